@@ -1,0 +1,133 @@
+#include "System.h"
+
+#include "SysUtils.h"
+#include "TypInfo.h"
+
+#include <mutex>
+
+TClassRecord::TClassRecord(const char* Name, TClass Parent, TFactory Factory)
+    : FName(Name), FParent(Parent), FFactory(Factory) {}
+
+TClassRecord::~TClassRecord() = default;
+
+bool TClassRecord::InheritsFrom(TClass Ancestor) const {
+    for (TClass C = this; C; C = C->FParent)
+        if (C == Ancestor)
+            return true;
+    return false;
+}
+
+TObject* TClassRecord::CreateInstance(TComponent* Owner) const {
+    if (!FFactory)
+        throw EAbstractError("Abstract Error");
+    return FFactory(Owner);
+}
+
+void TClassRecord::AddProp(std::unique_ptr<TPropInfo> Prop) { FProps.push_back(std::move(Prop)); }
+
+void TClassRecord::AddMethod(std::unique_ptr<TMethodEntry> Method) { FMethods.push_back(std::move(Method)); }
+
+void TClassRecord::AddMessageHandler(UINT Msg, TMessageHandler Handler) {
+    // Rebuild the table: count, ids, then 32-bit addresses stored as word pairs.
+    std::vector<Word> Ids;
+    std::vector<TMessageHandler> Handlers;
+    Word Count = FDynamicTable.empty() ? 0 : FDynamicTable[0];
+    for (Word I = 0; I < Count; ++I) {
+        Ids.push_back(FDynamicTable[1 + I]);
+        TMessageHandler H;
+        std::memcpy(&H, &FDynamicTable[1 + Count + 2 * I], sizeof H);
+        Handlers.push_back(H);
+    }
+    bool Replaced = false;
+    for (size_t I = 0; I < Ids.size(); ++I)
+        if (Ids[I] == static_cast<Word>(Msg)) {
+            Handlers[I] = Handler;
+            Replaced = true;
+        }
+    if (!Replaced) {
+        Ids.push_back(static_cast<Word>(Msg));
+        Handlers.push_back(Handler);
+    }
+    static_assert(sizeof(TMessageHandler) == 2 * sizeof(Word), "32-bit handler addresses");
+    FDynamicTable.assign(1 + Ids.size() * 3, 0);
+    FDynamicTable[0] = static_cast<Word>(Ids.size());
+    for (size_t I = 0; I < Ids.size(); ++I) {
+        FDynamicTable[1 + I] = Ids[I];
+        std::memcpy(&FDynamicTable[1 + Ids.size() + 2 * I], &Handlers[I], sizeof(TMessageHandler));
+    }
+}
+
+TMessageHandler TClassRecord::FindOwnHandler(UINT Msg) const {
+    if (FDynamicTable.empty() || Msg > 0xFFFF)
+        return nullptr;
+    Word Count = FDynamicTable[0];
+    for (Word I = 0; I < Count; ++I)
+        if (FDynamicTable[1 + I] == Msg) {
+            TMessageHandler H;
+            std::memcpy(&H, &FDynamicTable[1 + Count + 2 * I], sizeof H);
+            return H;
+        }
+    return nullptr;
+}
+
+namespace SystemDetail {
+namespace {
+std::mutex& RecordsLock() {
+    static std::mutex M;
+    return M;
+}
+std::vector<TClass>& Records() {
+    static std::vector<TClass> R;
+    return R;
+}
+}  // namespace
+
+void NoteClassRecord(TClass Record) {
+    std::lock_guard<std::mutex> L(RecordsLock());
+    Records().push_back(Record);
+}
+}  // namespace SystemDetail
+
+TClass TObject::StaticClass() {
+    static const TClassRecord* Record = [] {
+        auto* R = new TClassRecord("TObject", nullptr, &SystemDetail::CreateOf<TObject>);
+        SystemDetail::NoteClassRecord(R);
+        return R;
+    }();
+    return Record;
+}
+
+TClass TObject::ClassType() const { return StaticClass(); }
+
+std::string TObject::ClassName() const { return ClassType()->ClassName(); }
+
+TClass TObject::ClassParent() const { return ClassType()->ClassParent(); }
+
+bool TObject::InheritsFrom(TClass Ancestor) const { return ClassType()->InheritsFrom(Ancestor); }
+
+void TObject::Free() {
+    BeforeDestruction();
+    delete this;
+}
+
+void TObject::Dispatch(TMessage& Message) {
+    for (TClass C = ClassType(); C; C = C->ClassParent())
+        if (TMessageHandler H = C->FindOwnHandler(Message.Msg)) {
+            H(this, Message);
+            return;
+        }
+    DefaultHandler(Message);
+}
+
+void TObject::DefaultHandler(TMessage&) {}
+
+void TObject::InheritedDispatch(TClass From, TMessage& Message) {
+    for (TClass C = From ? From->ClassParent() : nullptr; C; C = C->ClassParent())
+        if (TMessageHandler H = C->FindOwnHandler(Message.Msg)) {
+            H(this, Message);
+            return;
+        }
+    DefaultHandler(Message);
+}
+
+void RaiseInvalidCast() { throw EInvalidCast("Invalid class typecast"); }

@@ -1,0 +1,20 @@
+// Unit start-up and shut-down: one ordered table, run explicitly by the program (and by test
+// programs), never by static initialisers whose order C++ does not fix.
+#pragma once
+
+#include <cstddef>
+
+struct TUnitEntry {
+    const char* Name;
+    void (*Initialization)();  // may be null
+    void (*Finalization)();    // may be null
+};
+
+// Runs the start-up routines in table order. A unit whose start-up raises is not finalised; the
+// error goes on to the caller after the units already started have been finalised.
+void InitializeUnits(const TUnitEntry* Units, std::size_t Count);
+template <std::size_t N>
+void InitializeUnits(const TUnitEntry (&Units)[N]) { InitializeUnits(Units, N); }
+
+// Runs the shut-down routines of every started unit, in reverse order. Safe to call twice.
+void FinalizeUnits();
