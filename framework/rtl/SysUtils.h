@@ -34,3 +34,4 @@ private:
 
 DECLARE_EXCEPTION(EAbstractError, Exception);
 DECLARE_EXCEPTION(EInvalidCast, Exception);
+DECLARE_EXCEPTION(EConvertError, Exception);
