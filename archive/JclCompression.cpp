@@ -1,0 +1,1963 @@
+#include "JclCompression.h"
+
+#include "JclFileUtils.h"
+#include "JclResources.h"
+#include "JclStrings.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+using namespace JclResources;
+
+namespace {
+
+std::wstring Widen(const std::string& S) {
+    if (S.empty())
+        return std::wstring();
+    int N = MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
+    std::wstring R(static_cast<size_t>(N), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), &R[0], N);
+    return R;
+}
+
+std::string Narrow(const std::wstring& S) {
+    if (S.empty())
+        return std::string();
+    int N = WideCharToMultiByte(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0, nullptr, nullptr);
+    std::string R(static_cast<size_t>(N), '\0');
+    WideCharToMultiByte(CP_ACP, 0, S.data(), static_cast<int>(S.size()), &R[0], N, nullptr, nullptr);
+    return R;
+}
+
+// The list-index error of the framework's lists.
+[[noreturn]] void RaiseListIndex(LongInt Index) {
+    throw Exception(JclFormat(ClassesConsts::SListIndexError, static_cast<int>(Index)));
+}
+
+[[noreturn]] void RaiseCompression(const std::string& Message) { throw EJclCompressionError(Message); }
+
+// Formats a volume name pattern: its integer placeholders ("%d", with optional flags, width and
+// precision) take Number, "%%" stands for "%", and anything else stays as written, so that a
+// pattern from a user can never read arguments that do not exist.
+std::string FormatVolumeName(const std::string& Pattern, LongInt Number) {
+    std::string R;
+    for (size_t I = 0; I < Pattern.size(); ++I) {
+        if (Pattern[I] != '%') {
+            R += Pattern[I];
+            continue;
+        }
+        if (I + 1 < Pattern.size() && Pattern[I + 1] == '%') {
+            R += '%';
+            ++I;
+            continue;
+        }
+        size_t J = I + 1;
+        while (J < Pattern.size() && std::strchr("-0123456789.", Pattern[J]))
+            ++J;
+        if (J < Pattern.size() && Pattern[J] == 'd' && J - I <= 8) {
+            std::string Spec = Pattern.substr(I, J - I + 1);
+            R += JclFormat(Spec.c_str(), static_cast<int>(Number));
+            I = J;
+        } else {
+            R += Pattern[I];
+        }
+    }
+    return R;
+}
+
+bool FileTimeIsValid(const TJclCompressionItemProperties& Valid, TJclCompressionItemProperty P) {
+    return Valid.Contains(P);
+}
+
+}  // namespace
+
+std::string GUIDToRegistryString(const GUID& G) {
+    return JclFormat("{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", static_cast<unsigned long>(G.Data1),
+                     G.Data2, G.Data3, G.Data4[0], G.Data4[1], G.Data4[2], G.Data4[3], G.Data4[4], G.Data4[5],
+                     G.Data4[6], G.Data4[7]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stream access
+
+TStream* OpenItemFileStream(const std::string& FileName, TJclStreamAccessMode Mode) {
+    switch (Mode) {
+    case samCreate:
+        return Create<TFileStream>(FileName, fmCreate);
+    case samRead:
+        return IsExistingFile(FileName) ? Create<TFileStream>(FileName, Word(fmOpenRead | fmShareDenyWrite)) : nullptr;
+    case samReadShared:
+        return IsExistingFile(FileName) ? Create<TFileStream>(FileName, Word(fmOpenRead | fmShareDenyNone)) : nullptr;
+    case samWrite:
+        if (FileName.empty())
+            return nullptr;
+        return IsExistingFile(FileName) ? Create<TFileStream>(FileName, Word(fmOpenWrite | fmShareDenyWrite))
+                                        : Create<TFileStream>(FileName, fmCreate);
+    case samReadWrite:
+        if (FileName.empty())
+            return nullptr;
+        return IsExistingFile(FileName) ? Create<TFileStream>(FileName, Word(fmOpenReadWrite | fmShareDenyWrite))
+                                        : Create<TFileStream>(FileName, fmCreate);
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Entries
+
+TJclCompressionItem::TJclCompressionItem(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
+
+TJclCompressionItem::~TJclCompressionItem() {
+    CloseItemStream();
+    DiscardTemporaryTarget();
+}
+
+void TJclCompressionItem::Changed(TJclCompressionItemProperty Index) {
+    FValidProperties.Include(Index);
+    FModifiedProperties.Include(Index);
+}
+
+#define JCL_ITEM_PROPERTY(Type, Name, Field, Index)      \
+    Type TJclCompressionItem::Get##Name() {              \
+        CheckGetProperty(Index);                         \
+        return Field;                                    \
+    }                                                    \
+    void TJclCompressionItem::Set##Name(Type Value) {    \
+        CheckSetProperty(Index);                         \
+        Field = Value;                                   \
+        Changed(Index);                                  \
+    }
+JCL_ITEM_PROPERTY(Int64, PackedSize, FPackedSize, ipPackedSize)
+JCL_ITEM_PROPERTY(Int64, FileSize, FFileSize, ipFileSize)
+JCL_ITEM_PROPERTY(DWORD, Attributes, FAttributes, ipAttributes)
+JCL_ITEM_PROPERTY(FILETIME, CreationTime, FCreationTime, ipCreationTime)
+JCL_ITEM_PROPERTY(FILETIME, LastAccessTime, FLastAccessTime, ipLastAccessTime)
+JCL_ITEM_PROPERTY(FILETIME, LastWriteTime, FLastWriteTime, ipLastWriteTime)
+JCL_ITEM_PROPERTY(Cardinal, CRC, FCRC, ipCRC)
+JCL_ITEM_PROPERTY(bool, Encrypted, FEncrypted, ipEncrypted)
+#undef JCL_ITEM_PROPERTY
+
+#define JCL_ITEM_TEXT_PROPERTY(Name, Field, Index)                 \
+    std::wstring TJclCompressionItem::Get##Name() {                \
+        CheckGetProperty(Index);                                   \
+        return Field;                                              \
+    }                                                              \
+    void TJclCompressionItem::Set##Name(const std::wstring& Value) { \
+        CheckSetProperty(Index);                                   \
+        Field = Value;                                             \
+        Changed(Index);                                            \
+    }
+JCL_ITEM_TEXT_PROPERTY(Comment, FComment, ipComment)
+JCL_ITEM_TEXT_PROPERTY(HostOS, FHostOS, ipHostOS)
+JCL_ITEM_TEXT_PROPERTY(HostFS, FHostFS, ipHostFS)
+JCL_ITEM_TEXT_PROPERTY(User, FUser, ipUser)
+JCL_ITEM_TEXT_PROPERTY(Group, FGroup, ipGroup)
+JCL_ITEM_TEXT_PROPERTY(Method, FMethod, ipMethod)
+#undef JCL_ITEM_TEXT_PROPERTY
+
+std::wstring TJclCompressionItem::GetPackedName() {
+    CheckGetProperty(ipPackedName);
+    return FPackedName;
+}
+
+void TJclCompressionItem::SetPackedName(const std::wstring& Value) {
+    if (Value == FPackedName)
+        return;
+    CheckSetProperty(ipPackedName);
+    if (auto* Writer = DynCast<TJclCompressArchive>(FArchive)) {
+        if (Writer->NameListExists() && !Writer->RenameInNameList(this, FPackedName, Value))
+            RaiseCompression(JclFormat(RsCompressionDuplicate, Narrow(Value).c_str()));
+    }
+    FPackedName = Value;
+    Changed(ipPackedName);
+}
+
+std::wstring TJclCompressionItem::GetPackedExtension() {
+    CheckGetProperty(ipPackedExtension);
+    if (FPackedName.empty())
+        return FPackedExtension;
+    for (size_t I = FPackedName.size(); I-- > 0;) {
+        wchar_t C = FPackedName[I];
+        if (C == L'.')
+            return FPackedName.substr(I);
+        if (C == L';' || C == L'\\')
+            return std::wstring();
+    }
+    return std::wstring();
+}
+
+void TJclCompressionItem::SetPackedExtension(const std::wstring& Value) {
+    CheckSetProperty(ipPackedExtension);
+    FPackedExtension = (!Value.empty() && Value[0] != L'.') ? L"." + Value : Value;
+    Changed(ipPackedExtension);
+}
+
+std::string TJclCompressionItem::GetFileName() {
+    CheckGetProperty(ipFileName);
+    return FFileName;
+}
+
+void TJclCompressionItem::SetFileName(const std::string& Value) {
+    CheckSetProperty(ipFileName);
+    FFileName = Value;
+    if (Value.empty()) {
+        FValidProperties.Exclude(ipFileName);
+        FModifiedProperties.Exclude(ipFileName);
+        return;
+    }
+    Changed(ipFileName);
+    if (!FArchive)
+        return;
+    WIN32_FILE_ATTRIBUTE_DATA Data;
+    if (GetFileAttributesExA(Value.c_str(), GetFileExInfoStandard, &Data)) {
+        SetFileSize((Int64(Data.nFileSizeHigh) << 32) | Data.nFileSizeLow);
+        SetAttributes(Data.dwFileAttributes);
+        SetCreationTime(Data.ftCreationTime);
+        SetLastAccessTime(Data.ftLastAccessTime);
+        SetLastWriteTime(Data.ftLastWriteTime);
+        SetHostOS(L"Windows");
+    }
+}
+
+TStream* TJclCompressionItem::GetStream() {
+    CheckGetProperty(ipStream);
+    return FStream;
+}
+
+void TJclCompressionItem::SetStream(TStream* Value) {
+    CheckSetProperty(ipStream);
+    CloseItemStream();
+    FStream = Value;
+    Changed(ipStream);
+}
+
+TStream* TJclCompressionItem::OpenItemStream() {
+    if (!FStream) {
+        const std::string& Target = FTemporaryTarget.empty() ? FFileName : FTemporaryTarget;
+        if (!Target.empty())
+            FStream = OpenItemFileStream(Target, FArchive->ItemAccessMode());
+    }
+    return FStream;
+}
+
+void TJclCompressionItem::CloseItemStream() {
+    if (FOwnsStream || !FFileName.empty()) {
+        FreeObject(FStream);
+        FStream = nullptr;
+    }
+}
+
+bool TJclCompressionItem::RemoveTargetFile() {
+    if (!FFileName.empty() && IsExistingFile(FFileName))
+        return DeleteFileA(FFileName.c_str()) != 0;
+    return false;
+}
+
+bool TJclCompressionItem::CommitTemporaryTarget() {
+    CloseItemStream();
+    if (FTemporaryTarget.empty())
+        return true;
+    const std::string Temp = FTemporaryTarget;
+    FTemporaryTarget.clear();
+    if (!IsExistingFile(Temp)) {
+        // The library wrote nothing (an empty entry): the target is an empty file.
+        HANDLE H = CreateFileA(FFileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (H == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(H);
+        return true;
+    }
+    if (MoveFileExA(Temp.c_str(), FFileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+        return true;
+    DeleteFileA(Temp.c_str());
+    return false;
+}
+
+void TJclCompressionItem::DiscardTemporaryTarget() {
+    if (FTemporaryTarget.empty())
+        return;
+    CloseItemStream();
+    if (IsExistingFile(FTemporaryTarget))
+        DeleteFileA(FTemporaryTarget.c_str());
+    FTemporaryTarget.clear();
+}
+
+bool TJclCompressionItem::ApplyFileTimes() {
+    CloseItemStream();
+    if (FFileName.empty())
+        return false;
+    HANDLE H = CreateFileA(FFileName.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (H == INVALID_HANDLE_VALUE)
+        return false;
+    const auto& V = FValidProperties;
+    const FILETIME* Creation = FileTimeIsValid(V, ipCreationTime)     ? &FCreationTime
+                               : FileTimeIsValid(V, ipLastWriteTime)  ? &FLastWriteTime
+                               : FileTimeIsValid(V, ipLastAccessTime) ? &FLastAccessTime
+                                                                      : nullptr;
+    const FILETIME* Access = FileTimeIsValid(V, ipLastAccessTime) ? &FLastAccessTime : nullptr;
+    const FILETIME* Write = FileTimeIsValid(V, ipLastWriteTime)    ? &FLastWriteTime
+                            : FileTimeIsValid(V, ipCreationTime)   ? &FCreationTime
+                            : FileTimeIsValid(V, ipLastAccessTime) ? &FLastAccessTime
+                                                                   : nullptr;
+    const bool Result = SetFileTime(H, Creation, Access, Write) != 0;
+    CloseHandle(H);
+    return Result;
+}
+
+bool TJclCompressionItem::PrepareOutput(LongInt) { return false; }
+
+void TJclCompressItem::CheckGetProperty(TJclCompressionItemProperty) {}
+
+void TJclCompressItem::CheckSetProperty(TJclCompressionItemProperty Index) {
+    if (Index == ipMethod)
+        RaiseCompression(RsCompressionWriteNotSupported);
+    As<TJclCompressArchive>(Archive())->CheckNotCompressing();
+}
+
+void TJclDecompressItem::CheckGetProperty(TJclCompressionItemProperty) {}
+
+void TJclDecompressItem::CheckSetProperty(TJclCompressionItemProperty) {
+    As<TJclDecompressArchive>(Archive())->CheckNotDecompressing();
+}
+
+bool TJclDecompressItem::PrepareOutput(LongInt Index) {
+    auto* Reader = As<TJclDecompressArchive>(Archive());
+    SetTargetRefused(false);
+    // The fields themselves are the target: the setters would refuse while decompressing.
+    return Reader->PrepareItemTarget(Index, FileNameRef(), OwnsStreamRef(), StreamRef());
+}
+
+void TJclUpdateItem::CheckGetProperty(TJclCompressionItemProperty) {}
+
+void TJclUpdateItem::CheckSetProperty(TJclCompressionItemProperty) {
+    As<TJclCompressArchive>(Archive())->CheckNotCompressing();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Volumes
+
+TJclCompressionVolume::TJclCompressionVolume(TStream* AStream, TStream* ATmpStream, bool AOwnsStream,
+                                             bool AOwnsTmpStream, const std::string& AFileName,
+                                             const std::string& ATmpFileName, Int64 AVolumeMaxSize)
+    : FileName(AFileName), TmpFileName(ATmpFileName), Stream(AStream), TmpStream(ATmpStream), OwnsStream(AOwnsStream),
+      OwnsTmpStream(AOwnsTmpStream), VolumeMaxSize(AVolumeMaxSize) {}
+
+TJclCompressionVolume::~TJclCompressionVolume() {
+    if (OwnsStream)
+        FreeObject(Stream);
+    if (OwnsTmpStream)
+        FreeObject(TmpStream);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Class records
+
+TJclCompressionArchiveClassRecord::TJclCompressionArchiveClassRecord(const char* Name, TClass Parent, TFactory Factory)
+    : TClassRecord(Name, Parent, Factory) {
+    if (auto* P = dynamic_cast<const TJclCompressionArchiveClassRecord*>(Parent)) {
+        FormatName = P->FormatName;
+        FileMasks = P->FileMasks;
+        FormatClassID = P->FormatClassID;
+        HasFormatClassID = P->HasFormatClassID;
+        HoldsSeveralItems = P->HoldsSeveralItems;
+        VolumeAccessMode = P->VolumeAccessMode;
+        ItemAccessMode = P->ItemAccessMode;
+    }
+}
+
+TJclCompressionArchive* TJclCompressionArchiveClassRecord::CreateOnStream(TStream* Volume0, Int64 VolumeMaxSize,
+                                                                          bool OwnsVolume0) const {
+    TOwned<TObject> Obj(CreateInstance());
+    auto* Archive = As<TJclCompressionArchive>(Obj.get());
+    Archive->InitOnStream(Volume0, VolumeMaxSize, OwnsVolume0);
+    Obj.release();
+    return Archive;
+}
+
+TJclCompressionArchive* TJclCompressionArchiveClassRecord::CreateOnFile(const std::string& VolumeName,
+                                                                        Int64 VolumeMaxSize,
+                                                                        bool VolumeNameIsPattern) const {
+    TOwned<TObject> Obj(CreateInstance());
+    auto* Archive = As<TJclCompressionArchive>(Obj.get());
+    Archive->InitOnFile(VolumeName, VolumeMaxSize, VolumeNameIsPattern);
+    Obj.release();
+    return Archive;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Archive root
+
+TJclCompressionArchive::TJclCompressionArchive() = default;
+
+TJclCompressionArchive::~TJclCompressionArchive() {
+    ClearItems();
+    FVolumes.clear();
+}
+
+HRESULT TJclCompressionArchive::GetInterface(REFIID IID, void** Obj) {
+    if (!Obj)
+        return E_POINTER;
+    if (IsEqualGUID(IID, IID_IUnknown)) {
+        *Obj = static_cast<IUnknown*>(this);
+        return S_OK;
+    }
+    *Obj = nullptr;
+    return E_NOINTERFACE;
+}
+
+const TJclCompressionArchiveClassRecord& TJclCompressionArchive::ArchiveClass() const {
+    return *static_cast<const TJclCompressionArchiveClassRecord*>(ClassType());
+}
+
+void TJclCompressionArchive::InitOnStream(TStream* Volume0, Int64 VolumeMaxSize, bool OwnsVolume0) {
+    FCurrentVolumeIndex = -1;
+    FVolumeIndexOffset = 1;
+    FVolumeMaxSize = VolumeMaxSize;
+    if (Volume0)
+        AddVolumeStream(Volume0, VolumeMaxSize, OwnsVolume0);
+    SetDefaults();
+}
+
+void TJclCompressionArchive::InitOnFile(const std::string& VolumeName, Int64 VolumeMaxSize, bool VolumeNameIsPattern) {
+    FCurrentVolumeIndex = -1;
+    FVolumeIndexOffset = 1;
+    FVolumeMaxSize = VolumeMaxSize;
+    if (VolumeNameIsPattern)
+        FVolumeNamePattern = VolumeName;
+    else
+        AddVolumeFile(VolumeName, VolumeMaxSize);
+    SetDefaults();
+}
+
+LongInt TJclCompressionArchive::AddVolumeFile(const std::string& FileName, Int64 MaxSize) {
+    FVolumes.emplace_back(Create<TJclCompressionVolume>(nullptr, nullptr, true, true, FileName, "", MaxSize));
+    return static_cast<LongInt>(FVolumes.size()) - 1;
+}
+
+LongInt TJclCompressionArchive::AddVolumeFileWithTemp(const std::string& FileName, const std::string& TmpFileName,
+                                                      Int64 MaxSize) {
+    FVolumes.emplace_back(Create<TJclCompressionVolume>(nullptr, nullptr, true, true, FileName, TmpFileName, MaxSize));
+    return static_cast<LongInt>(FVolumes.size()) - 1;
+}
+
+LongInt TJclCompressionArchive::AddVolumeStream(TStream* Stream, Int64 MaxSize, bool OwnsStream) {
+    FVolumes.emplace_back(Create<TJclCompressionVolume>(Stream, nullptr, OwnsStream, false, "", "", MaxSize));
+    return static_cast<LongInt>(FVolumes.size()) - 1;
+}
+
+LongInt TJclCompressionArchive::AddVolumeStreamWithTemp(TStream* Stream, TStream* TmpStream, bool OwnsStream,
+                                                        bool OwnsTmpStream, Int64 MaxSize) {
+    FVolumes.emplace_back(Create<TJclCompressionVolume>(Stream, TmpStream, OwnsStream, OwnsTmpStream, "", "", MaxSize));
+    return static_cast<LongInt>(FVolumes.size()) - 1;
+}
+
+TJclCompressionItem* TJclCompressionArchive::GetItem(LongInt Index) const {
+    if (Index < 0 || Index >= GetItemCount())
+        RaiseListIndex(Index);
+    return FItems[static_cast<size_t>(Index)];
+}
+
+TJclCompressionVolume* TJclCompressionArchive::GetVolume(LongInt Index) const {
+    if (Index < 0 || Index >= GetVolumeCount())
+        RaiseListIndex(Index);
+    return FVolumes[static_cast<size_t>(Index)].get();
+}
+
+void TJclCompressionArchive::ClearItems() {
+    std::vector<TJclCompressionItem*> Items;
+    Items.swap(FItems);
+    for (TJclCompressionItem* Item : Items)
+        FreeObject(Item);
+}
+
+LongInt TJclCompressionArchive::AppendItem(TJclCompressionItem* Item) {
+    FItems.push_back(Item);
+    return static_cast<LongInt>(FItems.size()) - 1;
+}
+
+void TJclCompressionArchive::RemoveItemAt(LongInt Index) {
+    TJclCompressionItem* Item = FItems[static_cast<size_t>(Index)];
+    FItems.erase(FItems.begin() + Index);
+    FreeObject(Item);
+}
+
+LongInt TJclCompressionArchive::IndexOfItem(TJclCompressionItem* Item) const {
+    auto It = std::find(FItems.begin(), FItems.end(), Item);
+    return It == FItems.end() ? -1 : static_cast<LongInt>(It - FItems.begin());
+}
+
+void TJclCompressionArchive::CheckOperationResults() {
+    for (TJclCompressionItem* Item : FItems) {
+        switch (Item->OperationSuccess()) {
+        case osNoOperation:
+        case osOK: break;
+        case osUnsupportedMethod: RaiseCompression(RsCompressionUnsupportedMethod);
+        case osDataError: RaiseCompression(RsCompressionDataError);
+        case osCRCError: RaiseCompression(RsCompressionCRCError);
+        default: RaiseCompression(RsCompressionUnknownError);
+        }
+    }
+}
+
+void TJclCompressionArchive::ReportProgress(Int64 Value, Int64 MaxValue) { OnProgress(this, Value, MaxValue); }
+
+std::string TJclCompressionArchive::VolumeNameOf(LongInt Index) const {
+    return FormatVolumeName(FVolumeNamePattern, Index + FVolumeIndexOffset);
+}
+
+TStream* TJclCompressionArchive::OpenVolumeFile(const std::string& FileName) {
+    return OpenItemFileStream(FileName, VolumeAccessMode());
+}
+
+TStream* TJclCompressionArchive::GetVolumeStream(LongInt Index) {
+    const bool Existing = Index >= 0 && Index < GetVolumeCount();
+    if (Index == FCurrentVolumeIndex) {
+        if (!Existing)
+            return nullptr;
+        TStream* Current = FVolumes[static_cast<size_t>(Index)]->Stream;
+        if (Current)
+            Current->Seek(Int64(0), soBeginning);
+        return Current;
+    }
+    bool Owns = !FVolumeNamePattern.empty();
+    std::string Name = VolumeNameOf(Index);
+    TStream* Stream = nullptr;
+    if (Existing) {
+        TJclCompressionVolume* V = FVolumes[static_cast<size_t>(Index)].get();
+        Stream = V->Stream;
+        Owns = V->OwnsStream;
+        Name = V->FileName;
+    }
+    OnVolume(this, Index, Name, Stream, Owns);
+    if (Existing) {
+        if (!Stream)
+            Stream = OpenVolumeFile(Name);
+        TJclCompressionVolume* V = FVolumes[static_cast<size_t>(Index)].get();
+        V->FileName = Name;
+        V->Stream = Stream;
+        V->OwnsStream = Owns;
+    } else if (Index >= 0) {
+        while (GetVolumeCount() < Index)
+            FVolumes.emplace_back(Create<TJclCompressionVolume>(nullptr, nullptr, false, false, "", "", FVolumeMaxSize));
+        if (!Stream)
+            Stream = OpenVolumeFile(Name);
+        if (Stream)
+            FVolumes.emplace_back(Create<TJclCompressionVolume>(Stream, nullptr, Owns, false, Name, "", FVolumeMaxSize));
+    }
+    FCurrentVolumeIndex = Index;
+    return Stream;
+}
+
+Int64 TJclCompressionArchive::GetVolumeMaxSize(LongInt Index) {
+    if (Index == FCurrentVolumeIndex)
+        return FVolumeMaxSize;
+    if (Index >= 0 && Index < GetVolumeCount())
+        FVolumeMaxSize = FVolumes[static_cast<size_t>(Index)]->VolumeMaxSize;
+    OnVolumeMaxSize(this, Index, FVolumeMaxSize);
+    if (Index >= 0) {
+        while (GetVolumeCount() < Index)
+            FVolumes.emplace_back(Create<TJclCompressionVolume>(nullptr, nullptr, false, false, "", "", FVolumeMaxSize));
+        if (GetVolumeCount() == Index)
+            FVolumes.emplace_back(Create<TJclCompressionVolume>(nullptr, nullptr, !FVolumeNamePattern.empty(), false,
+                                                                VolumeNameOf(Index), "", FVolumeMaxSize));
+        FVolumes[static_cast<size_t>(Index)]->VolumeMaxSize = FVolumeMaxSize;
+    }
+    return FVolumeMaxSize;
+}
+
+TJclDynamicSplitStream* TJclCompressionArchive::CreateSplitStream(bool ReSeek) {
+    auto* Split = Create<TJclDynamicSplitStream>(ReSeek);
+    Split->OnFetchVolume = TJclOnVolume::FromFunction([this](LongInt Index, TStream*& Stream) {
+        Stream = GetVolumeStream(Index);
+    });
+    Split->OnFetchVolumeMaxSize = TJclOnVolumeMaxSize::FromFunction([this](LongInt Index, Int64& Size) {
+        Size = GetVolumeMaxSize(Index);
+    });
+    return Split;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing archives
+
+void TJclCompressArchive::DefineClass(TClassBuilder<TJclCompressArchive>& B) {
+    auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());
+    R.VolumeAccessMode = samWrite;
+    R.ItemAccessMode = samRead;
+}
+
+TJclCompressArchive::~TJclCompressArchive() = default;
+
+void TJclCompressArchive::CheckNotCompressing() const {
+    if (FCompressing)
+        RaiseCompression(RsCompressionCompressingError);
+}
+
+size_t TJclCompressArchive::FindName(const std::wstring& Name, bool& Found) const {
+    auto Less = [](const TNameEntry& E, const std::wstring& N) {
+        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, E.Name.c_str(), static_cast<int>(E.Name.size()),
+                              N.c_str(), static_cast<int>(N.size())) == CSTR_LESS_THAN;
+    };
+    auto It = std::lower_bound(FNameList.begin(), FNameList.end(), Name, Less);
+    Found = It != FNameList.end() &&
+            CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, It->Name.c_str(), static_cast<int>(It->Name.size()),
+                           Name.c_str(), static_cast<int>(Name.size())) == CSTR_EQUAL;
+    return static_cast<size_t>(It - FNameList.begin());
+}
+
+bool TJclCompressArchive::EnterName(const std::wstring& Name, TJclCompressionItem* Item, size_t* Position) {
+    bool Found;
+    size_t P = FindName(Name, Found);
+    if (Position)
+        *Position = P;
+    if (Found)
+        return false;
+    FNameList.insert(FNameList.begin() + static_cast<long>(P), TNameEntry{Name, Item});
+    return true;
+}
+
+void TJclCompressArchive::EnsureNameList() {
+    if (FNameListCreated)
+        return;
+    FNameListCreated = true;
+    // From the last entry to the first: of two entries with one name the later one is kept.
+    for (size_t I = FItems.size(); I-- > 0;)
+        EnterName(FItems[I]->GetPackedName(), FItems[I]);
+}
+
+bool TJclCompressArchive::RenameInNameList(TJclCompressionItem* Item, const std::wstring& OldName,
+                                           const std::wstring& NewName) {
+    bool Found;
+    size_t Old = FindName(OldName, Found);
+    if (!Found || FNameList[Old].Item != Item)
+        return true;  // the list does not hold this entry's name: nothing to move
+    bool Taken;
+    size_t New = FindName(NewName, Taken);
+    if (Taken && New != Old)
+        return false;
+    FNameList.erase(FNameList.begin() + static_cast<long>(Old));
+    EnterName(NewName, Item);
+    return true;
+}
+
+LongInt TJclCompressArchive::AddItem(TJclCompressionItem* Item) {
+    if (DuplicateCheck == dcNone)
+        return AppendItem(Item);
+    EnsureNameList();
+    const std::wstring Name = Item->GetPackedName();
+    size_t Position = 0;
+    bool Known = false;
+    if (DuplicateCheck == dcAll) {
+        if (EnterName(Name, Item, &Position))
+            return AppendItem(Item);
+        Known = true;
+    } else {
+        bool Found;
+        Position = FindName(Name, Found);
+        if (!Found)
+            return AppendItem(Item);
+        Known = true;
+    }
+    (void)Known;
+    switch (DuplicateAction) {
+    case daOverwrite: {
+        TJclCompressionItem* Old = FNameList[Position].Item;
+        LongInt OldIndex = IndexOfItem(Old);
+        if (OldIndex >= 0)
+            RemoveItemAt(OldIndex);
+        LongInt Result = AppendItem(Item);
+        if (DuplicateCheck == dcAll)
+            FNameList[Position].Item = Item;
+        else
+            FNameList.erase(FNameList.begin() + static_cast<long>(Position));
+        return Result;
+    }
+    case daError: {
+        FreeObject(Item);
+        RaiseCompression(JclFormat(RsCompressionDuplicate, Narrow(Name).c_str()));
+    }
+    default:
+        FreeObject(Item);
+        return -1;
+    }
+}
+
+std::wstring TJclCompressArchive::PackedNameOf(const std::string& Path) const {
+    const std::string Relative = RelativePath(FBaseDirName, Path);
+    return Widen(CanonicalPath(PathWithDelimiter(Narrow(FBasePackedName)) + Relative));
+}
+
+LongInt TJclCompressArchive::AddFile(const std::wstring& PackedName, const std::string& FileName) {
+    CheckNotCompressing();
+    TOwned<TJclCompressionItem> Item(CreateItem());
+    Item->SetPackedName(PackedName);
+    Item->SetFileName(FileName);
+    return AddItem(Item.release());
+}
+
+LongInt TJclCompressArchive::AddStream(const std::wstring& PackedName, TStream* Stream, bool OwnsStream) {
+    CheckNotCompressing();
+    TOwned<TJclCompressionItem> Item(CreateItem());
+    Item->SetPackedName(PackedName);
+    Item->SetStream(Stream);
+    Item->SetOwnsStream(OwnsStream);
+    Item->SetFileSize(Stream->Size() - Stream->Position());
+    Item->SetAttributes(0);
+    const FILETIME Now = CurrentUtcFileTime();
+    Item->SetCreationTime(Now);
+    Item->SetLastAccessTime(Now);
+    Item->SetLastWriteTime(Now);
+    Item->SetHostOS(L"Windows");
+    return AddItem(Item.release());
+}
+
+LongInt TJclCompressArchive::AddDirectory(const std::wstring& PackedName, const std::string& DirName, bool Recurse,
+                                          bool AddFiles) {
+    CheckNotCompressing();
+    if (!DirName.empty()) {
+        FBasePackedName = PackedName;
+        FBaseDirName = PathWithoutDelimiter(DirName);
+        FAddFilesInDir = AddFiles;
+        if (Recurse) {
+            const LongInt Count = GetItemCount();
+            WalkDirectoryTree(DirName, true, "", nullptr, [this](const std::string& Folder) {
+                AddDirectory(PackedNameOf(Folder), Folder, false, FAddFilesInDir);
+            });
+            return Count;
+        }
+    }
+    TOwned<TJclCompressionItem> Item(CreateItem());
+    Item->SetPackedName(PackedName);
+    Item->SetFileName(DirName);
+    const LongInt Result = AddItem(Item.release());
+    if (!DirName.empty() && AddFiles) {
+        EnumerateDirectoryEntries(PathWithDelimiter(DirName) + "*", FILE_ATTRIBUTE_DIRECTORY, 0, nullptr,
+                                  [this](const std::string& Folder, const TJclSearchEntry& Entry) {
+                                      const std::string Path = PathWithDelimiter(Folder) + Entry.Name;
+                                      TOwned<TJclCompressionItem> File(CreateItem());
+                                      File->SetPackedName(PackedNameOf(Path));
+                                      File->SetFileName(Path);
+                                      AddItem(File.release());
+                                  });
+    }
+    return Result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading archives
+
+void TJclDecompressArchive::DefineClass(TClassBuilder<TJclDecompressArchive>& B) {
+    auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());
+    R.VolumeAccessMode = samRead;
+    R.ItemAccessMode = samCreate;
+}
+
+void TJclDecompressArchive::CheckNotDecompressing() const {
+    if (FDecompressing)
+        RaiseCompression(RsCompressionDecompressingError);
+}
+
+namespace {
+// Whether an extraction target stays within the destination folder; for an empty destination (the
+// current folder) the target must be a plain relative path that does not climb out.
+bool TargetWithinDestination(const std::string& Destination, const std::string& Target) {
+    if (Target.empty())
+        return false;
+    if (!Destination.empty())
+        return PathIsInside(Destination, Target);
+    if (!PathDrivePart(Target).empty() || Target[0] == '\\')
+        return false;
+    const std::string C = CanonicalPath(Target);
+    return C != "." && C != ".." && C.compare(0, 3, "..\\") != 0;
+}
+}  // namespace
+
+bool TJclDecompressArchive::PrepareItemTarget(LongInt Index, std::string& FileName, bool& OwnsStream,
+                                              TStream*& Stream) {
+    if (FDecompressing)
+        FCurrentExtractIndex = Index;
+    TJclCompressionItem* Item = GetItem(Index);
+    if (FileName.empty() && !Stream) {
+        std::string Name = Narrow(Item->GetPackedName());
+        if (Name.empty() && GetVolumeCount() > 0) {
+            const std::string Volume0 = FileNamePart(GetVolume(0)->FileName);
+            const std::string Ext = FileNameExtension(Volume0);
+            Name = Volume0.substr(0, Volume0.size() - Ext.size()) + Narrow(Item->GetPackedExtension());
+        }
+        FileName = RelativePath(FDestinationDir, Name);
+        // A packed name must not lead out of the destination ("..", a drive, a root, a share):
+        // such an entry gets no target and fails as an entry error.
+        if (!TargetWithinDestination(FDestinationDir, FileName)) {
+            FileName.clear();
+            Item->SetTargetRefused(true);
+            return true;
+        }
+        FileName = CanonicalPath(FileName);
+    }
+    bool Result = true;
+    OnExtract(this, Index, FileName, OwnsStream, Stream, Result);
+    if (Result && !Stream && FAutoCreateSubDir && !FileName.empty()) {
+        const bool IsFolder = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const std::string Folder = IsFolder ? FileName : FolderPart(FileName);
+        // A target without a folder part lies in the current folder, which exists.
+        if (!Folder.empty())
+            CreateDirectoryPath(Folder);
+    }
+    return Result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings interfaces
+
+const GUID IID_IArchiveLevelSetting = {0xA6A2F55F, 0x2860, 0x4E44, {0xBC, 0x20, 0x8C, 0x5D, 0x3E, 0x32, 0x2A, 0xB6}};
+const GUID IID_IArchiveThreadsSetting = {0x9CFAB801, 0xE68E, 0x4A51, {0xAC, 0x49, 0x27, 0x7B, 0x29, 0x7F, 0x11, 0x41}};
+const GUID IID_IArchiveDictionarySetting = {0xD3949834, 0x9F3B, 0x49BC, {0x84, 0x03, 0xFE, 0x3C, 0xE5, 0xFD, 0xCF, 0x35}};
+const GUID IID_IArchiveRemoveSfxSetting = {0x852D050D, 0x734E, 0x4610, {0x90, 0x2A, 0x8F, 0xB8, 0x45, 0xDB, 0x32, 0xA9}};
+const GUID IID_IArchiveHeaderCompressionSetting = {
+    0x22C62A3B, 0xA58E, 0x4F88, {0x9D, 0x3F, 0x08, 0x58, 0x6B, 0x54, 0x26, 0x39}};
+const GUID IID_IArchiveHeaderEncryptionSetting = {
+    0x7DBA20A8, 0x48A1, 0x4CA2, {0xB9, 0xAC, 0x41, 0xC2, 0x19, 0xA0, 0x9A, 0x4A}};
+const GUID IID_IArchiveCreationTimeSetting = {
+    0x8B212BF9, 0xC13F, 0x4582, {0xA4, 0xFA, 0xA4, 0x0E, 0x53, 0x8E, 0xFF, 0x65}};
+const GUID IID_IArchiveLastAccessTimeSetting = {
+    0x1A4B2906, 0x9DD2, 0x4584, {0xB7, 0xA3, 0x36, 0x39, 0xDA, 0x92, 0xAF, 0xC5}};
+const GUID IID_IArchiveLastWriteTimeSetting = {
+    0x0C1729DC, 0x35E8, 0x43D4, {0x8E, 0xCA, 0x54, 0xF2, 0x0C, 0xDF, 0xF8, 0x7A}};
+const GUID IID_IArchiveSolidSetting = {0x6902C54C, 0x1577, 0x422C, {0xB1, 0x8B, 0xE2, 0x79, 0x53, 0xA2, 0x86, 0x61}};
+const GUID IID_IArchivePassesSetting = {0xC61B2814, 0x50CE, 0x4C3C, {0x84, 0xA5, 0xBA, 0xCF, 0x8A, 0x57, 0xE3, 0xBC}};
+const GUID IID_IArchiveAlgorithmSetting = {0x53965F1F, 0x24CC, 0x4548, {0xB9, 0xEB, 0x5A, 0xE2, 0xEB, 0x7F, 0x14, 0x2D}};
+const GUID IID_IArchiveEncryptionSetting = {0x643485B6, 0x66A1, 0x41C9, {0xA1, 0x3B, 0x0A, 0x84, 0x53, 0xE9, 0xD0, 0xC9}};
+const GUID IID_IArchiveMethodSetting = {0x2818F8E8, 0x7D5F, 0x4C8C, {0x86, 0x5E, 0x9B, 0xA4, 0x51, 0x2B, 0xB7, 0x66}};
+
+const wchar_t* EncryptionMethodName(TJclEncryptionMethod Method) {
+    switch (Method) {
+    case emAES128: return L"AES128";
+    case emAES192: return L"AES192";
+    case emAES256: return L"AES256";
+    case emZipCrypto: return L"ZIPCRYPTO";
+    default: return L"";
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Library results and settings
+
+void SevenzipCheck(HRESULT Value) {
+    if (Value == S_OK)
+        return;
+    const DWORD Code = static_cast<DWORD>(Value);
+    RaiseCompression(JclFormat(RsCompressionSevenzipReturnError, static_cast<unsigned>(Code),
+                               JclSysErrorMessage(Code).c_str()));
+}
+
+namespace {
+template <class I>
+I* Ask(IUnknown* Obj, const GUID& IID) {
+    void* P = nullptr;
+    if (Obj && SUCCEEDED(Obj->QueryInterface(IID, &P)) && P)
+        return static_cast<I*>(P);
+    return nullptr;
+}
+
+// Releases an interface that came from QueryInterface (the archives do not count, the library
+// objects do).
+template <class I>
+struct TAsked {
+    I* P;
+    TAsked(IUnknown* Obj, const GUID& IID) : P(Ask<I>(Obj, IID)) {}
+    ~TAsked() {
+        if (P)
+            P->Release();
+    }
+    explicit operator bool() const { return P != nullptr; }
+    I* operator->() const { return P; }
+};
+
+PROPVARIANT UInt32Value(Cardinal V) {
+    PROPVARIANT P;
+    PropVariantInit(&P);
+    P.vt = VT_UI4;
+    P.ulVal = V;
+    return P;
+}
+
+PROPVARIANT TextValue(const std::wstring& S) {
+    PROPVARIANT P;
+    PropVariantInit(&P);
+    P.vt = VT_BSTR;
+    P.bstrVal = SysAllocString(S.c_str());
+    return P;
+}
+
+PROPVARIANT SwitchValue(bool On) { return TextValue(On ? L"ON" : L"OFF"); }
+}  // namespace
+
+std::vector<TJclArchiveProperty> BuildArchiveSettings(IUnknown* Archive, IUnknown* LibraryObject) {
+    std::vector<TJclArchiveProperty> Props;
+    auto Add = [&](const wchar_t* Name, PROPVARIANT Value) { Props.push_back(TJclArchiveProperty{Name, Value}); };
+    TAsked<IUnknown> AsIn(LibraryObject, sevenzip::IID_IInArchive);
+    TAsked<IUnknown> AsOut(LibraryObject, sevenzip::IID_IOutArchive);
+    if (AsIn || AsOut) {
+        if (auto* Threads = Ask<IArchiveThreadsSetting>(Archive, IID_IArchiveThreadsSetting))
+            if (Threads->GetNumberOfThreads() > 1)
+                Add(L"MT", UInt32Value(Threads->GetNumberOfThreads()));
+    }
+    if (!AsOut)
+        return Props;
+    if (auto* Level = Ask<IArchiveLevelSetting>(Archive, IID_IArchiveLevelSetting))
+        Add(L"X", UInt32Value(Level->GetCompressionLevel()));
+    if (auto* Encryption = Ask<IArchiveEncryptionSetting>(Archive, IID_IArchiveEncryptionSetting))
+        if (Encryption->GetEncryptionMethod() != emNone)
+            Add(L"EM", TextValue(EncryptionMethodName(Encryption->GetEncryptionMethod())));
+    if (auto* Dictionary = Ask<IArchiveDictionarySetting>(Archive, IID_IArchiveDictionarySetting))
+        Add(L"D", TextValue(std::to_wstring(Dictionary->GetDictionarySize()) + L"B"));
+    if (auto* Passes = Ask<IArchivePassesSetting>(Archive, IID_IArchivePassesSetting))
+        Add(L"PASS", UInt32Value(Passes->GetNumberOfPasses()));
+    if (auto* Sfx = Ask<IArchiveRemoveSfxSetting>(Archive, IID_IArchiveRemoveSfxSetting))
+        Add(L"RSFX", SwitchValue(Sfx->GetRemoveSfxBlock()));
+    if (auto* Header = Ask<IArchiveHeaderCompressionSetting>(Archive, IID_IArchiveHeaderCompressionSetting)) {
+        Add(L"HC", SwitchValue(Header->GetCompressHeader()));
+        if (Header->GetCompressHeaderFull())
+            Add(L"HCF", SwitchValue(true));
+    }
+    if (auto* Encrypt = Ask<IArchiveHeaderEncryptionSetting>(Archive, IID_IArchiveHeaderEncryptionSetting))
+        Add(L"HE", SwitchValue(Encrypt->GetEncryptHeader()));
+    if (auto* C = Ask<IArchiveCreationTimeSetting>(Archive, IID_IArchiveCreationTimeSetting))
+        Add(L"TC", SwitchValue(C->GetStoreCreationTime()));
+    if (auto* A = Ask<IArchiveLastAccessTimeSetting>(Archive, IID_IArchiveLastAccessTimeSetting))
+        Add(L"TA", SwitchValue(A->GetStoreLastAccessTime()));
+    if (auto* M = Ask<IArchiveLastWriteTimeSetting>(Archive, IID_IArchiveLastWriteTimeSetting))
+        Add(L"TM", SwitchValue(M->GetStoreLastWriteTime()));
+    if (auto* Algorithm = Ask<IArchiveAlgorithmSetting>(Archive, IID_IArchiveAlgorithmSetting))
+        Add(L"A", UInt32Value(Algorithm->GetAlgorithm()));
+    if (auto* Solid = Ask<IArchiveSolidSetting>(Archive, IID_IArchiveSolidSetting)) {
+        if (Solid->GetSolidExtension())
+            Add(L"S", TextValue(L"E"));
+        const Int64 Size = Solid->GetSolidBlockSize();
+        Add(L"S", TextValue(Size > 0 ? std::to_wstring(Size) + L"B" : std::to_wstring(Size) + L"F"));
+    }
+    return Props;
+}
+
+void FreeArchiveSettings(std::vector<TJclArchiveProperty>& Properties) {
+    for (auto& P : Properties)
+        PropVariantClear(&P.Value);
+    Properties.clear();
+}
+
+void SendArchiveSettings(IUnknown* Archive, IUnknown* LibraryObject) {
+    TAsked<sevenzip::ISetProperties> Setter(LibraryObject, sevenzip::IID_ISetProperties);
+    if (!Setter)
+        return;
+    std::vector<TJclArchiveProperty> Props = BuildArchiveSettings(Archive, LibraryObject);
+    if (Props.empty())
+        return;
+    std::vector<const wchar_t*> Names;
+    std::vector<PROPVARIANT> Values;
+    for (auto& P : Props) {
+        Names.push_back(P.Name.c_str());
+        Values.push_back(P.Value);
+    }
+    HRESULT R = Setter->SetProperties(Names.data(), Values.data(), static_cast<UINT32>(Props.size()));
+    FreeArchiveSettings(Props);
+    SevenzipCheck(R);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Objects handed to the library: counted, freed at the last release
+
+namespace {
+
+// The counting half of the library's objects. The count starts at 1 for the creator, who hands
+// the object over and then releases its own reference.
+class TJclSevenzipCounted {
+public:
+    virtual ~TJclSevenzipCounted() = default;
+    ULONG DoAddRef() { return static_cast<ULONG>(++FRefCount); }
+    ULONG DoRelease() {
+        LONG N = --FRefCount;
+        if (N == 0)
+            delete this;
+        return static_cast<ULONG>(N);
+    }
+
+private:
+    std::atomic<LONG> FRefCount{1};
+};
+
+#define JCL_SEVENZIP_COUNTED                                                          \
+    ULONG STDMETHODCALLTYPE AddRef() override { return DoAddRef(); }                  \
+    ULONG STDMETHODCALLTYPE Release() override { return DoRelease(); }                \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override {       \
+        if (!Obj)                                                                     \
+            return E_POINTER;                                                         \
+        *Obj = Find(IID);                                                             \
+        if (!*Obj)                                                                    \
+            return E_NOINTERFACE;                                                     \
+        DoAddRef();                                                                   \
+        return S_OK;                                                                  \
+    }
+
+// Releases the creator's reference at the end of a scope.
+template <class T>
+struct TCreatorRef {
+    T* P;
+    explicit TCreatorRef(T* AP) : P(AP) {}
+    ~TCreatorRef() {
+        if (P)
+            P->Release();
+    }
+    TCreatorRef(const TCreatorRef&) = delete;
+    TCreatorRef& operator=(const TCreatorRef&) = delete;
+};
+
+BSTR PasswordCopy(const std::wstring& Password) { return SysAllocString(Password.c_str()); }
+
+}  // namespace
+
+// Data given to the library: an entry's stream or a stream of the archive's own.
+class TJclSevenzipInStream : public TJclSevenzipCounted, public sevenzip::IInStream, public sevenzip::IStreamGetSize {
+public:
+    TJclSevenzipInStream(TJclCompressionArchive* AArchive, LongInt AItemIndex)
+        : FArchive(AArchive), FItemIndex(AItemIndex) {}
+    TJclSevenzipInStream(TStream* AStream, bool AOwnsStream) : FStream(AStream), FOwnsStream(AOwnsStream) {}
+    ~TJclSevenzipInStream() override {
+        if (FArchive && FItemIndex >= 0)
+            FArchive->GetItem(FItemIndex)->CloseItemStream();
+        else if (FOwnsStream)
+            FreeObject(FStream);
+    }
+    JCL_SEVENZIP_COUNTED
+
+    HRESULT STDMETHODCALLTYPE Read(void* Data, UINT32 Size, UINT32* Processed) override {
+        if (Processed)
+            *Processed = 0;
+        if (!Stream())
+            return S_FALSE;
+        LongInt N = FStream->Read(Data, static_cast<LongInt>(Size));
+        if (Processed)
+            *Processed = static_cast<UINT32>(N < 0 ? 0 : N);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) override {
+        if (!Stream())
+            return S_FALSE;
+        Int64 R = FStream->Seek(Offset, TSeekOrigin(Origin));
+        if (R < 0)
+            return E_FAIL;
+        if (NewPosition)
+            *NewPosition = static_cast<UINT64>(R);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetSize(UINT64* Size) override {
+        if (!Stream())
+            return S_FALSE;
+        if (Size)
+            *Size = static_cast<UINT64>(FStream->Size());
+        return S_OK;
+    }
+
+private:
+    void* Find(REFIID IID) {
+        if (IsEqualGUID(IID, IID_IUnknown) || IsEqualGUID(IID, sevenzip::IID_ISequentialInStream) ||
+            IsEqualGUID(IID, sevenzip::IID_IInStream))
+            return static_cast<sevenzip::IInStream*>(this);
+        if (IsEqualGUID(IID, sevenzip::IID_IStreamGetSize))
+            return static_cast<sevenzip::IStreamGetSize*>(this);
+        return nullptr;
+    }
+    TStream* Stream() {
+        if (!FStream && FArchive && FItemIndex >= 0)
+            FStream = FArchive->GetItem(FItemIndex)->OpenItemStream();
+        return FStream;
+    }
+
+    TJclCompressionArchive* FArchive = nullptr;
+    LongInt FItemIndex = -1;
+    TStream* FStream = nullptr;
+    bool FOwnsStream = false;
+};
+
+// Data taken from the library: an entry's target or the archive's volumes.
+class TJclSevenzipOutStream : public TJclSevenzipCounted, public sevenzip::IOutStream {
+public:
+    TJclSevenzipOutStream(TJclCompressionArchive* AArchive, LongInt AItemIndex)
+        : FArchive(AArchive), FItemIndex(AItemIndex) {}
+    TJclSevenzipOutStream(TStream* AStream, bool AOwnsStream, bool ATruncate)
+        : FStream(AStream), FOwnsStream(AOwnsStream), FTruncate(ATruncate) {}
+    ~TJclSevenzipOutStream() override {
+        // Destructors must not throw; a stream that cannot be cut or closed leaves the error to
+        // the file check of the caller.
+        try {
+            if (FTruncate && FStream)
+                FStream->SetSize(FHighestPosition);
+        } catch (...) {
+        }
+        if (FArchive && FItemIndex >= 0)
+            FArchive->GetItem(FItemIndex)->CloseItemStream();
+        else if (FOwnsStream)
+            FreeObject(FStream);
+    }
+    JCL_SEVENZIP_COUNTED
+
+    HRESULT STDMETHODCALLTYPE Write(const void* Data, UINT32 Size, UINT32* Processed) override {
+        if (Processed)
+            *Processed = 0;
+        if (!Stream())
+            return S_FALSE;
+        LongInt N = FStream->Write(Data, static_cast<LongInt>(Size));
+        if (Processed)
+            *Processed = static_cast<UINT32>(N < 0 ? 0 : N);
+        if (FTruncate)
+            FHighestPosition = std::max(FHighestPosition, FStream->Position());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Seek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) override {
+        if (!Stream())
+            return S_FALSE;
+        Int64 R = FStream->Seek(Offset, TSeekOrigin(Origin));
+        if (R < 0)
+            return E_FAIL;
+        if (NewPosition)
+            *NewPosition = static_cast<UINT64>(R);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(UINT64 NewSize) override {
+        if (!Stream())
+            return S_FALSE;
+        FStream->SetSize(static_cast<Int64>(NewSize));
+        if (FTruncate)
+            FHighestPosition = std::max(FHighestPosition, static_cast<Int64>(NewSize));
+        return S_OK;
+    }
+
+private:
+    void* Find(REFIID IID) {
+        if (IsEqualGUID(IID, IID_IUnknown) || IsEqualGUID(IID, sevenzip::IID_ISequentialOutStream) ||
+            IsEqualGUID(IID, sevenzip::IID_IOutStream))
+            return static_cast<sevenzip::IOutStream*>(this);
+        return nullptr;
+    }
+    TStream* Stream() {
+        if (!FStream && FArchive && FItemIndex >= 0)
+            FStream = FArchive->GetItem(FItemIndex)->OpenItemStream();
+        return FStream;
+    }
+
+    TJclCompressionArchive* FArchive = nullptr;
+    LongInt FItemIndex = -1;
+    TStream* FStream = nullptr;
+    bool FOwnsStream = false;
+    bool FTruncate = false;
+    Int64 FHighestPosition = 0;
+};
+
+class TJclSevenzipUpdateCallback : public TJclSevenzipCounted,
+                                   public sevenzip::IArchiveUpdateCallback2,
+                                   public sevenzip::ICryptoGetTextPassword2 {
+public:
+    explicit TJclSevenzipUpdateCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
+    JCL_SEVENZIP_COUNTED
+
+    HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
+        FArchive->SetProgressMax(static_cast<Int64>(Total));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Completed) override {
+        if (Completed)
+            FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetUpdateItemInfo(UINT32 Index, INT32* NewData, INT32* NewProperties,
+                                                UINT32* IndexInArchive) override {
+        TJclCompressionItem* Item = FArchive->GetItem(static_cast<LongInt>(Index));
+        TJclCompressionItemProperties Modified = Item->ModifiedProperties();
+        const bool Data = Modified.Contains(ipFileName) || Modified.Contains(ipStream);
+        Modified.Exclude(ipFileName);
+        Modified.Exclude(ipStream);
+        if (NewData)
+            *NewData = Data ? 1 : 0;
+        if (NewProperties)
+            *NewProperties = Modified.Empty() ? 0 : 1;
+        if (IndexInArchive)
+            *IndexInArchive = static_cast<UINT32>(Item->PackedIndex());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetProperty(UINT32 Index, PROPID PropID, PROPVARIANT* Value) override {
+        if (!Value)
+            return E_POINTER;
+        PropVariantInit(Value);
+        TJclCompressionItem* Item = FArchive->GetItem(static_cast<LongInt>(Index));
+        using namespace sevenzip;
+        switch (PropID) {
+        case kpidNoProperty: Value->vt = VT_NULL; break;
+        case kpidPath: *Value = TextValue(Item->GetPackedName()); break;
+        case kpidIsDir:
+            Value->vt = VT_BOOL;
+            Value->boolVal = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) ? VARIANT_TRUE : VARIANT_FALSE;
+            break;
+        case kpidSize:
+            Value->vt = VT_UI8;
+            Value->uhVal.QuadPart = static_cast<ULONGLONG>(Item->GetFileSize());
+            break;
+        case kpidAttrib: *Value = UInt32Value(Item->GetAttributes()); break;
+        case kpidCTime:
+            Value->vt = VT_FILETIME;
+            Value->filetime = Item->GetCreationTime();
+            break;
+        case kpidATime:
+            Value->vt = VT_FILETIME;
+            Value->filetime = Item->GetLastAccessTime();
+            break;
+        case kpidMTime:
+            Value->vt = VT_FILETIME;
+            Value->filetime = Item->GetLastWriteTime();
+            break;
+        case kpidSolid:
+            Value->vt = VT_BOOL;
+            Value->boolVal = VARIANT_TRUE;
+            break;
+        case kpidIsAnti:
+            Value->vt = VT_BOOL;
+            Value->boolVal = VARIANT_FALSE;
+            break;
+        case kpidUser: *Value = TextValue(Item->GetUser()); break;
+        case kpidGroup: *Value = TextValue(Item->GetGroup()); break;
+        case kpidTimeType: *Value = UInt32Value(0); break;
+        default:
+            // A property the archive does not keep is simply absent: the library then uses its
+            // own default. (Answering with a failure makes some formats give up.)
+            Value->vt = VT_EMPTY;
+            break;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetStream(UINT32 Index, sevenzip::ISequentialInStream** Stream) override {
+        if (!Stream)
+            return E_POINTER;
+        *Stream = nullptr;
+        FLastIndex = static_cast<LongInt>(Index);
+        *Stream = new TJclSevenzipInStream(FArchive, FLastIndex);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetOperationResult(INT32 Result) override {
+        if (FLastIndex >= 0 && FLastIndex < FArchive->GetItemCount())
+            FArchive->GetItem(FLastIndex)->SetOperationSuccess(Result == 0   ? osOK
+                                                              : Result == 1 ? osUnsupportedMethod
+                                                              : Result == 2 ? osDataError
+                                                              : Result == 3 ? osCRCError
+                                                                            : osUnknownError);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetVolumeSize(UINT32, UINT64* Size) override {
+        if (Size)
+            *Size = 0;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE GetVolumeStream(UINT32, sevenzip::ISequentialOutStream** Stream) override {
+        if (Stream)
+            *Stream = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE CryptoGetTextPassword2(INT32* PasswordIsDefined, BSTR* Password) override {
+        if (PasswordIsDefined)
+            *PasswordIsDefined = FArchive->Password.empty() ? 0 : -1;
+        if (Password)
+            *Password = PasswordCopy(FArchive->Password);
+        return S_OK;
+    }
+
+private:
+    void* Find(REFIID IID) {
+        if (IsEqualGUID(IID, IID_IUnknown) || IsEqualGUID(IID, sevenzip::IID_IProgress) ||
+            IsEqualGUID(IID, sevenzip::IID_IArchiveUpdateCallback) ||
+            IsEqualGUID(IID, sevenzip::IID_IArchiveUpdateCallback2))
+            return static_cast<sevenzip::IArchiveUpdateCallback2*>(this);
+        if (IsEqualGUID(IID, sevenzip::IID_ICryptoGetTextPassword2))
+            return static_cast<sevenzip::ICryptoGetTextPassword2*>(this);
+        return nullptr;
+    }
+
+    TJclCompressionArchive* FArchive;
+    LongInt FLastIndex = -1;
+};
+
+class TJclSevenzipOpenCallback : public TJclSevenzipCounted,
+                                 public sevenzip::IArchiveOpenCallback,
+                                 public sevenzip::ICryptoGetTextPassword {
+public:
+    explicit TJclSevenzipOpenCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
+    JCL_SEVENZIP_COUNTED
+
+    HRESULT STDMETHODCALLTYPE SetTotal(const UINT64* Files, const UINT64*) override {
+        if (Files)
+            FArchive->SetProgressMax(static_cast<Int64>(*Files));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Files, const UINT64*) override {
+        if (Files)
+            FArchive->ReportProgress(static_cast<Int64>(*Files), FArchive->ProgressMax());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE CryptoGetTextPassword(BSTR* Password) override {
+        if (Password)
+            *Password = PasswordCopy(FArchive->Password);
+        return S_OK;
+    }
+
+private:
+    void* Find(REFIID IID) {
+        if (IsEqualGUID(IID, IID_IUnknown) || IsEqualGUID(IID, sevenzip::IID_IArchiveOpenCallback))
+            return static_cast<sevenzip::IArchiveOpenCallback*>(this);
+        if (IsEqualGUID(IID, sevenzip::IID_ICryptoGetTextPassword))
+            return static_cast<sevenzip::ICryptoGetTextPassword*>(this);
+        return nullptr;
+    }
+
+    TJclCompressionArchive* FArchive;
+};
+
+class TJclSevenzipExtractCallback : public TJclSevenzipCounted,
+                                    public sevenzip::IArchiveExtractCallback,
+                                    public sevenzip::ICryptoGetTextPassword {
+public:
+    explicit TJclSevenzipExtractCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
+    JCL_SEVENZIP_COUNTED
+
+    HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
+        FArchive->SetProgressMax(static_cast<Int64>(Total));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Completed) override {
+        if (Completed)
+            FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetStream(UINT32 Index, sevenzip::ISequentialOutStream** Stream,
+                                        INT32 AskExtractMode) override {
+        if (!Stream)
+            return E_POINTER;
+        *Stream = nullptr;
+        FLastIndex = static_cast<LongInt>(Index);
+        if (AskExtractMode == sevenzip::kTest || AskExtractMode == sevenzip::kSkip)
+            return S_OK;
+        TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
+        if (!Item->PrepareOutput(FLastIndex))
+            return S_FALSE;
+        if (Item->TargetRefused())
+            return S_OK;  // decoded into nowhere; reported as a failed entry afterwards
+        const std::string Target = Item->GetFileName();
+        if (!Item->GetStream() && !Target.empty() && !(Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY))
+            Item->SetTemporaryTarget(MakeUniqueFileName(Target + "~", ".tmp", "_"));
+        *Stream = new TJclSevenzipOutStream(FArchive, FLastIndex);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE PrepareOperation(INT32) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetOperationResult(INT32 Result) override {
+        if (FLastIndex < 0 || FLastIndex >= FArchive->GetItemCount())
+            return S_OK;
+        TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
+        if (Item->TargetRefused()) {
+            Item->SetOperationSuccess(osUnknownError);
+        } else if (Result == 0) {
+            if (Item->CommitTemporaryTarget()) {
+                Item->SetOperationSuccess(osOK);
+                Item->ApplyFileTimes();
+            } else {
+                Item->SetOperationSuccess(osUnknownError);
+            }
+        } else {
+            Item->SetOperationSuccess(Result == 1   ? osUnsupportedMethod
+                                      : Result == 2 ? osDataError
+                                      : Result == 3 ? osCRCError
+                                                    : osUnknownError);
+            if (!Item->TemporaryTarget().empty())
+                Item->DiscardTemporaryTarget();  // an existing file of that name stays as it was
+            else
+                Item->RemoveTargetFile();
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE CryptoGetTextPassword(BSTR* Password) override {
+        if (Password)
+            *Password = PasswordCopy(FArchive->Password);
+        return S_OK;
+    }
+
+private:
+    void* Find(REFIID IID) {
+        if (IsEqualGUID(IID, IID_IUnknown) || IsEqualGUID(IID, sevenzip::IID_IProgress) ||
+            IsEqualGUID(IID, sevenzip::IID_IArchiveExtractCallback))
+            return static_cast<sevenzip::IArchiveExtractCallback*>(this);
+        if (IsEqualGUID(IID, sevenzip::IID_ICryptoGetTextPassword))
+            return static_cast<sevenzip::ICryptoGetTextPassword*>(this);
+        return nullptr;
+    }
+
+    TJclCompressionArchive* FArchive;
+    LongInt FLastIndex = -1;
+};
+
+// ---------------------------------------------------------------------------------------------
+// 7-Zip-backed writing
+
+namespace {
+template <class I>
+I* CreateLibraryObject(const TJclCompressionArchiveClassRecord& Class, const GUID& IID, const char* FailureText) {
+    if (!sevenzip::SevenZipLibraryLoaded() || !sevenzip::CreateObject) {
+        if (!sevenzip::LoadSevenZipLibrary())
+            RaiseCompression(RsCompressionSevenzipLoadError);
+    }
+    void* Obj = nullptr;
+    HRESULT R = sevenzip::CreateObject(&Class.FormatClassID, &IID, &Obj);
+    if (R != S_OK || !Obj)
+        RaiseCompression(JclFormat(FailureText, GUIDToRegistryString(Class.FormatClassID).c_str()));
+    return static_cast<I*>(Obj);
+}
+}  // namespace
+
+TJclSevenzipCompressArchive::~TJclSevenzipCompressArchive() {
+    if (FOutArchive)
+        FOutArchive->Release();
+}
+
+TJclCompressionItem* TJclSevenzipCompressArchive::CreateItem() { return Create<TJclCompressItem>(this); }
+
+sevenzip::IOutArchive* TJclSevenzipCompressArchive::GetOutArchive() {
+    if (!FOutArchive)
+        FOutArchive = CreateLibraryObject<sevenzip::IOutArchive>(ArchiveClass(), sevenzip::IID_IOutArchive,
+                                                                 RsCompressionSevenzipOutArchiveError);
+    return FOutArchive;
+}
+
+void TJclSevenzipCompressArchive::Compress() {
+    CheckNotCompressing();
+    FCompressing = true;
+    try {
+        // The volume is opened without being emptied; the output wrapper cuts it to what was
+        // written, so that an older, longer file of the same name leaves no tail behind.
+        TCreatorRef<TJclSevenzipOutStream> Out(new TJclSevenzipOutStream(CreateSplitStream(false), true, true));
+        TCreatorRef<TJclSevenzipUpdateCallback> Callback(new TJclSevenzipUpdateCallback(this));
+        sevenzip::IOutArchive* Writer = GetOutArchive();
+        SendArchiveSettings(static_cast<IUnknown*>(static_cast<TJclCompressionArchive*>(this)), Writer);
+        SevenzipCheck(Writer->UpdateItems(Out.P, static_cast<UINT32>(GetItemCount()), Callback.P));
+    } catch (...) {
+        FCompressing = false;
+        throw;
+    }
+    FCompressing = false;
+}
+
+void TJcl7zCompressArchive::DefineClass(TClassBuilder<TJcl7zCompressArchive>& B) {
+    auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());
+    R.FormatName = RsCompression7zName;
+    R.FileMasks = RsCompression7zExtensions;
+    R.FormatClassID = sevenzip::FormatClassID(0x07);
+    R.HasFormatClassID = true;
+}
+
+HRESULT TJcl7zCompressArchive::GetInterface(REFIID IID, void** Obj) {
+    if (!Obj)
+        return E_POINTER;
+    void* P = nullptr;
+    if (IsEqualGUID(IID, IID_IArchiveLevelSetting))
+        P = static_cast<IArchiveLevelSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveThreadsSetting))
+        P = static_cast<IArchiveThreadsSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveDictionarySetting))
+        P = static_cast<IArchiveDictionarySetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveRemoveSfxSetting))
+        P = static_cast<IArchiveRemoveSfxSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveHeaderCompressionSetting))
+        P = static_cast<IArchiveHeaderCompressionSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveHeaderEncryptionSetting))
+        P = static_cast<IArchiveHeaderEncryptionSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveCreationTimeSetting))
+        P = static_cast<IArchiveCreationTimeSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveLastAccessTimeSetting))
+        P = static_cast<IArchiveLastAccessTimeSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveLastWriteTimeSetting))
+        P = static_cast<IArchiveLastWriteTimeSetting*>(this);
+    else if (IsEqualGUID(IID, IID_IArchiveSolidSetting))
+        P = static_cast<IArchiveSolidSetting*>(this);
+    if (P) {
+        *Obj = P;
+        return S_OK;
+    }
+    return TJclSevenzipCompressArchive::GetInterface(IID, Obj);
+}
+
+void TJcl7zCompressArchive::SetDefaults() {
+    FNumberOfThreads = 1;
+    FEncryptHeader = false;
+    FRemoveSfxBlock = false;
+    FDictionarySize = 16777216;
+    FCompressionLevel = 6;
+    FCompressHeader = false;
+    FCompressHeaderFull = false;
+    FStoreLastAccessTime = true;
+    FStoreCreationTime = true;
+    FStoreLastWriteTime = true;
+    FSolidBlockSize = 4294967295LL;
+    FSolidExtension = false;
+}
+
+void TJcl7zCompressArchive::SetCompressionLevel(Cardinal Value) {
+    CheckNotCompressing();
+    if (Value > 9)
+        RaiseCompression(RsCompressionUnavailableProperty);
+    FCompressionLevel = Value;
+    if (Value == 9)
+        FDictionarySize = 67108864;
+    else if (Value >= 7)
+        FDictionarySize = 33554432;
+    else if (Value >= 5)
+        FDictionarySize = 16777216;
+    else if (Value >= 3)
+        FDictionarySize = 1048576;
+    else
+        FDictionarySize = 65536;
+}
+
+#define JCL_7Z_SETTER(Type, Name, Field)                    \
+    void TJcl7zCompressArchive::Set##Name(Type Value) {     \
+        CheckNotCompressing();                              \
+        Field = Value;                                      \
+    }
+JCL_7Z_SETTER(Cardinal, NumberOfThreads, FNumberOfThreads)
+JCL_7Z_SETTER(Cardinal, DictionarySize, FDictionarySize)
+JCL_7Z_SETTER(bool, RemoveSfxBlock, FRemoveSfxBlock)
+JCL_7Z_SETTER(bool, CompressHeader, FCompressHeader)
+JCL_7Z_SETTER(bool, CompressHeaderFull, FCompressHeaderFull)
+JCL_7Z_SETTER(bool, EncryptHeader, FEncryptHeader)
+JCL_7Z_SETTER(bool, StoreCreationTime, FStoreCreationTime)
+JCL_7Z_SETTER(bool, StoreLastAccessTime, FStoreLastAccessTime)
+JCL_7Z_SETTER(bool, StoreLastWriteTime, FStoreLastWriteTime)
+JCL_7Z_SETTER(Int64, SolidBlockSize, FSolidBlockSize)
+JCL_7Z_SETTER(bool, SolidExtension, FSolidExtension)
+#undef JCL_7Z_SETTER
+
+// ---------------------------------------------------------------------------------------------
+// 7-Zip-backed reading
+
+namespace {
+
+// Reads one entry property; gives true when the library supplied a value (then passed to Set).
+template <class F>
+bool ReadLibraryProperty(sevenzip::IInArchive* Reader, LongInt Index, PROPID PropID, F&& Set) {
+    PROPVARIANT V;
+    PropVariantInit(&V);
+    SevenzipCheck(Reader->GetProperty(static_cast<UINT32>(Index), PropID, &V));
+    if (V.vt == VT_EMPTY || V.vt == VT_NULL)
+        return false;
+    const bool Accepted = Set(V);
+    const VARTYPE Type = V.vt;
+    PropVariantClear(&V);
+    if (!Accepted)
+        RaiseCompression(JclFormat(RsCompressionSevenzipUnknownValueType, static_cast<int>(Type),
+                                   static_cast<int>(PropID)));
+    return true;
+}
+
+// The integer in a value of one of the integer types, sign- or zero-extended as its type says.
+bool IntegerOf(const PROPVARIANT& V, Int64& Out) {
+    switch (V.vt) {
+    case VT_I1: Out = V.cVal; return true;
+    case VT_I2: Out = V.iVal; return true;
+    case VT_I4: Out = V.lVal; return true;
+    case VT_INT: Out = V.intVal; return true;
+    case VT_UI1: Out = V.bVal; return true;
+    case VT_UI2: Out = V.uiVal; return true;
+    case VT_UI4: Out = V.ulVal; return true;
+    case VT_UINT: Out = V.uintVal; return true;
+    case VT_I8: Out = V.hVal.QuadPart; return true;
+    case VT_UI8: Out = static_cast<Int64>(V.uhVal.QuadPart); return true;
+    default: return false;
+    }
+}
+
+template <class Setter>
+bool ReadTextProperty(sevenzip::IInArchive* R, LongInt I, PROPID Id, Setter Set) {
+    return ReadLibraryProperty(R, I, Id, [&](const PROPVARIANT& V) {
+        Int64 N;
+        if (IntegerOf(V, N)) {
+            Set(std::to_wstring(N));
+            return true;
+        }
+        switch (V.vt) {
+        case VT_BSTR: Set(std::wstring(V.bstrVal ? V.bstrVal : L"")); return true;
+        case VT_LPSTR: Set(Widen(V.pszVal ? V.pszVal : "")); return true;
+        case VT_LPWSTR: Set(std::wstring(V.pwszVal ? V.pwszVal : L"")); return true;
+        default: return false;
+        }
+    });
+}
+
+template <class Setter>
+bool ReadCardinalProperty(sevenzip::IInArchive* R, LongInt I, PROPID Id, Setter Set) {
+    return ReadLibraryProperty(R, I, Id, [&](const PROPVARIANT& V) {
+        Int64 N;
+        if (!IntegerOf(V, N))
+            return false;
+        Set(static_cast<Cardinal>(N));
+        return true;
+    });
+}
+
+template <class Setter>
+bool ReadInt64Property(sevenzip::IInArchive* R, LongInt I, PROPID Id, Setter Set) {
+    return ReadLibraryProperty(R, I, Id, [&](const PROPVARIANT& V) {
+        Int64 N;
+        if (!IntegerOf(V, N))
+            return false;
+        Set(N);
+        return true;
+    });
+}
+
+template <class Setter>
+bool ReadFileTimeProperty(sevenzip::IInArchive* R, LongInt I, PROPID Id, Setter Set) {
+    return ReadLibraryProperty(R, I, Id, [&](const PROPVARIANT& V) {
+        if (V.vt != VT_FILETIME)
+            return false;
+        Set(V.filetime);
+        return true;
+    });
+}
+
+template <class Setter>
+bool ReadBoolProperty(sevenzip::IInArchive* R, LongInt I, PROPID Id, Setter Set) {
+    return ReadLibraryProperty(R, I, Id, [&](const PROPVARIANT& V) {
+        if (V.vt != VT_BOOL)
+            return false;
+        Set(V.boolVal != 0);
+        return true;
+    });
+}
+
+void LoadItemFromArchive(sevenzip::IInArchive* R, LongInt I, TJclCompressionItem* Item) {
+    using namespace sevenzip;
+    Item->ClearValidProperties();
+    Item->SetPackedIndex(I);
+    Item->SetFileName("");
+    Item->SetStream(nullptr);
+    Item->SetOwnsStream(false);
+    ReadTextProperty(R, I, kpidPath, [&](const std::wstring& V) { Item->SetPackedName(V); });
+    ReadTextProperty(R, I, kpidExtension, [&](const std::wstring& V) { Item->SetPackedExtension(V); });
+    ReadCardinalProperty(R, I, kpidAttrib, [&](Cardinal V) { Item->SetAttributes(V); });
+    ReadInt64Property(R, I, kpidSize, [&](Int64 V) { Item->SetFileSize(V); });
+    ReadInt64Property(R, I, kpidPackSize, [&](Int64 V) { Item->SetPackedSize(V); });
+    ReadFileTimeProperty(R, I, kpidCTime, [&](FILETIME V) { Item->SetCreationTime(V); });
+    ReadFileTimeProperty(R, I, kpidATime, [&](FILETIME V) { Item->SetLastAccessTime(V); });
+    ReadFileTimeProperty(R, I, kpidMTime, [&](FILETIME V) { Item->SetLastWriteTime(V); });
+    ReadTextProperty(R, I, kpidComment, [&](const std::wstring& V) { Item->SetComment(V); });
+    ReadTextProperty(R, I, kpidHostOS, [&](const std::wstring& V) { Item->SetHostOS(V); });
+    ReadTextProperty(R, I, kpidFileSystem, [&](const std::wstring& V) { Item->SetHostFS(V); });
+    ReadTextProperty(R, I, kpidUser, [&](const std::wstring& V) { Item->SetUser(V); });
+    ReadTextProperty(R, I, kpidGroup, [&](const std::wstring& V) { Item->SetGroup(V); });
+    ReadCardinalProperty(R, I, kpidCRC, [&](Cardinal V) { Item->SetCRC(V); });
+    ReadTextProperty(R, I, kpidMethod, [&](const std::wstring& V) { Item->SetMethod(V); });
+    ReadBoolProperty(R, I, kpidEncrypted, [&](bool V) { Item->SetEncrypted(V); });
+    Item->ClearModifiedProperties();
+}
+
+}  // namespace
+
+TJclSevenzipDecompressArchive::~TJclSevenzipDecompressArchive() {
+    if (FInArchive)
+        FInArchive->Release();
+}
+
+TJclCompressionItem* TJclSevenzipDecompressArchive::CreateItem() { return Create<TJclDecompressItem>(this); }
+
+sevenzip::IInArchive* TJclSevenzipDecompressArchive::GetInArchive() {
+    if (!FInArchive) {
+        FInArchive = CreateLibraryObject<sevenzip::IInArchive>(ArchiveClass(), sevenzip::IID_IInArchive,
+                                                               RsCompressionSevenzipInArchiveError);
+        FCurrentExtractIndex = -1;
+    }
+    return FInArchive;
+}
+
+void TJclSevenzipDecompressArchive::OpenArchive() {
+    if (FOpened)
+        return;
+    TJclSevenzipInStream* In;
+    if (!FVolumeNamePattern.empty() || FVolumeMaxSize != 0 || GetVolumeCount() > 0)
+        In = new TJclSevenzipInStream(CreateSplitStream(false), true);
+    else
+        In = new TJclSevenzipInStream(GetVolumeStream(0), false);
+    TCreatorRef<TJclSevenzipInStream> InRef(In);
+    TCreatorRef<TJclSevenzipOpenCallback> Callback(new TJclSevenzipOpenCallback(this));
+    sevenzip::IInArchive* Reader = GetInArchive();
+    SendArchiveSettings(static_cast<IUnknown*>(static_cast<TJclCompressionArchive*>(this)), Reader);
+    const UINT64 MaxStart = 4194304;
+    SevenzipCheck(Reader->Open(In, &MaxStart, Callback.P));
+    FOpened = true;
+}
+
+void TJclSevenzipDecompressArchive::ListFiles() {
+    CheckNotDecompressing();
+    FListing = true;
+    try {
+        ClearItems();
+        OpenArchive();
+        UINT32 Count = 0;
+        SevenzipCheck(GetInArchive()->GetNumberOfItems(&Count));
+        for (UINT32 I = 0; I < Count; ++I) {
+            TOwned<TJclCompressionItem> Item(CreateItem());
+            LoadItemFromArchive(GetInArchive(), static_cast<LongInt>(I), Item.get());
+            AppendItem(Item.release());
+        }
+    } catch (...) {
+        FListing = false;
+        throw;
+    }
+    FListing = false;
+}
+
+void TJclSevenzipDecompressArchive::ExtractAll(const std::string& DestDir, bool AutoCreateSubDir) {
+    Extract(DestDir, AutoCreateSubDir, true);
+}
+
+void TJclSevenzipDecompressArchive::ExtractSelected(const std::string& DestDir, bool AutoCreateSubDir) {
+    Extract(DestDir, AutoCreateSubDir, false);
+}
+
+void TJclSevenzipDecompressArchive::Extract(const std::string& DestDir, bool AutoCreateSubDir, bool All) {
+    CheckNotDecompressing();
+    FDestinationDir = DestDir.empty() ? DestDir : PathWithDelimiter(DestDir);
+    FAutoCreateSubDir = AutoCreateSubDir;
+    FDecompressing = true;
+    FCurrentExtractIndex = 0;
+    TCreatorRef<TJclSevenzipExtractCallback> Callback(new TJclSevenzipExtractCallback(this));
+    auto Finish = [this] {
+        // An entry the library left half-way (it failed the whole call) keeps no temporary file.
+        for (TJclCompressionItem* Item : FItems)
+            Item->DiscardTemporaryTarget();
+        FDestinationDir.clear();
+        FDecompressing = false;
+        FCurrentExtractIndex = -1;
+    };
+    try {
+        OpenArchive();
+        std::vector<UINT32> Indices;
+        for (LongInt I = 0; I < GetItemCount(); ++I) {
+            if (All)
+                FItems[static_cast<size_t>(I)]->SetSelected(true);
+            if (FItems[static_cast<size_t>(I)]->Selected())
+                Indices.push_back(static_cast<UINT32>(I));
+        }
+        SevenzipCheck(GetInArchive()->Extract(Indices.data(), static_cast<UINT32>(Indices.size()), 0, Callback.P));
+        CheckOperationResults();
+    } catch (...) {
+        Finish();
+        throw;
+    }
+    Finish();
+}
+
+void TJcl7zDecompressArchive::DefineClass(TClassBuilder<TJcl7zDecompressArchive>& B) {
+    auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());
+    R.FormatName = RsCompression7zName;
+    R.FileMasks = RsCompression7zExtensions;
+    R.FormatClassID = sevenzip::FormatClassID(0x07);
+    R.HasFormatClassID = true;
+}
+
+HRESULT TJcl7zDecompressArchive::GetInterface(REFIID IID, void** Obj) {
+    if (Obj && IsEqualGUID(IID, IID_IArchiveThreadsSetting)) {
+        *Obj = static_cast<IArchiveThreadsSetting*>(this);
+        return S_OK;
+    }
+    return TJclSevenzipDecompressArchive::GetInterface(IID, Obj);
+}
+
+void TJcl7zDecompressArchive::SetNumberOfThreads(Cardinal Value) {
+    CheckNotDecompressing();
+    FNumberOfThreads = Value;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Update archives (class identity only)
+
+void TJclUpdateArchive::DefineClass(TClassBuilder<TJclUpdateArchive>& B) {
+    auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());
+    R.VolumeAccessMode = samRead;
+    R.ItemAccessMode = samReadWrite;
+}
+
+TJclCompressionItem* TJclSevenzipUpdateArchive::CreateItem() { return Create<TJclUpdateItem>(this); }
+
+// ---------------------------------------------------------------------------------------------
+// Format classes
+
+#define JCL_DEFINE_FORMAT_CLASS(Cls, Stem, Id, Several)                                   \
+    void Cls::DefineClass(TClassBuilder<Cls>& B) {                                        \
+        auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());            \
+        R.FormatName = RsCompression##Stem##Name;                                         \
+        R.FileMasks = RsCompression##Stem##Extensions;                                    \
+        R.FormatClassID = sevenzip::FormatClassID(Id);                                    \
+        R.HasFormatClassID = true;                                                        \
+        R.HoldsSeveralItems = Several;                                                    \
+    }
+
+JCL_DEFINE_FORMAT_CLASS(TJclZipCompressArchive, Zip, 0x01, true)
+JCL_DEFINE_FORMAT_CLASS(TJclBZ2CompressArchive, BZip2, 0x02, true)
+JCL_DEFINE_FORMAT_CLASS(TJclTarCompressArchive, Tar, 0xEE, true)
+JCL_DEFINE_FORMAT_CLASS(TJclGZipCompressArchive, GZip, 0xEF, true)
+JCL_DEFINE_FORMAT_CLASS(TJclXzCompressArchive, Xz, 0x0C, true)
+JCL_DEFINE_FORMAT_CLASS(TJclSwfcCompressArchive, Swfc, 0xD8, true)
+
+JCL_DEFINE_FORMAT_CLASS(TJclZipDecompressArchive, Zip, 0x01, true)
+JCL_DEFINE_FORMAT_CLASS(TJclBZ2DecompressArchive, BZip2, 0x02, true)
+JCL_DEFINE_FORMAT_CLASS(TJclRarDecompressArchive, Rar, 0x03, true)
+JCL_DEFINE_FORMAT_CLASS(TJclArjDecompressArchive, Arj, 0x04, true)
+JCL_DEFINE_FORMAT_CLASS(TJclZDecompressArchive, Z, 0x05, true)
+JCL_DEFINE_FORMAT_CLASS(TJclLzhDecompressArchive, Lzh, 0x06, true)
+JCL_DEFINE_FORMAT_CLASS(TJclCabDecompressArchive, Cab, 0x08, true)
+JCL_DEFINE_FORMAT_CLASS(TJclNsisDecompressArchive, Nsis, 0x09, true)
+JCL_DEFINE_FORMAT_CLASS(TJclLzmaDecompressArchive, Lzma, 0x0A, false)
+JCL_DEFINE_FORMAT_CLASS(TJclLzma86DecompressArchive, Lzma86, 0x0B, false)
+JCL_DEFINE_FORMAT_CLASS(TJclPeDecompressArchive, Pe, 0xDD, true)
+JCL_DEFINE_FORMAT_CLASS(TJclElfDecompressArchive, Elf, 0xDE, true)
+JCL_DEFINE_FORMAT_CLASS(TJclMachoDecompressArchive, Macho, 0xDF, true)
+JCL_DEFINE_FORMAT_CLASS(TJclUdfDecompressArchive, Udf, 0xE0, true)
+JCL_DEFINE_FORMAT_CLASS(TJclXarDecompressArchive, Xar, 0xE1, true)
+JCL_DEFINE_FORMAT_CLASS(TJclMubDecompressArchive, Mub, 0xE2, true)
+JCL_DEFINE_FORMAT_CLASS(TJclHfsDecompressArchive, Hfs, 0xE3, true)
+JCL_DEFINE_FORMAT_CLASS(TJclDmgDecompressArchive, Dmg, 0xE4, true)
+JCL_DEFINE_FORMAT_CLASS(TJclCompoundDecompressArchive, Compound, 0xE5, true)
+JCL_DEFINE_FORMAT_CLASS(TJclWimDecompressArchive, Wim, 0xE6, true)
+JCL_DEFINE_FORMAT_CLASS(TJclIsoDecompressArchive, Iso, 0xE7, true)
+JCL_DEFINE_FORMAT_CLASS(TJclChmDecompressArchive, Chm, 0xE9, true)
+JCL_DEFINE_FORMAT_CLASS(TJclSplitDecompressArchive, Split, 0xEA, true)
+JCL_DEFINE_FORMAT_CLASS(TJclRpmDecompressArchive, Rpm, 0xEB, true)
+JCL_DEFINE_FORMAT_CLASS(TJclDebDecompressArchive, Deb, 0xEC, true)
+JCL_DEFINE_FORMAT_CLASS(TJclCpioDecompressArchive, Cpio, 0xED, true)
+JCL_DEFINE_FORMAT_CLASS(TJclTarDecompressArchive, Tar, 0xEE, true)
+JCL_DEFINE_FORMAT_CLASS(TJclGZipDecompressArchive, GZip, 0xEF, true)
+JCL_DEFINE_FORMAT_CLASS(TJclNtfsDecompressArchive, Ntfs, 0xD9, true)
+JCL_DEFINE_FORMAT_CLASS(TJclFatDecompressArchive, Fat, 0xDA, true)
+JCL_DEFINE_FORMAT_CLASS(TJclMbrDecompressArchive, Mbr, 0xDB, true)
+JCL_DEFINE_FORMAT_CLASS(TJclVhdDecompressArchive, Vhd, 0xDC, true)
+JCL_DEFINE_FORMAT_CLASS(TJclMslzDecompressArchive, Mslz, 0xD5, true)
+JCL_DEFINE_FORMAT_CLASS(TJclFlvDecompressArchive, Flv, 0xD6, true)
+JCL_DEFINE_FORMAT_CLASS(TJclSwfDecompressArchive, Swf, 0xD7, true)
+JCL_DEFINE_FORMAT_CLASS(TJclSwfcDecompressArchive, Swfc, 0xD8, true)
+
+JCL_DEFINE_FORMAT_CLASS(TJclZipUpdateArchive, Zip, 0x01, true)
+JCL_DEFINE_FORMAT_CLASS(TJclBZ2UpdateArchive, BZip2, 0x02, true)
+JCL_DEFINE_FORMAT_CLASS(TJcl7zUpdateArchive, 7z, 0x07, true)
+JCL_DEFINE_FORMAT_CLASS(TJclTarUpdateArchive, Tar, 0xEE, true)
+JCL_DEFINE_FORMAT_CLASS(TJclGZipUpdateArchive, GZip, 0xEF, true)
+JCL_DEFINE_FORMAT_CLASS(TJclSwfcUpdateArchive, Swfc, 0xD8, true)
+#undef JCL_DEFINE_FORMAT_CLASS
+
+// ---------------------------------------------------------------------------------------------
+// Format registry
+
+namespace {
+TJclCompressionArchiveFormats* ArchiveFormats = nullptr;
+
+// The mask list of a format, filled by SplitAtChar.
+struct TMaskList {
+    std::vector<std::string> Items;
+    void BeginUpdate() {}
+    void EndUpdate() {}
+    void Clear() { Items.clear(); }
+    void Add(const std::string& S) { Items.push_back(S); }
+};
+
+TJclCompressionArchiveClass FindFormat(const std::vector<TJclCompressionArchiveClass>& Classes,
+                                       const std::string& FileName) {
+    TMaskList Masks;
+    for (TJclCompressionArchiveClass Class : Classes) {
+        SplitAtChar(Class->FileMasks, ';', &Masks);
+        for (const std::string& Mask : Masks.Items)
+            if (FileNameMatchesMask(FileName, Mask, false))
+                return Class;
+    }
+    return nullptr;
+}
+
+TJclCompressionArchiveClass ClassAt(const std::vector<TJclCompressionArchiveClass>& Classes, LongInt Index) {
+    if (Index < 0 || static_cast<size_t>(Index) >= Classes.size())
+        RaiseListIndex(Index);
+    return Classes[static_cast<size_t>(Index)];
+}
+}  // namespace
+
+TJclCompressionArchiveFormats::TJclCompressionArchiveFormats() {
+    for (TClass C : {TJclZipCompressArchive::StaticClass(), TJclBZ2CompressArchive::StaticClass(),
+                     TJcl7zCompressArchive::StaticClass(), TJclTarCompressArchive::StaticClass(),
+                     TJclGZipCompressArchive::StaticClass(), TJclXzCompressArchive::StaticClass(),
+                     TJclSwfcCompressArchive::StaticClass()})
+        RegisterFormat(C);
+    for (TClass C :
+         {TJclZipDecompressArchive::StaticClass(),    TJclBZ2DecompressArchive::StaticClass(),
+          TJclRarDecompressArchive::StaticClass(),    TJclArjDecompressArchive::StaticClass(),
+          TJclZDecompressArchive::StaticClass(),      TJclLzhDecompressArchive::StaticClass(),
+          TJcl7zDecompressArchive::StaticClass(),     TJclCabDecompressArchive::StaticClass(),
+          TJclNsisDecompressArchive::StaticClass(),   TJclLzmaDecompressArchive::StaticClass(),
+          TJclLzma86DecompressArchive::StaticClass(), TJclPeDecompressArchive::StaticClass(),
+          TJclElfDecompressArchive::StaticClass(),    TJclMachoDecompressArchive::StaticClass(),
+          TJclUdfDecompressArchive::StaticClass(),    TJclXarDecompressArchive::StaticClass(),
+          TJclMubDecompressArchive::StaticClass(),    TJclHfsDecompressArchive::StaticClass(),
+          TJclDmgDecompressArchive::StaticClass(),    TJclCompoundDecompressArchive::StaticClass(),
+          TJclWimDecompressArchive::StaticClass(),    TJclIsoDecompressArchive::StaticClass(),
+          TJclChmDecompressArchive::StaticClass(),    TJclSplitDecompressArchive::StaticClass(),
+          TJclRpmDecompressArchive::StaticClass(),    TJclDebDecompressArchive::StaticClass(),
+          TJclCpioDecompressArchive::StaticClass(),   TJclTarDecompressArchive::StaticClass(),
+          TJclGZipDecompressArchive::StaticClass(),   TJclNtfsDecompressArchive::StaticClass(),
+          TJclFatDecompressArchive::StaticClass(),    TJclMbrDecompressArchive::StaticClass(),
+          TJclVhdDecompressArchive::StaticClass(),    TJclMslzDecompressArchive::StaticClass(),
+          TJclFlvDecompressArchive::StaticClass(),    TJclSwfDecompressArchive::StaticClass(),
+          TJclSwfcDecompressArchive::StaticClass()})
+        RegisterFormat(C);
+    for (TClass C : {TJclZipUpdateArchive::StaticClass(), TJclBZ2UpdateArchive::StaticClass(),
+                     TJcl7zUpdateArchive::StaticClass(), TJclTarUpdateArchive::StaticClass(),
+                     TJclGZipUpdateArchive::StaticClass(), TJclSwfcUpdateArchive::StaticClass()})
+        RegisterFormat(C);
+}
+
+void TJclCompressionArchiveFormats::RegisterFormat(TClass AClass) {
+    auto* Class = dynamic_cast<TJclCompressionArchiveClass>(AClass);
+    if (!Class)
+        return;
+    if (Class->InheritsFrom(TJclUpdateArchive::StaticClass()))
+        FUpdateFormats.push_back(Class);
+    else if (Class->InheritsFrom(TJclDecompressArchive::StaticClass()))
+        FDecompressFormats.push_back(Class);
+    else if (Class->InheritsFrom(TJclCompressArchive::StaticClass()))
+        FCompressFormats.push_back(Class);
+}
+
+TJclCompressionArchiveClass TJclCompressionArchiveFormats::FindCompressFormat(const std::string& FileName) const {
+    return FindFormat(FCompressFormats, FileName);
+}
+
+TJclCompressionArchiveClass TJclCompressionArchiveFormats::FindDecompressFormat(const std::string& FileName) const {
+    return FindFormat(FDecompressFormats, FileName);
+}
+
+TJclCompressionArchiveClass TJclCompressionArchiveFormats::GetCompressClass(LongInt Index) const {
+    return ClassAt(FCompressFormats, Index);
+}
+
+TJclCompressionArchiveClass TJclCompressionArchiveFormats::GetDecompressClass(LongInt Index) const {
+    return ClassAt(FDecompressFormats, Index);
+}
+
+TJclCompressionArchiveClass TJclCompressionArchiveFormats::GetUpdateClass(LongInt Index) const {
+    return ClassAt(FUpdateFormats, Index);
+}
+
+TJclCompressionArchiveFormats* GetArchiveFormats() {
+    if (!ArchiveFormats)
+        ArchiveFormats = Create<TJclCompressionArchiveFormats>();
+    return ArchiveFormats;
+}
+
+void JclCompressionFinalization() { FreeAndNil(ArchiveFormats); }

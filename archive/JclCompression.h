@@ -1,0 +1,753 @@
+// The archive layer: entries, volumes and the archive root; the writing and reading branches; the
+// 7-Zip-backed classes with their settings, callbacks and stream wrappers; and the format registry
+// that hands out the class for a file name.
+#pragma once
+
+#include "Classes.h"
+#include "JclBase.h"
+#include "JclStreams.h"
+#include "sevenzip.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+DECLARE_EXCEPTION(EJclCompressionError, EJclError);
+
+class TJclCompressionArchive;
+class TJclCompressArchive;
+class TJclDecompressArchive;
+
+// ---------------------------------------------------------------------------------------------
+// Stream access and entry properties
+
+enum TJclStreamAccessMode : Byte { samCreate, samRead, samReadShared, samWrite, samReadWrite };
+
+// Opens a file stream by the rules of Mode; null where the mode gives no stream.
+TStream* OpenItemFileStream(const std::string& FileName, TJclStreamAccessMode Mode);
+
+enum TJclCompressionItemProperty : Byte {
+    ipPackedName, ipPackedSize, ipPackedExtension, ipFileSize, ipFileName, ipAttributes, ipCreationTime,
+    ipLastAccessTime, ipLastWriteTime, ipComment, ipHostOS, ipHostFS, ipUser, ipGroup, ipCRC, ipStream,
+    ipMethod, ipEncrypted
+};
+
+// A set over TJclCompressionItemProperty.
+class TJclCompressionItemProperties {
+public:
+    bool Contains(TJclCompressionItemProperty P) const { return (FBits >> P) & 1u; }
+    void Include(TJclCompressionItemProperty P) { FBits |= 1u << P; }
+    void Exclude(TJclCompressionItemProperty P) { FBits &= ~(1u << P); }
+    void Clear() { FBits = 0; }
+    bool Empty() const { return FBits == 0; }
+    std::uint32_t Bits() const { return FBits; }
+    bool operator==(const TJclCompressionItemProperties&) const = default;
+
+private:
+    std::uint32_t FBits = 0;
+};
+
+enum TJclCompressionOperationSuccess : Byte { osNoOperation, osOK, osUnsupportedMethod, osDataError, osCRCError,
+                                              osUnknownError };
+
+// ---------------------------------------------------------------------------------------------
+// Entries
+
+class TJclCompressionItem : public TObject {
+    DECLARE_CLASS(TJclCompressionItem, TObject)
+public:
+    explicit TJclCompressionItem(TJclCompressionArchive* AArchive);
+    ~TJclCompressionItem() override;
+
+    TJclCompressionArchive* Archive() const { return FArchive; }
+
+    std::wstring GetPackedName();
+    void SetPackedName(const std::wstring& Value);
+    Int64 GetPackedSize();
+    void SetPackedSize(Int64 Value);
+    std::wstring GetPackedExtension();
+    void SetPackedExtension(const std::wstring& Value);
+    Int64 GetFileSize();
+    void SetFileSize(Int64 Value);
+    std::string GetFileName();
+    void SetFileName(const std::string& Value);
+    DWORD GetAttributes();
+    void SetAttributes(DWORD Value);
+    FILETIME GetCreationTime();
+    void SetCreationTime(FILETIME Value);
+    FILETIME GetLastAccessTime();
+    void SetLastAccessTime(FILETIME Value);
+    FILETIME GetLastWriteTime();
+    void SetLastWriteTime(FILETIME Value);
+    std::wstring GetComment();
+    void SetComment(const std::wstring& Value);
+    std::wstring GetHostOS();
+    void SetHostOS(const std::wstring& Value);
+    std::wstring GetHostFS();
+    void SetHostFS(const std::wstring& Value);
+    std::wstring GetUser();
+    void SetUser(const std::wstring& Value);
+    std::wstring GetGroup();
+    void SetGroup(const std::wstring& Value);
+    Cardinal GetCRC();
+    void SetCRC(Cardinal Value);
+    TStream* GetStream();
+    void SetStream(TStream* Value);
+    std::wstring GetMethod();
+    void SetMethod(const std::wstring& Value);
+    bool GetEncrypted();
+    void SetEncrypted(bool Value);
+
+    bool OwnsStream() const { return FOwnsStream; }
+    void SetOwnsStream(bool Value) { FOwnsStream = Value; }
+    const TJclCompressionItemProperties& ValidProperties() const { return FValidProperties; }
+    const TJclCompressionItemProperties& ModifiedProperties() const { return FModifiedProperties; }
+    void ClearValidProperties() { FValidProperties.Clear(); }
+    void ClearModifiedProperties() { FModifiedProperties.Clear(); }
+    LongInt PackedIndex() const { return FPackedIndex; }
+    void SetPackedIndex(LongInt Value) { FPackedIndex = Value; }
+    bool Selected() const { return FSelected; }
+    void SetSelected(bool Value) { FSelected = Value; }
+    TJclCompressionOperationSuccess OperationSuccess() const { return FOperationSuccess; }
+    void SetOperationSuccess(TJclCompressionOperationSuccess Value) { FOperationSuccess = Value; }
+
+    TStream* OpenItemStream();
+    void CloseItemStream();
+    bool RemoveTargetFile();
+    bool ApplyFileTimes();
+
+    // Extraction targets: the entry's data goes to a temporary file beside its target, which takes
+    // the target's place only when the entry was extracted whole (an existing file survives a
+    // failed entry).
+    void SetTemporaryTarget(const std::string& TempName) { FTemporaryTarget = TempName; }
+    const std::string& TemporaryTarget() const { return FTemporaryTarget; }
+    // Moves the temporary file over the target; false when that fails (the temporary is removed).
+    bool CommitTemporaryTarget();
+    // Removes the temporary file, if any; the target is left as it was.
+    void DiscardTemporaryTarget();
+    // Set when the target would lie outside the destination folder: the entry gets no stream.
+    bool TargetRefused() const { return FTargetRefused; }
+    void SetTargetRefused(bool Value) { FTargetRefused = Value; }
+
+    virtual bool PrepareOutput(LongInt Index);
+
+protected:
+    virtual void CheckGetProperty(TJclCompressionItemProperty Index) = 0;
+    virtual void CheckSetProperty(TJclCompressionItemProperty Index) = 0;
+    std::string& FileNameRef() { return FFileName; }
+    bool& OwnsStreamRef() { return FOwnsStream; }
+    TStream*& StreamRef() { return FStream; }
+
+private:
+    void Changed(TJclCompressionItemProperty Index);
+
+    TJclCompressionArchive* FArchive;
+    std::string FFileName;
+    TStream* FStream = nullptr;
+    bool FOwnsStream = false;
+    TJclCompressionItemProperties FValidProperties;
+    TJclCompressionItemProperties FModifiedProperties;
+    LongInt FPackedIndex = -1;
+    bool FSelected = false;
+    TJclCompressionOperationSuccess FOperationSuccess = osNoOperation;
+    std::wstring FPackedName;
+    Int64 FPackedSize = 0;
+    Int64 FFileSize = 0;
+    DWORD FAttributes = 0;
+    std::wstring FPackedExtension;
+    FILETIME FCreationTime{};
+    FILETIME FLastAccessTime{};
+    FILETIME FLastWriteTime{};
+    std::wstring FComment;
+    std::wstring FHostOS;
+    std::wstring FHostFS;
+    std::wstring FUser;
+    std::wstring FGroup;
+    Cardinal FCRC = 0;
+    std::wstring FMethod;
+    bool FEncrypted = false;
+    std::string FTemporaryTarget;
+    bool FTargetRefused = false;
+};
+
+class TJclCompressItem : public TJclCompressionItem {
+    DECLARE_CLASS(TJclCompressItem, TJclCompressionItem)
+public:
+    using TJclCompressionItem::TJclCompressionItem;
+
+protected:
+    void CheckGetProperty(TJclCompressionItemProperty Index) override;
+    void CheckSetProperty(TJclCompressionItemProperty Index) override;
+};
+
+class TJclDecompressItem : public TJclCompressionItem {
+    DECLARE_CLASS(TJclDecompressItem, TJclCompressionItem)
+public:
+    using TJclCompressionItem::TJclCompressionItem;
+    bool PrepareOutput(LongInt Index) override;
+
+protected:
+    void CheckGetProperty(TJclCompressionItemProperty Index) override;
+    void CheckSetProperty(TJclCompressionItemProperty Index) override;
+};
+
+class TJclUpdateItem : public TJclCompressionItem {
+    DECLARE_CLASS(TJclUpdateItem, TJclCompressionItem)
+public:
+    using TJclCompressionItem::TJclCompressionItem;
+
+protected:
+    void CheckGetProperty(TJclCompressionItemProperty Index) override;
+    void CheckSetProperty(TJclCompressionItemProperty Index) override;
+};
+
+// The class of an entry, as an archive's ItemClass answers it.
+using TJclCompressionItemFactory = TJclCompressionItem* (*)(TJclCompressionArchive* Archive);
+
+// ---------------------------------------------------------------------------------------------
+// Volumes
+
+class TJclCompressionVolume : public TObject {
+    DECLARE_CLASS(TJclCompressionVolume, TObject)
+public:
+    TJclCompressionVolume(TStream* AStream, TStream* ATmpStream, bool AOwnsStream, bool AOwnsTmpStream,
+                          const std::string& AFileName, const std::string& ATmpFileName, Int64 AVolumeMaxSize);
+    ~TJclCompressionVolume() override;
+
+    std::string FileName;
+    std::string TmpFileName;
+    TStream* Stream;
+    TStream* TmpStream;
+    bool OwnsStream;
+    bool OwnsTmpStream;
+    Int64 VolumeMaxSize;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Archive classes and their class-level answers
+
+// The class record of an archive class: the class functions the registry and the archives ask.
+// A class inherits its parent's answers and changes them in its DefineClass.
+class TJclCompressionArchiveClassRecord : public TClassRecord {
+public:
+    TJclCompressionArchiveClassRecord(const char* Name, TClass Parent, TFactory Factory);
+
+    std::string FormatName;
+    std::string FileMasks;
+    GUID FormatClassID{};
+    bool HasFormatClassID = false;
+    bool HoldsSeveralItems = true;
+    TJclStreamAccessMode VolumeAccessMode = samRead;
+    TJclStreamAccessMode ItemAccessMode = samRead;
+
+    // The Part's two constructors, through the class reference.
+    TJclCompressionArchive* CreateOnStream(TStream* Volume0, Int64 VolumeMaxSize = 0, bool OwnsVolume0 = false) const;
+    TJclCompressionArchive* CreateOnFile(const std::string& VolumeName, Int64 VolumeMaxSize = 0,
+                                         bool VolumeNameIsPattern = false) const;
+};
+using TJclCompressionArchiveClass = const TJclCompressionArchiveClassRecord*;
+
+using TJclCompressionProgressEvent = TMethodOf<TObject*, Int64, Int64>;
+using TJclCompressionVolumeEvent = TMethodOf<TObject*, LongInt, std::string&, TStream*&, bool&>;
+using TJclCompressionVolumeMaxSizeEvent = TMethodOf<TObject*, LongInt, Int64&>;
+using TJclCompressionExtractEvent = TMethodOf<TObject*, LongInt, std::string&, bool&, TStream*&, bool&>;
+
+// The archive root. It answers the platform's basic object interface without counting references:
+// an archive is freed only by whoever created it.
+class TJclCompressionArchive : public TObject, public IUnknown {
+    DECLARE_CLASS(TJclCompressionArchive, TObject)
+public:
+    using TMetaClass = TJclCompressionArchiveClassRecord;
+    TJclCompressionArchive();
+    ~TJclCompressionArchive() override;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+    // The class's interface table: each class that adds interfaces answers them and asks its parent.
+    virtual HRESULT GetInterface(REFIID IID, void** Obj);
+
+    // Class functions, read from the class record.
+    const TJclCompressionArchiveClassRecord& ArchiveClass() const;
+    std::string FormatName() const { return ArchiveClass().FormatName; }
+    std::string FileMasks() const { return ArchiveClass().FileMasks; }
+    bool HoldsSeveralItems() const { return ArchiveClass().HoldsSeveralItems; }
+    TJclStreamAccessMode VolumeAccessMode() const { return ArchiveClass().VolumeAccessMode; }
+    TJclStreamAccessMode ItemAccessMode() const { return ArchiveClass().ItemAccessMode; }
+
+    // What the constructors do once the object exists (virtual calls reach the subclass here).
+    void InitOnStream(TStream* Volume0, Int64 VolumeMaxSize, bool OwnsVolume0);
+    void InitOnFile(const std::string& VolumeName, Int64 VolumeMaxSize, bool VolumeNameIsPattern);
+
+    virtual void SetDefaults() {}
+    virtual TJclCompressionItem* CreateItem() = 0;  // an entry of the class's ItemClass
+
+    virtual LongInt AddVolumeFile(const std::string& FileName, Int64 MaxSize);
+    virtual LongInt AddVolumeFileWithTemp(const std::string& FileName, const std::string& TmpFileName, Int64 MaxSize);
+    virtual LongInt AddVolumeStream(TStream* Stream, Int64 MaxSize, bool OwnsStream);
+    virtual LongInt AddVolumeStreamWithTemp(TStream* Stream, TStream* TmpStream, bool OwnsStream, bool OwnsTmpStream,
+                                            Int64 MaxSize);
+
+    TJclCompressionItem* GetItem(LongInt Index) const;
+    LongInt GetItemCount() const { return static_cast<LongInt>(FItems.size()); }
+    TJclCompressionVolume* GetVolume(LongInt Index) const;
+    LongInt GetVolumeCount() const { return static_cast<LongInt>(FVolumes.size()); }
+    void ClearItems();
+
+    void CheckOperationResults();
+    void ReportProgress(Int64 Value, Int64 MaxValue);
+    TStream* GetVolumeStream(LongInt Index);
+    Int64 GetVolumeMaxSize(LongInt Index);
+    TStream* OpenVolumeFile(const std::string& FileName);
+    // Wires a split stream to this archive's volumes.
+    TJclDynamicSplitStream* CreateSplitStream(bool ReSeek = false);
+
+    std::wstring Password;
+    TJclCompressionProgressEvent OnProgress;
+    TJclCompressionVolumeEvent OnVolume;
+    TJclCompressionVolumeMaxSizeEvent OnVolumeMaxSize;
+
+    Int64 ProgressMax() const { return FProgressMax; }
+    void SetProgressMax(Int64 Value) { FProgressMax = Value; }
+    LongInt VolumeIndexOffset() const { return FVolumeIndexOffset; }
+    void SetVolumeIndexOffset(LongInt Value) { FVolumeIndexOffset = Value; }
+    const std::string& VolumeNamePattern() const { return FVolumeNamePattern; }
+    Int64 VolumeMaxSize() const { return FVolumeMaxSize; }
+
+protected:
+    LongInt AppendItem(TJclCompressionItem* Item);
+    void RemoveItemAt(LongInt Index);  // frees the entry
+    LongInt IndexOfItem(TJclCompressionItem* Item) const;
+    std::string VolumeNameOf(LongInt Index) const;
+
+    LongInt FCurrentVolumeIndex = -1;
+    LongInt FVolumeIndexOffset = 1;
+    Int64 FVolumeMaxSize = 0;
+    std::string FVolumeNamePattern;
+    Int64 FProgressMax = 0;
+    std::vector<std::unique_ptr<TJclCompressionVolume, TObjectDeleter>> FVolumes;
+    std::vector<TJclCompressionItem*> FItems;
+};
+
+// Creates an archive of class T on a file: the typed form of the class record's CreateOnFile.
+template <class T>
+T* CreateArchiveOnFile(const std::string& VolumeName, Int64 VolumeMaxSize = 0, bool VolumeNameIsPattern = false) {
+    return static_cast<T*>(static_cast<TJclCompressionArchiveClass>(T::StaticClass())
+                               ->CreateOnFile(VolumeName, VolumeMaxSize, VolumeNameIsPattern));
+}
+template <class T>
+T* CreateArchiveOnStream(TStream* Volume0, Int64 VolumeMaxSize = 0, bool OwnsVolume0 = false) {
+    return static_cast<T*>(static_cast<TJclCompressionArchiveClass>(T::StaticClass())
+                               ->CreateOnStream(Volume0, VolumeMaxSize, OwnsVolume0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing and reading branches
+
+enum TJclDuplicateAction : Byte { daOverwrite, daError, daSkip };
+enum TJclDuplicateCheck : Byte { dcNone, dcExisting, dcAll };
+
+class TJclCompressArchive : public TJclCompressionArchive {
+    DECLARE_CLASS(TJclCompressArchive, TJclCompressionArchive)
+public:
+    static void DefineClass(TClassBuilder<TJclCompressArchive>& B);
+    ~TJclCompressArchive() override;
+
+    void CheckNotCompressing() const;
+    virtual LongInt AddDirectory(const std::wstring& PackedName, const std::string& DirName, bool Recurse = false,
+                                 bool AddFiles = false);
+    virtual LongInt AddFile(const std::wstring& PackedName, const std::string& FileName);
+    virtual LongInt AddStream(const std::wstring& PackedName, TStream* Stream, bool OwnsStream = false);
+    virtual void Compress() {}
+
+    TJclDuplicateAction DuplicateAction = daOverwrite;
+    TJclDuplicateCheck DuplicateCheck = dcNone;
+    bool Compressing() const { return FCompressing; }
+
+    // The name list of the duplicate check: sorted, case-insensitive, refusing duplicates.
+    bool NameListExists() const { return FNameListCreated; }
+    // Moves Item's entry in the name list from OldName to NewName; false when NewName is taken.
+    bool RenameInNameList(TJclCompressionItem* Item, const std::wstring& OldName, const std::wstring& NewName);
+
+protected:
+    LongInt AddItem(TJclCompressionItem* Item);
+    std::wstring PackedNameOf(const std::string& Path) const;
+
+    bool FCompressing = false;
+
+private:
+    struct TNameEntry {
+        std::wstring Name;
+        TJclCompressionItem* Item;
+    };
+    // Position of Name in the sorted list, or of its insertion point; Found tells which.
+    size_t FindName(const std::wstring& Name, bool& Found) const;
+    void EnsureNameList();
+    bool EnterName(const std::wstring& Name, TJclCompressionItem* Item, size_t* Position = nullptr);
+
+    std::wstring FBasePackedName;
+    std::string FBaseDirName;
+    bool FAddFilesInDir = false;
+    bool FNameListCreated = false;
+    std::vector<TNameEntry> FNameList;
+};
+
+class TJclDecompressArchive : public TJclCompressionArchive {
+    DECLARE_CLASS(TJclDecompressArchive, TJclCompressionArchive)
+public:
+    static void DefineClass(TClassBuilder<TJclDecompressArchive>& B);
+
+    void CheckNotDecompressing() const;
+    virtual bool PrepareItemTarget(LongInt Index, std::string& FileName, bool& OwnsStream, TStream*& Stream);
+    virtual void ListFiles() = 0;
+    virtual void ExtractSelected(const std::string& DestDir = "", bool AutoCreateSubDir = true) {
+        (void)DestDir;
+        (void)AutoCreateSubDir;
+    }
+    virtual void ExtractAll(const std::string& DestDir = "", bool AutoCreateSubDir = true) {
+        (void)DestDir;
+        (void)AutoCreateSubDir;
+    }
+
+    TJclCompressionExtractEvent OnExtract;  // last argument: the result (starts true)
+    bool Decompressing() const { return FDecompressing; }
+    bool Listing() const { return FListing; }
+    const std::string& DestinationDir() const { return FDestinationDir; }
+    LongInt CurrentExtractIndex() const { return FCurrentExtractIndex; }
+
+protected:
+    bool FAutoCreateSubDir = false;
+    bool FDecompressing = false;
+    bool FListing = false;
+    std::string FDestinationDir;
+    LongInt FCurrentExtractIndex = -1;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Settings interfaces of the archives (not counted, like the archives themselves)
+
+extern const GUID IID_IArchiveLevelSetting;
+extern const GUID IID_IArchiveThreadsSetting;
+extern const GUID IID_IArchiveDictionarySetting;
+extern const GUID IID_IArchiveRemoveSfxSetting;
+extern const GUID IID_IArchiveHeaderCompressionSetting;
+extern const GUID IID_IArchiveHeaderEncryptionSetting;
+extern const GUID IID_IArchiveCreationTimeSetting;
+extern const GUID IID_IArchiveLastAccessTimeSetting;
+extern const GUID IID_IArchiveLastWriteTimeSetting;
+extern const GUID IID_IArchiveSolidSetting;
+extern const GUID IID_IArchivePassesSetting;
+extern const GUID IID_IArchiveAlgorithmSetting;
+extern const GUID IID_IArchiveEncryptionSetting;
+extern const GUID IID_IArchiveMethodSetting;
+
+enum TJclEncryptionMethod : Byte { emNone, emAES128, emAES192, emAES256, emZipCrypto };
+
+struct IArchiveLevelSetting : IUnknown {
+    virtual Cardinal GetCompressionLevel() = 0;
+    virtual Cardinal GetCompressionLevelMax() = 0;
+    virtual Cardinal GetCompressionLevelMin() = 0;
+    virtual void SetCompressionLevel(Cardinal Value) = 0;
+};
+struct IArchiveThreadsSetting : IUnknown {
+    virtual Cardinal GetNumberOfThreads() = 0;
+    virtual void SetNumberOfThreads(Cardinal Value) = 0;
+};
+struct IArchiveDictionarySetting : IUnknown {
+    virtual Cardinal GetDictionarySize() = 0;
+    virtual void SetDictionarySize(Cardinal Value) = 0;
+};
+struct IArchiveRemoveSfxSetting : IUnknown {
+    virtual bool GetRemoveSfxBlock() = 0;
+    virtual void SetRemoveSfxBlock(bool Value) = 0;
+};
+struct IArchiveHeaderCompressionSetting : IUnknown {
+    virtual bool GetCompressHeader() = 0;
+    virtual bool GetCompressHeaderFull() = 0;
+    virtual void SetCompressHeader(bool Value) = 0;
+    virtual void SetCompressHeaderFull(bool Value) = 0;
+};
+struct IArchiveHeaderEncryptionSetting : IUnknown {
+    virtual bool GetEncryptHeader() = 0;
+    virtual void SetEncryptHeader(bool Value) = 0;
+};
+struct IArchiveCreationTimeSetting : IUnknown {
+    virtual bool GetStoreCreationTime() = 0;
+    virtual void SetStoreCreationTime(bool Value) = 0;
+};
+struct IArchiveLastAccessTimeSetting : IUnknown {
+    virtual bool GetStoreLastAccessTime() = 0;
+    virtual void SetStoreLastAccessTime(bool Value) = 0;
+};
+struct IArchiveLastWriteTimeSetting : IUnknown {
+    virtual bool GetStoreLastWriteTime() = 0;
+    virtual void SetStoreLastWriteTime(bool Value) = 0;
+};
+struct IArchiveSolidSetting : IUnknown {
+    virtual Int64 GetSolidBlockSize() = 0;
+    virtual bool GetSolidExtension() = 0;
+    virtual void SetSolidBlockSize(Int64 Value) = 0;
+    virtual void SetSolidExtension(bool Value) = 0;
+};
+struct IArchivePassesSetting : IUnknown {
+    virtual Cardinal GetNumberOfPasses() = 0;
+    virtual void SetNumberOfPasses(Cardinal Value) = 0;
+};
+struct IArchiveAlgorithmSetting : IUnknown {
+    virtual Cardinal GetAlgorithm() = 0;
+    virtual std::vector<Cardinal> GetSupportedAlgorithms() = 0;
+    virtual void SetAlgorithm(Cardinal Value) = 0;
+};
+struct IArchiveEncryptionSetting : IUnknown {
+    virtual TJclEncryptionMethod GetEncryptionMethod() = 0;
+    virtual std::uint32_t GetSupportedEncryptionMethods() = 0;  // a set over TJclEncryptionMethod
+    virtual void SetEncryptionMethod(TJclEncryptionMethod Value) = 0;
+};
+struct IArchiveMethodSetting : IUnknown {
+    virtual Cardinal GetCompressionMethod() = 0;
+    virtual std::uint32_t GetSupportedCompressionMethods() = 0;
+    virtual void SetCompressionMethod(Cardinal Value) = 0;
+};
+
+// The texts the library receives for the encryption methods.
+const wchar_t* EncryptionMethodName(TJclEncryptionMethod Method);
+
+// ---------------------------------------------------------------------------------------------
+// 7-Zip-backed archives
+
+// Raises EJclCompressionError for any result but 0.
+void SevenzipCheck(HRESULT Value);
+// The library's result check as the Part names it.
+inline void CheckLibraryResult(HRESULT Value) { SevenzipCheck(Value); }
+
+// Turns the archive's settings into the library's named properties and sends them.
+void SendArchiveSettings(IUnknown* Archive, IUnknown* LibraryObject);
+// The properties SendArchiveSettings would send, in order (names and values as texts or numbers).
+struct TJclArchiveProperty {
+    std::wstring Name;
+    PROPVARIANT Value;
+};
+std::vector<TJclArchiveProperty> BuildArchiveSettings(IUnknown* Archive, IUnknown* LibraryObject);
+void FreeArchiveSettings(std::vector<TJclArchiveProperty>& Properties);
+
+class TJclSevenzipCompressArchive : public TJclCompressArchive {
+    DECLARE_CLASS(TJclSevenzipCompressArchive, TJclCompressArchive)
+public:
+    ~TJclSevenzipCompressArchive() override;
+    TJclCompressionItem* CreateItem() override;
+    void Compress() override;
+    sevenzip::IOutArchive* GetOutArchive();
+
+private:
+    sevenzip::IOutArchive* FOutArchive = nullptr;
+};
+
+class TJcl7zCompressArchive : public TJclSevenzipCompressArchive,
+                              public IArchiveLevelSetting,
+                              public IArchiveThreadsSetting,
+                              public IArchiveDictionarySetting,
+                              public IArchiveRemoveSfxSetting,
+                              public IArchiveHeaderCompressionSetting,
+                              public IArchiveHeaderEncryptionSetting,
+                              public IArchiveCreationTimeSetting,
+                              public IArchiveLastAccessTimeSetting,
+                              public IArchiveLastWriteTimeSetting,
+                              public IArchiveSolidSetting {
+    DECLARE_CLASS(TJcl7zCompressArchive, TJclSevenzipCompressArchive)
+public:
+    static void DefineClass(TClassBuilder<TJcl7zCompressArchive>& B);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+    HRESULT GetInterface(REFIID IID, void** Obj) override;
+
+    void SetDefaults() override;
+
+    Cardinal GetCompressionLevel() override { return FCompressionLevel; }
+    Cardinal GetCompressionLevelMax() override { return 9; }
+    Cardinal GetCompressionLevelMin() override { return 0; }
+    void SetCompressionLevel(Cardinal Value) override;
+    Cardinal GetNumberOfThreads() override { return FNumberOfThreads; }
+    void SetNumberOfThreads(Cardinal Value) override;
+    Cardinal GetDictionarySize() override { return FDictionarySize; }
+    void SetDictionarySize(Cardinal Value) override;
+    bool GetRemoveSfxBlock() override { return FRemoveSfxBlock; }
+    void SetRemoveSfxBlock(bool Value) override;
+    bool GetCompressHeader() override { return FCompressHeader; }
+    bool GetCompressHeaderFull() override { return FCompressHeaderFull; }
+    void SetCompressHeader(bool Value) override;
+    void SetCompressHeaderFull(bool Value) override;
+    bool GetEncryptHeader() override { return FEncryptHeader; }
+    void SetEncryptHeader(bool Value) override;
+    bool GetStoreCreationTime() override { return FStoreCreationTime; }
+    void SetStoreCreationTime(bool Value) override;
+    bool GetStoreLastAccessTime() override { return FStoreLastAccessTime; }
+    void SetStoreLastAccessTime(bool Value) override;
+    bool GetStoreLastWriteTime() override { return FStoreLastWriteTime; }
+    void SetStoreLastWriteTime(bool Value) override;
+    Int64 GetSolidBlockSize() override { return FSolidBlockSize; }
+    bool GetSolidExtension() override { return FSolidExtension; }
+    void SetSolidBlockSize(Int64 Value) override;
+    void SetSolidExtension(bool Value) override;
+
+private:
+    Cardinal FNumberOfThreads = 1;
+    bool FEncryptHeader = false;
+    bool FRemoveSfxBlock = false;
+    Cardinal FDictionarySize = 16777216;
+    Cardinal FCompressionLevel = 6;
+    bool FCompressHeader = false;
+    bool FCompressHeaderFull = false;
+    bool FStoreLastAccessTime = true;
+    bool FStoreCreationTime = true;
+    bool FStoreLastWriteTime = true;
+    Int64 FSolidBlockSize = 4294967295LL;
+    bool FSolidExtension = false;
+};
+
+class TJclSevenzipDecompressArchive : public TJclDecompressArchive {
+    DECLARE_CLASS(TJclSevenzipDecompressArchive, TJclDecompressArchive)
+public:
+    ~TJclSevenzipDecompressArchive() override;
+    TJclCompressionItem* CreateItem() override;
+    sevenzip::IInArchive* GetInArchive();
+    void OpenArchive();
+    void ListFiles() override;
+    void ExtractSelected(const std::string& DestDir = "", bool AutoCreateSubDir = true) override;
+    void ExtractAll(const std::string& DestDir = "", bool AutoCreateSubDir = true) override;
+
+private:
+    void Extract(const std::string& DestDir, bool AutoCreateSubDir, bool All);
+
+    sevenzip::IInArchive* FInArchive = nullptr;
+    bool FOpened = false;
+};
+
+class TJcl7zDecompressArchive : public TJclSevenzipDecompressArchive, public IArchiveThreadsSetting {
+    DECLARE_CLASS(TJcl7zDecompressArchive, TJclSevenzipDecompressArchive)
+public:
+    static void DefineClass(TClassBuilder<TJcl7zDecompressArchive>& B);
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+    HRESULT GetInterface(REFIID IID, void** Obj) override;
+
+    void SetDefaults() override { FNumberOfThreads = 1; }
+    Cardinal GetNumberOfThreads() override { return FNumberOfThreads; }
+    void SetNumberOfThreads(Cardinal Value) override;
+
+private:
+    Cardinal FNumberOfThreads = 1;
+};
+
+// Update archives: the registry lists them; no part of the program creates one, and their
+// operations are not built (writing goes through the compress classes, reading through the
+// decompress classes).
+class TJclUpdateArchive : public TJclCompressArchive {
+    DECLARE_CLASS(TJclUpdateArchive, TJclCompressArchive)
+public:
+    static void DefineClass(TClassBuilder<TJclUpdateArchive>& B);
+};
+class TJclOutOfPlaceUpdateArchive : public TJclUpdateArchive {
+    DECLARE_CLASS(TJclOutOfPlaceUpdateArchive, TJclUpdateArchive)
+};
+class TJclSevenzipUpdateArchive : public TJclOutOfPlaceUpdateArchive {
+    DECLARE_CLASS(TJclSevenzipUpdateArchive, TJclOutOfPlaceUpdateArchive)
+public:
+    TJclCompressionItem* CreateItem() override;
+};
+
+// The format classes of the registry other than the 7z ones: each answers its name, masks and the
+// library's class identifier.
+#define JCL_DECLARE_FORMAT_CLASS(Name, Base)                        \
+    class Name : public Base {                                      \
+        DECLARE_CLASS(Name, Base)                                   \
+    public:                                                         \
+        static void DefineClass(TClassBuilder<Name>& B);            \
+    }
+
+JCL_DECLARE_FORMAT_CLASS(TJclZipCompressArchive, TJclSevenzipCompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclBZ2CompressArchive, TJclSevenzipCompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclTarCompressArchive, TJclSevenzipCompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclGZipCompressArchive, TJclSevenzipCompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclXzCompressArchive, TJclSevenzipCompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclSwfcCompressArchive, TJclSevenzipCompressArchive);
+
+JCL_DECLARE_FORMAT_CLASS(TJclZipDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclBZ2DecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclRarDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclArjDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclZDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclLzhDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclCabDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclNsisDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclLzmaDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclLzma86DecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclPeDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclElfDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclMachoDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclUdfDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclXarDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclMubDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclHfsDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclDmgDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclCompoundDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclWimDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclIsoDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclChmDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclSplitDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclRpmDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclDebDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclCpioDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclTarDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclGZipDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclNtfsDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclFatDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclMbrDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclVhdDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclMslzDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclFlvDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclSwfDecompressArchive, TJclSevenzipDecompressArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclSwfcDecompressArchive, TJclSevenzipDecompressArchive);
+
+JCL_DECLARE_FORMAT_CLASS(TJclZipUpdateArchive, TJclSevenzipUpdateArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclBZ2UpdateArchive, TJclSevenzipUpdateArchive);
+JCL_DECLARE_FORMAT_CLASS(TJcl7zUpdateArchive, TJclSevenzipUpdateArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclTarUpdateArchive, TJclSevenzipUpdateArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclGZipUpdateArchive, TJclSevenzipUpdateArchive);
+JCL_DECLARE_FORMAT_CLASS(TJclSwfcUpdateArchive, TJclSevenzipUpdateArchive);
+
+// ---------------------------------------------------------------------------------------------
+// Format registry
+
+class TJclCompressionArchiveFormats : public TObject {
+    DECLARE_CLASS(TJclCompressionArchiveFormats, TObject)
+public:
+    TJclCompressionArchiveFormats();
+
+    void RegisterFormat(TClass AClass);
+    TJclCompressionArchiveClass FindCompressFormat(const std::string& FileName) const;
+    TJclCompressionArchiveClass FindDecompressFormat(const std::string& FileName) const;
+    TJclCompressionArchiveClass GetCompressClass(LongInt Index) const;
+    TJclCompressionArchiveClass GetDecompressClass(LongInt Index) const;
+    TJclCompressionArchiveClass GetUpdateClass(LongInt Index) const;
+    LongInt CompressClassCount() const { return static_cast<LongInt>(FCompressFormats.size()); }
+    LongInt DecompressClassCount() const { return static_cast<LongInt>(FDecompressFormats.size()); }
+    LongInt UpdateClassCount() const { return static_cast<LongInt>(FUpdateFormats.size()); }
+
+private:
+    std::vector<TJclCompressionArchiveClass> FCompressFormats;
+    std::vector<TJclCompressionArchiveClass> FDecompressFormats;
+    std::vector<TJclCompressionArchiveClass> FUpdateFormats;
+};
+
+TJclCompressionArchiveFormats* GetArchiveFormats();
+
+// The class identifier in the registry form: braces, upper-case hexadecimal.
+std::string GUIDToRegistryString(const GUID& G);
+
+// Unit shut-down: frees the format registry.
+void JclCompressionFinalization();
