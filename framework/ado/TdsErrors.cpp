@@ -1,0 +1,37 @@
+#include "TdsErrors.h"
+
+#include <windows.h>
+
+ETdsError::ETdsError(TTdsErrorKind K, std::string Msg, std::vector<TTdsMessage> Msgs)
+    : EOleException(std::move(Msg),
+                    K == TTdsErrorKind::Server    ? TdsErrorsInCommand
+                    : K == TTdsErrorKind::Timeout ? TdsAbortLimitReached
+                    : K == TTdsErrorKind::Cancelled ? TdsCanceled
+                                                    : TdsFail,
+                    SqlProviderSource),
+      Kind(K), Messages(std::move(Msgs)) {}
+
+const char* const TdsTextNotFound = "[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied.";
+const char* const TdsTextTimeout = "Timeout expired";
+const char* const TdsTextCancelled = "Operation cancelled";
+const char* const TdsTextReadFailed =
+    "[DBNETLIB][ConnectionRead (recv()).]General network error. Check your network documentation.";
+const char* const TdsTextWriteFailed =
+    "[DBNETLIB][ConnectionWrite (send()).]General network error. Check your network documentation.";
+const char* const TdsTextInvalidServer = "[DBNETLIB][ConnectionOpen (ParseConnectParams()).]Invalid connection.";
+const char* const TdsTextEncryption =
+    "The server requires an encrypted connection (TLS); this program does not support it. Turn off 'Force "
+    "Encryption' for this SQL Server instance or connect to another one.";
+const char* const TdsTextProviderNotFound = "Provider cannot be found. It may not be properly installed.";
+
+std::string TdsProtocolErrorText(const char* What) { return std::string("Protocol error in TDS stream: ") + What; }
+
+std::string TdsAnsi(const std::wstring& S) {
+    if (S.empty())
+        return {};
+    int N = WideCharToMultiByte(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0, nullptr, nullptr);
+    std::string R(static_cast<size_t>(N), '\0');
+    WideCharToMultiByte(CP_ACP, 0, S.data(), static_cast<int>(S.size()), R.data(), N, nullptr, nullptr);
+    return R;
+}
+const char* const TdsTextClosed = "Operation is not allowed when the object is closed.";
