@@ -184,7 +184,7 @@ bool IsAbsolutePath(const std::string& Path) {
 }
 
 bool SamePathText(const std::string& A, const std::string& B) {
-    return A.size() == B.size() && CompareRange(A, B, 1, false, static_cast<int>(A.size())) == 0;
+    return A.size() == B.size() && (A.empty() || CompareRange(A, B, 1, false, static_cast<int>(A.size())) == 0);
 }
 
 std::string RelativePath(const std::string& OriginIn, const std::string& DestinationIn) {
