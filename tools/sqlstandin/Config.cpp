@@ -39,10 +39,11 @@ static std::vector<std::string> Words(const std::string& Text) {
 }
 
 // "PATTERN => REST": the pattern may hold blanks; the arrow separates it from the rule's arguments.
-static void SplitRule(const std::string& Key, const std::string& Value, std::wstring& Pattern, std::string& Rest) {
+static void SplitRule(const std::string& Key, const std::string& Value, const char* Usage, std::wstring& Pattern,
+                      std::string& Rest) {
     auto P = Value.find("=>");
     if (P == std::string::npos || Trim(Value.substr(0, P)).empty())
-        throw ConfigError(Key + ": expected 'PATTERN => ...', got '" + Value + "'");
+        throw ConfigError(Key + ": expected '" + Usage + "', got '" + Value + "'");
     Pattern = FromUtf8(Trim(Value.substr(0, P)));
     Rest = Trim(Value.substr(P + 2));
 }
@@ -155,10 +156,11 @@ void ApplySetting(Config& C, const std::string& RawKey, const std::string& RawVa
     } else if (Key == "fail") {
         FailRule R;
         std::string Rest;
-        SplitRule(Key, Value, R.Pattern, Rest);
+        const char* Usage = "PATTERN => NUMBER CLASS MESSAGE";
+        SplitRule(Key, Value, Usage, R.Pattern, Rest);
         auto W = Words(Rest);
         if (W.size() < 3)
-            throw ConfigError(Key + ": expected 'PATTERN => NUMBER CLASS MESSAGE', got '" + Value + "'");
+            throw ConfigError(Key + ": expected '" + Usage + "', got '" + Value + "'");
         R.Number = static_cast<std::int32_t>(ParseNumber(Key, W[0], 2147483647));
         R.Class = static_cast<std::uint8_t>(ParseNumber(Key, W[1], 25));
         if (R.Class < 11)
@@ -169,7 +171,7 @@ void ApplySetting(Config& C, const std::string& RawKey, const std::string& RawVa
     } else if (Key == "delay") {
         DelayRule R;
         std::string Rest;
-        SplitRule(Key, Value, R.Pattern, Rest);
+        SplitRule(Key, Value, "PATTERN => MILLISECONDS", R.Pattern, Rest);
         R.Milliseconds = static_cast<unsigned>(ParseNumber(Key, Rest, 3600000));
         C.Delays.push_back(R);
     } else if (Key == "bench_query") {
