@@ -1016,18 +1016,51 @@ BSTR PasswordCopy(const std::wstring& Password) { return SysAllocString(Password
 
 }  // namespace
 
-// Data given to the library: an entry's stream or a stream of the archive's own.
-class TJclSevenzipInStream : public TJclSevenzipCounted, public sevenzip::IInStream, public sevenzip::IStreamGetSize {
+// What the two stream wrappers share: the stream they carry, taken from an entry on first use
+// (and asked again while the entry has none) or handed over at construction.
+class TJclSevenzipStreamBinding : public TJclSevenzipCounted {
 public:
-    TJclSevenzipInStream(TJclCompressionArchive* AArchive, LongInt AItemIndex)
+    TJclSevenzipStreamBinding(TJclCompressionArchive* AArchive, LongInt AItemIndex)
         : FArchive(AArchive), FItemIndex(AItemIndex) {}
-    TJclSevenzipInStream(TStream* AStream, bool AOwnsStream) : FStream(AStream), FOwnsStream(AOwnsStream) {}
-    ~TJclSevenzipInStream() override {
+    TJclSevenzipStreamBinding(TStream* AStream, bool AOwnsStream) : FStream(AStream), FOwnsStream(AOwnsStream) {}
+
+protected:
+    ~TJclSevenzipStreamBinding() override {
         if (FArchive && FItemIndex >= 0)
             FArchive->GetItem(FItemIndex)->CloseItemStream();
         else if (FOwnsStream)
             FreeObject(FStream);
     }
+    TStream* Stream() {
+        if (!FStream && FArchive && FItemIndex >= 0)
+            FStream = FArchive->GetItem(FItemIndex)->OpenItemStream();
+        return FStream;
+    }
+    HRESULT DoSeek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) {
+        if (!Stream())
+            return S_FALSE;
+        Int64 R = FStream->Seek(Offset, TSeekOrigin(Origin));
+        if (R < 0)
+            return E_FAIL;
+        if (NewPosition)
+            *NewPosition = static_cast<UINT64>(R);
+        return S_OK;
+    }
+
+    TStream* FStream = nullptr;
+
+private:
+    TJclCompressionArchive* FArchive = nullptr;
+    LongInt FItemIndex = -1;
+    bool FOwnsStream = false;
+};
+
+// Data given to the library: an entry's stream or a stream of the archive's own.
+class TJclSevenzipInStream : public TJclSevenzipStreamBinding,
+                             public sevenzip::IInStream,
+                             public sevenzip::IStreamGetSize {
+public:
+    using TJclSevenzipStreamBinding::TJclSevenzipStreamBinding;
     JCL_SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE Read(void* Data, UINT32 Size, UINT32* Processed) override {
@@ -1041,14 +1074,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Seek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) override {
-        if (!Stream())
-            return S_FALSE;
-        Int64 R = FStream->Seek(Offset, TSeekOrigin(Origin));
-        if (R < 0)
-            return E_FAIL;
-        if (NewPosition)
-            *NewPosition = static_cast<UINT64>(R);
-        return S_OK;
+        return DoSeek(Offset, Origin, NewPosition);
     }
     HRESULT STDMETHODCALLTYPE GetSize(UINT64* Size) override {
         if (!Stream())
@@ -1067,37 +1093,23 @@ private:
             return static_cast<sevenzip::IStreamGetSize*>(this);
         return nullptr;
     }
-    TStream* Stream() {
-        if (!FStream && FArchive && FItemIndex >= 0)
-            FStream = FArchive->GetItem(FItemIndex)->OpenItemStream();
-        return FStream;
-    }
-
-    TJclCompressionArchive* FArchive = nullptr;
-    LongInt FItemIndex = -1;
-    TStream* FStream = nullptr;
-    bool FOwnsStream = false;
 };
 
 // Data taken from the library: an entry's target or the archive's volumes.
-class TJclSevenzipOutStream : public TJclSevenzipCounted, public sevenzip::IOutStream {
+class TJclSevenzipOutStream : public TJclSevenzipStreamBinding, public sevenzip::IOutStream {
 public:
     TJclSevenzipOutStream(TJclCompressionArchive* AArchive, LongInt AItemIndex)
-        : FArchive(AArchive), FItemIndex(AItemIndex) {}
+        : TJclSevenzipStreamBinding(AArchive, AItemIndex) {}
     TJclSevenzipOutStream(TStream* AStream, bool AOwnsStream, bool ATruncate)
-        : FStream(AStream), FOwnsStream(AOwnsStream), FTruncate(ATruncate) {}
+        : TJclSevenzipStreamBinding(AStream, AOwnsStream), FTruncate(ATruncate) {}
     ~TJclSevenzipOutStream() override {
-        // Destructors must not throw; a stream that cannot be cut or closed leaves the error to
-        // the file check of the caller.
+        // Destructors must not throw; a stream that cannot be cut leaves the error to the
+        // caller's check of the file.
         try {
             if (FTruncate && FStream)
                 FStream->SetSize(FHighestPosition);
         } catch (...) {
         }
-        if (FArchive && FItemIndex >= 0)
-            FArchive->GetItem(FItemIndex)->CloseItemStream();
-        else if (FOwnsStream)
-            FreeObject(FStream);
     }
     JCL_SEVENZIP_COUNTED
 
@@ -1114,14 +1126,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Seek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) override {
-        if (!Stream())
-            return S_FALSE;
-        Int64 R = FStream->Seek(Offset, TSeekOrigin(Origin));
-        if (R < 0)
-            return E_FAIL;
-        if (NewPosition)
-            *NewPosition = static_cast<UINT64>(R);
-        return S_OK;
+        return DoSeek(Offset, Origin, NewPosition);
     }
     HRESULT STDMETHODCALLTYPE SetSize(UINT64 NewSize) override {
         if (!Stream())
@@ -1139,16 +1144,7 @@ private:
             return static_cast<sevenzip::IOutStream*>(this);
         return nullptr;
     }
-    TStream* Stream() {
-        if (!FStream && FArchive && FItemIndex >= 0)
-            FStream = FArchive->GetItem(FItemIndex)->OpenItemStream();
-        return FStream;
-    }
 
-    TJclCompressionArchive* FArchive = nullptr;
-    LongInt FItemIndex = -1;
-    TStream* FStream = nullptr;
-    bool FOwnsStream = false;
     bool FTruncate = false;
     Int64 FHighestPosition = 0;
 };

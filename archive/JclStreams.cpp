@@ -115,14 +115,18 @@ bool TJclSplitStream::SelectVolume(LongInt Index) {
     return false;
 }
 
-LongInt TJclSplitStream::Read(void* Buffer, LongInt Count) {
-    char* Data = static_cast<char*>(Buffer);
+template <class TBytes, class TMove>
+LongInt TJclSplitStream::Transfer(TBytes* Data, LongInt Count, bool Writing, TMove Move) {
     LongInt Total = 0, Remaining = Count;
     LongInt Index = FVolumeIndex;
     while (SelectVolume(Index)) {
         if (FForcePosition)
             FVolume->Seek(FVolumePosition, soBeginning);
-        LongInt N = FVolume->Read(Data, Remaining);
+        LongInt Chunk = Remaining;
+        // Only writing stops at a volume's limit; reading takes what the volume has.
+        if (Writing && FVolumeMaxSize != 0 && FVolumePosition + Remaining > FVolumeMaxSize)
+            Chunk = static_cast<LongInt>(FVolumeMaxSize - FVolumePosition);
+        LongInt N = Move(Data, Chunk);
         FVolumePosition += N;
         FPosition += N;
         Total += N;
@@ -135,27 +139,14 @@ LongInt TJclSplitStream::Read(void* Buffer, LongInt Count) {
     return Total;
 }
 
+LongInt TJclSplitStream::Read(void* Buffer, LongInt Count) {
+    return Transfer(static_cast<char*>(Buffer), Count, false,
+                    [this](char* Data, LongInt N) { return FVolume->Read(Data, N); });
+}
+
 LongInt TJclSplitStream::Write(const void* Buffer, LongInt Count) {
-    const char* Data = static_cast<const char*>(Buffer);
-    LongInt Total = 0, Remaining = Count;
-    LongInt Index = FVolumeIndex;
-    while (SelectVolume(Index)) {
-        if (FForcePosition)
-            FVolume->Seek(FVolumePosition, soBeginning);
-        LongInt Chunk = Remaining;
-        if (FVolumeMaxSize != 0 && FVolumePosition + Remaining > FVolumeMaxSize)
-            Chunk = static_cast<LongInt>(FVolumeMaxSize - FVolumePosition);
-        LongInt N = FVolume->Write(Data, Chunk);
-        FVolumePosition += N;
-        FPosition += N;
-        Total += N;
-        if (Total == Count)
-            break;
-        Data += N;
-        Remaining -= N;
-        Index = FVolumeIndex + 1;
-    }
-    return Total;
+    return Transfer(static_cast<const char*>(Buffer), Count, true,
+                    [this](const char* Data, LongInt N) { return FVolume->Write(Data, N); });
 }
 
 Int64 TJclSplitStream::Seek(Int64 Offset, TSeekOrigin Origin) {

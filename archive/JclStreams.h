@@ -87,6 +87,9 @@ protected:
 
 private:
     bool SelectVolume(LongInt Index);
+    // The read and write walk over the volumes; Move moves the bytes within the current one.
+    template <class TBytes, class TMove>
+    LongInt Transfer(TBytes* Data, LongInt Count, bool Writing, TMove Move);
     // Puts the current volume and the positions back after a walk over all volumes.
     void RestorePosition(LongInt Index, Int64 VolumePos, Int64 Position);
 
