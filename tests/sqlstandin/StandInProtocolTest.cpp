@@ -121,13 +121,22 @@ TEST_F(StandInProtocolTest, IntegratedLoginGoesThroughTheConfiguredChallenge) {
     EXPECT_NE(T.find("sspi 4e544c4d5353500003000000"), std::string::npos);  // its answer to the challenge
 }
 
-TEST_F(StandInProtocolTest, UnknownStatementGetsTheSyntaxErrorAndTheSessionGoesOn) {
+TEST_F(StandInProtocolTest, StatementsItCannotRunGetTheServersErrorsAndTheSessionGoesOn) {
+    const std::pair<const char*, std::int32_t> Cases[] = {
+        {"selct name from master..sysdatabases", 102},
+        {"select 'unclosed", 105},
+        {"select convert(char(99999999999), 'x') as y", 8115},
+        {"select name from nowhere", 208},
+        {"select @missing as x", 137},
+        {"exec sp_who", 2812}};
     auto C = LoggedIn();
-    Reply R = C->Batch("selct name from master..sysdatabases");
-    EXPECT_EQ(R.ErrorNumbers(), std::vector<std::int32_t>{102});
-    EXPECT_EQ(R.Errors[0].Class, 15);
-    EXPECT_EQ(R.Errors[0].Text, "Incorrect syntax near 'selct'.");
-    EXPECT_EQ(R.Dones.back().Status, 0x0002);
+    for (auto& [Sql, Number] : Cases) {
+        SCOPED_TRACE(Sql);
+        Reply R = C->Batch(Sql);
+        EXPECT_EQ(R.ErrorNumbers(), std::vector<std::int32_t>{Number});
+        EXPECT_EQ(R.Dones.back().Status & 0x0002, 0x0002);
+    }
+    EXPECT_EQ(C->Batch("selct 1").Errors.at(0).Text, "Incorrect syntax near 'selct'.");
     EXPECT_TRUE(C->Batch("select 1 as one").Errors.empty());
 }
 

@@ -799,6 +799,9 @@ std::vector<StatementResult> Engine::Run(const std::wstring& Text, const std::ve
         Statements = P.Batch();
     } catch (const SqlError& E) {
         return {Failure({E.Message})};
+    } catch (const std::exception&) {
+        // Numbers too large for their type are the only other way a statement fails to compile.
+        return {Failure({Error(8115, 16, L"Arithmetic overflow error converting expression to data type int.")})};
     }
     std::vector<StatementResult> Results;
     Context C{*this, S};
@@ -807,6 +810,9 @@ std::vector<StatementResult> Engine::Run(const std::wstring& Text, const std::ve
             Results.push_back(St(C));
         } catch (const SqlError& E) {
             Results.push_back(Failure({E.Message}));
+        } catch (const std::exception& E) {
+            // The state folder could not be written, for one: the statement fails, the server goes on.
+            Results.push_back(Failure({Error(50000, 16, FromUtf8(E.what()))}));
         }
     }
     return Results;

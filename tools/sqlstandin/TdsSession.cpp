@@ -97,6 +97,8 @@ void Session::Run(const std::string& Peer) {
         Log("disconnect");
     } catch (const ProtocolError& E) {
         Log("close", std::string("protocol error: ") + E.what());
+    } catch (const std::exception& E) {
+        Log("close", std::string("internal error: ") + E.what());
     }
 }
 
