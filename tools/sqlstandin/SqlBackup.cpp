@@ -10,15 +10,6 @@
 
 namespace standin::sql {
 
-static Column Col(std::wstring Name, ColumnType T, std::uint16_t Size = 0, std::uint8_t Precision = 0) {
-    Column C;
-    C.Name = std::move(Name);
-    C.Type = T;
-    C.Size = Size;
-    C.Precision = Precision;
-    return C;
-}
-
 static ServerMessage Terminating(const wchar_t* Verb) {
     return Error(3013, 16, std::wstring(Verb) + L" is terminating abnormally.");
 }
@@ -48,15 +39,23 @@ static bool HasOption(const std::vector<std::pair<std::wstring, Expr>>& Options,
     return std::any_of(Options.begin(), Options.end(), [&](auto& O) { return O.first == Name; });
 }
 
-Statement Parser::Backup() {
+Expr Parser::DatabaseName() {
     ExpectKeyword(L"DATABASE");
-    Expr Name = Peek().Kind == TokKind::Variable ? Primary() : [N = ObjectName()](Context&, const RowSource*, const Row*) {
-        return Typed{Column{}, Value::Of(N)};
-    };
-    ExpectKeyword(L"TO");
+    if (Peek().Kind == TokKind::Variable)
+        return Primary();
+    return [N = ObjectName()](Context&, const RowSource*, const Row*) { return Typed{Column{}, Value::Of(N)}; };
+}
+
+Expr Parser::Device(const wchar_t* Preposition) {
+    ExpectKeyword(Preposition);
     ExpectKeyword(L"DISK");
     ExpectSymbol(L"=");
-    Expr Disk = TextArgument();
+    return TextArgument();
+}
+
+Statement Parser::Backup() {
+    Expr Name = DatabaseName();
+    Expr Disk = Device(L"TO");
     auto Options = WithOptions();
     bool Init = HasOption(Options, L"INIT") || HasOption(Options, L"FORMAT");
     return [=](Context& C) {
@@ -252,17 +251,8 @@ static StatementResult RestoreDatabase(Context& C, const std::wstring& Name, con
 
 Statement Parser::Restore() {
     bool FileList = Keyword(L"FILELISTONLY");
-    Expr Name;
-    if (!FileList) {
-        ExpectKeyword(L"DATABASE");
-        Name = Peek().Kind == TokKind::Variable ? Primary() : [N = ObjectName()](Context&, const RowSource*, const Row*) {
-            return Typed{Column{}, Value::Of(N)};
-        };
-    }
-    ExpectKeyword(L"FROM");
-    ExpectKeyword(L"DISK");
-    ExpectSymbol(L"=");
-    Expr Disk = TextArgument();
+    Expr Name = FileList ? Expr{} : DatabaseName();
+    Expr Disk = Device(L"FROM");
     auto Options = WithOptions();
     return [=](Context& C) {
         std::wstring Path = DevicePath(C, AsText(Disk(C, nullptr, nullptr)));

@@ -8,14 +8,6 @@
 
 namespace standin::sql {
 
-static Column Col(std::wstring Name, ColumnType T, std::uint16_t Size = 0) {
-    Column C;
-    C.Name = std::move(Name);
-    C.Type = T;
-    C.Size = Size;
-    return C;
-}
-
 static bool IsTextType(ColumnType T) {
     return T == ColumnType::VarChar || T == ColumnType::Char || T == ColumnType::NVarChar || T == ColumnType::NChar;
 }
@@ -756,28 +748,14 @@ Statement Parser::Exec() {
 }
 
 Statement Parser::Next_Statement() {
-    if (Keyword(L"SELECT"))
-        return Select();
-    if (Keyword(L"USE"))
-        return UseStatement();
-    if (Keyword(L"SET"))
-        return SetStatement();
-    if (Keyword(L"IF"))
-        return IfStatement();
-    if (Keyword(L"CREATE"))
-        return CreateTable();
-    if (Keyword(L"DROP"))
-        return DropTable();
-    if (Keyword(L"INSERT"))
-        return Insert();
-    if (Keyword(L"EXEC") || Keyword(L"EXECUTE"))
-        return Exec();
-    if (Keyword(L"BACKUP"))
-        return Backup();
-    if (Keyword(L"RESTORE"))
-        return Restore();
-    if (Keyword(L"DBCC"))
-        return Dbcc();
+    static const std::pair<const wchar_t*, Statement (Parser::*)()> Starts[] = {
+        {L"SELECT", &Parser::Select}, {L"USE", &Parser::UseStatement},  {L"SET", &Parser::SetStatement},
+        {L"IF", &Parser::IfStatement}, {L"CREATE", &Parser::CreateTable}, {L"DROP", &Parser::DropTable},
+        {L"INSERT", &Parser::Insert}, {L"EXEC", &Parser::Exec},          {L"EXECUTE", &Parser::Exec},
+        {L"BACKUP", &Parser::Backup}, {L"RESTORE", &Parser::Restore},    {L"DBCC", &Parser::Dbcc}};
+    for (auto& [Word, Compile] : Starts)
+        if (Keyword(Word))
+            return (this->*Compile)();
     Fail();
 }
 

@@ -31,6 +31,15 @@ using Statement = std::function<StatementResult(Context&)>;
 // The text of a string or variable argument: paths and names of BACKUP, RESTORE and xp_fileexist.
 std::wstring AsText(const Typed& T);
 
+inline Column Col(std::wstring Name, ColumnType T, std::uint16_t Size = 0, std::uint8_t Precision = 0) {
+    Column C;
+    C.Name = std::move(Name);
+    C.Type = T;
+    C.Size = Size;
+    C.Precision = Precision;
+    return C;
+}
+
 class Parser {
 public:
     Parser(const std::wstring& Text, const std::vector<Binding>& Params);
@@ -54,6 +63,8 @@ public:
     std::function<bool(Context&, const RowSource*, const Row*)> Condition();
     Column TypeName();
     Expr TextArgument();               // a string literal or a variable: DISK = ..., MOVE ... TO ...
+    Expr DatabaseName();               // DATABASE name, or DATABASE @variable
+    Expr Device(const wchar_t* Preposition);  // TO DISK = ..., FROM DISK = ...
     std::vector<std::pair<std::wstring, Expr>> WithOptions();  // WITH a, b = x, MOVE x TO y ...
 
 private:

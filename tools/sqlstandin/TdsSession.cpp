@@ -38,7 +38,8 @@ private:
     bool AttentionWithin(unsigned Ms);
     void SendAttentionAck();
     void LoginFailed(const std::vector<ServerMessage>& Errors, const std::string& Why);
-    std::size_t SkipAllHeaders(const Message& M);
+    // Where the request proper starts; npos after answering a 7.2 request that lacks its headers.
+    std::size_t SkipAllHeaders(const Message& M, bool Rpc);
 
     PacketChannel FChannel;
     ServerContext& FServer;
@@ -296,14 +297,16 @@ bool Session::Login(const Message& M) {
     return true;
 }
 
-std::size_t Session::SkipAllHeaders(const Message& M) {
+std::size_t Session::SkipAllHeaders(const Message& M, bool Rpc) {
     if (!F72)
         return 0;
     Reader R(M.Data);
     std::uint32_t Total = R.Left() >= 4 ? R.U32() : 0;
-    if (Total < 4 || Total > M.Data.size())
-        return std::string::npos;
-    return Total;
+    if (Total >= 4 && Total <= M.Data.size())
+        return Total;
+    Log(Rpc ? "rpc" : "batch", "(no ALL_HEADERS)");
+    Reply({Failure({Error(8180, 16, L"The request has no valid ALL_HEADERS data.")})}, Rpc, FState.Database);
+    return std::string::npos;
 }
 
 static std::wstring Ucs2Text(const std::vector<std::uint8_t>& Data, std::size_t From) {
@@ -314,12 +317,9 @@ static std::wstring Ucs2Text(const std::vector<std::uint8_t>& Data, std::size_t 
 }
 
 void Session::Batch(const Message& M) {
-    std::size_t Start = SkipAllHeaders(M);
-    if (Start == std::string::npos) {
-        Log("batch", "(no ALL_HEADERS)");
-        Reply({Failure({Error(8180, 16, L"The request has no valid ALL_HEADERS data.")})}, false, FState.Database);
+    std::size_t Start = SkipAllHeaders(M, false);
+    if (Start == std::string::npos)
         return;
-    }
     std::wstring Text = Ucs2Text(M.Data, Start);
     Log("batch", ToUtf8(Text));
     Execute(Text, {}, false);
@@ -412,12 +412,9 @@ static sql::Binding ReadParameter(Reader& R) {
 }
 
 void Session::RpcCall(const Message& M) {
-    std::size_t Start = SkipAllHeaders(M);
-    if (Start == std::string::npos) {
-        Log("rpc", "(no ALL_HEADERS)");
-        Reply({Failure({Error(8180, 16, L"The request has no valid ALL_HEADERS data.")})}, true, FState.Database);
+    std::size_t Start = SkipAllHeaders(M, true);
+    if (Start == std::string::npos)
         return;
-    }
     Reader R(M.Data.data() + Start, M.Data.size() - Start);
     std::uint16_t NameLen = R.U16();
     std::wstring Proc = NameLen == 0xFFFF ? (R.U16() == 10 ? L"sp_executesql" : L"(procedure id)") : R.Ucs2(NameLen);

@@ -78,29 +78,27 @@ void TokenWriter::RowData(Writer& W, const std::vector<Column>& Columns, const R
             break;
         }
         case ColumnType::VarChar:
-        case ColumnType::Char: {
-            if (Null) {
-                W.U16(0xFFFF);
-                break;
-            }
-            std::string Bytes = ToCodePage(V.Str, CollationCodePage).substr(0, C.Size);
-            if (C.Type == ColumnType::Char)
-                Bytes.resize(C.Size, ' ');
-            W.U16(static_cast<std::uint16_t>(Bytes.size()));
-            W.Raw(Bytes.data(), Bytes.size());
-            break;
-        }
+        case ColumnType::Char:
         case ColumnType::NVarChar:
         case ColumnType::NChar: {
             if (Null) {
                 W.U16(0xFFFF);
                 break;
             }
-            std::wstring S = V.Str.substr(0, C.Size);
-            if (C.Type == ColumnType::NChar)
-                S.resize(C.Size, L' ');
-            W.U16(static_cast<std::uint16_t>(S.size() * 2));
-            W.Ucs2(S);
+            const bool Fixed = C.Type == ColumnType::Char || C.Type == ColumnType::NChar;
+            if (C.Type == ColumnType::VarChar || C.Type == ColumnType::Char) {
+                std::string Bytes = ToCodePage(V.Str, CollationCodePage).substr(0, C.Size);
+                if (Fixed)
+                    Bytes.resize(C.Size, ' ');
+                W.U16(static_cast<std::uint16_t>(Bytes.size()));
+                W.Raw(Bytes.data(), Bytes.size());
+            } else {
+                std::wstring S = V.Str.substr(0, C.Size);
+                if (Fixed)
+                    S.resize(C.Size, L' ');
+                W.U16(static_cast<std::uint16_t>(S.size() * 2));
+                W.Ucs2(S);
+            }
             break;
         }
         case ColumnType::Numeric: {
