@@ -45,7 +45,7 @@ TEST_F(StandInDatabaseTest, BackupThenRestoreUnderANewName) {
     Reply B = C->Batch("BACKUP DATABASE [Sales] TO DISK='" + Bak + "'");
     EXPECT_TRUE(B.Errors.empty());
     ASSERT_EQ(B.Infos.size(), 3u);
-    EXPECT_EQ(B.Infos[0].Text, "Processed 128 pages for database 'Sales', file 'Sales' on file 1.");
+    EXPECT_EQ(B.Infos[0].Text, "Processed 13 pages for database 'Sales', file 'Sales' on file 1.");
     EXPECT_EQ(B.Infos[2].Number, 3014);
 
     // The backup file: a header naming the database and its logical files, then the configured data.

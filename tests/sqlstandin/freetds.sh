@@ -54,7 +54,7 @@ for ver in 7.1 7.2; do
     check "$ver server name" "$(sql Secret1 "SELECT REPLACE(CONVERT(char(20), SERVERPROPERTY('servername')),'\\','_') as SNAME")" \
         "SNAME" "PC1_SQL2005         "
     check "$ver backup" "$(sql Secret1 "BACKUP DATABASE [Sales] TO DISK='$bak\\s$ver.bak'")" \
-        "Processed 128 pages for database 'Sales', file 'Sales' on file 1." "Msg 3014"
+        "Processed 8 pages for database 'Sales', file 'Sales' on file 1." "Msg 3014"
     [ -s "$work/bak/s$ver.bak" ] || { echo "FAIL $ver backup file missing"; failures=$((failures + 1)); }
     check "$ver count" "$(sql Secret1 "select count(name) as KOL from master..sysdatabases where name='Sales'")" $'KOL\n1'
     check "$ver sysfiles" "$(sql Secret1 'select filename from dbo.sysfiles where fileid = 1')" \
@@ -65,7 +65,7 @@ for ver in 7.1 7.2; do
     new=R${ver/./_}
     data=$(winpath "$work/state/Data")
     check "$ver restore" "$(sql Secret1 "RESTORE DATABASE [$new] FROM DISK='$bak\\s$ver.bak' WITH  MOVE 'Sales' TO '$data\\$new.mdf', MOVE 'Sales_log' TO '$data\\$new.ldf', replace")" \
-        "Processed 128 pages for database '$new', file 'Sales' on file 1." "Msg 3014"
+        "Processed 8 pages for database '$new', file 'Sales' on file 1." "Msg 3014"
     [ -f "$work/state/Data/$new.mdf" ] && [ -f "$work/state/Data/$new.ldf" ] || { echo "FAIL $ver restored files missing"; failures=$((failures + 1)); }
     check "$ver database list" "$(sql Secret1 'select name from master..sysdatabases order by name')" $'name\nmaster\nmodel\nmsdb\n'"$new" $'Sales\ntempdb'
     check "$ver folder test" "$(sql Secret1 "if isnull(object_id('tempdb..#TempTableFileEx'),0)>0 drop table #TempTableFileEx

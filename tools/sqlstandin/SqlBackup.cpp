@@ -25,14 +25,29 @@ static std::wstring DevicePath(Context& C, const std::wstring& Given) {
     return Absolute ? Given : C.E.Databases().BackupDir() + L"\\" + Given;
 }
 
-static std::wstring Pages(std::uint64_t Bytes) { return std::to_wstring(std::max<std::uint64_t>(1, Bytes / 8192)); }
-
-static ServerMessage Processed(const std::wstring& Verb, std::uint64_t PageCount, ULONGLONG StartTick) {
+// The messages of a backup or restore that went through: pages per file (the backup's data belongs to the
+// first data file), then the total with the time taken.
+static std::vector<ServerMessage> Processed(const std::wstring& Verb, const std::wstring& Db, const std::vector<DbFile>& Files,
+                                            std::uint64_t DataSize, std::int64_t SetNumber, ULONGLONG StartTick) {
+    std::vector<ServerMessage> M;
+    std::uint64_t Total = 0;
+    bool DataCounted = false;
+    for (auto& F : Files) {
+        std::uint64_t Pages = 1;
+        if (F.Type != L'L' && !DataCounted) {
+            Pages = std::max<std::uint64_t>(1, (DataSize + 8191) / 8192);
+            DataCounted = true;
+        }
+        Total += Pages;
+        M.push_back(Info(4035, L"Processed " + std::to_wstring(Pages) + L" pages for database '" + Db + L"', file '" + F.Logical +
+                                   L"' on file " + std::to_wstring(SetNumber) + L"."));
+    }
     double Seconds = std::max(0.001, static_cast<double>(GetTickCount64() - StartTick) / 1000.0);
     wchar_t Tail[96];
     std::swprintf(Tail, 96, L" pages in %.3f seconds (%.3f MB/sec).", Seconds,
-                  static_cast<double>(PageCount) * 8192.0 / 1048576.0 / Seconds);
-    return Info(3014, Verb + L" successfully processed " + std::to_wstring(PageCount) + Tail);
+                  static_cast<double>(Total) * 8192.0 / 1048576.0 / Seconds);
+    M.push_back(Info(3014, Verb + L" successfully processed " + std::to_wstring(Total) + Tail));
+    return M;
 }
 
 static bool HasOption(const std::vector<std::pair<std::wstring, Expr>>& Options, const wchar_t* Name) {
@@ -83,13 +98,7 @@ Statement Parser::Backup() {
         if (E)
             return Failure({CannotOpen(Path, E), Terminating(L"BACKUP DATABASE")});
         StatementResult R;
-        std::uint64_t Total = 0;
-        for (auto& F : D.Files) {
-            R.Messages.push_back(Info(4035, L"Processed " + Pages(F.Size) + L" pages for database '" + D.Name + L"', file '" +
-                                                F.Logical + L"' on file " + std::to_wstring(SetNumber) + L"."));
-            Total += std::max<std::uint64_t>(1, F.Size / 8192);
-        }
-        R.Messages.push_back(Processed(L"BACKUP DATABASE", Total, Start));
+        R.Messages = Processed(L"BACKUP DATABASE", D.Name, D.Files, C.E.Settings().BackupSize, SetNumber, Start);
         return R;
     };
 }
@@ -239,13 +248,7 @@ static StatementResult RestoreDatabase(Context& C, const std::wstring& Name, con
                                             Targets[0] + L"'."),
                         Terminating(Verb)});
     StatementResult R;
-    std::uint64_t Total = 0;
-    for (auto& F : D.Files) {
-        R.Messages.push_back(Info(4035, L"Processed " + Pages(F.Size) + L" pages for database '" + D.Name + L"', file '" +
-                                            F.Logical + L"' on file " + std::to_wstring(FileNo) + L"."));
-        Total += std::max<std::uint64_t>(1, F.Size / 8192);
-    }
-    R.Messages.push_back(Processed(Verb, Total, Start));
+    R.Messages = Processed(Verb, D.Name, D.Files, Set.DataSize, FileNo, Start);
     return R;
 }
 
