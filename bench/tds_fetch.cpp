@@ -5,6 +5,7 @@
 #include "../tests/framework/TdsStandIn.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <string>
@@ -12,22 +13,12 @@
 namespace {
 
 void RemoveTree(const std::string& Dir) {
-    WIN32_FIND_DATAA D;
-    HANDLE H = FindFirstFileA((Dir + "\\*").c_str(), &D);
-    if (H != INVALID_HANDLE_VALUE) {
-        do {
-            std::string N = D.cFileName;
-            if (N == "." || N == "..")
-                continue;
-            std::string Full = Dir + "\\" + N;
-            if (D.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(Full);
-            else
-                DeleteFileA(Full.c_str());
-        } while (FindNextFileA(H, &D));
-        FindClose(H);
-    }
-    RemoveDirectoryA(Dir.c_str());
+    std::string From = Dir + '\0';  // the operation takes a list ended by an empty name
+    SHFILEOPSTRUCTA Op{};
+    Op.wFunc = FO_DELETE;
+    Op.pFrom = From.c_str();
+    Op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&Op);
 }
 
 double Seconds(LARGE_INTEGER From, LARGE_INTEGER To) {

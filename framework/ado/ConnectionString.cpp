@@ -2,18 +2,7 @@
 
 namespace {
 
-const char* const BadFormat = "Format of the initialization string does not conform to the OLE DB specification.";
-
-bool SameKey(const std::wstring& A, const wchar_t* B) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, A.c_str(), static_cast<int>(A.size()), B, -1) == CSTR_EQUAL;
-}
-
-std::wstring Trim(const std::wstring& S) {
-    size_t B = S.find_first_not_of(L" \t\r\n");
-    if (B == std::wstring::npos)
-        return {};
-    return S.substr(B, S.find_last_not_of(L" \t\r\n") - B + 1);
-}
+const char* const BadFormat = "Format of the connection string is invalid.";
 
 bool IsBlank(wchar_t C) { return C == L' ' || C == L'\t' || C == L'\r' || C == L'\n'; }
 
@@ -36,12 +25,12 @@ std::vector<TPair> SplitPairs(const std::wstring& S) {
         size_t Begin = I;
         size_t Eq = S.find_first_of(L"=;", I);
         if (Eq == std::wstring::npos || S[Eq] == L';') {
-            if (!Trim(S.substr(I, Eq == std::wstring::npos ? std::wstring::npos : Eq - I)).empty())
+            if (!TdsTrim(S.substr(I, Eq == std::wstring::npos ? std::wstring::npos : Eq - I)).empty())
                 throw ETdsError(TTdsErrorKind::Config, BadFormat);
             I = Eq == std::wstring::npos ? N : Eq + 1;
             continue;
         }
-        std::wstring Key = Trim(S.substr(I, Eq - I));
+        std::wstring Key = TdsTrim(S.substr(I, Eq - I));
         if (Key.empty())
             throw ETdsError(TTdsErrorKind::Config, BadFormat);
         I = Eq + 1;
@@ -70,7 +59,7 @@ std::vector<TPair> SplitPairs(const std::wstring& S) {
                 throw ETdsError(TTdsErrorKind::Config, BadFormat);
         } else {
             size_t End = S.find(L';', I);
-            Value = Trim(S.substr(I, End == std::wstring::npos ? std::wstring::npos : End - I));
+            Value = TdsTrim(S.substr(I, End == std::wstring::npos ? std::wstring::npos : End - I));
             I = End == std::wstring::npos ? N : End;
         }
         Pairs.push_back({std::move(Key), std::move(Value), Begin, I});
@@ -92,26 +81,26 @@ std::vector<std::pair<std::wstring, std::wstring>> SplitConnectionString(const s
 TSqlConnectionString ParseConnectionString(const std::wstring& S) {
     TSqlConnectionString C;
     for (const auto& [K, V] : SplitConnectionString(S)) {
-        if (SameKey(K, L"Provider"))
+        if (TdsSameText(K, L"Provider"))
             C.Provider = V;
-        else if (SameKey(K, L"Data Source"))
+        else if (TdsSameText(K, L"Data Source"))
             C.DataSource = V;
-        else if (SameKey(K, L"Initial Catalog"))
+        else if (TdsSameText(K, L"Initial Catalog"))
             C.InitialCatalog = V;
-        else if (SameKey(K, L"User ID"))
+        else if (TdsSameText(K, L"User ID"))
             C.UserID = V;
-        else if (SameKey(K, L"Password"))
+        else if (TdsSameText(K, L"Password"))
             C.Password = V;
-        else if (SameKey(K, L"Integrated Security"))
-            C.IntegratedSecurity = SameKey(V, L"SSPI");
+        else if (TdsSameText(K, L"Integrated Security"))
+            C.IntegratedSecurity = TdsSameText(V, L"SSPI");
     }
-    if (!SameKey(C.Provider, L"SQLOLEDB") && !SameKey(C.Provider, L"SQLOLEDB.1"))
+    if (!TdsSameText(C.Provider, L"SQLOLEDB") && !TdsSameText(C.Provider, L"SQLOLEDB.1"))
         throw ETdsError(TTdsErrorKind::Config, TdsTextProviderNotFound);
     return C;
 }
 
 std::wstring QuoteConnectionStringValue(const std::wstring& Value) {
-    bool Plain = Value.find_first_of(L";\"'") == std::wstring::npos && Trim(Value) == Value;
+    bool Plain = Value.find_first_of(L";\"'") == std::wstring::npos && TdsTrim(Value) == Value;
     if (Plain)
         return Value;
     wchar_t Q = Value.find(L'"') == std::wstring::npos ? L'"' : Value.find(L'\'') == std::wstring::npos ? L'\'' : L'"';
@@ -130,11 +119,11 @@ std::wstring SetConnectionStringValue(const std::wstring& S, const std::wstring&
     std::wstring R = S;
     bool Done = false;
     for (auto P = Pairs.rbegin(); P != Pairs.rend(); ++P) {
-        if (!SameKey(P->Key, Key.c_str()))
+        if (!TdsSameText(P->Key, Key))
             continue;
         bool First = true;
         for (auto Q = P + 1; Q != Pairs.rend(); ++Q)
-            First = First && !SameKey(Q->Key, Key.c_str());
+            First = First && !TdsSameText(Q->Key, Key);
         if (First) {
             R.replace(P->Begin, P->End - P->Begin, P->Key + L"=" + QuoteConnectionStringValue(Value));
             Done = true;
@@ -144,7 +133,7 @@ std::wstring SetConnectionStringValue(const std::wstring& S, const std::wstring&
         }
     }
     if (!Done) {
-        if (!Trim(R).empty() && Trim(R).back() != L';')
+        if (!TdsTrim(R).empty() && TdsTrim(R).back() != L';')
             R += L";";
         R += Key + L"=" + QuoteConnectionStringValue(Value);
     }

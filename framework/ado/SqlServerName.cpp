@@ -1,27 +1,11 @@
 #include "SqlServerName.h"
 
 #include "TdsErrors.h"
+#include "TdsTypes.h"
 
 #include <cstring>
 
 namespace {
-
-bool SameText(const std::wstring& A, const std::wstring& B) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, A.c_str(), static_cast<int>(A.size()), B.c_str(),
-                          static_cast<int>(B.size())) == CSTR_EQUAL;
-}
-
-bool SameTextA(const std::string& A, const std::string& B) {
-    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, A.c_str(), static_cast<int>(A.size()), B.c_str(),
-                          static_cast<int>(B.size())) == CSTR_EQUAL;
-}
-
-std::wstring Trim(const std::wstring& S) {
-    size_t B = S.find_first_not_of(L" \t");
-    if (B == std::wstring::npos)
-        return {};
-    return S.substr(B, S.find_last_not_of(L" \t") - B + 1);
-}
 
 [[noreturn]] void InvalidServer() { throw ETdsError(TTdsErrorKind::Config, TdsTextInvalidServer); }
 [[noreturn]] void NotFound(const std::string& Detail = {}) {
@@ -38,11 +22,11 @@ std::wstring LocalComputerName() {
 
 TSqlServerName ParseSqlServerName(const std::wstring& DataSource) {
     TSqlServerName N;
-    std::wstring S = Trim(DataSource);
+    std::wstring S = TdsTrim(DataSource);
     size_t Comma = S.find(L',');
     if (Comma != std::wstring::npos) {
-        std::wstring P = Trim(S.substr(Comma + 1));
-        S = Trim(S.substr(0, Comma));
+        std::wstring P = TdsTrim(S.substr(Comma + 1));
+        S = TdsTrim(S.substr(0, Comma));
         unsigned long Port = 0;
         if (P.empty() || P.size() > 5 || P.find_first_not_of(L"0123456789") != std::wstring::npos)
             InvalidServer();
@@ -53,15 +37,15 @@ TSqlServerName ParseSqlServerName(const std::wstring& DataSource) {
     }
     size_t Slash = S.find(L'\\');
     if (Slash != std::wstring::npos) {
-        N.Instance = Trim(S.substr(Slash + 1));
-        S = Trim(S.substr(0, Slash));
+        N.Instance = TdsTrim(S.substr(Slash + 1));
+        S = TdsTrim(S.substr(0, Slash));
         if (N.Instance.empty())
             InvalidServer();
     }
     if (S.empty() && (Comma != std::wstring::npos || Slash != std::wstring::npos))
         InvalidServer();
     N.Host = S.empty() ? L"(local)" : S;
-    N.Local = S.empty() || S == L"." || SameText(S, L"(local)") || SameText(S, LocalComputerName());
+    N.Local = S.empty() || S == L"." || TdsSameText(S, L"(local)") || TdsSameText(S, LocalComputerName());
     return N;
 }
 
@@ -142,8 +126,11 @@ bool DefaultHostResolver(const std::string& Host, in_addr& Address) {
 namespace {
 
 // Asks the host's resolution service for the instance; 0 when no usable answer came in time.
-std::uint16_t AskInstancePort(const in_addr& Host, const std::string& Instance, const TTdsDeadline& Deadline,
+std::uint16_t AskInstancePort(const in_addr& Host, const std::wstring& Instance, const TTdsDeadline& Deadline,
                               const TSqlResolveOptions& Options) {
+    std::string Name = TdsAnsi(Instance);  // the service speaks the system's code page
+    if (Name.size() > 32)
+        return 0;
     TWinsockUser Winsock;
     SOCKET S = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     if (S == INVALID_SOCKET)
@@ -152,7 +139,7 @@ std::uint16_t AskInstancePort(const in_addr& Host, const std::string& Instance, 
     To.sin_family = AF_INET;
     To.sin_addr = Host;
     To.sin_port = htons(Options.SsrpPort);
-    TTdsBytes Req = BuildSsrpInstanceRequest(Instance);
+    TTdsBytes Req = BuildSsrpInstanceRequest(Name);
     std::uint16_t Port = 0;
     if (sendto(S, reinterpret_cast<const char*>(Req.data()), static_cast<int>(Req.size()), 0,
                reinterpret_cast<const sockaddr*>(&To), sizeof To) > 0) {
@@ -174,7 +161,9 @@ std::uint16_t AskInstancePort(const in_addr& Host, const std::string& Instance, 
             if (N <= 0 || From.sin_addr.s_addr != Host.s_addr || From.sin_port != To.sin_port)
                 continue;
             for (const TSsrpInstance& I : ParseSsrpResponse(Buf, static_cast<size_t>(N)))
-                if (SameTextA(I.InstanceName, Instance) && I.TcpPort) {
+                if (I.TcpPort && TdsSameText(TdsDecodeText(reinterpret_cast<const std::uint8_t*>(I.InstanceName.data()),
+                                                           I.InstanceName.size(), CP_ACP),
+                                             Instance)) {
                     Port = I.TcpPort;
                     break;
                 }
@@ -199,11 +188,8 @@ sockaddr_in ResolveSqlServer(const TSqlServerName& Name, const TTdsDeadline& Dea
     }
     std::uint16_t Port = Name.Port;
     if (!Port && !Name.Instance.empty()) {
-        std::string Instance = TdsAnsi(Name.Instance);
-        bool Default = SameTextA(Instance, "MSSQLSERVER");
-        if (Instance.size() <= 32)
-            Port = AskInstancePort(A.sin_addr, Instance, Deadline, Options);
-        if (!Port && Default)
+        Port = AskInstancePort(A.sin_addr, Name.Instance, Deadline, Options);
+        if (!Port && TdsSameText(Name.Instance, L"MSSQLSERVER"))
             Port = 1433;  // a default instance listens there even when its host does not answer
         if (!Port)
             NotFound("The instance \"" + TdsAnsi(Name.Instance) + "\" of \"" + TdsAnsi(Name.Host) +

@@ -182,7 +182,7 @@ TTdsReply TTdsClient::Request(std::uint8_t Type, const TTdsBytes& Payload, DWORD
                 break;
             }
         }
-    } catch (const ETdsError&) {
+    } catch (...) {
         Disconnect();  // the stream is out of step: lost, malformed or unacknowledged
         throw;
     }

@@ -23,6 +23,7 @@ const char* const TdsTextEncryption =
     "The server requires an encrypted connection (TLS); this program does not support it. Turn off 'Force "
     "Encryption' for this SQL Server instance or connect to another one.";
 const char* const TdsTextProviderNotFound = "Provider cannot be found. It may not be properly installed.";
+const char* const TdsTextClosed = "Operation is not allowed when the object is closed.";
 
 std::string TdsProtocolErrorText(const char* What) { return std::string("Protocol error in TDS stream: ") + What; }
 
@@ -34,4 +35,3 @@ std::string TdsAnsi(const std::wstring& S) {
     WideCharToMultiByte(CP_ACP, 0, S.data(), static_cast<int>(S.size()), R.data(), N, nullptr, nullptr);
     return R;
 }
-const char* const TdsTextClosed = "Operation is not allowed when the object is closed.";

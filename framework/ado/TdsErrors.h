@@ -61,8 +61,8 @@ extern const char* const TdsTextWriteFailed;     // connection lost while sendin
 extern const char* const TdsTextInvalidServer;   // a Data Source that names no server
 extern const char* const TdsTextEncryption;      // the server insists on encryption
 extern const char* const TdsTextProviderNotFound;
+extern const char* const TdsTextClosed;          // a request on a closed connection
 std::string TdsProtocolErrorText(const char* What);
 
 // The ANSI text of a wide string (the system's code page): exception messages are 8-bit strings.
 std::string TdsAnsi(const std::wstring& S);
-extern const char* const TdsTextClosed;          // a request on a closed connection

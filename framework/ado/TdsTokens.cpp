@@ -31,9 +31,7 @@ std::uint32_t NormaliseAckVersion(const std::uint8_t B[4]) {
 
 int TTdsResultSet::FindColumn(const std::wstring& Name) const {
     for (size_t I = 0; I < Columns.size(); ++I)
-        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, Columns[I].Name.c_str(),
-                           static_cast<int>(Columns[I].Name.size()), Name.c_str(),
-                           static_cast<int>(Name.size())) == CSTR_EQUAL)
+        if (TdsSameText(Columns[I].Name, Name))
             return static_cast<int>(I);
     return -1;
 }

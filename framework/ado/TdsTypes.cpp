@@ -159,6 +159,18 @@ bool TTdsTypeInfo::IsTextPointerType() const {
     return Type == TdsType::Text || Type == TdsType::NText || Type == TdsType::Image;
 }
 
+bool TdsSameText(const std::wstring& A, const std::wstring& B) {
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, A.c_str(), static_cast<int>(A.size()), B.c_str(),
+                          static_cast<int>(B.size())) == CSTR_EQUAL;
+}
+
+std::wstring TdsTrim(const std::wstring& S) {
+    size_t B = S.find_first_not_of(L" \t\r\n");
+    if (B == std::wstring::npos)
+        return {};
+    return S.substr(B, S.find_last_not_of(L" \t\r\n") - B + 1);
+}
+
 std::wstring TdsDecodeText(const std::uint8_t* Data, size_t Size, UINT CodePage) {
     if (!Size)
         return {};
@@ -647,10 +659,9 @@ std::int64_t TTdsValue::AsLargeInt() const {
     case 5: return std::llround(std::get<TTdsDecimal>(Data).ToDouble());
     case 6: {
         const std::wstring& S = std::get<std::wstring>(Data);
-        size_t B = S.find_first_not_of(L' '), E = S.find_last_not_of(L' ');
-        if (B == std::wstring::npos)
+        std::wstring T = TdsTrim(S);
+        if (T.empty())
             ConvertError(S, "integer");
-        std::wstring T = S.substr(B, E - B + 1);
         wchar_t* End = nullptr;
         errno = 0;
         long long X = std::wcstoll(T.c_str(), &End, 10);

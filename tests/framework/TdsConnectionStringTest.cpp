@@ -53,7 +53,7 @@ TEST(TdsConnectionString, ProviderAndFormatErrors) {
     const std::string NotFound = "Provider cannot be found. It may not be properly installed.";
     EXPECT_EQ(FailureText(L"Provider=MSDASQL;Data Source=x"), NotFound);
     EXPECT_EQ(FailureText(L"Data Source=x"), NotFound);
-    const std::string BadFormat = "Format of the initialization string does not conform to the OLE DB specification.";
+    const std::string BadFormat = "Format of the connection string is invalid.";
     EXPECT_EQ(FailureText(L"Provider=SQLOLEDB;Data Source"), BadFormat);
     EXPECT_EQ(FailureText(L"Provider=SQLOLEDB;Password=\"open"), BadFormat);
     EXPECT_EQ(FailureText(L"Provider=SQLOLEDB;Password=\"a\"b"), BadFormat);

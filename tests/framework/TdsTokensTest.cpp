@@ -81,7 +81,7 @@ struct TReply {
         TTdsWriter B;
         B.U8(1);
         B.Bytes(Version);
-        B.BVarChar(L"Microsoft SQL Server");
+        B.BVarChar(L"SQL Server");
         B.Bytes(TTdsBytes{9, 0, 5, 0x77});
         W.U8(TdsToken::LoginAck);
         W.U16(static_cast<std::uint16_t>(B.Size()));
@@ -185,7 +185,7 @@ TEST(TdsTokens, LoginReplySetsTheSession) {
     TTdsReply Reply = Parse(R.W.Data, S);
     ASSERT_TRUE(Reply.LoginAck);
     EXPECT_EQ(Reply.LoginAck->TdsVersion, TdsVersion::V71Rev1);
-    EXPECT_EQ(Reply.LoginAck->ProgName, L"Microsoft SQL Server");
+    EXPECT_EQ(Reply.LoginAck->ProgName, L"SQL Server");
     EXPECT_EQ(Reply.LoginAck->ProgVersion, 0x09000577u);
     EXPECT_EQ(S.Version, TdsVersion::V71Rev1);
     EXPECT_EQ(S.Database, L"master");
