@@ -10,6 +10,7 @@ void TTdsInput::Fill() {
             TdsProtocolError("the reply ends inside a token");
 }
 
+// Dst null: the bytes are skipped.
 void TTdsInput::ReadSlow(std::uint8_t* Dst, size_t N) {
     while (N) {
         if (FPos == FEnd)
@@ -17,20 +18,10 @@ void TTdsInput::ReadSlow(std::uint8_t* Dst, size_t N) {
         size_t K = static_cast<size_t>(FEnd - FPos);
         if (K > N)
             K = N;
-        std::memcpy(Dst, FPos, K);
-        FPos += K;
-        Dst += K;
-        N -= K;
-    }
-}
-
-void TTdsInput::Skip(size_t N) {
-    while (N) {
-        if (FPos == FEnd)
-            Fill();
-        size_t K = static_cast<size_t>(FEnd - FPos);
-        if (K > N)
-            K = N;
+        if (Dst) {
+            std::memcpy(Dst, FPos, K);
+            Dst += K;
+        }
         FPos += K;
         N -= K;
     }

@@ -100,7 +100,7 @@ public:
         }
         ReadSlow(static_cast<std::uint8_t*>(Dst), N);
     }
-    void Skip(size_t N);
+    void Skip(size_t N) { ReadSlow(nullptr, N); }
     TTdsBytes Bytes(size_t N) {
         TTdsBytes B(N);
         if (N)

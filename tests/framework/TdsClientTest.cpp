@@ -18,6 +18,7 @@ class TdsClientTest : public testing::Test {
 protected:
     void StartStandIn(std::vector<std::string> Args = {}) {
         Args.insert(Args.end(), {"--login", "sa:secret"});
+        FServer.reset();  // one stand-in at a time on the fixture's state folder
         FServer = std::make_unique<TTdsStandIn>(FDir.Path(), Args);
     }
     TTdsConnectParams Params(const std::wstring& User = L"sa", const std::wstring& Password = L"secret") {
@@ -245,26 +246,23 @@ TEST_F(TdsClientTest, Version72Session) {
     EXPECT_EQ(R.FirstResultSet()->Cell(0, 0).AsWideString(), L"x'y");
 }
 
-TEST_F(TdsClientTest, IntegratedSecurityLegsAndRefusal) {
-    StartStandIn({"--integrated", "challenge"});
+TEST_F(TdsClientTest, IntegratedSecurityChallengeAndRefusal) {
     int Legs = 0;
-    TTdsConnectParams P = Params(L"", L"");
-    P.IntegratedSecurity = true;
-    P.CreateSspi = [&] { return std::make_unique<TFakeSspi>(&Legs); };
+    auto Integrated = [&] {
+        TTdsConnectParams P = Params(L"", L"");
+        P.IntegratedSecurity = true;
+        P.CreateSspi = [&] { return std::make_unique<TFakeSspi>(&Legs); };
+        return P;
+    };
+    StartStandIn({"--integrated", "challenge"});
     TTdsClient C;
-    C.Connect(P);
+    C.Connect(Integrated());
     EXPECT_EQ(Legs, 1) << "the server's challenge was answered with an SSPI message";
     EXPECT_EQ(Scalar(C, L"select 6 as n"), L"6");
-}
 
-TEST_F(TdsClientTest, IntegratedSecurityRefused) {
     StartStandIn({"--integrated", "refuse"});
-    int Legs = 0;
-    TTdsConnectParams P = Params(L"", L"");
-    P.IntegratedSecurity = true;
-    P.CreateSspi = [&] { return std::make_unique<TFakeSspi>(&Legs); };
-    TTdsClient C;
-    ETdsError E = Failure([&] { C.Connect(P); });
+    TTdsClient D;
+    ETdsError E = Failure([&] { D.Connect(Integrated()); });
     EXPECT_EQ(E.Kind, TTdsErrorKind::Login);
     EXPECT_NE(E.Message().find("untrusted domain"), std::string::npos) << E.Message();
 }
