@@ -250,17 +250,18 @@ Expr Parser::Primary() {
     if (Peek().Kind == TokKind::Symbol && Peek().Text == L"(" && T.Parts.size() == 1) {
         Next();
         std::wstring F = Upper(T.Parts[0]);
-        if (F == L"CONVERT") {
-            Column To = TypeName();
-            ExpectSymbol(L",");
-            Expr E = Expression();
-            ExpectSymbol(L")");
-            return [To, E](Context& C, const RowSource* Src, const Row* R) { return Convert(E(C, Src, R), To); };
-        }
-        if (F == L"CAST") {
-            Expr E = Expression();
-            ExpectKeyword(L"AS");
-            Column To = TypeName();
+        if (F == L"CONVERT" || F == L"CAST") {
+            Column To;
+            Expr E;
+            if (F == L"CONVERT") {
+                To = TypeName();
+                ExpectSymbol(L",");
+                E = Expression();
+            } else {
+                E = Expression();
+                ExpectKeyword(L"AS");
+                To = TypeName();
+            }
             ExpectSymbol(L")");
             return [To, E](Context& C, const RowSource* Src, const Row* R) { return Convert(E(C, Src, R), To); };
         }
