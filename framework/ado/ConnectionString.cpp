@@ -95,7 +95,7 @@ TSqlConnectionString ParseConnectionString(const std::wstring& S) {
             C.IntegratedSecurity = TdsSameText(V, L"SSPI");
     }
     if (!TdsSameText(C.Provider, L"SQLOLEDB") && !TdsSameText(C.Provider, L"SQLOLEDB.1"))
-        throw ETdsError(TTdsErrorKind::Config, TdsTextProviderNotFound);
+        throw ETdsError(TTdsErrorKind::Config, TdsTextProviderNotFound, {}, TdsProviderNotFound);
     return C;
 }
 

@@ -158,7 +158,7 @@ void TTdsClient::Cancel() {
 
 TTdsReply TTdsClient::Request(std::uint8_t Type, const TTdsBytes& Payload, DWORD TimeoutMs) {
     if (!Connected())
-        throw ETdsError(TTdsErrorKind::Network, TdsTextClosed);
+        throw ETdsError(TTdsErrorKind::Network, TdsTextClosed, {}, TdsObjectClosed);
     TTdsReply Reply;
     TAttention Attention;
     try {

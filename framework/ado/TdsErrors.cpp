@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-ETdsError::ETdsError(TTdsErrorKind K, std::string Msg, std::vector<TTdsMessage> Msgs)
+ETdsError::ETdsError(TTdsErrorKind K, std::string Msg, std::vector<TTdsMessage> Msgs, HRESULT Code)
     : EOleException(std::move(Msg),
-                    K == TTdsErrorKind::Server    ? TdsErrorsInCommand
-                    : K == TTdsErrorKind::Timeout ? TdsAbortLimitReached
+                    Code                            ? Code
+                    : K == TTdsErrorKind::Server    ? TdsErrorsInCommand
+                    : K == TTdsErrorKind::Timeout   ? TdsAbortLimitReached
                     : K == TTdsErrorKind::Cancelled ? TdsCanceled
                                                     : TdsFail,
                     SqlProviderSource),

@@ -40,12 +40,14 @@ inline constexpr HRESULT TdsAbortLimitReached = static_cast<HRESULT>(0x80040E31)
 inline constexpr HRESULT TdsCanceled = static_cast<HRESULT>(0x80040E4E);
 inline constexpr HRESULT TdsFail = static_cast<HRESULT>(0x80004005);
 inline constexpr HRESULT TdsProviderNotFound = static_cast<HRESULT>(0x800A0E7A);
+inline constexpr HRESULT TdsObjectClosed = static_cast<HRESULT>(0x800A0E78);
 
 class ETdsError : public EOleException {
     DECLARE_CLASS(ETdsError, EOleException)
 public:
     ETdsError() = default;
-    ETdsError(TTdsErrorKind K, std::string Msg, std::vector<TTdsMessage> Msgs = {});
+    // Code 0: the provider's code for the kind.
+    ETdsError(TTdsErrorKind K, std::string Msg, std::vector<TTdsMessage> Msgs = {}, HRESULT Code = 0);
     TTdsErrorKind Kind = TTdsErrorKind::Server;
     // Every message of the failed reply in order (errors and information); for a server error the
     // first one that fails gave the exception's text.

@@ -5,11 +5,13 @@
 
 namespace {
 
-std::string FailureText(const std::wstring& S) {
+std::string FailureText(const std::wstring& S, HRESULT* Code = nullptr) {
     try {
         ParseConnectionString(S);
     } catch (const ETdsError& E) {
         EXPECT_EQ(E.Kind, TTdsErrorKind::Config);
+        if (Code)
+            *Code = E.ErrorCode;
         return E.Message();
     }
     return "accepted";
@@ -51,7 +53,9 @@ TEST(TdsConnectionString, KeysValuesAndQuotes) {
 
 TEST(TdsConnectionString, ProviderAndFormatErrors) {
     const std::string NotFound = "Provider cannot be found. It may not be properly installed.";
-    EXPECT_EQ(FailureText(L"Provider=MSDASQL;Data Source=x"), NotFound);
+    HRESULT Code = 0;
+    EXPECT_EQ(FailureText(L"Provider=OTHER.1;Data Source=x", &Code), NotFound);
+    EXPECT_EQ(Code, static_cast<HRESULT>(0x800A0E7A));
     EXPECT_EQ(FailureText(L"Data Source=x"), NotFound);
     const std::string BadFormat = "Format of the connection string is invalid.";
     EXPECT_EQ(FailureText(L"Provider=SQLOLEDB;Data Source"), BadFormat);
