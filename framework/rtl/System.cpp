@@ -6,7 +6,7 @@
 #include <mutex>
 
 TClassRecord::TClassRecord(const char* Name, TClass Parent, TFactory Factory)
-    : FName(Name), FParent(Parent), FFactory(Factory) {}
+    : FName(Name), FParent(Parent), FFactory(Factory), FPropCount(Parent ? Parent->PropCount() : 0) {}
 
 TClassRecord::~TClassRecord() = default;
 
@@ -17,13 +17,34 @@ bool TClassRecord::InheritsFrom(TClass Ancestor) const {
     return false;
 }
 
-TObject* TClassRecord::CreateInstance(TComponent* Owner) const {
+TObject* TClassRecord::CreateInstanceArg(void* Arg) const {
     if (!FFactory)
         throw EAbstractError("Abstract Error");
-    return FFactory(Owner);
+    return FFactory(Arg);
 }
 
-void TClassRecord::AddProp(std::unique_ptr<TPropInfo> Prop) { FProps.push_back(std::move(Prop)); }
+void TClassRecord::AddProp(std::unique_ptr<TPropInfo> Prop) {
+    // A property redeclared by a descendant keeps its ancestor's place in the stream order.
+    Prop->DeclaringClass = this;
+    Prop->NameIndex = -1;
+    for (TClass C = FParent; C && Prop->NameIndex < 0; C = C->ClassParent())
+        for (const auto& P : C->OwnProps())
+            if (SystemDetail::SameIdent(P->Name, Prop->Name)) {
+                Prop->NameIndex = P->NameIndex;
+                break;
+            }
+    for (auto& P : FProps)
+        if (SystemDetail::SameIdent(P->Name, Prop->Name)) {
+            Prop->NameIndex = P->NameIndex;
+            P = std::move(Prop);
+            return;
+        }
+    if (Prop->NameIndex < 0)
+        Prop->NameIndex = FPropCount++;
+    FProps.push_back(std::move(Prop));
+}
+
+void TClassRecord::AddField(std::unique_ptr<TFieldEntry> Field) { FFields.push_back(std::move(Field)); }
 
 void TClassRecord::AddMethod(std::unique_ptr<TMethodEntry> Method) { FMethods.push_back(std::move(Method)); }
 
@@ -71,6 +92,20 @@ TMessageHandler TClassRecord::FindOwnHandler(UINT Msg) const {
 }
 
 namespace SystemDetail {
+int CompareIdent(const std::string& A, const std::string& B) {
+    size_t N = A.size() < B.size() ? A.size() : B.size();
+    for (size_t I = 0; I < N; ++I) {
+        unsigned char X = static_cast<unsigned char>(A[I]), Y = static_cast<unsigned char>(B[I]);
+        if (X >= 'a' && X <= 'z')
+            X -= 32;
+        if (Y >= 'a' && Y <= 'z')
+            Y -= 32;
+        if (X != Y)
+            return X < Y ? -1 : 1;
+    }
+    return A.size() == B.size() ? 0 : A.size() < B.size() ? -1 : 1;
+}
+
 namespace {
 std::mutex& RecordsLock() {
     static std::mutex M;

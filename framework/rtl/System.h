@@ -40,7 +40,9 @@ class TComponent;
 class TClassRecord;
 struct TPropInfo;
 struct TMethodEntry;
+struct TFieldEntry;
 template <class T> class TClassBuilder;
+template <class T> class TPropBuilder;
 
 // A class reference: a pointer to the class record.
 using TClass = const TClassRecord*;
@@ -60,7 +62,9 @@ using TMessageHandler = void (*)(TObject* Self, TMessage& Message);
 
 class TClassRecord {
 public:
-    using TFactory = TObject* (*)(TComponent* Owner);
+    // The virtual constructor; Arg is the owner (components), the collection (collection items) or
+    // unused, as the class's constructor takes it.
+    using TFactory = TObject* (*)(void* Arg);
 
     TClassRecord(const char* Name, TClass Parent, TFactory Factory);
     TClassRecord(const TClassRecord&) = delete;
@@ -74,11 +78,15 @@ public:
 
     // The virtual constructor: Create(Owner) for components, the default constructor otherwise.
     // AfterConstruction has run when it returns. Raises EAbstractError for an abstract class.
-    TObject* CreateInstance(TComponent* Owner = nullptr) const;
+    TObject* CreateInstance(TComponent* Owner = nullptr) const { return CreateInstanceArg(Owner); }
+    TObject* CreateInstanceArg(void* Arg) const;
 
     // Published members declared by this class itself (not its ancestors).
     const std::vector<std::unique_ptr<TPropInfo>>& OwnProps() const { return FProps; }
     const std::vector<std::unique_ptr<TMethodEntry>>& OwnMethods() const { return FMethods; }
+    const std::vector<std::unique_ptr<TFieldEntry>>& OwnFields() const { return FFields; }
+    // Number of published properties with the ancestors' (the stream-order slots).
+    int PropCount() const { return FPropCount; }
 
     // Message table laid out as the platform lays it out: a 16-bit count, count 16-bit message
     // numbers, then count 32-bit handler addresses. It is writable data: a swapped entry acts at once.
@@ -89,6 +97,7 @@ public:
     // Called once, from the class's static record, after the record exists.
     void AddProp(std::unique_ptr<TPropInfo> Prop);
     void AddMethod(std::unique_ptr<TMethodEntry> Method);
+    void AddField(std::unique_ptr<TFieldEntry> Field);
     void AddMessageHandler(UINT Msg, TMessageHandler Handler);
 
 private:
@@ -97,17 +106,26 @@ private:
     TFactory FFactory;
     std::vector<std::unique_ptr<TPropInfo>> FProps;
     std::vector<std::unique_ptr<TMethodEntry>> FMethods;
+    std::vector<std::unique_ptr<TFieldEntry>> FFields;
+    int FPropCount = 0;
     std::vector<Word> FDynamicTable;  // count, ids..., then addresses as pairs of words
 };
 
 namespace SystemDetail {
 template <class T>
-TObject* CreateOf(TComponent* Owner);
+TObject* CreateOf(void* Arg);
+
+// A class whose constructor takes something other than an owner names it: `using TCreateArg = X;`
+// (collection items take their collection).
+template <class T>
+concept HasCreateArg = requires { typename T::TCreateArg; } && std::is_constructible_v<T, typename T::TCreateArg*>;
 
 template <class T>
 constexpr TClassRecord::TFactory FactoryOf() {
     if constexpr (std::is_abstract_v<T>)
         return nullptr;
+    else if constexpr (HasCreateArg<T>)
+        return &CreateOf<T>;
     else if constexpr (std::is_constructible_v<T, TComponent*>)
         return &CreateOf<T>;
     else if constexpr (std::is_default_constructible_v<T>)
@@ -115,6 +133,11 @@ constexpr TClassRecord::TFactory FactoryOf() {
     else
         return nullptr;
 }
+
+// ASCII comparison without regard to case (identifiers: class, property, component names), in
+// CompareText order.
+int CompareIdent(const std::string& A, const std::string& B);
+inline bool SameIdent(const std::string& A, const std::string& B) { return A.size() == B.size() && CompareIdent(A, B) == 0; }
 
 // Every class record is entered here when built, so that it can be listed (not the streaming
 // registry of RegisterClass: that one is explicit).
@@ -203,6 +226,7 @@ void FreeAndNil(T*& Obj) {
 
 // Checked cast: null stays null; a wrong class raises EInvalidCast.
 [[noreturn]] void RaiseInvalidCast();
+
 template <class T>
 T* As(TObject* Obj) {
     if (Obj && !Obj->InheritsFrom(T::StaticClass()))
@@ -227,6 +251,8 @@ public:
     TMethodOf() = default;
     TMethodOf(std::nullptr_t) {}
     TMethodOf(TObject* Data, TCode Code) : FData(Data), FCode(Code) {}
+    TMethodOf(TObject* Data, TCode Code, std::shared_ptr<TObject> Holder)
+        : FData(Data), FCode(Code), FFn(std::static_pointer_cast<TFnHolder>(std::move(Holder))) {}
 
     template <auto Member, class C>
     static TMethodOf Bind(C* Obj) {
@@ -243,7 +269,12 @@ public:
     }
     TObject* Data() const { return FData; }
     TCode Code() const { return FCode; }
+    std::shared_ptr<TObject> Holder() const { return FFn; }
     bool operator==(const TMethodOf& O) const { return FData == O.FData && FCode == O.FCode && FFn == O.FFn; }
+
+    // The code of a member as this event type calls it (published methods bind through it).
+    template <class C, auto Member>
+    static TCode CodeFor() { return &Thunk<C, Member>; }
 
 private:
     template <class C, auto Member>
@@ -272,6 +303,44 @@ TMethodOf<Args...> TMethodOf<Args...>::FromFunction(std::function<void(Args...)>
 
 using TNotifyEvent = TMethodOf<TObject*>;
 
+namespace SystemDetail {
+// The event type a member function fits: void (C::*)(A...) -> TMethodOf<A...>.
+template <class M>
+struct MemberEvent;
+template <class C, class... A>
+struct MemberEvent<void (C::*)(A...)> {
+    using Type = TMethodOf<A...>;
+};
+}  // namespace SystemDetail
+
+// A class reference restricted to T and its descendants (TComponentClass, TCollectionItemClass ...):
+// a value that holds a class record, reaches T's class-level virtuals with ->, and creates instances.
+template <class T>
+class TClassOf {
+public:
+    TClassOf() = default;
+    TClassOf(std::nullptr_t) {}
+    TClassOf(TClass C) : FClass(C) {
+        if (C && !C->InheritsFrom(T::StaticClass()))
+            RaiseInvalidCast();
+    }
+    template <class D>
+    static TClassOf Of() {
+        static_assert(std::is_base_of_v<T, D>);
+        return TClassOf(D::StaticClass());
+    }
+    operator TClass() const { return FClass; }
+    explicit operator bool() const { return FClass != nullptr; }
+    const typename T::TMetaClass* operator->() const { return static_cast<const typename T::TMetaClass*>(FClass); }
+    bool operator==(const TClassOf& O) const { return FClass == O.FClass; }
+    bool operator==(TClass O) const { return FClass == O; }
+    // The virtual constructor through the reference.
+    T* Create(TComponent* Owner = nullptr) const { return static_cast<T*>(FClass->CreateInstance(Owner)); }
+
+private:
+    TClass FClass = nullptr;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Class builder: what a class's DefineClass declares. Properties are added through TypInfo.h's
 // helpers, which extend this builder's record; message handlers and published methods here.
@@ -288,18 +357,32 @@ public:
         FRecord.AddMessageHandler(Msg, [](TObject* Self, TMessage& M) { (static_cast<T*>(Self)->*Member)(M); });
     }
 
+    // A published property (TypInfo.h): getter, optional setter (member function, data member or
+    // callable taking T*); the returned builder sets TypeName, Default and Stored.
+    template <class G, class S = std::nullptr_t>
+    TPropBuilder<T> Property(const char* Name, G Getter, S Setter = nullptr);
+    // A published method, bound by name from form resources: B.Method<&TForm1::Button1Click>("Button1Click").
+    template <auto Member>
+    void Method(const char* Name);
+    // A published field: a component pointer of the form that the owned component of that Name
+    // fills when it joins the owner (and clears when it leaves), as form classes declare them.
+    template <class C>
+    void Field(const char* Name, C* T::*Member);
+
 private:
     TClassRecord& FRecord;
 };
 
 namespace SystemDetail {
 template <class T>
-TObject* CreateOf(TComponent* Owner) {
+TObject* CreateOf(void* Arg) {
     T* Obj;
-    if constexpr (std::is_constructible_v<T, TComponent*>)
-        Obj = new T(Owner);
+    if constexpr (HasCreateArg<T>)
+        Obj = new T(static_cast<typename T::TCreateArg*>(Arg));
+    else if constexpr (std::is_constructible_v<T, TComponent*>)
+        Obj = new T(static_cast<TComponent*>(Arg));
     else {
-        (void)Owner;
+        (void)Arg;
         Obj = new T();
     }
     Obj->AfterConstruction();

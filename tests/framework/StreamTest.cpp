@@ -144,7 +144,7 @@ TEST(Stream, StringStream) {
     EXPECT_EQ(S.Seek(10, soFromBeginning), 1);
 }
 
-TEST(Stream, DISABLED_ResourceStreamByNameInAnyCase) {
+TEST(Stream, ResourceStreamByNameInAnyCase) {
     // The test forms are compiled into this program as RCDATA named by their class in upper case.
     for (const char* Name : {"TFORMTESTMAIN", "tformtestmain", "TFormTestMain"}) {
         TResourceStream R(MainInstance(), Name, RT_RCDATA);

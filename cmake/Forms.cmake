@@ -1,0 +1,31 @@
+# Form resources: quarnel_add_forms(<target> <form.dfm>...) converts each text form file to the
+# binary component stream with tools/formconv and compiles it into <target> as an RCDATA resource
+# named by the form's class name in upper case (the name its constructor looks up).
+function(quarnel_add_forms target)
+    set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_forms.rc")
+    set(rc_text "")
+    set(bins)
+    foreach(dfm ${ARGN})
+        get_filename_component(dfm "${dfm}" ABSOLUTE)
+        # The class: "object Name: TClass" (or "inherited"/"inline") on the first line.
+        file(STRINGS "${dfm}" head LIMIT_COUNT 1)
+        if(NOT head MATCHES "^[ \t]*(object|inherited|inline)[ \t]+([A-Za-z_][A-Za-z0-9_]*[ \t]*:[ \t]*)?([A-Za-z_][A-Za-z0-9_]*)")
+            message(FATAL_ERROR "${dfm}: first line is not 'object Name: TClass'")
+        endif()
+        string(TOUPPER "${CMAKE_MATCH_3}" resname)
+        get_filename_component(base "${dfm}" NAME_WE)
+        set(bin "${CMAKE_CURRENT_BINARY_DIR}/forms/${target}/${base}.bin")
+        add_custom_command(OUTPUT "${bin}"
+            COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/forms/${target}"
+            COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:formconv> "${dfm}" "${bin}"
+            DEPENDS formconv "${dfm}"
+            COMMENT "Form ${base}.dfm -> ${resname}"
+            VERBATIM)
+        list(APPEND bins "${bin}")
+        # Unquoted: a quoted name would join the previous line's file name as one string.
+        string(APPEND rc_text "${resname} RCDATA \"${bin}\"\n")
+    endforeach()
+    file(CONFIGURE OUTPUT "${rc}" CONTENT "${rc_text}")
+    set_source_files_properties("${rc}" PROPERTIES OBJECT_DEPENDS "${bins}")
+    target_sources(${target} PRIVATE "${rc}" ${bins})
+endfunction()
