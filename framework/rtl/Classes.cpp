@@ -5,21 +5,10 @@
 #include <mutex>
 
 using namespace ClassesConsts;
-using SystemDetail::SameIdent;
 
-namespace {
-std::string Fmt1(const char* Fmt, const std::string& A) {
-    std::string S = Fmt;
-    auto P = S.find("%s");
-    return P == std::string::npos ? S : S.replace(P, 2, A);
-}
-std::string Fmt2(const char* Fmt, const std::string& A, const std::string& B) { return Fmt1(Fmt1(Fmt, A).c_str(), B); }
-}  // namespace
 
 void RaiseListIndexError(int Index) {
-    std::string S = SListIndexError;
-    S.replace(S.find("%d"), 2, std::to_string(Index));
-    throw EListError(S);
+    throw EListError(Format(SListIndexError, {Index}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -29,13 +18,13 @@ void TPersistent::Assign(TPersistent* Source) {
     if (Source)
         Source->AssignTo(this);
     else
-        throw EConvertError(Fmt2(SAssignError, "nil", ClassName()));
+        throw EConvertError(Format(SAssignError, {"nil", ClassName()}));
 }
 
 void TPersistent::AssignTo(TPersistent* Dest) {
     // Dest->Assign(this) came here because this class cannot copy itself into Dest; the message
     // names the source and the target.
-    throw EConvertError(Fmt2(SAssignError, ClassName(), Dest ? Dest->ClassName() : std::string("nil")));
+    throw EConvertError(Format(SAssignError, {ClassName(), Dest ? Dest->ClassName() : std::string("nil")}));
 }
 
 void TPersistent::DefineProperties(TFiler&) {}
@@ -179,7 +168,7 @@ void TComponent::SetName(const std::string& NewName) {
     if (FName == NewName)
         return;
     if (!NewName.empty() && !IsValidIdent(NewName))
-        throw EComponentError(Fmt1(SInvalidName, NewName));
+        throw EComponentError(Format(SInvalidName, {NewName}));
     if (FOwner)
         FOwner->ValidateRename(this, FName, NewName);
     else
@@ -190,8 +179,8 @@ void TComponent::SetName(const std::string& NewName) {
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
-    if (AComponent && !SameIdent(CurName, NewName) && AComponent->FOwner == this && FindComponent(NewName))
-        throw EComponentError(Fmt1(SDuplicateName, NewName));
+    if (AComponent && !SameText(CurName, NewName) && AComponent->FOwner == this && FindComponent(NewName))
+        throw EComponentError(Format(SDuplicateName, {NewName}));
 }
 
 void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->ValidateInsert(this); }
@@ -201,7 +190,7 @@ TComponent* TComponent::FindComponent(const std::string& AName) const {
     if (AName.empty())
         return nullptr;
     for (TComponent* C : FComponents)
-        if (SameIdent(C->FName, AName))
+        if (SameText(C->FName, AName))
             return C;
     return nullptr;
 }
@@ -529,10 +518,10 @@ void RegisterClassAlias(TClass AClass, const std::string& Alias) {
     TRegistry& R = Registry();
     std::lock_guard<std::mutex> L(R.Lock);
     for (auto& [Name, C] : R.Classes)
-        if (SameIdent(Name, Alias)) {
+        if (SameText(Name, Alias)) {
             if (C == AClass)
                 return;
-            throw EFilerError(Fmt1(SDuplicateClass, Alias));
+            throw EFilerError(Format(SDuplicateClass, {Alias}));
         }
     R.Classes.emplace_back(Alias, AClass);
 }
@@ -568,7 +557,7 @@ TClass GetClass(const std::string& ClassName) {
     TRegistry& R = Registry();
     std::lock_guard<std::mutex> L(R.Lock);
     for (auto& [Name, C] : R.Classes)
-        if (SameIdent(Name, ClassName))
+        if (SameText(Name, ClassName))
             return C;
     return nullptr;
 }
@@ -576,7 +565,7 @@ TClass GetClass(const std::string& ClassName) {
 TClass FindClass(const std::string& ClassName) {
     TClass C = GetClass(ClassName);
     if (!C)
-        throw EClassNotFound(Fmt1(SClassNotFound, ClassName));
+        throw EClassNotFound(Format(SClassNotFound, {ClassName}));
     return C;
 }
 
@@ -655,7 +644,7 @@ void RegisterIntegerConsts(PTypeInfo IntegerType, TIdentToInt IdentToInt, TIntTo
 void UnRegisterIntegerConsts(const std::string& TypeName, TIdentToInt IdentToInt, TIntToIdent IntToIdent) {
     auto& V = IntConsts();
     for (size_t I = V.size(); I-- > 0;)
-        if (SameIdent(V[I].TypeName, TypeName) && V[I].IdentToInt == IdentToInt && V[I].IntToIdent == IntToIdent) {
+        if (SameText(V[I].TypeName, TypeName) && V[I].IdentToInt == IdentToInt && V[I].IntToIdent == IntToIdent) {
             V.erase(V.begin() + static_cast<std::ptrdiff_t>(I));
             return;
         }
@@ -664,7 +653,7 @@ void UnRegisterIntegerConsts(const std::string& TypeName, TIdentToInt IdentToInt
 bool IdentToIntOf(PTypeInfo IntegerType, const std::string& Ident, int& Value) {
     auto& V = IntConsts();
     for (size_t I = V.size(); I-- > 0;)
-        if (SameIdent(V[I].TypeName, IntegerType->Name) && V[I].IdentToInt) {
+        if (SameText(V[I].TypeName, IntegerType->Name) && V[I].IdentToInt) {
             LongInt X;
             if (V[I].IdentToInt(Ident, X)) {
                 Value = X;
@@ -677,14 +666,14 @@ bool IdentToIntOf(PTypeInfo IntegerType, const std::string& Ident, int& Value) {
 bool IntToIdentOf(PTypeInfo IntegerType, LongInt Value, std::string& Ident) {
     auto& V = IntConsts();
     for (size_t I = V.size(); I-- > 0;)
-        if (SameIdent(V[I].TypeName, IntegerType->Name) && V[I].IntToIdent && V[I].IntToIdent(Value, Ident))
+        if (SameText(V[I].TypeName, IntegerType->Name) && V[I].IntToIdent && V[I].IntToIdent(Value, Ident))
             return true;
     return false;
 }
 
 bool IdentToIntMap(const std::string& Ident, LongInt& Int, const TIdentMapEntry* Map, int Count) {
     for (int I = 0; I < Count; ++I)
-        if (SameIdent(Map[I].Name, Ident)) {
+        if (SameText(Map[I].Name, Ident)) {
             Int = Map[I].Value;
             return true;
         }
@@ -738,7 +727,7 @@ TComponent* FindGlobalComponent(const std::string& Name) {
     if (Name.empty())
         return nullptr;
     for (TComponent* C : GlobalRoots())
-        if (SameIdent(C->Name(), Name))
+        if (SameText(C->Name(), Name))
             return C;
     for (auto Proc : FindProcs())
         if (TComponent* C = Proc(Name))

@@ -5,45 +5,15 @@
 #include <cstring>
 
 using namespace ClassesConsts;
-using SystemDetail::SameIdent;
 
 namespace ClassesDetail {
 extern thread_local bool GConstructingLoaded;
 }
 
 namespace {
-std::string Fmt1(const char* Fmt, const std::string& A) {
-    std::string S = Fmt;
-    auto P = S.find("%s");
-    return P == std::string::npos ? S : S.replace(P, 2, A);
-}
 
-std::string WideToAnsi(const std::wstring& W) {
-    if (W.empty())
-        return std::string();
-    int N = WideCharToMultiByte(CP_ACP, 0, W.data(), static_cast<int>(W.size()), nullptr, 0, nullptr, nullptr);
-    std::string S(static_cast<size_t>(N), '\0');
-    WideCharToMultiByte(CP_ACP, 0, W.data(), static_cast<int>(W.size()), S.data(), N, nullptr, nullptr);
-    return S;
-}
 
-std::wstring AnsiToWide(const std::string& S) {
-    if (S.empty())
-        return std::wstring();
-    int N = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, S.data(), static_cast<int>(S.size()), nullptr, 0);
-    std::wstring W(static_cast<size_t>(N), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, S.data(), static_cast<int>(S.size()), W.data(), N);
-    return W;
-}
 
-std::wstring Utf8ToWide(const std::string& S) {
-    if (S.empty())
-        return std::wstring();
-    int N = MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
-    std::wstring W(static_cast<size_t>(N), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, S.data(), static_cast<int>(S.size()), W.data(), N);
-    return W;
-}
 
 // A reference waiting for its component: within the root being read, or (globally) for a root
 // that has not been read yet.
@@ -73,7 +43,7 @@ TComponent* ResolveReference(const std::string& Name, TComponent* Root, bool& Fo
     Found = true;
     auto Dot = Name.find('.');
     if (Dot == std::string::npos) {
-        if (Root && SameIdent(Root->Name(), Name))
+        if (Root && SameText(Root->Name(), Name))
             return Root;
         if (Root)
             if (TComponent* C = Root->FindComponent(Name))
@@ -85,7 +55,7 @@ TComponent* ResolveReference(const std::string& Name, TComponent* Root, bool& Fo
         return nullptr;
     }
     std::string RootName = Name.substr(0, Dot), Rest = Name.substr(Dot + 1);
-    TComponent* R = Root && SameIdent(Root->Name(), RootName) ? Root : FindGlobalComponent(RootName);
+    TComponent* R = Root && SameText(Root->Name(), RootName) ? Root : FindGlobalComponent(RootName);
     if (!R || (R != Root && !RootIsReady(R))) {
         Found = false;
         return nullptr;
@@ -180,7 +150,7 @@ TValueType TReader::ReadValue() {
     Read(&B, 1);
     if (B > vaUTF8String) {
         --FPosition;
-        Error(Fmt1("Invalid value type %s", std::to_string(B)));
+        Error("Invalid value type " + std::to_string(B));
     }
     return static_cast<TValueType>(B);
 }
@@ -383,7 +353,7 @@ std::wstring TReader::ReadWideString() {
         CheckedLength(*this, L, FSize - FPosition, 1);
         std::string S(static_cast<size_t>(L), '\0');
         Read(S.data(), L);
-        return Utf8ToWide(S);
+        return UTF8Decode(S);
     }
     case vaString:
     case vaLString:
@@ -521,7 +491,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
             TClass C = GetClass(ClassName);
             if (!C || !C->InheritsFrom(TComponent::StaticClass())) {
                 FPosition = ClassAt;
-                throw EClassNotFound(Fmt1(SClassNotFound, ClassName) + " (offset " + std::to_string(ClassAt) + ")");
+                throw EClassNotFound(Format(SClassNotFound, {ClassName}) + " (offset " + std::to_string(ClassAt) + ")");
             }
             ClassesDetail::GConstructingLoaded = true;
             try {
@@ -590,7 +560,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
             TClass C = GetClass(CompClass);
             if (!C || !C->InheritsFrom(TComponent::StaticClass())) {
                 FPosition = ClassAt;
-                throw EClassNotFound(Fmt1(SClassNotFound, CompClass) + " (offset " + std::to_string(ClassAt) + ")");
+                throw EClassNotFound(Format(SClassNotFound, {CompClass}) + " (offset " + std::to_string(ClassAt) + ")");
             }
             ClassesDetail::GConstructingLoaded = true;
             try {
@@ -688,7 +658,7 @@ void TReader::ReadProperty(TPersistent* Instance) {
         TObject* Next = P && P->PropType->Kind == tkClass ? P->GetObj(Obj) : nullptr;
         if (!Next || !Next->InheritsFrom(TPersistent::StaticClass())) {
             FPosition = NameAt;
-            Error(Fmt1(SUnknownProperty, Path));
+            Error(Format(SUnknownProperty, {Path}));
         }
         Obj = static_cast<TPersistent*>(Next);
         Start = Dot + 1;
@@ -707,7 +677,7 @@ void TReader::ReadProperty(TPersistent* Instance) {
             FPropName.clear();
             if (!FPropFound) {
                 FPosition = NameAt;
-                Error(Fmt1(SUnknownProperty, Path));
+                Error(Format(SUnknownProperty, {Path}));
             }
         }
     } catch (...) {
@@ -764,7 +734,7 @@ void TReader::ReadPropValue(TPersistent* Instance, PPropInfo Prop) {
                 break;
             int V = GetEnumValue(T->CompType, Id);
             if (V < 0 || V > 31)
-                Invalid(Fmt1(SInvalidPropertyElement, Id));
+                Invalid(Format(SInvalidPropertyElement, {Id}));
             Bits |= Int64(1) << V;
         }
         Prop->SetOrd(Instance, Bits);
@@ -793,7 +763,7 @@ void TReader::ReadPropValue(TPersistent* Instance, PPropInfo Prop) {
         TComponent* Target = FLookupRoot ? FLookupRoot : FRoot;
         const TMethodEntry* M = Target ? FindPublishedMethod(Target->ClassType(), Name) : nullptr;
         if (!M)
-            Invalid(Fmt1(SMethodNotFound, Name));
+            Invalid(Format(SMethodNotFound, {Name}));
         if (M->MethodType && T->MethodType && *M->MethodType != *T->MethodType)
             Invalid("Method " + Name + " does not fit the event " + Prop->Name + " of type " + T->Name);
         TMethod V;
@@ -870,7 +840,7 @@ void TReader::ReadCollection(TCollection* Collection) {
 }
 
 void TReader::DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc&, bool) {
-    if (!FPropName.empty() && ReadData && SameIdent(Name, FPropName)) {
+    if (!FPropName.empty() && ReadData && SameText(Name, FPropName)) {
         FPropName.clear();
         ReadData(*this);
         FPropFound = true;
@@ -878,7 +848,7 @@ void TReader::DefineProperty(const std::string& Name, const TReaderProc& ReadDat
 }
 
 void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc&, bool) {
-    if (!FPropName.empty() && ReadData && SameIdent(Name, FPropName)) {
+    if (!FPropName.empty() && ReadData && SameText(Name, FPropName)) {
         FPropName.clear();
         CheckValue(vaBinary);
         LongInt L;
@@ -1017,13 +987,13 @@ void TWriter::WriteWideString(const std::wstring& Value) {
 }
 
 void TWriter::WriteIdent(const std::string& Ident) {
-    if (SameIdent(Ident, "False"))
+    if (SameText(Ident, "False"))
         WriteValue(vaFalse);
-    else if (SameIdent(Ident, "True"))
+    else if (SameText(Ident, "True"))
         WriteValue(vaTrue);
-    else if (SameIdent(Ident, "nil"))
+    else if (SameText(Ident, "nil"))
         WriteValue(vaNil);
-    else if (SameIdent(Ident, "Null"))
+    else if (SameText(Ident, "Null"))
         WriteValue(vaNull);
     else {
         WriteValue(vaIdent);
@@ -1167,7 +1137,7 @@ void TWriter::WriteProperty(TPersistent* Instance, PPropInfo Prop) {
         if (Anc ? V == Prop->GetFloat(Anc) : V == 0)
             return;
         WritePropName(Prop->Name);
-        if (SameIdent(T->Name, "TDateTime") || SameIdent(T->Name, "TDate") || SameIdent(T->Name, "TTime"))
+        if (SameText(T->Name, "TDateTime") || SameText(T->Name, "TDate") || SameText(T->Name, "TTime"))
             WriteDate(static_cast<double>(V));
         else if (T->FloatType == ftSingle)
             WriteSingle(static_cast<float>(V));

@@ -462,7 +462,7 @@ private:
     }
 
     bool IsSymbol(char C) const { return Tok == tSymbol && Sym == C; }
-    bool IsKeyword(const char* K) const { return Tok == tIdent && SystemDetail::SameIdent(Ident, K); }
+    bool IsKeyword(const char* K) const { return Tok == tIdent && SameText(Ident, K); }
     void Expect(char C) {
         if (!IsSymbol(C))
             Error(std::string("'") + C + "' expected");

@@ -6,28 +6,9 @@
 using namespace ClassesConsts;
 
 namespace {
-// The system's text for an error code, without trailing blanks, control characters and ".".
-std::string SystemText(DWORD Code) {
-    char* Buf = nullptr;
-    DWORD N = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, Code, 0, reinterpret_cast<LPSTR>(&Buf), 0, nullptr);
-    std::string S = N && Buf ? std::string(Buf, N) : std::string();
-    if (Buf)
-        LocalFree(Buf);
-    while (!S.empty() && (static_cast<unsigned char>(S.back()) <= ' ' || S.back() == '.'))
-        S.pop_back();
-    return S;
-}
-
-std::string WithName(const char* Fmt, const std::string& Name) {
-    std::string S = Fmt;
-    auto P = S.find("%s");
-    return P == std::string::npos ? S : S.replace(P, 2, Name);
-}
-
 std::string FileErrorText(const char* Fmt, const std::string& Name, DWORD Code) {
-    std::string S = WithName(Fmt, Name);
-    std::string Sys = SystemText(Code);
+    std::string S = Format(Fmt, {Name});
+    std::string Sys = SysErrorMessage(Code);
     return Sys.empty() ? S : S + ". " + Sys;
 }
 }  // namespace
@@ -99,7 +80,7 @@ Int64 THandleStream::Seek(Int64 Offset, TSeekOrigin Origin) {
 void THandleStream::SetSize(Int64 NewSize) {
     Seek(NewSize, soBeginning);
     if (!SetEndOfFile(FHandle))
-        throw EStreamError("Stream write error. " + SystemText(GetLastError()));
+        throw EStreamError(std::string(SWriteError) + ". " + SysErrorMessage(GetLastError()));
 }
 
 TFileStream::TFileStream(const std::string& AFileName, Word Mode) : THandleStream(INVALID_HANDLE_VALUE), FFileName(AFileName) {
@@ -299,7 +280,7 @@ void TResourceStream::Initialize(HINSTANCE Instance, LPCSTR Name, LPCSTR ResType
     HRSRC Res = FindResourceA(Instance, Name, ResType);
     HGLOBAL Data = Res ? LoadResource(Instance, Res) : nullptr;
     if (!Data)
-        throw EResNotFound(WithName(SResNotFound, Shown));
+        throw EResNotFound(Format(SResNotFound, {Shown}));
     SetPointer(LockResource(Data), static_cast<LongInt>(SizeofResource(Instance, Res)));
 }
 

@@ -92,19 +92,7 @@ TMessageHandler TClassRecord::FindOwnHandler(UINT Msg) const {
 }
 
 namespace SystemDetail {
-int CompareIdent(const std::string& A, const std::string& B) {
-    size_t N = A.size() < B.size() ? A.size() : B.size();
-    for (size_t I = 0; I < N; ++I) {
-        unsigned char X = static_cast<unsigned char>(A[I]), Y = static_cast<unsigned char>(B[I]);
-        if (X >= 'a' && X <= 'z')
-            X -= 32;
-        if (Y >= 'a' && Y <= 'z')
-            Y -= 32;
-        if (X != Y)
-            return X < Y ? -1 : 1;
-    }
-    return A.size() == B.size() ? 0 : A.size() < B.size() ? -1 : 1;
-}
+int CompareIdent(const std::string& A, const std::string& B) { return CompareText(A, B); }
 
 namespace {
 std::mutex& RecordsLock() {

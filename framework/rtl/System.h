@@ -134,8 +134,8 @@ constexpr TClassRecord::TFactory FactoryOf() {
         return nullptr;
 }
 
-// ASCII comparison without regard to case (identifiers: class, property, component names), in
-// CompareText order.
+// CompareText / SameText for the headers that cannot include SysUtils.h (identifiers: class,
+// property, component names).
 int CompareIdent(const std::string& A, const std::string& B);
 inline bool SameIdent(const std::string& A, const std::string& B) { return A.size() == B.size() && CompareIdent(A, B) == 0; }
 

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <mutex>
 
-using SystemDetail::CompareIdent;
-using SystemDetail::SameIdent;
 
 namespace {
 std::mutex& TypesLock() {
@@ -26,68 +24,10 @@ PTypeInfo Keep(std::unique_ptr<TTypeInfo> Info) {
     return Types().back().get();
 }
 
-std::string Trimmed(const std::string& S) {
-    size_t B = 0, E = S.size();
-    while (B < E && static_cast<unsigned char>(S[B]) <= ' ')
-        ++B;
-    while (E > B && static_cast<unsigned char>(S[E - 1]) <= ' ')
-        --E;
-    return S.substr(B, E - B);
-}
 
-std::string WideToAnsiText(const std::wstring& W) {
-    if (W.empty())
-        return std::string();
-    int N = WideCharToMultiByte(CP_ACP, 0, W.data(), static_cast<int>(W.size()), nullptr, 0, nullptr, nullptr);
-    std::string S(static_cast<size_t>(N), '\0');
-    WideCharToMultiByte(CP_ACP, 0, W.data(), static_cast<int>(W.size()), S.data(), N, nullptr, nullptr);
-    return S;
-}
 
-std::wstring AnsiToWideText(const std::string& S) {
-    if (S.empty())
-        return std::wstring();
-    int N = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, S.data(), static_cast<int>(S.size()), nullptr, 0);
-    std::wstring W(static_cast<size_t>(N), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, S.data(), static_cast<int>(S.size()), W.data(), N);
-    return W;
-}
 
-// Decimal with optional sign, or "$" hexadecimal; outer blanks allowed.
-bool TryParseInt64(const std::string& Text, Int64& Value) {
-    std::string S = Trimmed(Text);
-    size_t I = 0;
-    bool Neg = false;
-    if (I < S.size() && (S[I] == '-' || S[I] == '+'))
-        Neg = S[I++] == '-';
-    bool Hex = I < S.size() && S[I] == '$';
-    if (Hex)
-        ++I;
-    if (I >= S.size())
-        return false;
-    std::uint64_t V = 0;
-    for (; I < S.size(); ++I) {
-        char C = S[I];
-        int D;
-        if (C >= '0' && C <= '9')
-            D = C - '0';
-        else if (Hex && C >= 'a' && C <= 'f')
-            D = C - 'a' + 10;
-        else if (Hex && C >= 'A' && C <= 'F')
-            D = C - 'A' + 10;
-        else
-            return false;
-        V = V * (Hex ? 16 : 10) + static_cast<std::uint64_t>(D);
-    }
-    Value = Neg ? -static_cast<Int64>(V) : static_cast<Int64>(V);
-    return true;
-}
 
-std::string FloatText(long double V) {
-    char Buf[64];
-    std::snprintf(Buf, sizeof Buf, "%.15Lg", V);
-    return Buf;
-}
 
 [[noreturn]] void UnknownProperty(const std::string& Name) {
     throw EPropertyError("Unknown property: \"" + Name + "\"");
@@ -113,10 +53,10 @@ PTypeInfo MakeEnumType(const char* Name, const char* Names) {
     std::string All = Names, Cur;
     for (size_t I = 0; I <= All.size(); ++I) {
         if (I == All.size() || All[I] == ',') {
-            std::string N = Trimmed(Cur);
+            std::string N = Trim(Cur);
             auto Eq = N.find('=');  // an enumerator with an explicit value keeps only its name
             if (Eq != std::string::npos)
-                N = Trimmed(N.substr(0, Eq));
+                N = Trim(N.substr(0, Eq));
             if (!N.empty())
                 Info->EnumNames.push_back(N);
             Cur.clear();
@@ -224,12 +164,12 @@ std::string GetEnumName(PTypeInfo Info, int Value) {
 int GetEnumValue(PTypeInfo Info, const std::string& Name) {
     if (Info->Kind == tkEnumeration) {
         for (size_t I = 0; I < Info->EnumNames.size(); ++I)
-            if (SameIdent(Info->EnumNames[I], Name))
+            if (SameText(Info->EnumNames[I], Name))
                 return static_cast<int>(I);
         return -1;
     }
     Int64 V;
-    return TryParseInt64(Name, V) ? static_cast<int>(V) : -1;
+    return TryStrToInt64(Name, V) ? static_cast<int>(V) : -1;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -242,22 +182,22 @@ Int64 TPropInfo::GetOrd(TObject*) const { WrongKind(); }
 void TPropInfo::SetOrd(TObject*, Int64) const { WrongKind(); }
 std::string TPropInfo::GetStr(TObject* Instance) const {
     if (PropType->Kind == tkWString)
-        return WideToAnsiText(GetWStr(Instance));
+        return WideToAnsi(GetWStr(Instance));
     WrongKind();
 }
 void TPropInfo::SetStr(TObject* Instance, const std::string& Value) const {
     if (PropType->Kind == tkWString)
-        return SetWStr(Instance, AnsiToWideText(Value));
+        return SetWStr(Instance, AnsiToWide(Value));
     WrongKind();
 }
 std::wstring TPropInfo::GetWStr(TObject* Instance) const {
     if (PropType->Kind == tkLString || PropType->Kind == tkString)
-        return AnsiToWideText(GetStr(Instance));
+        return AnsiToWide(GetStr(Instance));
     WrongKind();
 }
 void TPropInfo::SetWStr(TObject* Instance, const std::wstring& Value) const {
     if (PropType->Kind == tkLString || PropType->Kind == tkString)
-        return SetStr(Instance, WideToAnsiText(Value));
+        return SetStr(Instance, WideToAnsi(Value));
     WrongKind();
 }
 long double TPropInfo::GetFloat(TObject*) const { WrongKind(); }
@@ -281,7 +221,7 @@ std::vector<PPropInfo> GetPropList(TClass Class, TTypeKinds Kinds, bool SortList
         if (P && Kinds.Contains(P->PropType->Kind))
             R.push_back(P);
     if (SortList)
-        std::stable_sort(R.begin(), R.end(), [](PPropInfo A, PPropInfo B) { return CompareIdent(A->Name, B->Name) < 0; });
+        std::stable_sort(R.begin(), R.end(), [](PPropInfo A, PPropInfo B) { return CompareText(A->Name, B->Name) < 0; });
     return R;
 }
 
@@ -292,7 +232,7 @@ std::vector<PPropInfo> GetPropList(TObject* Instance, TTypeKinds Kinds, bool Sor
 PPropInfo GetPropInfo(TClass Class, const std::string& PropName, TTypeKinds Kinds) {
     for (TClass C = Class; C; C = C->ClassParent())
         for (const auto& P : C->OwnProps())
-            if (SameIdent(P->Name, PropName))
+            if (SameText(P->Name, PropName))
                 return Kinds.Contains(P->PropType->Kind) ? P.get() : nullptr;
     return nullptr;
 }
@@ -320,7 +260,7 @@ bool IsStoredProp(TObject* Instance, PPropInfo Prop) { return Prop->IsStored(Ins
 const TMethodEntry* FindPublishedMethod(TClass Class, const std::string& Name) {
     for (TClass C = Class; C; C = C->ClassParent())
         for (const auto& M : C->OwnMethods())
-            if (SameIdent(M->Name, Name))
+            if (SameText(M->Name, Name))
                 return M.get();
     return nullptr;
 }
@@ -338,7 +278,7 @@ std::string MethodName(TObject* Instance, void (*Code)()) {
 const TFieldEntry* FindPublishedField(TClass Class, const std::string& Name) {
     for (TClass C = Class; C; C = C->ClassParent())
         for (const auto& F : C->OwnFields())
-            if (SameIdent(F->Name, Name))
+            if (SameText(F->Name, Name))
                 return F.get();
     return nullptr;
 }
@@ -374,7 +314,7 @@ std::string SetToString(PTypeInfo SetType, Int64 Bits, bool Brackets) {
 
 Int64 StringToSet(PTypeInfo SetType, const std::string& Text) {
     PTypeInfo Comp = SetType->Kind == tkSet ? SetType->CompType : SetType;
-    std::string S = Trimmed(Text);
+    std::string S = Trim(Text);
     if (!S.empty() && S.front() == '[')
         S.erase(0, 1);
     if (!S.empty() && S.back() == ']')
@@ -383,7 +323,7 @@ Int64 StringToSet(PTypeInfo SetType, const std::string& Text) {
     size_t Start = 0;
     while (Start <= S.size()) {
         size_t Comma = S.find(',', Start);
-        std::string Name = Trimmed(S.substr(Start, Comma == std::string::npos ? std::string::npos : Comma - Start));
+        std::string Name = Trim(S.substr(Start, Comma == std::string::npos ? std::string::npos : Comma - Start));
         if (!Name.empty()) {
             int V = GetEnumValue(Comp, Name);
             if (V < 0 || V > 31)
@@ -514,7 +454,7 @@ TObject* SelectItem(TObject* Obj, const TSegment& S, const std::string& Path) {
     if (!Coll)
         throw EPropertyError("Invalid property path: \"" + Path + "\" (" + S.Name + " is no collection)");
     Int64 I;
-    if (!TryParseInt64(S.Index, I))
+    if (!TryStrToInt64(S.Index, I))
         throw EConvertError("'" + S.Index + "' is not a valid integer value");
     return Coll->Items(static_cast<int>(I));
 }
@@ -563,13 +503,13 @@ std::string GetPropText(TObject* Root, const std::string& Path) {
     case tkChar:
         return std::string(1, static_cast<char>(P->GetOrd(O)));
     case tkWChar:
-        return WideToAnsiText(std::wstring(1, static_cast<wchar_t>(P->GetOrd(O))));
+        return WideToAnsi(std::wstring(1, static_cast<wchar_t>(P->GetOrd(O))));
     case tkEnumeration:
         return GetEnumProp(O, P);
     case tkSet:
         return GetSetProp(O, P);
     case tkFloat:
-        return FloatText(P->GetFloat(O));
+        return FloatToStr(static_cast<double>(P->GetFloat(O)));
     case tkString:
     case tkLString:
     case tkWString:
@@ -599,7 +539,7 @@ void SetPropText(TObject* Root, const std::string& Path, const std::string& Text
     case tkInteger:
     case tkInt64: {
         Int64 V;
-        if (!TryParseInt64(Text, V)) {
+        if (!TryStrToInt64(Text, V)) {
             int Ident;
             if (P->PropType->Kind == tkInteger && IdentToIntOf(P->PropType, Text, Ident))
                 V = Ident;
@@ -615,23 +555,21 @@ void SetPropText(TObject* Root, const std::string& Path, const std::string& Text
         P->SetOrd(O, static_cast<unsigned char>(Text[0]));
         break;
     case tkWChar: {
-        std::wstring W = AnsiToWideText(Text);
+        std::wstring W = AnsiToWide(Text);
         if (W.size() != 1)
             InvalidValue(Text);
         P->SetOrd(O, W[0]);
         break;
     }
     case tkEnumeration:
-        SetEnumProp(O, P, Trimmed(Text));
+        SetEnumProp(O, P, Trim(Text));
         break;
     case tkSet:
         SetSetProp(O, P, Text);
         break;
     case tkFloat: {
-        std::string S = Trimmed(Text);
-        char* End = nullptr;
-        long double V = std::strtold(S.c_str(), &End);
-        if (S.empty() || *End)
+        double V;
+        if (!TryStrToFloat(Trim(Text), V))
             InvalidValue(Text);
         P->SetFloat(O, V);
         break;
@@ -652,7 +590,7 @@ void SetPropText(TObject* Root, const std::string& Path, const std::string& Text
             TComponent* Found = nullptr;
             if (!Text.empty()) {
                 auto* R = DynCast<TComponent>(Root);
-                if (R && SameIdent(R->Name(), Text))
+                if (R && SameText(R->Name(), Text))
                     Found = R;
                 else if (R)
                     Found = R->FindComponent(Text);

@@ -198,7 +198,7 @@ TEST_F(TypInfo, PathsReachNestedObjectsCollectionItemsAndStringLists) {
     struct Case {
         std::string Path, Text;
     } Texts[] = {{"Tabs", "7"},         {"Big", "9000000000"}, {"Align", "alRight"}, {"Visible", "False"},
-                 {"Ratio", "0.5"},       {"Accel", "Q"},       {"Color", "clGold"},  {"Caption", "x y"},
+                 {"Ratio", "2"},         {"Accel", "Q"},       {"Color", "clGold"},  {"Caption", "x y"},
                  {"Anchors", "akTop"},   {"Columns[0].Width", "-12"}};
     for (const auto& K : Texts) {
         SetPropText(Grid, K.Path, K.Text);
