@@ -1,0 +1,600 @@
+// The Controls unit: controls (windowless and windowed), their message handling and the mouse.
+//
+// A control class names itself with DECLARE_CLASS and declares its published properties and its
+// message handlers in DefineClass:
+//
+//   class TMyControl : public TWinControl {
+//       DECLARE_CLASS(TMyControl, TWinControl)
+//   public:
+//       explicit TMyControl(TComponent* AOwner);
+//       static void DefineClass(TClassBuilder<TMyControl>& B) {
+//           B.Message<&TMyControl::WMPaint>(WM_PAINT);
+//           B.Message<&TMyControl::CMMouseEnter>(CM_MOUSEENTER);
+//       }
+//   protected:
+//       void CreateParams(TCreateParams& Params) override {
+//           inherited::CreateParams(Params);
+//           CreateSubClass(Params, "BUTTON");   // a standard control under the class name "TMyControl"
+//       }
+//   private:
+//       void WMPaint(TMessage& Message) { ...; InheritedDispatch(StaticClass(), Message); }
+//   };
+//
+// A message reaches a windowed control as: window procedure (an object instance of MainWndProc) ->
+// WindowProc (replaceable, initially WndProc) -> WndProc -> Dispatch (the class's handler table,
+// then its ancestors') -> DefaultHandler (the window's original procedure). Perform enters at
+// WindowProc. Exceptions leaving MainWndProc go to Application->HandleException.
+#pragma once
+
+#include "Classes.h"
+#include "Canvas.h"
+#include "Types.h"
+#include "Messages.h"
+#include "ObjectInstances.h"
+#include "SysUtils.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class TControl;
+class TWinControl;
+class TCustomForm;
+
+// ---------------------------------------------------------------------------------------------
+// Types
+
+DECLARE_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
+DECLARE_ENUM(TAnchorKind, akLeft, akTop, akRight, akBottom)
+DECLARE_SET(TAnchors, TAnchorKind)
+inline constexpr TAnchors AnchorsTopLeft{akLeft, akTop};
+
+DECLARE_ENUM(TControlStateItem, csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing,
+             csCreating, csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking)
+DECLARE_SET(TControlState, TControlStateItem)
+DECLARE_ENUM(TControlStyleItem, csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed,
+             csSetCaption, csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible,
+             csReplicatable, csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents,
+             csNeedsBorderPaint, csParentBackground)
+DECLARE_SET(TControlStyle, TControlStyleItem)
+
+DECLARE_ENUM(TMouseButton, mbLeft, mbRight, mbMiddle)
+DECLARE_ENUM(TShiftStateItem, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
+DECLARE_SET(TShiftState, TShiftStateItem)
+
+using TMouseEvent = TMethodOf<TObject*, TMouseButton, TShiftState, int, int>;
+using TMouseMoveEvent = TMethodOf<TObject*, TShiftState, int, int>;
+using TKeyEvent = TMethodOf<TObject*, Word&, TShiftState>;
+using TKeyPressEvent = TMethodOf<TObject*, char&>;
+using TMouseWheelEvent = TMethodOf<TObject*, TShiftState, int, TPoint, bool&>;
+DECLARE_EVENT_NAME(TMouseEvent)
+DECLARE_EVENT_NAME(TMouseMoveEvent)
+DECLARE_EVENT_NAME(TKeyEvent)
+DECLARE_EVENT_NAME(TKeyPressEvent)
+DECLARE_EVENT_NAME(TMouseWheelEvent)
+
+// Shift state from the key flags of a mouse message (MK_*) or of a key message's lParam.
+TShiftState KeysToShiftState(WPARAM Keys);
+TShiftState KeyDataToShiftState(LPARAM KeyData);
+// The keyboard's state now (Shift, Ctrl, Alt).
+TShiftState GetShiftState();
+
+// Cursors: 16-bit signed identifiers; the negative ones are the framework's stock cursors.
+using TCursor = SmallInt;
+inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22,
+                         crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
+                         crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
+                         crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
+                         crHandPoint = -21, crSizeAll = -22;
+
+// ---------------------------------------------------------------------------------------------
+// Size constraints
+
+class TSizeConstraints : public TPersistent {
+    DECLARE_CLASS(TSizeConstraints, TPersistent)
+public:
+    explicit TSizeConstraints(TControl* AControl) : FControl(AControl) {}
+    static void DefineClass(TClassBuilder<TSizeConstraints>& B);
+
+    int MaxHeight() const { return FMaxHeight; }
+    int MaxWidth() const { return FMaxWidth; }
+    int MinHeight() const { return FMinHeight; }
+    int MinWidth() const { return FMinWidth; }
+    void SetMaxHeight(int Value) { SetConstraint(FMaxHeight, Value); }
+    void SetMaxWidth(int Value) { SetConstraint(FMaxWidth, Value); }
+    void SetMinHeight(int Value) { SetConstraint(FMinHeight, Value); }
+    void SetMinWidth(int Value) { SetConstraint(FMinWidth, Value); }
+    TControl* Control() const { return FControl; }
+    TNotifyEvent OnChange;
+
+    // A width and height brought inside the limits (0 = no limit).
+    void Apply(int& Width, int& Height) const;
+
+protected:
+    void AssignTo(TPersistent* Dest) override;
+
+private:
+    void SetConstraint(int& Field, int Value);
+    TControl* FControl;
+    int FMaxHeight = 0, FMaxWidth = 0, FMinHeight = 0, FMinWidth = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// TControl
+
+class TControl : public TComponent {
+    DECLARE_CLASS(TControl, TComponent)
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+    void BeforeDestruction() override;
+    static void DefineClass(TClassBuilder<TControl>& B);
+
+    // Parent and placement
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return TRect{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+    void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+    virtual TRect ClientRect();
+    int ClientWidth() { return ClientRect().Right; }
+    int ClientHeight() { return ClientRect().Bottom; }
+    void SetClientWidth(int Value) { SetClientSize(Value, ClientHeight()); }
+    void SetClientHeight(int Value) { SetClientSize(ClientWidth(), Value); }
+    virtual TPoint ClientOrigin();
+    TPoint ClientToScreen(TPoint P);
+    TPoint ScreenToClient(TPoint P);
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
+    TSizeConstraints* Constraints() const { return FConstraints; }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
+
+    // State
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool Value);
+    // Visible with all its parents, and for windowed controls their windows exist.
+    virtual bool Showing() const;
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool Value);
+    TControlState ControlState() const { return FControlState; }
+    void SetControlState(TControlState Value) { FControlState = Value; }
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+
+    // Text: Caption and Text are one value (the window's text for a windowed control).
+    std::string Caption() { return GetText(); }
+    void SetCaption(const std::string& Value) { SetText(Value); }
+    std::string Text() { return GetText(); }
+    void SetText(const std::string& Value);
+    std::string Hint() const { return FHint; }
+    void SetHint(const std::string& Value);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool Value);
+
+    // Appearance. Font and Color follow the parent while ParentFont/ParentColor are set; any change
+    // of a control's own Font clears ParentFont.
+    TFont* Font() const { return FFont; }
+    void SetFont(TFont* Value) { FFont->Assign(Value); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+
+    // Messages
+    LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    TWndMethod WindowProc;  // initially WndProc; hooks save it, put theirs, and give it back
+    virtual void WndProc(TMessage& Message);
+    void DefaultHandler(TMessage& Message) override;
+
+    // Painting
+    virtual void Invalidate();
+    virtual void Repaint();
+    virtual void Update();
+    virtual void Refresh() { Repaint(); }
+
+    void Show();
+    void Hide();
+    void BringToFront();
+    void SendToBack();
+    TCustomForm* GetParentForm() const;
+    // The window whose DC a windowless control paints on (its parent's); 0 without a parent.
+    virtual HWND GetDeviceContextWindow() const;
+    bool MouseCapture() const;
+    void SetMouseCapture(bool Value);
+    bool IsRightToLeft() const { return false; }
+    bool UseRightToLeftAlignment() const { return false; }
+    UINT DrawTextBiDiModeFlags(UINT Flags) const { return Flags; }
+
+    // The parent of the control in a form resource is its parent control.
+    TComponent* GetParentComponent() const override;
+    bool HasParent() const override { return true; }
+    void SetParentComponent(TComponent* Value) override;
+
+    // Events
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TNotifyEvent OnResize;
+
+    virtual void Click();
+    virtual void DblClick();
+
+protected:
+    void ReadState(TReader& Reader) override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    virtual std::string GetText();
+    virtual void SetClientSize(int AWidth, int AHeight);
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    virtual void Resize();
+    virtual void RequestAlign();
+    virtual void ConstrainedResize(int& AWidth, int& AHeight);
+    virtual void VisibleChanging() {}
+    void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
+    // Invalidates this control's rectangle in its parent (windowless controls).
+    void InvalidateControl(bool IsVisible, bool IsOpaque);
+    // A font or colour change of the control itself (not from the parent).
+    virtual void FontChanged(TObject* Sender);
+
+    // Message handlers
+    void WMLButtonDown(TMessage& Message);
+    void WMLButtonUp(TMessage& Message);
+    void WMLButtonDblClk(TMessage& Message);
+    void WMRButtonDown(TMessage& Message);
+    void WMRButtonUp(TMessage& Message);
+    void WMMButtonDown(TMessage& Message);
+    void WMMButtonUp(TMessage& Message);
+    void WMMouseMove(TMessage& Message);
+    void WMCancelMode(TMessage& Message);
+    void CMEnabledChanged(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMColorChanged(TMessage& Message);
+    void CMParentFontChanged(TMessage& Message);
+    void CMParentColorChanged(TMessage& Message);
+    void CMParentShowHintChanged(TMessage& Message);
+    void CMHitTest(TMessage& Message);
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    void CMMouseWheel(TMessage& Message);
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TControlState FControlState;
+    TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    std::string FText;
+    bool FVisible = true;
+    bool FEnabled = true;
+    TFont* FFont = nullptr;
+    TColor FColor = clWindow;
+    bool FParentFont = true;
+    bool FParentColor = true;
+
+private:
+    friend class TWinControl;
+    void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
+    void DoMouseUp(TMessage& Message, TMouseButton Button);
+    void UpdateAnchorRules();
+    void FontChangedEvent(TObject* Sender) { FontChanged(Sender); }
+    bool ColorStored() const;
+    bool FontStored() const;
+    bool ShowHintStored() const;
+
+    TAlign FAlign = alNone;
+    TAnchors FAnchors = AnchorsTopLeft;
+    TSizeConstraints* FConstraints = nullptr;
+    std::string FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    TCursor FCursor = crDefault;
+    TPoint FAnchorRules{0, 0};    // right/bottom distances kept for akRight/akBottom
+    TPoint FOriginalParentSize{0, 0};
+};
+
+using TControlClass = TClassOf<TControl>;
+
+// ---------------------------------------------------------------------------------------------
+// TWinControl
+
+// The window parameters a control's CreateParams fills before its window is made.
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = nullptr;
+    void* Param = nullptr;
+    WNDCLASSA WindowClass{};
+    std::string WinClassName;
+};
+
+class TWinControl : public TControl {
+    DECLARE_CLASS(TWinControl, TControl)
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+    void BeforeDestruction() override;
+    static void DefineClass(TClassBuilder<TWinControl>& B);
+    // A windowed control with no parent control whose window is a child of a foreign window.
+    static TWinControl* CreateParented(HWND ParentWindow);
+
+    HWND Handle();  // creates the window when needed
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded();
+    HWND ParentWindow() const { return FParentWindow; }
+    void SetParentWindow(HWND Value);
+    // The window procedure the control's messages default to (the standard control's own).
+    WNDPROC DefWndProc() const { return FDefWndProc; }
+    void SetParent(TWinControl* AParent) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    TRect ClientRect() override;
+    TPoint ClientOrigin() override;
+    bool Showing() const override { return FShowing; }
+
+    // Child controls: windowed ones first, in their order, then windowless ones.
+    int ControlCount() const { return static_cast<int>(FWinControls.size() + FControls.size()); }
+    TControl* Controls(int Index) const;
+    void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
+    bool ContainsControl(TControl* Control) const;
+    // The child control at a client point (windowless ones included), or null.
+    TControl* ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls = false);
+    TControl* FindChildControl(const std::string& ControlName) const;
+    void Broadcast(TMessage& Message);
+    void NotifyControls(UINT Msg);
+    void DisableAlign() { ++FAlignLevel; }
+    void EnableAlign();
+    void Realign();
+
+    // Focus and tabs
+    virtual bool CanFocus();
+    virtual void SetFocus();
+    bool Focused() const;
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value);
+    void GetTabOrderList(std::vector<TWinControl*>& List);
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
+    void SelectFirst();
+
+    TBrush* Brush() const { return FBrush; }
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value) { FCtl3D = Value; }
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+
+    void Invalidate() override;
+    void Repaint() override;
+    void Update() override;
+    // Paints the control and its children into a DC at (X, Y) without showing it on screen.
+    void PaintTo(HDC DC, int X, int Y);
+    void PaintControls(HDC DC, TControl* First);
+
+    void DefaultHandler(TMessage& Message) override;
+    void WndProc(TMessage& Message) override;
+    // The window procedure's entry: WindowProc inside an exception guard.
+    void MainWndProc(TMessage& Message);
+    // Takes Wnd as this control's window (the first message of a new window does this): the window
+    // procedure becomes the control's object instance, which it gives back.
+    WNDPROC InstallWindow(HWND Wnd);
+
+    void RecreateWnd();
+    // Whether the window is being destroyed to be made again (state is kept across).
+    bool Recreating() const { return FRecreating; }
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyPressEvent OnKeyPress;
+    TKeyEvent OnKeyUp;
+    TMouseWheelEvent OnMouseWheel;
+
+protected:
+    virtual void CreateParams(TCreateParams& Params);
+    // Superclasses a standard window class: the control's window is one of ClassName's, under the
+    // control's own class name, and its original procedure becomes the default handler.
+    void CreateSubClass(TCreateParams& Params, const char* ClassName);
+    virtual void CreateWnd();
+    virtual void CreateWindowHandle(const TCreateParams& Params);
+    virtual void DestroyWnd();
+    virtual void DestroyWindowHandle();
+    virtual void CreateHandle();
+    virtual void DestroyHandle();
+    // Runs once the window exists: children's windows, font, text.
+    virtual void CreateComponentWindows() {}
+    virtual void PaintWindow(HDC DC);
+    virtual void AlignControls(TControl* AControl, TRect& Rect);
+    virtual void AdjustClientRect(TRect& Rect);
+    void SetClientSize(int AWidth, int AHeight) override;
+    virtual void UpdateShowing();
+    void UpdateBounds();
+    void UpdateControlState();
+    void SetZOrderPosition(TControl* AControl, int Position);
+    void Loaded() override;
+    void ReadState(TReader& Reader) override;
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+
+    // Keys: the dialog keys a control keeps (arrows, Tab, Enter...) as WM_GETDLGCODE says.
+    virtual bool DoKeyDown(TWMKey& Message);
+    virtual bool DoKeyPress(TWMKey& Message);
+    virtual bool DoKeyUp(TWMKey& Message);
+    virtual void KeyDown(Word& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void KeyUp(Word& Key, TShiftState Shift);
+    virtual void DoEnter();
+    virtual void DoExit();
+    void FontChanged(TObject* Sender) override;
+
+    // Message handlers
+    void WMPaint(TMessage& Message);
+    void WMEraseBkgnd(TMessage& Message);
+    void WMCommand(TMessage& Message);
+    void WMNotify(TMessage& Message);
+    void WMReflect(TMessage& Message);
+    void WMCtlColor(TMessage& Message);
+    void WMSetFocus(TMessage& Message);
+    void WMKillFocus(TMessage& Message);
+    void WMWindowPosChanged(TMessage& Message);
+    void WMSetCursor(TMessage& Message);
+    void WMMouseWheel(TMessage& Message);
+    void WMKeyDown(TMessage& Message);
+    void WMKeyUp(TMessage& Message);
+    void WMChar(TMessage& Message);
+    void WMNCDestroy(TMessage& Message);
+    void WMPrintClient(TMessage& Message);
+    void CNKeyDown(TMessage& Message);
+    void CNChar(TMessage& Message);
+    void CMShowingChanged(TMessage& Message);
+    void CMVisibleChanged(TMessage& Message);
+    void CMEnabledChanged(TMessage& Message);
+    void CMColorChanged(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void CMEnter(TMessage& Message);
+    void CMExit(TMessage& Message);
+    void CMRecreateWnd(TMessage& Message);
+    void CMDialogKey(TMessage& Message);
+    void CMInvalidate(TMessage& Message);
+
+    HWND FHandle = nullptr;
+    WNDPROC FDefWndProc = nullptr;
+    WNDPROC FObjectInstance = nullptr;
+    bool FShowing = false;
+
+private:
+    friend class TControl;
+    void RemoveFocus(bool Removing);
+    void AlignControl(TControl* AControl);
+    void InvalidateFrame();
+
+    HWND FParentWindow = nullptr;
+    std::vector<TWinControl*> FWinControls;
+    std::vector<TControl*> FControls;
+    std::vector<TWinControl*> FTabList;
+    TBrush* FBrush = nullptr;
+    bool FTabStop = false;
+    bool FCtl3D = true;
+    bool FDoubleBuffered = false;
+    bool FRecreating = false;
+    int FBorderWidth = 0;
+    int FAlignLevel = 0;
+    bool FAligning = false;
+};
+
+using TWinControlClass = TClassOf<TWinControl>;
+
+// Moves the window origin of a DC so that drawing at (0, 0) lands at (DX, DY).
+void MoveWindowOrg(HDC DC, int DX, int DY);
+
+// The framework control a window belongs to, or null.
+TWinControl* FindControl(HWND Wnd);
+// The control under a screen point (windowless ones included), or null.
+TControl* FindDragTarget(TPoint Pos, bool AllowDisabled);
+// The control holding the mouse capture (windowless ones included), or null.
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* Control);
+// Whether Wnd's window procedure is a framework control's (a foreign window otherwise).
+bool IsFrameworkWindow(HWND Wnd);
+
+// ---------------------------------------------------------------------------------------------
+// Painted controls
+
+// A canvas over a control's DC (the window's own, or for windowless controls the parent's, moved
+// and clipped to the control).
+class TControlCanvas : public TCanvas {
+    DECLARE_CLASS(TControlCanvas, TCanvas)
+public:
+    TControlCanvas() = default;
+    ~TControlCanvas() override;
+    TControl* Control() const { return FControl; }
+    void SetControl(TControl* AControl);
+    // Gives back a DC taken from the window (not one set from outside).
+    void FreeHandle();
+
+protected:
+    void CreateHandle() override;
+
+private:
+    TControl* FControl = nullptr;
+    HDC FDeviceContext = nullptr;
+    HWND FWindowHandle = nullptr;
+};
+
+// A windowless control painted by its parent: Paint with Canvas.
+class TGraphicControl : public TControl {
+    DECLARE_CLASS(TGraphicControl, TControl)
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    static void DefineClass(TClassBuilder<TGraphicControl>& B);
+    TCanvas* Canvas() const { return FCanvas; }
+
+protected:
+    virtual void Paint() {}
+    void WMPaint(TMessage& Message);
+
+private:
+    TControlCanvas* FCanvas = nullptr;
+};
+
+// A windowed control that paints itself: Paint with Canvas.
+class TCustomControl : public TWinControl {
+    DECLARE_CLASS(TCustomControl, TWinControl)
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    TCanvas* Canvas() const { return FCanvas; }
+
+protected:
+    virtual void Paint() {}
+    void PaintWindow(HDC DC) override;
+
+private:
+    TControlCanvas* FCanvas = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The mouse
+
+class TMouse {
+public:
+    TPoint CursorPos() const;
+    void SetCursorPos(TPoint Value);
+    HWND Capture() const { return GetCapture(); }
+    void SetCapture(HWND Value);
+    bool MousePresent() const { return GetSystemMetrics(SM_MOUSEPRESENT) != 0; }
+    bool WheelPresent() const { return GetSystemMetrics(SM_MOUSEWHEELPRESENT) != 0; }
+    // Lines per notch: negative for "a page per notch" (WHEEL_PAGESCROLL), never a huge count.
+    int WheelScrollLines() const;
+    int DragThreshold = 5;
+};
+
+extern TMouse* Mouse;
+
+// The name under which controls hold their object on their window (a window property).
+inline constexpr const char* ControlAtomName = "QuarnelControl";
