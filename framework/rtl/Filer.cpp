@@ -303,28 +303,14 @@ double TReader::ReadDate() {
     return V;
 }
 
-namespace {
-// The 32-bit length of a value, checked against what is left.
-LongInt CheckedLength(TReader& R, LongInt Len, Int64 Left, int UnitSize) {
-    if (Len < 0 || Int64(Len) * UnitSize > Left)
-        R.Error("Invalid length " + std::to_string(Len));
-    return Len;
-}
-}  // namespace
 
 std::string TReader::ReadString() {
     Int64 At = FPosition;
     switch (ReadValue()) {
     case vaString:
         return ReadStr();
-    case vaLString: {
-        LongInt L;
-        Read(&L, 4);
-        CheckedLength(*this, L, FSize - FPosition, 1);
-        std::string S(static_cast<size_t>(L), '\0');
-        Read(S.data(), L);
-        return S;
-    }
+    case vaLString:
+        return ReadCounted(1);
     case vaWString:
     case vaUTF8String:
         FStream->Seek(At, soBeginning);
@@ -340,21 +326,13 @@ std::wstring TReader::ReadWideString() {
     Int64 At = FPosition;
     switch (ReadValue()) {
     case vaWString: {
-        LongInt L;
-        Read(&L, 4);
-        CheckedLength(*this, L, FSize - FPosition, 2);
-        std::wstring W(static_cast<size_t>(L), L'\0');
-        Read(W.data(), L * 2);
+        std::string B = ReadCounted(2);
+        std::wstring W(B.size() / 2, L'\0');
+        std::memcpy(W.data(), B.data(), B.size());
         return W;
     }
-    case vaUTF8String: {
-        LongInt L;
-        Read(&L, 4);
-        CheckedLength(*this, L, FSize - FPosition, 1);
-        std::string S(static_cast<size_t>(L), '\0');
-        Read(S.data(), L);
-        return UTF8Decode(S);
-    }
+    case vaUTF8String:
+        return UTF8Decode(ReadCounted(1));
     case vaString:
     case vaLString:
         FStream->Seek(At, soBeginning);
@@ -364,6 +342,16 @@ std::wstring TReader::ReadWideString() {
         FPosition = At;
         Error(SInvalidPropertyValue);
     }
+}
+
+std::string TReader::ReadCounted(int UnitSize) {
+    LongInt L;
+    Read(&L, 4);
+    if (L < 0 || Int64(L) * UnitSize > FSize - FPosition)
+        Error("Invalid length " + std::to_string(L));
+    std::string S(static_cast<size_t>(L) * static_cast<size_t>(UnitSize), '\0');
+    Read(S.data(), static_cast<LongInt>(S.size()));
+    return S;
 }
 
 std::string TReader::ReadIdent() {
@@ -434,12 +422,9 @@ void TReader::SkipValue() {
         Skip(L);
         break;
     }
-    case vaWString: {
-        LongInt L;
-        Read(&L, 4);
-        Skip(CheckedLength(*this, L, FSize - FPosition, 2) * 2);
+    case vaWString:
+        ReadCounted(2);
         break;
-    }
     case vaSet:
         while (!ReadStr().empty()) {
         }
@@ -851,13 +836,8 @@ void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& R
     if (!FPropName.empty() && ReadData && SameText(Name, FPropName)) {
         FPropName.clear();
         CheckValue(vaBinary);
-        LongInt L;
-        Read(&L, 4);
-        CheckedLength(*this, L, FSize - FPosition, 1);
-        TMemoryStream M;
-        M.SetSize(L);
-        Read(M.Memory(), L);
-        M.SetPosition(0);
+        std::string Data = ReadCounted(1);
+        TPointerStream M(Data.data(), static_cast<LongInt>(Data.size()));
         ReadData(M);
         FPropFound = true;
     }

@@ -95,6 +95,7 @@ public:
     std::wstring ReadWideString();  // any string value, 8-bit ones through the ANSI code page
     std::string ReadIdent();        // vaIdent, vaNil "nil", vaFalse "False", vaTrue "True", vaNull "Null"
     std::string ReadStr();          // a short string (length byte, bytes)
+    std::string ReadCounted(int UnitSize);  // a 32-bit count of units, then the units' bytes
     void SkipValue();
     void Read(void* Buf, LongInt Count);
     Int64 Position() const { return FPosition; }

@@ -181,12 +181,7 @@ private:
             break;
         case vaBinary: {
             R.ReadValue();
-            LongInt L;
-            R.Read(&L, 4);
-            if (L < 0 || R.Position() + L > R.Stream()->Size())
-                R.Error("Invalid length " + std::to_string(L));
-            std::string Data(static_cast<size_t>(L), '\0');
-            R.Read(Data.data(), L);
+            std::string Data = R.ReadCounted(1);
             Out += "{";
             for (size_t I = 0; I < Data.size(); I += 32) {
                 Out += "\r\n" + Indent(Level + 1);
@@ -476,6 +471,17 @@ private:
         return R;
     }
 
+    // "[" integer "]" (a child position, an item's order).
+    Int64 BracketedInteger() {
+        Next();
+        if (Tok != tInteger)
+            Error("Number expected");
+        Int64 V = Int;
+        Next();
+        Expect(']');
+        return V;
+    }
+
     void ParseObject() {
         TFilerFlags Flags;
         if (IsKeyword("inherited"))
@@ -494,12 +500,7 @@ private:
             Class = First;
         int Pos = 0;
         if (IsSymbol('[')) {
-            Next();
-            if (Tok != tInteger)
-                Error("Number expected");
-            Pos = static_cast<int>(Int);
-            Next();
-            Expect(']');
+            Pos = static_cast<int>(BracketedInteger());
             Flags.Include(ffChildPos);
         }
         W.WritePrefix(Flags, Pos);
@@ -614,14 +615,8 @@ private:
                     if (!IsKeyword("item"))
                         Error("'item' expected");
                     Next();
-                    if (IsSymbol('[')) {
-                        Next();
-                        if (Tok != tInteger)
-                            Error("Number expected");
-                        W.WriteInteger(Int);
-                        Next();
-                        Expect(']');
-                    }
+                    if (IsSymbol('['))
+                        W.WriteInteger(BracketedInteger());
                     W.WriteListBegin();
                     while (!IsKeyword("end")) {
                         if (Tok != tIdent)

@@ -46,10 +46,10 @@ std::vector<TStringListAccess>& ListAccesses() {
 // Type records
 
 namespace TypInfoDetail {
+TTypeInfo* NewType(TTypeKind Kind, std::string Name, const std::type_info* Cpp);
+
 PTypeInfo MakeEnumType(const char* Name, const char* Names) {
-    auto Info = std::make_unique<TTypeInfo>();
-    Info->Kind = tkEnumeration;
-    Info->Name = Name;
+    TTypeInfo* Info = NewType(tkEnumeration, Name, nullptr);
     std::string All = Names, Cur;
     for (size_t I = 0; I <= All.size(); ++I) {
         if (I == All.size() || All[I] == ',') {
@@ -66,64 +66,52 @@ PTypeInfo MakeEnumType(const char* Name, const char* Names) {
     Info->OrdType = Info->EnumNames.size() <= 256 ? otUByte : otUWord;
     Info->MinValue = 0;
     Info->MaxValue = static_cast<Int64>(Info->EnumNames.size()) - 1;
-    return Keep(std::move(Info));
+    return Info;
+}
+
+// A record kept for the program's life; the caller fills in its kind's fields.
+TTypeInfo* NewType(TTypeKind Kind, std::string Name, const std::type_info* Cpp) {
+    auto Info = std::make_unique<TTypeInfo>();
+    Info->Kind = Kind;
+    Info->Name = std::move(Name);
+    Info->CppType = Cpp;
+    return const_cast<TTypeInfo*>(Keep(std::move(Info)));
 }
 
 PTypeInfo MakeIntegerType(const char* Name, TTypeKind Kind, TOrdType Ord, Int64 Min, Int64 Max, const std::type_info& Cpp) {
-    auto Info = std::make_unique<TTypeInfo>();
-    Info->Kind = Kind;
-    Info->Name = Name;
-    Info->OrdType = Ord;
-    Info->MinValue = Min;
-    Info->MaxValue = Max;
-    Info->CppType = &Cpp;
-    return Keep(std::move(Info));
+    TTypeInfo* T = NewType(Kind, Name, &Cpp);
+    T->OrdType = Ord;
+    T->MinValue = Min;
+    T->MaxValue = Max;
+    return T;
 }
 
 PTypeInfo MakeFloatType(const char* Name, TFloatType F, const std::type_info& Cpp) {
-    auto Info = std::make_unique<TTypeInfo>();
-    Info->Kind = tkFloat;
-    Info->Name = Name;
-    Info->FloatType = F;
-    Info->CppType = &Cpp;
-    return Keep(std::move(Info));
+    TTypeInfo* T = NewType(tkFloat, Name, &Cpp);
+    T->FloatType = F;
+    return T;
 }
 
-PTypeInfo MakeSimpleType(const char* Name, TTypeKind Kind, const std::type_info& Cpp) {
-    auto Info = std::make_unique<TTypeInfo>();
-    Info->Kind = Kind;
-    Info->Name = Name;
-    Info->CppType = &Cpp;
-    return Keep(std::move(Info));
-}
+PTypeInfo MakeSimpleType(const char* Name, TTypeKind Kind, const std::type_info& Cpp) { return NewType(Kind, Name, &Cpp); }
 
 PTypeInfo MakeSetType(const char* Name, PTypeInfo Comp, const std::type_info& Cpp) {
-    auto Info = std::make_unique<TTypeInfo>();
-    Info->Kind = tkSet;
-    Info->Name = Name ? std::string(Name) : "set of " + Comp->Name;
-    Info->CompType = Comp;
+    TTypeInfo* T = NewType(tkSet, Name ? std::string(Name) : "set of " + Comp->Name, &Cpp);
+    T->CompType = Comp;
     Int64 Count = Comp->MaxValue + 1;
-    Info->OrdType = Count <= 8 ? otUByte : Count <= 16 ? otUWord : otULong;
-    Info->CppType = &Cpp;
-    return Keep(std::move(Info));
+    T->OrdType = Count <= 8 ? otUByte : Count <= 16 ? otUWord : otULong;
+    return T;
 }
 
 PTypeInfo MakeClassType(TClass Class, const std::type_info& Cpp) {
-    auto Info = std::make_unique<TTypeInfo>();
-    Info->Kind = tkClass;
-    Info->Name = Class->ClassName();
-    Info->ClassType = Class;
-    Info->CppType = &Cpp;
-    return Keep(std::move(Info));
+    TTypeInfo* T = NewType(tkClass, Class->ClassName(), &Cpp);
+    T->ClassType = Class;
+    return T;
 }
 
 PTypeInfo MakeMethodType(const char* Name, const std::type_info& Cpp) {
-    auto Info = std::make_unique<TTypeInfo>();
-    Info->Kind = tkMethod;
-    Info->Name = Name ? Name : "TMethod";
-    Info->MethodType = &Cpp;
-    Info->CppType = &Cpp;
-    return Keep(std::move(Info));
+    TTypeInfo* T = NewType(tkMethod, Name ? Name : "TMethod", &Cpp);
+    T->MethodType = &Cpp;
+    return T;
 }
 
 PTypeInfo BooleanType() {
