@@ -25,12 +25,12 @@ std::vector<TPair> SplitPairs(const std::wstring& S) {
         size_t Begin = I;
         size_t Eq = S.find_first_of(L"=;", I);
         if (Eq == std::wstring::npos || S[Eq] == L';') {
-            if (!TdsTrim(S.substr(I, Eq == std::wstring::npos ? std::wstring::npos : Eq - I)).empty())
+            if (!Trim(S.substr(I, Eq == std::wstring::npos ? std::wstring::npos : Eq - I)).empty())
                 throw ETdsError(TTdsErrorKind::Config, BadFormat);
             I = Eq == std::wstring::npos ? N : Eq + 1;
             continue;
         }
-        std::wstring Key = TdsTrim(S.substr(I, Eq - I));
+        std::wstring Key = Trim(S.substr(I, Eq - I));
         if (Key.empty())
             throw ETdsError(TTdsErrorKind::Config, BadFormat);
         I = Eq + 1;
@@ -59,7 +59,7 @@ std::vector<TPair> SplitPairs(const std::wstring& S) {
                 throw ETdsError(TTdsErrorKind::Config, BadFormat);
         } else {
             size_t End = S.find(L';', I);
-            Value = TdsTrim(S.substr(I, End == std::wstring::npos ? std::wstring::npos : End - I));
+            Value = Trim(S.substr(I, End == std::wstring::npos ? std::wstring::npos : End - I));
             I = End == std::wstring::npos ? N : End;
         }
         Pairs.push_back({std::move(Key), std::move(Value), Begin, I});
@@ -81,26 +81,26 @@ std::vector<std::pair<std::wstring, std::wstring>> SplitConnectionString(const s
 TSqlConnectionString ParseConnectionString(const std::wstring& S) {
     TSqlConnectionString C;
     for (const auto& [K, V] : SplitConnectionString(S)) {
-        if (TdsSameText(K, L"Provider"))
+        if (WideSameText(K, L"Provider"))
             C.Provider = V;
-        else if (TdsSameText(K, L"Data Source"))
+        else if (WideSameText(K, L"Data Source"))
             C.DataSource = V;
-        else if (TdsSameText(K, L"Initial Catalog"))
+        else if (WideSameText(K, L"Initial Catalog"))
             C.InitialCatalog = V;
-        else if (TdsSameText(K, L"User ID"))
+        else if (WideSameText(K, L"User ID"))
             C.UserID = V;
-        else if (TdsSameText(K, L"Password"))
+        else if (WideSameText(K, L"Password"))
             C.Password = V;
-        else if (TdsSameText(K, L"Integrated Security"))
-            C.IntegratedSecurity = TdsSameText(V, L"SSPI");
+        else if (WideSameText(K, L"Integrated Security"))
+            C.IntegratedSecurity = WideSameText(V, L"SSPI");
     }
-    if (!TdsSameText(C.Provider, L"SQLOLEDB") && !TdsSameText(C.Provider, L"SQLOLEDB.1"))
+    if (!WideSameText(C.Provider, L"SQLOLEDB") && !WideSameText(C.Provider, L"SQLOLEDB.1"))
         throw ETdsError(TTdsErrorKind::Config, TdsTextProviderNotFound, {}, TdsProviderNotFound);
     return C;
 }
 
 std::wstring QuoteConnectionStringValue(const std::wstring& Value) {
-    bool Plain = Value.find_first_of(L";\"'") == std::wstring::npos && TdsTrim(Value) == Value;
+    bool Plain = Value.find_first_of(L";\"'") == std::wstring::npos && Trim(Value) == Value;
     if (Plain)
         return Value;
     wchar_t Q = Value.find(L'"') == std::wstring::npos ? L'"' : Value.find(L'\'') == std::wstring::npos ? L'\'' : L'"';
@@ -119,11 +119,11 @@ std::wstring SetConnectionStringValue(const std::wstring& S, const std::wstring&
     std::wstring R = S;
     bool Done = false;
     for (auto P = Pairs.rbegin(); P != Pairs.rend(); ++P) {
-        if (!TdsSameText(P->Key, Key))
+        if (!WideSameText(P->Key, Key))
             continue;
         bool First = true;
         for (auto Q = P + 1; Q != Pairs.rend(); ++Q)
-            First = First && !TdsSameText(Q->Key, Key);
+            First = First && !WideSameText(Q->Key, Key);
         if (First) {
             R.replace(P->Begin, P->End - P->Begin, P->Key + L"=" + QuoteConnectionStringValue(Value));
             Done = true;
@@ -133,7 +133,7 @@ std::wstring SetConnectionStringValue(const std::wstring& S, const std::wstring&
         }
     }
     if (!Done) {
-        if (!TdsTrim(R).empty() && TdsTrim(R).back() != L';')
+        if (!Trim(R).empty() && Trim(R).back() != L';')
             R += L";";
         R += Key + L"=" + QuoteConnectionStringValue(Value);
     }

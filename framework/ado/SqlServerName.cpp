@@ -22,11 +22,11 @@ std::wstring LocalComputerName() {
 
 TSqlServerName ParseSqlServerName(const std::wstring& DataSource) {
     TSqlServerName N;
-    std::wstring S = TdsTrim(DataSource);
+    std::wstring S = Trim(DataSource);
     size_t Comma = S.find(L',');
     if (Comma != std::wstring::npos) {
-        std::wstring P = TdsTrim(S.substr(Comma + 1));
-        S = TdsTrim(S.substr(0, Comma));
+        std::wstring P = Trim(S.substr(Comma + 1));
+        S = Trim(S.substr(0, Comma));
         unsigned long Port = 0;
         if (P.empty() || P.size() > 5 || P.find_first_not_of(L"0123456789") != std::wstring::npos)
             InvalidServer();
@@ -37,15 +37,15 @@ TSqlServerName ParseSqlServerName(const std::wstring& DataSource) {
     }
     size_t Slash = S.find(L'\\');
     if (Slash != std::wstring::npos) {
-        N.Instance = TdsTrim(S.substr(Slash + 1));
-        S = TdsTrim(S.substr(0, Slash));
+        N.Instance = Trim(S.substr(Slash + 1));
+        S = Trim(S.substr(0, Slash));
         if (N.Instance.empty())
             InvalidServer();
     }
     if (S.empty() && (Comma != std::wstring::npos || Slash != std::wstring::npos))
         InvalidServer();
     N.Host = S.empty() ? L"(local)" : S;
-    N.Local = S.empty() || S == L"." || TdsSameText(S, L"(local)") || TdsSameText(S, LocalComputerName());
+    N.Local = S.empty() || S == L"." || WideSameText(S, L"(local)") || WideSameText(S, LocalComputerName());
     return N;
 }
 
@@ -128,7 +128,7 @@ namespace {
 // Asks the host's resolution service for the instance; 0 when no usable answer came in time.
 std::uint16_t AskInstancePort(const in_addr& Host, const std::wstring& Instance, const TTdsDeadline& Deadline,
                               const TSqlResolveOptions& Options) {
-    std::string Name = TdsAnsi(Instance);  // the service speaks the system's code page
+    std::string Name = WideToAnsi(Instance);  // the service speaks the system's code page
     if (Name.size() > 32)
         return 0;
     TWinsockUser Winsock;
@@ -161,9 +161,7 @@ std::uint16_t AskInstancePort(const in_addr& Host, const std::wstring& Instance,
             if (N <= 0 || From.sin_addr.s_addr != Host.s_addr || From.sin_port != To.sin_port)
                 continue;
             for (const TSsrpInstance& I : ParseSsrpResponse(Buf, static_cast<size_t>(N)))
-                if (I.TcpPort && TdsSameText(TdsDecodeText(reinterpret_cast<const std::uint8_t*>(I.InstanceName.data()),
-                                                           I.InstanceName.size(), CP_ACP),
-                                             Instance)) {
+                if (I.TcpPort && WideSameText(AnsiToWide(I.InstanceName), Instance)) {
                     Port = I.TcpPort;
                     break;
                 }
@@ -181,7 +179,7 @@ sockaddr_in ResolveSqlServer(const TSqlServerName& Name, const TTdsDeadline& Dea
     if (Name.Local)
         A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     else {
-        std::string Host = TdsAnsi(Name.Host);
+        std::string Host = WideToAnsi(Name.Host);
         TWinsockUser Winsock;
         if (!Options.ResolveHost || !Options.ResolveHost(Host, A.sin_addr))
             NotFound();
@@ -189,10 +187,10 @@ sockaddr_in ResolveSqlServer(const TSqlServerName& Name, const TTdsDeadline& Dea
     std::uint16_t Port = Name.Port;
     if (!Port && !Name.Instance.empty()) {
         Port = AskInstancePort(A.sin_addr, Name.Instance, Deadline, Options);
-        if (!Port && TdsSameText(Name.Instance, L"MSSQLSERVER"))
+        if (!Port && WideSameText(Name.Instance, L"MSSQLSERVER"))
             Port = 1433;  // a default instance listens there even when its host does not answer
         if (!Port)
-            NotFound("The instance \"" + TdsAnsi(Name.Instance) + "\" of \"" + TdsAnsi(Name.Host) +
+            NotFound("The instance \"" + WideToAnsi(Name.Instance) + "\" of \"" + WideToAnsi(Name.Host) +
                      "\" did not answer or is not reachable over TCP.");
     }
     A.sin_port = htons(Port ? Port : 1433);

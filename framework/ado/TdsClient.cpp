@@ -107,7 +107,7 @@ void TTdsClient::Login(const TTdsConnectParams& P, const TSqlServerName& Name, c
     bool Failed = !R.LoginAck || !R.Final || (!R.Dones.empty() && R.Dones.back().Failed()) || R.FirstFailure();
     if (Failed) {
         const TTdsMessage* F = R.FirstFailure();
-        throw ETdsError(TTdsErrorKind::Login, F ? TdsAnsi(F->Text) : "Login failed.", R.Messages);
+        throw ETdsError(TTdsErrorKind::Login, F ? WideToAnsi(F->Text) : "Login failed.", R.Messages);
     }
     if (FSession.Version < TdsVersion::V71)
         throw ETdsError(TTdsErrorKind::Unsupported,
@@ -191,6 +191,6 @@ TTdsReply TTdsClient::Request(std::uint8_t Type, const TTdsBytes& Payload, DWORD
     if (Attention == TAttention::Cancel)
         throw ETdsError(TTdsErrorKind::Cancelled, TdsTextCancelled, std::move(Reply.Messages));
     if (const TTdsMessage* F = Reply.FirstFailure())
-        throw ETdsError(TTdsErrorKind::Server, TdsAnsi(F->Text), Reply.Messages);
+        throw ETdsError(TTdsErrorKind::Server, WideToAnsi(F->Text), Reply.Messages);
     return Reply;
 }

@@ -27,12 +27,3 @@ const char* const TdsTextProviderNotFound = "Provider cannot be found. It may no
 const char* const TdsTextClosed = "Operation is not allowed when the object is closed.";
 
 std::string TdsProtocolErrorText(const char* What) { return std::string("Protocol error in TDS stream: ") + What; }
-
-std::string TdsAnsi(const std::wstring& S) {
-    if (S.empty())
-        return {};
-    int N = WideCharToMultiByte(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0, nullptr, nullptr);
-    std::string R(static_cast<size_t>(N), '\0');
-    WideCharToMultiByte(CP_ACP, 0, S.data(), static_cast<int>(S.size()), R.data(), N, nullptr, nullptr);
-    return R;
-}

@@ -65,6 +65,3 @@ extern const char* const TdsTextEncryption;      // the server insists on encryp
 extern const char* const TdsTextProviderNotFound;
 extern const char* const TdsTextClosed;          // a request on a closed connection
 std::string TdsProtocolErrorText(const char* What);
-
-// The ANSI text of a wide string (the system's code page): exception messages are 8-bit strings.
-std::string TdsAnsi(const std::wstring& S);

@@ -31,7 +31,7 @@ std::uint32_t NormaliseAckVersion(const std::uint8_t B[4]) {
 
 int TTdsResultSet::FindColumn(const std::wstring& Name) const {
     for (size_t I = 0; I < Columns.size(); ++I)
-        if (TdsSameText(Columns[I].Name, Name))
+        if (WideSameText(Columns[I].Name, Name))
             return static_cast<int>(I);
     return -1;
 }

@@ -118,7 +118,7 @@ void ReadPlp(TTdsInput& In, TTdsBytes& Out, bool& IsNull) {
 TTdsValue TextValue(const TTdsTypeInfo& T, const TTdsBytes& B) {
     bool Wide = T.Type == TdsType::NChar || T.Type == TdsType::NVarChar || T.Type == TdsType::NText;
     if (!Wide)
-        return TdsDecodeText(B.data(), B.size(), T.CodePage);
+        return AnsiToWide(std::string_view(reinterpret_cast<const char*>(B.data()), B.size()), T.CodePage);
     if (B.size() % 2)
         TdsProtocolError("odd byte count in UCS-2 text");
     std::wstring S(B.size() / 2, L'\0');
@@ -132,7 +132,7 @@ bool IsBinaryType(std::uint8_t Type) {
 }
 
 [[noreturn]] void ConvertError(const std::wstring& Text, const char* Kind) {
-    throw EConvertError("'" + TdsAnsi(Text) + "' is not a valid " + Kind + " value");
+    throw EConvertError("'" + WideToAnsi(Text) + "' is not a valid " + Kind + " value");
 }
 
 }  // namespace
@@ -157,37 +157,6 @@ bool TTdsTypeInfo::IsPlp() const {
 
 bool TTdsTypeInfo::IsTextPointerType() const {
     return Type == TdsType::Text || Type == TdsType::NText || Type == TdsType::Image;
-}
-
-bool TdsSameText(const std::wstring& A, const std::wstring& B) {
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, A.c_str(), static_cast<int>(A.size()), B.c_str(),
-                          static_cast<int>(B.size())) == CSTR_EQUAL;
-}
-
-std::wstring TdsTrim(const std::wstring& S) {
-    size_t B = S.find_first_not_of(L" \t\r\n");
-    if (B == std::wstring::npos)
-        return {};
-    return S.substr(B, S.find_last_not_of(L" \t\r\n") - B + 1);
-}
-
-std::wstring TdsDecodeText(const std::uint8_t* Data, size_t Size, UINT CodePage) {
-    if (!Size)
-        return {};
-    const char* P = reinterpret_cast<const char*>(Data);
-    int N = MultiByteToWideChar(CodePage, 0, P, static_cast<int>(Size), nullptr, 0);
-    std::wstring S(static_cast<size_t>(N), L'\0');
-    MultiByteToWideChar(CodePage, 0, P, static_cast<int>(Size), S.data(), N);
-    return S;
-}
-
-std::string TdsEncodeText(const std::wstring& S, UINT CodePage) {
-    if (S.empty())
-        return {};
-    int N = WideCharToMultiByte(CodePage, 0, S.data(), static_cast<int>(S.size()), nullptr, 0, nullptr, nullptr);
-    std::string R(static_cast<size_t>(N), '\0');
-    WideCharToMultiByte(CodePage, 0, S.data(), static_cast<int>(S.size()), R.data(), N, nullptr, nullptr);
-    return R;
 }
 
 void ReadTypeInfo(TTdsInput& In, TTdsTypeInfo& T, bool HasCollation) {
@@ -659,7 +628,7 @@ std::int64_t TTdsValue::AsLargeInt() const {
     case 5: return std::llround(std::get<TTdsDecimal>(Data).ToDouble());
     case 6: {
         const std::wstring& S = std::get<std::wstring>(Data);
-        std::wstring T = TdsTrim(S);
+        std::wstring T = Trim(S);
         if (T.empty())
             ConvertError(S, "integer");
         wchar_t* End = nullptr;

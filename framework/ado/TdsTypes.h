@@ -135,12 +135,3 @@ void ReadValue(TTdsInput& In, const TTdsTypeInfo& T, TTdsValue& V);
 // Writes TYPE_INFO and a value for an RPC parameter.
 void WriteTypeInfo(TTdsWriter& W, const TTdsTypeInfo& T, bool HasCollation);
 void WriteValue(TTdsWriter& W, const TTdsTypeInfo& T, const TTdsValue& V);
-
-// Text helpers of this layer: names compare without regard to case (invariant rules); trimming
-// removes blanks, tabs and line breaks at both ends.
-bool TdsSameText(const std::wstring& A, const std::wstring& B);
-std::wstring TdsTrim(const std::wstring& S);
-
-// Converts 8-bit text of a code page and back.
-std::wstring TdsDecodeText(const std::uint8_t* Data, size_t Size, UINT CodePage);
-std::string TdsEncodeText(const std::wstring& S, UINT CodePage);
