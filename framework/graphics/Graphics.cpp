@@ -1,0 +1,30 @@
+#include "Graphics.h"
+
+namespace {
+bool Started = false;
+}  // namespace
+
+void GraphicsInitialization() {
+    if (Started)
+        return;
+    Started = true;
+    HDC Screen = GetDC(nullptr);
+    ScreenLogPixels = GetDeviceCaps(Screen, LOGPIXELSY);
+    ReleaseDC(nullptr, Screen);
+    DefFontData.Height = -MulDiv(8, ScreenLogPixels, 72);
+    RegisterColorAndCharsetConsts();
+    RegisterClasses({TFont::StaticClass(), TPen::StaticClass(), TBrush::StaticClass(), TBitmap::StaticClass(),
+                     TIcon::StaticClass(), TPicture::StaticClass()});
+    TPicture::RegisterFileFormat("bmp", "Bitmaps", TBitmap::StaticClass());
+    TPicture::RegisterFileFormat("ico", "Icons", TIcon::StaticClass());
+}
+
+void GraphicsFinalization() {
+    if (!Started)
+        return;
+    Started = false;
+    TPicture::UnregisterGraphicClass(TBitmap::StaticClass());
+    TPicture::UnregisterGraphicClass(TIcon::StaticClass());
+    UnRegisterColorAndCharsetConsts();
+    FreeMemoryContexts();
+}

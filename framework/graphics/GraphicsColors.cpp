@@ -1,0 +1,120 @@
+#include "GraphicsColors.h"
+
+#include "Classes.h"
+#include "SysUtils.h"
+
+namespace {
+const TIdentMapEntry ColorMap[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clScrollBar, "clScrollBar"},
+    {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clMenu, "clMenu"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"},
+    {clCaptionText, "clCaptionText"},
+    {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"},
+    {clBtnText, "clBtnText"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"},
+    {clInfoBk, "clInfoBk"},
+    {clNone, "clNone"},
+    {clDefault, "clDefault"},
+};
+
+const TIdentMapEntry CharsetMap[] = {
+    {ANSI_CHARSET, "ANSI_CHARSET"},
+    {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+    {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
+    {MAC_CHARSET, "MAC_CHARSET"},
+    {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"},
+    {HANGEUL_CHARSET, "HANGEUL_CHARSET"},
+    {JOHAB_CHARSET, "JOHAB_CHARSET"},
+    {GB2312_CHARSET, "GB2312_CHARSET"},
+    {CHINESEBIG5_CHARSET, "CHINESEBIG5_CHARSET"},
+    {GREEK_CHARSET, "GREEK_CHARSET"},
+    {TURKISH_CHARSET, "TURKISH_CHARSET"},
+    {VIETNAMESE_CHARSET, "VIETNAMESE_CHARSET"},
+    {HEBREW_CHARSET, "HEBREW_CHARSET"},
+    {ARABIC_CHARSET, "ARABIC_CHARSET"},
+    {BALTIC_CHARSET, "BALTIC_CHARSET"},
+    {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
+    {THAI_CHARSET, "THAI_CHARSET"},
+    {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
+    {OEM_CHARSET, "OEM_CHARSET"},
+};
+
+constexpr int Count(const auto& Map) { return static_cast<int>(sizeof Map / sizeof Map[0]); }
+}  // namespace
+
+TColor ColorToRGB(TColor Color) {
+    if (Color < 0)
+        return static_cast<TColor>(GetSysColor(Color & 0xFF));
+    return Color;
+}
+
+bool ColorToIdent(LongInt Color, std::string& Ident) { return IntToIdentMap(Color, Ident, ColorMap, Count(ColorMap)); }
+
+bool IdentToColor(const std::string& Ident, LongInt& Color) {
+    return IdentToIntMap(Ident, Color, ColorMap, Count(ColorMap));
+}
+
+TColor StringToColor(const std::string& S) {
+    LongInt Color;
+    if (IdentToColor(S, Color))
+        return Color;
+    return StrToInt(S);
+}
+
+std::string ColorToString(TColor Color) {
+    std::string Ident;
+    if (ColorToIdent(Color, Ident))
+        return Ident;
+    return "$" + IntToHex(Color, 8);
+}
+
+bool CharsetToIdent(LongInt Charset, std::string& Ident) {
+    return IntToIdentMap(Charset, Ident, CharsetMap, Count(CharsetMap));
+}
+
+bool IdentToCharset(const std::string& Ident, LongInt& Charset) {
+    return IdentToIntMap(Ident, Charset, CharsetMap, Count(CharsetMap));
+}
+
+void RegisterColorAndCharsetConsts() {
+    RegisterIntegerConsts("TColor", &IdentToColor, &ColorToIdent);
+    RegisterIntegerConsts("TFontCharset", &IdentToCharset, &CharsetToIdent);
+}
+
+void UnRegisterColorAndCharsetConsts() {
+    UnRegisterIntegerConsts("TColor", &IdentToColor, &ColorToIdent);
+    UnRegisterIntegerConsts("TFontCharset", &IdentToCharset, &CharsetToIdent);
+}
