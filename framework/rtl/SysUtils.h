@@ -237,6 +237,7 @@ inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
 inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
 inline constexpr const char* SListCountError = "List count out of bounds (%d)";
 inline constexpr const char* SDuplicateString = "String list does not allow duplicates";
+inline constexpr const char* SDuplicateItem = "List does not allow duplicates ($0%x)";
 inline constexpr const char* SSortedListError = "Operation not allowed on sorted list";
 inline constexpr const char* SAssignError = "Cannot assign a %s to a %s";
 inline constexpr const char* SNoTimers = "Not enough timers available";
