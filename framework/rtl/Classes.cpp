@@ -67,8 +67,12 @@ void ForgetFixups(TComponent* Component);  // Filer.cpp
 }  // namespace ClassesDetail
 
 TComponent::TComponent(TComponent* AOwner) {
-    if (ClassesDetail::GConstructingLoaded)
+    // Only the component the reader is making: its base constructor runs first and takes the flag,
+    // so components its own constructor creates are not marked.
+    if (ClassesDetail::GConstructingLoaded) {
+        ClassesDetail::GConstructingLoaded = false;
         FComponentState.Include(csLoading);
+    }
     if (AOwner) {
         AOwner->Insert(this);
         if (AOwner->FComponentState.Contains(csDesigning))
