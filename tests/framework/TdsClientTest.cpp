@@ -293,3 +293,30 @@ TEST_F(TdsClientTest, ConnectionStringOfTheProgram) {
     C.Connect(SqlConnectParams(S));
     EXPECT_EQ(Scalar(C, L"select db_name() as d"), L"master");
 }
+
+TEST(TdsClientLogin, ConnectionTimeoutBoundsALoginThatGetsNoAnswer) {
+    // A listener that takes the connection but never answers the pre-login.
+    TWinsockUser Winsock;
+    SOCKET L = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in A{};
+    A.sin_family = AF_INET;
+    A.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(L, reinterpret_cast<sockaddr*>(&A), sizeof A), 0);
+    ASSERT_EQ(listen(L, 1), 0);
+    int Len = sizeof A;
+    getsockname(L, reinterpret_cast<sockaddr*>(&A), &Len);
+    TTdsConnectParams P;
+    P.DataSource = L"127.0.0.1," + std::to_wstring(ntohs(A.sin_port));
+    P.UserName = L"sa";
+    P.ConnectTimeoutMs = 700;
+    TTdsClient C;
+    try {
+        C.Connect(P);
+        ADD_FAILURE() << "connected to a silent server";
+    } catch (const ETdsError& E) {
+        EXPECT_EQ(E.Kind, TTdsErrorKind::Timeout);
+        EXPECT_EQ(E.Message(), "Timeout expired");
+    }
+    EXPECT_FALSE(C.Connected());
+    closesocket(L);
+}
