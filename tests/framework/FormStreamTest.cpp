@@ -44,6 +44,17 @@ TComponent* ReadText(const std::string& Text) {
 }
 
 bool Contains(const std::vector<std::string>& V, const std::string& S) { return std::find(V.begin(), V.end(), S) != V.end(); }
+
+// A component that makes another in its constructor, as controls make their scroll bars.
+class TTestOuter : public TComponent {
+    DECLARE_CLASS(TTestOuter, TComponent)
+public:
+    explicit TTestOuter(TComponent* AOwner) : TComponent(AOwner), Inner(Create<TComponent>(this)) {
+        StateInConstructor = ComponentState();
+    }
+    TComponent* Inner;
+    TComponentState StateInConstructor;
+};
 }  // namespace
 
 TEST_F(FormStream, FormTextReadsIntoLiveObjects) {
@@ -217,6 +228,15 @@ TEST_F(FormStream, AbsentPropertiesKeepTheirConstructorValues) {
     EXPECT_EQ(C->Tabs, 1) << "the reader never applies declared defaults";
     EXPECT_TRUE(C->Visible);
     EXPECT_EQ(C->GetFont()->Name, "MS Sans Serif");
+}
+
+TEST_F(FormStream, OnlyTheComponentTheReaderMakesStartsLoading) {
+    RegisterClass(TTestOuter::StaticClass());
+    TOwned<TComponent> X(ReadText("object X: TTestOuter\r\nend\r\n"));
+    auto* O = static_cast<TTestOuter*>(X.get());
+    EXPECT_TRUE(O->StateInConstructor.Contains(csLoading)) << "set before its constructor's body runs";
+    EXPECT_FALSE(O->Inner->ComponentState().Contains(csLoading));
+    EXPECT_FALSE(O->ComponentState().Contains(csLoading)) << "cleared by Loaded";
 }
 
 TEST_F(FormStream, DefaultsAndStoredFlagsDecideWhatIsWritten) {

@@ -65,6 +65,18 @@ TEST(System, VirtualConstructorAndClassFunctionsThroughAReference) {
     EXPECT_EQ(static_cast<TCircle*>(Obj.get())->Constructed, 1) << "AfterConstruction runs once";
 }
 
+TEST(System, ClassReferencesAsValues) {
+    using TShapeClass = TClassOf<TShape>;
+    std::vector<TShapeClass> Registry = {TShapeClass::Of<TCircle>(), TShape::StaticClass()};
+    EXPECT_EQ(Registry[0]->Kind(), "circle") << "a class function through the reference";
+    EXPECT_EQ(Registry[1]->Kind(), "shape");
+    TOwned<TShape> S(Registry[0].Create());
+    EXPECT_EQ(S->ClassName(), "TCircle");
+    EXPECT_TRUE(Registry[0] == TCircle::StaticClass());
+    EXPECT_FALSE(TShapeClass());
+    EXPECT_THROW(TShapeClass(TObject::StaticClass()), EInvalidCast);
+}
+
 TEST(System, CheckedCastRaisesInvalidCast) {
     TOwned<TObject> Obj(Create<TSquare>());
     EXPECT_NE(As<TShape>(Obj.get()), nullptr);
