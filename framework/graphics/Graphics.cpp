@@ -12,7 +12,7 @@ void GraphicsInitialization() {
     ScreenLogPixels = GetDeviceCaps(Screen, LOGPIXELSY);
     ReleaseDC(nullptr, Screen);
     DefFontData.Height = -MulDiv(8, ScreenLogPixels, 72);
-    RegisterColorAndCharsetConsts();
+    RegisterGraphicsIdents();
     RegisterClasses({TFont::StaticClass(), TPen::StaticClass(), TBrush::StaticClass(), TBitmap::StaticClass(),
                      TIcon::StaticClass(), TPicture::StaticClass()});
     TPicture::RegisterFileFormat("bmp", "Bitmaps", TBitmap::StaticClass());
@@ -25,6 +25,6 @@ void GraphicsFinalization() {
     Started = false;
     TPicture::UnregisterGraphicClass(TBitmap::StaticClass());
     TPicture::UnregisterGraphicClass(TIcon::StaticClass());
-    UnRegisterColorAndCharsetConsts();
+    UnRegisterGraphicsIdents();
     FreeMemoryContexts();
 }

@@ -72,6 +72,14 @@ const TIdentMapEntry CharsetMap[] = {
     {OEM_CHARSET, "OEM_CHARSET"},
 };
 
+const TIdentMapEntry CursorMap[] = {
+    {0, "crDefault"},     {-1, "crNone"},       {-2, "crArrow"},     {-3, "crCross"},     {-4, "crIBeam"},
+    {-22, "crSizeAll"},   {-6, "crSizeNESW"},   {-7, "crSizeNS"},    {-8, "crSizeNWSE"},  {-9, "crSizeWE"},
+    {-10, "crUpArrow"},   {-11, "crHourGlass"}, {-12, "crDrag"},     {-13, "crNoDrop"},   {-14, "crHSplit"},
+    {-15, "crVSplit"},    {-16, "crMultiDrag"}, {-17, "crSQLWait"},  {-18, "crNo"},       {-19, "crAppStart"},
+    {-20, "crHelp"},      {-21, "crHandPoint"}, {-22, "crSize"},
+};
+
 constexpr int Count(const auto& Map) { return static_cast<int>(sizeof Map / sizeof Map[0]); }
 }  // namespace
 
@@ -109,12 +117,22 @@ bool IdentToCharset(const std::string& Ident, LongInt& Charset) {
     return IdentToIntMap(Ident, Charset, CharsetMap, Count(CharsetMap));
 }
 
-void RegisterColorAndCharsetConsts() {
-    RegisterIntegerConsts("TColor", &IdentToColor, &ColorToIdent);
-    RegisterIntegerConsts("TFontCharset", &IdentToCharset, &CharsetToIdent);
+bool CursorToIdent(LongInt Cursor, std::string& Ident) {
+    return IntToIdentMap(Cursor, Ident, CursorMap, Count(CursorMap));
 }
 
-void UnRegisterColorAndCharsetConsts() {
+bool IdentToCursor(const std::string& Ident, LongInt& Cursor) {
+    return IdentToIntMap(Ident, Cursor, CursorMap, Count(CursorMap));
+}
+
+void RegisterGraphicsIdents() {
+    RegisterIntegerConsts("TColor", &IdentToColor, &ColorToIdent);
+    RegisterIntegerConsts("TFontCharset", &IdentToCharset, &CharsetToIdent);
+    RegisterIntegerConsts("TCursor", &IdentToCursor, &CursorToIdent);
+}
+
+void UnRegisterGraphicsIdents() {
     UnRegisterIntegerConsts("TColor", &IdentToColor, &ColorToIdent);
     UnRegisterIntegerConsts("TFontCharset", &IdentToCharset, &CharsetToIdent);
+    UnRegisterIntegerConsts("TCursor", &IdentToCursor, &CursorToIdent);
 }

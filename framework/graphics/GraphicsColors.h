@@ -76,7 +76,11 @@ using TFontCharset = Byte;
 bool CharsetToIdent(LongInt Charset, std::string& Ident);
 bool IdentToCharset(const std::string& Ident, LongInt& Charset);
 
-// Enters the identifier tables of TColor and TFontCharset among the integer constants that form
-// streaming consults (part of the graphics start-up).
-void RegisterColorAndCharsetConsts();
-void UnRegisterColorAndCharsetConsts();
+// Identifiers of the stock cursors ("crHourGlass" -11) for the controls' TCursor properties.
+bool CursorToIdent(LongInt Cursor, std::string& Ident);
+bool IdentToCursor(const std::string& Ident, LongInt& Cursor);
+
+// Enters the identifier tables of TColor, TFontCharset and TCursor among the integer constants
+// that form streaming consults (part of the graphics start-up).
+void RegisterGraphicsIdents();
+void UnRegisterGraphicsIdents();
