@@ -18,7 +18,8 @@
 //     end
 //   end
 //
-// 8-bit strings keep their bytes (#n up to 255); a string with a unit above 255 is a wide string.
+// 8-bit strings keep their bytes (#n up to 255); a string with a unit above 255, or with a #$hhhh
+// code of four hex digits, is a wide string.
 #include "Classes.h"
 
 #include <cerrno>
@@ -54,7 +55,13 @@ std::string Quoted(const std::basic_string<Unit>& S) {
                 R += '\'';
                 InQuote = false;
             }
-            R += '#' + std::to_string(V);
+            if (sizeof(Unit) > 1 && V >= 128 && V <= 255) {
+                // A wide character that would read back as a byte: four hex digits mark it wide.
+                char Buf[8];
+                std::snprintf(Buf, sizeof Buf, "#$%04X", V);
+                R += Buf;
+            } else
+                R += '#' + std::to_string(V);
         }
     }
     if (InQuote)
@@ -328,7 +335,7 @@ private:
                 }
                 if (P == Start)
                     Error("Number expected");
-                if (V > 255)
+                if (V > 255 || (Hex && P - Start == 4))
                     StrWide = true;
                 Str += static_cast<wchar_t>(V);
             } else

@@ -296,12 +296,21 @@ TEST_F(FormStream, TextConverterHandlesTheWholeGrammar) {
         "  I = nil\r\n"
         "  J = True\r\n"
         "  K = #1055'x'\r\n"
+        "  K2 = 'caf'#$00E9\r\n"
+        "  K3 = 'caf'#233\r\n"
         "  L = <\r\n"
         "    item [3]\r\n"
         "      M = 2.0\r\n"
         "    end>\r\n"
         "end\r\n";
     EXPECT_EQ(ObjectBinaryToText(ObjectTextToBinary(Values)), Values) << "every value type round-trips";
+    // A wide string of Latin-1 letters stays wide; an 8-bit one stays 8-bit.
+    TOwned<TTestControl> W(Create<TTestControl>(nullptr));
+    W->SetName("W");
+    W->Hint = L"caf\x00E9";
+    std::string Bin = Written(W.get());
+    EXPECT_EQ(ObjectBinaryToText(Bin), "object W: TTestControl\r\n  Hint = 'caf'#$00E9\r\n  Tabs = 1\r\nend\r\n");
+    EXPECT_EQ(ObjectTextToBinary(ObjectBinaryToText(Bin)), Bin);
 }
 
 TEST_F(FormStream, BadTextNamesTheLine) {
