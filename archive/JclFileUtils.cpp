@@ -56,8 +56,6 @@ struct TSearchHandle {
     }
 };
 
-constexpr DWORD faHidden = 0x02, faSysFile = 0x04, faVolumeID = 0x08, faDirectory = 0x10;
-constexpr DWORD faAnyFile = 0x3F;
 constexpr DWORD faSpecial = faHidden | faSysFile | faVolumeID | faDirectory;
 
 TJclSearchEntry EntryOf(const WIN32_FIND_DATAA& Fd) {
