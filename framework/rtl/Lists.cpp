@@ -247,22 +247,8 @@ void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
     PutObject(Index, AObject);
 }
 
-namespace {
-// Closes an update bracket when the block leaves, by an exception too.
-class TUpdateScope {
-public:
-    explicit TUpdateScope(TStrings& S) : FStrings(S) { S.BeginUpdate(); }
-    ~TUpdateScope() { FStrings.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-    TStrings& FStrings;
-};
-}  // namespace
-
 void TStrings::AddStrings(TStrings* Strings) {
-    TUpdateScope Update(*this);
+    TUpdateGuard Update(this);
     int N = Strings->Count();
     for (int I = 0; I < N; ++I)
         AddObject(Strings->Get(I), Strings->GetObject(I));
@@ -270,7 +256,7 @@ void TStrings::AddStrings(TStrings* Strings) {
 
 void TStrings::Assign(TPersistent* Source) {
     if (auto* Src = DynCast<TStrings>(Source)) {
-        TUpdateScope Update(*this);
+        TUpdateGuard Update(this);
         Clear();
         FDelimiter = Src->FDelimiter;
         FQuoteChar = Src->FQuoteChar;
@@ -295,7 +281,7 @@ void TStrings::EndUpdate() {
 }
 
 void TStrings::Exchange(int Index1, int Index2) {
-    TUpdateScope Update(*this);
+    TUpdateGuard Update(this);
     TObject* TempObject = GetObject(Index1);
     std::string TempString = Get(Index1);
     Put(Index1, Get(Index2));
@@ -307,7 +293,7 @@ void TStrings::Exchange(int Index1, int Index2) {
 void TStrings::Move(int CurIndex, int NewIndex) {
     if (CurIndex == NewIndex)
         return;
-    TUpdateScope Update(*this);
+    TUpdateGuard Update(this);
     std::string TempString = Get(CurIndex);
     TObject* TempObject = GetObject(CurIndex);
     Delete(CurIndex);
@@ -371,7 +357,7 @@ std::string TStrings::GetTextStr() {
 }
 
 void TStrings::SetTextStr(const std::string& Value) {
-    TUpdateScope Update(*this);
+    TUpdateGuard Update(this);
     Clear();
     size_t End = Value.find('\0');
     if (End == std::string::npos)
@@ -414,7 +400,7 @@ std::string TStrings::GetDelimitedText(char Delim, char Quote) {
 }
 
 void TStrings::SetDelimitedText(const std::string& Value, char Delim, char Quote) {
-    TUpdateScope Update(*this);
+    TUpdateGuard Update(this);
     Clear();
     std::string_view P(Value);
     P = P.substr(0, P.find('\0'));  // a NUL ends the text
@@ -479,7 +465,7 @@ void TStrings::SetValues(const std::string& Name, const std::string& Value) {
 }
 
 void TStrings::LoadFromStream(TStream* Stream) {
-    TUpdateScope Update(*this);
+    TUpdateGuard Update(this);
     Int64 Size = Stream->Size() - Stream->Position();
     std::string S(static_cast<size_t>(Size > 0 ? Size : 0), '\0');
     if (!S.empty())

@@ -212,6 +212,18 @@ private:
     char FNameValueSeparator = '=';
 };
 
+// Holds a list's update bracket open for a scope, closing it also when an exception leaves.
+class TUpdateGuard {
+public:
+    explicit TUpdateGuard(TStrings* Strings) : FStrings(Strings) { Strings->BeginUpdate(); }
+    ~TUpdateGuard() { FStrings->EndUpdate(); }
+    TUpdateGuard(const TUpdateGuard&) = delete;
+    TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+private:
+    TStrings* FStrings;
+};
+
 class TStringList;
 using TStringListSortCompare = int (*)(TStringList* List, int Index1, int Index2);
 
