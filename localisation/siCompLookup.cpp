@@ -49,7 +49,7 @@ void TsiCustomLang::LookupText(TStrings* List, const std::string& Key, std::stri
             return;
         }
         // The scan for a field stops at the end of the entry's own line, so a short entry never
-        // yields a piece of the next one.
+        // yields text of the next one.
         const std::string_view Entry = LineAt(Text, Start);
         const char D = static_cast<char>(FLangDelim);
         Result = ExtractDelimitedField(Entry, D, FActiveLanguage);
@@ -124,13 +124,9 @@ void TsiCustomLang::EntryValueOfKey(TStrings* List, const std::string& Key, std:
 std::string DecodeCEscapes(std::string_view Text) {
     auto IsOctal = [](char C) { return C >= '0' && C <= '7'; };
     auto HexValue = [](char C) {
-        if (C >= '0' && C <= '9')
-            return C - '0';
-        if (C >= 'a' && C <= 'f')
-            return C - 'a' + 10;
-        if (C >= 'A' && C <= 'F')
-            return C - 'A' + 10;
-        return -1;
+        static constexpr std::string_view Digits = "0123456789abcdef";
+        size_t P = Digits.find(static_cast<char>(C | 0x20));
+        return C >= '0' && P != std::string_view::npos ? static_cast<int>(P) : -1;
     };
     std::string R;
     R.reserve(Text.size());

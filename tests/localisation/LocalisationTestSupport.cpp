@@ -49,8 +49,7 @@ std::string WrittenData(TsiCustomLang* Lang) {
     return std::string(static_cast<const char*>(M.Memory()), static_cast<size_t>(M.Size()));
 }
 
-void TfrmPassword::DefineClass(TClassBuilder<TfrmPassword>& B) { B.Field("siLang1", &TfrmPassword::siLang1); }
-void TfrmSetting::DefineClass(TClassBuilder<TfrmSetting>& B) { B.Field("siLang1", &TfrmSetting::siLang1); }
+void TFormWithLang::DefineClass(TClassBuilder<TFormWithLang>& B) { B.Field("siLang1", &TFormWithLang::siLang1); }
 
 namespace {
 // The program's unit order: siConsts, then siComp.

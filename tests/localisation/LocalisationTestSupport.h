@@ -28,28 +28,34 @@ public:
     using TComponent::TComponent;
 };
 
-// Owners read from the form resources of tests/localisation/forms.
-class TfrmPassword : public TComponent {
-    DECLARE_CLASS(TfrmPassword, TComponent)
+// Owners read from the form resources of tests/localisation/forms, named like the program's windows.
+class TFormWithLang : public TComponent {
+    DECLARE_CLASS(TFormWithLang, TComponent)
 public:
     using TComponent::TComponent;
-    static void DefineClass(TClassBuilder<TfrmPassword>& B);
+    static void DefineClass(TClassBuilder<TFormWithLang>& B);
     TsiLang* siLang1 = nullptr;
 };
+#define LOCTEST_FORM(T)                          \
+    class T : public TFormWithLang {             \
+        DECLARE_CLASS(T, TFormWithLang)          \
+    public:                                      \
+        using TFormWithLang::TFormWithLang;      \
+    };
+LOCTEST_FORM(TfrmPassword)
+LOCTEST_FORM(TfrmSetting)
+LOCTEST_FORM(TfrmTwoLangs)
 
-class TfrmSetting : public TComponent {
-    DECLARE_CLASS(TfrmSetting, TComponent)
-public:
-    using TComponent::TComponent;
-    static void DefineClass(TClassBuilder<TfrmSetting>& B);
-    TsiLang* siLang1 = nullptr;
-};
-
-class TfrmTwoLangs : public TComponent {
-    DECLARE_CLASS(TfrmTwoLangs, TComponent)
-public:
-    using TComponent::TComponent;
-};
+// The message of the exception F raises ("" when it raises none).
+template <class F>
+std::string MessageOf(F Fn) {
+    try {
+        Fn();
+    } catch (const Exception& E) {
+        return E.Message();
+    }
+    return {};
+}
 
 // Creates a T and reads its form resource (named by the class name) into it.
 template <class T>

@@ -41,12 +41,8 @@ TEST_F(TMainWindowLocale, MessagesInBothLanguages) {
 TEST_F(TMainWindowLocale, UnknownKeyRaisesOnlyWhenAsked) {
     EXPECT_EQ(Lang->GetText("missing"), "");
     Lang->SetDoRaiseExceptions(true);
-    try {
-        Lang->GetTextOrDefault("missing");
-        FAIL();
-    } catch (const ELanguageError& E) {
-        EXPECT_EQ(E.Message(), "String identifier \"missing\" not found!");
-    }
+    EXPECT_THROW(Lang->GetTextOrDefault("missing"), ELanguageError);
+    EXPECT_EQ(MessageOf([&] { Lang->GetText("missing"); }), "String identifier \"missing\" not found!");
     std::string R;
     EXPECT_THROW(Lang->LookupText(Lang->DlgsCaptions(), "missing", R, true), ELanguageError);
     EXPECT_EQ(Lang->GetText("STRRSP"), Cp1251(L"Предупреждение"));

@@ -2,6 +2,8 @@
 // with their errors, the single-value setter, removal notices and the finishing step after loading.
 #include "LocalisationTestSupport.h"
 
+#include <functional>
+
 using namespace loctest;
 
 namespace {
@@ -78,47 +80,27 @@ TEST(siLangErrors, OnlyOneComponentPerOwner) {
     EXPECT_EQ(F.Owner->ComponentCount(), 1) << "the refused component leaves nothing behind";
 }
 
-TEST(siLangErrors, ActiveLanguageOutOfRange) {
+TEST(siLangErrors, PropertyValuesOutOfRange) {
     TOwned<TfrmSetting> Owner(Create<TfrmSetting>(nullptr));
     TsiLang* L = Create<TsiLang>(Owner.get());
     L->SetNumOfLanguages(2);
-    try {
-        L->SetActiveLanguage(3);
-        FAIL();
-    } catch (const ELanguageError& E) {
-        EXPECT_EQ(E.Message(), "TfrmSetting: 3 - is not a valid property value!\rValue must be within [1..2]!");
+    TOwned<TsiLang> Alone(Create<TsiLang>(nullptr));
+    const struct {
+        std::function<void()> Set;
+        std::string Message;
+    } Cases[] = {
+        {[&] { L->SetActiveLanguage(3); }, "TfrmSetting: 3 - is not a valid property value!\rValue must be within [1..2]!"},
+        {[&] { Alone->SetActiveLanguage(0); }, "0 - is not a valid property value!\rValue must be within [1..1]!"},
+        {[&] { L->SetNumOfLanguages(0); }, "0 - is not a valid property value !\rValue must be more than ZERO !"},
+        {[&] { L->SetResourceLanguageIndex(0); }, "0 - is not a valid property value!\rValue must be within [1..2]!"},
+    };
+    for (const auto& C : Cases) {
+        EXPECT_THROW(C.Set(), ELanguageError) << C.Message;
+        EXPECT_EQ(MessageOf(C.Set), C.Message);
     }
     EXPECT_EQ(L->ActiveLanguage(), 1);
-
-    TOwned<TsiLang> Alone(Create<TsiLang>(nullptr));
-    try {
-        Alone->SetActiveLanguage(0);
-        FAIL();
-    } catch (const ELanguageError& E) {
-        EXPECT_EQ(E.Message(), "0 - is not a valid property value!\rValue must be within [1..1]!");
-    }
-}
-
-TEST(siLangErrors, NumOfLanguagesBelowOne) {
-    TLangOnOwner F;
-    try {
-        F.Lang->SetNumOfLanguages(0);
-        FAIL();
-    } catch (const ELanguageError& E) {
-        EXPECT_EQ(E.Message(), "0 - is not a valid property value !\rValue must be more than ZERO !");
-    }
-    EXPECT_EQ(F.Lang->NumOfLanguages(), 1);
-}
-
-TEST(siLangErrors, ResourceLanguageIndexOutOfRange) {
-    TTwoLanguages F;
-    try {
-        F.Lang->SetResourceLanguageIndex(0);
-        FAIL();
-    } catch (const ELanguageError& E) {
-        EXPECT_EQ(E.Message(), "0 - is not a valid property value!\rValue must be within [1..2]!");
-    }
-    EXPECT_EQ(F.Lang->ResourceLanguageIndex(), 1);
+    EXPECT_EQ(L->NumOfLanguages(), 2);
+    EXPECT_EQ(L->ResourceLanguageIndex(), 1);
 }
 
 TEST(siLangLanguages, SwitchingRaisesOnChangeLanguageOnce) {
@@ -165,12 +147,8 @@ TEST(siLangLanguages, LanguageByName) {
     TTwoLanguages F;
     F.Lang->SetLanguage("Eng");
     EXPECT_EQ(F.Lang->ActiveLanguage(), 2);
-    try {
-        F.Lang->SetLanguage("Deu");
-        FAIL();
-    } catch (const ELanguageError& E) {
-        EXPECT_EQ(E.Message(), "Language name shall be included in LangNames property!");
-    }
+    EXPECT_EQ(MessageOf([&] { F.Lang->SetLanguage("Deu"); }), "Language name shall be included in LangNames property!");
+    EXPECT_THROW(F.Lang->SetLanguage("Deu"), ELanguageError);
     EXPECT_EQ(F.Lang->Language(), "Eng");
 }
 
