@@ -464,6 +464,48 @@ void TStrings::SetValues(const std::string& Name, const std::string& Value) {
         Delete(I);
 }
 
+void TStrings::DefineProperties(TFiler& Filer) {
+    bool HasData;
+    if (TPersistent* Ancestor = Filer.Ancestor()) {
+        auto* Strings = DynCast<TStrings>(Ancestor);
+        HasData = !Strings || !Equals(Strings);
+    } else
+        HasData = GetCount() > 0;
+    Filer.DefineProperty(
+        "Strings",
+        [this](TReader& Reader) {
+            Reader.ReadListBegin();
+            {
+                TUpdateGuard Update(this);
+                Clear();
+                while (!Reader.EndOfList())
+                    Add(Reader.ReadString());
+            }
+            Reader.ReadListEnd();
+        },
+        [this](TWriter& Writer) {
+            Writer.WriteListBegin();
+            int N = GetCount();
+            for (int I = 0; I < N; ++I)
+                Writer.WriteString(Get(I));
+            Writer.WriteListEnd();
+        },
+        HasData);
+}
+
+namespace {
+// Lets property paths and texts (TypInfo) treat every string list as its comma text.
+struct TRegisterStringListAccess {
+    TRegisterStringListAccess() {
+        TStringListAccess Access;
+        Access.ListClass = TStrings::StaticClass();
+        Access.GetCommaText = [](TObject* List) { return static_cast<TStrings*>(List)->CommaText(); };
+        Access.SetCommaText = [](TObject* List, const std::string& Text) { static_cast<TStrings*>(List)->SetCommaText(Text); };
+        RegisterStringListAccess(Access);
+    }
+} RegisterAccess;
+}  // namespace
+
 void TStrings::LoadFromStream(TStream* Stream) {
     TUpdateGuard Update(this);
     Int64 Size = Stream->Size() - Stream->Position();

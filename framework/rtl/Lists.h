@@ -151,6 +151,9 @@ public:
     // Clears and adds Source's lines and objects inside an update bracket, with its separators; any
     // other source raises the assignment error.
     void Assign(TPersistent* Source) override;
+    // Form streaming: the defined property "Strings", a list of strings, written when the list is
+    // not empty (or differs from the ancestor's); reading clears and adds inside an update bracket.
+    void DefineProperties(TFiler& Filer) override;
 
     // Nested; SetUpdateState(true) at the first BeginUpdate, (false) at the last EndUpdate.
     void BeginUpdate();

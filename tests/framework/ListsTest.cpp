@@ -40,6 +40,21 @@ protected:
     void SetUpdateState(bool Updating) override { UpdateStates.push_back(Updating); }
 };
 
+// A component that publishes a string list, as a memo publishes its Lines.
+class TListHolder : public TComponent {
+    DECLARE_CLASS(TListHolder, TComponent)
+public:
+    explicit TListHolder(TComponent* AOwner) : TComponent(AOwner) {}
+    static void DefineClass(TClassBuilder<TListHolder>& B) {
+        B.Property("Items", &TListHolder::GetItems, &TListHolder::SetItems);
+    }
+    TStringList* GetItems() const { return FItems.get(); }
+    void SetItems(TStringList* Value) { FItems->Assign(Value); }
+
+private:
+    TOwned<TStringList> FItems{Create<TStringList>()};
+};
+
 // Records OnChanging / OnChange as "<" and ">".
 struct TChangeLog {
     std::string Log;
@@ -511,4 +526,36 @@ TEST(StringList, StreamsAndFiles) {
     auto Bytes = testing_support::ReadFileBytes(Name);
     EXPECT_EQ(std::string(Bytes.begin(), Bytes.end()), "first\r\nsecond\r\n");
     EXPECT_THROW(R.LoadFromFile(Dir / "missing.txt"), EFOpenError);
+}
+
+TEST(StringList, FormStreamingThroughTheStringsProperty) {
+    TOwned<TListHolder> Source(Create<TListHolder>(nullptr));
+    Source->GetItems()->SetText("first\r\n\r\nthird, with blanks");
+    TMemoryStream M;
+    M.WriteComponent(Source.get());
+    std::string Bin(static_cast<char*>(M.Memory()), static_cast<size_t>(M.Size()));
+    std::string Text = ObjectBinaryToText(Bin);
+    EXPECT_NE(Text.find("Items.Strings = ("), std::string::npos) << Text;
+
+    TOwned<TListHolder> Target(Create<TListHolder>(nullptr));
+    Target->GetItems()->Add("replaced");
+    TChangeLog Log;
+    Log.Attach(*Target->GetItems());
+    M.SetPosition(0);
+    M.ReadComponent(Target.get());
+    EXPECT_EQ(Lines(*Target->GetItems()), (std::vector<std::string>{"first", "", "third, with blanks"}));
+    EXPECT_EQ(Log.Log, "<>") << "cleared and filled inside one bracket";
+
+    TOwned<TListHolder> Empty(Create<TListHolder>(nullptr));
+    TMemoryStream E;
+    E.WriteComponent(Empty.get());
+    std::string EmptyText = ObjectBinaryToText(std::string(static_cast<char*>(E.Memory()), static_cast<size_t>(E.Size())));
+    EXPECT_EQ(EmptyText.find("Strings"), std::string::npos) << "an empty list is not written";
+}
+
+TEST(StringList, PropertyTextIsTheCommaText) {
+    TOwned<TListHolder> H(Create<TListHolder>(nullptr));
+    SetPropText(H.get(), "Items", "a,\"b c\"");
+    EXPECT_EQ(Lines(*H->GetItems()), (std::vector<std::string>{"a", "b c"}));
+    EXPECT_EQ(GetPropText(H.get(), "Items"), "a,\"b c\"");
 }
