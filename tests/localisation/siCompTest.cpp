@@ -2,6 +2,8 @@
 // with their errors, the single-value setter, removal notices and the finishing step after loading.
 #include "LocalisationTestSupport.h"
 
+#include "GraphicsObjects.h"
+
 #include <functional>
 
 using namespace loctest;
@@ -42,6 +44,25 @@ TEST(siLangDefaults, NewComponent) {
     EXPECT_TRUE(L->OwnerHasNoFont()) << "the test owner publishes no Font";
     for (TStringsType K : {stCaptions, stStrings, stCharSets})
         EXPECT_EQ(L->GetKindList(K)->Count(), 0);
+}
+
+// An owner that publishes a font, as forms do (data modules do not).
+class TOwnerWithFont : public TComponent {
+    DECLARE_CLASS(TOwnerWithFont, TComponent)
+public:
+    using TComponent::TComponent;
+    static void DefineClass(TClassBuilder<TOwnerWithFont>& B) { B.Property("Font", &TOwnerWithFont::GetFont); }
+    TFont* GetFont() const { return FFont.get(); }
+
+private:
+    TOwned<TFont> FFont{Create<TFont>()};
+};
+
+TEST(siLangDefaults, OwnerFont) {
+    TOwned<TOwnerWithFont> WithFont(Create<TOwnerWithFont>(nullptr));
+    EXPECT_FALSE(Create<TsiLang>(WithFont.get())->OwnerHasNoFont());
+    TOwned<TsiLang> Alone(Create<TsiLang>(nullptr));
+    EXPECT_FALSE(Alone->OwnerHasNoFont()) << "no owner, nothing to say";
 }
 
 TEST(siLangDefaults, KindListsByName) {
@@ -316,6 +337,14 @@ TEST(siLangLoaded, TabsInCharacterOneDataAreConverted) {
     const std::string Data = "stCaptions\r\nbtnOk\ta\tb\t\r\n";
     auto Form = ReadLangForm("    NumOfLanguages = 2\n    LangDelim = 1", Data);
     EXPECT_EQ(LangOf(Form.get())->Captions()->Strings(0), Entry({"btnOk", "a", "b"}));
+}
+
+TEST(siLangLoaded, CommonStringsFromAnotherComponentLeaveTheirLists) {
+    auto Form = ReadLangForm("    LangDelim = 1\n    Options = [loUseExtCommonStrings]",
+                             "stLocales\r\n" + Entry({"Decimal Separator", ","}) + "\r\n");
+    TsiLang* L = LangOf(Form.get());
+    EXPECT_EQ(L->DlgsCaptions()->Count(), 0);
+    EXPECT_EQ(L->Locales()->Count(), 0);
 }
 
 TEST(siLangLoaded, ElevenLocaleItemsGetTheNewFour) {
