@@ -398,3 +398,37 @@ TEST(SysUtilsResStrings, LiteralsModulesAndTheLoaderHook) {
     SetResStringLoader(Old);
     EXPECT_EQ(LoadResString(ResConsts::SMsgDlgWarning), "Warning");
 }
+
+// A module of our own with a string table, made by copying a system library and adding the strings.
+TEST(SysUtilsResStrings, StringsOfAnotherModuleAreCutAt1023Characters) {
+    TempDir Dir;
+    char System[MAX_PATH];
+    GetSystemDirectoryA(System, MAX_PATH);
+    std::string Copy = Dir / "strings.dll";
+    ASSERT_TRUE(CopyFileA((std::string(System) + "\\version.dll").c_str(), Copy.c_str(), FALSE));
+    // Block 1 holds strings 16..31: each a 16-bit length and its UTF-16 characters.
+    std::vector<WORD> Block;
+    auto Put = [&](const std::wstring& S) {
+        Block.push_back(static_cast<WORD>(S.size()));
+        Block.insert(Block.end(), S.begin(), S.end());
+    };
+    Put(L"Today");                    // 16
+    Put(std::wstring(2000, L'x'));    // 17
+    Put(L"\x0421\x0435\x0433\x043E\x0434\x043D\x044F");  // 18
+    for (int I = 3; I < 16; ++I)
+        Put(L"");
+    HANDLE U = BeginUpdateResourceA(Copy.c_str(), FALSE);
+    ASSERT_NE(U, nullptr);
+    ASSERT_TRUE(UpdateResourceA(U, RT_STRING, MAKEINTRESOURCEA(2), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), Block.data(),
+                                static_cast<DWORD>(Block.size() * sizeof(WORD))));
+    ASSERT_TRUE(EndUpdateResourceA(U, FALSE));
+    static HMODULE Module = nullptr;
+    Module = LoadLibraryExA(Copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(Module, nullptr);
+    EXPECT_EQ(LoadResString(ResString(&Module, 16)), "Today");
+    EXPECT_EQ(LoadResString(ResString(&Module, 17)), std::string(1023, 'x'));
+    EXPECT_EQ(LoadResString(ResString(&Module, 18)), WideToAnsi(L"\x0421\x0435\x0433\x043E\x0434\x043D\x044F"))
+        << "through the ANSI code page";
+    EXPECT_EQ(LoadResString(ResString(&Module, 19)), "");
+    FreeLibrary(Module);
+}
