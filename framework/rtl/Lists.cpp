@@ -581,7 +581,7 @@ void TStringList::InsertObject(int Index, const std::string& S, TObject* AObject
 
 void TStringList::InsertItem(int Index, const std::string& S, TObject* AObject) {
     Changing();
-    FList.insert(FList.begin() + Index, TStringItem{S, AObject});
+    FList.insert(FList.begin() + Index, std::make_unique<TStringItem>(TStringItem{S, AObject}));
     Changed();
 }
 
@@ -617,7 +617,7 @@ bool TStringList::Find(const std::string& S, int& Index) {
     int L = 0, H = GetCount() - 1;
     while (L <= H) {
         int I = (L + H) / 2;
-        int C = CompareStrings(FList[static_cast<size_t>(I)].FString, S);
+        int C = CompareStrings(FList[static_cast<size_t>(I)]->FString, S);
         if (C < 0)
             L = I + 1;
         else {
@@ -642,12 +642,12 @@ int TStringList::IndexOf(const std::string& S) {
 
 std::string TStringList::Get(int Index) {
     CheckIndex(Index);
-    return FList[static_cast<size_t>(Index)].FString;
+    return FList[static_cast<size_t>(Index)]->FString;
 }
 
 TObject* TStringList::GetObject(int Index) {
     CheckIndex(Index);
-    return FList[static_cast<size_t>(Index)].FObject;
+    return FList[static_cast<size_t>(Index)]->FObject;
 }
 
 void TStringList::Put(int Index, const std::string& S) {
@@ -655,14 +655,14 @@ void TStringList::Put(int Index, const std::string& S) {
         Error(SSortedListError, 0);
     CheckIndex(Index);
     Changing();
-    FList[static_cast<size_t>(Index)].FString = S;
+    FList[static_cast<size_t>(Index)]->FString = S;
     Changed();
 }
 
 void TStringList::PutObject(int Index, TObject* AObject) {
     CheckIndex(Index);
     Changing();
-    FList[static_cast<size_t>(Index)].FObject = AObject;
+    FList[static_cast<size_t>(Index)]->FObject = AObject;
     Changed();
 }
 
@@ -685,7 +685,7 @@ int TStringList::CompareStrings(const std::string& S1, const std::string& S2) {
 
 void TStringList::Sort() {
     CustomSort([](TStringList* List, int I, int J) {
-        return List->CompareStrings(List->FList[static_cast<size_t>(I)].FString, List->FList[static_cast<size_t>(J)].FString);
+        return List->CompareStrings(List->FList[static_cast<size_t>(I)]->FString, List->FList[static_cast<size_t>(J)]->FString);
     });
 }
 

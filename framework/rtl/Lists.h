@@ -6,6 +6,7 @@
 #include "Classes.h"
 #include "SysUtils.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -285,7 +286,8 @@ private:
     void CheckIndex(int Index) const;
     void InsertItem(int Index, const std::string& S, TObject* AObject);
 
-    std::vector<TStringItem> FList;
+    // Items by pointer, so that inserting into a long sorted list moves pointers, not strings.
+    std::vector<std::unique_ptr<TStringItem>> FList;
     bool FSorted = false;
     TDuplicates FDuplicates = dupIgnore;
     bool FCaseSensitive = false;
