@@ -488,6 +488,15 @@ public:
 
     bool AtEnd() const { return FPos >= FText.size(); }
 
+    // Value only when Scan takes the whole text.
+    bool Whole(bool (TDateScanner::*Scan)(TDateTime&), TDateTime& Value) {
+        TDateTime V;
+        if (!(this->*Scan)(V) || !AtEnd())
+            return false;
+        Value = V;
+        return true;
+    }
+
     bool ScanDate(TDateTime& Value) {
         enum { doMDY, doDMY, doYMD } Order = doMDY;
         for (char C : FS.ShortDateFormat) {
@@ -629,20 +638,12 @@ private:
 
 bool TryStrToDate(std::string_view S, TDateTime& Value, const TFormatSettings& Settings) {
     TDateScanner Scan(S, Settings);
-    TDateTime D;
-    if (!Scan.ScanDate(D) || !Scan.AtEnd())
-        return false;
-    Value = D;
-    return true;
+    return Scan.Whole(&TDateScanner::ScanDate, Value);
 }
 
 bool TryStrToTime(std::string_view S, TDateTime& Value, const TFormatSettings& Settings) {
     TDateScanner Scan(S, Settings);
-    TDateTime T;
-    if (!Scan.ScanTime(T) || !Scan.AtEnd())
-        return false;
-    Value = T;
-    return true;
+    return Scan.Whole(&TDateScanner::ScanTime, Value);
 }
 
 bool TryStrToDateTime(std::string_view S, TDateTime& Value, const TFormatSettings& Settings) {
@@ -659,25 +660,25 @@ bool TryStrToDate(std::string_view S, TDateTime& Value) { return TryStrToDate(S,
 bool TryStrToTime(std::string_view S, TDateTime& Value) { return TryStrToTime(S, Value, FormatSettings); }
 bool TryStrToDateTime(std::string_view S, TDateTime& Value) { return TryStrToDateTime(S, Value, FormatSettings); }
 
+namespace {
+// The conversion's value, or EConvertError with the message naming the text.
+TDateTime Converted(std::string_view S, const TFormatSettings& Settings,
+                    bool (*Try)(std::string_view, TDateTime&, const TFormatSettings&), const char* Message) {
+    TDateTime V;
+    if (!Try(S, V, Settings))
+        throw EConvertError(Message, {S});
+    return V;
+}
+}  // namespace
+
 TDateTime StrToDate(std::string_view S, const TFormatSettings& Settings) {
-    TDateTime V;
-    if (!TryStrToDate(S, V, Settings))
-        throw EConvertError(SInvalidDate, {S});
-    return V;
+    return Converted(S, Settings, TryStrToDate, SInvalidDate);
 }
-
 TDateTime StrToTime(std::string_view S, const TFormatSettings& Settings) {
-    TDateTime V;
-    if (!TryStrToTime(S, V, Settings))
-        throw EConvertError(SInvalidTime, {S});
-    return V;
+    return Converted(S, Settings, TryStrToTime, SInvalidTime);
 }
-
 TDateTime StrToDateTime(std::string_view S, const TFormatSettings& Settings) {
-    TDateTime V;
-    if (!TryStrToDateTime(S, V, Settings))
-        throw EConvertError(SInvalidDateTime, {S});
-    return V;
+    return Converted(S, Settings, TryStrToDateTime, SInvalidDateTime);
 }
 
 TDateTime StrToDate(std::string_view S) { return StrToDate(S, FormatSettings); }

@@ -339,33 +339,21 @@ std::string LowerCase(std::string_view S) {
     return R;
 }
 
-std::string AnsiUpperCase(std::string_view S) {
-    std::string R(S);
+namespace {
+// A copy with the system's case mapping of the code page (or UTF-16) applied.
+template <class Str, class View, class Map>
+Str Mapped(View S, Map CharBuff) {
+    Str R(S);
     if (!R.empty())
-        CharUpperBuffA(R.data(), static_cast<DWORD>(R.size()));
+        CharBuff(R.data(), static_cast<DWORD>(R.size()));
     return R;
 }
+}  // namespace
 
-std::string AnsiLowerCase(std::string_view S) {
-    std::string R(S);
-    if (!R.empty())
-        CharLowerBuffA(R.data(), static_cast<DWORD>(R.size()));
-    return R;
-}
-
-std::wstring WideUpperCase(std::wstring_view S) {
-    std::wstring R(S);
-    if (!R.empty())
-        CharUpperBuffW(R.data(), static_cast<DWORD>(R.size()));
-    return R;
-}
-
-std::wstring WideLowerCase(std::wstring_view S) {
-    std::wstring R(S);
-    if (!R.empty())
-        CharLowerBuffW(R.data(), static_cast<DWORD>(R.size()));
-    return R;
-}
+std::string AnsiUpperCase(std::string_view S) { return Mapped<std::string>(S, CharUpperBuffA); }
+std::string AnsiLowerCase(std::string_view S) { return Mapped<std::string>(S, CharLowerBuffA); }
+std::wstring WideUpperCase(std::wstring_view S) { return Mapped<std::wstring>(S, CharUpperBuffW); }
+std::wstring WideLowerCase(std::wstring_view S) { return Mapped<std::wstring>(S, CharLowerBuffW); }
 
 int CompareStr(std::string_view S1, std::string_view S2) {
     size_t N = S1.size() < S2.size() ? S1.size() : S2.size();
@@ -393,32 +381,27 @@ int CompareText(std::string_view S1, std::string_view S2) {
 
 bool SameText(std::string_view S1, std::string_view S2) { return S1.size() == S2.size() && CompareText(S1, S2) == 0; }
 
-int AnsiCompareStr(std::string_view S1, std::string_view S2) {
-    return CompareStringA(LOCALE_USER_DEFAULT, 0, S1.data(), static_cast<int>(S1.size()), S2.data(),
+namespace {
+// The user locale's comparison, 1/2/3 mapped to -1/0/1.
+int LocaleCompare(std::string_view S1, std::string_view S2, DWORD Flags) {
+    return CompareStringA(LOCALE_USER_DEFAULT, Flags, S1.data(), static_cast<int>(S1.size()), S2.data(),
                           static_cast<int>(S2.size())) -
            2;
 }
-
-int AnsiCompareText(std::string_view S1, std::string_view S2) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, S1.data(), static_cast<int>(S1.size()), S2.data(),
+int LocaleCompare(std::wstring_view S1, std::wstring_view S2, DWORD Flags) {
+    return CompareStringW(LOCALE_USER_DEFAULT, Flags, S1.data(), static_cast<int>(S1.size()), S2.data(),
                           static_cast<int>(S2.size())) -
            2;
 }
+}  // namespace
 
+int AnsiCompareStr(std::string_view S1, std::string_view S2) { return LocaleCompare(S1, S2, 0); }
+int AnsiCompareText(std::string_view S1, std::string_view S2) { return LocaleCompare(S1, S2, NORM_IGNORECASE); }
 bool AnsiSameStr(std::string_view S1, std::string_view S2) { return AnsiCompareStr(S1, S2) == 0; }
 bool AnsiSameText(std::string_view S1, std::string_view S2) { return AnsiCompareText(S1, S2) == 0; }
 
-int WideCompareStr(std::wstring_view S1, std::wstring_view S2) {
-    return CompareStringW(LOCALE_USER_DEFAULT, 0, S1.data(), static_cast<int>(S1.size()), S2.data(),
-                          static_cast<int>(S2.size())) -
-           2;
-}
-
-int WideCompareText(std::wstring_view S1, std::wstring_view S2) {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, S1.data(), static_cast<int>(S1.size()), S2.data(),
-                          static_cast<int>(S2.size())) -
-           2;
-}
+int WideCompareStr(std::wstring_view S1, std::wstring_view S2) { return LocaleCompare(S1, S2, 0); }
+int WideCompareText(std::wstring_view S1, std::wstring_view S2) { return LocaleCompare(S1, S2, NORM_IGNORECASE); }
 
 bool WideSameText(std::wstring_view S1, std::wstring_view S2) { return WideCompareText(S1, S2) == 0; }
 

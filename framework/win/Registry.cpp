@@ -6,22 +6,24 @@ using namespace RegConsts;
 
 namespace {
 bool IsRelative(const std::string& Key) { return Key.empty() || Key[0] != '\\'; }
-
-// Subkey or value names of a key, in the system's order.
-template <class F>
-void EnumNames(HKEY Key, F Next) {
-    if (!Key)
-        return;
-    char Buf[16384];
-    for (DWORD I = 0;; ++I) {
-        DWORD Len = sizeof Buf;
-        if (!Next(Key, I, Buf, &Len))
-            break;
-    }
-}
+std::string WithoutRoot(const std::string& Key) { return IsRelative(Key) ? Key : Key.substr(1); }
 }  // namespace
 
 TRegistry::~TRegistry() { CloseKey(); }
+
+void TRegistry::GetNames(TStrings* Strings, bool (*Enum)(HKEY Key, DWORD Index, char* Buf, DWORD* Len)) {
+    TUpdateGuard Update(Strings);
+    Strings->Clear();
+    if (!FCurrentKey)
+        return;
+    char Buf[16384];  // the longest name the registry allows, and its NUL
+    for (DWORD I = 0;; ++I) {
+        DWORD Len = sizeof Buf;
+        if (!Enum(FCurrentKey, I, Buf, &Len))
+            break;
+        Strings->Add(std::string(Buf, Len));
+    }
+}
 
 void TRegistry::SetRootKey(HKEY Value) {
     if (FRootKey == Value)
@@ -44,44 +46,35 @@ void TRegistry::CloseKey() {
     }
 }
 
-bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
-    bool Relative = IsRelative(Key);
-    std::string S = Relative ? Key : Key.substr(1);
-    HKEY Temp = nullptr;
-    LONG R;
-    if (!CanCreate || S.empty())
-        R = RegOpenKeyExA(BaseKey(Relative), S.c_str(), 0, FAccess, &Temp);
-    else
-        R = RegCreateKeyExA(BaseKey(Relative), S.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, FAccess, nullptr, &Temp,
-                            nullptr);
-    if (R != ERROR_SUCCESS)
+bool TRegistry::Open(const std::string& Key, bool CanCreate, REGSAM AAccess) {
+    HKEY Temp = OpenSubKey(Key, CanCreate, AAccess);
+    if (!Temp)
         return false;
-    if (FCurrentKey && Relative)
-        S = FCurrentPath + "\\" + S;
-    ChangeKey(Temp, S);
+    std::string Path = WithoutRoot(Key);
+    if (FCurrentKey && IsRelative(Key))
+        Path = FCurrentPath + "\\" + Path;
+    ChangeKey(Temp, Path);
     return true;
 }
 
+bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
+    return Open(Key, CanCreate && !WithoutRoot(Key).empty(), FAccess);
+}
+
 bool TRegistry::OpenKeyReadOnly(const std::string& Key) {
-    bool Relative = IsRelative(Key);
-    std::string S = Relative ? Key : Key.substr(1);
-    HKEY Temp = nullptr;
-    if (RegOpenKeyExA(BaseKey(Relative), S.c_str(), 0, KEY_READ, &Temp) != ERROR_SUCCESS)
+    if (!Open(Key, false, KEY_READ))
         return false;
     FAccess = KEY_READ;
-    if (FCurrentKey && Relative)
-        S = FCurrentPath + "\\" + S;
-    ChangeKey(Temp, S);
     return true;
 }
 
 HKEY TRegistry::OpenSubKey(const std::string& Key, bool CanCreate, REGSAM AAccess) {
-    bool Relative = IsRelative(Key);
-    std::string S = Relative ? Key : Key.substr(1);
+    std::string S = WithoutRoot(Key);
+    HKEY Base = BaseKey(IsRelative(Key));
     HKEY Temp = nullptr;
-    LONG R = CanCreate ? RegCreateKeyExA(BaseKey(Relative), S.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, AAccess,
-                                         nullptr, &Temp, nullptr)
-                       : RegOpenKeyExA(BaseKey(Relative), S.c_str(), 0, AAccess, &Temp);
+    LONG R = CanCreate ? RegCreateKeyExA(Base, S.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, AAccess, nullptr, &Temp,
+                                         nullptr)
+                       : RegOpenKeyExA(Base, S.c_str(), 0, AAccess, &Temp);
     return R == ERROR_SUCCESS ? Temp : nullptr;
 }
 
@@ -94,8 +87,6 @@ bool TRegistry::CreateKey(const std::string& Key) {
 }
 
 bool TRegistry::DeleteKey(const std::string& Key) {
-    bool Relative = IsRelative(Key);
-    std::string S = Relative ? Key : Key.substr(1);
     HKEY Old = FCurrentKey;
     // Empty the key first: the platform deletes only keys without subkeys.
     if (HKEY Temp = OpenSubKey(Key, false, KEY_READ | KEY_WRITE)) {
@@ -107,7 +98,7 @@ bool TRegistry::DeleteKey(const std::string& Key) {
         FCurrentKey = Old;
         RegCloseKey(Temp);
     }
-    return RegDeleteKeyA(BaseKey(Relative), S.c_str()) == ERROR_SUCCESS;
+    return RegDeleteKeyA(BaseKey(IsRelative(Key)), WithoutRoot(Key).c_str()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::KeyExists(const std::string& Key) {
@@ -152,24 +143,14 @@ TRegDataType TRegistry::GetDataType(const std::string& Name) {
 }
 
 void TRegistry::GetKeyNames(TStrings* Strings) {
-    TUpdateGuard Update(Strings);
-    Strings->Clear();
-    EnumNames(FCurrentKey, [&](HKEY Key, DWORD I, char* Buf, DWORD* Len) {
-        if (RegEnumKeyExA(Key, I, Buf, Len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return false;
-        Strings->Add(std::string(Buf, *Len));
-        return true;
+    GetNames(Strings, [](HKEY Key, DWORD I, char* Buf, DWORD* Len) {
+        return RegEnumKeyExA(Key, I, Buf, Len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     });
 }
 
 void TRegistry::GetValueNames(TStrings* Strings) {
-    TUpdateGuard Update(Strings);
-    Strings->Clear();
-    EnumNames(FCurrentKey, [&](HKEY Key, DWORD I, char* Buf, DWORD* Len) {
-        if (RegEnumValueA(Key, I, Buf, Len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return false;
-        Strings->Add(std::string(Buf, *Len));
-        return true;
+    GetNames(Strings, [](HKEY Key, DWORD I, char* Buf, DWORD* Len) {
+        return RegEnumValueA(Key, I, Buf, Len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     });
 }
 

@@ -71,7 +71,10 @@ protected:
     void SetCurrentKey(HKEY Value) { FCurrentKey = Value; }
 
 private:
+    bool Open(const std::string& Key, bool CanCreate, REGSAM AAccess);
     void ChangeKey(HKEY Value, const std::string& Path);
+    // Clears Strings, then adds the names Enum gives for the open key, in the system's order.
+    void GetNames(TStrings* Strings, bool (*Enum)(HKEY Key, DWORD Index, char* Buf, DWORD* Len));
     bool QueryValue(const std::string& Name, DWORD& Type, std::string& Data);
     void PutData(const std::string& Name, DWORD Type, const void* Data, DWORD Size);
 

@@ -33,6 +33,14 @@ std::string Ymd(TDateTime D) {
     DecodeDateTime(D, Y, M, Dd, H, N, S, Ms);
     return Format("%.4d-%.2d-%.2d %.2d:%.2d:%.2d.%.3d", {Y, M, Dd, H, N, S, Ms});
 }
+
+// One row of a reading table: Expected is the value read, or null for a text that must not read.
+void ExpectRead(const char* Text, bool Ok, TDateTime Value, const char* Expected) {
+    EXPECT_EQ(Ok, Expected != nullptr) << "'" << Text << "'";
+    if (Ok && Expected) {
+        EXPECT_EQ(Ymd(Value), Expected) << Text;
+    }
+}
 }  // namespace
 
 TEST(Date, EncodeDateTableAndInvalidDatesRaise) {
@@ -252,10 +260,7 @@ TEST_F(FixedClock, StrToDateRussianSettings) {
     for (const Case& C : Cases) {
         TDateTime D = -7;
         bool Ok = TryStrToDate(C.S, D, R);
-        EXPECT_EQ(Ok, C.Expected != nullptr) << "'" << C.S << "'";
-        if (Ok && C.Expected) {
-            EXPECT_EQ(Ymd(D), C.Expected) << C.S;
-        }
+        ExpectRead(C.S, Ok, D, C.Expected);
     }
     try {
         StrToDate("31.04.2026", R);
@@ -292,10 +297,7 @@ TEST_F(FixedClock, StrToTimeAndDateTime) {
     for (const Case& C : Times) {
         TDateTime T = -7;
         bool Ok = TryStrToTime(C.S, T, C.EnglishSettings ? E : R);
-        EXPECT_EQ(Ok, C.Expected != nullptr) << "'" << C.S << "'";
-        if (Ok && C.Expected) {
-            EXPECT_EQ(Ymd(T), C.Expected) << C.S;
-        }
+        ExpectRead(C.S, Ok, T, C.Expected);
     }
     Case DateTimes[] = {
         {"15.04.2026 13:05:09", false, "2026-04-15 13:05:09.000"},
@@ -313,10 +315,7 @@ TEST_F(FixedClock, StrToTimeAndDateTime) {
     for (const Case& C : DateTimes) {
         TDateTime T = -7;
         bool Ok = TryStrToDateTime(C.S, T, C.EnglishSettings ? E : R);
-        EXPECT_EQ(Ok, C.Expected != nullptr) << "'" << C.S << "'";
-        if (Ok && C.Expected) {
-            EXPECT_EQ(Ymd(T), C.Expected) << C.S;
-        }
+        ExpectRead(C.S, Ok, T, C.Expected);
     }
     EXPECT_THROW(StrToTime("25:00", R), EConvertError);
     try {
