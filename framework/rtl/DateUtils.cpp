@@ -661,13 +661,11 @@ bool TryStrToTime(std::string_view S, TDateTime& Value) { return TryStrToTime(S,
 bool TryStrToDateTime(std::string_view S, TDateTime& Value) { return TryStrToDateTime(S, Value, FormatSettings); }
 
 namespace {
-// The conversion's value, or EConvertError with the message naming the text.
+// The conversion's value in the given settings, or EConvertError naming the text.
 TDateTime Converted(std::string_view S, const TFormatSettings& Settings,
                     bool (*Try)(std::string_view, TDateTime&, const TFormatSettings&), const char* Message) {
-    TDateTime V;
-    if (!Try(S, V, Settings))
-        throw EConvertError(Message, {S});
-    return V;
+    return SysUtilsDetail::ConvertedOrRaise<TDateTime>(
+        S, [&](std::string_view T, TDateTime& V) { return Try(T, V, Settings); }, Message);
 }
 }  // namespace
 
@@ -686,11 +684,11 @@ TDateTime StrToTime(std::string_view S) { return StrToTime(S, FormatSettings); }
 TDateTime StrToDateTime(std::string_view S) { return StrToDateTime(S, FormatSettings); }
 
 TDateTime StrToDateDef(std::string_view S, TDateTime Default) {
-    TDateTime V;
-    return TryStrToDate(S, V) ? V : Default;
+    return SysUtilsDetail::ConvertedOr<TDateTime>(
+        S, [](std::string_view T, TDateTime& V) { return TryStrToDate(T, V); }, Default);
 }
 
 TDateTime StrToDateTimeDef(std::string_view S, TDateTime Default) {
-    TDateTime V;
-    return TryStrToDateTime(S, V) ? V : Default;
+    return SysUtilsDetail::ConvertedOr<TDateTime>(
+        S, [](std::string_view T, TDateTime& V) { return TryStrToDateTime(T, V); }, Default);
 }

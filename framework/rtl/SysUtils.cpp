@@ -6,6 +6,8 @@
 #include <cstring>
 
 using namespace SysConsts;
+using SysUtilsDetail::ConvertedOr;
+using SysUtilsDetail::ConvertedOrRaise;
 
 // ---------------------------------------------------------------------------------------------
 // Format settings and platform globals. They are filled by a static object at the end of this file,
@@ -564,31 +566,13 @@ bool TryStrToInt(std::string_view S, LongInt& Value) {
     return true;
 }
 
-LongInt StrToInt(std::string_view S) {
-    LongInt V;
-    if (!TryStrToInt(S, V))
-        throw EConvertError(SInvalidInteger, {S});
-    return V;
-}
-
-LongInt StrToIntDef(std::string_view S, LongInt Default) {
-    LongInt V;
-    return TryStrToInt(S, V) ? V : Default;
-}
+LongInt StrToInt(std::string_view S) { return ConvertedOrRaise<LongInt>(S, TryStrToInt, SInvalidInteger); }
+LongInt StrToIntDef(std::string_view S, LongInt Default) { return ConvertedOr(S, TryStrToInt, Default); }
 
 bool TryStrToInt64(std::string_view S, Int64& Value) { return ParseInteger(S, 64, Value); }
 
-Int64 StrToInt64(std::string_view S) {
-    Int64 V;
-    if (!TryStrToInt64(S, V))
-        throw EConvertError(SInvalidInteger, {S});
-    return V;
-}
-
-Int64 StrToInt64Def(std::string_view S, Int64 Default) {
-    Int64 V;
-    return TryStrToInt64(S, V) ? V : Default;
-}
+Int64 StrToInt64(std::string_view S) { return ConvertedOrRaise<Int64>(S, TryStrToInt64, SInvalidInteger); }
+Int64 StrToInt64Def(std::string_view S, Int64 Default) { return ConvertedOr(S, TryStrToInt64, Default); }
 
 std::string BoolToStr(bool B, bool UseBoolStrs) {
     if (UseBoolStrs)
@@ -612,17 +596,8 @@ bool TryStrToBool(std::string_view S, bool& Value) {
     return true;
 }
 
-bool StrToBool(std::string_view S) {
-    bool B;
-    if (!TryStrToBool(S, B))
-        throw EConvertError(SInvalidBoolean, {S});
-    return B;
-}
-
-bool StrToBoolDef(std::string_view S, bool Default) {
-    bool B;
-    return TryStrToBool(S, B) ? B : Default;
-}
+bool StrToBool(std::string_view S) { return ConvertedOrRaise<bool>(S, TryStrToBool, SInvalidBoolean); }
+bool StrToBoolDef(std::string_view S, bool Default) { return ConvertedOr(S, TryStrToBool, Default); }
 
 Int64 Round(double X) {
     double R = std::floor(X);

@@ -500,6 +500,16 @@ std::string ParamStr(int Index);
 namespace SysUtilsDetail {
 // The parameters of a command line as ParamStr splits it, the program's own token first.
 std::vector<std::string> SplitCommandLine(std::string_view CommandLine);
+
+// The StrToX and StrToXDef forms of a TryStrToX conversion Try(S, Value): the value, or
+// EConvertError with Message naming the text / the default.
+template <class T, class F>
+T ConvertedOrRaise(std::string_view S, F Try, const char* Message);
+template <class T, class F>
+T ConvertedOr(std::string_view S, F Try, T Default) {
+    T Value;
+    return Try(S, Value) ? Value : Default;
+}
 }  // namespace SysUtilsDetail
 
 // Read once at start-up (and again by GetFormatSettings' unit start-up, harmlessly).
@@ -519,5 +529,13 @@ extern TSysLocale SysLocale;
 
 // The unit's start-up work for the program's unit table: platform globals and format settings.
 void SysUtilsInitialization();
+
+template <class T, class F>
+T SysUtilsDetail::ConvertedOrRaise(std::string_view S, F Try, const char* Message) {
+    T Value;
+    if (!Try(S, Value))
+        throw EConvertError(Message, {S});
+    return Value;
+}
 
 #include "DateUtils.h"

@@ -467,17 +467,14 @@ bool TryStrToFloat(std::string_view S, double& Value, const TFormatSettings& FS)
 bool TryStrToFloat(std::string_view S, double& Value) { return TryStrToFloat(S, Value, FormatSettings); }
 
 double StrToFloat(std::string_view S, const TFormatSettings& FS) {
-    double V;
-    if (!TryStrToFloat(S, V, FS))
-        throw EConvertError(SInvalidFloat, {S});
-    return V;
+    return SysUtilsDetail::ConvertedOrRaise<double>(
+        S, [&](std::string_view T, double& V) { return TryStrToFloat(T, V, FS); }, SInvalidFloat);
 }
 
 double StrToFloat(std::string_view S) { return StrToFloat(S, FormatSettings); }
 
 double StrToFloatDef(std::string_view S, double Default) {
-    double V;
-    return TryStrToFloat(S, V) ? V : Default;
+    return SysUtilsDetail::ConvertedOr(S, [](std::string_view T, double& V) { return TryStrToFloat(T, V); }, Default);
 }
 
 // ---------------------------------------------------------------------------------------------
