@@ -263,13 +263,13 @@ void SetClock(TClock Clock) {
 }
 
 TDateTime Now() {
+    TClock Clock;
     {
         std::lock_guard<std::mutex> G(ClockLock);
-        if (ClockHook()) {
-            TClock Clock = ClockHook();
-            return Clock();
-        }
+        Clock = ClockHook();
     }
+    if (Clock)
+        return Clock();
     SYSTEMTIME ST;
     GetLocalTime(&ST);
     return SystemTimeToDateTime(ST);
