@@ -94,7 +94,10 @@ TsiCustomLang::TsiCustomLang(TComponent* AOwner) : TComponent(CheckNoOtherLang(A
     DecodeEscapes = DefaultDecodeEscapes;
 }
 
-TsiCustomLang::~TsiCustomLang() = default;
+TsiCustomLang::~TsiCustomLang() {
+    if (FLangDispatcher)
+        FLangDispatcher->Unlink(this);
+}
 
 void TsiCustomLang::DefineClass(TClassBuilder<TsiCustomLang>& B) {
     using C = TsiCustomLang;
@@ -131,6 +134,7 @@ void TsiLang::DefineClass(TClassBuilder<TsiLang>& B) {
     B.Property("NumOfLanguages", &C::NumOfLanguages, &C::SetNumOfLanguages).Default(1);
     B.Property("ActiveLanguage", &C::ActiveLanguage, &C::SetActiveLanguage).Default(1);
     B.Property("ChangeLocales", &C::ChangeLocales, &C::SetChangeLocales).Default(false);
+    B.Property("LangDispatcher", &C::LangDispatcher, &C::SetLangDispatcher);
     B.Property("OnChangeLanguage", &C::OnChangeLanguage, &C::OnChangeLanguage);
     B.Property("LangDelim", &C::LangDelim, &C::SetLangDelim).Default(9);
     B.Property("DoNotTranslate", &C::DoNotTranslate, &C::SetDoNotTranslate)
@@ -174,10 +178,16 @@ void TsiCustomLang::Loaded() {
         PadAllEntries();
     else
         BuildIndex(this, FStringsIndex.get(), 0);
+    if (FLangDispatcher && !Quiet) {
+        FLangDispatcher->Link(this);
+        RefreshActiveCharset();
+    }
     if (FIsInheritedOwner)
         ApplyTranslation();
     else
         RefreshActiveCharset();
+    if (Designing())
+        AttachExtendedItems();
 }
 
 bool TsiCustomLang::HasTabDelimitedEntries() {
@@ -192,8 +202,11 @@ bool TsiCustomLang::HasTabDelimitedEntries() {
 
 void TsiCustomLang::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FCharsetReference) {
-        FCharsetReference = nullptr;
+    if (Operation == opRemove && (AComponent == FLangDispatcher || AComponent == FCharsetReference)) {
+        if (AComponent == FLangDispatcher)
+            FLangDispatcher = nullptr;
+        if (AComponent == FCharsetReference)
+            FCharsetReference = nullptr;
         return;
     }
     if (AComponent->InheritsFrom(TsiCustomLang::StaticClass()))
@@ -215,6 +228,8 @@ void TsiCustomLang::Notification(TComponent* AComponent, TOperation Operation) {
             if (FExtendedTranslations->Items(I)->Identifier().compare(0, Prefix.size(), Prefix) == 0)
                 FExtendedTranslations->Items(I)->Free();
     }
+    if (Operation == opRemove)
+        ForgetStartComponent(AComponent);
 }
 
 void TsiCustomLang::DeleteComponentKeys(TStrings* List, TComponent* Component, TStringsType Kind, TOperation Operation) {
@@ -232,13 +247,6 @@ void TsiCustomLang::DeleteComponentKeys(TStrings* List, TComponent* Component, T
 }
 
 bool TsiCustomLang::IsStringsTypeClass(const std::string& ClassName) { return Holds(FStringsTypes.get(), ClassName); }
-
-void TsiCustomLang::ApplyTranslation() {
-    if (Quiet || !Owner())
-        return;
-    RefreshActiveCharset();
-    OnChangeLanguage(this);
-}
 
 TStrings* TsiCustomLang::GetKindList(TStringsType Kind) {
     std::string Name = GetEnumName(TypeInfoFor<TStringsType>(), Kind).substr(2);
@@ -314,12 +322,7 @@ void TsiCustomLang::ReplaceDelimiter(char Old, char New) {
             std::replace(S.begin(), S.end(), Old, New);
             L->SetStrings(I, S);
         }
-    for (int I = 0; I < FExtendedTranslations->Count(); ++I) {
-        TsiExtendedItem* Item = FExtendedTranslations->Items(I);
-        std::string V = Item->Values();
-        std::replace(V.begin(), V.end(), Old, New);
-        Item->SetValues(V);
-    }
+    ReplaceDelimiterInValues(Old, New);
 }
 
 bool TsiCustomLang::IsPropertyExcluded(const std::string& ComponentName, const std::string& PropertyPath) {
@@ -423,26 +426,37 @@ void TsiCustomLang::SetKindList(TStringsType Kind, TStrings* Value) {
 }
 
 void TsiCustomLang::SetStringsTypes(TStrings* Value) {
-    if (Value != FStringsTypes.get())
-        FStringsTypes->Assign(Value);
+    if (Value == FStringsTypes.get())
+        return;
+    FStringsTypes->Assign(Value);
+    if (!Loading())
+        CollectProperties();
 }
 
 void TsiCustomLang::SetSmartExcludeProps(TStrings* Value) {
-    if (Value != FSmartExcludeProps.get())
-        FSmartExcludeProps->Assign(Value);
+    if (Value == FSmartExcludeProps.get())
+        return;
+    FSmartExcludeProps->Assign(Value);
+    if (!Loading())
+        CollectProperties();
 }
 
 void TsiCustomLang::SetDoNotTranslate(TStrings* Value) {
-    if (Value != FDoNotTranslate.get())
-        FDoNotTranslate->Assign(Value);
+    if (Value == FDoNotTranslate.get())
+        return;
+    FDoNotTranslate->Assign(Value);
+    if (!Loading())
+        ApplyDoNotTranslate();
 }
 
 void TsiCustomLang::SetExcludedProperties(TStrings* Value) {
     if (Value == FExcludedProperties.get())
         return;
     FExcludedProperties->Assign(Value);
-    if (!Loading())
+    if (!Loading()) {
         ApplyExcludedProperties();
+        CollectProperties();
+    }
 }
 
 void TsiCustomLang::SetExtendedTranslations(TsiExtendedItems* Value) {
@@ -514,6 +528,8 @@ void TsiCustomLang::SetActiveLanguage(int Value) {
             Screen->SetCursor(crDefault);
     };
     try {
+        if (Designing() && (FLangDispatcher || !Loading()))
+            CollectProperties();
         if (!Loading() && !DrivenByDispatcher && OnLanguageChanging) {
             bool AllowChange = true;
             OnLanguageChanging(this, Value, AllowChange);

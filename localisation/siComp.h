@@ -17,12 +17,14 @@
 #include <vector>
 
 class TsiCustomLang;
+class TsiLangDispatcher;
 
 DECLARE_ENUM(TStringsType, stCaptions, stHints, stDisplayLabels, stFonts, stMultiLines, stDlgsCaptions, stStrings,
              stOtherStrings, stLocales, stCollections, stCharSets, stListView_TreeView_Items)
 DECLARE_ENUM(TTranslateType, ttNoChange, ttGetDefault)
 DECLARE_ENUM(TsiLangOption, loUseExtUDStrings, loUseExtCommonStrings)
 DECLARE_SET(TsiLangOptions, TsiLangOption)
+DECLARE_ENUM(TTestModeKind, tmkExpandWidth, tmkFlipCase, tmkExpandChars)
 
 inline constexpr int KindCount = 12;  // stCaptions .. stListView_TreeView_Items
 
@@ -31,6 +33,14 @@ DECLARE_EXCEPTION(ELanguageError, Exception);
 // (Sender, the new language, var AllowChange): asked before the language changes.
 using TLanguageChangingEvent = TMethodOf<TObject*, int, bool&>;
 DECLARE_EVENT_NAME(TLanguageChangingEvent)
+// (Sender, the component that has just linked).
+using TLinkToDispatcherEvent = TMethodOf<TObject*, TsiCustomLang*>;
+DECLARE_EVENT_NAME(TLinkToDispatcherEvent)
+
+// Called with every text before it is written into a string property and with every line before it
+// is written into a string list; may change the text. Empty in the program.
+using TSetPropertyHook = void (*)(TObject* Object, PPropInfo Prop, std::string& Text);
+extern TSetPropertyHook SetPropertyHook;
 
 // ---------------------------------------------------------------------------------------------
 // Unit tables
@@ -79,6 +89,28 @@ std::string EntryKey(std::string_view Entry, char D);
 // C escapes (\t, \n, \x41, \101 ...) turned into their characters; unknown escapes stay as written.
 std::string DecodeCEscapes(std::string_view Text);
 
+// The platform's locale comparison without and with regard to case; 0 when equal.
+int CompareTextNoCase(std::string_view A, std::string_view B);
+int CompareTextExact(std::string_view A, std::string_view B);
+// The first exact occurrence of Old (every one with All) replaced by New; an empty Old changes nothing.
+std::string ReplaceText(std::string_view Text, std::string_view Old, std::string_view New, bool All);
+// Field 0 and D, then every field 1 .. (delimiter count) but N, each followed by D.
+std::string DeleteField(std::string_view Entry, int N, char D);
+void DeleteColumn(TStrings* List, int N, char D);
+// The values of a padded entry with value From moved to position To.
+std::string MoveField(std::string_view Entry, int From, int To, char D);
+void MoveColumn(TStrings* List, int From, int To, char D);
+// Some entry's key equals Key without regard to case.
+bool ListHasKey(TStrings* List, std::string_view Key, char D);
+// Text matches none of the 15 standard dialog captions (without their "&").
+bool IsExtraDialogCaption(std::string_view Text);
+bool IsSibFileName(std::string_view FileName);
+// Upper case becomes lower, everything else upper, character by character.
+std::string FlipCase(std::string_view Text);
+// Percent % of the length in PadChar, spread over the characters (the later ones get more); a
+// format string (holding "%") stays as it is.
+std::string ExpandChars(std::string_view Text, char PadChar, int Percent);
+
 // ---------------------------------------------------------------------------------------------
 // Character sets of languages
 
@@ -88,6 +120,44 @@ Byte CharsetOfName(std::string_view Name);
 UINT CharsetCodePage(Byte Charset);
 std::string AnsiToUtf8(std::string_view Text, Byte Charset);
 std::string Utf8ToAnsi(std::string_view Text, Byte Charset);
+// Strict twins for whole-list conversions: false (and Result untouched) when the platform refuses a
+// character, so that a caller can give up before it has changed anything.
+bool TryAnsiToUtf8(std::string_view Text, Byte Charset, std::string& Result);
+bool TryUtf8ToAnsi(std::string_view Text, Byte Charset, std::string& Result);
+
+// ---------------------------------------------------------------------------------------------
+// Published properties reached by name
+
+// The published properties of an object's class whose kind is in the filter, sorted by name.
+class TsiPropInfoList : public TObject {
+    DECLARE_CLASS(TsiPropInfoList, TObject)
+public:
+    // Raises Exception "NIL passed as AObject in TsiPropInfoList.Create!" without an object.
+    TsiPropInfoList(TObject* AObject, TTypeKinds Filter);
+    // The first record named Name without regard to case, or null.
+    PPropInfo Find(const std::string& Name) const;
+    PPropInfo Items(int Index) const;
+    int Count() const { return static_cast<int>(FList.size()); }
+    int Size() const { return Count() * 4; }
+
+private:
+    std::vector<PPropInfo> FList;
+};
+
+inline constexpr TTypeKinds StringKinds{tkString, tkLString, tkWString};
+inline constexpr TTypeKinds ObjectKinds{tkClass};
+// The kinds a list's property may have: objects for Fonts and MultiLines, strings otherwise.
+TTypeKinds PropertyKindFilter(TStringsType Kind);
+
+// The property's value taken as an object (null for a null Object or a property of another kind).
+TObject* GetObjectProperty(TObject* Object, PPropInfo Prop);
+// Component has a published property Name of a kind in Kinds (and of type TypeName when given).
+bool HasProperty(TObject* Component, const std::string& Name, TTypeKinds Kinds, const std::string& TypeName = "");
+// The "Font" property's font: its name ("" without one) and character set (0 without one).
+std::string FontNameOf(TObject* Component);
+Byte FontCharsetOf(TObject* Component);
+// A control whose "ParentFont" is set: it shows its parent's font, so its own is left alone.
+bool FollowsParentFont(TComponent* C);
 
 // ---------------------------------------------------------------------------------------------
 // Stored entries
@@ -186,8 +256,14 @@ public:
     void DefineProperties(TFiler& Filer) override;
     std::string GetDisplayName() override;
 
-    const std::string& Identifier() const { return FIdentifier; }
+    // The stored path with its first segment renamed as the start component is now named (the
+    // owner's class name for the owner), so that renaming a component keeps the path valid.
+    std::string Identifier() const;
+    std::string ResolvedIdentifier() const { return Identifier(); }
+    const std::string& StoredIdentifier() const { return FIdentifier; }
     void SetIdentifier(const std::string& Value) { FIdentifier = Value; }
+    TComponent* StartComponent() const { return FStartComponent; }
+    void SetStartComponent(TComponent* Value) { FStartComponent = Value; }
     TTypeKind PropertyType() const { return FPropertyType; }
     void SetPropertyType(TTypeKind Value) { FPropertyType = Value; }
     // Value of language 1, D, value of language 2, D ... (no key field).
@@ -207,6 +283,7 @@ private:
     TsiCustomLang* Lang() const;
 
     std::string FIdentifier;
+    TComponent* FStartComponent = nullptr;
     TTypeKind FPropertyType = tkUnknown;
     std::string FValues;
     std::wstring FWideValues;
@@ -220,6 +297,21 @@ public:
     TsiExtendedItem* Items(int Index) const { return static_cast<TsiExtendedItem*>(TCollection::Items(Index)); }
     // The first item whose identifier equals Identifier without regard to case, or null.
     TsiExtendedItem* FindItem(const std::string& Identifier) const;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Test mode: pseudo-translations of the texts a language lacks
+
+class TTestModeInfo : public TPersistent {
+    DECLARE_CLASS(TTestModeInfo, TPersistent)
+public:
+    static void DefineClass(TClassBuilder<TTestModeInfo>& B);
+    void Assign(TPersistent* Source) override;
+    bool Active = false;
+    TTestModeKind Kind = tmkExpandWidth;
+    int ExpandWidthPercent = 100;
+    int ExpandCharsPercent = 100;
+    char PaddingChar = '*';
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -242,6 +334,9 @@ public:
     // At design time, on removal of Component, deletes its entries from List.
     virtual void DeleteComponentKeys(TStrings* List, TComponent* Component, TStringsType Kind, TOperation Operation);
     virtual bool IsStringsTypeClass(const std::string& ClassName);
+    // The design-time collector: one entry for every translatable property of the owner and its
+    // components. Nothing outside the design state.
+    virtual void CollectProperties();
     // Applies the active language to the owner, then raises OnChangeLanguage.
     virtual void ApplyTranslation();
     // The published list of the kind (stCaptions gives Captions); null for stListView_TreeView_Items.
@@ -249,6 +344,58 @@ public:
     // Sets the value of Language in the first entry of List keyed Key (and in the indexes for Strings).
     virtual void SetTranslation(TStrings* List, const std::string& Text, const std::string& Key, int Language);
     virtual void SetTranslationByRef(TStrings* ListRef, const std::string& Key, int Language, const std::string& Text);
+    // Renames the keys, exclusions and extended translations of a renamed component.
+    virtual void RenameKeys(const std::string& OldName, const std::string& NewName);
+
+    // Applying a language.
+    void ApplyKindList(TStrings* List, TStringsType Kind);
+    bool IsOwnerTranslated();
+    // Field Field of Entry; with UseDefaultLanguage an empty one gives field DefaultLanguage.
+    std::string FieldWithDefault(std::string_view Entry, int Field);
+
+    // List upkeep.
+    // Moves the entries of components the owner no longer has to RemovedEntries, drops texts that
+    // come from an action, and with AutoSkipEmpties entries without a value.
+    void TidyKindList(TStrings* List, TStringsType Kind);
+    void RemoveStaleEntries();
+    void DeleteComponentKey(TStrings* List, const std::string& ComponentName, TStringsType Kind,
+                            const std::string& PropertyName);
+    void ApplyDoNotTranslate();
+
+    // Properties by name (the owner's components and their objects).
+    std::string ReadPropertyByName(TObject* Component, const std::string& Name);
+    void WritePropertyByName(TObject* Component, const std::string& Name, const std::string& Text);
+    // A wide-string property converted with the active charset (UTF-8 with StoreAsUTF8); other
+    // string kinds as they stand.
+    std::string GetStringPropertyText(TObject* Object, PPropInfo Prop);
+    void SetStringProperty(TObject* Object, PPropInfo Prop, std::string Text);
+    // The component's own published list property Name, or null.
+    TStrings* FindListProperty(const std::string& Name);
+    // Entry without this component's delimiter at its start and end.
+    std::string StripDelimiters(std::string_view Entry) const;
+
+    // Extended translations: dotted paths from the owner or one of its components.
+    // The object holding the path's last property; null when the path does not resolve (a missing
+    // property, a null object, a bad or out-of-range collection index).
+    TObject* ResolvePathOwner(const std::string& Identifier);
+    TTypeKind GetPropertyTypeKind(const std::string& Identifier);
+    std::string GetPropertyText(const std::string& Identifier);
+    // Errors while converting or setting are swallowed; an unresolved path does nothing.
+    void SetPropertyText(const std::string& Identifier, const std::string& Text);
+    void ApplyExtendedTranslations();
+    void SyncExtendedValues();
+    void ReplaceDelimiterInValues(char OldChar, char NewChar);
+    // Kind 0 (Caption) or 1 (Hint) of Target equals its action's.
+    bool IsTextFromAction(TObject* Target, int Kind);
+
+    // Test mode (the dispatcher's TestModeInfo active).
+    bool TestModeActive() const;
+    std::string PseudoTranslate(const std::string& Text);
+    // The pseudo-translation of the entry's language-1 value ("" when that is empty).
+    std::string PseudoTranslateEntry(std::string_view Entry);
+    // Every stored value converted to UTF-8 or back with its language's charset; all or nothing:
+    // a refused conversion raises ELanguageError and leaves every list as it was.
+    void ConvertStorage(bool ToUtf8);
 
     // Message lookup.
     // The value of Key in Strings for the active language (language 1's when empty and TranslateType
@@ -302,9 +449,9 @@ public:
     // Accepts 1 .. NumOfLanguages only.
     void SetDefaultLanguage(int Value);
     bool AutoSkipEmpties() const { return FAutoSkipEmpties; }
-    void SetAutoSkipEmpties(bool Value) { FAutoSkipEmpties = Value; }
+    void SetAutoSkipEmpties(bool Value);
     bool StoreAsUTF8() const { return FStoreAsUTF8; }
-    void SetStoreAsUTF8(bool Value) { FStoreAsUTF8 = Value; }
+    void SetStoreAsUTF8(bool Value);
     bool UseTaskMsgDlg() const { return FUseTaskMsgDlg; }
     void SetUseTaskMsgDlg(bool Value) { FUseTaskMsgDlg = Value; }
     TLanguageChangingEvent OnLanguageChanging;
@@ -340,6 +487,8 @@ public:
     void SetActiveLanguage(int Value);
     bool ChangeLocales() const { return FChangeLocales; }
     void SetChangeLocales(bool Value);
+    TsiLangDispatcher* LangDispatcher() const { return FLangDispatcher; }
+    void SetLangDispatcher(TsiLangDispatcher* Value);
     TNotifyEvent OnChangeLanguage;
     Byte LangDelim() const { return FLangDelim; }
     void SetLangDelim(Byte Value);
@@ -390,6 +539,30 @@ protected:
     bool Designing() const { return ComponentState().Contains(csDesigning); }
 
 private:
+    friend class TsiLangDispatcher;
+    // The owner's component named Name, or null.
+    TComponent* OwnerComponent(const std::string& Name) const;
+    // The owner when Name is its class name or its name (exactly), else its component of that name.
+    TComponent* OwnerOrComponent(const std::string& Name) const;
+    // LookupText's search of a list's text (step 3).
+    void SearchListText(TStrings* List, const std::string& Key, std::string& Result, bool UseLanguage1);
+    // The first list of List's kind among the components linked to the dispatcher that is not
+    // empty; null when none is.
+    TStrings* RedirectedList(TStrings* List) const;
+    void ApplyOwnerText(TStrings* List, const char* Property);
+    void ApplyOwnerFont();
+    void ApplyCollections(TStrings* List);
+    void ApplyLocale(const std::string& Item, const std::string& Value);
+    // Writes the comma text Value over the string list Target line by line.
+    void WriteListLines(TStrings* Target, PPropInfo Prop, const std::string& Value);
+    void CollectKind(TStringsType Kind);
+    void CollectOwnerEntry(TStringsType Kind);
+    void CollectValue(TStrings* List, const std::string& Key, const std::string& Text);
+    bool IsCollected(TComponent* C);
+    void DeleteComponentEntries(TComponent* C);
+    void AttachExtendedItems();
+    void ForgetStartComponent(TComponent* C);
+
     TStrings* List(TStringsType Kind) const { return FLists[Kind].get(); }
     bool HasTabDelimitedEntries();
     bool RedirectsLookup(TStrings* List) const;
@@ -410,6 +583,7 @@ private:
     TOwned<TsiStringsCollection> FStringsIndex, FResourceIndex;
     TOwned<TsiExtendedItems> FExtendedTranslations;
     TsiCustomLang* FCharsetReference = nullptr;
+    TsiLangDispatcher* FLangDispatcher = nullptr;
 
     bool FIsInheritedOwner = false;
     bool FHandleResourceStrings = false;
@@ -443,4 +617,62 @@ class TsiLang : public TsiCustomLang {
 public:
     using TsiCustomLang::TsiCustomLang;
     static void DefineClass(TClassBuilder<TsiLang>& B);
+};
+
+// ---------------------------------------------------------------------------------------------
+// The language dispatcher
+
+// Keeps the application's language and switches every linked translation component at once.
+class TsiLangDispatcher : public TComponent {
+    DECLARE_CLASS(TsiLangDispatcher, TComponent)
+public:
+    explicit TsiLangDispatcher(TComponent* AOwner);
+    ~TsiLangDispatcher() override;
+    void BeforeDestruction() override;
+    static void DefineClass(TClassBuilder<TsiLangDispatcher>& B);
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // Adds the component, gives it the languages and switches it to the current one.
+    void Link(TsiCustomLang* Component);
+    void Unlink(TsiCustomLang* Component);
+    int LinkedCount() const { return static_cast<int>(FLinked.size()); }
+    TsiCustomLang* LinkedItems(int Index) const;
+
+    int ActiveLanguage() const { return FActiveLanguage; }
+    // The switch: refuses a language outside 1 .. NumOfLanguages before asking or changing anything;
+    // a veto of OnLanguageChanging (its own or a linked component's) changes nothing.
+    void SetActiveLanguage(int Value);
+    int NumOfLanguages() const { return FNumOfLanguages; }
+    void SetNumOfLanguages(int Value);
+    TStrings* LangNames() const { return FLangNames.get(); }
+    void SetLangNames(TStrings* Value);
+    const std::string& Language() const { return FLanguage; }
+    void SetLanguage(const std::string& Value);
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(const std::string& Value) { FFileName = Value; }
+    TTestModeInfo* TestModeInfo() const { return FTestModeInfo.get(); }
+    void SetTestModeInfo(TTestModeInfo* Value) { FTestModeInfo->Assign(Value); }
+    bool UseDefaultLanguage() const { return FUseDefaultLanguage; }
+    void SetUseDefaultLanguage(bool Value);
+    int DefaultLanguage() const { return FDefaultLanguage; }
+    void SetDefaultLanguage(int Value);
+
+    TLinkToDispatcherEvent OnLinkToDispatcher;
+    TLanguageChangingEvent OnLanguageChanging;
+    TNotifyEvent OnLanguageChanged;
+
+private:
+    bool Loading() const { return ComponentState().Contains(csLoading); }
+    [[noreturn]] void RangeError(int Value) const;
+
+    std::vector<TsiCustomLang*> FLinked;
+    TOwned<TStringList> FLangNames;
+    TOwned<TTestModeInfo> FTestModeInfo;
+    int FActiveLanguage = 1;
+    int FNumOfLanguages = 1;
+    std::string FLanguage;
+    std::string FFileName;
+    bool FUseDefaultLanguage = false;
+    int FDefaultLanguage = 1;
 };

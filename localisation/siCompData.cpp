@@ -2,6 +2,8 @@
 // merging of entries; the character sets of the languages that the UTF-16 reader converts with.
 #include "siComp.h"
 
+#include "Forms.h"
+
 #include <algorithm>
 
 namespace {
@@ -113,6 +115,17 @@ Byte TsiCustomLang::CharsetOfLanguage(int Language) {
     if (Name.empty() && FCharsetReference && FCharsetReference->Owner())
         FCharsetReference->EntryValueOfKey(FCharsetReference->CharSets(), FCharsetReference->Owner()->ClassName(), Name,
                                            Language);
+    else if (!FCharsetReference && FLangDispatcher) {
+        // The fallback serves later calls: a window whose data names no charset takes another
+        // window's.
+        for (int I = 0; I < FLangDispatcher->LinkedCount(); ++I) {
+            TsiCustomLang* L = FLangDispatcher->LinkedItems(I);
+            if (L != this && L->Owner() && L->Owner()->InheritsFrom(TCustomForm::StaticClass()))
+                FCharsetReference = L;
+        }
+        if (FCharsetReference)
+            FCharsetReference->FreeNotification(this);
+    }
     return CharsetOfName(Name);
 }
 

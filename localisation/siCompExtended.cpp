@@ -1,5 +1,6 @@
-// Extended translations as they are stored: a property path, its type kind and its values per
-// language, the values travelling as the binary property "ValuesEx".
+// Extended translations: a dotted property path from the owner or one of its components, its type
+// kind and its values per language (stored as the binary property "ValuesEx"); resolving the path,
+// reading and writing the property as text, applying the active language's values.
 #include "siComp.h"
 
 #include <algorithm>
@@ -15,12 +16,21 @@ TsiCustomLang* TsiExtendedItem::Lang() const {
     return Collection() ? DynCast<TsiCustomLang>(Collection()->GetOwner()) : nullptr;
 }
 
+std::string TsiExtendedItem::Identifier() const {
+    TsiCustomLang* L = Lang();
+    if (!FStartComponent || !L || !L->Owner())
+        return FIdentifier;
+    const size_t Dot = FIdentifier.find('.');
+    const std::string Rest = Dot == std::string::npos ? std::string() : FIdentifier.substr(Dot);
+    return (FStartComponent == L->Owner() ? L->Owner()->ClassName() : FStartComponent->Name()) + Rest;
+}
+
 bool TsiExtendedItem::IsRoot() const {
     TsiCustomLang* L = Lang();
     if (!L || !L->Owner())
         return false;
     const std::string Prefix = L->Owner()->ClassName() + ".";
-    return FIdentifier.compare(0, Prefix.size(), Prefix) == 0;
+    return Identifier().compare(0, Prefix.size(), Prefix) == 0;
 }
 
 std::string TsiExtendedItem::GetDisplayName() { return FIdentifier.empty() ? TCollectionItem::GetDisplayName() : FIdentifier; }
@@ -69,4 +79,219 @@ TsiExtendedItem* TsiExtendedItems::FindItem(const std::string& Identifier) const
         if (AnsiSameText(Items(I)->Identifier(), Identifier))
             return Items(I);
     return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paths
+
+namespace {
+// The part of a segment that names the property: before "[" or, without one, the whole segment.
+std::string SegmentName(const std::string& Segment) { return Segment.substr(0, Segment.find('[')); }
+
+// The item a bracketed index selects; null for a malformed or out-of-range index, which makes the
+// path unresolved rather than ending the whole language switch.
+TObject* SelectItem(TCollection* C, const std::string& Segment) {
+    const size_t Open = Segment.find('['), Close = Segment.find(']');
+    if (Open == std::string::npos || Close == std::string::npos || Close < Open)
+        return nullptr;
+    LongInt Index = 0;
+    if (!TryStrToInt(Segment.substr(Open + 1, Close - Open - 1), Index) || Index < 0 || Index >= C->Count())
+        return nullptr;
+    return C->Items(Index);
+}
+
+// Steps from O into its property named by Segment (an item of it for a collection); null when there
+// is none.
+TObject* StepInto(TObject* O, const std::string& Segment) {
+    PPropInfo P = GetPropInfo(O, SegmentName(Segment), tkProperties - TTypeKinds{tkUnknown});
+    TObject* Next = GetObjectProperty(O, P);
+    if (auto* C = DynCast<TCollection>(Next); C && Segment.find('[') != std::string::npos)
+        return SelectItem(C, Segment);
+    return Next;
+}
+
+PPropInfo LastProperty(TObject* Holder, const std::string& Identifier) {
+    if (!Holder)
+        return nullptr;
+    const size_t Dot = Identifier.rfind('.');
+    return GetPropInfo(Holder, Identifier.substr(Dot == std::string::npos ? 0 : Dot + 1),
+                       tkProperties - TTypeKinds{tkUnknown});
+}
+}  // namespace
+
+TObject* TsiCustomLang::ResolvePathOwner(const std::string& Identifier) {
+    if (!Owner())
+        return nullptr;
+    size_t Dot = Identifier.find('.');
+    if (Dot == std::string::npos)
+        return nullptr;
+    TObject* O = Identifier.compare(0, Dot, Owner()->ClassName()) == 0 ? Owner() : OwnerComponent(Identifier.substr(0, Dot));
+    for (size_t From = Dot + 1; O; From = Dot + 1) {
+        Dot = Identifier.find('.', From);
+        if (Dot == std::string::npos)
+            return O;
+        O = StepInto(O, Identifier.substr(From, Dot - From));
+    }
+    return nullptr;
+}
+
+TTypeKind TsiCustomLang::GetPropertyTypeKind(const std::string& Identifier) {
+    TObject* Holder = ResolvePathOwner(Identifier);
+    PPropInfo P = LastProperty(Holder, Identifier);
+    if (!P)
+        return tkUnknown;
+    if (P->PropType->Kind == tkClass)
+        return FindStringListAccess(GetObjectProperty(Holder, P)) ? tkClass : tkUnknown;
+    return P->PropType->Kind;
+}
+
+std::string TsiCustomLang::GetPropertyText(const std::string& Identifier) {
+    TObject* Holder = ResolvePathOwner(Identifier);
+    PPropInfo P = LastProperty(Holder, Identifier);
+    if (!P)
+        return {};
+    switch (GetPropertyTypeKind(Identifier)) {
+    case tkInteger:
+    case tkInt64:
+        return std::to_string(P->GetOrd(Holder));
+    case tkChar:
+        return std::string(1, static_cast<char>(P->GetOrd(Holder)));
+    case tkString:
+    case tkLString:
+    case tkWString:
+        return GetStringPropertyText(Holder, P);
+    case tkWChar:
+        return WideToAnsi(std::wstring(1, static_cast<wchar_t>(P->GetOrd(Holder))), CharsetCodePage(FActiveCharset));
+    case tkEnumeration:
+        return GetEnumProp(Holder, P);
+    case tkFloat:
+        return FloatToStr(static_cast<double>(P->GetFloat(Holder)));
+    case tkSet:
+        return GetSetProp(Holder, P);
+    case tkClass: {
+        TObject* V = GetObjectProperty(Holder, P);
+        return FindStringListAccess(V)->GetCommaText(V);
+    }
+    default:
+        return {};
+    }
+}
+
+void TsiCustomLang::SetPropertyText(const std::string& Identifier, const std::string& Text) {
+    try {
+        TObject* Holder = ResolvePathOwner(Identifier);
+        PPropInfo P = LastProperty(Holder, Identifier);
+        if (!P)
+            return;
+        switch (GetPropertyTypeKind(Identifier)) {
+        case tkInteger:
+            P->SetOrd(Holder, StrToInt(Text));
+            break;
+        case tkInt64:
+            SetInt64Prop(Holder, P, StrToInt64(Text));
+            break;
+        case tkString:
+        case tkLString:
+        case tkWString:
+            SetStringProperty(Holder, P, Text);
+            break;
+        case tkEnumeration:
+            SetEnumProp(Holder, P, Text);
+            break;
+        case tkFloat:
+            P->SetFloat(Holder, StrToFloat(Text));
+            break;
+        case tkSet:
+            SetSetProp(Holder, P, Text);
+            break;
+        case tkClass:
+            if (auto* L = DynCast<TStrings>(GetObjectProperty(Holder, P)))
+                WriteListLines(L, P, Text);
+            break;
+        default:
+            break;
+        }
+    } catch (const Exception&) {
+        // A value that does not fit its property leaves the property as it was.
+    }
+}
+
+void TsiCustomLang::ApplyExtendedTranslations() {
+    const char D = static_cast<char>(FLangDelim);
+    for (int I = 0; I < FExtendedTranslations->Count(); ++I) {
+        TsiExtendedItem* Item = FExtendedTranslations->Items(I);
+        const std::string& Values = Item->Values();
+        std::string Text = ExtractDelimitedField(Values, D, FActiveLanguage - 1);
+        if (Text.empty() && FUseDefaultLanguage && FActiveLanguage != FDefaultLanguage)
+            Text = ExtractDelimitedField(Values, D, FDefaultLanguage - 1);
+        std::string First = ExtractDelimitedField(Values, D, 0);
+        if (First.empty())
+            First = ExtractDelimitedField(Values, D, 1);
+        if (Text.empty() && FActiveLanguage != 1 && TestModeActive())
+            Text = PseudoTranslate(First);
+        if (Text.empty() && FTranslateType == ttGetDefault)
+            Text = First;
+        if (!Text.empty())
+            SetPropertyText(Item->Identifier(), Text);
+    }
+}
+
+void TsiCustomLang::SyncExtendedValues() {
+    const char D = static_cast<char>(FLangDelim);
+    for (int I = FExtendedTranslations->Count() - 1; I >= 0; --I) {
+        TsiExtendedItem* Item = FExtendedTranslations->Items(I);
+        const std::string Id = Item->Identifier();
+        if (!LastProperty(ResolvePathOwner(Id), Id)) {
+            Item->Free();
+            continue;
+        }
+        const std::string Current = GetPropertyText(Id);
+        if (ExtractDelimitedField(Item->Values(), D, FActiveLanguage - 1) == Current)
+            continue;
+        // The other languages' values are carried over field by field, each in its own place.
+        std::string V;
+        for (int N = 1; N <= FNumOfLanguages; ++N)
+            (V += N == FActiveLanguage ? Current : ExtractDelimitedField(Item->Values(), D, N - 1)) += D;
+        Item->SetValues(V);
+    }
+}
+
+void TsiCustomLang::ReplaceDelimiterInValues(char OldChar, char NewChar) {
+    for (int I = 0; I < FExtendedTranslations->Count(); ++I) {
+        TsiExtendedItem* Item = FExtendedTranslations->Items(I);
+        std::string V = Item->Values();
+        std::replace(V.begin(), V.end(), OldChar, NewChar);
+        Item->SetValues(V);
+    }
+}
+
+bool TsiCustomLang::IsTextFromAction(TObject* Target, int Kind) {
+    if (!Target || (Kind != 0 && Kind != 1))
+        return false;
+    const char* Name = Kind == 0 ? "Caption" : "Hint";
+    TObject* Action = GetObjectProperty(Target, GetPropInfo(Target, "Action", ObjectKinds));
+    if (!Action)
+        return false;
+    PPropInfo Mine = GetPropInfo(Target, Name, StringKinds);
+    PPropInfo Its = GetPropInfo(Action, Name, StringKinds);
+    return Mine && Its && GetStringPropertyText(Target, Mine) == GetStringPropertyText(Action, Its);
+}
+
+void TsiCustomLang::AttachExtendedItems() {
+    for (int I = FExtendedTranslations->Count() - 1; I >= 0; --I) {
+        TsiExtendedItem* Item = FExtendedTranslations->Items(I);
+        const std::string& Id = Item->StoredIdentifier();
+        const std::string First = Id.substr(0, Id.find('.'));
+        TComponent* Start = First == Owner()->ClassName() ? Owner() : OwnerComponent(First);
+        if (Start)
+            Item->SetStartComponent(Start);
+        else
+            Item->Free();
+    }
+}
+
+void TsiCustomLang::ForgetStartComponent(TComponent* C) {
+    for (int I = 0; I < FExtendedTranslations->Count(); ++I)
+        if (FExtendedTranslations->Items(I)->StartComponent() == C)
+            FExtendedTranslations->Items(I)->SetStartComponent(nullptr);
 }

@@ -31,38 +31,47 @@ bool TsiCustomLang::RedirectsLookup(TStrings* List) const {
 
 void TsiCustomLang::LookupText(TStrings* List, const std::string& Key, std::string& Result, bool UseLanguage1) {
     Result.clear();
-    // The lists of another component serve these kinds; without a dispatcher linking the components
-    // there is none to ask.
-    if (RedirectsLookup(List))
-        return;
-    if (Designing() || List != Strings()) {
-        const std::string Text = List->Text();
-        const std::string Head = Key + static_cast<char>(FLangDelim);
-        size_t Start = std::string::npos;
-        if (Text.size() >= Head.size() && AnsiSameText(std::string_view(Text).substr(0, Head.size()), Head))
-            Start = 0;
-        else if (int P = FindSubstring(AnsiUpperCase("\r\n" + Head), AnsiUpperCase(Text)); P > 0)
-            Start = static_cast<size_t>(P + 1);
-        if (Start == std::string::npos) {
-            if (FDoRaiseExceptions)
-                throw ELanguageError(SStringIdNotFound, {Key});
+    // The lists of another component linked to the same dispatcher serve these kinds.
+    if (RedirectsLookup(List)) {
+        if (!FLangDispatcher)
             return;
-        }
-        // The scan for a field stops at the end of the entry's own line, so a short entry never
-        // yields text of the next one.
-        const std::string_view Entry = LineAt(Text, Start);
-        const char D = static_cast<char>(FLangDelim);
-        Result = ExtractDelimitedField(Entry, D, FActiveLanguage);
-        if (Result.empty() && UseLanguage1)
-            Result = ExtractDelimitedField(Entry, D, 1);
-        Result = FromStorage(Result, FActiveCharset);
-        return;
+        if (TStrings* Theirs = RedirectedList(List))
+            return SearchListText(Theirs, Key, Result, UseLanguage1);
     }
+    if (Designing() || List != Strings())
+        return SearchListText(List, Key, Result, UseLanguage1);
     if (FDoRaiseExceptions && FStringsIndex->IndexOfKey(Key) < 0)
         throw ELanguageError(SStringIdNotFound, {Key});
     Result = FStringsIndex->ValueOfKey(Key, FActiveLanguage);
+    if (Result.empty() && FActiveLanguage > 1 && TestModeActive())
+        Result = PseudoTranslate(FStringsIndex->ValueOfKey(Key, 1));
     if (Result.empty() && UseLanguage1)
         Result = FStringsIndex->ValueOfKey(Key, 1);
+}
+
+void TsiCustomLang::SearchListText(TStrings* List, const std::string& Key, std::string& Result, bool UseLanguage1) {
+    const std::string Text = List->Text();
+    const std::string Head = Key + static_cast<char>(FLangDelim);
+    size_t Start = std::string::npos;
+    if (Text.size() >= Head.size() && AnsiSameText(std::string_view(Text).substr(0, Head.size()), Head))
+        Start = 0;
+    else if (int P = FindSubstring(AnsiUpperCase("\r\n" + Head), AnsiUpperCase(Text)); P > 0)
+        Start = static_cast<size_t>(P + 1);
+    if (Start == std::string::npos) {
+        if (FDoRaiseExceptions)
+            throw ELanguageError(SStringIdNotFound, {Key});
+        return;
+    }
+    // The scan for a field stops at the end of the entry's own line, so a short entry never yields
+    // text of the next one.
+    const std::string_view Entry = LineAt(Text, Start);
+    const char D = static_cast<char>(FLangDelim);
+    Result = ExtractDelimitedField(Entry, D, FActiveLanguage);
+    if (Result.empty() && FActiveLanguage > 1 && TestModeActive())
+        Result = PseudoTranslateEntry(Entry);
+    if (Result.empty() && UseLanguage1)
+        Result = ExtractDelimitedField(Entry, D, 1);
+    Result = FromStorage(Result, FActiveCharset);
 }
 
 std::string TsiCustomLang::GetText(const std::string& Key) {
@@ -92,8 +101,12 @@ std::string TsiCustomLang::GetTextOrDefault(const std::string& Key) {
 
 void TsiCustomLang::EntryValueAt(TStrings* List, int Index, std::string& Result, bool UseLanguage1) {
     Result.clear();
-    if ((FOptions.Contains(loUseExtCommonStrings) && (List == DlgsCaptions() || List == Locales())) || Index < 0 ||
-        Index >= List->Count())
+    if (FOptions.Contains(loUseExtCommonStrings) && (List == DlgsCaptions() || List == Locales())) {
+        List = RedirectedList(List);
+        if (!List)
+            return;
+    }
+    if (Index < 0 || Index >= List->Count())
         return;
     const std::string Entry = List->Strings(Index);
     const char D = static_cast<char>(FLangDelim);

@@ -74,8 +74,11 @@ void siCompInitialization() {
     StartClassGroup(Controls);
     ActivateClassGroup(Controls);
     GroupDescendentsWith(TsiCustomLang::StaticClass(), Controls);
-    if (!GetClass("TsiLang"))
-        RegisterClass(TsiLang::StaticClass());
+    GroupDescendentsWith(TsiLangDispatcher::StaticClass(), Controls);
+    // Form readers find every class of a form's components by name, the dispatcher's too.
+    for (TClass C : {TsiLang::StaticClass(), TsiLangDispatcher::StaticClass()})
+        if (!GetClass(C->ClassName()))
+            RegisterClass(C);
 }
 
 void siCompFinalization() {

@@ -33,6 +33,12 @@ TOwned<TOwnerForm> ReadLangForm(const std::string& Props, const std::string& Dat
     return TOwned<TOwnerForm>(As<TOwnerForm>(M.ReadComponent(nullptr)));
 }
 
+void SwitchLookupLanguage(TsiCustomLang* Lang, int Language) {
+    Lang->Quiet = true;
+    Lang->SetActiveLanguage(Language);
+    Lang->Quiet = false;
+}
+
 TsiLang* LangOf(TComponent* Owner) { return As<TsiLang>(Owner->FindComponent("siLang1")); }
 
 void ReadData(TsiCustomLang* Lang, const std::string& Bytes) {

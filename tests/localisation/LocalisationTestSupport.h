@@ -66,6 +66,10 @@ TOwned<T> LoadForm() {
     return Form;
 }
 
+// Switches the language without applying it: the lookup tests' owners lack the components whose
+// entries an application would tidy away.
+void SwitchLookupLanguage(TsiCustomLang* Lang, int Language);
+
 // A new component on an owner of its own, as a window holds it.
 struct TLangOnOwner {
     TOwned<TOwnerForm> Owner{Create<TOwnerForm>(nullptr)};

@@ -47,9 +47,9 @@ TEST(FormLocale, PasswordPromptFromItsResource) {
     EXPECT_EQ(L->LanguageCharsets(), (std::vector<Byte>{1, 1}));
 
     EXPECT_EQ(L->GetTextOrDefault("strTwoLines"), Cp1251(L"Первая\r\nВторая"));
-    L->SetActiveLanguage(2);
+    SwitchLookupLanguage(L, 2);
     EXPECT_EQ(L->GetTextOrDefault("strPwdEmpty"), "The password is empty");
-    L->SetActiveLanguage(1);
+    SwitchLookupLanguage(L, 1);
 
     EXPECT_EQ(Written(Form.get()), ResourceBytes("TFRMPASSWORD")) << "written back byte for byte";
 }

@@ -30,7 +30,7 @@ TEST_F(TMainWindowLocale, MessagesInBothLanguages) {
     };
     for (const auto& C : Cases)
         EXPECT_EQ(Lang->GetTextOrDefault(C.Key), C.Russian) << C.Key;
-    Lang->SetActiveLanguage(2);
+    SwitchLookupLanguage(Lang, 2);
     for (const auto& C : Cases)
         EXPECT_EQ(Lang->GetTextOrDefault(C.Key), C.English) << C.Key;
     EXPECT_EQ(Lang->GetText("strsDelCont"), "") << "GetText keeps an empty English value";
@@ -54,7 +54,7 @@ TEST_F(TMainWindowLocale, OtherListsAreSearchedAsText) {
     EXPECT_EQ(R, Cp1251(L"Н&ет для всех"));
     Lang->LookupText(Lang->DlgsCaptions(), "warning", R, true);
     EXPECT_EQ(R, Cp1251(L"Предупреждение")) << "the first entry";
-    Lang->SetActiveLanguage(2);
+    SwitchLookupLanguage(Lang, 2);
     Lang->LookupText(Lang->Captions(), "ToolBar1", R, false);
     EXPECT_EQ(R, "");
     Lang->LookupText(Lang->Captions(), "ToolBar1", R, true);
@@ -70,7 +70,7 @@ TEST(LookupText, FieldScanStopsAtTheEndOfTheLine) {
     F.Lang->Hints()->Add(Entry({"next", "b", "c"}));
     F.Lang->Hints()->Add(Entry({"btn", "x", "y"}));
     F.Lang->Hints()->Add(Entry({"btnOk", "ok", "OK"}));
-    F.Lang->SetActiveLanguage(2);
+    SwitchLookupLanguage(F.Lang, 2);
     std::string R;
     F.Lang->LookupText(F.Lang->Hints(), "short", R, false);
     EXPECT_EQ(R, "") << "nothing of the next entry";
@@ -105,7 +105,7 @@ TEST(LookupText, EntryReaders) {
     F.Lang->SetNumOfLanguages(2);
     F.Lang->CharSets()->Add(Entry({"TOwnerForm", "RUSSIAN_CHARSET", ""}));
     F.Lang->CharSets()->Add(Entry({"towneRForm", "late", "late"}));
-    F.Lang->SetActiveLanguage(2);
+    SwitchLookupLanguage(F.Lang, 2);
     std::string R;
     F.Lang->EntryValueAt(F.Lang->CharSets(), 0, R, false);
     EXPECT_EQ(R, "");
