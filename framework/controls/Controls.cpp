@@ -1709,7 +1709,8 @@ bool TWinControl::CanFocus() {
     TCustomForm* Form = ::GetParentForm(this);
     if (!Form)
         return false;
-    for (TWinControl* C = this; C; C = C->FParent)
+    // The form itself may still be hidden: a control can be chosen before its form shows.
+    for (TWinControl* C = this; C != Form; C = C->FParent)
         if (!C->FVisible || !C->FEnabled)
             return false;
     return true;

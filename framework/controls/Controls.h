@@ -27,8 +27,7 @@
 #pragma once
 
 #include "Classes.h"
-#include "Canvas.h"
-#include "Types.h"
+#include "Graphics.h"
 #include "Messages.h"
 #include "ObjectInstances.h"
 #include "SysUtils.h"

@@ -1,6 +1,8 @@
 #include "Forms.h"
 
 #include "Dialogs.h"
+#include "StdCtrls.h"
+#include "Timers.h"
 
 #include <algorithm>
 #include <exception>
@@ -577,8 +579,10 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
     FActiveControl = Control;
     if (Control)
         Control->FreeNotification(this);
-    if (!FComponentState.Contains(csLoading) && FActive && Control && Control->HandleAllocated())
-        ::SetFocus(Control->Handle());
+    if (FComponentState.Contains(csLoading) || !FActive || !FHandle)
+        return;
+    // Without an active control the form's own window keeps the focus.
+    ::SetFocus(Control ? Control->Handle() : FHandle);
 }
 
 void TCustomForm::FocusControl(TWinControl* Control) {
@@ -638,15 +642,10 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
 }
 
 void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
-    if (Removing && FActiveControl && Control->ContainsControl(FActiveControl))
-        FActiveControl = nullptr;
-    if (FFocusedControl && Control->ContainsControl(FFocusedControl)) {
-        if (Removing)
-            FFocusedControl = nullptr;
-        if (FHandle && GetFocus() && Control->HandleAllocated() &&
-            (GetFocus() == Control->Handle() || IsChild(Control->Handle(), GetFocus())))
-            ::SetFocus(FHandle);
-    }
+    if (Removing && FFocusedControl && Control->ContainsControl(FFocusedControl))
+        FFocusedControl = Control->Parent();
+    if (FActiveControl && Control->ContainsControl(FActiveControl))
+        SetActiveControl(nullptr);
 }
 
 void TCustomForm::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
@@ -1351,6 +1350,8 @@ void InitControls() {
     Screen = Create<TScreen>(nullptr);
     Application = Create<TApplication>(nullptr);
     WndExceptionHandler = HandleWindowException;
+    // The classes form files name.
+    RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass()});
 }
 
 void DoneControls() {

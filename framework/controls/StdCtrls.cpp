@@ -665,6 +665,12 @@ void TButton::CreateParams(TCreateParams& Params) {
     Params.Style |= (FActive || FDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
 
+void TButton::CreateWnd() {
+    // Until the focus moves, Enter belongs to the default button.
+    FActive = FDefault;
+    TWinControl::CreateWnd();
+}
+
 void TButton::SetDefault(bool Value) {
     if (FDefault == Value)
         return;

@@ -263,6 +263,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     // The button's style now: the focused button (or the default one) shows the default frame.
     virtual void SetButtonStyle(bool ADefault);
     bool Active() const { return FActive; }
