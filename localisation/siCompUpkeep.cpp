@@ -73,7 +73,8 @@ void TsiCustomLang::TidyKindList(TStrings* List, TStringsType Kind) {
         const bool Owned = (Kind == stCaptions && HasProperty(Owner(), "Caption", StringKinds)) ||
                            (Kind == stHints && HasProperty(Owner(), "Hint", StringKinds)) ||
                            ((Kind == stFonts || Kind == stCharSets) && HasProperty(Owner(), "Font", ObjectKinds, "TFont"));
-        int Start = Owned ? 1 : 0;
+        // Entry 0 is skipped only when it is the owner's: a component's entry there is tidied too.
+        int Start = Owned && List->Count() > 0 && EntryKey(List->Strings(0), D) == Owner()->ClassName() ? 1 : 0;
         const bool ActionKind = Kind == stCaptions || Kind == stHints;
         if (Start == 1 && ActionKind && List->Count() > 0 && IsTextFromAction(Owner(), Kind) &&
             List->Strings(0).find(Owner()->ClassName() + D) != std::string::npos) {

@@ -1,5 +1,8 @@
 #include "LocalisationTestSupport.h"
 
+#include "Forms.h"
+#include "LocalisationTestComponents.h"
+#include "StdCtrls.h"
 #include "siConsts.h"
 
 namespace loctest {
@@ -62,14 +65,18 @@ namespace {
 class TLocalisationUnits : public ::testing::Environment {
 public:
     void SetUp() override {
+        GraphicsInitialization();
+        InitControls();
+        StdCtrlsInitialization();
         siConstsInitialization();
         siCompInitialization();
-        RegisterClasses({TOwnerForm::StaticClass(), TfrmPassword::StaticClass(), TfrmSetting::StaticClass(),
+        RegisterClasses({TPropsBox::StaticClass(), TCaptionOwner::StaticClass(), TOwnerForm::StaticClass(), TfrmPassword::StaticClass(), TfrmSetting::StaticClass(),
                          TfrmTwoLangs::StaticClass()});
     }
     void TearDown() override {
         siCompFinalization();
         siConstsFinalization();
+        DoneControls();
     }
 };
 ::testing::Environment* const Units = ::testing::AddGlobalTestEnvironment(new TLocalisationUnits);
