@@ -168,6 +168,28 @@ HBITMAP NewDdb(const TDibImage& Image) {
     return Handle;
 }
 
+// Whether a DIB section keeps its top row first. The system reports the height of a top-down DIB
+// as positive, so a pixel drawn at the top shows which memory row it lands in; both end rows are
+// put back as they were.
+bool StoredTopDown(HBITMAP Handle, BYTE* Bits, int Height, std::uint32_t Stride) {
+    if (Height < 2 || !Bits || !Stride)
+        return false;
+    BYTE* Last = Bits + size_t(Height - 1) * Stride;
+    std::vector<BYTE> First(Bits, Bits + Stride), Bottom(Last, Last + Stride);
+    HDC DC = CreateCompatibleDC(nullptr);
+    HGDIOBJ Old = SelectObject(DC, Handle);
+    COLORREF Was = GetPixel(DC, 0, 0);
+    int Light = GetRValue(Was) + GetGValue(Was) + GetBValue(Was);
+    SetPixel(DC, 0, 0, Light > 382 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    GdiFlush();
+    bool TopDown = std::memcmp(First.data(), Bits, Stride) != 0;
+    SelectObject(DC, Old);
+    DeleteDC(DC);
+    std::memcpy(Bits, First.data(), Stride);
+    std::memcpy(Last, Bottom.data(), Stride);
+    return TopDown;
+}
+
 void CheckSize(int W, int H, int BitCount) {
     if (W < 0 || H < 0)
         InvalidGraphicOperation(GraphicsConsts::SInvalidImageSize);
@@ -576,7 +598,7 @@ void TBitmap::AdoptHandle(HBITMAP Value) {
         FBits = static_cast<BYTE*>(DS.dsBm.bmBits);
         FWidth = DS.dsBm.bmWidth;
         FHeight = DS.dsBm.bmHeight;
-        FTopDown = DS.dsBmih.biHeight < 0;
+        FTopDown = DS.dsBmih.biHeight < 0 || StoredTopDown(Value, FBits, FHeight, RowBytes(FWidth, DS.dsBmih.biBitCount));
         FBitCount = DS.dsBmih.biBitCount;
         std::fill(FMasks, FMasks + 3, 0);
         if (DS.dsBmih.biCompression == BI_BITFIELDS)

@@ -99,6 +99,10 @@ TColor StringToColor(const std::string& S) {
     LongInt Color;
     if (IdentToColor(S, Color))
         return Color;
+    // "$80000012" names a system colour: hexadecimal numbers are 32-bit patterns.
+    Int64 Value;
+    if (TryStrToInt64(S, Value) && Value >= INT32_MIN && Value <= Int64(UINT32_MAX))
+        return static_cast<TColor>(static_cast<std::uint32_t>(Value));
     return StrToInt(S);
 }
 
