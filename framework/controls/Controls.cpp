@@ -1486,7 +1486,16 @@ void TWinControl::WndProc(TMessage& Message) {
         if (FControlState.Contains(csFocusing))
             return;
         break;
+    case WM_MOUSELEAVE:
+        // The mouse left the window for one that is not ours: the hover ends now, not at the next move.
+        if (Application)
+            Application->DoMouseIdle();
+        break;
     default:
+        if (Message.Msg == WM_MOUSEMOVE && FHandle) {
+            TRACKMOUSEEVENT Track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, FHandle, 0};
+            TrackMouseEvent(&Track);
+        }
         if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL) {
             // Mouse messages over a windowless child (or held by it) are its messages.
             TControl* Target = nullptr;

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "StdCtrls.h"
+#include "Threads.h"
 #include "Timers.h"
 
 #include <algorithm>
@@ -1103,6 +1104,9 @@ void TApplication::Idle(const MSG&) {
     bool Done = true;
     try {
         OnIdle(this, Done);
+        // Calls that worker threads handed to this thread run here.
+        if (CheckSynchronize())
+            Done = false;
     } catch (...) {
         HandleException(this);
     }
@@ -1258,6 +1262,11 @@ void TApplication::RestoreTopMosts() {
 
 void TApplication::UpdateFormatSettings() { GetFormatSettings(); }
 
+void TApplication::WakeMainThread(TObject*) {
+    if (FHandle)
+        PostMessageA(FHandle, WM_NULL, 0, 0);
+}
+
 void TApplication::SetHint(const std::string& Value) {
     if (FHint == Value)
         return;
@@ -1320,6 +1329,10 @@ void TApplication::WndProc(TMessage& Message) {
                 for (int I = 0; I < Screen->FormCount(); ++I)
                     Screen->Forms(I)->Perform(CM_SYSCOLORCHANGE, 0, 0);
             break;
+        case WM_NULL:
+            // The wake-up of a worker that handed a call to this thread.
+            CheckSynchronize();
+            break;
         case CM_RELEASE:
             // A form without a window asked to be freed.
             if (auto* Form = reinterpret_cast<TCustomForm*>(Message.LParam))
@@ -1350,6 +1363,7 @@ void InitControls() {
     Screen = Create<TScreen>(nullptr);
     Application = Create<TApplication>(nullptr);
     WndExceptionHandler = HandleWindowException;
+    SetWakeMainThread(TNotifyEvent::Bind<&TApplication::WakeMainThread>(Application));
     // The classes form files name.
     RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass()});
 }
@@ -1357,6 +1371,7 @@ void InitControls() {
 void DoneControls() {
     if (!Application)
         return;
+    SetWakeMainThread(nullptr);
     // Forms and data modules go first, the last made first, while the application still stands.
     while (Application->ComponentCount() > 0)
         Application->Components(Application->ComponentCount() - 1)->Free();

@@ -20,7 +20,8 @@
 //   Application->CreateForm(frmFoo);           // the same, the first such form becomes MainForm
 //   auto* E = TForm::CreateNew(Owner);         // an empty form, no resource
 //
-// Start-up: InitControls() (after the rtl and graphics units) makes Application, Screen and Mouse;
+// Start-up: InitControls() (after the rtl and graphics units) makes Application, Screen and Mouse and
+// has the Threads unit wake the application's loop for Synchronize;
 // the program then calls Application->Initialize(), sets Title, CreateForm ..., Run(). DoneControls()
 // frees the forms and data modules (last created first) and then the objects.
 #pragma once
@@ -393,6 +394,9 @@ public:
 
     // The hidden window's own procedure (hooks and subclassers chain back to it).
     void WndProc(TMessage& Message);
+    // Posted by worker threads that hand a call to the main thread (the Threads unit's wake-up):
+    // the loop then runs CheckSynchronize.
+    void WakeMainThread(TObject* Sender);
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -1,5 +1,6 @@
 // The application object: its hidden window, exceptions, hooks; the screen's cursors; timers.
 #include "ControlTestSupport.h"
+#include "Threads.h"
 #include "Timers.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,29 @@ TEST_F(ApplicationTest, ATimerKeepsRunningAfterItsHandlerRaises) {
     EXPECT_TRUE(PumpUntil([&] { return Ticks >= 3; }));
     ASSERT_GE(Rec.Recorder.Entries.size(), 1u);
     EXPECT_EQ(Rec.Recorder.Entries[0].Text, "Tick failed.");
+}
+
+}  // namespace
+
+namespace {
+
+class TSyncWorker : public TThread {
+    DECLARE_CLASS(TSyncWorker, TThread)
+public:
+    TSyncWorker() : TThread(false) {}
+    DWORD RanOn = 0;
+
+protected:
+    void Execute() override {
+        Synchronize([this] { RanOn = GetCurrentThreadId(); });
+    }
+};
+
+TEST_F(ApplicationTest, TheMessageLoopServesCallsThatWorkersSynchronize) {
+    auto* W = Create<TSyncWorker>();
+    TOwned<TSyncWorker> Guard(W);
+    EXPECT_TRUE(PumpUntil([&] { return W->Finished(); }, 5000));
+    EXPECT_EQ(W->RanOn, GetCurrentThreadId());
 }
 
 }  // namespace
