@@ -590,6 +590,12 @@ void TBitmap::AdoptHandle(HBITMAP Value) {
     FSaved.clear();
     FWidth = FHeight = 0;
     FTopDown = false;
+    // No image: a fresh bitmap's device format (readers that pick a format for what they load
+    // look for pfDevice).
+    FPixelFormat = pfDevice;
+    FHandleType = bmDDB;
+    FBitCount = 0;
+    std::fill(FMasks, FMasks + 3, 0);
     if (!Value)
         return;
     DIBSECTION DS{};
@@ -687,11 +693,7 @@ void TBitmap::Changed(TObject* Sender) {
 
 void TBitmap::Assign(TPersistent* Source) {
     if (!Source) {
-        Changing(this);
-        FreeImageHandles();
-        FSaved.clear();
-        FWidth = FHeight = 0;
-        Changed(this);
+        SetHandle(nullptr);
         return;
     }
     auto* Src = DynCast<TBitmap>(Source);

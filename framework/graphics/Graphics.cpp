@@ -26,5 +26,6 @@ void GraphicsFinalization() {
     TPicture::UnregisterGraphicClass(TBitmap::StaticClass());
     TPicture::UnregisterGraphicClass(TIcon::StaticClass());
     UnRegisterGraphicsIdents();
+    FreeThemeServices();
     FreeMemoryContexts();
 }

@@ -14,6 +14,7 @@
 #include "GraphicsObjects.h"
 #include "Icons.h"
 #include "Picture.h"
+#include "Themes.h"
 #include "Types.h"
 
 // Safe to call more than once; the second call does nothing until GraphicsFinalization.

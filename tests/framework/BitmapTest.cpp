@@ -187,6 +187,7 @@ TEST_F(Bitmap, HandlesAdoptedAndReleased) {
     D->SetHandle(nullptr);
     EXPECT_TRUE(D->Empty());
     EXPECT_EQ(D->Width(), 0);
+    EXPECT_EQ(D->PixelFormat(), pfDevice) << "an emptied bitmap has no format of its own";
 }
 
 TEST_F(Bitmap, DormantImagesComeBackOnUse) {
