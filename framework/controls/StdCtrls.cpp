@@ -318,10 +318,7 @@ void TCustomEdit::SetCharCase(TEditCharCase Value) {
     if (FCharCase == Value)
         return;
     FCharCase = Value;
-    if (Value == ecUpperCase)
-        SetText(AnsiUpperCase(Text()));
-    else if (Value == ecLowerCase)
-        SetText(AnsiLowerCase(Text()));
+    // The new window converts the text it is made with.
     RecreateWnd();
 }
 
@@ -1339,7 +1336,6 @@ bool TCustomComboBox::DroppedDown() {
 void TCustomComboBox::SetDroppedDown(bool Value) {
     if (!HandleAllocated())
         return;
-    AdjustDropDown();
     SendMessageA(FHandle, CB_SHOWDROPDOWN, Value, 0);
 }
 
@@ -1421,7 +1417,7 @@ void TCustomComboBox::CNCommand(TMessage& Message) {
         Select();
         break;
     }
-    case CBN_DROPDOWN: AdjustDropDown(); DropDown(); break;
+    case CBN_DROPDOWN: DropDown(); break;
     case CBN_CLOSEUP: CloseUp(); break;
     }
 }

@@ -227,8 +227,9 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void WMGetDlgCode(TMessage& Message);
 
+    TMemoStrings* FLines = nullptr;  // a descendant may put lines of its own kind here
+
 private:
-    TMemoStrings* FLines = nullptr;
     TAlignment FAlignment = taLeftJustify;
     TScrollStyle FScrollBars = ssNone;
     bool FWantReturns = true;
