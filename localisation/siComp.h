@@ -549,6 +549,9 @@ private:
     // The first list of List's kind among the components linked to the dispatcher that is not
     // empty; null when none is.
     TStrings* RedirectedList(TStrings* List) const;
+    // The value entry Index applies: the active language's, else test mode's pseudo-translation
+    // (with Pseudo), else language 1's under ttGetDefault.
+    std::string ValueToApply(TStrings* List, int Index, std::string_view Entry, bool Pseudo);
     void ApplyOwnerText(TStrings* List, const char* Property);
     void ApplyOwnerFont();
     void ApplyCollections(TStrings* List);

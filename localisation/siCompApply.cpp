@@ -149,6 +149,15 @@ void TsiCustomLang::ApplyOwnerFont() {
 // ---------------------------------------------------------------------------------------------
 // One list
 
+std::string TsiCustomLang::ValueToApply(TStrings* List, int Index, std::string_view Entry, bool Pseudo) {
+    std::string Value = FieldWithDefault(Entry, FActiveLanguage);
+    if (Value.empty() && Pseudo && FActiveLanguage > 1 && TestModeActive())
+        Value = PseudoTranslateEntry(Entry);
+    if (Value.empty() && FTranslateType == ttGetDefault)
+        EntryValueAt(List, Index, Value, true);
+    return Value;
+}
+
 void TsiCustomLang::ApplyKindList(TStrings* List, TStringsType Kind) {
     TidyKindList(List, Kind);
     if (List->Count() == 0)
@@ -175,12 +184,7 @@ void TsiCustomLang::ApplyKindList(TStrings* List, TStringsType Kind) {
         }
         if (FDoNotTranslate->IndexOf(Name) >= 0)
             continue;
-        std::string Value = FieldWithDefault(Entry, FActiveLanguage);
-        if (Value.empty() && FActiveLanguage > 1 && TestModeActive() && Kind != stFonts && Kind != stLocales &&
-            Kind != stCharSets)
-            Value = PseudoTranslateEntry(Entry);
-        if (Value.empty() && FTranslateType == ttGetDefault)
-            EntryValueAt(List, I, Value, true);
+        std::string Value = ValueToApply(List, I, Entry, Kind != stFonts && Kind != stLocales && Kind != stCharSets);
         if (Kind == stLocales) {
             if (!Value.empty())
                 ApplyLocale(Name, Value);
@@ -289,11 +293,7 @@ void TsiCustomLang::ApplyCollections(TStrings* List) {
         const TCollectionKey Key = SplitCollectionKey(Entry, D);
         if (FDoNotTranslate->IndexOf(Key.Component) >= 0)
             continue;
-        std::string Value = FieldWithDefault(Entry, FActiveLanguage);
-        if (Value.empty() && FActiveLanguage > 1 && TestModeActive())
-            Value = PseudoTranslateEntry(Entry);
-        if (Value.empty() && FTranslateType == ttGetDefault)
-            EntryValueAt(List, I, Value, true);
+        std::string Value = ValueToApply(List, I, Entry, true);
         // A stale or malformed index leaves this entry out, not the rest of the switch.
         TComponent* C = OwnerComponent(Key.Component);
         if (!C || Key.Index < 0)
