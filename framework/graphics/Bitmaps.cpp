@@ -730,10 +730,10 @@ void TBitmap::Assign(TPersistent* Source) {
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& R) {
     if (Empty())
         return;
+    // The mask first: making it may take the bitmap out of its DC, which may be ACanvas's own.
+    HBITMAP Mask = Transparent() ? MaskHandle() : nullptr;
     ACanvas->RequiredState(csAllValid);
     HDC Dst = ACanvas->Handle();
-    // The mask first: making it may need the bitmap out of its DC.
-    HBITMAP Mask = Transparent() ? MaskHandle() : nullptr;
     HDC Src = Canvas()->Handle();
     bool Stretched = R.Width() != FWidth || R.Height() != FHeight;
     int OldMode = Stretched && !Monochrome() ? SetStretchBltMode(Dst, COLORONCOLOR) : 0;
@@ -751,17 +751,18 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& R) {
         SetStretchBltMode(Dst, OldMode);
 }
 
-void TBitmap::LoadFromStream(TStream* Stream) {
-    Int64 Left = Stream->Size() - Stream->Position();
-    if (Left <= 0) {
+void TBitmap::ReadImage(TStream* Stream, Int64 Available, bool FileHeader) {
+    if (Available <= 0) {
         Assign(nullptr);
         return;
     }
-    TDibImage Img = ReadDib(Stream, Left, true);
+    TDibImage Img = ReadDib(Stream, Available, FileHeader);
     Changing(this);
     SetImage(Img, false);
     Changed(this);
 }
+
+void TBitmap::LoadFromStream(TStream* Stream) { ReadImage(Stream, Stream->Size() - Stream->Position(), true); }
 
 void TBitmap::SaveToStream(TStream* Stream) {
     if (Empty())
@@ -772,31 +773,18 @@ void TBitmap::SaveToStream(TStream* Stream) {
 
 void TBitmap::LoadFromResourceName(HINSTANCE Instance, const std::string& ResName) {
     TResourceStream S(Instance, ResName, RT_BITMAP);
-    TDibImage Img = ReadDib(&S, S.Size(), false);
-    Changing(this);
-    SetImage(Img, false);
-    Changed(this);
+    ReadImage(&S, S.Size(), false);
 }
 
 void TBitmap::LoadFromResourceID(HINSTANCE Instance, int ResID) {
     TResourceStream S(Instance, ResID, RT_BITMAP);
-    TDibImage Img = ReadDib(&S, S.Size(), false);
-    Changing(this);
-    SetImage(Img, false);
-    Changed(this);
+    ReadImage(&S, S.Size(), false);
 }
 
 void TBitmap::ReadData(TStream* Stream) {
     LongInt Size = 0;
     Stream->ReadBuffer(&Size, sizeof Size);
-    if (Size <= 0) {
-        Assign(nullptr);
-        return;
-    }
-    TDibImage Img = ReadDib(Stream, Size, true);
-    Changing(this);
-    SetImage(Img, false);
-    Changed(this);
+    ReadImage(Stream, Size, true);
 }
 
 void TBitmap::WriteData(TStream* Stream) {

@@ -127,6 +127,8 @@ private:
     // Replaces the image by Image (a device-dependent bitmap when Device).
     void SetImage(const GraphicsDetail::TDibImage& Image, bool Device);
     void AdoptHandle(HBITMAP Value);
+    // A BMP (or packed DIB) of at most Available bytes; none at all empties the bitmap.
+    void ReadImage(TStream* Stream, Int64 Available, bool FileHeader);
     GraphicsDetail::TDibFormat CurrentFormat() const;
     TColor PixelAt(int X, int Y);
 

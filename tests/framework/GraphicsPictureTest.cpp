@@ -26,13 +26,20 @@ public:
 class TPictureHolder : public TComponent {
     DECLARE_CLASS(TPictureHolder, TComponent)
 public:
-    explicit TPictureHolder(TComponent* AOwner) : TComponent(AOwner), FPicture(Create<TPicture>()) {}
-    ~TPictureHolder() override { FreeAndNil(FPicture); }
+    explicit TPictureHolder(TComponent* AOwner)
+        : TComponent(AOwner), FPicture(Create<TPicture>()), FGlyph(Create<TBitmap>()) {}
+    ~TPictureHolder() override {
+        FreeAndNil(FPicture);
+        FreeAndNil(FGlyph);
+    }
     static void DefineClass(TClassBuilder<TPictureHolder>& B) {
         B.Property("Picture", &TPictureHolder::FPicture, &TPictureHolder::SetPicture);
+        B.Property("Glyph", &TPictureHolder::FGlyph, &TPictureHolder::SetGlyph);
     }
     void SetPicture(TPicture* Value) { FPicture->Assign(Value); }
+    void SetGlyph(TBitmap* Value) { FGlyph->Assign(Value); }
     TPicture* FPicture;
+    TBitmap* FGlyph;
 };
 
 // Files of every kind the tests load.
@@ -126,11 +133,15 @@ TEST_F(GraphicsPicture, PicturesTravelInFormStreamsWithTheirClass) {
     TOwned<TPictureHolder> H(Create<TPictureHolder>(nullptr));
     H->SetName("Holder");
     H->FPicture->Bitmap()->Assign(MakeBitmap(pf24bit, 3, 2, clRed).get());
+    H->FGlyph->Assign(MakeBitmap(pf8bit, 4, 4, clWhite).get());
     TOwned<TComponent> Copy(RoundTrip(H.get()));
     TPicture* P = As<TPictureHolder>(Copy.get())->FPicture;
     ASSERT_NE(P->Graphic(), nullptr);
     EXPECT_EQ(P->Graphic()->ClassName(), "TBitmap");
     EXPECT_EQ(RowPixel(P->Bitmap(), 2, 1), clRed);
+    TBitmap* Glyph = As<TPictureHolder>(Copy.get())->FGlyph;
+    EXPECT_EQ(Glyph->PixelFormat(), pf8bit) << "a published bitmap streams its own data";
+    EXPECT_EQ(Glyph->Width(), 4);
 
     TMemoryStream M;
     M.WriteComponent(H.get());
