@@ -152,13 +152,7 @@ void TStatusBar::SetSimpleText(const std::string& Value) {
         SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
 }
 
-void TStatusBar::SetSizeGrip(bool Value) {
-    if (Value != FSizeGrip) {
-        FSizeGrip = Value;
-        if (HandleAllocated())
-            RecreateWnd();
-    }
-}
+void TStatusBar::SetSizeGrip(bool Value) { SetStyleFlag(this, FSizeGrip, Value); }
 
 void TStatusBar::UpdatePanels() {
     if (!HandleAllocated())
@@ -580,17 +574,8 @@ void TToolBar::WMNotify(TMessage& Message) {
 }
 
 void TToolBar::SetImages(TCustomImageList* Value) {
-    if (Value == FImages)
+    if (!SetImageListOf(this, FImages, Value, FImageChangeLink))
         return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageChangeLink);
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = Value;
-    if (FImages) {
-        FImages->RegisterChanges(FImageChangeLink);
-        FImages->FreeNotification(this);
-    }
     UpdateButtons();
 }
 
@@ -607,29 +592,11 @@ void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {
             B->FDropdownMenu = nullptr;
 }
 
-namespace {
-template <class T>
-void SetAndRecreate(TWinControl* Control, T& Field, T Value, void (*Recreate)(TWinControl*)) {
-    if (Field == Value)
-        return;
-    Field = Value;
-    if (Control->HandleAllocated())
-        Recreate(Control);
-}
-void RecreateOf(TWinControl* C) { C->RecreateWnd(); }
-}  // namespace
 
-void TToolBar::SetFlat(bool Value) { SetAndRecreate<bool>(this, FFlat, Value, &RecreateOf); }
-void TToolBar::SetList(bool Value) { SetAndRecreate<bool>(this, FList, Value, &RecreateOf); }
-void TToolBar::SetWrapable(bool Value) { SetAndRecreate<bool>(this, FWrapable, Value, &RecreateOf); }
-
-void TToolBar::SetShowCaptions(bool Value) {
-    if (Value != FShowCaptions) {
-        FShowCaptions = Value;
-        if (HandleAllocated())
-            RecreateWnd();
-    }
-}
+void TToolBar::SetFlat(bool Value) { SetStyleFlag(this, FFlat, Value); }
+void TToolBar::SetList(bool Value) { SetStyleFlag(this, FList, Value); }
+void TToolBar::SetWrapable(bool Value) { SetStyleFlag(this, FWrapable, Value); }
+void TToolBar::SetShowCaptions(bool Value) { SetStyleFlag(this, FShowCaptions, Value); }
 
 void TToolBar::SetButtonHeight(int Value) {
     Value = std::max(Value, 1);
@@ -958,29 +925,14 @@ void TPageControl::CNNotify(TMessage& Message) {
 }
 
 void TPageControl::SetImages(TCustomImageList* Value) {
-    if (Value == FImages)
+    if (!SetImageListOf(this, FImages, Value, FImageChangeLink))
         return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageChangeLink);
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = Value;
-    if (FImages) {
-        FImages->RegisterChanges(FImageChangeLink);
-        FImages->FreeNotification(this);
-    }
     UpdateTabs();
 }
 
 void TPageControl::ImageListChange(TObject*) { UpdateTabs(); }
 
-void TPageControl::SetMultiLine(bool Value) {
-    if (Value != FMultiLine) {
-        FMultiLine = Value;
-        if (HandleAllocated())
-            RecreateWnd();
-    }
-}
+void TPageControl::SetMultiLine(bool Value) { SetStyleFlag(this, FMultiLine, Value); }
 
 void TPageControl::Loaded() {
     TWinControl::Loaded();
@@ -1001,6 +953,26 @@ void TPageControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 }
 
 // ---------------------------------------------------------------------------------------------
+
+void SetStyleFlag(TWinControl* Control, bool& Field, bool Value) {
+    if (Field == Value)
+        return;
+    Field = Value;
+    if (Control->HandleAllocated())
+        Control->RecreateWnd();
+}
+
+void BeginWindowUpdate(TWinControl* Control, int& UpdateCount) {
+    if (UpdateCount++ == 0 && Control->HandleAllocated())
+        SendMessageA(Control->Handle(), WM_SETREDRAW, 0, 0);
+}
+
+void EndWindowUpdate(TWinControl* Control, int& UpdateCount) {
+    if (UpdateCount > 0 && --UpdateCount == 0 && Control->HandleAllocated()) {
+        SendMessageA(Control->Handle(), WM_SETREDRAW, 1, 0);
+        InvalidateRect(Control->Handle(), nullptr, TRUE);
+    }
+}
 
 void InitComCtrls() {
     INITCOMMONCONTROLSEX Icc{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |

@@ -327,6 +327,14 @@ private:
     bool FMultiLine = false;
 };
 
+// A flag the window's style carries: a change makes the window again.
+void SetStyleFlag(TWinControl* Control, bool& Field, bool Value);
+
+// The update bracket of a control's item list: the window stops drawing at the outer begin and
+// draws everything again at the outer end.
+void BeginWindowUpdate(TWinControl* Control, int& UpdateCount);
+void EndWindowUpdate(TWinControl* Control, int& UpdateCount);
+
 // The unit's start-up: the system's common controls and the class registrations form files need
 // (tree and list views included).
 void InitComCtrls();

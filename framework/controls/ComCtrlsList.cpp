@@ -254,17 +254,9 @@ int TListItems::IndexOf(const TListItem* Value) const {
     return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
 }
 
-void TListItems::BeginUpdate() {
-    if (FUpdateCount++ == 0 && FOwner->HandleAllocated())
-        SendMessageA(FOwner->Handle(), WM_SETREDRAW, 0, 0);
-}
+void TListItems::BeginUpdate() { BeginWindowUpdate(FOwner, FUpdateCount); }
 
-void TListItems::EndUpdate() {
-    if (FUpdateCount > 0 && --FUpdateCount == 0 && FOwner->HandleAllocated()) {
-        SendMessageA(FOwner->Handle(), WM_SETREDRAW, 1, 0);
-        InvalidateRect(FOwner->Handle(), nullptr, TRUE);
-    }
-}
+void TListItems::EndUpdate() { EndWindowUpdate(FOwner, FUpdateCount); }
 
 void TListItems::Assign(TPersistent* Source) {
     auto* Src = DynCast<TListItems>(Source);
@@ -426,13 +418,7 @@ void TCustomListView::ItemChanged(TListItem* Item) {
         SendMessageA(FHandle, LVM_UPDATE, static_cast<WPARAM>(I), 0);
 }
 
-void TCustomListView::SetStyleBit(bool& Field, bool Value) {
-    if (Field == Value)
-        return;
-    Field = Value;
-    if (HandleAllocated())
-        RecreateWnd();
-}
+
 
 void TCustomListView::SetViewStyle(TViewStyle Value) {
     if (Value == FViewStyle)
@@ -448,13 +434,13 @@ void TCustomListView::SetOwnerData(bool Value) {
     // Switching kinds empties the list: the items of one kind mean nothing to the other.
     FListItems->Clear();
     FListItems->FVirtualCount = 0;
-    SetStyleBit(FOwnerData, Value);
+    SetStyleFlag(this, FOwnerData, Value);
 }
 
-void TCustomListView::SetReadOnly(bool Value) { SetStyleBit(FReadOnly, Value); }
-void TCustomListView::SetMultiSelect(bool Value) { SetStyleBit(FMultiSelect, Value); }
-void TCustomListView::SetHideSelection(bool Value) { SetStyleBit(FHideSelection, Value); }
-void TCustomListView::SetColumnClick(bool Value) { SetStyleBit(FColumnClick, Value); }
+void TCustomListView::SetReadOnly(bool Value) { SetStyleFlag(this, FReadOnly, Value); }
+void TCustomListView::SetMultiSelect(bool Value) { SetStyleFlag(this, FMultiSelect, Value); }
+void TCustomListView::SetHideSelection(bool Value) { SetStyleFlag(this, FHideSelection, Value); }
+void TCustomListView::SetColumnClick(bool Value) { SetStyleFlag(this, FColumnClick, Value); }
 
 void TCustomListView::SetRowSelect(bool Value) {
     FRowSelect = Value;
@@ -468,36 +454,31 @@ void TCustomListView::SetGridLines(bool Value) {
         SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ExtendedStyle()));
 }
 
-void TCustomListView::SetCheckboxes(bool Value) { SetStyleBit(FCheckboxes, Value); }
+void TCustomListView::SetCheckboxes(bool Value) { SetStyleFlag(this, FCheckboxes, Value); }
 
-namespace {
-void SwapImages(TComponent* Self, TCustomImageList*& Field, TCustomImageList* Value, TChangeLink* Link,
-                TCustomImageList* Other) {
-    if (Field) {
-        if (Field != Other)
-            Field->UnRegisterChanges(Link);
-        Field->RemoveFreeNotification(Self);
-    }
-    Field = Value;
-    if (Field) {
-        Field->RegisterChanges(Link);
-        Field->FreeNotification(Self);
-    }
-}
-}  // namespace
 
 void TCustomListView::SetSmallImages(TCustomImageList* Value) {
     if (Value == FSmallImages)
         return;
-    SwapImages(this, FSmallImages, Value, FImageChangeLink, FLargeImages);
+    // One change link serves both lists, and a link belongs to one list at a time: the small
+    // list's changes are heard, the large one is read whenever the images are set again. The
+    // same list may be both, so the other keeps its free notification.
+    SetImageListOf(this, FSmallImages, Value, FImageChangeLink);
+    if (FLargeImages)
+        FLargeImages->FreeNotification(this);
     ImageListChange(this);
 }
 
 void TCustomListView::SetLargeImages(TCustomImageList* Value) {
     if (Value == FLargeImages)
         return;
-    // One change link serves both lists: a list seen by the link stays linked while either uses it.
-    SwapImages(this, FLargeImages, Value, FImageChangeLink, FSmallImages);
+    if (FLargeImages)
+        FLargeImages->RemoveFreeNotification(this);
+    FLargeImages = Value;
+    if (FLargeImages)
+        FLargeImages->FreeNotification(this);
+    if (FSmallImages)
+        FSmallImages->FreeNotification(this);
     ImageListChange(this);
 }
 

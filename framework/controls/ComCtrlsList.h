@@ -203,7 +203,6 @@ private:
     void UpdateItems();
     void ItemChanged(TListItem* Item);
     void ImageListChange(TObject* Sender);
-    void SetStyleBit(bool& Field, bool Value);
     DWORD ExtendedStyle() const;
 
     TListColumns* FColumns = nullptr;

@@ -313,17 +313,9 @@ void TTreeNodes::Clear() {
     EndUpdate();
 }
 
-void TTreeNodes::BeginUpdate() {
-    if (FUpdateCount++ == 0 && FOwner->HandleAllocated())
-        SendMessageA(FOwner->Handle(), WM_SETREDRAW, 0, 0);
-}
+void TTreeNodes::BeginUpdate() { BeginWindowUpdate(FOwner, FUpdateCount); }
 
-void TTreeNodes::EndUpdate() {
-    if (FUpdateCount > 0 && --FUpdateCount == 0 && FOwner->HandleAllocated()) {
-        SendMessageA(FOwner->Handle(), WM_SETREDRAW, 1, 0);
-        InvalidateRect(FOwner->Handle(), nullptr, TRUE);
-    }
-}
+void TTreeNodes::EndUpdate() { EndWindowUpdate(FOwner, FUpdateCount); }
 
 void TTreeNodes::Assign(TPersistent* Source) {
     auto* Src = DynCast<TTreeNodes>(Source);
@@ -516,17 +508,8 @@ TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y) {
 }
 
 void TCustomTreeView::SetImages(TCustomImageList* Value) {
-    if (Value == FImages)
+    if (!SetImageListOf(this, FImages, Value, FImageChangeLink))
         return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageChangeLink);
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = Value;
-    if (FImages) {
-        FImages->RegisterChanges(FImageChangeLink);
-        FImages->FreeNotification(this);
-    }
     ImageListChange(this);
 }
 
@@ -542,20 +525,14 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
         SetImages(nullptr);
 }
 
-void TCustomTreeView::SetStyleBit(bool& Field, bool Value) {
-    if (Field == Value)
-        return;
-    Field = Value;
-    if (HandleAllocated())
-        RecreateWnd();
-}
 
-void TCustomTreeView::SetShowRoot(bool Value) { SetStyleBit(FShowRoot, Value); }
-void TCustomTreeView::SetShowButtons(bool Value) { SetStyleBit(FShowButtons, Value); }
-void TCustomTreeView::SetShowLines(bool Value) { SetStyleBit(FShowLines, Value); }
-void TCustomTreeView::SetReadOnly(bool Value) { SetStyleBit(FReadOnly, Value); }
-void TCustomTreeView::SetHideSelection(bool Value) { SetStyleBit(FHideSelection, Value); }
-void TCustomTreeView::SetAutoExpand(bool Value) { SetStyleBit(FAutoExpand, Value); }
+
+void TCustomTreeView::SetShowRoot(bool Value) { SetStyleFlag(this, FShowRoot, Value); }
+void TCustomTreeView::SetShowButtons(bool Value) { SetStyleFlag(this, FShowButtons, Value); }
+void TCustomTreeView::SetShowLines(bool Value) { SetStyleFlag(this, FShowLines, Value); }
+void TCustomTreeView::SetReadOnly(bool Value) { SetStyleFlag(this, FReadOnly, Value); }
+void TCustomTreeView::SetHideSelection(bool Value) { SetStyleFlag(this, FHideSelection, Value); }
+void TCustomTreeView::SetAutoExpand(bool Value) { SetStyleFlag(this, FAutoExpand, Value); }
 
 bool TCustomTreeView::CustomSort(const std::function<int(TTreeNode*, TTreeNode*)>& Compare, bool Recurse) {
     std::function<int(TTreeNode*, TTreeNode*)> Cmp = Compare;

@@ -197,7 +197,6 @@ private:
     void InsertWindowTree(TTreeNode* Node);
     void UpdateWindowItem(TTreeNode* Node);
     void ImageListChange(TObject* Sender);
-    void SetStyleBit(bool& Field, bool Value);
 
     TTreeNodes* FTreeNodes = nullptr;
     TTreeNode* FSelected = nullptr;  // kept while there is no window

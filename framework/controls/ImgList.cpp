@@ -707,6 +707,21 @@ void TCustomImageList::WriteData(TStream& Stream) {
     }
 }
 
+bool SetImageListOf(TComponent* Client, TCustomImageList*& Field, TCustomImageList* Value, TChangeLink* Link) {
+    if (Value == Field)
+        return false;
+    if (Field) {
+        Field->UnRegisterChanges(Link);
+        Field->RemoveFreeNotification(Client);
+    }
+    Field = Value;
+    if (Field) {
+        Field->RegisterChanges(Link);
+        Field->FreeNotification(Client);
+    }
+    return true;
+}
+
 void InitImgList() {
     InitCommonControls();
     RegisterClasses({TImageList::StaticClass()});

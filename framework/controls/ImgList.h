@@ -172,5 +172,9 @@ public:
     using TCustomImageList::TCustomImageList;
 };
 
+// A client's image-list property: moves the change link and the free notification from the old
+// list to Value and stores it; false when Value is the list already held.
+bool SetImageListOf(TComponent* Client, TCustomImageList*& Field, TCustomImageList* Value, TChangeLink* Link);
+
 // The unit's start-up: the class registrations form files need.
 void InitImgList();

@@ -573,17 +573,8 @@ void TMenu::DestroyMenuHandle() {
 void TMenu::SetWindowHandle(HWND Value) { FWindowHandle = Value; }
 
 void TMenu::SetImages(TCustomImageList* Value) {
-    if (Value == FImages)
+    if (!SetImageListOf(this, FImages, Value, FImageChangeLink))
         return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageChangeLink);
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = Value;
-    if (FImages) {
-        FImages->RegisterChanges(FImageChangeLink);
-        FImages->FreeNotification(this);
-    }
     MenuChanged(this, nullptr, true);
 }
 
