@@ -217,11 +217,9 @@ void TDataSet::CloseCursor() {
 void TDataSet::InitFieldDefs() {
     if (IsCursorOpen())
         InternalInitFieldDefs();
-    else {
-        OpenCursor(true);
-        // An information query opens nothing that needs closing here.
-    }
-    FFieldDefs->SetUpdated(false);
+    else
+        OpenCursor(true);  // an information query opens nothing that needs closing here
+    FFieldDefs->SetUpdated(true);
 }
 
 // ---------------------------------------------------------------------------------------------

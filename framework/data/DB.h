@@ -897,6 +897,8 @@ public:
 protected:
     void ActiveChanged() override;
     void EditingChanged() override;
+    // Focuses the control (a windowed one that can take the focus) when Field is this link's.
+    void FocusControl(TField** Field) override;
     void LayoutChanged() override { UpdateField(); }
     void RecordChanged(TField* Field) override;
     void UpdateData() override;

@@ -1,6 +1,8 @@
 // Data sources and data links: the notifications from a data set to what shows its records.
 #include "DB.h"
 
+#include "Controls.h"
+
 #include <algorithm>
 
 using namespace DBConsts;
@@ -362,6 +364,15 @@ bool TFieldDataLink::Edit() {
 void TFieldDataLink::ActiveChanged() {
     UpdateField();
     OnActiveChange(this);
+}
+
+void TFieldDataLink::FocusControl(TField** Field) {
+    if (!Field || !*Field || *Field != FField)
+        return;
+    if (auto* W = DynCast<TWinControl>(FControl); W && W->CanFocus()) {
+        *Field = nullptr;
+        W->SetFocus();
+    }
 }
 
 void TFieldDataLink::EditingChanged() { SetEditing(TDataLink::Editing() && CanModify()); }

@@ -26,6 +26,13 @@ public:
 
     bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override {
         CheckBrowseMode();
+        if (IsEmpty())
+            return false;
+        // The record shown already matches: no move, as a scan from the current record finds it.
+        std::vector<TField*> Keys;
+        GetFieldList(Keys, KeyFields);
+        if (KeysMatch(Keys, KeyValues, Options))
+            return true;
         int Found = Find(KeyFields, KeyValues, Options);
         if (Found < 0)
             return false;
@@ -362,6 +369,12 @@ private:
         }
         return Field->AsVariant() == Value;
     }
+    static bool KeysMatch(const std::vector<TField*>& Keys, const Variant& KeyValues, TLocateOptions Options) {
+        for (std::size_t K = 0; K < Keys.size(); ++K)
+            if (!FieldMatches(Keys[K], Keys.size() == 1 ? KeyValues : KeyValues[static_cast<int>(K)], Options))
+                return false;
+        return true;
+    }
     // The first record (in order, passing the filter) whose key fields match; -1 when none.
     int Find(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
         std::vector<TField*> Keys;
@@ -373,10 +386,7 @@ private:
                 if (!Accept(I))
                     continue;
                 RecordToBuffer(I, TempBuffer());
-                bool Match = true;
-                for (std::size_t K = 0; K < Keys.size() && Match; ++K)
-                    Match = FieldMatches(Keys[K], Keys.size() == 1 ? KeyValues : KeyValues[static_cast<int>(K)], Options);
-                if (Match)
+                if (KeysMatch(Keys, KeyValues, Options))
                     Found = I;
             }
         } catch (...) {
