@@ -283,8 +283,11 @@ void TCustomMaskEdit::SetEditMask(const std::string& Value) {
     FMask = TEditMaskInfo(Value);
     TCustomEdit::SetMaxLength(IsMasked() ? FMask.Length() : FUserMaxLength);
     TCustomEdit::SetText(IsMasked() ? FMask.FormatValue(Old) : Old);
-    if (HandleAllocated() && Focused())
+    if (HandleAllocated() && Focused()) {
+        // Editing goes on from the text in the new mask: that is what Escape comes back to.
+        FOldValue = EditText();
         SetCursor(0);
+    }
 }
 
 void TCustomMaskEdit::SetMaxLength(int Value) {
