@@ -1,5 +1,9 @@
 #include "DBUtils.h"
 
+#include "RxAppUtils.h"
+#include "RxStrUtils.h"
+#include "VCLUtils.h"
+
 #include <vector>
 
 namespace {
@@ -77,3 +81,61 @@ bool LocateByScan(TDataSet* DataSet, const std::string& KeyFields, const Variant
 }
 
 bool DataSetIsEmpty(TDataSet* DataSet) { return !DataSet->Active() || (DataSet->Bof() && DataSet->Eof()); }
+
+std::string DataSetSectionName(TDataSet* DataSet) {
+    TComponent* Owner = DataSet->Owner();
+    if (Owner && Owner->Is<TCustomForm>())
+        return DefaultSectionName(Owner);
+    return DataSet->Name();
+}
+
+std::string SectionOrDataSetName(TDataSet* DataSet, const std::string& Section) {
+    return Section.empty() ? DataSetSectionName(DataSet) : Section;
+}
+
+void StoreFieldLayout(TDataSet* DataSet, TObject* Storage, const std::string& Section) {
+    std::string Target = SectionOrDataSetName(DataSet, Section);
+    for (int I = 0; I < DataSet->FieldCount(); ++I) {
+        TField* F = DataSet->Fields()->Fields(I);
+        StorageWriteString(Storage, Target, DataSet->Name() + F->FieldName(),
+                           Format("%d,%d,%d", {F->Index(), F->DisplayWidth(), F->Visible() ? 1 : 0}));
+    }
+}
+
+namespace {
+struct TFieldPosition {
+    TField* Field;
+    int Wanted;
+};
+}  // namespace
+
+void LoadFieldLayout(TDataSet* DataSet, TObject* Storage, const std::string& Section, bool RestoreVisible) {
+    const TCharSet Delimiters = MakeCharSet(" ,");
+    std::string Source = SectionOrDataSetName(DataSet, Section);
+    int Count = DataSet->FieldCount();
+    void* Table = AllocZeroedGlobal(Count * static_cast<int>(sizeof(TFieldPosition)));
+    auto* Pairs = static_cast<TFieldPosition*>(Table);
+    try {
+        for (int I = 0; I < Count; ++I) {
+            TField* F = DataSet->Fields()->Fields(I);
+            std::string S = StorageReadString(Storage, Source, DataSet->Name() + F->FieldName(), "");
+            Pairs[I] = TFieldPosition{F, F->Index()};
+            if (S.empty())
+                continue;
+            Pairs[I].Wanted = StrToIntDef(NthWord(1, S, Delimiters), F->Index());
+            F->SetDisplayWidth(StrToIntDef(NthWord(2, S, Delimiters), F->DisplayWidth()));
+            if (RestoreVisible)
+                F->SetVisible(StrToIntDef(NthWord(3, S, Delimiters), F->Visible() ? 1 : 0) != 0);
+        }
+        for (int P = 0; P < Count; ++P)
+            for (int I = 0; I < Count; ++I)
+                if (Pairs[I].Wanted == P) {
+                    Pairs[I].Field->SetIndex(P);
+                    break;
+                }
+    } catch (...) {
+        FreeGlobalAndClear(Table);
+        throw;
+    }
+    FreeGlobalAndClear(Table);
+}
