@@ -206,21 +206,12 @@ TPixelFormat DevicePixelFormat() {
     HDC Screen = GetDC(nullptr);
     int Bits = GetDeviceCaps(Screen, BITSPIXEL) * GetDeviceCaps(Screen, PLANES);
     ReleaseDC(nullptr, Screen);
-    switch (Bits) {
-    case 1:
-        return pf1bit;
-    case 4:
-        return pf4bit;
-    case 8:
-        return pf8bit;
-    case 15:
-        return pf15bit;
-    case 16:
+    // A 16-bit screen is 5-6-5; the plain 16-bit DIB layout is 5-5-5.
+    if (Bits == 16)
         return pf16bit;
-    case 24:
-        return pf24bit;
-    }
-    return pf32bit;
+    constexpr DWORD Plain[3] = {0, 0, 0};
+    TPixelFormat F = FormatOf(Bits == 15 ? 16 : Bits, Plain);
+    return F == pfCustom ? pf32bit : F;
 }
 }  // namespace GraphicsDetail
 
