@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -30,8 +31,9 @@ double Time(F Work) {
 
 }  // namespace
 
-int main() {
-    constexpr int Records = 100000;
+int main(int argc, char** argv) {
+    // The record count: 100,000 unless given.
+    const int Records = argc > 1 ? std::atoi(argv[1]) : 100000;
     GraphicsInitialization();
     InitControls();
 

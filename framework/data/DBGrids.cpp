@@ -766,7 +766,7 @@ void TCustomDBGrid::DataChanged() {
     if (!HandleAllocated() && ComponentState().Contains(csLoading))
         return;
     UpdateRowCount();
-    UpdateScrollRange();
+    ScrollBarsChanged();
     UpdateActive();
     if (FEditorMode && FInplaceEdit && !FInplaceEdit->Modified())
         FInplaceEdit->SetEditText(GetEditText(Col(), Row()));
@@ -778,7 +778,6 @@ void TCustomDBGrid::Scroll(int Distance) {
     // Rows under the title and indicator moved: repaint them with the new current row.
     HideEditor();
     UpdateActive();
-    UpdateScrollPos();
     Invalidate();
     if (FOptions.Contains(dgAlwaysShowEditor) || FEditorMode)
         ShowEditor();
@@ -818,33 +817,32 @@ void TCustomDBGrid::UpdateData() {
 void TCustomDBGrid::UpdateScrollRange() {
     if (!HandleAllocated())
         return;
-    SCROLLINFO SI{sizeof(SI), SIF_ALL, 0, 0, 0, 0, 0};
+    // Vertical: the record number when the data set numbers its records, else five positions
+    // (first, before the middle, middle, after it, last).
+    int Min = 0, Max = 0, Page = 0, Pos = 0;
     TDataSet* DS = FDataLink->DataSet();
-    if (FDataLink->Active() && DS && DS->IsSequenced() && DS->RecordCount() > 0) {
-        SI.nMin = 1;
-        SI.nMax = DS->RecordCount();
-        SI.nPage = 1;
-        SI.nPos = std::max(DS->RecNo(), 1);
-    } else if (FDataLink->Active() && DS && !DS->IsEmpty()) {
-        SI.nMax = 4;
-        SI.nPage = 1;
-        SI.nPos = DS->Bof() ? 0 : (DS->Eof() ? 4 : 2);
+    if (FDataLink->Active() && DS && !DS->IsEmpty()) {
+        if (DS->IsSequenced() && DS->RecordCount() > 0) {
+            Min = 1;
+            Max = DS->RecordCount();
+            Page = 1;
+            Pos = std::max(DS->RecNo(), 1);
+        } else {
+            Max = 4;
+            Page = 1;
+            Pos = DS->Bof() ? 0 : (DS->Eof() ? 4 : 2);
+        }
     }
     if (ScrollBars() == ssVertical || ScrollBars() == ssBoth)
-        SetScrollInfo(Handle(), SB_VERT, &SI, TRUE);
-    // The horizontal bar is the grid's own (columns).
+        SetScrollBar(SB_VERT, Min, Max, Page, Pos);
+    // Horizontal: the grid's own columns.
     if (ScrollBars() == ssHorizontal || ScrollBars() == ssBoth) {
-        TGridCoord Max = CalcMaxTopLeft();
-        SCROLLINFO H{sizeof(H), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-        H.nMin = FixedCols();
-        H.nMax = ColCount() - 1;
-        H.nPage = static_cast<UINT>(ColCount() - Max.X);
-        H.nPos = LeftCol();
-        SetScrollInfo(Handle(), SB_HORZ, &H, TRUE);
+        TGridCoord Last = CalcMaxTopLeft();
+        SetScrollBar(SB_HORZ, FixedCols(), ColCount() - 1, ColCount() - Last.X, LeftCol());
     }
 }
 
-void TCustomDBGrid::UpdateScrollPos() { UpdateScrollRange(); }
+void TCustomDBGrid::UpdateScrollPos() { ScrollBarsChanged(); }
 
 void TCustomDBGrid::WMVScroll(TMessage& Message) {
     if (!FDataLink->Active())
@@ -894,6 +892,11 @@ void TCustomDBGrid::Paint() {
     TCustomGrid::Paint();
 }
 
+void TCustomDBGrid::PrepareCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    if (ACol < IndicatorOffset())
+        TCustomGrid::PrepareCell(ACol, ARow, ARect, AState);
+}
+
 void TCustomDBGrid::DrawIndicator(const TRect& R, bool Current) {
     if (!Current)
         return;
@@ -930,8 +933,11 @@ void TCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawSt
     bool Active = FDataLink->Active();
     if (ARow < Titles) {
         TColumn* Column = ColumnAt(ACol);
-        if (!Column)
+        if (!Column) {
+            C->Brush()->SetColor(FixedColor());
+            C->FillRect(ARect);
             return;
+        }
         C->Font()->Assign(Column->Title()->Font());
         C->Brush()->SetColor(Column->Title()->Color());
         C->Brush()->SetStyle(bsSolid);

@@ -232,6 +232,8 @@ protected:
 
     void Paint() override;
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+    // Titles and data cells set their own font and background in DrawCell.
+    void PrepareCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
     virtual void DrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
     virtual void DrawColumnCell(const TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State);
     void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;

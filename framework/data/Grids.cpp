@@ -175,6 +175,13 @@ void TCustomGrid::CreateParams(TCreateParams& Params) {
     Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
+void TCustomGrid::CreateWnd() {
+    // A new window has bars of its own.
+    FBarInfo[0] = FBarInfo[1] = SCROLLINFO{};
+    TCustomControl::CreateWnd();
+    UpdateScrollRange();
+}
+
 void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
     int OldCols = ColCount(), OldRows = RowCount();
     FColWidths.resize(static_cast<std::size_t>(NewColCount), FDefaultColWidth);
@@ -481,6 +488,10 @@ void TCustomGrid::DrawGridLines(const TRect& R, bool Fixed, bool VertLine, bool 
 }
 
 void TCustomGrid::Paint() {
+    if (FBarsStale) {
+        FBarsStale = false;
+        UpdateScrollRange();
+    }
     TCanvas* C = Canvas();
     TRect Client = ClientRect();
     bool Focus = Focused() || (FInplaceEdit && FInplaceEdit->HandleAllocated() && GetFocus() == FInplaceEdit->Handle());
@@ -513,18 +524,8 @@ void TCustomGrid::Paint() {
                 if (HighlightCell(Col, Row, R))
                     State.Include(gdSelected);
             }
-            if (FDefaultDrawing) {
-                C->Font()->Assign(Font());
-                C->Brush()->SetStyle(bsSolid);
-                if (Fixed)
-                    C->Brush()->SetColor(FFixedColor);
-                else if (State.Contains(gdSelected)) {
-                    C->Brush()->SetColor(clHighlight);
-                    C->Font()->SetColor(clHighlightText);
-                } else
-                    C->Brush()->SetColor(Color());
-                C->FillRect(R);
-            }
+            if (FDefaultDrawing)
+                PrepareCell(Col, Row, R, State);
             DrawCell(Col, Row, R, State);
             if (FDefaultDrawing && Fixed && FOptions.Contains(goFixedVertLine) && FOptions.Contains(goFixedHorzLine)) {
                 RECT Edge = R;
@@ -555,6 +556,21 @@ void TCustomGrid::Paint() {
             C->DrawFocusRect(Focus);
         }
     }
+}
+
+void TCustomGrid::PrepareCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    (void)ACol, (void)ARow;
+    TCanvas* C = Canvas();
+    C->Font()->Assign(Font());
+    C->Brush()->SetStyle(bsSolid);
+    if (AState.Contains(gdFixed))
+        C->Brush()->SetColor(FFixedColor);
+    else if (AState.Contains(gdSelected)) {
+        C->Brush()->SetColor(clHighlight);
+        C->Font()->SetColor(clHighlightText);
+    } else
+        C->Brush()->SetColor(Color());
+    C->FillRect(ARect);
 }
 
 void TCustomGrid::InvalidateCell(int ACol, int ARow) {
@@ -739,37 +755,32 @@ void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
 // ---------------------------------------------------------------------------------------------
 // Scroll bars
 
+void TCustomGrid::SetScrollBar(int Bar, int Min, int Max, int Page, int Pos) {
+    if (!HandleAllocated())
+        return;
+    SCROLLINFO& Last = FBarInfo[Bar == SB_VERT ? 1 : 0];
+    if (Last.cbSize != 0 && Last.nMin == Min && Last.nMax == Max && Last.nPage == static_cast<UINT>(Page) && Last.nPos == Pos)
+        return;
+    SCROLLINFO SI{sizeof(SI), SIF_RANGE | SIF_PAGE | SIF_POS, Min, Max, static_cast<UINT>(Page), Pos, 0};
+    SetScrollInfo(Handle(), Bar, &SI, TRUE);
+    Last = SI;
+}
+
 void TCustomGrid::UpdateScrollRange() {
     if (!HandleAllocated())
         return;
     TGridCoord Max = CalcMaxTopLeft();
-    if (FScrollBars == ssVertical || FScrollBars == ssBoth) {
-        SCROLLINFO SI{sizeof(SI), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-        SI.nMin = FFixedRows;
-        SI.nMax = RowCount() - 1;
-        SI.nPage = static_cast<UINT>(Max.Y > FFixedRows || RowCount() - FFixedRows > VisibleRowCount()
-                                         ? RowCount() - Max.Y
-                                         : RowCount() - FFixedRows);
-        SI.nPos = FTopLeft.Y;
-        SetScrollInfo(Handle(), SB_VERT, &SI, TRUE);
-    }
-    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth) {
-        SCROLLINFO SI{sizeof(SI), SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
-        SI.nMin = FFixedCols;
-        SI.nMax = ColCount() - 1;
-        SI.nPage = static_cast<UINT>(ColCount() - Max.X);
-        SI.nPos = FTopLeft.X;
-        SetScrollInfo(Handle(), SB_HORZ, &SI, TRUE);
-    }
+    if (FScrollBars == ssVertical || FScrollBars == ssBoth)
+        SetScrollBar(SB_VERT, FFixedRows, RowCount() - 1, RowCount() - Max.Y, FTopLeft.Y);
+    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth)
+        SetScrollBar(SB_HORZ, FFixedCols, ColCount() - 1, ColCount() - Max.X, FTopLeft.X);
 }
 
-void TCustomGrid::UpdateScrollPos() {
-    if (!HandleAllocated())
-        return;
-    if (FScrollBars == ssVertical || FScrollBars == ssBoth)
-        SetScrollPos(Handle(), SB_VERT, FTopLeft.Y, TRUE);
-    if (FScrollBars == ssHorizontal || FScrollBars == ssBoth)
-        SetScrollPos(Handle(), SB_HORZ, FTopLeft.X, TRUE);
+void TCustomGrid::UpdateScrollPos() { ScrollBarsChanged(); }
+
+void TCustomGrid::ScrollBarsChanged() {
+    FBarsStale = true;
+    Invalidate();
 }
 
 void TCustomGrid::DoScroll(int Bar, int Code) {

@@ -158,6 +158,9 @@ protected:
     friend class TInplaceEdit;
     void Paint() override;
     virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) = 0;
+    // With DefaultDrawing, before DrawCell: the grid's font and the cell's background (fixed,
+    // highlighted or normal).
+    virtual void PrepareCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     virtual bool SelectCell(int ACol, int ARow);
     // Whether a press at (X, Y) starts sizing: the state (gsColSizing, gsRowSizing or gsNormal),
     // the column or row, the line's position and the press's offset from it.
@@ -188,6 +191,11 @@ protected:
     // Scrolling: the grid's own scroll bars by its top-left cell.
     virtual void UpdateScrollRange();
     virtual void UpdateScrollPos();
+    // SetScrollInfo only when the bar's range, page or position changed: redrawing a bar costs
+    // more than a scroll step of the data.
+    void SetScrollBar(int Bar, int Min, int Max, int Page, int Pos);
+    // Marks the bars for an update at the next paint (many steps between two paints set them once).
+    void ScrollBarsChanged();
     virtual void ScrollData(int DX, int DY);
     void MoveColumn(int FromIndex, int ToIndex);
     void MoveRow(int FromIndex, int ToIndex);
@@ -196,6 +204,7 @@ protected:
     void ClampInView(const TGridCoord& Coord);
     TGridCoord CalcMaxTopLeft();
 
+    void CreateWnd() override;
     void CreateParams(TCreateParams& Params) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
@@ -253,6 +262,8 @@ private:
     int FSizingIndex = 0, FSizingPos = 0, FSizingOfs = 0;
     int FMoveIndex = 0, FMovePos = 0;
     bool FInScroll = false;
+    SCROLLINFO FBarInfo[2]{};  // last set: [SB_HORZ], [SB_VERT]
+    bool FBarsStale = false;
 };
 
 // A grid whose cells are drawn by OnDrawCell (on the cell's background when DefaultDrawing).
