@@ -172,7 +172,14 @@ TEST_F(ADOCannedQuery, OpensOnTheFirstResultWithColumnsAndStaysReadOnly) {
     Names.Cells = {L"master", L"model", L"msdb"};
     Query->Reply.ResultSets = {Empty, Names};
     Query->SetName("qryDB");
+    // A grid's link of two rows sees them filled as soon as the query opens.
+    TOwned<TDataSource> Source(Create<TDataSource>(nullptr));
+    Source->SetDataSet(Query.get());
+    TDataLink Link;
+    Link.SetBufferCount(2);
+    Link.SetDataSource(Source.get());
     Query->Open();
+    EXPECT_EQ(Link.RecordCount(), 2);
     EXPECT_EQ(Query->FieldByName("name")->AsString(), "master");
     Query->Last();
     EXPECT_EQ(Query->RecNo(), 3);
@@ -185,6 +192,7 @@ TEST_F(ADOCannedQuery, OpensOnTheFirstResultWithColumnsAndStaysReadOnly) {
     EXPECT_EQ(Query->FieldByName("name")->AsString(), "model");
     EXPECT_EQ(DatabaseErrorOf([&] { Query->Edit(); }), "qryDB: Cannot modify a read-only dataset");
     EXPECT_EQ(DatabaseErrorOf([&] { Query->Append(); }), "qryDB: Cannot modify a read-only dataset");
+    Link.SetDataSource(nullptr);
 
     Query->Close();
     Query->Reply.ResultSets = {Empty};
