@@ -14,8 +14,8 @@
 #include <string>
 
 namespace {
-using TClock = std::chrono::steady_clock;
-double Seconds(TClock::time_point From, TClock::time_point To) { return std::chrono::duration<double>(To - From).count(); }
+using TSteadyClock = std::chrono::steady_clock;
+double Seconds(TSteadyClock::time_point From, TSteadyClock::time_point To) { return std::chrono::duration<double>(To - From).count(); }
 }  // namespace
 
 int main() {
@@ -41,9 +41,9 @@ int main() {
         double BestOpen = 1e30, BestWalk = 1e30;
         long long Sum = 0;
         for (int Run = 0; Run < 5; ++Run) {
-            TClock::time_point A = TClock::now();
+            TSteadyClock::time_point A = TSteadyClock::now();
             Q->Open();
-            TClock::time_point B = TClock::now();
+            TSteadyClock::time_point B = TSteadyClock::now();
             if (Q->RecordCount() != Rows) {
                 std::printf("ado_fetch: expected %d rows, got %d\n", Rows, Q->RecordCount());
                 return 1;
@@ -55,7 +55,7 @@ int main() {
             for (Q->First(); !Q->Eof(); Q->Next())
                 Sum += Id->AsInteger() + static_cast<long long>(Name->AsString().size() + Code->AsString().size()) +
                        static_cast<long long>(Amount->AsFloat());
-            TClock::time_point C = TClock::now();
+            TSteadyClock::time_point C = TSteadyClock::now();
             Q->Close();
             BestOpen = std::min(BestOpen, Seconds(A, B));
             BestWalk = std::min(BestWalk, Seconds(B, C));
