@@ -302,11 +302,13 @@ void TControl::SetAnchors(TAnchors Value) {
 }
 
 void TControl::UpdateAnchorRules() {
+    // Only the right and bottom anchors keep a distance; asking the parent's size costs time.
+    if (!FAnchors.Contains(akRight) && !FAnchors.Contains(akBottom))
+        return;
     if (!FParent || FComponentState.Contains(csLoading) || (FParent->FAligning))
         return;
     TRect R = FParent->ClientRect();
     FAnchorRules = TPoint{R.Right - (FLeft + FWidth), R.Bottom - (FTop + FHeight)};
-    FOriginalParentSize = TPoint{R.Right, R.Bottom};
 }
 
 void TControl::RequestAlign() {
@@ -1165,8 +1167,14 @@ void TWinControl::AlignControl(TControl* AControl) {
         FControlState.Include(csAlignmentNeeded);
         return;
     }
-    (void)AControl;
     FControlState.Exclude(csAlignmentNeeded);
+    bool Needed = false;
+    for (int I = 0; I < ControlCount() && !Needed; ++I) {
+        TControl* C = Controls(I);
+        Needed = C->FAlign != alNone || C->FAnchors.Contains(akRight) || C->FAnchors.Contains(akBottom);
+    }
+    if (!Needed)
+        return;
     TRect R = ClientRect();
     AdjustClientRect(R);
     FAligning = true;

@@ -309,8 +309,7 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
-    TPoint FAnchorRules{0, 0};    // right/bottom distances kept for akRight/akBottom
-    TPoint FOriginalParentSize{0, 0};
+    TPoint FAnchorRules{0, 0};  // right/bottom distances kept for akRight/akBottom
 };
 
 using TControlClass = TClassOf<TControl>;

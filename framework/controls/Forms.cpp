@@ -1,6 +1,7 @@
 #include "Forms.h"
 
 #include "Dialogs.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "Threads.h"
 #include "Timers.h"
@@ -150,6 +151,7 @@ void TCustomForm::BeforeDestruction() {
 
 void TCustomForm::DefineClass(TClassBuilder<TCustomForm>& B) {
     B.Message<&TCustomForm::WMClose>(WM_CLOSE);
+    B.Message<&TCustomForm::WMCommand>(WM_COMMAND);
     B.Message<&TCustomForm::WMActivate>(WM_ACTIVATE);
     B.Message<&TCustomForm::WMSysCommand>(WM_SYSCOMMAND);
     B.Message<&TCustomForm::WMGetMinMaxInfo>(WM_GETMINMAXINFO);
@@ -172,6 +174,7 @@ void TForm::DefineClass(TClassBuilder<TForm>& B) {
     B.Property("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth);
     B.Property("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle).Default(fsNormal);
     B.Property("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
+    B.Property("Menu", &TForm::Menu, &TForm::SetMenu);
     B.Property("PixelsPerInch", &TForm::PixelsPerInch, &TForm::SetPixelsPerInch);
     B.Property("Position", &TForm::Position, &TForm::SetPosition).Default(poDefaultPosOnly);
     B.Property("Scaled", &TForm::Scaled, &TForm::SetScaled).Default(true);
@@ -219,6 +222,8 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
             FActiveControl = nullptr;
         if (AComponent == FFocusedControl)
             FFocusedControl = nullptr;
+        if (AComponent == FMenu)
+            FMenu = nullptr;
     }
 }
 
@@ -265,6 +270,39 @@ void TCustomForm::CreateWnd() {
     TWinControl::CreateWnd();
     if (FFormStyle == fsStayOnTop)
         SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (FMenu)
+        FMenu->SetWindowHandle(FHandle);
+}
+
+void TCustomForm::DestroyWnd() {
+    // The system destroys a window's menu with it: the menu bar is taken off first and stays the menu's.
+    if (FMenu && FHandle)
+        FMenu->SetWindowHandle(nullptr);
+    TWinControl::DestroyWnd();
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+    if (FMenu == Value)
+        return;
+    if (FMenu && FHandle)
+        FMenu->SetWindowHandle(nullptr);
+    FMenu = Value;
+    if (Value) {
+        Value->FreeNotification(this);
+        if (FHandle)
+            Value->SetWindowHandle(FHandle);
+    }
+}
+
+bool TCustomForm::IsShortCut(TWMKey& Message) { return MenuIsShortCut(this, Message); }
+
+void TCustomForm::WMCommand(TMessage& Message) {
+    // A command from a menu (no control window, notification 0) goes to its item.
+    if (Message.LParam == 0 && HIWORD(Message.WParam) == 0 && DispatchMenuCommand(LOWORD(Message.WParam))) {
+        Message.Result = 0;
+        return;
+    }
+    InheritedDispatch(StaticClass(), Message);
 }
 
 TRect TCustomForm::ClientRect() {

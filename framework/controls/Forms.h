@@ -34,6 +34,7 @@
 
 class TCustomForm;
 class TDataModule;
+class TMainMenu;
 class TApplication;
 class TScreen;
 
@@ -102,11 +103,11 @@ public:
     void FocusControl(TWinControl* Control);
     // Moves the focus to the next (or previous) tab stop after CurControl.
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
-    // Whether the form's menu takes a key as a shortcut (menus add this).
-    virtual bool IsShortCut(TWMKey& Message) {
-        (void)Message;
-        return false;
-    }
+    // Whether the form's main menu takes a key as a short cut (and clicked its item).
+    virtual bool IsShortCut(TWMKey& Message);
+    // The menu bar: shown on the form's window, which gives its commands to the items.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
 
     TCanvas* Canvas() const { return FCanvas; }
     TFormState FormState() const { return FFormState; }
@@ -159,6 +160,7 @@ protected:
 
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
     void SetClientSize(int AWidth, int AHeight) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -175,6 +177,7 @@ protected:
     void Resize() override;
 
     void WMClose(TMessage& Message);
+    void WMCommand(TMessage& Message);
     void WMActivate(TMessage& Message);
     void WMSysCommand(TMessage& Message);
     void WMGetMinMaxInfo(TMessage& Message);
@@ -196,6 +199,7 @@ private:
     void SetWindowToTop();
 
     TControlCanvas* FCanvas = nullptr;
+    TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
     TModalResult FModalResult = mrNone;
