@@ -5,6 +5,7 @@
 
 #include "Controls.h"
 #include "Forms.h"
+#include "StdCtrls.h"  // TScrollStyle
 
 #include <vector>
 
@@ -15,7 +16,6 @@ DECLARE_SET(TGridOptions, TGridOption)
 DECLARE_ENUM(TGridDrawStateItem, gdSelected, gdFocused, gdFixed)
 DECLARE_SET(TGridDrawState, TGridDrawStateItem)
 DECLARE_ENUM(TGridState, gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving)
-DECLARE_ENUM(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 
 DECLARE_EXCEPTION(EInvalidGridOperation, Exception);
 
