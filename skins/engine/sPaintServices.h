@@ -1,0 +1,74 @@
+// The engine's painting routines as the skinned controls, frames and window hooks call them: one
+// set of signatures for every caller. The units that paint define them; all of them draw nothing
+// (and raise nothing) without a manager, with an index out of range or with an empty rectangle.
+#pragma once
+
+#include "Buttons.h"
+#include "Graphics.h"
+#include "sConst.h"
+#include "sSkinManager.h"
+
+#include <string>
+
+class TsCommonData;
+class TControl;
+
+// ---------------------------------------------------------------------------------------------
+// Skin sections
+
+// The section's colour, gradient, texture and transparency over Background into Rect of Bitmap;
+// CustomColor 0xFF00FF takes the section colour; Offset is Rect's origin inside the background.
+void PaintSkinSection(int SectionIndex, const std::string& SectionName, BackgroundSource Background,
+                      TColor CustomColor, int HotTextureIndex, int TextureIndex, TsSkinManager* Manager,
+                      TBitmap* Bitmap, TPoint Offset, TRect Rect, int State);
+// A control's complete skin: background, border mask (FillCentre draws its centre, UseBackground lets
+// key-coloured mask pixels show the background), corner images. PushedX/PushedY move the content
+// of a pressed control.
+void PaintControlSkin(TsCommonData* SkinData, BackgroundSource Background, bool FillCentre, bool UseBackground,
+                      int State, TBitmap* Bitmap, TPoint Offset, TRect Rect, int PushedX = 0, int PushedY = 0);
+
+// ---------------------------------------------------------------------------------------------
+// Masks and glyphs
+
+// State State of Mask stretched over Rect in nine pieces.
+void DrawSkinMask(TBitmap* Bitmap, TRect Rect, bool FillCentre, BackgroundSource Background, const TsMaskData& Mask,
+                  int State, bool UseBackground);
+// State State of a glyph mask, unscaled, at TopLeft (Mode 1 normal, others ghosted).
+void DrawSkinGlyph(TBitmap* Bitmap, TPoint TopLeft, int State, int Mode, const TsMaskData& Mask,
+                   BackgroundSource Background);
+// The four corner images of the skin data's border mask redrawn into its cache.
+void PaintAllCacheCorners(TsCommonData* SkinData, int State);
+// dkBlended mixes 60 % background with 40 % image; dkGrayed makes the image grey.
+void PaintDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* Control, BackgroundSource Background,
+                       TPoint Offset);
+// One state of a button glyph strip of NumGlyphs images (the bottom-left pixel transparent).
+void DrawStateGlyph(TBitmap* Glyph, TBitmap* Dst, TRect Rect, bool Reflected, bool Down, int Blend, int State,
+                    TsDisabledGlyphKind DisabledGlyphKind, bool Enabled, int NumGlyphs);
+// A soft rounded shadow darkening Rect.
+void PaintSoftShadow(TBitmap* Bitmap, TRect Rect, int Transparency, TColor Color, int Steps, int Radius);
+
+// ---------------------------------------------------------------------------------------------
+// Device contexts and text
+
+void FillRectSolid(HDC DC, TRect Rect, TColor Color);
+// The four border strips of Rect (widths WL, WT, WR, WB) filled with one colour.
+void FillBorderSolid(HDC DC, TRect Rect, int WL, TColor Color, int WB, int WR, int WT);
+// The four strips of width B of the W x H rectangle at (SrcX, SrcY) of SrcDC copied to (X, Y) of DstDC.
+void CopyBorderStrips(HDC DstDC, int X, int Y, int B, HDC SrcDC, int SrcX, int SrcY, int W, int H);
+// A control's caption in its section's colours (hot colours when Hot), with shadow.
+void DrawControlText(TCanvas* Canvas, const std::string& Text, bool Enabled, bool Hot, TsCommonData* SkinData,
+                     UINT Format, TRect Rect);
+void WriteControlText(TCanvas* Canvas, const std::string& Text, bool Enabled, bool Hot, TsCommonData* SkinData,
+                      UINT Format, TRect Rect);
+// Places a button's glyph and caption in Client.
+void LayoutGlyphAndCaption(TRect Client, TPoint GlyphSize, TPoint TextSize, UINT BiDiFlags, TRect& TextBounds,
+                           TPoint& GlyphPos, int Margin, int Spacing, TAlignment Alignment, TButtonLayout Layout);
+
+// ---------------------------------------------------------------------------------------------
+// Bitmaps and colours
+
+// A new 24-bit (32-bit) DIB of that size; the caller owns it.
+TBitmap* NewBitmap24(int Width, int Height);
+TBitmap* NewBitmap32(int Width, int Height);
+// Per channel round(c1 x Part + c2 x (1 - Part)), ties to even; the top byte of C1 kept.
+TColor MixColors(TColor C1, TColor C2, double Part);

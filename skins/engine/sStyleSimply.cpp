@@ -1,0 +1,3 @@
+#include "sStyleSimply.h"
+
+std::string ChangedSection;

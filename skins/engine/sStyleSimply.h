@@ -1,0 +1,45 @@
+// What the whole skin library shares about the loaded skin: the skin-wide values of its GLOBALINFO
+// section, and the section name that a skin-wide section change announces.
+#pragma once
+
+#include "Graphics.h"
+#include "System.h"
+
+#include <string>
+
+// The skin-wide values of the loaded skin; the skin manager owns one.
+class TsSkinData : public TObject {
+    DECLARE_CLASS(TsSkinData, TObject)
+public:
+    std::string SkinFolder;  // ends in "\"
+    bool SkinActive = false;  // a skin is loaded and may be painted with
+    double Version = 0;
+    std::string Author;
+    std::string Description;
+    TColor Shadow1Color = 0;
+    SmallInt Shadow1Offset = 0;
+    SmallInt Shadow1Blur = 0;
+    SmallInt Shadow1Transparency = 0;
+    SmallInt ExtBorderWidth = 0;
+    SmallInt ExtTitleHeight = 0;
+    SmallInt ExtMaxTitleHeight = 0;
+    SmallInt ExtFormOffset = 0;
+    SmallInt ExtCenterOffset = 0;
+    SmallInt ExtBorderMode = 0;
+    TColor BorderColor = 0;  // 0xFF00FF: none
+    SmallInt TitleButtonSpacing = 0;
+    SmallInt TitleButtonVAlign = 0;
+    SmallInt TitleRightMargin = 0;
+    SmallInt TitleLeftMargin = 0;
+    SmallInt TitleTopMargin = 0;
+    SmallInt TitleButtonKeepHue = 0;
+    SmallInt CloseButtonGlow = 0;
+    SmallInt CloseButtonGlowMargin = 0;
+    SmallInt MaxButtonGlow = 0;
+    SmallInt MaxButtonGlowMargin = 0;
+    SmallInt MinButtonGlow = 0;
+    SmallInt MinButtonGlowMargin = 0;
+};
+
+// The section (upper case) that a skin-wide SKIN_SECTIONCHANGED is about.
+extern std::string ChangedSection;

@@ -1,0 +1,381 @@
+#include "sVclUtils.h"
+
+#include "ComCtrls.h"
+#include "sCommonData.h"
+#include "sMessages.h"
+
+#include <vector>
+
+bool AnimationInProgress = false;
+bool PaintGraphicChildrenBusy = false;
+HMODULE UxThemeLibrary = nullptr;
+TSetWindowThemeProc SetWindowThemeProc = nullptr;
+TSkipBroadcastChild SkipBroadcastChild = nullptr;
+
+namespace {
+bool IsDestroying(const TComponent* C) { return C->ComponentState().Contains(csDestroying); }
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Command senders
+
+LRESULT SendSkinCommand(HWND Handle, Word Code, LPARAM LParam) {
+    return SendMessageA(Handle, SM_ALPHACMD, SkinCommandParam(Code), LParam);
+}
+
+LRESULT SendSkinCommandTo(TControl* Control, Word Code, LPARAM LParam) {
+    if (auto* W = DynCast<TWinControl>(Control)) {
+        if (IsDestroying(W) || !W->HandleAllocated())
+            return 0;
+        return SendSkinCommand(W->Handle(), Code, LParam);
+    }
+    return Control->Perform(SM_ALPHACMD, SkinCommandParam(Code), LParam);
+}
+
+LRESULT AskSkinCommand(TControl* Control, Word Code) { return SendSkinCommandTo(Control, Code, 0); }
+
+bool AnswersSkinCommand(HWND Handle, Word Code) { return SendSkinCommand(Handle, Code, 0) == 1; }
+
+void AskFormToAdaptControl(TControl* Control) {
+    TComponentState S = Control->ComponentState();
+    if (S.Contains(csDesigning) || S.Contains(csLoading))
+        return;
+    if (TCustomForm* Form = Control->GetParentForm())
+        SendSkinCommandTo(Form, SKIN_ADAPTCHILDREN, reinterpret_cast<LPARAM>(Control));
+}
+
+void SendSkinMessageToProvider(TCustomForm* Form, TMessage& Message) {
+    for (int I = 0; I < Form->ComponentCount(); ++I) {
+        TComponent* C = Form->Components(I);
+        if (TacFormProvider* P = AsFormProvider(C); P && !IsDestroying(C)) {
+            P->HandleSkinMessage(Message);
+            return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Broadcasts
+
+void BroadcastToSkinnedChildren(TWinControl* Control, TMessage& Message) {
+    for (int I = 0; I < Control->ControlCount(); ++I) {
+        TControl* Child = Control->Controls(I);
+        if (IsDestroying(Child))
+            return;
+        auto* W = DynCast<TWinControl>(Child);
+        if (!W || !W->HandleAllocated())
+            Child->Perform(Message.Msg, Message.WParam, Message.LParam);
+        else if (AskSkinCommand(W, SKIN_ISSKINNED) != 0)
+            SendMessageA(W->Handle(), Message.Msg, Message.WParam, Message.LParam);
+        else if (!(SkipBroadcastChild && SkipBroadcastChild(W)))
+            BroadcastToSkinnedChildren(W, Message);
+    }
+}
+
+namespace {
+struct TDirectChildParams {
+    HWND Parent;
+    TMessage* Message;
+};
+BOOL CALLBACK SendToDirectChildProc(HWND Wnd, LPARAM Data) {
+    auto* P = reinterpret_cast<TDirectChildParams*>(Data);
+    if (GetParent(Wnd) == P->Parent)
+        SendMessageA(Wnd, P->Message->Msg, P->Message->WParam, P->Message->LParam);
+    return TRUE;
+}
+}  // namespace
+
+void SendToDirectChildWindows(HWND Handle, TMessage& Message) {
+    TDirectChildParams P{Handle, &Message};
+    EnumChildWindows(Handle, &SendToDirectChildProc, reinterpret_cast<LPARAM>(&P));
+}
+
+void SendEndUpdateToChildren(TWinControl* Control) {
+    if (AnimationInProgress)
+        return;
+    for (int I = 0; I < Control->ControlCount(); ++I) {
+        TControl* Child = Control->Controls(I);
+        if (DynCast<TGraphicControl>(Child) || IsDestroying(Child))
+            continue;
+        auto* W = DynCast<TWinControl>(Child);
+        if (W && W->HandleAllocated() && W->Showing())
+            SendSkinCommand(W->Handle(), SKIN_ENDUPDATE, 0);
+        else
+            SendSkinCommandTo(Child, SKIN_ENDUPDATE, 0);
+    }
+}
+
+void SendEndUpdateToChildWindows(HWND Handle) {
+    for (HWND W = GetTopWindow(Handle); W; W = GetWindow(W, GW_HWNDNEXT))
+        if (GetWindowLongA(W, GWL_STYLE) & WS_CHILD)
+            SendSkinCommand(W, SKIN_ENDUPDATE, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colours
+
+TColor GetControlBgColor(TControl* Control) {
+    if (!Control)
+        return 0xFF00FF;
+    if (AskSkinCommand(Control, SKIN_ISSKINNED) == 1)
+        return ColorToRGB(
+            static_cast<TColor>(Control->Perform(SM_ALPHACMD, SkinCommandParam(SKIN_GETBGCOLOR), 0xFF00FF)));
+    return ColorToRGB(Control->Color());
+}
+
+TColor GetWindowBgColor(HWND Handle) {
+    if (!Handle)
+        return 0xFF00FF;
+    return ColorToRGB(static_cast<TColor>(SendSkinCommand(Handle, SKIN_GETBGCOLOR, 0xFF00FF)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Control tree and geometry
+
+bool IsControlReady(TControl* Control) {
+    if (!Control)
+        return false;
+    if (auto* W = DynCast<TWinControl>(Control); W && !W->HandleAllocated())
+        return false;
+    TControlState CS = Control->ControlState();
+    TComponentState S = Control->ComponentState();
+    if (CS.Contains(csCreating) || CS.Contains(csReadingState) || S.Contains(csLoading) || S.Contains(csDestroying))
+        return false;
+    return Control->Parent() != nullptr;
+}
+
+TCustomForm* GetOwnerForm(TComponent* Component) {
+    for (TComponent* C = Component; C; C = C->Owner())
+        if (auto* F = DynCast<TCustomForm>(C))
+            return F;
+    return nullptr;
+}
+
+TComponent* FindAbsentClassOwner(TComponent*) { return nullptr; }
+
+UINT AlignmentTextFlags(TControl* Control, TAlignment Alignment) {
+    static constexpr UINT ByAlignment[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    return Control->DrawTextBiDiModeFlags(ByAlignment[Alignment] | DT_VCENTER | DT_EXPANDTABS);
+}
+
+bool IsWholeTextSelected(TCustomEdit* Edit) {
+    DWORD Start = 0, End = 0;
+    SendMessageA(Edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
+    DWORD Length = static_cast<DWORD>(GetWindowTextLengthA(Edit->Handle()));
+    return End == Length && End - Start == Length;
+}
+
+void GetClientRectInWindow(HWND Handle, TRect& Rect) {
+    GetClientRect(Handle, reinterpret_cast<RECT*>(&Rect));
+    RECT W;
+    GetWindowRect(Handle, &W);
+    POINT P{W.left, W.top};
+    ScreenToClient(Handle, &P);
+    Rect.Left -= P.x;
+    Rect.Right -= P.x;
+    Rect.Top -= P.y;
+    Rect.Bottom -= P.y;
+}
+
+int SumAlignedChildSizes(TWinControl* Control, TAlign Align, bool WithGraphic) {
+    int Sum = 0;
+    for (int I = 0; I < Control->ControlCount(); ++I) {
+        TControl* C = Control->Controls(I);
+        if (!C->Visible() || C->Align() != Align || (!WithGraphic && DynCast<TGraphicControl>(C)))
+            continue;
+        if (Align == alTop || Align == alBottom)
+            Sum += C->Height();
+        else if (Align == alLeft || Align == alRight)
+            Sum += C->Width();
+    }
+    return Sum;
+}
+
+HWND GetTopLevelWindow(HWND Handle) {
+    HWND Last = Handle;
+    for (HWND W = GetParent(Handle); W; W = GetParent(W))
+        Last = W;
+    return Last;
+}
+
+BOOL ReadCursorPos(TPoint& Point) { return GetCursorPos(reinterpret_cast<POINT*>(&Point)); }
+
+namespace {
+void PaintTree(TBitmap* Bitmap, TControl* Control, int X, int Y, TacFormProvider* Provider, bool AtOrigin) {
+    HDC DC = Bitmap->Canvas()->Handle();
+    // The control's place: the DC's origin once the caller has moved it there, else (X, Y).
+    int PX = AtOrigin ? 0 : X, PY = AtOrigin ? 0 : Y;
+    if (!Control->Visible() && Control->Parent() && !Provider) {
+        ParentBackgroundInfo Info;
+        QueryParentBackground(Info, Control->Parent(), false);
+        if (Info.Kind == 2 && Info.Bmp)
+            BitBlt(DC, PX, PY, Control->Width(), Control->Height(), Info.Bmp->Canvas()->Handle(),
+                   Info.X + Control->Left(), Info.Y + Control->Top(), SRCCOPY);
+        else {
+            HBRUSH Brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Info.Color)));
+            RECT R{PX, PY, PX + Control->Width(), PY + Control->Height()};
+            FillRect(DC, &R, Brush);
+            DeleteObject(Brush);
+        }
+        return;
+    }
+    if (!Provider || !Provider->HasBorderForm())
+        IntersectClipRect(DC, 0, 0, Control->Width(), Control->Height());
+    auto* W = DynCast<TWinControl>(Control);
+    if (!W) {
+        Control->Perform(WM_PRINT, reinterpret_cast<WPARAM>(DC), 0);
+        return;
+    }
+    if (auto* Form = DynCast<TCustomForm>(W); Form && Form->FormStyle() == fsMDIForm)
+        for (int I = 0; I < Screen->FormCount(); ++I) {
+            TCustomForm* Child = Screen->Forms(I);
+            if (Child->FormStyle() != fsMDIChild || !Child->Visible())
+                continue;
+            SaveDC(DC);
+            MoveWindowOrg(DC, Child->Left(), Child->Top());
+            PaintTree(Bitmap, Child, Child->Left(), Child->Top(), nullptr, true);
+            RestoreDC(DC, -1);
+        }
+    if (AskSkinCommand(W, SKIN_ISSKINNED) != 0)
+        SendMessageA(W->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(DC), 0);
+    else
+        W->PaintTo(DC, 0, 0);
+    for (int I = 0; I < W->ControlCount(); ++I) {
+        auto* Child = DynCast<TWinControl>(W->Controls(I));
+        if (!Child || !Child->Visible())
+            continue;
+        SaveDC(DC);
+        bool Moved = !(DynCast<TCustomForm>(Child) && !Child->Parent());
+        if (Moved)
+            MoveWindowOrg(DC, Child->Left(), Child->Top());
+        PaintTree(Bitmap, Child, Child->Left(), Child->Top(), nullptr, Moved);
+        RestoreDC(DC, -1);
+    }
+    if (Provider && Provider->HasBorderForm() && Bitmap->PixelFormat() == pf32bit) {
+        TRect R = W->ClientRect();
+        int DX = Provider->GetClientOffsetX(), DY = Provider->GetClientOffsetY();
+        R.Left += DX, R.Right += DX, R.Top += DY, R.Bottom += DY;
+        // The bitmap's last row is never touched.
+        int Bottom = std::min<int>(R.Bottom, Bitmap->Height() - 1);
+        for (int Row = std::max<int>(R.Top, 0); Row < Bottom; ++Row) {
+            auto* P = static_cast<BYTE*>(Bitmap->ScanLine(Row));
+            for (int Col = std::max<int>(R.Left, 0); Col < std::min<int>(R.Right, Bitmap->Width()); ++Col)
+                P[Col * 4 + 3] = 255;
+        }
+    }
+}
+
+bool IsPaintableGraphicChild(TControl* Child, HDC DC) {
+    bool Designing = Child->ComponentState().Contains(csDesigning);
+    if (!(Child->Visible() || Designing) || !DynCast<TGraphicControl>(Child) || Child->Width() < 1 ||
+        Child->Height() < 1 || Child->ControlStyle().Contains(csNoDesignVisible) || IsDestroying(Child))
+        return false;
+    if (auto* B = DynCast<TToolButton>(Child)) {
+        TToolButtonStyle S = B->Style();
+        if (S == tbsButton || S == tbsCheck || S == tbsDropDown)
+            return false;
+    }
+    TRect R = Child->BoundsRect();
+    return RectVisible(DC, reinterpret_cast<const RECT*>(&R)) != 0;
+}
+
+// Clears the busy flag on every way out.
+struct TBusyScope {
+    TBusyScope() { PaintGraphicChildrenBusy = true; }
+    ~TBusyScope() { PaintGraphicChildrenBusy = false; }
+};
+}  // namespace
+
+void PaintControlTreeTo(TBitmap* Bitmap, TControl* Control, int X, int Y, TacFormProvider* Provider) {
+    PaintTree(Bitmap, Control, X, Y, Provider, false);
+}
+
+void PaintGraphicChildren(HDC DC, TWinControl* Parent, TPoint Offset) {
+    if (PaintGraphicChildrenBusy)
+        return;
+    TBusyScope Busy;
+    if (!(Parent->Visible() || Parent->ComponentState().Contains(csDesigning)) || Parent->ControlCount() == 0)
+        return;
+    RECT Clip;
+    if (GetClipBox(DC, &Clip) == NULLREGION || Clip.right <= Clip.left || Clip.bottom <= Clip.top) {
+        if (Parent->HandleAllocated())
+            SendSkinCommand(Parent->Handle(), SKIN_MARKHIDDEN, 0);
+        return;
+    }
+    ParentBackgroundInfo Info;
+    QueryParentBackground(Info, Parent, false);
+
+    std::vector<TControl*> Children;
+    for (int I = 0; I < Parent->ControlCount(); ++I)
+        if (IsPaintableGraphicChild(Parent->Controls(I), DC))
+            Children.push_back(Parent->Controls(I));
+    if (Children.empty())
+        return;
+
+    auto* Form = DynCast<TCustomForm>(Parent);
+    bool MDIParent = Form && Form->FormStyle() == fsMDIForm;
+    HDC MemDC = nullptr;
+    HBITMAP MemBitmap = nullptr, OldBitmap = nullptr;
+    for (TControl* Child : Children) {
+        if (MDIParent && Child->Align() != alNone)
+            Child->Perform(SM_ALPHACMD, SkinCommandParam(SKIN_REPAINTNOW), 0);
+        if (!MemDC) {
+            HDC ScreenDC = GetDC(nullptr);
+            MemDC = CreateCompatibleDC(ScreenDC);
+            MemBitmap = CreateCompatibleBitmap(ScreenDC, Parent->Width(), Parent->Height());
+            ReleaseDC(nullptr, ScreenDC);
+            OldBitmap = static_cast<HBITMAP>(SelectObject(MemDC, MemBitmap));
+            // Every child's place gets the background first, so none is drawn over a half-painted one.
+            for (TControl* C : Children) {
+                RECT R{C->Left(), C->Top(), C->Left() + C->Width(), C->Top() + C->Height()};
+                if (C->ControlStyle().Contains(csOpaque) || Info.Kind != 2 || !Info.Bmp) {
+                    TColor Color = C->ControlStyle().Contains(csOpaque) ? GetControlBgColor(C) : Info.Color;
+                    HBRUSH Brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color)));
+                    FillRect(MemDC, &R, Brush);
+                    DeleteObject(Brush);
+                } else
+                    BitBlt(MemDC, R.left, R.top, C->Width(), C->Height(), Info.Bmp->Canvas()->Handle(),
+                           C->Left() + Info.X, C->Top() + Info.Y, SRCCOPY);
+            }
+        }
+        SaveDC(MemDC);
+        MoveWindowOrg(MemDC, Child->Left(), Child->Top());
+        IntersectClipRect(MemDC, 0, 0, Child->Width(), Child->Height());
+        bool CopyMode = Parent->ControlState().Contains(csPaintCopy);
+        TControlState Old = Child->ControlState();
+        if (CopyMode)
+            Child->SetControlState(Old + TControlState{csPaintCopy});
+        Child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(MemDC), 0);
+        if (CopyMode)
+            Child->SetControlState(Child->ControlState() - TControlState{csPaintCopy});
+        RestoreDC(MemDC, -1);
+    }
+    if (!MemDC)
+        return;
+    for (TControl* C : Children) {
+        int X = C->Left() + Offset.X, Y = C->Top() + Offset.Y;
+        if (GetPixel(MemDC, X, Y) != 0xFF00FF)
+            BitBlt(DC, X, Y, C->Width(), C->Height(), MemDC, C->Left(), C->Top(), SRCCOPY);
+    }
+    SelectObject(MemDC, OldBitmap);
+    DeleteObject(MemBitmap);
+    DeleteDC(MemDC);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void sVclUtilsInitialization() {
+    UxThemeLibrary = LoadLibraryA("UXTHEME");
+    if (UxThemeLibrary)
+        SetWindowThemeProc =
+            reinterpret_cast<TSetWindowThemeProc>(reinterpret_cast<void*>(GetProcAddress(UxThemeLibrary, "SetWindowTheme")));
+}
+
+void sVclUtilsFinalization() {
+    SetWindowThemeProc = nullptr;
+    if (UxThemeLibrary) {
+        FreeLibrary(UxThemeLibrary);
+        UxThemeLibrary = nullptr;
+    }
+}
