@@ -228,6 +228,18 @@ void TNumericField::SetEditFormat(const std::string& Value) {
     PropertyChanged(false);
 }
 
+const std::string& TNumericField::TextFormat(bool DisplayText) const {
+    // Editing uses EditFormat when there is one, else what is shown.
+    return DisplayText || FEditFormat.empty() ? FDisplayFormat : FEditFormat;
+}
+
+bool TNumericField::ClearIfEmpty(const std::string& Value) {
+    if (!Value.empty())
+        return false;
+    Clear();
+    return true;
+}
+
 void TNumericField::RangeError(const std::string& Value, const std::string& Min, const std::string& Max) const {
     DatabaseErrorFmt(SFieldRangeError, {Value, DisplayName(), Min, Max});
 }
@@ -281,10 +293,8 @@ std::string TIntegerField::GetAsString() const {
 }
 
 void TIntegerField::SetAsStringValue(const std::string& Value) {
-    if (Value.empty()) {
-        Clear();
+    if (ClearIfEmpty(Value))
         return;
-    }
     LongInt V;
     if (!TryStrToInt(Value, V))
         DatabaseErrorFmt(SInvalidIntegerValue, {Value, DisplayName()});
@@ -305,7 +315,7 @@ void TIntegerField::GetText(std::string& Text, bool DisplayText) const {
         Text.clear();
         return;
     }
-    const std::string& Fmt = DisplayText || EditFormat().empty() ? DisplayFormat() : EditFormat();
+    const std::string& Fmt = TextFormat(DisplayText);
     Text = Fmt.empty() ? IntToStr(V) : FormatFloat(Fmt, V);
 }
 
@@ -384,10 +394,8 @@ void TLargeintField::SetAsFloatValue(double Value) {
 std::string TLargeintField::GetAsString() const { return IsNull() ? std::string() : IntToStr(GetAsLargeInt()); }
 
 void TLargeintField::SetAsStringValue(const std::string& Value) {
-    if (Value.empty()) {
-        Clear();
+    if (ClearIfEmpty(Value))
         return;
-    }
     Int64 V;
     if (!TryStrToInt64(Value, V))
         DatabaseErrorFmt(SInvalidIntegerValue, {Value, DisplayName()});
@@ -400,7 +408,7 @@ void TLargeintField::GetText(std::string& Text, bool DisplayText) const {
         Text.clear();
         return;
     }
-    const std::string& Fmt = DisplayText || EditFormat().empty() ? DisplayFormat() : EditFormat();
+    const std::string& Fmt = TextFormat(DisplayText);
     Text = Fmt.empty() ? IntToStr(V) : FormatFloat(Fmt, static_cast<double>(V));
 }
 
@@ -466,10 +474,8 @@ std::string TFloatField::GetAsString() const {
 }
 
 void TFloatField::SetAsStringValue(const std::string& Value) {
-    if (Value.empty()) {
-        Clear();
+    if (ClearIfEmpty(Value))
         return;
-    }
     double V;
     if (!TryStrToFloat(Value, V))
         DatabaseErrorFmt(SInvalidFloatValue, {Value, DisplayName()});
@@ -482,7 +488,7 @@ void TFloatField::GetText(std::string& Text, bool DisplayText) const {
         Text.clear();
         return;
     }
-    const std::string& Fmt = DisplayText || EditFormat().empty() ? DisplayFormat() : EditFormat();
+    const std::string& Fmt = TextFormat(DisplayText);
     if (!Fmt.empty())
         Text = FormatFloat(Fmt, V);
     else if (DisplayText && FCurrency)
@@ -658,10 +664,8 @@ std::string TBCDField::GetAsString() const {
 }
 
 void TBCDField::SetAsStringValue(const std::string& Value) {
-    if (Value.empty()) {
-        Clear();
+    if (ClearIfEmpty(Value))
         return;
-    }
     double V;
     if (!TryStrToFloat(Value, V))
         DatabaseErrorFmt(SInvalidFloatValue, {Value, DisplayName()});
@@ -674,7 +678,7 @@ void TBCDField::GetText(std::string& Text, bool DisplayText) const {
         Text.clear();
         return;
     }
-    const std::string& Fmt = DisplayText || EditFormat().empty() ? DisplayFormat() : EditFormat();
+    const std::string& Fmt = TextFormat(DisplayText);
     if (!Fmt.empty())
         Text = FormatFloat(Fmt, static_cast<double>(V) / 10000.0);
     else if (DisplayText && FCurrency)

@@ -107,6 +107,10 @@ public:
 
 protected:
     void RangeError(const std::string& Value, const std::string& Min, const std::string& Max) const;
+    // The picture for DisplayText or the edit text ("" for none).
+    const std::string& TextFormat(bool DisplayText) const;
+    // An empty text clears the value (true); a number follows otherwise.
+    bool ClearIfEmpty(const std::string& Value);
 
 private:
     std::string FDisplayFormat;
