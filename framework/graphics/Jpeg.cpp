@@ -60,7 +60,7 @@ struct TDecodeJob {
     int Width = 0;
     int Height = 0;
     int Components = 0;  // of the rows handed out: 1 grey, 3 RGB
-    bool Adobe = false;
+    bool InvertedInks = false;  // the colour-transform marker's files store inverted inks
     bool Cmyk = false;
     std::vector<JSAMPLE>* Rows;  // top-down, Width * (Cmyk ? 4 : Components) samples each
 };
@@ -86,7 +86,7 @@ int RunDecode(jpeg_decompress_struct* C, jpeg_source_mgr* Src, TJpegError* Err, 
     C->scale_num = 1;
     C->scale_denom = static_cast<unsigned>(Job->ScaleDenom);
     Job->Cmyk = C->jpeg_color_space == JCS_CMYK || C->jpeg_color_space == JCS_YCCK;
-    Job->Adobe = C->saw_Adobe_marker;
+    Job->InvertedInks = C->saw_Adobe_marker;
     if (Job->Cmyk)
         C->out_color_space = JCS_CMYK;
     else if (Job->Gray || C->jpeg_color_space == JCS_GRAYSCALE)
@@ -183,9 +183,8 @@ TBitmap* TJPEGImage::Decode(const std::string& Data) {
         }
         for (int X = 0; X < Job.Width; ++X, Src += InStep, Dst += 3) {
             if (Job.Cmyk) {
-                // Adobe's files store the inks inverted.
-                int K = Job.Adobe ? Src[3] : 255 - Src[3];
-                auto Ink = [&](JSAMPLE V) { return static_cast<BYTE>((Job.Adobe ? V : 255 - V) * K / 255); };
+                int K = Job.InvertedInks ? Src[3] : 255 - Src[3];
+                auto Ink = [&](JSAMPLE V) { return static_cast<BYTE>((Job.InvertedInks ? V : 255 - V) * K / 255); };
                 Dst[0] = Ink(Src[2]);
                 Dst[1] = Ink(Src[1]);
                 Dst[2] = Ink(Src[0]);

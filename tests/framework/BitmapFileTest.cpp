@@ -21,7 +21,7 @@ struct TBmp {
     void Raw(const std::string& S) { Bytes += S; }
 };
 
-struct TBmpSpec {
+struct TBmpFields {
     std::int32_t Width = 2;
     std::int32_t Height = 2;
     unsigned Planes = 1;
@@ -33,7 +33,7 @@ struct TBmpSpec {
     std::string Pixels;  // as stored
 };
 
-std::string MakeBmp(const TBmpSpec& S) {
+std::string MakeBmp(const TBmpFields& S) {
     TBmp B;
     std::uint32_t Off = 14 + 40 + std::uint32_t(S.Extra.size());
     B.Raw("BM");
@@ -98,14 +98,14 @@ TEST_F(BitmapFile, EveryFormatReadsBackAsWritten) {
 TEST_F(BitmapFile, LayoutsOfOtherWriters) {
     TOwned<TBitmap> B(Create<TBitmap>());
 
-    TBmpSpec TopDown;
+    TBmpFields TopDown;
     TopDown.Height = -2;
     TopDown.Pixels = Rows24(Blue3 + Blue3, Red3 + Red3);  // stored top row first: red, then blue
     Load(B.get(), MakeBmp(TopDown));
     EXPECT_EQ(RowPixel(B.get(), 0, 0), clRed) << "top-down: the first stored row is the top";
     EXPECT_EQ(RowPixel(B.get(), 1, 1), clBlue);
 
-    TBmpSpec Rle;
+    TBmpFields Rle;
     Rle.Width = 4;
     Rle.Bits = 8;
     Rle.Compression = BI_RLE8;
@@ -123,7 +123,7 @@ TEST_F(BitmapFile, LayoutsOfOtherWriters) {
     EXPECT_EQ(RowPixel(B.get(), 0, 1), clRed);
     EXPECT_EQ(RowPixel(B.get(), 3, 1), clRed);
 
-    TBmpSpec Masks565;
+    TBmpFields Masks565;
     Masks565.Width = 1;
     Masks565.Height = 1;
     Masks565.Bits = 16;
@@ -135,7 +135,7 @@ TEST_F(BitmapFile, LayoutsOfOtherWriters) {
     B->SetPixelFormat(pf24bit);
     EXPECT_EQ(RowPixel(B.get(), 0, 0), clRed);
 
-    TBmpSpec OddMasks = Masks565;
+    TBmpFields OddMasks = Masks565;
     OddMasks.Bits = 32;
     OddMasks.Extra = Quads({0x000000FF, 0x0000FF00, 0x00FF0000});
     OddMasks.Pixels = std::string("\xFF\x00\x00\x00", 4);
@@ -177,7 +177,7 @@ TEST_F(BitmapFile, ReadingStopsAfterTheImage) {
 }
 
 TEST_F(BitmapFile, MalformedDataIsRefusedAndChangesNothing) {
-    TBmpSpec Good;
+    TBmpFields Good;
     Good.Pixels = Rows24(Red3 + Red3, Red3 + Red3);
     struct {
         const char* What;
