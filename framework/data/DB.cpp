@@ -1,6 +1,8 @@
 // TDataSet: states, the ring of record buffers, navigation, editing, bookmarks and notifications.
 #include "DB.h"
 
+#include "Forms.h"
+
 #include <algorithm>
 
 using namespace DBConsts;
@@ -438,6 +440,8 @@ std::vector<TDataLink*> TDataSet::AllLinks() const {
 void TDataSet::InternalHandleException() {
     if (GExceptionHandler)
         GExceptionHandler(this);
+    else if (Application)
+        Application->HandleException(this);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -123,8 +123,9 @@ inline constexpr const char* STextFalse = "False";
 [[noreturn]] void DatabaseErrorFmt(const std::string& Fmt, TVarRecs Args, TComponent* Component = nullptr);
 
 // Where exceptions that a data set must not let through go (filter handlers, blob change signals):
-// the controls layer installs the application's handler; until then they are dropped. Called inside
-// the catch block, so the handler may rethrow to look at the exception.
+// the application's handler (Application->HandleException) unless another is installed here (tests);
+// without either they are dropped. Called inside the catch block, so a handler may rethrow to look
+// at the exception.
 using TDataSetExceptionHandler = void (*)(TObject* Sender);
 void SetDataSetExceptionHandler(TDataSetExceptionHandler Handler);
 TDataSetExceptionHandler DataSetExceptionHandler();

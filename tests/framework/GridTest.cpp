@@ -383,3 +383,29 @@ TEST_F(DataGrid, ClosingTheDataSetEmptiesTheGrid) {
 }
 
 }  // namespace
+
+namespace {
+
+class DataSetUnderApplication : public ControlsTest {};
+
+TEST_F(DataSetUnderApplication, FilterErrorsGoToTheApplicationAndTheScanGoesOn) {
+    TRecorderScope Scope;
+    TOwned<TTestTable> T(Create<TTestTable>(nullptr));
+    T->FieldDefs()->Add("ID", ftInteger);
+    T->Open();
+    for (int I = 1; I <= 3; ++I)
+        T->AppendRecord({I});
+    T->SetOnFilterRecord(TFilterRecordEvent::FromFunction([](TDataSet* D, bool& Accept) {
+        if (D->FieldByName("ID")->AsInteger() == 2)
+            throw EDatabaseError("bad record");
+        Accept = D->FieldByName("ID")->AsInteger() != 1;
+    }));
+    T->SetFiltered(true);
+    ASSERT_FALSE(Scope.Recorder.Entries.empty());
+    EXPECT_NE(Scope.Recorder.Entries[0].Text.find("bad record"), std::string::npos);
+    EXPECT_EQ(T->FieldByName("ID")->AsInteger(), 2) << "a record whose test failed keeps the event's first answer";
+    T->Next();
+    EXPECT_EQ(T->FieldByName("ID")->AsInteger(), 3);
+}
+
+}  // namespace
