@@ -547,11 +547,12 @@ TTdsReply TADOCommandText::Run(const std::wstring& Text) {
 TADOCommand::TADOCommand(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TADOCommand::DefineClass(TClassBuilder<TADOCommand>& B) {
-    B.Property("CommandText", &TADOCommand::CommandText, &TADOCommand::SetCommandText);
     B.Property("CommandTimeout", &TADOCommand::CommandTimeout, &TADOCommand::SetCommandTimeout).Default(30);
     B.Property("Connection", &TADOCommand::Connection, &TADOCommand::SetConnection);
     B.Property("ParamCheck", &TADOCommand::ParamCheck, &TADOCommand::SetParamCheck).Default(true);
     B.Property("Parameters", &TADOCommand::Parameters, &TADOCommand::SetParameters);
+    // Last, as the query's SQL: the text read after them keeps the streamed parameters.
+    B.Property("CommandText", &TADOCommand::CommandText, &TADOCommand::SetCommandText);
 }
 
 void TADOCommand::SetCommandText(const std::wstring& Value) {

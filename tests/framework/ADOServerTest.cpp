@@ -55,6 +55,13 @@ protected:
     }()};
 };
 
+// The folder test of the task wizard, one statement per line.
+const char* const FolderTest = "if isnull(object_id('tempdb..#TempTableFileEx'),0)>0 drop table #TempTableFileEx\r\n"
+                               "create table #TempTableFileEx (File_Exists int, Dir int, ParentDir int)\r\n"
+                               "insert #TempTableFileEx\r\n"
+                               "exec master..xp_fileexist :@PathName\r\n"
+                               "select File_Exists,Dir,ParentDir from #TempTableFileEx\r\n";
+
 }  // namespace
 
 TEST_F(ADOServer, SqlLoginConnectsOrFailsWithTheServersMessage) {
@@ -158,12 +165,7 @@ TEST_F(ADOServer, BackupFileListGivesEveryKindOfColumn) {
 TEST_F(ADOServer, FolderTestBatchOpensOnItsFinalResult) {
     StartStandIn();
     Query->SetCommandTimeout(600);
-    Query->SQL()->SetText(
-        "if isnull(object_id('tempdb..#TempTableFileEx'),0)>0 drop table #TempTableFileEx\r\n"
-        "create table #TempTableFileEx (File_Exists int, Dir int, ParentDir int)\r\n"
-        "insert #TempTableFileEx\r\n"
-        "exec master..xp_fileexist :@PathName\r\n"
-        "select File_Exists,Dir,ParentDir from #TempTableFileEx\r\n");
+    Query->SQL()->SetText(FolderTest);
     ASSERT_EQ(Query->Parameters()->Count(), 1);
     Query->Parameters()->ParamByName("@PathName")->SetValue(Variant("C:\\"));
     Query->Open();
@@ -176,6 +178,19 @@ TEST_F(ADOServer, FolderTestBatchOpensOnItsFinalResult) {
     Query->Open();
     EXPECT_EQ(Query->FieldByName("Dir")->AsInteger(), 0);
     EXPECT_EQ(Query->ExecSQL(), 1) << "ExecSQL runs the whole batch";
+}
+
+TEST_F(ADOServer, CommandRunsTheWholeBatch) {
+    StartStandIn();
+    TOwned<TADOCommand> Cmd(Create<TADOCommand>(nullptr));
+    Cmd->SetName("cmdFolder");
+    Cmd->SetCommandText(AnsiToWide(FolderTest));
+    EXPECT_EQ(Failure([&] { Cmd->Execute(); }), "cmdFolder: Missing Connection or ConnectionString");
+    Cmd->SetConnection(Conn.get());
+    Cmd->Parameters()->ParamByName("@PathName")->SetValue(Variant("C:\\"));
+    EXPECT_EQ(Cmd->Execute(), 1);
+    Cmd->SetCommandText(L"");
+    EXPECT_EQ(Failure([&] { Cmd->Execute(); }), "Command text was not set for the command object.");
 }
 
 TEST_F(ADOServer, ParametersComeThroughUnchanged) {
