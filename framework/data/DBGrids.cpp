@@ -170,6 +170,7 @@ TColumn::~TColumn() {
 void TColumn::DefineClass(TClassBuilder<TColumn>& B) {
     B.Property("Alignment", &TColumn::Alignment, &TColumn::SetAlignment).Stored(&TColumn::IsAlignmentStored);
     B.Property("Color", &TColumn::Color, &TColumn::SetColor).TypeName("TColor").Stored(&TColumn::IsColorStored);
+    B.Property("Expanded", &TColumn::Expanded, &TColumn::SetExpanded).Default(false);
     B.Property("FieldName", &TColumn::FieldName, &TColumn::SetFieldName);
     B.Property("Font", &TColumn::Font, &TColumn::SetFont).Stored(&TColumn::IsFontStored);
     B.Property("ReadOnly", &TColumn::ReadOnly, &TColumn::SetReadOnly).Default(false);

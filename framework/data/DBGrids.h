@@ -99,9 +99,11 @@ public:
     void SetColor(TColor Value);
     TAlignment Alignment();
     void SetAlignment(TAlignment Value);
-    // Object fields shown as nested columns are not built: a column is never expandable.
+    // Object fields shown as nested columns are not built: a column is never expandable, and
+    // Expanded (as form files write it) is kept but changes nothing.
     bool Expandable() const { return false; }
-    bool Expanded() const { return false; }
+    bool Expanded() const { return FExpanded; }
+    void SetExpanded(bool Value) { FExpanded = Value; }
     int Depth() const { return 0; }
     int DefaultWidth();
     void RefreshDefaultFont();
@@ -126,6 +128,7 @@ private:
     TAlignment FAlignment = taLeftJustify;
     bool FWidthSet = false, FFontSet = false, FColorSet = false, FAlignmentSet = false, FDefaultingFont = false;
     bool FDefaultColumn = false;  // made from a field by the grid, not kept by the form
+    bool FExpanded = false;
 };
 
 // The grid's columns: built from the data set's visible fields (csDefault) or kept as they are

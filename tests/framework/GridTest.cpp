@@ -409,3 +409,39 @@ TEST_F(DataSetUnderApplication, FilterErrorsGoToTheApplicationAndTheScanGoesOn) 
 }
 
 }  // namespace
+
+namespace {
+
+class DataGridForm : public ControlsTest {};
+
+TEST_F(DataGridForm, ColumnsComeFromTheFormFile) {
+    TForm* Form = TForm::CreateNew(nullptr);
+    auto* Grid = new TDBGrid(Form);
+    Grid->SetParent(Form);
+    std::string Text =
+        "object DBGridMain: TDBGrid\n"
+        "  Options = [dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs, dgConfirmDelete, dgCancelOnExit]\n"
+        "  TitleFont.Height = -14\n"
+        "  TitleFont.Name = 'Verdana'\n"
+        "  Columns = <\n"
+        "    item\n      Expanded = False\n      FieldName = 'Server'\n      Title.Caption = 'Server'\n"
+        "      Width = 149\n      Visible = True\n    end\n"
+        "    item\n      Expanded = False\n      FieldName = 'DBName'\n      Width = 122\n      Visible = True\n    end>\n"
+        "end\n";
+    TStringStream Src(Text);
+    TMemoryStream Bin;
+    ObjectTextToBinary(&Src, &Bin);
+    Bin.SetPosition(0);
+    Bin.ReadComponent(Grid);
+    ASSERT_EQ(Grid->Columns()->Count(), 2);
+    EXPECT_EQ(Grid->Columns()->State(), csCustomized);
+    EXPECT_EQ(Grid->Columns()->Items(0)->Title()->Caption(), "Server");
+    EXPECT_EQ(Grid->Columns()->Items(1)->Width(), 122);
+    EXPECT_FALSE(Grid->Options().Contains(dgEditing));
+    EXPECT_EQ(Grid->TitleFont()->Name(), "Verdana");
+    EXPECT_EQ(Grid->Columns()->Items(0)->Title()->Font()->Name(), "Verdana") << "titles follow the title font";
+    EXPECT_EQ(Grid->ColWidths(1), 149);
+    Form->Free();
+}
+
+}  // namespace
