@@ -54,50 +54,50 @@ const TDateTime Stamp = EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 123);
 std::vector<TColumnCase> ColumnCases() {
     using S = TTdsSqlType;
     return {
-        {Column(L"i", S::Int, 4), 42, TIntegerField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsInteger(), 42); }},
-        {Column(L"si", S::SmallInt, 2), -7, TSmallintField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsInteger(), -7); }},
-        {Column(L"ti", S::TinyInt, 1), 200, TWordField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsInteger(), 200); }},
-        {Column(L"bi", S::BigInt, 8), std::int64_t(5000000000), TLargeintField::StaticClass(),
+        {Column(L"c_int", S::Int, 4), 42, TIntegerField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsInteger(), 42); }},
+        {Column(L"c_smallint", S::SmallInt, 2), -7, TSmallintField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsInteger(), -7); }},
+        {Column(L"c_tinyint", S::TinyInt, 1), 200, TWordField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsInteger(), 200); }},
+        {Column(L"c_bigint", S::BigInt, 8), std::int64_t(5000000000), TLargeintField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsLargeInt(), 5000000000); }},
-        {Column(L"b", S::Bit, 1), true, TBooleanField::StaticClass(), [](TField* F) { EXPECT_TRUE(F->AsBoolean()); }},
-        {Column(L"f", S::Float, 8), 1.25, TFloatField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsFloat(), 1.25); }},
-        {Column(L"r", S::Real, 4), -0.5, TFloatField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsFloat(), -0.5); }},
-        {Column(L"m", S::Money, 8), Decimal(false, 123400, 19, 4), TBCDField::StaticClass(),
+        {Column(L"c_bit", S::Bit, 1), true, TBooleanField::StaticClass(), [](TField* F) { EXPECT_TRUE(F->AsBoolean()); }},
+        {Column(L"c_float", S::Float, 8), 1.25, TFloatField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsFloat(), 1.25); }},
+        {Column(L"c_real", S::Real, 4), -0.5, TFloatField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsFloat(), -0.5); }},
+        {Column(L"c_money", S::Money, 8), Decimal(false, 123400, 19, 4), TBCDField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsCurrency(), 123400); }},
-        {Column(L"n", S::Numeric, 9, 10, 2), Decimal(true, 4567, 10, 2), TBCDField::StaticClass(),
+        {Column(L"c_numeric", S::Numeric, 9, 10, 2), Decimal(true, 4567, 10, 2), TBCDField::StaticClass(),
          [](TField* F) {
              EXPECT_EQ(F->AsCurrency(), -456700);
              EXPECT_EQ(As<TBCDField>(F)->Precision(), 10);
              EXPECT_EQ(F->Size(), 2);
          }},
-        {Column(L"dt", S::DateTime, 8), TTdsDateTime{Stamp}, TDateTimeField::StaticClass(),
+        {Column(L"c_datetime", S::DateTime, 8), TTdsDateTime{Stamp}, TDateTimeField::StaticClass(),
          [](TField* F) { EXPECT_NEAR(F->AsDateTime(), Stamp, 0.5 / 86400000.0); }},
-        {Column(L"sdt", S::SmallDateTime, 4), TTdsDateTime{EncodeDate(1900, 1, 1)}, TDateTimeField::StaticClass(),
+        {Column(L"c_smalldatetime", S::SmallDateTime, 4), TTdsDateTime{EncodeDate(1900, 1, 1)}, TDateTimeField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsDateTime(), EncodeDate(1900, 1, 1)); }},
-        {Column(L"c", S::Char, 5), L"ab   ", TStringField::StaticClass(),
+        {Column(L"c_char", S::Char, 5), L"ab   ", TStringField::StaticClass(),
          [](TField* F) {
              EXPECT_EQ(F->AsString(), "ab   ") << "char stays blank-padded";
              EXPECT_TRUE(As<TStringField>(F)->FixedChar());
          }},
-        {Column(L"vc", S::VarChar, 10), L"abc", TStringField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsString(), "abc"); }},
-        {Column(L"nc", S::NChar, 8), L"\x0416\x0443\x0440 ", TWideStringField::StaticClass(),
+        {Column(L"c_varchar", S::VarChar, 10), L"abc", TStringField::StaticClass(), [](TField* F) { EXPECT_EQ(F->AsString(), "abc"); }},
+        {Column(L"c_nchar", S::NChar, 8), L"\x0416\x0443\x0440 ", TWideStringField::StaticClass(),
          [](TField* F) { EXPECT_EQ(As<TWideStringField>(F)->AsWideString(), L"\x0416\x0443\x0440 "); }},
-        {Column(L"nvc", S::NVarChar, 256), L"\x0416\x0443\x0440\x043D\x0430\x043B", TWideStringField::StaticClass(),
+        {Column(L"c_nvarchar", S::NVarChar, 256), L"\x0416\x0443\x0440\x043D\x0430\x043B", TWideStringField::StaticClass(),
          [](TField* F) {
              EXPECT_EQ(As<TWideStringField>(F)->AsWideString(), L"\x0416\x0443\x0440\x043D\x0430\x043B");
              EXPECT_EQ(F->Size(), 128);
          }},
-        {Column(L"t", S::Text, 0x7FFFFFFF), L"memo text", TMemoField::StaticClass(),
+        {Column(L"c_text", S::Text, 0x7FFFFFFF), L"memo text", TMemoField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsString(), "memo text"); }},
-        {Column(L"nt", S::NText, 0x7FFFFFFE), L"wide memo", TMemoField::StaticClass(),
+        {Column(L"c_ntext", S::NText, 0x7FFFFFFE), L"wide memo", TMemoField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsString(), "wide memo"); }},
-        {Column(L"bin", S::Binary, 4), TTdsBytes{1, 0, 3, 4}, TBytesField::StaticClass(),
+        {Column(L"c_binary", S::Binary, 4), TTdsBytes{1, 0, 3, 4}, TBytesField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsString(), std::string("\x01\x00\x03\x04", 4)); }},
-        {Column(L"vb", S::VarBinary, 8), TTdsBytes{9, 8}, TVarBytesField::StaticClass(),
+        {Column(L"c_varbinary", S::VarBinary, 8), TTdsBytes{9, 8}, TVarBytesField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsString(), "\x09\x08"); }},
-        {Column(L"img", S::Image, 0x7FFFFFFF), TTdsBytes{0, 255}, TBlobField::StaticClass(),
+        {Column(L"c_image", S::Image, 0x7FFFFFFF), TTdsBytes{0, 255}, TBlobField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsString(), std::string("\x00\xFF", 2)); }},
-        {Column(L"g", S::Guid, 16), SomeGuid, TGuidField::StaticClass(),
+        {Column(L"c_guid", S::Guid, 16), SomeGuid, TGuidField::StaticClass(),
          [](TField* F) { EXPECT_EQ(F->AsString(), "{12345678-9ABC-DEF0-0123-456789ABCDEF}"); }},
     };
 }
