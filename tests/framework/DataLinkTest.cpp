@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Writes every notification it gets as a line.
@@ -150,6 +152,14 @@ TEST_F(LinkedTable, WindowFollowsTheActiveRecord) {
     EXPECT_EQ(Link.RecordCount(), 10);
     EXPECT_EQ(Window().front(), 1);
     EXPECT_EQ(ID(), 5);
+    // A narrower window keeps the current record inside it.
+    Link.SetBufferCount(3);
+    EXPECT_EQ(ID(), 5);
+    std::vector<int> Narrow = Window();
+    ASSERT_EQ(Narrow.size(), 3u);
+    EXPECT_NE(std::find(Narrow.begin(), Narrow.end(), 5), Narrow.end());
+    T->MoveBy(3);
+    EXPECT_EQ(Window(), (std::vector<int>{6, 7, 8}));
 }
 
 TEST_F(LinkedTable, TwoLinksShareTheRing) {
