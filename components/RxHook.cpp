@@ -241,8 +241,13 @@ void TControlHook::DispatchToHooks(TPhase Phase, TMessage& Msg, bool& Handled) {
 THookList::THookList() { FHandle = AllocateHWnd(TWndMethod::Bind<&THookList::ListWindowProc>(this)); }
 
 THookList::~THookList() {
-    while (Count() > 0)
-        FreeObject(ControlHooks(Count() - 1));  // takes itself out of the list
+    // Taken out first: the global reference is already cleared when the unit shuts down, so a
+    // control hook could not find this list to leave it.
+    while (Count() > 0) {
+        TControlHook* Hook = ControlHooks(Count() - 1);
+        Delete(Count() - 1);
+        FreeObject(Hook);
+    }
     DeallocateHWnd(FHandle);
 }
 
@@ -273,8 +278,9 @@ void THookList::ListWindowProc(TMessage& Msg) {
     auto* Hook = reinterpret_cast<TControlHook*>(Msg.LParam);
     switch (Msg.Msg) {
     case ReinstallHookMessage:
-        // Deferred work: the object may be gone by now.
-        if (IndexOf(Hook) >= 0)
+        // Deferred work: the object may be gone by now, and a control hook left without window
+        // hooks may name a control that is gone as well.
+        if (IndexOf(Hook) >= 0 && Hook->HookCount() > 0)
             Hook->InstallWindowProc();
         break;
     case ReleaseHookMessage:
