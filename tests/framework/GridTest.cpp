@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace controltests;
 
 namespace {
@@ -230,6 +232,19 @@ TEST_F(DataGrid, ScrollsWithTheDataSet) {
     EXPECT_EQ(ID(), Rows + 1) << "a line down shows the record below the window";
     Press(Grid, VK_UP);
     EXPECT_EQ(ID(), Rows);
+}
+
+TEST_F(DataGrid, ResizingChangesTheRowsShown) {
+    int Rows = DataRows();
+    Table->MoveBy(10);
+    Grid->SetHeight(Grid->Height() + 100);
+    EXPECT_GT(DataRows(), Rows);
+    EXPECT_EQ(ID(), 11);
+    Grid->SetHeight(90);
+    EXPECT_LT(DataRows(), Rows);
+    EXPECT_EQ(ID(), 11);
+    std::vector<int> Painted = PaintedIDs();
+    EXPECT_NE(std::find(Painted.begin(), Painted.end(), 11), Painted.end()) << "the current record stays in view";
 }
 
 TEST_F(DataGrid, KeepsTheCurrentRowAcrossARefresh) {
