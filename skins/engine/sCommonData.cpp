@@ -1029,7 +1029,7 @@ void TsBoundLabel::SetActive(bool Value) {
     if (!H)
         return;
     if (!TheLabel)
-        TheLabel = BoundLabelFactory ? BoundLabelFactory(H, this) : Create<TLabel>(H);
+        TheLabel = BoundLabelFactory ? BoundLabelFactory(H, this) : Create<TacBoundLabelControl>(H, this);
     TheLabel->SetVisible(false);
     TheLabel->SetParent(H->Parent());
     TheLabel->SetFocusControl(Windowed(H));
@@ -1041,6 +1041,19 @@ void TsBoundLabel::SetActive(bool Value) {
     TheLabel->SetVisible(H->Visible() || TheLabel->ComponentState().Contains(csDesigning));
     TheLabel->SetEnabled(H->Enabled());
     PlaceLabel();
+}
+
+void TsBoundLabel::LabelDestroyed(TCustomLabel* Label) {
+    if (Label != TheLabel)
+        return;
+    TheLabel = nullptr;
+    FActive = false;
+}
+
+void TacBoundLabelControl::BeforeDestruction() {
+    if (FBoundLabel)
+        FBoundLabel->LabelDestroyed(this);
+    TLabel::BeforeDestruction();
 }
 
 void TsBoundLabel::UpdateAlignment() {

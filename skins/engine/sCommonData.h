@@ -197,6 +197,9 @@ public:
 
     void PlaceLabel();
     void UpdateAlignment();
+    // The label control tells its bound label that it goes (its parent may free it before its
+    // owner does): the bound label is then inactive and has no label control.
+    void LabelDestroyed(TCustomLabel* Label);
 
     TCustomLabel* TheLabel = nullptr;  // owned by the host control
     TsCommonData* CommonData = nullptr;
@@ -217,9 +220,21 @@ private:
 };
 
 // Makes the label control of a bound label (owned by Host). The labels unit puts its own label
-// class here at start-up; without it a plain TLabel serves.
+// class here at start-up (its destruction calls LabelDestroyed); without it a TacBoundLabelControl
+// serves.
 using TBoundLabelFactory = TCustomLabel* (*)(TControl* Host, TsBoundLabel* BoundLabel);
 extern TBoundLabelFactory BoundLabelFactory;
+
+// The plain label control of a bound label.
+class TacBoundLabelControl : public TLabel {
+    DECLARE_CLASS(TacBoundLabelControl, TLabel)
+public:
+    TacBoundLabelControl(TComponent* AOwner, TsBoundLabel* BoundLabel) : TLabel(AOwner), FBoundLabel(BoundLabel) {}
+    void BeforeDestruction() override;
+
+private:
+    TsBoundLabel* FBoundLabel;
+};
 
 // ---------------------------------------------------------------------------------------------
 // Parent background and colour queries

@@ -471,6 +471,16 @@ TEST_F(sCommonDataBoundLabel, MaxWidthWrapsTheLabel) {
     EXPECT_GE(L->Height(), 21);
 }
 
+// A parent frees its child controls whoever owns them: the label may go before its host.
+TEST_F(sCommonDataBoundLabel, LabelFreedElsewhereLeavesTheBoundLabelInactive) {
+    Bound->SetActive(true);
+    Bound->TheLabel->Free();
+    EXPECT_EQ(Bound->TheLabel, nullptr);
+    EXPECT_FALSE(Bound->Active());
+    Bound->SetActive(true);
+    EXPECT_NE(Bound->TheLabel, nullptr);
+}
+
 TEST_F(sCommonDataBoundLabel, FontSetWithoutLabelIsKept) {
     TOwned<TFont> F(Create<TFont>());
     F->SetName("Arial");
