@@ -187,15 +187,7 @@ void TabfTrayIcon::SetShowHint(bool Value) {
     UpdateIcon();
 }
 
-void TabfTrayIcon::SetPopupMenu(TPopupMenu* Value) {
-    if (FPopupMenu == Value)
-        return;
-    if (FPopupMenu)
-        FPopupMenu->RemoveFreeNotification(this);
-    FPopupMenu = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
+void TabfTrayIcon::SetPopupMenu(TPopupMenu* Value) { abfSetReference(this, FPopupMenu, Value); }
 
 void TabfTrayIcon::SetVisible(bool Value) {
     if (FVisible == Value)

@@ -21,6 +21,20 @@
 
 class TabfCustomWndProcHook;
 
+// Points a component's reference at Value and moves the free notification that clears it when the
+// other component goes (the owner needs none: it outlives what it owns). False when unchanged.
+template <class T>
+bool abfSetReference(TComponent* Client, T*& Field, T* Value) {
+    if (Field == Value)
+        return false;
+    if (Field && Field != Client->Owner())
+        Field->RemoveFreeNotification(Client);
+    Field = Value;
+    if (Value && Value != Client->Owner())
+        Value->FreeNotification(Client);
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The set's base
 
@@ -392,6 +406,9 @@ protected:
 
 private:
     friend void abfRebuildHookChain(HWND Window, TabfCustomWndProcHook* Leaving);
+    // Runs Change with the hook switched off, then switches it back on when it was (also on failure).
+    template <class F>
+    void SwitchedOff(F Change);
     bool FActive = false;
     bool FAutoDrag = false;
     HWND FHandle = nullptr;

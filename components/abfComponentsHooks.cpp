@@ -113,6 +113,19 @@ void TabfCustomWndProcHook::Unhook() {
     FActive = false;
 }
 
+template <class F>
+void TabfCustomWndProcHook::SwitchedOff(F Change) {
+    bool WasActive = FActive;
+    SetActive(false);
+    try {
+        Change();
+    } catch (...) {
+        SetActive(WasActive);
+        throw;
+    }
+    SetActive(WasActive);
+}
+
 HWND TabfCustomWndProcHook::GetHandle() {
     if (FHandle && FHandle != NoWindow)
         return FHandle;
@@ -128,10 +141,7 @@ HWND TabfCustomWndProcHook::GetHandle() {
 void TabfCustomWndProcHook::SetHandle(HWND Value) {
     if (FHandle == Value)
         return;
-    bool WasActive = FActive;
-    SetActive(false);
-    FHandle = Value;
-    SetActive(WasActive);
+    SwitchedOff([&] { FHandle = Value; });
     OnChangeHandle(this);
 }
 
@@ -142,14 +152,7 @@ TWinControl* TabfCustomWndProcHook::GetWinControl() {
 void TabfCustomWndProcHook::SetWinControl(TWinControl* Value) {
     if (FWinControl == Value)
         return;
-    bool WasActive = FActive;
-    SetActive(false);
-    if (FWinControl && FWinControl != Owner())
-        FWinControl->RemoveFreeNotification(this);
-    FWinControl = Value;
-    if (Value && Value != Owner())
-        Value->FreeNotification(this);
-    SetActive(WasActive);
+    SwitchedOff([&] { abfSetReference<TWinControl>(this, FWinControl, Value); });
     OnChangeWinControl(this);
 }
 
