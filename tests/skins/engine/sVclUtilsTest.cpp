@@ -207,13 +207,19 @@ protected:
         return Target.get();
     }
     TColor At(int X, int Y) { return GetPixel(Target->Canvas()->Handle(), X, Y); }
+    // A panel of one colour without bevels, with its window.
+    TPanel* PlainPanel(int Left, int Top, int Width, int Height, TColor Color, TWinControl* Parent = nullptr) {
+        auto* P = Place<TPanel>(Left, Top, Width, Height, Parent);
+        P->SetColor(Color);
+        P->SetBevelOuter(bvNone);
+        P->HandleNeeded();
+        return P;
+    }
     TOwned<TBitmap> Target;
 };
 
 TEST_F(sVclUtilsPainting, GraphicChildrenPaintOnceAtTheirPlaceMovedByOffset) {
-    auto* Parent = Place<TPanel>(0, 0, 100, 60);
-    Parent->SetColor(clLime);
-    Parent->HandleNeeded();
+    auto* Parent = PlainPanel(0, 0, 100, 60, clLime);
     auto* Child = Place<TPaintCounter>(10, 5, 20, 10, Parent);
     TBitmap* B = NewTarget(100, 60, clWhite);
     PaintGraphicChildren(B->Canvas()->Handle(), Parent, Point(3, 4));
@@ -229,8 +235,7 @@ TEST_F(sVclUtilsPainting, GraphicChildrenPaintOnceAtTheirPlaceMovedByOffset) {
 }
 
 TEST_F(sVclUtilsPainting, ChildLeftUnpaintedInKeyColourIsNotCopied) {
-    auto* Parent = Place<TPanel>(0, 0, 100, 60);
-    Parent->HandleNeeded();
+    auto* Parent = PlainPanel(0, 0, 100, 60, clBtnFace);
     auto* Child = Place<TPaintCounter>(10, 5, 20, 10, Parent);
     Child->Fill = 0xFF00FF;
     TBitmap* B = NewTarget(100, 60, clWhite);
@@ -240,11 +245,8 @@ TEST_F(sVclUtilsPainting, ChildLeftUnpaintedInKeyColourIsNotCopied) {
 }
 
 TEST_F(sVclUtilsPainting, HiddenControlIsPaintedAsItsParentsBackground) {
-    auto* Parent = Place<TPanel>(0, 0, 100, 60);
-    Parent->SetColor(clLime);
-    Parent->HandleNeeded();
-    auto* Hidden = Place<TPanel>(10, 10, 30, 20, Parent);
-    Hidden->SetColor(clRed);
+    auto* Parent = PlainPanel(0, 0, 100, 60, clLime);
+    auto* Hidden = PlainPanel(10, 10, 30, 20, clRed, Parent);
     Hidden->SetVisible(false);
     TBitmap* B = NewTarget(60, 40, clWhite);
     PaintControlTreeTo(B, Hidden, 5, 6, nullptr);
@@ -254,12 +256,8 @@ TEST_F(sVclUtilsPainting, HiddenControlIsPaintedAsItsParentsBackground) {
 }
 
 TEST_F(sVclUtilsPainting, ControlTreeIncludesWindowedChildren) {
-    auto* Parent = Place<TPanel>(0, 0, 100, 60);
-    Parent->SetColor(clLime);
-    Parent->SetBevelOuter(bvNone);
-    auto* Child = Place<TPanel>(20, 10, 30, 20, Parent);
-    Child->SetColor(clRed);
-    Child->SetBevelOuter(bvNone);
+    auto* Parent = PlainPanel(0, 0, 100, 60, clLime);
+    PlainPanel(20, 10, 30, 20, clRed, Parent);
     TBitmap* B = NewTarget(100, 60, clWhite);
     PaintControlTreeTo(B, Parent, 0, 0, nullptr);
     EXPECT_EQ(At(5, 5), ColorToRGB(clLime));
