@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace skintests {
 
@@ -94,10 +95,13 @@ public:
     }
     ~TSkinTestPanel() override { FreeAndNil(SkinData); }
     void WndProc(TMessage& Message) override {
+        if (Message.Msg == SM_ALPHACMD)
+            Commands.push_back(SkinCommandOf(Message.WParam));
         if (!SkinData || !HandleCommonMessage(Message, SkinData))
             TCustomPanel::WndProc(Message);
     }
     TsCommonData* SkinData = nullptr;
+    std::vector<Word> Commands;  // the library commands received, in order
 };
 
 // Starts the units; gives each test a visible form and frees at its end the forms and the skin

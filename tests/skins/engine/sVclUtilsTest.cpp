@@ -2,6 +2,8 @@
 
 #include "StdCtrls.h"
 
+#include <algorithm>
+
 using namespace skintests;
 
 namespace {
@@ -113,6 +115,33 @@ TEST_F(sVclUtilsTest, BroadcastPassesThroughUnawareContainersUnlessSkipped) {
         EXPECT_EQ(Inner->SkinData->BackgroundStale, !Skip);
     }
     SkipBroadcastChild = nullptr;
+}
+
+TEST_F(sVclUtilsTest, EndOfUpdateReachesWindowedChildrenUnlessAnimating) {
+    auto* Parent = Place<TPanel>(0, 0, 200, 100);
+    auto* Shown = Place<TSkinTestPanel>(0, 0, 40, 40, Parent);
+    Shown->HandleNeeded();
+    auto* Other = Create<TSkinTestPanel>(Form);  // a windowed child is reached only through its window
+    Other->SetParent(Parent);
+    Place<TLabel>(50, 0, 20, 20, Parent);
+    auto Ended = [](TSkinTestPanel* P) { return std::count(P->Commands.begin(), P->Commands.end(), SKIN_ENDUPDATE); };
+    AnimationInProgress = true;
+    SendEndUpdateToChildren(Parent);
+    EXPECT_EQ(Ended(Shown), 0);
+    AnimationInProgress = false;
+    SendEndUpdateToChildren(Parent);
+    EXPECT_EQ(Ended(Shown), 1);
+    EXPECT_EQ(Ended(Other), Other->HandleAllocated() && Other->Showing() ? 1 : 0);
+
+    TMessage M{SM_ALPHACMD, SkinCommandParam(SKIN_ENDUPDATE), 0, 0};
+    auto* Grandchild = Place<TSkinTestPanel>(5, 5, 10, 10, Shown);
+    Grandchild->HandleNeeded();
+    SendToDirectChildWindows(Parent->Handle(), M);
+    EXPECT_EQ(Ended(Shown), 2);
+    EXPECT_EQ(Ended(Grandchild), 0) << "only direct children";
+    SendEndUpdateToChildWindows(Parent->Handle());
+    EXPECT_EQ(Ended(Shown), 3);
+    EXPECT_EQ(Ended(Grandchild), 0);
 }
 
 TEST_F(sVclUtilsTest, AlignedChildSizes) {
