@@ -64,6 +64,28 @@ TEST_F(sEditTest, EditsReadFromAFormKeepTheirStreamedValues) {
     EXPECT_EQ(SendMessageA(Password->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
 }
 
+TEST_F(sEditTest, SkinDataBoundLabelAndDisabledKindRoundTripThroughAStream) {
+    TOwned<TsEdit> Written(Create<TsEdit>(nullptr));
+    Written->SkinData()->SetSkinSection("panel");
+    Written->SkinData()->SetCustomFont(true);
+    Written->BoundLabel()->SetCaption("Server:");
+    Written->BoundLabel()->SetIndent(3);
+    Written->BoundLabel()->SetLayout(sclTopRight);
+    Written->SetDisabledKind(TsDisabledKind{dkBlended, dkGrayed});
+    TOwned<TMemoryStream> Stream(Create<TMemoryStream>());
+    Stream->WriteComponent(Written.get());
+    Stream->SetPosition(0);
+    TOwned<TsEdit> Read(Create<TsEdit>(nullptr));
+    Stream->ReadComponent(Read.get());
+    EXPECT_EQ(Read->SkinData()->SkinSection(), "PANEL");
+    EXPECT_TRUE(Read->SkinData()->CustomFont());
+    EXPECT_FALSE(Read->SkinData()->CustomColor());
+    EXPECT_EQ(Read->BoundLabel()->Caption(), "Server:");
+    EXPECT_EQ(Read->BoundLabel()->Indent(), 3);
+    EXPECT_EQ(Read->BoundLabel()->Layout(), sclTopRight);
+    EXPECT_EQ(Read->DisabledKind(), (TsDisabledKind{dkBlended, dkGrayed}));
+}
+
 TEST_F(sEditTest, WithoutManagerTheEditAnswersTheLibraryCommands) {
     TsEdit* E = PlaceEdit();
     E->SetColor(clInfoBk);
