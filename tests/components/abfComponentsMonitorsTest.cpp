@@ -75,7 +75,7 @@ TEST(abfComponentsFolderMonitor, NoWorkerWithoutHandlerAndNoChangesForAMissingFo
 
 class abfComponentsRegistryMonitor : public ::testing::Test {
 protected:
-    const char* Key = "Software\\abf registry monitor test";
+    const char* Key = "Software\\quarnel registry monitor test";
     void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, Key); }
     void CreateKey() {
         HKEY K = nullptr;

@@ -50,7 +50,7 @@ TEST(DISABLED_OneInstanceChild, Run) {
 }
 
 // Titles of their own, so that runs of the test program never meet.
-std::string UniqueTitle(const char* What) { return std::string("abf guard ") + What + " " + std::to_string(GetCurrentProcessId()); }
+std::string UniqueTitle(const char* What) { return std::string("quarnel guard ") + What + " " + std::to_string(GetCurrentProcessId()); }
 
 class OneInstanceTest : public ::testing::Test {
 protected:

@@ -30,7 +30,7 @@ TEST(abfComponentsStartup, TaskbarCreatedIsTheSystemsNumber) {
 }
 
 TEST(abfComponentsStartup, ShutDownGivesUpTheInstanceMutexAndARefusedCopysReleaseIsHarmless) {
-    std::string Name = "abf startup test " + std::to_string(GetCurrentProcessId()) + ".OneInstance.Default";
+    std::string Name = "quarnel startup test " + std::to_string(GetCurrentProcessId()) + ".OneInstance.Default";
     abfOneInstanceMutex = CreateMutexA(nullptr, TRUE, Name.c_str());
     ASSERT_NE(abfOneInstanceMutex, nullptr);
     abfComponentsFinalization();

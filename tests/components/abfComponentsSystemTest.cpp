@@ -16,8 +16,8 @@ bool RunValueExists(HKEY Root, const std::string& Name) {
 
 class abfComponentsAutoRun : public ::testing::Test {
 protected:
-    const std::string File = "C:\\Programs\\abf autorun component.exe";
-    const std::string Name = "abf autorun component.exe";
+    const std::string File = "C:\\Programs\\quarnel autorun component.exe";
+    const std::string Name = "quarnel autorun component.exe";
     void TearDown() override {
         UnregisterAutoExec(aekUserRun, File);
         UnregisterAutoExec(aekMachineRun, File);

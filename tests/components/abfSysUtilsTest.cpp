@@ -69,11 +69,11 @@ std::string RunValue(const std::string& Name) {
 }
 
 TEST(abfSysUtilsRegistry, AutoExecEntriesAreWrittenAndRemovedUnderTheUser) {
-    const std::string File = "C:\\Programs\\abf autorun test.exe";
+    const std::string File = "C:\\Programs\\quarnel autorun test.exe";
     ASSERT_TRUE(RegisterAutoExec(aekUserRun, File));
-    EXPECT_EQ(RunValue("abf autorun test.exe"), File);
+    EXPECT_EQ(RunValue("quarnel autorun test.exe"), File);
     EXPECT_TRUE(UnregisterAutoExec(aekUserRun, File));
-    EXPECT_EQ(RunValue("abf autorun test.exe"), "<none>");
+    EXPECT_EQ(RunValue("quarnel autorun test.exe"), "<none>");
     EXPECT_TRUE(UnregisterAutoExec(aekUserRun, File)) << "no such value counts as removed";
 }
 
@@ -97,7 +97,7 @@ TEST(abfSysUtilsRegistry, WriteRegistryStringRaisesForAKeyThatCannotOpen) {
 
 TEST(abfSysUtilsRegistry, NotificationSignalsAChangeAndRearms) {
     HKEY Key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\abf notify test", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\quarnel notify test", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                               &Key, nullptr),
               ERROR_SUCCESS);
     TabfRegistryNotifyRequest Request;
@@ -115,7 +115,7 @@ TEST(abfSysUtilsRegistry, NotificationSignalsAChangeAndRearms) {
     EXPECT_EQ(WaitForSingleObject(Event, 2000), DWORD(WAIT_OBJECT_0));
     CloseNotificationHandle(Event);
     RegCloseKey(Key);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\abf notify test");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\quarnel notify test");
 
     EXPECT_FALSE(RearmRegistryNotification(INVALID_HANDLE_VALUE, Request));
     TabfRegistryNotifyRequest Bad;

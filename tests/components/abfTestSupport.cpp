@@ -22,7 +22,7 @@ public:
         abfVclUtilsInitialization();
         abfGraphicsInitialization();
         abfComponentsInitialization();
-        Application->SetTitle("abf component tests");
+        Application->SetTitle("quarnel component tests");
         // The program's main window: the tray hides and shows it; never closed by the tests.
         static TForm* MainForm = nullptr;
         if (!Application->MainForm())

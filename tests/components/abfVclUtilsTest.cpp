@@ -29,11 +29,11 @@ TEST_F(abfVclUtilsApplication, HideAndShowTheTaskbarWindowAndMainForm) {
 }
 
 TEST_F(abfVclUtilsApplication, AnotherCopyIsFoundByClassAndTitleNotOurOwn) {
-    Application->SetTitle("abf previous instance test");
+    Application->SetTitle("quarnel previous instance test");
     EXPECT_EQ(FindPreviousInstance(), nullptr) << "our own window does not count";
     EXPECT_FALSE(ActivatePreviousInstance());
     // Another copy's application window: the same class, the same title.
-    HWND Other = CreateWindowExA(0, "TApplication", "abf previous instance test", WS_POPUP, 0, 0, 10, 10, nullptr,
+    HWND Other = CreateWindowExA(0, "TApplication", "quarnel previous instance test", WS_POPUP, 0, 0, 10, 10, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     HWND OtherTitle = CreateWindowExA(0, "TApplication", "another program", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
