@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include "Forms.h"
+#include "Menus.h"
 
 #include <algorithm>
 
@@ -153,6 +154,7 @@ void TControl::DefineClass(TClassBuilder<TControl>& B) {
     B.Property("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
     B.Property("Font", &TControl::Font, &TControl::SetFont).Stored(&TControl::FontStored);
     B.Property("Hint", &TControl::Hint, &TControl::SetHint);
+    B.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
     B.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true);
     B.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
     B.Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint).Default(true);
@@ -185,6 +187,7 @@ void TControl::DefineClass(TClassBuilder<TControl>& B) {
     B.Message<&TControl::CMMouseEnter>(CM_MOUSEENTER);
     B.Message<&TControl::CMMouseLeave>(CM_MOUSELEAVE);
     B.Message<&TControl::CMMouseWheel>(CM_MOUSEWHEEL);
+    B.Message<&TControl::WMContextMenu>(WM_CONTEXTMENU);
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -211,27 +214,49 @@ void TControl::ReadState(TReader& Reader) {
         SetParent(P);
     TComponent::ReadState(Reader);
     FControlState.Exclude(csReadingState);
-    if (FParent) {
-        // Properties read with the Parent flags set take the parent's values now.
-        Perform(CM_PARENTCOLORCHANGED, 0, 0);
-        Perform(CM_PARENTFONTCHANGED, 0, 0);
-        Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
-    }
+    // Properties read with the Parent flags set take the parent's values now.
+    TakeParentValues();
 }
 
 void TControl::Loaded() {
     TComponent::Loaded();
-    if (FParent) {
-        Perform(CM_PARENTCOLORCHANGED, 0, 0);
-        Perform(CM_PARENTFONTCHANGED, 0, 0);
-        Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
-    }
+    TakeParentValues();
     UpdateAnchorRules();
     RequestAlign();
 }
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupMenu)
+        FPopupMenu = nullptr;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    if (FPopupMenu == Value)
+        return;
+    if (FPopupMenu)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0)
+        return;
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        TPoint P = PointOf(Message.LParam);
+        // From the keyboard the message has no place: the menu opens at the control's corner.
+        if (P.X == -1 && P.Y == -1)
+            P = ClientToScreen(TPoint{0, 0});
+        if (TControl* Capture = GetCaptureControl())
+            Capture->Perform(WM_CANCELMODE, 0, 0);
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(P.X, P.Y);
+        Message.Result = 1;
+        return;
+    }
+    InheritedDispatch(StaticClass(), Message);
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -363,21 +388,26 @@ void TControl::SetShowHint(bool Value) {
     Perform(CM_SHOWHINTCHANGED, 0, 0);
 }
 
-void TControl::SetParentShowHint(bool Value) {
-    if (FParentShowHint == Value)
+void TControl::TakeParentValues() {
+    if (!FParent)
         return;
-    FParentShowHint = Value;
-    if (FParent && !FComponentState.Contains(csReading))
-        Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    Perform(CM_PARENTFONTCHANGED, 0, 0);
+    Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
 }
 
-void TControl::SetParentFont(bool Value) {
-    if (FParentFont == Value)
+void TControl::SetParentFlag(bool& Flag, bool Value, UINT Msg) {
+    if (Flag == Value)
         return;
-    FParentFont = Value;
+    Flag = Value;
+    // While reading, the parent's value is taken once the control's state is read.
     if (FParent && !FComponentState.Contains(csReading))
-        Perform(CM_PARENTFONTCHANGED, 0, 0);
+        Perform(Msg, 0, 0);
 }
+
+void TControl::SetParentShowHint(bool Value) { SetParentFlag(FParentShowHint, Value, CM_PARENTSHOWHINTCHANGED); }
+
+void TControl::SetParentFont(bool Value) { SetParentFlag(FParentFont, Value, CM_PARENTFONTCHANGED); }
 
 void TControl::SetColor(TColor Value) {
     if (FColor == Value && !FParentColor)
@@ -387,13 +417,7 @@ void TControl::SetColor(TColor Value) {
     Perform(CM_COLORCHANGED, 0, 0);
 }
 
-void TControl::SetParentColor(bool Value) {
-    if (FParentColor == Value)
-        return;
-    FParentColor = Value;
-    if (FParent && !FComponentState.Contains(csReading))
-        Perform(CM_PARENTCOLORCHANGED, 0, 0);
-}
+void TControl::SetParentColor(bool Value) { SetParentFlag(FParentColor, Value, CM_PARENTCOLORCHANGED); }
 
 void TControl::SetCursor(TCursor Value) {
     if (FCursor == Value)
@@ -717,6 +741,7 @@ void TWinControl::DefineClass(TClassBuilder<TWinControl>& B) {
     B.Message<&TWinControl::WMWindowPosChanged>(WM_WINDOWPOSCHANGED);
     B.Message<&TWinControl::WMSetCursor>(WM_SETCURSOR);
     B.Message<&TWinControl::WMMouseWheel>(WM_MOUSEWHEEL);
+    B.Message<&TWinControl::WMContextMenu>(WM_CONTEXTMENU);
     B.Message<&TWinControl::WMKeyDown>(WM_KEYDOWN);
     B.Message<&TWinControl::WMKeyDown>(WM_SYSKEYDOWN);
     B.Message<&TWinControl::WMKeyUp>(WM_KEYUP);
@@ -1047,11 +1072,8 @@ void TWinControl::InsertControl(TControl* AControl) {
         FControls.push_back(AControl);
     }
     AControl->FParent = this;
-    if (!AControl->FComponentState.Contains(csReading)) {
-        AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
-        AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
-        AControl->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
-    }
+    if (!AControl->FComponentState.Contains(csReading))
+        AControl->TakeParentValues();
     AControl->UpdateAnchorRules();
     if (auto* W = DynCast<TWinControl>(AControl))
         W->UpdateControlState();
@@ -1609,6 +1631,18 @@ void TWinControl::WMSetCursor(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
 }
 
+void TWinControl::WMContextMenu(TMessage& Message) {
+    if (Message.Result != 0)
+        return;
+    // A windowless child under the mouse has the first say.
+    TPoint P = PointOf(Message.LParam);
+    if (!(P.X == -1 && P.Y == -1) && FHandle)
+        if (TControl* Child = ControlAtPos(ScreenToClient(P), false))
+            Message.Result = Child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+    if (Message.Result == 0)
+        TControl::WMContextMenu(Message);
+}
+
 void TWinControl::WMMouseWheel(TMessage& Message) {
     TShiftState Shift = KeysToShiftState(LOWORD(Message.WParam));
     int Delta = static_cast<SmallInt>(HIWORD(Message.WParam));
@@ -1918,6 +1952,20 @@ void TControlCanvas::FreeHandle() {
     FWindowHandle = nullptr;
 }
 
+void TControlCanvas::PaintOn(HDC DC, const std::function<void()>& Paint) {
+    Lock();
+    try {
+        SetHandle(DC);
+        Paint();
+    } catch (...) {
+        SetHandle(nullptr);
+        Unlock();
+        throw;
+    }
+    SetHandle(nullptr);
+    Unlock();
+}
+
 void TControlCanvas::CreateHandle() {
     if (!FControl)
         return;
@@ -1946,19 +1994,8 @@ TGraphicControl::~TGraphicControl() { FreeObject(FCanvas); }
 void TGraphicControl::DefineClass(TClassBuilder<TGraphicControl>& B) { B.Message<&TGraphicControl::WMPaint>(WM_PAINT); }
 
 void TGraphicControl::WMPaint(TMessage& Message) {
-    if (!Message.WParam)
-        return;
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    if (Message.WParam)
+        FCanvas->PaintOn(reinterpret_cast<HDC>(Message.WParam), [this] { Paint(); });
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
@@ -1970,17 +2007,7 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
 TCustomControl::~TCustomControl() { FreeObject(FCanvas); }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(DC);
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    FCanvas->PaintOn(DC, [this] { Paint(); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -34,12 +34,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class TControl;
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 // ---------------------------------------------------------------------------------------------
 // Types
@@ -195,6 +197,10 @@ public:
     void SetParentColor(bool Value);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
+    // Shown on a right click (WM_CONTEXTMENU) when its AutoPopup is set; a control without one
+    // leaves the message to its parent.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
 
     // Messages
     LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
@@ -279,6 +285,7 @@ protected:
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
     void CMMouseWheel(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -298,6 +305,9 @@ private:
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     void UpdateAnchorRules();
     void FontChangedEvent(TObject* Sender) { FontChanged(Sender); }
+    void SetParentFlag(bool& Flag, bool Value, UINT Msg);
+    // Font, colour and hint flag from the parent, for those of them whose Parent flag is set.
+    void TakeParentValues();
     bool ColorStored() const;
     bool FontStored() const;
     bool ShowHintStored() const;
@@ -309,6 +319,7 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
+    TPopupMenu* FPopupMenu = nullptr;
     TPoint FAnchorRules{0, 0};  // right/bottom distances kept for akRight/akBottom
 };
 
@@ -461,6 +472,7 @@ protected:
     void WMWindowPosChanged(TMessage& Message);
     void WMSetCursor(TMessage& Message);
     void WMMouseWheel(TMessage& Message);
+    void WMContextMenu(TMessage& Message);
     void WMKeyDown(TMessage& Message);
     void WMKeyUp(TMessage& Message);
     void WMChar(TMessage& Message);
@@ -533,6 +545,8 @@ public:
     void SetControl(TControl* AControl);
     // Gives back a DC taken from the window (not one set from outside).
     void FreeHandle();
+    // Runs Paint with the canvas locked and drawing on DC (a WM_PAINT's), detached again afterwards.
+    void PaintOn(HDC DC, const std::function<void()>& Paint);
 
 protected:
     void CreateHandle() override;

@@ -331,17 +331,7 @@ void TCustomForm::SetClientSize(int AWidth, int AHeight) {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(DC);
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    FCanvas->PaintOn(DC, [this] { Paint(); });
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -877,7 +867,7 @@ void TScreen::RemoveForm(TCustomForm* Form) {
     if (FActiveForm == Form)
         SetActiveForm(nullptr);
     if (FActiveControl && GetParentForm(FActiveControl) == Form)
-        FActiveControl = nullptr;
+        SetActiveControl(nullptr);
 }
 
 void TScreen::AddDataModule(TDataModule* Module) { FDataModules.push_back(Module); }
@@ -891,15 +881,26 @@ void TScreen::SetActiveForm(TCustomForm* Form) {
         return;
     FActiveForm = Form;
     if (Form && Form->FActiveControl)
-        FActiveControl = Form->FActiveControl;
+        SetActiveControl(Form->FActiveControl);
     OnActiveFormChange(this);
 }
 
 void TScreen::SetActiveControl(TWinControl* Control) {
     if (FActiveControl == Control)
         return;
+    // The control may be freed while it is the active one: the screen hears of it.
+    if (FActiveControl)
+        FActiveControl->RemoveFreeNotification(this);
     FActiveControl = Control;
+    if (Control)
+        Control->FreeNotification(this);
     OnActiveControlChange(this);
+}
+
+void TScreen::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FActiveControl)
+        FActiveControl = nullptr;
 }
 
 HCURSOR TScreen::StockCursor(int Index) const {

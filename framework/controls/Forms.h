@@ -302,6 +302,9 @@ public:
     TNotifyEvent OnActiveFormChange;
     TNotifyEvent OnActiveControlChange;
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     friend class TCustomForm;
     friend class TDataModule;

@@ -1,6 +1,7 @@
 // Message handling of controls: window procedures into WndProc, handler tables, default handlers,
 // object-method window procedures, mouse routing to windowless controls and mouse enter/leave.
 #include "ControlTestSupport.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -317,6 +318,42 @@ TEST_F(ControlMouse, AFreedControlUnderTheMouseGetsNoLeave) {
     Shape = nullptr;
     MoveTo(150, 100);  // must not touch the freed control
     EXPECT_TRUE(Form->Exited.empty());
+}
+
+// Notes where it would pop up instead of running the system's menu loop.
+class TNotedPopup : public TPopupMenu {
+    DECLARE_CLASS(TNotedPopup, TPopupMenu)
+public:
+    using TPopupMenu::TPopupMenu;
+    std::vector<std::string> Shown;
+    void Popup(int X, int Y) override {
+        Shown.push_back(PopupComponent()->Name() + " " + std::to_string(X) + "," + std::to_string(Y));
+    }
+};
+
+TEST_F(ControlMouse, ARightClickShowsThePopupMenuOfTheControlOrOfAParent) {
+    Form->SetName("Form");
+    Shape->SetName("Shape");
+    auto* Child = Create<TProbeBase>(Form);
+    Child->SetName("Child");
+    Child->SetParent(Form);
+    Child->SetBounds(100, 10, 50, 30);
+    auto* FormMenu = Create<TNotedPopup>(Form);
+    Form->SetPopupMenu(FormMenu);
+    auto At = [&](int X, int Y) { return MAKELPARAM(Form->Left() + X, Form->Top() + Y); };
+    SendMessageA(Form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Form->Handle()), At(20, 20));
+    SendMessageA(Child->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Child->Handle()), At(110, 20));
+    auto* ShapeMenu = Create<TNotedPopup>(Form);
+    Shape->SetPopupMenu(ShapeMenu);
+    SendMessageA(Form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Form->Handle()), At(20, 20));
+    EXPECT_EQ(FormMenu->Shown, (std::vector<std::string>{"Form 220,220", "Form 310,220"}));
+    EXPECT_EQ(ShapeMenu->Shown, (std::vector<std::string>{"Shape 220,220"}));
+    // A menu that goes takes itself off the control; without AutoPopup nothing pops up.
+    ShapeMenu->Free();
+    EXPECT_EQ(Shape->PopupMenu(), nullptr);
+    FormMenu->SetAutoPopup(false);
+    SendMessageA(Form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Form->Handle()), At(20, 20));
+    EXPECT_EQ(FormMenu->Shown.size(), 2u);
 }
 
 TEST_F(ControlMouse, WindowlessControlsArePaintedByTheirParent) {

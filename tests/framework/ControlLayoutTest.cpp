@@ -189,6 +189,22 @@ TEST_F(ControlLayout, FocusGoesOnlyToVisibleEnabledControlsAndMovesWithTab) {
     EXPECT_THROW(Box->SetParent(Box), EInvalidOperation);
 }
 
+TEST_F(ControlLayout, AFocusedControlThatIsFreedLeavesNoReferenceBehind) {
+    auto* Button = Create<TButton>(Form);
+    Button->SetParent(Box);
+    Form->Show();
+    SetForegroundWindow(Form->Handle());
+    Button->SetFocus();
+    ASSERT_EQ(Screen->ActiveControl(), Button);
+    const void* Gone = Button;
+    Button->Free();
+    // The focus went back to the form's window.
+    EXPECT_NE(static_cast<const void*>(Screen->ActiveControl()), Gone);
+    EXPECT_EQ(Form->ActiveControl(), nullptr);
+    Form->Free();  // must not reach the freed control
+    Form = nullptr;
+}
+
 TEST_F(ControlLayout, ChildrenGoWithTheirParent) {
     auto* Inner = Create<TBox>(nullptr);  // owned by nobody, parented to Box
     Inner->SetParent(Box);

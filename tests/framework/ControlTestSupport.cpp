@@ -2,8 +2,24 @@
 
 namespace controltests {
 
+namespace {
+// Outside a recorder's scope a box would wait for a user who never comes: it fails the test instead.
+struct TStrayBoxPresenter : TMessagePresenter {
+    int MessageBox(HWND, const std::string& Text, const std::string& Caption, UINT) override {
+        ADD_FAILURE() << "message box shown: " << Caption << ": " << Text;
+        return IDCANCEL;
+    }
+    int ShowMessageForm(TMessageForm* Dialog) override {
+        ADD_FAILURE() << "message dialog shown: " << Dialog->Caption() << ": " << Dialog->MessageText();
+        return mrCancel;
+    }
+} StrayBoxPresenter;
+}  // namespace
+
 void EnsureControls() {
     GraphicsInitialization();
+    if (!Application)
+        SetMessagePresenter(&StrayBoxPresenter);
     InitControls();
     // The program's main form: hidden, never closed by the tests (closing it ends the application).
     static TForm* MainForm = nullptr;

@@ -94,6 +94,7 @@ struct TKeyCase {
 
 TEST_F(DialogTest, ARealDialogAnswersEnterWithItsDefaultAndEscWithItsCancelButton) {
     const TKeyCase Cases[] = {{VK_RETURN, mrOk}, {VK_ESCAPE, mrCancel}};
+    TMessagePresenter* Old = SetMessagePresenter(nullptr);  // the real one, which shows the dialog
     for (const TKeyCase& C : Cases) {
         TOwned<TMessageForm> F(CreateMessageDialog("Continue?", mtConfirmation, mbOKCancel));
         F->OnShow = TNotifyEvent::FromFunction([&](TObject*) {
@@ -102,6 +103,7 @@ TEST_F(DialogTest, ARealDialogAnswersEnterWithItsDefaultAndEscWithItsCancelButto
         });
         EXPECT_EQ(F->ShowModal(), C.Expected) << C.Key;
     }
+    SetMessagePresenter(Old);
 }
 
 }  // namespace
