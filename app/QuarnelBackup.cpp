@@ -1,52 +1,46 @@
-// The main program.
+// The main program: the units' start-up in the order of the unit table, the application with its
+// data module and main window, the message loop, then the units' shut-down.
 #include "ProgramUnits.h"
 #include "SysUtils.h"
+#include "untService.h"
+#include "untSetting.h"
 
 #include <windows.h>
 
+#include <cstdlib>
+
 namespace {
-const char MainClassName[] = "TfrmSetting";
 const char AppTitle[] = "Quarnel Backup";
 
-LRESULT CALLBACK MainWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    if (Msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+// The run command points the discovery at its demo server on loopback: "ADDRESS[:PORT]".
+void ApplyDiscoveryAddress() {
+    const char* Value = std::getenv("QUARNEL_DISCOVERY_ADDRESS");
+    if (!Value || !*Value)
+        return;
+    std::string Address = Value;
+    LongInt Port = 1434;
+    if (std::size_t Colon = Address.find(':'); Colon != std::string::npos) {
+        if (!TryStrToInt(Address.substr(Colon + 1), Port) || Port <= 0 || Port > 65535)
+            Port = 1434;
+        Address.erase(Colon);
     }
-    return DefWindowProcA(Wnd, Msg, WParam, LParam);
-}
-
-int RunProgram(HINSTANCE Instance, int Show) {
-    WNDCLASSA Cls{};
-    Cls.lpfnWndProc = MainWndProc;
-    Cls.hInstance = Instance;
-    Cls.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    Cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    Cls.lpszClassName = MainClassName;
-    if (!RegisterClassA(&Cls))
-        return 1;
-    HWND Wnd = CreateWindowExA(0, MainClassName, AppTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
-                               450, nullptr, nullptr, Instance, nullptr);
-    if (!Wnd)
-        return 1;
-    ShowWindow(Wnd, Show);
-    UpdateWindow(Wnd);
-    MSG M;
-    while (GetMessageA(&M, nullptr, 0, 0) > 0) {
-        TranslateMessage(&M);
-        DispatchMessageA(&M);
-    }
-    return static_cast<int>(M.wParam);
+    SetDiscoveryAddress(Address, static_cast<u_short>(Port));
 }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::size_t Count = 0;
     const TUnitEntry* Units = ProgramUnits(Count);
     int Code = 0;
     try {
         InitializeUnits(Units, Count);
-        Code = RunProgram(Instance, Show);
+        ApplyDiscoveryAddress();
+        RegisterClasses({TfrmSetting::StaticClass(), TDMService::StaticClass()});
+        Application->Initialize();
+        Application->SetTitle(AppTitle);
+        Application->CreateForm(DMService);
+        Application->CreateForm(frmSetting);
+        Application->Run();
     } catch (const Exception& E) {
         MessageBoxA(nullptr, E.Message().c_str(), AppTitle, MB_OK | MB_ICONSTOP);
         Code = 1;

@@ -10,14 +10,14 @@ pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 found=
 for _ in $(seq 150); do
-    if xwininfo -root -tree 2>/dev/null | grep -q '"Quarnel Backup"'; then found=1; break; fi
+    if xwininfo -root -tree 2>/dev/null | grep -q '"Quarnel Backup for MS SQL Server"'; then found=1; break; fi
     sleep 0.2
 done
 xwd -root -silent >"$shots/program-window.xwd" || true
 if [ -z "$found" ]; then
-    echo "no window titled \"Quarnel Backup\" appeared" >&2
+    echo "no window titled \"Quarnel Backup for MS SQL Server\" appeared" >&2
     xwininfo -root -tree >&2 || true
     exit 1
 fi
 [ -s "$shots/program-window.xwd" ] || { echo "screenshot failed" >&2; exit 1; }
-echo "window \"Quarnel Backup\" shown; screenshot $shots/program-window.xwd"
+echo "window \"Quarnel Backup for MS SQL Server\" shown; screenshot $shots/program-window.xwd"

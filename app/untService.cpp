@@ -1,0 +1,3 @@
+#include "untService.h"
+
+TDMService* DMService = nullptr;
