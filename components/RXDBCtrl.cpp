@@ -73,6 +73,9 @@ TRxDBGrid::~TRxDBGrid() {
 
 void TRxDBGrid::BeforeDestruction() {
     StopTracking();
+    // Let go of the data while the in-place editor still exists: the platform grid lets go only in
+    // its destructor, when the editor it then hides has been freed with the grid's components.
+    SetDataSource(nullptr);
     TDBGrid::BeforeDestruction();
 }
 
@@ -201,17 +204,21 @@ void TRxDBGrid::SetColumnAttributes() {
     }
 }
 
-void TRxDBGrid::MoveToFirstDataColumn() {
-    // The first visible column past the fixed ones, never beyond the last column.
-    int Target = MaxInteger(TCustomGrid::FixedCols(), Col());
-    if (Target == Col() && Target >= TCustomGrid::FixedCols() && ColWidths(Target) > 0)
-        return;
+void TRxDBGrid::MoveToVisibleColumnFrom(int Target) {
+    // Hidden columns are passed over, but never beyond the last column.
     while (Target < ColCount() - 1 && ColWidths(Target) <= 0)
         ++Target;
     Target = MinInteger(Target, ColCount() - 1);
     if (Target != Col() && Target >= 0)
         SetCol(Target);
 }
+
+void TRxDBGrid::MoveToFirstDataColumn() {
+    if (Col() < TCustomGrid::FixedCols() || ColWidths(Col()) <= 0)
+        MoveToVisibleColumnFrom(MaxInteger(TCustomGrid::FixedCols(), Col()));
+}
+
+void TRxDBGrid::GoToFirstDataColumn() { MoveToVisibleColumnFrom(TCustomGrid::FixedCols()); }
 
 void TRxDBGrid::LayoutChanged() {
     TDBGrid::LayoutChanged();
@@ -326,8 +333,7 @@ void TRxDBGrid::KeyDown(Word& Key, TShiftState Shift) {
             break;
         case VK_LEFT:
             if (FixedCols() > 0) {
-                MoveToFirstDataColumn();
-                SetCol(MaxInteger(Col(), TCustomGrid::FixedCols()));
+                GoToFirstDataColumn();
                 return;
             }
             break;
@@ -344,8 +350,7 @@ void TRxDBGrid::KeyDown(Word& Key, TShiftState Shift) {
         if (Key == VK_LEFT && FixedCols() > 0 && !RowSelect && Col() <= TCustomGrid::FixedCols())
             return;
         if (Key == VK_HOME && FixedCols() > 0 && ColCount() != IndicatorOffset() + 1 && !RowSelect) {
-            SetCol(TCustomGrid::FixedCols());
-            MoveToFirstDataColumn();
+            GoToFirstDataColumn();
             return;
         }
         if (DS->State() == dsBrowse && (Key == VK_UP || Key == VK_DOWN)) {
@@ -556,7 +561,7 @@ void TRxDBGrid::WMRButtonUp(TMessage& Message) {
     // A column move started with the right button ends with it.
     if (FSwapButtons || FGridState == gsColMoving || FGridState == gsRowMoving) {
         TShiftState Shift = KeysToShiftState(Message.WParam);
-        MouseUp(mbRight, Shift, GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+        MouseUp(mbRight, Shift, static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
         return;
     }
     InheritedDispatch(StaticClass(), Message);
@@ -750,7 +755,7 @@ void TRxDBGrid::DrawColumnCell(const TRect& Rect, int DataCol, TColumn* Column, 
     if (Columns()->State() == csDefault)
         TDBGrid::DrawDataCell(Rect, Field, State);
     TDBGrid::DrawColumnCell(Rect, DataCol, Column, State);
-    TCustomForm* Form = GetParentForm(this);
+    TCustomForm* Form = ::GetParentForm(this);
     if (FDefaultDrawing && Highlight && !ComponentState().Contains(csDesigning) && !Options().Contains(dgRowSelect) &&
         Form && Form->ActiveControl() == this)
         C->DrawFocusRect(Rect);

@@ -130,7 +130,11 @@ private:
     void CheckTab(bool GoForward);
     bool ConfirmDelete();
     void DeleteSelected();
+    // After a layout change: a current column among the fixed or hidden ones moves right.
     void MoveToFirstDataColumn();
+    // Home and Ctrl+Left: the first visible column past the fixed ones.
+    void GoToFirstDataColumn();
+    void MoveToVisibleColumnFrom(int Target);
     void TrackButton(int X, int Y);
     void StopTracking();
     void InvalidateTitles();
