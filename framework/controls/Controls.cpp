@@ -170,10 +170,8 @@ void TControl::DefineClass(TClassBuilder<TControl>& B) {
     B.Message<&TControl::WMLButtonDown>(WM_LBUTTONDOWN);
     B.Message<&TControl::WMLButtonUp>(WM_LBUTTONUP);
     B.Message<&TControl::WMLButtonDblClk>(WM_LBUTTONDBLCLK);
-    B.Message<&TControl::WMRButtonDown>(WM_RBUTTONDOWN);
-    B.Message<&TControl::WMRButtonUp>(WM_RBUTTONUP);
-    B.Message<&TControl::WMMButtonDown>(WM_MBUTTONDOWN);
-    B.Message<&TControl::WMMButtonUp>(WM_MBUTTONUP);
+    for (UINT Msg : {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP})
+        B.Message<&TControl::WMOtherButton>(Msg);
     B.Message<&TControl::WMMouseMove>(WM_MOUSEMOVE);
     B.Message<&TControl::WMCancelMode>(WM_CANCELMODE);
     B.Message<&TControl::CMEnabledChanged>(CM_ENABLEDCHANGED);
@@ -580,24 +578,16 @@ void TControl::WMLButtonUp(TMessage& Message) {
     DoMouseUp(Message, mbLeft);
 }
 
-void TControl::WMRButtonDown(TMessage& Message) {
+void TControl::WMOtherButton(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
-    DoMouseDown(Message, mbRight, TShiftState{});
-}
-
-void TControl::WMRButtonUp(TMessage& Message) {
-    InheritedDispatch(StaticClass(), Message);
-    DoMouseUp(Message, mbRight);
-}
-
-void TControl::WMMButtonDown(TMessage& Message) {
-    InheritedDispatch(StaticClass(), Message);
-    DoMouseDown(Message, mbMiddle, TShiftState{});
-}
-
-void TControl::WMMButtonUp(TMessage& Message) {
-    InheritedDispatch(StaticClass(), Message);
-    DoMouseUp(Message, mbMiddle);
+    switch (Message.Msg) {
+    case WM_RBUTTONDOWN: DoMouseDown(Message, mbRight, TShiftState{}); break;
+    case WM_RBUTTONDBLCLK: DoMouseDown(Message, mbRight, TShiftState{ssDouble}); break;
+    case WM_RBUTTONUP: DoMouseUp(Message, mbRight); break;
+    case WM_MBUTTONDOWN: DoMouseDown(Message, mbMiddle, TShiftState{}); break;
+    case WM_MBUTTONDBLCLK: DoMouseDown(Message, mbMiddle, TShiftState{ssDouble}); break;
+    case WM_MBUTTONUP: DoMouseUp(Message, mbMiddle); break;
+    }
 }
 
 void TControl::WMMouseMove(TMessage& Message) {

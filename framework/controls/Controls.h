@@ -268,10 +268,8 @@ protected:
     void WMLButtonDown(TMessage& Message);
     void WMLButtonUp(TMessage& Message);
     void WMLButtonDblClk(TMessage& Message);
-    void WMRButtonDown(TMessage& Message);
-    void WMRButtonUp(TMessage& Message);
-    void WMMButtonDown(TMessage& Message);
-    void WMMButtonUp(TMessage& Message);
+    // The right and middle buttons: their presses, double presses and releases.
+    void WMOtherButton(TMessage& Message);
     void WMMouseMove(TMessage& Message);
     void WMCancelMode(TMessage& Message);
     void CMEnabledChanged(TMessage& Message);
