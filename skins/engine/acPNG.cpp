@@ -321,9 +321,10 @@ void TPNGGraphic::LoadFromStream(TStream* Stream) {
     ReadChunkHead();
     FChunkData.clear();
     // Every file decodes the same whatever was read before: gamma correction is only switched on
-    // by this file's own gAMA chunk, with a table built for 8-bit samples.
-    FConverter->SourceOptions = coNeedByteSwap;
-    FConverter->TargetOptions = 0;
+    // by this file's own gAMA chunk, with a table built for 8-bit samples. The alpha bits belong to
+    // the converter chosen for the formats, which is not chosen again when they stay the same.
+    FConverter->SourceOptions = static_cast<Byte>(coNeedByteSwap | (FConverter->SourceOptions & coAlpha));
+    FConverter->TargetOptions &= coAlpha;
     FConverter->SetSourceBits(8);
     FConverter->SetTargetBits(8);
     FConverter->SetGammaValues(1.0f, 2.2f);
