@@ -1,0 +1,124 @@
+#include "sGlyphUtils.h"
+
+#include "acPNG.h"
+#include "sCommonData.h"
+#include "sSpeedButton.h"
+
+#include <algorithm>
+
+TStringList* SkipFormClasses = nullptr;
+
+namespace {
+constexpr TColor NoTint = static_cast<TColor>(0x1FFFFFFF);
+
+// A 32-bit glyph without a single opaque pixel is taken as a 24-bit one.
+void NormaliseGlyphFormat(TBitmap* Glyph) {
+    if (Glyph->PixelFormat() == pfDevice)
+        Glyph->SetHandleType(bmDIB);
+    if (Glyph->PixelFormat() != pf32bit || !Glyph->HandleAllocated())
+        return;
+    for (int Y = 0; Y < Glyph->Height(); ++Y) {
+        auto* Row = static_cast<const BYTE*>(Glyph->ScanLine(Y));
+        for (int X = 0; X < Glyph->Width(); ++X)
+            if (Row[X * 4 + 3] == 255)
+                return;
+    }
+    Glyph->SetPixelFormat(pf24bit);
+}
+
+// Runs Draw on a 24-bit copy of the button's area of Canvas and copies the result back.
+template <class F>
+void DrawThroughCopy(TsSpeedButton* Button, TCanvas* Canvas, F Draw) {
+    TOwned<TBitmap> Work(Create<TBitmap>());
+    Work->SetPixelFormat(pf24bit);
+    Work->SetHandleType(bmDIB);
+    Work->SetSize(Button->Width(), Button->Height());
+    BitBlt(Work->Canvas()->Handle(), 0, 0, Button->Width(), Button->Height(), Canvas->Handle(), 0, 0, SRCCOPY);
+    Draw(Work.get());
+    BitBlt(Canvas->Handle(), 0, 0, Button->Width(), Button->Height(), Work->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+// Frame F of a 32-bit glyph strip drawn with its alpha on a canvas other than the cache.
+void PaintAlphaGlyphFrame(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R, int State) {
+    TBitmap* Glyph = Button->Glyph();
+    int W = R.Width(), H = Glyph->Height();
+    int F = std::min(State, std::max(1, Button->NumGlyphs()) - 1);
+    if (W <= 0 || H <= 0 || (F + 1) * W > Glyph->Width())
+        return;
+    TOwned<TPNGGraphic> Image(Create<TPNGGraphic>());
+    Image->SetPixelFormat(pf32bit);
+    Image->SetHandleType(bmDIB);
+    Image->SetSize(W, H);
+    Image->MirrorBelow = Button->Reflected();
+    bool Disabled = !Button->Enabled();
+    int B = Button->Blend();
+    if (Disabled && Button->DisabledGlyphKind().Contains(dgBlended))
+        B = std::max(50, B);
+    for (int Y = 0; Y < H; ++Y) {
+        auto* Src = static_cast<const BYTE*>(Glyph->ScanLine(Y)) + F * W * 4;
+        auto* Dst = static_cast<BYTE*>(Image->ScanLine(Y));
+        std::copy(Src, Src + W * 4, Dst);
+        if (State == 0 && B != 0)
+            for (int X = 0; X < W; ++X)
+                Dst[X * 4 + 3] = static_cast<BYTE>(Dst[X * 4 + 3] * (100 - B) / 100);
+    }
+    DrawThroughCopy(Button, Canvas, [&](TBitmap* Work) { Work->Canvas()->Draw(R.Left, R.Top, Image.get()); });
+}
+
+// An image of a list that is not an alpha image list, on the standard path.
+void PaintListImageStd(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R) {
+    TColor Fill;
+    TOwned<TBitmap> Image(FillImageListBitmap(Button->Images(), Button->ImageIndex(), Fill));
+    Image->SetTransparentColor(KeyColor);
+    Image->SetTransparent(true);
+    Canvas->Draw(R.Left, R.Top, Image.get());
+}
+}  // namespace
+
+int ImageCount(TCustomImageList* ImageList) { return ImageList ? ImageList->Count() : 0; }
+
+TBitmap* FillImageListBitmap(TCustomImageList* ImageList, int Index, TColor& Fill) {
+    Fill = ImageList->BkColor() == clNone ? KeyColor : ColorToRGB(ImageList->BkColor());
+    TBitmap* Image = Create<TBitmap>();
+    Image->SetPixelFormat(pf24bit);
+    Image->SetHandleType(bmDIB);
+    Image->SetSize(ImageList->Width(), ImageList->Height());
+    Image->Canvas()->Brush()->SetColor(Fill);
+    Image->Canvas()->FillRect(Rect(0, 0, ImageList->Width(), ImageList->Height()));
+    ImageList->Draw(Image->Canvas(), 0, 0, Index, true);
+    return Image;
+}
+
+void PaintButtonGlyph(TControl* Button, TCanvas* Canvas) {
+    auto* B = DynCast<TsSpeedButton>(Button);
+    if (!B)
+        return;
+    TsCommonData* SkinData = B->SkinData();
+    if (!Canvas)
+        Canvas = SkinData->CacheBitmap->Canvas();
+    bool OnCache = SkinData->CacheBitmap && Canvas == SkinData->CacheBitmap->Canvas();
+    TRect R;
+    B->GetGlyphRect(R);
+    int State = B->CurrentState();
+    TBitmap* Glyph = B->Glyph();
+    if (!Glyph->Empty()) {
+        NormaliseGlyphFormat(Glyph);
+        if (Glyph->PixelFormat() == pf32bit && !OnCache)
+            PaintAlphaGlyphFrame(B, Canvas, R, State);
+        return;
+    }
+    TCustomImageList* List = B->Images();
+    if (!List || B->ImageIndex() < 0 || B->ImageIndex() >= ImageCount(List))
+        return;
+    if (!SkinData->IsSkinned(false))
+        PaintListImageStd(B, Canvas, R);
+}
+
+void sGlyphUtilsInitialization() {
+    SkipFormClasses = Create<TStringList>();
+    SkipFormClasses->SetSorted(true);
+    for (const char* Name : {"TApplication", "TQRStandardPreview", "TfcPopup"})
+        SkipFormClasses->Add(Name);
+}
+
+void sGlyphUtilsFinalization() { FreeAndNil(SkipFormClasses); }
