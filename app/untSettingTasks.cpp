@@ -1,0 +1,264 @@
+#include "untSettingTasks.h"
+
+#include "Classes.h"
+#include "uEncrypt.h"
+#include "untBackup.h"
+
+#include <windows.h>
+
+const char* const TaskFieldNames[TaskFieldCount] = {
+    "DBName",    "Hour",       "Min",       "DateLast",       "Result",       "Path",       "Type",      "EveryType1",
+    "OnWeekDaysType1", "EveryType2", "DayType2", "OnceType3",   "DateType3",    "MonthType4", "EveryWeekType4",
+    "DailyOnType1", "EveryHour", "Server",  "StrConnect",     "bitArch",      "bitPwdArch", "strPwdArch",
+};
+
+std::string Crypt(std::string_view S) {
+    std::string R(S);
+    CryptText(R, CryptKey, false);
+    return R;
+}
+
+std::string EnCrypt(std::string_view S) {
+    std::string R(S);
+    CryptText(R, CryptKey, true);
+    return R;
+}
+
+LongInt hIsNull(std::string_view S) { return StrToIntDef(S, 0); }
+
+bool hIsNullb(std::string_view S) { return StrToBoolDef(S, false); }
+
+TDateTime hIsNulldt(std::string_view S) { return StrToDateTimeDef(S, 0); }
+
+std::vector<std::string> SplitTaskLine(std::string_view Line) {
+    std::vector<std::string> Fields;
+    std::size_t Start = 0;
+    for (std::size_t P = Line.find(';'); P != std::string_view::npos; P = Line.find(';', Start)) {
+        Fields.emplace_back(Line.substr(Start, P - Start));
+        Start = P + 1;
+    }
+    if (Start < Line.size())
+        Fields.emplace_back(Line.substr(Start));
+    return Fields;
+}
+
+std::string JoinTaskLine(const std::vector<std::string>& Fields) {
+    std::string Line;
+    for (const std::string& F : Fields) {
+        Line += F;
+        Line += ';';
+    }
+    return Line;
+}
+
+namespace {
+
+std::string ReadAllBytes(const std::string& FileName) {
+    TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
+    std::string Bytes(static_cast<std::size_t>(Stream.Size()), '\0');
+    if (!Bytes.empty())
+        Stream.ReadBuffer(Bytes.data(), static_cast<LongInt>(Bytes.size()));
+    return Bytes;
+}
+
+}  // namespace
+
+void ReplaceFileWith(const std::string& FileName, std::string_view Bytes) {
+    const std::string NewName = FileName + ".new";
+    try {
+        TFileStream Stream(NewName, fmCreate);
+        if (!Bytes.empty())
+            Stream.WriteBuffer(Bytes.data(), static_cast<LongInt>(Bytes.size()));
+        FlushFileBuffers(Stream.Handle());
+    } catch (...) {
+        DeleteFileA(NewName.c_str());
+        throw;
+    }
+    if (!MoveFileExA(NewName.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD Code = GetLastError();
+        DeleteFileA(NewName.c_str());
+        const std::string Sys = SysErrorMessage(Code);
+        std::string Msg = Format(ClassesConsts::SFCreateError, {FileName});
+        throw EFCreateError(Sys.empty() ? Msg : Msg + ". " + Sys);
+    }
+}
+
+std::vector<std::string> ReadTaskLines(const std::string& FileName) {
+    std::string Text = ReadAllBytes(FileName);
+    if (Text.size() >= 2 && Text.compare(Text.size() - 2, 2, "\r\n") == 0)
+        Text.resize(Text.size() - 2);
+    CryptText(Text, CryptKey, true);
+    std::vector<std::string> Lines;
+    std::size_t Start = 0;
+    while (Start < Text.size()) {
+        std::size_t End = Text.find_first_of("\r\n", Start);
+        if (End == std::string::npos) {
+            Lines.push_back(Text.substr(Start));
+            break;
+        }
+        Lines.push_back(Text.substr(Start, End - Start));
+        Start = End + (Text.compare(End, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return Lines;
+}
+
+void WriteTaskLines(const std::string& FileName, const std::vector<std::string>& Lines) {
+    std::string Text;
+    for (std::size_t I = 0; I < Lines.size(); ++I) {
+        if (I)
+            Text += "\r\n";
+        Text += Lines[I];
+    }
+    Text = Trim(Text);
+    // An empty text gives an empty file, not a lone line break.
+    if (!Text.empty()) {
+        CryptText(Text, CryptKey, false);
+        Text += "\r\n";
+    }
+    ReplaceFileWith(FileName, Text);
+}
+
+std::string TaskFileName() { return GetAppDir() + "Settings.ini"; }
+
+// ---------------------------------------------------------------------------------------------
+// The table
+
+namespace {
+
+// Text of one field in the task line.
+std::string FieldText(TField* F) {
+    const std::string& Name = F->FieldName();
+    switch (F->DataType()) {
+        case ftInteger:
+        case ftSmallint:
+        case ftWord:
+            return IntToStr(F->AsInteger());
+        case ftBoolean:
+            return BoolToStr(F->AsBoolean());
+        case ftDateTime:
+        case ftDate:
+        case ftTime: {
+            std::string S = F->IsNull() ? std::string() : DateTimeToStr(F->AsDateTime());
+            return S.empty() && Name == "DateLast" ? std::string(NoPath) : S;
+        }
+        default:
+            break;
+    }
+    std::string S = F->AsString();
+    if (Name == "Path") {
+        S = Trim(S);
+        if (S.empty())
+            return NoPath;
+    }
+    if (S.find_first_of(";\r\n") != std::string::npos)
+        throw EConvertError("The field %s holds \";\", CR or LF, which a task line cannot store", {Name});
+    return S;
+}
+
+// Sets one field from its text in the task line.
+void SetFieldText(TField* F, const std::string& Text) {
+    switch (F->DataType()) {
+        case ftInteger:
+        case ftSmallint:
+        case ftWord:
+            F->SetAsInteger(hIsNull(Text));
+            return;
+        case ftBoolean:
+            F->SetAsBoolean(hIsNullb(Text));
+            return;
+        case ftDateTime:
+        case ftDate:
+        case ftTime:
+            F->SetAsDateTime(hIsNulldt(Text));
+            return;
+        default:
+            break;
+    }
+    F->SetAsString(F->FieldName() == "Path" && Text == NoPath ? std::string() : Text);
+}
+
+// Keeps the links quiet while many records change, and lets them see the result once.
+class TControlsDisabled {
+public:
+    explicit TControlsDisabled(TDataSet* DataSet) : FDataSet(DataSet) { FDataSet->DisableControls(); }
+    ~TControlsDisabled() { FDataSet->EnableControls(); }
+    TControlsDisabled(const TControlsDisabled&) = delete;
+    TControlsDisabled& operator=(const TControlsDisabled&) = delete;
+
+private:
+    TDataSet* FDataSet;
+};
+
+std::vector<TField*> TaskFields(TDataSet* T) {
+    std::vector<TField*> Fields;
+    for (const char* Name : TaskFieldNames)
+        Fields.push_back(T->FieldByName(Name));
+    return Fields;
+}
+
+}  // namespace
+
+void ReopenTable(TDataSet* MemSettitngs) {
+    const std::string FileName = TaskFileName();
+    const std::vector<std::string> Lines = FileExists(FileName) ? ReadTaskLines(FileName) : std::vector<std::string>();
+    if (!MemSettitngs->Active())
+        MemSettitngs->Open();
+    TControlsDisabled Quiet(MemSettitngs);
+    TField* ID = MemSettitngs->FieldByName("ID");
+    const std::vector<TField*> Fields = TaskFields(MemSettitngs);
+    for (std::size_t L = 0; L < Lines.size(); ++L) {
+        const std::vector<std::string> Texts = SplitTaskLine(Lines[L]);
+        MemSettitngs->Append();
+        ID->SetAsInteger(static_cast<LongInt>(L));
+        for (std::size_t P = 0; P < Texts.size() && P < Fields.size(); ++P)
+            SetFieldText(Fields[P], Texts[P]);
+        MemSettitngs->Post();
+    }
+}
+
+void CloseCurrentFile(TDataSet* MemSettitngs) {
+    const std::string FileName = TaskFileName();
+    if (!MemSettitngs->Active())
+        return;
+    TControlsDisabled Quiet(MemSettitngs);
+    const std::vector<TField*> Fields = TaskFields(MemSettitngs);
+    std::vector<std::string> Lines;
+    std::vector<std::string> Texts(Fields.size());
+    for (MemSettitngs->First(); !MemSettitngs->Eof(); MemSettitngs->Next()) {
+        for (std::size_t P = 0; P < Fields.size(); ++P)
+            Texts[P] = FieldText(Fields[P]);
+        Lines.push_back(JoinTaskLine(Texts));
+    }
+    WriteTaskLines(FileName, Lines);
+}
+
+void ReopenResultat(TDataSet* MemSettitngs) {
+    if (!MemSettitngs->Active())
+        MemSettitngs->Open();
+    TField* ID = MemSettitngs->FieldByName("ID");
+    const LongInt Current = MemSettitngs->IsEmpty() ? -1 : ID->AsInteger();
+    const std::vector<std::string> Lines = ReadTaskLines(TaskFileName());
+    TField* DateLast = MemSettitngs->FieldByName("DateLast");
+    TField* Result = MemSettitngs->FieldByName("Result");
+    TField* OnceType3 = MemSettitngs->FieldByName("OnceType3");
+    {
+        TControlsDisabled Quiet(MemSettitngs);
+        MemSettitngs->First();
+        for (std::size_t L = 0; L < Lines.size() && !MemSettitngs->Eof(); ++L) {
+            const std::vector<std::string> Texts = SplitTaskLine(Lines[L]);
+            if (Texts.size() <= tfResult)
+                throw EListError(SysConsts::SListIndexError, {static_cast<int>(tfResult)});
+            MemSettitngs->Edit();
+            DateLast->SetAsDateTime(hIsNulldt(Texts[tfDateLast]));
+            Result->SetAsString(Texts[tfResult]);
+            // The engine clears the run-after-creation flag after a run; without this copy the next
+            // write of the table would set it again and the task would run at every tick.
+            if (Texts.size() > tfOnceType3)
+                OnceType3->SetAsInteger(hIsNull(Texts[tfOnceType3]));
+            MemSettitngs->Post();
+            MemSettitngs->Next();
+        }
+    }
+    if (Current >= 0)
+        MemSettitngs->Locate("ID", Current, {});
+}
