@@ -118,7 +118,7 @@ void TJclCompressionItem::Changed(TJclCompressionItemProperty Index) {
     FModifiedProperties.Include(Index);
 }
 
-#define JCL_ITEM_PROPERTY(Type, Name, Field, Index)      \
+#define ARCHIVE_ITEM_PROPERTY(Type, Name, Field, Index)      \
     Type TJclCompressionItem::Get##Name() {              \
         CheckGetProperty(Index);                         \
         return Field;                                    \
@@ -128,17 +128,17 @@ void TJclCompressionItem::Changed(TJclCompressionItemProperty Index) {
         Field = Value;                                   \
         Changed(Index);                                  \
     }
-JCL_ITEM_PROPERTY(Int64, PackedSize, FPackedSize, ipPackedSize)
-JCL_ITEM_PROPERTY(Int64, FileSize, FFileSize, ipFileSize)
-JCL_ITEM_PROPERTY(DWORD, Attributes, FAttributes, ipAttributes)
-JCL_ITEM_PROPERTY(FILETIME, CreationTime, FCreationTime, ipCreationTime)
-JCL_ITEM_PROPERTY(FILETIME, LastAccessTime, FLastAccessTime, ipLastAccessTime)
-JCL_ITEM_PROPERTY(FILETIME, LastWriteTime, FLastWriteTime, ipLastWriteTime)
-JCL_ITEM_PROPERTY(Cardinal, CRC, FCRC, ipCRC)
-JCL_ITEM_PROPERTY(bool, Encrypted, FEncrypted, ipEncrypted)
-#undef JCL_ITEM_PROPERTY
+ARCHIVE_ITEM_PROPERTY(Int64, PackedSize, FPackedSize, ipPackedSize)
+ARCHIVE_ITEM_PROPERTY(Int64, FileSize, FFileSize, ipFileSize)
+ARCHIVE_ITEM_PROPERTY(DWORD, Attributes, FAttributes, ipAttributes)
+ARCHIVE_ITEM_PROPERTY(FILETIME, CreationTime, FCreationTime, ipCreationTime)
+ARCHIVE_ITEM_PROPERTY(FILETIME, LastAccessTime, FLastAccessTime, ipLastAccessTime)
+ARCHIVE_ITEM_PROPERTY(FILETIME, LastWriteTime, FLastWriteTime, ipLastWriteTime)
+ARCHIVE_ITEM_PROPERTY(Cardinal, CRC, FCRC, ipCRC)
+ARCHIVE_ITEM_PROPERTY(bool, Encrypted, FEncrypted, ipEncrypted)
+#undef ARCHIVE_ITEM_PROPERTY
 
-#define JCL_ITEM_TEXT_PROPERTY(Name, Field, Index)                 \
+#define ARCHIVE_ITEM_TEXT_PROPERTY(Name, Field, Index)                 \
     std::wstring TJclCompressionItem::Get##Name() {                \
         CheckGetProperty(Index);                                   \
         return Field;                                              \
@@ -148,13 +148,13 @@ JCL_ITEM_PROPERTY(bool, Encrypted, FEncrypted, ipEncrypted)
         Field = Value;                                             \
         Changed(Index);                                            \
     }
-JCL_ITEM_TEXT_PROPERTY(Comment, FComment, ipComment)
-JCL_ITEM_TEXT_PROPERTY(HostOS, FHostOS, ipHostOS)
-JCL_ITEM_TEXT_PROPERTY(HostFS, FHostFS, ipHostFS)
-JCL_ITEM_TEXT_PROPERTY(User, FUser, ipUser)
-JCL_ITEM_TEXT_PROPERTY(Group, FGroup, ipGroup)
-JCL_ITEM_TEXT_PROPERTY(Method, FMethod, ipMethod)
-#undef JCL_ITEM_TEXT_PROPERTY
+ARCHIVE_ITEM_TEXT_PROPERTY(Comment, FComment, ipComment)
+ARCHIVE_ITEM_TEXT_PROPERTY(HostOS, FHostOS, ipHostOS)
+ARCHIVE_ITEM_TEXT_PROPERTY(HostFS, FHostFS, ipHostFS)
+ARCHIVE_ITEM_TEXT_PROPERTY(User, FUser, ipUser)
+ARCHIVE_ITEM_TEXT_PROPERTY(Group, FGroup, ipGroup)
+ARCHIVE_ITEM_TEXT_PROPERTY(Method, FMethod, ipMethod)
+#undef ARCHIVE_ITEM_TEXT_PROPERTY
 
 std::wstring TJclCompressionItem::GetPackedName() {
     CheckGetProperty(ipPackedName);
@@ -986,7 +986,7 @@ private:
     std::atomic<LONG> FRefCount{1};
 };
 
-#define JCL_SEVENZIP_COUNTED                                                          \
+#define SEVENZIP_COUNTED                                                          \
     ULONG STDMETHODCALLTYPE AddRef() override { return DoAddRef(); }                  \
     ULONG STDMETHODCALLTYPE Release() override { return DoRelease(); }                \
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override {       \
@@ -1061,7 +1061,7 @@ class TJclSevenzipInStream : public TJclSevenzipStreamBinding,
                              public sevenzip::IStreamGetSize {
 public:
     using TJclSevenzipStreamBinding::TJclSevenzipStreamBinding;
-    JCL_SEVENZIP_COUNTED
+    SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE Read(void* Data, UINT32 Size, UINT32* Processed) override {
         if (Processed)
@@ -1111,7 +1111,7 @@ public:
         } catch (...) {
         }
     }
-    JCL_SEVENZIP_COUNTED
+    SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE Write(const void* Data, UINT32 Size, UINT32* Processed) override {
         if (Processed)
@@ -1154,7 +1154,7 @@ class TJclSevenzipUpdateCallback : public TJclSevenzipCounted,
                                    public sevenzip::ICryptoGetTextPassword2 {
 public:
     explicit TJclSevenzipUpdateCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
-    JCL_SEVENZIP_COUNTED
+    SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
         FArchive->SetProgressMax(static_cast<Int64>(Total));
@@ -1284,7 +1284,7 @@ class TJclSevenzipOpenCallback : public TJclSevenzipCounted,
                                  public sevenzip::ICryptoGetTextPassword {
 public:
     explicit TJclSevenzipOpenCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
-    JCL_SEVENZIP_COUNTED
+    SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE SetTotal(const UINT64* Files, const UINT64*) override {
         if (Files)
@@ -1319,7 +1319,7 @@ class TJclSevenzipExtractCallback : public TJclSevenzipCounted,
                                     public sevenzip::ICryptoGetTextPassword {
 public:
     explicit TJclSevenzipExtractCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
-    JCL_SEVENZIP_COUNTED
+    SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
         FArchive->SetProgressMax(static_cast<Int64>(Total));
@@ -1516,23 +1516,23 @@ void TJcl7zCompressArchive::SetCompressionLevel(Cardinal Value) {
         FDictionarySize = 65536;
 }
 
-#define JCL_7Z_SETTER(Type, Name, Field)                    \
+#define SEVENZIP_SETTER(Type, Name, Field)                    \
     void TJcl7zCompressArchive::Set##Name(Type Value) {     \
         CheckNotCompressing();                              \
         Field = Value;                                      \
     }
-JCL_7Z_SETTER(Cardinal, NumberOfThreads, FNumberOfThreads)
-JCL_7Z_SETTER(Cardinal, DictionarySize, FDictionarySize)
-JCL_7Z_SETTER(bool, RemoveSfxBlock, FRemoveSfxBlock)
-JCL_7Z_SETTER(bool, CompressHeader, FCompressHeader)
-JCL_7Z_SETTER(bool, CompressHeaderFull, FCompressHeaderFull)
-JCL_7Z_SETTER(bool, EncryptHeader, FEncryptHeader)
-JCL_7Z_SETTER(bool, StoreCreationTime, FStoreCreationTime)
-JCL_7Z_SETTER(bool, StoreLastAccessTime, FStoreLastAccessTime)
-JCL_7Z_SETTER(bool, StoreLastWriteTime, FStoreLastWriteTime)
-JCL_7Z_SETTER(Int64, SolidBlockSize, FSolidBlockSize)
-JCL_7Z_SETTER(bool, SolidExtension, FSolidExtension)
-#undef JCL_7Z_SETTER
+SEVENZIP_SETTER(Cardinal, NumberOfThreads, FNumberOfThreads)
+SEVENZIP_SETTER(Cardinal, DictionarySize, FDictionarySize)
+SEVENZIP_SETTER(bool, RemoveSfxBlock, FRemoveSfxBlock)
+SEVENZIP_SETTER(bool, CompressHeader, FCompressHeader)
+SEVENZIP_SETTER(bool, CompressHeaderFull, FCompressHeaderFull)
+SEVENZIP_SETTER(bool, EncryptHeader, FEncryptHeader)
+SEVENZIP_SETTER(bool, StoreCreationTime, FStoreCreationTime)
+SEVENZIP_SETTER(bool, StoreLastAccessTime, FStoreLastAccessTime)
+SEVENZIP_SETTER(bool, StoreLastWriteTime, FStoreLastWriteTime)
+SEVENZIP_SETTER(Int64, SolidBlockSize, FSolidBlockSize)
+SEVENZIP_SETTER(bool, SolidExtension, FSolidExtension)
+#undef SEVENZIP_SETTER
 
 // ---------------------------------------------------------------------------------------------
 // 7-Zip-backed reading
@@ -1789,7 +1789,7 @@ TJclCompressionItem* TJclSevenzipUpdateArchive::CreateItem() { return Create<TJc
 // ---------------------------------------------------------------------------------------------
 // Format classes
 
-#define JCL_DEFINE_FORMAT_CLASS(Cls, Stem, Id, Several)                                   \
+#define DEFINE_ARCHIVE_FORMAT_CLASS(Cls, Stem, Id, Several)                                   \
     void Cls::DefineClass(TClassBuilder<Cls>& B) {                                        \
         auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());            \
         R.FormatName = RsCompression##Stem##Name;                                         \
@@ -1799,57 +1799,57 @@ TJclCompressionItem* TJclSevenzipUpdateArchive::CreateItem() { return Create<TJc
         R.HoldsSeveralItems = Several;                                                    \
     }
 
-JCL_DEFINE_FORMAT_CLASS(TJclZipCompressArchive, Zip, 0x01, true)
-JCL_DEFINE_FORMAT_CLASS(TJclBZ2CompressArchive, BZip2, 0x02, true)
-JCL_DEFINE_FORMAT_CLASS(TJclTarCompressArchive, Tar, 0xEE, true)
-JCL_DEFINE_FORMAT_CLASS(TJclGZipCompressArchive, GZip, 0xEF, true)
-JCL_DEFINE_FORMAT_CLASS(TJclXzCompressArchive, Xz, 0x0C, true)
-JCL_DEFINE_FORMAT_CLASS(TJclSwfcCompressArchive, Swfc, 0xD8, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclZipCompressArchive, Zip, 0x01, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclBZ2CompressArchive, BZip2, 0x02, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclTarCompressArchive, Tar, 0xEE, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclGZipCompressArchive, GZip, 0xEF, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclXzCompressArchive, Xz, 0x0C, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclSwfcCompressArchive, Swfc, 0xD8, true)
 
-JCL_DEFINE_FORMAT_CLASS(TJclZipDecompressArchive, Zip, 0x01, true)
-JCL_DEFINE_FORMAT_CLASS(TJclBZ2DecompressArchive, BZip2, 0x02, true)
-JCL_DEFINE_FORMAT_CLASS(TJclRarDecompressArchive, Rar, 0x03, true)
-JCL_DEFINE_FORMAT_CLASS(TJclArjDecompressArchive, Arj, 0x04, true)
-JCL_DEFINE_FORMAT_CLASS(TJclZDecompressArchive, Z, 0x05, true)
-JCL_DEFINE_FORMAT_CLASS(TJclLzhDecompressArchive, Lzh, 0x06, true)
-JCL_DEFINE_FORMAT_CLASS(TJclCabDecompressArchive, Cab, 0x08, true)
-JCL_DEFINE_FORMAT_CLASS(TJclNsisDecompressArchive, Nsis, 0x09, true)
-JCL_DEFINE_FORMAT_CLASS(TJclLzmaDecompressArchive, Lzma, 0x0A, false)
-JCL_DEFINE_FORMAT_CLASS(TJclLzma86DecompressArchive, Lzma86, 0x0B, false)
-JCL_DEFINE_FORMAT_CLASS(TJclPeDecompressArchive, Pe, 0xDD, true)
-JCL_DEFINE_FORMAT_CLASS(TJclElfDecompressArchive, Elf, 0xDE, true)
-JCL_DEFINE_FORMAT_CLASS(TJclMachoDecompressArchive, Macho, 0xDF, true)
-JCL_DEFINE_FORMAT_CLASS(TJclUdfDecompressArchive, Udf, 0xE0, true)
-JCL_DEFINE_FORMAT_CLASS(TJclXarDecompressArchive, Xar, 0xE1, true)
-JCL_DEFINE_FORMAT_CLASS(TJclMubDecompressArchive, Mub, 0xE2, true)
-JCL_DEFINE_FORMAT_CLASS(TJclHfsDecompressArchive, Hfs, 0xE3, true)
-JCL_DEFINE_FORMAT_CLASS(TJclDmgDecompressArchive, Dmg, 0xE4, true)
-JCL_DEFINE_FORMAT_CLASS(TJclCompoundDecompressArchive, Compound, 0xE5, true)
-JCL_DEFINE_FORMAT_CLASS(TJclWimDecompressArchive, Wim, 0xE6, true)
-JCL_DEFINE_FORMAT_CLASS(TJclIsoDecompressArchive, Iso, 0xE7, true)
-JCL_DEFINE_FORMAT_CLASS(TJclChmDecompressArchive, Chm, 0xE9, true)
-JCL_DEFINE_FORMAT_CLASS(TJclSplitDecompressArchive, Split, 0xEA, true)
-JCL_DEFINE_FORMAT_CLASS(TJclRpmDecompressArchive, Rpm, 0xEB, true)
-JCL_DEFINE_FORMAT_CLASS(TJclDebDecompressArchive, Deb, 0xEC, true)
-JCL_DEFINE_FORMAT_CLASS(TJclCpioDecompressArchive, Cpio, 0xED, true)
-JCL_DEFINE_FORMAT_CLASS(TJclTarDecompressArchive, Tar, 0xEE, true)
-JCL_DEFINE_FORMAT_CLASS(TJclGZipDecompressArchive, GZip, 0xEF, true)
-JCL_DEFINE_FORMAT_CLASS(TJclNtfsDecompressArchive, Ntfs, 0xD9, true)
-JCL_DEFINE_FORMAT_CLASS(TJclFatDecompressArchive, Fat, 0xDA, true)
-JCL_DEFINE_FORMAT_CLASS(TJclMbrDecompressArchive, Mbr, 0xDB, true)
-JCL_DEFINE_FORMAT_CLASS(TJclVhdDecompressArchive, Vhd, 0xDC, true)
-JCL_DEFINE_FORMAT_CLASS(TJclMslzDecompressArchive, Mslz, 0xD5, true)
-JCL_DEFINE_FORMAT_CLASS(TJclFlvDecompressArchive, Flv, 0xD6, true)
-JCL_DEFINE_FORMAT_CLASS(TJclSwfDecompressArchive, Swf, 0xD7, true)
-JCL_DEFINE_FORMAT_CLASS(TJclSwfcDecompressArchive, Swfc, 0xD8, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclZipDecompressArchive, Zip, 0x01, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclBZ2DecompressArchive, BZip2, 0x02, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclRarDecompressArchive, Rar, 0x03, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclArjDecompressArchive, Arj, 0x04, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclZDecompressArchive, Z, 0x05, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclLzhDecompressArchive, Lzh, 0x06, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclCabDecompressArchive, Cab, 0x08, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclNsisDecompressArchive, Nsis, 0x09, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclLzmaDecompressArchive, Lzma, 0x0A, false)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclLzma86DecompressArchive, Lzma86, 0x0B, false)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclPeDecompressArchive, Pe, 0xDD, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclElfDecompressArchive, Elf, 0xDE, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclMachoDecompressArchive, Macho, 0xDF, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclUdfDecompressArchive, Udf, 0xE0, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclXarDecompressArchive, Xar, 0xE1, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclMubDecompressArchive, Mub, 0xE2, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclHfsDecompressArchive, Hfs, 0xE3, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclDmgDecompressArchive, Dmg, 0xE4, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclCompoundDecompressArchive, Compound, 0xE5, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclWimDecompressArchive, Wim, 0xE6, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclIsoDecompressArchive, Iso, 0xE7, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclChmDecompressArchive, Chm, 0xE9, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclSplitDecompressArchive, Split, 0xEA, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclRpmDecompressArchive, Rpm, 0xEB, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclDebDecompressArchive, Deb, 0xEC, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclCpioDecompressArchive, Cpio, 0xED, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclTarDecompressArchive, Tar, 0xEE, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclGZipDecompressArchive, GZip, 0xEF, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclNtfsDecompressArchive, Ntfs, 0xD9, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclFatDecompressArchive, Fat, 0xDA, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclMbrDecompressArchive, Mbr, 0xDB, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclVhdDecompressArchive, Vhd, 0xDC, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclMslzDecompressArchive, Mslz, 0xD5, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclFlvDecompressArchive, Flv, 0xD6, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclSwfDecompressArchive, Swf, 0xD7, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclSwfcDecompressArchive, Swfc, 0xD8, true)
 
-JCL_DEFINE_FORMAT_CLASS(TJclZipUpdateArchive, Zip, 0x01, true)
-JCL_DEFINE_FORMAT_CLASS(TJclBZ2UpdateArchive, BZip2, 0x02, true)
-JCL_DEFINE_FORMAT_CLASS(TJcl7zUpdateArchive, 7z, 0x07, true)
-JCL_DEFINE_FORMAT_CLASS(TJclTarUpdateArchive, Tar, 0xEE, true)
-JCL_DEFINE_FORMAT_CLASS(TJclGZipUpdateArchive, GZip, 0xEF, true)
-JCL_DEFINE_FORMAT_CLASS(TJclSwfcUpdateArchive, Swfc, 0xD8, true)
-#undef JCL_DEFINE_FORMAT_CLASS
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclZipUpdateArchive, Zip, 0x01, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclBZ2UpdateArchive, BZip2, 0x02, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJcl7zUpdateArchive, 7z, 0x07, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclTarUpdateArchive, Tar, 0xEE, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclGZipUpdateArchive, GZip, 0xEF, true)
+DEFINE_ARCHIVE_FORMAT_CLASS(TJclSwfcUpdateArchive, Swfc, 0xD8, true)
+#undef DEFINE_ARCHIVE_FORMAT_CLASS
 
 // ---------------------------------------------------------------------------------------------
 // Format registry

@@ -662,63 +662,63 @@ public:
 
 // The format classes of the registry other than the 7z ones: each answers its name, masks and the
 // library's class identifier.
-#define JCL_DECLARE_FORMAT_CLASS(Name, Base)                        \
+#define DECLARE_ARCHIVE_FORMAT_CLASS(Name, Base)                        \
     class Name : public Base {                                      \
         DECLARE_CLASS(Name, Base)                                   \
     public:                                                         \
         static void DefineClass(TClassBuilder<Name>& B);            \
     }
 
-JCL_DECLARE_FORMAT_CLASS(TJclZipCompressArchive, TJclSevenzipCompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclBZ2CompressArchive, TJclSevenzipCompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclTarCompressArchive, TJclSevenzipCompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclGZipCompressArchive, TJclSevenzipCompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclXzCompressArchive, TJclSevenzipCompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclSwfcCompressArchive, TJclSevenzipCompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclZipCompressArchive, TJclSevenzipCompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclBZ2CompressArchive, TJclSevenzipCompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclTarCompressArchive, TJclSevenzipCompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclGZipCompressArchive, TJclSevenzipCompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclXzCompressArchive, TJclSevenzipCompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfcCompressArchive, TJclSevenzipCompressArchive);
 
-JCL_DECLARE_FORMAT_CLASS(TJclZipDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclBZ2DecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclRarDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclArjDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclZDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclLzhDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclCabDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclNsisDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclLzmaDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclLzma86DecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclPeDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclElfDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclMachoDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclUdfDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclXarDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclMubDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclHfsDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclDmgDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclCompoundDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclWimDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclIsoDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclChmDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclSplitDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclRpmDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclDebDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclCpioDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclTarDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclGZipDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclNtfsDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclFatDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclMbrDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclVhdDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclMslzDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclFlvDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclSwfDecompressArchive, TJclSevenzipDecompressArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclSwfcDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclZipDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclBZ2DecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclRarDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclArjDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclZDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclLzhDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclCabDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclNsisDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclLzmaDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclLzma86DecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclPeDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclElfDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclMachoDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclUdfDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclXarDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclMubDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclHfsDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclDmgDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclCompoundDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclWimDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclIsoDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclChmDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclSplitDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclRpmDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclDebDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclCpioDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclTarDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclGZipDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclNtfsDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclFatDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclMbrDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclVhdDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclMslzDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclFlvDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfDecompressArchive, TJclSevenzipDecompressArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfcDecompressArchive, TJclSevenzipDecompressArchive);
 
-JCL_DECLARE_FORMAT_CLASS(TJclZipUpdateArchive, TJclSevenzipUpdateArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclBZ2UpdateArchive, TJclSevenzipUpdateArchive);
-JCL_DECLARE_FORMAT_CLASS(TJcl7zUpdateArchive, TJclSevenzipUpdateArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclTarUpdateArchive, TJclSevenzipUpdateArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclGZipUpdateArchive, TJclSevenzipUpdateArchive);
-JCL_DECLARE_FORMAT_CLASS(TJclSwfcUpdateArchive, TJclSevenzipUpdateArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclZipUpdateArchive, TJclSevenzipUpdateArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclBZ2UpdateArchive, TJclSevenzipUpdateArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJcl7zUpdateArchive, TJclSevenzipUpdateArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclTarUpdateArchive, TJclSevenzipUpdateArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclGZipUpdateArchive, TJclSevenzipUpdateArchive);
+DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfcUpdateArchive, TJclSevenzipUpdateArchive);
 
 // ---------------------------------------------------------------------------------------------
 // Format registry
