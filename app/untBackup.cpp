@@ -23,9 +23,15 @@ std::string GetAppDir() {
 // Every comparison runs on the millisecond time line, so that dates before 1899-12-30 (the
 // "never run" date 0001-01-01 among them) compare the right way.
 
-const std::string& TaskField(const std::vector<std::string>& Fields, int Index) {
-    if (Index < 0 || static_cast<std::size_t>(Index) >= Fields.size())
+namespace {
+void CheckFieldIndex(std::size_t Count, int Index) {
+    if (Index < 0 || static_cast<std::size_t>(Index) >= Count)
         throw EListError(SysConsts::SListIndexError, {Index});
+}
+}  // namespace
+
+const std::string& TaskField(const std::vector<std::string>& Fields, int Index) {
+    CheckFieldIndex(Fields.size(), Index);
     return Fields[static_cast<std::size_t>(Index)];
 }
 
@@ -51,8 +57,11 @@ Int64 AtTime(Int64 Day, int Hour, int Min) {
 // The fields of a line as the rules parse them, with their fall-backs.
 class TTaskFields {
 public:
-    explicit TTaskFields(const std::string& Line) : FFields(SplitTaskLine(Line)) {}
-    const std::string& Text(int Index) const { return TaskField(FFields, Index); }
+    explicit TTaskFields(const std::string& Line) { SplitTaskLine(Line, FFields); }
+    std::string_view Text(int Index) const {
+        CheckFieldIndex(FFields.size(), Index);
+        return FFields[static_cast<std::size_t>(Index)];
+    }
     int Int(int Index, int Default) const { return StrToIntDef(Text(Index), Default); }
     bool Bool(int Index) const { return StrToBoolDef(Text(Index), false); }
     TDateTime Date(int Index) const { return StrToDateTimeDef(Text(Index), MinDateTime); }
@@ -60,18 +69,18 @@ public:
     TDateTime LastRun() const { return Text(tfResult) == ResultNewTask ? MinDateTime : Date(tfDateLast); }
 
 private:
-    std::vector<std::string> FFields;
+    std::vector<std::string_view> FFields;
 };
 
 // The number, as decimal text, is one of the items between the list's ",".
-bool InList(const std::string& List, int Number) {
+bool InList(std::string_view List, int Number) {
     const std::string Wanted = IntToStr(Number);
     std::size_t Start = 0;
     while (Start <= List.size() && !List.empty()) {
         std::size_t End = List.find(',', Start);
-        if (End == std::string::npos)
+        if (End == std::string_view::npos)
             End = List.size();
-        if (SameText(std::string_view(List).substr(Start, End - Start), Wanted))
+        if (SameText(List.substr(Start, End - Start), Wanted))
             return true;
         Start = End + 1;
     }
@@ -96,9 +105,7 @@ Int64 RepetitionSlotMinutes(Int64 Scheduled, Int64 LastRun, int EveryHour, Int64
 
 }  // namespace
 
-std::string GetTaskType(const std::string& Line) {
-    return UpperCase(Trim(TaskField(SplitTaskLine(Line), tfType)));
-}
+std::string GetTaskType(const std::string& Line) { return UpperCase(Trim(TTaskFields(Line).Text(tfType))); }
 
 Int64 MinutesSameDay(TDateTime A, TDateTime B) { return MinutesSameDayMSecs(MSecsOf(A), MSecsOf(B)); }
 
@@ -143,7 +150,7 @@ bool IsDueType2(const std::string& Line, TDateTime N) {
     const TTaskFields F(Line);
     const TNowParts Now(N);
     const Int64 LastRun = MSecsOf(F.LastRun());
-    const std::string& Days = F.Text(tfDayType2);
+    const std::string_view Days = F.Text(tfDayType2);
     const Int64 Scheduled = AtTime(Now.Exact, F.Int(tfHour, -1), F.Int(tfMin, -1));
     return InList(Days, DayOfTheWeek(N)) && Scheduled <= Now.Minute && MinutesSameDayMSecs(LastRun, Now.Exact) == -1;
 }
@@ -151,7 +158,7 @@ bool IsDueType2(const std::string& Line, TDateTime N) {
 bool IsDueType3(const std::string& Line, TDateTime N) {
     const TTaskFields F(Line);
     const TNowParts Now(N);
-    const std::string& Once = F.Text(tfOnceType3);
+    const std::string_view Once = F.Text(tfOnceType3);
     const Int64 Scheduled = AtTime(MSecsOf(F.Date(tfDateType3)), F.Int(tfHour, -1), F.Int(tfMin, -1));
     return (Scheduled <= Now.Minute && Trim(F.Text(tfResult)) != ResultSucceeded) || Once == "1";
 }

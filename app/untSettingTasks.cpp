@@ -30,16 +30,21 @@ bool hIsNullb(std::string_view S) { return StrToBoolDef(S, false); }
 
 TDateTime hIsNulldt(std::string_view S) { return StrToDateTimeDef(S, 0); }
 
-std::vector<std::string> SplitTaskLine(std::string_view Line) {
-    std::vector<std::string> Fields;
+void SplitTaskLine(std::string_view Line, std::vector<std::string_view>& Fields) {
+    Fields.clear();
     std::size_t Start = 0;
     for (std::size_t P = Line.find(';'); P != std::string_view::npos; P = Line.find(';', Start)) {
-        Fields.emplace_back(Line.substr(Start, P - Start));
+        Fields.push_back(Line.substr(Start, P - Start));
         Start = P + 1;
     }
     if (Start < Line.size())
-        Fields.emplace_back(Line.substr(Start));
-    return Fields;
+        Fields.push_back(Line.substr(Start));
+}
+
+std::vector<std::string> SplitTaskLine(std::string_view Line) {
+    std::vector<std::string_view> Views;
+    SplitTaskLine(Line, Views);
+    return std::vector<std::string>(Views.begin(), Views.end());
 }
 
 std::string JoinTaskLine(const std::vector<std::string>& Fields) {
@@ -89,18 +94,38 @@ std::vector<std::string> ReadTaskLines(const std::string& FileName) {
         Text.resize(Text.size() - 2);
     CryptText(Text, CryptKey, true);
     std::vector<std::string> Lines;
-    std::size_t Start = 0;
-    while (Start < Text.size()) {
-        std::size_t End = Text.find_first_of("\r\n", Start);
-        if (End == std::string::npos) {
-            Lines.push_back(Text.substr(Start));
-            break;
-        }
-        Lines.push_back(Text.substr(Start, End - Start));
-        Start = End + (Text.compare(End, 2, "\r\n") == 0 ? 2 : 1);
+    const char* P = Text.data();
+    const char* const End = P + Text.size();
+    while (P < End) {
+        const char* Break = P;
+        while (Break < End && *Break != '\r' && *Break != '\n')
+            ++Break;
+        Lines.emplace_back(P, Break);
+        P = Break < End && *Break == '\r' && Break + 1 < End && Break[1] == '\n' ? Break + 2 : Break + 1;
     }
     return Lines;
 }
+
+namespace {
+
+// Trims the whole text, enciphers it and writes it; an empty text gives an empty file, not a lone
+// line break.
+void WriteTaskText(const std::string& FileName, std::string& Text) {
+    std::size_t First = 0, Last = Text.size();
+    while (First < Last && static_cast<unsigned char>(Text[First]) <= ' ')
+        ++First;
+    while (Last > First && static_cast<unsigned char>(Text[Last - 1]) <= ' ')
+        --Last;
+    Text.erase(Last);
+    Text.erase(0, First);
+    if (!Text.empty()) {
+        CryptText(Text, CryptKey, false);
+        Text += "\r\n";
+    }
+    ReplaceFileWith(FileName, Text);
+}
+
+}  // namespace
 
 void WriteTaskLines(const std::string& FileName, const std::vector<std::string>& Lines) {
     std::string Text;
@@ -109,13 +134,7 @@ void WriteTaskLines(const std::string& FileName, const std::vector<std::string>&
             Text += "\r\n";
         Text += Lines[I];
     }
-    Text = Trim(Text);
-    // An empty text gives an empty file, not a lone line break.
-    if (!Text.empty()) {
-        CryptText(Text, CryptKey, false);
-        Text += "\r\n";
-    }
-    ReplaceFileWith(FileName, Text);
+    WriteTaskText(FileName, Text);
 }
 
 std::string TaskFileName() { return GetAppDir() + "Settings.ini"; }
@@ -125,38 +144,42 @@ std::string TaskFileName() { return GetAppDir() + "Settings.ini"; }
 
 namespace {
 
-// Text of one field in the task line.
-std::string FieldText(TField* F) {
+// Appends the text of one field in the task line, and its ";".
+void AppendFieldText(std::string& Line, TField* F) {
     const std::string& Name = F->FieldName();
     switch (F->DataType()) {
         case ftInteger:
         case ftSmallint:
         case ftWord:
-            return IntToStr(F->AsInteger());
+            Line += IntToStr(F->AsInteger());
+            break;
         case ftBoolean:
-            return BoolToStr(F->AsBoolean());
+            Line += BoolToStr(F->AsBoolean());
+            break;
         case ftDateTime:
         case ftDate:
         case ftTime: {
             std::string S = F->IsNull() ? std::string() : DateTimeToStr(F->AsDateTime());
-            return S.empty() && Name == "DateLast" ? std::string(NoPath) : S;
-        }
-        default:
+            Line += S.empty() && Name == "DateLast" ? std::string(NoPath) : S;
             break;
+        }
+        default: {
+            std::string S = F->AsString();
+            if (Name == "Path") {
+                S = Trim(S);
+                if (S.empty())
+                    S = NoPath;
+            }
+            if (S.find_first_of(";\r\n") != std::string::npos)
+                throw EConvertError("The field %s holds \";\", CR or LF, which a task line cannot store", {Name});
+            Line += S;
+        }
     }
-    std::string S = F->AsString();
-    if (Name == "Path") {
-        S = Trim(S);
-        if (S.empty())
-            return NoPath;
-    }
-    if (S.find_first_of(";\r\n") != std::string::npos)
-        throw EConvertError("The field %s holds \";\", CR or LF, which a task line cannot store", {Name});
-    return S;
+    Line += ';';
 }
 
 // Sets one field from its text in the task line.
-void SetFieldText(TField* F, const std::string& Text) {
+void SetFieldText(TField* F, std::string_view Text) {
     switch (F->DataType()) {
         case ftInteger:
         case ftSmallint:
@@ -174,7 +197,7 @@ void SetFieldText(TField* F, const std::string& Text) {
         default:
             break;
     }
-    F->SetAsString(F->FieldName() == "Path" && Text == NoPath ? std::string() : Text);
+    F->SetAsString(F->FieldName() == "Path" && Text == NoPath ? std::string() : std::string(Text));
 }
 
 // Keeps the links quiet while many records change, and lets them see the result once.
@@ -206,8 +229,9 @@ void ReopenTable(TDataSet* MemSettitngs) {
     TControlsDisabled Quiet(MemSettitngs);
     TField* ID = MemSettitngs->FieldByName("ID");
     const std::vector<TField*> Fields = TaskFields(MemSettitngs);
+    std::vector<std::string_view> Texts;
     for (std::size_t L = 0; L < Lines.size(); ++L) {
-        const std::vector<std::string> Texts = SplitTaskLine(Lines[L]);
+        SplitTaskLine(Lines[L], Texts);
         MemSettitngs->Append();
         ID->SetAsInteger(static_cast<LongInt>(L));
         for (std::size_t P = 0; P < Texts.size() && P < Fields.size(); ++P)
@@ -222,14 +246,14 @@ void CloseCurrentFile(TDataSet* MemSettitngs) {
         return;
     TControlsDisabled Quiet(MemSettitngs);
     const std::vector<TField*> Fields = TaskFields(MemSettitngs);
-    std::vector<std::string> Lines;
-    std::vector<std::string> Texts(Fields.size());
+    std::string Text;
     for (MemSettitngs->First(); !MemSettitngs->Eof(); MemSettitngs->Next()) {
-        for (std::size_t P = 0; P < Fields.size(); ++P)
-            Texts[P] = FieldText(Fields[P]);
-        Lines.push_back(JoinTaskLine(Texts));
+        if (!Text.empty())
+            Text += "\r\n";
+        for (TField* F : Fields)
+            AppendFieldText(Text, F);
     }
-    WriteTaskLines(FileName, Lines);
+    WriteTaskText(FileName, Text);
 }
 
 void ReopenResultat(TDataSet* MemSettitngs) {
@@ -243,14 +267,15 @@ void ReopenResultat(TDataSet* MemSettitngs) {
     TField* OnceType3 = MemSettitngs->FieldByName("OnceType3");
     {
         TControlsDisabled Quiet(MemSettitngs);
+        std::vector<std::string_view> Texts;
         MemSettitngs->First();
         for (std::size_t L = 0; L < Lines.size() && !MemSettitngs->Eof(); ++L) {
-            const std::vector<std::string> Texts = SplitTaskLine(Lines[L]);
+            SplitTaskLine(Lines[L], Texts);
             if (Texts.size() <= tfResult)
                 throw EListError(SysConsts::SListIndexError, {static_cast<int>(tfResult)});
             MemSettitngs->Edit();
             DateLast->SetAsDateTime(hIsNulldt(Texts[tfDateLast]));
-            Result->SetAsString(Texts[tfResult]);
+            Result->SetAsString(std::string(Texts[tfResult]));
             // The engine clears the run-after-creation flag after a run; without this copy the next
             // write of the table would set it again and the task would run at every tick.
             if (Texts.size() > tfOnceType3)

@@ -45,6 +45,8 @@ inline constexpr const char* NoPath = "-1";
 
 // "a;b;;c;" gives a, b, "" and c; text after the last ";" is one more field.
 std::vector<std::string> SplitTaskLine(std::string_view Line);
+// The same as views into Line, into a list the caller keeps for the next line.
+void SplitTaskLine(std::string_view Line, std::vector<std::string_view>& Fields);
 // Every field followed by ";".
 std::string JoinTaskLine(const std::vector<std::string>& Fields);
 
