@@ -41,11 +41,12 @@ constexpr Int64 MSecsPerMinute = 60000;
 
 Int64 MSecsOf(TDateTime Value) { return TimeStampToMSecs(DateTimeToTimeStamp(Value)); }
 Int64 DayOfMSecs(Int64 MSecs) { return MSecs / MSecsPerDay; }
+Int64 Distance(Int64 A, Int64 B) { return A > B ? A - B : B - A; }
 
 Int64 MinutesSameDayMSecs(Int64 A, Int64 B) {
     if (DayOfMSecs(A) != DayOfMSecs(B))
         return -1;
-    return (A > B ? A - B : B - A) / MSecsPerMinute;
+    return Distance(A, B) / MSecsPerMinute;
 }
 
 // Hour:Min on the day that Day's milliseconds fall on; EConvertError when it is no time of day.
@@ -98,7 +99,7 @@ struct TNowParts {
 // on, and the minutes from that slot to now on the same day (-1 on another day).
 Int64 RepetitionSlotMinutes(Int64 Scheduled, Int64 LastRun, int EveryHour, Int64 Now) {
     const Int64 Period = Int64(EveryHour) * 60;
-    const Int64 K = ((Scheduled > LastRun ? Scheduled - LastRun : LastRun - Scheduled) / MSecsPerMinute) / Period;
+    const Int64 K = Distance(Scheduled, LastRun) / MSecsPerMinute / Period;
     const Int64 Slot = Scheduled + K * Period * MSecsPerMinute;
     return MinutesSameDayMSecs(Slot, Now);
 }
@@ -112,7 +113,8 @@ Int64 MinutesSameDay(TDateTime A, TDateTime B) { return MinutesSameDayMSecs(MSec
 bool IsDueType1(const std::string& Line, TDateTime N) {
     const TTaskFields F(Line);
     const TNowParts Now(N);
-    const Int64 LastRun = MSecsOf(F.LastRun());
+    const TDateTime LastRunDate = F.LastRun();
+    const Int64 LastRun = MSecsOf(LastRunDate);
     const bool Daily = F.Bool(tfDailyOnType1);
     const bool WorkDays = F.Bool(tfOnWeekDaysType1);
     const int EveryDays = F.Int(tfEveryType1, -1);
@@ -121,7 +123,7 @@ bool IsDueType1(const std::string& Line, TDateTime N) {
     int Min = F.Int(tfMin, -1);
     Int64 LastRunDay = LastRun;
     // A task that never ran: its time has always come, and branch a looks at today.
-    if (YearOf(F.LastRun()) < 1970) {
+    if (YearOf(LastRunDate) < 1970) {
         Hour = 0;
         Min = 0;
         LastRunDay = Now.Exact;
@@ -140,7 +142,7 @@ bool IsDueType1(const std::string& Line, TDateTime N) {
         (!RanToday || (EveryHour > 0 && RepetitionSlotMinutes(Scheduled, LastRun, EveryHour, Now.Exact) > Period)))
         return true;
     if (!WorkDays && !Daily && EveryDays > 0 && TimeHasCome &&
-        ((Now.Exact > LastRun ? Now.Exact - LastRun : LastRun - Now.Exact) / MSecsPerDay >= EveryDays || EveryHour > 0) &&
+        (Distance(Now.Exact, LastRun) / MSecsPerDay >= EveryDays || EveryHour > 0) &&
         (!RanToday || (EveryHour > 0 && RepetitionSlotMinutes(Scheduled, LastRun, EveryHour, Now.Exact) >= Period)))
         return true;
     return false;
