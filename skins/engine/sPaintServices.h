@@ -12,6 +12,7 @@
 
 class TsCommonData;
 class TControl;
+class TWinControl;
 
 // ---------------------------------------------------------------------------------------------
 // Skin sections
@@ -26,6 +27,20 @@ void PaintSkinSection(int SectionIndex, const std::string& SectionName, Backgrou
 // of a pressed control.
 void PaintControlSkin(TsCommonData* SkinData, BackgroundSource Background, bool FillCentre, bool UseBackground,
                       int State, TBitmap* Bitmap, TPoint Offset, TRect Rect, int PushedX = 0, int PushedY = 0);
+// PaintControlSkin over the background asked of Parent.
+void PaintControlSkinOnParent(TsCommonData* SkinData, TControl* Parent, bool MaskState, bool UseBackground, int State,
+                              TBitmap* Bitmap, TPoint Offset, TRect Rect);
+// The control's section background alone (its own colour when the skin data's colour is custom).
+void PaintControlBackground(TsCommonData* SkinData, BackgroundSource Background, int State, TBitmap* Bitmap,
+                            TPoint Offset, TRect Rect);
+// Any section as an item (background, corners, border mask) into a temporary bitmap, then to DC.
+void PaintSkinItemToDC(int SectionIndex, const std::string& SectionName, BackgroundSource Background,
+                       TsSkinManager* Manager, HDC DC, TPoint Offset, TRect Rect, int State, bool MaskState);
+// A control's border mask into its cache; ClientRect becomes the area inside the border.
+void PaintSkinBorder(HDC DC, TRect Rect, int MinBorder, TsCommonData* SkinData, int State, TRect& ClientRect);
+// The cache bitmap to DstRect of DC, the visible child windows of Control left out.
+void CopyCacheClipControls(TWinControl* Control, TsCommonData* SkinData, TPoint SrcPos, int DY, int DX,
+                           bool UpdateCorners, HDC DC, TRect DstRect);
 
 // ---------------------------------------------------------------------------------------------
 // Masks and glyphs
@@ -46,6 +61,9 @@ void DrawStateGlyph(TBitmap* Glyph, TBitmap* Dst, TRect Rect, bool Reflected, bo
                     TsDisabledGlyphKind DisabledGlyphKind, bool Enabled, int NumGlyphs);
 // A soft rounded shadow darkening Rect.
 void PaintSoftShadow(TBitmap* Bitmap, TRect Rect, int Transparency, TColor Color, int Steps, int Radius);
+// A mask image (the lower half of Src is the mask of its upper half) blended into Dst.
+void DrawMaskedImage(TRect DstRect, TRect SrcRect, TBitmap* Dst, bool UseBackground, BackgroundSource Background,
+                     TBitmap* Src);
 
 // ---------------------------------------------------------------------------------------------
 // Device contexts and text
@@ -55,6 +73,13 @@ void FillRectSolid(HDC DC, TRect Rect, TColor Color);
 void FillBorderSolid(HDC DC, TRect Rect, int WL, TColor Color, int WB, int WR, int WT);
 // The four strips of width B of the W x H rectangle at (SrcX, SrcY) of SrcDC copied to (X, Y) of DstDC.
 void CopyBorderStrips(HDC DstDC, int X, int Y, int B, HDC SrcDC, int SrcX, int SrcY, int W, int H);
+// Leaves the visible graphic children of Parent (moved by DX, DY) out of DC's clipping.
+void ExcludeGraphicChildren(HDC DC, TWinControl* Parent, int DY, int DX);
+void DrawTextOnDC(HDC DC, const std::string& Text, TRect& Rect, UINT Format);
+int CanvasTextHeight(TCanvas* Canvas, const std::string& Text);
+// GetTextExtentPoint32 on the screen DC with the font; 0 x 0 when it fails.
+void TextSizeWithFont(HFONT FontHandle, const std::string& Text, TSize& Size);
+void DrawDottedFrame(TCanvas* Canvas, TRect Rect);
 // A control's caption in its section's colours (hot colours when Hot), with shadow.
 void DrawControlText(TCanvas* Canvas, const std::string& Text, bool Enabled, bool Hot, TsCommonData* SkinData,
                      UINT Format, TRect Rect);
@@ -72,3 +97,5 @@ TBitmap* NewBitmap24(int Width, int Height);
 TBitmap* NewBitmap32(int Width, int Height);
 // Per channel round(c1 x Part + c2 x (1 - Part)), ties to even; the top byte of C1 kept.
 TColor MixColors(TColor C1, TColor C2, double Part);
+// Per channel (c1 x 127 + c2 x 129) shr 8; top byte 0.
+TColor HalfMixColors(TColor C1, TColor C2);

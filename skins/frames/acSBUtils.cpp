@@ -1,0 +1,485 @@
+#include "acSBUtils.h"
+
+#include "acGlow.h"
+#include "sMessages.h"
+#include "sPaintServices.h"
+#include "sVclUtils.h"
+
+#include <algorithm>
+#include <vector>
+
+bool HookCustomFont = false;
+TGetScrollBarInfoProc GetScrollBarInfoProc = nullptr;
+TFlatSBProc InitializeFlatSBProc = nullptr;
+TFlatSBProc UninitializeFlatSBProc = nullptr;
+
+namespace {
+HMODULE User32Library = nullptr;
+HMODULE ComCtl32Library = nullptr;
+int UseCount = 0;
+
+std::string ReadWindowText(HWND Wnd) {
+    int Length = GetWindowTextLengthA(Wnd);
+    if (Length <= 0)
+        return std::string();
+    std::vector<char> Buffer(static_cast<std::size_t>(Length) + 1);
+    int Got = GetWindowTextA(Wnd, Buffer.data(), Length + 1);
+    return std::string(Buffer.data(), static_cast<std::size_t>(std::max(Got, 0)));
+}
+
+bool ManagerActive(TsSkinManager* M) {
+    return M && !M->ComponentState().Contains(csDestroying) && M->SkinData->SkinActive;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TacMainWnd
+
+TacMainWnd::TacMainWnd(TDeferAttach, HWND AHandle, const std::string& SkinSection, TsSkinManager* Manager,
+                       TsCommonData* ASkinData) {
+    Handle = AHandle;
+    if (UxThemeLibrary && SetWindowThemeProc && SkinSection != "DIALOG")
+        SetWindowThemeProc(Handle, L" ", L" ");
+    Thunk = nullptr;
+    SkinManager = Manager;
+    Unhooked = false;
+    if (ASkinData) {
+        SkinData = ASkinData;
+        if (!SkinManager)
+            SkinManager = SkinData->GetSkinManager();
+    } else {
+        SkinData = Create<TsCommonData>(nullptr, true);
+        OwnsSkinData = true;
+    }
+    SkinData->SetCustomFont(HookCustomFont);
+    if (SkinData->SkinSection().empty() || SkinData->SkinSection() == "UNKNOWN")
+        SkinData->SetSkinSection(SkinSection);
+    SaveStdParams();
+    SkinParamsApplied = false;
+    HookWndText = ReadWindowText(Handle);
+}
+
+TacMainWnd::TacMainWnd(HWND AHandle, bool, const std::string& SkinSection, TsSkinManager* Manager,
+                       TsCommonData* ASkinData)
+    : TacMainWnd(TDeferAttach{}, AHandle, SkinSection, Manager, ASkinData) {
+    HookWindow(AHandle);
+    FinishAttach();
+}
+
+void TacMainWnd::FinishAttach() {
+    if (TControl* Host = SkinData->HostControl)
+        Host->SetControlStyle(Host->ControlStyle() + TControlStyle{csOpaque});
+}
+
+TacMainWnd::~TacMainWnd() {
+    if (!Unhooked) {
+        if (UxThemeLibrary && SetWindowThemeProc && IsWindow(Handle))
+            SetWindowThemeProc(Handle, nullptr, nullptr);
+        RestoreWndProc(false);
+        RemovePropA(Handle, HookPropName);
+        RestoreStdParams();
+    }
+    Unhooked = true;
+    if (Thunk) {
+        FreeObjectInstance(Thunk);
+        Thunk = nullptr;
+    }
+    if (OwnsSkinData)
+        FreeAndNil(SkinData);
+    SkinData = nullptr;
+    SkinManager = nullptr;
+}
+
+TControl* TacMainWnd::HookedControl() const {
+    if (!SkinData)
+        return nullptr;
+    if (TacFormProvider* P = AsFormProvider(SkinData->HostObject))
+        return P->ProviderForm();
+    return SkinData->HostControl;
+}
+
+void TacMainWnd::HookWindow(HWND AHandle) {
+    Busy = false;
+    Handle = AHandle;
+    SetPropA(Handle, HookPropName, reinterpret_cast<HANDLE>(this));
+    if (TControl* C = HookedControl()) {
+        ReplacedWindowProc = C->WindowProc;
+        C->WindowProc = TWndMethod::Bind<&TacMainWnd::WndProc>(this);
+        return;
+    }
+    ReplacedWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Handle, GWLP_WNDPROC));
+    Thunk = MakeObjectInstance(TWndMethod::Bind<&TacMainWnd::WndProc>(this));
+    SetWindowLongPtrA(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Thunk));
+}
+
+bool TacMainWnd::RestoreWndProc(bool OnlyWhenStillOurs) {
+    if (ReplacedWindowProc) {
+        // A control that chained another hook on top keeps it.
+        TControl* C = HookedControl();
+        bool Ours = C && C->WindowProc == TWndMethod::Bind<&TacMainWnd::WndProc>(this);
+        if (C && (Ours || !OnlyWhenStillOurs))
+            C->WindowProc = ReplacedWindowProc;
+        ReplacedWindowProc = nullptr;
+        return Ours || !OnlyWhenStillOurs;
+    }
+    if (ReplacedWndProc) {
+        bool Ours = IsWindow(Handle) &&
+                    reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Handle, GWLP_WNDPROC)) == Thunk;
+        if (OnlyWhenStillOurs && !Ours)
+            return false;
+        if (IsWindow(Handle))
+            SetWindowLongPtrA(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReplacedWndProc));
+        ReplacedWndProc = nullptr;
+        if (Thunk) {
+            FreeObjectInstance(Thunk);
+            Thunk = nullptr;
+        }
+        return true;
+    }
+    return false;
+}
+
+LRESULT TacMainWnd::CallPrevWndProc(HWND AHandle, UINT Msg, LPARAM& LParam, WPARAM WParam) {
+    if (ReplacedWindowProc) {
+        TMessage M{Msg, WParam, LParam, 0};
+        ReplacedWindowProc(M);
+        LParam = M.LParam;
+        return M.Result;
+    }
+    if (ReplacedWndProc)
+        return CallWindowProcA(ReplacedWndProc, AHandle, Msg, WParam, LParam);
+    return 0;
+}
+
+void TacMainWnd::PassOn(TMessage& Message) {
+    LPARAM L = Message.LParam;
+    Message.Result = CallPrevWndProc(Handle, Message.Msg, L, Message.WParam);
+    Message.LParam = L;
+}
+
+bool TacMainWnd::BaseCommand(TMessage& Message) {
+    bool OwnManager = Message.LParam == reinterpret_cast<LPARAM>(SkinManager);
+    TsCommonData& D = *SkinData;
+    switch (SkinCommandOf(Message.WParam)) {
+    case SKIN_LOADED:
+        if (OwnManager) {
+            D.RefreshSkinIndexes();
+            D.BackgroundStale = true;
+            if (auto* W = DynCast<TWinControl>(D.HostControl))
+                BroadcastToSkinnedChildren(W, Message);
+            else
+                SendToDirectChildWindows(Handle, Message);
+        }
+        return false;
+    case SKIN_REMOVED:
+        if (OwnManager)
+            RestoreStdParams();
+        return false;
+    case SKIN_REFRESH:
+        if (!OwnManager)
+            return false;
+        D.RefreshSkinIndexes();
+        D.BackgroundStale = true;
+        D.SetInUpdate(false);
+        SendMessageA(Handle, WM_PAINT, 0, 0);
+        return true;
+    case SKIN_ENDUPDATE:
+        if (!D.InUpdate)
+            return false;
+        D.InUpdate = false;
+        D.InUpdate = D.IsUpdating();
+        if (!D.InUpdate)
+            RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        return true;
+    case SKIN_ISSKINNED:
+        Message.Result = 1;
+        return true;
+    case SKIN_GETSTALE:
+        Message.Result = D.InUpdate ? 1 : 0;
+        return true;
+    case SKIN_GETNONUNIFORM:
+        if (!D.HostControl)
+            return false;
+        HandleSkinCommand(Message, SkinData);
+        return true;
+    case SKIN_GETBGCOLOR:
+        PassOn(Message);
+        if (Message.Result == 0)
+            Message.Result = D.GetBackgroundColor(0, Handle);
+        return true;
+    case SKIN_PREPARECACHE:
+        PaintBorderCache(SkinData, Handle, false);
+        return false;
+    case SKIN_GETBACKGROUND:
+        D.FillParentBackgroundInfo(*reinterpret_cast<ParentBackgroundInfo*>(Message.LParam), 0, Handle);
+        return true;
+    case SKIN_GETAPPLICATION:
+        Message.Result = reinterpret_cast<LRESULT>(Application);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TacMainWnd::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_DESTROY:
+    case WM_NCDESTROY: {
+        if (SkinData && SkinData->GlowEffectIndex >= 0) {
+            RemoveGlowEffect(SkinData->GlowEffectIndex);
+            SkinData->GlowEffectIndex = -1;
+        }
+        bool Replaced = ReplacedWindowProc || ReplacedWndProc;
+        PassOn(Message);
+        if (Replaced) {
+            TacMainWnd* Self = this;
+            ReleaseWindowHook(Handle, false, 0, Self);
+        }
+        return;
+    }
+    case WM_UPDATEUISTATE:
+        return;
+    case WM_SIZE:
+        if (SkinData)
+            SkinData->BackgroundStale = true;
+        break;
+    case WM_SETTEXT:
+        PassOn(Message);
+        HookWndText = ReadWindowText(Handle);
+        return;
+    case WM_MOUSEMOVE:
+        if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning) && IsWindowEnabled(Handle) &&
+            DefaultManager->HotWindow != Handle)
+            DefaultManager->SetHotWindow(Handle);
+        break;
+    case WM_PRINT:
+        Message.Result = SendMessageA(Handle, WM_PAINT, Message.WParam, Message.LParam);
+        return;
+    default:
+        break;
+    }
+    if (!SkinData || !ManagerActive(SkinManager)) {
+        PassOn(Message);
+        return;
+    }
+    if (Message.Msg == SM_ALPHACMD && BaseCommand(Message))
+        return;
+    PassOn(Message);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scrolling hooks
+
+TacScrollWnd::TacScrollWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
+                           TsCommonData* ASkinData)
+    : TacMainWnd(TDeferAttach{}, AHandle, SkinSection, Manager, ASkinData) {
+    InitScrollBars(this, AHandle, Repaint);
+    FinishAttach();
+}
+
+TacScrollWnd::~TacScrollWnd() { FreeScrollBars(); }
+
+void TacScrollWnd::FreeScrollBars() {
+    FreeAndNil(HorzBar);
+    FreeAndNil(VertBar);
+}
+
+void TacScrollWnd::UpdateScrollInfo(bool Repaint) {
+    if (!IsWindowVisible(Handle) || (SkinData && SkinData->InUpdate) || !HorzBar || !VertBar)
+        return;
+    LONG_PTR Style = GetWindowLongPtrA(Handle, GWL_STYLE);
+    for (TacScrollBar* Bar : {HorzBar, VertBar}) {
+        Bar->ScrollInfo = SCROLLINFO{};
+        Bar->ScrollInfo.cbSize = sizeof(SCROLLINFO);
+        Bar->ScrollInfo.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+        GetScrollInfo(Handle, Bar->Kind, &Bar->ScrollInfo);
+        Bar->Shown = (Style & (Bar->Kind == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
+    }
+    if (Repaint && !AnimationInProgress)
+        RefreshWindowFrame(Handle, false);
+}
+
+void TacScrollWnd::WndProc(TMessage& Message) {
+    if (Unhooked) {
+        PassOn(Message);
+        return;
+    }
+    TacMainWnd::WndProc(Message);
+}
+
+TacEditWnd::TacEditWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
+                       TsCommonData* ASkinData)
+    : TacBaseWnd(AHandle, Repaint, SkinSection.empty() ? std::string("EDIT") : SkinSection, Manager, ASkinData) {
+    SkinData->SetSkinSection(SkinSection.empty() ? std::string("EDIT") : SkinSection);
+}
+
+void InitScrollBars(TacScrollWnd* Wnd, HWND Handle, bool Repaint) {
+    if (!Wnd->HorzBar)
+        Wnd->HorzBar = Create<TacScrollBar>(Wnd, SB_HORZ);
+    if (!Wnd->VertBar)
+        Wnd->VertBar = Create<TacScrollBar>(Wnd, SB_VERT);
+    RECT Window{}, Client{};
+    GetWindowRect(Handle, &Window);
+    POINT Origin{0, 0};
+    ClientToScreen(Handle, &Origin);
+    GetClientRect(Handle, &Client);
+    Wnd->LeftFrameWidth = std::max<LONG>(0, Origin.x - Window.left);
+    Wnd->HookWindow(Handle);
+    Wnd->UpdateScrollInfo(false);
+    if (Repaint)
+        RefreshWindowFrame(Handle, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Attaching and detaching
+
+TacMainWnd* GetHookOfWindow(HWND Handle) {
+    return Handle ? reinterpret_cast<TacMainWnd*>(GetPropA(Handle, HookPropName)) : nullptr;
+}
+
+void UnhookMainWnd(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& Wnd) {
+    if (!Wnd)
+        return;
+    if (!Wnd->Unhooked && Wnd->SkinData && Wnd->SkinData->HostControl) {
+        Wnd->RestoreWndProc(false);
+        RemovePropA(Handle, HookPropName);
+        Wnd->RestoreStdParams();
+        if (auto* S = DynCast<TacScrollWnd>(Wnd))
+            S->FreeScrollBars();
+        if (IsWindowVisible(Handle))
+            RefreshWindowFrame(Handle, RepaintFlags != 0);
+        Wnd->Unhooked = true;
+    }
+    if (FreeIt) {
+        Wnd->ReplacedWindowProc = nullptr;
+        Wnd->ReplacedWndProc = nullptr;
+        FreeAndNil(Wnd);
+    }
+}
+
+void ReleaseWindowHook(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& Wnd) {
+    if (!Wnd)
+        return;
+    if (!Wnd->Unhooked) {
+        bool GivenBack = Wnd->RestoreWndProc(true);
+        RemovePropA(Handle, HookPropName);
+        Wnd->RestoreStdParams();
+        if (IsWindowVisible(Handle))
+            RefreshWindowFrame(Handle, RepaintFlags != 0);
+        Wnd->Unhooked = GivenBack;
+    }
+    if (FreeIt) {
+        Wnd->ReplacedWindowProc = nullptr;
+        Wnd->ReplacedWndProc = nullptr;
+        FreeAndNil(Wnd);
+    }
+}
+
+void RefreshEditWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd) {
+    if (!SkinData)
+        return;
+    if (!SkinData->IsSkinned(false)) {
+        FreeAndNil(Wnd);
+        return;
+    }
+    if (Wnd && Wnd->Unhooked)
+        FreeAndNil(Wnd);
+    // A control without a window gets its hook when its window is shown (CM_SHOWINGCHANGED).
+    auto* Host = DynCast<TWinControl>(SkinData->HostControl);
+    if (!Wnd && Host && Host->HandleAllocated())
+        Wnd = Create<TacEditWnd>(Host->Handle(), true, SkinData->SkinSection(), SkinData->GetSkinManager(), SkinData);
+}
+
+void RefreshWindowFrame(HWND Handle, bool FrameChanged) {
+    if (FrameChanged)
+        SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    else
+        SendMessageA(Handle, WM_NCPAINT, 1, 0);
+}
+
+void GetWindowGeometry(HWND Handle, HWND& Parent, TRect& WndRect, int, TPoint& WndPos, TSize& WndSize,
+                       TRect& ParentRect) {
+    GetWindowRect(Handle, WndRect);
+    Parent = GetParent(Handle);
+    ParentRect = TRect{};
+    if (Parent)
+        GetWindowRect(Parent, ParentRect);
+    WndSize.cx = std::max<LONG>(0, WndRect.Width());
+    WndSize.cy = std::max<LONG>(0, WndRect.Height());
+    WndPos = WndRect.TopLeft();
+    if (Parent)
+        ScreenToClient(Parent, WndPos);
+}
+
+void PaintBorderCache(TsCommonData* SkinData, HWND Handle, bool Bordered) {
+    if (!SkinData || !SkinData->BackgroundStale || !Handle)
+        return;
+    TRect R;
+    GetWindowRect(Handle, R);
+    BackgroundSource Background;
+    GetWindowParentBackgroundSource(Handle, Background);
+    PrepareCacheBitmapFor(SkinData);
+    TBitmap* Cache = SkinData->CacheBitmap;
+    if (Cache->Width() != R.Width() || Cache->Height() != R.Height())
+        Cache->SetSize(std::max<LONG>(0, R.Width()), std::max<LONG>(0, R.Height()));
+    TColor BorderColor = DefaultManager ? DefaultManager->SkinData->BorderColor : TColor(0xFF00FF);
+    if (Bordered && DefaultManager && BorderColor != TColor(0xFF00FF)) {
+        TCanvas* C = Cache->Canvas();
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(clWindow);
+        C->FillRect(Rect(0, 0, Cache->Width(), Cache->Height()));
+        C->Brush()->SetColor(BorderColor);
+        C->FrameRect(Rect(0, 0, Cache->Width(), Cache->Height()));
+    } else {
+        HWND Parent = GetParent(Handle);
+        POINT Pos{R.Left, R.Top};
+        if (!Parent || !ScreenToClient(Parent, &Pos))
+            return;  // the background stays stale
+        TsSkinManager* M = SkinData->GetSkinManager();
+        if (M && M->SectionIndexInRange(SkinData->SectionIndex))
+            PaintControlSkin(SkinData, Background, false, !Bordered,
+                             SkinData->HasFocus || SkinData->MouseOver ? 1 : 0, Cache, Point(Pos.x, Pos.y),
+                             Rect(0, 0, R.Width(), R.Height()));
+    }
+    TControl* Host = SkinData->HostControl;
+    if (Host && !Host->Enabled()) {
+        // The window may keep a disabled kind of its own: it answers by storing it in the shared value.
+        SharedDisabledKind = TsDisabledKind{dkBlended};
+        SendSkinCommand(Handle, SKIN_GETDISABLEDKIND, 0);
+        BackgroundSource HostBackground;
+        SkinData->GetParentBackgroundSource(HostBackground);
+        PaintDisabledLook(Cache, SharedDisabledKind, Host->Parent(), HostBackground, Point(Host->Left(), Host->Top()));
+    }
+    SkinData->BackgroundStale = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+void acSBUtilsInitialization() {
+    if (UseCount++ > 0)
+        return;
+    User32Library = LoadLibraryA("user32.dll");
+    if (User32Library)
+        GetScrollBarInfoProc =
+            reinterpret_cast<TGetScrollBarInfoProc>(reinterpret_cast<void*>(GetProcAddress(User32Library, "GetScrollBarInfo")));
+    ComCtl32Library = LoadLibraryA("comctl32.dll");
+    if (ComCtl32Library) {
+        UninitializeFlatSBProc = reinterpret_cast<TFlatSBProc>(reinterpret_cast<void*>(GetProcAddress(ComCtl32Library, "UninitializeFlatSB")));
+        InitializeFlatSBProc = reinterpret_cast<TFlatSBProc>(reinterpret_cast<void*>(GetProcAddress(ComCtl32Library, "InitializeFlatSB")));
+    }
+}
+
+void acSBUtilsFinalization() {
+    if (UseCount <= 0 || --UseCount > 0)
+        return;
+    GetScrollBarInfoProc = nullptr;
+    InitializeFlatSBProc = nullptr;
+    UninitializeFlatSBProc = nullptr;
+    if (User32Library)
+        FreeLibrary(User32Library);
+    if (ComCtl32Library)
+        FreeLibrary(ComCtl32Library);
+    User32Library = ComCtl32Library = nullptr;
+}

@@ -1,0 +1,168 @@
+// Window hooks: objects that take over the message handling of a window (a framework control's
+// WindowProc, or the window procedure of a plain window), paint it from the skin, answer the
+// library command message and pass every other message to what they replaced. A hooked window
+// carries the window property "VIDURU" that leads back to its hook.
+//
+// This unit holds the hook base TacMainWnd, the scrolling hooks TacScrollWnd, TacBaseWnd and
+// TacEditWnd that skinned memos and rich edits keep on their windows while they are skinned, the
+// routines that attach, detach and refresh hooks, and the frame painter they share. The skinned
+// scroll bars themselves and the hooks of other window kinds build on these.
+//
+// Start-up: acSBUtilsInitialization() looks up GetScrollBarInfo, InitializeFlatSB and
+// UninitializeFlatSB; acSBUtilsFinalization() frees the libraries.
+#pragma once
+
+#include "Controls.h"
+#include "sCommonData.h"
+#include "sSkinManager.h"
+
+#include <windows.h>
+
+#include <string>
+
+// The window property of a hooked window; its value is the hook.
+inline constexpr const char* HookPropName = "VIDURU";
+
+// Copied into the CustomFont of every hook's skin data.
+extern bool HookCustomFont;
+
+// Entry points looked up at start-up; null when the system lacks them.
+using TGetScrollBarInfoProc = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
+using TFlatSBProc = BOOL(WINAPI*)(HWND);
+extern TGetScrollBarInfoProc GetScrollBarInfoProc;
+extern TFlatSBProc InitializeFlatSBProc;
+extern TFlatSBProc UninitializeFlatSBProc;
+
+class TacMainWnd : public TObject {
+    DECLARE_CLASS(TacMainWnd, TObject)
+public:
+    // Attaches the hook to Handle. SkinData null: the hook makes its own (with a cache bitmap);
+    // SkinSection is used only when the skin data has no section yet.
+    TacMainWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
+               TsCommonData* ASkinData);
+    // Detaches (unless already detached) and frees what the hook owns.
+    ~TacMainWnd() override;
+
+    // The control's own colours kept before skinning, put back afterwards, skin colours applied.
+    virtual void SaveStdParams() {}
+    virtual void RestoreStdParams() {}
+    virtual void SetSkinParams() { SkinParamsApplied = true; }
+    virtual void WndProc(TMessage& Message);
+
+    void HookWindow(HWND AHandle);
+    // The message to the procedure the hook replaced (0 when there is none).
+    LRESULT CallPrevWndProc(HWND AHandle, UINT Msg, LPARAM& LParam, WPARAM WParam);
+    // Gives the replaced procedure back to the control or window; true when it was given back.
+    bool RestoreWndProc(bool OnlyWhenStillOurs);
+    // The framework control whose WindowProc the hook replaced, or null for a plain window.
+    TControl* HookedControl() const;
+
+    bool InDialog = false;
+    std::string HookWndText;
+    TRect HookWndRect{};
+    TSize HookWndSize{};
+    TPoint HookWndPos{};
+    TRect HookParentRect{};
+    HWND HookParent = nullptr;
+    TWndMethod ReplacedWindowProc;
+    WNDPROC ReplacedWndProc = nullptr;
+    HWND Handle = nullptr;
+    TsSkinManager* SkinManager = nullptr;
+    TsCommonData* SkinData = nullptr;
+    bool Busy = false;
+    bool SkinParamsApplied = false;
+    TColor SavedColor = clNone;
+    TColor SavedFontColor = clNone;
+    bool Unhooked = false;
+    bool OwnsSkinData = false;
+    WNDPROC Thunk = nullptr;
+
+protected:
+    struct TDeferAttach {};
+    // Everything but the attaching, which the derived constructor does (a scrolling hook reads its
+    // scroll bars first) and ends with FinishAttach.
+    TacMainWnd(TDeferAttach, HWND AHandle, const std::string& SkinSection, TsSkinManager* Manager,
+               TsCommonData* ASkinData);
+    void FinishAttach();
+    void PassOn(TMessage& Message);
+
+private:
+    bool BaseCommand(TMessage& Message);
+};
+
+// One scroll bar of a scrolling hook: its position and range as last read, and whether it shows.
+class TacScrollBar : public TObject {
+    DECLARE_CLASS(TacScrollBar, TObject)
+public:
+    TacScrollBar(class TacScrollWnd* AOwner, int AKind) : Owner(AOwner), Kind(AKind) {}
+    TacScrollWnd* Owner;
+    int Kind;  // SB_HORZ or SB_VERT
+    SCROLLINFO ScrollInfo{};
+    bool Shown = false;
+    int Size = 0;  // the bar's own thickness, 0 = the system's
+};
+
+class TacScrollWnd : public TacMainWnd {
+    DECLARE_CLASS(TacScrollWnd, TacMainWnd)
+public:
+    TacScrollWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
+                 TsCommonData* ASkinData);
+    ~TacScrollWnd() override;
+
+    void WndProc(TMessage& Message) override;
+    // Re-reads both scroll bars' positions and ranges (and repaints the frame with Repaint).
+    void UpdateScrollInfo(bool Repaint);
+    // Frees the two scroll-bar objects.
+    void FreeScrollBars();
+
+    int LeftFrameWidth = 0;
+    TacScrollBar* HorzBar = nullptr;  // owned
+    TacScrollBar* VertBar = nullptr;  // owned
+};
+
+class TacBaseWnd : public TacScrollWnd {
+    DECLARE_CLASS(TacBaseWnd, TacScrollWnd)
+public:
+    using TacScrollWnd::TacScrollWnd;
+};
+
+// The hook of edit-like windows (memos, rich edits, list boxes): section as given, else "EDIT".
+class TacEditWnd : public TacBaseWnd {
+    DECLARE_CLASS(TacEditWnd, TacBaseWnd)
+public:
+    TacEditWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
+               TsCommonData* ASkinData);
+};
+
+// Creates the scroll-bar objects of a scrolling hook, reads them and hooks the window.
+void InitScrollBars(TacScrollWnd* Wnd, HWND Handle, bool Repaint);
+// The hook of a window (null when none).
+TacMainWnd* GetHookOfWindow(HWND Handle);
+// Detaches the hook in Wnd from its window; with FreeIt it is freed and Wnd set to null.
+template <class T>
+void UnhookWnd(HWND Handle, bool FreeIt, int RepaintFlags, T*& Wnd);
+void UnhookMainWnd(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& Wnd);
+// The careful variant for a window being destroyed: a procedure that another subclasser wrapped
+// stays in place.
+void ReleaseWindowHook(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& Wnd);
+// Keeps a framework control's edit hook in step with its skinning: made when skinned (an unhooked
+// one replaced), freed when not.
+void RefreshEditWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd);
+// Paints the whole frame image of a window into the skin data's cache bitmap.
+void PaintBorderCache(TsCommonData* SkinData, HWND Handle, bool Bordered);
+// The window's rectangle and size, its parent and the parent's rectangle, and its position in the
+// parent's client area.
+void GetWindowGeometry(HWND Handle, HWND& Parent, TRect& WndRect, int Reserved, TPoint& WndPos, TSize& WndSize,
+                       TRect& ParentRect);
+// FrameChanged: the frame is recomputed (SWP_FRAMECHANGED); otherwise it is repainted (WM_NCPAINT).
+void RefreshWindowFrame(HWND Handle, bool FrameChanged);
+
+template <class T>
+void UnhookWnd(HWND Handle, bool FreeIt, int RepaintFlags, T*& Wnd) {
+    TacMainWnd* W = Wnd;
+    UnhookMainWnd(Handle, FreeIt, RepaintFlags, W);
+    Wnd = static_cast<T*>(W);
+}
+
+void acSBUtilsInitialization();
+void acSBUtilsFinalization();
