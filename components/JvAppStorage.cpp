@@ -9,6 +9,13 @@ bool EngineListGone = false;
 
 bool IsDots(const std::string& S) { return !S.empty() && S.find_first_not_of('.') == std::string::npos; }
 
+// Writes Value unless defaults are left out and it is the kind's empty value.
+template <class V, class F>
+void WriteUnlessEmpty(bool All, const V& Value, const V& Empty, F Write) {
+    if (All || !(Value == Empty))
+        Write(Value);
+}
+
 bool InList(const std::vector<std::string>& List, const std::string& Name) {
     return std::any_of(List.begin(), List.end(), [&](const std::string& S) { return SameText(S, Name); });
 }
@@ -240,38 +247,25 @@ void TJvAppStore::WriteProperty(const std::string& Path, TObject* Object, const 
             WriteInteger(Path, static_cast<int>(Value));
         break;
     }
-    case tkFloat: {
-        double Value = static_cast<double>(GetFloatProp(Object, Prop));
-        if (!All && Value == 0)
-            return;
-        if (SameText(Type->Name, "TDateTime"))
-            WriteDateTime(Path, Value);
-        else
-            WriteFloat(Path, Value);
+    case tkFloat:
+        WriteUnlessEmpty(All, static_cast<double>(GetFloatProp(Object, Prop)), 0.0, [&](double V) {
+            if (SameText(Type->Name, "TDateTime"))
+                WriteDateTime(Path, V);
+            else
+                WriteFloat(Path, V);
+        });
         break;
-    }
     case tkString:
-    case tkLString: {
-        std::string Value = GetStrProp(Object, Prop);
-        if (!All && Value.empty())
-            return;
-        WriteString(Path, Value);
+    case tkLString:
+        WriteUnlessEmpty(All, GetStrProp(Object, Prop), std::string(), [&](const std::string& V) { WriteString(Path, V); });
         break;
-    }
-    case tkWString: {
-        std::wstring Value = GetWideStrProp(Object, Prop);
-        if (!All && Value.empty())
-            return;
-        WriteWideString(Path, Value);
+    case tkWString:
+        WriteUnlessEmpty(All, GetWideStrProp(Object, Prop), std::wstring(),
+                         [&](const std::wstring& V) { WriteWideString(Path, V); });
         break;
-    }
-    case tkInt64: {
-        Int64 Value = GetInt64Prop(Object, Prop);
-        if (!All && Value == 0)
-            return;
-        WriteString(Path, IntToStr(Value));
+    case tkInt64:
+        WriteUnlessEmpty(All, GetInt64Prop(Object, Prop), Int64(0), [&](Int64 V) { WriteString(Path, IntToStr(V)); });
         break;
-    }
     case tkClass: {
         TObject* Value = GetObjectProp(Object, Prop);
         if (!Value)

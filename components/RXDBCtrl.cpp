@@ -30,6 +30,20 @@ const TCharSet& LayoutDelimiters() {
     return Set;
 }
 
+// The control's OnMouseWheelDown or OnMouseWheelUp, where the controls have them; whether it
+// handled the turn.
+template <class C>
+bool WheelEventHandled(C* Control, bool Down, TShiftState Shift, TPoint MousePos) {
+    if constexpr (requires { Control->OnMouseWheelDown; }) {
+        bool Handled = false;
+        (Down ? Control->OnMouseWheelDown : Control->OnMouseWheelUp)(Control, Shift, MousePos, Handled);
+        return Handled;
+    } else {
+        (void)Control, (void)Down, (void)Shift, (void)MousePos;
+        return false;
+    }
+}
+
 const TDBGridOptions RxDefaultOptions{dgEditing,  dgTitles,   dgIndicator,     dgColumnResize,
                                       dgColLines, dgRowLines, dgConfirmDelete, dgCancelOnExit};
 
@@ -99,8 +113,6 @@ void TRxDBGrid::DefineClass(TClassBuilder<TRxDBGrid>& B) {
     B.Property("OnEditChange", &TRxDBGrid::OnEditChange, &TRxDBGrid::OnEditChange);
     B.Property("OnTopLeftChanged", &TRxDBGrid::OnTopLeftChanged, &TRxDBGrid::OnTopLeftChanged);
     B.Property("OnKeyPress", &TRxDBGrid::OnKeyPress, &TRxDBGrid::OnKeyPress);
-    B.Property("OnMouseWheelDown", &TRxDBGrid::OnMouseWheelDown, &TRxDBGrid::OnMouseWheelDown);
-    B.Property("OnMouseWheelUp", &TRxDBGrid::OnMouseWheelUp, &TRxDBGrid::OnMouseWheelUp);
     B.Message<&TRxDBGrid::WMCancelMode>(WM_CANCELMODE);
     B.Message<&TRxDBGrid::WMRButtonUp>(WM_RBUTTONUP);
 }
@@ -568,17 +580,13 @@ void TRxDBGrid::WMRButtonUp(TMessage& Message) {
 }
 
 bool TRxDBGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
-    bool Handled = false;
-    OnMouseWheelDown(this, Shift, MousePos, Handled);
-    if (!Handled && CanFocus() && DataLink()->Active())
+    if (!WheelEventHandled(this, true, Shift, MousePos) && CanFocus() && DataLink()->Active())
         DataLink()->DataSet()->MoveBy(1);
     return true;
 }
 
 bool TRxDBGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-    bool Handled = false;
-    OnMouseWheelUp(this, Shift, MousePos, Handled);
-    if (!Handled && CanFocus() && DataLink()->Active())
+    if (!WheelEventHandled(this, false, Shift, MousePos) && CanFocus() && DataLink()->Active())
         DataLink()->DataSet()->MoveBy(-1);
     return true;
 }

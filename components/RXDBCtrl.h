@@ -22,15 +22,12 @@ using TGetCellParamsEvent = TMethodOf<TObject*, TField*, TFont*, TColor&, bool>;
 using TGetCellPropsEvent = TMethodOf<TObject*, TField*, TFont*, TColor&>;
 // (Sender, Field, var AllowEdit)
 using TEditShowEvent = TMethodOf<TObject*, TField*, bool&>;
-// (Sender, Shift, MousePos, var Handled): the framework's controls have no wheel-direction events.
-using TMouseWheelUpDownEvent = TMethodOf<TObject*, TShiftState, TPoint, bool&>;
 DECLARE_EVENT_NAME(TCheckTitleBtnEvent)
 DECLARE_EVENT_NAME(TTitleClickEvent)
 DECLARE_EVENT_NAME(TGetBtnParamsEvent)
 DECLARE_EVENT_NAME(TGetCellParamsEvent)
 DECLARE_EVENT_NAME(TGetCellPropsEvent)
 DECLARE_EVENT_NAME(TEditShowEvent)
-DECLARE_EVENT_NAME(TMouseWheelUpDownEvent)
 
 namespace RXDBCtrlConsts {
 inline constexpr const char* SDeleteRecordQuestion = "Delete record?";
@@ -90,8 +87,6 @@ public:
     TGetCellPropsEvent OnGetCellProps;
     TEditShowEvent OnShowEditor;
     TNotifyEvent OnEditChange;
-    TMouseWheelUpDownEvent OnMouseWheelDown;
-    TMouseWheelUpDownEvent OnMouseWheelUp;
 
 protected:
     void Paint() override;

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +24,7 @@ inline void EnsureControls() {
 }
 
 inline bool PumpUntil(const std::function<bool()>& Done, unsigned TimeoutMs = 2000) {
-    DWORD Start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (Done())
-            return true;
-        if (GetTickCount() - Start > TimeoutMs)
-            return Done();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return testing_support::PumpUntil(Done, TimeoutMs);
 }
 
 inline void Pump(unsigned Ms = 50) { PumpUntil([] { return false; }, Ms); }
