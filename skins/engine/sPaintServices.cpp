@@ -7,8 +7,6 @@
 #include "Controls.h"
 #include "sCommonData.h"
 
-#include <cmath>
-
 void FillRectSolid(HDC DC, TRect Rect, TColor Color) {
     SaveDC(DC);
     HBRUSH Brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color)));
@@ -24,33 +22,10 @@ void CopyBorderStrips(HDC DstDC, int X, int Y, int B, HDC SrcDC, int SrcX, int S
     BitBlt(DstDC, X, Y + H - B, W, B, SrcDC, SrcX, SrcY + H - B, SRCCOPY);
 }
 
-namespace {
-TBitmap* NewBitmap(int Width, int Height, TPixelFormat Format) {
-    TBitmap* B = Create<TBitmap>();
-    B->SetPixelFormat(Format);
-    B->SetHandleType(bmDIB);
-    B->SetSize(Width, Height);
-    return B;
-}
-}  // namespace
-
-TBitmap* NewBitmap24(int Width, int Height) { return NewBitmap(Width, Height, pf24bit); }
-TBitmap* NewBitmap32(int Width, int Height) { return NewBitmap(Width, Height, pf32bit); }
-
-TColor MixColors(TColor C1, TColor C2, double Part) {
-    auto Channel = [&](int Shift) {
-        double V = ((C1 >> Shift) & 0xFF) * Part + ((C2 >> Shift) & 0xFF) * (1 - Part);
-        return static_cast<TColor>(std::nearbyint(V)) & 0xFF;  // the default rounding: ties to even
-    };
-    return static_cast<TColor>((static_cast<Cardinal>(C1) & 0xFF000000u) | (Channel(16) << 16) | (Channel(8) << 8) |
-                               Channel(0));
-}
-
 void PaintControlSkin(TsCommonData*, BackgroundSource, bool, bool, int, TBitmap*, TPoint, TRect, int, int) {}
 void PaintControlBackground(TsCommonData*, BackgroundSource, int, TBitmap*, TPoint, TRect) {}
 void PaintSkinItemToDC(int, const std::string&, BackgroundSource, TsSkinManager*, HDC, TPoint, TRect, int, bool) {}
 void PaintSkinBorder(HDC, TRect Rect, int, TsCommonData*, int, TRect& ClientRect) { ClientRect = Rect; }
-void DrawMaskedImage(TRect, TRect, TBitmap*, bool, BackgroundSource, TBitmap*) {}
 void DrawSkinGlyph(TBitmap*, TPoint, int, int, const TsMaskData&, BackgroundSource) {}
 void PaintAllCacheCorners(TsCommonData*, int) {}
 void PaintDisabledLook(TBitmap*, TsDisabledKind, TControl*, BackgroundSource, TPoint) {}
@@ -107,10 +82,3 @@ void TextSizeWithFont(HFONT FontHandle, const std::string& Text, TSize& Size) {
 }
 
 void DrawDottedFrame(TCanvas* Canvas, TRect Rect) { DrawFocusRect(Canvas->Handle(), Rect); }
-
-TColor HalfMixColors(TColor C1, TColor C2) {
-    auto Channel = [&](int Shift) {
-        return ((((C1 >> Shift) & 0xFF) * 127 + ((C2 >> Shift) & 0xFF) * 129) >> 8) & 0xFF;
-    };
-    return static_cast<TColor>((Channel(16) << 16) | (Channel(8) << 8) | Channel(0));
-}

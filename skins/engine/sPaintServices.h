@@ -5,7 +5,10 @@
 
 #include "Buttons.h"
 #include "Graphics.h"
+#include "acFastPixels.h"
 #include "sConst.h"
+#include "sGradient.h"
+#include "sGraphUtils.h"
 #include "sSkinManager.h"
 
 #include <string>
@@ -56,14 +59,6 @@ void PaintAllCacheCorners(TsCommonData* SkinData, int State);
 // dkBlended mixes 60 % background with 40 % image; dkGrayed makes the image grey.
 void PaintDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* Control, BackgroundSource Background,
                        TPoint Offset);
-// One state of a button glyph strip of NumGlyphs images (the bottom-left pixel transparent).
-void DrawStateGlyph(TBitmap* Glyph, TBitmap* Dst, TRect Rect, bool Reflected, bool Down, int Blend, int State,
-                    TsDisabledGlyphKind DisabledGlyphKind, bool Enabled, int NumGlyphs);
-// A soft rounded shadow darkening Rect.
-void PaintSoftShadow(TBitmap* Bitmap, TRect Rect, int Transparency, TColor Color, int Steps, int Radius);
-// A mask image (the lower half of Src is the mask of its upper half) blended into Dst.
-void DrawMaskedImage(TRect DstRect, TRect SrcRect, TBitmap* Dst, bool UseBackground, BackgroundSource Background,
-                     TBitmap* Src);
 
 // ---------------------------------------------------------------------------------------------
 // Device contexts and text
@@ -88,14 +83,3 @@ void WriteControlText(TCanvas* Canvas, const std::string& Text, bool Enabled, bo
 // Places a button's glyph and caption in Client.
 void LayoutGlyphAndCaption(TRect Client, TPoint GlyphSize, TPoint TextSize, UINT BiDiFlags, TRect& TextBounds,
                            TPoint& GlyphPos, int Margin, int Spacing, TAlignment Alignment, TButtonLayout Layout);
-
-// ---------------------------------------------------------------------------------------------
-// Bitmaps and colours
-
-// A new 24-bit (32-bit) DIB of that size; the caller owns it.
-TBitmap* NewBitmap24(int Width, int Height);
-TBitmap* NewBitmap32(int Width, int Height);
-// Per channel round(c1 x Part + c2 x (1 - Part)), ties to even; the top byte of C1 kept.
-TColor MixColors(TColor C1, TColor C2, double Part);
-// Per channel (c1 x 127 + c2 x 129) shr 8; top byte 0.
-TColor HalfMixColors(TColor C1, TColor C2);
