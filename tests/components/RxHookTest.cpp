@@ -195,4 +195,20 @@ TEST_F(RxHook, ExceptionInAHandlerGoesToTheApplicationAndTheWalkGoesOn) {
     EXPECT_EQ(Shown, (L{"hook failed"}));
 }
 
+TEST_F(RxHook, HookOfItsOwnFormReadFromFormText) {
+    RegisterClass(TRxWindowHook::StaticClass());
+    TForm* Owner = TForm::CreateNew(nullptr);
+    TStringStream Source("object HookForm: TForm\n  object Hook: TRxWindowHook\n    IsForm = True\n  end\nend\n");
+    TMemoryStream Binary;
+    ObjectTextToBinary(&Source, &Binary);
+    Binary.SetPosition(0);
+    Binary.ReadComponent(Owner);
+    auto* Hook = As<TRxWindowHook>(Owner->FindComponent("Hook"));
+    EXPECT_EQ(Hook->WinControl(), Owner);
+    EXPECT_TRUE(Hook->Active());
+    EXPECT_NE(Hook->ControlHook(), nullptr);
+    EXPECT_FALSE(IsStoredProp(Hook, GetPropInfo(Hook, "WinControl"))) << "a form is named through IsForm only";
+    Owner->Free();
+}
+
 }  // namespace
