@@ -283,6 +283,68 @@ TEST_F(StdCtrlsTest, ListBoxMultiSelectionSurvivesItsWindow) {
     EXPECT_THROW(L->Selected(3), EListError);
 }
 
+// Each style through a window that is made again several times: items, selection and (owner-drawn
+// variable) the measured heights come back, and painting runs through the new windows.
+TEST_F(StdCtrlsTest, ListBoxSurvivesItsWindowMadeAgainInEveryStyle) {
+    for (TListBoxStyle Style : {lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable}) {
+        auto* L = OnNewForm<TListBox>();
+        int Drawn = 0;
+        L->OnMeasureItem = TMeasureItemEvent::FromFunction([](TWinControl*, int Index, int& Height) {
+            Height = 10 + 4 * Index;
+        });
+        L->OnDrawItem = TDrawItemEvent::FromFunction([&Drawn](TWinControl*, int, TRect, TOwnerDrawState) { ++Drawn; });
+        for (const char* S : {"alpha", "bravo", "charlie"})
+            L->Items()->Add(S);
+        L->SetItemIndex(1);
+        L->SetStyle(Style);
+        HWND First = L->Handle();
+        for (int I = 0; I < 3; ++I) {
+            L->RecreateWnd();
+            Pump();
+        }
+        SCOPED_TRACE(static_cast<int>(Style));
+        EXPECT_TRUE(IsWindow(L->Handle()));
+        EXPECT_NE(L->Handle(), First);
+        EXPECT_EQ(L->Items()->Count(), 3);
+        EXPECT_EQ(L->Items()->Strings(2), "charlie");
+        EXPECT_EQ(L->ItemIndex(), 1);
+        if (Style == lbOwnerDrawVariable) {
+            EXPECT_EQ(L->ItemRect(0).Height(), 10);
+            EXPECT_EQ(L->ItemRect(2).Height(), 18);
+        }
+        if (Style != lbStandard) {
+            RedrawWindow(L->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            EXPECT_GT(Drawn, 0);
+        }
+        // The window's messages still reach the object: a new item is measured and kept.
+        L->Items()->Add("delta");
+        EXPECT_EQ(L->Items()->IndexOf("delta"), 3);
+        // Whole items only: a new window again, and sizes the window rounds to its items.
+        L->SetIntegralHeight(true);
+        L->SetBounds(0, 0, 120, 75);
+        Pump();
+        EXPECT_EQ(L->Items()->Count(), 4);
+        EXPECT_LE(L->Height(), 75);
+        Form->Free();
+        Form = nullptr;
+    }
+}
+
+// A window made again while its parent's window is made again as well (a form's border change).
+TEST_F(StdCtrlsTest, OwnerDrawnListBoxFollowsItsParentsNewWindow) {
+    auto* L = OnNewForm<TListBox>();
+    L->SetStyle(lbOwnerDrawVariable);
+    L->OnMeasureItem = TMeasureItemEvent::FromFunction([](TWinControl*, int, int& Height) { Height = 21; });
+    L->Items()->Add("one");
+    L->Items()->Add("two");
+    Form->RecreateWnd();
+    Pump();
+    ASSERT_TRUE(L->HandleAllocated());
+    EXPECT_EQ(GetParent(L->Handle()), Form->Handle());
+    EXPECT_EQ(L->ItemRect(1).Height(), 21);
+    EXPECT_EQ(L->Items()->Count(), 2);
+}
+
 TEST_F(StdCtrlsTest, LabelAcceleratorFocusesItsControl) {
     auto* F = Create<TStdCtlTestForm>(nullptr);
     F->Show();

@@ -37,7 +37,7 @@ object FormTestMain: TFormTestMain
     OnClick = Button1Click
   end
   object Grid1: TTestGrid
-    Color = 16711935
+    Color = 12615744
     Tabs = 1
     Columns = <
       item
