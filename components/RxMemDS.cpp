@@ -8,7 +8,7 @@
 #include <new>
 
 using namespace DBConsts;
-using RxMemDSConsts::SNoDataFound;
+using DBConsts::SNoDataFound;
 
 namespace {
 
@@ -632,21 +632,7 @@ void TRxMemoryData::InternalDelete() {
 // ---------------------------------------------------------------------------------------------
 // Field values
 
-TRecordBuffer TRxMemoryData::GetActiveRecordBuffer() {
-    switch (State()) {
-    case dsBrowse:
-        return IsEmpty() ? nullptr : ActiveBuffer();
-    case dsEdit:
-    case dsInsert:
-        return ActiveBuffer();
-    case dsCalcFields:
-        return CalcBuffer();
-    case dsFilter:
-        return TempBuffer();
-    default:
-        return nullptr;
-    }
-}
+TRecordBuffer TRxMemoryData::GetActiveRecordBuffer() { return FieldBuffer(); }
 
 bool TRxMemoryData::GetFieldData(TField* Field, void* Buffer) {
     TRecordBuffer RecBuf = GetActiveRecordBuffer();

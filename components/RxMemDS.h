@@ -20,10 +20,6 @@
 class TRxMemoryData;
 class TMemBlobStream;
 
-namespace RxMemDSConsts {
-inline constexpr const char* SNoDataFound = "No data found";
-}
-
 // One record: its ID, its data block and its blob strings. Creating one on a dataset attaches it
 // there (taking the next ID); freeing it takes it out of the dataset's list.
 class TMemoryRecord : public TPersistent {

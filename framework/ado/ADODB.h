@@ -315,7 +315,6 @@ protected:
     void InternalAddRecord(TRecordBuffer Buffer, bool Append) override;
     void InternalPost() override;
     void InternalDelete() override;
-    void OpenCursor(bool InfoQuery) override;
     void InternalOpen() override;
     void InternalClose() override;
     void InternalInitFieldDefs() override;
@@ -331,7 +330,6 @@ private:
     TRecInfo* Info(TRecordBuffer Buffer) const { return reinterpret_cast<TRecInfo*>(Buffer); }
     int RowCount() const;
     // The buffer that field access reads in the current state; null on an empty browse.
-    TRecordBuffer FieldBuffer() const;
     void QueryChanged(TObject* Sender);
     void FillFieldDefs(const TTdsResultSet& Result);
     [[noreturn]] void ReadOnlyError();

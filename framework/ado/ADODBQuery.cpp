@@ -212,14 +212,6 @@ TTdsReply TADOQuery::ExecuteQuery() { return FCommand.Run(AnsiToWide(FSQL->Text(
 // ---------------------------------------------------------------------------------------------
 // Opening: the result and its field definitions
 
-void TADOQuery::OpenCursor(bool InfoQuery) {
-    TDataSet::OpenCursor(InfoQuery);
-    // The base fetches nothing at opening (its ring fills only once it holds a record), so the
-    // first rows are read here; Bof is then false on an open query with rows.
-    if (!InfoQuery && IsCursorOpen())
-        Resync({});
-}
-
 void TADOQuery::InternalOpen() {
     TTdsReply Reply = ExecuteQuery();
     FRowsAffected = static_cast<int>(Reply.RowsAffected());
@@ -402,19 +394,6 @@ void TADOQuery::InternalDelete() { ReadOnlyError(); }
 
 // ---------------------------------------------------------------------------------------------
 // Field values
-
-TRecordBuffer TADOQuery::FieldBuffer() const {
-    switch (State()) {
-    case dsBrowse:
-        return IsEmpty() ? nullptr : ActiveBuffer();
-    case dsCalcFields:
-        return CalcBuffer();
-    case dsFilter:
-        return TempBuffer();
-    default:
-        return nullptr;
-    }
-}
 
 bool TADOQuery::GetFieldData(TField* Field, void* Buffer) {
     TRecordBuffer RecBuf = FieldBuffer();

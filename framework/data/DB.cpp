@@ -192,6 +192,10 @@ void TDataSet::DoInternalOpen() {
     InternalOpen();
     FInternalOpenComplete = true;
     UpdateBufferCount();
+    // The ring starts filled from the first record, so that a data set that opens with rows shows
+    // them at once; the cursor stands before the first record after InternalOpen.
+    if (FRecordCount == 0)
+        GetNextRecords();
     FBOF = true;
 }
 
@@ -293,6 +297,22 @@ void TDataSet::BindFields(bool Binding) {
             }
         }
         F->Bind(Binding);
+    }
+}
+
+TRecordBuffer TDataSet::FieldBuffer() const {
+    switch (FState) {
+    case dsBrowse:
+        return IsEmpty() ? nullptr : ActiveBuffer();
+    case dsEdit:
+    case dsInsert:
+        return ActiveBuffer();
+    case dsCalcFields:
+        return CalcBuffer();
+    case dsFilter:
+        return TempBuffer();
+    default:
+        return nullptr;
     }
 }
 

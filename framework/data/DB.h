@@ -73,9 +73,6 @@ DECLARE_ENUM(TBlobStreamMode, bmRead, bmWrite, bmReadWrite)
 DECLARE_ENUM(TLocateOption, loCaseInsensitive, loPartialKey)
 DECLARE_SET(TLocateOptions, TLocateOption)
 
-// Text alignment of a field's display (and of the columns that show it).
-DECLARE_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
-
 // A record buffer: BufferCount + 1 of them, laid out by the descendant.
 using TRecordBuffer = Byte*;
 // A bookmark: a copy of a record's bookmark data (BookmarkSize bytes); empty = none.
@@ -99,6 +96,7 @@ inline constexpr const char* SDataSetEmpty = "Cannot perform this operation on a
 inline constexpr const char* SDataSetReadOnly = "Cannot modify a read-only dataset";
 inline constexpr const char* SFieldRequired = "Field '%s' must have a value";
 inline constexpr const char* SRecordNotFound = "Record not found";
+inline constexpr const char* SNoDataFound = "No data found";
 inline constexpr const char* SDuplicateFieldName = "Duplicate field name '%s'";
 inline constexpr const char* SFieldIndexError = "Field index out of range";
 inline constexpr const char* SDataSetMissing = "Field '%s' has no dataset";
@@ -646,6 +644,9 @@ protected:
     TRecordBuffer TempBuffer() const { return FBuffers.empty() ? nullptr : FBuffers[FRecordCount]; }
     // The buffer whose calculated area is being computed (dsCalcFields).
     TRecordBuffer CalcBuffer() const { return FCalcBuffer; }
+    // The buffer that field values are read from and written to in the present state: the active
+    // record's (none while browsing an empty set), the calculation buffer, or the filter's temporary one.
+    TRecordBuffer FieldBuffer() const;
     TRecordBuffer Buffers(int Index) const { return FBuffers.at(static_cast<std::size_t>(Index)); }
     int BufferCount() const { return FBufferCount; }
     int ActiveRecord() const { return FActiveRecord; }
@@ -707,6 +708,7 @@ protected:
 
 private:
     friend class TField;
+    friend class TBlobField;
     friend class TFieldDefs;
     friend class TDataSource;
     friend class TDataLink;

@@ -972,6 +972,14 @@ void TBlobField::SetBlobType(TFieldType Value) {
     SetDataType(Value);
 }
 
+void TBlobField::FreeBuffers() {
+    if (!FModified)
+        return;
+    FModified = false;
+    if (TDataSet* D = DataSet())
+        D->CloseBlob(this);
+}
+
 int TBlobField::BlobSize() const {
     TOwned<TStream> S(DataSet()->CreateBlobStream(const_cast<TBlobField*>(this), bmRead));
     return static_cast<int>(S->Size());

@@ -418,7 +418,9 @@ public:
     void LoadFromFile(const std::string& FileName);
     void SaveToFile(const std::string& FileName) const;
     void Clear() override;
-    void FreeBuffers() override { FModified = false; }
+    // Leaving the record: a blob changed through a stream is closed at its data set (which throws a
+    // change away that was not posted).
+    void FreeBuffers() override;
 
 protected:
     int GetDefaultWidth() const override { return 10; }

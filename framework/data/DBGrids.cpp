@@ -1322,14 +1322,18 @@ void TCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 }
 
 bool TCustomDBGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
-    (void)Shift, (void)MousePos;
+    // The events first; the data grid moves through the data set, not through its grid rows.
+    if (TControl::DoMouseWheelDown(Shift, MousePos))
+        return true;
     if (FDataLink->Active())
         FDataLink->MoveBy(1);
     return true;
 }
 
 bool TCustomDBGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-    (void)Shift, (void)MousePos;
+    // The events first; the data grid moves through the data set, not through its grid rows.
+    if (TControl::DoMouseWheelUp(Shift, MousePos))
+        return true;
     if (FDataLink->Active())
         FDataLink->MoveBy(-1);
     return true;

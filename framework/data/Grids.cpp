@@ -1035,14 +1035,9 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
     TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
-bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
-    if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos))
-        return true;
-    return WheelDelta < 0 ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
-}
-
 bool TCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
-    (void)Shift, (void)MousePos;
+    if (TCustomControl::DoMouseWheelDown(Shift, MousePos))
+        return true;
     int Target = std::min(FCurrent.Y + std::max(1, Mouse ? Mouse->WheelScrollLines() : 3), std::max(RowCount() - 1, FFixedRows));
     if (Target != FCurrent.Y)
         FocusCell(FCurrent.X, Target, true);
@@ -1050,7 +1045,8 @@ bool TCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
 }
 
 bool TCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-    (void)Shift, (void)MousePos;
+    if (TCustomControl::DoMouseWheelUp(Shift, MousePos))
+        return true;
     int Target = std::max(FCurrent.Y - std::max(1, Mouse ? Mouse->WheelScrollLines() : 3), FFixedRows);
     if (Target != FCurrent.Y)
         FocusCell(FCurrent.X, Target, true);

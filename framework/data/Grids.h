@@ -211,11 +211,9 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    // The wheel: OnMouseWheel first, then one of these (the grid moves the current row by the
-    // lines a notch scrolls).
-    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
-    virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
-    virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
+    // A wheel notch the events leave unhandled moves the current row by the lines a notch scrolls.
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void Resize() override;
     void DoExit() override;
 

@@ -59,6 +59,17 @@ void TComponent::DefineClass(TClassBuilder<TComponent>& B) {
     B.Property("Tag", &TComponent::FTag, &TComponent::SetTag).Default(0);
 }
 
+void TBasicAction::DefineClass(TClassBuilder<TBasicAction>& B) {
+    B.Property("OnExecute", &TBasicAction::OnExecute, &TBasicAction::OnExecute);
+}
+
+bool TBasicAction::Execute() {
+    if (!OnExecute)
+        return false;
+    OnExecute(this);
+    return true;
+}
+
 namespace ClassesDetail {
 // Set by the reader while it constructs a component, so that csLoading is on before the
 // constructor runs (as the platform's reader sets it on the new instance).

@@ -57,6 +57,8 @@ DECLARE_SET(TComponentState, TComponentStateItem)
 DECLARE_ENUM(TComponentStyleItem, csInheritable, csCheckPropAvail, csSubComponent, csTransient)
 DECLARE_SET(TComponentStyle, TComponentStyleItem)
 DECLARE_ENUM(TOperation, opInsert, opRemove)
+// Horizontal alignment of a text: controls, fields and grid columns share it.
+DECLARE_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 using TGetChildProc = std::function<void(TComponent* Child)>;
 
@@ -162,6 +164,18 @@ private:
 };
 
 using TComponentClass = TClassOf<TComponent>;
+
+// A command that controls can share: they publish Action, and a control without its own OnClick
+// executes its action when clicked.
+class TBasicAction : public TComponent {
+    DECLARE_CLASS(TBasicAction, TComponent)
+public:
+    explicit TBasicAction(TComponent* AOwner) : TComponent(AOwner) {}
+    static void DefineClass(TClassBuilder<TBasicAction>& B);
+    // Runs OnExecute; false when none is assigned.
+    virtual bool Execute();
+    TNotifyEvent OnExecute;
+};
 
 // A valid component name: a letter or "_", then letters, digits or "_".
 bool IsValidIdent(const std::string& Ident);

@@ -222,6 +222,32 @@ TEST_F(FiveRecords, ClosingEmptiesAndOpeningStartsBeforeTheFirst) {
     EXPECT_EQ(T->FieldByName("Name")->AsString(), "");
 }
 
+TEST_F(FiveRecords, OpeningWithStoredRowsShowsTheFirstAtOnce) {
+    T->KeepRecordsOnClose = true;
+    T->Close();
+    TOwned<TDataSource> Source(Create<TDataSource>(nullptr));
+    TDataLink Link;
+    Link.SetBufferCount(3);
+    Source->SetDataSet(T.get());
+    Link.SetDataSource(Source.get());
+    T->Open();
+    EXPECT_FALSE(T->IsEmpty());
+    EXPECT_TRUE(T->Bof());
+    EXPECT_FALSE(T->Eof());
+    EXPECT_EQ(ID(), 1);
+    EXPECT_EQ(Link.RecordCount(), 3) << "the link's window is filled as well";
+    T->Next();
+    EXPECT_EQ(ID(), 2);
+    Link.SetDataSource(nullptr);
+    // Filtered before opening: the first accepted record is the one shown.
+    T->Close();
+    T->SetOnFilterRecord(TFilterRecordEvent::FromFunction(
+        [](TDataSet* D, bool& Accept) { Accept = D->FieldByName("ID")->AsInteger() > 3; }));
+    T->SetFiltered(true);
+    T->Open();
+    EXPECT_EQ(ID(), 4);
+}
+
 TEST_F(FiveRecords, BookmarksComeBackAndDie) {
     T->MoveBy(2);
     TBookmark B = T->GetBookmark();

@@ -22,6 +22,8 @@ public:
 
     // A read-only table refuses every change ("Cannot modify a read-only dataset").
     bool ReadOnlyTable = false;
+    // Records stay stored over Close and Open, as in a table on disk.
+    bool KeepRecordsOnClose = false;
     int StoredCount() const { return static_cast<int>(FRecords.size()); }
 
     bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override {
@@ -105,6 +107,9 @@ public:
     }
 
     TStream* CreateBlobStream(TField* Field, TBlobStreamMode Mode) override;
+    // The blob fields the data set was asked to close, in order (their changes live in the buffer).
+    std::vector<std::string> ClosedBlobs;
+    void CloseBlob(TField* Field) override { ClosedBlobs.push_back(Field->FieldName()); }
 
     // Blob strings of the buffer that field access uses now (the stream works on them).
     std::string* BlobOf(TField* Field) {
@@ -247,8 +252,10 @@ protected:
         FOpen = true;
     }
     void InternalClose() override {
-        FRecords.clear();
-        FLastID = 0;
+        if (!KeepRecordsOnClose) {
+            FRecords.clear();
+            FLastID = 0;
+        }
         BindFields(false);
         if (DefaultFields())
             DestroyFields();
@@ -299,22 +306,6 @@ private:
             if (FRecords[I]->ID == ID)
                 return static_cast<int>(I);
         return -1;
-    }
-    // The buffer field access uses in the current state (none on an empty browse).
-    TRecordBuffer FieldBuffer() const {
-        switch (State()) {
-        case dsBrowse:
-            return IsEmpty() ? nullptr : ActiveBuffer();
-        case dsEdit:
-        case dsInsert:
-            return ActiveBuffer();
-        case dsCalcFields:
-            return CalcBuffer();
-        case dsFilter:
-            return TempBuffer();
-        default:
-            return nullptr;
-        }
     }
     Byte* FieldArea(TField* Field, TRecordBuffer Buffer) const {
         if (!Buffer)

@@ -267,6 +267,7 @@ TEST_F(EveryKind, BlobsThroughStreams) {
     T->Post();
     EXPECT_EQ(Memo->AsString(), "line one\r\nline two") << "stored with the record";
     EXPECT_FALSE(Memo->Modified()) << "posting forgets the change mark";
+    EXPECT_EQ(T->ClosedBlobs, (std::vector<std::string>{"Blob", "Memo"})) << "only changed blobs are closed";
     TStringStream Out;
     static_cast<TBlobField*>(F("Blob"))->SaveToStream(&Out);
     EXPECT_EQ(Out.DataString(), "binary");
@@ -274,7 +275,9 @@ TEST_F(EveryKind, BlobsThroughStreams) {
     T->Edit();
     Memo->Clear();
     EXPECT_TRUE(Memo->IsNull());
+    T->ClosedBlobs.clear();
     T->Cancel();
+    EXPECT_EQ(T->ClosedBlobs, std::vector<std::string>{"Memo"});
     EXPECT_EQ(Memo->AsString(), "line one\r\nline two") << "cancel brings the stored blob back";
 }
 
