@@ -6,7 +6,6 @@
 // CN_COMMAND and CN_DRAWITEM (the core reflects them).
 #pragma once
 
-#include "DB.h"  // TAlignment (shared with the data layer's fields)
 #include "Forms.h"
 #include "ImgList.h"
 
@@ -22,6 +21,9 @@ class TPageControl;
 // ---------------------------------------------------------------------------------------------
 // Status bar
 
+// The first day of a calendar's week (dowLocaleDefault: the user's locale decides).
+DECLARE_ENUM(TCalDayOfWeek, dowMonday, dowTuesday, dowWednesday, dowThursday, dowFriday, dowSaturday, dowSunday,
+             dowLocaleDefault)
 DECLARE_ENUM(TStatusPanelStyle, psText, psOwnerDraw)
 DECLARE_ENUM(TStatusPanelBevel, pbNone, pbLowered, pbRaised)
 

@@ -1,9 +1,11 @@
 #include "Controls.h"
 
+#include "ActnList.h"
 #include "Forms.h"
 #include "Menus.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 TMouse* Mouse = nullptr;
 
@@ -166,6 +168,12 @@ void TControl::DefineClass(TClassBuilder<TControl>& B) {
     B.Property("OnMouseMove", &TControl::OnMouseMove, &TControl::OnMouseMove);
     B.Property("OnMouseUp", &TControl::OnMouseUp, &TControl::OnMouseUp);
     B.Property("OnResize", &TControl::OnResize, &TControl::OnResize);
+    B.Property("OnMouseWheel", &TControl::OnMouseWheel, &TControl::OnMouseWheel);
+    B.Property("OnMouseWheelDown", &TControl::OnMouseWheelDown, &TControl::OnMouseWheelDown);
+    B.Property("OnMouseWheelUp", &TControl::OnMouseWheelUp, &TControl::OnMouseWheelUp);
+    B.Property("Action", &TControl::Action, &TControl::SetAction);
+    B.Property("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode).Default(bdLeftToRight);
+    B.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true);
 
     B.Message<&TControl::WMLButtonDown>(WM_LBUTTONDOWN);
     B.Message<&TControl::WMLButtonUp>(WM_LBUTTONUP);
@@ -221,12 +229,64 @@ void TControl::Loaded() {
     TakeParentValues();
     UpdateAnchorRules();
     RequestAlign();
+    if (FAutoSize)
+        AdjustSize();
 }
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FPopupMenu)
         FPopupMenu = nullptr;
+    if (Operation == opRemove && AComponent == FAction)
+        FAction = nullptr;
+}
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (FAction == Value)
+        return;
+    if (FAction)
+        FAction->RemoveFreeNotification(this);
+    FAction = Value;
+    if (Value) {
+        Value->FreeNotification(this);
+        ActionChange(Value);
+    }
+}
+
+void TControl::ActionChange(TBasicAction* Sender) {
+    // While a form loads, its own texts follow (or were streamed to match the action already).
+    if (FComponentState.Contains(csLoading))
+        return;
+    if (auto* A = DynCast<TCustomAction>(Sender)) {
+        SetCaption(A->Caption());
+        SetHint(A->Hint());
+    }
+}
+
+void TControl::SetAutoSize(bool Value) {
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    if (Value)
+        AdjustSize();
+}
+
+bool TControl::CanAutoSize(int&, int&) { return true; }
+
+void TControl::AdjustSize() {
+    if (!FComponentState.Contains(csLoading))
+        SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
+void TControl::CheckNewSize(int& AWidth, int& AHeight) {
+    if (FAutoSize && !FComponentState.Contains(csLoading)) {
+        int W = AWidth, H = AHeight;
+        if (CanAutoSize(W, H)) {
+            AWidth = W;
+            AHeight = H;
+        }
+    }
+    ConstrainedResize(AWidth, AHeight);
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
@@ -258,7 +318,7 @@ void TControl::WMContextMenu(TMessage& Message) {
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    ConstrainedResize(AWidth, AHeight);
+    CheckNewSize(AWidth, AHeight);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
         return;
     bool Sized = AWidth != FWidth || AHeight != FHeight;
@@ -528,7 +588,12 @@ void TControl::SetMouseCapture(bool Value) {
     SetCaptureControl(Value ? this : nullptr);
 }
 
-void TControl::Click() { OnClick(this); }
+void TControl::Click() {
+    if (!OnClick && FAction && !FComponentState.Contains(csDesigning))
+        FAction->Execute();
+    else
+        OnClick(this);
+}
 
 void TControl::DblClick() { OnDblClick(this); }
 
@@ -538,7 +603,38 @@ void TControl::MouseMove(TShiftState Shift, int X, int Y) { OnMouseMove(this, Sh
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) { OnMouseUp(this, Button, Shift, X, Y); }
 
-bool TControl::DoMouseWheel(TShiftState, int, TPoint) { return false; }
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    bool Handled = false;
+    OnMouseWheel(this, Shift, WheelDelta, MousePos, Handled);
+    if (Handled)
+        return true;
+    // Fine wheels turn by less than a notch: the turns add up until they make whole notches.
+    FWheelAccumulator += WheelDelta;
+    bool Result = false;
+    while (std::abs(FWheelAccumulator) >= WHEEL_DELTA) {
+        bool Down = FWheelAccumulator < 0;
+        FWheelAccumulator += Down ? WHEEL_DELTA : -WHEEL_DELTA;
+        Result = (Down ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos)) || Result;
+    }
+    return Result;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+    bool Handled = false;
+    OnMouseWheelDown(this, Shift, MousePos, Handled);
+    return Handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+    bool Handled = false;
+    OnMouseWheelUp(this, Shift, MousePos, Handled);
+    return Handled;
+}
+
+bool TControl::DoMouseWheelMessage(const TMessage& Message) {
+    return DoMouseWheel(KeysToShiftState(LOWORD(Message.WParam)), static_cast<SmallInt>(HIWORD(Message.WParam)),
+                        PointOf(Message.LParam));
+}
 
 void TControl::DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift) {
     TPoint P = PointOf(Message.LParam);
@@ -656,6 +752,10 @@ void TControl::CMMouseLeave(TMessage& Message) {
 }
 
 void TControl::CMMouseWheel(TMessage& Message) {
+    if (Message.Result == 0 && DoMouseWheelMessage(Message)) {
+        Message.Result = 1;
+        return;
+    }
     // Unhandled wheel turns go up the parents.
     if (FParent && Message.Result == 0)
         Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
@@ -718,7 +818,11 @@ void TWinControl::DefineClass(TClassBuilder<TWinControl>& B) {
     B.Property("OnKeyDown", &TWinControl::OnKeyDown, &TWinControl::OnKeyDown);
     B.Property("OnKeyPress", &TWinControl::OnKeyPress, &TWinControl::OnKeyPress);
     B.Property("OnKeyUp", &TWinControl::OnKeyUp, &TWinControl::OnKeyUp);
-    B.Property("OnMouseWheel", &TWinControl::OnMouseWheel, &TWinControl::OnMouseWheel);
+    B.Property("BevelEdges", &TWinControl::BevelEdges, &TWinControl::SetBevelEdges).Default(AllBevelEdges);
+    B.Property("BevelInner", &TWinControl::BevelInner, &TWinControl::SetBevelInner).Default(bvRaised);
+    B.Property("BevelOuter", &TWinControl::BevelOuter, &TWinControl::SetBevelOuter).Default(bvLowered);
+    B.Property("BevelKind", &TWinControl::BevelKind, &TWinControl::SetBevelKind).Default(bkNone);
+    B.Property("BevelWidth", &TWinControl::BevelWidth, &TWinControl::SetBevelWidth).Default(1);
 
     B.Message<&TWinControl::WMPaint>(WM_PAINT);
     B.Message<&TWinControl::WMEraseBkgnd>(WM_ERASEBKGND);
@@ -738,6 +842,8 @@ void TWinControl::DefineClass(TClassBuilder<TWinControl>& B) {
     B.Message<&TWinControl::WMKeyUp>(WM_SYSKEYUP);
     B.Message<&TWinControl::WMChar>(WM_CHAR);
     B.Message<&TWinControl::WMNCDestroy>(WM_NCDESTROY);
+    B.Message<&TWinControl::WMNCCalcSize>(WM_NCCALCSIZE);
+    B.Message<&TWinControl::WMNCPaint>(WM_NCPAINT);
     B.Message<&TWinControl::WMPrintClient>(WM_PRINTCLIENT);
     B.Message<&TWinControl::CNKeyDown>(CN_KEYDOWN);
     B.Message<&TWinControl::CNKeyDown>(CN_SYSKEYDOWN);
@@ -751,6 +857,7 @@ void TWinControl::DefineClass(TClassBuilder<TWinControl>& B) {
     B.Message<&TWinControl::CMExit>(CM_EXIT);
     B.Message<&TWinControl::CMRecreateWnd>(CM_RECREATEWND);
     B.Message<&TWinControl::CMDialogKey>(CM_DIALOGKEY);
+    B.Message<&TWinControl::CMDialogChar>(CM_DIALOGCHAR);
     B.Message<&TWinControl::CMInvalidate>(CM_INVALIDATE);
 }
 
@@ -945,7 +1052,7 @@ void TWinControl::RecreateWnd() {
 void TWinControl::CMRecreateWnd(TMessage&) { RecreateWnd(); }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    ConstrainedResize(AWidth, AHeight);
+    CheckNewSize(AWidth, AHeight);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
         return;
     if (FHandle && !IsIconic(FHandle)) {
@@ -1000,6 +1107,26 @@ void TWinControl::WMWindowPosChanged(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
     if (!IsIconic(FHandle))
         UpdateBounds();
+}
+
+bool TWinControl::CanAutoSize(int& NewWidth, int& NewHeight) {
+    int Right = 0, Bottom = 0;
+    bool Any = false;
+    for (int I = 0; I < ControlCount(); ++I) {
+        TControl* C = Controls(I);
+        // Aligned children follow the parent's size: they cannot decide it.
+        if (!C->FVisible || C->FAlign != alNone)
+            continue;
+        Any = true;
+        Right = std::max(Right, C->FLeft + C->FWidth);
+        Bottom = std::max(Bottom, C->FTop + C->FHeight);
+    }
+    if (!Any)
+        return true;
+    TRect Client = ClientRect();
+    NewWidth = Right + (FWidth - Client.Width());
+    NewHeight = Bottom + (FHeight - Client.Height());
+    return true;
 }
 
 TRect TWinControl::ClientRect() {
@@ -1634,16 +1761,7 @@ void TWinControl::WMContextMenu(TMessage& Message) {
 }
 
 void TWinControl::WMMouseWheel(TMessage& Message) {
-    TShiftState Shift = KeysToShiftState(LOWORD(Message.WParam));
-    int Delta = static_cast<SmallInt>(HIWORD(Message.WParam));
-    TPoint Pos = PointOf(Message.LParam);
-    if (DoMouseWheel(Shift, Delta, Pos)) {
-        Message.Result = 1;
-        return;
-    }
-    bool Handled = false;
-    OnMouseWheel(this, Shift, Delta, Pos, Handled);
-    if (Handled) {
+    if (DoMouseWheelMessage(Message)) {
         Message.Result = 1;
         return;
     }
@@ -1744,6 +1862,8 @@ void TWinControl::CNChar(TMessage& Message) {
 
 void TWinControl::CMDialogKey(TMessage& Message) { Broadcast(Message); }
 
+void TWinControl::CMDialogChar(TMessage& Message) { Broadcast(Message); }
+
 // Focus
 
 bool TWinControl::CanFocus() {
@@ -1842,6 +1962,113 @@ void TWinControl::DoExit() { OnExit(this); }
 
 void TWinControl::CMEnter(TMessage&) { DoEnter(); }
 void TWinControl::CMExit(TMessage&) { DoExit(); }
+
+// Bevels
+
+int TWinControl::NonClientBevelSize() const {
+    if (FBevelKind == bkNone)
+        return 0;
+    return ((FBevelInner != bvNone) + (FBevelOuter != bvNone)) * FBevelWidth;
+}
+
+void TWinControl::BevelChanged() {
+    if (FHandle)
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetBevelEdges(TBevelEdges Value) {
+    if (FBevelEdges == Value)
+        return;
+    FBevelEdges = Value;
+    BevelChanged();
+}
+
+void TWinControl::SetBevelInner(TBevelCut Value) {
+    if (FBevelInner == Value)
+        return;
+    FBevelInner = Value;
+    BevelChanged();
+}
+
+void TWinControl::SetBevelOuter(TBevelCut Value) {
+    if (FBevelOuter == Value)
+        return;
+    FBevelOuter = Value;
+    BevelChanged();
+}
+
+void TWinControl::SetBevelKind(TBevelKind Value) {
+    if (FBevelKind == Value)
+        return;
+    FBevelKind = Value;
+    BevelChanged();
+}
+
+void TWinControl::SetBevelWidth(int Value) {
+    if (Value < 1 || FBevelWidth == Value)
+        return;
+    FBevelWidth = Value;
+    BevelChanged();
+}
+
+void TWinControl::WMNCCalcSize(TMessage& Message) {
+    InheritedDispatch(StaticClass(), Message);
+    int Size = NonClientBevelSize();
+    if (Size == 0 || !Message.LParam)
+        return;
+    // The first rectangle of either form is the client area the system leaves.
+    auto* R = reinterpret_cast<RECT*>(Message.LParam);
+    if (FBevelEdges.Contains(beLeft))
+        R->left += Size;
+    if (FBevelEdges.Contains(beTop))
+        R->top += Size;
+    if (FBevelEdges.Contains(beRight))
+        R->right -= Size;
+    if (FBevelEdges.Contains(beBottom))
+        R->bottom -= Size;
+    R->right = std::max(R->right, R->left);
+    R->bottom = std::max(R->bottom, R->top);
+}
+
+void TWinControl::WMNCPaint(TMessage& Message) {
+    InheritedDispatch(StaticClass(), Message);
+    int Size = NonClientBevelSize();
+    if (Size == 0 || !FHandle)
+        return;
+    // The bevels lie around the client area, in window coordinates.
+    RECT W, R;
+    GetWindowRect(FHandle, &W);
+    GetClientRect(FHandle, &R);
+    MapWindowPoints(FHandle, nullptr, reinterpret_cast<POINT*>(&R), 2);
+    OffsetRect(&R, -W.left, -W.top);
+    UINT Edges = (FBevelEdges.Contains(beLeft) ? BF_LEFT : 0) | (FBevelEdges.Contains(beTop) ? BF_TOP : 0) |
+                 (FBevelEdges.Contains(beRight) ? BF_RIGHT : 0) | (FBevelEdges.Contains(beBottom) ? BF_BOTTOM : 0);
+    auto Grow = [&](int By) {
+        R.left -= FBevelEdges.Contains(beLeft) ? By : 0;
+        R.top -= FBevelEdges.Contains(beTop) ? By : 0;
+        R.right += FBevelEdges.Contains(beRight) ? By : 0;
+        R.bottom += FBevelEdges.Contains(beBottom) ? By : 0;
+    };
+    Grow(Size);
+    UINT Style = FBevelKind == bkFlat ? BF_FLAT : (FBevelKind == bkSoft ? BF_SOFT : 0);
+    HDC DC = GetWindowDC(FHandle);
+    HBRUSH Face = GetSysColorBrush(COLOR_BTNFACE);
+    // Outer cut first, then inner, each BevelWidth lines deep.
+    for (TBevelCut Cut : {FBevelOuter, FBevelInner}) {
+        if (Cut == bvNone)
+            continue;
+        for (int I = 0; I < FBevelWidth; ++I) {
+            RECT Line = R;
+            if (Cut == bvSpace)
+                FrameRect(DC, &Line, Face);
+            else
+                DrawEdge(DC, &Line, Cut == bvLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, Edges | Style);
+            Grow(-1);
+        }
+    }
+    ReleaseDC(FHandle, DC);
+}
 
 void TWinControl::WMNCDestroy(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
@@ -1999,6 +2226,74 @@ TCustomControl::~TCustomControl() { FreeObject(FCanvas); }
 void TCustomControl::PaintWindow(HDC DC) {
     FCanvas->PaintOn(DC, [this] { Paint(); });
 }
+
+// ---------------------------------------------------------------------------------------------
+// THintWindow
+
+namespace {
+constexpr UINT HintTextFlags = DT_WORDBREAK | DT_NOPREFIX | DT_LEFT;
+constexpr int HintMargin = 2;  // between the frame and the text
+}  // namespace
+
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+    FParentColor = false;
+    SetColor(clInfoBk);
+    FParentFont = false;
+    FFont->SetColor(clInfoText);
+    FVisible = false;
+}
+
+void THintWindow::DefineClass(TClassBuilder<THintWindow>& B) {
+    B.Message<&THintWindow::WMNCHitTest>(WM_NCHITTEST);
+}
+
+void THintWindow::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_BORDER;
+    Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    Params.WindowClass.style |= CS_SAVEBITS;
+    Params.WndParent = Application ? Application->Handle() : nullptr;
+}
+
+TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& AHint, void*) {
+    RECT R{0, 0, std::max(MaxWidth, 1), 0};
+    HDC DC = GetDC(nullptr);
+    HGDIOBJ Old = SelectObject(DC, FFont->Handle());
+    DrawTextA(DC, AHint.c_str(), static_cast<int>(AHint.size()), &R, HintTextFlags | DT_CALCRECT);
+    SelectObject(DC, Old);
+    ReleaseDC(nullptr, DC);
+    // The frame (one pixel each side) and the margins around the text.
+    int Extra = 2 * (HintMargin + 1);
+    return TRect{0, 0, R.right + Extra, R.bottom + Extra};
+}
+
+void THintWindow::ActivateHint(TRect Rect, const std::string& AHint) {
+    SetCaption(AHint);
+    FLeft = Rect.Left;
+    FTop = Rect.Top;
+    FWidth = Rect.Width();
+    FHeight = Rect.Height();
+    HandleNeeded();
+    SetWindowPos(FHandle, HWND_TOPMOST, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(),
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    FVisible = true;
+    Invalidate();
+}
+
+void THintWindow::Paint() {
+    TRect R = ClientRect();
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(R);
+    R = TRect{R.Left + HintMargin, R.Top + HintMargin, R.Right - HintMargin, R.Bottom - HintMargin};
+    Canvas()->Font()->Assign(FFont);
+    Canvas()->Brush()->SetStyle(bsClear);
+    std::string Text = Caption();
+    RECT Box = R;
+    DrawTextA(Canvas()->Handle(), Text.c_str(), static_cast<int>(Text.size()), &Box, HintTextFlags);
+}
+
+// The mouse goes through a hint to what lies below.
+void THintWindow::WMNCHitTest(TMessage& Message) { Message.Result = HTTRANSPARENT; }
 
 // ---------------------------------------------------------------------------------------------
 // TMouse

@@ -69,11 +69,24 @@ using TMouseMoveEvent = TMethodOf<TObject*, TShiftState, int, int>;
 using TKeyEvent = TMethodOf<TObject*, Word&, TShiftState>;
 using TKeyPressEvent = TMethodOf<TObject*, char&>;
 using TMouseWheelEvent = TMethodOf<TObject*, TShiftState, int, TPoint, bool&>;
+using TMouseWheelUpDownEvent = TMethodOf<TObject*, TShiftState, TPoint, bool&>;
 DECLARE_EVENT_NAME(TMouseEvent)
 DECLARE_EVENT_NAME(TMouseMoveEvent)
 DECLARE_EVENT_NAME(TKeyEvent)
 DECLARE_EVENT_NAME(TKeyPressEvent)
 DECLARE_EVENT_NAME(TMouseWheelEvent)
+DECLARE_EVENT_NAME(TMouseWheelUpDownEvent)
+
+// Reading order and alignment of texts. Controls always lay out left to right; the mode is kept and
+// streamed, and the queries answer for left to right.
+DECLARE_ENUM(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+
+// Bevels: the edges a windowed control draws around its client area while its BevelKind is set.
+DECLARE_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
+DECLARE_ENUM(TBevelEdge, beLeft, beTop, beRight, beBottom)
+DECLARE_SET(TBevelEdges, TBevelEdge)
+DECLARE_ENUM(TBevelKind, bkNone, bkTile, bkSoft, bkFlat)
+inline constexpr TBevelEdges AllBevelEdges{beLeft, beTop, beRight, beBottom};
 
 // Shift state from the key flags of a mouse message (MK_*) or of a key message's lParam.
 TShiftState KeysToShiftState(WPARAM Keys);
@@ -201,6 +214,17 @@ public:
     // leaves the message to its parent.
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
+    // The action the control shows: setting one takes its caption and hint (a TCustomAction's), and
+    // a click without an OnClick handler executes it.
+    TBasicAction* Action() const { return FAction; }
+    void SetAction(TBasicAction* Value);
+
+    // Automatic size: while set, every new size goes through CanAutoSize first.
+    bool AutoSize() const { return FAutoSize; }
+    virtual void SetAutoSize(bool Value);
+    // Changes NewWidth/NewHeight to the size the content needs; false keeps the requested size.
+    // The base accepts the size as it is.
+    virtual bool CanAutoSize(int& NewWidth, int& NewHeight);
 
     // Messages
     LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
@@ -223,9 +247,16 @@ public:
     virtual HWND GetDeviceContextWindow() const;
     bool MouseCapture() const;
     void SetMouseCapture(bool Value);
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value) { FParentBiDiMode = Value; }
     bool IsRightToLeft() const { return false; }
     bool UseRightToLeftAlignment() const { return false; }
+    bool UseRightToLeftReading() const { return false; }
+    bool UseRightToLeftScrollBar() const { return false; }
     UINT DrawTextBiDiModeFlags(UINT Flags) const { return Flags; }
+    UINT DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
 
     // The parent of the control in a form resource is its parent control.
     TComponent* GetParentComponent() const override;
@@ -239,6 +270,11 @@ public:
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
     TNotifyEvent OnResize;
+    // The wheel over the control: OnMouseWheel first; unhandled turns then count in notches, each
+    // going to OnMouseWheelDown or OnMouseWheelUp.
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
 
     virtual void Click();
     virtual void DblClick();
@@ -254,6 +290,12 @@ protected:
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+    virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
+    // Takes the size CanAutoSize gives now (while AutoSize is set and the control is not loading).
+    virtual void AdjustSize();
+    // A new action was set: the control takes what it shows from it.
+    virtual void ActionChange(TBasicAction* Sender);
     virtual void Resize();
     virtual void RequestAlign();
     virtual void ConstrainedResize(int& AWidth, int& AHeight);
@@ -303,6 +345,10 @@ private:
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     void UpdateAnchorRules();
     void FontChangedEvent(TObject* Sender) { FontChanged(Sender); }
+    // The size a SetBounds call ends with: automatic size first, then the constraints.
+    void CheckNewSize(int& AWidth, int& AHeight);
+    // The wheel message (WM_MOUSEWHEEL or CM_MOUSEWHEEL, same parameters) through DoMouseWheel.
+    bool DoMouseWheelMessage(const TMessage& Message);
     void SetParentFlag(bool& Flag, bool Value, UINT Msg);
     // Font, colour and hint flag from the parent, for those of them whose Parent flag is set.
     void TakeParentValues();
@@ -318,7 +364,12 @@ private:
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
+    TBasicAction* FAction = nullptr;
     TPoint FAnchorRules{0, 0};  // right/bottom distances kept for akRight/akBottom
+    bool FAutoSize = false;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
+    int FWheelAccumulator = 0;  // wheel turns of less than a notch, kept until they make one
 };
 
 using TControlClass = TClassOf<TControl>;
@@ -395,6 +446,21 @@ public:
     void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int Value);
+    // Bevels in the non-client area, inside the window's border, while BevelKind is not bkNone:
+    // each edge of BevelEdges takes BevelWidth pixels for an outer and for an inner cut that is set.
+    TBevelEdges BevelEdges() const { return FBevelEdges; }
+    void SetBevelEdges(TBevelEdges Value);
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void SetBevelInner(TBevelCut Value);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void SetBevelOuter(TBevelCut Value);
+    TBevelKind BevelKind() const { return FBevelKind; }
+    void SetBevelKind(TBevelKind Value);
+    int BevelWidth() const { return FBevelWidth; }
+    // At least 1; other values are ignored.
+    void SetBevelWidth(int Value);
+    // The size of the visible children's extent, plus the non-client parts (no children: as asked).
+    bool CanAutoSize(int& NewWidth, int& NewHeight) override;
 
     void Invalidate() override;
     void Repaint() override;
@@ -420,7 +486,6 @@ public:
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyUp;
-    TMouseWheelEvent OnMouseWheel;
 
 protected:
     virtual void CreateParams(TCreateParams& Params);
@@ -475,6 +540,8 @@ protected:
     void WMKeyUp(TMessage& Message);
     void WMChar(TMessage& Message);
     void WMNCDestroy(TMessage& Message);
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCPaint(TMessage& Message);
     void WMPrintClient(TMessage& Message);
     void CNKeyDown(TMessage& Message);
     void CNChar(TMessage& Message);
@@ -487,6 +554,8 @@ protected:
     void CMExit(TMessage& Message);
     void CMRecreateWnd(TMessage& Message);
     void CMDialogKey(TMessage& Message);
+    // Accelerators go to the children until one takes the character.
+    void CMDialogChar(TMessage& Message);
     void CMInvalidate(TMessage& Message);
 
     HWND FHandle = nullptr;
@@ -499,6 +568,8 @@ private:
     void RemoveFocus(bool Removing);
     void AlignControl(TControl* AControl);
     void InvalidateFrame();
+    int NonClientBevelSize() const;
+    void BevelChanged();
 
     HWND FParentWindow = nullptr;
     std::vector<TWinControl*> FWinControls;
@@ -510,6 +581,11 @@ private:
     bool FDoubleBuffered = false;
     bool FRecreating = false;
     int FBorderWidth = 0;
+    TBevelEdges FBevelEdges = AllBevelEdges;
+    TBevelCut FBevelInner = bvRaised;
+    TBevelCut FBevelOuter = bvLowered;
+    TBevelKind FBevelKind = bkNone;
+    int FBevelWidth = 1;
     int FAlignLevel = 0;
     bool FAligning = false;
 };
@@ -586,6 +662,27 @@ protected:
 
 private:
     TControlCanvas* FCanvas = nullptr;
+};
+
+// A hint: a small topmost window with the text on the info colour. Not activated when shown.
+class THintWindow : public TCustomControl {
+    DECLARE_CLASS(THintWindow, TCustomControl)
+public:
+    explicit THintWindow(TComponent* AOwner);
+    // The rectangle, at (0, 0), that shows AHint wrapped at MaxWidth pixels, frame and margins included.
+    virtual TRect CalcHintRect(int MaxWidth, const std::string& AHint, void* AData = nullptr);
+    // Shows AHint in Rect (screen coordinates), above other windows and without activation.
+    virtual void ActivateHint(TRect Rect, const std::string& AHint);
+    // Hides the hint by giving its window up.
+    void ReleaseHandle() { DestroyHandle(); }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void WMNCHitTest(TMessage& Message);
+
+public:
+    static void DefineClass(TClassBuilder<THintWindow>& B);
 };
 
 // ---------------------------------------------------------------------------------------------

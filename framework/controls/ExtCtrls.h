@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-DECLARE_ENUM(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
 using TPanelBevel = TBevelCut;
 
 // Draws a raised or sunken frame of Width pixels inside Rect and shrinks Rect by it.

@@ -848,6 +848,27 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
 
 TScreen::~TScreen() = default;
 
+namespace {
+std::vector<TCustomForm*> MDIChildForms(const TCustomForm* Form) {
+    std::vector<TCustomForm*> List;
+    if (Form->FormStyle() != fsMDIForm || !Screen)
+        return List;
+    for (int I = 0; I < Screen->FormCount(); ++I)
+        if (Screen->Forms(I)->FormStyle() == fsMDIChild)
+            List.push_back(Screen->Forms(I));
+    return List;
+}
+}  // namespace
+
+int TCustomForm::MDIChildCount() const { return static_cast<int>(MDIChildForms(this).size()); }
+
+TCustomForm* TCustomForm::MDIChildren(int Index) const {
+    std::vector<TCustomForm*> List = MDIChildForms(this);
+    if (Index < 0 || Index >= static_cast<int>(List.size()))
+        RaiseListIndexError(Index);
+    return List[static_cast<std::size_t>(Index)];
+}
+
 TCustomForm* TScreen::Forms(int Index) const {
     if (Index < 0 || Index >= FormCount())
         RaiseListIndexError(Index);

@@ -124,6 +124,10 @@ public:
     void SetPosition(TPosition Value);
     TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle Value);
+    // An MDI form's children: the screen's forms of style fsMDIChild, in the screen's order (other
+    // forms have none). MDIChildren raises EListError for an index out of range.
+    int MDIChildCount() const;
+    TCustomForm* MDIChildren(int Index) const;
     TWindowState WindowState() const { return FWindowState; }
     void SetWindowState(TWindowState Value);
     bool KeyPreview() const { return FKeyPreview; }

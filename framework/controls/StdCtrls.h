@@ -9,7 +9,6 @@
 // Start-up: StdCtrlsInitialization() registers the unit's classes for form files.
 #pragma once
 
-#include "DB.h"  // TAlignment (shared with the data layer's fields and columns)
 #include "Forms.h"
 #include "Lists.h"
 
