@@ -269,7 +269,6 @@ inline constexpr const char* abfOneInstanceDefaultSuffix = ".OneInstance.Default
 // Thread components
 
 using TabfThreadMethodEx = TMethodOf<void*>;
-DECLARE_ENUM_INFO(TThreadPriority, "tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical")
 
 // A worker thread as a component: OnExecute runs on it (or, with Synchronized, on the main thread)
 // each time it is started. Stored values stand in for the thread's while designing and loading.

@@ -7,12 +7,14 @@
 #pragma once
 
 #include "SysUtils.h"
+#include "TypInfo.h"
 
 #include <atomic>
 #include <exception>
 #include <functional>
 
-enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+// With its names: thread components publish a priority.
+DECLARE_ENUM(TThreadPriority, tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical)
 
 // A method of an object without arguments (Bind<&TForm::Method>(Form)), or a function (FromFunction).
 using TThreadMethod = TMethodOf<>;

@@ -243,3 +243,12 @@ TEST(SyncObjs, CriticalSectionIsRecursiveAndExclusive) {
         T.join();
     EXPECT_EQ(Counter, 40000);
 }
+
+// Thread components publish a priority: its names stream both ways.
+TEST(Thread, PriorityHasTypeInformation) {
+    PTypeInfo T = TypeInfoFor<TThreadPriority>();
+    ASSERT_EQ(T->Kind, tkEnumeration);
+    EXPECT_EQ(GetEnumName(T, tpIdle), "tpIdle");
+    EXPECT_EQ(GetEnumName(T, tpTimeCritical), "tpTimeCritical");
+    EXPECT_EQ(GetEnumValue(T, "TPHIGHER"), tpHigher);
+}
