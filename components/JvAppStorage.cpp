@@ -20,6 +20,20 @@ bool InList(const std::vector<std::string>& List, const std::string& Name) {
     return std::any_of(List.begin(), List.end(), [&](const std::string& S) { return SameText(S, Name); });
 }
 
+// An object's own storing first; then, unless that is all it asks for, Each for every published
+// property in declaration order that the ignore list does not name.
+template <class OwnFn, class EachFn>
+void WalkPublished(TObject* Object, const std::vector<std::string>& IgnoreList, OwnFn Own, EachFn Each) {
+    auto* Self = dynamic_cast<IJvAppStorageSelf*>(Object);
+    if (Self)
+        Own(Self);
+    if (Self && !dynamic_cast<IJvAppStoragePublished*>(Object))
+        return;
+    for (PPropInfo Prop : GetPropList(Object, tkProperties, false))
+        if (!InList(IgnoreList, Prop->Name))
+            Each(Prop->Name);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -364,26 +378,18 @@ void TJvAppStore::ReadProperty(const std::string& Path, TObject* Object, const s
 
 void TJvAppStore::WritePersistent(const std::string& Path, TObject* Object, bool Recursive,
                                   const std::vector<std::string>& IgnoreList) {
-    auto* Self = dynamic_cast<IJvAppStorageSelf*>(Object);
-    if (Self)
-        Self->WriteToAppStorage(this, Path);
-    if (Self && !dynamic_cast<IJvAppStoragePublished*>(Object))
-        return;
-    for (PPropInfo Prop : GetPropList(Object, tkProperties, false))
-        if (!InList(IgnoreList, Prop->Name))
-            WriteProperty(PropertyPath(Path, Object, Prop->Name, false), Object, Prop->Name, Recursive);
+    WalkPublished(
+        Object, IgnoreList, [&](IJvAppStorageSelf* Self) { Self->WriteToAppStorage(this, Path); },
+        [&](const std::string& Name) { WriteProperty(PropertyPath(Path, Object, Name, false), Object, Name, Recursive); });
 }
 
 void TJvAppStore::ReadPersistent(const std::string& Path, TObject* Object, bool Recursive, bool ClearFirst,
                                  const std::vector<std::string>& IgnoreList) {
-    auto* Self = dynamic_cast<IJvAppStorageSelf*>(Object);
-    if (Self)
-        Self->ReadFromAppStorage(this, Path);
-    if (Self && !dynamic_cast<IJvAppStoragePublished*>(Object))
-        return;
-    for (PPropInfo Prop : GetPropList(Object, tkProperties, false))
-        if (!InList(IgnoreList, Prop->Name))
-            ReadProperty(PropertyPath(Path, Object, Prop->Name, false), Object, Prop->Name, Recursive, ClearFirst);
+    WalkPublished(
+        Object, IgnoreList, [&](IJvAppStorageSelf* Self) { Self->ReadFromAppStorage(this, Path); },
+        [&](const std::string& Name) {
+            ReadProperty(PropertyPath(Path, Object, Name, false), Object, Name, Recursive, ClearFirst);
+        });
 }
 
 // ---------------------------------------------------------------------------------------------
