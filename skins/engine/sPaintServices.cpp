@@ -7,21 +7,6 @@
 #include "Controls.h"
 #include "sCommonData.h"
 
-void FillRectSolid(HDC DC, TRect Rect, TColor Color) {
-    SaveDC(DC);
-    HBRUSH Brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color)));
-    FillRect(DC, reinterpret_cast<const RECT*>(&Rect), Brush);
-    DeleteObject(Brush);
-    RestoreDC(DC, -1);
-}
-
-void CopyBorderStrips(HDC DstDC, int X, int Y, int B, HDC SrcDC, int SrcX, int SrcY, int W, int H) {
-    BitBlt(DstDC, X, Y, B, H, SrcDC, SrcX, SrcY, SRCCOPY);
-    BitBlt(DstDC, X, Y, W, B, SrcDC, SrcX, SrcY, SRCCOPY);
-    BitBlt(DstDC, X + W - B, Y, B, H, SrcDC, SrcX + W - B, SrcY, SRCCOPY);
-    BitBlt(DstDC, X, Y + H - B, W, B, SrcDC, SrcX, SrcY + H - B, SRCCOPY);
-}
-
 void PaintControlSkin(TsCommonData*, BackgroundSource, bool, bool, int, TBitmap*, TPoint, TRect, int, int) {}
 void PaintControlBackground(TsCommonData*, BackgroundSource, int, TBitmap*, TPoint, TRect) {}
 void PaintSkinItemToDC(int, const std::string&, BackgroundSource, TsSkinManager*, HDC, TPoint, TRect, int, bool) {}
@@ -29,7 +14,6 @@ void PaintSkinBorder(HDC, TRect Rect, int, TsCommonData*, int, TRect& ClientRect
 void DrawSkinGlyph(TBitmap*, TPoint, int, int, const TsMaskData&, BackgroundSource) {}
 void PaintAllCacheCorners(TsCommonData*, int) {}
 void PaintDisabledLook(TBitmap*, TsDisabledKind, TControl*, BackgroundSource, TPoint) {}
-void WriteControlText(TCanvas*, const std::string&, bool, bool, TsCommonData*, UINT, TRect) {}
 
 void PaintControlSkinOnParent(TsCommonData* SkinData, TControl* Parent, bool MaskState, bool UseBackground, int State,
                               TBitmap* Bitmap, TPoint Offset, TRect Rect) {
@@ -58,27 +42,3 @@ void CopyCacheClipControls(TWinControl* Control, TsCommonData* SkinData, TPoint 
     RestoreDC(DC, Saved);
 }
 
-void ExcludeGraphicChildren(HDC DC, TWinControl* Parent, int DY, int DX) {
-    for (int I = 0; I < Parent->ControlCount(); ++I) {
-        TControl* C = Parent->Controls(I);
-        if (C->Visible() && DynCast<TGraphicControl>(C))
-            ExcludeClipRect(DC, C->Left() + DX, C->Top() + DY, C->Left() + C->Width() + DX, C->Top() + C->Height() + DY);
-    }
-}
-
-void DrawTextOnDC(HDC DC, const std::string& Text, TRect& Rect, UINT Format) {
-    DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), Rect, Format);
-}
-
-int CanvasTextHeight(TCanvas* Canvas, const std::string& Text) { return Canvas->TextExtent(Text).cy; }
-
-void TextSizeWithFont(HFONT FontHandle, const std::string& Text, TSize& Size) {
-    HDC DC = GetDC(nullptr);
-    HGDIOBJ Old = SelectObject(DC, FontHandle);
-    if (!GetTextExtentPoint32A(DC, Text.c_str(), static_cast<int>(Text.size()), Size))
-        Size = TSize{};
-    SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
-}
-
-void DrawDottedFrame(TCanvas* Canvas, TRect Rect) { DrawFocusRect(Canvas->Handle(), Rect); }

@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "acFastPixels.h"
 #include "sConst.h"
+#include "sDCUtils.h"
 #include "sGradient.h"
 #include "sGraphUtils.h"
 #include "sSkinManager.h"
@@ -59,27 +60,3 @@ void PaintAllCacheCorners(TsCommonData* SkinData, int State);
 // dkBlended mixes 60 % background with 40 % image; dkGrayed makes the image grey.
 void PaintDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* Control, BackgroundSource Background,
                        TPoint Offset);
-
-// ---------------------------------------------------------------------------------------------
-// Device contexts and text
-
-void FillRectSolid(HDC DC, TRect Rect, TColor Color);
-// The four border strips of Rect (widths WL, WT, WR, WB) filled with one colour.
-void FillBorderSolid(HDC DC, TRect Rect, int WL, TColor Color, int WB, int WR, int WT);
-// The four strips of width B of the W x H rectangle at (SrcX, SrcY) of SrcDC copied to (X, Y) of DstDC.
-void CopyBorderStrips(HDC DstDC, int X, int Y, int B, HDC SrcDC, int SrcX, int SrcY, int W, int H);
-// Leaves the visible graphic children of Parent (moved by DX, DY) out of DC's clipping.
-void ExcludeGraphicChildren(HDC DC, TWinControl* Parent, int DY, int DX);
-void DrawTextOnDC(HDC DC, const std::string& Text, TRect& Rect, UINT Format);
-int CanvasTextHeight(TCanvas* Canvas, const std::string& Text);
-// GetTextExtentPoint32 on the screen DC with the font; 0 x 0 when it fails.
-void TextSizeWithFont(HFONT FontHandle, const std::string& Text, TSize& Size);
-void DrawDottedFrame(TCanvas* Canvas, TRect Rect);
-// A control's caption in its section's colours (hot colours when Hot), with shadow.
-void DrawControlText(TCanvas* Canvas, const std::string& Text, bool Enabled, bool Hot, TsCommonData* SkinData,
-                     UINT Format, TRect Rect);
-void WriteControlText(TCanvas* Canvas, const std::string& Text, bool Enabled, bool Hot, TsCommonData* SkinData,
-                      UINT Format, TRect Rect);
-// Places a button's glyph and caption in Client.
-void LayoutGlyphAndCaption(TRect Client, TPoint GlyphSize, TPoint TextSize, UINT BiDiFlags, TRect& TextBounds,
-                           TPoint& GlyphPos, int Margin, int Spacing, TAlignment Alignment, TButtonLayout Layout);
