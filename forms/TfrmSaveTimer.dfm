@@ -1,0 +1,78 @@
+object frmSaveTimer: TfrmSaveTimer
+  Left = 0
+  Top = 0
+  BorderStyle = bsDialog
+  Caption = #1063#1072#1089#1090#1086#1090#1072' '#1087#1088#1086#1074#1077#1088#1086#1082
+  ClientHeight = 96
+  ClientWidth = 280
+  Color = clBtnFace
+  Font.Charset = RUSSIAN_CHARSET
+  Font.Color = clWindowText
+  Font.Height = -11
+  Font.Name = 'Verdana'
+  Position = poScreenCenter
+  OnClose = FormClose
+  OnShow = FormShow
+  object lblTimer: TsLabel
+    Left = 12
+    Top = 20
+    Caption = #1055#1088#1086#1074#1077#1088#1103#1090#1100' '#1082#1072#1078#1076#1099#1077', '#1084#1080#1085
+  end
+  object seTimer: TsSpinEdit
+    Left = 190
+    Top = 16
+    Width = 76
+    Height = 21
+    MaxValue = 1440
+    MinValue = 0
+    TabOrder = 0
+    Text = '15'
+  end
+  object btnSave: TButton
+    Left = 64
+    Top = 58
+    Width = 98
+    Height = 25
+    Caption = #1057#1086#1093#1088#1072#1085#1080#1090#1100
+    Default = True
+    TabOrder = 1
+    OnClick = btnSaveClick
+  end
+  object BitBtn1: TBitBtn
+    Left = 168
+    Top = 58
+    Width = 98
+    Height = 25
+    Cancel = True
+    Caption = #1054#1090#1084#1077#1085#1072
+    TabOrder = 2
+    OnClick = BitBtn1Click
+  end
+  object siLang1: TsiLang
+    Version = '6.4'
+    StringsTypes.Strings = (
+      'TIB_STRINGLIST'
+      'TSTRINGLIST')
+    NumOfLanguages = 2
+    LangDispatcher = frmSetting.siLangDispatcher
+    LangDelim = 1
+    LangNames.Strings = (
+      'Rus'
+      'Eng')
+    Language = 'Rus'
+    TranslationData = {
+      737443617074696F6E730D0A5466726D5361766554696D657201D7E0F1F2EEF2
+      E020EFF0EEE2E5F0EEEA014672657175656E63696573206F6620766572696669
+      636174696F6E73010D0A6C626C54696D657201CFF0EEE2E5F0FFF2FC20EAE0E6
+      E4FBE52C20ECE8ED01436865636B2065766572792C206D696E2E010D0A62746E
+      5361766501D1EEF5F0E0EDE8F2FC0153617665010D0A42697442746E3101CEF2
+      ECE5EDE00143616E63656C010D0A737448696E74730D0A7374446973706C6179
+      4C6162656C730D0A7374466F6E74730D0A5466726D5361766554696D65720156
+      657264616E610156657264616E61010D0A73744D756C74694C696E65730D0A73
+      74446C677343617074696F6E730D0A7374537472696E67730D0A73744F746865
+      72537472696E67730D0A73744C6F63616C65730D0A7374436F6C6C656374696F
+      6E730D0A737443686172536574730D0A5466726D5361766554696D6572015255
+      535349414E5F434841525345540144454641554C545F43484152534554010D0A
+      73744C697374566965775F54726565566965775F4974656D730D0A}
+  end
+end
