@@ -2,38 +2,9 @@
 
 #include "JclResources.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <vector>
 
 char AnsiReplacementCharacter = '?';
-
-std::string JclFormat(const char* Fmt, ...) {
-    va_list Args;
-    va_start(Args, Fmt);
-    va_list Copy;
-    va_copy(Copy, Args);
-    int Len = std::vsnprintf(nullptr, 0, Fmt, Copy);
-    va_end(Copy);
-    std::string Result;
-    if (Len > 0) {
-        std::vector<char> Buffer(static_cast<size_t>(Len) + 1);
-        std::vsnprintf(Buffer.data(), Buffer.size(), Fmt, Args);
-        Result.assign(Buffer.data(), static_cast<size_t>(Len));
-    }
-    va_end(Args);
-    return Result;
-}
-
-std::string JclSysErrorMessage(DWORD ErrorCode) {
-    char Buffer[256];
-    DWORD Len = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                   FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                               nullptr, ErrorCode, 0, Buffer, sizeof(Buffer), nullptr);
-    while (Len > 0 && (static_cast<unsigned char>(Buffer[Len - 1]) <= 32 || Buffer[Len - 1] == '.'))
-        --Len;
-    return std::string(Buffer, Len);
-}
 
 EJclWin32Error::EJclWin32Error(const std::string& ResourceText) {
     // The code must be taken before anything else runs: the message lookup below may reset it.
@@ -45,9 +16,8 @@ EJclWin32Error::EJclWin32Error(DWORD ErrorCode, const std::string& ResourceText)
 
 void EJclWin32Error::Build(DWORD ErrorCode, const std::string& ResourceText) {
     LastError = ErrorCode;
-    LastErrorMsg = JclSysErrorMessage(ErrorCode);
-    SetMessage(JclFormat(JclResources::RsWin32Prefix, LastErrorMsg.c_str(), static_cast<unsigned>(LastError), "\r\n",
-                         ResourceText.c_str()));
+    LastErrorMsg = SysErrorMessage(ErrorCode);
+    SetMessage(Format(JclResources::RsWin32Prefix, {LastErrorMsg, LastError, "\r\n", ResourceText}));
 }
 
 void CopyCharsToString(const std::string& Source, int From, std::string& Dest, int To, int Count) {

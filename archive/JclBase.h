@@ -45,13 +45,6 @@ void CopyCharsToString(const std::string& Source, int From, std::string& Dest, i
 // The replacement character of the system ANSI code page, read by the unit's start-up.
 extern char AnsiReplacementCharacter;
 
-// The system message table's text for an error code, without trailing blanks, line breaks and
-// full stops; empty when the system has none.
-std::string JclSysErrorMessage(DWORD ErrorCode);
-
-// printf-style formatting into a std::string (the message texts use %s, %d, %u and %.8X).
-std::string JclFormat(const char* Fmt, ...) __attribute__((format(printf, 1, 2)));
-
 // Unit start-up: reads the ANSI replacement character; raises EJclInternalError when the platform
 // refuses.
 void JclBaseInitialization();

@@ -3,6 +3,7 @@
 #include "JclFileUtils.h"
 #include "JclResources.h"
 #include "JclStrings.h"
+#include "Lists.h"
 
 #include <algorithm>
 #include <atomic>
@@ -31,9 +32,7 @@ std::string Narrow(const std::wstring& S) {
 }
 
 // The list-index error of the framework's lists.
-[[noreturn]] void RaiseListIndex(LongInt Index) {
-    throw Exception(JclFormat(ClassesConsts::SListIndexError, static_cast<int>(Index)));
-}
+[[noreturn]] void RaiseListIndex(LongInt Index) { throw EListError(ClassesConsts::SListIndexError, {Index}); }
 
 [[noreturn]] void RaiseCompression(const std::string& Message) { throw EJclCompressionError(Message); }
 
@@ -57,7 +56,7 @@ std::string FormatVolumeName(const std::string& Pattern, LongInt Number) {
             ++J;
         if (J < Pattern.size() && Pattern[J] == 'd' && J - I <= 8) {
             std::string Spec = Pattern.substr(I, J - I + 1);
-            R += JclFormat(Spec.c_str(), static_cast<int>(Number));
+            R += Format(Spec, {Number});
             I = J;
         } else {
             R += Pattern[I];
@@ -73,9 +72,9 @@ bool FileTimeIsValid(const TJclCompressionItemProperties& Valid, TJclCompression
 }  // namespace
 
 std::string GUIDToRegistryString(const GUID& G) {
-    return JclFormat("{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", static_cast<unsigned long>(G.Data1),
-                     G.Data2, G.Data3, G.Data4[0], G.Data4[1], G.Data4[2], G.Data4[3], G.Data4[4], G.Data4[5],
-                     G.Data4[6], G.Data4[7]);
+    return Format("{%.8x-%.4x-%.4x-%.2x%.2x-%.2x%.2x%.2x%.2x%.2x%.2x}",
+                  {G.Data1, G.Data2, G.Data3, G.Data4[0], G.Data4[1], G.Data4[2], G.Data4[3], G.Data4[4], G.Data4[5],
+                   G.Data4[6], G.Data4[7]});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -167,7 +166,7 @@ void TJclCompressionItem::SetPackedName(const std::wstring& Value) {
     CheckSetProperty(ipPackedName);
     if (auto* Writer = DynCast<TJclCompressArchive>(FArchive)) {
         if (Writer->NameListExists() && !Writer->RenameInNameList(this, FPackedName, Value))
-            RaiseCompression(JclFormat(RsCompressionDuplicate, Narrow(Value).c_str()));
+            RaiseCompression(Format(RsCompressionDuplicate, {Narrow(Value)}));
     }
     FPackedName = Value;
     Changed(ipPackedName);
@@ -675,7 +674,7 @@ LongInt TJclCompressArchive::AddItem(TJclCompressionItem* Item) {
     }
     case daError: {
         FreeObject(Item);
-        RaiseCompression(JclFormat(RsCompressionDuplicate, Narrow(Name).c_str()));
+        RaiseCompression(Format(RsCompressionDuplicate, {Narrow(Name)}));
     }
     default:
         FreeObject(Item);
@@ -847,8 +846,7 @@ void SevenzipCheck(HRESULT Value) {
     if (Value == S_OK)
         return;
     const DWORD Code = static_cast<DWORD>(Value);
-    RaiseCompression(JclFormat(RsCompressionSevenzipReturnError, static_cast<unsigned>(Code),
-                               JclSysErrorMessage(Code).c_str()));
+    RaiseCompression(Format(RsCompressionSevenzipReturnError, {static_cast<unsigned>(Code), SysErrorMessage(Code)}));
 }
 
 namespace {
@@ -1408,7 +1406,7 @@ I* CreateLibraryObject(const TJclCompressionArchiveClassRecord& Class, const GUI
     void* Obj = nullptr;
     HRESULT R = sevenzip::CreateObject(&Class.FormatClassID, &IID, &Obj);
     if (R != S_OK || !Obj)
-        RaiseCompression(JclFormat(FailureText, GUIDToRegistryString(Class.FormatClassID).c_str()));
+        RaiseCompression(Format(FailureText, {GUIDToRegistryString(Class.FormatClassID)}));
     return static_cast<I*>(Obj);
 }
 }  // namespace
@@ -1551,8 +1549,7 @@ bool ReadLibraryProperty(sevenzip::IInArchive* Reader, LongInt Index, PROPID Pro
     const VARTYPE Type = V.vt;
     PropVariantClear(&V);
     if (!Accepted)
-        RaiseCompression(JclFormat(RsCompressionSevenzipUnknownValueType, static_cast<int>(Type),
-                                   static_cast<int>(PropID)));
+        RaiseCompression(Format(RsCompressionSevenzipUnknownValueType, {static_cast<int>(Type), static_cast<int>(PropID)}));
     return true;
 }
 
@@ -1857,22 +1854,13 @@ DEFINE_ARCHIVE_FORMAT_CLASS(TJclSwfcUpdateArchive, Swfc, 0xD8, true)
 namespace {
 TJclCompressionArchiveFormats* ArchiveFormats = nullptr;
 
-// The mask list of a format, filled by SplitAtChar.
-struct TMaskList {
-    std::vector<std::string> Items;
-    void BeginUpdate() {}
-    void EndUpdate() {}
-    void Clear() { Items.clear(); }
-    void Add(const std::string& S) { Items.push_back(S); }
-};
-
 TJclCompressionArchiveClass FindFormat(const std::vector<TJclCompressionArchiveClass>& Classes,
                                        const std::string& FileName) {
-    TMaskList Masks;
+    TOwned<TStringList> Masks(Create<TStringList>());
     for (TJclCompressionArchiveClass Class : Classes) {
-        SplitAtChar(Class->FileMasks, ';', &Masks);
-        for (const std::string& Mask : Masks.Items)
-            if (FileNameMatchesMask(FileName, Mask, false))
+        SplitAtChar(Class->FileMasks, ';', Masks.get());
+        for (int I = 0; I < Masks->Count(); ++I)
+            if (FileNameMatchesMask(FileName, Masks->Strings(I), false))
                 return Class;
     }
     return nullptr;

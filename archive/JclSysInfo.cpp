@@ -22,16 +22,6 @@ bool ServicePackIs(const std::string& Sp, char A, char B) {
     return Sp.size() == 1 && (Sp[0] == A || Sp[0] == B);
 }
 
-std::string Trimmed(const char* Text) {
-    std::string S(Text);
-    size_t B = 0, E = S.size();
-    while (B < E && static_cast<unsigned char>(S[B]) <= ' ')
-        ++B;
-    while (E > B && static_cast<unsigned char>(S[E - 1]) <= ' ')
-        --E;
-    return S.substr(B, E - B);
-}
-
 }  // namespace
 
 TWindowsVersion WindowsVersionFromFacts(const TWindowsVersionFacts& F) {
@@ -112,7 +102,7 @@ TWindowsVersionFacts CurrentWindowsVersionFacts() {
     F.PlatformId = Ex.dwPlatformId;
     F.MajorVersion = Ex.dwMajorVersion;
     F.MinorVersion = Ex.dwMinorVersion;
-    F.ServicePack = Trimmed(Ex.szCSDVersion);
+    F.ServicePack = Trim(Ex.szCSDVersion);
     if (F.PlatformId == VER_PLATFORM_WIN32_WINDOWS) {
         VS_FIXEDFILEINFO Info;
         if (ReadFixedFileInfo("kernel32.dll", Info))

@@ -1,5 +1,7 @@
 #include "sevenzip.h"
 
+#include "SysUtils.h"
+
 namespace sevenzip {
 
 namespace {
@@ -46,13 +48,9 @@ TGetNumberOfFormatsFunc GetNumberOfFormats = nullptr;
 TGetNumberOfMethodsFunc GetNumberOfMethods = nullptr;
 TSetLargePageModeFunc SetLargePageMode = nullptr;
 
-std::string SevenzipLibraryPath() {
-    char Buffer[MAX_PATH + 1];
-    DWORD Len = GetModuleFileNameA(nullptr, Buffer, sizeof(Buffer));
-    std::string Path(Buffer, Len);
-    size_t Slash = Path.find_last_of("\\:");
-    return (Slash == std::string::npos ? std::string() : Path.substr(0, Slash + 1)) + "7z.dll";
-}
+// Beside the program: the folder the program's seam names (tests point it elsewhere), where the
+// program writes the library from its resource.
+std::string SevenzipLibraryPath() { return ExtractFilePath(ProgramFileName()) + "7z.dll"; }
 
 bool LoadSevenZipLibrary() {
     if (LoadFailed)

@@ -75,7 +75,7 @@ TEST(SevenzipBinding, ResultCheckShowsEightUpperCaseDigitsAndTheSystemsText) {
     EXPECT_NO_THROW(CheckLibraryResult(S_OK));
     EXPECT_EQ(MessageOf([] { CheckLibraryResult(S_FALSE); }).rfind("Sevenzip: Error result (00000001) \"", 0), 0u);
     const std::string M = MessageOf([] { CheckLibraryResult(E_NOINTERFACE); });
-    EXPECT_EQ(M, "Sevenzip: Error result (80004002) \"" + JclSysErrorMessage(0x80004002u) + "\"");
+    EXPECT_EQ(M, "Sevenzip: Error result (80004002) \"" + SysErrorMessage(0x80004002u) + "\"");
 }
 
 TEST(SevenzipBinding, LoadsTheLibraryBesideTheProgramOnce) {
