@@ -1,6 +1,10 @@
 #include "acPNG.h"
 
 #include "Picture.h"
+#include "acFastPixels.h"
+#include "sConst.h"
+#include "sGraphUtils.h"
+#include "sPaintServices.h"
 
 #include <algorithm>
 #include <climits>
@@ -555,6 +559,159 @@ void TPNGGraphic::ReadTransparencyChunk() {
     default:
         break;
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing and icons
+
+namespace {
+
+// 256 grey levels, entry i = (i, i, i): an 8-bit image over it keeps its values through the
+// device format and back.
+HPALETTE GreyPalette() {
+    std::vector<Byte> Block(sizeof(LOGPALETTE) + 256 * sizeof(PALETTEENTRY));
+    auto* P = reinterpret_cast<LOGPALETTE*>(Block.data());
+    P->palVersion = 0x300;
+    P->palNumEntries = 256;
+    for (int I = 0; I < 256; ++I)
+        P->palPalEntry[I] = PALETTEENTRY{Byte(I), Byte(I), Byte(I), 0};
+    return CreatePalette(P);
+}
+
+TBitmap* NewGreyBitmap(int Width, int Height) {
+    TBitmap* B = Create<TBitmap>();
+    B->SetPixelFormat(pf8bit);
+    B->SetPalette(GreyPalette());
+    B->SetSize(Width, Height);
+    return B;
+}
+
+// A plain device-format bitmap of that size.
+TBitmap* NewDeviceBitmap(int Width, int Height) {
+    TBitmap* B = Create<TBitmap>();
+    B->SetSize(Width, Height);
+    return B;
+}
+
+void FillBlack(TBitmap* B) { FillRectSolid(B->Canvas()->Handle(), Rect(0, 0, B->Width(), B->Height()), clBlack); }
+
+void HalftoneStretch(TBitmap* Dst, TBitmap* Src) {
+    HDC DC = Dst->Canvas()->Handle();
+    int OldMode = SetStretchBltMode(DC, HALFTONE);
+    SetBrushOrgEx(DC, 0, 0, nullptr);
+    StretchBlt(DC, 0, 0, Dst->Width(), Dst->Height(), Src->Canvas()->Handle(), 0, 0, Src->Width(), Src->Height(),
+               SRCCOPY);
+    SetStretchBltMode(DC, OldMode);
+}
+
+HICON IconOf(TBitmap* Colors, TBitmap* Mask) {
+    ICONINFO Info{};
+    Info.fIcon = TRUE;
+    Info.hbmColor = Colors->Handle();
+    Info.hbmMask = Mask->Handle();
+    return CreateIconIndirect(&Info);
+}
+
+}  // namespace
+
+void TPNGGraphic::Draw(TCanvas* ACanvas, const TRect& R) {
+    if (PixelFormat() != pf32bit) {
+        TBitmap::Draw(ACanvas, R);
+        return;
+    }
+    const int W = R.Width(), H = R.Height();
+    if (W <= 0 || H <= 0)
+        return;
+    TOwned<TBitmap> Work(NewBitmap24(W, H + (MirrorBelow ? H / 2 : 0)));
+    BitBlt(Work->Canvas()->Handle(), 0, 0, W, Work->Height(), ACanvas->Handle(), R.Left, R.Top, SRCCOPY);
+    if (W == Width() && H == Height()) {
+        DrawAlphaImage(Rect(0, 0, W, H), Rect(0, 0, W, H), Work.get(), MirrorBelow, 0, NoTint, false,
+                       EmptyBackgroundSource, this);
+    } else {
+        TOwned<TBitmap> Scaled(NewDeviceBitmap(W, H));
+        HalftoneStretch(Scaled.get(), this);
+        Scaled->SetPixelFormat(pf32bit);
+        TOwned<TBitmap> Alpha(NewGreyBitmap(Width(), Height()));
+        CopyChannel(this, Alpha.get(), 3, true);
+        Alpha->SetPixelFormat(pfDevice);
+        TOwned<TBitmap> ScaledAlpha(NewDeviceBitmap(W, H));
+        HalftoneStretch(ScaledAlpha.get(), Alpha.get());
+        ScaledAlpha->SetPalette(GreyPalette());
+        ScaledAlpha->SetPixelFormat(pf8bit);
+        CopyChannel(Scaled.get(), ScaledAlpha.get(), 3, false);
+        DrawAlphaImage(Rect(0, 0, W, H), Rect(0, 0, W, H), Work.get(), false, 0, NoTint, false,
+                       EmptyBackgroundSource, Scaled.get());
+    }
+    BitBlt(ACanvas->Handle(), R.Left, R.Top, Work->Width(), Work->Height(), Work->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
+HICON MakeIconFromPng(TPNGGraphic* Png, bool UseCornerColor) {
+    const int W = Png->Width(), H = Png->Height();
+    TOwned<TBitmap> Mask(Create<TBitmap>());
+    if (UseCornerColor || Png->PixelFormat() != pf32bit) {
+        Png->SetPixelFormat(pf32bit);
+        Mask.reset(NewGreyBitmap(W, H));
+        FillBlack(Mask.get());
+        TacFast32 Pixels;
+        if (Pixels.Attach(Png)) {
+            const Cardinal Corner = Pixels.ReadPixel(0, 0);
+            for (int Y = 0; Y < H; ++Y) {
+                auto* Row = static_cast<Byte*>(Mask->ScanLine(Y));
+                for (int X = 0; X < W; ++X)
+                    Row[X] = Pixels.ReadPixel(X, Y) == Corner ? 255 : 0;
+            }
+        }
+        Mask->SetPixelFormat(pf1bit);
+    } else {
+        Mask->SetPixelFormat(pf1bit);
+        Mask->SetSize(W, H);
+        FillBlack(Mask.get());
+    }
+    return IconOf(Png, Mask.get());
+}
+
+HICON MakeIconFromPngOnColor(TPNGGraphic* Png, TColor Color) {
+    const int W = Png->Width(), H = Png->Height();
+    TOwned<TBitmap> Mask(Create<TBitmap>());
+    Mask->SetPixelFormat(pf1bit);
+    Mask->SetSize(W, H);
+    FillBlack(Mask.get());
+    TOwned<TBitmap> Colors(NewBitmap32(W, H));
+    FillRectSolid(Colors->Canvas()->Handle(), Rect(0, 0, W, H), Color);
+    Png->Draw(Colors->Canvas(), Rect(0, 0, W, H));
+    if (Png->PixelFormat() != pf32bit) {
+        Png->SetPixelFormat(pf32bit);
+        TacFast32 Pixels;
+        if (Pixels.Attach(Png))
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X) {
+                    Cardinal P = Pixels.ReadPixel(X, Y) & 0x00FFFFFF;
+                    Pixels.WritePixel(X, Y, P == 0x00FF00FF ? P : P | 0xFF000000u);
+                }
+    }
+    TacFast32 Source, Target;
+    if (Source.Attach(Png) && Target.Attach(Colors.get())) {
+        HDC MaskDC = Mask->Canvas()->Handle();
+        for (int Y = 0; Y < H; ++Y)
+            for (int X = 0; X < W; ++X) {
+                Cardinal P = Source.ReadPixel(X, Y);
+                Target.WritePixel(X, Y, P);
+                SetPixelV(MaskDC, X, Y, (P >> 24) == 0 ? 0xFFFFFF : 0);
+            }
+    }
+    return IconOf(Colors.get(), Mask.get());
+}
+
+void ClearTransparentWhite(TBitmap* Bitmap) {
+    if (Bitmap->PixelFormat() != pf32bit)
+        return;
+    TacFast32 Pixels;
+    if (!Pixels.Attach(Bitmap))
+        return;
+    for (int X = 0; X < Pixels.PixelWidth; ++X)
+        for (int Y = 0; Y < Pixels.PixelHeight; ++Y)
+            if (Pixels.ReadPixel(X, Y) == 0x00FFFFFFu)
+                Pixels.WritePixel(X, Y, 0);
 }
 
 // ---------------------------------------------------------------------------------------------

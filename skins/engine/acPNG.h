@@ -100,6 +100,10 @@ public:
 
     // A PNG graphic's header record comes along with the image.
     void Assign(TPersistent* Source) override;
+    // A 32-bit image is blended by its alpha over what R of the canvas holds, scaled when R has
+    // another size (colour and alpha scaled apart with the halftone filter), with the mirrored copy
+    // below it when MirrorBelow is set and the size is the image's own; other images draw as bitmaps.
+    void Draw(TCanvas* ACanvas, const TRect& R) override;
     // One PNG image from the stream's position on. Format errors raise EInvalidGraphic, a stream that
     // ends early its read error; the bitmap keeps whatever was decoded by then.
     void LoadFromStream(TStream* Stream) override;
@@ -147,6 +151,17 @@ private:
     TColor FBackgroundValue = 0xFFFFFF;
     Byte FColorType = 0;  // the header's colour type
 };
+
+// Icons for the alpha image list; the caller owns them (0 when the system refuses one).
+// UseCornerColor (or an image that is not 32-bit, which is converted to 32 bits): every pixel equal
+// to the top-left one, alpha included, is transparent; otherwise the image's alpha decides.
+HICON MakeIconFromPng(TPNGGraphic* Png, bool UseCornerColor);
+// The image over Color (an RGB colour); an image that is not 32-bit is converted to 32 bits with
+// its magenta pixels transparent. From 2 x 2 pixels on the icon holds the image's own pixels and
+// alpha, and Color does not show.
+HICON MakeIconFromPngOnColor(TPNGGraphic* Png, TColor Color);
+// Pixels of a 32-bit bitmap (at least 2 x 2) that are white with alpha 0 become 0 in all four bytes.
+void ClearTransparentWhite(TBitmap* Bitmap);
 
 void acPNGInitialization();
 void acPNGFinalization();
