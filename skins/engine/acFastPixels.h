@@ -151,3 +151,35 @@ struct TacPixelView {
 TacPixelView PixelViewOf(TBitmap* Bitmap);
 // Bytes per pixel of a 24-bit (3) or 32-bit (4) bitmap; 0 for any other format and for nil.
 int PixelBytes(TBitmap* Bitmap);
+
+// ---------------------------------------------------------------------------------------------
+// Single pixels of 24-bit and 32-bit rows (blue, green, red, alpha in memory)
+
+// The pixel's blue, green and red are those of Color (0x00BBGGRR).
+inline bool PixelIsColor(const BYTE* P, TColor Color) {
+    auto C = static_cast<Cardinal>(Color);
+    return P[0] == BYTE(C >> 16) && P[1] == BYTE(C >> 8) && P[2] == BYTE(C);
+}
+// Writes Color's blue, green and red.
+inline void PutPixelColor(BYTE* P, TColor Color) {
+    auto C = static_cast<Cardinal>(Color);
+    P[0] = BYTE(C >> 16);
+    P[1] = BYTE(C >> 8);
+    P[2] = BYTE(C);
+}
+// Copies blue, green and red; a 32-bit destination becomes opaque.
+inline void CopyPixel(BYTE* Dst, const BYTE* Src, int DstBytes) {
+    Dst[0] = Src[0];
+    Dst[1] = Src[1];
+    Dst[2] = Src[2];
+    if (DstBytes == 4)
+        Dst[3] = 255;
+}
+// d := (s x 256 + (d - s) x w) shr 8 per colour channel, w the weight of the destination from the
+// matching channel of a mask pixel; a 32-bit destination becomes opaque.
+inline void MaskBlendPixel(BYTE* D, const BYTE* S, const BYTE* W, int DstBytes) {
+    for (int K = 0; K < 3; ++K)
+        D[K] = static_cast<BYTE>((S[K] * 256 + (D[K] - S[K]) * W[K]) >> 8);
+    if (DstBytes == 4)
+        D[3] = 255;
+}

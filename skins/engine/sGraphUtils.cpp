@@ -23,14 +23,11 @@ TBgr BgrOf(TColor Color) {
     return TBgr{{BYTE(V >> 16), BYTE(V >> 8), BYTE(V)}};
 }
 
-bool SameColor(const BYTE* P, TColor Color) {
-    TBgr K = BgrOf(Color);
-    return P[0] == K.C[0] && P[1] == K.C[1] && P[2] == K.C[2];
-}
+bool SameColor(const BYTE* P, TColor Color) { return PixelIsColor(P, Color); }
 
 // A key colour whose top byte is 0xFF matches nothing.
 bool IsKey(const BYTE* P, TColor KeyColor) {
-    return (static_cast<Cardinal>(KeyColor) >> 24) != 0xFF && SameColor(P, KeyColor);
+    return (static_cast<Cardinal>(KeyColor) >> 24) != 0xFF && PixelIsColor(P, KeyColor);
 }
 
 // The 32-bit value a 32-bit pixel holds as stored.
@@ -41,38 +38,6 @@ Cardinal StoredValue(const BYTE* P) {
 }
 
 BYTE ToByte(double V) { return static_cast<BYTE>(std::clamp(std::nearbyint(V), 0.0, 255.0)); }
-
-void PutBgr(BYTE* Dst, const BYTE* Src, int DstBytes) {
-    Dst[0] = Src[0];
-    Dst[1] = Src[1];
-    Dst[2] = Src[2];
-    if (DstBytes == 4)
-        Dst[3] = 255;
-}
-
-// What lies behind a pixel: the background bitmap's pixel at the destination position plus the
-// offsets, when the source has a bitmap and that place lies inside it.
-class TBackgroundPixels {
-public:
-    TBackgroundPixels(BackgroundSource Background, TBitmap* Except = nullptr) {
-        if (Background.HasBitmap && Background.Bmp && Background.Bmp != Except)
-            FView = PixelViewOf(Background.Bmp);
-        FX = Background.OffsetX;
-        FY = Background.OffsetY;
-    }
-    bool HasBitmap() const { return FView.Valid(); }
-    // Copies the background pixel behind destination (X, Y) into Dst; False outside the background.
-    bool CopyTo(BYTE* Dst, int DstBytes, int X, int Y) const {
-        if (!FView.Valid() || !FView.Inside(FX + X, FY + Y))
-            return false;
-        PutBgr(Dst, FView.At(FX + X, FY + Y), DstBytes);
-        return true;
-    }
-
-private:
-    TacPixelView FView;
-    int FX = 0, FY = 0;
-};
 
 // SrcRect limited to the source, inclusive.
 TRect LimitInclusive(TRect R, const TacPixelView& S) {
@@ -110,18 +75,10 @@ bool FitSpan(const TRect& DstRect, const TRect& SrcRect, const TacPixelView& D, 
     return Span.Cols > 0 && Span.Rows > 0;
 }
 
-// d := (s x 256 + (d - s) x m) shr 8 for blue, green and red: m says how much of d shows through.
-void MaskBlend(BYTE* D, const BYTE* S, const BYTE* M, int DstBytes) {
-    for (int K = 0; K < 3; ++K)
-        D[K] = static_cast<BYTE>((S[K] * 256 + (D[K] - S[K]) * M[K]) >> 8);
-    if (DstBytes == 4)
-        D[3] = 255;
-}
-
 // SrcRect (inclusive) of S copied to (X, Y) of D except key pixels, which take Behind's pixel when
 // there is one.
 void CopyKeyed(const TacPixelView& D, const TacPixelView& S, int X, int Y, TRect SrcRect, TColor KeyColor,
-               const TBackgroundPixels* Behind) {
+               const TacBackgroundPixels* Behind) {
     if (!D.Valid() || !S.Valid())
         return;
     SrcRect = LimitInclusive(SrcRect, S);
@@ -135,7 +92,7 @@ void CopyKeyed(const TacPixelView& D, const TacPixelView& S, int X, int Y, TRect
                 continue;
             const BYTE* SP = S.At(C, R);
             if (!IsKey(SP, KeyColor))
-                PutBgr(D.At(DX, DY), SP, D.Bytes);
+                CopyPixel(D.At(DX, DY), SP, D.Bytes);
             else if (Behind)
                 Behind->CopyTo(D.At(DX, DY), D.Bytes, DX, DY);
         }
@@ -158,6 +115,20 @@ void AlphaBlend(BYTE* D, const BYTE* S, int A, bool UseTint, const TBgr& Tint) {
 
 constexpr Cardinal StoredKey = 0x00FF00FF;  // 0xFF00FF as a 32-bit pixel with alpha 0
 }  // namespace
+
+TacBackgroundPixels::TacBackgroundPixels(const BackgroundSource& Background, TBitmap* Except) {
+    if (Background.HasBitmap && Background.Bmp && Background.Bmp != Except)
+        FView = PixelViewOf(Background.Bmp);
+    FX = Background.OffsetX;
+    FY = Background.OffsetY;
+}
+
+bool TacBackgroundPixels::CopyTo(BYTE* Dst, int DstBytes, int X, int Y) const {
+    if (!FView.Valid() || !FView.Inside(FX + X, FY + Y))
+        return false;
+    CopyPixel(Dst, FView.At(FX + X, FY + Y), DstBytes);
+    return true;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Factories and colours
@@ -415,7 +386,7 @@ void DrawMaskedImage(TRect DstRect, TRect SrcRect, TBitmap* Dst, bool UseBackgro
     TSpan Sp;
     if (!FitSpan(DstRect, SrcRect, D, S.Width, S.Height - MaskOffset, Sp))
         return;
-    const TBackgroundPixels Behind(Background);
+    const TacBackgroundPixels Behind(Background);
     for (int R = 0; R < Sp.Rows; ++R) {
         const int DY = Sp.DstY + R, SY = Sp.SrcY + R;
         for (int C = 0; C < Sp.Cols; ++C) {
@@ -434,7 +405,7 @@ void DrawMaskedImage(TRect DstRect, TRect SrcRect, TBitmap* Dst, bool UseBackgro
                 if (D.Bytes == 4)
                     DP[3] = 255;
             } else {
-                MaskBlend(DP, SP, S.At(Sp.SrcX + C, SY + MaskOffset), D.Bytes);
+                MaskBlendPixel(DP, SP, S.At(Sp.SrcX + C, SY + MaskOffset), D.Bytes);
             }
         }
     }
@@ -449,7 +420,7 @@ void DrawMaskedPiece(TRect DstRect, TRect SrcRect, TBitmap* Dst, const TsMaskDat
     TSpan Sp;
     if (MaskOffset < 0 || !FitSpan(DstRect, SrcRect, D, S.Width, S.Height - MaskOffset, Sp))
         return;
-    const TBackgroundPixels Behind(Background);
+    const TacBackgroundPixels Behind(Background);
     const bool PlainBehind = !Background.HasBitmap || !Background.Bmp;
     // A plain background is written as its blue, green and red, with the alpha its colour carries.
     const TBgr BackColour = BgrOf(Background.Color);
@@ -470,7 +441,7 @@ void DrawMaskedPiece(TRect DstRect, TRect SrcRect, TBitmap* Dst, const TsMaskDat
                 }
                 continue;
             }
-            MaskBlend(DP, SP, S.At(Sp.SrcX + C, SY + MaskOffset), D.Bytes);
+            MaskBlendPixel(DP, SP, S.At(Sp.SrcX + C, SY + MaskOffset), D.Bytes);
         }
     }
 }
@@ -487,7 +458,7 @@ void DrawAlphaImage(TRect DstRect, TRect SrcRect, TBitmap* Dst, bool Reflect, in
         return;
     const bool UseTint = Tint != NoTint;
     const TBgr TintBgr = BgrOf(Tint);
-    const TBackgroundPixels Behind(Background);
+    const TacBackgroundPixels Behind(Background);
     for (int R = 0; R < Sp.Rows; ++R) {
         const int DY = Sp.DstY + R;
         for (int C = 0; C < Sp.Cols; ++C) {
@@ -525,7 +496,7 @@ void DrawAlphaImage(TRect DstRect, TRect SrcRect, TBitmap* Dst, bool Reflect, in
 void CopyKeyTransparentRect(TBitmap* Dst, TBitmap* Src, int X, bool UseBackground, BackgroundSource Background,
                             TColor KeyColor, TRect SrcRect, int Y) {
     // A background that is the destination itself already lies under the key pixels.
-    const TBackgroundPixels Behind(Background, Dst);
+    const TacBackgroundPixels Behind(Background, Dst);
     CopyKeyed(PixelViewOf(Dst), PixelViewOf(Src), X, Y, SrcRect, KeyColor,
               UseBackground && Behind.HasBitmap() ? &Behind : nullptr);
 }

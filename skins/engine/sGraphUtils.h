@@ -14,6 +14,7 @@
 #pragma once
 
 #include "Bitmaps.h"
+#include "acFastPixels.h"
 #include "sConst.h"
 #include "sMaskData.h"
 
@@ -108,6 +109,22 @@ void PaintSoftShadow(TBitmap* Bitmap, TRect Rect, int Transparency, TColor Color
 // pixel is its transparent colour). Reflected is not used.
 void DrawStateGlyph(TBitmap* Glyph, TBitmap* Dst, TRect Rect, bool Reflected, bool Down, int Blend, int State,
                     TsDisabledGlyphKind DisabledGlyphKind, bool Enabled, int NumGlyphs);
+
+// What lies behind the pixels of an image: the background bitmap's pixel at the destination position
+// plus the source's offsets, when the source has a 24-bit or 32-bit bitmap (other than Except).
+class TacBackgroundPixels {
+public:
+    explicit TacBackgroundPixels(const BackgroundSource& Background, TBitmap* Except = nullptr);
+    bool HasBitmap() const { return FView.Valid(); }
+    // Bytes per pixel of the background bitmap; 0 without one.
+    int Bytes() const { return FView.Bytes; }
+    // Copies the pixel behind destination (X, Y) into Dst; False outside the background.
+    bool CopyTo(BYTE* Dst, int DstBytes, int X, int Y) const;
+
+private:
+    TacPixelView FView;
+    int FX = 0, FY = 0;
+};
 
 void sGraphUtilsInitialization();
 void sGraphUtilsFinalization();

@@ -11,9 +11,6 @@ void PaintControlSkin(TsCommonData*, BackgroundSource, bool, bool, int, TBitmap*
 void PaintControlBackground(TsCommonData*, BackgroundSource, int, TBitmap*, TPoint, TRect) {}
 void PaintSkinItemToDC(int, const std::string&, BackgroundSource, TsSkinManager*, HDC, TPoint, TRect, int, bool) {}
 void PaintSkinBorder(HDC, TRect Rect, int, TsCommonData*, int, TRect& ClientRect) { ClientRect = Rect; }
-void DrawSkinGlyph(TBitmap*, TPoint, int, int, const TsMaskData&, BackgroundSource) {}
-void PaintAllCacheCorners(TsCommonData*, int) {}
-void PaintDisabledLook(TBitmap*, TsDisabledKind, TControl*, BackgroundSource, TPoint) {}
 
 void PaintControlSkinOnParent(TsCommonData* SkinData, TControl* Parent, bool MaskState, bool UseBackground, int State,
                               TBitmap* Bitmap, TPoint Offset, TRect Rect) {

@@ -10,6 +10,7 @@
 #include "sDCUtils.h"
 #include "sGradient.h"
 #include "sGraphUtils.h"
+#include "sMaskDraw.h"
 #include "sSkinManager.h"
 
 #include <string>
@@ -45,18 +46,3 @@ void PaintSkinBorder(HDC DC, TRect Rect, int MinBorder, TsCommonData* SkinData, 
 // The cache bitmap to DstRect of DC, the visible child windows of Control left out.
 void CopyCacheClipControls(TWinControl* Control, TsCommonData* SkinData, TPoint SrcPos, int DY, int DX,
                            bool UpdateCorners, HDC DC, TRect DstRect);
-
-// ---------------------------------------------------------------------------------------------
-// Masks and glyphs
-
-// State State of Mask stretched over Rect in nine pieces.
-void DrawSkinMask(TBitmap* Bitmap, TRect Rect, bool FillCentre, BackgroundSource Background, const TsMaskData& Mask,
-                  int State, bool UseBackground);
-// State State of a glyph mask, unscaled, at TopLeft (Mode 1 normal, others ghosted).
-void DrawSkinGlyph(TBitmap* Bitmap, TPoint TopLeft, int State, int Mode, const TsMaskData& Mask,
-                   BackgroundSource Background);
-// The four corner images of the skin data's border mask redrawn into its cache.
-void PaintAllCacheCorners(TsCommonData* SkinData, int State);
-// dkBlended mixes 60 % background with 40 % image; dkGrayed makes the image grey.
-void PaintDisabledLook(TBitmap* Bitmap, TsDisabledKind DisabledKind, TControl* Control, BackgroundSource Background,
-                       TPoint Offset);

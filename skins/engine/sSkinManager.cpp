@@ -18,6 +18,7 @@ TsSkinManager::~TsSkinManager() {
     if (DefaultManager == this)
         DefaultManager = nullptr;
     FreeAndNil(SkinData);
+    FreeAndNil(MasterBitmap);
 }
 
 bool TsSkinManager::IsDefault() const { return DefaultManager == this; }
@@ -29,17 +30,15 @@ int TsSkinManager::FindSectionIndex(const std::string& Name) const {
     return -1;
 }
 
-int TsSkinManager::FindImageIndex(int SectionIndex, const std::string& SectionName, const std::string& Name,
-                                  bool TexturesOnly) const {
+template <class F>
+int TsSkinManager::FindInSectionChain(int SectionIndex, const std::string& SectionName, F Found) const {
     // A chain of parent classes that loops back is followed once round, not for ever.
     std::set<int> Visited;
     std::string Section = SectionName;
     while (SectionIndex >= 0 && !Section.empty() && Visited.insert(SectionIndex).second) {
-        for (std::size_t I = 0; I < MaskList.size(); ++I) {
-            const TsMaskData& M = MaskList[I];
-            if ((!TexturesOnly || M.ImgType == itisaTexture) && M.SectionName == Section && M.PropertyName == Name)
-                return static_cast<int>(I);
-        }
+        int Index = Found(Section);
+        if (Index >= 0)
+            return Index;
         if (SectionIndex >= static_cast<int>(SectionList.size()))
             break;
         std::string Parent = SectionList[SectionIndex].ParentClass;
@@ -49,6 +48,28 @@ int TsSkinManager::FindImageIndex(int SectionIndex, const std::string& SectionNa
         Section = Parent;
     }
     return -1;
+}
+
+int TsSkinManager::FindImageIndex(int SectionIndex, const std::string& SectionName, const std::string& Name,
+                                  bool TexturesOnly) const {
+    return FindInSectionChain(SectionIndex, SectionName, [&](const std::string& Section) {
+        for (std::size_t I = 0; I < MaskList.size(); ++I) {
+            const TsMaskData& M = MaskList[I];
+            if ((!TexturesOnly || M.ImgType == itisaTexture) && M.SectionName == Section && M.PropertyName == Name)
+                return static_cast<int>(I);
+        }
+        return -1;
+    });
+}
+
+int TsSkinManager::FindPatternIndex(int SectionIndex, const std::string& SectionName,
+                                    const std::string& PropertyName) const {
+    return FindInSectionChain(SectionIndex, SectionName, [&](const std::string& Section) {
+        for (std::size_t I = 0; I < PatternList.size(); ++I)
+            if (PatternList[I].SectionName == Section && PatternList[I].PropertyName == PropertyName)
+                return static_cast<int>(I);
+        return -1;
+    });
 }
 
 int TsSkinManager::FindMaskIndex(int SectionIndex, const std::string& SectionName, const std::string& MaskName) const {

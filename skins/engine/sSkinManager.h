@@ -29,6 +29,7 @@ public:
     TsMaskArray MaskList;
     TsPatternArray PatternList;
     TsGeneralDataArray SectionList;
+    TBitmap* MasterBitmap = nullptr;  // owned: the skin's images, 24-bit DIB, key colour 0xFF00FF
     TsSkinData* SkinData = nullptr;  // owned
     HWND HotWindow = nullptr;         // the window under the mouse
     bool AllowGlowingFlag = true;
@@ -39,6 +40,8 @@ public:
     int FindSectionIndex(const std::string& Name) const;
     int FindMaskIndex(int SectionIndex, const std::string& SectionName, const std::string& MaskName) const;
     int FindTextureIndex(int SectionIndex, const std::string& SectionName, const std::string& PropertyName) const;
+    // The JPEG texture of the section (or of a section it inherits from) given under PropertyName.
+    int FindPatternIndex(int SectionIndex, const std::string& SectionName, const std::string& PropertyName) const;
     bool MaskIndexInRange(int Index) const { return Index >= 0 && Index < static_cast<int>(MaskList.size()); }
     bool SectionIndexInRange(int Index) const {
         return SkinData && Index >= 0 && Index < static_cast<int>(SectionList.size());
@@ -54,6 +57,10 @@ public:
 private:
     int FindImageIndex(int SectionIndex, const std::string& SectionName, const std::string& Name,
                        bool TexturesOnly) const;
+    // Follows the section's chain of parent classes, asking Found(section name) at each; -1 when no
+    // section of the chain answers with an index.
+    template <class F>
+    int FindInSectionChain(int SectionIndex, const std::string& SectionName, F Found) const;
 };
 
 // The default manager, or nil.
