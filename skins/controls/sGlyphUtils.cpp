@@ -2,6 +2,7 @@
 
 #include "acPNG.h"
 #include "sCommonData.h"
+#include "sGraphUtils.h"
 #include "sSpeedButton.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 TStringList* SkipFormClasses = nullptr;
 
 namespace {
-constexpr TColor NoTint = static_cast<TColor>(0x1FFFFFFF);
 
 // A 32-bit glyph without a single opaque pixel is taken as a 24-bit one.
 void NormaliseGlyphFormat(TBitmap* Glyph) {
@@ -39,7 +39,7 @@ void DrawThroughCopy(TsSpeedButton* Button, TCanvas* Canvas, F Draw) {
 }
 
 // Frame F of a 32-bit glyph strip drawn with its alpha on a canvas other than the cache.
-void PaintAlphaGlyphFrame(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R, int State) {
+void PaintAlphaGlyphFrame(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R, int State, bool Grey) {
     TBitmap* Glyph = Button->Glyph();
     int W = R.Width(), H = Glyph->Height();
     int F = std::min(State, std::max(1, Button->NumGlyphs()) - 1);
@@ -62,16 +62,43 @@ void PaintAlphaGlyphFrame(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R
             for (int X = 0; X < W; ++X)
                 Dst[X * 4 + 3] = static_cast<BYTE>(Dst[X * 4 + 3] * (100 - B) / 100);
     }
+    if (Grey)
+        GrayscaleBitmap(Image.get());
     DrawThroughCopy(Button, Canvas, [&](TBitmap* Work) { Work->Canvas()->Draw(R.Left, R.Top, Image.get()); });
 }
 
-// An image of a list that is not an alpha image list, on the standard path.
-void PaintListImageStd(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R) {
+// An image of a list that is not an alpha image list.
+void PaintListImage(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R, bool Skinned) {
     TColor Fill;
     TOwned<TBitmap> Image(FillImageListBitmap(Button->Images(), Button->ImageIndex(), Fill));
-    Image->SetTransparentColor(KeyColor);
-    Image->SetTransparent(true);
-    Canvas->Draw(R.Left, R.Top, Image.get());
+    auto GreyExceptCorner = [&] { GrayscaleBitmapExcept(Image.get(), Image->Canvas()->Pixels(0, 0)); };
+    bool Grayed = Button->DisabledGlyphKind().Contains(dgGrayed);
+    if (!Skinned) {
+        Image->SetTransparentColor(KeyColor);
+        Image->SetTransparent(true);
+        if (!Button->Enabled() && Grayed)
+            GreyExceptCorner();
+        Canvas->Draw(R.Left, R.Top, Image.get());
+        return;
+    }
+    TBitmap* Cache = Button->SkinData()->CacheBitmap;
+    TRect Whole{0, 0, Image->Width() - 1, Image->Height() - 1};
+    if (Button->Enabled()) {
+        bool Hot = Button->SkinData()->IsHotState();
+        if (!Hot && Button->Grayed())
+            GreyExceptCorner();
+        if (Hot || Button->Blend() <= 0)
+            CopyOpaquePixels(Cache, Image.get(), R.Left, Fill, R.Top);
+        else
+            BlendBitmapRect(Cache, R.Left, R.Top, Fill, Button->Blend() / 100.0, Whole, Image.get());
+        return;
+    }
+    if (Grayed)
+        GreyExceptCorner();
+    if (Button->DisabledGlyphKind().Contains(dgBlended))
+        BlendBitmapRect(Cache, R.Left, R.Top, Fill, 0.5, Whole, Image.get());
+    else
+        CopyOpaquePixels(Cache, Image.get(), R.Left, Fill, R.Top);
 }
 }  // namespace
 
@@ -100,18 +127,39 @@ void PaintButtonGlyph(TControl* Button, TCanvas* Canvas) {
     TRect R;
     B->GetGlyphRect(R);
     int State = B->CurrentState();
+    bool Skinned = SkinData->IsSkinned(false);
+    bool Grey = (State == 0 && B->Grayed()) || (!B->Enabled() && B->DisabledGlyphKind().Contains(dgGrayed));
+    TColor Tint = NoTint;
+    if (Grey)
+        Tint = Skinned ? SkinData->Section().Color : ColorToRGB(clBtnFace);
     TBitmap* Glyph = B->Glyph();
     if (!Glyph->Empty()) {
         NormaliseGlyphFormat(Glyph);
-        if (Glyph->PixelFormat() == pf32bit && !OnCache)
-            PaintAlphaGlyphFrame(B, Canvas, R, State);
+        if (Glyph->PixelFormat() == pf32bit) {
+            if (!OnCache) {
+                PaintAlphaGlyphFrame(B, Canvas, R, State, Grey);
+                return;
+            }
+            int W = R.Width();
+            int F = std::min(State, std::max(1, B->NumGlyphs()) - 1);
+            DrawAlphaImage(R, TRect{F * W, 0, (F + 1) * W, Glyph->Height()}, SkinData->CacheBitmap, B->Reflected(),
+                           State == 0 ? B->Blend() : 0, Tint, false, EmptyBackgroundSource, Glyph);
+            return;
+        }
+        auto Draw = [&](TBitmap* Dst) {
+            DrawStateGlyph(Glyph, Dst, R, B->Reflected(), B->Down(), B->Blend(), State, B->DisabledGlyphKind(),
+                           B->Enabled(), B->NumGlyphs());
+        };
+        if (OnCache)
+            Draw(SkinData->CacheBitmap);
+        else
+            DrawThroughCopy(B, Canvas, Draw);
         return;
     }
     TCustomImageList* List = B->Images();
     if (!List || B->ImageIndex() < 0 || B->ImageIndex() >= ImageCount(List))
         return;
-    if (!SkinData->IsSkinned(false))
-        PaintListImageStd(B, Canvas, R);
+    PaintListImage(B, Canvas, R, Skinned);
 }
 
 void sGlyphUtilsInitialization() {

@@ -514,19 +514,11 @@ void TsSpeedButton::PrepareCache() {
         else
             FillRectSolid(Cache->Canvas()->Handle(), TRect{0, 0, Width(), Height()}, Background.Color);
     };
-    TsSkinManager* M = FCommonData->GetSkinManager();
     int State = CurrentState();
     if (FButtonStyle == tbsSeparator) {
         CopyBackground();
     } else if (FButtonStyle == tbsDivider) {
         CopyBackground();
-        int Section = M->FindSectionIndex("DIVIDER");
-        int Mask = M->FindMaskIndex(Section, "DIVIDER", "BORDERSMASK");
-        if (M->MaskIndexInRange(Mask)) {
-            const TsMaskData& D = M->MaskList[Mask];
-            int W = D.Bmp ? D.Bmp->Width() / 3 : (D.ImageCount > 0 ? D.R.Width() / D.ImageCount : 0);
-            DrawSkinMask(Cache, TRect{(Width() - W) / 2, 0, (Width() + W) / 2, Height()}, true, Background, D, 0, true);
-        }
     } else {
         TRect Main{0, 0, Width() - ArrowWidth(), Height()};
         if (FDrawOverBorder) {
@@ -537,9 +529,6 @@ void TsSpeedButton::PrepareCache() {
             PaintControlSkin(FCommonData, Background, false, false, State, Cache, Point(Left(), Top()), Main);
             PaintCaption();
             PaintGlyph();
-            int Mask = FCommonData->BorderMaskIndex;
-            if (M->MaskIndexInRange(Mask))
-                DrawSkinMask(Cache, Main, false, Background, M->MaskList[Mask], State, true);
         }
         if (FButtonStyle == tbsDropDown) {
             int ArrowState = (FDropdownMenu && FMenuShown) || Down() || FState == bsDown || FState == bsExclusive ? 2

@@ -28,7 +28,7 @@ TsTimerSpeedButton::TsTimerSpeedButton(TComponent* AOwner) : TsSpeedButton(AOwne
     Owner = DynCast<TsSpinButton>(AOwner);
 }
 
-TsTimerSpeedButton::~TsTimerSpeedButton() { FreeAndNil(HoldTimer); }
+// The hold timer is owned as a component: it goes with the button.
 
 void TsTimerSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TsSpeedButton::MouseDown(Button, Shift, X, Y);
@@ -193,10 +193,12 @@ void TsSpinButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 
 void TsSpinButton::WMSize(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
-    int W = Width(), H = Height();
-    FitHalves(W, H);
-    if (W != Width() || H != Height())
-        SetBounds(Left(), Top(), W, H);
+    // The message's size is the new one: the framework takes the bounds only after it.
+    int W = LOWORD(Message.LParam), H = HIWORD(Message.LParam);
+    int NewW = W, NewH = H;
+    FitHalves(NewW, NewH);
+    if (NewW != W || NewH != H)
+        SetBounds(Left(), Top(), NewW, NewH);
     Message.Result = 0;
 }
 
@@ -426,6 +428,7 @@ void TsBaseSpinEdit::WndProc(TMessage& Message) {
         }
         break;
     case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:  // the framework takes the new bounds only after the window's WM_SIZE
         PlaceButtonPair();
         break;
     case CM_FONTCHANGED:

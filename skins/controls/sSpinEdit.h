@@ -23,7 +23,7 @@ class TsTimerSpeedButton : public TsSpeedButton {
     DECLARE_CLASS(TsTimerSpeedButton, TsSpeedButton)
 public:
     explicit TsTimerSpeedButton(TComponent* AOwner);
-    ~TsTimerSpeedButton() override;
+
 
     TsSpinButton* Owner = nullptr;
     TTimer* HoldTimer = nullptr;  // owned through component ownership, made at the first press

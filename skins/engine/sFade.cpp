@@ -2,6 +2,7 @@
 
 #include "Forms.h"
 #include "sCommonData.h"
+#include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sVclUtils.h"
 
@@ -43,19 +44,6 @@ int FadeWeight(int Step, int StepCount) {
     if (StepCount == 0)
         return 0;
     return std::clamp(255 - Step * 256 / StepCount, 0, 255);
-}
-
-void BlendFadeFrame(TBitmap* Dst, TBitmap* Src, int Weight) {
-    if (!Dst || !Src || Dst->Width() != Src->Width() || Dst->Height() != Src->Height() ||
-        Dst->PixelFormat() != pf24bit || Src->PixelFormat() != pf24bit)
-        return;
-    int Bytes = Dst->Width() * 3;
-    for (int Y = 0; Y < Dst->Height(); ++Y) {
-        auto* D = static_cast<BYTE*>(Dst->ScanLine(Y));
-        auto* S = static_cast<const BYTE*>(Src->ScanLine(Y));
-        for (int I = 0; I < Bytes; ++I)
-            D[I] = static_cast<BYTE>((D[I] * Weight + S[I] * (255 - Weight) + 127) >> 8);
-    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -138,7 +126,7 @@ void TsFadeTimer::PaintStep() {
         Frame->Assign(StartImage);
         Frame->SetPixelFormat(pf24bit);
         Frame->SetHandleType(bmDIB);
-        BlendFadeFrame(Frame.get(), SkinDataRef->CacheBitmap, FadeWeight(Step, StepCount));
+        BlendBitmaps24(Frame.get(), SkinDataRef->CacheBitmap, static_cast<Byte>(FadeWeight(Step, StepCount)));
         HWND Wnd = Host->GetDeviceContextWindow();
         if (auto* W = DynCast<TWinControl>(Host))
             Wnd = W->Handle();
@@ -209,7 +197,7 @@ void TsAnimTimer::MakeStep() {
     InStep = true;
     try {
         WorkImage->Assign(StartImage);
-        BlendFadeFrame(WorkImage, SkinDataRef->CacheBitmap, FadeWeight(Step, StepCount));
+        BlendBitmaps24(WorkImage, SkinDataRef->CacheBitmap, static_cast<Byte>(FadeWeight(Step, StepCount)));
         RepaintOwner();
         if (RefreshTarget)
             SendSkinCommandTo(RefreshTarget, SKIN_REFRESH, 0);

@@ -29,9 +29,6 @@ extern int FadeTimerCount;
 
 // The weight of the old image in frame Step of StepCount: 255 - Step x 256 div StepCount, in 0..255.
 int FadeWeight(int Step, int StepCount);
-// Every byte of Dst becomes (dst x Weight + src x (255 - Weight) + 127) shr 8; nothing unless both
-// are 24-bit images of one size.
-void BlendFadeFrame(TBitmap* Dst, TBitmap* Src, int Weight);
 
 class TsFadeTimer : public TTimer {
     DECLARE_CLASS(TsFadeTimer, TTimer)
