@@ -270,7 +270,10 @@ bool TJclCompressionItem::CommitTemporaryTarget() {
     }
     if (MoveFileExA(Temp.c_str(), FFileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
         return true;
+    // The caller reports why the target could not take the data.
+    const DWORD Code = GetLastError();
     DeleteFileA(Temp.c_str());
+    SetLastError(Code);
     return false;
 }
 
@@ -502,6 +505,49 @@ void TJclCompressionArchive::CheckOperationResults() {
 
 void TJclCompressionArchive::ReportProgress(Int64 Value, Int64 MaxValue) { OnProgress(this, Value, MaxValue); }
 
+void TJclCompressionArchive::KeepLibraryError() noexcept {
+    try {
+        std::lock_guard<std::mutex> Lock(FLibraryErrorLock);
+        if (!FLibraryError)
+            FLibraryError = std::current_exception();
+    } catch (...) {
+    }
+}
+
+void TJclCompressionArchive::ClearLibraryError() noexcept {
+    try {
+        std::lock_guard<std::mutex> Lock(FLibraryErrorLock);
+        FLibraryError = nullptr;
+    } catch (...) {
+    }
+}
+
+void TJclCompressionArchive::RaiseLibraryError() {
+    std::exception_ptr Error;
+    {
+        std::lock_guard<std::mutex> Lock(FLibraryErrorLock);
+        Error.swap(FLibraryError);
+    }
+    if (Error)
+        std::rethrow_exception(Error);
+}
+
+void TJclCompressionArchive::RemoveOpenedVolumeFiles(bool Written) {
+    for (const auto& [Name, Existed] : FOpenedVolumeFiles) {
+        // An older file that was never written to is still whole: it stays.
+        if (Existed && !Written)
+            continue;
+        for (auto& V : FVolumes)
+            if (V->FileName == Name && V->Stream && V->OwnsStream) {
+                FreeObject(V->Stream);
+                V->Stream = nullptr;
+            }
+        DeleteFileA(Name.c_str());
+    }
+    FOpenedVolumeFiles.clear();
+    FCurrentVolumeIndex = -1;
+}
+
 std::string TJclCompressionArchive::VolumeNameOf(LongInt Index) const {
     return FormatVolumeName(FVolumeNamePattern, Index + FVolumeIndexOffset);
 }
@@ -530,9 +576,16 @@ TStream* TJclCompressionArchive::GetVolumeStream(LongInt Index) {
         Name = V->FileName;
     }
     OnVolume(this, Index, Name, Stream, Owns);
+    auto OpenOwnFile = [this](const std::string& FileName) {
+        const bool Existed = IsExistingFile(FileName);
+        TStream* Opened = OpenVolumeFile(FileName);
+        if (Opened)
+            FOpenedVolumeFiles.emplace_back(FileName, Existed);
+        return Opened;
+    };
     if (Existing) {
         if (!Stream)
-            Stream = OpenVolumeFile(Name);
+            Stream = OpenOwnFile(Name);
         TJclCompressionVolume* V = FVolumes[static_cast<size_t>(Index)].get();
         V->FileName = Name;
         V->Stream = Stream;
@@ -541,7 +594,7 @@ TStream* TJclCompressionArchive::GetVolumeStream(LongInt Index) {
         while (GetVolumeCount() < Index)
             FVolumes.emplace_back(Create<TJclCompressionVolume>(nullptr, nullptr, false, false, "", "", FVolumeMaxSize));
         if (!Stream)
-            Stream = OpenVolumeFile(Name);
+            Stream = OpenOwnFile(Name);
         if (Stream)
             FVolumes.emplace_back(Create<TJclCompressionVolume>(Stream, nullptr, Owns, false, Name, "", FVolumeMaxSize));
     }
@@ -799,9 +852,10 @@ bool TJclDecompressArchive::PrepareItemTarget(LongInt Index, std::string& FileNa
     if (Result && !Stream && FAutoCreateSubDir && !FileName.empty()) {
         const bool IsFolder = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const std::string Folder = IsFolder ? FileName : FolderPart(FileName);
-        // A target without a folder part lies in the current folder, which exists.
-        if (!Folder.empty())
-            CreateDirectoryPath(Folder);
+        // A target without a folder part lies in the current folder, which exists. A folder that
+        // cannot be made is named here rather than as a file that could not be created in it.
+        if (!Folder.empty() && !CreateDirectoryPath(Folder))
+            throw EJclFileUtilsError(std::string(JclResources::RsCannotCreateDir) + " " + PathWithoutDelimiter(Folder));
     }
     return Result;
 }
@@ -1012,43 +1066,79 @@ struct TCreatorRef {
 
 BSTR PasswordCopy(const std::wstring& Password) { return SysAllocString(Password.c_str()); }
 
+// Runs the body of a method the library calls. Whatever it raises stays on this side: the first
+// exception is kept by the archive, a user's abort answers E_ABORT, anything else E_FAIL.
+template <class F>
+HRESULT Guarded(TJclCompressionArchive* Archive, F&& Body) noexcept {
+    try {
+        return Body();
+    } catch (const EAbort&) {
+        if (Archive)
+            Archive->KeepLibraryError();
+        return E_ABORT;
+    } catch (...) {
+        if (Archive)
+            Archive->KeepLibraryError();
+        return E_FAIL;
+    }
+}
+
+TJclCompressionOperationSuccess SuccessOf(INT32 Result) {
+    return Result == 0   ? osOK
+           : Result == 1 ? osUnsupportedMethod
+           : Result == 2 ? osDataError
+           : Result == 3 ? osCRCError
+                         : osUnknownError;
+}
+
 }  // namespace
 
 // What the two stream wrappers share: the stream they carry, taken from an entry on first use
-// (and asked again while the entry has none) or handed over at construction.
+// (and asked again while the entry has none) or handed over at construction, and the archive
+// that keeps what their stream raises.
 class TJclSevenzipStreamBinding : public TJclSevenzipCounted {
 public:
     TJclSevenzipStreamBinding(TJclCompressionArchive* AArchive, LongInt AItemIndex)
         : FArchive(AArchive), FItemIndex(AItemIndex) {}
-    TJclSevenzipStreamBinding(TStream* AStream, bool AOwnsStream) : FStream(AStream), FOwnsStream(AOwnsStream) {}
+    TJclSevenzipStreamBinding(TStream* AStream, bool AOwnsStream, TJclCompressionArchive* AArchive)
+        : FStream(AStream), FArchive(AArchive), FOwnsStream(AOwnsStream) {}
 
 protected:
     ~TJclSevenzipStreamBinding() override {
-        if (FArchive && FItemIndex >= 0)
-            FArchive->GetItem(FItemIndex)->CloseItemStream();
-        else if (FOwnsStream)
-            FreeObject(FStream);
+        try {
+            if (Bound())
+                FArchive->GetItem(FItemIndex)->CloseItemStream();
+            else if (FOwnsStream)
+                FreeObject(FStream);
+        } catch (...) {
+            // The library releases us from its own frames; the entry list may be gone already.
+        }
     }
+    bool Bound() const { return FArchive && FItemIndex >= 0; }
     TStream* Stream() {
-        if (!FStream && FArchive && FItemIndex >= 0)
+        if (!FStream && Bound())
             FStream = FArchive->GetItem(FItemIndex)->OpenItemStream();
         return FStream;
     }
     HRESULT DoSeek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) {
-        if (!Stream())
-            return S_FALSE;
-        Int64 R = FStream->Seek(Offset, TSeekOrigin(Origin));
-        if (R < 0)
-            return E_FAIL;
-        if (NewPosition)
-            *NewPosition = static_cast<UINT64>(R);
-        return S_OK;
+        return Guarded(FArchive, [&]() -> HRESULT {
+            if (!Stream())
+                return S_FALSE;
+            Int64 R = FStream->Seek(Offset, TSeekOrigin(Origin));
+            if (R < 0)
+                throw EStreamError(RsStreamsSeekError);
+            if (NewPosition)
+                *NewPosition = static_cast<UINT64>(R);
+            return S_OK;
+        });
     }
+    // The entry's file, for messages; empty for other streams.
+    std::string ItemFileName() const { return Bound() ? FArchive->GetItem(FItemIndex)->GetFileName() : std::string(); }
 
     TStream* FStream = nullptr;
+    TJclCompressionArchive* FArchive = nullptr;
 
 private:
-    TJclCompressionArchive* FArchive = nullptr;
     LongInt FItemIndex = -1;
     bool FOwnsStream = false;
 };
@@ -1064,22 +1154,35 @@ public:
     HRESULT STDMETHODCALLTYPE Read(void* Data, UINT32 Size, UINT32* Processed) override {
         if (Processed)
             *Processed = 0;
-        if (!Stream())
-            return S_FALSE;
-        LongInt N = FStream->Read(Data, static_cast<LongInt>(Size));
-        if (Processed)
-            *Processed = static_cast<UINT32>(N < 0 ? 0 : N);
-        return S_OK;
+        return Guarded(FArchive, [&]() -> HRESULT {
+            if (!Stream())
+                return S_FALSE;
+            LongInt N = FStream->Read(Data, static_cast<LongInt>(Size));
+            if (N < 0)
+                N = 0;
+            // A short read before the end is a failed read (the platform's stream answers 0 for
+            // both); passed on as an end, it would cut the entry and still count as success.
+            if (static_cast<UINT32>(N) < Size && FStream->Position() < FStream->Size()) {
+                const std::string Name = ItemFileName();
+                throw EReadError(Name.empty() ? std::string(ClassesConsts::SReadError)
+                                              : std::string(ClassesConsts::SReadError) + ": " + Name);
+            }
+            if (Processed)
+                *Processed = static_cast<UINT32>(N);
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE Seek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) override {
         return DoSeek(Offset, Origin, NewPosition);
     }
     HRESULT STDMETHODCALLTYPE GetSize(UINT64* Size) override {
-        if (!Stream())
-            return S_FALSE;
-        if (Size)
-            *Size = static_cast<UINT64>(FStream->Size());
-        return S_OK;
+        return Guarded(FArchive, [&]() -> HRESULT {
+            if (!Stream())
+                return S_FALSE;
+            if (Size)
+                *Size = static_cast<UINT64>(FStream->Size());
+            return S_OK;
+        });
     }
 
 private:
@@ -1098,41 +1201,58 @@ class TJclSevenzipOutStream : public TJclSevenzipStreamBinding, public sevenzip:
 public:
     TJclSevenzipOutStream(TJclCompressionArchive* AArchive, LongInt AItemIndex)
         : TJclSevenzipStreamBinding(AArchive, AItemIndex) {}
-    TJclSevenzipOutStream(TStream* AStream, bool AOwnsStream, bool ATruncate)
-        : TJclSevenzipStreamBinding(AStream, AOwnsStream), FTruncate(ATruncate) {}
+    TJclSevenzipOutStream(TStream* AStream, bool AOwnsStream, bool ATruncate, TJclCompressionArchive* AArchive)
+        : TJclSevenzipStreamBinding(AStream, AOwnsStream, AArchive), FTruncate(ATruncate) {}
     ~TJclSevenzipOutStream() override {
         // Destructors must not throw; a stream that cannot be cut leaves the error to the
-        // caller's check of the file.
+        // caller's check of the file. A stream nothing was written to is left as it was: an
+        // older file of that name is still whole when the library failed before writing.
         try {
-            if (FTruncate && FStream)
+            if (FTruncate && FStream && FWritten)
                 FStream->SetSize(FHighestPosition);
         } catch (...) {
         }
     }
     SEVENZIP_COUNTED
 
+    bool Written() const { return FWritten; }
+
     HRESULT STDMETHODCALLTYPE Write(const void* Data, UINT32 Size, UINT32* Processed) override {
         if (Processed)
             *Processed = 0;
-        if (!Stream())
-            return S_FALSE;
-        LongInt N = FStream->Write(Data, static_cast<LongInt>(Size));
-        if (Processed)
-            *Processed = static_cast<UINT32>(N < 0 ? 0 : N);
-        if (FTruncate)
-            FHighestPosition = std::max(FHighestPosition, FStream->Position());
-        return S_OK;
+        return Guarded(FArchive, [&]() -> HRESULT {
+            if (!Stream())
+                return S_FALSE;
+            FWritten = true;
+            LongInt N = FStream->Write(Data, static_cast<LongInt>(Size));
+            // A full disk or a failed write: the library would only see a count of 0.
+            if (static_cast<UINT32>(N < 0 ? 0 : N) < Size) {
+                const DWORD Code = GetLastError();
+                const std::string System = Code ? SysErrorMessage(Code) : std::string();
+                const std::string Name = ItemFileName();
+                throw EWriteError(std::string(ClassesConsts::SWriteError) + (Name.empty() ? "" : ": " + Name) +
+                                  (System.empty() ? "" : ". " + System));
+            }
+            if (Processed)
+                *Processed = static_cast<UINT32>(N);
+            if (FTruncate)
+                FHighestPosition = std::max(FHighestPosition, FStream->Position());
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE Seek(INT64 Offset, UINT32 Origin, UINT64* NewPosition) override {
         return DoSeek(Offset, Origin, NewPosition);
     }
     HRESULT STDMETHODCALLTYPE SetSize(UINT64 NewSize) override {
-        if (!Stream())
-            return S_FALSE;
-        FStream->SetSize(static_cast<Int64>(NewSize));
-        if (FTruncate)
-            FHighestPosition = std::max(FHighestPosition, static_cast<Int64>(NewSize));
-        return S_OK;
+        return Guarded(FArchive, [&]() -> HRESULT {
+            if (!Stream())
+                return S_FALSE;
+            FWritten = true;
+            FStream->SetSize(static_cast<Int64>(NewSize));
+            if (FTruncate)
+                FHighestPosition = std::max(FHighestPosition, static_cast<Int64>(NewSize));
+            return S_OK;
+        });
     }
 
 private:
@@ -1144,6 +1264,7 @@ private:
     }
 
     bool FTruncate = false;
+    bool FWritten = false;
     Int64 FHighestPosition = 0;
 };
 
@@ -1155,94 +1276,109 @@ public:
     SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
-        FArchive->SetProgressMax(static_cast<Int64>(Total));
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            FArchive->SetProgressMax(static_cast<Int64>(Total));
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Completed) override {
-        if (Completed)
-            FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (Completed)
+                FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetUpdateItemInfo(UINT32 Index, INT32* NewData, INT32* NewProperties,
                                                 UINT32* IndexInArchive) override {
-        TJclCompressionItem* Item = FArchive->GetItem(static_cast<LongInt>(Index));
-        TJclCompressionItemProperties Modified = Item->ModifiedProperties();
-        const bool Data = Modified.Contains(ipFileName) || Modified.Contains(ipStream);
-        Modified.Exclude(ipFileName);
-        Modified.Exclude(ipStream);
-        if (NewData)
-            *NewData = Data ? 1 : 0;
-        if (NewProperties)
-            *NewProperties = Modified.Empty() ? 0 : 1;
-        if (IndexInArchive)
-            *IndexInArchive = static_cast<UINT32>(Item->PackedIndex());
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            TJclCompressionItem* Item = FArchive->GetItem(static_cast<LongInt>(Index));
+            TJclCompressionItemProperties Modified = Item->ModifiedProperties();
+            const bool Data = Modified.Contains(ipFileName) || Modified.Contains(ipStream);
+            Modified.Exclude(ipFileName);
+            Modified.Exclude(ipStream);
+            if (NewData)
+                *NewData = Data ? 1 : 0;
+            if (NewProperties)
+                *NewProperties = Modified.Empty() ? 0 : 1;
+            if (IndexInArchive)
+                *IndexInArchive = static_cast<UINT32>(Item->PackedIndex());
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetProperty(UINT32 Index, PROPID PropID, PROPVARIANT* Value) override {
         if (!Value)
             return E_POINTER;
         PropVariantInit(Value);
-        TJclCompressionItem* Item = FArchive->GetItem(static_cast<LongInt>(Index));
-        using namespace sevenzip;
-        switch (PropID) {
-        case kpidNoProperty: Value->vt = VT_NULL; break;
-        case kpidPath: *Value = TextValue(Item->GetPackedName()); break;
-        case kpidIsDir:
-            Value->vt = VT_BOOL;
-            Value->boolVal = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) ? VARIANT_TRUE : VARIANT_FALSE;
-            break;
-        case kpidSize:
-            Value->vt = VT_UI8;
-            Value->uhVal.QuadPart = static_cast<ULONGLONG>(Item->GetFileSize());
-            break;
-        case kpidAttrib: *Value = UInt32Value(Item->GetAttributes()); break;
-        case kpidCTime:
-            Value->vt = VT_FILETIME;
-            Value->filetime = Item->GetCreationTime();
-            break;
-        case kpidATime:
-            Value->vt = VT_FILETIME;
-            Value->filetime = Item->GetLastAccessTime();
-            break;
-        case kpidMTime:
-            Value->vt = VT_FILETIME;
-            Value->filetime = Item->GetLastWriteTime();
-            break;
-        case kpidSolid:
-            Value->vt = VT_BOOL;
-            Value->boolVal = VARIANT_TRUE;
-            break;
-        case kpidIsAnti:
-            Value->vt = VT_BOOL;
-            Value->boolVal = VARIANT_FALSE;
-            break;
-        case kpidUser: *Value = TextValue(Item->GetUser()); break;
-        case kpidGroup: *Value = TextValue(Item->GetGroup()); break;
-        case kpidTimeType: *Value = UInt32Value(0); break;
-        default:
-            // A property the archive does not keep is simply absent: the library then uses its
-            // own default. (Answering with a failure makes some formats give up.)
-            Value->vt = VT_EMPTY;
-            break;
-        }
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            TJclCompressionItem* Item = FArchive->GetItem(static_cast<LongInt>(Index));
+            using namespace sevenzip;
+            switch (PropID) {
+            case kpidNoProperty: Value->vt = VT_NULL; break;
+            case kpidPath: *Value = TextValue(Item->GetPackedName()); break;
+            case kpidIsDir:
+                Value->vt = VT_BOOL;
+                Value->boolVal = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) ? VARIANT_TRUE : VARIANT_FALSE;
+                break;
+            case kpidSize:
+                Value->vt = VT_UI8;
+                Value->uhVal.QuadPart = static_cast<ULONGLONG>(Item->GetFileSize());
+                break;
+            case kpidAttrib: *Value = UInt32Value(Item->GetAttributes()); break;
+            case kpidCTime:
+                Value->vt = VT_FILETIME;
+                Value->filetime = Item->GetCreationTime();
+                break;
+            case kpidATime:
+                Value->vt = VT_FILETIME;
+                Value->filetime = Item->GetLastAccessTime();
+                break;
+            case kpidMTime:
+                Value->vt = VT_FILETIME;
+                Value->filetime = Item->GetLastWriteTime();
+                break;
+            case kpidSolid:
+                Value->vt = VT_BOOL;
+                Value->boolVal = VARIANT_TRUE;
+                break;
+            case kpidIsAnti:
+                Value->vt = VT_BOOL;
+                Value->boolVal = VARIANT_FALSE;
+                break;
+            case kpidUser: *Value = TextValue(Item->GetUser()); break;
+            case kpidGroup: *Value = TextValue(Item->GetGroup()); break;
+            case kpidTimeType: *Value = UInt32Value(0); break;
+            default:
+                // A property the archive does not keep is simply absent: the library then uses its
+                // own default. (Answering with a failure makes some formats give up.)
+                Value->vt = VT_EMPTY;
+                break;
+            }
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetStream(UINT32 Index, sevenzip::ISequentialInStream** Stream) override {
         if (!Stream)
             return E_POINTER;
         *Stream = nullptr;
-        FLastIndex = static_cast<LongInt>(Index);
-        *Stream = new TJclSevenzipInStream(FArchive, FLastIndex);
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            FLastIndex = static_cast<LongInt>(Index);
+            TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
+            // The source is opened here, where a locked or vanished file can still be reported;
+            // a stream that stays missing would be read as an empty entry.
+            const std::string Source = Item->GetFileName();
+            if (!Item->OpenItemStream() && !Source.empty() && !(Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY))
+                throw EFOpenError(Format(ClassesConsts::SFOpenError, {Source}) + ". " +
+                                  SysErrorMessage(ERROR_FILE_NOT_FOUND));
+            *Stream = new TJclSevenzipInStream(FArchive, FLastIndex);
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE SetOperationResult(INT32 Result) override {
-        if (FLastIndex >= 0 && FLastIndex < FArchive->GetItemCount())
-            FArchive->GetItem(FLastIndex)->SetOperationSuccess(Result == 0   ? osOK
-                                                              : Result == 1 ? osUnsupportedMethod
-                                                              : Result == 2 ? osDataError
-                                                              : Result == 3 ? osCRCError
-                                                                            : osUnknownError);
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (FLastIndex >= 0 && FLastIndex < FArchive->GetItemCount())
+                FArchive->GetItem(FLastIndex)->SetOperationSuccess(SuccessOf(Result));
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetVolumeSize(UINT32, UINT64* Size) override {
         if (Size)
@@ -1255,11 +1391,13 @@ public:
         return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE CryptoGetTextPassword2(INT32* PasswordIsDefined, BSTR* Password) override {
-        if (PasswordIsDefined)
-            *PasswordIsDefined = FArchive->Password.empty() ? 0 : -1;
-        if (Password)
-            *Password = PasswordCopy(FArchive->Password);
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (PasswordIsDefined)
+                *PasswordIsDefined = FArchive->Password.empty() ? 0 : -1;
+            if (Password)
+                *Password = PasswordCopy(FArchive->Password);
+            return S_OK;
+        });
     }
 
 private:
@@ -1285,19 +1423,25 @@ public:
     SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE SetTotal(const UINT64* Files, const UINT64*) override {
-        if (Files)
-            FArchive->SetProgressMax(static_cast<Int64>(*Files));
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (Files)
+                FArchive->SetProgressMax(static_cast<Int64>(*Files));
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Files, const UINT64*) override {
-        if (Files)
-            FArchive->ReportProgress(static_cast<Int64>(*Files), FArchive->ProgressMax());
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (Files)
+                FArchive->ReportProgress(static_cast<Int64>(*Files), FArchive->ProgressMax());
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE CryptoGetTextPassword(BSTR* Password) override {
-        if (Password)
-            *Password = PasswordCopy(FArchive->Password);
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (Password)
+                *Password = PasswordCopy(FArchive->Password);
+            return S_OK;
+        });
     }
 
 private:
@@ -1320,63 +1464,75 @@ public:
     SEVENZIP_COUNTED
 
     HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
-        FArchive->SetProgressMax(static_cast<Int64>(Total));
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            FArchive->SetProgressMax(static_cast<Int64>(Total));
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Completed) override {
-        if (Completed)
-            FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (Completed)
+                FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetStream(UINT32 Index, sevenzip::ISequentialOutStream** Stream,
                                         INT32 AskExtractMode) override {
         if (!Stream)
             return E_POINTER;
         *Stream = nullptr;
-        FLastIndex = static_cast<LongInt>(Index);
-        if (AskExtractMode == sevenzip::kTest || AskExtractMode == sevenzip::kSkip)
+        return Guarded(FArchive, [&] {
+            FLastIndex = static_cast<LongInt>(Index);
+            if (AskExtractMode == sevenzip::kTest || AskExtractMode == sevenzip::kSkip)
+                return S_OK;
+            TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
+            if (!Item->PrepareOutput(FLastIndex))
+                return S_FALSE;
+            if (Item->TargetRefused())
+                return S_OK;  // decoded into nowhere; reported as a failed entry afterwards
+            const std::string Target = Item->GetFileName();
+            if (!Item->GetStream() && !Target.empty() && !(Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY)) {
+                Item->SetTemporaryTarget(MakeUniqueFileName(Target + "~", ".tmp", "_"));
+                // Created now, so that a target folder that refuses files is reported as such.
+                Item->OpenItemStream();
+            }
+            *Stream = new TJclSevenzipOutStream(FArchive, FLastIndex);
             return S_OK;
-        TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
-        if (!Item->PrepareOutput(FLastIndex))
-            return S_FALSE;
-        if (Item->TargetRefused())
-            return S_OK;  // decoded into nowhere; reported as a failed entry afterwards
-        const std::string Target = Item->GetFileName();
-        if (!Item->GetStream() && !Target.empty() && !(Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY))
-            Item->SetTemporaryTarget(MakeUniqueFileName(Target + "~", ".tmp", "_"));
-        *Stream = new TJclSevenzipOutStream(FArchive, FLastIndex);
-        return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE PrepareOperation(INT32) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE SetOperationResult(INT32 Result) override {
-        if (FLastIndex < 0 || FLastIndex >= FArchive->GetItemCount())
-            return S_OK;
-        TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
-        if (Item->TargetRefused()) {
-            Item->SetOperationSuccess(osUnknownError);
-        } else if (Result == 0) {
-            if (Item->CommitTemporaryTarget()) {
+        return Guarded(FArchive, [&] {
+            if (FLastIndex < 0 || FLastIndex >= FArchive->GetItemCount())
+                return S_OK;
+            TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
+            if (Item->TargetRefused()) {
+                Item->SetOperationSuccess(osUnknownError);
+            } else if (Result == 0) {
+                if (!Item->CommitTemporaryTarget()) {
+                    const DWORD Code = GetLastError();
+                    Item->SetOperationSuccess(osUnknownError);
+                    throw EFCreateError(Format(ClassesConsts::SFCreateError, {Item->GetFileName()}) + ". " +
+                                        SysErrorMessage(Code));
+                }
                 Item->SetOperationSuccess(osOK);
                 Item->ApplyFileTimes();
             } else {
-                Item->SetOperationSuccess(osUnknownError);
+                Item->SetOperationSuccess(SuccessOf(Result));
+                if (!Item->TemporaryTarget().empty())
+                    Item->DiscardTemporaryTarget();  // an existing file of that name stays as it was
+                else
+                    Item->RemoveTargetFile();
             }
-        } else {
-            Item->SetOperationSuccess(Result == 1   ? osUnsupportedMethod
-                                      : Result == 2 ? osDataError
-                                      : Result == 3 ? osCRCError
-                                                    : osUnknownError);
-            if (!Item->TemporaryTarget().empty())
-                Item->DiscardTemporaryTarget();  // an existing file of that name stays as it was
-            else
-                Item->RemoveTargetFile();
-        }
-        return S_OK;
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE CryptoGetTextPassword(BSTR* Password) override {
-        if (Password)
-            *Password = PasswordCopy(FArchive->Password);
-        return S_OK;
+        return Guarded(FArchive, [&] {
+            if (Password)
+                *Password = PasswordCopy(FArchive->Password);
+            return S_OK;
+        });
     }
 
 private:
@@ -1392,7 +1548,6 @@ private:
     TJclCompressionArchive* FArchive;
     LongInt FLastIndex = -1;
 };
-
 // ---------------------------------------------------------------------------------------------
 // 7-Zip-backed writing
 
@@ -1428,16 +1583,27 @@ sevenzip::IOutArchive* TJclSevenzipCompressArchive::GetOutArchive() {
 void TJclSevenzipCompressArchive::Compress() {
     CheckNotCompressing();
     FCompressing = true;
+    FOpenedVolumeFiles.clear();
+    bool Written = false;
     try {
-        // The volume is opened without being emptied; the output wrapper cuts it to what was
-        // written, so that an older, longer file of the same name leaves no tail behind.
-        TCreatorRef<TJclSevenzipOutStream> Out(new TJclSevenzipOutStream(CreateSplitStream(false), true, true));
-        TCreatorRef<TJclSevenzipUpdateCallback> Callback(new TJclSevenzipUpdateCallback(this));
-        sevenzip::IOutArchive* Writer = GetOutArchive();
-        SendArchiveSettings(static_cast<IUnknown*>(static_cast<TJclCompressionArchive*>(this)), Writer);
-        SevenzipCheck(Writer->UpdateItems(Out.P, static_cast<UINT32>(GetItemCount()), Callback.P));
+        ClearLibraryError();
+        HRESULT R;
+        {
+            // The volume is opened without being emptied; the output wrapper cuts it to what was
+            // written, so that an older, longer file of the same name leaves no tail behind.
+            TCreatorRef<TJclSevenzipOutStream> Out(new TJclSevenzipOutStream(CreateSplitStream(false), true, true, this));
+            TCreatorRef<TJclSevenzipUpdateCallback> Callback(new TJclSevenzipUpdateCallback(this));
+            sevenzip::IOutArchive* Writer = GetOutArchive();
+            SendArchiveSettings(static_cast<IUnknown*>(static_cast<TJclCompressionArchive*>(this)), Writer);
+            R = Writer->UpdateItems(Out.P, static_cast<UINT32>(GetItemCount()), Callback.P);
+            Written = Out.P->Written();
+        }
+        RaiseLibraryError();
+        SevenzipCheck(R);
     } catch (...) {
         FCompressing = false;
+        // A cut archive would pass for a whole one.
+        RemoveOpenedVolumeFiles(Written);
         throw;
     }
     FCompressing = false;
@@ -1678,15 +1844,18 @@ void TJclSevenzipDecompressArchive::OpenArchive() {
         return;
     TJclSevenzipInStream* In;
     if (!FVolumeNamePattern.empty() || FVolumeMaxSize != 0 || GetVolumeCount() > 0)
-        In = new TJclSevenzipInStream(CreateSplitStream(false), true);
+        In = new TJclSevenzipInStream(CreateSplitStream(false), true, this);
     else
-        In = new TJclSevenzipInStream(GetVolumeStream(0), false);
+        In = new TJclSevenzipInStream(GetVolumeStream(0), false, this);
     TCreatorRef<TJclSevenzipInStream> InRef(In);
     TCreatorRef<TJclSevenzipOpenCallback> Callback(new TJclSevenzipOpenCallback(this));
     sevenzip::IInArchive* Reader = GetInArchive();
     SendArchiveSettings(static_cast<IUnknown*>(static_cast<TJclCompressionArchive*>(this)), Reader);
     const UINT64 MaxStart = 4194304;
-    SevenzipCheck(Reader->Open(In, &MaxStart, Callback.P));
+    ClearLibraryError();
+    const HRESULT R = Reader->Open(In, &MaxStart, Callback.P);
+    RaiseLibraryError();
+    SevenzipCheck(R);
     FOpened = true;
 }
 
@@ -1742,7 +1911,10 @@ void TJclSevenzipDecompressArchive::Extract(const std::string& DestDir, bool Aut
             if (FItems[static_cast<size_t>(I)]->Selected())
                 Indices.push_back(static_cast<UINT32>(I));
         }
-        SevenzipCheck(GetInArchive()->Extract(Indices.data(), static_cast<UINT32>(Indices.size()), 0, Callback.P));
+        ClearLibraryError();
+        const HRESULT R = GetInArchive()->Extract(Indices.data(), static_cast<UINT32>(Indices.size()), 0, Callback.P);
+        RaiseLibraryError();
+        SevenzipCheck(R);
         CheckOperationResults();
     } catch (...) {
         Finish();

@@ -9,8 +9,11 @@
 #include "sevenzip.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 DECLARE_EXCEPTION(EJclCompressionError, EJclError);
@@ -316,6 +319,15 @@ public:
     const std::string& VolumeNamePattern() const { return FVolumeNamePattern; }
     Int64 VolumeMaxSize() const { return FVolumeMaxSize; }
 
+    // No exception may cross the library's frames (the program would end there): the objects the
+    // library calls back keep the first one here and answer with an error result, and the archive
+    // method that called the library raises it again once the call has returned, so the caller
+    // sees the real cause (the file that could not be opened) instead of a bare result code.
+    // Keep is called from inside a handler; it may run on one of the library's threads.
+    void KeepLibraryError() noexcept;
+    void ClearLibraryError() noexcept;
+    void RaiseLibraryError();
+
 protected:
     LongInt AppendItem(TJclCompressionItem* Item);
     void RemoveItemAt(LongInt Index);  // frees the entry
@@ -329,6 +341,14 @@ protected:
     Int64 FProgressMax = 0;
     std::vector<std::unique_ptr<TJclCompressionVolume, TObjectDeleter>> FVolumes;
     std::vector<TJclCompressionItem*> FItems;
+    // Volume files this archive opened itself, with whether each existed before: a failed write
+    // removes what it created or began to overwrite, and nothing else.
+    std::vector<std::pair<std::string, bool>> FOpenedVolumeFiles;
+    void RemoveOpenedVolumeFiles(bool Written);
+
+private:
+    std::mutex FLibraryErrorLock;
+    std::exception_ptr FLibraryError;
 };
 
 // Creates an archive of class T on a file: the typed form of the class record's CreateOnFile.
