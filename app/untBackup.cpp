@@ -252,11 +252,13 @@ bool CompressBackup(const std::string& FileName, const std::string& Password, st
             *ErrorText = "No archive format writes " + ArchiveName;
         return false;
     }
+    // Only an archive this call created is removed after a failure: an older archive of that name
+    // stays when the .bak cannot even be read.
+    bool Created = false;
     try {
-        // The archive classes open both files from inside the library's calls, where a failure
-        // cannot travel back as an error: open them here first.
         { TFileStream Source(FileName, fmOpenRead | fmShareDenyNone); }
         { TFileStream Target(ArchiveName, fmCreate); }
+        Created = true;
         TOwned<TJclCompressionArchive> Archive(Class->CreateOnFile(ArchiveName, 0, false));
         auto* Writer = As<TJclCompressArchive>(Archive.get());
         Writer->Password = AnsiToWide(Password);
@@ -271,7 +273,8 @@ bool CompressBackup(const std::string& FileName, const std::string& Password, st
         Error = E.Message().empty() ? E.ClassName() : E.Message();
     }
     // What was written of an archive that failed would pass for a backup.
-    DeleteFile(ArchiveName);
+    if (Created)
+        DeleteFile(ArchiveName);
     if (ErrorText)
         *ErrorText = Error;
     return false;
