@@ -1,0 +1,246 @@
+// The shell folder tree over a temporary folder tree the tests make, and over the desktop of the
+// test prefix: choosing a folder and reading and setting its path, filters, rebuilding, rename and
+// the refresh on directory changes.
+#include "../engine/SkinTestSupport.h"
+
+#include "Filer.h"
+#include "Streams.h"
+#include "TestSupport.h"
+#include "acShellCtrlsTree.h"
+
+#include <vector>
+
+using namespace skintests;
+using testing_support::PumpUntil;
+using testing_support::TempDir;
+using testing_support::WriteFileText;
+
+namespace {
+
+std::vector<std::string> ChildTexts(TTreeNode* Node) {
+    std::vector<std::string> Texts;
+    for (TTreeNode* C = Node ? Node->GetFirstChild() : nullptr; C; C = C->GetNextSibling())
+        Texts.push_back(C->Text());
+    return Texts;
+}
+
+TTreeNode* ChildNamed(TTreeNode* Node, const std::string& Text) {
+    for (TTreeNode* C = Node ? Node->GetFirstChild() : nullptr; C; C = C->GetNextSibling())
+        if (C->Text() == Text)
+            return C;
+    return nullptr;
+}
+
+std::string NoBackslash(const std::string& Path) { return ExcludeTrailingPathDelimiter(Path); }
+
+class acShellCtrlsTreeTest : public SkinTest {
+protected:
+    // Root\Alpha\Inner, Root\Alpha\note.txt, Root\Beta, Root\top.txt
+    void SetUp() override {
+        SkinTest::SetUp();
+        sTreeViewInitialization();
+        acShellCtrlsInitialization();
+        CreateDirectoryA((Dir / "Alpha").c_str(), nullptr);
+        CreateDirectoryA((Dir / "Alpha\\Inner").c_str(), nullptr);
+        CreateDirectoryA((Dir / "Beta").c_str(), nullptr);
+        WriteFileText(Dir / "Alpha\\note.txt", "n");
+        WriteFileText(Dir / "top.txt", "t");
+    }
+    void TearDown() override {
+        SkinTest::TearDown();
+        acShellCtrlsFinalization();
+    }
+    TsShellTreeView* PlaceTree(TacShellObjectTypes Types = {otFolders}) {
+        auto* T = Place<TsShellTreeView>(10, 10, 300, 250);
+        T->SetObjectTypes(Types);
+        T->SetRoot(Dir.Path());
+        T->HandleNeeded();
+        return T;
+    }
+
+    TempDir Dir;
+};
+
+TEST_F(acShellCtrlsTreeTest, APathRootShowsItsLastComponentAndItsFolders) {
+    TsShellTreeView* T = PlaceTree();
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    ASSERT_NE(Top, nullptr);
+    EXPECT_EQ(Top->GetNextSibling(), nullptr);
+    EXPECT_EQ(Top->Text(), ExtractFileName(NoBackslash(Dir.Path())));
+    EXPECT_TRUE(Top->Selected());
+    EXPECT_TRUE(Top->Expanded());
+    EXPECT_EQ(ChildTexts(Top), (std::vector<std::string>{"Alpha", "Beta"}));
+    EXPECT_TRUE(ChildNamed(Top, "Alpha")->HasChildren());
+    EXPECT_FALSE(ChildNamed(Top, "Beta")->HasChildren());
+    EXPECT_TRUE(SameText(T->GetPath(), NoBackslash(Dir.Path()))) << T->GetPath();
+    EXPECT_EQ(T->Root(), Dir.Path());
+    EXPECT_TRUE(T->RightClickSelect());
+
+    T->SetSelected(nullptr);
+    EXPECT_EQ(T->GetPath(), "") << "no selection reads as no path";
+    EXPECT_EQ(T->CurrentFolder(), nullptr);
+}
+
+TEST_F(acShellCtrlsTreeTest, SettingAPathOpensTheTreeDownToIt) {
+    TsShellTreeView* T = PlaceTree();
+    T->SetPath(Dir / "Alpha\\Inner");
+    ASSERT_NE(T->Selected(), nullptr);
+    EXPECT_EQ(T->Selected()->Text(), "Inner");
+    EXPECT_EQ(T->Selected()->Level(), 2);
+    EXPECT_TRUE(T->Selected()->Parent()->Expanded());
+    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Alpha\\Inner"));
+    EXPECT_FALSE(T->IsUpdating());
+
+    T->SetPath(Dir / "Alpha\\note.txt");
+    EXPECT_EQ(T->Selected(), nullptr) << "files are not listed with folders alone";
+    EXPECT_EQ(T->GetPath(), "");
+
+    try {
+        T->SetPath(Dir / "no such folder");
+        ADD_FAILURE() << "a path the shell cannot parse raises";
+    } catch (const Exception& E) {
+        EXPECT_EQ(E.Message(), "Error Setting Path");
+    }
+}
+
+TEST_F(acShellCtrlsTreeTest, FilesAreListedAndChosenWithNonFolders) {
+    TsShellTreeView* T = PlaceTree({otFolders, otNonFolders});
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    std::vector<std::string> Texts = ChildTexts(Top);
+    EXPECT_EQ(Texts.size(), 3u);
+    EXPECT_NE(std::find(Texts.begin(), Texts.end(), "top.txt"), Texts.end());
+    EXPECT_TRUE(ChildNamed(Top, "Beta") && !ChildNamed(Top, "Beta")->HasChildren());
+
+    T->SetPath(Dir / "Alpha\\note.txt");
+    ASSERT_NE(T->Selected(), nullptr);
+    EXPECT_EQ(T->Selected()->Text(), "note.txt");
+    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Alpha\\note.txt"));
+
+    T->SetObjectTypes({otFolders});
+    Top = T->Items()->GetFirstNode();
+    EXPECT_EQ(ChildTexts(Top), (std::vector<std::string>{"Alpha", "Beta"})) << "the tree is built again";
+    EXPECT_TRUE(Top->Selected());
+}
+
+TEST_F(acShellCtrlsTreeTest, RejectedItemsAreNeverShown) {
+    auto* T = Place<TsShellTreeView>(10, 10, 300, 250);
+    std::vector<std::string> Asked;
+    T->OnAddFolder = TacAddFolderEvent::FromFunction([&](TObject* Sender, TacShellFolder* F, bool& CanAdd) {
+        EXPECT_EQ(Sender, T);
+        Asked.push_back(F->DisplayName(seSystem));
+        CanAdd = F->IsFolder() && F->DisplayName(seSystem) != "Beta";
+    });
+    T->SetObjectTypes({otFolders, otNonFolders});
+    T->SetRoot(Dir.Path());
+    T->HandleNeeded();
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    EXPECT_EQ(ChildTexts(Top), (std::vector<std::string>{"Alpha"}));
+    EXPECT_EQ(Asked.size(), 3u);
+    T->SetPath(Dir / "Beta");
+    EXPECT_EQ(T->Selected(), nullptr);
+}
+
+TEST_F(acShellCtrlsTreeTest, TheDesktopRootReachesADriveThroughTheComputer) {
+    auto* T = Place<TsShellTreeView>(10, 10, 300, 250);
+    T->HandleNeeded();
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    ASSERT_NE(Top, nullptr);
+    EXPECT_EQ(T->Root(), "rfDesktop");
+    EXPECT_EQ(Top->Text(), GetItemDisplayName(GetDesktopShellFolder().Get(), DesktopFolder->AbsoluteID(),
+                                              SHGDN_NORMAL, seSystem));
+    T->SetPath("C:\\");
+    ASSERT_NE(T->Selected(), nullptr);
+    EXPECT_EQ(T->Selected()->Level(), 2) << "the desktop, the computer, the drive";
+    EXPECT_TRUE(SameText(T->GetPath(), "C:\\"));
+    EXPECT_TRUE(T->Selected()->Parent()->Expanded());
+
+    T->SetPath(Dir / "Alpha");
+    ASSERT_NE(T->Selected(), nullptr);
+    EXPECT_EQ(T->Selected()->Text(), "Alpha");
+    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Alpha"));
+}
+
+TEST_F(acShellCtrlsTreeTest, RebuildingANodeReadsNewItemsAndKeepsItsOpenBranches) {
+    TsShellTreeView* T = PlaceTree();
+    T->SetPath(Dir / "Alpha\\Inner");
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    CreateDirectoryA((Dir / "Gamma").c_str(), nullptr);
+    T->SetSelected(Top);
+    T->RefreshSelected();
+    Top = T->Items()->GetFirstNode();
+    ASSERT_NE(Top, nullptr);
+    EXPECT_EQ(Top->GetNextSibling(), nullptr) << "the old node is gone";
+    EXPECT_EQ(ChildTexts(Top), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+    EXPECT_TRUE(ChildNamed(Top, "Alpha")->Expanded());
+    EXPECT_TRUE(Top->Selected());
+    EXPECT_EQ(T->NodeFolder(0), T->CurrentFolder());
+}
+
+TEST_F(acShellCtrlsTreeTest, EditingANodeRenamesItsFolder) {
+    TsShellTreeView* T = PlaceTree();
+    T->SetPath(Dir / "Beta");
+    bool Handled = false;
+    T->ExecuteVerb("Rename", Handled);
+    EXPECT_TRUE(Handled);
+    HWND Edit = reinterpret_cast<HWND>(SendMessageA(T->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(Edit, nullptr);
+    SetWindowTextA(Edit, "Delta");
+    SendMessageA(T->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    EXPECT_TRUE(DirectoryExists(Dir / "Delta"));
+    EXPECT_FALSE(DirectoryExists(Dir / "Beta"));
+    EXPECT_EQ(ChildTexts(T->Items()->GetFirstNode()), (std::vector<std::string>{"Alpha", "Delta"}));
+}
+
+TEST_F(acShellCtrlsTreeTest, ADeletedFolderLeavesTheTreeWhenTheVerbSucceeds) {
+    TsShellTreeView* T = PlaceTree();
+    T->SetPath(Dir / "Beta");
+    T->VerbCompleted("delete", false);
+    EXPECT_EQ(ChildTexts(T->Items()->GetFirstNode()).size(), 2u) << "a failed verb changes nothing";
+    RemoveDirectoryA((Dir / "Beta").c_str());
+    T->VerbCompleted("Delete", true);
+    EXPECT_EQ(ChildTexts(T->Items()->GetFirstNode()), (std::vector<std::string>{"Alpha"}));
+}
+
+TEST_F(acShellCtrlsTreeTest, AutoRefreshReadsTheSelectedFolderAgainAfterAChange) {
+    TsShellTreeView* T = PlaceTree();
+    T->SetAutoRefresh(true);
+    ASSERT_NE(T->Notifier(), nullptr);
+    EXPECT_TRUE(SameText(T->Notifier()->Root(), NoBackslash(Dir.Path())));
+    T->SetSelected(ChildNamed(T->Items()->GetFirstNode(), "Alpha"));
+    ASSERT_NE(T->Notifier(), nullptr);
+    EXPECT_TRUE(SameText(T->Notifier()->Root(), Dir / "Alpha")) << "the notifier follows the selection";
+    CreateDirectoryA((Dir / "Alpha\\Fresh").c_str(), nullptr);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            CheckSynchronize();
+            return T->Selected() && ChildNamed(T->Selected(), "Fresh") != nullptr;
+        },
+        10000));
+    T->SetAutoRefresh(false);
+    EXPECT_EQ(T->Notifier(), nullptr);
+}
+
+TEST_F(acShellCtrlsTreeTest, FormTextGivesTheTreeItsStreamedOptions) {
+    std::string Text = "object F: TForm\n  object tvFolders: TsShellTreeView\n    Left = 8\n    Top = 8\n"
+                       "    Width = 250\n    Height = 200\n    Root = '" +
+                       Dir.Path() +
+                       "'\n    ObjectTypes = [otFolders, otNonFolders]\n    UseShellImages = True\n"
+                       "    AutoRefresh = False\n    ShowExt = seHide\n    SkinData.SkinSection = 'EDIT'\n  end\nend\n";
+    std::string Binary = ObjectTextToBinary(Text);
+    TOwned<TMemoryStream> S(Create<TMemoryStream>());
+    S->WriteBuffer(Binary.data(), static_cast<LongInt>(Binary.size()));
+    S->SetPosition(0);
+    S->ReadComponent(Form);
+    auto* T = DynCast<TsShellTreeView>(Form->FindComponent("tvFolders"));
+    ASSERT_NE(T, nullptr);
+    EXPECT_EQ(T->ObjectTypes(), (TacShellObjectTypes{otFolders, otNonFolders}));
+    EXPECT_EQ(T->ShowExt(), seHide);
+    EXPECT_EQ(T->SkinData()->SkinSection(), "EDIT");
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    ASSERT_NE(Top, nullptr) << "the tree is built once loaded";
+    EXPECT_NE(ChildNamed(Top, "top"), nullptr) << "names without their extension";
+    T->SetPath(Dir / "Alpha");
+    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Alpha"));
+}
+
+}  // namespace
