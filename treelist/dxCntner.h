@@ -497,6 +497,7 @@ protected:
     Word FStoredValues = 0;
 
 private:
+    bool FWheelForwarded = false;
     TdxEditStyle* CreateEditStyle();
     void ReadStoredValues(TReader& Reader);
     void WriteStoredValues(TWriter& Writer);

@@ -615,6 +615,17 @@ void TdxInplaceEdit::WndProc(TMessage& Message) {
         if (!WantsMouseWheel() && C && C->HandleAllocated()) {
             SendMessageA(C->Handle(), CM_CANCELMODE, 0, 0);
             SendMessageA(C->Handle(), WM_MOUSEWHEEL, Message.WParam, Message.LParam);
+            // The container has scrolled: the system's own passing of the wheel to the parent would
+            // scroll it a second time.
+            FWheelForwarded = true;
+            try {
+                TWinControl::WndProc(Message);
+            } catch (...) {
+                FWheelForwarded = false;
+                throw;
+            }
+            FWheelForwarded = false;
+            return;
         }
         break;
     default:
@@ -624,6 +635,10 @@ void TdxInplaceEdit::WndProc(TMessage& Message) {
 }
 
 void TdxInplaceEdit::DefaultHandler(TMessage& Message) {
+    if (Message.Msg == WM_MOUSEWHEEL && FWheelForwarded) {
+        Message.Result = 0;
+        return;
+    }
     if (!HasEditWindow() && HandleAllocated() && !ComponentState().Contains(csDesigning) &&
         (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN) &&
         GetFocus() != FHandle)
