@@ -12,6 +12,10 @@ inline constexpr const char* RsBlankSearchString = "Search string cannot be blan
 inline constexpr const char* RsMakeUtcTime = "Error illegal date or time format";
 inline constexpr const char* RsCannotCreateDir = "Unable to create directory";
 inline constexpr const char* RsStreamsSeekError = "Error seeking stream";
+inline constexpr const char* RsSynchCreateMutex = "Failed to create mutex";
+inline constexpr const char* RsInvalidMMFName = "Invalid MMF name \"%s\"";
+inline constexpr const char* RsInvalidMMFEmpty = "The MMF named \"%s\" cannot be created empty";
+inline constexpr const char* RsUnexpectedEOSequence = "Unexpected end of sequence";
 
 // Archive layer
 inline constexpr const char* RsCompressionSevenzipLoadError = "Sevenzip: Failed to load 7z.dll";
