@@ -141,13 +141,10 @@ bool TsPanel::PaintPlainImage(HDC DC) {
     int BW = D.GetMaxBorderWidth();
     TRect R = Rect(0, 0, Width(), Height());
     ExcludeGraphicChildren(DC, this, 0, 0);
+    // What lies behind comes from the parent even for a custom colour: a partly transparent custom
+    // colour is mixed with it.
     ParentBackgroundInfo Info;
-    if (D.CustomColor()) {
-        Info.Color = ColorToRGB(Color());
-        Info.Kind = 1;
-    } else {
-        QueryParentBackground(Info, Parent(), false);
-    }
+    QueryParentBackground(Info, Parent(), false);
     int T = D.Section().Transparency;
     // The border mask goes through the cache; the area inside it is filled there and only the
     // border strips reach the window.

@@ -104,7 +104,7 @@ void TsRichEdit::TakeEnabledColors() {
         return;
     const TsGeneralData& S = FCommonData->Section();
     SetColor(S.Color);
-    Font()->SetColor(Enabled() ? S.FontColor[0] : HalfMixColors(S.FontColor[0], Color()));
+    Font()->SetColor(Enabled() ? S.FontColor[0] : HalfMixColors(ColorToRGB(S.FontColor[0]), ColorToRGB(Color())));
     DefAttributes()->SetColor(Font()->Color());
 }
 
