@@ -71,6 +71,17 @@ void PaintAlphaGlyphFrame(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R
 void PaintListImage(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R, bool Skinned) {
     TColor Fill;
     TOwned<TBitmap> Image(FillImageListBitmap(Button->Images(), Button->ImageIndex(), Fill));
+    // An image of several glyphs side by side shows the one of the button's state.
+    int N = std::max(1, Button->NumGlyphs());
+    if (N > 1 && Image->Width() % N == 0) {
+        int W = Image->Width() / N, F = std::min(Button->CurrentState(), N - 1);
+        TBitmap* Frame = Create<TBitmap>();
+        Frame->SetPixelFormat(pf24bit);
+        Frame->SetHandleType(bmDIB);
+        Frame->SetSize(W, Image->Height());
+        BitBlt(Frame->Canvas()->Handle(), 0, 0, W, Image->Height(), Image->Canvas()->Handle(), F * W, 0, SRCCOPY);
+        Image.reset(Frame);
+    }
     auto GreyExceptCorner = [&] { GrayscaleBitmapExcept(Image.get(), Image->Canvas()->Pixels(0, 0)); };
     bool Grayed = Button->DisabledGlyphKind().Contains(dgGrayed);
     if (!Skinned) {

@@ -77,8 +77,9 @@ TEST_F(sDateUtilsLocaleTest, TextReadsByPositionThenFreely) {
         DateSeparator = C.Separator;
         TDateTime V = -1;
         EXPECT_EQ(TextToDate(C.Format, C.Text, V), C.Ok) << C.Text;
-        if (C.Ok)
+        if (C.Ok) {
             EXPECT_EQ(V, EncodeDate(C.Y, C.M, C.D)) << C.Text;
+        }
     }
 }
 
