@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "TestSupport.h"
 #include "dxCntner.h"
+#include "dxEditor.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@ inline void EnsureTreeList() {
         Started = true;
         dxDrawUtilsInitialization();
         dxCntnerInitialization();
+        dxEditorInitialization();
     }
 }
 
