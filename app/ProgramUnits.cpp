@@ -15,6 +15,11 @@
 #include "JclStrings.h"
 #include "JclSysInfo.h"
 #include "Jpeg.h"
+#include "JvAppStorage.h"
+#include "JvAppStoragePropertyEngineDB.h"
+#include "JvJVCLUtils.h"
+#include "JvLibraryUnits.h"
+#include "JvThemes.h"
 #include "Mask.h"
 #include "Menus.h"
 #include "RXConst.h"
@@ -31,9 +36,24 @@
 #include "abfGraphics.h"
 #include "abfSysUtils.h"
 #include "abfVclUtils.h"
+#include "acPNG.h"
+#include "acSBUtils.h"
+#include "acntUtils.h"
+#include "sCheckBox.h"
 #include "sConst.h"
+#include "sDateUtils.h"
 #include "sEdit.h"
+#include "sGlyphUtils.h"
+#include "sGradient.h"
+#include "sGraphUtils.h"
+#include "sLabel.h"
+#include "sMaskEdit.h"
+#include "sMemo.h"
 #include "sMessages.h"
+#include "sPanel.h"
+#include "sRichEdit.h"
+#include "sSpeedButton.h"
+#include "sSpinEdit.h"
 #include "sVclUtils.h"
 #include "siComp.h"
 #include "siConsts.h"
@@ -70,15 +90,38 @@ const TUnitEntry Table[] = {
     {"RxAppUtils", nullptr, RxAppUtilsFinalization},
     {"RxMemDS", RxMemDSInitialization, nullptr},
     {"RXDBCtrl", RXDBCtrlInitialization, RXDBCtrlFinalization},
+    {"JvAppStorage", nullptr, JvAppStorageFinalization},
+    {"JvJVCLUtils", JvJVCLUtilsInitialization, nullptr},
+    {"TaskbarRestart", TaskbarRestartUnitInitialization, TaskbarRestartUnitFinalization},
+    {"JvThemes", JvThemesInitialization, JvThemesFinalization},
+    {"CheckBoxSize", CheckBoxSizeUnitInitialization, nullptr},
+    {"JvAppStoragePropertyEngineDB", JvAppStoragePropertyEngineDBInitialization,
+     JvAppStoragePropertyEngineDBFinalization},
+    {"ThreadValues", ThreadValuesUnitInitialization, nullptr},
     {"abfSysUtils", abfSysUtilsInitialization, abfSysUtilsFinalization},
     {"abfClasses", abfClassesInitialization, abfClassesFinalization},
     {"abfVclUtils", abfVclUtilsInitialization, abfVclUtilsFinalization},
     {"abfGraphics", abfGraphicsInitialization, abfGraphicsFinalization},
     {"abfComponents", abfComponentsInitialization, abfComponentsFinalization},
+    {"acntUtils", acntUtilsInitialization, acntUtilsFinalization},
     {"sConst", sConstInitialization, sConstFinalization},
     {"sMessages", sMessagesInitialization, nullptr},
+    {"sGradient", sGradientInitialization, sGradientFinalization},
+    {"sGraphUtils", sGraphUtilsInitialization, sGraphUtilsFinalization},
+    {"acPNG", acPNGInitialization, acPNGFinalization},
     {"sVclUtils", sVclUtilsInitialization, sVclUtilsFinalization},
+    {"acSBUtils", acSBUtilsInitialization, acSBUtilsFinalization},
+    {"sGlyphUtils", sGlyphUtilsInitialization, sGlyphUtilsFinalization},
+    {"sDateUtils", sDateUtilsInitialization, nullptr},
     {"sEdit", sEditInitialization, nullptr},
+    {"sMaskEdit", sMaskEditInitialization, nullptr},
+    {"sMemo", sMemoInitialization, nullptr},
+    {"sRichEdit", sRichEditInitialization, nullptr},
+    {"sCheckBox", sCheckBoxInitialization, nullptr},
+    {"sLabel", sLabelInitialization, nullptr},
+    {"sPanel", sPanelInitialization, nullptr},
+    {"sSpeedButton", sSpeedButtonInitialization, nullptr},
+    {"sSpinEdit", sSpinEditInitialization, nullptr},
 };
 }  // namespace
 

@@ -280,6 +280,17 @@ bool CompressBackup(const std::string& FileName, const std::string& Password, st
     return false;
 }
 
+// Replaced whole: a crash while writing must not leave a cut library behind that would then count
+// as present.
+void WriteSevenZipLibrary() {
+    const std::string FileName = GetAppDir() + "7z.dll";
+    if (FileExists(FileName))
+        return;
+    TResourceStream Library(GetModuleHandleA(nullptr), "7Z_DLL", reinterpret_cast<LPCSTR>(RT_RCDATA));
+    ReplaceFileWith(FileName, std::string_view(static_cast<const char*>(Library.Memory()),
+                                               static_cast<std::size_t>(Library.Size())));
+}
+
 void AppendLogLine(const std::string& Line) {
     const std::string FileName = GetAppDir() + "Backup.log";
     if (!FileExists(FileName))
@@ -312,17 +323,6 @@ public:
 private:
     std::exception_ptr FError;
 };
-
-// Only written when a task packs: a crash while writing must not leave a cut library behind that
-// would then count as present.
-void WriteSevenZipLibrary() {
-    const std::string FileName = GetAppDir() + "7z.dll";
-    if (FileExists(FileName))
-        return;
-    TResourceStream Library(GetModuleHandleA(nullptr), "7Z_DLL", reinterpret_cast<LPCSTR>(RT_RCDATA));
-    ReplaceFileWith(FileName, std::string_view(static_cast<const char*>(Library.Memory()),
-                                               static_cast<std::size_t>(Library.Size())));
-}
 
 std::string LogLine(const std::string& Result, const std::string& SNAME, const std::string& DBName,
                     const std::string& BackupFile) {

@@ -60,6 +60,9 @@ std::string QuoteSqlText(std::string_view Text);
 // entry, and the password when it is not empty. False when no archive was written: a partial
 // archive is removed, the file stays, and ErrorText (when given) gets the reason.
 bool CompressBackup(const std::string& FileName, const std::string& Password, std::string* ErrorText = nullptr);
+// Writes "7z.dll" beside the program from the program's resource when the file is missing (before a
+// pass packs, and before the restore unpacks). Raises EFCreateError / EWriteError when it cannot.
+void WriteSevenZipLibrary();
 // Appends Line and CR LF to "Backup.log" in the program's folder, creating the file when missing.
 // Raises EFCreateError / EFOpenError / EWriteError when the log cannot be written.
 void AppendLogLine(const std::string& Line);

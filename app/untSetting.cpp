@@ -5,7 +5,11 @@
 #include "Registry.h"
 #include "WinUtils.h"
 #include "abfVclUtils.h"
+#include "untAbout.h"
 #include "untBackup.h"
+#include "untJOpen.h"
+#include "untMyDialog.h"
+#include "untSaveTimer.h"
 #include "untSettingTasks.h"
 
 #include <shellapi.h>
@@ -37,6 +41,7 @@ constexpr int SwitchToRussianImage = 32;
 const std::string SwitchToEnglish = "\xCF\xE5\xF0\xE5\xEA\xEB\xFE\xF7\xE8\xF2\xFC \xED\xE0 \xE0\xED\xE3\xEB\xE8\xE9\xF1\xEA\xE8\xE9";
 const std::string SwitchToRussian = "Switch to Russian";
 constexpr int ConnectionPanel = 3;
+constexpr const char* GridLayoutKey = "t1";
 
 // Grid titles by field, for language 1 and language 2.
 struct TColumnTitles {
@@ -164,14 +169,7 @@ std::string SqlLoginConnectString(const std::string& Server, const std::string& 
            QuotedValue(Login) + ";Initial Catalog=master;Data Source=" + QuotedValue(Server);
 }
 
-void ShowMyDialog(const std::string& Text, const std::string& Caption) {
-    // The message window of its own unit takes over here once that unit exists; until then the
-    // text goes to a message box with the same caption.
-    if (Application)
-        Application->MessageBox(Text, Caption, MB_OK);
-    else
-        MessagePresenter().MessageBox(nullptr, Text, Caption, MB_OK);
-}
+void ShowMyDialog(const std::string& Text, const std::string& Caption) { ShowMyDialogModal(Text, Caption); }
 
 // ---------------------------------------------------------------------------------------------
 // The clean-up thread
@@ -257,6 +255,9 @@ void TfrmSetting::DefineClass(TClassBuilder<TfrmSetting>& B) {
     B.Method<&T::PopupMenuPopup>("PopupMenuPopup");
     B.Method<&T::pmOpenProgramClick>("pmOpenProgramClick");
     B.Method<&T::pmAutoRunClick>("pmAutoRunClick");
+    B.Method<&T::pmCheckTimeClick>("pmCheckTimeClick");
+    B.Method<&T::pmAboutClick>("pmAboutClick");
+    B.Method<&T::bbJournClick>("bbJournClick");
     B.Method<&T::pmCloseClick>("pmCloseClick");
     B.Method<&T::mmHelpClick>("mmHelpClick");
     B.Method<&T::mHClick>("mHClick");
@@ -299,23 +300,7 @@ void TfrmSetting::FormCreate(TObject*) {
     }
     tmThreadTimerBackup->SetInterval(static_cast<Cardinal>(Minutes) * 60000);
 
-    if (TSettingsKey Layout("t1"); Layout.Open()) {
-        TDBGridColumns* Columns = DBGridMain->Columns();
-        for (int I = 0; I < Columns->Count(); ++I) {
-            TColumn* C = Columns->Items(I);
-            const std::string N = IntToStr(I);
-            try {
-                if (Layout->ValueExists("Width" + N))
-                    if (LongInt W = Layout->ReadInteger("Width" + N); W > 0)
-                        C->SetWidth(W);
-            } catch (const Exception&) {
-            }
-            if (std::string F = ReadText(*Layout, "FieldName" + N); !F.empty())
-                C->SetFieldName(F);
-            if (std::string T = ReadText(*Layout, "FieldTitle" + N); !T.empty())
-                C->Title()->SetCaption(T);
-        }
-    }
+    LoadGridLayout(DBGridMain, GridLayoutKey, true);
 
     // A right click opens the tray menu through the icon itself.
     TrayIcon->OnMouseUp = nullptr;
@@ -427,16 +412,7 @@ void TfrmSetting::SaveForClose() {
         Key->WriteString("password", Crypt(edSQLPassword->Text()));
         Key->WriteString("Interval", IntToStr(tmThreadTimerBackup->Interval() / 60000));
     }
-    if (TSettingsKey Layout("t1"); Layout.Open()) {
-        TDBGridColumns* Columns = DBGridMain->Columns();
-        for (int I = 0; I < Columns->Count(); ++I) {
-            TColumn* C = Columns->Items(I);
-            const std::string N = IntToStr(I);
-            Layout->WriteInteger("Width" + N, C->Width());
-            Layout->WriteString("FieldName" + N, C->FieldName());
-            Layout->WriteString("FieldTitle" + N, C->Title()->Caption());
-        }
-    }
+    SaveGridLayout(DBGridMain, GridLayoutKey);
 }
 
 bool TfrmSetting::AutoRunSet() {
@@ -530,7 +506,12 @@ void TfrmSetting::UpdateStrings() {
         this->*E.Variable = siLang1->GetTextOrDefault(E.Key);
 }
 
-void TfrmSetting::siLang1ChangeLanguage(TObject*) { UpdateStrings(); }
+void TfrmSetting::siLang1ChangeLanguage(TObject*) {
+    UpdateStrings();
+    // The button's caption tells the connection's state, which the stored texts cannot know.
+    if (btnOpen && ADOConnection)
+        btnOpen->SetCaption(ADOConnection->Connected() ? strrsNoConnect : strrsConnect);
+}
 
 void TfrmSetting::ShowStatusTimer(const std::string& After) {
     sbBar->Panels()->Items(1)->SetText(strrsTimerBegin + " " + IntToStr(tmThreadTimerBackup->Interval() / 60000) + " " +
@@ -616,20 +597,7 @@ void TfrmSetting::tbDeleteClick(TObject*) {
 
 int TfrmSetting::MessageDialog(const std::string& Msg, TMsgDlgType DlgType, const std::string& Caption,
                                TMsgDlgButtons Buttons) {
-    TOwned<TMessageForm> Dialog(CreateMessageDialog(Msg, DlgType, Buttons));
-    Dialog->SetBorderIcons({});
-    Dialog->Font()->SetName("Verdana");
-    Dialog->SetFormStyle(fsStayOnTop);
-    Dialog->SetCaption(Caption.empty() ? Application->Title() : Caption);
-    if (Buttons.Contains(mbOK))
-        if (TControl* B = Dialog->FindButton("OK"))
-            B->SetCaption(strsYes);
-    if (Buttons.Contains(mbCancel))
-        if (TControl* B = Dialog->FindButton("Cancel"))
-            B->SetCaption(strsNo);
-    Dialog->SetPosition(poDesktopCenter);
-    SetForegroundWindow(Dialog->Handle());
-    return Dialog->ShowModal();
+    return ::MessageDialog(Msg, DlgType, Caption, Buttons, strsYes, strsNo);
 }
 
 std::string TfrmSetting::ResultText(const std::string& Result) const {
@@ -648,7 +616,7 @@ void TfrmSetting::DBGridMainDblClick(TObject* Sender) {
         return;
     }
     if (MemSettitngs->Active() && !MemSettitngs->IsEmpty())
-        ShowMyDialog(ResultText(MemSettitngs->FieldByName("Result")->AsString()), strrsRes);
+        ShowMyDialogText(ResultText(MemSettitngs->FieldByName("Result")->AsString()), strrsRes);
 }
 
 void TfrmSetting::DBGridMainDrawColumnCell(TObject*, const TRect& Rect, int, TColumn* Column, TGridDrawState) {
@@ -744,6 +712,23 @@ void TfrmSetting::pmOpenProgramClick(TObject*) {
 }
 
 void TfrmSetting::pmAutoRunClick(TObject*) { CheckMenu(); }
+
+namespace {
+// The dialogs opened without waiting: one window each, created on demand; each frees itself when
+// closed and empties its variable.
+template <class TDialog>
+void ShowSingle(TDialog*& Window) {
+    if (!Window)
+        Window = Create<TDialog>(Application);
+    Window->Show();
+}
+}  // namespace
+
+void TfrmSetting::pmCheckTimeClick(TObject*) { ShowSingle(frmSaveTimer); }
+
+void TfrmSetting::pmAboutClick(TObject*) { ShowSingle(frmAbout); }
+
+void TfrmSetting::bbJournClick(TObject*) { ShowSingle(frmJOpen); }
 
 void TfrmSetting::mmHelpClick(TObject*) {
     const std::string File = ExtractFilePath(ProgramFileName()) + HelpFileName;

@@ -50,8 +50,8 @@ bool HideRequested(const std::vector<std::string>& Params);
 // three-byte header.
 std::vector<std::string> ParseServerReply(std::string_view Bytes);
 
-// The connection strings of the main window and the wizard. A value holding ";" is put in double
-// quotes (inner quotes doubled), so that it cannot end its key early.
+// The connection strings of the main window and the wizard. A value holding ";" is quoted as
+// connection strings allow, so that it cannot end its pair early; other values stay as typed.
 std::string WindowsAuthConnectString(const std::string& Server);
 std::string SqlLoginConnectString(const std::string& Server, const std::string& Login, const std::string& Password);
 
@@ -165,6 +165,9 @@ public:
     void PopupMenuPopup(TObject* Sender);
     void pmOpenProgramClick(TObject* Sender);
     void pmAutoRunClick(TObject* Sender);
+    void pmCheckTimeClick(TObject* Sender);
+    void pmAboutClick(TObject* Sender);
+    void bbJournClick(TObject* Sender);
     void pmCloseClick(TObject* Sender);
     void mmHelpClick(TObject* Sender);
     void mHClick(TObject* Sender);

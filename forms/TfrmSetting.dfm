@@ -102,6 +102,7 @@ object frmSetting: TfrmSetting
       Height = 25
       Caption = #1046#1091#1088#1085#1072#1083' '#1072#1088#1093#1080#1074#1086#1074
       TabOrder = 6
+      OnClick = bbJournClick
     end
   end
   object ToolBar1: TToolBar
@@ -391,6 +392,7 @@ object frmSetting: TfrmSetting
     end
     object pmCheckTime: TMenuItem
       Caption = #1063#1072#1089#1090#1086#1090#1072' '#1087#1088#1086#1074#1077#1088#1086#1082
+      OnClick = pmCheckTimeClick
     end
     object N3: TMenuItem
       Caption = '-'
@@ -410,6 +412,7 @@ object frmSetting: TfrmSetting
     object pmAbout: TMenuItem
       Caption = #1054' '#1087#1088#1086#1075#1088#1072#1084#1084#1077
       ImageIndex = 26
+      OnClick = pmAboutClick
     end
     object N5: TMenuItem
       Caption = '-'
@@ -450,6 +453,7 @@ object frmSetting: TfrmSetting
       'TIB_STRINGLIST'
       'TSTRINGLIST')
     NumOfLanguages = 2
+    LangDispatcher = siLangDispatcher
     OnChangeLanguage = siLang1ChangeLanguage
     LangDelim = 1
     LangNames.Strings = (

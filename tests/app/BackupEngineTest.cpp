@@ -100,6 +100,8 @@ TEST(CompressBackup, PacksOneEntryWithThePasswordAndKeepsTheFile) {
     TProgramFolder Folder;
     const std::string Bak = Folder / "srv_db_1.bak";
     WriteFileText(Bak, std::string(100000, 'x'));
+    // As a pass does before it packs: the library comes from the program's resource.
+    WriteSevenZipLibrary();
     ASSERT_TRUE(CompressBackup(Bak, "pw-7"));
     EXPECT_TRUE(FileExists(Bak));
     TOwned<TJcl7zDecompressArchive> R(CreateArchiveOnFile<TJcl7zDecompressArchive>(Bak + ".7z"));
@@ -113,6 +115,7 @@ TEST(CompressBackup, UnreadableBackupOrUnwritableArchiveLeavesNoArchiveAndTellsW
     TProgramFolder Folder;
     const std::string Bak = Folder / "locked.bak";
     WriteFileText(Bak, std::string(1000, 'x'));
+    WriteSevenZipLibrary();
     std::string Why;
     // Another program holds the backup open.
     HANDLE Held = CreateFileA(Bak.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
