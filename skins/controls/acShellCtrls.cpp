@@ -61,12 +61,39 @@ TacShellRef<I> BindItemInterface(IShellFolder* ParentShellFolder, PItemIDList ID
     return Result;
 }
 
+// The folder that holds the last item of ID (a list relative to Folder), with that item. Some shells
+// answer attribute and rename calls of a longer list by its first item: such a list is bound down
+// to its last item's parent first. Holder is null when that fails.
+struct TLastItem {
+    TacShellRef<IShellFolder> Holder;
+    PItemIDList Item = nullptr;
+};
+
+TLastItem LastItemOf(IShellFolder* Folder, PItemIDList ID) {
+    TLastItem R;
+    if (!Folder || !ID)
+        return R;
+    R.Item = ID;
+    if (CountItemIds(ID) <= 1) {
+        R.Holder = TacShellRef<IShellFolder>::Share(Folder);
+        return R;
+    }
+    while (CountItemIds(R.Item) > 1)
+        R.Item = NextItemId(R.Item);
+    PItemIDList Prefix = CopyItemIdList(ID);
+    RemoveLastItemId(Prefix);
+    Folder->BindToObject(Prefix, nullptr, IID_IShellFolder, R.Holder.OutPtr());
+    FreeItemIdList(Prefix);
+    return R;
+}
+
 ULONG ItemAttributes(IShellFolder* ParentShellFolder, PItemIDList ID, ULONG InMask) {
-    if (!ParentShellFolder)
+    TLastItem L = LastItemOf(ParentShellFolder, ID);
+    if (!L.Holder)
         return 0;
     ULONG Attr = InMask;
-    PCUITEMID_CHILD Child = ID;
-    return SUCCEEDED(ParentShellFolder->GetAttributesOf(1, &Child, &Attr)) ? Attr : 0;
+    PCUITEMID_CHILD Child = L.Item;
+    return SUCCEEDED(L.Holder->GetAttributesOf(1, &Child, &Attr)) ? Attr : 0;
 }
 
 template <class E>
@@ -287,7 +314,9 @@ TacFolderTraits GetFolderTraits(IShellFolder* ParentShellFolder, PItemIDList ID)
     if (!ParentShellFolder)
         return {};
     ULONG First = ItemAttributes(ParentShellFolder, ID, 0xF0000) & 0xF0000;
-    ULONG Second = ItemAttributes(ParentShellFolder, ID, 0);
+    // Asked for by their bits: shells that return only the bits asked for would give none.
+    ULONG Second = ItemAttributes(ParentShellFolder, ID,
+                                  SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_REMOVABLE | SFGAO_VALIDATE);
     return MapBits<TacFolderTrait>(First, {{ftGhosted, 0x80000},
                                            {ftLink, SFGAO_LINK},
                                            {ftReadOnly, SFGAO_READONLY},
@@ -577,15 +606,21 @@ void TacShellFolder::ExecuteDefault() const {
 bool TacShellFolder::Rename(const std::string& NewName) {
     if (!Abilities().Contains(faRename))
         return false;
-    IShellFolder* P = ParentShellFolder();
+    TLastItem L = LastItemOf(ParentShellFolder(), FRelativeID);
     std::wstring Wide = AnsiToWide(NewName);
     PITEMID_CHILD NewID = nullptr;
-    if (!P || P->SetNameOf(nullptr, FRelativeID, Wide.c_str(), SHGDN_NORMAL, &NewID) != S_OK)
+    if (!L.Holder || L.Holder->SetNameOf(nullptr, L.Item, Wide.c_str(), SHGDN_NORMAL, &NewID) != S_OK)
         throw Exception("Rename to %s failed", {NewName});
+    // The leading items of a longer relative list stay; only its last item is new.
+    PItemIDList Leading = CopyItemIdList(FRelativeID);
+    RemoveLastItemId(Leading);
+    PItemIDList NewRelative = JoinItemIdLists(Leading, NewID);
+    FreeItemIdList(Leading);
+    FreeItemIdList(NewID);
     FreeItemIdList(FRelativeID);
     FreeItemIdList(FAbsoluteID);
-    FRelativeID = NewID;
-    FAbsoluteID = FParent ? JoinItemIdLists(FParent->AbsoluteID(), NewID) : CopyItemIdList(NewID);
+    FRelativeID = NewRelative;
+    FAbsoluteID = FParent ? JoinItemIdLists(FParent->AbsoluteID(), FRelativeID) : CopyItemIdList(FRelativeID);
     return true;
 }
 

@@ -29,15 +29,20 @@ protected:
             ++Calls;
         });
     }
-    bool WaitForCalls(int Count) {
+    // Makes files in Folder until the handler has run Count times in all: the worker may not watch
+    // yet when the first file comes.
+    bool ChangeUntilCalled(const TempDir& Folder, int Count) {
+        int Made = 0;
         return PumpUntil(
             [&] {
                 CheckSynchronize();
-                return Calls >= Count;
+                if (Calls >= Count)
+                    return true;
+                WriteFileText(Folder / ("file" + IntToStr(++Made) + ".txt"), "x");
+                return false;
             },
             10000);
     }
-
     TacShellChangeNotifier* Notifier = nullptr;
     int Calls = 0;
     TempDir Dir;
@@ -64,14 +69,11 @@ TEST_F(acShellCtrlsNotifyTest, ChangesOfTheWatchedFolderReachTheHandler) {
     Notifier->SetWatchSubTree(false);
     Notifier->SetOnChange(Counter());
     ASSERT_NE(Notifier->Thread(), nullptr);
-    WriteFileText(Dir / "one.txt", "1");
-    ASSERT_TRUE(WaitForCalls(1));
+    ASSERT_TRUE(ChangeUntilCalled(Dir, 1));
 
     // Moved to another folder: its changes are reported there.
     Notifier->SetRoot(Other.Path());
-    int Before = Calls;
-    WriteFileText(Other / "two.txt", "2");
-    EXPECT_TRUE(WaitForCalls(Before + 1));
+    EXPECT_TRUE(ChangeUntilCalled(Other, Calls + 1));
 }
 
 TEST_F(acShellCtrlsNotifyTest, AClearedHandlerKeepsTheWorkerAndCallsNothing) {
@@ -79,29 +81,34 @@ TEST_F(acShellCtrlsNotifyTest, AClearedHandlerKeepsTheWorkerAndCallsNothing) {
     Notifier->SetOnChange(Counter());
     TacShellChangeThread* Worker = Notifier->Thread();
     ASSERT_NE(Worker, nullptr);
+    ASSERT_TRUE(ChangeUntilCalled(Dir, 1));
     Notifier->SetOnChange(TThreadMethod());
+    int Before = Calls;
     EXPECT_EQ(Notifier->Thread(), Worker);
-    WriteFileText(Dir / "one.txt", "1");
-    // A marker handler set afterwards shows that the change was handed over and ran nothing.
+    WriteFileText(Dir / "cleared.txt", "1");
+    // A marker handler set afterwards shows that the worker still runs.
     bool Marker = false;
     Notifier->SetOnChange(TThreadMethod::FromFunction([&] { Marker = true; }));
     EXPECT_EQ(Notifier->Thread(), Worker);
-    WriteFileText(Dir / "two.txt", "2");
-    PumpUntil(
+    int Made = 0;
+    EXPECT_TRUE(PumpUntil(
         [&] {
             CheckSynchronize();
+            if (!Marker)
+                WriteFileText(Dir / ("marker" + IntToStr(++Made) + ".txt"), "x");
             return Marker;
         },
-        10000);
-    EXPECT_TRUE(Marker);
-    EXPECT_EQ(Calls, 0);
+        10000));
+    EXPECT_EQ(Calls, Before);
 }
 
 TEST_F(acShellCtrlsNotifyTest, FreeingWhileAChangeIsPendingCallsNoHandler) {
     Notifier->SetRoot(Dir.Path());
     Notifier->SetOnChange(Counter());
-    WriteFileText(Dir / "one.txt", "1");
-    // The worker is now waiting in its hand-over (or about to): the main thread does not serve it.
+    ASSERT_TRUE(ChangeUntilCalled(Dir, 1));
+    int Before = Calls;
+    WriteFileText(Dir / "pending.txt", "1");
+    // The worker now hands the change over (or is about to): the main thread does not serve it.
     Sleep(200);
     FreeAndNil(Notifier);
     PumpUntil(
@@ -110,7 +117,7 @@ TEST_F(acShellCtrlsNotifyTest, FreeingWhileAChangeIsPendingCallsNoHandler) {
             return false;
         },
         100);
-    EXPECT_EQ(Calls, 0);
+    EXPECT_EQ(Calls, Before);
 }
 
 TEST_F(acShellCtrlsNotifyTest, AFolderThatCannotBeWatchedEndsTheWorkerQuietly) {

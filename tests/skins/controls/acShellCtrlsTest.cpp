@@ -233,7 +233,6 @@ TEST_F(acShellCtrlsTest, ItemsOfAFolderTreeKnowTheirPathsNamesAndKinds) {
     EXPECT_FALSE(Report->IsFolder());
     EXPECT_EQ(Report->DisplayName(seHide), "report");
     EXPECT_EQ(Report->DisplayName(seShow), "report.txt");
-    EXPECT_EQ(Report->ShellFolder(), nullptr);
 
     TOwned<TacShellFolder> Zip(FolderOfPath(Dir / "pack.zip"));
     EXPECT_FALSE(Zip->IsFolder(".ZIP", false)) << "refused by its extension before the shell is asked";

@@ -2,7 +2,11 @@
 // tree hook it keeps in step with a skin.
 #include "../engine/SkinTestSupport.h"
 
+#include "Filer.h"
+#include "Streams.h"
 #include "sTreeView.h"
+
+#include <commctrl.h>
 
 using namespace skintests;
 
@@ -49,6 +53,8 @@ TEST_F(sTreeViewTest, WithoutManagerItIsTheStandardTreeView) {
 
 TEST_F(sTreeViewTest, TheBoundLabelFollowsTheTree) {
     TsTreeView* T = PlaceTree();
+    T->BoundLabel()->SetActive(true);
+    T->BoundLabel()->SetLayout(sclTopLeft);
     T->BoundLabel()->SetCaption("Folders:");
     TCustomLabel* L = T->BoundLabel()->TheLabel;
     ASSERT_NE(L, nullptr);
@@ -65,18 +71,32 @@ protected:
         sTreeViewTest::SetUp();
         MakeManager({{"EDIT", 0xE0F0F0, 0, 0, 0, 0x102030, 0xFFF0E0, 0x302010}});
     }
+    // A tree read from form text, so that it is loaded as the program's trees are.
+    TsTreeView* ReadTree(const std::string& Extra = std::string()) {
+        std::string Binary = ObjectTextToBinary("object F: TForm\n  object tvTree: TsTreeView\n    Left = 10\n"
+                                                "    Top = 30\n    Width = 200\n    Height = 150\n" +
+                                                Extra + "  end\nend\n");
+        TOwned<TMemoryStream> S(Create<TMemoryStream>());
+        S->WriteBuffer(Binary.data(), static_cast<LongInt>(Binary.size()));
+        S->SetPosition(0);
+        S->ReadComponent(Form);
+        return DynCast<TsTreeView>(Form->FindComponent("tvTree"));
+    }
 };
 
-TEST_F(sTreeViewSkinnedTest, ARefreshTakesTheSectionColoursAndHooksTheWindow) {
-    TsTreeView* T = PlaceTree();
+TEST_F(sTreeViewSkinnedTest, ALoadedTreeTakesTheSectionColoursAndAHook) {
+    TsTreeView* T = ReadTree();
+    ASSERT_NE(T, nullptr);
     ASSERT_TRUE(T->SkinData()->IsSkinned(false));
-    Command(T, SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager));
     EXPECT_EQ(T->Color(), static_cast<TColor>(0xE0F0F0));
-    EXPECT_EQ(T->Font()->Color(), static_cast<TColor>(0x102030));
+    T->HandleNeeded();
+    T->Perform(CM_SHOWINGCHANGED, 0, 0);
     ASSERT_NE(T->TreeHook(), nullptr);
     EXPECT_EQ(GetHookOfWindow(T->Handle()), T->TreeHook());
     T->Repaint();
     Pump();
+    EXPECT_EQ(T->Font()->Color(), static_cast<TColor>(0x302010)) << "the hook writes with the hot font colour";
+    EXPECT_EQ(TreeView_GetBkColor(T->Handle()), static_cast<COLORREF>(0xFFF0E0));
 
     Command(T, SKIN_REMOVED, reinterpret_cast<LPARAM>(Manager));
     EXPECT_EQ(T->TreeHook(), nullptr);
@@ -85,20 +105,13 @@ TEST_F(sTreeViewSkinnedTest, ARefreshTakesTheSectionColoursAndHooksTheWindow) {
     EXPECT_EQ(T->Font()->Color(), clWindowText);
 }
 
-TEST_F(sTreeViewSkinnedTest, CustomColoursStayAndOtherManagersAreIgnored) {
-    TsTreeView* T = PlaceTree();
-    T->SkinData()->SetCustomColor(true);
-    T->SkinData()->SetCustomFont(true);
-    T->SetColor(clInfoBk);
-    T->Font()->SetColor(clNavy);
-    Command(T, SKIN_REFRESH, 12345);
-    EXPECT_EQ(T->TreeHook(), nullptr) << "a command of another manager is not answered";
-    Command(T, SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager));
-    EXPECT_NE(T->TreeHook(), nullptr);
+TEST_F(sTreeViewSkinnedTest, ACustomColourStaysThroughLoadingAndRemoval) {
+    TsTreeView* T = ReadTree("    Color = clInfoBk\n    SkinData.CustomColor = True\n");
+    ASSERT_NE(T, nullptr);
     EXPECT_EQ(T->Color(), clInfoBk);
     Command(T, SKIN_REMOVED, reinterpret_cast<LPARAM>(Manager));
     EXPECT_EQ(T->Color(), clInfoBk);
-    EXPECT_EQ(T->Font()->Color(), clNavy);
+    EXPECT_EQ(T->Font()->Color(), clWindowText);
 }
 
 TEST_F(sTreeViewSkinnedTest, FreeingTheTreeGivesItsWindowBack) {
