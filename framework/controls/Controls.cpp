@@ -972,6 +972,7 @@ void TWinControl::CreateWnd() {
     CreationControl = nullptr;
     if (!FHandle)
         RaiseLastOSError();
+    FCreatedExStyle = GetWindowLongPtrA(FHandle, GWL_EXSTYLE);
     if (FFont)
         SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
 }
@@ -1036,8 +1037,9 @@ void TWinControl::RecreateWnd() {
         return;
     FRecreating = true;
     try {
-        // Extended styles that others added to the live window survive (hooks rely on them).
-        LONG_PTR ExStyle = GetWindowLongPtrA(FHandle, GWL_EXSTYLE);
+        // Extended styles that others added to the live window survive (hooks rely on them); those the
+        // old parameters asked for come only from the new ones, so a removed border goes.
+        LONG_PTR ExStyle = GetWindowLongPtrA(FHandle, GWL_EXSTYLE) & ~FCreatedExStyle;
         DestroyHandle();
         UpdateControlState();
         if (FHandle)

@@ -580,6 +580,8 @@ private:
     bool FCtl3D = true;
     bool FDoubleBuffered = false;
     bool FRecreating = false;
+    // The extended style the window had when made: what others add later is what re-creation keeps.
+    LONG_PTR FCreatedExStyle = 0;
     int FBorderWidth = 0;
     TBevelEdges FBevelEdges = AllBevelEdges;
     TBevelCut FBevelInner = bvRaised;

@@ -77,12 +77,50 @@ TCustomForm* GetParentForm(const TControl* Control) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Scrolling containers
+
+void TScrollingWinControl::DefineClass(TClassBuilder<TScrollingWinControl>& B) {
+    B.Property("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll).Default(true);
+}
+
+TScrollBox::TScrollBox(TComponent* AOwner) : TScrollingWinControl(AOwner) {
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    SetTabStop(false);
+    FWidth = 185;
+    FHeight = 41;
+}
+
+void TScrollBox::DefineClass(TClassBuilder<TScrollBox>& B) {
+    B.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle)
+        .TypeName("TBorderStyle")
+        .Default(bsSingle);
+}
+
+void TScrollBox::SetBorderStyle(TFormBorderStyle Value) {
+    Value = Value == bsNone ? bsNone : bsSingle;
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TScrollBox::CreateParams(TCreateParams& Params) {
+    TScrollingWinControl::CreateParams(Params);
+    if (FBorderStyle == bsSingle) {
+        if (Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // TCustomForm
 
 TCustomForm::TNewFormScope::TNewFormScope() { NextFormIsNew = true; }
 TCustomForm::TNewFormScope::~TNewFormScope() { NextFormIsNew = false; }
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner) {
     FCreatedNew = NextFormIsNew;
     NextFormIsNew = false;
     FReference = TakePendingReference(this);
@@ -1425,7 +1463,7 @@ void InitControls() {
     WndExceptionHandler = HandleWindowException;
     SetWakeMainThread(TNotifyEvent::Bind<&TApplication::WakeMainThread>(Application));
     // The classes form files name.
-    RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass()});
+    RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass(), TScrollBox::StaticClass()});
 }
 
 void DoneControls() {

@@ -77,10 +77,45 @@ inline constexpr const char* SResNotFound = "Resource %s not found";
 
 
 // ---------------------------------------------------------------------------------------------
+// Scrolling containers
+
+// A windowed control whose content may be larger than its window: forms and scroll boxes. AutoScroll
+// is kept and streamed for the units that read it; the framework's windows are laid out to fit and
+// show no scroll bars of their own for it.
+class TScrollingWinControl : public TWinControl {
+    DECLARE_CLASS(TScrollingWinControl, TWinControl)
+public:
+    explicit TScrollingWinControl(TComponent* AOwner) : TWinControl(AOwner) {}
+    static void DefineClass(TClassBuilder<TScrollingWinControl>& B);
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+
+private:
+    bool FAutoScroll = true;
+};
+
+// A bordered container for other controls.
+class TScrollBox : public TScrollingWinControl {
+    DECLARE_CLASS(TScrollBox, TScrollingWinControl)
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TScrollBox>& B);
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    // bsNone or bsSingle (any other style counts as bsSingle).
+    void SetBorderStyle(TFormBorderStyle Value);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+private:
+    TFormBorderStyle FBorderStyle = bsSingle;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Forms
 
-class TCustomForm : public TWinControl {
-    DECLARE_CLASS(TCustomForm, TWinControl)
+class TCustomForm : public TScrollingWinControl {
+    DECLARE_CLASS(TCustomForm, TScrollingWinControl)
 public:
     // Reads the form resource of the class when construction completes (AfterConstruction).
     explicit TCustomForm(TComponent* AOwner);

@@ -1,6 +1,6 @@
 // What every control does beyond painting and dispatch: automatic size, the wheel in notches and
 // its events, bevels in the non-client area, accelerators through containers, actions, an MDI
-// form's list of children and the hint window.
+// form's list of children, the hint window and the scroll box.
 #include "ActnList.h"
 #include "ControlTestSupport.h"
 #include "Grids.h"
@@ -14,11 +14,11 @@ using namespace controltests;
 
 namespace {
 
-class TBox : public TWinControl {
-    DECLARE_CLASS(TBox, TWinControl)
+// A container whose content may refuse every automatic size (the size asked for stays).
+class TSizingBox : public TBox {
+    DECLARE_CLASS(TSizingBox, TBox)
 public:
-    explicit TBox(TComponent* AOwner) : TWinControl(AOwner) { FControlStyle.Include(csAcceptsControls); }
-    // A content that refuses every automatic size (the size asked for stays).
+    using TBox::TBox;
     bool Refuse = false;
     bool CanAutoSize(int& NewWidth, int& NewHeight) override {
         return !Refuse && TWinControl::CanAutoSize(NewWidth, NewHeight);
@@ -34,7 +34,7 @@ protected:
         Form->SetPosition(poDesigned);
         Form->SetBorderStyle(bsNone);
         Form->SetBounds(50, 50, 400, 300);
-        Box = Create<TBox>(Form);
+        Box = Create<TSizingBox>(Form);
         Box->SetParent(Form);
         Box->SetBounds(10, 10, 200, 100);
     }
@@ -47,7 +47,7 @@ protected:
     }
     LRESULT Wheel(TControl* C, int Delta) { return C->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, Delta), MAKELPARAM(60, 60)); }
     TForm* Form = nullptr;
-    TBox* Box = nullptr;
+    TSizingBox* Box = nullptr;
 };
 
 TEST_F(ControlBehaviour, AutoSizeTakesTheExtentOfTheUnalignedChildren) {
@@ -216,6 +216,21 @@ TEST_F(ControlBehaviour, HintWindowSizesItsTextAndShowsWithoutActivation) {
     EXPECT_EQ(Hint->Caption(), "Start");
     Hint->ReleaseHandle();
     EXPECT_FALSE(Hint->HandleAllocated());
+}
+
+TEST_F(ControlBehaviour, ScrollBoxIsABorderedContainerAsFormsAreScrollingControls) {
+    EXPECT_NE(DynCast<TScrollingWinControl>(Form), nullptr);
+    EXPECT_EQ(GetClass("TScrollBox"), TScrollBox::StaticClass()) << "form files can name it";
+    auto* Scroll = Child<TScrollBox>(Form, 10, 120, 150, 80);
+    auto* Inner = Child<TBox>(Scroll, 5, 5, 40, 20);
+    Form->Show();
+    EXPECT_TRUE(GetWindowLongA(Scroll->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    Scroll->SetBorderStyle(bsDialog);
+    EXPECT_EQ(Scroll->BorderStyle(), bsSingle) << "any border is the single one";
+    Scroll->SetBorderStyle(bsNone);
+    EXPECT_FALSE(GetWindowLongA(Scroll->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(Scroll->ClientWidth(), 150);
+    EXPECT_EQ(GetParent(Inner->Handle()), Scroll->Handle()) << "children follow the new window";
 }
 
 }  // namespace

@@ -9,12 +9,6 @@ using namespace controltests;
 
 namespace {
 
-class TBox : public TWinControl {
-    DECLARE_CLASS(TBox, TWinControl)
-public:
-    explicit TBox(TComponent* AOwner) : TWinControl(AOwner) { FControlStyle.Include(csAcceptsControls); }
-};
-
 class TDot : public TGraphicControl {
     DECLARE_CLASS(TDot, TGraphicControl)
 public:

@@ -58,6 +58,13 @@ private:
     TMessagePresenter* FOld = nullptr;
 };
 
+// A plain windowed control that takes children.
+class TBox : public TWinControl {
+    DECLARE_CLASS(TBox, TWinControl)
+public:
+    explicit TBox(TComponent* AOwner) : TWinControl(AOwner) { FControlStyle.Include(csAcceptsControls); }
+};
+
 // A fixture that starts the framework and frees, at its end, every form the test left behind.
 class ControlsTest : public ::testing::Test {
 protected:
