@@ -578,6 +578,57 @@ protected:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Popup control base: the window that drops down from an editor. In popup mode (set by the popup
+// kinds, which also make the window WS_POPUP) it is owned by the editor's form, draws its frame and
+// shadow in the non-client area, never takes the activation and hides when it loses the focus,
+// posting PopupClosedMessage to its editor.
+
+inline constexpr UINT PopupClosedMessage = WM_APP + 101;
+inline constexpr UINT OpenPopupMessage = WM_APP + 102;
+
+class TdxInplacePopupControl : public TCustomControl {
+    DECLARE_CLASS(TdxInplacePopupControl, TCustomControl)
+public:
+    explicit TdxInplacePopupControl(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TdxInplacePopupControl>& B);
+
+    virtual void HidePopup();
+    virtual void ShowPopupWindow();
+
+    TdxPopupBorder PopupBorder() const { return FPopupBorder; }
+    void SetPopupBorder(TdxPopupBorder Value);
+    bool Shadow() const { return FShadow; }
+    void SetShadow(bool Value);
+    int ShadowSize = 2;
+    bool PopupMode = false;
+    bool DrawNonClient = true;
+    TdxInplaceEdit* OwnerEdit = nullptr;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    // The editor's form, whose caption stays active while the popup is used.
+    HWND EditorFormHandle() const;
+    void WMActivate(TMessage& Message);
+    void WMKillFocus(TMessage& Message);
+    void WMMouseActivate(TMessage& Message);
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCPaint(TMessage& Message);
+    void WMSize(TMessage& Message);
+
+private:
+    TdxPopupBorder FPopupBorder = pbDefault;
+    bool FShadow = false;
+};
+
+// Frame widths of the popup borders in the non-client area.
+int PopupBorderWidth(TdxPopupBorder Border);
+// Draws the frame (R becomes the area inside it), the shadow and the size-box corner.
+void DrawPopupFrame(HDC DC, TRect& R, TdxPopupBorder Border, bool SizeBox, bool Shadow, int ShadowSize);
+void PaintPopupNonClient(HWND Handle, TdxPopupBorder Border, bool SizeBox, int ShadowSize, bool Shadow);
+// The window region that leaves the two corners beside the shadow outside the window.
+void SetPopupShadowRegion(HWND Handle, bool Shadow, int ShadowSize);
+
+// ---------------------------------------------------------------------------------------------
 // Unit globals
 
 extern TdxEditStyleController* DefaultEditStyleController;
