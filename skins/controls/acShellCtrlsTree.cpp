@@ -478,12 +478,13 @@ void TacCustomShellTreeView::Loaded() {
     BuildRoot();
 }
 
-void TacCustomShellTreeView::CreateWnd() {
-    TsTreeView::CreateWnd();
+void TacCustomShellTreeView::CreateComponentWindows() {
+    // The framework first shows the nodes that exist: those made before this first window (a path
+    // set while the form was loading or hidden). A window made again after DestroyWnd has none and
+    // starts from the root.
+    TsTreeView::CreateComponentWindows();
     if (!Images())
         SetUseShellImages(FUseShellImages);
-    // Nodes made before this first window (a path set while the form was loading or hidden) are
-    // now in it; a window made again after DestroyWnd starts from the root.
     if (!FBuildingRoot && !Items()->GetFirstNode())
         BuildRoot();
 }

@@ -70,7 +70,7 @@ public:
 
 protected:
     void Loaded() override;
-    void CreateWnd() override;
+    void CreateComponentWindows() override;
     void DestroyWnd() override;
     // The end of an in-place edit with text: the item is renamed.
     virtual void Edit(TTreeNode* Node, const std::string& Text);

@@ -145,6 +145,7 @@ TEST_F(acShellCtrlsTreeTest, TheDesktopRootReachesADriveThroughTheComputer) {
     T->HandleNeeded();
     TTreeNode* Top = T->Items()->GetFirstNode();
     ASSERT_NE(Top, nullptr);
+    EXPECT_EQ(SendMessageA(T->Handle(), TVM_GETCOUNT, 0, 0), T->Items()->Count()) << "each node shown once";
     EXPECT_EQ(T->Root(), "rfDesktop");
     EXPECT_EQ(Top->Text(), GetItemDisplayName(GetDesktopShellFolder().Get(), DesktopFolder->AbsoluteID(),
                                               SHGDN_NORMAL, seSystem));
@@ -174,6 +175,38 @@ TEST_F(acShellCtrlsTreeTest, RebuildingANodeReadsNewItemsAndKeepsItsOpenBranches
     EXPECT_TRUE(ChildNamed(Top, "Alpha")->Expanded());
     EXPECT_TRUE(Top->Selected());
     EXPECT_EQ(T->NodeFolder(0), T->CurrentFolder());
+}
+
+TEST_F(acShellCtrlsTreeTest, TheSystemImagesAreTheTreesUnlessSwitchedOff) {
+    TsShellTreeView* T = PlaceTree();
+    ASSERT_NE(T->SystemImages(), nullptr);
+    auto WindowList = [&] {
+        return reinterpret_cast<HIMAGELIST>(SendMessageA(T->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    };
+    EXPECT_EQ(WindowList(), T->SystemImages());
+    TTreeNode* Alpha = ChildNamed(T->Items()->GetFirstNode(), "Alpha");
+    EXPECT_GE(Alpha->ImageIndex(), 0);
+    EXPECT_GE(Alpha->SelectedIndex(), 0);
+    // Another list given to the window is replaced by the tree's own choice.
+    SendMessageA(T->Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
+    EXPECT_EQ(WindowList(), T->SystemImages());
+    T->SetUseShellImages(false);
+    EXPECT_EQ(WindowList(), nullptr);
+}
+
+TEST_F(acShellCtrlsTreeTest, AWindowMadeAgainStartsFromTheRoot) {
+    TsShellTreeView* T = PlaceTree();
+    T->SetPath(Dir / "Alpha\\Inner");
+    T->RecreateWnd();
+    T->HandleNeeded();
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    ASSERT_NE(Top, nullptr);
+    EXPECT_EQ(Top->GetNextSibling(), nullptr);
+    EXPECT_TRUE(Top->Selected());
+    EXPECT_EQ(T->Items()->Count(), 3) << "the root and its two folders";
+    EXPECT_EQ(SendMessageA(T->Handle(), TVM_GETCOUNT, 0, 0), 3);
+    T->SetPath(Dir / "Alpha\\Inner");
+    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Alpha\\Inner"));
 }
 
 TEST_F(acShellCtrlsTreeTest, EditingANodeRenamesItsFolder) {
