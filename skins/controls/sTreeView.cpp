@@ -130,6 +130,8 @@ void TsTreeView::WndProc(TMessage& Message) {
     } else {
         TTreeView::WndProc(Message);
     }
+    if (Message.Msg == CM_BIDIMODECHANGED && FBoundLabel && FBoundLabel->TheLabel)
+        FBoundLabel->TheLabel->SetBiDiMode(BiDiMode());
     BoundLabelMessage(FBoundLabel, this, TsDisabledKind{}, Message);
 }
 

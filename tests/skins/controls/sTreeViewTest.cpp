@@ -61,6 +61,9 @@ TEST_F(sTreeViewTest, TheBoundLabelFollowsTheTree) {
     EXPECT_EQ(L->Top(), 30 - L->Height());
     T->SetBounds(10, 60, 200, 150);
     EXPECT_EQ(L->Top(), 60 - L->Height()) << "placed again when the tree moves";
+    T->SetBiDiMode(bdRightToLeft);
+    T->Perform(CM_BIDIMODECHANGED, 0, 0);
+    EXPECT_EQ(L->BiDiMode(), bdRightToLeft);
     T->SetVisible(false);
     EXPECT_FALSE(L->Visible());
 }
