@@ -3,6 +3,7 @@
 #include "JclFileUtils.h"
 #include "JclResources.h"
 #include "JclStrings.h"
+#include "JclWideStrings.h"
 #include "Lists.h"
 
 #include <algorithm>
@@ -331,10 +332,17 @@ bool TJclDecompressItem::PrepareOutput(LongInt Index) {
     return Reader->PrepareItemTarget(Index, FileNameRef(), OwnsStreamRef(), StreamRef());
 }
 
+bool TJclUpdateItem::PrepareOutput(LongInt Index) {
+    auto* Updater = As<TJclUpdateArchive>(Archive());
+    return Updater->PrepareItemTarget(Index, FileNameRef(), OwnsStreamRef(), StreamRef());
+}
+
 void TJclUpdateItem::CheckGetProperty(TJclCompressionItemProperty) {}
 
 void TJclUpdateItem::CheckSetProperty(TJclCompressionItemProperty) {
-    As<TJclCompressArchive>(Archive())->CheckNotCompressing();
+    auto* Updater = As<TJclUpdateArchive>(Archive());
+    Updater->CheckNotCompressing();
+    Updater->CheckNotDecompressing();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -678,6 +686,19 @@ void TJclCompressArchive::EnsureNameList() {
         EnterName(FItems[I]->GetPackedName(), FItems[I]);
 }
 
+void TJclCompressArchive::RemoveFromNameList(TJclCompressionItem* Item) {
+    for (size_t I = 0; I < FNameList.size(); ++I)
+        if (FNameList[I].Item == Item) {
+            FNameList.erase(FNameList.begin() + static_cast<long>(I));
+            return;
+        }
+}
+
+void TJclCompressArchive::ForgetNameList() {
+    FNameList.clear();
+    FNameListCreated = false;
+}
+
 bool TJclCompressArchive::RenameInNameList(TJclCompressionItem* Item, const std::wstring& OldName,
                                            const std::wstring& NewName) {
     bool Found;
@@ -806,7 +827,7 @@ void TJclDecompressArchive::DefineClass(TClassBuilder<TJclDecompressArchive>& B)
 }
 
 void TJclDecompressArchive::CheckNotDecompressing() const {
-    if (FDecompressing)
+    if (FExtract.Decompressing)
         RaiseCompression(RsCompressionDecompressingError);
 }
 
@@ -825,22 +846,27 @@ bool TargetWithinDestination(const std::string& Destination, const std::string& 
 }
 }  // namespace
 
-bool TJclDecompressArchive::PrepareItemTarget(LongInt Index, std::string& FileName, bool& OwnsStream,
-                                              TStream*& Stream) {
-    if (FDecompressing)
-        FCurrentExtractIndex = Index;
-    TJclCompressionItem* Item = GetItem(Index);
-    if (FileName.empty() && !Stream) {
+namespace {
+// The target of entry Index: the destination folder joined with the packed name, computed when
+// the entry has no file name yet (and, unless AlsoWithStream, no stream); OnExtract may change it
+// or veto it; the folder is made when asked to.
+bool PrepareExtractTarget(TJclCompressionArchive* A, TJclExtractState& S, const TJclCompressionExtractEvent& OnExtract,
+                          LongInt Index, std::string& FileName, bool& OwnsStream, TStream*& Stream,
+                          bool AlsoWithStream) {
+    if (S.Decompressing)
+        S.CurrentExtractIndex = Index;
+    TJclCompressionItem* Item = A->GetItem(Index);
+    if (FileName.empty() && (AlsoWithStream || !Stream)) {
         std::string Name = Narrow(Item->GetPackedName());
-        if (Name.empty() && GetVolumeCount() > 0) {
-            const std::string Volume0 = FileNamePart(GetVolume(0)->FileName);
+        if (Name.empty() && A->GetVolumeCount() > 0) {
+            const std::string Volume0 = FileNamePart(A->GetVolume(0)->FileName);
             const std::string Ext = FileNameExtension(Volume0);
             Name = Volume0.substr(0, Volume0.size() - Ext.size()) + Narrow(Item->GetPackedExtension());
         }
-        FileName = RelativePath(FDestinationDir, Name);
+        FileName = RelativePath(S.DestinationDir, Name);
         // A packed name must not lead out of the destination ("..", a drive, a root, a share):
         // such an entry gets no target and fails as an entry error.
-        if (!TargetWithinDestination(FDestinationDir, FileName)) {
+        if (!TargetWithinDestination(S.DestinationDir, FileName)) {
             FileName.clear();
             Item->SetTargetRefused(true);
             return true;
@@ -848,8 +874,8 @@ bool TJclDecompressArchive::PrepareItemTarget(LongInt Index, std::string& FileNa
         FileName = CanonicalPath(FileName);
     }
     bool Result = true;
-    OnExtract(this, Index, FileName, OwnsStream, Stream, Result);
-    if (Result && !Stream && FAutoCreateSubDir && !FileName.empty()) {
+    OnExtract(A, Index, FileName, OwnsStream, Stream, Result);
+    if (Result && !Stream && S.AutoCreateSubDir && !FileName.empty()) {
         const bool IsFolder = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const std::string Folder = IsFolder ? FileName : FolderPart(FileName);
         // A target without a folder part lies in the current folder, which exists. A folder that
@@ -858,6 +884,12 @@ bool TJclDecompressArchive::PrepareItemTarget(LongInt Index, std::string& FileNa
             throw EJclFileUtilsError(std::string(JclResources::RsCannotCreateDir) + " " + PathWithoutDelimiter(Folder));
     }
     return Result;
+}
+}  // namespace
+
+bool TJclDecompressArchive::PrepareItemTarget(LongInt Index, std::string& FileName, bool& OwnsStream,
+                                              TStream*& Stream) {
+    return PrepareExtractTarget(this, FExtract, OnExtract, Index, FileName, OwnsStream, Stream, false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -882,6 +914,40 @@ const GUID IID_IArchivePassesSetting = {0xC61B2814, 0x50CE, 0x4C3C, {0x84, 0xA5,
 const GUID IID_IArchiveAlgorithmSetting = {0x53965F1F, 0x24CC, 0x4548, {0xB9, 0xEB, 0x5A, 0xE2, 0xEB, 0x7F, 0x14, 0x2D}};
 const GUID IID_IArchiveEncryptionSetting = {0x643485B6, 0x66A1, 0x41C9, {0xA1, 0x3B, 0x0A, 0x84, 0x53, 0xE9, 0xD0, 0xC9}};
 const GUID IID_IArchiveMethodSetting = {0x2818F8E8, 0x7D5F, 0x4C8C, {0x86, 0x5E, 0x9B, 0xA4, 0x51, 0x2B, 0xB7, 0x66}};
+
+namespace {
+// The identifier of each settings interface, for the archives' interface tables.
+template <class I>
+const GUID& SettingID();
+template <> const GUID& SettingID<IArchiveLevelSetting>() { return IID_IArchiveLevelSetting; }
+template <> const GUID& SettingID<IArchiveThreadsSetting>() { return IID_IArchiveThreadsSetting; }
+template <> const GUID& SettingID<IArchiveDictionarySetting>() { return IID_IArchiveDictionarySetting; }
+template <> const GUID& SettingID<IArchiveRemoveSfxSetting>() { return IID_IArchiveRemoveSfxSetting; }
+template <> const GUID& SettingID<IArchiveHeaderCompressionSetting>() { return IID_IArchiveHeaderCompressionSetting; }
+template <> const GUID& SettingID<IArchiveHeaderEncryptionSetting>() { return IID_IArchiveHeaderEncryptionSetting; }
+template <> const GUID& SettingID<IArchiveCreationTimeSetting>() { return IID_IArchiveCreationTimeSetting; }
+template <> const GUID& SettingID<IArchiveLastAccessTimeSetting>() { return IID_IArchiveLastAccessTimeSetting; }
+template <> const GUID& SettingID<IArchiveLastWriteTimeSetting>() { return IID_IArchiveLastWriteTimeSetting; }
+template <> const GUID& SettingID<IArchiveSolidSetting>() { return IID_IArchiveSolidSetting; }
+
+// Answers IID when Self publishes it among the settings interfaces I; else asks Inherited.
+template <class... I, class T, class F>
+HRESULT AnswerSettings(T* Self, REFIID IID, void** Obj, F Inherited) {
+    if (!Obj)
+        return E_POINTER;
+    void* P = nullptr;
+    ((P == nullptr && IsEqualGUID(IID, SettingID<I>()) ? (P = static_cast<I*>(Self), 0) : 0), ...);
+    if (!P)
+        return Inherited();
+    *Obj = P;
+    return S_OK;
+}
+
+// The dictionary the 7z level rule gives a level of 0 to 9.
+Cardinal SevenzipDictionaryForLevel(Cardinal Level) {
+    return Level == 9 ? 67108864 : Level >= 7 ? 33554432 : Level >= 5 ? 16777216 : Level >= 3 ? 1048576 : 65536;
+}
+}  // namespace
 
 const wchar_t* EncryptionMethodName(TJclEncryptionMethod Method) {
     switch (Method) {
@@ -959,12 +1025,23 @@ std::vector<TJclArchiveProperty> BuildArchiveSettings(IUnknown* Archive, IUnknow
         return Props;
     if (auto* Level = Ask<IArchiveLevelSetting>(Archive, IID_IArchiveLevelSetting))
         Add(L"X", UInt32Value(Level->GetCompressionLevel()));
+    // A Zip archive names its method, and sends only the coder properties that method takes: the
+    // library refuses the whole archive otherwise (Deflate has no dictionary).
+    static const wchar_t* const ZipMethods[] = {L"Copy", L"Deflate", L"Deflate64", L"BZip2", L"LZMA"};
+    auto* Method = Ask<IArchiveMethodSetting>(Archive, IID_IArchiveMethodSetting);
+    const bool ZipMethod = Method && Ask<IArchiveEncryptionSetting>(Archive, IID_IArchiveEncryptionSetting);
+    const Cardinal MethodId = ZipMethod ? Method->GetCompressionMethod() : 0;
+    if (ZipMethod && MethodId <= 4)
+        Add(L"M", TextValue(ZipMethods[MethodId]));
+    const bool TakesDictionary = !ZipMethod || MethodId == 3 || MethodId == 4;
+    const bool TakesPasses = !ZipMethod || (MethodId >= 1 && MethodId <= 3);
+    const bool TakesAlgorithm = !ZipMethod || MethodId == 1 || MethodId == 2 || MethodId == 4;
     if (auto* Encryption = Ask<IArchiveEncryptionSetting>(Archive, IID_IArchiveEncryptionSetting))
         if (Encryption->GetEncryptionMethod() != emNone)
             Add(L"EM", TextValue(EncryptionMethodName(Encryption->GetEncryptionMethod())));
-    if (auto* Dictionary = Ask<IArchiveDictionarySetting>(Archive, IID_IArchiveDictionarySetting))
+    if (auto* Dictionary = Ask<IArchiveDictionarySetting>(Archive, IID_IArchiveDictionarySetting); Dictionary && TakesDictionary)
         Add(L"D", TextValue(std::to_wstring(Dictionary->GetDictionarySize()) + L"B"));
-    if (auto* Passes = Ask<IArchivePassesSetting>(Archive, IID_IArchivePassesSetting))
+    if (auto* Passes = Ask<IArchivePassesSetting>(Archive, IID_IArchivePassesSetting); Passes && TakesPasses)
         Add(L"PASS", UInt32Value(Passes->GetNumberOfPasses()));
     if (auto* Sfx = Ask<IArchiveRemoveSfxSetting>(Archive, IID_IArchiveRemoveSfxSetting))
         Add(L"RSFX", SwitchValue(Sfx->GetRemoveSfxBlock()));
@@ -981,7 +1058,7 @@ std::vector<TJclArchiveProperty> BuildArchiveSettings(IUnknown* Archive, IUnknow
         Add(L"TA", SwitchValue(A->GetStoreLastAccessTime()));
     if (auto* M = Ask<IArchiveLastWriteTimeSetting>(Archive, IID_IArchiveLastWriteTimeSetting))
         Add(L"TM", SwitchValue(M->GetStoreLastWriteTime()));
-    if (auto* Algorithm = Ask<IArchiveAlgorithmSetting>(Archive, IID_IArchiveAlgorithmSetting))
+    if (auto* Algorithm = Ask<IArchiveAlgorithmSetting>(Archive, IID_IArchiveAlgorithmSetting); Algorithm && TakesAlgorithm)
         Add(L"A", UInt32Value(Algorithm->GetAlgorithm()));
     if (auto* Solid = Ask<IArchiveSolidSetting>(Archive, IID_IArchiveSolidSetting)) {
         if (Solid->GetSolidExtension())
@@ -1618,34 +1695,11 @@ void TJcl7zCompressArchive::DefineClass(TClassBuilder<TJcl7zCompressArchive>& B)
 }
 
 HRESULT TJcl7zCompressArchive::GetInterface(REFIID IID, void** Obj) {
-    if (!Obj)
-        return E_POINTER;
-    void* P = nullptr;
-    if (IsEqualGUID(IID, IID_IArchiveLevelSetting))
-        P = static_cast<IArchiveLevelSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveThreadsSetting))
-        P = static_cast<IArchiveThreadsSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveDictionarySetting))
-        P = static_cast<IArchiveDictionarySetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveRemoveSfxSetting))
-        P = static_cast<IArchiveRemoveSfxSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveHeaderCompressionSetting))
-        P = static_cast<IArchiveHeaderCompressionSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveHeaderEncryptionSetting))
-        P = static_cast<IArchiveHeaderEncryptionSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveCreationTimeSetting))
-        P = static_cast<IArchiveCreationTimeSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveLastAccessTimeSetting))
-        P = static_cast<IArchiveLastAccessTimeSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveLastWriteTimeSetting))
-        P = static_cast<IArchiveLastWriteTimeSetting*>(this);
-    else if (IsEqualGUID(IID, IID_IArchiveSolidSetting))
-        P = static_cast<IArchiveSolidSetting*>(this);
-    if (P) {
-        *Obj = P;
-        return S_OK;
-    }
-    return TJclSevenzipCompressArchive::GetInterface(IID, Obj);
+    return AnswerSettings<IArchiveLevelSetting, IArchiveThreadsSetting, IArchiveDictionarySetting,
+                          IArchiveRemoveSfxSetting, IArchiveHeaderCompressionSetting, IArchiveHeaderEncryptionSetting,
+                          IArchiveCreationTimeSetting, IArchiveLastAccessTimeSetting, IArchiveLastWriteTimeSetting,
+                          IArchiveSolidSetting>(
+        this, IID, Obj, [&] { return TJclSevenzipCompressArchive::GetInterface(IID, Obj); });
 }
 
 void TJcl7zCompressArchive::SetDefaults() {
@@ -1668,35 +1722,26 @@ void TJcl7zCompressArchive::SetCompressionLevel(Cardinal Value) {
     if (Value > 9)
         RaiseCompression(RsCompressionUnavailableProperty);
     FCompressionLevel = Value;
-    if (Value == 9)
-        FDictionarySize = 67108864;
-    else if (Value >= 7)
-        FDictionarySize = 33554432;
-    else if (Value >= 5)
-        FDictionarySize = 16777216;
-    else if (Value >= 3)
-        FDictionarySize = 1048576;
-    else
-        FDictionarySize = 65536;
+    FDictionarySize = SevenzipDictionaryForLevel(Value);
 }
 
-#define SEVENZIP_SETTER(Type, Name, Field)                    \
-    void TJcl7zCompressArchive::Set##Name(Type Value) {     \
-        CheckNotCompressing();                              \
-        Field = Value;                                      \
+// A setter that checks the archive is idle (Check) and stores its value.
+#define ARCHIVE_SETTING_SETTER(Class, Check, Type, Name, Field) \
+    void Class::Set##Name(Type Value) {                      \
+        Check();                                             \
+        Field = Value;                                       \
     }
-SEVENZIP_SETTER(Cardinal, NumberOfThreads, FNumberOfThreads)
-SEVENZIP_SETTER(Cardinal, DictionarySize, FDictionarySize)
-SEVENZIP_SETTER(bool, RemoveSfxBlock, FRemoveSfxBlock)
-SEVENZIP_SETTER(bool, CompressHeader, FCompressHeader)
-SEVENZIP_SETTER(bool, CompressHeaderFull, FCompressHeaderFull)
-SEVENZIP_SETTER(bool, EncryptHeader, FEncryptHeader)
-SEVENZIP_SETTER(bool, StoreCreationTime, FStoreCreationTime)
-SEVENZIP_SETTER(bool, StoreLastAccessTime, FStoreLastAccessTime)
-SEVENZIP_SETTER(bool, StoreLastWriteTime, FStoreLastWriteTime)
-SEVENZIP_SETTER(Int64, SolidBlockSize, FSolidBlockSize)
-SEVENZIP_SETTER(bool, SolidExtension, FSolidExtension)
-#undef SEVENZIP_SETTER
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, Cardinal, NumberOfThreads, FNumberOfThreads)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, Cardinal, DictionarySize, FDictionarySize)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, RemoveSfxBlock, FRemoveSfxBlock)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, CompressHeader, FCompressHeader)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, CompressHeaderFull, FCompressHeaderFull)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, EncryptHeader, FEncryptHeader)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, StoreCreationTime, FStoreCreationTime)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, StoreLastAccessTime, FStoreLastAccessTime)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, StoreLastWriteTime, FStoreLastWriteTime)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, Int64, SolidBlockSize, FSolidBlockSize)
+ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, SolidExtension, FSolidExtension)
 
 // ---------------------------------------------------------------------------------------------
 // 7-Zip-backed reading
@@ -1834,10 +1879,81 @@ sevenzip::IInArchive* TJclSevenzipDecompressArchive::GetInArchive() {
     if (!FInArchive) {
         FInArchive = CreateLibraryObject<sevenzip::IInArchive>(ArchiveClass(), sevenzip::IID_IInArchive,
                                                                RsCompressionSevenzipInArchiveError);
-        FCurrentExtractIndex = -1;
+        FExtract.CurrentExtractIndex = -1;
     }
     return FInArchive;
 }
+
+// The reading half that reading and updating archives share: opening the library's reader once,
+// listing the entries and extracting them.
+struct TJclSevenzipReading {
+    static void Open(TJclCompressionArchive* A, sevenzip::IInArchive* Reader, TJclSevenzipInStream* In) {
+        TCreatorRef<TJclSevenzipInStream> InRef(In);
+        TCreatorRef<TJclSevenzipOpenCallback> Callback(new TJclSevenzipOpenCallback(A));
+        SendArchiveSettings(static_cast<IUnknown*>(A), Reader);
+        const UINT64 MaxStart = 4194304;
+        A->ClearLibraryError();
+        const HRESULT R = Reader->Open(In, &MaxStart, Callback.P);
+        A->RaiseLibraryError();
+        SevenzipCheck(R);
+    }
+
+    static void List(TJclCompressionArchive* A, TJclExtractState& S, const std::function<sevenzip::IInArchive*()>& OpenReader) {
+        S.Listing = true;
+        try {
+            A->ClearItems();
+            sevenzip::IInArchive* Reader = OpenReader();
+            UINT32 Count = 0;
+            SevenzipCheck(Reader->GetNumberOfItems(&Count));
+            for (UINT32 I = 0; I < Count; ++I) {
+                TOwned<TJclCompressionItem> Item(A->CreateItem());
+                LoadItemFromArchive(Reader, static_cast<LongInt>(I), Item.get());
+                A->AppendItem(Item.release());
+            }
+        } catch (...) {
+            S.Listing = false;
+            throw;
+        }
+        S.Listing = false;
+    }
+
+    static void Extract(TJclCompressionArchive* A, TJclExtractState& S, const std::string& DestDir,
+                        bool AutoCreateSubDir, bool All, const std::function<sevenzip::IInArchive*()>& OpenReader) {
+        S.DestinationDir = DestDir.empty() ? DestDir : PathWithDelimiter(DestDir);
+        S.AutoCreateSubDir = AutoCreateSubDir;
+        S.Decompressing = true;
+        S.CurrentExtractIndex = 0;
+        TCreatorRef<TJclSevenzipExtractCallback> Callback(new TJclSevenzipExtractCallback(A));
+        auto Finish = [&] {
+            // An entry the library left half-way (it failed the whole call) keeps no temporary file.
+            for (TJclCompressionItem* Item : A->FItems)
+                Item->DiscardTemporaryTarget();
+            S.DestinationDir.clear();
+            S.Decompressing = false;
+            S.CurrentExtractIndex = -1;
+        };
+        try {
+            sevenzip::IInArchive* Reader = OpenReader();
+            std::vector<UINT32> Indices;
+            for (LongInt I = 0; I < A->GetItemCount(); ++I) {
+                TJclCompressionItem* Item = A->FItems[static_cast<size_t>(I)];
+                if (All)
+                    Item->SetSelected(true);
+                if (Item->Selected())
+                    Indices.push_back(static_cast<UINT32>(I));
+            }
+            A->ClearLibraryError();
+            const HRESULT R = Reader->Extract(Indices.data(), static_cast<UINT32>(Indices.size()), 0, Callback.P);
+            A->RaiseLibraryError();
+            SevenzipCheck(R);
+            A->CheckOperationResults();
+        } catch (...) {
+            Finish();
+            throw;
+        }
+        Finish();
+    }
+};
 
 void TJclSevenzipDecompressArchive::OpenArchive() {
     if (FOpened)
@@ -1847,80 +1963,32 @@ void TJclSevenzipDecompressArchive::OpenArchive() {
         In = new TJclSevenzipInStream(CreateSplitStream(false), true, this);
     else
         In = new TJclSevenzipInStream(GetVolumeStream(0), false, this);
-    TCreatorRef<TJclSevenzipInStream> InRef(In);
-    TCreatorRef<TJclSevenzipOpenCallback> Callback(new TJclSevenzipOpenCallback(this));
-    sevenzip::IInArchive* Reader = GetInArchive();
-    SendArchiveSettings(static_cast<IUnknown*>(static_cast<TJclCompressionArchive*>(this)), Reader);
-    const UINT64 MaxStart = 4194304;
-    ClearLibraryError();
-    const HRESULT R = Reader->Open(In, &MaxStart, Callback.P);
-    RaiseLibraryError();
-    SevenzipCheck(R);
+    TJclSevenzipReading::Open(this, GetInArchive(), In);
     FOpened = true;
 }
 
 void TJclSevenzipDecompressArchive::ListFiles() {
     CheckNotDecompressing();
-    FListing = true;
-    try {
-        ClearItems();
+    TJclSevenzipReading::List(this, FExtract, [this] {
         OpenArchive();
-        UINT32 Count = 0;
-        SevenzipCheck(GetInArchive()->GetNumberOfItems(&Count));
-        for (UINT32 I = 0; I < Count; ++I) {
-            TOwned<TJclCompressionItem> Item(CreateItem());
-            LoadItemFromArchive(GetInArchive(), static_cast<LongInt>(I), Item.get());
-            AppendItem(Item.release());
-        }
-    } catch (...) {
-        FListing = false;
-        throw;
-    }
-    FListing = false;
+        return GetInArchive();
+    });
 }
 
 void TJclSevenzipDecompressArchive::ExtractAll(const std::string& DestDir, bool AutoCreateSubDir) {
-    Extract(DestDir, AutoCreateSubDir, true);
+    CheckNotDecompressing();
+    TJclSevenzipReading::Extract(this, FExtract, DestDir, AutoCreateSubDir, true, [this] {
+        OpenArchive();
+        return GetInArchive();
+    });
 }
 
 void TJclSevenzipDecompressArchive::ExtractSelected(const std::string& DestDir, bool AutoCreateSubDir) {
-    Extract(DestDir, AutoCreateSubDir, false);
-}
-
-void TJclSevenzipDecompressArchive::Extract(const std::string& DestDir, bool AutoCreateSubDir, bool All) {
     CheckNotDecompressing();
-    FDestinationDir = DestDir.empty() ? DestDir : PathWithDelimiter(DestDir);
-    FAutoCreateSubDir = AutoCreateSubDir;
-    FDecompressing = true;
-    FCurrentExtractIndex = 0;
-    TCreatorRef<TJclSevenzipExtractCallback> Callback(new TJclSevenzipExtractCallback(this));
-    auto Finish = [this] {
-        // An entry the library left half-way (it failed the whole call) keeps no temporary file.
-        for (TJclCompressionItem* Item : FItems)
-            Item->DiscardTemporaryTarget();
-        FDestinationDir.clear();
-        FDecompressing = false;
-        FCurrentExtractIndex = -1;
-    };
-    try {
+    TJclSevenzipReading::Extract(this, FExtract, DestDir, AutoCreateSubDir, false, [this] {
         OpenArchive();
-        std::vector<UINT32> Indices;
-        for (LongInt I = 0; I < GetItemCount(); ++I) {
-            if (All)
-                FItems[static_cast<size_t>(I)]->SetSelected(true);
-            if (FItems[static_cast<size_t>(I)]->Selected())
-                Indices.push_back(static_cast<UINT32>(I));
-        }
-        ClearLibraryError();
-        const HRESULT R = GetInArchive()->Extract(Indices.data(), static_cast<UINT32>(Indices.size()), 0, Callback.P);
-        RaiseLibraryError();
-        SevenzipCheck(R);
-        CheckOperationResults();
-    } catch (...) {
-        Finish();
-        throw;
-    }
-    Finish();
+        return GetInArchive();
+    });
 }
 
 void TJcl7zDecompressArchive::DefineClass(TClassBuilder<TJcl7zDecompressArchive>& B) {
@@ -1932,11 +2000,8 @@ void TJcl7zDecompressArchive::DefineClass(TClassBuilder<TJcl7zDecompressArchive>
 }
 
 HRESULT TJcl7zDecompressArchive::GetInterface(REFIID IID, void** Obj) {
-    if (Obj && IsEqualGUID(IID, IID_IArchiveThreadsSetting)) {
-        *Obj = static_cast<IArchiveThreadsSetting*>(this);
-        return S_OK;
-    }
-    return TJclSevenzipDecompressArchive::GetInterface(IID, Obj);
+    return AnswerSettings<IArchiveThreadsSetting>(
+        this, IID, Obj, [&] { return TJclSevenzipDecompressArchive::GetInterface(IID, Obj); });
 }
 
 void TJcl7zDecompressArchive::SetNumberOfThreads(Cardinal Value) {
@@ -1945,7 +2010,7 @@ void TJcl7zDecompressArchive::SetNumberOfThreads(Cardinal Value) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Update archives (class identity only)
+// Update archives
 
 void TJclUpdateArchive::DefineClass(TClassBuilder<TJclUpdateArchive>& B) {
     auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());
@@ -1953,7 +2018,296 @@ void TJclUpdateArchive::DefineClass(TClassBuilder<TJclUpdateArchive>& B) {
     R.ItemAccessMode = samReadWrite;
 }
 
+void TJclUpdateArchive::CheckNotDecompressing() const {
+    if (FExtract.Decompressing)
+        RaiseCompression(RsCompressionDecompressingError);
+}
+
+bool TJclUpdateArchive::PrepareItemTarget(LongInt Index, std::string& FileName, bool& OwnsStream, TStream*& Stream) {
+    return PrepareExtractTarget(this, FExtract, OnExtract, Index, FileName, OwnsStream, Stream, true);
+}
+
+void TJclOutOfPlaceUpdateArchive::DefineClass(TClassBuilder<TJclOutOfPlaceUpdateArchive>&) {}
+
+TStream* TJclOutOfPlaceUpdateArchive::GetTmpVolumeStream(LongInt Index) {
+    const bool Existing = Index >= 0 && Index < GetVolumeCount();
+    if (Index == FCurrentTmpVolumeIndex) {
+        if (!Existing)
+            return nullptr;
+        TStream* Current = FVolumes[static_cast<size_t>(Index)]->TmpStream;
+        if (Current)
+            Current->Seek(Int64(0), soBeginning);
+        return Current;
+    }
+    std::string Name = VolumeNameOf(Index);
+    std::string TmpName;
+    TStream* TmpStream = nullptr;
+    bool Owns = true;
+    if (Existing) {
+        TJclCompressionVolume* V = FVolumes[static_cast<size_t>(Index)].get();
+        Name = V->FileName;
+        TmpName = V->TmpFileName;
+        TmpStream = V->TmpStream;
+        Owns = V->OwnsTmpStream;
+    }
+    if (TmpName.empty() && !Name.empty())
+        TmpName = MakeUniqueFileName(Name, ".tmp", "");
+    OnTmpVolume(this, Index, TmpName, TmpStream, Owns);
+    if (!TmpStream && !TmpName.empty())
+        TmpStream = OpenItemFileStream(TmpName, TmpVolumeAccessMode());
+    if (Index >= 0) {
+        while (GetVolumeCount() <= Index)
+            FVolumes.emplace_back(Create<TJclCompressionVolume>(nullptr, nullptr, false, false,
+                                                                VolumeNameOf(GetVolumeCount()), "", FVolumeMaxSize));
+        TJclCompressionVolume* V = FVolumes[static_cast<size_t>(Index)].get();
+        V->TmpFileName = TmpName;
+        V->TmpStream = TmpStream;
+        V->OwnsTmpStream = Owns;
+    }
+    FCurrentTmpVolumeIndex = Index;
+    return TmpStream;
+}
+
+TJclDynamicSplitStream* TJclOutOfPlaceUpdateArchive::CreateTmpSplitStream() {
+    auto* Split = Create<TJclDynamicSplitStream>(true);
+    Split->OnFetchVolume = TJclOnVolume::FromFunction([this](LongInt Index, TStream*& Stream) {
+        Stream = GetTmpVolumeStream(Index);
+    });
+    Split->OnFetchVolumeMaxSize = TJclOnVolumeMaxSize::FromFunction([this](LongInt Index, Int64& Size) {
+        Size = GetVolumeMaxSize(Index);
+    });
+    return Split;
+}
+
+void TJclOutOfPlaceUpdateArchive::DiscardTmpVolumes() {
+    for (auto& V : FVolumes) {
+        if (V->OwnsTmpStream)
+            FreeObject(V->TmpStream);
+        V->TmpStream = nullptr;
+        if (!V->TmpFileName.empty())
+            DeleteFileA(V->TmpFileName.c_str());
+        V->TmpFileName.clear();
+    }
+    FCurrentTmpVolumeIndex = -1;
+}
+
+void TJclOutOfPlaceUpdateArchive::Compress() {
+    if (!ReplaceVolumes)
+        return;
+    bool AllReplaced = true;
+    for (auto& V : FVolumes) {
+        std::string TmpFileName = V->TmpFileName, FileName = V->FileName;
+        TStream* TmpStream = V->TmpStream;
+        TStream* Stream = V->Stream;
+        bool OwnsTmp = V->OwnsTmpStream, Owns = V->OwnsStream;
+        bool Done = ReplaceVolumeHook && ReplaceVolumeHook(this, TmpFileName, FileName, TmpStream, Stream, OwnsTmp, Owns);
+        if (!Done && !TmpFileName.empty() && !FileName.empty() && (OwnsTmp || !TmpStream) && (Owns || !Stream)) {
+            if (OwnsTmp)
+                FreeObject(TmpStream);
+            TmpStream = nullptr;
+            if (Owns)
+                FreeObject(Stream);
+            Stream = nullptr;
+            Done = RelocateFile(TmpFileName, FileName, true);
+        } else if (!Done && TmpFileName.empty() && FileName.empty() && TmpStream && Stream) {
+            TmpStream->Seek(Int64(0), soBeginning);
+            Stream->Seek(Int64(0), soBeginning);
+            Stream->SetSize(CopyStreamData(TmpStream, Stream, 4096));
+            Done = true;
+        }
+        V->TmpStream = TmpStream;
+        V->Stream = Stream;
+        V->OwnsTmpStream = OwnsTmp;
+        V->OwnsStream = Owns;
+        V->TmpFileName = TmpFileName;
+        V->FileName = FileName;
+        AllReplaced = AllReplaced && Done;
+    }
+    FCurrentVolumeIndex = -1;
+    FCurrentTmpVolumeIndex = -1;
+    if (!AllReplaced)
+        RaiseCompression(RsCompressionReplaceError);
+}
+
+TJclSevenzipUpdateArchive::~TJclSevenzipUpdateArchive() {
+    if (FOutArchive)
+        FOutArchive->Release();
+    if (FInArchive)
+        FInArchive->Release();
+}
+
 TJclCompressionItem* TJclSevenzipUpdateArchive::CreateItem() { return Create<TJclUpdateItem>(this); }
+
+sevenzip::IInArchive* TJclSevenzipUpdateArchive::GetInArchive() {
+    if (!FInArchive)
+        FInArchive = CreateLibraryObject<sevenzip::IInArchive>(ArchiveClass(), sevenzip::IID_IInArchive,
+                                                               RsCompressionSevenzipInArchiveError);
+    return FInArchive;
+}
+
+sevenzip::IOutArchive* TJclSevenzipUpdateArchive::GetOutArchive() {
+    if (!FOutArchive) {
+        void* Obj = nullptr;
+        if (GetInArchive()->QueryInterface(sevenzip::IID_IOutArchive, &Obj) != S_OK || !Obj)
+            RaiseCompression(Format(RsCompressionSevenzipOutArchiveError, {GUIDToRegistryString(ArchiveClass().FormatClassID)}));
+        FOutArchive = static_cast<sevenzip::IOutArchive*>(Obj);
+    }
+    return FOutArchive;
+}
+
+void TJclSevenzipUpdateArchive::OpenArchive() {
+    if (FOpened)
+        return;
+    TJclSevenzipReading::Open(this, GetInArchive(), new TJclSevenzipInStream(CreateSplitStream(true), true, this));
+    FOpened = true;
+}
+
+void TJclSevenzipUpdateArchive::ListFiles() {
+    CheckNotDecompressing();
+    CheckNotCompressing();
+    // The entries are made anew: names noted for the duplicate check would point at freed ones.
+    ForgetNameList();
+    TJclSevenzipReading::List(this, FExtract, [this] {
+        OpenArchive();
+        return GetInArchive();
+    });
+}
+
+void TJclSevenzipUpdateArchive::ExtractAll(const std::string& DestDir, bool AutoCreateSubDir) {
+    CheckNotDecompressing();
+    CheckNotCompressing();
+    TJclSevenzipReading::Extract(this, FExtract, DestDir, AutoCreateSubDir, true, [this] {
+        OpenArchive();
+        return GetInArchive();
+    });
+}
+
+void TJclSevenzipUpdateArchive::ExtractSelected(const std::string& DestDir, bool AutoCreateSubDir) {
+    CheckNotDecompressing();
+    CheckNotCompressing();
+    TJclSevenzipReading::Extract(this, FExtract, DestDir, AutoCreateSubDir, false, [this] {
+        OpenArchive();
+        return GetInArchive();
+    });
+}
+
+void TJclSevenzipUpdateArchive::RemoveItemsUnder(const std::wstring& Prefix) {
+    for (LongInt I = GetItemCount(); I-- > 0;) {
+        TJclCompressionItem* Item = FItems[static_cast<size_t>(I)];
+        const std::wstring Name = Item->GetPackedName();
+        if (Name.size() >= Prefix.size() && SameTextFolded(Name.substr(0, Prefix.size()), Prefix)) {
+            RemoveFromNameList(Item);
+            RemoveItemAt(I);
+        }
+    }
+}
+
+void TJclSevenzipUpdateArchive::DeleteItem(LongInt Index) {
+    TJclCompressionItem* Item = GetItem(Index);
+    const bool IsFolder = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const std::wstring Prefix = Item->GetPackedName() + L"\\";
+    // The name goes with the entry: a name list still holding it would lead a later add to a freed entry.
+    RemoveFromNameList(Item);
+    RemoveItemAt(Index);
+    if (IsFolder)
+        RemoveItemsUnder(Prefix);
+}
+
+void TJclSevenzipUpdateArchive::RemoveItem(const std::wstring& PackedName) {
+    for (LongInt I = 0; I < GetItemCount(); ++I) {
+        TJclCompressionItem* Item = FItems[static_cast<size_t>(I)];
+        if (!SameTextFolded(Item->GetPackedName(), PackedName))
+            continue;
+        const bool IsFolder = (Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        RemoveFromNameList(Item);
+        RemoveItemAt(I);
+        if (IsFolder)
+            RemoveItemsUnder(PackedName + L"\\");
+        return;
+    }
+}
+
+void TJclSevenzipUpdateArchive::Compress() {
+    CheckNotCompressing();
+    CheckNotDecompressing();
+    FCompressing = true;
+    try {
+        ClearLibraryError();
+        HRESULT R;
+        {
+            TCreatorRef<TJclSevenzipOutStream> Out(new TJclSevenzipOutStream(CreateTmpSplitStream(), true, true, this));
+            TCreatorRef<TJclSevenzipUpdateCallback> Callback(new TJclSevenzipUpdateCallback(this));
+            sevenzip::IOutArchive* Writer = GetOutArchive();
+            SendArchiveSettings(static_cast<IUnknown*>(static_cast<TJclCompressionArchive*>(this)), Writer);
+            R = Writer->UpdateItems(Out.P, static_cast<UINT32>(GetItemCount()), Callback.P);
+        }
+        RaiseLibraryError();
+        SevenzipCheck(R);
+    } catch (...) {
+        FCompressing = false;
+        // The volumes the archive was read from stay as they were.
+        DiscardTmpVolumes();
+        throw;
+    }
+    FCompressing = false;
+    // The old volumes are about to be replaced: the reader lets go of them and opens the new ones
+    // when it is asked again.
+    if (FInArchive)
+        FInArchive->Close();
+    FOpened = false;
+    TJclOutOfPlaceUpdateArchive::Compress();
+}
+
+void TJcl7zUpdateArchive::DefineClass(TClassBuilder<TJcl7zUpdateArchive>& B) {
+    auto& R = static_cast<TJclCompressionArchiveClassRecord&>(B.Record());
+    R.FormatName = RsCompression7zName;
+    R.FileMasks = RsCompression7zExtensions;
+    R.FormatClassID = sevenzip::FormatClassID(0x07);
+    R.HasFormatClassID = true;
+}
+
+HRESULT TJcl7zUpdateArchive::GetInterface(REFIID IID, void** Obj) {
+    return AnswerSettings<IArchiveLevelSetting, IArchiveThreadsSetting, IArchiveDictionarySetting,
+                          IArchiveRemoveSfxSetting, IArchiveHeaderCompressionSetting, IArchiveHeaderEncryptionSetting,
+                          IArchiveCreationTimeSetting, IArchiveLastAccessTimeSetting, IArchiveLastWriteTimeSetting>(
+        this, IID, Obj, [&] { return TJclSevenzipUpdateArchive::GetInterface(IID, Obj); });
+}
+
+void TJcl7zUpdateArchive::SetDefaults() {
+    FNumberOfThreads = 1;
+    FEncryptHeader = false;
+    FRemoveSfxBlock = false;
+    FDictionarySize = 16777216;
+    FCompressionLevel = 6;
+    FCompressHeader = false;
+    FCompressHeaderFull = false;
+    FStoreLastAccessTime = true;
+    FStoreCreationTime = true;
+    FStoreLastWriteTime = true;
+}
+
+void TJcl7zUpdateArchive::CheckIdle() const {
+    CheckNotCompressing();
+    CheckNotDecompressing();
+}
+
+void TJcl7zUpdateArchive::SetCompressionLevel(Cardinal Value) {
+    CheckIdle();
+    if (Value > 9)
+        RaiseCompression(RsCompressionUnavailableProperty);
+    FCompressionLevel = Value;
+    FDictionarySize = SevenzipDictionaryForLevel(Value);
+}
+
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, Cardinal, NumberOfThreads, FNumberOfThreads)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, Cardinal, DictionarySize, FDictionarySize)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, RemoveSfxBlock, FRemoveSfxBlock)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, CompressHeader, FCompressHeader)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, CompressHeaderFull, FCompressHeaderFull)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, EncryptHeader, FEncryptHeader)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, StoreCreationTime, FStoreCreationTime)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, StoreLastAccessTime, FStoreLastAccessTime)
+ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, StoreLastWriteTime, FStoreLastWriteTime)
 
 // ---------------------------------------------------------------------------------------------
 // Format classes
@@ -2014,7 +2368,6 @@ DEFINE_ARCHIVE_FORMAT_CLASS(TJclSwfcDecompressArchive, Swfc, 0xD8, true)
 
 DEFINE_ARCHIVE_FORMAT_CLASS(TJclZipUpdateArchive, Zip, 0x01, true)
 DEFINE_ARCHIVE_FORMAT_CLASS(TJclBZ2UpdateArchive, BZip2, 0x02, true)
-DEFINE_ARCHIVE_FORMAT_CLASS(TJcl7zUpdateArchive, 7z, 0x07, true)
 DEFINE_ARCHIVE_FORMAT_CLASS(TJclTarUpdateArchive, Tar, 0xEE, true)
 DEFINE_ARCHIVE_FORMAT_CLASS(TJclGZipUpdateArchive, GZip, 0xEF, true)
 DEFINE_ARCHIVE_FORMAT_CLASS(TJclSwfcUpdateArchive, Swfc, 0xD8, true)

@@ -5,13 +5,16 @@
 
 #include "Classes.h"
 #include "JclBase.h"
+#include "JclResources.h"
 #include "JclStreams.h"
 #include "sevenzip.h"
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -199,6 +202,7 @@ class TJclUpdateItem : public TJclCompressionItem {
     DECLARE_CLASS(TJclUpdateItem, TJclCompressionItem)
 public:
     using TJclCompressionItem::TJclCompressionItem;
+    bool PrepareOutput(LongInt Index) override;
 
 protected:
     void CheckGetProperty(TJclCompressionItemProperty Index) override;
@@ -329,6 +333,7 @@ public:
     void RaiseLibraryError();
 
 protected:
+    friend struct TJclSevenzipReading;
     LongInt AppendItem(TJclCompressionItem* Item);
     void RemoveItemAt(LongInt Index);  // frees the entry
     LongInt IndexOfItem(TJclCompressionItem* Item) const;
@@ -388,6 +393,10 @@ public:
 
     // The name list of the duplicate check: sorted, case-insensitive, refusing duplicates.
     bool NameListExists() const { return FNameListCreated; }
+    // Drops Item's name from the name list (an entry that is removed must not stay findable).
+    void RemoveFromNameList(TJclCompressionItem* Item);
+    // Forgets the name list: it is built again from the entries at the next checked add.
+    void ForgetNameList();
     // Moves Item's entry in the name list from OldName to NewName; false when NewName is taken.
     bool RenameInNameList(TJclCompressionItem* Item, const std::wstring& OldName, const std::wstring& NewName);
 
@@ -414,6 +423,15 @@ private:
     std::vector<TNameEntry> FNameList;
 };
 
+// What an archive that extracts keeps while it lists or extracts.
+struct TJclExtractState {
+    bool AutoCreateSubDir = false;
+    bool Decompressing = false;
+    bool Listing = false;
+    std::string DestinationDir;
+    LongInt CurrentExtractIndex = -1;
+};
+
 class TJclDecompressArchive : public TJclCompressionArchive {
     DECLARE_CLASS(TJclDecompressArchive, TJclCompressionArchive)
 public:
@@ -432,17 +450,13 @@ public:
     }
 
     TJclCompressionExtractEvent OnExtract;  // last argument: the result (starts true)
-    bool Decompressing() const { return FDecompressing; }
-    bool Listing() const { return FListing; }
-    const std::string& DestinationDir() const { return FDestinationDir; }
-    LongInt CurrentExtractIndex() const { return FCurrentExtractIndex; }
+    bool Decompressing() const { return FExtract.Decompressing; }
+    bool Listing() const { return FExtract.Listing; }
+    const std::string& DestinationDir() const { return FExtract.DestinationDir; }
+    LongInt CurrentExtractIndex() const { return FExtract.CurrentExtractIndex; }
 
 protected:
-    bool FAutoCreateSubDir = false;
-    bool FDecompressing = false;
-    bool FListing = false;
-    std::string FDestinationDir;
-    LongInt FCurrentExtractIndex = -1;
+    TJclExtractState FExtract;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -640,8 +654,6 @@ public:
     void ExtractAll(const std::string& DestDir = "", bool AutoCreateSubDir = true) override;
 
 private:
-    void Extract(const std::string& DestDir, bool AutoCreateSubDir, bool All);
-
     sevenzip::IInArchive* FInArchive = nullptr;
     bool FOpened = false;
 };
@@ -663,21 +675,147 @@ private:
     Cardinal FNumberOfThreads = 1;
 };
 
-// Update archives: the registry lists them; no part of the program creates one, and their
-// operations are not built (writing goes through the compress classes, reading through the
-// decompress classes).
+// Update archives: an existing archive is read, its entries are added to, replaced, renamed or
+// removed, and the result is written into temporary volumes that then replace the old ones.
 class TJclUpdateArchive : public TJclCompressArchive {
     DECLARE_CLASS(TJclUpdateArchive, TJclCompressArchive)
 public:
     static void DefineClass(TClassBuilder<TJclUpdateArchive>& B);
+    // New entries are checked against the names the archive held when checking began.
+    TJclUpdateArchive() { DuplicateCheck = dcExisting; }
+
+    void CheckNotDecompressing() const;
+    virtual bool PrepareItemTarget(LongInt Index, std::string& FileName, bool& OwnsStream, TStream*& Stream);
+    virtual void ListFiles() = 0;
+    virtual void ExtractSelected(const std::string& DestDir = "", bool AutoCreateSubDir = true) {
+        (void)DestDir;
+        (void)AutoCreateSubDir;
+    }
+    virtual void ExtractAll(const std::string& DestDir = "", bool AutoCreateSubDir = true) {
+        (void)DestDir;
+        (void)AutoCreateSubDir;
+    }
+    virtual void DeleteItem(LongInt Index) = 0;
+    virtual void RemoveItem(const std::wstring& PackedName) = 0;
+
+    TJclCompressionExtractEvent OnExtract;
+    bool Decompressing() const { return FExtract.Decompressing; }
+    bool Listing() const { return FExtract.Listing; }
+    const std::string& DestinationDir() const { return FExtract.DestinationDir; }
+    LongInt CurrentExtractIndex() const { return FExtract.CurrentExtractIndex; }
+
+protected:
+    TJclExtractState FExtract;
 };
+
+class TJclOutOfPlaceUpdateArchive;
+// Replaces one volume itself; true when it did.
+using TJclReplaceVolumeHook =
+    std::function<bool(TJclOutOfPlaceUpdateArchive* Archive, const std::string& TmpFileName, const std::string& FileName,
+                       TStream*& TmpStream, TStream*& Stream, bool& OwnsTmpStream, bool& OwnsStream)>;
+using TJclCompressionTmpVolumeEvent = TMethodOf<TObject*, LongInt, std::string&, TStream*&, bool&>;
+
 class TJclOutOfPlaceUpdateArchive : public TJclUpdateArchive {
     DECLARE_CLASS(TJclOutOfPlaceUpdateArchive, TJclUpdateArchive)
+public:
+    static void DefineClass(TClassBuilder<TJclOutOfPlaceUpdateArchive>& B);
+    // The replacement step: each temporary volume takes the place of its volume.
+    void Compress() override;
+    TStream* GetTmpVolumeStream(LongInt Index);
+    TJclStreamAccessMode TmpVolumeAccessMode() const { return samWrite; }
+
+    bool ReplaceVolumes = true;
+    TJclReplaceVolumeHook ReplaceVolumeHook;
+    TJclCompressionTmpVolumeEvent OnTmpVolume;
+
+protected:
+    // A split stream over the temporary volumes.
+    TJclDynamicSplitStream* CreateTmpSplitStream();
+    // Closes and deletes the temporary volumes of a failed update; the old volumes stay.
+    void DiscardTmpVolumes();
+    LongInt FCurrentTmpVolumeIndex = -1;
 };
+
 class TJclSevenzipUpdateArchive : public TJclOutOfPlaceUpdateArchive {
     DECLARE_CLASS(TJclSevenzipUpdateArchive, TJclOutOfPlaceUpdateArchive)
 public:
+    ~TJclSevenzipUpdateArchive() override;
     TJclCompressionItem* CreateItem() override;
+    sevenzip::IInArchive* GetInArchive();
+    sevenzip::IOutArchive* GetOutArchive();
+    void OpenArchive();
+    void Compress() override;
+    void ListFiles() override;
+    void ExtractSelected(const std::string& DestDir = "", bool AutoCreateSubDir = true) override;
+    void ExtractAll(const std::string& DestDir = "", bool AutoCreateSubDir = true) override;
+    void DeleteItem(LongInt Index) override;
+    void RemoveItem(const std::wstring& PackedName) override;
+
+private:
+    // Removes, from the last entry to the first, every entry under the folder Prefix ends with.
+    void RemoveItemsUnder(const std::wstring& Prefix);
+
+    sevenzip::IInArchive* FInArchive = nullptr;
+    sevenzip::IOutArchive* FOutArchive = nullptr;
+    bool FOpened = false;
+};
+
+// The 7z update archive: the 7z writer's settings without the solid ones.
+class TJcl7zUpdateArchive : public TJclSevenzipUpdateArchive,
+                            public IArchiveLevelSetting,
+                            public IArchiveThreadsSetting,
+                            public IArchiveDictionarySetting,
+                            public IArchiveRemoveSfxSetting,
+                            public IArchiveHeaderCompressionSetting,
+                            public IArchiveHeaderEncryptionSetting,
+                            public IArchiveCreationTimeSetting,
+                            public IArchiveLastAccessTimeSetting,
+                            public IArchiveLastWriteTimeSetting {
+    DECLARE_CLASS(TJcl7zUpdateArchive, TJclSevenzipUpdateArchive)
+public:
+    static void DefineClass(TClassBuilder<TJcl7zUpdateArchive>& B);
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+    HRESULT GetInterface(REFIID IID, void** Obj) override;
+    void SetDefaults() override;
+
+    Cardinal GetCompressionLevel() override { return FCompressionLevel; }
+    Cardinal GetCompressionLevelMax() override { return 9; }
+    Cardinal GetCompressionLevelMin() override { return 0; }
+    void SetCompressionLevel(Cardinal Value) override;
+    Cardinal GetNumberOfThreads() override { return FNumberOfThreads; }
+    void SetNumberOfThreads(Cardinal Value) override;
+    Cardinal GetDictionarySize() override { return FDictionarySize; }
+    void SetDictionarySize(Cardinal Value) override;
+    bool GetRemoveSfxBlock() override { return FRemoveSfxBlock; }
+    void SetRemoveSfxBlock(bool Value) override;
+    bool GetCompressHeader() override { return FCompressHeader; }
+    bool GetCompressHeaderFull() override { return FCompressHeaderFull; }
+    void SetCompressHeader(bool Value) override;
+    void SetCompressHeaderFull(bool Value) override;
+    bool GetEncryptHeader() override { return FEncryptHeader; }
+    void SetEncryptHeader(bool Value) override;
+    bool GetStoreCreationTime() override { return FStoreCreationTime; }
+    void SetStoreCreationTime(bool Value) override;
+    bool GetStoreLastAccessTime() override { return FStoreLastAccessTime; }
+    void SetStoreLastAccessTime(bool Value) override;
+    bool GetStoreLastWriteTime() override { return FStoreLastWriteTime; }
+    void SetStoreLastWriteTime(bool Value) override;
+
+private:
+    void CheckIdle() const;
+
+    Cardinal FNumberOfThreads = 1;
+    bool FEncryptHeader = false;
+    bool FRemoveSfxBlock = false;
+    Cardinal FDictionarySize = 16777216;
+    Cardinal FCompressionLevel = 6;
+    bool FCompressHeader = false;
+    bool FCompressHeaderFull = false;
+    bool FStoreLastAccessTime = true;
+    bool FStoreCreationTime = true;
+    bool FStoreLastWriteTime = true;
 };
 
 // The format classes of the registry other than the 7z ones: each answers its name, masks and the
@@ -689,15 +827,9 @@ public:
         static void DefineClass(TClassBuilder<Name>& B);            \
     }
 
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclZipCompressArchive, TJclSevenzipCompressArchive);
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclBZ2CompressArchive, TJclSevenzipCompressArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclTarCompressArchive, TJclSevenzipCompressArchive);
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclGZipCompressArchive, TJclSevenzipCompressArchive);
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclXzCompressArchive, TJclSevenzipCompressArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfcCompressArchive, TJclSevenzipCompressArchive);
 
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclZipDecompressArchive, TJclSevenzipDecompressArchive);
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclBZ2DecompressArchive, TJclSevenzipDecompressArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclRarDecompressArchive, TJclSevenzipDecompressArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclArjDecompressArchive, TJclSevenzipDecompressArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclZDecompressArchive, TJclSevenzipDecompressArchive);
@@ -733,12 +865,172 @@ DECLARE_ARCHIVE_FORMAT_CLASS(TJclFlvDecompressArchive, TJclSevenzipDecompressArc
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfDecompressArchive, TJclSevenzipDecompressArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfcDecompressArchive, TJclSevenzipDecompressArchive);
 
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclZipUpdateArchive, TJclSevenzipUpdateArchive);
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclBZ2UpdateArchive, TJclSevenzipUpdateArchive);
-DECLARE_ARCHIVE_FORMAT_CLASS(TJcl7zUpdateArchive, TJclSevenzipUpdateArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclTarUpdateArchive, TJclSevenzipUpdateArchive);
-DECLARE_ARCHIVE_FORMAT_CLASS(TJclGZipUpdateArchive, TJclSevenzipUpdateArchive);
 DECLARE_ARCHIVE_FORMAT_CLASS(TJclSwfcUpdateArchive, TJclSevenzipUpdateArchive);
+
+// ---------------------------------------------------------------------------------------------
+// Settings of the other formats
+
+// Which settings a format keeps, and by which rules.
+enum TJclSettingsFormat { sfZip, sfBZip2, sfGZip, sfXz, sfReader };
+
+// The settings of the Zip, BZip2, GZip and Xz writers and updaters, and the thread count of the
+// Zip and BZip2 readers, on top of the 7-Zip-backed class Base. A format answers only the
+// interfaces of its own settings.
+template <class Base, TJclSettingsFormat Format>
+class TJclSettingsArchive : public Base,
+                            public IArchiveAlgorithmSetting,
+                            public IArchiveThreadsSetting,
+                            public IArchivePassesSetting,
+                            public IArchiveDictionarySetting,
+                            public IArchiveEncryptionSetting,
+                            public IArchiveMethodSetting,
+                            public IArchiveLevelSetting {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+
+    HRESULT GetInterface(REFIID IID, void** Obj) override {
+        if (!Obj)
+            return E_POINTER;
+        void* P = nullptr;
+        auto Offer = [&](bool Kept, const GUID& ID, void* Interface) {
+            if (!P && Kept && IsEqualGUID(IID, ID))
+                P = Interface;
+        };
+        Offer(Format == sfZip || Format == sfGZip, IID_IArchiveAlgorithmSetting, static_cast<IArchiveAlgorithmSetting*>(this));
+        Offer(Format == sfZip || Format == sfBZip2 || Format == sfReader, IID_IArchiveThreadsSetting,
+              static_cast<IArchiveThreadsSetting*>(this));
+        Offer(Format == sfZip || Format == sfBZip2 || Format == sfGZip, IID_IArchivePassesSetting,
+              static_cast<IArchivePassesSetting*>(this));
+        Offer(Format == sfZip || Format == sfBZip2, IID_IArchiveDictionarySetting, static_cast<IArchiveDictionarySetting*>(this));
+        Offer(Format == sfZip, IID_IArchiveEncryptionSetting, static_cast<IArchiveEncryptionSetting*>(this));
+        Offer(Format == sfZip || Format == sfXz, IID_IArchiveMethodSetting, static_cast<IArchiveMethodSetting*>(this));
+        Offer(Format == sfZip || Format == sfBZip2 || Format == sfGZip, IID_IArchiveLevelSetting,
+              static_cast<IArchiveLevelSetting*>(this));
+        if (!P)
+            return Base::GetInterface(IID, Obj);
+        *Obj = P;
+        return S_OK;
+    }
+
+    void SetDefaults() override {
+        FNumberOfThreads = 1;
+        FEncryptionMethod = emZipCrypto;
+        FDictionarySize = 900000;
+        FCompressionLevel = 7;
+        FCompressionMethod = Format == sfXz ? 4 : 1;
+        FNumberOfPasses = Format == sfBZip2 ? 2 : 3;
+        FAlgorithm = 1;
+    }
+
+    Cardinal GetAlgorithm() override { return FAlgorithm; }
+    std::vector<Cardinal> GetSupportedAlgorithms() override { return {0, 1}; }
+    void SetAlgorithm(Cardinal Value) override {
+        CheckIdle();
+        if (Format == sfZip && Value != 0 && Value != 1)
+            RefuseValue();
+        FAlgorithm = Value;
+    }
+    Cardinal GetNumberOfThreads() override { return FNumberOfThreads; }
+    void SetNumberOfThreads(Cardinal Value) override {
+        CheckIdle();
+        FNumberOfThreads = Value;
+    }
+    Cardinal GetNumberOfPasses() override { return FNumberOfPasses; }
+    void SetNumberOfPasses(Cardinal Value) override {
+        CheckIdle();
+        FNumberOfPasses = Value;
+    }
+    Cardinal GetDictionarySize() override { return FDictionarySize; }
+    void SetDictionarySize(Cardinal Value) override {
+        CheckIdle();
+        FDictionarySize = Value;
+    }
+    TJclEncryptionMethod GetEncryptionMethod() override { return FEncryptionMethod; }
+    std::uint32_t GetSupportedEncryptionMethods() override { return 0x1F; }
+    void SetEncryptionMethod(TJclEncryptionMethod Value) override {
+        CheckIdle();
+        if (Value > emZipCrypto)
+            RefuseValue();
+        FEncryptionMethod = Value;
+    }
+    Cardinal GetCompressionMethod() override {
+        if (Format == sfXz)
+            CheckIdle();
+        return FCompressionMethod;
+    }
+    std::uint32_t GetSupportedCompressionMethods() override { return Format == sfXz ? 0x10 : 0x1F; }
+    void SetCompressionMethod(Cardinal Value) override {
+        CheckIdle();
+        if (Format == sfZip && Value > 4)
+            RefuseValue();
+        FCompressionMethod = Value;
+    }
+    Cardinal GetCompressionLevel() override { return FCompressionLevel; }
+    Cardinal GetCompressionLevelMax() override { return 9; }
+    Cardinal GetCompressionLevelMin() override { return 0; }
+    void SetCompressionLevel(Cardinal Value) override {
+        CheckIdle();
+        if (Value > 9)
+            RefuseValue();
+        FCompressionLevel = Value;
+        const bool Deflate = Format == sfGZip || (Format == sfZip && (FCompressionMethod == 1 || FCompressionMethod == 2));
+        const bool BZip2 = Format == sfBZip2 || (Format == sfZip && FCompressionMethod == 3);
+        if (Deflate) {
+            FNumberOfPasses = Value == 9 ? 10 : Value >= 7 ? 3 : 1;
+            FAlgorithm = Value >= 5 ? 1 : 0;
+        } else if (BZip2) {
+            FNumberOfPasses = Value == 9 ? 7 : Value >= 7 ? 2 : 1;
+            FDictionarySize = Value >= 5 ? 900000 : Value >= 3 ? 500000 : 100000;
+        } else if (Format == sfZip && FCompressionMethod == 4) {
+            FDictionarySize = Value == 9   ? 67108864
+                              : Value >= 7 ? 33554432
+                              : Value >= 5 ? 16777216
+                              : Value >= 3 ? 1048576
+                                           : 65536;
+            FAlgorithm = Value >= 5 ? 1 : 0;
+        }
+    }
+
+private:
+    void CheckIdle() const {
+        if constexpr (std::is_base_of_v<TJclDecompressArchive, Base>) {
+            this->CheckNotDecompressing();
+        } else {
+            this->CheckNotCompressing();
+            if constexpr (std::is_base_of_v<TJclUpdateArchive, Base>)
+                this->CheckNotDecompressing();
+        }
+    }
+    [[noreturn]] static void RefuseValue() { throw EJclCompressionError(JclResources::RsCompressionUnavailableProperty); }
+
+    Cardinal FNumberOfThreads = 1;
+    TJclEncryptionMethod FEncryptionMethod = emZipCrypto;
+    Cardinal FDictionarySize = 900000;
+    Cardinal FCompressionLevel = 7;
+    Cardinal FCompressionMethod = Format == sfXz ? 4 : 1;
+    Cardinal FNumberOfPasses = Format == sfBZip2 ? 2 : 3;
+    Cardinal FAlgorithm = 1;
+};
+
+#define DECLARE_ARCHIVE_SETTINGS_CLASS(Name, Base, Format)                  \
+    class Name : public TJclSettingsArchive<Base, Format> {                 \
+        DECLARE_CLASS(Name, Base)                                           \
+    public:                                                                 \
+        static void DefineClass(TClassBuilder<Name>& B);                    \
+    }
+
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclZipCompressArchive, TJclSevenzipCompressArchive, sfZip);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclBZ2CompressArchive, TJclSevenzipCompressArchive, sfBZip2);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclGZipCompressArchive, TJclSevenzipCompressArchive, sfGZip);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclXzCompressArchive, TJclSevenzipCompressArchive, sfXz);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclZipDecompressArchive, TJclSevenzipDecompressArchive, sfReader);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclBZ2DecompressArchive, TJclSevenzipDecompressArchive, sfReader);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclZipUpdateArchive, TJclSevenzipUpdateArchive, sfZip);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclBZ2UpdateArchive, TJclSevenzipUpdateArchive, sfBZip2);
+DECLARE_ARCHIVE_SETTINGS_CLASS(TJclGZipUpdateArchive, TJclSevenzipUpdateArchive, sfGZip);
 
 // ---------------------------------------------------------------------------------------------
 // Format registry
