@@ -87,9 +87,6 @@ TRxDBGrid::~TRxDBGrid() {
 
 void TRxDBGrid::BeforeDestruction() {
     StopTracking();
-    // Let go of the data while the in-place editor still exists: the platform grid lets go only in
-    // its destructor, when the editor it then hides has been freed with the grid's components.
-    SetDataSource(nullptr);
     TDBGrid::BeforeDestruction();
 }
 

@@ -15,15 +15,42 @@ class TGridDataLink : public TDataLink {
     DECLARE_CLASS(TGridDataLink, TDataLink)
 public:
     explicit TGridDataLink(TCustomDBGrid* Grid) : FGrid(Grid) { VisualControl = true; }
+    // A grid in its destructor lets go of its data without hearing of it: its overrides and its
+    // in-place editor are gone by then.
+    void Detach() {
+        FGrid = nullptr;
+        SetDataSource(nullptr);
+    }
 
 protected:
-    void ActiveChanged() override { FGrid->LinkActive(Active()); }
-    void DataSetChanged() override { FGrid->DataChanged(); }
-    void DataSetScrolled(int Distance) override { FGrid->Scroll(Distance); }
-    void LayoutChanged() override { FGrid->LayoutChanged(); }
-    void RecordChanged(TField* Field) override { FGrid->RecordChanged(Field); }
-    void EditingChanged() override { FGrid->EditingChanged(); }
-    void UpdateData() override { FGrid->UpdateData(); }
+    void ActiveChanged() override {
+        if (FGrid)
+            FGrid->LinkActive(Active());
+    }
+    void DataSetChanged() override {
+        if (FGrid)
+            FGrid->DataChanged();
+    }
+    void DataSetScrolled(int Distance) override {
+        if (FGrid)
+            FGrid->Scroll(Distance);
+    }
+    void LayoutChanged() override {
+        if (FGrid)
+            FGrid->LayoutChanged();
+    }
+    void RecordChanged(TField* Field) override {
+        if (FGrid)
+            FGrid->RecordChanged(Field);
+    }
+    void EditingChanged() override {
+        if (FGrid)
+            FGrid->EditingChanged();
+    }
+    void UpdateData() override {
+        if (FGrid)
+            FGrid->UpdateData();
+    }
 
 private:
     TCustomDBGrid* FGrid;
@@ -501,7 +528,7 @@ TCustomDBGrid::TCustomDBGrid(TComponent* AOwner)
 }
 
 TCustomDBGrid::~TCustomDBGrid() {
-    FDataLink->SetDataSource(nullptr);
+    static_cast<TGridDataLink*>(FDataLink)->Detach();
     delete FDataLink;
     FDataLink = nullptr;
     delete FColumns;
@@ -561,7 +588,8 @@ void TCustomDBGrid::SetDBGridOptions(TDBGridOptions Value) {
         Value -= TDBGridOptions{dgEditing, dgAlwaysShowEditor};
     bool LayoutAffected = (Value.Contains(dgTitles) != FOptions.Contains(dgTitles)) ||
                           (Value.Contains(dgIndicator) != FOptions.Contains(dgIndicator));
-    if (!Value.Contains(dgMultiSelect))
+    // Only turning multi-selection off forgets the rows: descendants select rows of their own.
+    if (FOptions.Contains(dgMultiSelect) && !Value.Contains(dgMultiSelect))
         FBookmarks.Clear();
     FOptions = Value;
     TGridOptions G;
@@ -1044,11 +1072,16 @@ void TCustomDBGrid::ColWidthsChanged() {
 void TCustomDBGrid::ColumnMoved(int FromIndex, int ToIndex) {
     int Indicator = IndicatorOffset();
     if (FromIndex >= Indicator && ToIndex >= Indicator) {
-        FColumns->Items(FromIndex - Indicator)->SetIndex(ToIndex - Indicator);
-        if (FColumns->State() == csDefault)
-            if (TField* F = FColumns->Items(ToIndex - Indicator)->Field())
-                F->SetIndex(ToIndex - Indicator);
+        TColumn* Moved = FColumns->Items(FromIndex - Indicator);
+        TField* Target = FColumns->Items(ToIndex - Indicator)->Field();
+        // Default columns are rebuilt from the fields' order: the field moves, the columns follow.
+        if (FColumns->State() == csDefault && Moved->Field() && Target)
+            Moved->Field()->SetIndex(Target->Index());
+        else
+            Moved->SetIndex(ToIndex - Indicator);
     }
+    // A title dragged elsewhere is no click on the title the pointer is released over.
+    FPressed = TGridCoord{-1, -1};
     TCustomGrid::ColumnMoved(FromIndex, ToIndex);
 }
 

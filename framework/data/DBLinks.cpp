@@ -66,6 +66,9 @@ void TDataSource::SetDataSet(TDataSet* Value) {
         FDataSet = nullptr;
         Old->RemoveDataSource(this);
         Old->RemoveFreeNotification(this);
+        // The links see the old data set go before the new one comes, even when both are open:
+        // their record windows and a grid's columns belong to the old one.
+        UpdateState();
     }
     FDataSet = Value;
     if (Value)

@@ -154,6 +154,16 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
 
 TCustomGrid::~TCustomGrid() = default;
 
+void TCustomGrid::BeforeDestruction() {
+    if (FInplaceEdit) {
+        TInplaceEdit* Editor = FInplaceEdit;
+        FInplaceEdit = nullptr;
+        FEditorMode = false;
+        Editor->Free();
+    }
+    TCustomControl::BeforeDestruction();
+}
+
 void TCustomGrid::DefineClass(TClassBuilder<TCustomGrid>& B) {
     B.Message<&TCustomGrid::WMGetDlgCode>(WM_GETDLGCODE);
     B.Message<&TCustomGrid::WMHScroll>(WM_HSCROLL);
@@ -983,7 +993,10 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
             FSizingOfs = Ofs;
         } else {
             TGridCoord Cell = MouseCoord(X, Y);
-            if (Cell.X >= FFixedCols && Cell.Y >= FFixedRows) {
+            if (Cell.X >= FFixedCols && Cell.Y >= 0 && Cell.Y < FFixedRows && FOptions.Contains(goColMoving)) {
+                FGridState = gsColMoving;
+                FMoveIndex = FMovePos = Cell.X;
+            } else if (Cell.X >= FFixedCols && Cell.Y >= FFixedRows) {
                 bool WasCurrent = Cell == FCurrent;
                 if (Shift.Contains(ssShift) && FOptions.Contains(goRangeSelect))
                     MoveColRow(Cell.X, Cell.Y, false, true);
@@ -1016,6 +1029,13 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         SetRowHeights(FSizingIndex, std::max(Y - FSizingOfs - Top, 0));
         break;
     }
+    case gsColMoving: {
+        // Only the column under the pointer counts: above or below the cells the drag keeps its target.
+        TGridCoord Cell = MouseCoord(X, 0);
+        if (Cell.X >= FFixedCols)
+            FMovePos = Cell.X;
+        break;
+    }
     default:
         break;
     }
@@ -1031,7 +1051,8 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
             ColWidthsChanged();
         else
             RowHeightsChanged();
-    }
+    } else if (Was == gsColMoving && FMoveIndex != FMovePos)
+        MoveColumn(FMoveIndex, FMovePos);
     TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 

@@ -85,6 +85,8 @@ public:
     explicit TCustomGrid(TComponent* AOwner);
     ~TCustomGrid() override;
     static void DefineClass(TClassBuilder<TCustomGrid>& B);
+    // The in-place editor goes before the other owned components, while the grid can still hide it.
+    void BeforeDestruction() override;
 
     // Size
     int ColCount() const { return static_cast<int>(FColWidths.size()); }
@@ -163,7 +165,8 @@ protected:
     virtual void PrepareCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
     virtual bool SelectCell(int ACol, int ARow);
     // Whether a press at (X, Y) starts sizing: the state (gsColSizing, gsRowSizing or gsNormal),
-    // the column or row, the line's position and the press's offset from it.
+    // the column or row, the line's position and the press's offset from it. A press on a fixed
+    // row's cell of a movable column that starts no sizing drags that column (gsColMoving).
     virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
     virtual TInplaceEdit* CreateEditor();
     virtual bool CanEditShow();
@@ -258,7 +261,7 @@ private:
     bool FDefaultDrawing = true;
     // Sizing and moving in progress
     int FSizingIndex = 0, FSizingPos = 0, FSizingOfs = 0;
-    int FMoveIndex = 0, FMovePos = 0;
+    int FMoveIndex = 0, FMovePos = 0;  // the dragged column and where it goes
     bool FInScroll = false;
     SCROLLINFO FBarInfo[2]{};  // last set: [SB_HORZ], [SB_VERT]
     bool FBarsStale = false;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace controltests;
 
@@ -145,6 +146,33 @@ TEST_F(DrawGrid, ColumnsSizeByDraggingTheirTitleLine) {
     EXPECT_EQ(Grid->ColWidths(2), 0);
 }
 
+TEST_F(DrawGrid, ColumnsMoveByDraggingTheirTitleWhenMovable) {
+    std::vector<std::pair<int, int>> Moves;
+    Grid->OnColumnMoved = TMovedEvent::FromFunction([&](TObject*, int From, int To) { Moves.push_back({From, To}); });
+    Grid->SetColWidths(2, 40);
+    auto Drag = [&](int FromCol, int ToCol) {
+        int Y = Grid->CellRect(FromCol, 0).Top + 5;
+        Grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Grid->CellRect(FromCol, 0).Left + 10, Y));
+        TGridState During = Grid->GridState();
+        int X = Grid->CellRect(ToCol, 0).Left + 10;
+        Grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(X, Y));
+        Grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(X, Y + 400));  // below the grid: same column
+        Grid->Perform(WM_LBUTTONUP, 0, MAKELPARAM(X, Y + 400));
+        return During;
+    };
+    EXPECT_EQ(Drag(2, 4), gsNormal) << "columns are fixed in place without goColMoving";
+    EXPECT_TRUE(Moves.empty());
+    Grid->SetOptions(Grid->Options() + TGridOptions{goColMoving});
+    EXPECT_EQ(Drag(0, 3), gsNormal) << "a fixed column stays";
+    EXPECT_EQ(Drag(2, 4), gsColMoving);
+    EXPECT_EQ(Grid->GridState(), gsNormal);
+    EXPECT_EQ(Moves, (std::vector<std::pair<int, int>>{{2, 4}}));
+    EXPECT_EQ(Grid->ColWidths(4), 40) << "the width goes with the column";
+    EXPECT_EQ(Grid->ColWidths(2), 64);
+    Drag(3, 3);
+    EXPECT_EQ(Moves.size(), 1u) << "dropped where it was: no move";
+}
+
 // ---------------------------------------------------------------------------------------------
 // The data grid
 
@@ -172,7 +200,8 @@ protected:
         Pump();
     }
     void TearDown() override {
-        Form->Free();
+        if (Form)
+            Form->Free();
         Source.reset();
         Table.reset();
         ControlsTest::TearDown();
@@ -385,6 +414,90 @@ TEST_F(DataGrid, SelectedRowsByBookmark) {
     EXPECT_FALSE(Table->Locate("ID", Variant(2), {}));
     EXPECT_FALSE(Table->Locate("ID", Variant(4), {}));
     EXPECT_EQ(Grid->SelectedRows()->Count(), 0);
+}
+
+TEST_F(DataGrid, DraggingATitleMovesItsColumn) {
+    std::vector<std::string> Titles;
+    Grid->OnTitleClick = TDBGridClickEvent::FromFunction([&](TColumn* C) { Titles.push_back(C->FieldName()); });
+    TRect From = Grid->CellRect(1, 0), To = Grid->CellRect(2, 0);
+    Grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(From.Left + 5, From.Top + 5));
+    EXPECT_EQ(Grid->GridState(), gsColMoving);
+    Grid->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(To.Left + 5, To.Top + 5));
+    Grid->Perform(WM_LBUTTONUP, 0, MAKELPARAM(To.Left + 5, To.Top + 5));
+    EXPECT_EQ(Grid->Columns()->Items(0)->FieldName(), "Name");
+    EXPECT_EQ(Grid->Columns()->Items(1)->FieldName(), "ID");
+    EXPECT_TRUE(Titles.empty()) << "a move is no title click";
+    Click(Grid, Grid->CellRect(1, 0));
+    EXPECT_EQ(Titles, (std::vector<std::string>{"Name"}));
+}
+
+TEST_F(DataGrid, SelectedRowsGoOnlyWhenMultiSelectionIsTurnedOff) {
+    Grid->SelectedRows()->SetCurrentRowSelected(true);
+    Grid->SetOptions(Grid->Options() - TDBGridOptions{dgTabs});
+    EXPECT_EQ(Grid->SelectedRows()->Count(), 1) << "a descendant's own selection survives other options";
+    Grid->SetOptions(Grid->Options() + TDBGridOptions{dgMultiSelect});
+    EXPECT_EQ(Grid->SelectedRows()->Count(), 1);
+    Grid->SetOptions(Grid->Options() - TDBGridOptions{dgMultiSelect});
+    EXPECT_EQ(Grid->SelectedRows()->Count(), 0);
+}
+
+TEST_F(DataGrid, AnotherOpenDataSetBringsItsOwnColumnsAndRows) {
+    TOwned<TTestTable> Other(Create<TTestTable>(nullptr));
+    Other->FieldDefs()->Add("Code", ftString, 8);
+    Other->FieldDefs()->Add("Price", ftInteger);
+    Other->FieldDefs()->Add("Stock", ftInteger);
+    Other->Open();
+    for (int I = 1; I <= 3; ++I)
+        Other->AppendRecord({"C" + IntToStr(I), I * 10, I});
+    Other->First();
+    Source->SetDataSet(Other.get());
+    ASSERT_EQ(Grid->Columns()->Count(), 3);
+    EXPECT_EQ(Grid->Columns()->Items(0)->Field(), Other->FieldByName("Code"));
+    EXPECT_EQ(Grid->RowCount(), 1 + 3);
+    std::vector<std::string> Codes;
+    Grid->OnDrawColumnCell = TDrawColumnCellEvent::FromFunction(
+        [&](TObject*, const TRect&, int, TColumn* Column, TGridDrawState) {
+            if (Column->FieldName() == "Code")
+                Codes.push_back(Column->Field()->AsString());
+        });
+    Grid->Repaint();
+    EXPECT_EQ(Codes, (std::vector<std::string>{"C1", "C2", "C3"}));
+    Source->SetDataSet(nullptr);  // the other table goes first
+}
+
+// Tells when a component it watches is freed.
+class TFreeWatcher : public TComponent {
+    DECLARE_CLASS(TFreeWatcher, TComponent)
+public:
+    using TComponent::TComponent;
+    std::function<void()> OnFreed;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove && OnFreed)
+            OnFreed();
+    }
+};
+
+TEST_F(DataGrid, FreeingTheGridLetsGoOfItsEditorBeforeFreeingIt) {
+    Press(Grid, VK_RIGHT);
+    Press(Grid, VK_F2);
+    ASSERT_NE(Grid->InplaceEditor(), nullptr);
+    Grid->InplaceEditor()->SelectAll();
+    Type(Grid->InplaceEditor(), "half typed");
+    TOwned<TFreeWatcher> Watcher(Create<TFreeWatcher>(nullptr));
+    bool Freed = false, StillHeld = true;
+    Watcher->OnFreed = [&] {
+        Freed = true;
+        StillHeld = Grid->InplaceEditor() != nullptr;
+    };
+    Grid->InplaceEditor()->FreeNotification(Watcher.get());
+    FreeAndNil(Form);
+    EXPECT_TRUE(Freed);
+    EXPECT_FALSE(StillHeld) << "the grid would hide a freed editor when its data goes";
+    EXPECT_EQ(Source->DataLinkCount(), 0);
+    EXPECT_EQ(Table->FieldByName("Name")->AsString(), "half typed") << "the typed text reached the record first";
 }
 
 TEST_F(DataGrid, ClosingTheDataSetEmptiesTheGrid) {
