@@ -461,7 +461,8 @@ void ShowShellContextMenu(TWinControl* Control, TacShellFolder* Folder, int X, i
         Menu->QueryContextMenu(Popup, 0, 1, 0x7FFF, CMF_EXPLORE | CMF_CANRENAME);
         Menu->QueryInterface(IID_IContextMenu2, reinterpret_cast<void**>(&ShellMenuHandler));
         try {
-            Command = static_cast<UINT>(TrackPopupMenu(Popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, P.x, P.y, 0, Wnd, nullptr));
+            Command = static_cast<UINT>(
+                TrackPopupMenu(Popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, P.x, P.y, 0, Wnd, nullptr));
         } catch (...) {
             ReleaseMenuHandler();
             throw;

@@ -289,7 +289,8 @@ void TacCustomShellTreeView::FillNode(TTreeNode* Node) {
 
 void TacCustomShellTreeView::SetUpNode(TTreeNode* Node, PItemIDList ID, TTreeNode* ParentNode) {
     TacShellFolder* ParentFolder = FolderOf(ParentNode);
-    TacShellRef<IShellFolder> Sub = BindItemShellFolder(ParentFolder ? ParentFolder->ShellFolder() : nullptr, ID, nullptr);
+    TacShellRef<IShellFolder> Sub =
+        BindItemShellFolder(ParentFolder ? ParentFolder->ShellFolder() : nullptr, ID, nullptr);
     auto* F = Create<TacShellFolder>(ParentFolder, ID, Sub.Get());
     Node->SetData(F);
     Node->SetText(F->DisplayName(FShowExt));

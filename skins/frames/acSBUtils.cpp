@@ -375,20 +375,7 @@ void ReleaseWindowHook(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& 
     }
 }
 
-void RefreshEditWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd) {
-    if (!SkinData)
-        return;
-    if (!SkinData->IsSkinned(false)) {
-        FreeAndNil(Wnd);
-        return;
-    }
-    if (Wnd && Wnd->Unhooked)
-        FreeAndNil(Wnd);
-    // A control without a window gets its hook when its window is shown (CM_SHOWINGCHANGED).
-    auto* Host = DynCast<TWinControl>(SkinData->HostControl);
-    if (!Wnd && Host && Host->HandleAllocated())
-        Wnd = Create<TacEditWnd>(Host->Handle(), true, SkinData->SkinSection(), SkinData->GetSkinManager(), SkinData);
-}
+void RefreshEditWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd) { RefreshHookWnd<TacEditWnd>(SkinData, Wnd); }
 
 void RefreshWindowFrame(HWND Handle, bool FrameChanged) {
     if (FrameChanged)

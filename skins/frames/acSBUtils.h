@@ -148,6 +148,22 @@ void ReleaseWindowHook(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& 
 // Keeps a framework control's edit hook in step with its skinning: made when skinned (an unhooked
 // one replaced), freed when not.
 void RefreshEditWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd);
+// The same for a hook of class W held in a field of class T.
+template <class W, class T>
+void RefreshHookWnd(TsCommonData* SkinData, T*& Wnd) {
+    if (!SkinData)
+        return;
+    if (!SkinData->IsSkinned(false)) {
+        FreeAndNil(Wnd);
+        return;
+    }
+    if (Wnd && Wnd->Unhooked)
+        FreeAndNil(Wnd);
+    // A control without a window gets its hook when its window is shown (CM_SHOWINGCHANGED).
+    auto* Host = DynCast<TWinControl>(SkinData->HostControl);
+    if (!Wnd && Host && Host->HandleAllocated())
+        Wnd = Create<W>(Host->Handle(), true, SkinData->SkinSection(), SkinData->GetSkinManager(), SkinData);
+}
 // Paints the whole frame image of a window into the skin data's cache bitmap.
 void PaintBorderCache(TsCommonData* SkinData, HWND Handle, bool Bordered);
 // The window's rectangle and size, its parent and the parent's rectangle, and its position in the

@@ -66,18 +66,4 @@ void TacTreeViewWnd::WndProc(TMessage& Message) {
         ReleaseCapture();
 }
 
-void RefreshTreeViewWnd(TsCommonData* SkinData, TacTreeViewWnd*& Wnd) {
-    if (!SkinData)
-        return;
-    if (!SkinData->IsSkinned(false)) {
-        FreeAndNil(Wnd);
-        return;
-    }
-    if (Wnd && Wnd->Unhooked)
-        FreeAndNil(Wnd);
-    // A control without a window gets its hook when its window is shown (CM_SHOWINGCHANGED).
-    auto* Host = DynCast<TWinControl>(SkinData->HostControl);
-    if (!Wnd && Host && Host->HandleAllocated())
-        Wnd = Create<TacTreeViewWnd>(Host->Handle(), true, SkinData->SkinSection(), SkinData->GetSkinManager(),
-                                     SkinData);
-}
+void RefreshTreeViewWnd(TsCommonData* SkinData, TacTreeViewWnd*& Wnd) { RefreshHookWnd<TacTreeViewWnd>(SkinData, Wnd); }
