@@ -102,8 +102,9 @@ void TdxInplacePopupControl::SetShadow(bool Value) {
     RecreateWnd();
 }
 
+// Shown without activation: the editor keeps the focus and its form keeps the active caption.
 void TdxInplacePopupControl::ShowPopupWindow() {
-    ShowWindow(Handle(), SW_SHOW);
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     if (HWND Form = EditorFormHandle())
         SendMessageA(Form, WM_NCACTIVATE, TRUE, 0);
 }

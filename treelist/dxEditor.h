@@ -232,6 +232,132 @@ private:
     std::string BlankSelection(const std::string& S, int Start, int End) const;
 };
 
+// ---------------------------------------------------------------------------------------------
+// Drop-down editor base: edit buttons in the non-client area and the protocol that opens, feeds
+// and closes a popup under the editor. The open and close operations belong to the kinds.
+
+DECLARE_ENUM(TdxEditButtonKind, bkEllipsis, bkDown, bkGlyph)
+
+struct TdxEditButtonViewInfo {
+    TBitmap* Glyph = nullptr;  // not owned
+    int Index = 0;
+    TdxEditButtonKind Kind = bkEllipsis;
+    bool LeftAlignment = false;
+    int Width = 0;
+};
+
+inline constexpr int dxMaxEditButtons = 8;
+
+class TdxDropDownEditViewData : public TdxTextEditViewData {
+    DECLARE_CLASS(TdxDropDownEditViewData, TdxTextEditViewData)
+public:
+    int ButtonCount = 0;
+    TdxEditButtonViewInfo Buttons[dxMaxEditButtons];
+    TBitmap* Glyph = nullptr;  // not owned; null when the editor's glyph is empty
+    bool HideButtons = false;
+    int HotButton = -1;
+    int PushedButton = -1;
+};
+
+// The same shape as the validate event (sender, value as text, accept): one event type serves both.
+using TdxEditCloseUpEvent = TMethodOf<TObject*, std::string&, bool&>;
+
+class TdxInplaceDropDownEdit : public TdxInplaceMaskEdit {
+public:
+    struct TMetaClass : TdxInplaceMaskEdit::TMetaClass {
+        using TdxInplaceMaskEdit::TMetaClass::TMetaClass;
+        void CalcViewInfo(TdxEditViewData* ViewData, bool AutoSize, ViewInfo& Info) const override;
+        void DrawBorder(HDC DC, const ViewInfo& Info, TdxEditViewData* ViewData) const override;
+        TdxEditViewDataClass GetViewDataClass() const override;
+        // Fills the view data's button records.
+        virtual void InitButtons(TdxDropDownEditViewData* ViewData) const;
+        virtual int ButtonWidth(TdxDropDownEditViewData* ViewData, const TdxEditButtonViewInfo& Button) const;
+    };
+    DECLARE_CLASS(TdxInplaceDropDownEdit, TdxInplaceMaskEdit)
+
+public:
+    explicit TdxInplaceDropDownEdit(TComponent* AOwner);
+    ~TdxInplaceDropDownEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplaceDropDownEdit>& B);
+    const TMetaClass* Meta() const { return static_cast<const TMetaClass*>(ClassType()); }
+
+    virtual void PositionPopup(TControl* Popup, bool AdjustWidth);
+    virtual void ClosePopup(bool) {}
+    virtual void PressButton(bool NoCapture, int Index);
+    virtual void ButtonClick(int) {}
+    virtual void DoCloseUp(std::string& Value, bool& Accept) { OnCloseUp(this, Value, Accept); }
+    virtual void PopupKeyDown(Word& Key, TShiftState Shift);
+    virtual void StepValue(int, bool) {}
+    virtual void OpenPopup() {}
+    virtual void DoOpenPopup();
+    virtual void PopupSearch(const std::string&) {}
+
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    bool IsFocused() override;
+    bool WantsMouseWheel() override { return true; }
+    void InitialShow() override;
+    void HideInplace() override;
+    void ShowInplace() override;
+    void SetHot(bool Value) override;
+    void ActivateByMouse(int X, int Y) override;
+    void ActivateByClick() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+
+    TdxPopupBorder ResolvedPopupBorder();
+    bool PopupActive();
+    void SetHotButton(int Index);
+    void ShowPopup(bool Show);
+    void ReleaseButton();
+    void PopupMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void FocusEditor();
+    // The button rectangles in window coordinates (records in their order), for a view.
+    int ButtonRects(TdxDropDownEditViewData* ViewData, const ViewInfo& Info, TRect* Rects);
+
+    TBitmap* ButtonGlyph();
+    void SetButtonGlyph(TBitmap* Value);
+    int HotButton() const { return FHotButton; }
+    int PushedButton() const { return FPushedButton; }
+    bool DroppedDown = false;
+    TWinControl* ActivePopup = nullptr;
+    int DropDownRows = 7;
+    int DropDownWidth = 0;
+    bool ImmediateDropDown = true;
+    bool ImmediatePopup = false;
+    TAlignment PopupAlignment = taLeftJustify;
+    TdxPopupBorder PopupBorder = pbDefault;
+    bool ForwardKeysToPopup = true;
+    bool SearchInPopup = false;
+    TdxEditCloseUpEvent OnCloseUp;
+    TNotifyEvent OnPopup;
+    TNotifyEvent OnBeforePopup;
+
+protected:
+    void WndProc(TMessage& Message) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+
+    void WMLButtonDownDrop(TMessage& Message);
+    void WMLButtonDblClk(TMessage& Message);
+    void WMLButtonUpDrop(TMessage& Message);
+    void WMMouseWheel(TMessage& Message);
+    void WMNCHitTest(TMessage& Message);
+    void WMNCLButtonDown(TMessage& Message);
+    void WMNCLButtonDblClk(TMessage& Message);
+    void WMCancelModeDrop(TMessage& Message);
+    void WMCaptureChanged(TMessage& Message);
+    void WMKillFocusDrop(TMessage& Message);
+    void WMGetDlgCodeDrop(TMessage& Message);
+    void CMCancelMode(TMessage& Message);
+    void CMHintShow(TMessage& Message);
+    void PopupClosed(TMessage& Message);
+    void OpenPopupRequest(TMessage& Message);
+
+    int FHotButton = -1;
+    int FPushedButton = -1;
+
+private:
+    TBitmap* FButtonGlyph = nullptr;
+};
+
 // Context-menu captions, loaded at start-up.
 extern std::string dxEditMenuCaptions[7];
 
