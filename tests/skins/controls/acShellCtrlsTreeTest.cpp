@@ -260,18 +260,26 @@ TEST_F(acShellCtrlsTreeTest, AutoRefreshReadsTheSelectedFolderAgainAfterAChange)
     EXPECT_EQ(T->Notifier(), nullptr);
 }
 
-TEST_F(acShellCtrlsTreeTest, FormTextGivesTheTreeItsStreamedOptions) {
-    std::string Text = "object F: TForm\n  object tvFolders: TsShellTreeView\n    Left = 8\n    Top = 8\n"
-                       "    Width = 250\n    Height = 200\n    Root = '" +
-                       Dir.Path() +
-                       "'\n    ObjectTypes = [otFolders, otNonFolders]\n    UseShellImages = True\n"
-                       "    AutoRefresh = False\n    ShowExt = seHide\n    SkinData.SkinSection = 'EDIT'\n  end\nend\n";
+// A hidden form read from form text, as the program's folder chooser is made.
+TForm* ReadTreeForm(const std::string& Options) {
+    std::string Text = "object F: TForm\n  Left = 60\n  Top = 60\n  Width = 320\n  Height = 300\n"
+                       "  object tvFolders: TsShellTreeView\n    Left = 0\n    Top = 0\n    Width = 300\n"
+                       "    Height = 250\n" +
+                       Options + "  end\nend\n";
     std::string Binary = ObjectTextToBinary(Text);
     TOwned<TMemoryStream> S(Create<TMemoryStream>());
     S->WriteBuffer(Binary.data(), static_cast<LongInt>(Binary.size()));
     S->SetPosition(0);
-    S->ReadComponent(Form);
-    auto* T = DynCast<TsShellTreeView>(Form->FindComponent("tvFolders"));
+    TForm* F = TForm::CreateNew(nullptr);
+    S->ReadComponent(F);
+    return F;
+}
+
+TEST_F(acShellCtrlsTreeTest, FormTextGivesTheTreeItsStreamedOptions) {
+    TOwned<TForm> F(ReadTreeForm("    Root = '" + Dir.Path() +
+                                 "'\n    ObjectTypes = [otFolders, otNonFolders]\n    UseShellImages = True\n"
+                                 "    AutoRefresh = False\n    ShowExt = seHide\n    SkinData.SkinSection = 'EDIT'\n"));
+    auto* T = DynCast<TsShellTreeView>(F->FindComponent("tvFolders"));
     ASSERT_NE(T, nullptr);
     EXPECT_EQ(T->ObjectTypes(), (TacShellObjectTypes{otFolders, otNonFolders}));
     EXPECT_EQ(T->ShowExt(), seHide);
@@ -279,8 +287,24 @@ TEST_F(acShellCtrlsTreeTest, FormTextGivesTheTreeItsStreamedOptions) {
     TTreeNode* Top = T->Items()->GetFirstNode();
     ASSERT_NE(Top, nullptr) << "the tree is built once loaded";
     EXPECT_NE(ChildNamed(Top, "top"), nullptr) << "names without their extension";
-    T->SetPath(Dir / "Alpha");
-    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Alpha"));
+}
+
+TEST_F(acShellCtrlsTreeTest, APathSetBeforeTheWindowIsShownWhenItOpens) {
+    TOwned<TForm> F(ReadTreeForm("    ObjectTypes = [otFolders, otNonFolders]\n    Root = 'rfDesktop'\n"));
+    auto* T = DynCast<TsShellTreeView>(F->FindComponent("tvFolders"));
+    ASSERT_NE(T, nullptr);
+    EXPECT_FALSE(T->HandleAllocated());
+    T->SetPath(Dir / "Alpha\\note.txt");
+    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Alpha\\note.txt"));
+    EXPECT_FALSE(T->HandleAllocated()) << "choosing needs no window";
+    F->Show();
+    ASSERT_TRUE(T->HandleAllocated());
+    EXPECT_EQ(SendMessageA(T->Handle(), TVM_GETCOUNT, 0, 0), T->Items()->Count());
+    auto Caret = reinterpret_cast<HTREEITEM>(SendMessageA(T->Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    ASSERT_NE(T->Selected(), nullptr);
+    EXPECT_EQ(Caret, T->Selected()->ItemId()) << "the window shows the chosen file";
+    T->SetPath("C:\\");
+    EXPECT_TRUE(SameText(T->GetPath(), "C:\\"));
 }
 
 }  // namespace
