@@ -224,9 +224,17 @@ TEST_F(acShellCtrlsTreeTest, EditingANodeRenamesItsFolder) {
     EXPECT_EQ(ChildTexts(T->Items()->GetFirstNode()), (std::vector<std::string>{"Alpha", "Delta"}));
 }
 
-TEST_F(acShellCtrlsTreeTest, ADeletedFolderLeavesTheTreeWhenTheVerbSucceeds) {
+TEST_F(acShellCtrlsTreeTest, ShellVerbsOpenFromTheItemsFolderAndDropDeletedItems) {
     TsShellTreeView* T = PlaceTree();
     T->SetPath(Dir / "Beta");
+    std::string Before = GetCurrentDir();
+    bool Handled = false;
+    T->ExecuteVerb("open", Handled);
+    EXPECT_FALSE(Handled) << "the shell opens the item";
+    EXPECT_TRUE(SameText(IncludeTrailingPathDelimiter(GetCurrentDir()), Dir.Path()));
+    T->VerbCompleted("open", true);
+    EXPECT_EQ(GetCurrentDir(), Before);
+
     T->VerbCompleted("delete", false);
     EXPECT_EQ(ChildTexts(T->Items()->GetFirstNode()).size(), 2u) << "a failed verb changes nothing";
     RemoveDirectoryA((Dir / "Beta").c_str());
