@@ -7,9 +7,9 @@
 namespace {
 ::testing::Environment* const Units = ::testing::AddGlobalTestEnvironment(new ArchiveUnitsEnvironment);
 
-const TUnitVersionInfo BannerA{"$URL: archive/A $", "$Revision: 1 $", "$Date: 2026-01-01 $", "JCL\\source\\common", "",
+const TUnitVersionInfo BannerA{"$URL: archive/A $", "$Revision: 1 $", "$Date: 2026-01-01 $", "source\\common", "",
                                nullptr};
-const TUnitVersionInfo BannerB{"$URL: archive/B $", "$Revision: 2 $", "$Date: 2026-01-01 $", "JCL\\source\\windows", "",
+const TUnitVersionInfo BannerB{"$URL: archive/B $", "$Revision: 2 $", "$Date: 2026-01-01 $", "source\\windows", "",
                                nullptr};
 
 HINSTANCE FakeInstance(int N) { return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(0x10000 * N)); }
