@@ -46,6 +46,7 @@ DECLARE_ENUM(TScrollBarStyle, ssRegular, ssFlat, ssHotTrack)
 
 inline constexpr TdxEditEdges dxAllEdges{edgLeft, edgTop, edgRight, edgBottom};
 
+
 using TdxStyleChangedEvent = TMethodOf<TObject*, TObject*>;
 DECLARE_EVENT_NAME(TdxStyleChangedEvent)
 
@@ -124,7 +125,7 @@ class TdxEditStyle : public TPersistent {
     DECLARE_CLASS(TdxEditStyle, TPersistent)
 public:
     using TCreateArg = TdxInplaceEdit;
-    explicit TdxEditStyle(TdxInplaceEdit* AEdit);
+    explicit TdxEditStyle(TdxInplaceEdit* AEdit) : TdxEditStyle(AEdit, &GetDefaultStyleController) {}
     ~TdxEditStyle() override;
     static void DefineClass(TClassBuilder<TdxEditStyle>& B);
 
@@ -162,6 +163,10 @@ public:
     void SetShadow(bool Value) { SetValue(FShadow, Value, svShadow); }
 
 protected:
+    // A style kind whose editors follow another default controller gives the class-level answer
+    // that names it (asked each time: the controller may go before the style).
+    using TDefaultControllerFn = TdxEditStyleController* (*)();
+    TdxEditStyle(TdxInplaceEdit* AEdit, TDefaultControllerFn DefaultController);
     // The controller the unassigned values follow: the editor's own, else the default one.
     TdxEditStyleController* SourceController() const;
     virtual TColor DefaultBorderColor() const;
@@ -196,6 +201,7 @@ private:
     TdxEditButtonTransparence FButtonTransparence = ebtNone;
     TdxEditEdges FEdges = dxAllEdges;
     TdxInplaceEdit* FEdit;
+    TDefaultControllerFn FDefaultController;
     bool FHotTrack = false;
     bool FShadow = false;
 };
@@ -280,8 +286,9 @@ public:
 
 DECLARE_EXCEPTION(EdxEditInvalidInput, Exception);
 
+// (sender, error text, accept). Not published here, so it names no event type: the tree list's
+// validate event of the same shape is the one streamed by name.
 using TdxEditValidateEvent = TMethodOf<TObject*, std::string&, bool&>;
-DECLARE_EVENT_NAME(TdxEditValidateEvent)
 
 // StoredValues: properties assigned explicitly, kept when defaults are refreshed.
 namespace dxStored {

@@ -109,13 +109,14 @@ void TdxEditStyleController::RestoreDefaults() {
 // ---------------------------------------------------------------------------------------------
 // TdxEditStyle
 
-TdxEditStyle::TdxEditStyle(TdxInplaceEdit* AEdit) : FEdit(AEdit) {
-    if (TdxEditStyleController* C = GetDefaultStyleController())
+TdxEditStyle::TdxEditStyle(TdxInplaceEdit* AEdit, TDefaultControllerFn DefaultController)
+    : FEdit(AEdit), FDefaultController(DefaultController) {
+    if (TdxEditStyleController* C = FDefaultController())
         C->AddLink(FEdit);
 }
 
 TdxEditStyle::~TdxEditStyle() {
-    if (TdxEditStyleController* C = GetDefaultStyleController())
+    if (TdxEditStyleController* C = FDefaultController())
         C->RemoveLink(FEdit);
 }
 
@@ -173,7 +174,7 @@ void TdxEditStyle::SetAssignedValues(TdxEditStyleValues Value) {
 TdxEditStyleController* TdxEditStyle::SourceController() const {
     if (FEdit && FEdit->StyleController())
         return FEdit->StyleController();
-    return GetDefaultStyleController();
+    return FDefaultController();
 }
 
 TColor TdxEditStyle::DefaultBorderColor() const {

@@ -1,0 +1,139 @@
+// Extended editor kinds and the resources they share: the three-state check editor with its style
+// controller, and the unit's process-wide hand cursor, tool and blob image lists, drawing canvas,
+// time constants and texts.
+//
+// Start-up: dxExEdtrInitialization() builds the shared resources once; dxExEdtrFinalization()
+// frees them.
+#pragma once
+
+#include "ImgList.h"
+#include "dxCntner.h"
+
+#include <string>
+
+// ---------------------------------------------------------------------------------------------
+// Check editor
+
+DECLARE_ENUM(TdxCheckBoxState, cbsUnchecked, cbsChecked, cbsGrayed)
+DECLARE_ENUM(TdxShowNullFieldStyle, nsUnchecked, nsInactive, nsGrayedChecked)
+
+// Check-box defaults: no border, 3D box.
+class TdxCheckEditStyleController : public TdxEditStyleController {
+    DECLARE_CLASS(TdxCheckEditStyleController, TdxEditStyleController)
+public:
+    explicit TdxCheckEditStyleController(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TdxCheckEditStyleController>& B);
+    void RestoreDefaults() override;
+};
+
+extern TdxCheckEditStyleController* DefaultCheckStyleController;
+
+// The check editors' own default controller stands where the unit-wide one stands for others.
+class TdxCheckEditStyle : public TdxEditStyle {
+    DECLARE_CLASS(TdxCheckEditStyle, TdxEditStyle)
+public:
+    explicit TdxCheckEditStyle(TdxInplaceEdit* AEdit) : TdxEditStyle(AEdit, &CheckDefault) {}
+
+private:
+    static TdxEditStyleController* CheckDefault() { return DefaultCheckStyleController; }
+};
+
+class TdxCheckEditViewData : public TdxEditViewData {
+    DECLARE_CLASS(TdxCheckEditViewData, TdxEditViewData)
+public:
+    std::string Caption;
+    bool TextFocusRect = true;
+    TBitmap* Glyph = nullptr;  // not owned
+    int GlyphCount = 6;
+    TdxShowNullFieldStyle NullLook = nsGrayedChecked;
+    bool Pushed = false;
+};
+
+class TdxInplaceCheckEdit : public TdxInplaceEdit {
+public:
+    struct TMetaClass : TdxInplaceEdit::TMetaClass {
+        using TdxInplaceEdit::TMetaClass::TMetaClass;
+        bool DrawClient(HDC DC, const TRect& Rect, bool IsEditorPaint, TdxEditViewData* ViewData) const override;
+        int CalcTextHeight(TdxEditViewData* ViewData) const override;
+        TdxEditViewDataClass GetViewDataClass() const override;
+        TdxEditStyleClass GetEditStyleClass() const override;
+    };
+    DECLARE_CLASS(TdxInplaceCheckEdit, TdxInplaceEdit)
+
+public:
+    explicit TdxInplaceCheckEdit(TComponent* AOwner);
+    ~TdxInplaceCheckEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplaceCheckEdit>& B);
+
+    virtual void Toggle();
+
+    void SetEditValue(const Variant& Value) override;
+    void ReadDisplayValue(Variant& Value, bool FromDefinition) override;
+    void ReadEditValue(Variant& Value) override { Value = static_cast<int>(FCheckState); }
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    void ActivateByClick() override { Toggle(); }
+    void Click() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void KeyUp(Word& Key, TShiftState Shift) override;
+
+    TdxCheckBoxState CheckState() const { return FCheckState; }
+    void SetCheckState(TdxCheckBoxState Value);
+    TBitmap* Glyph();
+    void SetGlyph(TBitmap* Value);
+    int GlyphCount() const { return FGlyphCount; }
+    void SetGlyphCount(int Value);
+    TdxShowNullFieldStyle NullLook() const { return FNullLook; }
+    void SetNullLook(TdxShowNullFieldStyle Value);
+    bool PressedLook() const { return FPressedLook; }
+    bool AllowGrayed = false;
+    bool WideFocusRect = false;
+    bool WrapCaption = false;
+
+    // The box of a cell W x H wide within Rect; Rect becomes the caption's area.
+    static TRect CheckLayout(int W, int H, TRect& Rect, TAlignment Alignment);
+    // One box image's size: the strip's cell, or the system check box's.
+    static TSize CheckCellSize(TBitmap* Glyph, int GlyphCount);
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void InvalidateCheck();
+    void WMCancelModeCheck(TMessage& Message);
+    void WMGetDlgCodeCheck(TMessage& Message);
+    void CMDialogChar(TMessage& Message);
+    void CMTextChangedCheck(TMessage& Message);
+
+private:
+    void TrackPoint(int X, int Y);
+    void StopTracking();
+    void SetPressedLook(bool Value);
+
+    TBitmap* FGlyph = nullptr;
+    int FGlyphCount = 6;
+    TdxShowNullFieldStyle FNullLook = nsGrayedChecked;
+    bool FPressedLook = false;
+    TdxCheckBoxState FCheckState = cbsUnchecked;
+    bool FMouseTracking = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Shared resources of the unit
+
+inline constexpr TCursor HandCursorIndex = -1140;
+extern TImageList* ToolImages;
+extern TImageList* BlobImages;
+extern TCanvas* SharedDrawCanvas;
+extern int CheckGlyphWidth, CheckGlyphHeight;
+extern TDateTime TimeSecond, TimeMinute, TimeHour, MinTime, MaxTime;
+extern std::string InvalidDateText;
+extern std::string ToolCaptions[7], ToolHints[7];
+extern std::string PopupButtonCaptions[3];
+extern std::string DateWords[20];
+
+// Measures one image of the system's check-box bitmap.
+void ReadCheckBoxSize();
+
+void dxExEdtrInitialization();
+void dxExEdtrFinalization();
