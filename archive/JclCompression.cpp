@@ -915,39 +915,9 @@ const GUID IID_IArchiveAlgorithmSetting = {0x53965F1F, 0x24CC, 0x4548, {0xB9, 0x
 const GUID IID_IArchiveEncryptionSetting = {0x643485B6, 0x66A1, 0x41C9, {0xA1, 0x3B, 0x0A, 0x84, 0x53, 0xE9, 0xD0, 0xC9}};
 const GUID IID_IArchiveMethodSetting = {0x2818F8E8, 0x7D5F, 0x4C8C, {0x86, 0x5E, 0x9B, 0xA4, 0x51, 0x2B, 0xB7, 0x66}};
 
-namespace {
-// The identifier of each settings interface, for the archives' interface tables.
-template <class I>
-const GUID& SettingID();
-template <> const GUID& SettingID<IArchiveLevelSetting>() { return IID_IArchiveLevelSetting; }
-template <> const GUID& SettingID<IArchiveThreadsSetting>() { return IID_IArchiveThreadsSetting; }
-template <> const GUID& SettingID<IArchiveDictionarySetting>() { return IID_IArchiveDictionarySetting; }
-template <> const GUID& SettingID<IArchiveRemoveSfxSetting>() { return IID_IArchiveRemoveSfxSetting; }
-template <> const GUID& SettingID<IArchiveHeaderCompressionSetting>() { return IID_IArchiveHeaderCompressionSetting; }
-template <> const GUID& SettingID<IArchiveHeaderEncryptionSetting>() { return IID_IArchiveHeaderEncryptionSetting; }
-template <> const GUID& SettingID<IArchiveCreationTimeSetting>() { return IID_IArchiveCreationTimeSetting; }
-template <> const GUID& SettingID<IArchiveLastAccessTimeSetting>() { return IID_IArchiveLastAccessTimeSetting; }
-template <> const GUID& SettingID<IArchiveLastWriteTimeSetting>() { return IID_IArchiveLastWriteTimeSetting; }
-template <> const GUID& SettingID<IArchiveSolidSetting>() { return IID_IArchiveSolidSetting; }
-
-// Answers IID when Self publishes it among the settings interfaces I; else asks Inherited.
-template <class... I, class T, class F>
-HRESULT AnswerSettings(T* Self, REFIID IID, void** Obj, F Inherited) {
-    if (!Obj)
-        return E_POINTER;
-    void* P = nullptr;
-    ((P == nullptr && IsEqualGUID(IID, SettingID<I>()) ? (P = static_cast<I*>(Self), 0) : 0), ...);
-    if (!P)
-        return Inherited();
-    *Obj = P;
-    return S_OK;
-}
-
-// The dictionary the 7z level rule gives a level of 0 to 9.
 Cardinal SevenzipDictionaryForLevel(Cardinal Level) {
     return Level == 9 ? 67108864 : Level >= 7 ? 33554432 : Level >= 5 ? 16777216 : Level >= 3 ? 1048576 : 65536;
 }
-}  // namespace
 
 const wchar_t* EncryptionMethodName(TJclEncryptionMethod Method) {
     switch (Method) {
@@ -1695,53 +1665,18 @@ void TJcl7zCompressArchive::DefineClass(TClassBuilder<TJcl7zCompressArchive>& B)
 }
 
 HRESULT TJcl7zCompressArchive::GetInterface(REFIID IID, void** Obj) {
-    return AnswerSettings<IArchiveLevelSetting, IArchiveThreadsSetting, IArchiveDictionarySetting,
-                          IArchiveRemoveSfxSetting, IArchiveHeaderCompressionSetting, IArchiveHeaderEncryptionSetting,
-                          IArchiveCreationTimeSetting, IArchiveLastAccessTimeSetting, IArchiveLastWriteTimeSetting,
-                          IArchiveSolidSetting>(
-        this, IID, Obj, [&] { return TJclSevenzipCompressArchive::GetInterface(IID, Obj); });
+    if (Obj && IsEqualGUID(IID, IID_IArchiveSolidSetting)) {
+        *Obj = static_cast<IArchiveSolidSetting*>(this);
+        return S_OK;
+    }
+    return TJcl7zSettingsArchive::GetInterface(IID, Obj);
 }
 
 void TJcl7zCompressArchive::SetDefaults() {
-    FNumberOfThreads = 1;
-    FEncryptHeader = false;
-    FRemoveSfxBlock = false;
-    FDictionarySize = 16777216;
-    FCompressionLevel = 6;
-    FCompressHeader = false;
-    FCompressHeaderFull = false;
-    FStoreLastAccessTime = true;
-    FStoreCreationTime = true;
-    FStoreLastWriteTime = true;
+    TJcl7zSettingsArchive::SetDefaults();
     FSolidBlockSize = 4294967295LL;
     FSolidExtension = false;
 }
-
-void TJcl7zCompressArchive::SetCompressionLevel(Cardinal Value) {
-    CheckNotCompressing();
-    if (Value > 9)
-        RaiseCompression(RsCompressionUnavailableProperty);
-    FCompressionLevel = Value;
-    FDictionarySize = SevenzipDictionaryForLevel(Value);
-}
-
-// A setter that checks the archive is idle (Check) and stores its value.
-#define ARCHIVE_SETTING_SETTER(Class, Check, Type, Name, Field) \
-    void Class::Set##Name(Type Value) {                      \
-        Check();                                             \
-        Field = Value;                                       \
-    }
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, Cardinal, NumberOfThreads, FNumberOfThreads)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, Cardinal, DictionarySize, FDictionarySize)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, RemoveSfxBlock, FRemoveSfxBlock)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, CompressHeader, FCompressHeader)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, CompressHeaderFull, FCompressHeaderFull)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, EncryptHeader, FEncryptHeader)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, StoreCreationTime, FStoreCreationTime)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, StoreLastAccessTime, FStoreLastAccessTime)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, StoreLastWriteTime, FStoreLastWriteTime)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, Int64, SolidBlockSize, FSolidBlockSize)
-ARCHIVE_SETTING_SETTER(TJcl7zCompressArchive, CheckNotCompressing, bool, SolidExtension, FSolidExtension)
 
 // ---------------------------------------------------------------------------------------------
 // 7-Zip-backed reading
@@ -2000,8 +1935,11 @@ void TJcl7zDecompressArchive::DefineClass(TClassBuilder<TJcl7zDecompressArchive>
 }
 
 HRESULT TJcl7zDecompressArchive::GetInterface(REFIID IID, void** Obj) {
-    return AnswerSettings<IArchiveThreadsSetting>(
-        this, IID, Obj, [&] { return TJclSevenzipDecompressArchive::GetInterface(IID, Obj); });
+    if (Obj && IsEqualGUID(IID, IID_IArchiveThreadsSetting)) {
+        *Obj = static_cast<IArchiveThreadsSetting*>(this);
+        return S_OK;
+    }
+    return TJclSevenzipDecompressArchive::GetInterface(IID, Obj);
 }
 
 void TJcl7zDecompressArchive::SetNumberOfThreads(Cardinal Value) {
@@ -2265,49 +2203,6 @@ void TJcl7zUpdateArchive::DefineClass(TClassBuilder<TJcl7zUpdateArchive>& B) {
     R.FormatClassID = sevenzip::FormatClassID(0x07);
     R.HasFormatClassID = true;
 }
-
-HRESULT TJcl7zUpdateArchive::GetInterface(REFIID IID, void** Obj) {
-    return AnswerSettings<IArchiveLevelSetting, IArchiveThreadsSetting, IArchiveDictionarySetting,
-                          IArchiveRemoveSfxSetting, IArchiveHeaderCompressionSetting, IArchiveHeaderEncryptionSetting,
-                          IArchiveCreationTimeSetting, IArchiveLastAccessTimeSetting, IArchiveLastWriteTimeSetting>(
-        this, IID, Obj, [&] { return TJclSevenzipUpdateArchive::GetInterface(IID, Obj); });
-}
-
-void TJcl7zUpdateArchive::SetDefaults() {
-    FNumberOfThreads = 1;
-    FEncryptHeader = false;
-    FRemoveSfxBlock = false;
-    FDictionarySize = 16777216;
-    FCompressionLevel = 6;
-    FCompressHeader = false;
-    FCompressHeaderFull = false;
-    FStoreLastAccessTime = true;
-    FStoreCreationTime = true;
-    FStoreLastWriteTime = true;
-}
-
-void TJcl7zUpdateArchive::CheckIdle() const {
-    CheckNotCompressing();
-    CheckNotDecompressing();
-}
-
-void TJcl7zUpdateArchive::SetCompressionLevel(Cardinal Value) {
-    CheckIdle();
-    if (Value > 9)
-        RaiseCompression(RsCompressionUnavailableProperty);
-    FCompressionLevel = Value;
-    FDictionarySize = SevenzipDictionaryForLevel(Value);
-}
-
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, Cardinal, NumberOfThreads, FNumberOfThreads)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, Cardinal, DictionarySize, FDictionarySize)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, RemoveSfxBlock, FRemoveSfxBlock)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, CompressHeader, FCompressHeader)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, CompressHeaderFull, FCompressHeaderFull)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, EncryptHeader, FEncryptHeader)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, StoreCreationTime, FStoreCreationTime)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, StoreLastAccessTime, FStoreLastAccessTime)
-ARCHIVE_SETTING_SETTER(TJcl7zUpdateArchive, CheckIdle, bool, StoreLastWriteTime, FStoreLastWriteTime)
 
 // ---------------------------------------------------------------------------------------------
 // Format classes

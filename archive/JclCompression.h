@@ -578,7 +578,22 @@ private:
     sevenzip::IOutArchive* FOutArchive = nullptr;
 };
 
-class TJcl7zCompressArchive : public TJclSevenzipCompressArchive,
+// The dictionary the 7z level rule gives a level of 0 to 9.
+Cardinal SevenzipDictionaryForLevel(Cardinal Level);
+
+// A setting may change only while the archive is idle: not compressing, and for reading and
+// updating archives not decompressing either.
+template <class Base>
+void CheckSettingsIdle(const Base* Archive) {
+    if constexpr (requires { Archive->CheckNotCompressing(); })
+        Archive->CheckNotCompressing();
+    if constexpr (requires { Archive->CheckNotDecompressing(); })
+        Archive->CheckNotDecompressing();
+}
+
+// The settings of the 7z writer and updater, on top of the 7-Zip-backed class Base.
+template <class Base>
+class TJcl7zSettingsArchive : public Base,
                               public IArchiveLevelSetting,
                               public IArchiveThreadsSetting,
                               public IArchiveDictionarySetting,
@@ -587,45 +602,83 @@ class TJcl7zCompressArchive : public TJclSevenzipCompressArchive,
                               public IArchiveHeaderEncryptionSetting,
                               public IArchiveCreationTimeSetting,
                               public IArchiveLastAccessTimeSetting,
-                              public IArchiveLastWriteTimeSetting,
-                              public IArchiveSolidSetting {
-    DECLARE_CLASS(TJcl7zCompressArchive, TJclSevenzipCompressArchive)
+                              public IArchiveLastWriteTimeSetting {
 public:
-    static void DefineClass(TClassBuilder<TJcl7zCompressArchive>& B);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return this->GetInterface(IID, Obj); }
     ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
     ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
-    HRESULT GetInterface(REFIID IID, void** Obj) override;
 
-    void SetDefaults() override;
+    HRESULT GetInterface(REFIID IID, void** Obj) override {
+        if (!Obj)
+            return E_POINTER;
+        void* P = nullptr;
+        auto Offer = [&](const GUID& ID, void* Interface) {
+            if (!P && IsEqualGUID(IID, ID))
+                P = Interface;
+        };
+        Offer(IID_IArchiveLevelSetting, static_cast<IArchiveLevelSetting*>(this));
+        Offer(IID_IArchiveThreadsSetting, static_cast<IArchiveThreadsSetting*>(this));
+        Offer(IID_IArchiveDictionarySetting, static_cast<IArchiveDictionarySetting*>(this));
+        Offer(IID_IArchiveRemoveSfxSetting, static_cast<IArchiveRemoveSfxSetting*>(this));
+        Offer(IID_IArchiveHeaderCompressionSetting, static_cast<IArchiveHeaderCompressionSetting*>(this));
+        Offer(IID_IArchiveHeaderEncryptionSetting, static_cast<IArchiveHeaderEncryptionSetting*>(this));
+        Offer(IID_IArchiveCreationTimeSetting, static_cast<IArchiveCreationTimeSetting*>(this));
+        Offer(IID_IArchiveLastAccessTimeSetting, static_cast<IArchiveLastAccessTimeSetting*>(this));
+        Offer(IID_IArchiveLastWriteTimeSetting, static_cast<IArchiveLastWriteTimeSetting*>(this));
+        if (!P)
+            return Base::GetInterface(IID, Obj);
+        *Obj = P;
+        return S_OK;
+    }
+
+    void SetDefaults() override {
+        FNumberOfThreads = 1;
+        FEncryptHeader = false;
+        FRemoveSfxBlock = false;
+        FDictionarySize = 16777216;
+        FCompressionLevel = 6;
+        FCompressHeader = false;
+        FCompressHeaderFull = false;
+        FStoreLastAccessTime = true;
+        FStoreCreationTime = true;
+        FStoreLastWriteTime = true;
+    }
 
     Cardinal GetCompressionLevel() override { return FCompressionLevel; }
     Cardinal GetCompressionLevelMax() override { return 9; }
     Cardinal GetCompressionLevelMin() override { return 0; }
-    void SetCompressionLevel(Cardinal Value) override;
+    void SetCompressionLevel(Cardinal Value) override {
+        CheckSettingsIdle<Base>(this);
+        if (Value > 9)
+            throw EJclCompressionError(JclResources::RsCompressionUnavailableProperty);
+        FCompressionLevel = Value;
+        FDictionarySize = SevenzipDictionaryForLevel(Value);
+    }
     Cardinal GetNumberOfThreads() override { return FNumberOfThreads; }
-    void SetNumberOfThreads(Cardinal Value) override;
+    void SetNumberOfThreads(Cardinal Value) override { Store(FNumberOfThreads, Value); }
     Cardinal GetDictionarySize() override { return FDictionarySize; }
-    void SetDictionarySize(Cardinal Value) override;
+    void SetDictionarySize(Cardinal Value) override { Store(FDictionarySize, Value); }
     bool GetRemoveSfxBlock() override { return FRemoveSfxBlock; }
-    void SetRemoveSfxBlock(bool Value) override;
+    void SetRemoveSfxBlock(bool Value) override { Store(FRemoveSfxBlock, Value); }
     bool GetCompressHeader() override { return FCompressHeader; }
     bool GetCompressHeaderFull() override { return FCompressHeaderFull; }
-    void SetCompressHeader(bool Value) override;
-    void SetCompressHeaderFull(bool Value) override;
+    void SetCompressHeader(bool Value) override { Store(FCompressHeader, Value); }
+    void SetCompressHeaderFull(bool Value) override { Store(FCompressHeaderFull, Value); }
     bool GetEncryptHeader() override { return FEncryptHeader; }
-    void SetEncryptHeader(bool Value) override;
+    void SetEncryptHeader(bool Value) override { Store(FEncryptHeader, Value); }
     bool GetStoreCreationTime() override { return FStoreCreationTime; }
-    void SetStoreCreationTime(bool Value) override;
+    void SetStoreCreationTime(bool Value) override { Store(FStoreCreationTime, Value); }
     bool GetStoreLastAccessTime() override { return FStoreLastAccessTime; }
-    void SetStoreLastAccessTime(bool Value) override;
+    void SetStoreLastAccessTime(bool Value) override { Store(FStoreLastAccessTime, Value); }
     bool GetStoreLastWriteTime() override { return FStoreLastWriteTime; }
-    void SetStoreLastWriteTime(bool Value) override;
-    Int64 GetSolidBlockSize() override { return FSolidBlockSize; }
-    bool GetSolidExtension() override { return FSolidExtension; }
-    void SetSolidBlockSize(Int64 Value) override;
-    void SetSolidExtension(bool Value) override;
+    void SetStoreLastWriteTime(bool Value) override { Store(FStoreLastWriteTime, Value); }
+
+protected:
+    template <class T>
+    void Store(T& Field, T Value) {
+        CheckSettingsIdle<Base>(this);
+        Field = Value;
+    }
 
 private:
     Cardinal FNumberOfThreads = 1;
@@ -638,6 +691,25 @@ private:
     bool FStoreLastAccessTime = true;
     bool FStoreCreationTime = true;
     bool FStoreLastWriteTime = true;
+};
+
+class TJcl7zCompressArchive : public TJcl7zSettingsArchive<TJclSevenzipCompressArchive>, public IArchiveSolidSetting {
+    DECLARE_CLASS(TJcl7zCompressArchive, TJclSevenzipCompressArchive)
+public:
+    static void DefineClass(TClassBuilder<TJcl7zCompressArchive>& B);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
+    ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
+    HRESULT GetInterface(REFIID IID, void** Obj) override;
+    void SetDefaults() override;
+
+    Int64 GetSolidBlockSize() override { return FSolidBlockSize; }
+    bool GetSolidExtension() override { return FSolidExtension; }
+    void SetSolidBlockSize(Int64 Value) override { Store(FSolidBlockSize, Value); }
+    void SetSolidExtension(bool Value) override { Store(FSolidExtension, Value); }
+
+private:
     Int64 FSolidBlockSize = 4294967295LL;
     bool FSolidExtension = false;
 };
@@ -761,61 +833,10 @@ private:
 };
 
 // The 7z update archive: the 7z writer's settings without the solid ones.
-class TJcl7zUpdateArchive : public TJclSevenzipUpdateArchive,
-                            public IArchiveLevelSetting,
-                            public IArchiveThreadsSetting,
-                            public IArchiveDictionarySetting,
-                            public IArchiveRemoveSfxSetting,
-                            public IArchiveHeaderCompressionSetting,
-                            public IArchiveHeaderEncryptionSetting,
-                            public IArchiveCreationTimeSetting,
-                            public IArchiveLastAccessTimeSetting,
-                            public IArchiveLastWriteTimeSetting {
+class TJcl7zUpdateArchive : public TJcl7zSettingsArchive<TJclSevenzipUpdateArchive> {
     DECLARE_CLASS(TJcl7zUpdateArchive, TJclSevenzipUpdateArchive)
 public:
     static void DefineClass(TClassBuilder<TJcl7zUpdateArchive>& B);
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID IID, void** Obj) override { return GetInterface(IID, Obj); }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(-1); }
-    ULONG STDMETHODCALLTYPE Release() override { return ULONG(-1); }
-    HRESULT GetInterface(REFIID IID, void** Obj) override;
-    void SetDefaults() override;
-
-    Cardinal GetCompressionLevel() override { return FCompressionLevel; }
-    Cardinal GetCompressionLevelMax() override { return 9; }
-    Cardinal GetCompressionLevelMin() override { return 0; }
-    void SetCompressionLevel(Cardinal Value) override;
-    Cardinal GetNumberOfThreads() override { return FNumberOfThreads; }
-    void SetNumberOfThreads(Cardinal Value) override;
-    Cardinal GetDictionarySize() override { return FDictionarySize; }
-    void SetDictionarySize(Cardinal Value) override;
-    bool GetRemoveSfxBlock() override { return FRemoveSfxBlock; }
-    void SetRemoveSfxBlock(bool Value) override;
-    bool GetCompressHeader() override { return FCompressHeader; }
-    bool GetCompressHeaderFull() override { return FCompressHeaderFull; }
-    void SetCompressHeader(bool Value) override;
-    void SetCompressHeaderFull(bool Value) override;
-    bool GetEncryptHeader() override { return FEncryptHeader; }
-    void SetEncryptHeader(bool Value) override;
-    bool GetStoreCreationTime() override { return FStoreCreationTime; }
-    void SetStoreCreationTime(bool Value) override;
-    bool GetStoreLastAccessTime() override { return FStoreLastAccessTime; }
-    void SetStoreLastAccessTime(bool Value) override;
-    bool GetStoreLastWriteTime() override { return FStoreLastWriteTime; }
-    void SetStoreLastWriteTime(bool Value) override;
-
-private:
-    void CheckIdle() const;
-
-    Cardinal FNumberOfThreads = 1;
-    bool FEncryptHeader = false;
-    bool FRemoveSfxBlock = false;
-    Cardinal FDictionarySize = 16777216;
-    Cardinal FCompressionLevel = 6;
-    bool FCompressHeader = false;
-    bool FCompressHeaderFull = false;
-    bool FStoreLastAccessTime = true;
-    bool FStoreCreationTime = true;
-    bool FStoreLastWriteTime = true;
 };
 
 // The format classes of the registry other than the 7z ones: each answers its name, masks and the
@@ -985,25 +1006,13 @@ public:
             FNumberOfPasses = Value == 9 ? 7 : Value >= 7 ? 2 : 1;
             FDictionarySize = Value >= 5 ? 900000 : Value >= 3 ? 500000 : 100000;
         } else if (Format == sfZip && FCompressionMethod == 4) {
-            FDictionarySize = Value == 9   ? 67108864
-                              : Value >= 7 ? 33554432
-                              : Value >= 5 ? 16777216
-                              : Value >= 3 ? 1048576
-                                           : 65536;
+            FDictionarySize = SevenzipDictionaryForLevel(Value);
             FAlgorithm = Value >= 5 ? 1 : 0;
         }
     }
 
 private:
-    void CheckIdle() const {
-        if constexpr (std::is_base_of_v<TJclDecompressArchive, Base>) {
-            this->CheckNotDecompressing();
-        } else {
-            this->CheckNotCompressing();
-            if constexpr (std::is_base_of_v<TJclUpdateArchive, Base>)
-                this->CheckNotDecompressing();
-        }
-    }
+    void CheckIdle() const { CheckSettingsIdle<Base>(this); }
     [[noreturn]] static void RefuseValue() { throw EJclCompressionError(JclResources::RsCompressionUnavailableProperty); }
 
     Cardinal FNumberOfThreads = 1;
