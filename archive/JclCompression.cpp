@@ -654,62 +654,50 @@ void TJclCompressArchive::CheckNotCompressing() const {
         RaiseCompression(RsCompressionCompressingError);
 }
 
-size_t TJclCompressArchive::FindName(const std::wstring& Name, bool& Found) const {
-    auto Less = [](const TNameEntry& E, const std::wstring& N) {
-        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, E.Name.c_str(), static_cast<int>(E.Name.size()),
-                              N.c_str(), static_cast<int>(N.size())) == CSTR_LESS_THAN;
-    };
-    auto It = std::lower_bound(FNameList.begin(), FNameList.end(), Name, Less);
-    Found = It != FNameList.end() &&
-            CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, It->Name.c_str(), static_cast<int>(It->Name.size()),
-                           Name.c_str(), static_cast<int>(Name.size())) == CSTR_EQUAL;
-    return static_cast<size_t>(It - FNameList.begin());
-}
-
-bool TJclCompressArchive::EnterName(const std::wstring& Name, TJclCompressionItem* Item, size_t* Position) {
-    bool Found;
-    size_t P = FindName(Name, Found);
+bool TJclCompressArchive::EnterName(const std::wstring& Name, TJclCompressionItem* Item, int* Position) {
+    int P = 0;
+    const bool Found = FNameList->Find(Name, P);
     if (Position)
         *Position = P;
     if (Found)
         return false;
-    FNameList.insert(FNameList.begin() + static_cast<long>(P), TNameEntry{Name, Item});
+    FNameList->InsertObject(P, Name, Item);
     return true;
 }
 
 void TJclCompressArchive::EnsureNameList() {
-    if (FNameListCreated)
+    if (FNameList)
         return;
-    FNameListCreated = true;
+    FNameList.reset(Create<TJclWideStringList>());
+    FNameList->SetSorted(true);
+    FNameList->SetDuplicates(dupIgnore);
     // From the last entry to the first: of two entries with one name the later one is kept.
     for (size_t I = FItems.size(); I-- > 0;)
-        EnterName(FItems[I]->GetPackedName(), FItems[I]);
+        FNameList->AddObject(FItems[I]->GetPackedName(), FItems[I]);
+    FNameList->SetDuplicates(dupError);
 }
 
 void TJclCompressArchive::RemoveFromNameList(TJclCompressionItem* Item) {
-    for (size_t I = 0; I < FNameList.size(); ++I)
-        if (FNameList[I].Item == Item) {
-            FNameList.erase(FNameList.begin() + static_cast<long>(I));
-            return;
-        }
+    if (!FNameList)
+        return;
+    const int I = FNameList->IndexOfObject(Item);
+    if (I >= 0)
+        FNameList->Delete(I);
 }
 
-void TJclCompressArchive::ForgetNameList() {
-    FNameList.clear();
-    FNameListCreated = false;
-}
+void TJclCompressArchive::ForgetNameList() { FNameList.reset(); }
 
 bool TJclCompressArchive::RenameInNameList(TJclCompressionItem* Item, const std::wstring& OldName,
                                            const std::wstring& NewName) {
-    bool Found;
-    size_t Old = FindName(OldName, Found);
-    if (!Found || FNameList[Old].Item != Item)
+    if (!FNameList)
+        return true;
+    int Old = 0;
+    if (!FNameList->Find(OldName, Old) || FNameList->Objects(Old) != Item)
         return true;  // the list does not hold this entry's name: nothing to move
-    bool Taken;
-    size_t New = FindName(NewName, Taken);
-    if (Taken && New != Old)
+    int New = 0;
+    if (FNameList->Find(NewName, New) && New != Old)
         return false;
-    FNameList.erase(FNameList.begin() + static_cast<long>(Old));
+    FNameList->Delete(Old);
     EnterName(NewName, Item);
     return true;
 }
@@ -719,31 +707,24 @@ LongInt TJclCompressArchive::AddItem(TJclCompressionItem* Item) {
         return AppendItem(Item);
     EnsureNameList();
     const std::wstring Name = Item->GetPackedName();
-    size_t Position = 0;
-    bool Known = false;
+    int Position = 0;
     if (DuplicateCheck == dcAll) {
         if (EnterName(Name, Item, &Position))
             return AppendItem(Item);
-        Known = true;
-    } else {
-        bool Found;
-        Position = FindName(Name, Found);
-        if (!Found)
-            return AppendItem(Item);
-        Known = true;
+    } else if (!FNameList->Find(Name, Position)) {
+        return AppendItem(Item);
     }
-    (void)Known;
     switch (DuplicateAction) {
     case daOverwrite: {
-        TJclCompressionItem* Old = FNameList[Position].Item;
+        auto* Old = static_cast<TJclCompressionItem*>(FNameList->Objects(Position));
         LongInt OldIndex = IndexOfItem(Old);
         if (OldIndex >= 0)
             RemoveItemAt(OldIndex);
         LongInt Result = AppendItem(Item);
         if (DuplicateCheck == dcAll)
-            FNameList[Position].Item = Item;
+            FNameList->SetObjects(Position, Item);
         else
-            FNameList.erase(FNameList.begin() + static_cast<long>(Position));
+            FNameList->Delete(Position);
         return Result;
     }
     case daError: {

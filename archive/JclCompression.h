@@ -7,6 +7,7 @@
 #include "JclBase.h"
 #include "JclResources.h"
 #include "JclStreams.h"
+#include "JclWideStrings.h"
 #include "sevenzip.h"
 
 #include <cstdint>
@@ -22,6 +23,7 @@
 DECLARE_EXCEPTION(EJclCompressionError, EJclError);
 
 class TJclCompressionArchive;
+
 class TJclCompressArchive;
 class TJclDecompressArchive;
 
@@ -392,7 +394,7 @@ public:
     bool Compressing() const { return FCompressing; }
 
     // The name list of the duplicate check: sorted, case-insensitive, refusing duplicates.
-    bool NameListExists() const { return FNameListCreated; }
+    bool NameListExists() const { return FNameList != nullptr; }
     // Drops Item's name from the name list (an entry that is removed must not stay findable).
     void RemoveFromNameList(TJclCompressionItem* Item);
     // Forgets the name list: it is built again from the entries at the next checked add.
@@ -407,20 +409,15 @@ protected:
     bool FCompressing = false;
 
 private:
-    struct TNameEntry {
-        std::wstring Name;
-        TJclCompressionItem* Item;
-    };
-    // Position of Name in the sorted list, or of its insertion point; Found tells which.
-    size_t FindName(const std::wstring& Name, bool& Found) const;
     void EnsureNameList();
-    bool EnterName(const std::wstring& Name, TJclCompressionItem* Item, size_t* Position = nullptr);
+    // Enters Name for Item unless the list holds it; Position is where it stands or would stand.
+    bool EnterName(const std::wstring& Name, TJclCompressionItem* Item, int* Position = nullptr);
 
     std::wstring FBasePackedName;
     std::string FBaseDirName;
     bool FAddFilesInDir = false;
-    bool FNameListCreated = false;
-    std::vector<TNameEntry> FNameList;
+    // Sorted, not case-sensitive, each name with its entry as the object; made at the first checked add.
+    std::unique_ptr<TJclWideStringList, TObjectDeleter> FNameList;
 };
 
 // What an archive that extracts keeps while it lists or extracts.
