@@ -1,0 +1,132 @@
+// The month calendar: changes of year, month and day that keep the date valid, the day layout and
+// its cell texts, the grid's keys with and without ReadOnly, the week column, and the popup's
+// acceptance on a button release.
+#include "SkinControlsTestSupport.h"
+
+#include "DateUtils.h"
+#include "sMonthCalendar.h"
+#include "sPopupClndr.h"
+#include "sTooledit.h"
+
+using namespace skintests;
+
+namespace {
+
+// The clock stands at noon of 15 June 2026.
+class sMonthCalendarTest : public SkinTest {
+protected:
+    void SetUp() override {
+        SkinTest::SetUp();
+        SetClock([] { return EncodeDate(2026, 6, 15) + 0.5; });
+        sMonthCalendarInitialization();
+    }
+    void TearDown() override {
+        SkinTest::TearDown();
+        SetClock(nullptr);
+    }
+    TsMonthCalendar* PlaceCalendar(TDateTime Date) {
+        auto* C = Place<TsMonthCalendar>(10, 10, 178, 139);
+        C->SetStartOfWeek(dowMonday);
+        C->HandleNeeded();
+        C->SetCalendarDate(Date);
+        Changes = 0;
+        C->OnChange = TNotifyEvent::FromFunction([this](TObject*) { ++Changes; });
+        return C;
+    }
+    static void Key(TsMonthCalendar* C, Word VKey, TShiftState Shift = {}) { C->DayGrid->KeyDown(VKey, Shift); }
+    int Changes = 0;
+};
+
+TEST_F(sMonthCalendarTest, ChangesKeepTheDayInsideTheNewMonth) {
+    enum Step { NextYearStep, PrevMonthStep, NextMonthStep, MonthFeb, Year2023 };
+    struct Case {
+        int Y, M, D;
+        Step Do;
+        int EY, EM, ED, Notifications;
+    } Cases[] = {
+        {2024, 2, 29, NextYearStep, 2025, 2, 28, 2},
+        {2024, 2, 29, Year2023, 2024, 2, 29, 0},
+        {2025, 1, 31, MonthFeb, 2025, 2, 28, 1},
+        {2025, 3, 31, PrevMonthStep, 2025, 2, 28, 1},
+        {2025, 1, 31, NextMonthStep, 2025, 2, 28, 1},
+    };
+    for (const Case& K : Cases) {
+        TsMonthCalendar* C = PlaceCalendar(EncodeDate(K.Y, K.M, K.D));
+        switch (K.Do) {
+        case NextYearStep: C->NextYear(); break;
+        case PrevMonthStep: C->PrevMonth(); break;
+        case NextMonthStep: C->NextMonth(); break;
+        case MonthFeb: C->SetMonth(2); break;
+        case Year2023: C->SetYear(2023); break;
+        }
+        EXPECT_EQ(C->CalendarDate(), EncodeDate(K.EY, K.EM, K.ED)) << K.Y << "-" << K.M << "-" << K.D;
+        EXPECT_EQ(Changes, K.Notifications);
+        FreeAndNil(C);
+    }
+}
+
+TEST_F(sMonthCalendarTest, DaysFollowTheFirstWeekdayAndTheTitleNamesTheMonth) {
+    // 1 June 2025 is a Sunday: with Monday first it stands alone in the last column of row 1.
+    TsMonthCalendar* C = PlaceCalendar(EncodeDate(2025, 6, 10));
+    EXPECT_EQ(C->MonthOffset(), -5);
+    for (int Col = 0; Col < 6; ++Col)
+        EXPECT_EQ(C->CellText(Col, 1), "") << Col;
+    EXPECT_EQ(C->CellText(6, 1), "1");
+    EXPECT_EQ(C->CellText(0, 2), "2");
+    EXPECT_EQ(C->CellText(0, 6), "30");
+    EXPECT_EQ(C->CellText(1, 6), "");
+    EXPECT_EQ(C->CellText(0, 0), ShortDayNames[2]) << "Monday";
+    EXPECT_TRUE(C->IsWeekendCol(6));
+    EXPECT_FALSE(C->IsWeekendCol(5));
+    EXPECT_EQ(C->TitleBar->Caption(), LongMonthNames[6] + " 2025");
+    EXPECT_EQ(C->DayGrid->Col(), 1) << "the 10th is a Tuesday";
+    EXPECT_EQ(C->DayGrid->Row(), 3);
+
+    C->SetShowWeeks(true);
+    EXPECT_EQ(C->DayGrid->ColCount(), 8);
+    EXPECT_EQ(C->CellText(0, 0), WeekColumnHeader);
+    EXPECT_EQ(C->CellText(7, 1), "1");
+    EXPECT_EQ(C->CellText(0, 2), IntToStr(WeekIndexOfYear(EncodeDate(2025, 6, 2)) + 1));
+}
+
+TEST_F(sMonthCalendarTest, ArrowsCrossMonthEdgesAndReadOnlyKeepsOnlyTheDateKeys) {
+    TsMonthCalendar* C = PlaceCalendar(EncodeDate(2025, 1, 31));
+    Key(C, VK_RIGHT);
+    EXPECT_EQ(C->CalendarDate(), EncodeDate(2025, 2, 1));
+    Key(C, VK_LEFT);
+    EXPECT_EQ(C->CalendarDate(), EncodeDate(2025, 1, 31));
+    Key(C, VK_UP);
+    EXPECT_EQ(C->CalendarDate(), EncodeDate(2025, 1, 24)) << "a row up is a week back";
+    EXPECT_FALSE(C->UseCurrentDate());
+
+    C->SetReadOnly(true);
+    Key(C, VK_UP);
+    EXPECT_EQ(C->CalendarDate(), EncodeDate(2025, 1, 24));
+    Key(C, VK_NEXT);
+    EXPECT_EQ(C->CalendarDate(), EncodeDate(2025, 2, 24));
+    Key(C, VK_PRIOR, TShiftState{ssCtrl});
+    EXPECT_EQ(C->CalendarDate(), EncodeDate(2024, 2, 24));
+    char T = 't';
+    C->DayGrid->KeyPress(T);
+    EXPECT_EQ(C->CalendarDate(), EncodeDate(2026, 6, 15));
+    EXPECT_EQ(T, 0);
+}
+
+TEST_F(sMonthCalendarTest, AReleaseOnTheWeekdayRowAcceptsTheSelectedDate) {
+    sCustomComboEditInitialization();
+    auto* E = Place<TsDateEdit>(20, 20, 100, 21);
+    E->HandleNeeded();
+    E->SetDate(EncodeDate(2026, 3, 8));
+    E->Button()->Click();
+    TsPopupCalendar* P = E->PopupCalendar();
+    ASSERT_TRUE(P && P->Visible());
+    TsCalendGrid* G = P->Calendar()->DayGrid;
+    P->Calendar()->SetDay(11);
+    TRect Header = G->CellRect(3, 0);
+    SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(Header.Left + 2, Header.Top + 2));
+    EXPECT_FALSE(P->Visible());
+    EXPECT_EQ(E->Date(), EncodeDate(2026, 3, 11));
+    EXPECT_FALSE(G->Busy);
+}
+
+}  // namespace
