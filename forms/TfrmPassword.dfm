@@ -16,6 +16,9 @@ object frmPassword: TfrmPassword
   object lblPassword: TsLabel
     Left = 12
     Top = 12
+    Width = 256
+    Height = 16
+    AutoSize = False
     Caption = #1042#1074#1077#1076#1080#1090#1077' '#1087#1072#1088#1086#1083#1100':'
   end
   object edPassword: TsEdit

@@ -17,6 +17,9 @@ object frmRestore: TfrmRestore
   object lblNewName: TsLabel
     Left = 12
     Top = 12
+    Width = 396
+    Height = 16
+    AutoSize = False
     Caption = #1053#1072#1080#1084#1077#1085#1086#1074#1072#1085#1080#1077' '#1073#1072#1079#1099' '#1076#1072#1085#1085#1099#1093
   end
   object edNewName: TsEdit
@@ -29,6 +32,9 @@ object frmRestore: TfrmRestore
   object lblFolder: TsLabel
     Left = 12
     Top = 60
+    Width = 396
+    Height = 16
+    AutoSize = False
     Caption = #1055#1091#1090#1100' '#1082' '#1092#1072#1081#1083#1091' '#1072#1088#1093#1080#1074#1072'  Quarnel Backup'
   end
   object deFolderType: TsComboEdit

@@ -16,6 +16,9 @@ object frmSaveTimer: TfrmSaveTimer
   object lblTimer: TsLabel
     Left = 12
     Top = 20
+    Width = 172
+    Height = 16
+    AutoSize = False
     Caption = #1055#1088#1086#1074#1077#1088#1103#1090#1100' '#1082#1072#1078#1076#1099#1077', '#1084#1080#1085
   end
   object seTimer: TsSpinEdit
