@@ -1,5 +1,7 @@
 #include "JclBase.h"
 
+#include "JclUnitVersioning.h"
+
 #include "JclResources.h"
 
 #include <vector>
@@ -29,7 +31,12 @@ void CopyCharsToString(const std::string& Source, int From, std::string& Dest, i
     Source.copy(&Dest[static_cast<size_t>(To)], static_cast<size_t>(Count), static_cast<size_t>(From));
 }
 
+namespace {
+const TUnitVersionInfo JclBaseBanner = UnitBanner("JclBase", 3471, "common");
+}  // namespace
+
 void JclBaseInitialization() {
+    RegisterProgramUnitBanner(JclBaseBanner);
     CPINFO Info;
     if (!GetCPInfo(CP_ACP, &Info))
         throw EJclInternalError(JclResources::RsCannotGetAnsiReplacementChar);

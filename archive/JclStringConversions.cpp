@@ -1,5 +1,7 @@
 #include "JclStringConversions.h"
 
+#include "JclUnitVersioning.h"
+
 bool PutUtf16CodePoint(std::wstring& S, int& Index, std::uint32_t CodePoint) {
     const int Length = static_cast<int>(S.size());
     if (CodePoint <= 0xFFFF || CodePoint > 0x10FFFF) {
@@ -17,3 +19,11 @@ bool PutUtf16CodePoint(std::wstring& S, int& Index, std::uint32_t CodePoint) {
     Index += 2;
     return true;
 }
+
+namespace {
+const TUnitVersionInfo JclStringConversionsBanner = UnitBanner("JclStringConversions", 2921, "common");
+}
+
+void JclStringConversionsInitialization() { RegisterProgramUnitBanner(JclStringConversionsBanner); }
+
+void JclStringConversionsFinalization() { UnregisterProgramUnitBanners(); }

@@ -9,3 +9,7 @@
 // U+FFFD for a value beyond 0x10FFFF), else a surrogate pair. False, with S and Index unchanged,
 // when it does not fit.
 bool PutUtf16CodePoint(std::wstring& S, int& Index, std::uint32_t CodePoint);
+
+// Unit start-up and shut-down: the unit's version banner.
+void JclStringConversionsInitialization();
+void JclStringConversionsFinalization();

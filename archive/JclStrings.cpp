@@ -1,5 +1,7 @@
 #include "JclStrings.h"
 
+#include "JclUnitVersioning.h"
+
 #include "JclResources.h"
 
 #include <windows.h>
@@ -11,7 +13,12 @@ namespace {
 bool TablesBuilt = false;
 }
 
+namespace {
+const TUnitVersionInfo JclStringsBanner = UnitBanner("JclStrings", 3321, "common");
+}  // namespace
+
 void JclStringsInitialization() {
+    RegisterProgramUnitBanner(JclStringsBanner);
     if (TablesBuilt)
         return;
     for (int C = 0; C < 256; ++C) {

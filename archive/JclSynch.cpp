@@ -1,5 +1,7 @@
 #include "JclSynch.h"
 
+#include "JclUnitVersioning.h"
+
 #include "JclResources.h"
 
 TJclDispatcherObject::~TJclDispatcherObject() {
@@ -26,3 +28,11 @@ TJclMutex::TJclMutex(LPSECURITY_ATTRIBUTES SecAttr, bool InitialOwner, const std
 }
 
 bool TJclMutex::ReleaseOwnership() { return ReleaseMutex(FHandle) != 0; }
+
+namespace {
+const TUnitVersionInfo JclSynchBanner = UnitBanner("JclSynch", 2984, "common");
+}
+
+void JclSynchInitialization() { RegisterProgramUnitBanner(JclSynchBanner); }
+
+void JclSynchFinalization() { UnregisterProgramUnitBanners(); }

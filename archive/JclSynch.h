@@ -47,3 +47,7 @@ public:
 private:
     CRITICAL_SECTION FCriticalSection;
 };
+
+// Unit start-up and shut-down: the unit's version banner.
+void JclSynchInitialization();
+void JclSynchFinalization();

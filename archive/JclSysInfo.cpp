@@ -1,5 +1,7 @@
 #include "JclSysInfo.h"
 
+#include "JclUnitVersioning.h"
+
 #include "JclFileUtils.h"
 
 int ProcessorCount = 0;
@@ -139,7 +141,12 @@ void SetWindowsVersionFlags(TWindowsVersion V) {
     IsWinServer2008R2 = V == wvWinServer2008R2;
 }
 
+namespace {
+const TUnitVersionInfo JclSysInfoBanner = UnitBanner("JclSysInfo", 3213, "common");
+}  // namespace
+
 void JclSysInfoInitialization() {
+    RegisterProgramUnitBanner(JclSysInfoBanner);
     SYSTEM_INFO Si{};
     GetSystemInfo(&Si);
     ProcessorCount = static_cast<int>(Si.dwNumberOfProcessors);

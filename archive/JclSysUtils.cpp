@@ -1,5 +1,7 @@
 #include "JclSysUtils.h"
 
+#include "JclUnitVersioning.h"
+
 #include "JclResources.h"
 #include "JclSysInfo.h"
 
@@ -168,7 +170,14 @@ TMessageHandler* DynamicMethodAddresses(TClass Class) {
     return reinterpret_cast<TMessageHandler*>(Class->DynamicTable() + 1 + DynamicMethodCount(Class));
 }
 
+namespace {
+const TUnitVersionInfo JclSysUtilsBanner = UnitBanner("JclSysUtils", 3321, "common");
+}
+
+void JclSysUtilsInitialization() { RegisterProgramUnitBanner(JclSysUtilsBanner); }
+
 void JclSysUtilsFinalization() {
+    UnregisterProgramUnitBanners();
     ShuttingDown = true;
     FreeObject(GlobalMMFHandleListCS.exchange(nullptr));
 }

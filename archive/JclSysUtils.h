@@ -68,5 +68,7 @@ int DynamicMethodCount(TClass Class);
 Word* DynamicMethodIndexes(TClass Class);
 TMessageHandler* DynamicMethodAddresses(TClass Class);
 
-// Unit shut-down: the registry lock goes; views still registered stay mapped until the process ends.
+// Unit start-up: the unit's version banner.
+void JclSysUtilsInitialization();
+// Unit shut-down: the banner and the registry lock go; views still registered stay mapped until the process ends.
 void JclSysUtilsFinalization();

@@ -5,6 +5,7 @@
 #include "JclStreams.h"
 #include "JclStringConversions.h"
 #include "JclSynch.h"
+#include "JclUnitVersioning.h"
 
 #include <array>
 #include <atomic>
@@ -127,13 +128,19 @@ UINT LocaleAnsiCodePage(LCID Locale) {
     return GetACP();
 }
 
+namespace {
+const TUnitVersionInfo JclUnicodeBanner = UnitBanner("JclUnicode", 3256, "common");
+}
+
 void JclUnicodeInitialization() {
+    RegisterProgramUnitBanner(JclUnicodeBanner);
     if (!LoadInProgress)
         LoadInProgress = Create<TJclCriticalSection>();
     UnicodeCompareText = Win32Platform == VER_PLATFORM_WIN32_NT ? CompareTextNT : CompareTextWin9x;
 }
 
 void JclUnicodeFinalization() {
+    UnregisterProgramUnitBanners();
     FreeAndNil(LoadInProgress);
     CaseTable.reset();
     CaseTableIsLoaded = false;

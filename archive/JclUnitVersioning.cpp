@@ -105,6 +105,25 @@ void UnregisterUnitBanners(HINSTANCE Instance) {
         R->RemoveModule(Instance);
 }
 
+TUnitVersionInfo UnitBanner(const char* Unit, int Revision, const char* Folder) {
+    TUnitVersionInfo Info;
+    Info.RCSfile = std::string("$URL: archive/") + Unit + ".cpp $";
+    Info.Revision = "$Revision: " + std::to_string(Revision) + " $";
+    Info.Date = "$Date: 2010-10-01 12:00:00 +0000 (Fri, 01 Oct 2010) $";
+    Info.LogPath = std::string("source\\") + Folder;
+    return Info;
+}
+
+void RegisterProgramUnitBanner(const TUnitVersionInfo& Info) { RegisterUnitBanner(GetModuleHandleA(nullptr), Info); }
+
+void UnregisterProgramUnitBanners() { UnregisterUnitBanners(GetModuleHandleA(nullptr)); }
+
+namespace {
+const TUnitVersionInfo Banner = UnitBanner("JclUnitVersioning", 3188, "common");
+}
+
+void JclUnitVersioningInitialization() { RegisterProgramUnitBanner(Banner); }
+
 void JclUnitVersioningFinalization() {
     Finalized = true;
     try {

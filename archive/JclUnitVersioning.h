@@ -59,6 +59,16 @@ private:
     std::vector<std::unique_ptr<TObject, TObjectDeleter>> FProviders;
 };
 
+// The banner of a unit of this library: its source location, revision and folder ("common" or
+// "windows"); kept by the unit for as long as the registry may hold its address.
+TUnitVersionInfo UnitBanner(const char* Unit, int Revision, const char* Folder);
+// Registers a unit's banner with the program's instance, as every unit's start-up does.
+void RegisterProgramUnitBanner(const TUnitVersionInfo& Info);
+void UnregisterProgramUnitBanners();
+
+// Unit start-up: registers its own banner.
+void JclUnitVersioningInitialization();
+
 // The registry this module sees; null once the unit has shut down.
 TUnitVersioning* GetUnitVersioning();
 void RegisterUnitBanner(HINSTANCE Instance, const TUnitVersionInfo& Info);

@@ -1,5 +1,7 @@
 #include "JclWideStrings.h"
 
+#include "JclUnitVersioning.h"
+
 #include "Filer.h"
 #include "JclUnicode.h"
 
@@ -520,3 +522,11 @@ int CompareFolded(const std::wstring& A, const std::wstring& B) {
 bool SameTextFolded(const std::wstring& A, const std::wstring& B) {
     return A.size() == B.size() && CompareFolded(A, B) == 0;
 }
+
+namespace {
+const TUnitVersionInfo JclWideStringsBanner = UnitBanner("JclWideStrings", 3139, "common");
+}
+
+void JclWideStringsInitialization() { RegisterProgramUnitBanner(JclWideStringsBanner); }
+
+void JclWideStringsFinalization() { UnregisterProgramUnitBanners(); }

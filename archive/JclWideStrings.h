@@ -149,3 +149,7 @@ int WideCompareLocale(const std::wstring& S1, const std::wstring& S2, bool CaseS
 int CompareFolded(const std::wstring& A, const std::wstring& B);
 // Same length and equal when folded: 'Backup.7Z' and 'backup.7z', but never 'STRASSE' and 'straße'.
 bool SameTextFolded(const std::wstring& A, const std::wstring& B);
+
+// Unit start-up and shut-down: the unit's version banner.
+void JclWideStringsInitialization();
+void JclWideStringsFinalization();

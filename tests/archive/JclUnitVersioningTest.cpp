@@ -31,15 +31,30 @@ TEST(JclUnitVersioning, SharedRegistryBannersAndShutDown) {
 
     RegisterUnitBanner(FakeInstance(1), BannerA);
     RegisterUnitBanner(FakeInstance(1), BannerB);
+    auto ModuleOf = [&](HINSTANCE Instance) -> TUnitVersioningModule* {
+        for (int I = 0; I < R->ModuleCount(); ++I)
+            if (R->Modules(I)->Instance() == Instance)
+                return R->Modules(I);
+        return nullptr;
+    };
+    // The units started for the tests registered their banners with the program's instance.
+    TUnitVersioningModule* Program = ModuleOf(GetModuleHandleA(nullptr));
+    ASSERT_NE(Program, nullptr);
+    EXPECT_GE(Program->Count(), 3);
+    EXPECT_EQ(Program->Items(0)->Info()->Revision, "$Revision: 3471 $");  // the base unit starts first
+
+    const int Before = R->ModuleCount();
     RegisterUnitBanner(FakeInstance(2), BannerA);
-    ASSERT_EQ(R->ModuleCount(), 2);
-    EXPECT_EQ(R->Modules(0)->Count(), 2);  // the same record twice is kept once
-    EXPECT_EQ(R->Modules(0)->IndexOfInfo(&BannerB), 1);
+    ASSERT_EQ(R->ModuleCount(), Before + 1);
+    ASSERT_NE(ModuleOf(FakeInstance(1)), nullptr);
+    EXPECT_EQ(ModuleOf(FakeInstance(1))->Count(), 2);  // the same record twice is kept once
+    EXPECT_EQ(ModuleOf(FakeInstance(1))->IndexOfInfo(&BannerB), 1);
     UnregisterUnitBanners(FakeInstance(3));
-    EXPECT_EQ(R->ModuleCount(), 2);
+    EXPECT_EQ(R->ModuleCount(), Before + 1);
     UnregisterUnitBanners(FakeInstance(1));
-    ASSERT_EQ(R->ModuleCount(), 1);
-    EXPECT_EQ(R->Modules(0)->Instance(), FakeInstance(2));
+    EXPECT_EQ(R->ModuleCount(), Before);
+    EXPECT_EQ(ModuleOf(FakeInstance(1)), nullptr);
+    EXPECT_NE(ModuleOf(FakeInstance(2)), nullptr);
 
     JclUnitVersioningFinalization();
     EXPECT_EQ(*static_cast<TUnitVersioning* const*>(View), nullptr);
