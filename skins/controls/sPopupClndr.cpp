@@ -23,6 +23,10 @@ void TsPopupCalendar::DefineClass(TClassBuilder<TsPopupCalendar>& B) {
 TsPopupCalendar* TsPopupCalendar::CreatePopup(TComponent* AOwner) {
     if (FindResourceA(GetModuleHandleA(nullptr), "TSPOPUPCALENDAR", MAKEINTRESOURCEA(10)))
         return Create<TsPopupCalendar>(AOwner);
+    return CreateInCode(AOwner);
+}
+
+TsPopupCalendar* TsPopupCalendar::CreateInCode(TComponent* AOwner) {
     auto* P = CreateNewOf<TsPopupCalendar>(AOwner);
     P->BuildInCode();
     return P;

@@ -23,6 +23,8 @@ public:
     // The popup owned by AOwner: read from its form resource "TSPOPUPCALENDAR" when the program
     // holds one, else made with the same settings in code.
     static TsPopupCalendar* CreatePopup(TComponent* AOwner);
+    // The popup made in code with the settings of its form resource.
+    static TsPopupCalendar* CreateInCode(TComponent* AOwner);
 
     TsMonthCalendar* sMonthCalendar1 = nullptr;
     TsCustomDateEdit* Editor = nullptr;

@@ -129,4 +129,23 @@ TEST_F(sMonthCalendarTest, AReleaseOnTheWeekdayRowAcceptsTheSelectedDate) {
     EXPECT_FALSE(G->Busy);
 }
 
+TEST_F(sMonthCalendarTest, ThePopupFromItsFormResourceAndFromCodeAreAlike) {
+    sPopupClndrInitialization();
+    ASSERT_NE(FindResourceA(GetModuleHandleA(nullptr), "TSPOPUPCALENDAR", MAKEINTRESOURCEA(10)), nullptr);
+    TsPopupCalendar* Popups[] = {TsPopupCalendar::CreatePopup(Form), TsPopupCalendar::CreateInCode(Form)};
+    for (TsPopupCalendar* P : Popups) {
+        ASSERT_NE(P->Calendar(), nullptr);
+        EXPECT_EQ(P->BorderStyle(), bsNone);
+        EXPECT_EQ(P->ClientWidth(), 189);
+        EXPECT_EQ(P->ClientHeight(), 132);
+        EXPECT_TRUE(P->KeyPreview());
+        EXPECT_EQ(P->Tag(), -98);
+        EXPECT_EQ(P->Font()->Name(), "Tahoma");
+        EXPECT_EQ(P->Calendar()->Align(), alClient);
+        EXPECT_EQ(P->Calendar()->BorderWidth(), 3);
+        EXPECT_EQ(P->Calendar()->SkinData()->SkinSection(), "PANEL");
+        EXPECT_TRUE(P->OnClose && P->OnDeactivate && P->OnKeyDown && P->OnShow);
+    }
+}
+
 }  // namespace
