@@ -126,6 +126,13 @@ Word TIdStack::CalcCheckSum(const TIdBytes& Data) {
     return static_cast<Word>(~Sum);
 }
 
+void TIdStack::WriteChecksum(TIdBytes& Data, int Offset, TIdIPVersion IPVersion) {
+    if (IPVersion != Id_IPv4)
+        throw EIdIPVersionUnsupported(IdResourceStrings::RSIPVersionUnsupported);
+    StoreWord(Data, 0, Offset);
+    StoreWord(Data, CalcCheckSum(Data), Offset);
+}
+
 bool TIdStack::IsValidIPv4(const std::string& IP) {
     std::string S = IP;
     for (int I = 0; I < 4; ++I) {

@@ -37,6 +37,7 @@ public:
     virtual void Bind(TIdStackSocketHandle Socket, const std::string& IP, Word Port, TIdIPVersion IPVersion = Id_IPv4) = 0;
     virtual void Connect(TIdStackSocketHandle Socket, const std::string& IP, Word Port, TIdIPVersion IPVersion = Id_IPv4) = 0;
     virtual void Disconnect(TIdStackSocketHandle Socket) = 0;
+    virtual int IOControl(TIdStackSocketHandle Socket, std::uint32_t Command, std::uint32_t& Value) = 0;
     virtual void GetPeerName(TIdStackSocketHandle Socket, std::string& IP, Word& Port, TIdIPVersion& IPVersion) = 0;
     virtual void GetSocketName(TIdStackSocketHandle Socket, std::string& IP, Word& Port, TIdIPVersion& IPVersion) = 0;
     virtual std::string HostByAddress(const std::string& Address, TIdIPVersion IPVersion = Id_IPv4) = 0;
@@ -82,6 +83,10 @@ public:
                                         TIdIPVersion IPVersion) = 0;
     // The one's complement of the 16-bit one's-complement sum of the bytes.
     Word CalcCheckSum(const TIdBytes& Data);
+    // Stores the checksum of an IPv4 packet at Offset (the field counted as zero). An IPv6 packet
+    // needs the pseudo-header of its route, which this stack does not build: it raises
+    // EIdIPVersionUnsupported.
+    void WriteChecksum(TIdBytes& Data, int Offset, TIdIPVersion IPVersion = Id_IPv4);
 
     bool IsValidIPv4(const std::string& IP);
     bool IsValidIPv4MulticastGroup(const std::string& IP);

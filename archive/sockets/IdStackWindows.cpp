@@ -179,6 +179,13 @@ void TIdStackWindows::Disconnect(TIdStackSocketHandle Socket) {
     WSCloseSocket(Socket);
 }
 
+int TIdStackWindows::IOControl(TIdStackSocketHandle Socket, std::uint32_t Command, std::uint32_t& Value) {
+    u_long Argument = Value;
+    const int R = CheckForSocketError(W::ioctlsocket(Socket, static_cast<long>(Command), &Argument));
+    Value = static_cast<std::uint32_t>(Argument);
+    return R;
+}
+
 void TIdStackWindows::GetPeerName(TIdStackSocketHandle Socket, std::string& IP, Word& Port, TIdIPVersion& IPVersion) {
     sockaddr_storage Address{};
     int Length = sizeof Address;

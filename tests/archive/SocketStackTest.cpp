@@ -43,6 +43,10 @@ TEST_F(SocketStack, TextsChecksAndAddresses) {
     EXPECT_EQ(Stack->CalcCheckSum(TIdBytes{0x01, 0x00, 0x02, 0x00}), 0xFFFC);
     EXPECT_EQ(Stack->CalcCheckSum(TIdBytes{0xFF, 0xFF, 0xFF, 0xFF, 0x01}), static_cast<Word>(~0x0001u));
     EXPECT_EQ(Stack->HostToNetwork(std::uint64_t(0x0102030405060708ull)), 0x0807060504030201ull);
+    TIdBytes Packet{0x01, 0x00, 0xAA, 0xBB, 0x02, 0x00};
+    Stack->WriteChecksum(Packet, 2);
+    EXPECT_EQ(BytesToWord(Packet, 2), 0xFFFC);  // the field counted as zero
+    EXPECT_EQ(Stack->CalcCheckSum(Packet), 0);  // a packet with its checksum sums to zero
 
     EXPECT_EQ(Stack->TranslateTInAddrToString(Stack->TranslateStringToTInAddr(" 10 .0.0. 1")), "10.0.0.1");
     // A field beyond a byte is refused instead of standing for another address.
@@ -90,6 +94,9 @@ TEST_F(SocketStack, StreamOverLoopbackWithAList) {
     Ready.Remove(Listener);
     EXPECT_EQ(Ready.Items(0), Server);
 
+    std::uint32_t Pending = 0;
+    Stack->IOControl(Server, FIONREAD, Pending);
+    EXPECT_EQ(Pending, 5u);
     TIdBytes Buffer(16);
     const int N = Stack->Receive(Server, Buffer);
     EXPECT_EQ(std::string(Buffer.begin(), Buffer.begin() + N), "hello");
