@@ -150,6 +150,40 @@ TEST_F(PackingFailure, AStreamFailingMidReadRemovesThePartialArchive) {
     ExpectPackingWorks();
 }
 
+// A volume that takes only so many bytes, as a full disk does.
+class TFullStream : public TMemoryStream {
+    DECLARE_CLASS(TFullStream, TMemoryStream)
+public:
+    explicit TFullStream(Int64 ARoom) : Room(ARoom) {}
+    LongInt Write(const void* Buffer, LongInt Count) override {
+        const LongInt N = static_cast<LongInt>(std::max<Int64>(0, std::min<Int64>(Count, Room - Position())));
+        return N > 0 ? TMemoryStream::Write(Buffer, N) : 0;
+    }
+
+private:
+    Int64 Room;
+};
+
+TEST_F(PackingFailure, AFullVolumeFailsThePackingAndTheReaderSeesAFailingVolume) {
+    TFullStream Full(4096);
+    {
+        TOwned<TJcl7zCompressArchive> W(CreateArchiveOnStream<TJcl7zCompressArchive>(&Full));
+        W->AddDirectory(L"srv_db_stamp.bak", Bak, false, false);
+        try {
+            W->Compress();
+            ADD_FAILURE() << "nothing raised";
+        } catch (const EWriteError& E) {
+            EXPECT_EQ(E.Message().rfind("Stream write error", 0), 0u) << E.Message();
+        }
+    }
+    // Reading: the archive's own stream fails half-way.
+    ExpectPackingWorks();
+    const auto Whole = ReadFileBytes(Dir / "again.7z");
+    TFailingStream Broken(Whole, static_cast<Int64>(Whole.size()) / 2, true);
+    TOwned<TJcl7zDecompressArchive> R(CreateArchiveOnStream<TJcl7zDecompressArchive>(&Broken));
+    EXPECT_THROW(R->ListFiles(), EReadError);
+}
+
 TEST_F(PackingFailure, AnAbortFromTheProgressEventStopsThePacking) {
     const std::string M = FailedPack(Arc, [](TJcl7zCompressArchive* W) {
         W->OnProgress = TJclCompressionProgressEvent::FromFunction([](TObject*, Int64 Done, Int64) {
