@@ -557,43 +557,28 @@ void TsCustomComboEdit::PaintText() {
 }
 
 void TsCustomComboEdit::PaintClient(HDC DC) {
-    HWND Wnd = Handle();
-    PAINTSTRUCT PS;
-    bool Began = !AnimationInProgress;
-    if (Began)
-        BeginPaint(Wnd, &PS);
-    bool OwnDC = DC == nullptr;
-    if (OwnDC)
-        DC = GetWindowDC(Wnd);
-    int Saved = SaveDC(DC);
     TsCommonData& D = *SkinData();
+    HWND Wnd = Handle();
     TPoint ButtonAt{FButton->Left() + 2, FButton->Top() + 2};
     if (D.IsSkinned(false)) {
-        D.SetInUpdate(D.IsUpdating());
-        if (!D.InUpdate) {
-            TWinControl* P = Parent();
-            D.BackgroundStale = D.BackgroundStale || D.PartlyClipped ||
-                                (AskSkinCommand(P, SKIN_GETHIDDEN) & 0xFF) != 0;
-            TRect PR = P->ClientRect(), BR = BoundsRect();
-            D.PartlyClipped = !(BR.Left >= PR.Left && BR.Top >= PR.Top && BR.Right <= PR.Right && BR.Bottom <= PR.Bottom);
-            if (D.BackgroundStale)
-                PrepareCache();
-            PaintAllCacheCorners(&D, 0);
-            BitBlt(DC, 0, 0, Width(), Height(), D.CacheBitmap->Canvas()->Handle(), 0, 0, SRCCOPY);
-            if (FButton->Visible() && !GetHotState())
-                FButton->PaintTo(DC, ButtonAt);
-        }
-    } else {
-        PrepareCache();
-        BitBlt(DC, 3, 3, Width() - 6, Height() - 6, D.CacheBitmap->Canvas()->Handle(), 3, 3, SRCCOPY);
-        if (FButton->Visible())
-            FButton->Repaint();
+        // The edit's image with the mask edit's rules for a stale or clipped cache; the button
+        // is drawn over it unless the standard edit paints (focused or hot).
+        TsMaskEdit::PaintClient(DC);
+        if (D.InUpdate || !FButton->Visible() || GetHotState())
+            return;
+        HDC Target = DC ? DC : GetWindowDC(Wnd);
+        FButton->PaintTo(Target, ButtonAt);
+        if (!DC)
+            ReleaseDC(Wnd, Target);
+        return;
     }
-    RestoreDC(DC, Saved);
-    if (OwnDC)
-        ReleaseDC(Wnd, DC);
-    if (Began)
-        EndPaint(Wnd, &PS);
+    HDC Target = DC ? DC : GetWindowDC(Wnd);
+    PrepareCache();
+    BitBlt(Target, 3, 3, Width() - 6, Height() - 6, D.CacheBitmap->Canvas()->Handle(), 3, 3, SRCCOPY);
+    if (!DC)
+        ReleaseDC(Wnd, Target);
+    if (FButton->Visible())
+        FButton->Repaint();
 }
 
 void TsCustomComboEdit::PaintBorder(HDC DC) {

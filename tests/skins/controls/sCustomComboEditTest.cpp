@@ -201,6 +201,24 @@ TEST_F(sCustomComboEditTest, SkinnedButtonPaintsTheGlyphOfItsStateOverTheEditBac
     EXPECT_EQ(B->Images(), nullptr) << "the list is held only while painting";
 }
 
+TEST_F(sCustomComboEditTest, PrintedSkinnedTheButtonStandsInsideTheFrame) {
+    MakeManager({{"EDIT", 0x00FF00}, {"SPEEDBUTTON_SMALL", 0x00FF00}});
+    TsComboEdit* E = PlaceEdit();
+    E->SkinData()->SetSkinSection("EDIT");
+    E->GlyphMode()->SetImages(MakeImages());
+    E->GlyphMode()->SetImageIndex(0);
+    TsEditButton* B = E->Button();
+    TRect R;
+    B->UpdateGlyph();
+    B->GetGlyphRect(R);
+    B->ReleaseGlyph();
+    TCapturedImage Image(E->Width(), E->Height());
+    Image.Fill(0x123456);
+    SendMessageA(E->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Image.DC()), PRF_CLIENT | PRF_NONCLIENT);
+    EXPECT_EQ(Image.Pixel(B->Left() + 2 + R.Left + 8, B->Top() + 2 + R.Top + 8), 0x0000FF);
+    EXPECT_TRUE(B->Visible()) << "shown again after printing";
+}
+
 TEST_F(sCustomComboEditTest, ReadFromAFormWithItsGlyphSettings) {
     TImageList* L = MakeImages();
     L->SetName("ilButtons");
