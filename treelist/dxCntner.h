@@ -178,6 +178,12 @@ protected:
     virtual bool DefaultShadow() const;
 
 private:
+    // The source controller's value, or the fixed default without any controller.
+    template <class V>
+    V FromController(V (TdxEditStyleController::*Get)() const, V Fixed) const {
+        TdxEditStyleController* C = SourceController();
+        return C ? (C->*Get)() : Fixed;
+    }
     template <class V>
     void SetValue(V& Field, V Value, TdxEditStyleValue Flag) {
         if (FAssignedValues.Contains(Flag) && Field == Value)
@@ -410,6 +416,9 @@ public:
     void UpdateWindowShape();
     void UpdateHotRegion();
     void InvalidateContainerArea();
+    // A click at a container point given to the editor's frame (hit test, then a press), so that a
+    // click that opened the editor on one of its buttons presses that button at once.
+    void FeedClickToFrame(int X, int Y);
     static HRGN BorderRegion(const ViewInfo& Info);
     static void InflateByBorder(TRect& R, const ViewInfo& Info, bool Outward);
     bool AutoSizeActive() { return FAutoSize && !IsInplace(); }

@@ -452,6 +452,17 @@ void TdxInplaceEdit::InvalidateContainerArea() {
     InvalidateRect(C->Handle(), &R, FALSE);
 }
 
+void TdxInplaceEdit::FeedClickToFrame(int X, int Y) {
+    TCustomdxContainer* C = Container();
+    POINT P{X, Y};
+    if (C && C->HandleAllocated())
+        ::ClientToScreen(C->Handle(), &P);
+    ReleaseCapture();
+    const LPARAM L = MAKELPARAM(P.x, P.y);
+    const LRESULT Hit = SendMessageA(Handle(), WM_NCHITTEST, 0, L);
+    SendMessageA(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(Hit), L);
+}
+
 void TdxInplaceEdit::InvalidateEditor() {
     if (HandleAllocated())
         InvalidateRect(FHandle, nullptr, FALSE);

@@ -178,36 +178,23 @@ TdxEditStyleController* TdxEditStyle::SourceController() const {
 }
 
 TColor TdxEditStyle::DefaultBorderColor() const {
-    auto* C = SourceController();
-    return C ? C->BorderColor() : clWindowFrame;
+    return FromController(&TdxEditStyleController::BorderColor, TColor(clWindowFrame));
 }
 
 TdxEditBorderStyle TdxEditStyle::DefaultBorderStyle() const {
-    auto* C = SourceController();
-    return C ? C->BorderStyle() : xbs3D;
+    return FromController(&TdxEditStyleController::BorderStyle, xbs3D);
 }
 
 TdxEditButtonViewStyle TdxEditStyle::DefaultButtonStyle() const {
-    auto* C = SourceController();
-    return C ? C->ButtonStyle() : btsDefault;
+    return FromController(&TdxEditStyleController::ButtonStyle, btsDefault);
 }
 
 TdxEditButtonTransparence TdxEditStyle::DefaultButtonTransparence() const {
-    auto* C = SourceController();
-    return C ? C->ButtonTransparence() : ebtNone;
+    return FromController(&TdxEditStyleController::ButtonTransparence, ebtNone);
 }
 
-TdxEditEdges TdxEditStyle::DefaultEdges() const {
-    auto* C = SourceController();
-    return C ? C->Edges() : dxAllEdges;
-}
+TdxEditEdges TdxEditStyle::DefaultEdges() const { return FromController(&TdxEditStyleController::Edges, dxAllEdges); }
 
-bool TdxEditStyle::DefaultHotTrack() const {
-    auto* C = SourceController();
-    return C && C->HotTrack();
-}
+bool TdxEditStyle::DefaultHotTrack() const { return FromController(&TdxEditStyleController::HotTrack, false); }
 
-bool TdxEditStyle::DefaultShadow() const {
-    auto* C = SourceController();
-    return C && C->Shadow();
-}
+bool TdxEditStyle::DefaultShadow() const { return FromController(&TdxEditStyleController::Shadow, false); }

@@ -358,6 +358,12 @@ private:
     TBitmap* FButtonGlyph = nullptr;
 };
 
+// The frame of an edit button by the view's button style. R becomes the content area (moved when
+// pushed) and Fill the brush behind a glyph; the answer is the system colour of the symbol. With
+// SkipWhenViewTransparent the face fills are left out also while the view itself is transparent.
+int DrawEditButtonFrame(HDC DC, TRect& R, bool Pushed, bool Hot, bool Glyph, bool SkipWhenViewTransparent,
+                        TdxEditViewData* VD, HBRUSH& Fill);
+
 // Context-menu captions, loaded at start-up.
 extern std::string dxEditMenuCaptions[7];
 

@@ -36,13 +36,43 @@ void DrawSymbol(HDC DC, const TRect& R, TdxEditButtonKind Kind, int Dot, int Col
 
 void DrawEditButton(HDC DC, TRect R, bool Pushed, bool Hot, TdxDropDownEditViewData* VD,
                     const TdxEditButtonViewInfo& B) {
-    const bool Transparent = VD->ButtonsTransparent;
     const bool Glyph = B.Kind == bkGlyph;
-    HBRUSH Fill = Transparent ? VD->Brush : GetSysColorBrush(COLOR_BTNFACE);
+    HBRUSH Fill = nullptr;
+    const int Symbol = DrawEditButtonFrame(DC, R, Pushed, Hot, Glyph, false, VD, Fill);
+    const TdxEditButtonViewStyle Style = VD->ButtonStyle == btsSimple && (Hot || Pushed) ? btsFlat : VD->ButtonStyle;
+    if (Glyph && B.Glyph) {
+        const int GW = B.Glyph->Width(), GH = B.Glyph->Height();
+        int X = R.Left + (R.Width() - GW) / 2;
+        const int Y = R.Top + (R.Height() - GH) / 2;
+        if (Pushed && (Style == btsFlat || Style == btsSimple) && ((R.Width() - GW) & 1))
+            ++X;
+        TRect Dest{X, Y, X + GW, Y + GH};
+        DrawTransparentBitmap(DC, Fill, Dest, B.Glyph);
+        return;
+    }
+    int Dot = 1;
+    if (B.Kind == bkEllipsis)
+        Dot = (B.Width + ((VD->ButtonStyle == btsFlat || VD->ButtonStyle == btsSimple) ? 1 : 0)) >= 16 ? 2 : 1;
+    if (VD->Enabled)
+        DrawSymbol(DC, R, B.Kind, Dot, Symbol);
+    else {
+        TRect Shifted = R;
+        OffsetRect(Shifted, 1, 1);
+        DrawSymbol(DC, Shifted, B.Kind, Dot, COLOR_BTNHIGHLIGHT);
+        DrawSymbol(DC, R, B.Kind, Dot, COLOR_BTNSHADOW);
+    }
+}
+}  // namespace
+
+int DrawEditButtonFrame(HDC DC, TRect& R, bool Pushed, bool Hot, bool Glyph, bool SkipWhenViewTransparent,
+                        TdxEditViewData* VD, HBRUSH& Fill) {
+    const bool Transparent = VD->ButtonsTransparent;
+    const bool SkipFace = SkipWhenViewTransparent && VD->Transparent;
+    Fill = Transparent ? VD->Brush : GetSysColorBrush(COLOR_BTNFACE);
     TdxEditButtonViewStyle Style = VD->ButtonStyle;
     if (Style == btsSimple && (Hot || Pushed))
         Style = btsFlat;
-    if (Transparent && !Glyph)
+    if (Transparent && !Glyph && !SkipFace)
         FillWith(DC, R, VD->Brush);
     const UINT Middle = (Transparent || Glyph) ? 0 : BF_MIDDLE;
     int Symbol = COLOR_BTNTEXT;
@@ -55,7 +85,7 @@ void DrawEditButton(HDC DC, TRect R, bool Pushed, bool Hot, TdxDropDownEditViewD
             DrawEdge(DC, R, EDGE_RAISED, BF_RECT | Middle | BF_ADJUST);
         break;
     case btsFlat:
-        if (!Transparent) {
+        if (!Transparent && !SkipFace) {
             TRect Column{R.Left, R.Top, R.Left + 1, R.Bottom};
             FillWith(DC, Column, GetSysColorBrush(COLOR_BTNFACE));
             R.Left += 1;
@@ -101,29 +131,8 @@ void DrawEditButton(HDC DC, TRect R, bool Pushed, bool Hot, TdxDropDownEditViewD
         const int Shift = (Glyph && Style == bts3D) ? 2 : 1;
         OffsetRect(R, Shift, Shift);
     }
-    if (Glyph && B.Glyph) {
-        const int GW = B.Glyph->Width(), GH = B.Glyph->Height();
-        int X = R.Left + (R.Width() - GW) / 2;
-        const int Y = R.Top + (R.Height() - GH) / 2;
-        if (Pushed && (Style == btsFlat || Style == btsSimple) && ((R.Width() - GW) & 1))
-            ++X;
-        TRect Dest{X, Y, X + GW, Y + GH};
-        DrawTransparentBitmap(DC, Fill, Dest, B.Glyph);
-        return;
-    }
-    int Dot = 1;
-    if (B.Kind == bkEllipsis)
-        Dot = (B.Width + ((VD->ButtonStyle == btsFlat || VD->ButtonStyle == btsSimple) ? 1 : 0)) >= 16 ? 2 : 1;
-    if (VD->Enabled)
-        DrawSymbol(DC, R, B.Kind, Dot, Symbol);
-    else {
-        TRect Shifted = R;
-        OffsetRect(Shifted, 1, 1);
-        DrawSymbol(DC, Shifted, B.Kind, Dot, COLOR_BTNHIGHLIGHT);
-        DrawSymbol(DC, R, B.Kind, Dot, COLOR_BTNSHADOW);
-    }
+    return Symbol;
 }
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Class level: buttons in the view
@@ -425,16 +434,7 @@ void TdxInplaceDropDownEdit::SetHot(bool Value) {
         SetHotButton(-1);
 }
 
-void TdxInplaceDropDownEdit::ActivateByMouse(int X, int Y) {
-    TCustomdxContainer* C = Container();
-    POINT P{X, Y};
-    if (C && C->HandleAllocated())
-        ::ClientToScreen(C->Handle(), &P);
-    ReleaseCapture();
-    LPARAM L = MAKELPARAM(P.x, P.y);
-    LRESULT Hit = SendMessageA(Handle(), WM_NCHITTEST, 0, L);
-    SendMessageA(Handle(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(Hit), L);
-}
+void TdxInplaceDropDownEdit::ActivateByMouse(int X, int Y) { FeedClickToFrame(X, Y); }
 
 void TdxInplaceDropDownEdit::ActivateByClick() {
     if (PopupOnClick && !(ActivePopup && DroppedDown))

@@ -8,6 +8,7 @@
 
 #include "ImgList.h"
 #include "dxCntner.h"
+#include "dxEditor.h"
 
 #include <string>
 
@@ -116,6 +117,112 @@ private:
     bool FPressedLook = false;
     TdxCheckBoxState FCheckState = cbsUnchecked;
     bool FMouseTracking = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Spin editor: a number held as text, stepped by an up/down button pair in the frame, the Up and
+// Down keys and the wheel, kept between MinValue and MaxValue unless the two are equal.
+
+// Stored-value flags of the spin editor.
+namespace dxStored {
+inline constexpr Word NumberKind = 8;
+inline constexpr Word MaxValue = 16;
+inline constexpr Word MinValue = 32;
+}  // namespace dxStored
+
+class TdxSpinEditViewData : public TdxTextEditViewData {
+    DECLARE_CLASS(TdxSpinEditViewData, TdxTextEditViewData)
+public:
+    bool ShowButtons = false;
+    Byte HotPart = 0;
+    Byte PushedPart = 0;
+};
+
+class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
+public:
+    struct TMetaClass : TdxInplaceMaskEdit::TMetaClass {
+        using TdxInplaceMaskEdit::TMetaClass::TMetaClass;
+        void CalcViewInfo(TdxEditViewData* ViewData, bool AutoSize, ViewInfo& Info) const override;
+        void DrawBorder(HDC DC, const ViewInfo& Info, TdxEditViewData* ViewData) const override;
+        TdxEditViewDataClass GetViewDataClass() const override;
+        virtual int SpinButtonWidth(TdxEditViewData* ViewData) const;
+        // The up and the down part of the button column (window coordinates); false without buttons.
+        bool SpinParts(TdxEditViewData* ViewData, const ViewInfo& Info, TRect& Up, TRect& Down) const;
+    };
+    DECLARE_CLASS(TdxInplaceSpinEdit, TdxInplaceMaskEdit)
+
+public:
+    explicit TdxInplaceSpinEdit(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TdxInplaceSpinEdit>& B);
+    const TMetaClass* Meta() const { return static_cast<const TMetaClass*>(ClassType()); }
+
+    static constexpr UINT_PTR RepeatTimerId = 100;
+
+    virtual double GetIncrement() { return Increment; }
+    virtual double GetValue();
+    virtual bool IsValidSpinChar(char Ch);
+    virtual void SetMaxValue(double V);
+    virtual void SetMinValue(double V);
+    virtual void SetMinMax(double Min, double Max);
+    virtual void SetNumberKind(Byte T);
+    virtual void SetValue(double V);
+    virtual double DefaultMaxValue() { return 0; }
+    virtual double DefaultMinValue() { return 0; }
+    virtual Byte DefaultNumberKind() { return 0; }
+
+    void RefreshDataProperties() override;
+    void RestoreDefaults() override;
+    void Validate() override;
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    bool KeepOpenOnContainerClick() override { return false; }
+    bool WantsMouseWheel() override { return true; }
+    void SetHot(bool Value) override;
+    void ActivateByMouse(int X, int Y) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void KeyUp(Word& Key, TShiftState Shift) override;
+
+    // One step in the direction of the pushed part.
+    void Spin();
+    void ReleaseSpin();
+    void SetMinMaxStored(double Min, double Max);
+    void SetNumberKindStored(Byte T);
+
+    double MaxValue() const { return FMaxValue; }
+    double MinValue() const { return FMinValue; }
+    Byte NumberKind() const { return FNumberKind; }
+    Byte HotSpinButton() const { return FHotSpinButton; }
+    Byte PushedSpinButton() const { return FPushedSpinButton; }
+    bool EditorEnabled = true;
+    double Increment = 1.0;
+    bool UseCtrlIncrement = false;
+
+protected:
+    void DefaultHandler(TMessage& Message) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WMEditorEnabledOnly(TMessage& Message);
+    void WMCancelModeSpin(TMessage& Message);
+    void WMCaptureChangedSpin(TMessage& Message);
+    void WMKillFocusSpin(TMessage& Message);
+    void WMMouseWheelSpin(TMessage& Message);
+    void WMLButtonUpSpin(TMessage& Message);
+    void WMNCHitTestSpin(TMessage& Message);
+    void WMNCLButtonDownSpin(TMessage& Message);
+    void WMNCLButtonDblClkSpin(TMessage& Message);
+    void WMTimer(TMessage& Message);
+
+private:
+    double ClampValue(double V) const;
+    double EmptyValue() const;
+    void SetHotSpinButton(Byte Part);
+    void RepaintFrame();
+
+    double FMaxValue = 0;
+    double FMinValue = 0;
+    Byte FHotSpinButton = 0;
+    Byte FPushedSpinButton = 0;
+    UINT_PTR FSpinTimer = 0;
+    Byte FNumberKind = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

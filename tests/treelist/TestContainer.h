@@ -2,6 +2,7 @@
 // editor hands over to it.
 #pragma once
 
+#include "TreeListTestSupport.h"
 #include "dxCntner.h"
 
 #include <vector>
@@ -39,6 +40,31 @@ public:
 
 private:
     void WMVScroll(TMessage& Message) { Scrolls.push_back(Message.WParam); }
+};
+
+// A form with a test container hosting one editor of kind E.
+template <class E>
+struct TEditorTest : TreeListTest {
+    TForm* Form = nullptr;
+    TTestContainer* Box = nullptr;
+    E* Edit = nullptr;
+    void SetUp() override {
+        TreeListTest::SetUp();
+        Form = NewForm();
+        Box = Create<TTestContainer>(Form);
+        Box->SetParent(Form);
+        Box->SetBounds(0, 0, 300, 200);
+        Edit = Create<E>(Box);
+        Edit->SetParent(Box);
+    }
+    // The editor given a cell value and shown over a cell, as a container opens it.
+    void Open(const Variant& Value) {
+        Edit->SetEditValue(Value);
+        Edit->SetModified(false);
+        Edit->SetActive(true);
+        Edit->ShowAt(TRect{10, 10, 150, 30});
+    }
+    void Type(char Ch) { SendMessageA(Edit->Handle(), WM_CHAR, static_cast<unsigned char>(Ch), 1); }
 };
 
 }  // namespace treelist_tests

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
+#include "dxExEdtr.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,7 @@ inline void EnsureTreeList() {
         dxDrawUtilsInitialization();
         dxCntnerInitialization();
         dxEditorInitialization();
+        dxExEdtrInitialization();
     }
 }
 

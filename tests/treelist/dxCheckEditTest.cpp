@@ -8,20 +8,10 @@
 using namespace treelist_tests;
 
 namespace {
-struct CheckEditTest : TreeListTest {
-    TForm* Form = nullptr;
-    TTestContainer* Box = nullptr;
-    TdxInplaceCheckEdit* Edit = nullptr;
+struct CheckEditTest : TEditorTest<TdxInplaceCheckEdit> {
     int Clicks = 0, Changes = 0;
     void SetUp() override {
-        TreeListTest::SetUp();
-        dxExEdtrInitialization();
-        Form = NewForm();
-        Box = Create<TTestContainer>(Form);
-        Box->SetParent(Form);
-        Box->SetBounds(0, 0, 300, 200);
-        Edit = Create<TdxInplaceCheckEdit>(Box);
-        Edit->SetParent(Box);
+        TEditorTest::SetUp();
         Edit->OnClick = TNotifyEvent::FromFunction([this](TObject*) { ++Clicks; });
         Edit->OnChange = TNotifyEvent::FromFunction([this](TObject*) { ++Changes; });
         Edit->ShowAt(TRect{10, 10, 110, 30});

@@ -60,22 +60,10 @@ public:
     void StepValue(int Delta, bool) override { Steps.push_back(Delta); }
 };
 
-struct DropDownTest : TreeListTest {
-    TForm* Form = nullptr;
-    TTestContainer* Box = nullptr;
-    TListEdit* Edit = nullptr;
+struct DropDownTest : TEditorTest<TListEdit> {
     void SetUp() override {
-        TreeListTest::SetUp();
-        Form = NewForm();
-        Box = Create<TTestContainer>(Form);
-        Box->SetParent(Form);
-        Box->SetBounds(0, 0, 300, 200);
-        Edit = Create<TListEdit>(Box);
-        Edit->SetParent(Box);
-        Edit->SetEditValue(std::string("start"));
-        Edit->SetModified(false);
-        Edit->SetActive(true);
-        Edit->ShowAt(TRect{10, 10, 150, 30});
+        TEditorTest::SetUp();
+        Open(std::string("start"));
     }
     void Key(UINT Msg, Word K, bool Alt = false) {
         SendMessageA(Edit->Handle(), Msg, K, Alt ? (1 << 29) | 1 : 1);

@@ -15,19 +15,10 @@ public:
     void InitialShow() override { ++InitialShows; }
 };
 
-struct InplaceEditTest : TreeListTest {
-    TForm* Form = nullptr;
-    TTestContainer* Box = nullptr;
-    TShowCountingEdit* Edit = nullptr;
+struct InplaceEditTest : TEditorTest<TShowCountingEdit> {
     std::vector<char> Typed;
     void SetUp() override {
-        TreeListTest::SetUp();
-        Form = NewForm();
-        Box = Create<TTestContainer>(Form);
-        Box->SetParent(Form);
-        Box->SetBounds(0, 0, 300, 200);
-        Edit = Create<TShowCountingEdit>(Box);
-        Edit->SetParent(Box);
+        TEditorTest::SetUp();
         Edit->OnKeyPress = TKeyPressEvent::FromFunction([this](TObject*, char& Key) { Typed.push_back(Key); });
     }
     void Key(Word K) { Edit->Perform(WM_KEYDOWN, K, 0); }

@@ -4,27 +4,12 @@
 using namespace treelist_tests;
 
 namespace {
-struct MaskEditTest : TreeListTest {
-    TForm* Form = nullptr;
-    TTestContainer* Box = nullptr;
-    TdxInplaceMaskEdit* Edit = nullptr;
-    void SetUp() override {
-        TreeListTest::SetUp();
-        Form = NewForm();
-        Box = Create<TTestContainer>(Form);
-        Box->SetParent(Form);
-        Box->SetBounds(0, 0, 300, 200);
-        Edit = Create<TdxInplaceMaskEdit>(Box);
-        Edit->SetParent(Box);
-    }
+struct MaskEditTest : TEditorTest<TdxInplaceMaskEdit> {
+    using TEditorTest::Open;
     void Open(const std::string& Mask, const std::string& Value) {
         Edit->SetEditMask(Mask);
-        Edit->SetEditValue(Value);
-        Edit->SetModified(false);
-        Edit->SetActive(true);
-        Edit->ShowAt(TRect{10, 10, 150, 30});
+        Open(Value);
     }
-    void Type(char Ch) { SendMessageA(Edit->Handle(), WM_CHAR, static_cast<unsigned char>(Ch), 1); }
     int SelStart() {
         int S, E;
         Edit->GetSel(S, E);

@@ -21,18 +21,10 @@ protected:
     }
 };
 
-struct PopupTest : TreeListTest {
-    TForm* Form = nullptr;
-    TdxInplaceEdit* Edit = nullptr;
+struct PopupTest : TEditorTest<TdxInplaceEdit> {
     TTestPopup* Popup = nullptr;
     void SetUp() override {
-        TreeListTest::SetUp();
-        Form = NewForm();
-        auto* Box = Create<TTestContainer>(Form);
-        Box->SetParent(Form);
-        Box->SetBounds(0, 0, 300, 200);
-        Edit = Create<TdxInplaceEdit>(Box);
-        Edit->SetParent(Box);
+        TEditorTest::SetUp();
         Edit->ShowAt(TRect{10, 10, 100, 30});
         Popup = Create<TTestPopup>(Form);
         Popup->OwnerEdit = Edit;

@@ -19,28 +19,12 @@ protected:
     }
 };
 
-struct TextEditTest : TreeListTest {
-    TForm* Form = nullptr;
-    TTestContainer* Box = nullptr;
-    TMenuCountingEdit* Edit = nullptr;
+struct TextEditTest : TEditorTest<TMenuCountingEdit> {
     int Changes = 0;
     void SetUp() override {
-        TreeListTest::SetUp();
-        Form = NewForm();
-        Box = Create<TTestContainer>(Form);
-        Box->SetParent(Form);
-        Box->SetBounds(0, 0, 300, 200);
-        Edit = Create<TMenuCountingEdit>(Box);
-        Edit->SetParent(Box);
+        TEditorTest::SetUp();
         Edit->OnChange = TNotifyEvent::FromFunction([this](TObject*) { ++Changes; });
     }
-    void Open(const std::string& Value) {
-        Edit->SetEditValue(Value);
-        Edit->SetModified(false);
-        Edit->SetActive(true);
-        Edit->ShowAt(TRect{10, 10, 150, 30});
-    }
-    void Type(char Ch) { SendMessageA(Edit->Handle(), WM_CHAR, static_cast<unsigned char>(Ch), 1); }
     TMenuItem* MenuItem(int I) { return Edit->EditPopupMenu()->Items()->Items(I); }
 };
 }  // namespace
