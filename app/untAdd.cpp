@@ -3,7 +3,6 @@
 #include "ADODB.h"
 #include "DateUtils.h"
 #include "Dialogs.h"
-#include "sDateUtils.h"
 #include "untDB.h"
 #include "untFolder.h"
 #include "untMyDialog.h"
@@ -23,13 +22,6 @@ namespace {
 constexpr const char* PlacementKey = "frmAdd";
 constexpr const char* ProbeFileName = "Quarnel_Params.INI";
 const char* const KindPages[] = {"Type1", "Type2", "Type3", "Type4"};
-
-// The date box keeps its date as text in the locale's fixed-width order, as its mask asks.
-TDateTime EditDate(TCustomMaskEdit* Edit) { return DateFromText(StandardDateFormat(true), Edit->Text(), EmptyDate); }
-
-void SetEditDate(TCustomMaskEdit* Edit, TDateTime Value) {
-    Edit->SetText(Value == EmptyDate ? std::string() : FormatDateTime(StandardDateFormat(true), Value));
-}
 
 void PickedTime(TsTimePicker* Picker, int& Hour, int& Min) {
     Word H, M, S, MS;
@@ -348,7 +340,7 @@ void TfrmAdd::ClearWizard() {
         C->SetChecked(false);
     seWeekType2->SetValue(1);
     seWeekType4->SetValue(1);
-    SetEditDate(dtDateType3, Date());
+    dtDateType3->SetDate(Date());
     cbOnceType3->SetChecked(false);
 }
 
@@ -473,7 +465,7 @@ std::string TfrmAdd::BuildSummary(const std::string& Page) {
     } else if (Page == "Type3") {
         Lines.push_back(strrsRun + ": " + strrsOnce);
         Lines.push_back(DBLine);
-        Lines.push_back(strrsDate + ": " + DateToStr(EditDate(dtDateType3)));
+        Lines.push_back(strrsDate + ": " + DateToStr(dtDateType3->Date()));
         TimeAndPath(seHourMinType3);
         Lines.push_back(cbOnceType3->Checked() ? strrsRunYes : strrsRunNo);
     } else if (Page == "Type4") {
@@ -525,7 +517,7 @@ void TfrmAdd::cbOnceType3Click(TObject*) {
     if (!cbOnceType3->Checked())
         return;
     seHourMinType3->SetTime(Time());
-    SetEditDate(dtDateType3, Date());
+    dtDateType3->SetDate(Date());
 }
 
 void TfrmAdd::SetPasswordEdits(bool Enabled) {
@@ -610,7 +602,7 @@ void TfrmAdd::LoadStringInWizard() {
         edBaseType3->SetText(Text("DBName"));
         SetPickedTime(seHourMinType3, Int("Hour"), Int("Min"));
         deFolderType3->SetText(Text("Path"));
-        SetEditDate(dtDateType3, T->FieldByName("DateType3")->AsDateTime());
+        dtDateType3->SetDate(T->FieldByName("DateType3")->AsDateTime());
         SetQuietly(cbOnceType3, Int("OnceType3") == 1);
     } else if (Type == "Type4") {
         rbType4->SetChecked(true);
@@ -651,7 +643,7 @@ TTaskValues TfrmAdd::CollectValues() {
                                  cbDay5->Checked(), cbDay6->Checked(), cbDay7->Checked()});
     } else if (Page == "Type3") {
         PickedTime(seHourMinType3, V.Hour, V.Min);
-        V.DateType3 = EditDate(dtDateType3);
+        V.DateType3 = dtDateType3->Date();
         V.OnceType3 = cbOnceType3->Checked() ? 1 : 0;
     } else {
         PickedTime(seHourTimeType4, V.Hour, V.Min);

@@ -8,7 +8,6 @@
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
-#include "Mask.h"
 #include "StdCtrls.h"
 #include "sCheckBox.h"
 #include "sCustomComboEdit.h"
@@ -16,6 +15,7 @@
 #include "sLabel.h"
 #include "sMemo.h"
 #include "sSpinEdit.h"
+#include "sTooledit.h"
 #include "siComp.h"
 
 #include <string>
@@ -103,7 +103,7 @@ public:
     TsLabel* lblFolderType3 = nullptr;
     TsComboEdit* deFolderType3 = nullptr;
     TsLabel* lblDateType3 = nullptr;
-    TCustomMaskEdit* dtDateType3 = nullptr;
+    TsDateEdit* dtDateType3 = nullptr;
     TsCheckBox* cbOnceType3 = nullptr;
     // Type4
     TsLabel* lblBaseType4 = nullptr;

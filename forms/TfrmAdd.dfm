@@ -341,13 +341,11 @@ object frmAdd: TfrmAdd
         Left = 150
         Top = 54
       end
-      object dtDateType3: TsMaskEdit
+      object dtDateType3: TsDateEdit
         Left = 150
         Top = 70
-        Width = 100
+        Width = 110
         Height = 21
-        EditMask = '!99/99/9999;1; '
-        MaxLength = 10
         TabOrder = 3
       end
       object cbOnceType3: TsCheckBox

@@ -30,8 +30,6 @@ protected:
                : Page == "Type3" ? W->seHourMinType3
                                  : W->seHourTimeType4;
     }
-    // A date as the date box shows it.
-    static std::string DateText(TDateTime D) { return FormatDateTime(StandardDateFormat(true), D); }
 };
 
 TEST_F(Wizard, OpensOnStartWithEveryPageCleared) {
@@ -259,7 +257,7 @@ TEST_F(Wizard, TheSummaryOfEachKind) {
         {&TfrmAdd::rbType3,
          [](TfrmAdd* W) {
              W->seHourMinType3->SetTime(EncodeTime(7, 5, 0, 0));
-             W->dtDateType3->SetText(DateText(EncodeDate(2030, 1, 2)));
+             W->dtDateType3->SetDate(EncodeDate(2030, 1, 2));
          },
          {L"Запуск: Однократно"},
          {L"Выполнить задание после создания: нет"}},
@@ -328,7 +326,7 @@ TEST_F(Wizard, ApplyAppendsTheTaskWithOnlyItsKindsFields) {
          },
          {{"Type", "Type2"}, {"EveryType2", "2"}, {"DayType2", "1,3,5"}, {"DailyOnType1", Null}, {"EveryHour", Null}}},
         {"once", &TfrmAdd::rbType3,
-         [Day](TfrmAdd* W) { W->dtDateType3->SetText(DateText(Day)); },
+         [Day](TfrmAdd* W) { W->dtDateType3->SetDate(Day); },
          {{"Type", "Type3"}, {"DateType3", DateTimeToStr(Day)}, {"OnceType3", "0"}, {"MonthType4", Null}}},
         {"months", &TfrmAdd::rbType4,
          [](TfrmAdd* W) {
@@ -628,12 +626,13 @@ class WizardLocale : public Wizard {};
 
 TEST_F(WizardLocale, TheDateBoxStartsOnTodayAndKeepsTheDateTyped) {
     TfrmAdd* W = Open();
+    EXPECT_EQ(W->dtDateType3->EditMask(), "!99/99/9999;1; ");
     ToKindPage(W->rbType3, "Sales", Writable());
     W->btnNextClick(nullptr);
     EXPECT_NE(W->memRes->Text().find(DateToStr(DateOf(Today))), std::string::npos) << W->memRes->Text();
     W->btnBackClick(nullptr);
     const TDateTime Day = EncodeDate(2031, 11, 28);
-    W->dtDateType3->SetText(DateText(Day));
+    W->dtDateType3->SetDate(Day);
     ToFinish();
     EXPECT_NE(W->memRes->Text().find(DateToStr(Day)), std::string::npos) << W->memRes->Text();
     W->btnApplyClick(nullptr);

@@ -6,7 +6,6 @@
 #include "untMyDialogTestSupport.h"
 
 #include "DateUtils.h"
-#include "sDateUtils.h"
 #include "untAdd.h"
 #include "untDB.h"
 #include "untFolder.h"
@@ -40,9 +39,11 @@ class TWizardFixture : public TDialogFixture {
 protected:
     void SetUp() override {
         TDialogFixture::SetUp();
-        // The program's unit table may not start this unit yet; the wizard's form file names it.
+        // The program's unit table may not start these units yet; the wizard's form file names them.
         if (!GetClass("TsComboEdit"))
             sCustomComboEditInitialization();
+        if (!GetClass("TsDateEdit"))
+            sTooleditInitialization();
         SetClock([] { return Today; });
         Main->cbServers->SetText("  DB1  ");
     }
