@@ -87,6 +87,8 @@ TsCalendGrid::TsCalendGrid(TComponent* AOwner) : TDrawGrid(AOwner) {
     SetFixedRows(1);
     SetColCount(7);
     SetRowCount(8);
+    // The grid keeps its first scrolling column when the fixed ones go: the day columns start at 0.
+    SetLeftCol(0);
     SetScrollBars(ssNone);
     SetOptions(TGridOptions{});
     SetAlign(alClient);
@@ -126,6 +128,11 @@ bool TsCalendGrid::SelectCell(int ACol, int ARow) {
     if (Calendar->ReadOnly() && !Calendar->Updating())
         return false;
     return !Calendar->CellText(ACol, ARow).empty() && TDrawGrid::SelectCell(ACol, ARow);
+}
+
+bool TsCalendGrid::HighlightCell(int ACol, int ARow, const TRect& ARect) {
+    // The selected day is the current cell: it is drawn selected even without the focus option.
+    return (ACol == Col() && ARow == Row()) || TDrawGrid::HighlightCell(ACol, ARow, ARect);
 }
 
 void TsCalendGrid::Click() {
@@ -581,6 +588,7 @@ void TsMonthCalendar::LayoutParts() {
         return;
     DayGrid->SetColCount(7 + WeekColumns());
     DayGrid->SetFixedCols(WeekColumns());
+    DayGrid->SetLeftCol(WeekColumns());
     UpdateCalendar();
 }
 

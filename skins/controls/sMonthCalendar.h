@@ -44,6 +44,7 @@ protected:
     void Paint() override;
     void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
     bool SelectCell(int ACol, int ARow) override;
+    bool HighlightCell(int ACol, int ARow, const TRect& ARect) override;
     void Click() override;
 
 private:

@@ -8,6 +8,8 @@
 #include "sPopupClndr.h"
 #include "sTooledit.h"
 
+#include <cmath>
+
 using namespace skintests;
 
 namespace {
@@ -110,6 +112,33 @@ TEST_F(sMonthCalendarTest, ArrowsCrossMonthEdgesAndReadOnlyKeepsOnlyTheDateKeys)
     C->DayGrid->KeyPress(T);
     EXPECT_EQ(C->CalendarDate(), EncodeDate(2026, 6, 15));
     EXPECT_EQ(T, 0);
+}
+
+// Unskinned: today's badge is 30 % of the weekend colour over the button face; the selected day
+// is filled with the highlight colour.
+TEST_F(sMonthCalendarTest, TodayWearsItsBadgeAndTheSelectedDayTheHighlight) {
+    TsMonthCalendar* C = PlaceCalendar(EncodeDate(2026, 6, 10));
+    C->SetWeekendColor(0x0000FF);
+    TsCalendGrid* G = C->DayGrid;
+    G->Repaint();
+    auto CellOf = [&](int Day) {
+        for (int Row = 1; Row <= 6; ++Row)
+            for (int Col = 0; Col < 7; ++Col)
+                if (C->CellText(Col, Row) == IntToStr(Day))
+                    return G->CellRect(Col, Row);
+        return TRect{};
+    };
+    HDC DC = GetDC(G->Handle());
+    TRect Today = CellOf(15), Selected = CellOf(10);
+    TColor TodayPixel = static_cast<TColor>(GetPixel(DC, Today.Left + 3, Today.Top + Today.Height() / 2));
+    TColor SelectedPixel = static_cast<TColor>(GetPixel(DC, Selected.Left + 4, Selected.Top + Selected.Height() / 2));
+    ReleaseDC(G->Handle(), DC);
+    TColor Face = ColorToRGB(clBtnFace);
+    auto Mix = [&](int Shift, int Weekend) {
+        return static_cast<TColor>(std::lround(0.3 * Weekend + 0.7 * ((Face >> Shift) & 0xFF))) << Shift;
+    };
+    EXPECT_EQ(TodayPixel, Mix(0, 0xFF) | Mix(8, 0) | Mix(16, 0));
+    EXPECT_EQ(SelectedPixel, ColorToRGB(clHighlight));
 }
 
 TEST_F(sMonthCalendarTest, AReleaseOnTheWeekdayRowAcceptsTheSelectedDate) {
