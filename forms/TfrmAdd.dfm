@@ -60,6 +60,9 @@ object frmAdd: TfrmAdd
         Caption = #1057#1077#1088#1074#1077#1088
         Left = 24
         Top = 140
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object leServerName: TsEdit
         Left = 24
@@ -79,6 +82,9 @@ object frmAdd: TfrmAdd
         Caption = #1041#1072#1079#1072' '#1076#1072#1085#1085#1099#1093
         Left = 16
         Top = 10
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object edDB: TsComboEdit
         Left = 16
@@ -92,6 +98,9 @@ object frmAdd: TfrmAdd
         Caption = #1063#1072#1089', '#1084#1080#1085
         Left = 16
         Top = 54
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object seHourMinType1: TsTimePicker
         Left = 16
@@ -105,6 +114,9 @@ object frmAdd: TfrmAdd
         Caption = #1055#1091#1090#1100' '#1082' '#1087#1072#1087#1082#1077
         Left = 16
         Top = 98
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object deFolder: TsComboEdit
         Left = 16
@@ -176,6 +188,9 @@ object frmAdd: TfrmAdd
         Caption = #1095#1072#1089
         Left = 242
         Top = 232
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
     end
     object TPage
@@ -186,6 +201,9 @@ object frmAdd: TfrmAdd
         Caption = #1041#1072#1079#1072
         Left = 16
         Top = 10
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object edBaseType2: TsComboEdit
         Left = 16
@@ -199,6 +217,9 @@ object frmAdd: TfrmAdd
         Caption = #1063#1072#1089', '#1084#1080#1085
         Left = 16
         Top = 54
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object seHourMinType2: TsTimePicker
         Left = 16
@@ -212,6 +233,9 @@ object frmAdd: TfrmAdd
         Caption = #1055#1091#1090#1100' '#1082' '#1087#1072#1087#1082#1077
         Left = 16
         Top = 98
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object deFolderType2: TsComboEdit
         Left = 16
@@ -225,6 +249,9 @@ object frmAdd: TfrmAdd
         Caption = #1050#1072#1078#1076#1091#1102' '#1085#1077#1076#1077#1083#1102
         Left = 150
         Top = 54
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object seWeekType2: TsSpinEdit
         Left = 150
@@ -301,6 +328,9 @@ object frmAdd: TfrmAdd
         Caption = #1041#1072#1079#1072
         Left = 16
         Top = 10
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object edBaseType3: TsComboEdit
         Left = 16
@@ -314,6 +344,9 @@ object frmAdd: TfrmAdd
         Caption = #1063#1072#1089', '#1084#1080#1085
         Left = 16
         Top = 54
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object seHourMinType3: TsTimePicker
         Left = 16
@@ -327,6 +360,9 @@ object frmAdd: TfrmAdd
         Caption = #1055#1091#1090#1100' '#1082' '#1087#1072#1087#1082#1077
         Left = 16
         Top = 98
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object deFolderType3: TsComboEdit
         Left = 16
@@ -340,6 +376,9 @@ object frmAdd: TfrmAdd
         Caption = #1044#1072#1090#1072
         Left = 150
         Top = 54
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object dtDateType3: TsDateEdit
         Left = 150
@@ -366,6 +405,9 @@ object frmAdd: TfrmAdd
         Caption = #1041#1072#1079#1072
         Left = 16
         Top = 10
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object edBaseType4: TsComboEdit
         Left = 16
@@ -379,6 +421,9 @@ object frmAdd: TfrmAdd
         Caption = #1063#1072#1089', '#1084#1080#1085
         Left = 16
         Top = 54
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object seHourTimeType4: TsTimePicker
         Left = 16
@@ -392,6 +437,9 @@ object frmAdd: TfrmAdd
         Caption = #1055#1091#1090#1100
         Left = 16
         Top = 98
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object deFolderType4: TsComboEdit
         Left = 16
@@ -405,6 +453,9 @@ object frmAdd: TfrmAdd
         Caption = #1050#1072#1078#1076#1099#1081' '#1076#1077#1085#1100
         Left = 150
         Top = 54
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object seWeekType4: TsSpinEdit
         Left = 150
@@ -551,6 +602,9 @@ object frmAdd: TfrmAdd
         Caption = #1087#1086#1076#1090#1074#1077#1088#1078#1076#1077#1085#1080#1077
         Left = 24
         Top = 106
+        Width = 130
+        Height = 14
+        AutoSize = False
       end
       object edPasswordArch2: TsEdit
         Left = 24
