@@ -1391,12 +1391,15 @@ public:
         return Guarded(FArchive, [&] {
             FLastIndex = static_cast<LongInt>(Index);
             TJclCompressionItem* Item = FArchive->GetItem(FLastIndex);
-            // The source is opened here, where a locked or vanished file can still be reported;
-            // a stream that stays missing would be read as an empty entry.
+            // The source is opened here, where a locked or vanished file can still be reported: a
+            // missing stream would be read as an empty entry, and an update archive, which opens
+            // its sources for writing too, would even leave an empty file in the vanished one's place.
             const std::string Source = Item->GetFileName();
-            if (!Item->OpenItemStream() && !Source.empty() && !(Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY))
+            if (!Item->GetStream() && !Source.empty() && !(Item->GetAttributes() & FILE_ATTRIBUTE_DIRECTORY) &&
+                !IsExistingFile(Source))
                 throw EFOpenError(Format(ClassesConsts::SFOpenError, {Source}) + ". " +
                                   SysErrorMessage(ERROR_FILE_NOT_FOUND));
+            Item->OpenItemStream();
             *Stream = new TJclSevenzipInStream(FArchive, FLastIndex);
             return S_OK;
         });

@@ -124,6 +124,23 @@ TEST_F(UpdateArchive, AFailedUpdateLeavesTheOldArchiveAndNoTemporary) {
     EXPECT_EQ(FilesInDir(), (std::vector<std::string>{"docs.7z"}));
 }
 
+TEST_F(UpdateArchive, AVanishedSourceIsNamedAndNotMadeAgain) {
+    const auto Before = ReadFileBytes(Arc);
+    const std::string Source = Dir / "gone.txt";
+    testing_support::WriteFileText(Source, "soon gone");
+    auto U = Updater();
+    U->AddFile(L"gone.txt", Source);
+    ASSERT_TRUE(DeleteFileA(Source.c_str()));
+    try {
+        U->Compress();
+        ADD_FAILURE() << "nothing raised";
+    } catch (const EFOpenError& E) {
+        EXPECT_EQ(E.Message().rfind("Cannot open file " + Source, 0), 0u) << E.Message();
+    }
+    EXPECT_FALSE(IsExistingFile(Source));  // opening for writing would have made an empty one
+    EXPECT_EQ(ReadFileBytes(Arc), Before);
+}
+
 TEST_F(UpdateArchive, AReplaceHookThatDoesTheWorkLeavesTheFiles) {
     const auto Before = ReadFileBytes(Arc);
     auto U = Updater();
