@@ -5,6 +5,7 @@
 #include "Registry.h"
 #include "pPassword.h"
 #include "untBackup.h"
+#include "untFolder.h"
 #include "untSettingTasks.h"
 #include "untMyDialog.h"
 #include "untSetting.h"
@@ -318,4 +319,4 @@ void TfrmRestore::bbRestoreClick(TObject*) {
     Close();
 }
 
-void TfrmRestore::deFolderTypeButtonClick(TObject*) {}
+void TfrmRestore::deFolderTypeButtonClick(TObject*) { ShowFolderChooserForRestore(deFolderType); }

@@ -6,12 +6,16 @@
 
 #include "DateUtils.h"
 #include "untBackup.h"
+#include "untFolder.h"
 
 #include <memory>
 
 using namespace app_tests;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileText;
+
+// The shell unit's header cannot share a file with the data units (both name a faLink).
+void acShellCtrlsInitialization();
 
 namespace {
 
@@ -307,6 +311,28 @@ TEST_F(Restore, OpenedModallyItFreesItselfWhenCancelled) {
     EXPECT_EQ(frmRestore, nullptr);
     Pump();
     EXPECT_EQ(Screen->FormCount(), 1) << "only the main window is left";
+}
+
+TEST_F(Restore, TheFileButtonPicksTheBackupInTheFolderChooser) {
+    if (!GetClass("TsShellTreeView"))
+        acShellCtrlsInitialization();
+    TfrmRestore* R = Open();
+    R->deFolderType->SetText(Bak());
+    std::string Started;
+    Watcher.Action = [&](TCustomForm* F) {
+        auto* C = DynCast<TfrmOpenFolder>(F);
+        if (!C)
+            return false;
+        Started = C->SelectedPath();
+        R->deFolderType->SetText("changed meanwhile");
+        C->bbOpenClick(nullptr);
+        return true;
+    };
+    R->deFolderType->DoButtonClick(nullptr);
+    EXPECT_EQ(Started, Bak()) << "the chooser starts on the file the edit names";
+    EXPECT_EQ(R->deFolderType->Text(), Bak()) << "Open writes the chosen file back";
+    Pump();
+    EXPECT_EQ(frmOpenFolder, nullptr);
 }
 
 TEST_F(Restore, PlacementAndRestorePathAreKept) {
