@@ -1,5 +1,29 @@
 #include "dxCntner.h"
 
+namespace {
+// The seven values from anything that answers them, set in their order.
+template <class T, class S>
+void CopyStyleValues(T* Target, const S& Source) {
+    Target->SetBorderColor(Source.BorderColor());
+    Target->SetBorderStyle(Source.BorderStyle());
+    Target->SetButtonStyle(Source.ButtonStyle());
+    Target->SetButtonTransparence(Source.ButtonTransparence());
+    Target->SetEdges(Source.Edges());
+    Target->SetHotTrack(Source.HotTrack());
+    Target->SetShadow(Source.Shadow());
+}
+
+struct TFixedStyleDefaults {
+    TColor BorderColor() const { return clWindowFrame; }
+    TdxEditBorderStyle BorderStyle() const { return xbs3D; }
+    TdxEditButtonViewStyle ButtonStyle() const { return btsDefault; }
+    TdxEditButtonTransparence ButtonTransparence() const { return ebtNone; }
+    TdxEditEdges Edges() const { return dxAllEdges; }
+    bool HotTrack() const { return false; }
+    bool Shadow() const { return false; }
+};
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // TdxStyleController
 
@@ -65,13 +89,7 @@ void TdxEditStyleController::Assign(TPersistent* Source) {
     }
     BeginUpdate();
     try {
-        SetBorderColor(S->BorderColor());
-        SetBorderStyle(S->BorderStyle());
-        SetButtonStyle(S->ButtonStyle());
-        SetButtonTransparence(S->ButtonTransparence());
-        SetEdges(S->Edges());
-        SetHotTrack(S->HotTrack());
-        SetShadow(S->Shadow());
+        CopyStyleValues(this, *S);
     } catch (...) {
         EndUpdate();
         throw;
@@ -92,13 +110,7 @@ void TdxEditStyleController::NotifyLink(TObject* Link) {
 void TdxEditStyleController::RestoreDefaults() {
     BeginUpdate();
     try {
-        SetBorderColor(clWindowFrame);
-        SetBorderStyle(xbs3D);
-        SetButtonStyle(btsDefault);
-        SetButtonTransparence(ebtNone);
-        SetEdges(dxAllEdges);
-        SetHotTrack(false);
-        SetShadow(false);
+        CopyStyleValues(this, TFixedStyleDefaults{});
     } catch (...) {
         EndUpdate();
         throw;
@@ -145,13 +157,7 @@ void TdxEditStyle::Assign(TPersistent* Source) {
         TPersistent::Assign(Source);
         return;
     }
-    SetBorderColor(S->BorderColor());
-    SetBorderStyle(S->BorderStyle());
-    SetButtonStyle(S->ButtonStyle());
-    SetButtonTransparence(S->ButtonTransparence());
-    SetEdges(S->Edges());
-    SetHotTrack(S->HotTrack());
-    SetShadow(S->Shadow());
+    CopyStyleValues(this, *S);
 }
 
 void TdxEditStyle::Changed() {
