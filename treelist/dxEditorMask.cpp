@@ -337,8 +337,8 @@ void TdxInplaceMaskEdit::DeleteKeys(Word Key) {
         return;
     std::string Old = Text();
     std::string New = BlankSelection(Old, S, E);
-    std::string Part = New.substr(static_cast<std::size_t>(S), static_cast<std::size_t>(E - S));
-    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Part.c_str()));
+    std::string Blanked = New.substr(static_cast<std::size_t>(S), static_cast<std::size_t>(E - S));
+    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Blanked.c_str()));
     // The caret stays on the slot just blanked (a Backspace has already moved it there).
     SetCursor(E - S == 1 ? S : NextEditable(S));
 }

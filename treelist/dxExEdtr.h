@@ -214,7 +214,7 @@ protected:
 private:
     double ClampValue(double V) const;
     double EmptyValue() const;
-    void SetHotSpinButton(Byte Part);
+    void SetHotSpinButton(Byte Half);
     void RepaintFrame();
 
     double FMaxValue = 0;

@@ -90,9 +90,9 @@ void TdxInplaceSpinEdit::TMetaClass::DrawBorder(HDC DC, const ViewInfo& Info, Td
     if (!SpinParts(ViewData, Info, Up, Down))
         return;
     auto* S = static_cast<TdxSpinEditViewData*>(ViewData);
-    for (Byte Part : {Byte(1), Byte(2)}) {
-        const bool Hot = S->HotPart == Part;
-        DrawSpinButton(DC, Part == 1 ? Up : Down, Part == 1, Hot, Hot && S->PushedPart == Part, ViewData);
+    for (Byte Half : {Byte(1), Byte(2)}) {
+        const bool Hot = S->HotPart == Half;
+        DrawSpinButton(DC, Half == 1 ? Up : Down, Half == 1, Hot, Hot && S->PushedPart == Half, ViewData);
     }
 }
 
@@ -308,10 +308,10 @@ void TdxInplaceSpinEdit::RepaintFrame() {
         SendMessageA(FHandle, WM_NCPAINT, 1, 0);
 }
 
-void TdxInplaceSpinEdit::SetHotSpinButton(Byte Part) {
-    if (FHotSpinButton == Part)
+void TdxInplaceSpinEdit::SetHotSpinButton(Byte Half) {
+    if (FHotSpinButton == Half)
         return;
-    FHotSpinButton = Part;
+    FHotSpinButton = Half;
     RepaintFrame();
 }
 
@@ -389,8 +389,8 @@ void TdxInplaceSpinEdit::WMNCHitTestSpin(TMessage& Message) {
     TRect Up, Down;
     if (Meta()->SpinParts(VD.get(), Info, Up, Down) && (Up.Contains(P) || Down.Contains(P)) &&
         (!GetCapture() || FPushedSpinButton != 0)) {
-        const Byte Part = Up.Contains(P) ? 1 : 2;
-        SetHotSpinButton(FPushedSpinButton != 0 && FPushedSpinButton != Part ? 0 : Part);
+        const Byte Half = Up.Contains(P) ? 1 : 2;
+        SetHotSpinButton(FPushedSpinButton != 0 && FPushedSpinButton != Half ? 0 : Half);
         Message.Result = HTBORDER;
         return;
     }
