@@ -25,6 +25,16 @@ class TIdCriticalSection : public TCriticalSection {
 // The address family of an IP version; any other version raises EIdIPVersionUnsupported.
 int AddressFamilyOf(TIdIPVersion IPVersion);
 
+// Where a datagram came from and went to.
+struct TIdPacketInfo {
+    std::string SourceIP;
+    Word SourcePort = 0;
+    TIdIPVersion SourceIPVersion = Id_IPv4;
+    std::string DestIP;
+    std::uint32_t DestIF = 0;
+    Byte TTL = 0;
+};
+
 class TIdStack : public TObject {
     DECLARE_CLASS(TIdStack, TObject)
 public:
@@ -74,6 +84,9 @@ public:
                             TIdIPVersion& IPVersion) = 0;
     virtual void SendTo(TIdStackSocketHandle Socket, const TIdBytes& Buffer, int Offset, int Count,
                         const std::string& IP, Word Port, TIdIPVersion IPVersion = Id_IPv4) = 0;
+    // A datagram with where it came from and, where the system tells (the packet-information
+    // option set on the socket), where it went and its hop limit.
+    virtual int ReceiveMsg(TIdStackSocketHandle Socket, TIdBytes& Buffer, TIdPacketInfo& Info) = 0;
     virtual bool SupportsIPv6() = 0;
     virtual void SetMulticastTTL(TIdStackSocketHandle Socket, Byte TTL, TIdIPVersion IPVersion) = 0;
     virtual void SetLoopBack(TIdStackSocketHandle Socket, bool LoopBack, TIdIPVersion IPVersion) = 0;

@@ -278,6 +278,39 @@ void TIdStackWindows::SendTo(TIdStackSocketHandle Socket, const TIdBytes& Buffer
     WSSendTo(Socket, Buffer.data() + Offset, N, 0, IP, Port, IPVersion);
 }
 
+int TIdStackWindows::ReceiveMsg(TIdStackSocketHandle Socket, TIdBytes& Buffer, TIdPacketInfo& Info) {
+    Info = TIdPacketInfo{};
+    if (!(Win32MajorVersion > 5 || (Win32MajorVersion == 5 && Win32MinorVersion >= 1)))
+        return ReceiveFrom(Socket, Buffer, Info.SourceIP, Info.SourcePort, Info.SourceIPVersion);
+    sockaddr_storage From{};
+    alignas(8) char Control[256] = {};
+    WSABUF Data{static_cast<ULONG>(Buffer.size()), reinterpret_cast<char*>(Buffer.data())};
+    WSAMSG Msg{};
+    Msg.name = reinterpret_cast<sockaddr*>(&From);
+    Msg.namelen = sizeof From;
+    Msg.lpBuffers = &Data;
+    Msg.dwBufferCount = 1;
+    Msg.Control.buf = Control;
+    Msg.Control.len = sizeof Control;
+    DWORD Received = 0;
+    CheckForSocketError(W::WSARecvMsg(Socket, &Msg, &Received, nullptr, nullptr));
+    ReadAddress(From, Info.SourceIP, Info.SourcePort, Info.SourceIPVersion);
+    for (WSACMSGHDR* H = IdCMsgFirstHeader(&Msg); H; H = IdCMsgNextHeader(&Msg, H)) {
+        if (H->cmsg_type == IP_PKTINFO && H->cmsg_level == IPPROTO_IP) {
+            const auto* P = reinterpret_cast<const IN_PKTINFO*>(IdCMsgData(H));
+            Info.DestIP = TranslateTInAddrToString(P->ipi_addr);
+            Info.DestIF = P->ipi_ifindex;
+        } else if (H->cmsg_type == IP_PKTINFO && H->cmsg_level == IPPROTO_IPV6) {
+            const auto* P = reinterpret_cast<const IN6_PKTINFO*>(IdCMsgData(H));
+            Info.DestIP = TranslateTIn6AddrToString(P->ipi6_addr);
+            Info.DestIF = P->ipi6_ifindex;
+        } else if (H->cmsg_type == 21) {
+            Info.TTL = *IdCMsgData(H);
+        }
+    }
+    return static_cast<int>(Received);
+}
+
 bool TIdStackWindows::SupportsIPv6() {
     DWORD Size = 0;
     W::WSAEnumProtocolsA(nullptr, nullptr, &Size);

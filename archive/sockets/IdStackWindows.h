@@ -38,6 +38,7 @@ public:
                     TIdIPVersion& IPVersion) override;
     void SendTo(TIdStackSocketHandle Socket, const TIdBytes& Buffer, int Offset, int Count, const std::string& IP,
                 Word Port, TIdIPVersion IPVersion = Id_IPv4) override;
+    int ReceiveMsg(TIdStackSocketHandle Socket, TIdBytes& Buffer, TIdPacketInfo& Info) override;
     bool SupportsIPv6() override;
     void SetMulticastTTL(TIdStackSocketHandle Socket, Byte TTL, TIdIPVersion IPVersion) override;
     void SetLoopBack(TIdStackSocketHandle Socket, bool LoopBack, TIdIPVersion IPVersion) override;

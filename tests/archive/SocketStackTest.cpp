@@ -131,6 +131,15 @@ TEST_F(SocketStack, DatagramsAndSetLimits) {
     const int N = Stack->ReceiveFrom(B, Buffer, From, FromPort, Version);
     EXPECT_EQ(std::string(Buffer.begin(), Buffer.begin() + N), "ping");
     EXPECT_EQ(From, "127.0.0.1");
+    // With the packet-information option the datagram tells where it went.
+    Stack->SetSocketOption(B, IPPROTO_IP, IP_PKTINFO, 1);
+    Stack->SendTo(A, BytesOf("pong"), 0, -1, "127.0.0.1", Port);
+    TIdPacketInfo Info;
+    const int M = Stack->ReceiveMsg(B, Buffer, Info);
+    EXPECT_EQ(std::string(Buffer.begin(), Buffer.begin() + M), "pong");
+    EXPECT_EQ(Info.SourceIP, "127.0.0.1");
+    EXPECT_EQ(Info.DestIP, "127.0.0.1");
+
     int Value = 0;
     Stack->SetSocketOption(B, SOL_SOCKET, SO_RCVBUF, 8192);
     Stack->GetSocketOption(B, SOL_SOCKET, SO_RCVBUF, Value);
