@@ -5,11 +5,6 @@
 #include "MainWindowTestSupport.h"
 #include "pPassword.h"
 #include "sCustomComboEdit.h"
-#include "sLabel.h"
-#include "sMemo.h"
-#include "sPanel.h"
-#include "sRichEdit.h"
-#include "sSpinEdit.h"
 #include "untAbout.h"
 #include "untJOpen.h"
 #include "untMyDialog.h"
@@ -110,17 +105,9 @@ protected:
     }
 
     static void RegisterSkinnedControls() {
-        // The program's unit table may not start these units yet; their form files need the classes.
-        struct TUnit {
-            const char* Class;
-            void (*Init)();
-        };
-        for (const TUnit& U : {TUnit{"TsLabel", sLabelInitialization}, TUnit{"TsPanel", sPanelInitialization},
-                               TUnit{"TsMemo", sMemoInitialization}, TUnit{"TsRichEdit", sRichEditInitialization},
-                               TUnit{"TsSpinEdit", sSpinEditInitialization},
-                               TUnit{"TsComboEdit", sCustomComboEditInitialization}})
-            if (!GetClass(U.Class))
-                U.Init();
+        // The program's unit table does not start the combo edit's unit yet; the restore's form needs it.
+        if (!GetClass("TsComboEdit"))
+            sCustomComboEditInitialization();
     }
 
     TOwned<TfrmSetting> Main;
