@@ -21,7 +21,24 @@ namespace {
 
 constexpr const char* PlacementKey = "frmAdd";
 constexpr const char* ProbeFileName = "Quarnel_Params.INI";
-const char* const KindPages[] = {"Type1", "Type2", "Type3", "Type4"};
+
+// The kind pages with their database and folder edits.
+struct TKindPage {
+    const char* Name;
+    TsComboEdit* TfrmAdd::*Database;
+    TsComboEdit* TfrmAdd::*Folder;
+};
+const TKindPage KindPages[] = {{"Type1", &TfrmAdd::edDB, &TfrmAdd::deFolder},
+                               {"Type2", &TfrmAdd::edBaseType2, &TfrmAdd::deFolderType2},
+                               {"Type3", &TfrmAdd::edBaseType3, &TfrmAdd::deFolderType3},
+                               {"Type4", &TfrmAdd::edBaseType4, &TfrmAdd::deFolderType4}};
+
+const TKindPage* FindKindPage(const std::string& Name) {
+    for (const TKindPage& K : KindPages)
+        if (Name == K.Name)
+            return &K;
+    return nullptr;
+}
 
 void PickedTime(TsTimePicker* Picker, int& Hour, int& Min) {
     Word H, M, S, MS;
@@ -283,34 +300,20 @@ void TfrmAdd::FormClose(TObject*, TCloseAction& Action) {
 std::string TfrmAdd::ActivePageName() const { return Notebook->ActivePage(); }
 
 TCustomEdit* TfrmAdd::DatabaseEdit(const std::string& Page) const {
-    if (Page == "Type1")
-        return edDB;
-    if (Page == "Type2")
-        return edBaseType2;
-    if (Page == "Type3")
-        return edBaseType3;
-    if (Page == "Type4")
-        return edBaseType4;
-    return nullptr;
+    const TKindPage* K = FindKindPage(Page);
+    return K ? this->*K->Database : nullptr;
 }
 
 TCustomEdit* TfrmAdd::FolderEdit(const std::string& Page) const {
-    if (Page == "Type1")
-        return deFolder;
-    if (Page == "Type2")
-        return deFolderType2;
-    if (Page == "Type3")
-        return deFolderType3;
-    if (Page == "Type4")
-        return deFolderType4;
-    return nullptr;
+    const TKindPage* K = FindKindPage(Page);
+    return K ? this->*K->Folder : nullptr;
 }
 
 std::string TfrmAdd::CheckedKindPage() const {
     const TRadioButton* Radios[] = {rbType1, rbType2, rbType3, rbType4};
     for (int I = 0; I < 4; ++I)
         if (Radios[I]->Checked())
-            return KindPages[I];
+            return KindPages[I].Name;
     return std::string();
 }
 
