@@ -409,6 +409,9 @@ TsMonthCalendar::TsMonthCalendar(TComponent* AOwner) : TsPanel(AOwner) {
         B->SetParent(TitleBar);
         B->SetFlat(true);
         B->SkinData()->SetSkinSection("WEBBUTTON");
+        // Buttons of one side line up by their places: "<<" before "<", ">" before ">>" (each one
+        // starts beyond the place the one before it has taken).
+        B->SetLeft(I * 10000);
         B->SetAlign(Navs[I].Align);
         B->SetCaption(Navs[I].Caption);
         B->OnClick = TNotifyEvent::Bind<&TsMonthCalendar::NavClick>(this);

@@ -415,6 +415,14 @@ void TsPanel::SkinnedMessage(TMessage& Message) {
 
 void TsPanel::StandardMessage(TMessage& Message) {
     switch (Message.Msg) {
+    case SM_ALPHACMD:
+        // The panel says it is skin-aware, so a child asking for its background takes the answer
+        // as it comes: without one it would paint black.
+        if (SkinCommandOf(Message.WParam) == SKIN_GETBGCOLOR || SkinCommandOf(Message.WParam) == SKIN_GETBACKGROUND) {
+            HandleCommonMessage(Message, FCommonData);
+            return;
+        }
+        break;
     case WM_ERASEBKGND:
         if (OnPaint)
             return;  // the handler paints everything

@@ -21,8 +21,12 @@ void TsPopupCalendar::DefineClass(TClassBuilder<TsPopupCalendar>& B) {
 }
 
 TsPopupCalendar* TsPopupCalendar::CreatePopup(TComponent* AOwner) {
-    if (FindResourceA(GetModuleHandleA(nullptr), "TSPOPUPCALENDAR", MAKEINTRESOURCEA(10)))
+    if (FindResourceA(GetModuleHandleA(nullptr), "TSPOPUPCALENDAR", MAKEINTRESOURCEA(10))) {
+        // The form file names these classes: they are known even when no start-up registered them.
+        RegisterClass(TsPopupCalendar::StaticClass());
+        RegisterClass(TsMonthCalendar::StaticClass());
         return Create<TsPopupCalendar>(AOwner);
+    }
     return CreateInCode(AOwner);
 }
 

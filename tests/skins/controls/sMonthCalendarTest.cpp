@@ -84,6 +84,9 @@ TEST_F(sMonthCalendarTest, DaysFollowTheFirstWeekdayAndTheTitleNamesTheMonth) {
     EXPECT_EQ(C->DayGrid->Col(), 1) << "the 10th is a Tuesday";
     EXPECT_EQ(C->DayGrid->Row(), 3);
 
+    for (int I = 0; I < 3; ++I)
+        EXPECT_LT(C->NavButtons[I]->Left(), C->NavButtons[I + 1]->Left()) << "\"<<\", \"<\", \">\", \">>\"";
+
     C->SetShowWeeks(true);
     EXPECT_EQ(C->DayGrid->ColCount(), 8);
     EXPECT_EQ(C->CellText(0, 0), WeekColumnHeader);
@@ -115,7 +118,7 @@ TEST_F(sMonthCalendarTest, ArrowsCrossMonthEdgesAndReadOnlyKeepsOnlyTheDateKeys)
 }
 
 // Unskinned: today's badge is 30 % of the weekend colour over the button face; the selected day
-// is filled with the highlight colour.
+// is filled with the highlight colour; the other cells show the calendar's colour.
 TEST_F(sMonthCalendarTest, TodayWearsItsBadgeAndTheSelectedDayTheHighlight) {
     TsMonthCalendar* C = PlaceCalendar(EncodeDate(2026, 6, 10));
     C->SetWeekendColor(0x0000FF);
@@ -132,6 +135,8 @@ TEST_F(sMonthCalendarTest, TodayWearsItsBadgeAndTheSelectedDayTheHighlight) {
     TRect Today = CellOf(15), Selected = CellOf(10);
     TColor TodayPixel = static_cast<TColor>(GetPixel(DC, Today.Left + 3, Today.Top + Today.Height() / 2));
     TColor SelectedPixel = static_cast<TColor>(GetPixel(DC, Selected.Left + 4, Selected.Top + Selected.Height() / 2));
+    TRect Empty = G->CellRect(0, 6);  // after the 30th
+    TColor EmptyPixel = static_cast<TColor>(GetPixel(DC, Empty.Left + Empty.Width() / 2, Empty.Top + Empty.Height() / 2));
     ReleaseDC(G->Handle(), DC);
     TColor Face = ColorToRGB(clBtnFace);
     auto Mix = [&](int Shift, int Weekend) {
@@ -139,6 +144,7 @@ TEST_F(sMonthCalendarTest, TodayWearsItsBadgeAndTheSelectedDayTheHighlight) {
     };
     EXPECT_EQ(TodayPixel, Mix(0, 0xFF) | Mix(8, 0) | Mix(16, 0));
     EXPECT_EQ(SelectedPixel, ColorToRGB(clHighlight));
+    EXPECT_EQ(EmptyPixel, ColorToRGB(C->Color())) << "the calendar's own colour behind the days";
 }
 
 TEST_F(sMonthCalendarTest, AReleaseOnTheWeekdayRowAcceptsTheSelectedDate) {

@@ -100,6 +100,16 @@ TEST_F(sPanelTest, LibraryCommandsReachTheChildren) {
     EXPECT_FALSE(P->ControlStyle().Contains(csOpaque));
 }
 
+TEST_F(sPanelTest, StandardPathGivesItsOwnColourAsTheChildrensBackground) {
+    TsPanel* P = PlacePanel();
+    P->SetColor(clInfoBk);
+    ParentBackgroundInfo Info;
+    QueryParentBackground(Info, P, false);
+    EXPECT_EQ(Info.Kind, 1);
+    EXPECT_EQ(ColorToRGB(Info.Color), ColorToRGB(clInfoBk));
+    EXPECT_EQ(GetControlBgColor(P), ColorToRGB(clInfoBk));
+}
+
 // A plain skinned section is filled straight into the window: its own colour, or mixed with the
 // parent's by the section's transparency.
 TEST_F(sPanelTest, PlainSkinnedPanelFillsWithItsColourMixedByTransparency) {
