@@ -52,6 +52,46 @@ TIdStackWindows::~TIdStackWindows() {
 
 TIdStackWindows* GWindowsStack() { return CurrentWindowsStack; }
 
+TIdServeFileProc GServeFileProc = nullptr;
+
+namespace {
+using TGetFileSizeEx = BOOL(WINAPI*)(HANDLE, PLARGE_INTEGER);
+TGetFileSizeEx GetFileSizeExProc = nullptr;
+
+Int64 ServeFile(TIdStackSocketHandle Socket, const std::string& FileName) {
+    HANDLE File = CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        RaiseLastOSError();
+    Int64 Size = 0;
+    try {
+        if (!W::TransmitFile(Socket, File, 0, 0, nullptr, nullptr, 0)) {
+            if (TIdStack* Stack = GWindowsStack())
+                Stack->RaiseLastSocketError();
+            throw EIdSocketError("TransmitFile", W::WSAGetLastError());
+        }
+        LARGE_INTEGER Large{};
+        if (GetFileSizeExProc && GetFileSizeExProc(File, &Large))
+            Size = Large.QuadPart;
+        else
+            Size = GetFileSize(File, nullptr);
+    } catch (...) {
+        CloseHandle(File);
+        throw;
+    }
+    CloseHandle(File);
+    return Size;
+}
+}  // namespace
+
+void IdStackWindowsInitialization() {
+    if (Win32Platform != VER_PLATFORM_WIN32_NT)
+        return;
+    GetFileSizeExProc = reinterpret_cast<TGetFileSizeEx>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("Kernel32.dll"), "GetFileSizeEx")));
+    GServeFileProc = ServeFile;
+}
+
 void IdStackWindowsFinalization() {
     if (!StackInitialized)
         return;

@@ -90,6 +90,13 @@ private:
     fd_set FFDSet{};
 };
 
+// Sends a whole file over a connected socket; gives the file's size. Set at start-up on the
+// NT family, null elsewhere.
+using TIdServeFileProc = Int64 (*)(TIdStackSocketHandle Socket, const std::string& FileName);
+extern TIdServeFileProc GServeFileProc;
+
 TIdStackWindows* GWindowsStack();
+// Start-up: the socket-list class and, on the NT family, the file transmission.
+void IdStackWindowsInitialization();
 // Shut-down: the libraries go when a stack had loaded them.
 void IdStackWindowsFinalization();

@@ -2,6 +2,7 @@
 #include "ArchiveTestMain.h"
 #include "IdStackWindows.h"
 #include "IdWinsock2.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ protected:
     void SetUp() override {
         IdWinsock2Initialization();
         IdStackInitialization();
+        IdStackWindowsInitialization();
         Stack.reset(Create<TIdStackWindows>());
     }
     void TearDown() override {
@@ -100,6 +102,21 @@ TEST_F(SocketStack, StreamOverLoopbackWithAList) {
     TIdBytes Buffer(16);
     const int N = Stack->Receive(Server, Buffer);
     EXPECT_EQ(std::string(Buffer.begin(), Buffer.begin() + N), "hello");
+    // A whole file sent through the system's file transmission.
+    testing_support::TempDir Dir;
+    const std::string Sent(3000, 'f');
+    testing_support::WriteFileText(Dir / "sent.bin", Sent);
+    ASSERT_NE(GServeFileProc, nullptr);
+    EXPECT_EQ(GServeFileProc(Server, Dir / "sent.bin"), 3000);
+    std::string Got;
+    TIdBytes Chunk(4096);
+    while (Got.size() < Sent.size()) {
+        const int R = Stack->Receive(Client, Chunk);
+        ASSERT_GT(R, 0);
+        Got.append(Chunk.begin(), Chunk.begin() + R);
+    }
+    EXPECT_EQ(Got, Sent);
+
     Stack->Disconnect(Client);
     Stack->Disconnect(Server);
     Stack->WSCloseSocket(Listener);
