@@ -239,7 +239,9 @@ void TsCustomDateEdit::KeyDown(Word& Key, TShiftState Shift) {
     if (IsCalendarKey(Key) && IsPopupVisible() && P && P->Calendar()) {
         P->Calendar()->DayGrid->KeyDown(Key, Shift);
         Key = 0;
-    } else if (Shift.Empty() && DirectInput() && (Key == VK_ADD || Key == VK_SUBTRACT)) {
+    } else if (Shift.Empty() && DirectInput() && !ReadOnly() && (Key == VK_ADD || Key == VK_SUBTRACT)) {
+        // A read-only date takes no step from the keyboard, as it takes no "T".
+
         TDateTime D = DateOrDefault(Date(), Now());
         AcceptValue(Key == VK_ADD ? D + 1 : D - 1);
         Key = 0;

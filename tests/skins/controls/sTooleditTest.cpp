@@ -113,6 +113,23 @@ TEST_F(sTooleditLocaleTest, NumericPadStepsTheDayAndTGivesToday) {
     EXPECT_EQ(E->Date(), EncodeDate(2026, 6, 14)) << "the main keyboard's plus and minus do nothing";
     Char('t');
     EXPECT_EQ(E->Date(), EncodeDate(2026, 6, 15));
+    E->SetReadOnly(true);
+    Key(VK_ADD);
+    EXPECT_EQ(E->Date(), EncodeDate(2026, 6, 15)) << "read-only";
+}
+
+TEST_F(sTooleditLocaleTest, ALocaleChangeRebuildsTheMaskAndKeepsTheDate) {
+    UseFormat("yyyy-MM-dd", '-');
+    TsDateEdit* E = PlaceEdit();
+    E->SetDate(EncodeDate(2024, 12, 25));
+    ASSERT_EQ(E->Text(), "2024-12-25");
+    // The application's window hears of the change; the system's settings come back.
+    SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
+    EXPECT_EQ(E->DateFormat(), StandardDateFormat(true));
+    EXPECT_EQ(E->EditMask(), StandardDateMask(' ', true));
+    EXPECT_EQ(E->Date(), EncodeDate(2024, 12, 25));
+    FreeAndNil(E);
+    SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);  // the hook went with the edit
 }
 
 TEST_F(sTooleditLocaleTest, DateLimitsMoveTheDateAndRefuseCrossing) {
