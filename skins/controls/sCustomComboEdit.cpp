@@ -582,24 +582,17 @@ void TsCustomComboEdit::PaintClient(HDC DC) {
 }
 
 void TsCustomComboEdit::PaintBorder(HDC DC) {
+    TsMaskEdit::PaintBorder(DC);
+    // Hot, the standard edit paints the client area: the button is drawn again over it.
     TWinControl* P = Parent();
-    if (!P || !Visible() || !P->Visible() || ControlState().Contains(csCreating) || SkinData()->IsUpdating())
+    if (!P || !Visible() || !P->Visible() || SkinData()->IsUpdating() || !SkinData()->IsHotState() ||
+        !FButton->Visible())
         return;
     HWND Wnd = Handle();
-    bool OwnDC = DC == nullptr;
-    if (OwnDC)
-        DC = GetWindowDC(Wnd);
-    int Saved = SaveDC(DC);
-    TsCommonData* D = SkinData();
-    if (D->BackgroundStale)
-        PrepareCache();
-    PaintAllCacheCorners(D, 0);
-    CopyBorderStrips(DC, 0, 0, 2, D->CacheBitmap->Canvas()->Handle(), 0, 0, Width(), Height());
-    if (D->IsHotState() && FButton->Visible())
-        FButton->PaintTo(DC, TPoint{FButton->Left() + 2, FButton->Top() + 2});
-    RestoreDC(DC, Saved);
-    if (OwnDC)
-        ReleaseDC(Wnd, DC);
+    HDC Target = DC ? DC : GetWindowDC(Wnd);
+    FButton->PaintTo(Target, TPoint{FButton->Left() + 2, FButton->Top() + 2});
+    if (!DC)
+        ReleaseDC(Wnd, Target);
 }
 
 bool TsCustomComboEdit::PrintSkinned(TMessage& Message) {

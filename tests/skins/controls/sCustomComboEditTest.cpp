@@ -217,6 +217,16 @@ TEST_F(sCustomComboEditTest, PrintedSkinnedTheButtonStandsInsideTheFrame) {
     SendMessageA(E->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Image.DC()), PRF_CLIENT | PRF_NONCLIENT);
     EXPECT_EQ(Image.Pixel(B->Left() + 2 + R.Left + 8, B->Top() + 2 + R.Top + 8), 0x0000FF);
     EXPECT_TRUE(B->Visible()) << "shown again after printing";
+
+    // Hot, the standard edit paints the client area and the frame painting draws the button again.
+    E->SkinData()->MouseOver = true;
+    ASSERT_TRUE(E->SkinData()->IsHotState());
+    HDC DC = GetWindowDC(E->Handle());
+    FillRectSolid(DC, Rect(0, 0, E->Width(), E->Height()), 0x123456);
+    E->PaintBorder(nullptr);
+    TColor Hot = static_cast<TColor>(GetPixel(DC, B->Left() + 2 + R.Left + 8, B->Top() + 2 + R.Top + 8));
+    ReleaseDC(E->Handle(), DC);
+    EXPECT_EQ(Hot, 0x0000FF);
 }
 
 TEST_F(sCustomComboEditTest, ReadFromAFormWithItsGlyphSettings) {
