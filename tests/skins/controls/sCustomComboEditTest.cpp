@@ -160,6 +160,12 @@ TEST_F(sCustomComboEditTest, PopupOpensBelowOrAboveAndStaysOnTheDesktop) {
         E->Button()->Click();
         EXPECT_FALSE(E->IsPopupVisible()) << "a second click closes it";
     }
+    auto* Other = Place<TEdit>(200, 20, 80, 21);
+    E->SetFocus();
+    E->Button()->Click();
+    ASSERT_TRUE(E->IsPopupVisible());
+    Other->SetFocus();
+    EXPECT_FALSE(E->IsPopupVisible()) << "the focus went elsewhere";
 }
 
 // The skinned button shows the edit's background with the glyph of its state on it.
