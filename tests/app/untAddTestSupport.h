@@ -39,9 +39,7 @@ class TWizardFixture : public TDialogFixture {
 protected:
     void SetUp() override {
         TDialogFixture::SetUp();
-        // The program's unit table may not start these units yet; the wizard's form file names them.
-        if (!GetClass("TsComboEdit"))
-            sCustomComboEditInitialization();
+        // The program's unit table may not start the date edit's unit yet; the wizard's form names it.
         if (!GetClass("TsDateEdit"))
             sTooleditInitialization();
         SetClock([] { return Today; });
