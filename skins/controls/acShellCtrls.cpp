@@ -303,7 +303,7 @@ TacFolderAbilities GetFolderAbilities(IShellFolder* ParentShellFolder, PItemIDLi
     ULONG Attr = ItemAttributes(ParentShellFolder, ID, SFGAO_CAPABILITYMASK);
     return MapBits<TacFolderAbility>(Attr, {{faCopy, SFGAO_CANCOPY},
                                             {faDelete, SFGAO_CANDELETE},
-                                            {faLink, SFGAO_CANLINK},
+                                            {ShellAbilities::faLink, SFGAO_CANLINK},
                                             {faMove, SFGAO_CANMOVE},
                                             {faRename, SFGAO_CANRENAME},
                                             {faDropTarget, SFGAO_DROPTARGET},

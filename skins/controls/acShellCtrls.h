@@ -83,7 +83,18 @@ using PItemIDList = ITEMIDLIST*;
 DECLARE_ENUM(TacShellObjectType, otFolders, otNonFolders, otHidden)
 DECLARE_SET(TacShellObjectTypes, TacShellObjectType)
 DECLARE_ENUM(TacShowExtension, seSystem, seShow, seHide)
+// faLink is also a field attribute of the data units; the abilities keep their names in a namespace
+// of their own so that both headers can meet in one file (ShellAbilities::faLink names this one).
+namespace ShellAbilities {
 DECLARE_ENUM(TacFolderAbility, faCopy, faDelete, faLink, faMove, faRename, faDropTarget, faPropertySheet)
+}
+using ShellAbilities::TacFolderAbility;
+using ShellAbilities::faCopy;
+using ShellAbilities::faDelete;
+using ShellAbilities::faMove;
+using ShellAbilities::faRename;
+using ShellAbilities::faDropTarget;
+using ShellAbilities::faPropertySheet;
 DECLARE_SET(TacFolderAbilities, TacFolderAbility)
 DECLARE_ENUM(TacFolderTrait, ftGhosted, ftLink, ftReadOnly, ftShared, ftFileSystem, ftFileSystemAncestor,
              ftRemovable, ftValidate)
