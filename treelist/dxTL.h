@@ -1,0 +1,921 @@
+// The tree list engine: a windowed control that shows a tree of nodes as rows under a header of
+// bands and columns. The engine knows bands and columns only by index, through virtual operations
+// with neutral answers; the column control answers them from its own band and column objects.
+//
+// What a descendant builds on:
+//   - CreateNode makes every node (a text node in the column control); nodes are added with
+//     Add/AddFirst/Insert (roots) and TdxTreeListNode::AddChild/AddChildFirst/InsertChild.
+//   - The node data questions (GetNodeString, GetNodeValue, image indexes) and every band and
+//     column question (GetVisibleBandCount, GetBandRowCount, GetColumnCountInRow, GetColumnAt,
+//     GetColumnWidth, ...) are virtual; the engine's answers describe a control with no bands.
+//   - A Layout is built per query (CalcLayout) from the metrics (CalcMetrics); GetHitInfo tells
+//     what lies under a point, GetCellRect and GetEditorRect where a cell is.
+//   - Bulk changes go between BeginUpdate and EndUpdate; the last EndUpdate re-lays out.
+//   - FocusedColumn is a navigation index (header rows first, then bands, then positions).
+// Start-up: LoadIndicatorImages() / FreeIndicatorImages() (the indicator glyphs are the bitmap
+// resources "RODERA_ARROW" ... "RODERA_MULTIARROW").
+#pragma once
+
+#include "Controls.h"
+#include "ImgList.h"
+#include "Lists.h"
+#include "SysUtils.h"
+#include "Variants.h"
+#include "dxCntner.h"
+
+#include <string>
+#include <vector>
+
+class TCustomdxTreeList;
+class TdxTreeListNode;
+class TStrings;
+
+DECLARE_EXCEPTION(EInvaliddxTreeListOperation, Exception);
+
+// ---------------------------------------------------------------------------------------------
+// Options and states
+
+DECLARE_ENUM(TdxTreeListOption, toColumnSizing, toColumnMoving, toEditing, toTabs, toTabThroughRows, toRowSelect,
+             toMultiSelect, toClickEdit, toPreview, toCellEndEllipsis, toAutoWidth, toMultiLevelSelect,
+             toDragOutHides, toReserved13, toColumnSorting, toReserved15, toStoreInRegistry, toStoreInIniFile)
+DECLARE_SET(TdxTreeListOptions, TdxTreeListOption)
+DECLARE_ENUM(TdxTreeListOptionEx, txFocusCellUnhighlighted, txTextFlag, txProportionalBandColumns,
+             txAutoPreviewLines, txBandSizing, txBandMoving, txArrowsWrapRows, txUpDownInBandRows, txReserved8,
+             txEnterToNextCell, txEditOnKeyPress, txUnlimitedSizing, txDragScroll, txDragExpand,
+             txDragExpandToggles, txCellAutoHeight, txSortHourGlass, txBandButton, txBandPanelSizing,
+             txHeaderButton, txHeaderPanelSizing, txRowSizing, txMultiSort, txReserved23, txReserved24,
+             txAutoHeaderPanelRowCount, txReserved26, txCaseSensitiveSort, txDragSelect, txIncrementalSearch,
+             txHotTrack, txCtrlCCopies)
+DECLARE_SET(TdxTreeListOptionsEx, TdxTreeListOptionEx)
+
+inline constexpr TdxTreeListOptions dxDefaultOptions{toColumnSizing, toColumnMoving, toEditing, toTabThroughRows,
+                                                     toRowSelect};
+inline constexpr TdxTreeListOptionsEx dxDefaultOptionsEx{txTextFlag,  txProportionalBandColumns, txAutoPreviewLines,
+                                                         txBandSizing, txBandMoving, txDragScroll, txDragExpand};
+
+DECLARE_ENUM(TdxTreeListState, tsIdle, tsColumnSizing, tsEditing, tsColumnDragging, tsColumnDown, tsNodeDragging,
+             tsNodeDown, tsHeaderButtonDown, tsBandSizing, tsBandDragging, tsBandDown, tsBandButtonDown,
+             tsBandPanelSizing, tsHeaderPanelSizing, tsRowSizing, tsDropDownButtonDown, tsStatusButtonDown)
+
+// What lies under a point.
+DECLARE_ENUM(TdxTreeListHitKind, htNowhere, htHeader, htColumnEdge, htButton, htImage, htStateImage, htIndent, htCell,
+             htRowRight, htOutside, htGroupPanel, htBandButton, htBand, htBandEdge, htHeaderButton, htIndicator,
+             htNewItemRow, htGroupFooter, htFooter, htBandPanelEdge, htHeaderPanelEdge, htRowEdge, htPreview,
+             htStatusPanel)
+
+struct HitInfo {
+    int X = 0, Y = 0;
+    int Band = -1, Column = -1;
+    TdxTreeListNode* Node = nullptr;
+    int Row = -1, FooterRow = -1;
+    TdxTreeListHitKind HitKind = htOutside;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The layout: built per paint, hit test or cell query
+
+struct BandItem {
+    int Band = -1;
+    TRect Rect, ClipRect;
+};
+
+struct HeaderCell {
+    int Column = -1, Band = -1, BandRow = 0, RowPosition = 0, RowSpan = 1;
+    TRect Rect, ClipRect, BelowRect;
+    bool FirstInRow = false, LastInRow = false, FirstOfAll = false, LastOfAll = false, MultiLine = false;
+};
+
+struct EmptyBandItem {
+    int Band = -1;
+    TRect Rect;
+    bool Clipped = false;
+};
+
+struct RowItem {
+    TdxTreeListNode* Node = nullptr;
+    bool GroupRow = false, Selected = false;
+    int Height = 0, FooterCount = 0, FooterHeight = 0, Tag = 0, PreviewLines = 0, TextLines = -1, TextLeft = 0;
+    int Top = 0;  // client y of the row's top
+};
+
+struct Layout {
+    TRect ClientRect, GroupPanelRect, BandPanelRect, BandButtonRect, HeaderPanelRect, HeaderButtonRect,
+        NewItemRowRect, RowsRect, IndicatorRect, RightEmptyRect, EmptyAreaRect, FooterRect, StatusPanelRect,
+        LeftFixedRect, RightFixedRect;
+    int LeftFixedIndex = -1, RightFixedIndex = -1, LastScrolledBand = -1;
+    int DataRight = 0, LastRowBottom = -1, FirstBandWidth = 0, GridLineWidth = 0;
+    std::vector<BandItem> Bands;
+    std::vector<HeaderCell> HeaderCells;
+    std::vector<EmptyBandItem> EmptyBands;
+    std::vector<RowItem> Rows;
+};
+
+// Indent parts of a row, x relative to the rows' left.
+struct NodeIndentRects {
+    TRect Indent, Button, StateImage, Image;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Nodes
+
+class TdxTreeListNode : public TObject {
+    DECLARE_CLASS(TdxTreeListNode, TObject)
+public:
+    using TCreateArg = TCustomdxTreeList;
+    explicit TdxTreeListNode(TCustomdxTreeList* AOwner);
+    ~TdxTreeListNode() override;
+
+    void* Data = nullptr;
+    bool Deleting = false;
+    int CachedRowHeight = 0;
+    int CachedLineCount = 0;
+
+    TCustomdxTreeList* Owner() const { return FOwner; }
+    TdxTreeListNode* Parent() const { return FParent; }
+    TList* ChildList() const { return FChildList; }
+    bool Expanded() const { return FExpanded; }
+    void SetExpanded(bool Value);
+    bool HasChildren() const { return FHasChildren; }
+    void SetHasChildren(bool Value);
+
+    // Insertion: the new node is made by the owner's CreateNode and joins this node's children.
+    TdxTreeListNode* AddChild();
+    TdxTreeListNode* AddChildFirst();
+    // Before is one of this node's children (null: at the end).
+    TdxTreeListNode* InsertChild(TdxTreeListNode* Before);
+    void DeleteChildren();
+    void Expand(bool Recurse);
+
+    int Count() const { return FChildList ? FChildList->Count() : 0; }
+    TdxTreeListNode* Items(int Index) const;
+    int IndexOf(TdxTreeListNode* Child) const;
+    int Index() const;
+    int Level() const;
+    bool HasAsParent(TdxTreeListNode* Node) const;
+    bool IsLast() const;
+    bool IsVisible() const;
+    TdxTreeListNode* GetFirstChild() const { return Items(0); }
+    TdxTreeListNode* GetLastChild() const { return Items(Count() - 1); }
+    TdxTreeListNode* GetNextSibling() const;
+    TdxTreeListNode* GetPrevSibling() const;
+    TdxTreeListNode* GetPriorNode() const;
+    TdxTreeListNode* GetNext() const;
+    TdxTreeListNode* GetPrev() const;
+    TdxTreeListNode* GetNextVisible();
+    TdxTreeListNode* GetPrevVisible();
+    int GetAbsoluteIndex();
+
+    bool Focused();
+    void SetFocused(bool Value);
+    bool Selected();
+    void SetSelected(bool Value);
+    int ImageIndex();
+    void SetImageIndex(int Value);
+    int SelectedIndex();
+    void SetSelectedIndex(int Value);
+    int StateIndex();
+    void SetStateIndex(int Value);
+    std::string Strings(int Column);
+    void SetStrings(int Column, const std::string& Value);
+    Variant Values(int Column);
+    void SetValues(int Column, const Variant& Value);
+    void MakeVisible();
+
+private:
+    friend class TCustomdxTreeList;
+    // Links a new child at Index of this node's list (the list made on the first child).
+    TdxTreeListNode* LinkChild(int Index);
+    TCustomdxTreeList* FOwner = nullptr;
+    TdxTreeListNode* FParent = nullptr;
+    TList* FChildList = nullptr;
+    bool FExpanded = false;
+    bool FHasChildren = false;
+};
+
+using TdxTreeListNodeClass = TClassOf<TdxTreeListNode>;
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+using TdxTreeListChangeNodeEvent = TMethodOf<TObject*, TdxTreeListNode*, TdxTreeListNode*>;
+using TdxTreeListChangeColumnEvent = TMethodOf<TObject*, TdxTreeListNode*, int>;
+using TdxTreeListNodeAllowEvent = TMethodOf<TObject*, TdxTreeListNode*, bool&>;
+using TdxTreeListNodeEvent = TMethodOf<TObject*, TdxTreeListNode*>;
+using TdxTreeListEditValidateEvent = TMethodOf<TObject*, std::string&, bool&>;
+using TdxTreeListGetEditColorEvent = TMethodOf<TObject*, TColor&>;
+using TdxTreeListHotCursorEvent = TMethodOf<TObject*, HitInfo, TCursor&>;
+using TdxTreeListCompareEvent = TMethodOf<TObject*, TdxTreeListNode*, TdxTreeListNode*, int&>;
+DECLARE_EVENT_NAME(TdxTreeListChangeNodeEvent)
+DECLARE_EVENT_NAME(TdxTreeListChangeColumnEvent)
+DECLARE_EVENT_NAME(TdxTreeListNodeAllowEvent)
+DECLARE_EVENT_NAME(TdxTreeListNodeEvent)
+DECLARE_EVENT_NAME(TdxTreeListEditValidateEvent)
+DECLARE_EVENT_NAME(TdxTreeListGetEditColorEvent)
+DECLARE_EVENT_NAME(TdxTreeListHotCursorEvent)
+DECLARE_EVENT_NAME(TdxTreeListCompareEvent)
+
+// ---------------------------------------------------------------------------------------------
+// The engine
+
+class TCustomdxTreeList : public TCustomdxContainer {
+    DECLARE_CLASS(TCustomdxTreeList, TCustomdxContainer)
+public:
+    explicit TCustomdxTreeList(TComponent* AOwner);
+    ~TCustomdxTreeList() override;
+    void BeforeDestruction() override;
+    static void DefineClass(TClassBuilder<TCustomdxTreeList>& B);
+
+    // --- Nodes (roots)
+    TdxTreeListNode* Add();
+    TdxTreeListNode* AddFirst();
+    // Before is a root (null: at the end).
+    TdxTreeListNode* Insert(TdxTreeListNode* Before);
+    void ClearNodes();
+    int GetRootCount() const { return FRootList->Count(); }
+    TdxTreeListNode* GetRootNode(int Index) const;
+    TdxTreeListNode* GetFirstRootNode() const { return GetRootNode(0); }
+    TdxTreeListNode* GetLastRowNode() const;
+    int IndexOfRoot(TdxTreeListNode* Node) const { return FRootList->IndexOf(Node); }
+    TdxTreeListNode* GetNextVisibleNode(TdxTreeListNode* Node);
+    bool IsNodeVisible(TdxTreeListNode* Node) const { return Node && Node->IsVisible(); }
+    void MakeNodeVisible(TdxTreeListNode* Node);
+    TList* OwnedObjects() const { return FOwnedObjects; }
+
+    // --- Update brackets
+    void BeginUpdate();
+    void EndUpdate();
+    int LockCount() const { return FLockCount; }
+    bool ClearingNodes() const { return FClearingAll; }
+    bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
+    virtual void BeginSelectionUpdate();
+    virtual void EndSelectionUpdate();
+
+    // --- Rows and focus
+    int GetRowCount();
+    int GetRowIndex(TdxTreeListNode* Node);
+    TdxTreeListNode* GetNodeAtRow(int Index);
+    int GetFocusedRowIndex();
+    bool IsRowCacheUsable() const;
+    TdxTreeListNode* FocusedNode() const { return FFocusedNode; }
+    void SetFocused(TdxTreeListNode* Node) { SetFocusedNode(Node, GetFocusedColumn(), true); }
+    TdxTreeListNode* TopNode() const { return FTopNode; }
+    int GetFocusedColumn();
+    void SetFocusedColumn(int Index);
+    int GetFocusedAbsoluteColumn();
+    TdxTreeListNode* SelectionAnchor() const { return FSelectionAnchor; }
+    TdxTreeListNode* SelectStartNode() const { return FSelectStartNode; }
+    void MakeColumnVisible(int Column);
+    void MakeBandVisible(int Band);
+    void SetLeftCoord(int Value);
+    int LeftCoord() const { return FLeftCoord; }
+    int VisibleRowCount() const { return FVisibleRowCount; }
+    void UpdateRowCacheFor(TdxTreeListNode* Node, bool Removing);
+    int FindNodeInCache(TdxTreeListNode* Node) const;
+    void ClearNodeReferences();
+    // Rows from the focused node to the row count; the text of the header and of a node row.
+    std::string GetHeaderText();
+    std::string GetNodeText(TdxTreeListNode* Node);
+    void CopyToClipboard();
+    bool IsFirstNodeFocused();
+    bool IsLastNodeFocused();
+    virtual void CopyAllToStrings(TStrings* Strings);
+    virtual void CopySelectedToStrings(TStrings* Strings);
+    void SortNodeList(TList* List, int Column, bool Descending);
+    bool IsFocusWithin();
+    virtual bool IsFocusedOrEditing();
+
+    // --- Metrics and layout
+    void CalcMetrics();
+    int GetRowHeight(TdxTreeListNode* Node, int ARowHeight, bool NoCache);
+    void CalcLayoutAreas(Layout& L);
+    void CalcLayout(Layout& L);
+    void FreeLayout(Layout& L) { L = Layout(); }
+    void GetCellRect(TdxTreeListNode* Node, int ColumnIndex, TRect& Rect);
+    void GetEditorRect(TdxTreeListNode* Node, int ColumnIndex, TRect& Rect);
+    NodeIndentRects CalcNodeIndentRects(TdxTreeListNode* Node, int Top, int Bottom, int FirstBandWidth);
+    int GetVisibleColumn(int Index);
+    int GetColumnNavigationIndex(int Column);
+    virtual void GetHitInfo(TPoint P, HitInfo& Info);
+    TdxTreeListNode* GetNodeAt(int X, int Y);
+    static bool RangesIntersect(int A1, int A2, int B1, int B2);
+
+    // --- Widths and row geometry
+    int GetContentWidth();
+    int GetBandDisplayWidth(int Band);
+    int GetBandNaturalWidth(int Band);
+    int GetBandMinDisplayWidth(int Band);
+    int GetRowWidth(int Band, int Row);
+    int GetRowMinWidth(int Band, int Row);
+    int GetScrollableContentWidth();
+    int GetScrollableWidth() { return GetScrollableRect().Width(); }
+    TRect GetScrollableRect();
+    TRect GetDataClientRect();
+    int GetBandLeft(int Band);
+    int GetVisibleColumnCount();
+    int GetColumnLineCount(int Band, int Row, int Col);
+    void ResizeBandAutoWidth(int Band, int Width);
+    void ResizeColumnAutoWidth(int Column, int Width);
+    void SetBandWidthScaled(int Band, int Width);
+    void SetColumnWidthInRow(int Band, int Column, int Width);
+    void GetBandSizingBounds(int Band, int X, int& Max, int& Min, int& Offset);
+    void GetColumnSizingBounds(int Column, int X, int& Max, int& Min, int& Offset);
+    void GetBandPanelSizingPos(int Y, int& Pos, int& Pos2);
+    void GetHeaderPanelSizingPos(int Y, int& Pos, int& Pos2);
+    void GetRowSizingBounds(TdxTreeListNode* Node, int Y, int& Max, int& Min);
+    int GetBandRowCountAt(int Y);
+    int GetHeaderRowCountAt(int Y);
+    int CalcRowHeightFor(TdxTreeListNode* Node, int Height);
+    int CalcBandPanelHeight(int RowCount) { return RowCount * FBandTextHeight + 5 + (Flat() ? 0 : 1); }
+    void GetNodeIndent(TdxTreeListNode* Node, int& AIndent, int& TextLeft);
+    int GetNodeTextWidth(TdxTreeListNode* Node);
+    bool IsSingleLineAutoHeight();
+    int GetGroupFooterLevel(TdxTreeListNode* Node, int Index);
+    int CountGroupFooterRows(TdxTreeListNode* Node);
+    int GetGroupFooterRowsBelow(TdxTreeListNode* Node, int Level);
+    void GetGroupFooterRect(TdxTreeListNode* Node, int Index, TRect& Rect, const Layout& L, int RightGap, int Top);
+    void GetNodeRowRect(TdxTreeListNode* Node, TRect& Rect);
+    void GetNodeRowRectToBottom(TdxTreeListNode* Node, TRect& Rect);
+    int GetLastPageTopIndex(int Index);
+    void GetStatusButtonRect(TRect& Rect);
+    static int AddTextMargin(int Height) { return Height + 3; }
+
+    // --- Editing (the editor itself comes with in-place editing)
+    void HideEditor();
+    void HideEditorOnExit();
+    void ResetEditorInfo();
+    void EndEditing(bool Focus);
+    TdxTreeListState State() const { return FState; }
+    void SetState(TdxTreeListState Value);
+
+    // --- Scrolling and repainting
+    int GetTopIndex();
+    void SetTopIndex(int Index);
+    int CountRowsInHeight(TdxTreeListNode* Node, int Height, int& Partial, int& Full);
+    int GetRowsScrollDistance(int Count);
+    void ScrollRows(int DeltaY);
+    virtual void GetVertScrollInfo(int& Min, int& Max, int& Page, int& Pos);
+    void UpdateVertScrollBar();
+    void UpdateHorzScrollBar();
+    // LeftCoord for a thumb position: steps of 4 pixels, the last step exact.
+    int HorzThumbPosition(int P);
+    void InvalidateRow(TdxTreeListNode* Node);
+    void InvalidateRect(const TRect& R);
+    void CheckScrollPositions();
+    int GetMaxLeftCoord();
+    TdxTreeListNode* GetTopNodeForRow(int Row);
+
+    // --- Properties
+    TdxTreeListOptions Options() const { return FOptions; }
+    void SetOptions(TdxTreeListOptions Value);
+    TdxTreeListOptionsEx OptionsEx() const { return FOptionsEx; }
+    void SetOptionsEx(TdxTreeListOptionsEx Value);
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+    TFont* BandFont() const { return FBandFont; }
+    void SetBandFont(TFont* Value);
+    TFont* HeaderFont() const { return FHeaderFont; }
+    void SetHeaderFont(TFont* Value);
+    TFont* PreviewFont() const { return FPreviewFont; }
+    void SetPreviewFont(TFont* Value);
+    bool ShowBands() const { return FShowBands; }
+    void SetShowBands(bool Value) { SetLayoutFlag(FShowBands, Value); }
+    bool ShowButtons() const { return FShowButtons; }
+    void SetShowButtons(bool Value) { SetLayoutFlag(FShowButtons, Value); }
+    bool ShowFooter() const { return FShowFooter; }
+    void SetShowFooter(bool Value) { SetLayoutFlag(FShowFooter, Value); }
+    bool ShowGrid() const { return FShowGrid; }
+    void SetShowGrid(bool Value) { SetLayoutFlag(FShowGrid, Value); }
+    bool ShowHeader() const { return FShowHeader; }
+    void SetShowHeader(bool Value) { SetLayoutFlag(FShowHeader, Value); }
+    bool ShowIndicator() const { return FShowIndicator; }
+    void SetShowIndicator(bool Value) { SetLayoutFlag(FShowIndicator, Value); }
+    bool ShowLines() const { return FShowLines; }
+    void SetShowLines(bool Value) { SetLayoutFlag(FShowLines, Value); }
+    bool ShowNewItemRow() const { return FShowNewItemRow; }
+    void SetShowNewItemRow(bool Value) { SetLayoutFlag(FShowNewItemRow, Value); }
+    bool ShowPreviewGrid() const { return FShowPreviewGrid; }
+    void SetShowPreviewGrid(bool Value) { SetLayoutFlag(FShowPreviewGrid, Value); }
+    bool ShowRoot() const { return FShowRoot; }
+    void SetShowRoot(bool Value) { SetLayoutFlag(FShowRoot, Value); }
+    bool ShowGroupFooter() const { return FShowGroupFooter; }
+    void SetShowGroupFooter(bool Value) { SetLayoutFlag(FShowGroupFooter, Value); }
+    bool GridStyle() const { return FGridStyle; }
+    void SetGridStyle(bool Value) { SetLayoutFlag(FGridStyle, Value); }
+    bool TreeStyle() const { return !FGridStyle; }
+    int DrawStyle() const { return FDrawStyle; }  // 0 3-D, 1 flat, 2 ultra-flat
+    void SetDrawStyle(int Value);
+    bool Flat() const { return FDrawStyle != 0; }
+    int ScrollBars() const { return FScrollBars; }  // 0 none, 1 horizontal, 2 vertical, 3 both
+    void SetScrollBars(int Value);
+    int BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(int Value);
+    int RowHeight() const { return FRowHeight; }
+    virtual void SetRowHeight(int Height);
+    bool CustomRowHeight() const { return FCustomRowHeight; }
+    int DefaultRowHeight() const { return FDefaultRowHeight; }
+    int Indent() const { return FIndent; }
+    int TextHeight() const { return FTextHeight; }
+    int BandPanelHeight() const { return FBandPanelHeight; }
+    int HeaderPanelHeight() const { return FHeaderPanelHeight; }
+    int HeaderRowHeight() const { return FHeaderRowHeight; }
+    int IndicatorWidth() const { return FIndicatorWidth; }
+    int FooterPanelHeight() const { return FFooterPanelHeight; }
+    int FooterRowHeight() const { return FFooterRowHeight; }
+    int GroupFooterRowHeight() const { return FGroupFooterRowHeight; }
+    int NewItemRowHeight() const { return FNewItemRowHeight; }
+    int PreviewLineHeight() const { return FPreviewLineHeight; }
+    int ImageWidth() const { return FImageWidth; }
+    int StateImageWidth() const { return FStateImageWidth; }
+    int GridLineWidth() const { return FGridLineWidth; }
+    void SetGridLineWidth(int Value);
+    int PreviewLines() const { return FPreviewLines; }
+    void SetPreviewLines(int Value);
+    int PreviewIndent() const { return FPreviewIndent; }
+    int CellAutoHeightMaxLines() const { return FCellAutoHeightMaxLines; }
+    void SetCellAutoHeightMaxLines(int Value);
+    bool NewItemRowFocused() const { return FNewItemRowFocused; }
+    void SetNewItemRowFocused(bool Value);
+    bool Searching() const { return FSearching; }
+    const std::string& SearchText() const { return FSearchText; }
+    void EndSearch();
+
+    // Colours (defaults from the constructor)
+    TColor ArrowColor = 0x00FF00;
+    TColor BandColor = clBtnFace;
+    TColor FixedSeparatorColor = clWindowFrame;
+    TColor FooterCellColor = cl3DLight;
+    TColor FooterCellTextColor = clWindowText;
+    TColor GridLineShadowColor = clBtnShadow;
+    TColor GridLineColor = clNone;
+    TColor GroupNodeColor = clBtnFace;
+    TColor GroupNodeTextColor = clNone;
+    TColor HeaderColor = clBtnFace;
+    TColor HighlightColor = clHighlight;
+    TColor HighlightTextColor = clHighlightText;
+    TColor HideSelectionColor = clBtnFace;
+    TColor HideSelectionTextColor = clBtnText;
+    TColor TreeLineColor = clGrayText;
+    TColor SearchHighlightColor = clNone;
+    TColor SearchHighlightTextColor = clNone;
+    int TreeLineStyle = 1;
+    bool ExpandOnDblClick = true;
+    bool SearchAllNodes = true;
+    int AutoExpandDelay = 500;
+
+    // Events
+    TdxTreeListChangeNodeEvent OnChangeNode;
+    TdxTreeListChangeColumnEvent OnChangeColumn;
+    TNotifyEvent OnTopNodeChanged;
+    TdxTreeListNodeAllowEvent OnExpanding, OnCollapsing, OnEditing, OnCanSelectNode;
+    TdxTreeListNodeEvent OnExpanded, OnCollapsed, OnDeletion, OnEdited, OnStartNodeDrag;
+    TNotifyEvent OnEditChange;
+    TdxTreeListEditValidateEvent OnEditValidate;
+    TNotifyEvent OnLeftCoordChanged;
+    TdxTreeListGetEditColorEvent OnGetEditColor;
+    TdxTreeListHotCursorEvent OnGetHotCursor;
+    TNotifyEvent OnSelectionChanged;
+    TdxTreeListCompareEvent OnCompareNodes;
+
+    // =========================================================================================
+    // Virtual operations with their neutral answers
+
+    // Notifications and events
+    virtual void CancelMode();
+    virtual bool CanScroll() { return true; }
+    virtual void NodeInserted(TdxTreeListNode* Node);
+    virtual void LayoutDataChanged() {}
+    virtual bool CanDblClick() { return true; }
+    virtual bool NodeHasChildren(TdxTreeListNode* Node) { return Node->Count() > 0; }
+    virtual void ClearCachedWidths() {}
+    virtual void ClearRowCache();
+    virtual void ResetRowHeights();
+    virtual void DoCollapsed(TdxTreeListNode* Node) { OnCollapsed(this, Node); }
+    virtual void DoEdited(TdxTreeListNode* Node) { OnEdited(this, Node); }
+    virtual void DoExpanded(TdxTreeListNode* Node) { OnExpanded(this, Node); }
+    virtual void DoCollapsing(TdxTreeListNode* Node, bool& Allow) { OnCollapsing(this, Node, Allow); }
+    virtual void DoEditing(TdxTreeListNode* Node, bool& Allow) { OnEditing(this, Node, Allow); }
+    virtual void DoExpanding(TdxTreeListNode* Node, bool& Allow) { OnExpanding(this, Node, Allow); }
+    virtual void BandEdgeDblClick(int) {}
+    virtual void ColumnEdgeDblClick(int) {}
+    virtual void DoChangeColumn(TdxTreeListNode* Node, int Column) { OnChangeColumn(this, Node, Column); }
+    virtual void DoLeftCoordChanged() { OnLeftCoordChanged(this); }
+    virtual void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* Node) { OnChangeNode(this, OldNode, Node); }
+    // The column is the sender of both editor events.
+    virtual void DoEditChange(TObject* Column) { OnEditChange(Column); }
+    virtual void DoEditValidate(TObject* Column, std::string& ErrorText, bool& Accept) {
+        OnEditValidate(Column, ErrorText, Accept);
+    }
+    virtual void RestoreStoredLayout() {}
+    virtual void SaveStoredLayout() {}
+    virtual void NodeDeleted(TdxTreeListNode* Node, TdxTreeListNode* PrevSiblingOrParent, bool WasVisible,
+                             bool WasLastSibling, TdxTreeListNode* NextRow);
+    virtual void DeleteNodeValue(TdxTreeListNode*, int) {}
+    virtual void MetricsChanged() {}
+    virtual void GetDataRect(TRect& Rect);
+    virtual bool IsHotTrackCell(TdxTreeListNode*, int) { return FOptionsEx.Contains(txHotTrack); }
+    virtual bool GetHeaderHotPart(int X, int Y, int& Part, int Column);
+    virtual void LayoutChanged();
+    virtual void RebuildLayoutLists(bool) {}
+    virtual void ClearLayoutWidths() {}
+    virtual void BuildRowCache();
+    virtual bool CanCollapseFocused(TdxTreeListNode* Node);
+    virtual bool IsEditorClick() { return FOptions.Contains(toClickEdit); }
+    virtual void InvalidateNode(TdxTreeListNode* Node, bool Recalc);
+    virtual bool CanAutoSizeHeaderRows() { return true; }
+
+    // Node data (abstract: the column control answers from its text nodes)
+    virtual TdxTreeListNode* CreateNode() = 0;
+    virtual int GetNodeImageIndex(TdxTreeListNode* Node) = 0;
+    virtual int GetNodeSelectedIndex(TdxTreeListNode* Node) = 0;
+    virtual int GetNodeStateIndex(TdxTreeListNode* Node) = 0;
+    virtual void GetNodeValue(TdxTreeListNode* Node, int Column, Variant& Value) = 0;
+    virtual void GetNodeString(TdxTreeListNode* Node, int Column, std::string& Text) = 0;
+    virtual void GetNodeSortValue(TdxTreeListNode*, int, Variant& Value) { Value = std::string(); }
+    virtual void SetFocusedNode(TdxTreeListNode* Node, int Column, bool MakeVisible);
+    virtual void SetFocusedRowIndex(int Index);
+    virtual void SetNodeImageIndex(TdxTreeListNode* Node, int Value) = 0;
+    virtual void SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) = 0;
+    virtual void SetNodeStateIndex(TdxTreeListNode* Node, int Value) = 0;
+    virtual void SetNodeString(TdxTreeListNode* Node, int Column, const std::string& Text) = 0;
+    virtual void SetNodeValue(TdxTreeListNode* Node, int Column, const Variant& Value) = 0;
+    virtual void SetTopNode(TdxTreeListNode* Node);
+
+    // Bands and columns (the engine has none)
+    virtual int GetGroupPanelHeight() { return 0; }
+    virtual TAlignment GetBandAlignmentByIndex(int) { return taLeftJustify; }
+    virtual int GetBandCollectionCount() { return 0; }
+    virtual int GetBandIndexOfVisible(int Index) { return Index; }
+    virtual std::string GetBandCaptionByIndex(int) { return std::string(); }
+    virtual int GetBandWidthByIndex(int) { return 0; }
+    virtual TAlignment GetBandAlignment(int) { return taLeftJustify; }
+    virtual int GetVisibleBandCount() { return 0; }
+    virtual int GetLeftFixedBand() { return -1; }
+    virtual int GetRightFixedBand() { return -1; }
+    virtual int GetBandMinWidth(int) { return 0; }
+    virtual int GetBandWidth(int) { return 0; }
+    virtual std::string GetBandCaption(int) { return std::string(); }
+    virtual int GetFirstBandExtraWidth() { return 0; }
+    virtual int GetVisibleBandIndex(int Index) { return Index; }
+    virtual bool GetBandOnlyOwnColumns() { return false; }
+    virtual int GetColumnCount() { return 0; }
+    virtual int GetColumnAt(int, int, int) { return -1; }
+    virtual TAlignment GetColumnHeaderAlignment(int) { return taLeftJustify; }
+    virtual int GetColumnBandIndex(int) { return 0; }
+    virtual int GetColumnDisplayWidth(int Column);
+    virtual int GetColumnCountInRow(int, int) { return 0; }
+    virtual int GetColumnColIndex(int) { return 0; }
+    virtual int GetHeaderButtonState(int Column);
+    virtual TBitmap* GetColumnHeaderGlyph(int) { return nullptr; }
+    virtual int GetColumnHeaderMaxLineCount(int) { return 1; }
+    virtual int GetColumnMinWidth(int) { return 0; }
+    virtual int GetBandRowCount(int) { return 0; }
+    virtual int GetColumnRowIndex(int) { return 0; }
+    virtual int GetColumnSorted(int) { return 0; }
+    virtual bool GetColumnTabStop(int) { return true; }
+    virtual std::string GetColumnCaption(int) { return std::string(); }
+    virtual std::string GetColumnFullCaption(int Column) { return GetColumnCaption(Column); }
+    virtual int GetColumnWidth(int) { return 0; }
+    virtual TColor GetColumnColor(int) { return Color(); }
+    virtual TFont* GetColumnFont(int) { return Font(); }
+    virtual bool ColumnHasOwnFont(int) { return false; }
+    virtual bool ColumnHasHeaderGlyph(int) { return false; }
+    virtual TAlignment GetCellAlignment(TdxTreeListNode*, int) { return taLeftJustify; }
+    virtual std::string GetCellText(TdxTreeListNode*, int) { return std::string(); }
+    virtual std::string GetNewItemRowText(int) { return std::string(); }
+    virtual bool IsColumnMultiLine(int) { return false; }
+    virtual bool CanEditNewItemRow() { return true; }
+    virtual int GetIndicatorColumnWidth() { return 12; }
+    virtual int GetColumnTextHeight(TCanvas* Canvas, int Column);
+    virtual std::string GetPreviewText(TdxTreeListNode*) { return std::string(); }
+    virtual int GetRowTag(TdxTreeListNode*, bool) { return 0; }
+    virtual int GetNodeCellLineCount(TdxTreeListNode* Node, int& Height);
+    virtual bool HasStatusButton() { return false; }
+    virtual std::string GetStatusPanelText() { return std::string(); }
+    virtual std::string GetStatusButtonHint() { return std::string(); }
+    // Measures a cell text for automatic row heights; False when nothing was measured.
+    virtual bool CalcCellTextHeight(TdxTreeListNode*, int, int& /*Height*/, int& /*LineCount*/, int /*Width*/) {
+        return false;
+    }
+    virtual int GetMaxColumnTextHeight(TCanvas* Canvas);
+    virtual int GetPreviewLineCount(TdxTreeListNode* Node);
+    virtual int GetGridLineWidth() { return FGridLineWidth < 1 ? 1 : FGridLineWidth; }
+    virtual void CalcHeaderPanelRowCount() {}
+    virtual bool IsWholeRowNode(TdxTreeListNode*) { return false; }
+    virtual TAlignment GetGroupFooterAlignment(TdxTreeListNode* Node, int Column) {
+        return GetCellAlignment(Node, Column);
+    }
+    virtual std::string GetGroupFooterText(TdxTreeListNode*, int, int) { return std::string(); }
+    virtual bool IsColumnFooterShown(int) { return false; }
+    virtual int GetFooterRowCount() { return 0; }
+    virtual bool IsLevelGroupFooter(int) { return false; }
+
+    // Option tests
+    virtual bool IsCaseSensitiveSort() { return FOptionsEx.Contains(txCaseSensitiveSort); }
+    virtual bool IsAutoPreviewLines() { return FOptionsEx.Contains(txAutoPreviewLines); }
+    virtual bool CanDragCopy() { return false; }
+    virtual bool ShowHeaderButtons() { return false; }
+    virtual bool IsAutoHeaderPanelRowCount() { return FOptionsEx.Contains(txAutoHeaderPanelRowCount); }
+    virtual bool IsIncrementalSearch() { return FOptionsEx.Contains(txIncrementalSearch); }
+    virtual bool IsColumnSorting() { return FOptions.Contains(toColumnSorting); }
+    virtual bool IsOptionExFlag23() { return FOptionsEx.Contains(txReserved23); }
+    virtual bool IsAutoWidth() { return FOptions.Contains(toAutoWidth); }
+    virtual bool IsProportionalBandColumns() { return FOptionsEx.Contains(txProportionalBandColumns); }
+    virtual bool IsOptionsFlag15() { return FOptions.Contains(toReserved15); }
+    virtual bool IsOptionExFlag8() { return FOptionsEx.Contains(txReserved8); }
+    virtual bool IsDragExpandToggles() { return FOptionsEx.Contains(txDragExpandToggles); }
+    virtual bool IsCellEndEllipsis() { return FOptions.Contains(toCellEndEllipsis); }
+    virtual bool IsDragExpand() { return FOptionsEx.Contains(txDragExpand); }
+    virtual bool IsDragScroll() { return FOptionsEx.Contains(txDragScroll); }
+    virtual bool IsEditing() { return FOptions.Contains(toEditing); }
+    virtual bool IsEditOnKeyPress() { return FOptionsEx.Contains(txEditOnKeyPress); }
+    virtual bool IsEnterToNextCell() {
+        return FOptionsEx.Contains(txEnterToNextCell) && FOptionsEx.Contains(txEditOnKeyPress);
+    }
+    virtual bool IsDragOutHides() { return FOptions.Contains(toDragOutHides); }
+    virtual bool IsMultiLevelSelect() { return FOptions.Contains(toMultiLevelSelect); }
+    virtual bool IsStatusPanelShown() { return false; }
+    virtual bool IsArrowsWrapRows() { return FOptionsEx.Contains(txArrowsWrapRows); }
+    virtual bool HasHorzScrollBar() { return FScrollBars == 1 || FScrollBars == 3; }
+    virtual bool IsDragSelect() {
+        return FOptionsEx.Contains(txDragSelect) && (FOptions.Contains(toRowSelect) || !FOptions.Contains(toEditing));
+    }
+    virtual bool IsMultiSelect() { return FOptions.Contains(toMultiSelect); }
+    virtual bool IsMultiSortOption() { return FOptionsEx.Contains(txMultiSort); }
+    virtual bool IsNewItemRowFocused() { return FNewItemRowFocused; }
+    virtual bool IsNewItemRowShown() { return FShowNewItemRow && FNewItemRowHeight > 0; }
+    virtual bool IsCellAutoHeight() { return FOptionsEx.Contains(txCellAutoHeight) && FCellAutoHeightMaxLines != 0; }
+    virtual bool IsRowSelect() { return FOptions.Contains(toRowSelect); }
+    virtual bool IsSortHourGlass() { return FOptionsEx.Contains(txSortHourGlass); }
+    virtual bool IsShowGroupFooter() { return FShowGroupFooter; }
+    virtual bool IsPreview() { return FOptions.Contains(toPreview) && FPreviewLines != 0; }
+    virtual bool IsRowHeightCached() { return true; }
+    virtual bool IsTabThroughRows() { return FOptions.Contains(toTabThroughRows); }
+    virtual bool IsUpDownInBandRows() { return FOptionsEx.Contains(txUpDownInBandRows); }
+    virtual bool KeepBothScrollBars() { return false; }
+    virtual bool HasVertScrollBar() { return FScrollBars == 2 || FScrollBars == 3; }
+    virtual bool IsTextFlag() { return FOptionsEx.Contains(txTextFlag); }
+    virtual bool IsBandButton() { return FOptionsEx.Contains(txBandButton); }
+    virtual bool IsUnlimitedBandSizing(int) { return FOptionsEx.Contains(txUnlimitedSizing); }
+    virtual bool IsBandPanelSizing() { return FOptionsEx.Contains(txBandPanelSizing); }
+    virtual bool IsBandSizable(int) { return true; }
+    virtual bool IsColumnFullWidthSizing() { return FOptionsEx.Contains(txProportionalBandColumns) && !FShowBands; }
+    virtual bool IsHeaderButton() { return FOptionsEx.Contains(txHeaderButton); }
+    virtual bool IsUnlimitedColumnSizing(int) { return FOptionsEx.Contains(txUnlimitedSizing); }
+    virtual bool IsHeaderPanelSizing() { return FOptionsEx.Contains(txHeaderPanelSizing); }
+    virtual bool IsColumnSizable(int) { return true; }
+    virtual bool CanSizeColumn(int Column) { return FOptions.Contains(toColumnSizing) && IsColumnSizable(Column); }
+    virtual bool IsRowSizing() { return FOptionsEx.Contains(txRowSizing); }
+    virtual bool IsFocusCellUnhighlighted() { return FOptionsEx.Contains(txFocusCellUnhighlighted); }
+    // A band's edge may be dragged.
+    bool CanSizeBand(int Band) {
+        return FOptionsEx.Contains(txBandSizing) && IsBandSizable(Band) &&
+               (FShowBands || !IsProportionalBandColumns());
+    }
+
+    // Layout setters and header notifications (hooks of the column control)
+    virtual void SetBandRowCount(int) {}
+    virtual void SetBandWidth(int, int) {}
+    virtual void SetHeaderPanelRowCount(int) {}
+    virtual void SetColumnWidth(int, int) {}
+    virtual void ScaleHiddenBandWidths(int, int) {}
+    virtual void ScaleBandColumnWidths(int, int, int) {}
+    virtual void DoBandButtonClick() {}
+    virtual void DoBandClick(int) {}
+    virtual void DoSizingEnded() {}
+    virtual void DoHeaderButtonClick() {}
+    virtual void DoColumnHeaderClick(int) {}
+    virtual void DoDropDownButtonClick(int) {}
+    virtual void DoStatusButtonClick() {}
+    virtual int GetBandMaxRowCount() { return 5; }
+    virtual int GetBandRowCountValue() { return 1; }
+    virtual int GetHeaderPanelMaxRowCount() { return 4; }
+    virtual int GetHeaderPanelRowCount() { return 1; }
+    virtual int GetHeaderMinRowCount() { return 1; }
+    virtual bool IsCustomizing() { return false; }
+    virtual bool IsCustomizingColumns() { return false; }
+    virtual std::string GetDragImageCellText(TdxTreeListNode* Node, int Column) { return GetCellText(Node, Column); }
+    virtual bool CanDragBand(int) { return FOptionsEx.Contains(txBandMoving); }
+    virtual bool CanDragColumn(int) { return FOptions.Contains(toColumnMoving); }
+    virtual int GetFixedValue() { return 100; }
+    virtual bool IsBandCustomizingDisabled(int) { return false; }
+    virtual bool IsColumnCustomizingDisabled(int) { return false; }
+    virtual bool CanShowBandInCustomizing(int) { return false; }
+    virtual bool CanShowColumnInCustomizing(int) { return false; }
+    virtual bool IsColumnVisible(int) { return true; }
+    virtual void DoStartNodeDrag(TdxTreeListNode* Node) { OnStartNodeDrag(this, Node); }
+    virtual bool IsLastRow(TdxTreeListNode* Node);
+    virtual bool IsFirstRow(TdxTreeListNode* Node) { return Node && Node == GetFirstRootNode(); }
+    virtual int GetPartialRowCount() { return FPartialRowCount; }
+    virtual void CalcVisibleRowCounts();
+    virtual void UpdateScrollBars();
+    virtual bool CanProcessKey(Word, TShiftState) { return true; }
+    virtual void DoGetHotCursor(const HitInfo& Info, TCursor& Cursor) { OnGetHotCursor(this, Info, Cursor); }
+    virtual void DoNewItemRowEditing(bool&) {}
+    virtual void InsertNewItemRow() {}
+
+    // Selection (storage is the descendants')
+    virtual bool CanChangeSelection() { return true; }
+    virtual bool CanSelectNode(TdxTreeListNode* Node);
+    virtual void ClearSelection();
+    virtual int CompareWithAnchor(TdxTreeListNode* Node);
+    virtual int GetSelectionCount() { return GetSelectedCount(); }
+    virtual void DoSelectionChanged();
+    virtual int GetSelectedCount() { return 0; }
+    virtual TdxTreeListNode* GetSelectedNode(int) { return nullptr; }
+    virtual void InvalidateSelection();
+    virtual bool IsNodeSelected(TdxTreeListNode*) { return false; }
+    virtual void SetNodeSelected(TdxTreeListNode*, bool) { DoSelectionChanged(); }
+    virtual void SelectRange(TdxTreeListNode* FromNode, TdxTreeListNode* ToNode);
+    virtual void SetSelectionAnchor(TdxTreeListNode* Node) { FSelectionAnchor = Node; }
+
+    // Sorting
+    virtual void ClearSortedColumns() {}
+    virtual int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
+    virtual void SortNodes(int Level, int Column, bool Descending);
+    virtual int GetSortedColumnCount() { return 0; }
+    virtual bool IsSortedColumnDescending(int) { return false; }
+    virtual int GetSortedColumn(int Index) { return Index; }
+    virtual bool CanMultiSort(int) { return IsMultiSortOption(); }
+
+    // Custom drawing hooks
+    virtual bool HasCustomDrawBand() { return false; }
+    virtual bool HasCustomDrawCell() { return false; }
+    virtual bool HasCustomDrawFooterCell() { return false; }
+    virtual bool HasCustomDrawHeader() { return false; }
+    virtual bool HasCustomDrawPreview() { return false; }
+    virtual bool HasLevelColors() { return false; }
+    virtual TColor GetGridLineDrawColor() { return GridLineColor == clNone ? GridLineShadowColor : GridLineColor; }
+
+    // Extending a Shift range (set by keyboard steps, cleared by ClearSelection).
+    bool ExtendingSelection = false;
+    TdxTreeListNode* RangeFirstNode = nullptr;
+
+protected:
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DoExit() override;
+    void Resize() override;
+    void Paint() override;
+    void WMVScroll(TMessage& Message);
+    void WMHScroll(TMessage& Message);
+    void WMGetDlgCode(TMessage& Message);
+    void WMEraseBkgnd(TMessage& Message);
+    void CMSysColorChange(TMessage& Message);
+    void CMFontChanged(TMessage& Message);
+    void ImageListChanged(TObject* Sender);
+    void TreeFontChanged(TObject* Sender);
+    void SetLayoutFlag(bool& Field, bool Value);
+    // Depth-first over all nodes (collapsed ones included), the node before its children.
+    template <class F>
+    void ForEachNode(F&& Fn) {
+        for (int I = 0; I < FRootList->Count(); ++I)
+            ForEachNodeFrom(static_cast<TdxTreeListNode*>(FRootList->Items(I)), Fn);
+    }
+
+    // Metrics (recomputed by CalcMetrics)
+    int FGroupPanelHeight = 0, FBandPanelHeight = 0, FBandLineCount = 1, FBandTextHeight = 0;
+    int FHeaderPanelHeight = 18, FHeaderLineCount = 1, FHeaderPanelRowCount = 1, FHeaderRowHeight = 18;
+    int FNewItemRowHeight = 0, FNewItemRowSeparator = 6, FFixedBandLineWidth = 2;
+    int FDefaultRowHeight = 18, FRowHeight = 18;
+    bool FCustomRowHeight = false;
+    int FGridLineWidth = 1, FTextHeight = 11, FCellAutoHeightMaxLines = -1, FPreviewLineHeight = 11;
+    int FPreviewIndent = 20, FPreviewLines = 2, FIndicatorWidth = 0, FFooterRowHeight = 0;
+    int FGroupFooterRowHeight = 0, FFooterPanelHeight = 0, FStatusPanelHeight = 0, FDigitWidth = 0;
+    int FImageWidth = 0, FImageHeight = 0, FLeastImageHeight = 16, FIndent = 16, FStateImageWidth = 0,
+        FStateImageHeight = 0;
+    TRect FDropArrowRect{0, 0, 11, 36};
+
+    TdxTreeListNode* FFocusedNode = nullptr;
+    TdxTreeListNode* FTopNode = nullptr;
+    TdxTreeListNode* FSelectStartNode = nullptr;
+    TdxTreeListNode* FSelectionAnchor = nullptr;
+    TdxTreeListNode* FDragNode = nullptr;
+    TdxTreeListNode* FEditorNode = nullptr;
+    int FEditorColumn = -1;
+    HitInfo FHotInfo;
+    int FHotHeaderPart = 0;
+    int FDropDownColumn = -1;
+    int FFocusedColumn = -1;
+    int FFocusedAbsoluteColumn = -1;
+    int FLeftCoord = 0;
+    int FPartialRowCount = 1, FVisibleRowCount = 1;
+    TdxTreeListState FState = tsIdle;
+    bool FNewItemRowFocused = false;
+    bool FClickToEditPending = false;
+    bool FSearching = false;
+    std::string FSearchText;
+    int FSearchColumn = -1;
+    int FSearchLock = 0;
+
+private:
+    template <class F>
+    static void ForEachNodeFrom(TdxTreeListNode* Node, F& Fn) {
+        Fn(Node);
+        for (int I = 0; I < Node->Count(); ++I)
+            ForEachNodeFrom(Node->Items(I), Fn);
+    }
+    friend class TdxTreeListNode;
+    TdxTreeListNode* LinkRoot(int Index);
+    void LinkNode(TdxTreeListNode* Node);
+    // Row-cache fallbacks: walks over expanded nodes.
+    int WalkRowIndex(TdxTreeListNode* Node);
+    TdxTreeListNode* WalkNodeAtRow(int Index);
+    void PrepareDestroy();
+    int ColumnDisplayWidthInRow(int Column, int Band, int Row);
+    void LayoutBands(Layout& L);
+    void LayoutHeaderCells(Layout& L);
+    void LayoutRows(Layout& L);
+    void HitTestHeader(const Layout& L, HitInfo& Info);
+    void HitTestRows(const Layout& L, HitInfo& Info);
+    const HeaderCell* FindHeaderCell(const Layout& L, int Column) const;
+    int MeasureTextHeight(TFont* AFont, const char* Text = "Wg", int* Width = nullptr);
+
+    TList* FRootList = nullptr;
+    TList* FOwnedObjects = nullptr;
+    int FLockCount = 0;
+    std::vector<TdxTreeListNode*> FRowNodes, FRowNodeKeys;
+    std::vector<int> FRowNodeIndexes;
+    bool FRowCacheLists = false;
+    bool FRowCacheValid = false;
+    TdxTreeListNode* FCacheChangeNode = nullptr;
+    bool FCacheNeedsUpdate = false;
+    bool FCacheRemoving = false;
+    int FSelectionLockCount = 0, FSavedSelectionCount = 0;
+    bool FClearingRows = false, FClearingAll = false;
+    bool FInternalFontChange = false;
+
+    TdxTreeListOptions FOptions = dxDefaultOptions;
+    TdxTreeListOptionsEx FOptionsEx = dxDefaultOptionsEx;
+    TFont* FBandFont = nullptr;
+    TFont* FHeaderFont = nullptr;
+    TFont* FPreviewFont = nullptr;
+    TFont* FSavedFont = nullptr;
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    TChangeLink* FImageChangeLink = nullptr;
+    TChangeLink* FStateChangeLink = nullptr;
+    bool FShowBands = false, FShowButtons = true, FShowFooter = false, FShowGrid = false, FShowHeader = true,
+         FShowIndicator = false, FShowLines = true, FShowNewItemRow = false, FShowPreviewGrid = true,
+         FShowRoot = true, FShowGroupFooter = false, FGridStyle = false;
+    int FDrawStyle = 0;
+    int FScrollBars = 3;
+    int FBorderStyle = 1;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Free routines of the unit
+
+bool IsPointRect(const TRect& R);
+inline int MaxOf(int A, int B) { return A > B ? A : B; }
+[[noreturn]] void RaiseTreeListError(const std::string& Message);
+bool SameTextIgnoreCase(const std::string& S1, const std::string& S2);
+// Lines Text needs when wrapped into Width - WidthOffset (Height gets their height + 3).
+int CalcTextLineCount(const std::string& Text, int Width, int LineHeight, int& Height, int WidthOffset, bool FullInset,
+                      TFont* Font, int MaxLines);
+
+// Sort comparisons: < 0, 0, > 0.
+int CompareVariants(const Variant& A, const Variant& B);
+int CompareTreeOrder(TdxTreeListNode* NodeA, TdxTreeListNode* NodeB);
+
+// Shared images: the indicator glyphs (glyph k > 0 is image k - 1), the 12 x 12 expand-button
+// bitmaps and the background kept under the header drop arrows.
+extern TImageList* IndicatorImages;
+extern TBitmap* PlusBitmap;
+extern TBitmap* MinusBitmap;
+extern TBitmap* DropArrowBackground;
+void LoadIndicatorImages();
+void FreeIndicatorImages();
+void BuildExpandButtonBitmaps();
+void DrawExpandButtonBitmap(TBitmap* Bitmap, const TRect& Rect, bool Plus);
+
+// Painters. Style: 0 3-D, 1 flat, 2 ultra-flat. Kind: edge kind of a header cell in its band row
+// (0 alone, 1 last, 2 first, 3 middle). Drop-down button state bits: 1 shown, 2 hot, 4 pressed,
+// 8 active. Sorted: 0 none, 1 ascending, 2 descending.
+void DrawImageCentered(TCanvas* Canvas, const TRect& Rect, TCustomImageList* ImageList, int Index);
+void DrawBitmapCentered(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap);
+void DrawTreeButton(HDC DC, const TRect& Rect, int CenterY, bool Plus);
+void DrawBitmapButton(TCanvas* Canvas, const TRect& Rect, bool Plus);
+void DrawFlatButton(HDC DC, const TRect& Rect, bool Plus);
+void DrawSortArrow(HDC DC, const TRect& Rect, bool Up);
+// Draws the edge and the fill; Rect becomes the area inside the edge.
+void DrawHeaderEdge(HDC DC, TRect& Rect, HBRUSH Brush, int Style, int Kind, bool Pressed);
+void DrawHeaderButton(HDC DC, TRect Rect, HBRUSH Brush, int Style, int Kind, bool Pressed);
+void DrawDropDownButton(HDC DC, const TRect& Rect, int State);
+void DrawHeaderCell(HDC DC, TRect Rect, HBRUSH Brush, int ButtonState, int Style, int Kind, TBitmap* Glyph, int Sorted,
+                    TAlignment Alignment, bool MultiLine, bool Pressed, const std::string& Text);
+void DrawIndicatorCell(HDC DC, const TRect& Rect, const TRect& ClipRect, int Style, int Glyph, HBRUSH Brush);
+void DrawVisibleFocusRect(HDC DC, const TRect& Rect);
+void DrawInvertedFrame(HDC DC, const TRect& R);
+
+// Drag timers (timer id 1) and their bookkeeping; a handle of -1 means not running.
+extern UINT_PTR HorzDragScrollTimer;
+extern UINT_PTR VertDragScrollTimer;
+extern bool HorzDragScrollLeft;
+extern bool VertDragScrollUp;
+void CALLBACK HorzDragScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+void CALLBACK VertDragScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+void CALLBACK DragSelectTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);

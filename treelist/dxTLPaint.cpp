@@ -1,0 +1,7 @@
+// Painting of the tree list.
+#include "dxTL.h"
+
+void TCustomdxTreeList::Paint() {
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(ClientRect());
+}
