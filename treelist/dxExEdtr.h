@@ -226,6 +226,200 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Date editor: a date typed freely or through a mask from the locale's short date, read from date
+// words such as TODAY+3, or picked from the calendar popup.
+
+DECLARE_ENUM(TDateButton, btnToday, btnClear)
+DECLARE_SET(TDateButtons, TDateButton)
+DECLARE_ENUM(TDateOnError, deToday, deNull)
+
+// (sender, text, date, message, error)
+using TdxDateValidateInput = TMethodOf<TObject*, const std::string&, TDateTime&, std::string&, bool&>;
+DECLARE_EVENT_NAME(TdxDateValidateInput)
+
+class TroDeraDatePopup;
+
+class TdxInplaceDateEdit : public TdxInplaceDropDownEdit {
+    DECLARE_CLASS(TdxInplaceDateEdit, TdxInplaceDropDownEdit)
+public:
+    explicit TdxInplaceDateEdit(TComponent* AOwner);
+    ~TdxInplaceDateEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplaceDateEdit>& B);
+
+    virtual void DoDateValidateInput(const std::string& Text, TDateTime& Date, bool& Error, std::string& Message);
+    // Whether the cell's value may not be left empty: the popup then offers no Clear button. The
+    // editor alone knows of no such rule; a column that binds a required value answers true.
+    virtual bool ValueRequired() { return false; }
+
+    void OpenPopup() override;
+    void SetEditValue(const Variant& Value) override;
+    void ReadEditValue(Variant& Value) override;
+    void GetEditingText(std::string& S) override;
+    void Change() override;
+    void Validate() override;
+    bool ValidateOnEnterKey() override { return true; }
+    bool KeepOpenOnContainerClick() override { return false; }
+
+    TDateTime DateValue() const { return FDateValue; }
+    void SetDateValue(TDateTime D) { SetDateIfChanged(D); }
+    void SetDateIfChanged(TDateTime D);
+    void SetDateRaw(TDateTime D);
+    bool UseEditMask() const { return FUseEditMask; }
+    void SetUseEditMask(bool Value);
+    void ApplyDateMask();
+    // The text of a date in the editor's current form.
+    std::string DateText(bool Masked, TDateTime D);
+    bool TextEdited() const { return FTextEdited; }
+    TDateTime PopupStartDate() const { return FPopupStartDate; }
+    TroDeraDatePopup* DatePopup() const { return FDatePopup; }
+
+    TDateButtons DateButtons{btnToday, btnClear};
+    TDateOnError DateOnError = deNull;
+    bool DateValidation = false;
+    bool SaveTime = true;
+    TNotifyEvent OnNewDate;
+    TdxDateValidateInput OnDateValidateInput;
+
+protected:
+    void CMWinIniChange(TMessage& Message);
+
+private:
+    void DateChosen(TObject* Sender);
+
+    TDateTime FDateValue;
+    TDateTime FPopupStartDate;
+    TroDeraDatePopup* FDatePopup = nullptr;
+    bool FTextEdited = false;
+    bool FUseEditMask = false;
+};
+
+// The date words: TODAY, YESTERDAY, TOMORROW, a weekday, FIRST..SEVENTH of this week, BOM, EOM and
+// NOW, each optionally followed by +N or -N days.
+bool ParseDateWord(const std::string& Text, TDateTime& Date);
+bool TextToDate(const std::string& Text, TDateTime& Date);
+std::string LocaleDateText(TDateTime D);
+std::string DateMaskFromFormat();
+std::string MaskDateFormat();
+extern bool UseSystemDateConversion;
+extern bool (*DateWordHook)(const std::string& Text, TDateTime& Date);
+
+// ---------------------------------------------------------------------------------------------
+// Button editor: up to eight buttons of its own, each click reported with the button's index.
+
+class TdxEditButton : public TCollectionItem {
+    DECLARE_CLASS(TdxEditButton, TCollectionItem)
+public:
+    explicit TdxEditButton(TCollection* ACollection);
+    ~TdxEditButton() override;
+    static void DefineClass(TClassBuilder<TdxEditButton>& B);
+    void Assign(TPersistent* Source) override;
+    virtual void ResetButton();
+
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    TBitmap* Glyph();
+    void SetGlyph(TBitmap* Value);
+    bool HasGlyph() const { return FGlyph != nullptr; }
+    TdxEditButtonKind Kind() const { return FKind; }
+    void SetKind(TdxEditButtonKind Value);
+    bool LeftAlignment() const { return FLeftAlignment; }
+    void SetLeftAlignment(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+
+private:
+    friend class TdxEditButtons;
+    bool FDefault = false;
+    TBitmap* FGlyph = nullptr;
+    TdxEditButtonKind FKind = bkEllipsis;
+    bool FLeftAlignment = false;
+    bool FVisible = true;
+    int FWidth = 0;
+};
+
+class TdxEditButtons : public TCollection {
+    DECLARE_CLASS(TdxEditButtons, TCollection)
+public:
+    TdxEditButtons(TComponent* AOwner, TCollectionItemClass ItemClass);
+    TdxEditButton* Add() { return static_cast<TdxEditButton*>(TCollection::Add()); }
+    TdxEditButton* Items(int Index) const { return static_cast<TdxEditButton*>(TCollection::Items(Index)); }
+    TPersistent* GetOwner() override { return FOwner; }
+    void Update(TCollectionItem* Item) override;
+    int VisibleCount() const;
+    // The N-th visible button (from 0) with its collection index, or null and -1.
+    TdxEditButton* VisibleItems(int N, int* Index = nullptr) const;
+    void ResetAllButtons();
+
+protected:
+    TComponent* FOwner;
+};
+
+class TdxInplaceEditButtons : public TdxEditButtons {
+    DECLARE_CLASS(TdxInplaceEditButtons, TdxEditButtons)
+public:
+    using TdxEditButtons::TdxEditButtons;
+    void Update(TCollectionItem* Item) override;
+};
+
+class TdxButtonEditViewData : public TdxDropDownEditViewData {
+    DECLARE_CLASS(TdxButtonEditViewData, TdxDropDownEditViewData)
+public:
+    bool ButtonOnly = false;
+    TdxEditButtons* ButtonCollection = nullptr;  // not owned
+    bool HideEditCursor = false;
+};
+
+// (sender, collection index of the clicked button)
+using TdxEditButtonClickEvent = TMethodOf<TObject*, int>;
+DECLARE_EVENT_NAME(TdxEditButtonClickEvent)
+
+class TdxInplaceButtonEdit : public TdxInplaceDropDownEdit {
+public:
+    struct TMetaClass : TdxInplaceDropDownEdit::TMetaClass {
+        using TdxInplaceDropDownEdit::TMetaClass::TMetaClass;
+        void CalcViewInfo(TdxEditViewData* ViewData, bool AutoSize, ViewInfo& Info) const override;
+        bool DrawClient(HDC DC, const TRect& Rect, bool IsEditorPaint, TdxEditViewData* ViewData) const override;
+        TdxEditViewDataClass GetViewDataClass() const override;
+        void InitButtons(TdxDropDownEditViewData* ViewData) const override;
+    };
+    DECLARE_CLASS(TdxInplaceButtonEdit, TdxInplaceDropDownEdit)
+
+public:
+    explicit TdxInplaceButtonEdit(TComponent* AOwner);
+    ~TdxInplaceButtonEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplaceButtonEdit>& B);
+
+    virtual void ClickDefaultButton();
+
+    void ButtonClick(int Index) override;
+    void PopupKeyDown(Word&, TShiftState) override {}
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    bool HasEditWindow() override { return FEditViewMode == 0; }
+    bool CanRestoreValue() override { return true; }
+    void KeyDown(Word& Key, TShiftState Shift) override;
+
+    TdxInplaceEditButtons* Buttons() const { return FButtons; }
+    void SetButtons(TdxEditButtons* Value) { FButtons->Assign(Value); }
+    Byte EditViewMode() const { return FEditViewMode; }
+    void SetEditViewMode(Byte Value);
+    bool ExistButtons() const { return FExistButtons; }
+    Word ClickKey = 16397;  // Ctrl+Enter
+    TdxEditButtonClickEvent OnButtonClick;
+
+protected:
+    void DefineProperties(TFiler& Filer) override;
+    void Loaded() override;
+    void WMGetDlgCodeButton(TMessage& Message);
+
+private:
+    TdxInplaceEditButtons* FButtons = nullptr;
+    bool FExistButtons = false;
+    Byte FEditViewMode = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Shared resources of the unit
 
 inline constexpr TCursor HandCursorIndex = -1140;
