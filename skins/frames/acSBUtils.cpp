@@ -1,6 +1,7 @@
 #include "acSBUtils.h"
 
 #include "acGlow.h"
+#include "acntUtils.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
 #include "sVclUtils.h"
@@ -9,6 +10,8 @@
 #include <vector>
 
 bool HookCustomFont = false;
+bool CreatingDialogWrappers = false;
+std::vector<TacMainWnd*>* PageHookList = nullptr;
 TGetScrollBarInfoProc GetScrollBarInfoProc = nullptr;
 TFlatSBProc InitializeFlatSBProc = nullptr;
 TFlatSBProc UninitializeFlatSBProc = nullptr;
@@ -54,6 +57,7 @@ TacMainWnd::TacMainWnd(TDeferAttach, HWND AHandle, const std::string& SkinSectio
     SkinData->SetCustomFont(HookCustomFont);
     if (SkinData->SkinSection().empty() || SkinData->SkinSection() == "UNKNOWN")
         SkinData->SetSkinSection(SkinSection);
+    InDialog = CreatingDialogWrappers;
     SaveStdParams();
     SkinParamsApplied = false;
     HookWndText = ReadWindowText(Handle);
@@ -72,7 +76,11 @@ void TacMainWnd::FinishAttach() {
 }
 
 TacMainWnd::~TacMainWnd() {
-    if (!Unhooked) {
+    // The procedure goes back even while an adapter frees all its hooks: a control or window that
+    // outlives its hook must not keep calling into it.
+    TControl* Host = HookedControl();
+    bool HostGoing = Host && Host->ComponentState().Contains(csDestroying);
+    if (!Unhooked && !HostGoing) {
         if (UxThemeLibrary && SetWindowThemeProc && IsWindow(Handle))
             SetWindowThemeProc(Handle, nullptr, nullptr);
         RestoreWndProc(false);
@@ -165,10 +173,7 @@ bool TacMainWnd::BaseCommand(TMessage& Message) {
         if (OwnManager) {
             D.RefreshSkinIndexes();
             D.BackgroundStale = true;
-            if (auto* W = DynCast<TWinControl>(D.HostControl))
-                BroadcastToSkinnedChildren(W, Message);
-            else
-                SendToDirectChildWindows(Handle, Message);
+            PassCommandToChildren(D.HostControl, Handle, Message);
         }
         return false;
     case SKIN_REMOVED:
@@ -442,6 +447,169 @@ void PaintBorderCache(TsCommonData* SkinData, HWND Handle, bool Bordered) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Routines the hooks share
+
+TComponent* FindControlByHandle(HWND Handle, TComponent* Root) {
+    if (!Root || !Handle)
+        return nullptr;
+    for (int I = 0; I < Root->ComponentCount(); ++I) {
+        TComponent* C = Root->Components(I);
+        if (auto* W = DynCast<TWinControl>(C); W && W->HandleAllocated() && W->Handle() == Handle)
+            return C;
+        if (TComponent* Found = FindControlByHandle(Handle, C))
+            return Found;
+    }
+    return nullptr;
+}
+
+void SetColorProp(TObject* Obj, const std::string& PropName, TColor Value) {
+    if (Obj && PropertyExists(Obj, PropName))
+        SetOrdPropByName(Obj, PropName, Value);
+}
+
+TColor GetColorProp(TObject* Obj, const std::string& PropName) {
+    if (!Obj || !PropertyExists(Obj, PropName))
+        return 0;
+    return ColorToRGB(static_cast<TColor>(GetOrdPropByName(Obj, PropName)));
+}
+
+void PassCommandToChildren(TControl* HostControl, HWND Handle, TMessage& Message) {
+    if (HostControl) {
+        if (auto* W = DynCast<TWinControl>(HostControl))
+            BroadcastToSkinnedChildren(W, Message);
+    } else {
+        SendToDirectChildWindows(Handle, Message);
+    }
+}
+
+void AskTopWindowToAdapt(HWND Handle) {
+    HWND Top = Handle;
+    for (HWND P = GetParent(Top); P; P = GetParent(Top))
+        Top = P;
+    if (Top)
+        SendMessageA(Top, SM_ALPHACMD, SkinCommandParam(SKIN_ADAPTCHILDREN), 0);
+}
+
+bool BorderMaskHasStates(TsCommonData* SkinData) {
+    TsSkinManager* M = SkinData ? SkinData->GetSkinManager() : nullptr;
+    return M && M->SectionIndexInRange(SkinData->SectionIndex) && M->MaskIndexInRange(SkinData->BorderMaskIndex) &&
+           M->MaskList[SkinData->BorderMaskIndex].ImageCount > 1;
+}
+
+namespace {
+// Pixel access for the corner pass, whatever the bitmap's depth (24 or 32 bits).
+struct TPixelRows {
+    TBitmap* Bitmap = nullptr;
+    int Bytes = 0;
+    bool Attach(TBitmap* B) {
+        Bitmap = B;
+        Bytes = !B ? 0 : B->PixelFormat() == pf32bit ? 4 : B->PixelFormat() == pf24bit ? 3 : 0;
+        return Bytes != 0 && B->Width() > 0 && B->Height() > 0;
+    }
+    bool Inside(int X, int Y) const { return X >= 0 && Y >= 0 && X < Bitmap->Width() && Y < Bitmap->Height(); }
+    TColor Read(int X, int Y) const {
+        const BYTE* P = static_cast<const BYTE*>(Bitmap->ScanLine(Y)) + X * Bytes;
+        return static_cast<TColor>(P[2] | (P[1] << 8) | (P[0] << 16));
+    }
+    void Write(int X, int Y, TColor C) const {
+        BYTE* P = static_cast<BYTE*>(Bitmap->ScanLine(Y)) + X * Bytes;
+        P[0] = static_cast<BYTE>(C >> 16);
+        P[1] = static_cast<BYTE>(C >> 8);
+        P[2] = static_cast<BYTE>(C);
+        if (Bytes == 4)
+            P[3] = 0xFF;
+    }
+};
+}  // namespace
+
+void PaintHookCorners(TsCommonData* SkinData, int State, TacMainWnd* Hook) {
+    TsSkinManager* M = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (!M || !Hook || Hook->InDialog || !M->MaskIndexInRange(SkinData->BorderMaskIndex) || !SkinData->CacheBitmap)
+        return;
+    TPixelRows Cache;
+    if (!Cache.Attach(SkinData->CacheBitmap))
+        return;
+    const int W = std::min<int>(Hook->HookWndSize.cx, Cache.Bitmap->Width());
+    const int H = std::min<int>(Hook->HookWndSize.cy, Cache.Bitmap->Height());
+    if (W <= 1 || H <= 1)
+        return;
+    BackgroundSource Background;
+    GetWindowParentBackgroundSource(Hook->Handle, Background);
+    TsMaskData Mask = M->MaskList[SkinData->BorderMaskIndex];
+    if (Mask.Bmp && Mask.ImageCount == 0) {
+        Mask.ImageCount = 3;
+        Mask.MaskType = 1;
+        Mask.R = Rect(0, 0, Mask.Bmp->Width(), Mask.Bmp->Height());
+    }
+    // A skin file may give no image count: one image then, instead of a division by zero.
+    const int Count = std::max<int>(1, Mask.ImageCount);
+    const int Rows = std::max<int>(1, Mask.MaskType + 1);
+    TPixelRows Source;
+    if (!Source.Attach(Mask.Bmp ? Mask.Bmp : M->MasterBitmap))
+        return;
+    TPixelRows Back;
+    bool HasBack = Background.Bmp && Back.Attach(Background.Bmp);
+    if (HasBack) {
+        Background.OffsetX += Hook->HookWndPos.X;
+        Background.OffsetY += Hook->HookWndPos.Y;
+    }
+    const TColor BackColor = ColorToRGB(Background.Color);
+    if (!HasBack && BackColor == TColor(0xFF00FF))
+        return;
+    State = std::clamp(State, 0, Count - 1);
+    const int ImageW = Mask.R.Width() / Count;
+    const int ImageH = Mask.R.Height() / Rows;
+    const int Left = Mask.R.Left + Mask.R.Width() * State / Count;
+    const int Top = Mask.R.Top;
+    const int MiddleW = ImageW - Mask.WL - Mask.WR;
+    // (source x, source y, window x, window y, width, height) of each corner.
+    const int Corners[4][6] = {
+        {Left, Top, 0, 0, Mask.WL, Mask.WT},
+        {Left + Mask.WL + MiddleW, Top, W - Mask.WR, 0, Mask.WR, Mask.WT},
+        {Left, Top + ImageH - Mask.WB, 0, H - Mask.WB, Mask.WL, Mask.WB},
+        {Left + Mask.WL + MiddleW, Top + ImageH - Mask.WB, W - Mask.WR, H - Mask.WB, Mask.WR, Mask.WB},
+    };
+    for (const auto& C : Corners)
+        for (int Y = 0; Y < C[5]; ++Y)
+            for (int X = 0; X < C[4]; ++X) {
+                const int SX = C[0] + X, SY = C[1] + Y, DX = C[2] + X, DY = C[3] + Y;
+                if (!Source.Inside(SX, SY) || DX < 0 || DY < 0 || DX >= W || DY >= H ||
+                    Source.Read(SX, SY) != KeyColor)
+                    continue;
+                if (!HasBack) {
+                    Cache.Write(DX, DY, BackColor);
+                    continue;
+                }
+                const int BX = DX + Background.OffsetX, BY = DY + Background.OffsetY;
+                if (Back.Inside(BX, BY))
+                    Cache.Write(DX, DY, Back.Read(BX, BY));
+            }
+}
+
+void RefreshScrollWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd) {
+    TControl* Host = SkinData ? SkinData->HostControl : nullptr;
+    if (!Host || Host->ComponentState().Contains(csLoading) || Host->ComponentState().Contains(csDestroying) ||
+        Host->ComponentState().Contains(csDesigning))
+        return;
+    auto* W = DynCast<TWinControl>(Host);
+    bool HasWindow = W && W->HandleAllocated();
+    if (SkinData->IsSkinned(false)) {
+        if (Wnd && Wnd->Unhooked)
+            FreeAndNil(Wnd);
+        if (!Wnd && HasWindow) {
+            if (UninitializeFlatSBProc)
+                UninitializeFlatSBProc(W->Handle());
+            Wnd = Create<TacScrollWnd>(W->Handle(), true, SkinData->SkinSection(), SkinData->GetSkinManager(),
+                                       SkinData);
+        }
+    } else if (Wnd) {
+        FreeAndNil(Wnd);
+        if (InitializeFlatSBProc && HasWindow)
+            InitializeFlatSBProc(W->Handle());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
 // Start-up and shut-down
 
 void acSBUtilsInitialization() {
@@ -469,4 +637,10 @@ void acSBUtilsFinalization() {
     if (ComCtl32Library)
         FreeLibrary(ComCtl32Library);
     User32Library = ComCtl32Library = nullptr;
+    if (PageHookList) {
+        for (TacMainWnd*& Hook : *PageHookList)
+            FreeAndNil(Hook);
+        delete PageHookList;
+        PageHookList = nullptr;
+    }
 }

@@ -19,12 +19,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The window property of a hooked window; its value is the hook.
 inline constexpr const char* HookPropName = "VIDURU";
 
 // Copied into the CustomFont of every hook's skin data.
 extern bool HookCustomFont;
+// Set by the dialog hook while it attaches hooks to a dialog's children; every hook made meanwhile
+// takes it as its InDialog.
+extern bool CreatingDialogWrappers;
 
 // Entry points looked up at start-up; null when the system lacks them.
 using TGetScrollBarInfoProc = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
@@ -179,6 +183,30 @@ void UnhookWnd(HWND Handle, bool FreeIt, int RepaintFlags, T*& Wnd) {
     UnhookMainWnd(Handle, FreeIt, RepaintFlags, W);
     Wnd = static_cast<T*>(W);
 }
+
+// The depth-first first windowed control owned (directly or further down) by Root whose window
+// exists and is Handle; null when none.
+TComponent* FindControlByHandle(HWND Handle, TComponent* Root);
+// A published colour property by name; a class without it is left alone (Get answers 0).
+void SetColorProp(TObject* Obj, const std::string& PropName, TColor Value);
+TColor GetColorProp(TObject* Obj, const std::string& PropName);
+// The command to the skinned children of the host control, or to the direct child windows of a
+// plain window.
+void PassCommandToChildren(TControl* HostControl, HWND Handle, TMessage& Message);
+// Asks the top-level window above Handle to adapt its children to the skin.
+void AskTopWindowToAdapt(HWND Handle);
+// The skin data's border mask has more than one state image.
+bool BorderMaskHasStates(TsCommonData* SkinData);
+// Lets the key-coloured pixels of the border mask's four corners show what lies behind the window,
+// in the cache bitmap the hook painted.
+void PaintHookCorners(TsCommonData* SkinData, int State, TacMainWnd* Hook);
+// Keeps a framework control's scrolling hook in step with its skinning, taking the system's flat
+// scroll bars off the window while the hook lives.
+void RefreshScrollWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd);
+
+// The hooks made for the pages of hooked page controls; made with the first of them, its hooks
+// freed at shut-down.
+extern std::vector<TacMainWnd*>* PageHookList;
 
 void acSBUtilsInitialization();
 void acSBUtilsFinalization();
