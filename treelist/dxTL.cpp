@@ -189,17 +189,19 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* Node) {
 void TCustomdxTreeList::MakeColumnVisible(int Column) {
     if (Column < 0 || Column >= GetColumnCount())
         return;
-    const int Band = GetColumnBandIndex(Column);
+    const int Band = GetColumnBandIndex(Column), Row = GetColumnRowIndex(Column);
     if (Band == GetLeftFixedBand() || Band == GetRightFixedBand())
         return;
-    Layout L;
-    CalcLayout(L);
-    const HeaderCell* Cell = FindHeaderCell(L, Column);
-    if (!Cell)
-        return;
-    const TRect S = GetScrollableRect();
-    const int Left = Cell->Rect.Left - S.Left + FLeftCoord, Right = Cell->Rect.Right - S.Left + FLeftCoord;
-    const int W = S.Width(), C = FLeftCoord;
+    // The column's edges in scrolled terms, whether it is laid out now or scrolled away.
+    int Left = GetBandLeft(Band);
+    for (int P = 0, N = GetColumnCountInRow(Band, Row); P < N; ++P) {
+        const int C = GetColumnAt(Band, Row, P);
+        if (C == Column)
+            break;
+        Left += GetColumnDisplayWidth(C);
+    }
+    const int Right = Left + GetColumnDisplayWidth(Column);
+    const int W = GetScrollableWidth(), C = FLeftCoord;
     if (C <= Left && Right <= C + W)
         return;
     SetLeftCoord(Left < C ? Left : std::min(Right - W, Left));

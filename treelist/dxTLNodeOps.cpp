@@ -494,8 +494,9 @@ void TCustomdxTreeList::SortNodeList(TList* List, int Column, bool Descending) {
         }
         return CompareNodes(A.Node, B.Node);
     };
-    // The comparisons order every pair strictly (ties fall to the node order), so the sort is sound.
-    std::sort(Keys.begin(), Keys.end(), [&](const SortKey& A, const SortKey& B) { return Compare(A, B) < 0; });
+    // Values of kinds that do not compare still get one answer per pair, ties fall to the node
+    // order; a merge sort stays within the list even should a user's compare event contradict itself.
+    std::stable_sort(Keys.begin(), Keys.end(), [&](const SortKey& A, const SortKey& B) { return Compare(A, B) < 0; });
     for (int I = 0; I < List->Count(); ++I)
         List->SetItems(I, Keys[I].Node);
 }
