@@ -1,0 +1,207 @@
+#include "SkinPixelSupport.h"
+#include "acPNGTestSupport.h"
+
+#include "Classes.h"
+#include "SysUtils.h"
+#include "acPNG.h"
+#include "acntUtils.h"
+#include "sGraphUtils.h"
+#include "sSkinOptions.h"
+
+#include <fstream>
+
+using namespace skintests;
+
+namespace {
+TPx Grey(int V) { return TPx{V, V, V}; }
+constexpr TPx Magenta{255, 0, 255};
+constexpr TPx Red{0, 0, 255};
+
+const char* const SkinOptions = R"([GLOBALINFO]
+VERSION=6.5
+MASTERBITMAP=MASTER.BMP
+[EDIT]
+COLOR=255
+HOTCOLOR=8421504
+BORDERSMASK=#(0,0,12,4)(3,0,1,4)
+IMGTOPLEFT=!CORNER.BMP!1!0!2!
+[BUTTON]
+PARENTCLASS=EDIT
+PATTERN=#(0,4,2,6)(1,0)
+)";
+
+// A skin folder made by the test: the options above, a 12 x 6 master bitmap (red, one magenta and
+// one grey pixel) and a 3 x 2 corner bitmap of its own.
+class SkinLoadTest : public SkinTest {
+protected:
+    void SetUp() override {
+        SkinTest::SetUp();
+        char Temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, Temp);
+        Root = std::string(Temp) + "skinload" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(Root.c_str(), nullptr);
+        Folder = Root + "\\Test";
+        CreateDirectoryA(Folder.c_str(), nullptr);
+        WriteText(Folder + "\\Options.dat", SkinOptions);
+        TOwned<TBitmap> Master(MakeBitmap(12, 6, pf24bit, Red));
+        SetPx(Master.get(), 0, 0, Magenta);
+        SetPx(Master.get(), 1, 0, Grey(77));
+        Master->SaveToFile(Folder + "\\MASTER.BMP");
+        TOwned<TBitmap> Corner(MakeBitmap(3, 2, pf24bit, Grey(10)));
+        Corner->SaveToFile(Folder + "\\CORNER.BMP");
+        Manager = Create<TsSkinManager>(nullptr);
+        Manager->SkinDirectory = Root;
+        Manager->SkinName = "Test";
+    }
+    void TearDown() override {
+        for (const char* F : {"\\Test\\Options.dat", "\\Test\\MASTER.BMP", "\\Test\\CORNER.BMP", "\\Packed.asz"})
+            DeleteFileA((Root + F).c_str());
+        RemoveDirectoryA(Folder.c_str());
+        RemoveDirectoryA(Root.c_str());
+        SkinTest::TearDown();
+    }
+    static void WriteText(const std::string& Path, const std::string& Text) {
+        std::ofstream(Path, std::ios::binary) << Text;
+    }
+    static std::string ReadAll(const std::string& Path) {
+        std::ifstream In(Path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(In), {});
+    }
+    int Mask(const std::string& Section, const std::string& Name) {
+        return Manager->FindMaskIndex(Manager->FindSectionIndex(Section), Section, Name);
+    }
+    std::string Root, Folder;
+};
+
+void PutInt(pngtests::Bytes& Out, LongInt V) {
+    for (int I = 0; I < 4; ++I)
+        Out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(V) >> (8 * I)));
+}
+}  // namespace
+
+TEST_F(SkinLoadTest, FolderSkinFillsSectionsImagesAndIndexes) {
+    Manager->LoadSkin();
+    ASSERT_TRUE(Manager->Active);
+    EXPECT_FALSE(SkinLoading);
+    EXPECT_EQ(Manager->SkinData->SkinFolder, Folder + "\\");
+    ASSERT_EQ(Manager->SectionList.size(), 3u);
+    EXPECT_EQ(Manager->SectionList[1].Color, TColor(255));
+    EXPECT_EQ(Manager->SectionList[2].Color, TColor(255));  // inherited from its parent class
+    EXPECT_EQ(Manager->MasterBitmap->Width(), 12);
+    EXPECT_EQ(Manager->MasterBitmap->PixelFormat(), pf24bit);
+
+    int Border = Mask("EDIT", "BORDERSMASK");
+    ASSERT_GE(Border, 0);
+    const TsMaskData& B = Manager->MaskList[Border];
+    EXPECT_EQ(B.R, (TRect{0, 0, 12, 4}));
+    EXPECT_EQ(B.ImageCount, 3);
+    EXPECT_EQ(B.WL, 1);  // the border width given
+    EXPECT_EQ(B.Bmp, nullptr);
+    EXPECT_EQ(Manager->SectionList[1].BorderIndex, Border);
+    EXPECT_EQ(Manager->SectionList[2].BorderIndex, Border);  // found through the parent class
+
+    int Corner = Mask("EDIT", "IMGTOPLEFT");
+    ASSERT_GE(Corner, 0);
+    const TsMaskData& C = Manager->MaskList[Corner];
+    ASSERT_NE(C.Bmp, nullptr);
+    EXPECT_EQ(C.R, (TRect{0, 0, 3, 2}));
+    EXPECT_EQ(C.StretchMode, 4);
+    EXPECT_EQ(Manager->SectionList[1].ImgTL, Corner);
+    EXPECT_EQ(Mask("BUTTON", "PATTERN"), 2);
+    EXPECT_EQ(Manager->CommonIndexes.GlobalInfo, 0);
+    EXPECT_EQ(Manager->CommonIndexes.ComboButton, -1);
+}
+
+TEST_F(SkinLoadTest, SaturationAndHueLeaveKeyAndGreyPixels) {
+    struct {
+        int Hue, Saturation;
+    } const Cases[] = {{0, 0}, {120, 0}, {0, 150}};
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(testing::Message() << Case.Hue << " " << Case.Saturation);
+        Manager->HueOffset = Case.Hue;
+        Manager->Saturation = Case.Saturation;
+        Manager->LoadSkin();
+        TBitmap* M = Manager->MasterBitmap;
+        EXPECT_EQ(GetPx(M, 0, 0), Magenta);
+        EXPECT_EQ(GetPx(M, 1, 0), Grey(77));
+        TColor Expected = Case.Hue ? ShiftHue(Case.Hue, 0x0000FF)
+                          : Case.Saturation ? ChangeSaturation(0x0000FF, -49)  // -150 mod 101
+                                            : TColor(0x0000FF);
+        EXPECT_EQ(GetPx(M, 5, 5), PxOf(Expected));
+        EXPECT_EQ(Manager->SectionList[1].Color, Expected);
+        EXPECT_EQ(GetPx(Manager->MaskList[Mask("EDIT", "IMGTOPLEFT")].Bmp, 0, 0), Grey(10));
+    }
+}
+
+TEST_F(SkinLoadTest, CommonSectionsAddOnlyWhatTheSkinLacks) {
+    Manager->CommonSections = "[EDIT]\nCOLOR=1\nBORDERSMASK=#(0,0,3,3)(1,0)\nGLYPHMASK=#(0,0,6,3)(2,0)\n[EXTRA]\nCOLOR=7\n";
+    Manager->LoadSkin();
+    ASSERT_EQ(Manager->SectionList.size(), 4u);
+    EXPECT_EQ(Manager->SectionList[1].Color, TColor(255));
+    EXPECT_EQ(Manager->SectionList[3].SectionName, "EXTRA");
+    EXPECT_EQ(Manager->SectionList[3].Color, TColor(7));
+    EXPECT_EQ(Manager->MaskList[Mask("EDIT", "BORDERSMASK")].R, (TRect{0, 0, 12, 4}));  // the skin's own
+    int Glyph = Mask("EDIT", "GLYPHMASK");
+    ASSERT_GE(Glyph, 0);
+    EXPECT_EQ(Manager->MaskList[Glyph].R, (TRect{0, 0, 6, 3}));
+}
+
+TEST_F(SkinLoadTest, PackedSkinLoadsFromItsItemsAndRefusesAPackWithoutOptions) {
+    auto Pack = [&](bool WithOptions) {
+        pngtests::Bytes Data{'A', 'S', 'z', 'f'};
+        PutInt(Data, WithOptions ? 3 : 2);
+        auto Add = [&](const std::string& Name, const std::string& Bytes) {
+            PutInt(Data, static_cast<LongInt>(Name.size()));
+            Data.insert(Data.end(), Name.begin(), Name.end());
+            PutInt(Data, static_cast<LongInt>(Bytes.size()));
+            pngtests::Bytes Z = pngtests::Compress(pngtests::Bytes(Bytes.begin(), Bytes.end()));
+            Data.insert(Data.end(), Z.begin(), Z.end());
+        };
+        if (WithOptions)
+            Add("Options.dat", SkinOptions);
+        Add("master.bmp", ReadAll(Folder + "\\MASTER.BMP"));
+        Add("Corner.bmp", ReadAll(Folder + "\\CORNER.BMP"));
+        WriteText(Root + "\\Packed.asz", std::string(Data.begin(), Data.end()));
+    };
+    Manager->SkinName = "Packed";
+    Manager->FromPack = true;
+    Pack(true);
+    Manager->LoadPackedSkin();
+    EXPECT_EQ(Manager->MasterBitmap->Width(), 12);  // item names are compared upper-cased
+    EXPECT_GE(Mask("EDIT", "IMGTOPLEFT"), 0);
+    EXPECT_EQ(Manager->SkinData->SkinFolder, Root + "\\");
+
+    Pack(false);
+    EXPECT_THROW(Manager->LoadPackedSkin(), Exception);
+    EXPECT_FALSE(SkinLoading);
+    Manager->SkinName = "Missing";
+    EXPECT_THROW(Manager->LoadPackedSkin(), Exception);
+}
+
+TEST_F(SkinLoadTest, MissingSkinSwitchesTheManagerOff) {
+    Manager->SkinName = "Nowhere";
+    Manager->LoadSkin();
+    EXPECT_FALSE(Manager->Active);
+    EXPECT_FALSE(SkinLoading);
+}
+
+TEST_F(SkinLoadTest, SkinDirectoryIsMadeAbsoluteAgainstTheProgramFolder) {
+    std::string App = GetAppFolder();
+    while (!App.empty() && (App.back() == '\\' || App.back() == '/'))
+        App.pop_back();
+    std::string Up = App.substr(0, App.find_last_of("\\/") + 1);
+    struct {
+        const char* Directory;
+        std::string Expected;
+    } const Cases[] = {
+        {"..\\Skins", Up + "Skins"},
+        {".\\Skins", App + "\\Skins"},
+        {"Skins", App + "\\Skins"},
+        {"C:\\Skins", "C:\\Skins"},
+        {"\\\\server\\Skins", "\\\\server\\Skins"},
+    };
+    for (const auto& C : Cases) {
+        Manager->SkinDirectory = C.Directory;
+        EXPECT_EQ(Manager->FullSkinDirectory(), C.Expected) << C.Directory;
+    }
+}
