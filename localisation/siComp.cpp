@@ -95,6 +95,7 @@ TsiCustomLang::TsiCustomLang(TComponent* AOwner) : TComponent(CheckNoOtherLang(A
 }
 
 TsiCustomLang::~TsiCustomLang() {
+    ReleaseResourceStrings(this);
     if (FLangDispatcher)
         FLangDispatcher->Unlink(this);
 }
@@ -186,6 +187,8 @@ void TsiCustomLang::Loaded() {
         ApplyTranslation();
     else
         RefreshActiveCharset();
+    if (!Designing() && FHandleResourceStrings && !ResourceStringsOwner)
+        TakeResourceStrings();
     if (Designing())
         AttachExtendedItems();
 }

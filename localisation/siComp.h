@@ -18,6 +18,7 @@
 
 class TsiCustomLang;
 class TsiLangDispatcher;
+class TSIBFileManager;
 
 DECLARE_ENUM(TStringsType, stCaptions, stHints, stDisplayLabels, stFonts, stMultiLines, stDlgsCaptions, stStrings,
              stOtherStrings, stLocales, stCollections, stCharSets, stListView_TreeView_Items)
@@ -56,6 +57,8 @@ extern const std::array<const char*, LocaleItemCount> LocaleItemNames;
 // The property each kind of text sets, in kind order.
 extern const std::array<const char*, KindCount> KindPropertyNames;
 extern const std::array<const char*, 11> DialogButtonNames;
+// The sections of a text translation file, in kind order.
+extern const std::array<const char*, KindCount> TextFileSectionNames;
 struct TsiCharsetName {
     const char* Name;
     Byte Charset;
@@ -246,6 +249,23 @@ void BuildIndex(TsiCustomLang* Component, TsiStringsCollection* Index, int SortC
 void RebuildIndexes(TsiCustomLang* Component);
 
 // ---------------------------------------------------------------------------------------------
+// Resource-string redirection
+
+// The component whose Strings translate the framework's resource strings (null when none does).
+extern TsiCustomLang* ResourceStringsOwner;
+// When not 0, resource numbers up to it are first looked up by key "IDS_RES_" and the number.
+extern int ResourceIdLimit;
+
+// The loader the redirection installs: the text as loaded, translated through the owner's
+// ResourceIndex into its active language when that differs from ResourceLanguageIndex.
+std::string LoadResourceText(const TResStringRec* Record);
+// String resource Identifier of the program itself, through LoadResourceText.
+std::string LoadResourceTextById(unsigned Identifier);
+std::string FormatResourceText(unsigned Identifier, TVarRecs Arguments);
+// Forgets Component as the owner (its destruction) and puts the previous loader back.
+void ReleaseResourceStrings(TsiCustomLang* Component);
+
+// ---------------------------------------------------------------------------------------------
 // Extended translations (stored part)
 
 class TsiExtendedItem : public TCollectionItem {
@@ -346,6 +366,52 @@ public:
     virtual void SetTranslationByRef(TStrings* ListRef, const std::string& Key, int Language, const std::string& Text);
     // Renames the keys, exclusions and extended translations of a renamed component.
     virtual void RenameKeys(const std::string& OldName, const std::string& NewName);
+
+    // Text translation files (stream level). Loading a kind gives the number of distinct keys of the
+    // file's section (of every form), -1 for a kind without a list; saving gives the list's count.
+    virtual int LoadKindFromStream(TStringsType Kind, TStream* Stream, bool Clear);
+    virtual int SaveKindToStream(TStringsType Kind, TStream* Stream, const std::string& Delimiter);
+    virtual void LoadAllFromStream(TStream* Stream, bool Clear, bool NoApply);
+    virtual void SaveAllToStream(TStream* Stream, const std::string& Delimiter);
+    // The file's entries replace those of the same key; the component's others stay after them. On
+    // an error the kind's list is put back and the result is false.
+    virtual bool MergeKindFromStream(TStringsType Kind, TStream* Stream);
+    virtual bool MergeAllFromStreamAndApply(TStream* Stream);
+    virtual bool MergeAllFromStream(TStream* Stream);
+    // File level: a missing file loads nothing (-1 from the kind loads, false from the merges).
+    virtual int LoadKindFromFile(TStringsType Kind, const std::string& FileName, bool Clear);
+    virtual int SaveKindToFile(TStringsType Kind, const std::string& FileName, const std::string& Delimiter);
+    virtual void LoadAllFromFile(const std::string& FileName, bool Clear);
+    virtual void SaveAllToFile(const std::string& FileName, const std::string& Delimiter);
+    virtual int LoadStringsFromFile(const std::string& FileName, bool Clear);
+    virtual int SaveStringsToFile(const std::string& FileName, const std::string& Delimiter);
+    // Also from a SIB file; the file's language columns are brought into LangNames' order and the
+    // columns of languages LangNames lacks are dropped.
+    virtual bool MergeKindFromFile(TStringsType Kind, const std::string& FileName);
+    virtual bool MergeAllFromFileAndApply(const std::string& FileName);
+    virtual void LoadEachKindFromFile(const std::string& FileName, bool Clear);
+    virtual bool MergeAllFromFile(const std::string& FileName);
+    // One language column of a text translation file, added as a new language when LangNames lacks it.
+    virtual void ImportLanguageKind(TStringsType Kind, const std::string& FileName, const std::string& LanguageName);
+    virtual void ImportLanguageExtended(const std::string& FileName, const std::string& LanguageName);
+    virtual void ImportLanguage(const std::string& FileName, const std::string& LanguageName);
+
+    void LoadExtendedFromStream(TStream* Stream, bool Clear);
+    void SaveExtendedToStream(TStream* Stream, const std::string& Delimiter);
+    void LoadExtendedFromFile(const std::string& FileName, bool Clear);
+    void SaveExtendedToFile(const std::string& FileName, const std::string& Delimiter);
+    // Value at Language, empty values elsewhere: for each language 1 .. NumOfLanguages the value or
+    // nothing, each followed by D.
+    std::string BuildSingleValue(const std::string& Value, int Language) const;
+    // The language names a translation file (text or SIB) holds, read through a temporary copy.
+    void ReadFileLanguageNames(const std::string& FileName, TStrings* Names);
+    // SIB files: the owner's block loaded into this component (then indexed and applied), or one kind.
+    void LoadSIBFile(const std::string& FileName);
+    void LoadSIBKind(TStringsType Kind, const std::string& FileName);
+
+    // Resource-string redirection: makes this component the ResourceStringsOwner and installs the
+    // translating loader (the finishing step calls it at run time with HandleResourceStrings set).
+    void TakeResourceStrings();
 
     // Applying a language.
     void ApplyKindList(TStrings* List, TStringsType Kind);
@@ -540,6 +606,7 @@ protected:
 
 private:
     friend class TsiLangDispatcher;
+    friend class TSIBFileManager;
     // The owner's component named Name, or null.
     TComponent* OwnerComponent(const std::string& Name) const;
     // The owner when Name is its class name or its name (exactly), else its component of that name.
@@ -665,7 +732,13 @@ public:
     TLanguageChangingEvent OnLanguageChanging;
     TNotifyEvent OnLanguageChanged;
 
+    // The reader every component linked to a SIB FileName shares; null until the first needs it.
+    TSIBFileManager* SIBReader() const { return FSIBReader.get(); }
+
 private:
+    // A component linking while FileName names an existing file takes its texts from it.
+    void LoadTranslationFile(TsiCustomLang* Component, const std::string& File);
+    TOwned<TSIBFileManager> FSIBReader;
     bool Loading() const { return ComponentState().Contains(csLoading); }
     [[noreturn]] void RangeError(int Value) const;
 
@@ -678,4 +751,98 @@ private:
     std::string FFileName;
     bool FUseDefaultLanguage = false;
     int FDefaultLanguage = 1;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Form placement in the registry
+
+DECLARE_ENUM(TMyHKeyType, siHKEY_CURRENT_USER, siHKEY_CLASSES_ROOT, siHKEY_LOCAL_MACHINE, siHKEY_USERS,
+             siHKEY_CURRENT_CONFIG, siHKEY_DYN_DATA)
+
+class TCustomForm;
+
+// Restores its form's position, size and window state from the registry when the form has loaded
+// and saves them when it is destroyed with the form. The owner must be a form.
+class TsiFormStorage : public TComponent {
+    DECLARE_CLASS(TsiFormStorage, TComponent)
+public:
+    // Raises EInvalidCast for an owner that is not a form.
+    explicit TsiFormStorage(TComponent* AOwner);
+    ~TsiFormStorage() override;
+    static void DefineClass(TClassBuilder<TsiFormStorage>& B);
+    void Loaded() override;
+
+    // "State" is always written; "Top", "Left", "Height" and "Width" only for a normal window, so
+    // the size a maximised form comes back to is the last normal one.
+    void SavePlacement();
+    // Any value that cannot be read puts the placement and state the form had back.
+    void RestorePlacement();
+
+    bool Active() const { return FActive; }
+    void SetActive(bool Value) { FActive = Value; }
+    TMyHKeyType RegRootKey() const { return FRegRootKey; }
+    void SetRegRootKey(TMyHKeyType Value);
+    const std::string& SubKey() const { return FSubKey; }
+    void SetSubKey(const std::string& Value) { FSubKey = Value; }
+    HKEY RootKey() const { return FRootKey; }
+
+private:
+    bool Designing() const { return ComponentState().Contains(csDesigning); }
+    TCustomForm* FForm;
+    bool FActive = true;
+    TMyHKeyType FRegRootKey = siHKEY_CURRENT_USER;
+    HKEY FRootKey = HKEY_CURRENT_USER;
+    std::string FSubKey;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Translation files: temporary copies and the SIB reader
+
+// A component of Of's class, without an owner of its own but inserted among Of's owner's components
+// so that its keys resolve; quiet, so it neither links nor applies. Freed with the scope.
+class TsiTemporaryCopy {
+public:
+    explicit TsiTemporaryCopy(TsiCustomLang* Of);
+    ~TsiTemporaryCopy();
+    TsiTemporaryCopy(const TsiTemporaryCopy&) = delete;
+    TsiTemporaryCopy& operator=(const TsiTemporaryCopy&) = delete;
+    TsiCustomLang* operator->() const { return FLang; }
+    TsiCustomLang* get() const { return FLang; }
+
+private:
+    TsiCustomLang* FLang;
+};
+
+// Reads SIB files: a header, a directory of form class names with offsets, and per form one stored
+// translation component in the binary component-stream format.
+class TSIBFileManager : public TPersistent {
+    DECLARE_CLASS(TSIBFileManager, TPersistent)
+public:
+    static constexpr std::string_view Header{"SIB file: TsiLang binary translation data\0", 42};
+
+    TSIBFileManager();
+    ~TSIBFileManager() override;
+    void Assign(TPersistent* Source) override;
+
+    void LoadFile(TsiCustomLang* Component, const std::string& OwnerClassName, const std::string& FileName);
+    // Raises "Unrecognized stream format!" for another header, EReadError for a directory or block
+    // that lies outside the stream; leaves Component unchanged when no block is OwnerClassName's.
+    void LoadStream(TsiCustomLang* Component, const std::string& OwnerClassName, TStream* Stream);
+    // Only Kind's list of Component takes the file's texts.
+    void LoadKind(TStringsType Kind, const std::string& FileName, const std::string& OwnerClassName,
+                  TsiCustomLang* Component);
+
+    TStrings* FixedLanguages() const { return FFixedLanguages.get(); }
+    TStrings* ComponentNames() const { return FNames.get(); }
+    int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+    TComponent* Components(int Index) const { return FComponents.at(static_cast<size_t>(Index)); }
+    const std::wstring& CommentsFileName() const { return FCommentsFileName; }
+
+private:
+    void FreeComponents();
+    std::string FHeader{Header};
+    TOwned<TStringList> FNames;
+    std::vector<TComponent*> FComponents;
+    TOwned<TStringList> FFixedLanguages;
+    std::wstring FCommentsFileName;
 };

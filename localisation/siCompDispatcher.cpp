@@ -64,8 +64,17 @@ void TsiLangDispatcher::Link(TsiCustomLang* Component) {
     Component->SetNumOfLanguages(FNumOfLanguages);
     Component->LangNames()->SetText(FLangNames->Text());
     Component->FLanguage = FLanguage;
-    if (!ComponentState().Contains(csDesigning))
+    if (!ComponentState().Contains(csDesigning)) {
         OnLinkToDispatcher(this, Component);
+        std::string File = FFileName;
+        if (!File.empty() && !FileExists(File))
+            File = ExpandFileName(File);
+        if (!File.empty() && FileExists(File)) {
+            LoadTranslationFile(Component, File);
+            Component->RefreshActiveCharset();
+            return;
+        }
+    }
     // A window opened after a switch starts in the current language; one opened in the language its
     // resource holds applies nothing.
     Component->SetActiveLanguage(FActiveLanguage);

@@ -74,6 +74,7 @@ void siCompInitialization() {
     StartClassGroup(Controls);
     ActivateClassGroup(Controls);
     GroupDescendentsWith(TsiCustomLang::StaticClass(), Controls);
+    GroupDescendentsWith(TsiFormStorage::StaticClass(), Controls);
     GroupDescendentsWith(TsiLangDispatcher::StaticClass(), Controls);
     // Form readers find every class of a form's components by name, the dispatcher's too.
     for (TClass C : {TsiLang::StaticClass(), TsiLangDispatcher::StaticClass()})
