@@ -8,6 +8,7 @@
 #include "acPNG.h"
 #include "acSkinPack.h"
 #include "acntUtils.h"
+#include "sGradient.h"
 #include "sGraphUtils.h"
 #include "sSkinOptions.h"
 
@@ -22,6 +23,10 @@ bool SkinLoading = false;
 
 TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     SkinData = Create<TsSkinData>();
+    InternalSkins = Create<TsStoredSkins>(this);
+    AnimEffects = Create<TacAnimEffects>();
+    AnimEffects->Manager = this;
+    AnimEffects->Buttons->Manager = this;
     if (!DefaultManager)
         DefaultManager = this;
 }
@@ -31,9 +36,218 @@ TsSkinManager::~TsSkinManager() {
         DefaultManager = nullptr;
     ClearMasks();
     ClearPatterns();
+    FreeAndNil(AnimEffects);
+    FreeAndNil(InternalSkins);
     FreeAndNil(SkinData);
     FreeAndNil(MasterBitmap);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Stored skins
+
+void TsSkinGeneral::DefineClass(TClassBuilder<TsSkinGeneral>& B) {
+    using G = TsSkinGeneral;
+    B.Property("SectionName", &G::SectionName, &G::SectionName);
+    B.Property("ParentClass", &G::ParentClass, &G::ParentClass);
+    B.Property("Color", &G::Color, &G::Color).TypeName("TColor");
+    B.Property("ReservedBoolean", &G::ReservedBoolean, &G::ReservedBoolean);
+    B.Property("FontColor", &G::FontColor, &G::FontColor);
+    B.Property("HotFontColor", &G::HotFontColor, &G::HotFontColor);
+    B.Property("Transparency", &G::Transparency, &G::Transparency);
+    B.Property("GlowCount", &G::GlowCount, &G::GlowCount);
+    B.Property("GlowMargin", &G::GlowMargin, &G::GlowMargin);
+    B.Property("GradientPercent", &G::GradientPercent, &G::GradientPercent);
+    B.Property("GradientData", &G::GradientData, &G::GradientData);
+    B.Property("ImagePercent", &G::ImagePercent, &G::ImagePercent);
+    B.Property("ShowFocus", &G::ShowFocus, &G::ShowFocus);
+    B.Property("FadingEnabled", &G::FadingEnabled, &G::FadingEnabled);
+    B.Property("FadingIterations", &G::FadingIterations, &G::FadingIterations);
+    B.Property("HotColor", &G::HotColor, &G::HotColor).TypeName("TColor");
+    B.Property("HotTransparency", &G::HotTransparency, &G::HotTransparency);
+    B.Property("HotGradientPercent", &G::HotGradientPercent, &G::HotGradientPercent);
+    B.Property("HotGradientData", &G::HotGradientData, &G::HotGradientData);
+    B.Property("HotImagePercent", &G::HotImagePercent, &G::HotImagePercent);
+    B.Property("Name", &G::Name, &G::Name);
+    B.Property("GiveOwnFont", &G::GiveOwnFont, &G::GiveOwnFont);
+    B.Property("HotGlowColor", &G::HotGlowColor, &G::HotGlowColor).TypeName("TColor");
+    B.Property("GlowColor", &G::GlowColor, &G::GlowColor).TypeName("TColor");
+    B.Property("HotGlowSize", &G::HotGlowSize, &G::HotGlowSize).TypeName("TColor");
+    B.Property("GlowSize", &G::GlowSize, &G::GlowSize).TypeName("TColor");
+}
+
+TsSkinImage::TsSkinImage(TCollection* ACollection) : TCollectionItem(ACollection) { FImage = Create<TBitmap>(); }
+TsSkinImage::~TsSkinImage() { FreeAndNil(FImage); }
+
+void TsSkinImage::DefineClass(TClassBuilder<TsSkinImage>& B) {
+    using I = TsSkinImage;
+    B.Property("SectionName", &I::SectionName, &I::SectionName);
+    B.Property("Image", &I::Image, &I::SetImage);
+    B.Property("Name", &I::Name, &I::Name);
+    B.Property("PropertyName", &I::PropertyName, &I::PropertyName);
+    B.Property("Left", &I::Left, &I::Left);
+    B.Property("Top", &I::Top, &I::Top);
+    B.Property("Right", &I::Right, &I::Right);
+    B.Property("Bottom", &I::Bottom, &I::Bottom);
+    B.Property("ImageCount", &I::ImageCount, &I::ImageCount);
+    B.Property("MaskType", &I::MaskType, &I::MaskType);
+    B.Property("BorderWidth", &I::BorderWidth, &I::BorderWidth);
+    B.Property("StretchMode", &I::StretchMode, &I::StretchMode);
+    B.Property("ImgType", &I::ImgType, &I::ImgType);
+    B.Property("WL", &I::WL, &I::WL);
+    B.Property("WR", &I::WR, &I::WR);
+    B.Property("WT", &I::WT, &I::WT);
+    B.Property("WB", &I::WB, &I::WB);
+}
+
+TsSkinPattern::TsSkinPattern(TCollection* ACollection) : TCollectionItem(ACollection) {
+    FImage = Create<TJPEGImage>();
+}
+TsSkinPattern::~TsSkinPattern() { FreeAndNil(FImage); }
+void TsSkinPattern::SetImage(TJPEGImage* Value) { FImage->Assign(Value); }
+
+void TsSkinPattern::DefineClass(TClassBuilder<TsSkinPattern>& B) {
+    B.Property("SectionName", &TsSkinPattern::SectionName, &TsSkinPattern::SectionName);
+    B.Property("Image", &TsSkinPattern::Image, &TsSkinPattern::SetImage);
+    B.Property("Name", &TsSkinPattern::Name, &TsSkinPattern::Name);
+    B.Property("PropertyName", &TsSkinPattern::PropertyName, &TsSkinPattern::PropertyName);
+}
+
+TsStoredSkin::TsStoredSkin(TCollection* ACollection) : TCollectionItem(ACollection) {
+    FMasterBitmap = Create<TBitmap>();
+    FImages = Create<TsSkinImages>(this);
+    FGeneralData = Create<TsSkinGenerals>(this);
+    FPatterns = Create<TsSkinPatterns>(this);
+    FData = Create<TMemoryStream>();
+}
+
+TsStoredSkin::~TsStoredSkin() {
+    FreeAndNil(FImages);
+    FreeAndNil(FPatterns);
+    FreeAndNil(FGeneralData);
+    FreeAndNil(FMasterBitmap);
+    FreeAndNil(FData);
+}
+
+void TsStoredSkin::DefineClass(TClassBuilder<TsStoredSkin>& B) {
+    using S = TsStoredSkin;
+    B.Property("Name", &S::Name, &S::Name);
+    B.Property("GeneralData", &S::GeneralData, &S::SetGeneralData);
+    B.Property("Images", &S::Images, &S::SetImages);
+    B.Property("Patterns", &S::Patterns, &S::SetPatterns);
+    B.Property("MasterBitmap", &S::MasterBitmap, &S::SetMasterBitmap);
+    B.Property("Shadow1Color", &S::Shadow1Color, &S::Shadow1Color).TypeName("TColor");
+    B.Property("Shadow1Offset", &S::Shadow1Offset, &S::Shadow1Offset);
+    B.Property("Shadow1Blur", &S::Shadow1Blur, &S::Shadow1Blur).Default(-1);
+    B.Property("Shadow1Transparency", &S::Shadow1Transparency, &S::Shadow1Transparency);
+    B.Property("BorderColor", &S::BorderColor, &S::BorderColor).TypeName("TColor").Default(TColor(0xFF00FF));
+    B.Property("Version", &S::Version, &S::Version);
+    B.Property("Author", &S::Author, &S::Author);
+    B.Property("Description", &S::Description, &S::Description);
+}
+
+void TsStoredSkin::DefineProperties(TFiler& Filer) {
+    TCollectionItem::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& S) {
+            FData->Clear();
+            if (Int64 Left = S.Size() - S.Position(); Left > 0)
+                FData->CopyFrom(&S, Left);
+            FData->SetPosition(0);
+        },
+        [this](TStream& S) { FData->SaveToStream(&S); }, true);
+}
+
+void TsStoredSkin::Assign(TPersistent* Source) {
+    auto* Src = DynCast<TsStoredSkin>(Source);
+    if (!Src) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    FData->Clear();
+    Src->FData->SaveToStream(FData);
+    FData->SetPosition(0);
+    Name = Src->Name;
+    FGeneralData->Assign(Src->FGeneralData);
+    FImages->Assign(Src->FImages);
+    FPatterns->Assign(Src->FPatterns);
+    FMasterBitmap->Assign(Src->FMasterBitmap);
+    Shadow1Offset = Src->Shadow1Offset;
+    Shadow1Color = Src->Shadow1Color;
+    Shadow1Blur = Src->Shadow1Blur;
+    Shadow1Transparency = Src->Shadow1Transparency;
+    BorderColor = Src->BorderColor;
+    Version = Src->Version;
+    Author = Src->Author;
+    Description = Src->Description;
+}
+
+int TsStoredSkins::IndexOf(const std::string& Name) const {
+    for (int I = 0; I < Count(); ++I)
+        if (Items(I)->Name == Name)
+            return I;
+    return -1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Animation options
+
+void TacBtnEffects::DefineClass(TClassBuilder<TacBtnEffects>& B) {
+    B.Property("Events", &TacBtnEffects::Events, &TacBtnEffects::Events)
+        .Default(TacBtnEvents{beMouseEnter, beMouseLeave, beMouseDown, beMouseUp});
+}
+
+void TacFormAnimation::DefineClass(TClassBuilder<TacFormAnimation>& B) {
+    B.Property("Active", &TacFormAnimation::Active, &TacFormAnimation::Active).Default(true);
+    B.Property("Time", &TacFormAnimation::Time, &TacFormAnimation::Time).Default(Word(0));
+}
+
+void TacFormShow::DefineClass(TClassBuilder<TacFormShow>& B) {
+    B.Property("Mode", &TacFormShow::Mode, &TacFormShow::Mode).Default(atAero);
+}
+
+void TacFormHide::DefineClass(TClassBuilder<TacFormHide>& B) {
+    B.Property("Mode", &TacFormHide::Mode, &TacFormHide::Mode).Default(atAero);
+}
+
+void TacDialogShow::DefineClass(TClassBuilder<TacDialogShow>& B) {
+    B.Property("Mode", &TacDialogShow::Mode, &TacDialogShow::Mode).Default(atAero);
+}
+
+void TacSkinChanging::DefineClass(TClassBuilder<TacSkinChanging>& B) {
+    B.Property("Time", &TacSkinChanging::Time, &TacSkinChanging::Time).Default(Word(100));
+    B.Property("Mode", &TacSkinChanging::Mode, &TacSkinChanging::Mode).Default(atFading);
+}
+
+TacAnimEffects::TacAnimEffects() {
+    Buttons = Create<TacBtnEffects>();
+    DialogShow = Create<TacDialogShow>();
+    FormShow = Create<TacFormShow>();
+    FormHide = Create<TacFormHide>();
+    SkinChanging = Create<TacSkinChanging>();
+    PageChange = Create<TacPageChange>();
+    DialogHide = Create<TacFormHide>();
+}
+
+TacAnimEffects::~TacAnimEffects() {
+    for (TPersistent* P : std::initializer_list<TPersistent*>{Buttons, DialogShow, FormShow, FormHide, SkinChanging,
+                                                             PageChange, DialogHide})
+        P->Free();
+}
+
+void TacAnimEffects::DefineClass(TClassBuilder<TacAnimEffects>& B) {
+    using A = TacAnimEffects;
+    B.Property("Buttons", &A::Buttons);
+    B.Property("DialogShow", &A::DialogShow);
+    B.Property("FormShow", &A::FormShow);
+    B.Property("FormHide", &A::FormHide);
+    B.Property("DialogHide", &A::DialogHide);
+    B.Property("PageChange", &A::PageChange);
+    B.Property("SkinChanging", &A::SkinChanging);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The manager
 
 bool TsSkinManager::IsDefault() const { return DefaultManager == this; }
 
@@ -162,6 +376,11 @@ void ChangePixels(TBitmap* Bitmap, bool SkipGrey, const std::function<TColor(TCo
     }
 }
 
+// Whatever way a load ends, fades may run again afterwards.
+struct LoadingGuard {
+    ~LoadingGuard() { SkinLoading = false; }
+};
+
 void MakeMasterFormat(TBitmap* Bitmap) {
     Bitmap->SetPixelFormat(pf24bit);
     Bitmap->SetTransparentColor(0xFF00FF);
@@ -191,18 +410,41 @@ void TsSkinManager::LoadSkin() {
     if (!Active)
         return;
     SkinLoading = true;
+    LoadingGuard Guard;
     FreeAndNil(SkinIni);
     std::string Folder = FullSkinDirectory() + "\\" + SkinName + "\\";
-    if (!FileExists(Folder + "Options.dat")) {
-        // No skin of that name in the folder and no stored skins to fall back on.
-        SkinData->SkinFolder.clear();
-        Active = false;
-        SkinLoading = false;
+    if (FileExists(Folder + "Options.dat")) {
+        FromPack = false;
+        SkinIni = Create<TMemIniFile>(Folder + "Options.dat");
+        SkinData->SkinFolder = Folder;
+        LoadFromOptions();
         return;
     }
-    FromPack = false;
-    SkinIni = Create<TMemIniFile>(Folder + "Options.dat");
-    SkinData->SkinFolder = Folder;
+    SkinData->SkinFolder.clear();
+    int Stored = InternalSkins->IndexOf(SkinName);
+    if (Stored < 0) {
+        if (InternalSkins->Count() == 0) {
+            Active = false;
+            return;
+        }
+        Stored = 0;
+        SkinName = InternalSkins->Items(0)->Name;
+    }
+    TsStoredSkin* Skin = InternalSkins->Items(Stored);
+    FromPack = Skin->Data()->Size() > 0;
+    if (FromPack) {
+        // The stream stays the stored skin's: the convertor reads a copy of it.
+        CurrentPack = Create<TacSkinConvertor>();
+        auto* Copy = Create<TMemoryStream>();
+        Skin->Data()->SaveToStream(Copy);
+        CurrentPack->PackedData = Copy;
+        ReadSkinPack(CurrentPack);
+        if (!CurrentPack || !CurrentPack->Options) {
+            FreeAndNil(CurrentPack);
+            throw Exception("The stored skin " + SkinName + " holds no \"Options.dat\"");
+        }
+        SkinIni = IniFromStream(CurrentPack->Options);
+    }
     LoadFromOptions();
 }
 
@@ -210,6 +452,7 @@ void TsSkinManager::LoadPackedSkin() {
     if (!Active)
         return;
     SkinLoading = true;
+    LoadingGuard Guard;
     FreeAndNil(SkinIni);
     CurrentPack = nullptr;
     std::string File = FullSkinDirectory() + "\\" + SkinName + ".asz";
@@ -218,7 +461,6 @@ void TsSkinManager::LoadPackedSkin() {
         std::string Message = CurrentPack ? "The packed skin " + File + " holds no \"Options.dat\""
                                           : "The packed skin " + File + " was not found";
         FreeAndNil(CurrentPack);
-        SkinLoading = false;
         throw Exception(Message);
     }
     SkinIni = IniFromStream(CurrentPack->Options);
@@ -232,7 +474,6 @@ void TsSkinManager::LoadFromOptions() {
         ~Done() {
             FreeAndNil(M->SkinIni);
             FreeAndNil(M->CurrentPack);
-            SkinLoading = false;
         }
     } Cleanup{this};
     LoadMasks();
@@ -295,8 +536,11 @@ void TsSkinManager::ClearPatterns() {
 
 void TsSkinManager::LoadMasks() {
     ClearMasks();
-    if (!SkinIni)
+    if (!SkinIni) {
+        LoadStoredMasks();
+        AddCommonSections();
         return;
+    }
     MasterBitmap = Create<TBitmap>();
     std::string MasterName = SkinIni->ReadString(SkinGlobalSection, SkinMasterBitmapKey, "");
     if (!MasterName.empty()) {
@@ -361,6 +605,52 @@ void TsSkinManager::LoadMasks() {
         MaskList.push_back(M);
     });
     AddCommonSections();
+}
+
+void TsSkinManager::LoadStoredMasks() {
+    int Stored = InternalSkins->IndexOf(SkinName);
+    if (Stored < 0)
+        return;
+    TsStoredSkin* Skin = InternalSkins->Items(Stored);
+    MasterBitmap = Create<TBitmap>();
+    if (!Skin->MasterBitmap()->Empty())
+        MasterBitmap->Assign(Skin->MasterBitmap());
+    MakeMasterFormat(MasterBitmap);
+    for (int I = 0; I < Skin->Images()->Count(); ++I) {
+        TsSkinImage* Item = Skin->Images()->Items(I);
+        TsMaskData M;
+        if (!Item->Name.empty()) {
+            M.Bmp = Create<TBitmap>();
+            M.Bmp->Assign(Item->Image());
+            M.Bmp->SetPixelFormat(pf24bit);
+            M.R = TRect{0, 0, M.Bmp->Width(), M.Bmp->Height()};
+        } else {
+            M.R = TRect{Item->Left, Item->Top, Item->Right, Item->Bottom};
+        }
+        M.PropertyName = UpperCase(Item->PropertyName);
+        M.SectionName = UpperCase(Item->SectionName);
+        M.ImageCount = SmallInt(Item->ImageCount);
+        M.MaskType = SmallInt(Item->MaskType);
+        M.BorderWidth = SmallInt(Item->BorderWidth);
+        M.StretchMode = SmallInt(Item->StretchMode);
+        M.ImgType = Item->ImgType;
+        M.WL = SmallInt(Item->WL);
+        M.WT = SmallInt(Item->WT);
+        M.WR = SmallInt(Item->WR);
+        M.WB = SmallInt(Item->WB);
+        if (M.ImageCount == 0) {
+            M.MaskType = 1;
+            M.ImageCount = 3;
+        }
+        M.Manager = this;
+        try {
+            DeriveBorderWidths(M);
+        } catch (...) {
+            FreeAndNil(M.Bmp);
+            throw;
+        }
+        MaskList.push_back(M);
+    }
 }
 
 void TsSkinManager::AddCommonSections() {
@@ -447,8 +737,25 @@ void TsSkinManager::LoadPatterns() {
             MaskList.push_back(M);
         });
     };
-    if (SkinIni)
+    if (SkinIni) {
         AddFrom(SkinIni, true);
+    } else if (int Stored = InternalSkins->IndexOf(SkinName); Stored >= 0) {
+        TsSkinPatterns* Items = InternalSkins->Items(Stored)->Patterns();
+        for (int I = 0; I < Items->Count(); ++I) {
+            TsSkinPattern* Item = Items->Items(I);
+            TJPEGImage* Picture = Item->Image();
+            // Items may share one picture by name.
+            for (int J = 0; Picture->Empty() && J < Items->Count(); ++J)
+                if (J != I && Items->Items(J)->Name == Item->Name && !Items->Items(J)->Image()->Empty())
+                    Picture = Items->Items(J)->Image();
+            TsPatternData P;
+            P.Img = Create<TJPEGImage>();
+            P.Img->Assign(Picture);
+            P.SectionName = UpperCase(Item->SectionName);
+            P.PropertyName = UpperCase(Item->PropertyName);
+            PatternList.push_back(P);
+        }
+    }
     if (!CommonSections.empty()) {
         TOwned<TMemIniFile> Common(IniFromText("2.tmp", CommonSections));
         AddFrom(Common.get(), false);
@@ -466,6 +773,10 @@ void TsSkinManager::LoadGeneralData() {
             ReadSkinSection(SkinIni, Sections->Strings(S), D);
             SectionList.push_back(D);
         }
+    } else if (int Stored = InternalSkins->IndexOf(SkinName); Stored >= 0) {
+        LoadStoredSections(InternalSkins->Items(Stored));
+    } else {
+        return;
     }
     if (!CommonSections.empty()) {
         TOwned<TMemIniFile> Common(IniFromText("", CommonSections));
@@ -484,6 +795,70 @@ void TsSkinManager::LoadGeneralData() {
     UpdateSectionMaskIndexes();
     ApplyHueOffset(HueOffset);
     ApplySaturation(Saturation);
+}
+
+namespace {
+// Five integers separated by blanks fill the colours; any other text gives 0, -1, -1, -1, -1.
+void ReadFontColors(const std::string& Text, TColor (&Colors)[5]) {
+    std::vector<std::string> Words;
+    std::size_t At = 0;
+    while ((At = Text.find_first_not_of(' ', At)) != std::string::npos) {
+        std::size_t End = Text.find(' ', At);
+        Words.push_back(Text.substr(At, End == std::string::npos ? std::string::npos : End - At));
+        At = End;
+    }
+    TColor Result[5] = {0, -1, -1, -1, -1};
+    if (Words.size() == 5)
+        for (int I = 0; I < 5; ++I)
+            Result[I] = TColor(StrToInt(Words[I]));
+    std::copy(std::begin(Result), std::end(Result), Colors);
+}
+}  // namespace
+
+void TsSkinManager::LoadStoredSections(TsStoredSkin* Skin) {
+    SkinData->Version = Skin->Version;
+    SkinData->Author = Skin->Author;
+    SkinData->Description = Skin->Description;
+    SkinData->Shadow1Color = Skin->Shadow1Color;
+    SkinData->Shadow1Offset = SmallInt(Skin->Shadow1Offset);
+    SkinData->Shadow1Blur = SmallInt(Skin->Shadow1Blur);
+    SkinData->Shadow1Transparency = SmallInt(Skin->Shadow1Transparency);
+    SkinData->BorderColor = Skin->BorderColor;
+    SectionList.clear();
+    for (int I = 0; I < Skin->GeneralData()->Count(); ++I) {
+        TsSkinGeneral* G = Skin->GeneralData()->Items(I);
+        TsGeneralData D;
+        D.SectionName = G->SectionName;
+        D.ParentClass = G->ParentClass;
+        D.Color = G->Color;
+        D.ReservedBoolean = G->ReservedBoolean;
+        ReadFontColors(G->FontColor, D.FontColor);
+        ReadFontColors(G->HotFontColor, D.HotFontColor);
+        D.Transparency = G->Transparency;
+        D.GlowCount = G->GlowCount;
+        D.GlowMargin = G->GlowMargin;
+        D.GradientPercent = G->GradientPercent;
+        D.GradientData = G->GradientData;
+        D.ImagePercent = G->ImagePercent;
+        D.ShowFocus = G->ShowFocus;
+        D.FadingEnabled = G->FadingEnabled;
+        D.FadingIterations = G->FadingIterations;
+        D.HotColor = G->HotColor;
+        D.HotTransparency = G->HotTransparency;
+        D.HotGradientPercent = G->HotGradientPercent;
+        D.HotGradientData = G->HotGradientData;
+        D.HotImagePercent = G->HotImagePercent;
+        D.GiveOwnFont = G->GiveOwnFont;
+        D.HotGlowColor = G->HotGlowColor;
+        D.GlowColor = G->GlowColor;
+        D.HotGlowSize = Byte(G->HotGlowSize & 0xFF);
+        D.GlowSize = Byte(G->GlowSize & 0xFF);
+        if (D.GradientData != " ")
+            ParseGradientData(D.GradientData, D.Gradient);
+        if (D.HotGradientData != " ")
+            ParseGradientData(D.HotGradientData, D.HotGradient);
+        SectionList.push_back(D);
+    }
 }
 
 void TsSkinManager::UpdateSectionMaskIndexes() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "Streams.h"
 #include "Graphics.h"
 #include "sConst.h"
 #include "sMaskData.h"
@@ -42,6 +43,226 @@ struct TsCommonIndexes {
     int ScrollBarTexture[4] = {-1, -1, -1, -1}, ScrollBarHotTexture[4] = {-1, -1, -1, -1};
 };
 
+
+// ---------------------------------------------------------------------------------------------
+// Skins kept in the form file: a packed skin stream ("Data"), or the skin spelled out as sections,
+// images, patterns and a master bitmap.
+
+class TsSkinGeneral : public TCollectionItem {
+    DECLARE_CLASS(TsSkinGeneral, TCollectionItem)
+public:
+    explicit TsSkinGeneral(TCollection* ACollection) : TCollectionItem(ACollection) {}
+    static void DefineClass(TClassBuilder<TsSkinGeneral>& B);
+
+    std::string Name;
+    bool ShowFocus = false;
+    bool FadingEnabled = false;
+    int HotImagePercent = 0;
+    int Transparency = 0;
+    int HotTransparency = 0;
+    int FadingIterations = 0;
+    std::string HotFontColor;  // five integers separated by blanks
+    int HotGradientPercent = 0;
+    int GradientPercent = 0;
+    int ImagePercent = 0;
+    std::string HotGradientData;
+    std::string GradientData;
+    std::string ParentClass;
+    TColor HotColor = 0;
+    TColor Color = 0;
+    std::string SectionName;
+    std::string FontColor;  // text colour, then contour colours left, top, right, bottom
+    bool ReservedBoolean = false;
+    bool GiveOwnFont = false;
+    int GlowCount = 0;
+    int GlowMargin = 0;
+    TColor HotGlowSize = 0;  // only the low byte is used
+    TColor GlowColor = 0;
+    TColor HotGlowColor = 0;
+    TColor GlowSize = 0;
+};
+
+class TsSkinImage : public TCollectionItem {
+    DECLARE_CLASS(TsSkinImage, TCollectionItem)
+public:
+    explicit TsSkinImage(TCollection* ACollection);
+    ~TsSkinImage() override;
+    static void DefineClass(TClassBuilder<TsSkinImage>& B);
+    TBitmap* Image() const { return FImage; }
+    void SetImage(TBitmap* Value) { FImage->Assign(Value); }
+
+    std::string Name;
+    std::string SectionName;
+    std::string PropertyName;
+    int MaskType = 0;
+    int ImageCount = 0;
+    int Top = 0, Left = 0, Right = 0, Bottom = 0;  // the rectangle in the master bitmap
+    int BorderWidth = 0;
+    int StretchMode = 0;
+    TacImgType ImgType = itisaBorder;
+    int WR = 0, WT = 0, WL = 0, WB = 0;
+
+private:
+    TBitmap* FImage = nullptr;
+};
+
+class TsSkinPattern : public TCollectionItem {
+    DECLARE_CLASS(TsSkinPattern, TCollectionItem)
+public:
+    explicit TsSkinPattern(TCollection* ACollection);
+    ~TsSkinPattern() override;
+    static void DefineClass(TClassBuilder<TsSkinPattern>& B);
+    TJPEGImage* Image() const { return FImage; }
+    void SetImage(TJPEGImage* Value);
+
+    std::string Name;
+    std::string SectionName;
+    std::string PropertyName;
+
+private:
+    TJPEGImage* FImage = nullptr;
+};
+
+// The three item collections of a stored skin, owned by it.
+template <class Item>
+class TsStoredSkinItems : public TOwnedCollection {
+public:
+    explicit TsStoredSkinItems(TPersistent* Owner) : TOwnedCollection(Owner, Item::StaticClass()) {}
+    Item* Items(int Index) const { return static_cast<Item*>(TCollection::Items(Index)); }
+    Item* Add() { return static_cast<Item*>(TCollection::Add()); }
+};
+class TsSkinGenerals : public TsStoredSkinItems<TsSkinGeneral> {
+    DECLARE_CLASS(TsSkinGenerals, TOwnedCollection)
+public:
+    using TsStoredSkinItems::TsStoredSkinItems;
+};
+class TsSkinImages : public TsStoredSkinItems<TsSkinImage> {
+    DECLARE_CLASS(TsSkinImages, TOwnedCollection)
+public:
+    using TsStoredSkinItems::TsStoredSkinItems;
+};
+class TsSkinPatterns : public TsStoredSkinItems<TsSkinPattern> {
+    DECLARE_CLASS(TsSkinPatterns, TOwnedCollection)
+public:
+    using TsStoredSkinItems::TsStoredSkinItems;
+};
+
+class TsStoredSkin : public TCollectionItem {
+    DECLARE_CLASS(TsStoredSkin, TCollectionItem)
+public:
+    explicit TsStoredSkin(TCollection* ACollection);
+    ~TsStoredSkin() override;
+    static void DefineClass(TClassBuilder<TsStoredSkin>& B);
+    // Copies the data stream, the name, the collections, the master bitmap and the skin-wide values.
+    void Assign(TPersistent* Source) override;
+
+    TsSkinGenerals* GeneralData() const { return FGeneralData; }
+    void SetGeneralData(TsSkinGenerals* Value) { FGeneralData->Assign(Value); }
+    TsSkinImages* Images() const { return FImages; }
+    void SetImages(TsSkinImages* Value) { FImages->Assign(Value); }
+    TsSkinPatterns* Patterns() const { return FPatterns; }
+    void SetPatterns(TsSkinPatterns* Value) { FPatterns->Assign(Value); }
+    TBitmap* MasterBitmap() const { return FMasterBitmap; }
+    void SetMasterBitmap(TBitmap* Value) { FMasterBitmap->Assign(Value); }
+    // The packed skin as it is stored; empty when the skin is spelled out.
+    TMemoryStream* Data() const { return FData; }
+
+    std::string Name;
+    double Version = 0;
+    std::string Description;
+    std::string Author;
+    int Shadow1Offset = 0;
+    TColor Shadow1Color = 0;
+    int Shadow1Blur = -1;
+    int Shadow1Transparency = 0;
+    TColor BorderColor = 0xFF00FF;
+
+protected:
+    void DefineProperties(TFiler& Filer) override;
+
+private:
+    TsSkinImages* FImages = nullptr;
+    TsSkinGenerals* FGeneralData = nullptr;
+    TsSkinPatterns* FPatterns = nullptr;
+    TBitmap* FMasterBitmap = nullptr;
+    TMemoryStream* FData = nullptr;
+};
+
+class TsStoredSkins : public TsStoredSkinItems<TsStoredSkin> {
+    DECLARE_CLASS(TsStoredSkins, TOwnedCollection)
+public:
+    using TsStoredSkinItems::TsStoredSkinItems;
+    // The first skin named exactly Name; -1.
+    int IndexOf(const std::string& Name) const;
+    // Copies nothing: form streaming fills the collection item by item.
+    void Assign(TPersistent*) override {}
+};
+
+// ---------------------------------------------------------------------------------------------
+// Animation options
+
+class TacBtnEffects : public TPersistent {
+    DECLARE_CLASS(TacBtnEffects, TPersistent)
+public:
+    TacBtnEffects() = default;
+    static void DefineClass(TClassBuilder<TacBtnEffects>& B);
+    TacBtnEvents Events{beMouseEnter, beMouseLeave, beMouseDown, beMouseUp};
+    TsSkinManager* Manager = nullptr;
+};
+
+class TacFormAnimation : public TPersistent {
+    DECLARE_CLASS(TacFormAnimation, TPersistent)
+public:
+    TacFormAnimation() = default;
+    static void DefineClass(TClassBuilder<TacFormAnimation>& B);
+    Word Time = 0;  // milliseconds
+    bool Active = true;
+    TacAnimType Mode = atAero;
+};
+class TacFormShow : public TacFormAnimation {
+    DECLARE_CLASS(TacFormShow, TacFormAnimation)
+public:
+    static void DefineClass(TClassBuilder<TacFormShow>& B);
+};
+class TacFormHide : public TacFormAnimation {
+    DECLARE_CLASS(TacFormHide, TacFormAnimation)
+public:
+    static void DefineClass(TClassBuilder<TacFormHide>& B);
+};
+class TacPageChange : public TacFormAnimation {
+    DECLARE_CLASS(TacPageChange, TacFormAnimation)
+};
+class TacDialogShow : public TacFormAnimation {
+    DECLARE_CLASS(TacDialogShow, TacFormAnimation)
+public:
+    static void DefineClass(TClassBuilder<TacDialogShow>& B);
+};
+class TacSkinChanging : public TacFormAnimation {
+    DECLARE_CLASS(TacSkinChanging, TacFormAnimation)
+public:
+    TacSkinChanging() {
+        Time = 100;
+        Mode = atFading;
+    }
+    static void DefineClass(TClassBuilder<TacSkinChanging>& B);
+};
+
+class TacAnimEffects : public TPersistent {
+    DECLARE_CLASS(TacAnimEffects, TPersistent)
+public:
+    TacAnimEffects();
+    ~TacAnimEffects() override;
+    static void DefineClass(TClassBuilder<TacAnimEffects>& B);
+    TacBtnEffects* Buttons = nullptr;
+    TacDialogShow* DialogShow = nullptr;
+    TacFormShow* FormShow = nullptr;
+    TacFormHide* FormHide = nullptr;
+    TacSkinChanging* SkinChanging = nullptr;
+    TacPageChange* PageChange = nullptr;
+    TacFormHide* DialogHide = nullptr;
+    TsSkinManager* Manager = nullptr;
+};
+
 // ---------------------------------------------------------------------------------------------
 // The manager
 
@@ -71,6 +292,8 @@ public:
     int HueOffset = 0;
     int Saturation = 0;
     bool FromPack = false;  // images come from the packed skin being loaded
+    TsStoredSkins* InternalSkins = nullptr;  // owned
+    TacAnimEffects* AnimEffects = nullptr;   // owned
     TsCommonIndexes CommonIndexes;
 
     // SkinDirectory made absolute against the program's folder, without a trailing backslash.
@@ -115,6 +338,8 @@ private:
     TMemIniFile* SkinIni = nullptr;
     TacSkinConvertor* CurrentPack = nullptr;
     void LoadFromOptions();
+    void LoadStoredMasks();
+    void LoadStoredSections(TsStoredSkin* Skin);
     TBitmap* LoadImageFile(const std::string& FileName);
     void ForEachImageKey(TMemIniFile* Ini, bool SkipGlobalInfo,
                          const std::function<void(const std::string&, const std::string&, const std::string&)>& Visit);

@@ -205,3 +205,82 @@ TEST_F(SkinLoadTest, SkinDirectoryIsMadeAbsoluteAgainstTheProgramFolder) {
         EXPECT_EQ(Manager->FullSkinDirectory(), C.Expected) << C.Directory;
     }
 }
+
+TEST_F(SkinLoadTest, StoredSkinsLoadWhenTheFolderHasNone) {
+    auto* Empty = Manager->InternalSkins->Add();
+    Empty->Name = "Empty";
+    auto* Spelled = Manager->InternalSkins->Add();
+    Spelled->Name = "Blue";
+    Spelled->Version = 6.2;
+    TOwned<TBitmap> Master(MakeBitmap(4, 2, pf24bit, Red));
+    Spelled->SetMasterBitmap(Master.get());
+    TsSkinGeneral* G = Spelled->GeneralData()->Add();
+    G->SectionName = "EDIT";
+    G->Color = 0x123456;
+    G->FontColor = "1 2 3 4 5";
+    G->HotFontColor = "1 2";
+    TsSkinImage* Border = Spelled->Images()->Add();
+    Border->SectionName = "edit";
+    Border->PropertyName = "bordersmask";
+    Border->Right = 4;
+    Border->Bottom = 2;
+    Border->BorderWidth = 1;  // image count 0 becomes three states over a mask part
+    EXPECT_EQ(Manager->InternalSkins->IndexOf("blue"), -1);
+    EXPECT_EQ(Manager->InternalSkins->IndexOf("Blue"), 1);
+
+    Manager->SkinName = "Blue";
+    Manager->LoadSkin();
+    ASSERT_EQ(Manager->SectionList.size(), 1u);
+    const TsGeneralData& Edit = Manager->SectionList[0];
+    EXPECT_EQ(Edit.Color, TColor(0x123456));
+    EXPECT_EQ(Edit.FontColor[4], TColor(5));
+    EXPECT_EQ(Edit.HotFontColor[1], TColor(-1));  // not five words
+    ASSERT_EQ(Edit.BorderIndex, 0);
+    const TsMaskData& M = Manager->MaskList[0];
+    EXPECT_EQ(M.SectionName, "EDIT");
+    EXPECT_EQ(M.ImageCount, 3);
+    EXPECT_EQ(M.MaskType, 1);
+    EXPECT_EQ(M.WT, 1);
+    EXPECT_EQ(GetPx(Manager->MasterBitmap, 3, 1), Red);
+    EXPECT_DOUBLE_EQ(Manager->SkinData->Version, 6.2);
+
+    Manager->SkinName = "Empty";
+    Manager->LoadSkin();
+    EXPECT_TRUE(Manager->SectionList.empty());
+    EXPECT_TRUE(Manager->MaskList.empty());
+
+    Manager->SkinName = "Unknown";  // the first stored skin stands in
+    Manager->LoadSkin();
+    EXPECT_EQ(Manager->SkinName, "Empty");
+    EXPECT_TRUE(Manager->Active);
+}
+
+TEST_F(SkinLoadTest, StoredPackedDataLoadsAsAPackedSkin) {
+    pngtests::Bytes Data{'A', 'S', 'z', 'f'};
+    PutInt(Data, 1);
+    const std::string Name = "Options.dat", Text = "[PANEL]\nCOLOR=99\n";
+    PutInt(Data, static_cast<LongInt>(Name.size()));
+    Data.insert(Data.end(), Name.begin(), Name.end());
+    PutInt(Data, static_cast<LongInt>(Text.size()));
+    pngtests::Bytes Z = pngtests::Compress(pngtests::Bytes(Text.begin(), Text.end()));
+    Data.insert(Data.end(), Z.begin(), Z.end());
+    auto* Skin = Manager->InternalSkins->Add();
+    Skin->Name = "Packed";
+    Skin->Data()->Write(Data.data(), static_cast<LongInt>(Data.size()));
+    Manager->SkinName = "Packed";
+    Manager->LoadSkin();
+    EXPECT_TRUE(Manager->FromPack);
+    ASSERT_EQ(Manager->SectionList.size(), 1u);
+    EXPECT_EQ(Manager->SectionList[0].Color, TColor(99));
+    EXPECT_EQ(Skin->Data()->Size(), static_cast<Int64>(Data.size()));  // still the stored skin's
+}
+
+TEST(AnimationOptions, NewOptionsHoldTheirDefaults) {
+    TOwned<TacAnimEffects> Effects(Create<TacAnimEffects>());
+    EXPECT_EQ(Effects->SkinChanging->Time, 100);
+    EXPECT_EQ(Effects->SkinChanging->Mode, atFading);
+    EXPECT_EQ(Effects->FormShow->Time, 0);
+    EXPECT_EQ(Effects->FormShow->Mode, atAero);
+    EXPECT_TRUE(Effects->FormShow->Active);
+    EXPECT_TRUE(Effects->Buttons->Events.Contains(beMouseUp));
+}
