@@ -2111,6 +2111,11 @@ void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 TWinControl* FindControl(HWND Wnd) {
     if (!Wnd)
         return nullptr;
+    // The property's atom is global: another program's window under the pointer carries an object
+    // address of that program.
+    DWORD Process = 0;
+    if (!GetWindowThreadProcessId(Wnd, &Process) || Process != GetCurrentProcessId())
+        return nullptr;
     return reinterpret_cast<TWinControl*>(GetPropA(Wnd, MAKEINTATOM(ControlAtom())));
 }
 

@@ -311,6 +311,21 @@ TEST_F(ControlMouse, ClicksOnTheParentWindowGoToTheWindowlessControlUnderThem) {
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(ControlMouse, AnotherProgramsWindowIsNoControlWhateverItCarries) {
+    // The desktop window belongs to the desktop's own process; what it carries under the controls'
+    // property is an address of that process.
+    HWND Desktop = GetDesktopWindow();
+    DWORD Process = 0;
+    GetWindowThreadProcessId(Desktop, &Process);
+    ASSERT_NE(Process, GetCurrentProcessId());
+    ATOM Atom = GlobalFindAtomA(ControlAtomName);
+    ASSERT_NE(Atom, 0);
+    ASSERT_TRUE(SetPropA(Desktop, MAKEINTATOM(Atom), reinterpret_cast<HANDLE>(Form)));
+    EXPECT_EQ(FindControl(Desktop), nullptr);
+    RemovePropA(Desktop, MAKEINTATOM(Atom));
+    EXPECT_EQ(FindControl(Form->Handle()), Form);
+}
+
 TEST_F(ControlMouse, AFreedControlUnderTheMouseGetsNoLeave) {
     MoveTo(30, 30);
     ASSERT_FALSE(Shape->Seen.empty());
