@@ -110,6 +110,25 @@ struct Layout {
     std::vector<RowItem> Rows;
 };
 
+// The painting record of one cell (filled by DrawCellEx, drawn by DrawCellViewData).
+struct TdxTreeListCellViewData {
+    HBRUSH Brush = nullptr;
+    HFONT Font = nullptr;
+    COLORREF BkColor = 0, TextColor = 0;
+    TAlignment Alignment = taLeftJustify;
+    std::string Text;
+    int HighlightLength = 0;
+    bool Selected = false, FocusCellUnhighlighted = false, LeftEdge = false, RightEdge = false, MultiLine = false,
+         HighlightPass = false, EndEllipsis = false, ReadOnlyNewItemRow = false, Hot = false;
+    TdxTreeListNode* Node = nullptr;
+    int Value1 = 0, Value2 = 0;
+    TColor HighlightColor = clHighlight;
+    TRect Bounds;
+};
+
+// Kinds of cells the painter hands to the cell drawing operations.
+enum TdxCellKind { ckData = 0, ckGroupFooter = 1, ckNewItemRow = 2, ckGroupRow = 3 };
+
 // Indent parts of a row, x relative to the rows' left.
 struct NodeIndentRects {
     TRect Indent, Button, StateImage, Image;
@@ -460,6 +479,8 @@ public:
     TColor SearchHighlightColor = clNone;
     TColor SearchHighlightTextColor = clNone;
     int TreeLineStyle = 1;
+    bool HideSelection = true;
+    bool HideFocusRect = true;
     bool ExpandOnDblClick = true;
     bool SearchAllNodes = true;
     int AutoExpandDelay = 500;
@@ -747,6 +768,33 @@ public:
     virtual bool HasCustomDrawPreview() { return false; }
     virtual bool HasLevelColors() { return false; }
     virtual TColor GetGridLineDrawColor() { return GridLineColor == clNone ? GridLineShadowColor : GridLineColor; }
+    virtual void DoCustomDrawBand(TCanvas*, int, bool&, TAlignment&, TFont*, TColor&, std::string&, const TRect&) {}
+    virtual void DoCustomDrawHeader(TCanvas*, int, bool&, TAlignment&, TFont*, TColor&, std::string&, int&,
+                                    const TRect&) {}
+    virtual void DoCustomDrawCell(TCanvas*, const TRect&, TdxTreeListNode*, int, bool&, TAlignment&, TFont*, TColor&,
+                                  std::string&, bool /*Selected*/, bool /*Focused*/) {}
+    virtual void DoCustomDrawFooterCell(TCanvas*, const TRect&, TdxTreeListNode*, int, int, bool&, TAlignment&, TFont*,
+                                        TColor&, std::string&) {}
+    virtual void DoCustomDrawPreview(TCanvas*, const TRect&, bool&, TFont*, TColor&, TColor&, std::string&, bool,
+                                     TdxTreeListNode*) {}
+    virtual void GetLevelColor(int, TColor&) {}
+    virtual bool IsHotCell(TdxTreeListNode* Node, int Column) {
+        return Node && Node == FHotInfo.Node && Column == FHotInfo.Column;
+    }
+    virtual void DrawEmptyArea(TCanvas*, const TRect&, HBRUSH, HBRUSH) {}
+    virtual void BeginCellDraw(TdxTreeListNode*) {}
+    virtual void EndCellDraw(TdxTreeListNode*) {}
+    virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, bool RightFlag, bool LeftFlag, TdxCellKind Kind,
+                          bool MultiLine, HBRUSH Brush, TColor AColor, bool Focused, bool Selected, int FooterRow,
+                          int Column, TdxTreeListNode* Node);
+    virtual void DrawCellEx(TCanvas* Canvas, const TRect& Rect, int Value1, int Value2, bool RightFlag, bool LeftFlag,
+                            TdxCellKind Kind, bool MultiLine, HBRUSH Brush, COLORREF TextColor, TColor AColor,
+                            bool Focused, bool Selected, int Column, TdxTreeListNode* Node);
+    virtual void DrawPreview(TCanvas* Canvas, const TRect& Rect, bool Selected, HBRUSH Brush, COLORREF TextColor,
+                             TColor AColor, TdxTreeListNode* Node);
+    // The engine draws the record plainly: its background and its text.
+    virtual void DrawCellViewData(HDC DC, const TRect& Rect, const TdxTreeListCellViewData& ViewData, int Column);
+    TdxTreeListCellViewData& CellViewData() { return FCellViewData; }
 
     // Extending a Shift range (set by keyboard steps, cleared by ClearSelection).
     bool ExtendingSelection = false;
@@ -832,6 +880,21 @@ private:
     void HitTestHeader(const Layout& L, HitInfo& Info);
     void HitTestRows(const Layout& L, HitInfo& Info);
     const HeaderCell* FindHeaderCell(const Layout& L, int Column) const;
+    // Painting steps
+    struct PaintBrushes;
+    void PaintBands(const Layout& L, PaintBrushes& B);
+    void PaintHeaders(const Layout& L, PaintBrushes& B);
+    void PaintIndicator(const Layout& L, PaintBrushes& B);
+    void PaintFooter(const Layout& L, PaintBrushes& B);
+    void PaintRows(const Layout& L, PaintBrushes& B);
+    void PaintRowIndent(const Layout& L, const RowItem& Row, PaintBrushes& B);
+    void PaintGridLines(const Layout& L);
+    bool IsCellHighlighted(const RowItem& Row, int Column, bool ControlFocused);
+    void GetCellColors(bool Highlighted, bool ControlFocused, int Column, PaintBrushes& B, HBRUSH& Brush,
+                       COLORREF& TextColor, TColor& BkColor);
+    void DrawSearchHighlight(TCanvas* Canvas, const TRect& Rect, const std::string& Text, TAlignment Alignment,
+                             TColor CellColor);
+    TdxTreeListCellViewData FCellViewData;
     int MeasureTextHeight(TFont* AFont, const char* Text = "Wg", int* Width = nullptr);
 
     TList* FRootList = nullptr;
@@ -919,3 +982,9 @@ extern bool VertDragScrollUp;
 void CALLBACK HorzDragScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
 void CALLBACK VertDragScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
 void CALLBACK DragSelectTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
+// A cell's background and text, 2 pixels in from the sides.
+void DrawTreeCellText(HDC DC, const TRect& Rect, HBRUSH Brush, COLORREF TextColor, const std::string& Text,
+                      TAlignment Alignment, bool MultiLine, bool EndEllipsis);
+// A preview's background and word-wrapped text, Indent pixels in from the left.
+void DrawPreviewText(HDC DC, const TRect& Rect, HBRUSH Brush, COLORREF TextColor, const std::string& Text, int Indent,
+                     HFONT Font);

@@ -419,3 +419,38 @@ void CALLBACK DragSelectTimerProc(HWND Wnd, UINT, UINT_PTR, DWORD) {
     }
     StopTimer(Wnd, VertDragScrollTimer);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Cell and preview text
+
+namespace {
+constexpr UINT CellSingleLine = DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER;
+constexpr UINT CellMultiLine = DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK;
+constexpr UINT PreviewFlags = DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK;
+}  // namespace
+
+void DrawTreeCellText(HDC DC, const TRect& Rect, HBRUSH Brush, COLORREF TextColor, const std::string& Text,
+                      TAlignment Alignment, bool MultiLine, bool EndEllipsis) {
+    FillRect(DC, Rect, Brush);
+    const int OldMode = SetBkMode(DC, TRANSPARENT);
+    const COLORREF OldColor = SetTextColor(DC, TextColor);
+    TRect T{Rect.Left + 2, Rect.Top + (MultiLine ? 1 : 0), Rect.Right - 2, Rect.Bottom};
+    const UINT Flags = (MultiLine ? CellMultiLine : CellSingleLine) | (EndEllipsis ? DT_END_ELLIPSIS : 0) |
+                       AlignFlags[std::clamp(static_cast<int>(Alignment), 0, 2)];
+    DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), T, Flags);
+    SetTextColor(DC, OldColor);
+    SetBkMode(DC, OldMode);
+}
+
+void DrawPreviewText(HDC DC, const TRect& Rect, HBRUSH Brush, COLORREF TextColor, const std::string& Text, int Indent,
+                     HFONT Font) {
+    FillRect(DC, Rect, Brush);
+    const int OldMode = SetBkMode(DC, TRANSPARENT);
+    const COLORREF OldColor = SetTextColor(DC, TextColor);
+    HGDIOBJ OldFont = SelectObject(DC, Font);
+    TRect T{Rect.Left + 1 + Indent, Rect.Top + 1, Rect.Right - 1, Rect.Bottom - 1};
+    DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), T, PreviewFlags);
+    SelectObject(DC, OldFont);
+    SetTextColor(DC, OldColor);
+    SetBkMode(DC, OldMode);
+}

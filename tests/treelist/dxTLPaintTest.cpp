@@ -1,0 +1,92 @@
+#include "dxTLTestSupport.h"
+
+using namespace treelist_tests;
+
+namespace {
+struct PaintTest : TreeListEngineTest {
+    TOwned<TBitmap> Shot;
+    void SetUp() override {
+        TreeListEngineTest::SetUp();
+        Tree->SetBorderStyle(0);
+        Tree->SetScrollBars(0);
+        Tree->SetColor(clWhite);
+        Tree->HighlightColor = clRed;
+        Tree->HideSelectionColor = clLime;
+        Tree->OneBand({100, 100}, 200);
+    }
+    // The control as it paints now.
+    void Render() {
+        Shot.reset(SolidBitmap(Tree->Width(), Tree->Height(), clBlack));
+        Tree->PaintTo(Shot->Canvas()->Handle(), 0, 0);
+    }
+    COLORREF At(int X, int Y) { return PixelAt(Shot.get(), X, Y); }
+    // A point inside the empty second column of a row.
+    TPoint InRow(TdxTreeListNode* Node) {
+        TRect R;
+        Tree->GetNodeRowRect(Node, R);
+        return TPoint{R.Left + 150, (R.Top + R.Bottom) / 2};
+    }
+    void FocusTree(bool Focused) {
+        if (Focused) {
+            Tree->SetFocus();
+            ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Tree->Handle(); }));
+        } else {
+            // Another control takes the focus.
+            auto* Other = Create<TTestTreeList>(Tree->Owner());
+            Other->SetParent(Tree->Parent());
+            Other->SetBounds(0, 210, 50, 50);
+            Other->SetFocus();
+            ASSERT_TRUE(PumpUntil([&] { return GetFocus() == Other->Handle(); }));
+        }
+    }
+};
+}  // namespace
+
+TEST_F(PaintTest, SelectedRowColoursFollowTheFocus) {
+    TdxTreeListNode* A = AddRoot("a");
+    TdxTreeListNode* B = AddRoot("b");
+    Tree->SetFocused(B);
+    FocusTree(true);
+    Render();
+    EXPECT_EQ(RGB(255, 0, 0), At(InRow(B).X, InRow(B).Y));
+    EXPECT_EQ(RGB(255, 255, 255), At(InRow(A).X, InRow(A).Y));
+
+    FocusTree(false);
+    Render();
+    EXPECT_EQ(RGB(255, 255, 255), At(InRow(B).X, InRow(B).Y));  // hidden selection
+    Tree->HideSelection = false;
+    Render();
+    EXPECT_EQ(RGB(0, 255, 0), At(InRow(B).X, InRow(B).Y));
+}
+
+TEST_F(PaintTest, RootsWithoutTheirOwnIndentShowNoButton) {
+    TdxTreeListNode* A = Tree->Add();  // no text: nothing covers the button column
+    A->AddChild();
+    Tree->SetFocused(AddRoot("other"));
+    TRect R;
+    Tree->GetNodeRowRect(A, R);
+    const int CY = (R.Top + R.Bottom) / 2;
+    Render();
+    int Grey = 0;
+    for (int X = R.Left; X < R.Left + 16; ++X)
+        Grey += At(X, CY) == GetSysColor(COLOR_GRAYTEXT);
+    EXPECT_GT(Grey, 0);  // the button's frame
+
+    Tree->SetShowRoot(false);
+    Render();
+    for (int X = R.Left; X < R.Left + 16; ++X)
+        EXPECT_EQ(RGB(255, 255, 255), At(X, CY)) << X;
+}
+
+TEST_F(PaintTest, GridLinesUseTheirColour) {
+    Tree->SetShowGrid(true);
+    Tree->GridLineColor = clBlue;
+    TdxTreeListNode* A = AddRoot("a");
+    Tree->SetFocused(AddRoot("b"));
+    TRect R;
+    Tree->GetNodeRowRect(A, R);
+    Render();
+    EXPECT_EQ(RGB(0, 0, 255), At(R.Left + 150, R.Bottom - 1));  // under the row
+    EXPECT_EQ(RGB(0, 0, 255), At(R.Left + 99, R.Top + 3));      // right of the first cell
+    EXPECT_EQ(RGB(255, 255, 255), At(R.Left + 150, R.Top + 3));
+}
