@@ -281,12 +281,13 @@ void TdxInplaceTextEdit::RestoreDefaults() {
     SetMaxLength(DefaultMaxLength());
 }
 
+// Kinds without an edit window keep the flag themselves: their window knows no such message.
 bool TdxInplaceTextEdit::GetModified() {
-    return HandleAllocated() ? SendMessageA(FHandle, EM_GETMODIFY, 0, 0) != 0 : FSavedModified;
+    return HandleAllocated() && HasEditWindow() ? SendMessageA(FHandle, EM_GETMODIFY, 0, 0) != 0 : FSavedModified;
 }
 
 void TdxInplaceTextEdit::SetModified(bool Value) {
-    if (HandleAllocated())
+    if (HandleAllocated() && HasEditWindow())
         SendMessageA(FHandle, EM_SETMODIFY, Value, 0);
     else
         FSavedModified = Value;

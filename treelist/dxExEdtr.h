@@ -420,6 +420,149 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Popup list boxes: owner-drawn, top-level, shadowed lists that drop down from an editor while
+// the editor keeps the focus.
+
+class TCustomdxPopupListBox : public TCustomListBox {
+    DECLARE_CLASS(TCustomdxPopupListBox, TCustomListBox)
+public:
+    explicit TCustomdxPopupListBox(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TCustomdxPopupListBox>& B);
+
+    TdxPopupBorder ListBorder() const { return FListBorder; }
+    void SetListBorder(TdxPopupBorder Value);
+    bool ListShadow() const { return FListShadow; }
+    void SetListShadow(bool Value);
+    int ListShadowSize() const { return FListShadowSize; }
+    int MeasuredItemHeight = 0;
+    bool TrackMouse = true;
+    // The height of one line of the list's font.
+    int LineHeight();
+    // The height of an item as the list measures it.
+    void MeasureItemHeight(int& Height);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void MeasureItem(int Index, int& Height) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void CMHintShow(TMessage& Message) { Message.Result = 1; }
+    void WMNCCalcSizeList(TMessage& Message);
+    void WMNCPaintList(TMessage& Message);
+    void WMSizeList(TMessage& Message);
+
+private:
+    TdxPopupBorder FListBorder = pbDefault;
+    bool FListShadow = false;
+    int FListShadowSize = 2;
+};
+
+class TdxPopupImageListBox : public TCustomdxPopupListBox {
+    DECLARE_CLASS(TdxPopupImageListBox, TCustomdxPopupListBox)
+public:
+    using TCustomdxPopupListBox::TCustomdxPopupListBox;
+
+    TCustomImageList* ListImages() const { return FListImages; }
+    void SetListImages(TCustomImageList* Value);
+    bool WrapItems = false;
+
+protected:
+    void MeasureItem(int Index, int& Height) override;
+    void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TCustomImageList* FListImages = nullptr;
+};
+
+// The image of an item that has none.
+inline constexpr int dxNoListImage = -2;
+
+// ---------------------------------------------------------------------------------------------
+// Image editor: one of a list of values, shown as its image and description.
+
+class TdxImageEditViewData : public TdxDropDownEditViewData {
+    DECLARE_CLASS(TdxImageEditViewData, TdxDropDownEditViewData)
+public:
+    bool DefaultImages = true;
+    TStrings* Descriptions = nullptr;  // the lists are not owned
+    TStrings* ImageIndexes = nullptr;
+    TCustomImageList* Images = nullptr;
+    bool ShowDescription = true;
+    TStrings* Values = nullptr;
+};
+
+class TdxInplaceImageEdit : public TdxInplaceDropDownEdit {
+public:
+    struct TMetaClass : TdxInplaceDropDownEdit::TMetaClass {
+        using TdxInplaceDropDownEdit::TMetaClass::TMetaClass;
+        bool DrawClient(HDC DC, const TRect& Rect, bool IsEditorPaint, TdxEditViewData* ViewData) const override;
+        int CalcTextHeight(TdxEditViewData* ViewData) const override;
+        TdxEditViewDataClass GetViewDataClass() const override;
+    };
+    DECLARE_CLASS(TdxInplaceImageEdit, TdxInplaceDropDownEdit)
+
+public:
+    explicit TdxInplaceImageEdit(TComponent* AOwner);
+    ~TdxInplaceImageEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplaceImageEdit>& B);
+
+    virtual void SetImageValue(const std::string& S);
+    // The description and image of a value: -1 for what it lacks.
+    static void LookupImage(const std::string& Text, TdxImageEditViewData* ViewData, int& DescriptionIndex,
+                            int& ImageIndex);
+
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    bool HasEditWindow() override { return false; }
+    bool CanRestoreValue() override { return true; }
+    void OpenPopup() override;
+    void ClosePopup(bool Accept) override;
+    void StepValue(int Delta, bool) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+
+    TStringList* Descriptions() const { return FDescriptions; }
+    void SetDescriptions(TStrings* Value);
+    TStringList* ImageIndexes() const { return FImageIndexes; }
+    void SetImageIndexes(TStrings* Value);
+    TStringList* Values() const { return FValues; }
+    void SetValues(TStrings* Value);
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* LargeImages() const { return FLargeImages; }
+    void SetLargeImages(TCustomImageList* Value);
+    bool DefaultImages() const { return FDefaultImages; }
+    void SetDefaultImages(bool Value);
+    bool ShowDescription() const { return FShowDescription; }
+    void SetShowDescription(bool Value);
+    bool MultiLineText() const { return FMultiLineText; }
+    void SetMultiLineText(bool Value);
+    TdxPopupImageListBox* ImageListBox() const { return FImageListBox; }
+    bool Incremental = false;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void WMGetDlgCodeImage(TMessage& Message);
+
+private:
+    void ImageListsChanged(TObject* Sender);
+    void PrepareImageList();
+    void SetImageList(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
+
+    bool FDefaultImages = true;
+    TStringList* FDescriptions = nullptr;
+    TChangeLink* FImagesLink = nullptr;
+    TStringList* FImageIndexes = nullptr;
+    TCustomImageList* FImages = nullptr;
+    TChangeLink* FLargeImagesLink = nullptr;
+    TCustomImageList* FLargeImages = nullptr;
+    bool FMultiLineText = false;
+    TdxPopupImageListBox* FImageListBox = nullptr;
+    bool FShowDescription = true;
+    TStringList* FValues = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Shared resources of the unit
 
 inline constexpr TCursor HandCursorIndex = -1140;
