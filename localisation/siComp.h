@@ -391,6 +391,9 @@ public:
     virtual bool MergeAllFromFileAndApply(const std::string& FileName);
     virtual void LoadEachKindFromFile(const std::string& FileName, bool Clear);
     virtual bool MergeAllFromFile(const std::string& FileName);
+    // Merging: appends every entry of Old whose key List lacks; the owner's own entry goes to the top,
+    // where the list's upkeep keeps it.
+    void AppendMissingEntries(TStrings* List, TStrings* Old);
     // One language column of a text translation file, added as a new language when LangNames lacks it.
     virtual void ImportLanguageKind(TStringsType Kind, const std::string& FileName, const std::string& LanguageName);
     virtual void ImportLanguageExtended(const std::string& FileName, const std::string& LanguageName);

@@ -131,9 +131,7 @@ bool TsiCustomLang::MergeKindFromFile(TStringsType Kind, const std::string& File
                 List->SetStrings(I, ReorderedEntry(List->Strings(I), FileColumnOf, D));
         }
         BatchLoading = SavedBatch;
-        for (int I = 0; I < Old.Count(); ++I)
-            if (!ListHasKey(List, EntryKey(Old.Strings(I), D), D))
-                List->Add(Old.Strings(I));
+        AppendMissingEntries(List, &Old);
     } catch (const Exception&) {
         List->Assign(&Old);
         FLangNames->Assign(&MyNames);

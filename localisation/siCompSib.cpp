@@ -126,6 +126,10 @@ void TSIBFileManager::LoadStream(TsiCustomLang* Target, const std::string& Owner
         Stream->SetPosition(Offset);
         Stream->ReadComponent(Fresh);
 
+        // A block stored with TAB as its delimiter carries no LangDelim (TAB is the default), and
+        // the quiet component skips the finishing step that would convert it.
+        if (Fresh->HasTabDelimitedEntries())
+            Fresh->ReplaceDelimiter('\t', static_cast<char>(Fresh->LangDelim()));
         Target->FStoreAsUTF8 = Fresh->FStoreAsUTF8;
         if (Fresh->LangDelim() != Target->LangDelim())
             Fresh->SetLangDelim(Target->LangDelim());

@@ -303,13 +303,10 @@ bool TsiCustomLang::MergeKindFromStream(TStringsType Kind, TStream* Stream) {
         return false;
     TStringList Old;
     Old.Assign(List);
-    const char D = static_cast<char>(FLangDelim);
     try {
         TBatch Batch(this, true);
         LoadKindFromStream(Kind, Stream, true);
-        for (int I = 0; I < Old.Count(); ++I)
-            if (!ListHasKey(List, EntryKey(Old.Strings(I), D), D))
-                List->Add(Old.Strings(I));
+        AppendMissingEntries(List, &Old);
     } catch (const Exception&) {
         List->Assign(&Old);
         return false;
@@ -345,6 +342,20 @@ bool TsiCustomLang::MergeAllFromStreamAndApply(TStream* Stream) {
 
 // ---------------------------------------------------------------------------------------------
 // Extended translations
+
+void TsiCustomLang::AppendMissingEntries(TStrings* List, TStrings* Old) {
+    const char D = static_cast<char>(FLangDelim);
+    const std::string OwnKey = Owner() ? Owner()->ClassName() : std::string();
+    for (int I = 0; I < Old->Count(); ++I) {
+        const std::string Key = EntryKey(Old->Strings(I), D);
+        if (ListHasKey(List, Key, D))
+            continue;
+        if (!OwnKey.empty() && Key == OwnKey)
+            List->Insert(0, Old->Strings(I));
+        else
+            List->Add(Old->Strings(I));
+    }
+}
 
 void TsiCustomLang::LoadExtendedFromStream(TStream* Stream, bool Clear) {
     if (Clear)
