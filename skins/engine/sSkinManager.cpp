@@ -9,6 +9,9 @@
 #include "acSkinPack.h"
 #include "acntUtils.h"
 #include "sGradient.h"
+#include "acGlow.h"
+#include "sStyleSimply.h"
+#include "sVclUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinOptions.h"
 
@@ -22,6 +25,7 @@ bool SkinRemoving = false;
 bool SkinLoading = false;
 
 TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
+    IsDefaultFlag = DefaultManager == nullptr;
     SkinData = Create<TsSkinData>();
     InternalSkins = Create<TsStoredSkins>(this);
     AnimEffects = Create<TacAnimEffects>();
@@ -32,6 +36,9 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TsSkinManager::~TsSkinManager() {
+    if (Active && SkinData && SkinData->SkinActive)
+        SendRemoveSkin();
+    Active = false;
     if (DefaultManager == this)
         DefaultManager = nullptr;
     ClearMasks();
@@ -1004,4 +1011,348 @@ void TsSkinManager::ApplySaturation(int Value) {
         return;
     const int Amount = (-Value) % 101;
     ChangeColours([Amount](TColor C) { return ChangeSaturation(C, Amount); }, {});
+}
+
+// ---------------------------------------------------------------------------------------------
+// The manager as a component
+
+void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
+    using M = TsSkinManager;
+    B.Property("AnimEffects", &M::AnimEffects);
+    B.Property("HueOffset", &M::HueOffset, &M::SetHueOffset).Default(0);
+    B.Property("Saturation", &M::Saturation, &M::SetSaturation).Default(0);
+    B.Property("SkinDirectory", &M::SkinDirectory, &M::SkinDirectory);
+    B.Property("SkinName", &M::GetSkinName, &M::SetSkinName);
+    B.Property("SkinnedPopups", &M::SkinnedPopups, &M::SkinnedPopups).Default(true);
+    B.Property("IsDefault", &M::GetIsDefault, &M::SetIsDefault).Default(true);
+    B.Property("Active", &M::GetActive, &M::SetActive).Default(true);
+    B.Property("SkinInfo", &M::GetSkinInfo);
+    B.Property("OnAfterChange", &M::OnAfterChange, &M::OnAfterChange);
+    B.Property("OnBeforeChange", &M::OnBeforeChange, &M::OnBeforeChange);
+}
+
+void TsSkinManager::AfterConstruction() {
+    TComponent::AfterConstruction();
+    if (SkinDirectory.empty())
+        SkinDirectory = "c:\\Skins";
+    if (!ComponentState().Contains(csLoading) && SkinActiveHook)
+        SkinActiveHook(Active && !SkinName.empty());
+}
+
+void TsSkinManager::Loaded() {
+    TComponent::Loaded();
+    if (SkinDirectory.empty())
+        SkinDirectory = "c:\\Skins";
+    if (Active && !SkinName.empty())
+        SendNewSkin(false);
+    if (SkinActiveHook)
+        SkinActiveHook(Active && !SkinName.empty());
+}
+
+namespace {
+// The loaded skin taken aside while another loads, so that a failed load leaves it in place.
+struct TLoadedSkin {
+    TsMaskArray Masks;
+    TsPatternArray Patterns;
+    TsGeneralDataArray Sections;
+    TBitmap* Master = nullptr;
+    TsCommonIndexes Indexes;
+};
+}  // namespace
+
+void TsSkinManager::SetSkinName(const std::string& Value) {
+    const std::string OldName = SkinName;
+    SkinName = Value;
+    if (!Active || ComponentState().Contains(csLoading))
+        return;
+    if (OnBeforeChange)
+        OnBeforeChange(this);
+    SkinLoading = true;
+    LoadingGuard Guard;
+    SkinData->SkinActive = false;
+    FromPack = FileExists(FullSkinDirectory() + "\\" + Value + ".asz");
+    TLoadedSkin Previous{std::move(MaskList), std::move(PatternList), std::move(SectionList), MasterBitmap,
+                         CommonIndexes};
+    MaskList.clear();
+    PatternList.clear();
+    SectionList.clear();
+    MasterBitmap = nullptr;
+    bool Failed = false;
+    try {
+        if (FromPack)
+            LoadPackedSkin();
+        else
+            LoadSkin();
+    } catch (Exception& E) {
+        // The half-loaded skin goes; the previous one comes back under its name.
+        ClearMasks();
+        ClearPatterns();
+        MaskList = std::move(Previous.Masks);
+        PatternList = std::move(Previous.Patterns);
+        SectionList = std::move(Previous.Sections);
+        MasterBitmap = Previous.Master;
+        CommonIndexes = Previous.Indexes;
+        Previous.Master = nullptr;
+        SkinName = OldName;
+        Failed = true;
+        ShowErrorBox(E.Message());
+    }
+    if (!Failed) {
+        for (TsMaskData& M : Previous.Masks)
+            FreeAndNil(M.Bmp);
+        for (TsPatternData& P : Previous.Patterns)
+            FreeAndNil(P.Img);
+        FreeAndNil(Previous.Master);
+    }
+    if (!Active)
+        SendRemoveSkin();
+    else if (!Failed || !SectionList.empty())
+        SendNewSkin(true);
+    else
+        SendRemoveSkin();
+    SkinLoading = false;
+    if (OnAfterChange)
+        OnAfterChange(this);
+}
+
+void TsSkinManager::SetActive(bool Value) {
+    if (Value == Active)
+        return;
+    Active = Value;
+    if (Value) {
+        SetSkinName(SkinName);
+        return;
+    }
+    if (!ComponentState().Contains(csLoading))
+        SendRemoveSkin();
+    CacheCommonIndexes();
+}
+
+void TsSkinManager::Reapply() {
+    if (!SkinData->SkinActive)
+        return;
+    SkinLoading = true;
+    LoadingGuard Guard;
+    if (FileExists(FullSkinDirectory() + "\\" + SkinName + ".asz")) {
+        FromPack = true;
+        LoadPackedSkin();
+    } else {
+        LoadSkin();
+    }
+    if (!ComponentState().Contains(csLoading))
+        RepaintForms();
+}
+
+void TsSkinManager::SetHueOffset(int Value) {
+    if (Value == HueOffset)
+        return;
+    HueOffset = Value;
+    Reapply();
+}
+
+void TsSkinManager::SetSaturation(int Value) {
+    if (Value == Saturation)
+        return;
+    Saturation = Value;
+    Reapply();
+}
+
+void TsSkinManager::SetIsDefault(bool Value) {
+    if (!Value && DefaultManager && DefaultManager != this) {
+        IsDefaultFlag = false;
+        return;
+    }
+    if (!Value && DefaultManager == this)
+        return;
+    DefaultManager = this;
+    IsDefaultFlag = true;
+    if (ComponentState().Contains(csLoading))
+        return;
+    if (Active) {
+        SendNewSkin(true);
+        RepaintForms();
+    } else {
+        SendRemoveSkin();
+    }
+}
+
+std::string TsSkinManager::GetSkinInfo() const {
+    if (!SkinData->SkinActive)
+        return "N/A";
+    TFormatSettings Dot = FormatSettings;
+    Dot.DecimalSeparator = '.';
+    return FloatToStr(SkinData->Version, Dot);
+}
+
+void TsSkinManager::SendNewSkin(bool Repaint) {
+    if (SkinLoading && !Repaint)
+        return;
+    if (ComponentState().Contains(csLoading) || ComponentState().Contains(csReading))
+        return;
+    ClearGlowEffects();
+    if (Repaint)
+        LockFormsRedraw(this);
+    SkinData->SkinActive = false;
+    SkinBroadcastRunning = true;
+    CacheCommonIndexes();
+    TMessage M{SM_ALPHACMD, MAKEWPARAM(0, SKIN_LOADED), reinterpret_cast<LPARAM>(this), 0};
+    BroadcastToAllForms(M);
+    SkinBroadcastRunning = false;
+    SkinData->SkinActive = true;
+    if (SkinActiveHook)
+        SkinActiveHook(true);
+    if (SkinLoadedHook)
+        SkinLoadedHook();
+    if (Repaint)
+        RepaintForms();
+    else
+        UnlockFormsRedraw(this, false);
+}
+
+void TsSkinManager::SendRemoveSkin() {
+    if (SkinActiveHook)
+        SkinActiveHook(false);
+    SkinRemoving = true;
+    ClearGlowEffects();
+    SkinData->SkinActive = false;
+    TMessage M{SM_ALPHACMD, MAKEWPARAM(0, SKIN_REMOVED), reinterpret_cast<LPARAM>(this), 0};
+    BroadcastToAllForms(M);
+    ClearMasks();
+    ClearPatterns();
+    SectionList.clear();
+    SkinRemoving = false;
+}
+
+void TsSkinManager::RepaintForms() {
+    TMessage Done{SM_ALPHACMD, MAKEWPARAM(0, SKIN_ANIMDONE), reinterpret_cast<LPARAM>(this), 0};
+    BroadcastToAllForms(Done);
+    TMessage Refresh{SM_ALPHACMD, MAKEWPARAM(0, SKIN_REFRESH), reinterpret_cast<LPARAM>(this), 0};
+    if (!SkinLoading)
+        LockFormsRedraw(this);
+    BroadcastToAllForms(Refresh);
+    if (!SkinLoading)
+        UnlockFormsRedraw(this, true);
+    else
+        AnimationInProgress = false;
+    if (RefreshTarget && RefreshTarget->HandleAllocated())
+        SendMessageA(RefreshTarget->Handle(), Refresh.Msg, Refresh.WParam, Refresh.LParam);
+}
+
+void TsSkinManager::ListSkins(TStrings* List, int Kinds, std::string& FirstName) {
+    FirstName.clear();
+    List->Clear();
+    TOwned<TStringList> Names(Create<TStringList>());
+    for (int I = 0; I < InternalSkins->Count(); ++I) {
+        Names->Add(InternalSkins->Items(I)->Name);
+        if (FirstName.empty())
+            FirstName = InternalSkins->Items(I)->Name;
+    }
+    const std::string Folder = FullSkinDirectory();
+    WIN32_FIND_DATAA Found;
+    HANDLE Find = FindFirstFileA((Folder + "\\*").c_str(), &Found);
+    if (Find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string Name = Found.cFileName;
+            if (Name.empty() || Name[0] == '.')
+                continue;
+            std::string Added;
+            bool IsFolder = (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (IsFolder && (Kinds == 0 || Kinds == 2) && FileExists(Folder + "\\" + Name + "\\Options.dat"))
+                Added = Name;
+            else if (!IsFolder && (Kinds == 1 || Kinds == 2) && Name.size() > 4 &&
+                     Name.compare(Name.size() - 4, 4, ".asz") == 0)
+                Added = Name.substr(0, Name.size() - 4);  // only the final extension goes
+            if (!Added.empty()) {
+                Names->Add(Added);
+                if (FirstName.empty())
+                    FirstName = Added;
+            }
+        } while (FindNextFileA(Find, &Found));
+        FindClose(Find);
+    }
+    Names->Sort();
+    List->AddStrings(Names.get());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lookups and colours
+
+int TsSkinManager::FindMaskIndexBySection(const std::string& SectionName, const std::string& MaskName) const {
+    for (std::size_t I = 0; I < MaskList.size(); ++I)
+        if (MaskList[I].SectionName == SectionName && MaskList[I].PropertyName == MaskName)
+            return static_cast<int>(I);
+    return -1;
+}
+
+void TsSkinManager::GetMaskCellSize(int Index, TSize& Size) const {
+    if (!MaskIndexInRange(Index)) {
+        Size = TSize{};
+        return;
+    }
+    const TsMaskData& M = MaskList[Index];
+    if (M.Bmp)
+        Size = TSize{M.Bmp->Width() / 3, M.Bmp->Height() / 2};
+    else
+        Size = TSize{GetMaskImageWidth(M), GetMaskImageHeight(M)};
+}
+
+namespace {
+int BorderOrImage(TsMaskData& M, SmallInt Width, bool Across) {
+    if (Width > 0)
+        return Width;
+    if (M.BorderWidth > 0)
+        return M.BorderWidth;
+    if (M.ImageCount == 0)
+        M.ImageCount = 1;
+    return Across ? GetMaskImageWidth(M) : GetMaskImageHeight(M);
+}
+}  // namespace
+
+int TsSkinManager::GetMaskLeftWidth(int Index) {
+    return MaskIndexInRange(Index) ? BorderOrImage(MaskList[Index], MaskList[Index].WL, true) : 0;
+}
+int TsSkinManager::GetMaskTopWidth(int Index) {
+    return MaskIndexInRange(Index) ? BorderOrImage(MaskList[Index], MaskList[Index].WT, false) : 0;
+}
+int TsSkinManager::GetMaskRightWidth(int Index) {
+    return MaskIndexInRange(Index) ? BorderOrImage(MaskList[Index], MaskList[Index].WR, true) : 0;
+}
+int TsSkinManager::GetMaskBottomWidth(int Index) {
+    return MaskIndexInRange(Index) ? BorderOrImage(MaskList[Index], MaskList[Index].WB, false) : 0;
+}
+
+TColor TsSkinManager::GetMainFontColor() const {
+    int I = FindSectionIndex(SkinGlobalSection);
+    return I >= 0 ? ColorToRGB(SectionList[I].FontColor[0]) : TColor(0xFF00FF);
+}
+
+TColor TsSkinManager::GetMainHotColor() const {
+    int I = FindSectionIndex(SkinGlobalSection);
+    return ColorToRGB(I >= 0 ? SectionList[I].HotColor : clWindow);
+}
+
+TColor TsSkinManager::GetEditHotFontColor() const {
+    int I = FindSectionIndex("EDIT");
+    return I >= 0 ? ColorToRGB(SectionList[I].HotFontColor[0]) : TColor(0xFF00FF);
+}
+
+namespace {
+bool PlainSelectColor(TColor C) { return C == TColor(-1) || C == TColor(0xFF00FF) || C == TColor(0xFFFFFF); }
+}  // namespace
+
+TColor TsSkinManager::GetMenuSelectColor() const {
+    int I = FindSectionIndex("MENUITEM");
+    if (I >= 0 && !PlainSelectColor(SectionList[I].HotColor))
+        return ColorToRGB(SectionList[I].HotColor);
+    return clHighlight;
+}
+
+TColor TsSkinManager::GetMenuSelectFontColor() const {
+    int I = FindSectionIndex("MENUITEM");
+    if (I >= 0) {
+        TColor F = SectionList[I].HotFontColor[0];
+        if (!PlainSelectColor(F) && F != 0 && !PlainSelectColor(SectionList[I].HotColor))
+            return F;
+    }
+    return clHighlightText;
 }

@@ -271,6 +271,51 @@ class TsSkinManager : public TComponent {
 public:
     explicit TsSkinManager(TComponent* AOwner);
     ~TsSkinManager() override;
+    static void DefineClass(TClassBuilder<TsSkinManager>& B);
+    void AfterConstruction() override;
+    void Loaded() override;
+
+    // Published
+    const std::string& GetSkinName() const { return SkinName; }
+    // Loads the skin Value (a packed file of the folder when one exists) and tells every form; a skin
+    // that fails to load is reported in the error box and the previous skin stays.
+    void SetSkinName(const std::string& Value);
+    bool GetActive() const { return Active; }
+    void SetActive(bool Value);
+    void SetHueOffset(int Value);
+    void SetSaturation(int Value);
+    bool GetIsDefault() const { return IsDefault(); }
+    void SetIsDefault(bool Value);
+    // The loaded skin's version with "." as decimal separator, "N/A" without an active skin.
+    std::string GetSkinInfo() const;
+    TNotifyEvent OnBeforeChange;
+    TNotifyEvent OnAfterChange;
+    bool SkinnedPopups = true;
+    // Called after construction, loading and every skin change with whether a skin is active, and
+    // after a skin was broadcast.
+    static inline void (*SkinActiveHook)(bool Active) = nullptr;
+    static inline void (*SkinLoadedHook)() = nullptr;
+
+    // Skin changes told to every form.
+    void SendNewSkin(bool Repaint);
+    void SendRemoveSkin();
+    void RepaintForms();
+    // Names of the skins: stored skins first, then (Kinds 0 or 2) folders holding "Options.dat" and
+    // (Kinds 1 or 2) packed ".asz" files of the skin folder; sorted. FirstName is the first added.
+    void ListSkins(TStrings* List, int Kinds, std::string& FirstName);
+
+    // Lookups and colours of the loaded skin.
+    int FindMaskIndexBySection(const std::string& SectionName, const std::string& MaskName) const;
+    void GetMaskCellSize(int Index, TSize& Size) const;
+    int GetMaskLeftWidth(int Index);
+    int GetMaskTopWidth(int Index);
+    int GetMaskRightWidth(int Index);
+    int GetMaskBottomWidth(int Index);
+    TColor GetMainFontColor() const;
+    TColor GetMainHotColor() const;
+    TColor GetEditHotFontColor() const;
+    TColor GetMenuSelectColor() const;
+    TColor GetMenuSelectFontColor() const;
 
     // The loaded skin.
     TsMaskArray MaskList;
@@ -278,6 +323,7 @@ public:
     TsGeneralDataArray SectionList;
     TBitmap* MasterBitmap = nullptr;  // owned: the skin's images, 24-bit DIB, key colour 0xFF00FF
     TsSkinData* SkinData = nullptr;  // owned
+    Byte LastSysCommand = 0;
     HWND HotWindow = nullptr;         // the window under the mouse
     bool AllowGlowingFlag = true;
 
@@ -335,6 +381,9 @@ public:
     void SetHotWindow(HWND Handle);
 
 private:
+    bool IsDefaultFlag = false;
+    // Reloads the current skin for changed colour settings.
+    void Reapply();
     TMemIniFile* SkinIni = nullptr;
     TacSkinConvertor* CurrentPack = nullptr;
     void LoadFromOptions();

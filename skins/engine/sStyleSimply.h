@@ -2,6 +2,12 @@
 // section, and the section name that a skin-wide section change announces.
 #pragma once
 
+#include "Messages.h"
+#include <vector>
+
+class TComponent;
+class TsSkinManager;
+
 #include "Graphics.h"
 #include "System.h"
 
@@ -43,3 +49,17 @@ public:
 
 // The section (upper case) that a skin-wide SKIN_SECTIONCHANGED is about.
 extern std::string ChangedSection;
+
+// Forms whose window procedure a form provider replaced; they get broadcasts through this list.
+extern std::vector<TComponent*> HookedForms;
+void AddHookedForm(TComponent* Form);
+// Every occurrence of Form removed: the last entry takes its place.
+void RemoveHookedForm(TComponent* Form);
+// The message to the application's plain forms (last to first), their skin-aware children and MDI
+// client windows, then to the hooked forms.
+void BroadcastToAllForms(TMessage& Message);
+void BroadcastToHookedForms(TMessage& Message);
+// Before and after a skin change: the visible skinned top-level forms of Manager stop drawing and
+// are repainted afterwards; nothing while the application is minimised.
+void LockFormsRedraw(TsSkinManager* Manager);
+void UnlockFormsRedraw(TsSkinManager* Manager, bool Repaint);

@@ -2,6 +2,7 @@
 #include "acPNGTestSupport.h"
 
 #include "Classes.h"
+#include "Dialogs.h"
 #include "SysUtils.h"
 #include "acPNG.h"
 #include "acntUtils.h"
@@ -283,4 +284,82 @@ TEST(AnimationOptions, NewOptionsHoldTheirDefaults) {
     EXPECT_EQ(Effects->FormShow->Mode, atAero);
     EXPECT_TRUE(Effects->FormShow->Active);
     EXPECT_TRUE(Effects->Buttons->Events.Contains(beMouseUp));
+}
+
+namespace {
+// Records the error boxes instead of showing them.
+class TErrorBoxes : public TMessagePresenter {
+public:
+    std::vector<std::string> Texts;
+    int MessageBox(HWND, const std::string& Text, const std::string&, UINT) override {
+        Texts.push_back(Text);
+        return IDOK;
+    }
+};
+}  // namespace
+
+TEST_F(SkinLoadTest, SkinChangeTellsEveryFormAndAFailedLoadKeepsThePreviousSkin) {
+    // Broadcasts reach the forms the application owns.
+    TOwned<TForm> Owned(TForm::CreateNew(Application));
+    Owned->Show();
+    auto* Panel = Place<TSkinTestPanel>(0, 0, 20, 20, Owned.get());
+    Manager->SetSkinName("Test");
+    EXPECT_TRUE(Manager->SkinData->SkinActive);
+    EXPECT_EQ(Manager->GetSkinInfo(), "6.5");
+    ASSERT_FALSE(Panel->Commands.empty());
+    EXPECT_NE(std::find(Panel->Commands.begin(), Panel->Commands.end(), SKIN_LOADED), Panel->Commands.end());
+    EXPECT_NE(std::find(Panel->Commands.begin(), Panel->Commands.end(), SKIN_REFRESH), Panel->Commands.end());
+
+    // A second skin whose border value does not convert.
+    CreateDirectoryA((Root + "\\Broken").c_str(), nullptr);
+    WriteText(Root + "\\Broken\\Options.dat", "[EDIT]\nBORDERSMASK=#(0,0,x,4)(3,0)\n");
+    TErrorBoxes Boxes;
+    TMessagePresenter* Old = SetMessagePresenter(&Boxes);
+    Manager->SetSkinName("Broken");
+    SetMessagePresenter(Old);
+    DeleteFileA((Root + "\\Broken\\Options.dat").c_str());
+    RemoveDirectoryA((Root + "\\Broken").c_str());
+    EXPECT_EQ(Boxes.Texts.size(), 1u);
+    EXPECT_EQ(Manager->GetSkinName(), "Test");
+    ASSERT_EQ(Manager->SectionList.size(), 3u);
+    EXPECT_EQ(Manager->MaskList[Manager->SectionList[1].BorderIndex].R, (TRect{0, 0, 12, 4}));
+    EXPECT_TRUE(Manager->SkinData->SkinActive);
+    EXPECT_FALSE(SkinLoading);
+
+    Panel->Commands.clear();
+    Manager->SetActive(false);
+    EXPECT_FALSE(Manager->SkinData->SkinActive);
+    EXPECT_TRUE(Manager->SectionList.empty());
+    EXPECT_EQ(Manager->GetSkinInfo(), "N/A");
+    EXPECT_NE(std::find(Panel->Commands.begin(), Panel->Commands.end(), SKIN_REMOVED), Panel->Commands.end());
+}
+
+TEST_F(SkinLoadTest, ListedSkinsAreStoredFoldersAndPacksSorted) {
+    Manager->InternalSkins->Add()->Name = "Stored";
+    WriteText(Root + "\\My.Blue.asz", "x");
+    WriteText(Root + "\\Other.ASZ", "x");  // the extension is compared exactly
+    TOwned<TStringList> List(Create<TStringList>());
+    std::string First;
+    Manager->ListSkins(List.get(), 2, First);
+    DeleteFileA((Root + "\\My.Blue.asz").c_str());
+    DeleteFileA((Root + "\\Other.ASZ").c_str());
+    EXPECT_EQ(First, "Stored");
+    EXPECT_EQ(List->Text(), "My.Blue\r\nStored\r\nTest\r\n");
+}
+
+TEST_F(SkinLoadTest, MaskWidthsFallBackToTheBorderWidthThenTheImage) {
+    Manager->LoadSkin();
+    TsMaskData M;
+    M.R = TRect{0, 0, 30, 10};
+    M.Manager = Manager;
+    Manager->MaskList.push_back(M);  // no widths, image count 0
+    int I = static_cast<int>(Manager->MaskList.size()) - 1;
+    EXPECT_EQ(Manager->GetMaskLeftWidth(I), 30);
+    EXPECT_EQ(Manager->GetMaskTopWidth(I), 10);
+    Manager->MaskList[I].BorderWidth = 2;
+    EXPECT_EQ(Manager->GetMaskRightWidth(I), 2);
+    Manager->MaskList[I].WB = 3;
+    EXPECT_EQ(Manager->GetMaskBottomWidth(I), 3);
+    EXPECT_EQ(Manager->GetEditHotFontColor(), TColor(0));
+    EXPECT_EQ(Manager->GetMenuSelectColor(), clHighlight);  // no MENUITEM section
 }
