@@ -101,7 +101,7 @@ void PaintOwnBackground(TBitmap* Target, TRect R, const TSectionLook& L, TsSkinM
     }
     if (L.G > 0) {
         if (TextureDrawn) {
-            std::unique_ptr<TBitmap> Gradient(TemporaryLike(Target, Whole.Width(), Whole.Height()));
+            TOwned<TBitmap> Gradient(TemporaryLike(Target, Whole.Width(), Whole.Height()));
             TRect All{0, 0, Whole.Width(), Whole.Height()};
             if (L.HasGradient())
                 PaintGradient(Gradient.get(), All, *L.Steps, 0);
@@ -136,7 +136,7 @@ void PaintOwnBackground(TBitmap* Target, TRect R, const TSectionLook& L, TsSkinM
 // section's transparency.
 void BlendOwnOverBackground(TBitmap* Bitmap, const TRect& Rect, const TSectionLook& L, TsSkinManager* Manager,
                             const BackgroundSource& Background, TPoint Offset, bool AtVariant, bool Force24) {
-    std::unique_ptr<TBitmap> Own(Force24 ? NewBitmap24(Rect.Width(), Rect.Height())
+    TOwned<TBitmap> Own(Force24 ? NewBitmap24(Rect.Width(), Rect.Height())
                                          : TemporaryLike(Bitmap, Rect.Width(), Rect.Height()));
     PaintOwnBackground(Own.get(), TRect{0, 0, Rect.Width(), Rect.Height()}, L, Manager, Background, Offset, AtVariant);
     PaintWhatLiesBehind(Bitmap, Rect, Background, Offset);
@@ -325,7 +325,7 @@ void PaintSkinItemToDC(int SectionIndex, const std::string& SectionName, Backgro
     Manager = ManagerOrDefault(Manager);
     if (!DC || Rect.IsEmpty() || !Manager || !Manager->SectionIndexInRange(SectionIndex))
         return;
-    std::unique_ptr<TBitmap> Item(NewBitmap24(Rect.Width(), Rect.Height()));
+    TOwned<TBitmap> Item(NewBitmap24(Rect.Width(), Rect.Height()));
     PaintSkinItem(SectionIndex, SectionName, Background, -1, -1, Manager, Item.get(), Offset,
                   TRect{0, 0, Rect.Width(), Rect.Height()}, State, MaskState);
     BitBlt(DC, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), Item->Canvas()->Handle(), 0, 0, SRCCOPY);
