@@ -50,7 +50,7 @@ BackgroundSource ColourBehind(TColor C) {
 }  // namespace
 
 TEST_F(SectionPaintTest, TransparencyMixesTheSectionWithWhatLiesBehind) {
-    std::unique_ptr<TBitmap> Parent(MakeBitmap(8, 8, pf24bit, Grey(40)));
+    TOwned<TBitmap> Parent(MakeBitmap(8, 8, pf24bit, Grey(40)));
     SetPx(Parent.get(), 3, 2, Grey(90));
     struct {
         int Transparency;
@@ -66,7 +66,7 @@ TEST_F(SectionPaintTest, TransparencyMixesTheSectionWithWhatLiesBehind) {
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Transparency);
         Panel().Transparency = C.Transparency;
-        std::unique_ptr<TBitmap> Target(MakeBitmap(6, 6, pf24bit, Grey(0)));
+        TOwned<TBitmap> Target(MakeBitmap(6, 6, pf24bit, Grey(0)));
         BackgroundSource Behind = C.OverBitmap ? MakeBackgroundSource(Parent.get(), 2, 1) : ColourBehind(0x3C3C3C);
         Paint(Target.get(), Behind, TRect{0, 0, 6, 6});
         EXPECT_EQ(GetPx(Target.get(), 1, 1), C.Expected);
@@ -77,7 +77,7 @@ TEST_F(SectionPaintTest, GradientKeepsItsPercentAndTakesTheRestOfTheColour) {
     Panel().GradientPercent = 30;
     Panel().GradientData = "0;0;100;0;0;";
     ParseGradientData(Panel().GradientData, Panel().Gradient);
-    std::unique_ptr<TBitmap> Target(MakeBitmap(5, 5, pf24bit, Grey(7)));
+    TOwned<TBitmap> Target(MakeBitmap(5, 5, pf24bit, Grey(7)));
     Paint(Target.get(), ColourBehind(0xFF00FF), TRect{0, 0, 5, 5});
     // 30 % of black, 70 % of 200, in every pixel including the last column and row.
     EXPECT_EQ(GetPx(Target.get(), 0, 0), Grey(140));
@@ -99,7 +99,7 @@ TEST_F(SectionPaintTest, TextureModesCoverTheirPartAndLeaveTheRestToTheColour) {
         SCOPED_TRACE(testing::Message() << "mode " << C.StretchMode << " row " << C.Row);
         Manager->MaskList.clear();
         int Texture = AddTexture(0, 0, 4, 3, Grey(50), C.StretchMode);
-        std::unique_ptr<TBitmap> Target(MakeBitmap(8, 10, pf24bit, Grey(7)));
+        TOwned<TBitmap> Target(MakeBitmap(8, 10, pf24bit, Grey(7)));
         Paint(Target.get(), ColourBehind(0xFF00FF), TRect{0, 0, 8, 10}, Texture);
         // In mode 10 the untiled bottom is left as it was; elsewhere it takes the section colour.
         TPx Rest = C.StretchMode == 10 ? Grey(7) : Grey(200);
@@ -113,7 +113,7 @@ TEST_F(SectionPaintTest, TextureTwoTilesHighDrawsOneRowOnly) {
     M.ImageCount = 1;
     M.Manager = Manager;
     SetPx(Manager->MasterBitmap, 0, 0, Grey(70));
-    std::unique_ptr<TBitmap> Target(MakeBitmap(4, 4, pf24bit, Grey(9)));
+    TOwned<TBitmap> Target(MakeBitmap(4, 4, pf24bit, Grey(9)));
     TRect R{0, 0, 4, 4};
     DrawTexture(Target->Canvas(), R, nullptr, 10, M);
     EXPECT_TRUE(R.IsEmpty());
@@ -122,7 +122,7 @@ TEST_F(SectionPaintTest, TextureTwoTilesHighDrawsOneRowOnly) {
 }
 
 TEST_F(SectionPaintTest, UnusableInputsPaintNothing) {
-    std::unique_ptr<TBitmap> Target(MakeBitmap(4, 4, pf24bit, Grey(9)));
+    TOwned<TBitmap> Target(MakeBitmap(4, 4, pf24bit, Grey(9)));
     const TRect Outside[] = {{-1, 0, 3, 3}, {0, 0, 5, 4}, {2, 2, 2, 4}};
     for (const TRect& R : Outside)
         Paint(Target.get(), ColourBehind(0), R);
@@ -137,7 +137,7 @@ TEST_F(SectionPaintTest, UnusableInputsPaintNothing) {
 
 TEST_F(SectionPaintTest, CustomColourReplacesTheSectionAndItsTransparency) {
     Panel().Transparency = 100;
-    std::unique_ptr<TBitmap> Target(MakeBitmap(4, 4, pf32bit, Grey(9)));
+    TOwned<TBitmap> Target(MakeBitmap(4, 4, pf32bit, Grey(9)));
     PaintSkinSection(0, "PANEL", ColourBehind(0), 0x0000FF, -1, -1, Manager, Target.get(), TPoint{}, TRect{0, 0, 4, 4}, 0);
     EXPECT_EQ(GetPx(Target.get(), 1, 1), (TPx{0, 0, 255, 255}));
 }
@@ -156,7 +156,7 @@ TEST_F(SectionPaintTest, ControlSkinDrawsCornerImagesAtTheRectangleCorners) {
     Panel().ImgBR = 0;
     auto* Panel1 = Place<TSkinTestPanel>(0, 0, 6, 5);
     Panel1->SkinData->SectionIndex = 0;
-    std::unique_ptr<TBitmap> Target(MakeBitmap(6, 5, pf24bit, Grey(9)));
+    TOwned<TBitmap> Target(MakeBitmap(6, 5, pf24bit, Grey(9)));
     PaintControlSkin(Panel1->SkinData, ColourBehind(0), false, true, 0, Target.get(), TPoint{}, TRect{0, 0, 6, 5});
     EXPECT_EQ(GetPx(Target.get(), 4, 3), Grey(200));  // the key pixel shows the section
     EXPECT_EQ(GetPx(Target.get(), 5, 4), Grey(30));
