@@ -6,12 +6,6 @@
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner) : TCustomdxContainer(AOwner) {
     FRootList = Create<TList>();
     FRowCacheLists = true;
-    TControlStyle S{csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage};
-    SetControlStyle(S);
-    SetBounds(Left(), Top(), 250, 150);
-    SetColor(clWindow);
-    SetParentColor(false);
-    SetTabStop(true);
     FBandFont = Create<TFont>();
     FHeaderFont = Create<TFont>();
     FPreviewFont = Create<TFont>();
@@ -24,6 +18,13 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner) : TCustomdxContainer(AO
     FStateChangeLink = Create<TChangeLink>();
     FStateChangeLink->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::ImageListChanged>(this);
     FOwnedObjects = Create<TList>();
+    // Set last: these announce themselves through messages that reach the handlers above.
+    TControlStyle S{csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage};
+    SetControlStyle(S);
+    SetBounds(Left(), Top(), 250, 150);
+    SetColor(clWindow);
+    SetParentColor(false);
+    SetTabStop(true);
 }
 
 void TCustomdxTreeList::DefineClass(TClassBuilder<TCustomdxTreeList>& B) {
@@ -33,6 +34,21 @@ void TCustomdxTreeList::DefineClass(TClassBuilder<TCustomdxTreeList>& B) {
     B.template Message<&TCustomdxTreeList::WMEraseBkgnd>(WM_ERASEBKGND);
     B.template Message<&TCustomdxTreeList::CMSysColorChange>(CM_SYSCOLORCHANGE);
     B.template Message<&TCustomdxTreeList::CMFontChanged>(CM_FONTCHANGED);
+    B.template Message<&TCustomdxTreeList::WMSetCursor>(WM_SETCURSOR);
+    B.template Message<&TCustomdxTreeList::WMNCHitTest>(WM_NCHITTEST);
+    B.template Message<&TCustomdxTreeList::WMNCCalcSize>(WM_NCCALCSIZE);
+    B.template Message<&TCustomdxTreeList::WMNCPaint>(WM_NCPAINT);
+    B.template Message<&TCustomdxTreeList::WMSetFocus>(WM_SETFOCUS);
+    B.template Message<&TCustomdxTreeList::WMKillFocus>(WM_KILLFOCUS);
+    B.template Message<&TCustomdxTreeList::WMCancelMode>(WM_CANCELMODE);
+    B.template Message<&TCustomdxTreeList::CMCancelMode>(CM_CANCELMODE);
+    B.template Message<&TCustomdxTreeList::WMDestroy>(WM_DESTROY);
+    B.template Message<&TCustomdxTreeList::WMTimer>(WM_TIMER);
+    B.template Message<&TCustomdxTreeList::CMColorChanged>(CM_COLORCHANGED);
+    B.template Message<&TCustomdxTreeList::CMParentFontChanged>(CM_PARENTFONTCHANGED);
+    B.template Message<&TCustomdxTreeList::CMDesignHitTest>(CM_DESIGNHITTEST);
+    B.template Message<&TCustomdxTreeList::CMMouseEnter>(CM_MOUSEENTER);
+    B.template Message<&TCustomdxTreeList::CMMouseLeave>(CM_MOUSELEAVE);
 }
 
 void TCustomdxTreeList::BeforeDestruction() {
@@ -355,6 +371,9 @@ void TCustomdxTreeList::DoExit() {
 void TCustomdxTreeList::Resize() {
     TCustomdxContainer::Resize();
     if (HandleAllocated() && !ComponentState().Contains(csLoading)) {
+        ResetRowHeights();
+        HideEditor();
+        HideUnneededScrollBars();
         CalcVisibleRowCounts();
         UpdateScrollBars();
         CheckScrollPositions();
@@ -532,11 +551,6 @@ void TCustomdxTreeList::HideEditorOnExit() {
 void TCustomdxTreeList::EndEditing(bool Focus) {
     if (Focus && HandleAllocated() && IsFocusWithin())
         ::SetFocus(Handle());
-}
-
-void TCustomdxTreeList::CancelMode() {
-    if (FState != tsEditing)
-        SetState(tsIdle);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -732,6 +732,15 @@ public:
     virtual void CalcVisibleRowCounts();
     virtual void UpdateScrollBars();
     virtual bool CanProcessKey(Word, TShiftState) { return true; }
+    virtual void UpdateHotTrack(const HitInfo& Info);
+    void ShowPanelButtonHint(bool Now);
+    void HidePanelButtonHint();
+    void HideUnneededScrollBars();
+    // The hot cell or header part (0 none, 1 header, 2 its drop-down button).
+    TdxTreeListNode* HotNode() const { return FHotInfo.Node; }
+    int HotColumn() const { return FHotInfo.Column; }
+    int HotHeaderPart() const { return FHotHeaderPart; }
+    bool PanelButtonHot() const { return FPanelButtonHot; }
     virtual void DoGetHotCursor(const HitInfo& Info, TCursor& Cursor) { OnGetHotCursor(this, Info, Cursor); }
     virtual void DoNewItemRowEditing(bool&) {}
     virtual void InsertNewItemRow() {}
@@ -814,6 +823,24 @@ protected:
     void WMEraseBkgnd(TMessage& Message);
     void CMSysColorChange(TMessage& Message);
     void CMFontChanged(TMessage& Message);
+    void WMSetCursor(TMessage& Message);
+    void WMNCHitTest(TMessage& Message);
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCPaint(TMessage& Message);
+    void WMSetFocus(TMessage& Message);
+    void WMKillFocus(TMessage& Message);
+    void WMCancelMode(TMessage& Message);
+    void CMCancelMode(TMessage& Message);
+    void WMDestroy(TMessage& Message);
+    void WMTimer(TMessage& Message);
+    void CMColorChanged(TMessage& Message);
+    void CMParentFontChanged(TMessage& Message);
+    void CMDesignHitTest(TMessage& Message);
+    void CMMouseEnter(TMessage& Message);
+    void CMMouseLeave(TMessage& Message);
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    // Repaints a hot cell with the indent and images of its row, or a hot column header.
+    void InvalidateHotCell(TdxTreeListNode* Node, int Column, int Part);
     void ImageListChanged(TObject* Sender);
     void TreeFontChanged(TObject* Sender);
     void SetLayoutFlag(bool& Field, bool Value);
@@ -846,6 +873,10 @@ protected:
     int FEditorColumn = -1;
     HitInfo FHotInfo;
     int FHotHeaderPart = 0;
+    TPoint FNCPoint{-1, -1};
+    bool FPanelButtonHot = false, FPanelButtonPressed = false;
+    bool FHintShowing = false, FHintHiding = false;
+    TdxContainerHintWindow* FHintWindow = nullptr;
     int FDropDownColumn = -1;
     int FFocusedColumn = -1;
     int FFocusedAbsoluteColumn = -1;
