@@ -258,7 +258,8 @@ void TCustomdxTreeList::PaintRowIndent(const Layout& L, const RowItem& Row, Pain
         HBRUSH Brush = B.Background;
         if (FGridStyle)
             Brush = I + Shift > Level ? B.GroupNode : B.LevelBrush(this, I + Shift);
-        Fill(DC, TRect{Origin + I * FIndent, Row.Top, Origin + (I + 1) * FIndent, Bottom}, Brush);
+        // Down through the grid line's pixel: the line is drawn later only from its own indent on.
+        Fill(DC, TRect{Origin + I * FIndent, Row.Top, Origin + (I + 1) * FIndent, Bottom + L.GridLineWidth}, Brush);
     }
     const int Col = Level - Shift;
     const int CX = Origin + Col * FIndent + FIndent / 2, CY = (Row.Top + Bottom) / 2;

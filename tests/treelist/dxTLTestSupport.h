@@ -61,6 +61,7 @@ public:
         auto N = Strings.find(Node);
         Text = N == Strings.end() || !N->second.count(Column) ? std::string() : N->second.at(Column);
     }
+    std::string GetCellText(TdxTreeListNode* Node, int Column) override { return Node ? Node->Strings(Column) : ""; }
     void SetNodeImageIndex(TdxTreeListNode*, int) override {}
     void SetNodeSelectedIndex(TdxTreeListNode*, int) override {}
     void SetNodeStateIndex(TdxTreeListNode*, int) override {}
