@@ -440,6 +440,10 @@ public:
     int LineHeight();
     // The height of an item as the list measures it.
     void MeasureItemHeight(int& Height);
+    // Every item given the measured height (the list's measure requests go to the window it was
+    // created in, which it has left), then the window sized for Rows rows of ClientWidth, or
+    // WindowWidth wide in all when that is not 0.
+    void FitToItems(int Rows, int ClientWidth, int WindowWidth);
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -560,6 +564,84 @@ private:
     TdxPopupImageListBox* FImageListBox = nullptr;
     bool FShowDescription = true;
     TStringList* FValues = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Pick editor: text completed from a list of strings that can drop down under the editor.
+
+class TCustomdxPopupPickListBox : public TCustomdxPopupListBox {
+    DECLARE_CLASS(TCustomdxPopupPickListBox, TCustomdxPopupListBox)
+public:
+    using TCustomdxPopupListBox::TCustomdxPopupListBox;
+    std::string PickSearchText;
+    Cardinal PickSearchTick = 0;
+    void KeyPress(char& Key) override;
+};
+
+class TdxPopupPickListBox : public TCustomdxPopupPickListBox {
+    DECLARE_CLASS(TdxPopupPickListBox, TCustomdxPopupPickListBox)
+public:
+    using TCustomdxPopupPickListBox::TCustomdxPopupPickListBox;
+
+protected:
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+};
+
+class TdxInplacePickEdit : public TdxInplaceDropDownEdit {
+    DECLARE_CLASS(TdxInplacePickEdit, TdxInplaceDropDownEdit)
+public:
+    explicit TdxInplacePickEdit(TComponent* AOwner);
+    ~TdxInplacePickEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplacePickEdit>& B);
+
+    virtual void ClearPickText();
+    virtual void SetPickText(const std::string& S);
+
+    void SetEditValue(const Variant& Value) override;
+    void SetActive(bool Value) override;
+    void SetReadOnly(bool Value) override;
+    bool IsEditable() override { return !FDropDownListStyle && TdxInplaceDropDownEdit::IsEditable(); }
+    bool CanRestoreValue() override { return true; }
+    void ClosePopup(bool Accept) override;
+    void StepValue(int Delta, bool Cycle) override;
+    void OpenPopup() override;
+    void PopupSearch(const std::string& Text) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+
+    // The first item that starts with Text (case ignored); -1 for an empty text or none.
+    int FindPickItem(const std::string& Text);
+    void ResetSearch();
+
+    TStringList* Items() const { return FItems; }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    bool ItemsSorted() const { return FItemsSorted; }
+    void SetItemsSorted(bool Value);
+    bool DropDownListStyle() const { return FDropDownListStyle; }
+    void SetDropDownListStyle(bool Value);
+    TdxPopupPickListBox* ItemsPopup() const { return FItemsPopup; }
+    bool Searching() const { return FSearching; }
+    const std::string& SearchText() const { return FSearchText; }
+    int PickIndex() const { return FPickIndex; }
+    bool CanDeleteText = false;
+    bool Revertable = false;
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    bool ApplySearch();
+    void PreparePickList();
+    bool WholeTextSelected();
+
+    bool FDropDownListStyle = false;
+    bool FSearching = false;
+    std::string FSearchText;
+    int FPickIndex = -1;
+    TStringList* FItems = nullptr;
+    TdxPopupPickListBox* FItemsPopup = nullptr;
+    bool FItemsSorted = false;
 };
 
 // ---------------------------------------------------------------------------------------------

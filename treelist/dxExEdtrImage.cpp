@@ -77,6 +77,18 @@ int TCustomdxPopupListBox::LineHeight() { return TextHeightOf(Font()->Handle(), 
 
 void TCustomdxPopupListBox::MeasureItemHeight(int& Height) { MeasureItem(0, Height); }
 
+void TCustomdxPopupListBox::FitToItems(int Rows, int ClientWidth, int WindowWidth) {
+    int H = 0;
+    MeasureItemHeight(H);
+    if (HandleAllocated())
+        for (int I = 0; I < Items()->Count(); ++I)
+            SendMessageA(FHandle, LB_SETITEMHEIGHT, I, H);
+    const int Frame = 2 * PopupBorderWidth(FListBorder);
+    const int Shadow = FListShadow ? FListShadowSize : 0;
+    const int Bar = Items()->Count() > Rows ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    SetBounds(Left(), Top(), WindowWidth ? WindowWidth : ClientWidth + Frame + Shadow + Bar, Rows * H + Frame + Shadow);
+}
+
 void TCustomdxPopupListBox::MeasureItem(int, int& Height) {
     Height = LineHeight();
     MeasuredItemHeight = Height;
@@ -374,13 +386,8 @@ void TdxInplaceImageEdit::PrepareImageList() {
         throw;
     }
     Items->EndUpdate();
-    // The list's measure requests go to the window it was created in, which it has left: the
-    // heights are set here.
     int H = 0;
     FImageListBox->MeasureItemHeight(H);
-    if (FImageListBox->HandleAllocated())
-        for (int I = 0; I < Items->Count(); ++I)
-            SendMessageA(FImageListBox->Handle(), LB_SETITEMHEIGHT, I, H);
     int Width = DropDownWidth;
     if (Width == 0) {
         TCustomImageList* Images = FLargeImages ? FLargeImages : FImageListBox->ListImages();
@@ -391,14 +398,7 @@ void TdxInplaceImageEdit::PrepareImageList() {
             Widest = std::max(Widest, C->TextWidth(Items->Strings(I)));
         Width = std::max(10, 4 + (Images ? Images->Width() : H) + Widest + 2);
     }
-    // The window's size from the client size: the frame, the shadow and a scroll bar when the
-    // rows do not all fit.
-    const int Frame = 2 * PopupBorderWidth(FImageListBox->ListBorder());
-    const int Shadow = FImageListBox->ListShadow() ? FImageListBox->ListShadowSize() : 0;
-    const int Rows = std::min(Items->Count(), DropDownRows);
-    const int Bar = Items->Count() > Rows ? GetSystemMetrics(SM_CXVSCROLL) : 0;
-    FImageListBox->SetBounds(FImageListBox->Left(), FImageListBox->Top(), Width + Frame + Shadow + Bar,
-                             Rows * H + Frame + Shadow);
+    FImageListBox->FitToItems(std::min(Items->Count(), DropDownRows), Width, 0);
     FImageListBox->SetItemIndex(FValues->IndexOf(Text()));
     PositionPopup(FImageListBox, true);
 }
