@@ -3,6 +3,10 @@
 #include "ComCtrls.h"
 #include "sCommonData.h"
 #include "sMessages.h"
+#include "sGraphUtils.h"
+
+#include <algorithm>
+#include <cmath>
 
 #include <vector>
 
@@ -364,6 +368,257 @@ void PaintGraphicChildren(HDC DC, TWinControl* Parent, TPoint Offset) {
 
 // ---------------------------------------------------------------------------------------------
 // Start-up
+
+// ---------------------------------------------------------------------------------------------
+// Window animations
+
+TBitmap* AnimationSnapshot = nullptr;
+HDC AnimationSnapshotDC = nullptr;
+TWinControl* OverlayWindow = nullptr;
+TBitmap* OverlayImage = nullptr;
+TacHideTimer* HideAnimationTimer = nullptr;
+
+TOutputWindow::TOutputWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetText("acOutputWindow");
+    SetVisible(false);
+    SetColor(0x800080);
+}
+
+void TOutputWindow::DefineClass(TClassBuilder<TOutputWindow>& B) {
+    B.Message<&TOutputWindow::SkipEraseBackground>(WM_ERASEBKGND);
+    B.Message<&TOutputWindow::SkipNonClientPaint>(WM_NCPAINT);
+}
+
+void TOutputWindow::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    if (Parent() || ParentWindow())
+        return;
+    Params.Style = WS_POPUP;
+    auto* Owning = DynCast<TWinControl>(Owner());
+    if (Owning && Owning->HandleAllocated() && (GetWindowLongA(Owning->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST))
+        Params.ExStyle |= WS_EX_TOPMOST;
+    Params.WndParent = Application->Handle();
+}
+
+namespace {
+// One frame of Bitmap pushed into the layered window Wnd at the opacity of Blend.
+void PushLayered(HWND Wnd, HDC ScreenDC, TBitmap* Bitmap, BLENDFUNCTION Blend) {
+    if (!UpdateLayeredWindowProc)
+        return;
+    SIZE Size{Bitmap->Width(), Bitmap->Height()};
+    POINT Origin{0, 0};
+    UpdateLayeredWindowProc(Wnd, ScreenDC, nullptr, &Size, Bitmap->Canvas()->Handle(), &Origin, 0x1FFFFFFF, &Blend,
+                            ULW_ALPHA);
+}
+
+void MakeLayered(HWND Wnd) {
+    SetWindowLongA(Wnd, GWL_EXSTYLE, GetWindowLongA(Wnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
+}
+}  // namespace
+
+TacHideTimer::~TacHideTimer() {
+    // The worker stops with the base's destructor; the pictures are only freed after that.
+    StopThread();
+    FreeAndNil(Snapshot);
+    FreeAndNil(WorkBitmap);
+    FreeAndNil(Form);
+    if (HideAnimationTimer == this)
+        HideAnimationTimer = nullptr;
+}
+
+void TacHideTimer::InitSteps() {
+    CurrentAlpha = Alpha / 2;
+    AlphaStep = StepCount > 0 ? double(Alpha) / (2.0 * StepCount) : 0;
+    if (Mode == atAero && StepCount > 0) {
+        ZoomStepX = -double(FrameSize.cx) / (8.0 * StepCount);
+        ZoomStepY = -double(FrameSize.cy) / (8.0 * StepCount);
+        ZoomRect = {0, 0, double(FrameSize.cx), double(FrameSize.cy)};
+    } else {
+        ZoomStepX = ZoomStepY = 0;
+        ZoomRect = {0, 0, 0, 0};
+    }
+}
+
+void TacHideTimer::RenderFrame() {
+    CurrentAlpha = std::max(0.0, CurrentAlpha - AlphaStep);
+    Blend.SourceConstantAlpha = static_cast<BYTE>(std::nearbyint(CurrentAlpha));
+    if (!Snapshot || !WorkBitmap)
+        return;
+    HDC Work = WorkBitmap->Canvas()->Handle(), Src = Snapshot->Canvas()->Handle();
+    if (Mode == atAero) {
+        if (ZoomRect.Left >= 0 && ZoomRect.Top >= 0) {
+            FillRect32(WorkBitmap, TRect{0, 0, WorkBitmap->Width(), WorkBitmap->Height()}, 0);
+            SetAlphaInRect(WorkBitmap, TRect{0, 0, WorkBitmap->Width(), WorkBitmap->Height()}, 0);
+            int L = int(std::nearbyint(ZoomRect.Left)), T = int(std::nearbyint(ZoomRect.Top));
+            int R = int(std::nearbyint(ZoomRect.Right)), B = int(std::nearbyint(ZoomRect.Bottom));
+            StretchBlt(Work, L, T, R - L, B - T, Src, 0, 0, Snapshot->Width(), Snapshot->Height(), SRCCOPY);
+        } else {
+            BitBlt(Work, 0, 0, Snapshot->Width(), Snapshot->Height(), Src, 0, 0, SRCCOPY);
+        }
+    } else if (ZoomRect.Left == 0) {
+        BitBlt(Work, 0, 0, Snapshot->Width(), Snapshot->Height(), Src, 0, 0, SRCCOPY);
+        ZoomRect.Left = 1.0;
+    }
+}
+
+void TacHideTimer::AdvanceZoom() {
+    if (Mode != atAero)
+        return;
+    ZoomRect.Left -= ZoomStepX;
+    ZoomRect.Top -= ZoomStepY;
+    ZoomRect.Right += ZoomStepX;
+    ZoomRect.Bottom += ZoomStepY;
+}
+
+void TacHideTimer::HideStep(TObject*) {
+    if (StepIndex > StepCount) {
+        SetInterval(65535);
+        SetOnTimer(TNotifyEvent());
+        FreeAndNil(Form);
+        FreeAndNil(Snapshot);
+        FreeAndNil(WorkBitmap);
+        return;
+    }
+    RenderFrame();
+    if (Form && WorkBitmap) {
+        ScreenDC = GetDC(nullptr);
+        PushLayered(Form->Handle(), ScreenDC, WorkBitmap, Blend);
+        ReleaseDC(nullptr, ScreenDC);
+        ScreenDC = nullptr;
+    }
+    AdvanceZoom();
+    ++StepIndex;
+}
+
+void StartHideAnimation(TForm* Form, TBitmap* Snapshot, int Time, int Alpha, TacAnimType Mode) {
+    if (HideAnimationTimer && HideAnimationTimer->Form)
+        FreeAndNil(HideAnimationTimer->Form);
+    const int Steps = Time / 10;
+    if (Steps == 0) {
+        // Nothing is shown: the form and the picture handed over go at once.
+        if (Form)
+            Form->Free();
+        if (Snapshot)
+            Snapshot->Free();
+        if (AnimationSnapshot == Snapshot)
+            AnimationSnapshot = nullptr;
+        return;
+    }
+    if (!HideAnimationTimer)
+        HideAnimationTimer = Create<TacHideTimer>(Application);
+    TacHideTimer* T = HideAnimationTimer;
+    FreeAndNil(T->Snapshot);
+    FreeAndNil(T->WorkBitmap);
+    T->StepIndex = 0;
+    T->Snapshot = Snapshot;
+    T->Alpha = Alpha;
+    T->Form = Form;
+    T->Mode = Mode;
+    T->SetInterval(10);
+    T->StepCount = Steps;
+    T->FrameSize = SIZE{Snapshot->Width(), Snapshot->Height()};
+    T->SourceOrigin = POINT{0, 0};
+    T->Blend = BLENDFUNCTION{AC_SRC_OVER, 0, static_cast<BYTE>(Alpha / 2), AC_SRC_ALPHA};
+    T->ScreenDC = GetDC(nullptr);
+    MakeLayered(Form->Handle());
+    PushLayered(Form->Handle(), T->ScreenDC, Snapshot, T->Blend);
+    ShowWindow(Form->Handle(), SW_SHOWNOACTIVATE);
+    SetWindowPos(Form->Handle(), HWND_TOPMOST, Form->Left(), Form->Top(), T->FrameSize.cx, T->FrameSize.cy, 0x318);
+    T->WorkBitmap = NewBitmap32(T->FrameSize.cx, T->FrameSize.cy);
+    ReleaseDC(nullptr, T->ScreenDC);
+    T->ScreenDC = nullptr;
+    T->InitSteps();
+    if (AnimationSnapshot == Snapshot)
+        AnimationSnapshot = nullptr;
+    if (Application->Terminated()) {
+        while (T->StepIndex <= T->StepCount) {
+            T->HideStep(T);
+            Sleep(10);
+        }
+        return;
+    }
+    T->SetOnTimer(TNotifyEvent::Bind<&TacHideTimer::HideStep>(T));
+    T->StepIndex = 0;
+    T->HideStep(T);
+    T->SetEnabled(true);
+}
+
+void SetChildOrderAfter(TControl* Control, TControl* Anchor) {
+    auto* Window = DynCast<TWinControl>(Control);
+    auto* After = DynCast<TWinControl>(Anchor);
+    // The window order is what the screen shows: the control's window goes right below the anchor's.
+    if (Window && After && Window->HandleAllocated() && After->HandleAllocated())
+        SetWindowPos(Window->Handle(), After->Handle(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void ShowScreenOverlay(TWinControl* Control) {
+    RECT R;
+    GetWindowRect(Control->Handle(), &R);
+    if (!OverlayImage)
+        OverlayImage = NewBitmap24(Control->Width(), Control->Height());
+    HDC Screen = GetDC(nullptr);
+    BitBlt(OverlayImage->Canvas()->Handle(), 0, 0, Control->Width(), Control->Height(), Screen, R.left, R.top, SRCCOPY);
+    ReleaseDC(nullptr, Screen);
+    if (!OverlayWindow)
+        OverlayWindow = Create<TOutputWindow>(Control);
+    if (Control->Parent()) {
+        OverlayWindow->SetParent(Control->Parent());
+        SetChildOrderAfter(OverlayWindow, Control);
+        OverlayWindow->SetBoundsRect(Control->BoundsRect());
+        ShowWindow(OverlayWindow->Handle(), SW_SHOWNA);
+    } else {
+        OverlayWindow->SetBoundsRect(TRect::From(R));
+        SetWindowPos(OverlayWindow->Handle(), GetWindow(Control->Handle(), GW_HWNDPREV), 0, 0, 0, 0, 0x57);
+    }
+}
+
+void AnimateFormRedraw(TWinControl* Form, Word Time, Byte Alpha, TacAnimType Mode) {
+    (void)Alpha;
+    (void)Mode;
+    AnimationInProgress = true;
+    // The picture of the form's new look cross-fades over its old one in an overlay window.
+    if (!OverlayWindow)
+        ShowScreenOverlay(Form);
+    AnimationSnapshot = NewBitmap24(Form->Width(), Form->Height());
+    AnimationSnapshot->Canvas()->Lock();
+    AnimationSnapshotDC = AnimationSnapshot->Canvas()->Handle();
+    PaintControlTreeTo(AnimationSnapshot, Form, 0, 0, nullptr);
+    AnimationSnapshotDC = nullptr;
+    AnimationSnapshot->Canvas()->Unlock();
+    TOwned<TBitmap> Mix(NewBitmap32(Form->Width(), Form->Height()));
+    const int Steps = Time / 10;
+    HDC DC = GetWindowDC(OverlayWindow->Handle());
+    auto NotifyTarget = [] {
+        if (RefreshTarget && RefreshTarget->HandleAllocated())
+            SendMessageA(RefreshTarget->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_REFRESH), 0);
+    };
+    if (Steps > 0) {
+        const int D = 255 / Steps;
+        int Weight = 255;
+        for (int I = 0; I <= Steps; ++I) {
+            MixBitmapsTo32(Mix.get(), OverlayImage, AnimationSnapshot, static_cast<Byte>(std::max(0, Weight)), nullptr);
+            BitBlt(DC, 0, 0, Form->Width(), Form->Height(), Mix->Canvas()->Handle(), 0, 0, SRCCOPY);
+            NotifyTarget();
+            Weight -= D;
+            if (I < Steps)
+                Sleep(10);
+        }
+    }
+    BitBlt(DC, 0, 0, Form->Width(), Form->Height(), AnimationSnapshot->Canvas()->Handle(), 0, 0, SRCCOPY);
+    NotifyTarget();
+    AnimationInProgress = false;
+    if (Form->Visible()) {
+        SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);
+        if (!(DynCast<TCustomForm>(Form) && (GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED)))
+            SetWindowPos(OverlayWindow->Handle(), nullptr, 0, 0, 0, 0, 0x9C);
+    }
+    ReleaseDC(OverlayWindow->Handle(), DC);
+    FreeAndNil(OverlayWindow);
+    FreeAndNil(OverlayImage);
+    FreeAndNil(AnimationSnapshot);
+    AnimationSnapshotDC = nullptr;
+}
 
 void sVclUtilsInitialization() {
     UxThemeLibrary = LoadLibraryA("UXTHEME");

@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "sConst.h"
+#include "sFade.h"
 
 #include <windows.h>
 
@@ -115,6 +116,73 @@ void PaintControlTreeTo(TBitmap* Bitmap, TControl* Control, int X, int Y, TacFor
 // Paints the visible graphic children of Parent into DC (at their place moved by Offset) through
 // one off-screen copy of Parent's background.
 void PaintGraphicChildren(HDC DC, TWinControl* Parent, TPoint Offset);
+
+// ---------------------------------------------------------------------------------------------
+// Window animations: a snapshot of the window pushed into a layered animation window at rising or
+// falling opacity, one frame every 10 ms.
+
+// The snapshot the running animation shows, and its canvas handle while a window paints into it.
+extern TBitmap* AnimationSnapshot;
+extern HDC AnimationSnapshotDC;
+
+// A window that never paints itself: it keeps what is drawn into its window DC.
+class TOutputWindow : public TCustomControl {
+    DECLARE_CLASS(TOutputWindow, TCustomControl)
+public:
+    explicit TOutputWindow(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TOutputWindow>& B);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+
+private:
+    void SkipEraseBackground(TMessage& Message) { Message.Result = 1; }
+    void SkipNonClientPaint(TMessage& Message) { Message.Result = 0; }
+};
+
+// The fade-out of a hidden window's picture, frame by frame on the threaded timer.
+class TacHideTimer : public TacThreadedTimer {
+    DECLARE_CLASS(TacHideTimer, TacThreadedTimer)
+public:
+    explicit TacHideTimer(TComponent* AOwner) : TacThreadedTimer(AOwner) {}
+    ~TacHideTimer() override;
+
+    HDC ScreenDC = nullptr;
+    TForm* Form = nullptr;  // owned: shows the picture
+    SIZE FrameSize{0, 0};
+    POINT SourceOrigin{0, 0};
+    BLENDFUNCTION Blend{AC_SRC_OVER, 0, 0, AC_SRC_ALPHA};
+    double ZoomStepX = 0, ZoomStepY = 0;
+    struct {
+        double Left = 0, Top = 0, Right = 0, Bottom = 0;
+    } ZoomRect;
+    int Alpha = 255;
+    int StepIndex = 0;
+    int StepCount = 0;
+    TacAnimType Mode = atFading;
+    double CurrentAlpha = 0;
+    double AlphaStep = 0;
+    TBitmap* Snapshot = nullptr;    // owned
+    TBitmap* WorkBitmap = nullptr;  // owned, 32-bit frame buffer
+
+    void InitSteps();
+    void RenderFrame();
+    void AdvanceZoom();
+    void HideStep(TObject* Sender);
+};
+
+extern TWinControl* OverlayWindow;
+extern TBitmap* OverlayImage;
+extern TacHideTimer* HideAnimationTimer;
+
+// Fades Snapshot out in Form over Time ms (Alpha the opacity at the start, halved); takes both.
+void StartHideAnimation(TForm* Form, TBitmap* Snapshot, int Time, int Alpha, TacAnimType Mode);
+// Fades a window's new look in over its old picture.
+void AnimateFormRedraw(TWinControl* Form, Word Time, Byte Alpha, TacAnimType Mode);
+// Freezes the screen picture of Control under OverlayWindow.
+void ShowScreenOverlay(TWinControl* Control);
+// Moves Control in its parent's child order to just after Anchor.
+void SetChildOrderAfter(TControl* Control, TControl* Anchor);
 
 void sVclUtilsInitialization();
 void sVclUtilsFinalization();
