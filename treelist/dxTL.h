@@ -23,6 +23,7 @@
 #include "Variants.h"
 #include "dxCntner.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -805,6 +806,12 @@ public:
     virtual void DrawCellViewData(HDC DC, const TRect& Rect, const TdxTreeListCellViewData& ViewData, int Column);
     TdxTreeListCellViewData& CellViewData() { return FCellViewData; }
 
+    // Band bookkeeping the column control answers: every column's band index becomes Map(old index),
+    // written to the columns directly; the band collection changed; the default layout is left.
+    virtual void RemapColumnBands(const std::function<int(int)>& /*Map*/) {}
+    virtual void BandsChanged() {}
+    virtual void DisableDefaultLayout() {}
+
     // Extending a Shift range (set by keyboard steps, cleared by ClearSelection).
     bool ExtendingSelection = false;
     TdxTreeListNode* RangeFirstNode = nullptr;
@@ -958,6 +965,80 @@ private:
     int FDrawStyle = 0;
     int FScrollBars = 3;
     int FBorderStyle = 1;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Bands: named groups of columns side by side above the column headers
+
+DECLARE_ENUM(TroDeraBandFixed, bfNone, bfLeft, bfRight)
+
+class TdxTreeListBand : public TCollectionItem {
+    DECLARE_CLASS(TdxTreeListBand, TCollectionItem)
+public:
+    explicit TdxTreeListBand(TCollection* ACollection);
+    ~TdxTreeListBand() override;
+    static void DefineClass(TClassBuilder<TdxTreeListBand>& B);
+    void Assign(TPersistent* Source) override;
+    void SetIndex(int Value) override;
+    virtual void RestoreDefaults();
+
+    TCustomdxTreeList* TreeList() const;
+    int VisibleIndex() const;
+    int RowCount() const;
+    int ColumnCountInRow(int Row) const;
+    // The column index at that row and position, -1 when none.
+    int ColumnAt(int Row, int Col) const;
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value);
+    bool DisableCustomizing() const { return FDisableCustomizing; }
+    void SetDisableCustomizing(bool Value);
+    bool DisableDragging = false;
+    TroDeraBandFixed Fixed() const { return FFixed; }
+    void SetFixed(TroDeraBandFixed Value);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    bool OnlyOwnColumns = false;
+    bool Sizing() const { return FSizing; }
+    void SetSizing(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+
+private:
+    friend class TdxTreeListBands;
+    TAlignment FAlignment = taCenter;
+    std::string FCaption;
+    bool FDisableCustomizing = false;
+    TroDeraBandFixed FFixed = bfNone;
+    int FMinWidth = 30;
+    bool FSizing = true;
+    bool FVisible = true;
+    int FWidth = 250;
+};
+
+class TdxTreeListBands : public TCollection {
+    DECLARE_CLASS(TdxTreeListBands, TCollection)
+public:
+    explicit TdxTreeListBands(TCustomdxTreeList* ATreeList, TCollectionItemClass ItemClass = TdxTreeListBand::StaticClass());
+    TdxTreeListBand* Add() { return static_cast<TdxTreeListBand*>(TCollection::Add()); }
+    TdxTreeListBand* Items(int Index) const { return static_cast<TdxTreeListBand*>(TCollection::Items(Index)); }
+    TPersistent* GetOwner() override;
+    TCustomdxTreeList* TreeList() const { return FTreeList; }
+    int GetAbsoluteIndex(int VisibleIndex) const;
+    int GetVisibleIndex(int Index) const;
+    int VisibleCount() const;
+    TdxTreeListBand* VisibleItems(int VisibleIndex) const;
+    void RepairFixedBands();
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TCustomdxTreeList* FTreeList;
 };
 
 // ---------------------------------------------------------------------------------------------
