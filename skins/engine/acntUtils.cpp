@@ -298,6 +298,7 @@ bool ReadCaptionFont(LOGFONTA& Font) {
     Font = Metrics.lfCaptionFont;
     return true;
 }
+}  // namespace
 
 bool DesktopCompositionEnabled() {
     HMODULE Dwm = LoadLibraryA("dwmapi.dll");
@@ -310,7 +311,6 @@ bool DesktopCompositionEnabled() {
     FreeLibrary(Dwm);
     return Result;
 }
-}  // namespace
 
 int GetCaptionFontHeight() {
     LOGFONTA Font{};

@@ -130,6 +130,8 @@ F LibraryProc(HMODULE Library, const char* Name) {
 
 // A 32-bit process on 64-bit Windows with desktop composition off: glowing is refused.
 extern bool Wow64NoComposition;
+// The desktop composes its windows (the platform's composition service answers yes).
+bool DesktopCompositionEnabled();
 
 // ---------------------------------------------------------------------------------------------
 // Message box

@@ -23,6 +23,9 @@ TsSkinManager* DefaultManager = nullptr;
 bool SkinBroadcastRunning = false;
 bool SkinRemoving = false;
 bool SkinLoading = false;
+bool IsNTPlatform = false;
+TPNGGraphic* DefaultShadowA = nullptr;
+TPNGGraphic* DefaultShadowI = nullptr;
 
 TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     IsDefaultFlag = DefaultManager == nullptr;
@@ -45,6 +48,8 @@ TsSkinManager::~TsSkinManager() {
     ClearPatterns();
     FreeAndNil(AnimEffects);
     FreeAndNil(InternalSkins);
+    FreeAndNil(ExBorderActive);
+    FreeAndNil(ExBorderInactive);
     FreeAndNil(SkinData);
     FreeAndNil(MasterBitmap);
 }
@@ -934,6 +939,7 @@ void TsSkinManager::CacheCommonIndexes() {
         C.ScrollSliderHotTexture[I] = FindMaskIndex(C.ScrollSlider[I], Sliders[I], "HOTPATTERN");
     }
     UpdateSectionMaskIndexes();
+    PrepareExtendedBorders();
 }
 
 void TsSkinManager::ChangeColours(const std::function<TColor(TColor)>& Change, const std::vector<int>& KeepMasks) {
@@ -1355,4 +1361,127 @@ TColor TsSkinManager::GetMenuSelectFontColor() const {
             return F;
     }
     return clHighlightText;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Options that reload the skin
+
+void TsSkinManager::SetCommonSections(const std::string& Text) {
+    TOwned<TStringList> Lines(Create<TStringList>());
+    Lines->SetText(Text);
+    for (int I = 0; I < Lines->Count(); ++I) {
+        std::string Line = Lines->Strings(I);
+        if (!Line.empty() && Line[0] == ';')
+            continue;
+        Line.erase(std::remove(Line.begin(), Line.end(), ' '), Line.end());
+        Lines->SetStrings(I, Line);
+    }
+    CommonSections = Lines->Text();
+    SetSkinName(SkinName);
+}
+
+bool TsSkinManager::GetExtendedBorders() const { return ExtendedBordersFlag && LayeredWindowsAvailable(); }
+
+void TsSkinManager::SetExtendedBorders(bool Value) {
+    if (Value == ExtendedBordersFlag)
+        return;
+    ExtendedBordersFlag = Value;
+    if (!SkinData->SkinActive)
+        return;
+    PrepareExtendedBorders();
+    SkinLoading = true;
+    LoadingGuard Guard;
+    if (FileExists(FullSkinDirectory() + "\\" + SkinName + ".asz")) {
+        FromPack = true;
+        LoadPackedSkin();
+    } else {
+        LoadSkin();
+    }
+    if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDesigning))
+        RepaintForms();
+}
+
+void TsSkinManager::PrepareExtendedBorders() {
+    if (!Active || !GetExtendedBorders()) {
+        ExBorderMargins = TRect{};
+        return;
+    }
+    FreeAndNil(ExBorderActive);
+    FreeAndNil(ExBorderInactive);
+    ExBorderActive = Create<TPNGGraphic>();
+    ExBorderInactive = Create<TPNGGraphic>();
+    const int Index = CommonIndexes.ExBorder;
+    if (MaskIndexInRange(Index)) {
+        const TsMaskData& M = MaskList[Index];
+        const int Offset = SkinData->ExtFormOffset;
+        if (SkinData->ExtBorderMode != 0)
+            ExBorderMargins = TRect{Offset, Offset, Offset, Offset};
+        else
+            ExBorderMargins = TRect{M.WL - Offset, M.WT - Offset, M.WR - Offset, M.WB - Offset};
+        // An image cut from the master bitmap is copied from there.
+        TBitmap* Source = M.Bmp ? M.Bmp : MasterBitmap;
+        const int SX = M.Bmp ? 0 : M.R.Left, SY = M.Bmp ? 0 : M.R.Top;
+        const int W = GetMaskImageWidth(M), H = GetMaskImageHeight(M);
+        auto Cell = [&](TPNGGraphic* Into, int Column) {
+            Into->SetPixelFormat(pf32bit);
+            Into->SetSize(W, H);
+            if (Source)
+                BitBlt(Into->Canvas()->Handle(), 0, 0, W, H, Source->Canvas()->Handle(), SX + Column * W, SY, SRCCOPY);
+        };
+        Cell(ExBorderInactive, 0);
+        Cell(ExBorderActive, M.ImageCount == 1 ? 0 : 1);
+    } else if (DefaultShadowA && DefaultShadowI) {
+        const int More = DesktopCompositionEnabled() ? 1 : 0;
+        ExBorderMargins = TRect{11 + More, 7 + More, 11 + More, 11 + More};
+        ExBorderActive->Assign(DefaultShadowA);
+        ExBorderInactive->Assign(DefaultShadowI);
+    }
+    for (TPNGGraphic* Image : {ExBorderActive, ExBorderInactive}) {
+        if (Image->PixelFormat() != pf32bit)
+            continue;
+        for (int Y = 0; Y < Image->Height(); ++Y) {
+            auto* P = static_cast<Cardinal*>(Image->ScanLine(Y));
+            for (int X = 0; X < Image->Width(); ++X)
+                if (P[X] == 0x00FFFFFFu)
+                    P[X] = 0;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+namespace {
+TPNGGraphic* ShadowResource(const char* Name) {
+    HINSTANCE Module = GetModuleHandleA(nullptr);
+    if (!FindResourceA(Module, Name, MAKEINTRESOURCEA(10)))
+        return nullptr;
+    TOwned<TResourceStream> Stream(Create<TResourceStream>(Module, Name, MAKEINTRESOURCEA(10)));
+    TPNGGraphic* Image = Create<TPNGGraphic>();
+    try {
+        Image->LoadFromStream(Stream.get());
+    } catch (...) {
+        Image->Free();
+        return nullptr;
+    }
+    return Image;
+}
+}  // namespace
+
+void sSkinManagerInitialization() {
+    OSVERSIONINFOA Info{};
+    Info.dwOSVersionInfoSize = sizeof Info;
+    IsNTPlatform = GetVersionExA(&Info) && Info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    DefaultShadowA = ShadowResource("acSHDA");
+    DefaultShadowI = ShadowResource("acSHDI");
+    for (int I = 1; I <= ParamCount(); ++I)
+        if (LowerCase(ParamStr(I)) == "/acver") {
+            SkinMessageDlg("Skin library, version 6.68", 2, TMsgDlgButtons{mbOK}, 0);
+            break;
+        }
+}
+
+void sSkinManagerFinalization() {
+    FreeAndNil(DefaultShadowA);
+    FreeAndNil(DefaultShadowI);
 }

@@ -19,6 +19,7 @@ class TsSkinManager;
 class TJPEGImage;
 class TMemIniFile;
 class TacSkinConvertor;
+class TPNGGraphic;
 
 // Indexes of the sections and images that painters and hooks read often; -1 when absent.
 struct TsCommonIndexes {
@@ -296,6 +297,17 @@ public:
     static inline void (*SkinActiveHook)(bool Active) = nullptr;
     static inline void (*SkinLoadedHook)() = nullptr;
 
+    // The lines of an options text added to every skin; blanks leave every line that is no comment.
+    void SetCommonSections(const std::string& Text);
+    bool GetExtendedBorders() const;
+    void SetExtendedBorders(bool Value);
+    // The extended (shadowed) border images of an active and an inactive form, and the content
+    // margins of that border; empty without extended borders.
+    TPNGGraphic* ExBorderActive = nullptr;    // owned
+    TPNGGraphic* ExBorderInactive = nullptr;  // owned
+    TRect ExBorderMargins{};
+    void PrepareExtendedBorders();
+
     // Skin changes told to every form.
     void SendNewSkin(bool Repaint);
     void SendRemoveSkin();
@@ -382,6 +394,7 @@ public:
 
 private:
     bool IsDefaultFlag = false;
+    bool ExtendedBordersFlag = false;
     // Reloads the current skin for changed colour settings.
     void Reapply();
     TMemIniFile* SkinIni = nullptr;
@@ -412,3 +425,14 @@ extern bool SkinBroadcastRunning;
 extern bool SkinRemoving;
 // True while a skin is loaded or reapplied; fades skip their frames meanwhile.
 extern bool SkinLoading;
+// The platform is of the NT line.
+extern bool IsNTPlatform;
+// The default extended-border images of an active and an inactive form (program resources
+// "acSHDA" and "acSHDI"); nil when the program carries none.
+extern TPNGGraphic* DefaultShadowA;
+extern TPNGGraphic* DefaultShadowI;
+
+// Start-up: the platform, the default border images and the "/acver" parameter, which shows the
+// library's version; shut-down frees the images.
+void sSkinManagerInitialization();
+void sSkinManagerFinalization();

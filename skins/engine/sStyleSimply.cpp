@@ -89,7 +89,12 @@ void UnlockFormsRedraw(TsSkinManager* Manager, bool Repaint) {
         return;
     if (Manager && Manager->IsDefault())
         AnimationInProgress = false;
-    ForEachLockableForm(Manager, [Repaint](TCustomForm* Form, TacFormProvider*) {
+    ForEachLockableForm(Manager, [Manager, Repaint](TCustomForm* Form, TacFormProvider*) {
+        TacSkinChanging* Change = Manager ? Manager->AnimEffects->SkinChanging : nullptr;
+        if (Repaint && Change && Change->Active) {
+            // The framework's forms have no constant opacity of their own: they show fully opaque.
+            AnimateFormRedraw(Form, Change->Time, 255, Change->Mode);
+        }
         SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
         if (Repaint)
             RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);

@@ -363,3 +363,25 @@ TEST_F(SkinLoadTest, MaskWidthsFallBackToTheBorderWidthThenTheImage) {
     EXPECT_EQ(Manager->GetEditHotFontColor(), TColor(0));
     EXPECT_EQ(Manager->GetMenuSelectColor(), clHighlight);  // no MENUITEM section
 }
+
+TEST_F(SkinLoadTest, ExtendedBorderImagesAreCutFromTheMasterBitmap) {
+    sGraphUtilsInitialization();
+    if (!LayeredWindowsAvailable())
+        GTEST_SKIP() << "no layered windows";
+    std::string Options = SkinOptions;
+    Options.insert(Options.find("[EDIT]"), "EXBORDER=#(0,0,8,4)(2,0)\nFORMOFFSET=0\n");
+    WriteText(Folder + "\\Options.dat", Options);
+    Manager->SetExtendedBorders(true);
+    Manager->LoadSkin();
+    EXPECT_EQ(Manager->ExBorderMargins, (TRect{1, 1, 1, 1}));  // borders derived, no form offset
+    ASSERT_NE(Manager->ExBorderInactive, nullptr);
+    EXPECT_EQ(Manager->ExBorderInactive->Width(), 4);
+    EXPECT_EQ(GetPx(Manager->ExBorderInactive, 1, 0).G, 77);  // first cell
+    EXPECT_EQ(GetPx(Manager->ExBorderActive, 1, 0).R, 255);   // second cell
+}
+
+TEST_F(SkinLoadTest, CommonSectionLinesLoseTheirBlanks) {
+    Manager->SetCommonSections("[EXTRA]\nCOLOR = 255\n; a note stays as it is\n");
+    EXPECT_EQ(Manager->CommonSections, "[EXTRA]\r\nCOLOR=255\r\n; a note stays as it is\r\n");
+    EXPECT_EQ(Manager->SectionList.back().Color, TColor(255));
+}
