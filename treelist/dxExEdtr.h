@@ -226,6 +226,76 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Memo editor: the text editor as a multi-line editor with word wrap, scroll bars, typed line
+// breaks and tabs, and its lines as a string list.
+
+class TdxInplaceMemoEdit;
+
+class TdxMemoStrings : public TStrings {
+    DECLARE_CLASS(TdxMemoStrings, TStrings)
+public:
+    explicit TdxMemoStrings(TdxInplaceMemoEdit* AMemo) : FMemo(AMemo) {}
+    void Insert(int Index, const std::string& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+
+protected:
+    std::string Get(int Index) override;
+    int GetCount() override;
+    void Put(int Index, const std::string& S) override;
+    std::string GetTextStr() override;
+    void SetTextStr(const std::string& Value) override;
+    void SetUpdateState(bool Updating) override;
+
+private:
+    LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    void ReplaceRange(int Start, int End, const std::string& S);
+    TdxInplaceMemoEdit* FMemo;
+};
+
+class TdxInplaceMemoEdit : public TdxInplaceTextEdit {
+    DECLARE_CLASS(TdxInplaceMemoEdit, TdxInplaceTextEdit)
+public:
+    explicit TdxInplaceMemoEdit(TComponent* AOwner);
+    ~TdxInplaceMemoEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplaceMemoEdit>& B);
+
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    bool DrawsInactiveAsCell() override { return false; }
+    void SelectAll() override;
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    bool WantsTab() override { return WantTabs; }
+
+    TdxMemoStrings* Lines() const { return FLines; }
+    void SetLines(TStrings* Value) { FLines->Assign(Value); }
+    bool HideScrollBars() const { return FHideScrollBars; }
+    void SetHideScrollBars(bool Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    // Switches the window's change notifications (while the whole text is replaced).
+    void SetChangeEvents(bool On);
+    bool WantReturns = true;
+    bool WantTabs = false;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWindowHandle(const TCreateParams& Params) override;
+    void Loaded() override;
+    void WMGetDlgCodeMemo(TMessage& Message);
+    void WMKeyDownMemo(TMessage& Message);
+    void WMSetTextMemo(TMessage& Message);
+
+private:
+    bool FClearingText = false;
+    TdxMemoStrings* FLines = nullptr;
+    bool FHideScrollBars = true;
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Date editor: a date typed freely or through a mask from the locale's short date, read from date
 // words such as TODAY+3, or picked from the calendar popup.
 
