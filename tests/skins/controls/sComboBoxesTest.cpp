@@ -1,0 +1,231 @@
+// Combo boxes built from the bottom: items held by the window, the window made again with its items
+// and selection, notifications as events, the drop-down's size, completion of typed text, the
+// read-only mode, streaming, and on the skinned path the list's scroll-bar hook and the button.
+#include "SkinControlsTestSupport.h"
+
+#include "sComboBoxes.h"
+#include "sSkinManager.h"
+
+using namespace skintests;
+
+// Completion measures pauses between keys; the tests make one instead of waiting for it.
+class TTypingCombo : public TsCommonComboBox {
+    DECLARE_CLASS(TTypingCombo, TsCommonComboBox)
+public:
+    using TsCommonComboBox::TsCommonComboBox;
+    void Pause() { FLastKeyTime -= 1000; }
+};
+
+namespace {
+
+class sComboBoxesTest : public SkinTest {
+protected:
+    void SetUp() override {
+        SkinTest::SetUp();
+        sComboBoxesInitialization();
+    }
+    TTypingCombo* PlaceCombo(TComboBoxStyle Style, std::initializer_list<const char*> Lines = {"alpha", "beta", "bravo", "gamma"}) {
+        auto* C = Place<TTypingCombo>(20, 20, 150, 22);
+        C->SetStyle(Style);
+        for (const char* L : Lines)
+            C->Items()->Add(L);
+        return C;
+    }
+    static void Type(TWinControl* C, const std::string& Keys) {
+        for (char K : Keys)
+            C->Perform(WM_CHAR, static_cast<BYTE>(K), 1);
+    }
+};
+
+TEST_F(sComboBoxesTest, ItemsLiveInTheWindow) {
+    TTypingCombo* C = PlaceCombo(csDropDownList, {"one", "three"});
+    C->Items()->Insert(1, "two");
+    EXPECT_EQ(SendMessageA(C->Handle(), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(C->Items()->Strings(1), "two");
+    EXPECT_EQ(C->Items()->IndexOf("THREE"), 2) << "the window's search ignores case";
+    EXPECT_EQ(C->Items()->IndexOf("four"), -1);
+    TObject* Tag = C;
+    C->Items()->SetObjects(2, Tag);
+    EXPECT_EQ(C->Items()->Objects(2), Tag);
+    EXPECT_THROW(C->Items()->Objects(7), Exception);
+    C->Items()->Delete(0);
+    EXPECT_EQ(C->Items()->Strings(0), "two");
+
+    // Items of any length are read whole.
+    std::string Long(5000, 'x');
+    Long += "end";
+    C->Items()->Add(Long);
+    EXPECT_EQ(C->Items()->Strings(C->Items()->Count() - 1), Long);
+}
+
+TEST_F(sComboBoxesTest, NewWindowKeepsItemsAndSelection) {
+    TTypingCombo* C = PlaceCombo(csDropDown);
+    C->SetItemIndex(2);
+    HWND Old = C->Handle();
+    C->SetStyle(csDropDownList);
+    C->SetSorted(true);
+    EXPECT_NE(C->Handle(), Old);
+    ASSERT_EQ(C->Items()->Count(), 4);
+    EXPECT_EQ(C->Items()->Strings(2), "bravo");
+    EXPECT_EQ(C->GetItemIndex(), 2);
+    EXPECT_EQ(GetWindowLongA(C->Handle(), GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+    EXPECT_TRUE(GetWindowLongA(C->Handle(), GWL_STYLE) & CBS_SORT);
+}
+
+TEST_F(sComboBoxesTest, NotificationsBecomeEvents) {
+    TTypingCombo* C = PlaceCombo(csDropDown);
+    std::vector<std::string> Events;
+    C->OnSelect = TNotifyEvent::FromFunction([&](TObject*) { Events.push_back("select " + C->Text()); });
+    C->OnChange = TNotifyEvent::FromFunction([&](TObject*) { Events.push_back("change"); });
+    C->OnDropDown = TNotifyEvent::FromFunction([&](TObject*) { Events.push_back("drop"); });
+    C->OnCloseUp = TNotifyEvent::FromFunction([&](TObject*) { Events.push_back("close"); });
+    SendMessageA(C->Handle(), CB_SETCURSEL, 3, 0);
+    C->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), 0);
+    C->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_EDITCHANGE), 0);
+    C->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN), 0);
+    C->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_CLOSEUP), 0);
+    EXPECT_EQ(Events, (std::vector<std::string>{"select gamma", "change", "drop", "close"}));
+
+    // Without a select handler a selection counts as a change.
+    C->OnSelect = TNotifyEvent();
+    Events.clear();
+    C->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), 0);
+    EXPECT_EQ(Events, (std::vector<std::string>{"change"}));
+}
+
+TEST_F(sComboBoxesTest, DropDownTakesTheRowsOfItsItemsUpToTheCount) {
+    struct Case {
+        int Items, DropDownCount, Rows;
+    } Cases[] = {{0, 14, 1}, {3, 14, 3}, {20, 5, 5}};
+    for (const Case& K : Cases) {
+        TTypingCombo* C = PlaceCombo(csDropDown, {});
+        for (int I = 0; I < K.Items; ++I)
+            C->Items()->Add("item " + std::to_string(I));
+        C->SetDropDownCount(K.DropDownCount);
+        C->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_DROPDOWN), 0);
+        // The closed box keeps its height; the list below it gets the rest.
+        RECT R;
+        SendMessageA(C->Handle(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&R));
+        int ItemHt = static_cast<int>(SendMessageA(C->Handle(), CB_GETITEMHEIGHT, 0, 0));
+        EXPECT_EQ(R.bottom - R.top, K.Rows * ItemHt + 2) << K.Items << " items";
+        C->Free();
+    }
+}
+
+TEST_F(sComboBoxesTest, ListStyleCompletionExtendsItsPrefixUntilAPause) {
+    TTypingCombo* C = PlaceCombo(csDropDownList);
+    Type(C, "b");
+    EXPECT_EQ(C->GetItemIndex(), 1);
+    Type(C, "r");
+    EXPECT_EQ(C->GetItemIndex(), 2) << "br";
+    EXPECT_EQ(C->Filter(), "br");
+    // Backspace shortens the prefix; the selection waits for the next key.
+    Type(C, "\b");
+    EXPECT_EQ(C->Filter(), "b");
+    EXPECT_EQ(C->GetItemIndex(), 2);
+    Type(C, "e");
+    EXPECT_EQ(C->GetItemIndex(), 1) << "be";
+    C->Pause();
+    Type(C, "g");
+    EXPECT_EQ(C->GetItemIndex(), 3) << "a pause starts again";
+    EXPECT_EQ(C->Filter(), "g");
+}
+
+TEST_F(sComboBoxesTest, EditableCompletionSelectsTheCompletedPart) {
+    TTypingCombo* C = PlaceCombo(csDropDown);
+    Type(C, "ga");
+    EXPECT_EQ(C->Text(), "gamma");
+    DWORD Start = 0, End = 0;
+    SendMessageA(C->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
+    EXPECT_EQ(Start, 2u);
+    EXPECT_EQ(End, 5u);
+    // Backspace removes the completed part.
+    Type(C, "\b");
+    EXPECT_EQ(C->Text(), "ga");
+    C->SetAutoComplete(false);
+    C->SetText("");
+    Type(C, "al");
+    EXPECT_EQ(C->Text(), "al");
+}
+
+TEST_F(sComboBoxesTest, ReadOnlyTakesFocusButNoTypingOrList) {
+    TTypingCombo* C = PlaceCombo(csDropDown);
+    C->SetReadOnly(true);
+    Form->SetActiveControl(nullptr);
+    C->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(140, 10));
+    EXPECT_TRUE(C->Focused());
+    EXPECT_FALSE(C->DroppedDown());
+    Type(C, "ga");
+    EXPECT_EQ(C->Text(), "");
+    int Changes = 0;
+    C->OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++Changes; });
+    C->Perform(CN_COMMAND, MAKEWPARAM(0, CBN_EDITCHANGE), 0);
+    EXPECT_EQ(Changes, 0);
+}
+
+TEST_F(sComboBoxesTest, StreamedIndexWaitsForTheItems) {
+    ReadFormText(Form, "object F: TForm\n"
+                       "  object cbKind: TsCommonComboBox\n"
+                       "    Left = 8\n    Top = 8\n    Width = 120\n    Height = 22\n"
+                       "    ItemIndex = 1\n    MaxLength = -4\n    Style = csDropDownList\n"
+                       "    Items.Strings = (\n      'daily'\n      'weekly'\n      'monthly')\n"
+                       "  end\nend\n");
+    auto* C = DynCast<TsCommonComboBox>(Form->FindComponent("cbKind"));
+    ASSERT_NE(C, nullptr);
+    EXPECT_EQ(C->Items()->Count(), 3);
+    EXPECT_EQ(C->GetItemIndex(), 1);
+    EXPECT_EQ(C->Text(), "weekly");
+    EXPECT_EQ(C->MaxLength(), 0);
+    EXPECT_EQ(C->SkinData()->SkinSection(), "COMBOBOX");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Skinned path
+
+constexpr TColor ButtonColor = 0x00204060, ButtonHot = 0x00A0C0E0;
+
+class sComboBoxesSkinnedTest : public sComboBoxesTest {
+protected:
+    void SetUp() override {
+        sComboBoxesTest::SetUp();
+        MakeManager({{"COMBOBOX", 0x00F0F0F0}, {"COMBOBTN", ButtonColor, 0, 0, 0, 0, ButtonHot}});
+        Manager->CommonIndexes.ComboButton = 1;
+    }
+};
+
+TEST_F(sComboBoxesSkinnedTest, LongListGetsItsScrollBarHookOnItsFirstColourRequest) {
+    TTypingCombo* Short = PlaceCombo(csDropDown);
+    ASSERT_TRUE(Short->SkinData()->IsSkinned(false));
+    HDC DC = GetDC(nullptr);
+    Short->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x1234);
+    EXPECT_EQ(Short->HookedList(), nullptr);
+
+    TTypingCombo* Long = PlaceCombo(csDropDown);
+    Long->SetDropDownCount(3);
+    Long->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x1234);
+    EXPECT_EQ(Long->HookedList(), reinterpret_cast<HWND>(0x1234));
+    Long->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x5678);
+    EXPECT_EQ(Long->HookedList(), reinterpret_cast<HWND>(0x1234)) << "one hook per list";
+    ReleaseDC(nullptr, DC);
+}
+
+TEST_F(sComboBoxesSkinnedTest, ButtonIsPaintedHotWhileFocused) {
+    TTypingCombo* C = PlaceCombo(csDropDownList);
+    TRect B = C->GetButtonRect();
+    EXPECT_EQ(B.Right, C->Width() - 2);
+    EXPECT_EQ(B.Right - B.Left, GetSystemMetrics(SM_CXVSCROLL) + 1);
+    EXPECT_EQ(B.Top, 2);
+    EXPECT_EQ(B.Bottom, C->Height() - 2);
+    const int X = (B.Left + B.Right) / 2, Y = (B.Top + B.Bottom) / 2;
+    for (bool Focused : {false, true}) {
+        C->SkinData()->HasFocus = Focused;
+        C->SkinData()->PrepareCacheBitmap();
+        C->PaintButton();
+        TBitmap* Cache = C->SkinData()->CacheBitmap;
+        EXPECT_EQ(static_cast<TColor>(GetPixel(Cache->Canvas()->Handle(), X, Y)), Focused ? ButtonHot : ButtonColor);
+    }
+    C->SetShowButton(false);
+    EXPECT_EQ(C->GetButtonRect().Right - C->GetButtonRect().Left, 0);
+}
+
+}  // namespace
