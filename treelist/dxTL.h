@@ -500,6 +500,20 @@ public:
     TNotifyEvent OnSelectionChanged;
     TdxTreeListCompareEvent OnCompareNodes;
 
+    // The editor's questions (the container's operations)
+    bool CanEditorModify() override { return true; }
+    bool IsEditorValidChar(char) override { return true; }
+    bool IsClickActivation() override { return FOptions.Contains(toClickEdit); }
+    bool WantsEditorTab() override { return FOptions.Contains(toTabs) && GetKeyState(VK_CONTROL) >= 0; }
+    bool ContainerOption() override { return FOptions.Contains(toReserved13); }
+    bool EditorOptionFlag() override { return FOptionsEx.Contains(txReserved24); }
+    TdxPopupBorder EditorBorderKind() override { return FDrawStyle != 0 ? pbSingle : pbFrame3D; }
+    TColor GetEditorColor() override {
+        TColor C = Color();
+        OnGetEditColor(this, C);
+        return C;
+    }
+
     // =========================================================================================
     // Virtual operations with their neutral answers
 

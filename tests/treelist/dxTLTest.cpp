@@ -138,3 +138,21 @@ TEST_F(EngineTest, RowHeightGrowsOnlyFromTheDefault) {
     EXPECT_EQ(Default, Tree->RowHeight());
     EXPECT_FALSE(Tree->CustomRowHeight());
 }
+
+TEST_F(EngineTest, EditorQuestionsFollowTheOptions) {
+    EXPECT_TRUE(Tree->CanEditorModify());
+    EXPECT_FALSE(Tree->IsClickActivation());
+    EXPECT_FALSE(Tree->WantsEditorTab());
+    Tree->SetOptions(Tree->Options() + TdxTreeListOptions{toClickEdit, toTabs});
+    EXPECT_TRUE(Tree->IsClickActivation());
+    EXPECT_TRUE(Tree->WantsEditorTab());
+    {
+        THeldKey Ctrl(VK_CONTROL);
+        EXPECT_FALSE(Tree->WantsEditorTab());  // Ctrl+Tab leaves the control
+    }
+    EXPECT_EQ(pbFrame3D, Tree->EditorBorderKind());
+    Tree->SetDrawStyle(1);
+    EXPECT_EQ(pbSingle, Tree->EditorBorderKind());
+    Tree->OnGetEditColor = TdxTreeListGetEditColorEvent::FromFunction([](TObject*, TColor& C) { C = clYellow; });
+    EXPECT_EQ(clYellow, Tree->GetEditorColor());
+}
