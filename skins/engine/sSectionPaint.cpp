@@ -632,71 +632,78 @@ void AddCornerHoleRects(TAOR& Rects, int Width, const TsMaskData& Mask, bool Bot
 // ---------------------------------------------------------------------------------------------
 // Caches to the screen
 
-void CopyCacheClipControls(TWinControl* Control, TsCommonData* SkinData, TPoint SrcPos, int DY, int DX, bool UpdateCorners,
-                           HDC DC, TRect DstRect) {
-    if (!Control || !SkinData || !SkinData->CacheBitmap)
-        return;
+namespace {
+// The cache copied to DstRect of DC, with what ExcludeChildren leaves out of the clipping kept clear.
+template <class F>
+void CopyCacheClipped(TsCommonData* SkinData, TPoint SrcPos, bool UpdateCorners, HDC DC, TRect DstRect,
+                      F ExcludeChildren) {
     if (UpdateCorners)
         PaintAllCacheCorners(SkinData, 0);
     int Saved = SaveDC(DC);
     IntersectClipRect(DC, DstRect.Left, DstRect.Top, DstRect.Right, DstRect.Bottom);
-    for (int I = 0; I < Control->ControlCount(); ++I) {
-        TControl* Child = Control->Controls(I);
-        if (!Child->Visible())
-            continue;
-        TRect B{Child->Left() + DX, Child->Top() + DY, Child->Left() + Child->Width() + DX,
-                Child->Top() + Child->Height() + DY};
-        bool Overlaps = B.Left < DstRect.Right && B.Right > DstRect.Left && B.Top < DstRect.Bottom && B.Bottom > DstRect.Top;
-        bool Covers = Child->ComponentState().Contains(csDesigning) || Child->ControlStyle().Contains(csOpaque) ||
-                      DynCast<TGraphicControl>(Child) != nullptr;
-        if (Overlaps && Covers)
-            ExcludeClipRect(DC, B.Left, B.Top, B.Right, B.Bottom);
-    }
+    ExcludeChildren();
     BitBlt(DC, DstRect.Left, DstRect.Top, DstRect.Width(), DstRect.Height(), SkinData->CacheBitmap->Canvas()->Handle(),
            SrcPos.X, SrcPos.Y, SRCCOPY);
     RestoreDC(DC, Saved);
+}
+}  // namespace
+
+void CopyCacheClipControls(TWinControl* Control, TsCommonData* SkinData, TPoint SrcPos, int DY, int DX, bool UpdateCorners,
+                           HDC DC, TRect DstRect) {
+    if (!Control || !SkinData || !SkinData->CacheBitmap)
+        return;
+    CopyCacheClipped(SkinData, SrcPos, UpdateCorners, DC, DstRect, [&] {
+        for (int I = 0; I < Control->ControlCount(); ++I) {
+            TControl* Child = Control->Controls(I);
+            if (!Child->Visible())
+                continue;
+            TRect B{Child->Left() + DX, Child->Top() + DY, Child->Left() + Child->Width() + DX,
+                    Child->Top() + Child->Height() + DY};
+            bool Overlaps =
+                B.Left < DstRect.Right && B.Right > DstRect.Left && B.Top < DstRect.Bottom && B.Bottom > DstRect.Top;
+            bool Covers = Child->ComponentState().Contains(csDesigning) || Child->ControlStyle().Contains(csOpaque) ||
+                          DynCast<TGraphicControl>(Child) != nullptr;
+            if (Overlaps && Covers)
+                ExcludeClipRect(DC, B.Left, B.Top, B.Right, B.Bottom);
+        }
+    });
 }
 
 void CopyCacheClipWindows(HWND Wnd, TsCommonData* SkinData, TPoint SrcPos, int DY, int DX, bool UpdateCorners, HDC DC,
                           TRect DstRect) {
     if (!Wnd || !SkinData || !SkinData->CacheBitmap)
         return;
-    if (UpdateCorners)
-        PaintAllCacheCorners(SkinData, 0);
-    int Saved = SaveDC(DC);
-    IntersectClipRect(DC, DstRect.Left, DstRect.Top, DstRect.Right, DstRect.Bottom);
-    RECT Own;
-    GetWindowRect(Wnd, &Own);
-    for (HWND Child = GetTopWindow(Wnd); Child; Child = GetWindow(Child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(Child))
-            continue;
-        RECT CR;
-        GetWindowRect(Child, &CR);
-        TRect B{CR.left - Own.left - DX, CR.top - Own.top - DY, CR.right - Own.left - DX, CR.bottom - Own.top - DY};
-        LONG Style = GetWindowLongA(Child, GWL_STYLE);
-        bool GroupBox = (Style & 7) == BS_GROUPBOX && (GetWindowLongA(Child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0;
-        if (!GroupBox) {
-            ExcludeClipRect(DC, B.Left, B.Top, B.Right, B.Bottom);
-        } else if (DefaultManager) {
-            // A group box hides only its frame; what lies inside it shows the cache.
-            int Caption = static_cast<int>(SendSkinCommand(Child, SKIN_GETMANAGER, 0));
-            int L = 0, R = 0, Bt = 0;
-            int Section = DefaultManager->FindSectionIndex("GROUPBOX");
-            int MaskIndex = DefaultManager->FindMaskIndex(Section, "GROUPBOX", "BORDERSMASK");
-            if (DefaultManager->MaskIndexInRange(MaskIndex)) {
-                const TsMaskData& M = DefaultManager->MaskList[MaskIndex];
-                L = M.WL;
-                R = M.WR;
-                Bt = M.WB;
+    CopyCacheClipped(SkinData, SrcPos, UpdateCorners, DC, DstRect, [&] {
+        RECT Own;
+        GetWindowRect(Wnd, &Own);
+        for (HWND Child = GetTopWindow(Wnd); Child; Child = GetWindow(Child, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(Child))
+                continue;
+            RECT CR;
+            GetWindowRect(Child, &CR);
+            TRect B{CR.left - Own.left - DX, CR.top - Own.top - DY, CR.right - Own.left - DX, CR.bottom - Own.top - DY};
+            LONG Style = GetWindowLongA(Child, GWL_STYLE);
+            bool GroupBox = (Style & 7) == BS_GROUPBOX && (GetWindowLongA(Child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0;
+            if (!GroupBox) {
+                ExcludeClipRect(DC, B.Left, B.Top, B.Right, B.Bottom);
+            } else if (DefaultManager) {
+                // A group box hides only its frame; what lies inside it shows the cache.
+                int Caption = static_cast<int>(SendSkinCommand(Child, SKIN_GETMANAGER, 0));
+                int L = 0, R = 0, Bt = 0;
+                int Section = DefaultManager->FindSectionIndex("GROUPBOX");
+                int MaskIndex = DefaultManager->FindMaskIndex(Section, "GROUPBOX", "BORDERSMASK");
+                if (DefaultManager->MaskIndexInRange(MaskIndex)) {
+                    const TsMaskData& M = DefaultManager->MaskList[MaskIndex];
+                    L = M.WL;
+                    R = M.WR;
+                    Bt = M.WB;
+                }
+                if (Caption > 0)
+                    ExcludeClipRect(DC, B.Left, B.Top, B.Right, B.Top + Caption);
+                ExcludeClipRect(DC, B.Left, B.Top, B.Left + L, B.Bottom);
+                ExcludeClipRect(DC, B.Right - R, B.Top, B.Right, B.Bottom);
+                ExcludeClipRect(DC, B.Left, B.Bottom - Bt, B.Right, B.Bottom);
             }
-            if (Caption > 0)
-                ExcludeClipRect(DC, B.Left, B.Top, B.Right, B.Top + Caption);
-            ExcludeClipRect(DC, B.Left, B.Top, B.Left + L, B.Bottom);
-            ExcludeClipRect(DC, B.Right - R, B.Top, B.Right, B.Bottom);
-            ExcludeClipRect(DC, B.Left, B.Bottom - Bt, B.Right, B.Bottom);
         }
-    }
-    BitBlt(DC, DstRect.Left, DstRect.Top, DstRect.Width(), DstRect.Height(), SkinData->CacheBitmap->Canvas()->Handle(),
-           SrcPos.X, SrcPos.Y, SRCCOPY);
-    RestoreDC(DC, Saved);
+    });
 }
