@@ -7,23 +7,21 @@
 namespace lmdstreams {
 
 void PackStream(TStream* Source, TStream* Dest, LongInt Count) {
-    const Int64 Start = Dest->Position();
-    WriteLongInt(Dest, 0);
-    LongInt Total = 0;
+    // The blocks are gathered first so that the total goes in front without seeking back: some
+    // streams end their data where a write ends.
+    TMemoryStream Blocks;
     std::vector<Byte> In(lmdprocs::MaxBlockSize), Out(lmdprocs::MaxBlockSize + 1);
     while (Count > 0) {
         const LongInt N = std::min<LongInt>(Count, lmdprocs::MaxBlockSize);
         Source->ReadBuffer(In.data(), N);
         const LongInt S = lmdprocs::Lzrw1PackBlock(In.data(), Out.data(), N);
-        WriteLongInt(Dest, S);
-        Dest->WriteBuffer(Out.data(), S);
-        Total += 4 + S;
+        WriteLongInt(&Blocks, S);
+        Blocks.WriteBuffer(Out.data(), S);
         Count -= N;
     }
-    const Int64 End = Dest->Position();
-    Dest->SetPosition(Start);
-    WriteLongInt(Dest, Total);
-    Dest->SetPosition(End);
+    WriteLongInt(Dest, static_cast<LongInt>(Blocks.Size()));
+    if (Blocks.Size() > 0)
+        Dest->CopyFrom(&Blocks, 0);
 }
 
 void UnpackStream(TStream* Source, TStream* Dest) {
@@ -74,14 +72,9 @@ void WriteSizedData(TStream* Stream, TStream* Data, bool Packed) {
     Data->SetPosition(0);
     if (Packed)
         return PackStream(Data, Stream, static_cast<LongInt>(Data->Size()));
-    const Int64 SizeAt = Stream->Position();
-    WriteLongInt(Stream, 0);
+    WriteLongInt(Stream, static_cast<LongInt>(Data->Size()));
     if (Data->Size() > 0)
         Stream->CopyFrom(Data, Data->Size());
-    const Int64 End = Stream->Position();
-    Stream->SetPosition(SizeAt);
-    WriteLongInt(Stream, static_cast<LongInt>(End - SizeAt - 4));
-    Stream->SetPosition(End);
 }
 
 void ReadSizedData(TStream* Stream, TMemoryStream* Data, bool Packed) {

@@ -23,8 +23,7 @@ Byte ReadByteValue(TStream* Stream);
 void WriteShortText(TStream* Stream, const std::string& Text);
 std::string ReadShortText(TStream* Stream);
 
-// Plain: a 32-bit size written after the data, in the 4 bytes left in front of it; packed: a packed
-// stream of the data.
+// Plain: the 32-bit size of the data, then the data; packed: a packed stream of the data.
 void WriteSizedData(TStream* Stream, TStream* Data, bool Packed);
 // The data of either form into a new memory stream, rewound.
 void ReadSizedData(TStream* Stream, TMemoryStream* Data, bool Packed);
