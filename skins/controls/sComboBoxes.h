@@ -4,10 +4,11 @@
 // the drop-down, turns the window's notifications into events and paints the skinned drop-down
 // button into the skin data's cache. The concrete classes supply the item strings and their count.
 //
-// Start-up: sComboBoxesInitialization() registers TsCommonComboBox for form files.
+// Start-up: sComboBoxesInitialization() registers TsCommonComboBox and TsComboBoxEx for form files.
 #pragma once
 
 #include "Controls.h"
+#include "ImgList.h"
 #include "StdCtrls.h"
 #include "sCommonData.h"
 #include "sConst.h"
@@ -265,4 +266,91 @@ private:
     bool FReadOnly = false;
 };
 
+// One item of an extended combo box: its text, images and indent level in the list.
+class TsComboItem : public TCollectionItem {
+    DECLARE_CLASS(TsComboItem, TCollectionItem)
+public:
+    explicit TsComboItem(TCollection* ACollection) : TCollectionItem(ACollection) {}
+    static void DefineClass(TClassBuilder<TsComboItem>& B);
+    void Assign(TPersistent* Source) override;
+    std::string GetDisplayName() override;
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value);
+    int SelectedImageIndex() const { return FSelectedImageIndex; }
+    void SetSelectedImageIndex(int Value) { FSelectedImageIndex = Value; }
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value) { FImageIndex = Value; }
+    int OverlayImageIndex() const { return FOverlayImageIndex; }
+    void SetOverlayImageIndex(int Value) { FOverlayImageIndex = Value; }
+    // The indent level in the list, 16 pixels a level (the stored name is spelt so).
+    int Indend() const { return FIndend; }
+    void SetIndend(int Value) { FIndend = Value; }
+    void* Data = nullptr;
+
+private:
+    std::string FCaption;
+    int FSelectedImageIndex = -1;
+    int FImageIndex = -1;
+    int FOverlayImageIndex = -1;
+    int FIndend = -1;
+};
+
+class TsComboItems : public TOwnedCollection {
+    DECLARE_CLASS(TsComboItems, TOwnedCollection)
+public:
+    explicit TsComboItems(TPersistent* AOwner) : TOwnedCollection(AOwner, TsComboItem::StaticClass()) {}
+    TsComboItem* Items(int Index) const { return static_cast<TsComboItem*>(TCollection::Items(Index)); }
+    // A new item; the combo box's strings are left alone.
+    TsComboItem* AddItem(const std::string& Caption, int ImageIndex, int SelectedImageIndex, int OverlayImageIndex,
+                         int Indent, void* Data);
+};
+
+// An owner-drawn drop-down list whose items (ItemsEx) carry an image of Images and an indent.
+class TsCustomComboBoxEx : public TsCommonComboBox {
+    DECLARE_CLASS(TsCustomComboBoxEx, TsCommonComboBox)
+public:
+    explicit TsCustomComboBoxEx(TComponent* AOwner);
+    ~TsCustomComboBoxEx() override;
+    void BeforeDestruction() override;
+
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TsComboItems* ItemsEx() const { return FItemsEx; }
+    void SetItemsEx(TsComboItems* Value) { FItemsEx->Assign(Value); }
+    // The strings shown made again from ItemsEx (once the window exists).
+    void UpdateItems();
+    void Clear() override;
+    TsComboItem* CurrentItem();
+    int GetImageIndex(TsComboItem* Item, TOwnerDrawState State) const;
+    void GetImageRect(TsComboItem* Item, TOwnerDrawState State, TRect& R) const;
+
+    void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+    void DrawSkinItem(int Index, TRect Rect, TOwnerDrawState State) override;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CreateWnd() override;
+    void UpdateMargins() override;
+
+private:
+    void ImageListChange(TObject* Sender);
+    TsComboItem* ItemAt(int Index) const;
+    void DrawImage(TsComboItem* Item, TOwnerDrawState State, int X, int Y);
+    bool FocusedLook(TOwnerDrawState State);
+
+    TChangeLink* FImageChangeLink = nullptr;
+    TCustomImageList* FImages = nullptr;
+    TsComboItems* FItemsEx = nullptr;
+    bool FItemsPending = false;
+};
+
+class TsComboBoxEx : public TsCustomComboBoxEx {
+    DECLARE_CLASS(TsComboBoxEx, TsCustomComboBoxEx)
+public:
+    using TsCustomComboBoxEx::TsCustomComboBoxEx;
+    static void DefineClass(TClassBuilder<TsComboBoxEx>& B);
+};
+
+// Registers the combo box classes for form files.
 void sComboBoxesInitialization();

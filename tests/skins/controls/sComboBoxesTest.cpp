@@ -180,6 +180,120 @@ TEST_F(sComboBoxesTest, StreamedIndexWaitsForTheItems) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Extended combo box
+
+class sComboBoxExTest : public sComboBoxesTest {
+protected:
+    // A 22-pixel-high extended combo box whose three items have images 0, 1 and 2 (1 and 2 being the
+    // selected images of the first two) and indents 0, 2 and 0.
+    TsComboBoxEx* PlaceEx(TCustomImageList* Images) {
+        auto* C = Place<TsComboBoxEx>(20, 20, 200, 22);
+        C->ItemsEx()->AddItem("root", 0, 1, -1, 0, nullptr);
+        C->ItemsEx()->AddItem("child", 1, -1, -1, 2, nullptr);
+        C->ItemsEx()->AddItem("other", 2, 2, -1, 0, nullptr);
+        C->UpdateItems();
+        C->SetImages(Images);
+        return C;
+    }
+    // Images of Size pixels in the given colours.
+    TImageList* SolidImages(int Size, std::initializer_list<TColor> Colours) {
+        auto* L = Create<TImageList>(Form);
+        L->SetSize(Size, Size);
+        L->SetMasked(false);
+        for (TColor C : Colours) {
+            TOwned<TBitmap> B(Create<TBitmap>());
+            B->SetSize(Size, Size);
+            B->Canvas()->Brush()->SetColor(C);
+            B->Canvas()->FillRect(Rect(0, 0, Size, Size));
+            L->Add(B.get(), nullptr);
+        }
+        return L;
+    }
+    // Item Index drawn as a list row (or the edit part) of a white 200 x 20 bitmap.
+    void DrawRow(TsComboBoxEx* C, TCapturedImage& Image, int Index, TOwnerDrawState State) {
+        Image.Fill(clWhite);
+        C->SetColor(clWhite);
+        C->Canvas()->PaintOn(Image.DC(), [&] { C->DrawItem(Index, Rect(0, 0, 200, 20), State); });
+    }
+};
+
+TEST_F(sComboBoxExTest, ItemsBecomeTheListsStrings) {
+    TsComboBoxEx* C = PlaceEx(nullptr);
+    EXPECT_EQ(C->Style(), csOwnerDrawFixed);
+    ASSERT_EQ(C->Items()->Count(), 3);
+    EXPECT_EQ(C->Items()->Strings(1), "child");
+    EXPECT_EQ(C->ItemsEx()->Items(1)->DisplayName(), "child");
+    C->SetItemIndex(2);
+    EXPECT_EQ(C->CurrentItem(), C->ItemsEx()->Items(2));
+    C->Clear();
+    EXPECT_EQ(C->ItemsEx()->Count(), 0);
+    EXPECT_EQ(C->Items()->Count(), 0);
+    EXPECT_EQ(C->CurrentItem(), nullptr);
+}
+
+TEST_F(sComboBoxExTest, SelectedRowShowsItsSelectedImageOrElseItsImage) {
+    TsComboBoxEx* C = PlaceEx(SolidImages(16, {clRed, clLime, clBlue}));
+    struct Case {
+        int Item;
+        TOwnerDrawState State;
+        int Image;
+    } Cases[] = {
+        {0, {}, 0}, {0, {odSelected}, 1}, {1, {odSelected}, 1}, {0, {odSelected, odComboBoxEdit}, 0}, {2, {odSelected}, 2},
+    };
+    for (const Case& K : Cases)
+        EXPECT_EQ(C->GetImageIndex(C->ItemsEx()->Items(K.Item), K.State), K.Image) << K.Item;
+    C->SetImages(nullptr);
+    EXPECT_EQ(C->GetImageIndex(C->ItemsEx()->Items(0), {}), -1);
+}
+
+TEST_F(sComboBoxExTest, IndentMovesTheImageInTheListOnly) {
+    TsComboBoxEx* C = PlaceEx(SolidImages(16, {clRed, clLime, clBlue}));
+    TCapturedImage Image(200, 20);
+    // A = (22 - 16) div 2 = 3; the child's two levels add 32 pixels in the list.
+    DrawRow(C, Image, 1, {});
+    EXPECT_EQ(Image.Pixel(3 + 32 + 8, 10), clLime);
+    EXPECT_EQ(Image.Pixel(3 + 8, 10), clWhite);
+    DrawRow(C, Image, 0, {});
+    EXPECT_EQ(Image.Pixel(3 + 8, 10), clRed);
+    C->SetItemIndex(1);
+    DrawRow(C, Image, 1, {odComboBoxEdit});
+    EXPECT_EQ(Image.Pixel(3 + 8, 10), clLime) << "the edit part ignores the indent";
+    EXPECT_NE(Image.Pixel(3 + 32 + 8, 10), clLime);
+}
+
+TEST_F(sComboBoxExTest, WithoutImagesTheTextStartsFivePixelsIn) {
+    TsComboBoxEx* C = PlaceEx(nullptr);
+    C->Font()->SetColor(clBlack);
+    TCapturedImage Image(200, 20);
+    DrawRow(C, Image, 2, {});
+    int First = -1;
+    for (int X = 0; X < 40 && First < 0; ++X)
+        for (int Y = 0; Y < 20; ++Y)
+            if (Image.Pixel(X, Y) != clWhite) {
+                First = X;
+                break;
+            }
+    EXPECT_GE(First, 5);
+    EXPECT_LE(First, 7) << "the glyph's own bearing at most";
+}
+
+TEST_F(sComboBoxExTest, ImagesRaiseTheItemHeightAndLeavingThemMakesANewWindow) {
+    TsComboBoxEx* C = PlaceEx(nullptr);
+    C->HandleNeeded();
+    TImageList* Big = SolidImages(24, {clRed});
+    C->SetImages(Big);
+    EXPECT_EQ(C->ItemHeight(), 24);
+    HWND Old = C->Handle();
+    C->SetImages(nullptr);
+    EXPECT_NE(C->Handle(), Old);
+    EXPECT_EQ(C->Items()->Count(), 3) << "the strings come along";
+    // A list that goes away leaves no reference behind.
+    C->SetImages(Big);
+    Big->Free();
+    EXPECT_EQ(C->Images(), nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Skinned path
 
 constexpr TColor ButtonColor = 0x00204060, ButtonHot = 0x00A0C0E0;
