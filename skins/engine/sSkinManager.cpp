@@ -774,9 +774,22 @@ void TsSkinManager::LoadPatterns() {
     }
 }
 
+void TsSkinManager::CheckSkinVersion() {
+    // Loading goes on either way: the message only warns.
+    if (ComponentState().Contains(csDesigning) && SkinData->Version < 6)
+        SkinMessageDlg("The skin " + SkinName + " is of an old version. Update the skin or ask the skin library's "
+                       "support for a new one. This message is shown at design time only.",
+                       2, TMsgDlgButtons{mbOK}, 0);
+    else if (SkinData->Version > 6.99)
+        SkinMessageDlg("This version of the skin " + SkinName + " is not completely supported by the skin library "
+                       "release in use. The components must be updated.",
+                       0, TMsgDlgButtons{mbOK}, 0);
+}
+
 void TsSkinManager::LoadGeneralData() {
     if (SkinIni) {
         ReadSkinGlobalInfo(SkinIni, SkinData);
+        CheckSkinVersion();
         SectionList.clear();
         TOwned<TStringList> Sections(Create<TStringList>());
         SkinIni->ReadSections(Sections.get());
@@ -836,6 +849,7 @@ void TsSkinManager::LoadStoredSections(TsStoredSkin* Skin) {
     SkinData->Shadow1Blur = SmallInt(Skin->Shadow1Blur);
     SkinData->Shadow1Transparency = SmallInt(Skin->Shadow1Transparency);
     SkinData->BorderColor = Skin->BorderColor;
+    CheckSkinVersion();
     SectionList.clear();
     for (int I = 0; I < Skin->GeneralData()->Count(); ++I) {
         TsSkinGeneral* G = Skin->GeneralData()->Items(I);

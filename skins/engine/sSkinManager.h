@@ -401,6 +401,7 @@ private:
     TacSkinConvertor* CurrentPack = nullptr;
     void LoadFromOptions();
     void LoadStoredMasks();
+    void CheckSkinVersion();
     void LoadStoredSections(TsStoredSkin* Skin);
     TBitmap* LoadImageFile(const std::string& FileName);
     void ForEachImageKey(TMemIniFile* Ini, bool SkipGlobalInfo,

@@ -385,3 +385,15 @@ TEST_F(SkinLoadTest, CommonSectionLinesLoseTheirBlanks) {
     EXPECT_EQ(Manager->CommonSections, "[EXTRA]\r\nCOLOR=255\r\n; a note stays as it is\r\n");
     EXPECT_EQ(Manager->SectionList.back().Color, TColor(255));
 }
+
+TEST_F(SkinLoadTest, ANewerSkinVersionIsReportedAndStillLoads) {
+    std::string Options = SkinOptions;
+    Options.replace(Options.find("6.5"), 3, "7.1");
+    WriteText(Folder + "\\Options.dat", Options);
+    TErrorBoxes Boxes;
+    TMessagePresenter* Old = SetMessagePresenter(&Boxes);
+    Manager->LoadSkin();
+    SetMessagePresenter(Old);
+    EXPECT_EQ(Boxes.Texts.size(), 1u);
+    EXPECT_EQ(Manager->SectionList.size(), 3u);
+}
