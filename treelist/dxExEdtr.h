@@ -7,6 +7,7 @@
 #pragma once
 
 #include "ImgList.h"
+#include "dxCalc.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
 
@@ -293,6 +294,50 @@ private:
     bool FHideScrollBars = true;
     TScrollStyle FScrollBars = ssNone;
     bool FWordWrap = true;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Calc editor: a drop-down calculator that starts from the editor's text and writes every result
+// back into it.
+
+class TdxInplaceCalcEdit;
+
+class TdxPopupCalculator : public TCustomdxCalculator {
+    DECLARE_CLASS(TdxPopupCalculator, TCustomdxCalculator)
+public:
+    explicit TdxPopupCalculator(TComponent* AOwner);
+    void GetDisplayText(std::string& S) override;
+    void SetDisplayText(const std::string& S) override;
+    void HidePopup() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    TdxInplaceCalcEdit* CalcEdit = nullptr;
+    bool QuickClose = false;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+};
+
+class TdxInplaceCalcEdit : public TdxInplaceDropDownEdit {
+    DECLARE_CLASS(TdxInplaceCalcEdit, TdxInplaceDropDownEdit)
+public:
+    explicit TdxInplaceCalcEdit(TComponent* AOwner);
+    ~TdxInplaceCalcEdit() override;
+    void OpenPopup() override;
+
+    TdxPopupCalculator* PopupCalculator() const { return FPopupCalculator; }
+    bool BeepOnError = true;
+    TdxButtonStyle ButtonStyle = bsStandard;
+    Byte Precision = 13;
+    bool QuickClose = false;
+    bool ShowButtonFrame = false;
+
+private:
+    friend class TdxPopupCalculator;
+    TdxPopupCalculator* FPopupCalculator = nullptr;
+    // What the editor held when the calculator opened, put back after a calculation that failed.
+    std::string FOpenText;
+    bool FOpenModified = false;
 };
 
 // ---------------------------------------------------------------------------------------------
