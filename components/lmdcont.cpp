@@ -1,0 +1,376 @@
+#include "lmdcont.h"
+
+#include "Filer.h"
+#include "lmdstreams.h"
+
+#include <algorithm>
+
+TLMDContainer* GlobalContainer = nullptr;
+
+namespace {
+[[noreturn]] void CannotOpen(const std::string& FileName) {
+    throw Exception(Format("%s: %s", {"Cannot open file %s", FileName}));
+}
+
+int ColoursOf(TLMDSavePixelFormat F) {
+    switch (F) {
+        case spfMono: return 2;
+        case spf4bit: return 16;
+        case spf8bit: return 256;
+        default: return -1;
+    }
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Items
+
+void TLMDListItem::DefineClass(TClassBuilder<TLMDListItem>& B) {
+    B.Property("Description", &TLMDListItem::Description, &TLMDListItem::SetDescription);
+    B.Property("Ident", &TLMDListItem::Ident, &TLMDListItem::SetIdent).Default(0);
+}
+
+void TLMDListItem::DefineProperties(TFiler& Filer) {
+    TLMDCustomComponent::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Internal", [this](TStream& S) { ReadFromStream(&S); }, [this](TStream& S) { WriteToStream(&S); }, true);
+}
+
+TLMDCustomContainer* TLMDListItem::Container() const { return DynCast<TLMDCustomContainer>(Owner()); }
+
+void TLMDListItem::NotifyChange() {
+    TLMDCustomComponent::NotifyChange();
+    if (!ChangeLocked())
+        if (TLMDCustomContainer* C = Container())
+            C->ItemChanged(this);
+}
+
+Byte TLMDListItem::HeaderFlags() {
+    Byte Flags = 0;
+    if (Compressed)
+        Flags |= hfCompressed;
+    if (!FDescription.empty())
+        Flags |= hfDescription;
+    if (FIdent != 0)
+        Flags |= hfIdent;
+    if (!IsEmpty())
+        Flags |= hfData;
+    return Flags;
+}
+
+void TLMDListItem::WriteToStream(TStream* Stream) {
+    const Byte Flags = HeaderFlags();
+    lmdstreams::WriteByteValue(Stream, Flags);
+    if (Flags & hfDescription)
+        lmdstreams::WriteShortText(Stream, FDescription);
+    if (Flags & hfIdent)
+        lmdstreams::WriteLongInt(Stream, FIdent);
+    if (Flags & hfData)
+        WriteData(Stream);
+}
+
+void TLMDListItem::ReadFromStream(TStream* Stream) {
+    const Byte Flags = lmdstreams::ReadByteValue(Stream);
+    Compressed = Flags & hfCompressed;
+    FDescription = Flags & hfDescription ? lmdstreams::ReadShortText(Stream) : std::string();
+    FIdent = Flags & hfIdent ? static_cast<Word>(lmdstreams::ReadLongInt(Stream)) : 0;
+    PixelFormat = Flags & hfMono ? spfMono : Flags & hf4bit ? spf4bit : Flags & hf8bit ? spf8bit : spfDefault;
+    BeginChangeLock();
+    try {
+        ClearData();
+        if (Flags & hfData)
+            ReadData(Stream);
+    } catch (...) {
+        EndChangeLock(false);
+        throw;
+    }
+    EndChangeLock(true);
+}
+
+TLMDBitmapListItem::TLMDBitmapListItem(TComponent* AOwner) : TLMDListItem(AOwner), FBitmap(Create<TBitmap>()) {}
+
+void TLMDBitmapListItem::DefineClass(TClassBuilder<TLMDBitmapListItem>& B) {
+    B.Property("Bitmap", &TLMDBitmapListItem::Bitmap, &TLMDBitmapListItem::SetBitmap).Stored(false);
+}
+
+void TLMDBitmapListItem::SetBitmap(TBitmap* Value) {
+    FBitmap->Assign(Value);
+    NotifyChange();
+}
+
+void TLMDBitmapListItem::ClearData() { FBitmap->Assign(nullptr); }
+
+Byte TLMDBitmapListItem::HeaderFlags() {
+    static const Byte FormatFlags[] = {0, hfMono, hf4bit, hf8bit};
+    return TLMDListItem::HeaderFlags() | FormatFlags[PixelFormat];
+}
+
+void TLMDBitmapListItem::WriteData(TStream* Stream) {
+    lmdstreams::WriteBitmapData(Stream, FBitmap.get(), Compressed, ColoursOf(PixelFormat));
+}
+void TLMDBitmapListItem::ReadData(TStream* Stream) { lmdstreams::ReadBitmapData(Stream, FBitmap.get(), Compressed); }
+
+TBitmap* TLMDBitmapListItem::Bitmap() {
+    if (FBitmap->Empty() && !ComponentState().Contains(csDesigning) && !ComponentState().Contains(csLoading))
+        FetchBitmap();
+    return FBitmap.get();
+}
+
+void TLMDBitmapListItem::FetchBitmap() {
+    TLMDCustomContainer* C = Container();
+    if (!C)
+        return;
+    BeginChangeLock();
+    try {
+        switch (C->SourceKind) {
+            case csContainerFile:
+                ReadItemFromContainerFile(lmdprocs::PathForPrefix(C->PathPrefix, true) + C->FileName, 1, this, Ident());
+                break;
+            case csResources: FBitmap->LoadFromResourceID(GetModuleHandleA(nullptr), Ident()); break;
+            case csSingleFiles: {
+                const std::string Dir = C->PathPrefix == ppFixed ? lmdprocs::WithTrailingBackslash(ExtractFilePath(C->FileName))
+                                                                 : lmdprocs::PathForPrefix(C->PathPrefix, true);
+                FBitmap->LoadFromFile(Dir + ExtractFileName(C->FileName).substr(0, 3) + IntToStr(Ident()) + ".bmp");
+                break;
+            }
+            default: break;  // the form holds the bitmaps; a resource library is never read
+        }
+    } catch (...) {
+        EndChangeLock(false);
+        throw;
+    }
+    EndChangeLock(false);
+}
+
+TLMDStringListItem::TLMDStringListItem(TComponent* AOwner) : TLMDListItem(AOwner), FItems(Create<TStringList>()) {}
+void TLMDStringListItem::DefineClass(TClassBuilder<TLMDStringListItem>& B) {
+    B.Property("Items", &TLMDStringListItem::Items, &TLMDStringListItem::SetItems).Stored(false);
+}
+void TLMDStringListItem::WriteData(TStream* Stream) { lmdstreams::WriteStringsData(Stream, FItems.get(), Compressed); }
+void TLMDStringListItem::ReadData(TStream* Stream) { lmdstreams::ReadStringsData(Stream, FItems.get(), Compressed); }
+
+TLMDWaveListItem::TLMDWaveListItem(TComponent* AOwner) : TLMDListItem(AOwner), FWave(Create<TLMDWave>()) {}
+void TLMDWaveListItem::DefineClass(TClassBuilder<TLMDWaveListItem>& B) {
+    B.Property("Wave", &TLMDWaveListItem::Wave, &TLMDWaveListItem::SetWave).Stored(false);
+}
+void TLMDWaveListItem::WriteData(TStream* Stream) { WriteWaveData(Stream, FWave.get(), Compressed); }
+void TLMDWaveListItem::ReadData(TStream* Stream) { ReadWaveData(Stream, FWave.get(), Compressed); }
+
+// ---------------------------------------------------------------------------------------------
+// Containers
+
+TLMDCustomContainer::TLMDCustomContainer(TComponent* AOwner, TClass ItemClass, int ListKind)
+    : TLMDBaseContainer(AOwner), FItemClass(ItemClass), FListKind(ListKind) {}
+
+TLMDCustomContainer::~TLMDCustomContainer() = default;
+
+void TLMDCustomContainer::BeforeDestruction() {
+    OnChange = {};
+    ClearItems();
+    TLMDBaseContainer::BeforeDestruction();
+}
+
+int TLMDCustomContainer::AddItem(TLMDListItem* Item) {
+    if (!Item)
+        Item = As<TLMDListItem>(FItemClass->CreateInstance(this));
+    FItems.push_back(Item);
+    NotifyChange();
+    return Count() - 1;
+}
+
+void TLMDCustomContainer::Notification(TComponent* AComponent, TOperation Operation) {
+    TLMDBaseContainer::Notification(AComponent, Operation);
+    if (Operation == opRemove)
+        if (auto* Item = DynCast<TLMDListItem>(AComponent))
+            ItemGone(Item);
+}
+
+void TLMDCustomContainer::ItemGone(TLMDListItem* Item) {
+    auto It = std::find(FItems.begin(), FItems.end(), Item);
+    if (It != FItems.end())
+        FItems.erase(It);
+}
+
+void TLMDCustomContainer::ClearItems() {
+    std::vector<TLMDListItem*> Items;
+    Items.swap(FItems);
+    for (TLMDListItem* Item : Items)
+        Item->Free();
+    NotifyChange();
+}
+
+void TLMDCustomContainer::ItemChanged(TLMDListItem* Item) {
+    if (!ChangeLocked())
+        OnChange(Item);
+}
+
+void TLMDCustomContainer::Assign(TPersistent* Source) {
+    auto* From = DynCast<TLMDCustomContainer>(Source);
+    if (!From || From->ClassType() != ClassType())
+        return TLMDBaseContainer::Assign(Source);
+    BeginChangeLock();
+    try {
+        ClearItems();
+        DefaultCompressed = From->DefaultCompressed;
+        for (TLMDListItem* Item : From->FItems) {
+            TMemoryStream Copy;
+            Item->WriteToStream(&Copy);
+            Copy.SetPosition(0);
+            ItemAt(AddItem())->ReadFromStream(&Copy);
+        }
+    } catch (...) {
+        EndChangeLock(false);
+        throw;
+    }
+    EndChangeLock(true);
+}
+
+void TLMDCustomContainer::WriteToStream(TStream* Stream, bool WithOffsets) {
+    const LongInt N = Count();
+    lmdstreams::WriteLongInt(Stream, N);
+    // Items are written apart first, so that the offset table goes in front without seeking back.
+    TMemoryStream Items;
+    std::vector<LongInt> Offsets;
+    const Int64 Base = Stream->Position() + (WithOffsets ? 4 * N : 0);
+    for (TLMDListItem* Item : FItems) {
+        Offsets.push_back(static_cast<LongInt>(Base + Items.Position()));
+        Item->WriteToStream(&Items);
+    }
+    if (WithOffsets)
+        for (LongInt Offset : Offsets)
+            lmdstreams::WriteLongInt(Stream, Offset);
+    if (Items.Size() > 0)
+        Stream->CopyFrom(&Items, 0);
+}
+
+void TLMDCustomContainer::ReadFromStream(TStream* Stream, bool WithOffsets) {
+    BeginChangeLock();
+    try {
+        ClearItems();
+        const LongInt N = lmdstreams::ReadLongInt(Stream);
+        if (N < 0 || Int64(N) * (WithOffsets ? 5 : 1) > Stream->Size() - Stream->Position())
+            throw EReadError("Stream read error");
+        if (WithOffsets)
+            Stream->Seek(Int64(4) * N, soCurrent);
+        for (LongInt I = 0; I < N; ++I)
+            ItemAt(AddItem())->ReadFromStream(Stream);
+    } catch (...) {
+        EndChangeLock(false);
+        throw;
+    }
+    EndChangeLock(true);
+}
+
+TLMDBitmapList::TLMDBitmapList(TComponent* AOwner)
+    : TLMDCustomContainer(AOwner, TLMDBitmapListItem::StaticClass(), 1) {
+    if (!GetClass("TLMDBitmapListItem"))
+        RegisterClass(TLMDBitmapListItem::StaticClass());
+}
+TLMDStringList::TLMDStringList(TComponent* AOwner)
+    : TLMDCustomContainer(AOwner, TLMDStringListItem::StaticClass(), 3) {
+    if (!GetClass("TLMDStringListItem"))
+        RegisterClass(TLMDStringListItem::StaticClass());
+}
+TLMDWaveList::TLMDWaveList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDWaveListItem::StaticClass(), 2) {
+    if (!GetClass("TLMDWaveListItem"))
+        RegisterClass(TLMDWaveListItem::StaticClass());
+}
+
+TLMDContainer::TLMDContainer(TComponent* AOwner)
+    : TLMDBaseContainer(AOwner),
+      FBitmaps(Create<TLMDBitmapList>(nullptr)),
+      FStrings(Create<TLMDStringList>(nullptr)),
+      FWaves(Create<TLMDWaveList>(nullptr)) {
+    for (TLMDCustomContainer* L : std::initializer_list<TLMDCustomContainer*>{FBitmaps, FStrings, FWaves})
+        L->OnChange = TNotifyEvent::Bind<&TLMDContainer::ListChanged>(this);
+}
+
+TLMDContainer::~TLMDContainer() {
+    for (TLMDCustomContainer* L : std::initializer_list<TLMDCustomContainer*>{FBitmaps, FStrings, FWaves}) {
+        L->OnChange = {};
+        L->Free();
+    }
+}
+
+void TLMDContainer::ListChanged(TObject* Sender) {
+    // While designed, the global container mirrors the lists of the one being edited.
+    if (ComponentState().Contains(csDesigning) && GlobalContainer && GlobalContainer != this) {
+        auto* List = DynCast<TLMDCustomContainer>(Sender);
+        for (TLMDCustomContainer* Mine : std::initializer_list<TLMDCustomContainer*>{
+                 GlobalContainer->Bitmaps(), GlobalContainer->Strings(), GlobalContainer->Waves()})
+            if (List && Mine->ClassType() == List->ClassType())
+                Mine->Assign(List);
+    }
+    OnChange(Sender);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Container files
+
+namespace {
+const char* const Signatures[] = {"LMDIML30", "LMDBML30", "LMDWVL30", "LMDSLL30", "LMDGLL50", "LMDRTL50"};
+const char* const Extensions[] = {"iml", "bmp", "wav", "txt", "*", "rtf"};
+constexpr int KnownKinds = 6;
+}  // namespace
+
+std::string ContainerSignature(int Kind) {
+    return Kind >= 0 && Kind < KnownKinds ? std::string(1, '\x08') + Signatures[Kind] : std::string();
+}
+
+std::string ContainerFileExtension(int Kind, bool WithDot) {
+    if (Kind < 0 || Kind >= KnownKinds)
+        return {};
+    return (WithDot ? "." : "") + std::string(Extensions[Kind]);
+}
+
+namespace {
+int ReadDirectory(TStream* Stream, int& Count, std::vector<LongInt>& Offsets) {
+    std::string Signature(9, '\0');
+    Count = 0;
+    Offsets.clear();
+    if (Stream->Read(Signature.data(), 9) != 9)
+        return KnownKinds;
+    int Kind = 0;
+    while (Kind < KnownKinds && Signature != ContainerSignature(Kind))
+        ++Kind;
+    if (Kind == KnownKinds)
+        return Kind;
+    const LongInt N = lmdstreams::ReadLongInt(Stream);
+    // The table must fit the file before it is read.
+    if (N < 0 || Int64(N) * 4 > Stream->Size() - Stream->Position())
+        throw EReadError("Stream read error");
+    Count = N;
+    for (LongInt I = 0; I < N; ++I)
+        Offsets.push_back(lmdstreams::ReadLongInt(Stream));
+    return Kind;
+}
+}  // namespace
+
+int ReadContainerDirectory(const std::string& FileName, int& Count, std::vector<LongInt>& Offsets) {
+    TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
+    return ReadDirectory(&File, Count, Offsets);
+}
+
+void ReadItemFromContainerFile(const std::string& FileName, int Kind, TLMDListItem* Item, int Index) {
+    TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
+    int Count = 0;
+    std::vector<LongInt> Offsets;
+    int Found;
+    try {
+        Found = ReadDirectory(&File, Count, Offsets);
+    } catch (const EReadError&) {
+        CannotOpen(FileName);
+    }
+    if (Found != Kind || Index < 0 || Index >= Count || Offsets[static_cast<size_t>(Index)] < 0 ||
+        Offsets[static_cast<size_t>(Index)] >= File.Size())
+        CannotOpen(FileName);
+    File.SetPosition(Offsets[static_cast<size_t>(Index)]);
+    Item->ReadFromStream(&File);
+}
+
+void lmdcontInitialization() {
+    if (!GlobalContainer)
+        GlobalContainer = Create<TLMDContainer>(nullptr);
+}
+
+void lmdcontFinalization() { FreeAndNil(GlobalContainer); }

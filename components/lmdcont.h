@@ -1,0 +1,209 @@
+// Containers of the second component library: components that keep bitmaps, string lists and waves
+// as items, store them in streams (plainly or packed) and container files, and fetch bitmaps lazily
+// from a container file, the program's resources or single files. One TLMDContainer exists from
+// start-up to shut-down.
+#pragma once
+
+#include "Bitmaps.h"
+#include "LMDCustomComponent.h"
+#include "Lists.h"
+#include "lmdprocs.h"
+#include "lmdwave.h"
+
+#include <vector>
+
+DECLARE_ENUM(TLMDSavePixelFormat, spfDefault, spfMono, spf4bit, spf8bit)
+
+class TLMDCustomContainer;
+
+// One item of a container, stored as a flags byte, an optional description and ident, and its data.
+class TLMDListItem : public TLMDCustomComponent {
+    DECLARE_CLASS(TLMDListItem, TLMDCustomComponent)
+public:
+    enum : Byte {
+        hfCompressed = 0x01, hfDescription = 0x02, hfIdent = 0x04, hfData = 0x08,
+        hfMono = 0x10, hf4bit = 0x20, hf8bit = 0x40
+    };
+    explicit TLMDListItem(TComponent* AOwner) : TLMDCustomComponent(AOwner) {}
+    static void DefineClass(TClassBuilder<TLMDListItem>& B);
+    void DefineProperties(TFiler& Filer) override;
+
+    virtual void ClearData() {}
+    virtual bool IsEmpty() { return true; }
+    virtual void ReadFromStream(TStream* Stream);
+    virtual void WriteToStream(TStream* Stream);
+    virtual Byte HeaderFlags();
+    void NotifyChange() override;
+
+    const std::string& Description() const { return FDescription; }
+    void SetDescription(const std::string& Value) { FDescription = Value; }
+    Word Ident() const { return FIdent; }
+    void SetIdent(Word Value) { FIdent = Value; }
+    bool Compressed = false;
+    TLMDSavePixelFormat PixelFormat = spfDefault;
+    TLMDCustomContainer* Container() const;
+
+protected:
+    virtual void ReadData(TStream*) {}
+    virtual void WriteData(TStream*) {}
+
+private:
+    std::string FDescription;
+    Word FIdent = 0;
+};
+
+class TLMDBitmapListItem : public TLMDListItem {
+    DECLARE_CLASS(TLMDBitmapListItem, TLMDListItem)
+public:
+    explicit TLMDBitmapListItem(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDBitmapListItem>& B);
+    // Fetched from the container's source when still empty (not while designed or loading).
+    TBitmap* Bitmap();
+    void SetBitmap(TBitmap* Value);
+    void ClearData() override;
+    bool IsEmpty() override { return FBitmap->Empty(); }
+    Byte HeaderFlags() override;
+
+protected:
+    void ReadData(TStream* Stream) override;
+    void WriteData(TStream* Stream) override;
+
+private:
+    void FetchBitmap();
+    TOwned<TBitmap> FBitmap;
+};
+
+class TLMDStringListItem : public TLMDListItem {
+    DECLARE_CLASS(TLMDStringListItem, TLMDListItem)
+public:
+    explicit TLMDStringListItem(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDStringListItem>& B);
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    void ClearData() override { FItems->Clear(); }
+    bool IsEmpty() override { return FItems->Count() == 0; }
+
+protected:
+    void ReadData(TStream* Stream) override;
+    void WriteData(TStream* Stream) override;
+
+private:
+    TOwned<TStringList> FItems;
+};
+
+class TLMDWaveListItem : public TLMDListItem {
+    DECLARE_CLASS(TLMDWaveListItem, TLMDListItem)
+public:
+    explicit TLMDWaveListItem(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDWaveListItem>& B);
+    TLMDWave* Wave() const { return FWave.get(); }
+    void SetWave(TLMDWave* Value) { FWave->Assign(Value); }
+    void ClearData() override { FWave->Clear(); }
+    bool IsEmpty() override { return FWave->IsEmpty(); }
+
+protected:
+    void ReadData(TStream* Stream) override;
+    void WriteData(TStream* Stream) override;
+
+private:
+    TOwned<TLMDWave> FWave;
+};
+
+class TLMDBaseContainer : public TLMDCustomComponent {
+    DECLARE_CLASS(TLMDBaseContainer, TLMDCustomComponent)
+public:
+    explicit TLMDBaseContainer(TComponent* AOwner) : TLMDCustomComponent(AOwner) {}
+};
+
+// Where a container's items come from.
+enum TLMDContainerSource : Byte { csForm = 0, csContainerFile = 1, csResources = 2, csResourceLibrary = 3, csSingleFiles = 4 };
+
+class TLMDCustomContainer : public TLMDBaseContainer {
+    DECLARE_CLASS(TLMDCustomContainer, TLMDBaseContainer)
+public:
+    TLMDCustomContainer(TComponent* AOwner, TClass ItemClass, int ListKind);
+    ~TLMDCustomContainer() override;
+    // The items go before the framework frees the owned components, which it does without telling
+    // the owner.
+    void BeforeDestruction() override;
+    void Assign(TPersistent* Source) override;
+    // An item freed on its own leaves the list.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    virtual int Count() const { return static_cast<int>(FItems.size()); }
+    virtual bool IsEmpty() const { return FItems.empty(); }
+    virtual TLMDListItem* ItemAt(int Index) const { return FItems.at(static_cast<size_t>(Index)); }
+    // Clears, then reads the count, skips the offset table when WithOffsets, and reads the items.
+    virtual void ReadFromStream(TStream* Stream, bool WithOffsets);
+    // The count, with WithOffsets a table of each item's absolute stream position, then the items.
+    virtual void WriteToStream(TStream* Stream, bool WithOffsets);
+
+    // The given item, or a new one of the item class owned by the container; returns its index.
+    int AddItem(TLMDListItem* Item = nullptr);
+    void ClearItems();
+    void ItemChanged(TLMDListItem* Item);
+    void ItemGone(TLMDListItem* Item);
+
+    bool DefaultCompressed = false;
+    TLMDContainerSource SourceKind = csForm;
+    std::string FileName;
+    TLMDPathPrefix PathPrefix = ppProgram;
+    int ListKind() const { return FListKind; }
+    TClass ItemClass() const { return FItemClass; }
+
+private:
+    std::vector<TLMDListItem*> FItems;
+    TClass FItemClass;
+    int FListKind;
+};
+
+class TLMDBitmapList : public TLMDCustomContainer {
+    DECLARE_CLASS(TLMDBitmapList, TLMDCustomContainer)
+public:
+    explicit TLMDBitmapList(TComponent* AOwner);
+    TLMDBitmapListItem* Items(int Index) const { return static_cast<TLMDBitmapListItem*>(ItemAt(Index)); }
+};
+
+class TLMDStringList : public TLMDCustomContainer {
+    DECLARE_CLASS(TLMDStringList, TLMDCustomContainer)
+public:
+    explicit TLMDStringList(TComponent* AOwner);
+    TLMDStringListItem* Items(int Index) const { return static_cast<TLMDStringListItem*>(ItemAt(Index)); }
+};
+
+class TLMDWaveList : public TLMDCustomContainer {
+    DECLARE_CLASS(TLMDWaveList, TLMDCustomContainer)
+public:
+    explicit TLMDWaveList(TComponent* AOwner);
+    TLMDWaveListItem* Items(int Index) const { return static_cast<TLMDWaveListItem*>(ItemAt(Index)); }
+};
+
+// The library's process-wide container of one list per kind.
+class TLMDContainer : public TLMDBaseContainer {
+    DECLARE_CLASS(TLMDContainer, TLMDBaseContainer)
+public:
+    explicit TLMDContainer(TComponent* AOwner);
+    ~TLMDContainer() override;
+    TLMDBitmapList* Bitmaps() const { return FBitmaps; }
+    TLMDStringList* Strings() const { return FStrings; }
+    TLMDWaveList* Waves() const { return FWaves; }
+    void ListChanged(TObject* Sender);
+
+private:
+    TLMDBitmapList* FBitmaps;
+    TLMDStringList* FStrings;
+    TLMDWaveList* FWaves;
+};
+
+// The 9-byte signature of a container file of list kind Kind (a length byte 8 and eight characters).
+std::string ContainerSignature(int Kind);
+std::string ContainerFileExtension(int Kind, bool WithDot);
+// The file's list kind (6 when unknown) and, for a known kind, its item offsets.
+int ReadContainerDirectory(const std::string& FileName, int& Count, std::vector<LongInt>& Offsets);
+// Item number Index of a container file of list kind Kind; another kind, an index out of range or a
+// directory that does not fit the file raises the "Cannot open file" error.
+void ReadItemFromContainerFile(const std::string& FileName, int Kind, TLMDListItem* Item, int Index);
+
+extern TLMDContainer* GlobalContainer;
+void lmdcontInitialization();
+void lmdcontFinalization();
