@@ -273,66 +273,12 @@ void TacMainWnd::WndProc(TMessage& Message) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Scrolling hooks
-
-TacScrollWnd::TacScrollWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
-                           TsCommonData* ASkinData)
-    : TacMainWnd(TDeferAttach{}, AHandle, SkinSection, Manager, ASkinData) {
-    InitScrollBars(this, AHandle, Repaint);
-    FinishAttach();
-}
-
-TacScrollWnd::~TacScrollWnd() { FreeScrollBars(); }
-
-void TacScrollWnd::FreeScrollBars() {
-    FreeAndNil(HorzBar);
-    FreeAndNil(VertBar);
-}
-
-void TacScrollWnd::UpdateScrollInfo(bool Repaint) {
-    if (!IsWindowVisible(Handle) || (SkinData && SkinData->InUpdate) || !HorzBar || !VertBar)
-        return;
-    LONG_PTR Style = GetWindowLongPtrA(Handle, GWL_STYLE);
-    for (TacScrollBar* Bar : {HorzBar, VertBar}) {
-        Bar->ScrollInfo = SCROLLINFO{};
-        Bar->ScrollInfo.cbSize = sizeof(SCROLLINFO);
-        Bar->ScrollInfo.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
-        GetScrollInfo(Handle, Bar->Kind, &Bar->ScrollInfo);
-        Bar->Shown = (Style & (Bar->Kind == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
-    }
-    if (Repaint && !AnimationInProgress)
-        RefreshWindowFrame(Handle, false);
-}
-
-void TacScrollWnd::WndProc(TMessage& Message) {
-    if (Unhooked) {
-        PassOn(Message);
-        return;
-    }
-    TacMainWnd::WndProc(Message);
-}
+// Edit hooks
 
 TacEditWnd::TacEditWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
                        TsCommonData* ASkinData)
     : TacBaseWnd(AHandle, Repaint, SkinSection.empty() ? std::string("EDIT") : SkinSection, Manager, ASkinData) {
     SkinData->SetSkinSection(SkinSection.empty() ? std::string("EDIT") : SkinSection);
-}
-
-void InitScrollBars(TacScrollWnd* Wnd, HWND Handle, bool Repaint) {
-    if (!Wnd->HorzBar)
-        Wnd->HorzBar = Create<TacScrollBar>(Wnd, SB_HORZ);
-    if (!Wnd->VertBar)
-        Wnd->VertBar = Create<TacScrollBar>(Wnd, SB_VERT);
-    RECT Window{}, Client{};
-    GetWindowRect(Handle, &Window);
-    POINT Origin{0, 0};
-    ClientToScreen(Handle, &Origin);
-    GetClientRect(Handle, &Client);
-    Wnd->LeftFrameWidth = std::max<LONG>(0, Origin.x - Window.left);
-    Wnd->HookWindow(Handle);
-    Wnd->UpdateScrollInfo(false);
-    if (Repaint)
-        RefreshWindowFrame(Handle, true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -349,8 +295,13 @@ void UnhookMainWnd(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& Wnd)
         Wnd->RestoreWndProc(false);
         RemovePropA(Handle, HookPropName);
         Wnd->RestoreStdParams();
-        if (auto* S = DynCast<TacScrollWnd>(Wnd))
+        ResetScrollBarInteraction(Handle);
+        if (auto* S = DynCast<TacScrollWnd>(Wnd)) {
+            for (TacScrollBar* Bar : {S->HorzBar, S->VertBar})
+                if (Bar)
+                    Bar->Owner = nullptr;
             S->FreeScrollBars();
+        }
         if (IsWindowVisible(Handle))
             RefreshWindowFrame(Handle, RepaintFlags != 0);
         Wnd->Unhooked = true;

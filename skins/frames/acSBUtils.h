@@ -94,17 +94,62 @@ private:
     bool BaseCommand(TMessage& Message);
 };
 
-// One scroll bar of a scrolling hook: its position and range as last read, and whether it shows.
+// Thumbs are never drawn shorter than this, in pixels, unless a window asks for another size.
+inline constexpr int DefaultMinThumbSize = 10;
+// Timers on a hooked window: hover tracking, the first delay of an auto-repeat, the repeat itself.
+inline constexpr UINT_PTR HoverTimerId = 0xFFF2;
+inline constexpr UINT_PTR RepeatDelayTimerId = 0xFFFD;
+inline constexpr UINT_PTR RepeatTimerId = 0xFFFE;
+// Parts of a bar; the values double as the scroll codes sent for them.
+inline constexpr int sbpNone = -1, sbpFirstArrow = 0, sbpSecondArrow = 1, sbpTrackBefore = 2, sbpTrackAfter = 3,
+                     sbpThumb = 5;
+
+// One skinned scroll bar of a scrolling hook. The window's own scroll information stays the truth;
+// the bar only shows it in the non-client room the hook takes for it.
 class TacScrollBar : public TObject {
     DECLARE_CLASS(TacScrollBar, TObject)
 public:
-    TacScrollBar(class TacScrollWnd* AOwner, int AKind) : Owner(AOwner), Kind(AKind) {}
-    TacScrollWnd* Owner;
-    int Kind;  // SB_HORZ or SB_VERT
-    SCROLLINFO ScrollInfo{};
+    TacScrollBar(class TacScrollWnd* AOwner, Word AKind) : Kind(AKind), Owner(AOwner) {}
+    // 8: the window has the bar's style bit; 1, 2: first, second arrow disabled; 4: enabled only
+    // with a usable range.
+    SmallInt Flags = 0;
     bool Shown = false;
-    int Size = 0;  // the bar's own thickness, 0 = the system's
+    SCROLLINFO ScrollInfo{};
+    int ArrowLength = -1;  // negative -n: n times the default
+    int Thickness = -1;    // negative -n: n times the system's
+    int InsetBefore = 0;
+    int InsetAfter = 0;
+    bool UseInsetBefore = false;
+    bool UseInsetAfter = false;
+    Word Kind = 0;  // 0 horizontal, 1 vertical
+    int MinThumbSize = 0;
+    class TacScrollWnd* Owner = nullptr;
 };
+
+// What the mouse does with the skinned bars: one set for the whole process, since only one bar can
+// be hovered or pressed at a time.
+struct TacScrollBarInteraction {
+    HWND ActiveBarWindow = nullptr;
+    int HoverBar = -1;
+    int HoverPart = sbpNone;
+    int LastHoverPart = sbpNone;
+    UINT_PTR HoverTimer = 0;
+    TRect HoverBarRect{};
+    int PressedBar = -1;
+    int PressedPart = sbpNone;
+    int PressedPartNow = sbpNone;
+    UINT_PTR RepeatTimer = 0;
+    UINT ScrollMessage = 0;
+    int LastTrackPos = 0;
+    int ThumbSize = 0;
+    int ThumbStart = 0;
+    TRect TrackRect{};
+    int ThumbGrabOffset = 0;
+};
+extern TacScrollBarInteraction BarInteraction;
+// Clears the interaction state when Handle holds it (its timers killed), so that a window that goes
+// away while a bar is hovered or pressed leaves no bar stuck in that state.
+void ResetScrollBarInteraction(HWND Handle);
 
 class TacScrollWnd : public TacMainWnd {
     DECLARE_CLASS(TacScrollWnd, TacMainWnd)
@@ -114,14 +159,46 @@ public:
     ~TacScrollWnd() override;
 
     void WndProc(TMessage& Message) override;
-    // Re-reads both scroll bars' positions and ranges (and repaints the frame with Repaint).
+    // Re-reads both bars' scroll information; with Repaint the bars are painted again.
     void UpdateScrollInfo(bool Repaint);
+    // Both bars and the corner square into DC (the window's own DC when null); ThumbPos other than -1
+    // places the thumbs there. Answers 1 when something was painted.
+    LRESULT PaintScrollBars(HWND AHandle, int Reserved, HDC DC, int ThumbPos);
+    // The bars' rectangles in screen coordinates.
+    TRect GetHorzBarRect();
+    TRect GetVertBarRect();
+    // The rectangle of bar Kind; True when that bar is shown.
+    bool GetBarRect(int Kind, HWND AHandle, TRect& R);
+    // Rect (the corner square, screen coordinates) lies in the corner of a top-level parent, where it
+    // serves as a size grip.
+    bool IsGripCorner(HWND AHandle, const TRect& R);
     // Frees the two scroll-bar objects.
     void FreeScrollBars();
+    TacScrollBar* BarOfKind(int Kind) const { return Kind == 0 ? HorzBar : Kind == 1 ? VertBar : nullptr; }
 
-    int LeftFrameWidth = 0;
+    void WMNCCalcSize(TMessage& Message);
+    void WMNCHitTest(TMessage& Message);
+    void WMNCMouseMove(TMessage& Message);
+    void WMNCLButtonDown(TMessage& Message);
+    void WMMouseMove(TMessage& Message);
+    void WMLButtonUp(TMessage& Message);
+    LRESULT WMTimer(TMessage& Message);
+    void WMStyleChanged(TMessage& Message);
+    void StartPartRepeat(TacScrollBar* Bar, const TRect& BarRect, TPoint P);
+
     TacScrollBar* HorzBar = nullptr;  // owned
     TacScrollBar* VertBar = nullptr;  // owned
+    bool ThumbTracking = false;
+    bool LeftScrollBar = false;
+    int LeftEdge = 0;
+    int RightEdge = 0;
+    int TopEdge = 0;
+    int BottomEdge = 0;
+    bool StyleChangeGuard = false;
+
+private:
+    // Paints one bar in its window rectangle with the interaction state.
+    void RepaintBar(TacScrollBar* Bar, int PressedPart);
 };
 
 class TacBaseWnd : public TacScrollWnd {
@@ -140,6 +217,43 @@ public:
 
 // Creates the scroll-bar objects of a scrolling hook, reads them and hooks the window.
 void InitScrollBars(TacScrollWnd* Wnd, HWND Handle, bool Repaint);
+// Thickness (Which <> 0) or arrow length (Which = 0); UseSkin lets the skin's arrow buttons widen
+// the arrows.
+int GetScrollBarSize(TacScrollBar* Bar, int Which, bool UseSkin);
+// The bar of kind 0 (horizontal) or 1 (vertical) of the window's hook; null without one.
+TacScrollBar* GetScrollBarOfWindow(HWND Handle, int Kind);
+// Which: 0 horizontal, 1 vertical, 3 both. False when the window has no scrolling hook.
+bool SetMinThumbSize(HWND Handle, int Which, int Size);
+// The thumb's length and start along Rect's axis.
+void CalcThumb(TacScrollBar* Bar, const TRect& Rect, int& ThumbSize, int Reserved, int& ThumbStart);
+// The part of the bar in Rect (screen coordinates) under (X, Y); sbpNone outside.
+int HorzBarPartAt(TacScrollBar* Bar, int Reserved, const TRect& Rect, int Y, int X);
+int VertBarPartAt(TacScrollBar* Bar, int Reserved, const TRect& Rect, int Y, int X);
+int HitTestHorzBar(TacScrollBar* Bar, HWND Handle, const TRect& Rect, int Y, int X);
+int HitTestVertBar(TacScrollBar* Bar, HWND Handle, const TRect& Rect, int Y, int X);
+int HitTestScrollBar(TacScrollBar* Bar, HWND Handle, const TRect& Rect, int Y, int X);
+void ApplyBarInsets(TacScrollBar* Bar, TRect& Rect);
+bool IsScrollBarEnabled(TacScrollBar* Bar);
+bool ScrollRangeUsable(const SCROLLINFO& Info);
+// The scroll message as the standard bar would send it, between SKIN_BEFORESCROLL and
+// SKIN_AFTERSCROLL; a window answering 1 to the first scrolls by itself from the position in LParam.
+void SendScrollMessage(HWND Handle, UINT Msg, int Code, int Pos);
+// A bar's image (tracks, arrows, thumb) into DC at Rect, window coordinates. Answers 1 when painted.
+int PaintScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& Rect);
+int PaintHorzScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& Rect);
+int PaintVertScrollBar(TacScrollBar* Bar, HWND Handle, HDC DC, int ThumbPos, int PressedPart, const TRect& Rect);
+// One arrow button or thumb of the skin into Rect of Bitmap.
+void PaintUpArrowButton(TRect Rect, int State, TBitmap* Bitmap, TsSkinManager* Manager);
+void PaintDownArrowButton(TRect Rect, int State, TBitmap* Bitmap, TsSkinManager* Manager);
+void PaintLeftArrowButton(TRect Rect, int State, TBitmap* Bitmap, TsSkinManager* Manager);
+void PaintRightArrowButton(TRect Rect, int State, TBitmap* Bitmap, TsSkinManager* Manager);
+void PaintHorzThumb(TRect Rect, int State, TBitmap* Bitmap, TsSkinManager* Manager);
+void PaintVertThumb(TRect Rect, int State, TBitmap* Bitmap, TsSkinManager* Manager);
+// One state of a glyph mask centred in Rect.
+void PaintScrollArrowGlyph(TBitmap* Bitmap, int MaskIndex, int State, TRect Rect, TsSkinManager* Manager);
+// A thumb drag step to the screen point (X, Y).
+void TrackHorzThumb(TacScrollBar* Bar, HWND Handle, int X, int Y);
+void TrackVertThumb(TacScrollBar* Bar, HWND Handle, int X, int Y);
 // The hook of a window (null when none).
 TacMainWnd* GetHookOfWindow(HWND Handle);
 // Detaches the hook in Wnd from its window; with FreeIt it is freed and Wnd set to null.
