@@ -53,6 +53,10 @@ void TCustomdxTreeList::DefineClass(TClassBuilder<TCustomdxTreeList>& B) {
 
 void TCustomdxTreeList::BeforeDestruction() {
     PrepareDestroy();
+    // The nodes go while the descendant is whole: their deletion events still reach its answers.
+    ClearRowCache();
+    FRowCacheLists = false;
+    ClearNodes();
     TCustomdxContainer::BeforeDestruction();
 }
 
@@ -65,9 +69,12 @@ void TCustomdxTreeList::PrepareDestroy() {
 }
 
 TCustomdxTreeList::~TCustomdxTreeList() {
-    ClearRowCache();
-    FRowCacheLists = false;
-    ClearNodes();
+    if (GetRootCount() > 0) {
+        // Deleted without Free: no descendant is left to hear of the nodes.
+        Destroying();
+        FRowCacheLists = false;
+        ClearNodes();
+    }
     for (int I = 0; I < FOwnedObjects->Count(); ++I)
         static_cast<TObject*>(FOwnedObjects->Items(I))->Free();
     FOwnedObjects->Free();

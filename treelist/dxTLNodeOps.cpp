@@ -288,7 +288,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* Node, TdxTreeListNode* Prev
     OnDeletion(this, Node);
     if (FClearingAll)
         return;
-    if (IsMultiSelect() && IsNodeSelected(Node))
+    if (IsNodeSelected(Node))
         SetNodeSelected(Node, false);
     if (GetRootCount() == 0) {
         if (!IsDestroying())

@@ -1,0 +1,111 @@
+// Building, expanding, scrolling, painting and clearing a large tree in the tree list engine, with
+// its window shown. Prints milliseconds per phase.
+#include "Forms.h"
+#include "dxTL.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER Freq = [] {
+        LARGE_INTEGER F;
+        QueryPerformanceFrequency(&F);
+        return F;
+    }();
+    LARGE_INTEGER C;
+    QueryPerformanceCounter(&C);
+    return static_cast<double>(C.QuadPart) * 1000.0 / static_cast<double>(Freq.QuadPart);
+}
+
+template <class F>
+double Time(F Work) {
+    double Start = Now();
+    Work();
+    return Now() - Start;
+}
+
+// One band of one column; nodes carry no data.
+class TBenchTreeList : public TCustomdxTreeList {
+    DECLARE_CLASS(TBenchTreeList, TCustomdxTreeList)
+public:
+    using TCustomdxTreeList::TCustomdxTreeList;
+    TdxTreeListNode* CreateNode() override { return Create<TdxTreeListNode>(this); }
+    int GetNodeImageIndex(TdxTreeListNode*) override { return -1; }
+    int GetNodeSelectedIndex(TdxTreeListNode*) override { return -1; }
+    int GetNodeStateIndex(TdxTreeListNode*) override { return -1; }
+    void GetNodeValue(TdxTreeListNode*, int, Variant& Value) override { Value = Variant(); }
+    void GetNodeString(TdxTreeListNode*, int, std::string& Text) override { Text = "node"; }
+    void SetNodeImageIndex(TdxTreeListNode*, int) override {}
+    void SetNodeSelectedIndex(TdxTreeListNode*, int) override {}
+    void SetNodeStateIndex(TdxTreeListNode*, int) override {}
+    void SetNodeString(TdxTreeListNode*, int, const std::string&) override {}
+    void SetNodeValue(TdxTreeListNode*, int, const Variant&) override {}
+    int GetVisibleBandCount() override { return 1; }
+    int GetBandWidth(int) override { return 300; }
+    int GetBandRowCount(int) override { return 1; }
+    int GetColumnCountInRow(int, int) override { return 1; }
+    int GetColumnAt(int, int, int) override { return 0; }
+    int GetColumnCount() override { return 1; }
+    int GetColumnWidth(int) override { return 300; }
+    std::string GetCellText(TdxTreeListNode*, int) override { return "node"; }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Roots and children per root: 200 x 100 unless given.
+    const int Roots = argc > 1 ? std::atoi(argv[1]) : 200;
+    const int Children = argc > 2 ? std::atoi(argv[2]) : 100;
+    GraphicsInitialization();
+    InitControls();
+    TForm* Form = TForm::CreateNew(Application);
+    Form->SetBounds(0, 0, 400, 500);
+    Form->Show();
+    auto* Tree = Create<TBenchTreeList>(Form);
+    Tree->SetParent(Form);
+    Tree->SetBounds(0, 0, 380, 460);
+
+    const double Unlocked = Time([&] {
+        for (int I = 0; I < Roots; ++I)
+            Tree->Add();
+    });
+    std::printf("add %d roots one by one, window shown: %.1f ms (%.1f us/node)\n", Roots, Unlocked,
+                Unlocked * 1000.0 / Roots);
+    const double Locked = Time([&] {
+        Tree->BeginUpdate();
+        for (int I = 0; I < Roots; ++I)
+            for (int J = 0; J < Children; ++J)
+                Tree->GetRootNode(I)->AddChild();
+        Tree->EndUpdate();
+    });
+    const int Nodes = Roots * Children;
+    std::printf("add %d children inside an update bracket: %.1f ms (%.2f us/node)\n", Nodes, Locked,
+                Locked * 1000.0 / Nodes);
+    const double Expand = Time([&] {
+        for (int I = 0; I < Roots; ++I)
+            Tree->GetRootNode(I)->Expand(false);
+    });
+    std::printf("expand %d roots one by one (%d rows): %.1f ms\n", Roots, Tree->GetRowCount(), Expand);
+    const double Index = Time([&] {
+        for (int R = 0; R < Tree->GetRowCount(); R += 7)
+            if (Tree->GetRowIndex(Tree->GetNodeAtRow(R)) != R)
+                std::printf("row %d answers wrongly\n", R);
+    });
+    std::printf("row index round trips over every 7th row: %.1f ms\n", Index);
+    const int Pages = 200;
+    const double Scroll = Time([&] {
+        for (int I = 0; I < Pages; ++I) {
+            Tree->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
+            Tree->Update();
+        }
+    });
+    std::printf("page down and paint %d times: %.1f ms (%.2f ms/page)\n", Pages, Scroll, Scroll / Pages);
+    const double Clear = Time([&] { Tree->ClearNodes(); });
+    std::printf("clear %d nodes: %.1f ms\n", Nodes + Roots, Clear);
+    Form->Free();
+    return 0;
+}
