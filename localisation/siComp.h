@@ -394,6 +394,8 @@ public:
     // Merging: appends every entry of Old whose key List lacks; the owner's own entry goes to the top,
     // where the list's upkeep keeps it.
     void AppendMissingEntries(TStrings* List, TStrings* Old);
+    // After one kind was loaded outside a batch: the list's upkeep, the index for Strings, the apply.
+    void FinishKindLoad(TStrings* List, TStringsType Kind);
     // One language column of a text translation file, added as a new language when LangNames lacks it.
     virtual void ImportLanguageKind(TStringsType Kind, const std::string& FileName, const std::string& LanguageName);
     virtual void ImportLanguageExtended(const std::string& FileName, const std::string& LanguageName);

@@ -139,12 +139,7 @@ bool TsiCustomLang::MergeKindFromFile(TStringsType Kind, const std::string& File
         BatchLoading = SavedBatch;
         return false;
     }
-    if (!BatchLoading) {
-        TidyKindList(List, Kind);
-        if (Kind == stStrings)
-            RebuildIndexes(this);
-        ApplyTranslation();
-    }
+    FinishKindLoad(List, Kind);
     return true;
 }
 

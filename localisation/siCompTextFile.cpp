@@ -185,12 +185,7 @@ int TsiCustomLang::LoadKindFromStream(TStringsType Kind, TStream* Stream, bool C
         else
             List->Add(Entry);
     }
-    if (!BatchLoading) {
-        TidyKindList(List, Kind);
-        if (Kind == stStrings)
-            RebuildIndexes(this);
-        ApplyTranslation();
-    }
+    FinishKindLoad(List, Kind);
     return Keys.Count();
 }
 
@@ -311,12 +306,7 @@ bool TsiCustomLang::MergeKindFromStream(TStringsType Kind, TStream* Stream) {
         List->Assign(&Old);
         return false;
     }
-    if (!BatchLoading) {
-        TidyKindList(List, Kind);
-        if (Kind == stStrings)
-            RebuildIndexes(this);
-        ApplyTranslation();
-    }
+    FinishKindLoad(List, Kind);
     return true;
 }
 
@@ -342,6 +332,15 @@ bool TsiCustomLang::MergeAllFromStreamAndApply(TStream* Stream) {
 
 // ---------------------------------------------------------------------------------------------
 // Extended translations
+
+void TsiCustomLang::FinishKindLoad(TStrings* List, TStringsType Kind) {
+    if (BatchLoading)
+        return;
+    TidyKindList(List, Kind);
+    if (Kind == stStrings)
+        RebuildIndexes(this);
+    ApplyTranslation();
+}
 
 void TsiCustomLang::AppendMissingEntries(TStrings* List, TStrings* Old) {
     const char D = static_cast<char>(FLangDelim);
@@ -486,12 +485,7 @@ void TsiCustomLang::ImportLanguageKind(TStringsType Kind, const std::string& Fil
         else
             List->Add(Key + D + BuildSingleValue(Value, Src.Target));
     }
-    if (!BatchLoading) {
-        TidyKindList(List, Kind);
-        if (Kind == stStrings)
-            RebuildIndexes(this);
-        ApplyTranslation();
-    }
+    FinishKindLoad(List, Kind);
 }
 
 void TsiCustomLang::ImportLanguageExtended(const std::string& FileName, const std::string& LanguageName) {

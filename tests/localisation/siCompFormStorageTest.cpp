@@ -28,6 +28,17 @@ struct TStoredForm {
         return Form;
     }
     static TsiFormStorage* StorageOf(TForm* Form) { return As<TsiFormStorage>(Form->Components(0)); }
+    // Values as an earlier save (or a hand) left them.
+    static void Store(const std::string& State, std::initializer_list<std::pair<const char*, int>> Integers,
+                      const char* TextName = nullptr) {
+        TRegistry Reg;
+        ASSERT_TRUE(Reg.OpenKey(Key, true));
+        Reg.WriteString("State", State);
+        for (const auto& [Name, Value] : Integers)
+            Reg.WriteInteger(Name, Value);
+        if (TextName)
+            Reg.WriteString(TextName, "tall");
+    }
 };
 
 TEST(FormStorage, MaximisedFormKeepsItsLastNormalSize) {
@@ -54,14 +65,7 @@ TEST(FormStorage, MaximisedFormKeepsItsLastNormalSize) {
 
 TEST(FormStorage, UnreadableValuesPutThePlacementBack) {
     TStoredForm S;
-    {
-        TRegistry Reg;
-        ASSERT_TRUE(Reg.OpenKey(Key, true));
-        Reg.WriteString("State", "Maximized");
-        Reg.WriteInteger("Top", 50);
-        Reg.WriteInteger("Left", 60);
-        Reg.WriteString("Height", "tall");
-    }
+    S.Store("Maximized", {{"Top", 50}, {"Left", 60}}, "Height");
     TOwned<TForm> Form(S.NewForm(1, 2, 130, 140));
     S.StorageOf(Form.get())->SetActive(false);  // nothing saved when it goes
     S.StorageOf(Form.get())->SetActive(true);
@@ -74,13 +78,7 @@ TEST(FormStorage, UnreadableValuesPutThePlacementBack) {
 
 TEST(FormStorage, ShortOrInactiveStateIsLeftAlone) {
     TStoredForm S;
-    {
-        TRegistry Reg;
-        ASSERT_TRUE(Reg.OpenKey(Key, true));
-        Reg.WriteString("State", "Mi");
-        for (const char* Name : {"Top", "Left", "Height", "Width"})
-            Reg.WriteInteger(Name, 77);
-    }
+    S.Store("Mi", {{"Top", 77}, {"Left", 77}, {"Height", 77}, {"Width", 77}});
     TOwned<TForm> Form(S.NewForm(1, 2, 130, 140));
     S.StorageOf(Form.get())->RestorePlacement();
     EXPECT_EQ(Form->Width(), 77);
