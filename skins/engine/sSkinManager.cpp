@@ -1047,6 +1047,9 @@ void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
     B.Property("IsDefault", &M::GetIsDefault, &M::SetIsDefault).Default(true);
     B.Property("Active", &M::GetActive, &M::SetActive).Default(true);
     B.Property("SkinInfo", &M::GetSkinInfo);
+    B.Property("InternalSkins", &M::InternalSkins);
+    B.Property("ExtendedBorders", &M::GetExtendedBorders, &M::SetExtendedBorders).Default(false);
+    B.Property("AllowGlowing", &M::GetAllowGlowing, &M::AllowGlowingFlag).Default(true);
     B.Property("OnAfterChange", &M::OnAfterChange, &M::OnAfterChange);
     B.Property("OnBeforeChange", &M::OnBeforeChange, &M::OnBeforeChange);
 }
@@ -1063,8 +1066,9 @@ void TsSkinManager::Loaded() {
     TComponent::Loaded();
     if (SkinDirectory.empty())
         SkinDirectory = "c:\\Skins";
+    // The skin named in the form file loads only now, when the stored skins have been read too.
     if (Active && !SkinName.empty())
-        SendNewSkin(false);
+        SetSkinName(SkinName);
     if (SkinActiveHook)
         SkinActiveHook(Active && !SkinName.empty());
 }
@@ -1483,6 +1487,9 @@ TPNGGraphic* ShadowResource(const char* Name) {
 }  // namespace
 
 void sSkinManagerInitialization() {
+    RegisterClasses({TsSkinManager::StaticClass(), TsStoredSkins::StaticClass(), TsStoredSkin::StaticClass(),
+                     TsSkinGenerals::StaticClass(), TsSkinGeneral::StaticClass(), TsSkinImages::StaticClass(),
+                     TsSkinImage::StaticClass(), TsSkinPatterns::StaticClass(), TsSkinPattern::StaticClass()});
     OSVERSIONINFOA Info{};
     Info.dwOSVersionInfoSize = sizeof Info;
     IsNTPlatform = GetVersionExA(&Info) && Info.dwPlatformId == VER_PLATFORM_WIN32_NT;

@@ -3,6 +3,7 @@
 
 #include "Classes.h"
 #include "Dialogs.h"
+#include "Filer.h"
 #include "SysUtils.h"
 #include "acPNG.h"
 #include "acntUtils.h"
@@ -396,4 +397,33 @@ TEST_F(SkinLoadTest, ANewerSkinVersionIsReportedAndStillLoads) {
     SetMessagePresenter(Old);
     EXPECT_EQ(Boxes.Texts.size(), 1u);
     EXPECT_EQ(Manager->SectionList.size(), 3u);
+}
+
+TEST_F(SkinLoadTest, FormFileSkinLoadsOnceItsStoredSkinsAreRead) {
+    sSkinManagerInitialization();
+    const std::string Text = "object Manager: TsSkinManager\n"
+                             "  SkinName = 'Stored'\n"
+                             "  InternalSkins = <\n"
+                             "    item\n"
+                             "      Name = 'Stored'\n"
+                             "      GeneralData = <\n"
+                             "        item\n"
+                             "          SectionName = 'PANEL'\n"
+                             "          Color = 4210752\n"
+                             "        end>\n"
+                             "      Data = {}\n"
+                             "    end>\n"
+                             "  AnimEffects.SkinChanging.Time = 50\n"
+                             "end\n";
+    FreeAndNil(Manager);
+    Manager = Create<TsSkinManager>(nullptr);
+    std::string Binary = ObjectTextToBinary(Text);
+    TOwned<TMemoryStream> S(Create<TMemoryStream>());
+    S->WriteBuffer(Binary.data(), static_cast<LongInt>(Binary.size()));
+    S->SetPosition(0);
+    S->ReadComponent(Manager);
+    EXPECT_EQ(Manager->AnimEffects->SkinChanging->Time, 50);
+    ASSERT_EQ(Manager->SectionList.size(), 1u);
+    EXPECT_EQ(Manager->SectionList[0].Color, TColor(4210752));
+    EXPECT_TRUE(Manager->SkinData->SkinActive);
 }
