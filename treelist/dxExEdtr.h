@@ -760,6 +760,90 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Hyperlink editor: the text is a link target, painted underlined and handed to the shell.
+
+class TdxHyperLinkEditViewData : public TdxTextEditViewData {
+    DECLARE_CLASS(TdxHyperLinkEditViewData, TdxTextEditViewData)
+public:
+    bool CanFollow = false;
+};
+
+class TdxInplaceHyperLinkEdit : public TdxInplaceTextEdit {
+public:
+    struct TMetaClass : TdxInplaceTextEdit::TMetaClass {
+        using TdxInplaceTextEdit::TMetaClass::TMetaClass;
+        TCursor GetViewCursor(TdxEditViewData* ViewData, int X, int Y) const override;
+        TdxEditViewDataClass GetViewDataClass() const override;
+    };
+    DECLARE_CLASS(TdxInplaceHyperLinkEdit, TdxInplaceTextEdit)
+
+public:
+    explicit TdxInplaceHyperLinkEdit(TComponent* AOwner);
+    ~TdxInplaceHyperLinkEdit() override;
+    static void DefineClass(TClassBuilder<TdxInplaceHyperLinkEdit>& B);
+
+    virtual void FollowLink();
+
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    void ActivateByClick() override;
+    void SelectAll() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+
+    TFont* GetUnderlinedFont();
+    TColor EditFontColor() const { return FEditFontColor; }
+    void SetEditFontColor(TColor Value);
+    bool SingleClick = false;
+    Word StartKey = 16397;  // Ctrl+Enter
+    TNotifyEvent OnStartClick;
+
+protected:
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WMLButtonDblClkLink(TMessage& Message);
+    void WMSetFontLink(TMessage& Message);
+    void CMFontChangedLink(TMessage& Message);
+
+private:
+    TColor FEditFontColor = clBlue;
+    TFont* FUnderlinedFont = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Time editor: the time of day of a value edited field by field through a mask and spin buttons;
+// the date part is carried through.
+
+DECLARE_ENUM(TdxTimeEditFormat, tfHourMinSec, tfHourMin, tfHour)
+
+// Per format: the display format and the edit mask.
+extern const char* const TimeFormats[3][2];
+
+class TdxInplaceTimeEdit : public TdxInplaceSpinEdit {
+    DECLARE_CLASS(TdxInplaceTimeEdit, TdxInplaceSpinEdit)
+public:
+    explicit TdxInplaceTimeEdit(TComponent* AOwner);
+
+    void SetEditValue(const Variant& Value) override;
+    void ReadEditValue(Variant& Value) override;
+    void SelectAll() override { TdxInplaceTextEdit::SelectAll(); }
+    double GetIncrement() override;
+    double GetValue() override;
+    bool IsValidSpinChar(char Ch) override;
+    void SetValue(double X) override;
+
+    // 'H', 'N' or 'S': the field under the caret.
+    char CurrentSection();
+    TDateTime GetTime() const { return FTimeValue; }
+    void SetTime(TDateTime Value);
+    TdxTimeEditFormat TimeEditFormat() const { return FTimeEditFormat; }
+    void SetTimeEditFormat(TdxTimeEditFormat Value);
+    double DatePart() const { return FDatePart; }
+
+private:
+    double FDatePart = 0;
+    double FTimeValue = 0;
+    TdxTimeEditFormat FTimeEditFormat = tfHourMinSec;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Shared resources of the unit
 
 inline constexpr TCursor HandCursorIndex = -1140;
