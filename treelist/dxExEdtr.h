@@ -760,6 +760,49 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// MRU editor: a pick editor whose items are the values validated last, newest first, with an
+// optional ellipsis button.
+
+class TdxMRUEditViewData : public TdxDropDownEditViewData {
+    DECLARE_CLASS(TdxMRUEditViewData, TdxDropDownEditViewData)
+public:
+    bool ShowEllipsis = true;
+};
+
+class TdxInplaceMRUEdit : public TdxInplacePickEdit {
+public:
+    struct TMetaClass : TdxInplacePickEdit::TMetaClass {
+        using TdxInplacePickEdit::TMetaClass::TMetaClass;
+        TdxEditViewDataClass GetViewDataClass() const override;
+        void InitButtons(TdxDropDownEditViewData* ViewData) const override;
+    };
+    DECLARE_CLASS(TdxInplaceMRUEdit, TdxInplacePickEdit)
+
+public:
+    explicit TdxInplaceMRUEdit(TComponent* AOwner);
+
+    virtual void DoButtonClick() { OnButtonClick(this); }
+    virtual void AddMRUItem(const std::string& S);
+
+    TdxEditViewData* CreateViewData(bool IsPaintCopy) override;
+    void Validate() override;
+    void PressButton(bool NoCapture, int Index) override;
+    void ButtonClick(int Index) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+
+    void TrimMRUList();
+    int MaxItemCount() const { return FMaxItemCount; }
+    void SetMaxItemCount(int Value);
+    bool ShowEllipsis() const { return FShowEllipsis; }
+    void SetShowEllipsis(bool Value);
+    TNotifyEvent OnButtonClick;
+
+private:
+    int FMaxItemCount = 7;
+    bool FShowEllipsis = true;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Hyperlink editor: the text is a link target, painted underlined and handed to the shell.
 
 class TdxHyperLinkEditViewData : public TdxTextEditViewData {

@@ -318,3 +318,98 @@ void TdxInplacePickEdit::ClosePopup(bool Accept) {
         SelectAll();
     }
 }
+
+// ---------------------------------------------------------------------------------------------
+// MRU editor
+
+TdxEditViewDataClass TdxInplaceMRUEdit::TMetaClass::GetViewDataClass() const {
+    return TdxEditViewDataClass::Of<TdxMRUEditViewData>();
+}
+
+void TdxInplaceMRUEdit::TMetaClass::InitButtons(TdxDropDownEditViewData* ViewData) const {
+    TdxInplacePickEdit::TMetaClass::InitButtons(ViewData);
+    auto* VD = DynCast<TdxMRUEditViewData>(ViewData);
+    if (!VD || VD->ButtonCount < 1 || !VD->ShowEllipsis || VD->ButtonCount >= dxMaxEditButtons)
+        return;
+    TdxEditButtonViewInfo& First = VD->Buttons[0];
+    TdxEditButtonViewInfo& Added = VD->Buttons[VD->ButtonCount++];
+    Added = TdxEditButtonViewInfo{};
+    Added.Index = 1;
+    Added.LeftAlignment = First.LeftAlignment;
+    if (VD->Glyph) {
+        First.Kind = bkDown;
+        First.Glyph = nullptr;
+        First.Width = ButtonWidth(VD, First);
+        Added.Kind = bkGlyph;
+        Added.Glyph = VD->Glyph;
+    } else
+        Added.Kind = bkEllipsis;
+    Added.Width = ButtonWidth(VD, Added);
+}
+
+TdxInplaceMRUEdit::TdxInplaceMRUEdit(TComponent* AOwner) : TdxInplacePickEdit(AOwner) { ImmediateDropDown = false; }
+
+TdxEditViewData* TdxInplaceMRUEdit::CreateViewData(bool IsPaintCopy) {
+    TdxEditViewData* VD = TdxInplacePickEdit::CreateViewData(IsPaintCopy);
+    if (auto* D = DynCast<TdxMRUEditViewData>(VD))
+        D->ShowEllipsis = FShowEllipsis;
+    return VD;
+}
+
+void TdxInplaceMRUEdit::AddMRUItem(const std::string& S) {
+    if (S.empty())
+        return;
+    const int I = Items()->IndexOf(S);
+    if (I >= 0)
+        Items()->Move(I, 0);
+    else {
+        Items()->Insert(0, S);
+        TrimMRUList();
+    }
+}
+
+void TdxInplaceMRUEdit::TrimMRUList() {
+    if (FMaxItemCount > 0)
+        while (Items()->Count() > FMaxItemCount)
+            Items()->Delete(Items()->Count() - 1);
+}
+
+void TdxInplaceMRUEdit::SetMaxItemCount(int Value) {
+    Value = std::max(0, Value);
+    if (FMaxItemCount != Value) {
+        FMaxItemCount = Value;
+        TrimMRUList();
+    }
+}
+
+void TdxInplaceMRUEdit::SetShowEllipsis(bool Value) {
+    if (FShowEllipsis != Value) {
+        FShowEllipsis = Value;
+        StyleChanged();
+    }
+}
+
+void TdxInplaceMRUEdit::Validate() {
+    TdxInplacePickEdit::Validate();
+    if (GetModified())
+        AddMRUItem(Text());
+}
+
+void TdxInplaceMRUEdit::PressButton(bool NoCapture, int Index) {
+    TdxInplacePickEdit::PressButton(NoCapture, Index == 1 ? -1 : Index);
+}
+
+void TdxInplaceMRUEdit::ButtonClick(int Index) {
+    if (Index == 1)
+        DoButtonClick();
+}
+
+void TdxInplaceMRUEdit::KeyDown(Word& Key, TShiftState Shift) {
+    const Word Pressed = Key;
+    TdxInplacePickEdit::KeyDown(Key, Shift);
+    if (FShowEllipsis && Pressed == VK_RETURN && Shift.Contains(ssCtrl) && IsEditable()) {
+        if (HandleAllocated())
+            RemovePendingMessage(FHandle, WM_CHAR);
+        DoButtonClick();
+    }
+}
