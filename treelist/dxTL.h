@@ -630,8 +630,11 @@ public:
     virtual bool HasStatusButton() { return false; }
     virtual std::string GetStatusPanelText() { return std::string(); }
     virtual std::string GetStatusButtonHint() { return std::string(); }
-    // Measures a cell text for automatic row heights; False when nothing was measured.
-    virtual bool CalcCellTextHeight(TdxTreeListNode*, int, int& /*Height*/, int& /*LineCount*/, int /*Width*/) {
+    // Measures a cell's Text in Width pixels for automatic row heights (GridLines: both grid flags
+    // are on; at most MaxLineCount lines, -1 for no limit); False when nothing was measured.
+    virtual bool CalcCellTextHeight(TdxTreeListNode* /*Node*/, int /*Column*/, int& /*Height*/, int& /*LineCount*/,
+                                    bool /*GridLines*/, bool /*FocusCellUnhighlighted*/, int /*MaxLineCount*/,
+                                    int /*TextHeight*/, int /*Width*/, const std::string& /*Text*/) {
         return false;
     }
     virtual int GetMaxColumnTextHeight(TCanvas* Canvas);

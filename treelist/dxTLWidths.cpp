@@ -549,7 +549,8 @@ int TCustomdxTreeList::GetNodeCellLineCount(TdxTreeListNode* Node, int& Height) 
         if (BothGrid)
             --W;
         int H = FTextHeight, Lines = 0;
-        if (!CalcCellTextHeight(Node, C, H, Lines, W))
+        if (!CalcCellTextHeight(Node, C, H, Lines, BothGrid, Unhighlighted, FCellAutoHeightMaxLines, FTextHeight, W,
+                                GetCellText(Node, C)))
             continue;
         if (BothGrid)
             ++H;

@@ -236,3 +236,17 @@ TEST_F(LayoutTest, SizingLimits) {
     EXPECT_EQ(Tree->RowHeight(), Tree->CalcRowHeightFor(A, 2));
     EXPECT_EQ(Tree->DefaultRowHeight() + 7, Tree->CalcRowHeightFor(A, Tree->DefaultRowHeight() + 7));
 }
+
+TEST_F(LayoutTest, AutoHeightRowsFollowTheirTallestCell) {
+    Tree->OneBand({100, 100}, 200);
+    TdxTreeListNode* One = AddRoot("one");
+    TdxTreeListNode* Three = AddRoot("a\nb\nc");
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txCellAutoHeight});
+    const int TH = Tree->TextHeight();
+    EXPECT_EQ(Tree->RowHeight(), Tree->GetRowHeight(One, Tree->RowHeight(), true));
+    EXPECT_EQ(3 * TH + 3, Tree->GetRowHeight(Three, Tree->RowHeight(), true));
+    Tree->SetCellAutoHeightMaxLines(2);
+    EXPECT_EQ(2 * TH + 3, Tree->GetRowHeight(Three, Tree->RowHeight(), true));
+    Tree->SetCellAutoHeightMaxLines(0);  // no automatic height at all
+    EXPECT_EQ(Tree->RowHeight(), Tree->GetRowHeight(Three, Tree->RowHeight(), true));
+}

@@ -62,6 +62,15 @@ public:
         Text = N == Strings.end() || !N->second.count(Column) ? std::string() : N->second.at(Column);
     }
     std::string GetCellText(TdxTreeListNode* Node, int Column) override { return Node ? Node->Strings(Column) : ""; }
+    // Cell texts measure one line per line of text.
+    bool CalcCellTextHeight(TdxTreeListNode*, int, int& Height, int& LineCount, bool, bool, int MaxLineCount,
+                            int TextHeight, int, const std::string& Text) override {
+        LineCount = 1 + static_cast<int>(std::count(Text.begin(), Text.end(), '\n'));
+        if (MaxLineCount != -1)
+            LineCount = std::min(LineCount, MaxLineCount);
+        Height = LineCount * TextHeight + 3;
+        return true;
+    }
     void SetNodeImageIndex(TdxTreeListNode*, int) override {}
     void SetNodeSelectedIndex(TdxTreeListNode*, int) override {}
     void SetNodeStateIndex(TdxTreeListNode*, int) override {}
