@@ -90,3 +90,54 @@ TEST_F(PaintTest, GridLinesUseTheirColour) {
     EXPECT_EQ(RGB(0, 0, 255), At(R.Left + 99, R.Top + 3));      // right of the first cell
     EXPECT_EQ(RGB(255, 255, 255), At(R.Left + 150, R.Top + 3));
 }
+
+TEST_F(PaintTest, SearchPrefixOfAWhiteCellIsInverted) {
+    Tree->SetOptions(Tree->Options() - TdxTreeListOptions{toRowSelect});
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txFocusCellUnhighlighted});
+    TdxTreeListNode* A = AddRoot("a");
+    Tree->SetNodeString(A, 1, "abcdef");
+    Tree->SetFocused(A);
+    Tree->SetFocusedColumn(1);
+    FocusTree(true);
+    TRect Cell;
+    Tree->GetCellRect(A, 1, Cell);
+    Render();
+    EXPECT_EQ(RGB(255, 255, 255), At(Cell.Left + 2, Cell.Top + 2));
+    Tree->SetSearch(1, "ab");
+    Render();
+    EXPECT_EQ(RGB(0, 0, 0), At(Cell.Left + 2, Cell.Top + 2));
+    EXPECT_EQ(RGB(255, 255, 255), At(Cell.Right - 4, Cell.Top + 2));  // past the prefix
+}
+
+namespace {
+// Paints every cell itself and tells the tree list it is done.
+class TOwnDrawTreeList : public TTestTreeList {
+    DECLARE_CLASS(TOwnDrawTreeList, TTestTreeList)
+public:
+    using TTestTreeList::TTestTreeList;
+    bool HasCustomDrawCell() override { return true; }
+    void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode*, int, bool& Done, TAlignment&, TFont*,
+                          TColor&, std::string&, bool, bool) override {
+        Canvas->Brush()->SetColor(clFuchsia);
+        Canvas->FillRect(Rect);
+        Done = true;
+    }
+};
+}  // namespace
+
+TEST_F(PaintTest, ACustomDrawnCellIsLeftToItsHook) {
+    TForm* F = NewForm();
+    auto* Own = Create<TOwnDrawTreeList>(F);
+    Own->SetParent(F);
+    Own->SetBorderStyle(0);
+    Own->SetBounds(0, 0, 300, 200);
+    Own->OneBand({100, 100}, 200);
+    TdxTreeListNode* A = Own->Add();
+    Own->SetNodeString(A, 1, "text that is not drawn");
+    TOwned<TBitmap> B(SolidBitmap(300, 200, clBlack));
+    Own->PaintTo(B->Canvas()->Handle(), 0, 0);
+    TRect Cell;
+    Own->GetCellRect(A, 1, Cell);
+    for (int X = Cell.Left; X < Cell.Right; X += 7)
+        EXPECT_EQ(RGB(255, 0, 255), PixelAt(B.get(), X, (Cell.Top + Cell.Bottom) / 2)) << X;
+}

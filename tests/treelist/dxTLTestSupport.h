@@ -62,6 +62,12 @@ public:
         Text = N == Strings.end() || !N->second.count(Column) ? std::string() : N->second.at(Column);
     }
     std::string GetCellText(TdxTreeListNode* Node, int Column) override { return Node ? Node->Strings(Column) : ""; }
+    // An incremental search in progress (started by the editing side of the control).
+    void SetSearch(int Column, const std::string& Text) {
+        FSearching = true;
+        FSearchColumn = Column;
+        FSearchText = Text;
+    }
     // Cell texts measure one line per line of text.
     bool CalcCellTextHeight(TdxTreeListNode*, int, int& Height, int& LineCount, bool, bool, int MaxLineCount,
                             int TextHeight, int, const std::string& Text) override {
