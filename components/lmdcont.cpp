@@ -65,7 +65,7 @@ void TLMDListItem::WriteToStream(TStream* Stream) {
         lmdstreams::WriteShortText(Stream, FDescription);
     if (Flags & hfIdent)
         lmdstreams::WriteLongInt(Stream, FIdent);
-    if (Flags & hfData)
+    if (Flags & hfData || DataAlways())
         WriteData(Stream);
 }
 
@@ -78,7 +78,7 @@ void TLMDListItem::ReadFromStream(TStream* Stream) {
     BeginChangeLock();
     try {
         ClearData();
-        if (Flags & hfData)
+        if (Flags & hfData || DataAlways())
             ReadData(Stream);
     } catch (...) {
         EndChangeLock(false);
@@ -140,6 +140,133 @@ void TLMDBitmapListItem::FetchBitmap() {
         throw;
     }
     EndChangeLock(false);
+}
+
+TLMDImageListItem::TLMDImageListItem(TComponent* AOwner)
+    : TLMDListItem(AOwner), FStrip(Create<TBitmap>()), FMask(Create<TBitmap>()) {}
+
+void TLMDImageListItem::DefineClass(TClassBuilder<TLMDImageListItem>& B) {
+    using C = TLMDImageListItem;
+    B.Property("AllocBy", &C::AllocBy, &C::SetAllocBy).Default(4);
+    B.Property("Masked", &C::Masked, &C::SetMasked).Default(false);
+    B.Property("Height", &C::Height, &C::SetHeight).Default(16);
+    B.Property("Width", &C::Width, &C::SetWidth).Default(16);
+}
+
+Byte TLMDImageListItem::HeaderFlags() {
+    static const Byte FormatFlags[] = {0, hfMono, hf4bit, hf8bit};
+    return TLMDListItem::HeaderFlags() | FormatFlags[PixelFormat];
+}
+
+void TLMDImageListItem::RebuildCells(int Count) {
+    FCells.clear();
+    for (int I = 0; I < Count; ++I)
+        FCells.push_back(static_cast<LongWord>(I * FWidth) | (FMasked ? 0x10000u : 0u));
+}
+
+void TLMDImageListItem::ClearImages() {
+    FCells.clear();
+    FUsedWidth = 0;
+    FStrip->SetSize(0, 0);
+    FMask->SetSize(0, 0);
+}
+
+void TLMDImageListItem::SetWidth(int Value) {
+    if (Value <= 0 || Value == FWidth)
+        return;
+    FWidth = Value;
+    ClearImages();
+    NotifyChange();
+}
+
+void TLMDImageListItem::SetHeight(int Value) {
+    if (Value <= 0 || Value == FHeight)
+        return;
+    FHeight = Value;
+    ClearImages();
+    NotifyChange();
+}
+
+void TLMDImageListItem::SetMasked(bool Value) {
+    if (Value == FMasked)
+        return;
+    FMasked = Value;
+    if (Value) {
+        FMask->SetMonochrome(true);
+        FMask->SetSize(FStrip->Width(), FStrip->Height());
+    } else {
+        FMask->SetSize(0, 0);
+    }
+    RebuildCells(ImageCount());
+    NotifyChange();
+}
+
+TRect TLMDImageListItem::CellRect(int Cell) const {
+    const LONG X = static_cast<LONG>(FCells.at(static_cast<size_t>(Cell)) & 0xFFFF);
+    return TRect{X, 0, X + FWidth, FHeight};
+}
+
+void TLMDImageListItem::AppendImagesFrom(TLMDImageListItem* Source) {
+    if (Source->FWidth != FWidth || Source->FHeight != FHeight)
+        throw EInvalidGraphicOperation("Invalid image size");
+    if (Source->FCells.empty())
+        return;
+    const int Added = Source->ImageCount() * FWidth;
+    if (FUsedWidth + Added > MaxStripWidth)
+        throw EInvalidGraphicOperation("Too many images");
+    if (FStrip->Width() < FUsedWidth + Added) {
+        FStrip->SetSize(FUsedWidth + Added, FHeight);
+        if (FMasked) {
+            FMask->SetMonochrome(true);
+            FMask->SetSize(FUsedWidth + Added, FHeight);
+        }
+    }
+    const TRect From{0, 0, Added, FHeight}, To{FUsedWidth, 0, FUsedWidth + Added, FHeight};
+    FStrip->Canvas()->CopyRect(To, Source->FStrip->Canvas(), From);
+    if (FMasked && Source->FMasked)
+        FMask->Canvas()->CopyRect(To, Source->FMask->Canvas(), From);
+    for (int I = 0; I < Source->ImageCount(); ++I)
+        FCells.push_back(static_cast<LongWord>(ImageCount() * FWidth) | (FMasked ? 0x10000u : 0u));
+    FUsedWidth += Added;
+    NotifyChange();
+}
+
+void TLMDImageListItem::WriteData(TStream* Stream) {
+    lmdstreams::WriteLongInt(Stream, FHeight);
+    lmdstreams::WriteLongInt(Stream, FWidth);
+    lmdstreams::WriteLongInt(Stream, FAllocBy);
+    lmdstreams::WriteByteValue(Stream, FMasked);
+    lmdstreams::WriteLongInt(Stream, ImageCount());
+    if (FCells.empty())
+        return;
+    // The strip as far as cells use it.
+    TOwned<TBitmap> Used(Create<TBitmap>());
+    Used->SetSize(ImageCount() * FWidth, FHeight);
+    const TRect Part{0, 0, ImageCount() * FWidth, FHeight};
+    Used->Canvas()->CopyRect(Part, FStrip->Canvas(), Part);
+    lmdstreams::WriteBitmapData(Stream, Used.get(), Compressed, ColoursOf(PixelFormat));
+    if (FMasked)
+        lmdstreams::WriteBitmapData(Stream, FMask.get(), Compressed, 2);
+}
+
+void TLMDImageListItem::ReadData(TStream* Stream) {
+    ClearImages();
+    FHeight = lmdstreams::ReadLongInt(Stream);
+    FWidth = lmdstreams::ReadLongInt(Stream);
+    FAllocBy = lmdstreams::ReadLongInt(Stream);
+    FMasked = lmdstreams::ReadByteValue(Stream) != 0;
+    const LongInt Count = lmdstreams::ReadLongInt(Stream);
+    if (FHeight <= 0 || FWidth <= 0 || Count < 0 || Int64(Count) * FWidth > MaxStripWidth)
+        throw EReadError("Stream read error");
+    if (Count > 0) {
+        lmdstreams::ReadBitmapData(Stream, FStrip.get(), Compressed);
+        if (FMasked)
+            lmdstreams::ReadBitmapData(Stream, FMask.get(), Compressed);
+    }
+    if (!FMasked)
+        FMask->SetSize(0, 0);
+    FUsedWidth = Count > 0 ? FStrip->Width() : 0;
+    RebuildCells(Count);
 }
 
 TLMDStringListItem::TLMDStringListItem(TComponent* AOwner) : TLMDListItem(AOwner), FItems(Create<TStringList>()) {}
@@ -266,6 +393,10 @@ TLMDBitmapList::TLMDBitmapList(TComponent* AOwner)
     if (!GetClass("TLMDBitmapListItem"))
         RegisterClass(TLMDBitmapListItem::StaticClass());
 }
+TLMDImageList::TLMDImageList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDImageListItem::StaticClass(), 0) {
+    if (!GetClass("TLMDImageListItem"))
+        RegisterClass(TLMDImageListItem::StaticClass());
+}
 TLMDStringList::TLMDStringList(TComponent* AOwner)
     : TLMDCustomContainer(AOwner, TLMDStringListItem::StaticClass(), 3) {
     if (!GetClass("TLMDStringListItem"))
@@ -279,14 +410,15 @@ TLMDWaveList::TLMDWaveList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLM
 TLMDContainer::TLMDContainer(TComponent* AOwner)
     : TLMDBaseContainer(AOwner),
       FBitmaps(Create<TLMDBitmapList>(nullptr)),
+      FImages(Create<TLMDImageList>(nullptr)),
       FStrings(Create<TLMDStringList>(nullptr)),
       FWaves(Create<TLMDWaveList>(nullptr)) {
-    for (TLMDCustomContainer* L : std::initializer_list<TLMDCustomContainer*>{FBitmaps, FStrings, FWaves})
+    for (TLMDCustomContainer* L : std::initializer_list<TLMDCustomContainer*>{FBitmaps, FImages, FStrings, FWaves})
         L->OnChange = TNotifyEvent::Bind<&TLMDContainer::ListChanged>(this);
 }
 
 TLMDContainer::~TLMDContainer() {
-    for (TLMDCustomContainer* L : std::initializer_list<TLMDCustomContainer*>{FBitmaps, FStrings, FWaves}) {
+    for (TLMDCustomContainer* L : std::initializer_list<TLMDCustomContainer*>{FBitmaps, FImages, FStrings, FWaves}) {
         L->OnChange = {};
         L->Free();
     }
@@ -297,7 +429,8 @@ void TLMDContainer::ListChanged(TObject* Sender) {
     if (ComponentState().Contains(csDesigning) && GlobalContainer && GlobalContainer != this) {
         auto* List = DynCast<TLMDCustomContainer>(Sender);
         for (TLMDCustomContainer* Mine : std::initializer_list<TLMDCustomContainer*>{
-                 GlobalContainer->Bitmaps(), GlobalContainer->Strings(), GlobalContainer->Waves()})
+                 GlobalContainer->Bitmaps(), GlobalContainer->Images(), GlobalContainer->Strings(),
+                 GlobalContainer->Waves()})
             if (List && Mine->ClassType() == List->ClassType())
                 Mine->Assign(List);
     }

@@ -46,6 +46,8 @@ public:
 protected:
     virtual void ReadData(TStream*) {}
     virtual void WriteData(TStream*) {}
+    // Items whose data follows the header whether or not they hold any.
+    virtual bool DataAlways() const { return false; }
 
 private:
     std::string FDescription;
@@ -71,6 +73,51 @@ protected:
 private:
     void FetchBitmap();
     TOwned<TBitmap> FBitmap;
+};
+
+// A strip of equally sized images side by side, with a monochrome mask strip while Masked.
+class TLMDImageListItem : public TLMDListItem {
+    DECLARE_CLASS(TLMDImageListItem, TLMDListItem)
+public:
+    static constexpr int MaxStripWidth = 32768;
+    explicit TLMDImageListItem(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDImageListItem>& B);
+    void ClearData() override { ClearImages(); }
+    bool IsEmpty() override { return FCells.empty(); }
+    Byte HeaderFlags() override;
+
+    // Appends the source's cells behind the used part. Another cell size raises "Invalid image size"
+    // and a strip wider than 32,768 pixels "Too many images"; the strip is then untouched.
+    void AppendImagesFrom(TLMDImageListItem* Source);
+    void ClearImages();
+    int ImageCount() const { return static_cast<int>(FCells.size()); }
+    // The cell's rectangle in the strip.
+    TRect CellRect(int Cell) const;
+    TBitmap* Strip() const { return FStrip.get(); }
+    TBitmap* MaskStrip() const { return FMask.get(); }
+
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    int Height() const { return FHeight; }
+    void SetHeight(int Value);
+    bool Masked() const { return FMasked; }
+    void SetMasked(bool Value);
+    int AllocBy() const { return FAllocBy; }
+    void SetAllocBy(int Value) { FAllocBy = Value; }
+
+protected:
+    // The item's data is always written: sizes, the mask flag, the cell count and the strips.
+    void ReadData(TStream* Stream) override;
+    void WriteData(TStream* Stream) override;
+    bool DataAlways() const override { return true; }
+
+private:
+    void RebuildCells(int Count);
+    TOwned<TBitmap> FStrip, FMask;
+    std::vector<LongWord> FCells;  // x offset in the low 16 bits, the masked flag in bit 16
+    int FUsedWidth = 0;
+    int FWidth = 16, FHeight = 16, FAllocBy = 4;
+    bool FMasked = false;
 };
 
 class TLMDStringListItem : public TLMDListItem {
@@ -164,6 +211,13 @@ public:
     TLMDBitmapListItem* Items(int Index) const { return static_cast<TLMDBitmapListItem*>(ItemAt(Index)); }
 };
 
+class TLMDImageList : public TLMDCustomContainer {
+    DECLARE_CLASS(TLMDImageList, TLMDCustomContainer)
+public:
+    explicit TLMDImageList(TComponent* AOwner);
+    TLMDImageListItem* Items(int Index) const { return static_cast<TLMDImageListItem*>(ItemAt(Index)); }
+};
+
 class TLMDStringList : public TLMDCustomContainer {
     DECLARE_CLASS(TLMDStringList, TLMDCustomContainer)
 public:
@@ -185,12 +239,14 @@ public:
     explicit TLMDContainer(TComponent* AOwner);
     ~TLMDContainer() override;
     TLMDBitmapList* Bitmaps() const { return FBitmaps; }
+    TLMDImageList* Images() const { return FImages; }
     TLMDStringList* Strings() const { return FStrings; }
     TLMDWaveList* Waves() const { return FWaves; }
     void ListChanged(TObject* Sender);
 
 private:
     TLMDBitmapList* FBitmaps;
+    TLMDImageList* FImages;
     TLMDStringList* FStrings;
     TLMDWaveList* FWaves;
 };

@@ -149,3 +149,56 @@ TEST(LibraryContainers, BitmapsAndWavesAndTheGlobalContainer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LibraryImageStrips, AppendAndRoundTrip) {
+    TOwned<TLMDImageList> List(Create<TLMDImageList>(nullptr));
+    TLMDImageListItem* Target = List->Items(List->AddItem());
+    Target->SetWidth(8);
+    Target->SetHeight(6);
+    TOwned<TLMDImageListItem> Source(Create<TLMDImageListItem>(nullptr));
+    Source->SetWidth(8);
+    Source->SetHeight(6);
+    TMemoryStream Written;
+    Target->WriteToStream(&Written);
+    EXPECT_EQ(Written.Size(), 1 + 4 + 4 + 4 + 1 + 4) << "an empty strip still writes its sizes and count";
+
+    // Two cells read into the source through the item's own stream form.
+    TOwned<TBitmap> Cells(Create<TBitmap>());
+    Cells->SetSize(16, 6);
+    Cells->Canvas()->SetPixels(8, 0, TColor(RGB(0, 200, 0)));
+    TMemoryStream Form;
+    lmdstreams::WriteByteValue(&Form, TLMDListItem::hfData);
+    for (LongInt V : {6, 8, 4})
+        lmdstreams::WriteLongInt(&Form, V);
+    lmdstreams::WriteByteValue(&Form, 0);
+    lmdstreams::WriteLongInt(&Form, 2);
+    lmdstreams::WriteBitmapData(&Form, Cells.get(), false, -1);
+    Form.SetPosition(0);
+    Source->ReadFromStream(&Form);
+    ASSERT_EQ(Source->ImageCount(), 2);
+
+    Target->AppendImagesFrom(Source.get());
+    Target->AppendImagesFrom(Source.get());
+    EXPECT_EQ(Target->ImageCount(), 4);
+    EXPECT_EQ(Target->CellRect(3), (TRect{24, 0, 32, 6}));
+    EXPECT_EQ(Target->Strip()->Canvas()->Pixels(24, 0), TColor(RGB(0, 200, 0)));
+
+    TOwned<TLMDImageListItem> Wide(Create<TLMDImageListItem>(nullptr));
+    Wide->SetWidth(9);
+    Wide->SetHeight(6);
+    EXPECT_THROW(Target->AppendImagesFrom(Wide.get()), EInvalidGraphicOperation);
+    EXPECT_EQ(Target->ImageCount(), 4) << "a refused append leaves the strip";
+
+    TMemoryStream Round;
+    Target->WriteToStream(&Round);
+    Round.SetPosition(0);
+    TOwned<TLMDImageListItem> Back(Create<TLMDImageListItem>(nullptr));
+    Back->ReadFromStream(&Round);
+    EXPECT_EQ(Back->ImageCount(), 4);
+    EXPECT_EQ(Back->Strip()->Canvas()->Pixels(8, 0), TColor(RGB(0, 200, 0)));
+    EXPECT_EQ(Back->Strip()->Width(), 32) << "the strip is written as far as cells use it";
+}
+
+}  // namespace
