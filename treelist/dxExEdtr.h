@@ -887,6 +887,67 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Currency editor: an amount typed as plain text that always parses, shown in cells through a
+// display format (by default the locale's currency format), kept within a range.
+
+namespace dxStored {
+inline constexpr Word DisplayFormat = 128;
+}
+
+class TdxInplaceCurrencyEdit : public TdxInplaceMaskEdit {
+    DECLARE_CLASS(TdxInplaceCurrencyEdit, TdxInplaceMaskEdit)
+public:
+    explicit TdxInplaceCurrencyEdit(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TdxInplaceCurrencyEdit>& B);
+
+    virtual bool IsValidCurrencyChar(char Ch);
+    virtual void SetDisplayFormatValue(const std::string& S);
+    virtual void SetMaxValue(double X);
+    virtual void SetMinValue(double X);
+    virtual void SetMinMax(double Max, double Min);
+    virtual std::string DefaultDisplayFormat();
+    virtual double DefaultMaxValue() { return 0; }
+    virtual double DefaultMinValue() { return 0; }
+
+    void RefreshDataProperties() override;
+    void ReadDisplayValue(Variant& Value, bool FromDefinition) override;
+    void ReadEditValue(Variant& Value) override;
+    bool DrawsInactiveAsCell() override { return TdxInplaceMaskEdit::DrawsInactiveAsCell() || !FDisplayFormat.empty(); }
+    void RestoreDefaults() override;
+    void Validate() override;
+    bool NeedsOleCallback() override { return true; }
+    void SetEditMask(const std::string&) override {}
+    void KeyPress(char& Key) override;
+
+    double GetValue();
+    void SetValue(double X);
+    const std::string& DisplayFormat() const { return FDisplayFormat; }
+    void SetDisplayFormat(const std::string& S);
+    bool Nullable() const { return FNullable; }
+    void SetNullable(bool Value);
+    const std::string& NullString() const { return FNullString; }
+    void SetNullString(const std::string& Value);
+    void SetStoredMinMax(double Max, double Min);
+    double MaxValue() const { return FMaxValue; }
+    double MinValue() const { return FMinValue; }
+    // A text as a number: thousand separators dropped; false when it is no number of the double range.
+    static bool ParseAmount(const std::string& S, double& Value);
+    Cardinal DecimalPlaces = 2;
+    bool UseThousandSeparator = false;
+
+protected:
+    void WMPasteCurrency(TMessage& Message);
+    void CMWinIniChangeCurrency(TMessage& Message);
+
+private:
+    std::string FDisplayFormat;
+    double FMaxValue = 0;
+    double FMinValue = 0;
+    bool FNullable = false;
+    std::string FNullString;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Shared resources of the unit
 
 inline constexpr TCursor HandCursorIndex = -1140;
