@@ -76,6 +76,18 @@ void TacMainWnd::FinishAttach() {
 }
 
 TacMainWnd::~TacMainWnd() {
+    DetachFromWindow();
+    if (Thunk) {
+        FreeObjectInstance(Thunk);
+        Thunk = nullptr;
+    }
+    if (OwnsSkinData)
+        FreeAndNil(SkinData);
+    SkinData = nullptr;
+    SkinManager = nullptr;
+}
+
+void TacMainWnd::DetachFromWindow() {
     // The procedure goes back even while an adapter frees all its hooks: a control or window that
     // outlives its hook must not keep calling into it.
     TControl* Host = HookedControl();
@@ -88,14 +100,6 @@ TacMainWnd::~TacMainWnd() {
         RestoreStdParams();
     }
     Unhooked = true;
-    if (Thunk) {
-        FreeObjectInstance(Thunk);
-        Thunk = nullptr;
-    }
-    if (OwnsSkinData)
-        FreeAndNil(SkinData);
-    SkinData = nullptr;
-    SkinManager = nullptr;
 }
 
 TControl* TacMainWnd::HookedControl() const {
@@ -270,15 +274,6 @@ void TacMainWnd::WndProc(TMessage& Message) {
     if (Message.Msg == SM_ALPHACMD && BaseCommand(Message))
         return;
     PassOn(Message);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Edit hooks
-
-TacEditWnd::TacEditWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
-                       TsCommonData* ASkinData)
-    : TacBaseWnd(AHandle, Repaint, SkinSection.empty() ? std::string("EDIT") : SkinSection, Manager, ASkinData) {
-    SkinData->SetSkinSection(SkinSection.empty() ? std::string("EDIT") : SkinSection);
 }
 
 // ---------------------------------------------------------------------------------------------

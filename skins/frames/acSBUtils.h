@@ -89,6 +89,9 @@ protected:
                TsCommonData* ASkinData);
     void FinishAttach();
     void PassOn(TMessage& Message);
+    // Gives the window back (unless already done or the control is going) and marks the hook
+    // unhooked; destructors of hooks with their own colours call it first.
+    void DetachFromWindow();
 
 private:
     bool BaseCommand(TMessage& Message);
@@ -205,14 +208,34 @@ class TacBaseWnd : public TacScrollWnd {
     DECLARE_CLASS(TacBaseWnd, TacScrollWnd)
 public:
     using TacScrollWnd::TacScrollWnd;
+    void WndProc(TMessage& Message) override;
 };
 
-// The hook of edit-like windows (memos, rich edits, list boxes): section as given, else "EDIT".
+// Set in the skin data's Flags while a hook prints its window into a DC.
+inline constexpr Word PrintingFlag = 0x200;
+
+// The hook of edit-like windows (memos, rich edits, list boxes): section as given, else "EDIT". It
+// paints the frame from the skin, gives the control the section's colours and keeps the bars in
+// step with typing and clicks.
 class TacEditWnd : public TacBaseWnd {
     DECLARE_CLASS(TacEditWnd, TacBaseWnd)
 public:
     TacEditWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
                TsCommonData* ASkinData);
+    ~TacEditWnd() override;
+    void SaveStdParams() override;
+    void RestoreStdParams() override;
+    void SetSkinParams() override;
+    void WndProc(TMessage& Message) override;
+
+    TColor EditColor = clNone;
+    TColor EditFocusColor = clNone;
+    TColor EditFrameColor = clNone;
+
+private:
+    bool PaintMessage(TMessage& Message);
+    void PrintWindow(HDC DC);
+    void AfterMessage(TMessage& Message);
 };
 
 // Creates the scroll-bar objects of a scrolling hook, reads them and hooks the window.
