@@ -287,7 +287,11 @@ void TLMDWaveListItem::ReadData(TStream* Stream) { ReadWaveData(Stream, FWave.ge
 // Containers
 
 TLMDCustomContainer::TLMDCustomContainer(TComponent* AOwner, TClass ItemClass, int ListKind)
-    : TLMDBaseContainer(AOwner), FItemClass(ItemClass), FListKind(ListKind) {}
+    : TLMDBaseContainer(AOwner), FItemClass(ItemClass), FListKind(ListKind) {
+    // Form files name the items by class: the first list of a kind makes its item class known.
+    if (!GetClass(ItemClass->ClassName()))
+        RegisterClass(ItemClass);
+}
 
 TLMDCustomContainer::~TLMDCustomContainer() = default;
 
@@ -389,23 +393,11 @@ void TLMDCustomContainer::ReadFromStream(TStream* Stream, bool WithOffsets) {
 }
 
 TLMDBitmapList::TLMDBitmapList(TComponent* AOwner)
-    : TLMDCustomContainer(AOwner, TLMDBitmapListItem::StaticClass(), 1) {
-    if (!GetClass("TLMDBitmapListItem"))
-        RegisterClass(TLMDBitmapListItem::StaticClass());
-}
-TLMDImageList::TLMDImageList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDImageListItem::StaticClass(), 0) {
-    if (!GetClass("TLMDImageListItem"))
-        RegisterClass(TLMDImageListItem::StaticClass());
-}
+    : TLMDCustomContainer(AOwner, TLMDBitmapListItem::StaticClass(), 1) {}
+TLMDImageList::TLMDImageList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDImageListItem::StaticClass(), 0) {}
 TLMDStringList::TLMDStringList(TComponent* AOwner)
-    : TLMDCustomContainer(AOwner, TLMDStringListItem::StaticClass(), 3) {
-    if (!GetClass("TLMDStringListItem"))
-        RegisterClass(TLMDStringListItem::StaticClass());
-}
-TLMDWaveList::TLMDWaveList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDWaveListItem::StaticClass(), 2) {
-    if (!GetClass("TLMDWaveListItem"))
-        RegisterClass(TLMDWaveListItem::StaticClass());
-}
+    : TLMDCustomContainer(AOwner, TLMDStringListItem::StaticClass(), 3) {}
+TLMDWaveList::TLMDWaveList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDWaveListItem::StaticClass(), 2) {}
 
 TLMDContainer::TLMDContainer(TComponent* AOwner)
     : TLMDBaseContainer(AOwner),
