@@ -250,3 +250,31 @@ TEST_F(LayoutTest, AutoHeightRowsFollowTheirTallestCell) {
     Tree->SetCellAutoHeightMaxLines(0);  // no automatic height at all
     EXPECT_EQ(Tree->RowHeight(), Tree->GetRowHeight(Three, Tree->RowHeight(), true));
 }
+
+TEST_F(LayoutTest, ColumnSizingSpreadsOverItsRow) {
+    DataWidth(300);
+    Tree->OneBand({100, 100, 100}, 300);
+    Tree->SetOptions(Tree->Options() + TdxTreeListOptions{toAutoWidth});
+    // Under auto width the following columns give up what the sized one gains.
+    Tree->ResizeColumnAutoWidth(0, 150);
+    EXPECT_EQ(300, Tree->GetContentWidth());
+    EXPECT_EQ(150, Tree->GetColumnDisplayWidth(0));
+    EXPECT_EQ(75, Tree->GetColumnDisplayWidth(1));
+    EXPECT_EQ(75, Tree->GetColumnDisplayWidth(2));
+
+    // Without it the band grows by what the column gains.
+    Tree->SetOptions(Tree->Options() - TdxTreeListOptions{toAutoWidth});
+    Tree->OneBand({50, 50}, 100);
+    Tree->SetColumnWidthInRow(0, 0, 80);
+    EXPECT_EQ(80, Tree->GetColumnDisplayWidth(0));
+    EXPECT_EQ(50, Tree->GetColumnDisplayWidth(1));
+    EXPECT_EQ(130, Tree->GetBandDisplayWidth(0));
+    int Max, Min, Offset;
+    Tree->GetColumnSizingBounds(1, 5, Max, Min, Offset);
+    EXPECT_EQ(80, Offset);
+    EXPECT_EQ(80, Min);  // no minimum width
+    EXPECT_EQ(299, Max);  // proportional columns without a band panel size up to the client's edge
+    Tree->SetShowBands(true);
+    Tree->GetColumnSizingBounds(1, 5, Max, Min, Offset);
+    EXPECT_EQ(130, Max);  // else up to the band's right edge
+}
