@@ -115,3 +115,24 @@ TEST_F(PickEditTest, DropDownWidthIsTheWholeWidth) {
               Edit->ItemsPopup()->Height() - 2 * PopupBorderWidth(Edit->ItemsPopup()->ListBorder()) -
                   (Edit->ItemsPopup()->ListShadow() ? Edit->ItemsPopup()->ListShadowSize() : 0));
 }
+
+// The list has left the editor's window for the desktop; its items must still be drawn.
+TEST_F(PickEditTest, ListDrawsItsItems) {
+    Open(std::string("Apple"));
+    Edit->OpenPopup();
+    ASSERT_TRUE(Edit->DroppedDown);
+    HWND L = Edit->ItemsPopup()->Handle();
+    RedrawWindow(L, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    Pump(100);
+    RECT R;
+    GetClientRect(L, &R);
+    HDC DC = GetDC(L);
+    int Text = 0;
+    const COLORREF Ink = GetSysColor(COLOR_WINDOWTEXT);
+    for (int Y = R.top; Y < R.bottom; ++Y)
+        for (int X = R.left; X < R.right; ++X)
+            if (GetPixel(DC, X, Y) == Ink)
+                ++Text;
+    ReleaseDC(L, DC);
+    EXPECT_GT(Text, 20);
+}
