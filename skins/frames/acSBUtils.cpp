@@ -21,6 +21,11 @@ HMODULE User32Library = nullptr;
 HMODULE ComCtl32Library = nullptr;
 int UseCount = 0;
 
+bool ManagerActive(TsSkinManager* M) {
+    return M && !M->ComponentState().Contains(csDestroying) && M->SkinData->SkinActive;
+}
+}  // namespace
+
 std::string ReadWindowText(HWND Wnd) {
     int Length = GetWindowTextLengthA(Wnd);
     if (Length <= 0)
@@ -29,11 +34,6 @@ std::string ReadWindowText(HWND Wnd) {
     int Got = GetWindowTextA(Wnd, Buffer.data(), Length + 1);
     return std::string(Buffer.data(), static_cast<std::size_t>(std::max(Got, 0)));
 }
-
-bool ManagerActive(TsSkinManager* M) {
-    return M && !M->ComponentState().Contains(csDestroying) && M->SkinData->SkinActive;
-}
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TacMainWnd

@@ -238,6 +238,28 @@ private:
     void AfterMessage(TMessage& Message);
 };
 
+// The hook of text statics: the window painted whole from the skin with its text, its own painting
+// suppressed. Statics with a tab stop or a static edge are left to themselves.
+class TacStaticWnd : public TacMainWnd {
+    DECLARE_CLASS(TacStaticWnd, TacMainWnd)
+public:
+    using TacMainWnd::TacMainWnd;
+    void WndProc(TMessage& Message) override;
+    virtual void PaintContent();
+
+protected:
+    void PaintNow(TMessage& Message);
+};
+
+// The hook of dialog size grips: the parent's background with the skin's grip image.
+class TacSizerWnd : public TacMainWnd {
+    DECLARE_CLASS(TacSizerWnd, TacMainWnd)
+public:
+    using TacMainWnd::TacMainWnd;
+    void WndProc(TMessage& Message) override;
+    void PaintGrip();
+};
+
 // Creates the scroll-bar objects of a scrolling hook, reads them and hooks the window.
 void InitScrollBars(TacScrollWnd* Wnd, HWND Handle, bool Repaint);
 // Thickness (Which <> 0) or arrow length (Which = 0); UseSkin lets the skin's arrow buttons widen
@@ -277,6 +299,8 @@ void PaintScrollArrowGlyph(TBitmap* Bitmap, int MaskIndex, int State, TRect Rect
 // A thumb drag step to the screen point (X, Y).
 void TrackHorzThumb(TacScrollBar* Bar, HWND Handle, int X, int Y);
 void TrackVertThumb(TacScrollBar* Bar, HWND Handle, int X, int Y);
+// The window text (GetWindowTextLength, then GetWindowText).
+std::string ReadWindowText(HWND Handle);
 // The hook of a window (null when none).
 TacMainWnd* GetHookOfWindow(HWND Handle);
 // Detaches the hook in Wnd from its window; with FreeIt it is freed and Wnd set to null.
