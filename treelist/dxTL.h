@@ -1099,6 +1099,11 @@ void DrawHeaderButton(HDC DC, TRect Rect, HBRUSH Brush, int Style, int Kind, boo
 void DrawDropDownButton(HDC DC, const TRect& Rect, int State);
 void DrawHeaderCell(HDC DC, TRect Rect, HBRUSH Brush, int ButtonState, int Style, int Kind, TBitmap* Glyph, int Sorted,
                     TAlignment Alignment, bool MultiLine, bool Pressed, const std::string& Text);
+// DrawHeaderCell composed in Bitmap (grown to the cell as needed) and copied to DC within ClipRect;
+// the font and text colour are the DC's.
+void DrawHeaderCellBuffered(HDC DC, const TRect& Rect, const TRect& ClipRect, HBRUSH Brush, int ButtonState, int Style,
+                            int Kind, TBitmap* Glyph, int Sorted, TAlignment Alignment, bool MultiLine, bool Pressed,
+                            const std::string& Text, TBitmap* Bitmap);
 void DrawIndicatorCell(HDC DC, const TRect& Rect, const TRect& ClipRect, int Style, int Glyph, HBRUSH Brush);
 void DrawVisibleFocusRect(HDC DC, const TRect& Rect);
 void DrawInvertedFrame(HDC DC, const TRect& R);

@@ -454,3 +454,22 @@ void DrawPreviewText(HDC DC, const TRect& Rect, HBRUSH Brush, COLORREF TextColor
     SetTextColor(DC, OldColor);
     SetBkMode(DC, OldMode);
 }
+
+void DrawHeaderCellBuffered(HDC DC, const TRect& Rect, const TRect& ClipRect, HBRUSH Brush, int ButtonState, int Style,
+                            int Kind, TBitmap* Glyph, int Sorted, TAlignment Alignment, bool MultiLine, bool Pressed,
+                            const std::string& Text, TBitmap* Bitmap) {
+    const int W = Rect.Width(), H = Rect.Height();
+    if (W <= 0 || H <= 0)
+        return;
+    SetMinBitmapSize(Bitmap, W, H);
+    HDC Mem = Bitmap->Canvas()->Handle();
+    HGDIOBJ OldFont = SelectObject(Mem, GetCurrentObject(DC, OBJ_FONT));
+    SetTextColor(Mem, GetTextColor(DC));
+    DrawHeaderCell(Mem, TRect{0, 0, W, H}, Brush, ButtonState, Style, Kind, Glyph, Sorted, Alignment, MultiLine, false,
+                   Text);
+    if (Style != 0 && Pressed)
+        BitBlt(Mem, 0, 0, W, H, nullptr, 0, 0, DSTINVERT);
+    BitBlt(DC, ClipRect.Left, ClipRect.Top, ClipRect.Width(), ClipRect.Height(), Mem, ClipRect.Left - Rect.Left,
+           ClipRect.Top - Rect.Top, SRCCOPY);
+    SelectObject(Mem, OldFont);
+}

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <map>
 
-// The brushes of one paint, made from the colours once and deleted with the paint.
+// The brushes and the off-screen buffer of one paint, made once and freed with the paint.
 struct TCustomdxTreeList::PaintBrushes {
     HBRUSH Band, Header, GroupNode, Background, Separator, Highlight, TreeLine, HideSelection, FooterCell,
         FixedSeparator;
     std::map<int, HBRUSH> Columns;
     std::map<int, HBRUSH> Levels;
+    // The off-screen buffer of header cells; lives as long as the paint.
+    TOwned<TBitmap> PaintBitmap{Create<TBitmap>()};
+    TBitmap* Bitmap = PaintBitmap.get();
     PaintBrushes(TCustomdxTreeList* T) {
         auto Make = [](TColor C) { return CreateSolidBrush(ColorToRGB(C)); };
         Band = Make(T->BandColor);
@@ -124,13 +127,15 @@ void TCustomdxTreeList::PaintBands(const Layout& L, PaintBrushes& B) {
         TAlignment Alignment = GetBandAlignment(Item.Band);
         TColor Color = BandColor;
         bool Done = false;
-        ClipScope Clip(DC, Item.ClipRect);
-        if (HasCustomDrawBand())
+        if (HasCustomDrawBand()) {
+            ClipScope Clip(DC, Item.ClipRect);
             DoCustomDrawBand(Canvas(), Item.Band, Done, Alignment, FBandFont, Color, Text, Item.Rect);
+        }
         if (Done)
             continue;
         HBRUSH Brush = ColorToRGB(Color) != ColorToRGB(BandColor) ? CreateSolidBrush(ColorToRGB(Color)) : B.Band;
-        DrawHeaderCell(DC, Item.Rect, Brush, 0, FDrawStyle, 0, nullptr, 0, Alignment, FBandLineCount > 1, false, Text);
+        DrawHeaderCellBuffered(DC, Item.Rect, Item.ClipRect, Brush, 0, FDrawStyle, 0, nullptr, 0, Alignment,
+                               FBandLineCount > 1, false, Text, B.Bitmap);
         if (Brush != B.Band)
             DeleteObject(Brush);
     }
@@ -159,19 +164,17 @@ void TCustomdxTreeList::PaintHeaders(const Layout& L, PaintBrushes& B) {
         int Sorted = GetColumnSorted(C.Column);
         TColor Color = HeaderColor;
         bool Done = false;
-        {
+        if (HasCustomDrawHeader()) {
             ClipScope Clip(DC, C.ClipRect);
-            if (HasCustomDrawHeader())
-                DoCustomDrawHeader(Canvas(), C.Column, Done, Alignment, FHeaderFont, Color, Text, Sorted, C.Rect);
-            if (!Done) {
-                HBRUSH Brush =
-                    ColorToRGB(Color) != ColorToRGB(HeaderColor) ? CreateSolidBrush(ColorToRGB(Color)) : B.Header;
-                DrawHeaderCell(DC, C.Rect, Brush, GetHeaderButtonState(C.Column), FDrawStyle, EdgeKind(C),
-                               ColumnHasHeaderGlyph(C.Column) ? GetColumnHeaderGlyph(C.Column) : nullptr, Sorted,
-                               Alignment, C.RowSpan > 1 || FHeaderLineCount > 1, false, Text);
-                if (Brush != B.Header)
-                    DeleteObject(Brush);
-            }
+            DoCustomDrawHeader(Canvas(), C.Column, Done, Alignment, FHeaderFont, Color, Text, Sorted, C.Rect);
+        }
+        if (!Done) {
+            HBRUSH Brush = ColorToRGB(Color) != ColorToRGB(HeaderColor) ? CreateSolidBrush(ColorToRGB(Color)) : B.Header;
+            DrawHeaderCellBuffered(DC, C.Rect, C.ClipRect, Brush, GetHeaderButtonState(C.Column), FDrawStyle,
+                                   EdgeKind(C), ColumnHasHeaderGlyph(C.Column) ? GetColumnHeaderGlyph(C.Column) : nullptr,
+                                   Sorted, Alignment, C.RowSpan > 1 || FHeaderLineCount > 1, false, Text, B.Bitmap);
+            if (Brush != B.Header)
+                DeleteObject(Brush);
         }
         Fill(DC, C.BelowRect, B.Separator);
     }
