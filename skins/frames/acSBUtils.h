@@ -251,6 +251,16 @@ protected:
     void PaintNow(TMessage& Message);
 };
 
+// The hook of link labels: the text without its anchor tags, underlined, in the system's message
+// font.
+class TacLinkWnd : public TacStaticWnd {
+    DECLARE_CLASS(TacLinkWnd, TacStaticWnd)
+public:
+    using TacStaticWnd::TacStaticWnd;
+    void WndProc(TMessage& Message) override;
+    void PaintContent() override;
+};
+
 // The hook of dialog size grips: the parent's background with the skin's grip image.
 class TacSizerWnd : public TacMainWnd {
     DECLARE_CLASS(TacSizerWnd, TacMainWnd)

@@ -94,6 +94,51 @@ void TacStaticWnd::PaintContent() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Link labels
+
+void TacLinkWnd::WndProc(TMessage& Message) {
+    if (Unhooked || !SkinData || (GetWindowLongPtrA(Handle, GWL_EXSTYLE) & WS_EX_STATICEDGE)) {
+        TacStaticWnd::WndProc(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_MOVE:
+        SkinData->BackgroundStale = true;
+        PassOn(Message);
+        RedrawNow(Handle);
+        return;
+    case WM_ENABLE:
+        // A link keeps its look when enabled or disabled.
+        TacMainWnd::WndProc(Message);
+        return;
+    default:
+        TacStaticWnd::WndProc(Message);
+        return;
+    }
+}
+
+void TacLinkWnd::PaintContent() {
+    TBitmap* Cache = SkinData->CacheBitmap;
+    TCanvas* C = Cache->Canvas();
+    C->Brush()->SetStyle(bsClear);
+    NONCLIENTMETRICSW Metrics{};
+    Metrics.cbSize = 500;  // the size every system version accepts
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, Metrics.cbSize, &Metrics, 0)) {
+        const LOGFONTW& F = Metrics.lfMessageFont;
+        char Name[LF_FACESIZE * 2] = {};
+        WideCharToMultiByte(CP_ACP, 0, F.lfFaceName, -1, Name, sizeof(Name), nullptr, nullptr);
+        C->Font()->SetName(Name);
+        C->Font()->SetHeight(F.lfHeight);
+        C->Font()->SetCharset(static_cast<TFontCharset>(F.lfCharSet));
+    }
+    C->Font()->SetStyle(TFontStyles{fsUnderline});
+    std::string Text = StringReplace(HookWndText, "<A>", "", {rfReplaceAll});
+    Text = StringReplace(Text, "</A>", "", {rfReplaceAll});
+    WriteControlText(C, Text, IsWindowEnabled(Handle) != FALSE, false, SkinData, DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP,
+                     Rect(0, 0, Cache->Width() + 4, Cache->Height()));
+}
+
+// ---------------------------------------------------------------------------------------------
 // Size grips
 
 void TacSizerWnd::WndProc(TMessage& Message) {

@@ -5,6 +5,9 @@
 
 #include "acSBUtils.h"
 
+#include <algorithm>
+#include <vector>
+
 using namespace skintests;
 
 namespace {
@@ -58,6 +61,25 @@ TEST_F(acSBUtilsStaticTest, StaticsArePaintedFromTheSkinUnlessTheyHaveAStaticEdg
 
     HWND Edged = Hooked<TacStaticWnd>("STATIC", "Hello", 0, WS_EX_STATICEDGE, 80, 30);
     EXPECT_EQ(CountPrinted(Edged, 80, 30, 0x204060), 0) << "the static paints itself";
+}
+
+TEST_F(acSBUtilsStaticTest, LinksShowTheirTextWithoutAnchorTagsUnderlined) {
+    // The same window printed under different hooks and texts: images compared pixel by pixel.
+    auto Print = [&](bool Link, const char* Text) {
+        HWND Wnd = Link ? Hooked<TacLinkWnd>("STATIC", Text, 0, 0, 80, 30) : Hooked<TacStaticWnd>("STATIC", Text, 0, 0, 80, 30);
+        TOwned<TBitmap> Image(MakeBitmap(80, 30, pf24bit));
+        SendMessageA(Wnd, WM_PRINT, reinterpret_cast<WPARAM>(Image->Canvas()->Handle()), PRF_CLIENT);
+        std::vector<TPx> Pixels;
+        for (int Y = 0; Y < 30; ++Y)
+            for (int X = 0; X < 80; ++X)
+                Pixels.push_back(GetPx(Image.get(), X, Y));
+        FreeAndNil(Hook);
+        return Pixels;
+    };
+    const auto Tagged = Print(true, "<A>word</A>");
+    EXPECT_EQ(Tagged, Print(true, "word"));
+    EXPECT_NE(Tagged, Print(false, "word")) << "underlined in the message font";
+    EXPECT_NE(std::count(Tagged.begin(), Tagged.end(), PxOf(0x00FFFF)), 0);
 }
 
 TEST_F(acSBUtilsStaticTest, GripsHitTestAsTheCornerAndShowTheSkinsGripImage) {
