@@ -31,7 +31,6 @@ void ApplyDiscoveryAddress() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::size_t Count = 0;
     const TUnitEntry* Units = ProgramUnits(Count);
-    int Code = 0;
     try {
         InitializeUnits(Units, Count);
         ApplyDiscoveryAddress();
@@ -42,9 +41,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         Application->CreateForm(frmSetting);
         Application->Run();
     } catch (const Exception& E) {
-        MessageBoxA(nullptr, E.Message().c_str(), AppTitle, MB_OK | MB_ICONSTOP);
-        Code = 1;
+        // The windows go first: their timers would otherwise go on running inside the message box.
+        const std::string Message = E.Message();
+        FinalizeUnits();
+        MessageBoxA(nullptr, Message.c_str(), AppTitle, MB_OK | MB_ICONSTOP);
+        return 1;
     }
     FinalizeUnits();
-    return Code;
+    return 0;
 }

@@ -243,7 +243,11 @@ I* ArchiveSetting(TJclCompressionArchive* Archive, const GUID& IID) {
 }
 }  // namespace
 
-bool CompressBackup(const std::string& FileName, const std::string& Password, std::string* ErrorText) {
+// The packing library's cipher code keeps 16-byte values on the stack and takes the stack as aligned
+// to 16 bytes, which a call that comes through a window procedure (the scheduler's timer) does not
+// promise: the stack is aligned again here.
+__attribute__((force_align_arg_pointer)) bool CompressBackup(const std::string& FileName, const std::string& Password,
+                                                             std::string* ErrorText) {
     const std::string ArchiveName = FileName + ".7z";
     std::string Error;
     TJclCompressionArchiveClass Class = GetArchiveFormats()->FindCompressFormat(ArchiveName);

@@ -9,6 +9,7 @@
 #include "untBackup.h"
 #include "untJOpen.h"
 #include "untMyDialog.h"
+#include "untRestore.h"
 #include "untSaveTimer.h"
 #include "untSettingTasks.h"
 
@@ -256,6 +257,7 @@ void TfrmSetting::DefineClass(TClassBuilder<TfrmSetting>& B) {
     B.Method<&T::pmOpenProgramClick>("pmOpenProgramClick");
     B.Method<&T::pmAutoRunClick>("pmAutoRunClick");
     B.Method<&T::pmCheckTimeClick>("pmCheckTimeClick");
+    B.Method<&T::mmRestoreDbClick>("mmRestoreDbClick");
     B.Method<&T::pmAboutClick>("pmAboutClick");
     B.Method<&T::bbJournClick>("bbJournClick");
     B.Method<&T::pmCloseClick>("pmCloseClick");
@@ -272,6 +274,7 @@ void TfrmSetting::DefineClass(TClassBuilder<TfrmSetting>& B) {
     B.Method<&T::sbBarDrawPanel>("sbBarDrawPanel");
     B.Message<&T::WMSysCommand>(WM_SYSCOMMAND);
     B.Message<&T::WMServerReply>(WM_SERVERREPLY);
+    B.Message<&T::WMHideAtStart>(WM_HIDEATSTART);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -289,7 +292,6 @@ void TfrmSetting::FormCreate(TObject*) {
     }
     UpdateStrings();
     LoadRegParam();
-    RunAfterWizard = false;
     FBusy = false;
 
     LongInt Minutes = 0;
@@ -452,8 +454,12 @@ void TfrmSetting::FormActivate(TObject*) {
         return;
     FStartedHidden = false;
     HideApplicationWindow();
-    HideWindow();
+    // Hidden once the showing that activated it is over: that showing still gives the focus to a
+    // control, which a window already hidden refuses with an error.
+    PostMessageA(Handle(), WM_HIDEATSTART, 0, 0);
 }
+
+void TfrmSetting::WMHideAtStart(TMessage&) { HideWindow(); }
 
 void TfrmSetting::FormClose(TObject*, TCloseAction&) { SaveForClose(); }
 
@@ -566,24 +572,40 @@ void TfrmSetting::sbBarDrawPanel(TStatusBar* StatusBar, TStatusPanel* Panel, con
 // ---------------------------------------------------------------------------------------------
 // Tasks and the scheduler
 
-void TfrmSetting::Refuse() { ShowMyDialog(strrsStateCheck, strrsP); }
+bool TfrmSetting::RefusedWhileBusy() {
+    if (FBusy)
+        ShowMyDialog(strrsStateCheck, strrsP);
+    return FBusy;
+}
+
+bool TfrmSetting::HasTasks() const { return MemSettitngs->Active() && !MemSettitngs->IsEmpty(); }
+
+void TfrmSetting::RunWizard(TWizardMode Mode) {
+    {
+        TTimerPause Pause(tmThreadTimerBackup);
+        if (!MemSettitngs->Active())
+            MemSettitngs->Open();
+        if (ShowTaskWizard(Mode))
+            tmThreadTimerBackupTimer(this);
+    }
+    for (int I = 0; I < 2; ++I) {
+        Repaint();
+        Application->ProcessMessages();
+    }
+}
 
 void TfrmSetting::tbPlusClick(TObject*) {
-    if (FBusy)
-        Refuse();
+    if (!RefusedWhileBusy())
+        RunWizard(wmAdd);
 }
 
 void TfrmSetting::tbEditClick(TObject*) {
-    if (FBusy)
-        Refuse();
+    if (!RefusedWhileBusy() && HasTasks())
+        RunWizard(wmEdit);
 }
 
 void TfrmSetting::tbDeleteClick(TObject*) {
-    if (FBusy) {
-        Refuse();
-        return;
-    }
-    if (!MemSettitngs->Active() || MemSettitngs->IsEmpty())
+    if (RefusedWhileBusy() || frmAdd || !HasTasks())
         return;
     if (MessageDialog(strsDelC, mtConfirmation, strsDelCont, mbOKCancel) != mrOk)
         return;
@@ -615,7 +637,7 @@ void TfrmSetting::DBGridMainDblClick(TObject* Sender) {
         tbEditClick(Sender);
         return;
     }
-    if (MemSettitngs->Active() && !MemSettitngs->IsEmpty())
+    if (HasTasks())
         ShowMyDialogText(ResultText(MemSettitngs->FieldByName("Result")->AsString()), strrsRes);
 }
 
@@ -648,7 +670,8 @@ void TfrmSetting::tmThreadTimerBackupTimer(TObject*) {
     do {
         FTickPending = false;
         FBusy = true;
-        pnlBottom->Show();
+        // Only the panel: showing it through its parents would bring up a window hidden in the tray.
+        pnlBottom->SetVisible(true);
         Application->ProcessMessages();
         try {
             tmResultat->SetEnabled(false);
@@ -703,6 +726,8 @@ void TfrmSetting::pmOpenProgramClick(TObject*) {
         pmOpenProgram->SetCaption(strrsHide);
         Show();
         TrayIcon->RestoreApplication();
+        if (frmAdd)
+            frmAdd->BringToFront();
         HideApplicationWindow();
     } else {
         pmOpenProgram->SetCaption(strrsOpen);
@@ -729,6 +754,12 @@ void TfrmSetting::pmCheckTimeClick(TObject*) { ShowSingle(frmSaveTimer); }
 void TfrmSetting::pmAboutClick(TObject*) { ShowSingle(frmAbout); }
 
 void TfrmSetting::bbJournClick(TObject*) { ShowSingle(frmJOpen); }
+
+void TfrmSetting::mmRestoreDbClick(TObject*) {
+    if (!frmRestore)
+        frmRestore = Create<TfrmRestore>(Application);
+    frmRestore->ShowModal();
+}
 
 void TfrmSetting::mmHelpClick(TObject*) {
     const std::string File = ExtractFilePath(ProgramFileName()) + HelpFileName;

@@ -18,6 +18,7 @@
 #include "Threads.h"
 #include "Timers.h"
 #include "abfComponents.h"
+#include "untAdd.h"
 #include "siComp.h"
 
 #include <winsock2.h>
@@ -32,6 +33,8 @@ inline constexpr const char* AutoRunRegKey = "Software\\microsoft\\windows\\curr
 inline constexpr const char* AutoRunValueName = "Quarnel Backup for MS SQL Server";
 // The message the socket layer posts when a discovery reply can be read (WM_APP + 600).
 inline constexpr UINT WM_SERVERREPLY = 0x8258;
+// The window's own message that hides it after its first activation under "/hide".
+inline constexpr UINT WM_HIDEATSTART = WM_SERVERREPLY + 1;
 // Images of the tray menu's autorun item.
 inline constexpr int AutoRunOnImage = 29;
 inline constexpr int AutoRunOffImage = 30;
@@ -123,9 +126,6 @@ public:
         strrsTimerEnd, strrsMin, strrsServerEnd, strrsSer, strrsConnectYes, strrsConnectNo, strrsStateCheck, strrsP,
         strrsRes, strrsSucc, strrsInsTask, strsYes, strsNo, strsDelC, strsDelCont;
 
-    // Set by the task wizard when the saved task asks to run as soon as the wizard closes.
-    bool RunAfterWizard = false;
-
     void UpdateStrings();
     void LoadRegParam();
     void SaveForClose();
@@ -166,6 +166,7 @@ public:
     void pmOpenProgramClick(TObject* Sender);
     void pmAutoRunClick(TObject* Sender);
     void pmCheckTimeClick(TObject* Sender);
+    void mmRestoreDbClick(TObject* Sender);
     void pmAboutClick(TObject* Sender);
     void bbJournClick(TObject* Sender);
     void pmCloseClick(TObject* Sender);
@@ -184,9 +185,13 @@ public:
 protected:
     void WMSysCommand(TMessage& Message);
     void WMServerReply(TMessage& Message);
+    void WMHideAtStart(TMessage& Message);
 
 private:
-    void Refuse();
+    // Shows the refusal while a tick runs, and says whether it did.
+    bool RefusedWhileBusy();
+    bool HasTasks() const;
+    void RunWizard(TWizardMode Mode);
     void SetLoginEditable(bool Editable);
     void ShowStatusTimer(const std::string& After);
     void ShowConnectionState();

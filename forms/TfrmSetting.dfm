@@ -400,6 +400,7 @@ object frmSetting: TfrmSetting
     object mmRestoreDb: TMenuItem
       Caption = #1042#1086#1089#1089#1090#1072#1085#1086#1074#1080#1090#1100
       ImageIndex = 31
+      OnClick = mmRestoreDbClick
     end
     object N4: TMenuItem
       Caption = '-'

@@ -50,6 +50,26 @@ private:
     std::vector<std::string> FFields;
 };
 
+// The names of the files a pattern such as "C:\\dir\\*.7z" finds.
+inline std::vector<std::string> FilesIn(const std::string& Pattern) {
+    std::vector<std::string> Names;
+    WIN32_FIND_DATAA F;
+    HANDLE H = FindFirstFileA(Pattern.c_str(), &F);
+    if (H == INVALID_HANDLE_VALUE)
+        return Names;
+    do
+        Names.push_back(F.cFileName);
+    while (FindNextFileA(H, &F));
+    FindClose(H);
+    return Names;
+}
+
+// A file's bytes as text.
+inline std::string FileContents(const std::string& Path) {
+    std::vector<std::uint8_t> B = testing_support::ReadFileBytes(Path);
+    return std::string(B.begin(), B.end());
+}
+
 inline TDateTime At(int Year, int Month, int Day, int Hour = 0, int Min = 0) {
     return EncodeDateTime(Year, Month, Day, Hour, Min, 0, 0);
 }

@@ -4,6 +4,7 @@
 #include "../framework/TdsStandIn.h"
 #include "MainWindowTestSupport.h"
 
+#include "JclCompression.h"
 #include "ObjectInstances.h"
 
 #include <memory>
@@ -13,24 +14,6 @@ using namespace app_tests;
 namespace {
 
 const std::string Ru(const wchar_t* Text) { return WideToAnsi(Text, 1251); }
-
-std::vector<std::string> FilesIn(const std::string& Pattern) {
-    std::vector<std::string> Names;
-    WIN32_FIND_DATAA F;
-    HANDLE H = FindFirstFileA(Pattern.c_str(), &F);
-    if (H == INVALID_HANDLE_VALUE)
-        return Names;
-    do
-        Names.push_back(F.cFileName);
-    while (FindNextFileA(H, &F));
-    FindClose(H);
-    return Names;
-}
-
-std::string FileText(const std::string& Path) {
-    std::vector<std::uint8_t> B = testing_support::ReadFileBytes(Path);
-    return std::string(B.begin(), B.end());
-}
 
 // The stand-in as server DB1 (default instance) with the database Sales and the login sa/secret.
 class MainWindowServer : public TAnsweredMainWindowFixture {
@@ -79,6 +62,7 @@ TEST_F(MainWindowServer, TickBacksUpTheDueTaskAndRefreshesTheGridRow) {
         ADD_FAILURE() << S.Text;
     EXPECT_FALSE(W->Busy());
     EXPECT_FALSE(W->pnlBottom->Visible());
+    EXPECT_FALSE(W->Visible()) << "a window in the tray stays there while the busy panel shows";
     EXPECT_TRUE(W->tmResultat->Enabled());
     EXPECT_EQ(W->tmResultat->Interval(), 30000u);
     EXPECT_TRUE(W->tmThreadTimerBackup->Enabled());
@@ -88,7 +72,7 @@ TEST_F(MainWindowServer, TickBacksUpTheDueTaskAndRefreshesTheGridRow) {
     EXPECT_EQ(Archives[0].rfind("DB1", 0), 0u);
     EXPECT_NE(Archives[0].find("_Sales_"), std::string::npos);
     EXPECT_TRUE(FilesIn(Folder / "bak\\*.bak").empty()) << "the packed backup is deleted";
-    const std::string Log = FileText(Folder / "Backup.log");
+    const std::string Log = FileContents(Folder / "Backup.log");
     // The server name comes as the server gives it: char(20), padded.
     EXPECT_NE(Log.find("\tSuccesfull\tDB1                 \tSales\t"), std::string::npos) << Log;
 
@@ -107,6 +91,22 @@ TEST_F(MainWindowServer, TickBacksUpTheDueTaskAndRefreshesTheGridRow) {
     CloseCurrentFile(W->MemSettitngs);
     W->tmThreadTimerBackupTimer(nullptr);
     EXPECT_EQ(FilesIn(Folder / "bak\\*.7z").size(), 1u);
+}
+
+TEST_F(MainWindowServer, TheTimerRunsTheTickAndPacksWithThePassword) {
+    WriteTaskLines(Folder / "Settings.ini", {DueTask("Sales").Set(tfBitPwdArch, "-1").Set(tfStrPwdArch, "pw-t")});
+    TOwned<TfrmSetting> W = OpenWindow();
+    // The tick comes from the timer's message, as in the program, not from a direct call.
+    W->tmThreadTimerBackup->SetInterval(50);
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return FilesIn(Folder / "bak\\*.7z").size() == 1; }, 30000));
+    W->tmThreadTimerBackup->SetEnabled(false);
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return !W->Busy(); }, 30000));
+    TOwned<TJcl7zDecompressArchive> A(
+        CreateArchiveOnFile<TJcl7zDecompressArchive>(Folder / ("bak\\" + FilesIn(Folder / "bak\\*.7z")[0])));
+    A->ListFiles();
+    ASSERT_EQ(A->GetItemCount(), 1);
+    EXPECT_TRUE(A->GetItem(0)->GetEncrypted());
+    EXPECT_EQ(SplitTaskLine(ReadTaskLines(Folder / "Settings.ini").at(0))[tfResult], "Succesfull");
 }
 
 TEST_F(MainWindowServer, EditsAreRefusedWhileATickRuns) {

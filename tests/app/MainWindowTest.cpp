@@ -5,6 +5,7 @@
 #include "MainWindowTestSupport.h"
 #include "untAbout.h"
 #include "untJOpen.h"
+#include "untRestore.h"
 #include "untSaveTimer.h"
 
 using namespace app_tests;
@@ -362,6 +363,48 @@ TEST_F(MainWindowTasks, DoubleClickOnTheResultShowsItsText) {
         W->MemSettitngs->Next();
     }
     EXPECT_TRUE(Recorder.Shown.empty());
+}
+
+TEST_F(MainWindowTasks, TheWizardOpensModallyWithTheSchedulerStopped) {
+    WriteTaskLines(Folder / "Settings.ini", {Task("A", "Succesfull")});
+    TOwned<TfrmSetting> W = OpenWindow();
+    frmSetting = W.get();
+    struct TSeen {
+        std::string Class;
+        TWizardMode Mode;
+        bool TimerOn;
+    };
+    std::vector<TSeen> Seen;
+    Answerer.Other = [&](TCustomForm* F) {
+        Seen.push_back({F->ClassName(), WizardMode, W->tmThreadTimerBackup->Enabled()});
+        F->SetModalResult(mrCancel);
+    };
+    W->tbPlusClick(nullptr);
+    W->tbEditClick(nullptr);
+    ASSERT_EQ(Seen.size(), 2u);
+    EXPECT_EQ(Seen[0].Class, "TfrmAdd");
+    EXPECT_EQ(Seen[0].Mode, wmAdd);
+    EXPECT_EQ(Seen[1].Mode, wmEdit);
+    EXPECT_FALSE(Seen[0].TimerOn || Seen[1].TimerOn);
+    EXPECT_TRUE(W->tmThreadTimerBackup->Enabled()) << "started again afterwards";
+    EXPECT_EQ(W->MemSettitngs->RecordCount(), 1);
+    EXPECT_TRUE(Recorder.Shown.empty());
+
+    W->mmRestoreDbClick(nullptr);
+    ASSERT_EQ(Seen.size(), 3u);
+    EXPECT_EQ(Seen[2].Class, "TfrmRestore");
+
+    // An empty table has nothing to edit.
+    Pump();
+    Recorder.Answer = mrOk;
+    W->tbDeleteClick(nullptr);
+    ASSERT_EQ(W->MemSettitngs->RecordCount(), 0);
+    W->tbEditClick(nullptr);
+    EXPECT_EQ(Seen.size(), 3u);
+    for (TCustomForm* F : std::initializer_list<TCustomForm*>{frmAdd, frmRestore})
+        if (F)
+            F->Free();
+    frmSetting = nullptr;
 }
 
 TEST_F(MainWindowTasks, DialogsOpenWithoutWaitingOneWindowEach) {

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,8 @@ public:
 };
 
 // Closes every modal message window shown while it lives and records its text and caption, so that
-// a test goes on where a user would have pressed the button.
+// a test goes on where a user would have pressed the button; other modal windows go to Other, which
+// must close them.
 class TMessageWindowAnswerer {
 public:
     explicit TMessageWindowAnswerer(std::vector<TMessageRecorder::TShown>& Shown) : FShown(Shown) {
@@ -74,6 +76,8 @@ public:
     TMessageWindowAnswerer(const TMessageWindowAnswerer&) = delete;
     TMessageWindowAnswerer& operator=(const TMessageWindowAnswerer&) = delete;
 
+    std::function<void(TCustomForm*)> Other;
+
 private:
     static TMessageWindowAnswerer*& Current() {
         static TMessageWindowAnswerer* A = nullptr;
@@ -82,11 +86,14 @@ private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         TMessageWindowAnswerer* Self = Current();
         for (int I = Screen && Self ? Screen->FormCount() - 1 : -1; I >= 0; --I) {
-            auto* M = DynCast<TfrmMyDialog>(Screen->Forms(I));
-            if (!M || !M->FormState().Contains(fsModal) || !M->Visible() || M->ModalResult() != mrNone)
+            TCustomForm* F = Screen->Forms(I);
+            if (!F->FormState().Contains(fsModal) || !F->Visible() || F->ModalResult() != mrNone)
                 continue;
-            Self->FShown.push_back({M->reMyDialog->Text(), M->Caption(), {}});
-            M->bbRestoreClick(nullptr);
+            if (auto* M = DynCast<TfrmMyDialog>(F)) {
+                Self->FShown.push_back({M->reMyDialog->Text(), M->Caption(), {}});
+                M->bbRestoreClick(nullptr);
+            } else if (Self->Other)
+                Self->Other(F);
             return;
         }
     }
