@@ -15,7 +15,7 @@ void BuildDecodeTable(const std::string& Alphabet, TIdDecodeTable& Table) {
 
 void TIdDecoder4to3::DecodeInput(TStream* Input, Int64 Length) { DecodeBytes(Input, StreamRemaining(Input, Length)); }
 
-void TIdDecoder4to3::DecodeBytes(TStream* Input, Int64 N) {
+void TIdDecoder4to3::DecodeBytes(TStream* Input, Int64 N, Int64 Limit) {
     if (N <= 0)
         return;
     std::vector<Byte> In(static_cast<size_t>(N));
@@ -40,6 +40,8 @@ void TIdDecoder4to3::DecodeBytes(TStream* Input, Int64 N) {
         }
         Out.insert(Out.end(), Bytes, Bytes + 3);
     }
+    if (Limit >= 0 && Out.size() > static_cast<size_t>(Limit))
+        Out.resize(static_cast<size_t>(Limit));
     if (FStream && !Out.empty())
         FStream->WriteBuffer(Out.data(), static_cast<LongInt>(Out.size()));
 }

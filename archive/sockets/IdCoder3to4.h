@@ -21,6 +21,7 @@ public:
     char FillChar = '=';
 
 protected:
-    // Decodes the whole groups of four among N bytes read from Input.
-    void DecodeBytes(TStream* Input, Int64 N);
+    // Decodes the whole groups of four among N bytes read from Input; a Limit that is not negative
+    // keeps at most that many output bytes.
+    void DecodeBytes(TStream* Input, Int64 N, Int64 Limit = -1);
 };
