@@ -281,15 +281,7 @@ void TfrmSetting::DefineClass(TClassBuilder<TfrmSetting>& B) {
 // Start-up, settings and stop
 
 void TfrmSetting::FormCreate(TObject*) {
-    if (SystemDefaultLangID() == RussianLanguageID) {
-        mmLang->SetCaption(SwitchToEnglish);
-        mmLang->SetImageIndex(SwitchToEnglishImage);
-        siLangDispatcher->SetActiveLanguage(1);
-    } else {
-        mmLang->SetCaption(SwitchToRussian);
-        mmLang->SetImageIndex(SwitchToRussianImage);
-        siLangDispatcher->SetActiveLanguage(2);
-    }
+    SetLanguage(SystemDefaultLangID() == RussianLanguageID ? 1 : 2);
     UpdateStrings();
     LoadRegParam();
     FBusy = false;
@@ -529,16 +521,18 @@ void TfrmSetting::ShowConnectionState() {
     sbBar->Panels()->Items(2)->SetText(strrsSer + ": " + cbServers->Text());
 }
 
+void TfrmSetting::ShowLanguageItem(int Active) {
+    mmLang->SetCaption(Active == 2 ? SwitchToRussian : SwitchToEnglish);
+    mmLang->SetImageIndex(Active == 2 ? SwitchToRussianImage : SwitchToEnglishImage);
+}
+
+void TfrmSetting::SetLanguage(int Language) {
+    ShowLanguageItem(Language);
+    siLangDispatcher->SetActiveLanguage(Language);
+}
+
 void TfrmSetting::RefreshLang() {
-    if (siLangDispatcher->ActiveLanguage() == 2) {
-        mmLang->SetCaption(SwitchToEnglish);
-        mmLang->SetImageIndex(SwitchToEnglishImage);
-        siLangDispatcher->SetActiveLanguage(1);
-    } else {
-        mmLang->SetCaption(SwitchToRussian);
-        mmLang->SetImageIndex(SwitchToRussianImage);
-        siLangDispatcher->SetActiveLanguage(2);
-    }
+    SetLanguage(siLangDispatcher->ActiveLanguage() == 2 ? 1 : 2);
     sbBar->Panels()->Items(0)->SetText(strrsStart + ": " + DateTimeToStr(FStartTime));
     ShowStatusTimer(strrsTimerEnd);
     ShowConnectionState();
@@ -711,13 +705,7 @@ void TfrmSetting::tmResultatTimer(TObject*) {
 
 void TfrmSetting::PopupMenuPopup(TObject*) {
     pmOpenProgram->SetCaption(Visible() ? strrsHide : strrsOpen);
-    if (siLangDispatcher->ActiveLanguage() == 2) {
-        mmLang->SetCaption(SwitchToRussian);
-        mmLang->SetImageIndex(SwitchToRussianImage);
-    } else {
-        mmLang->SetCaption(SwitchToEnglish);
-        mmLang->SetImageIndex(SwitchToEnglishImage);
-    }
+    ShowLanguageItem(siLangDispatcher->ActiveLanguage());
 }
 
 void TfrmSetting::pmOpenProgramClick(TObject*) {

@@ -192,6 +192,9 @@ private:
     bool RefusedWhileBusy();
     bool HasTasks() const;
     void RunWizard(TWizardMode Mode);
+    // The language item offers the language that is not Active; SetLanguage also switches every window.
+    void ShowLanguageItem(int Active);
+    void SetLanguage(int Language);
     void SetLoginEditable(bool Editable);
     void ShowStatusTimer(const std::string& After);
     void ShowConnectionState();
