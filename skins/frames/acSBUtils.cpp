@@ -35,6 +35,16 @@ std::string ReadWindowText(HWND Wnd) {
     return std::string(Buffer.data(), static_cast<std::size_t>(std::max(Got, 0)));
 }
 
+bool EndSkinUpdate(TsCommonData& D, HWND Handle, UINT Flags) {
+    if (!D.InUpdate)
+        return false;
+    D.InUpdate = false;
+    D.InUpdate = D.IsUpdating();
+    if (!D.InUpdate)
+        RedrawWindow(Handle, nullptr, nullptr, Flags);
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // TacMainWnd
 
@@ -193,13 +203,7 @@ bool TacMainWnd::BaseCommand(TMessage& Message) {
         SendMessageA(Handle, WM_PAINT, 0, 0);
         return true;
     case SKIN_ENDUPDATE:
-        if (!D.InUpdate)
-            return false;
-        D.InUpdate = false;
-        D.InUpdate = D.IsUpdating();
-        if (!D.InUpdate)
-            RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-        return true;
+        return EndSkinUpdate(D, Handle, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     case SKIN_ISSKINNED:
         Message.Result = 1;
         return true;

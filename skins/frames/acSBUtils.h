@@ -197,6 +197,8 @@ public:
     int RightEdge = 0;
     int TopEdge = 0;
     int BottomEdge = 0;
+    // LeftEdge under the name the control units read.
+    int LeftFrameWidth = 0;
     bool StyleChangeGuard = false;
 
 private:
@@ -309,6 +311,9 @@ void PaintScrollArrowGlyph(TBitmap* Bitmap, int MaskIndex, int State, TRect Rect
 // A thumb drag step to the screen point (X, Y).
 void TrackHorzThumb(TacScrollBar* Bar, HWND Handle, int X, int Y);
 void TrackVertThumb(TacScrollBar* Bar, HWND Handle, int X, int Y);
+// The end of a skin update: when the skin data was in one and no longer is, the window is redrawn
+// with Flags. True when the skin data was in an update.
+bool EndSkinUpdate(TsCommonData& D, HWND Handle, UINT Flags);
 // The window text (GetWindowTextLength, then GetWindowText).
 std::string ReadWindowText(HWND Handle);
 // The hook of a window (null when none).

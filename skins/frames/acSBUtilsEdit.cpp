@@ -317,13 +317,7 @@ void TacEditWnd::WndProc(TMessage& Message) {
             }
             break;
         case SKIN_ENDUPDATE:
-            if (D.InUpdate) {
-                D.InUpdate = false;
-                D.InUpdate = D.IsUpdating();
-                if (!D.InUpdate)
-                    RedrawWindow(Handle, nullptr, nullptr,
-                                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-            }
+            EndSkinUpdate(D, Handle, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
             break;
         case SKIN_ISSKINNED:
             Message.Result = 1;

@@ -562,6 +562,12 @@ void InitScrollBars(TacScrollWnd* Wnd, HWND Handle, bool Repaint) {
     Wnd->HorzBar->Flags = (Style & WS_HSCROLL) ? 8 : 0;
     Wnd->VertBar->Flags = (Style & WS_VSCROLL) ? 8 : 0;
     Wnd->StyleChangeGuard = false;
+    // The frame as the window has it now, until the hook's own frame computation runs.
+    RECT Window{};
+    GetWindowRect(Handle, &Window);
+    POINT Origin{0, 0};
+    ClientToScreen(Handle, &Origin);
+    Wnd->LeftEdge = Wnd->LeftFrameWidth = std::max<int>(0, Origin.x - Window.left);
     Wnd->HookWindow(Handle);
     SetMinThumbSize(Handle, 3, DefaultMinThumbSize);
     if (Repaint)
@@ -644,7 +650,7 @@ void TacScrollWnd::WMNCCalcSize(TMessage& Message) {
         PassOn(Message);
     }
     RECT& Client = *First;
-    LeftEdge = Client.left - Window.left;
+    LeftEdge = LeftFrameWidth = Client.left - Window.left;
     RightEdge = Window.right - Client.right;
     TopEdge = Client.top - Window.top;
     BottomEdge = Window.bottom - Client.bottom;
@@ -985,12 +991,7 @@ void TacScrollWnd::WndProc(TMessage& Message) {
             }
             break;
         case SKIN_ENDUPDATE:
-            if (D.InUpdate) {
-                D.InUpdate = false;
-                D.InUpdate = D.IsUpdating();
-                if (!D.InUpdate)
-                    RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-            }
+            EndSkinUpdate(D, Handle, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             break;
         case SKIN_ISSKINNED:
             Message.Result = 1;
