@@ -235,16 +235,21 @@ void TJclCompressionItem::SetStream(TStream* Value) {
 TStream* TJclCompressionItem::OpenItemStream() {
     if (!FStream) {
         const std::string& Target = FTemporaryTarget.empty() ? FFileName : FTemporaryTarget;
-        if (!Target.empty())
+        if (!Target.empty()) {
             FStream = OpenItemFileStream(Target, FArchive->ItemAccessMode());
+            FOpenedStream = FStream;
+        }
     }
     return FStream;
 }
 
 void TJclCompressionItem::CloseItemStream() {
-    if (FOwnsStream || !FFileName.empty()) {
+    // A file name alone does not make the stream the entry's: an extraction handler that hands
+    // in its own stream leaves the default target name in place.
+    if (FOwnsStream || (FStream && FStream == FOpenedStream)) {
         FreeObject(FStream);
         FStream = nullptr;
+        FOpenedStream = nullptr;
     }
 }
 

@@ -154,6 +154,9 @@ private:
     std::string FFileName;
     TStream* FStream = nullptr;
     bool FOwnsStream = false;
+    // The file stream the entry opened itself: only that one and an owned one are the entry's to
+    // free (a caller's stream keeps living when the entry has a file name).
+    TStream* FOpenedStream = nullptr;
     TJclCompressionItemProperties FValidProperties;
     TJclCompressionItemProperties FModifiedProperties;
     LongInt FPackedIndex = -1;

@@ -115,6 +115,8 @@ TEST(FormatSettings, RoundTripThroughEachWriter) {
         auto* Reader = As<TJclDecompressArchive>(R.get());
         Reader->ListFiles();
         ASSERT_EQ(Reader->GetItemCount(), 1) << C;
+        // The handler's own stream, with the default target name left in place: the entry must
+        // not free it.
         TMemoryStream Out;
         Reader->OnExtract = TJclCompressionExtractEvent::FromFunction(
             [&](TObject*, LongInt, std::string&, bool&, TStream*& Stream, bool&) { Stream = &Out; });
