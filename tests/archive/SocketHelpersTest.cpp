@@ -187,14 +187,30 @@ TEST(TextDecoders, Base64UuencodeAndXxencode) {
     TIdDecoder00E Uue(nullptr);
     Uue.DecodeTable = GUUEDecodeTable;
     Uue.FillChar = '~';
-    // "#0V%T" is the uuencoded line of "Cat": length character '#' (3), then one group.
-    EXPECT_EQ(Decoded(Uue, "#0V%T", 1), "Cat");
-    EXPECT_EQ(Decoded(Uue, "#0V%T", 0), "");
-
     TIdDecoder00E Xxe(nullptr);
     Xxe.DecodeTable = GXXEDecodeTable;
     Xxe.FillChar = '~';
     // xxencode of "Cat": 'C' 'a' 't' = 0x43 0x61 0x74 -> 6-bit values 16, 54, 5, 52.
-    EXPECT_EQ(Decoded(Xxe, std::string(1, GXXECodeTable[16]) + GXXECodeTable[54] + GXXECodeTable[5] + GXXECodeTable[52]),
-              "Cat");
+    const std::string XxCat = std::string(1, GXXECodeTable[16]) + GXXECodeTable[54] + GXXECodeTable[5] + GXXECodeTable[52];
+    // A line's length character counts the bytes it carries; the filler of its last group is cut.
+    struct Line {
+        TIdDecoder00E& Decoder;
+        std::string Text;
+        Int64 Length;
+        std::string Expected;
+    } const Lines[] = {
+        {Uue, "#0V%T", 1, "Cat"},
+        {Uue, "!0P``", 1, "C"},
+        {Uue, "\"0V$``", 1, "Ca"},
+        {Uue, "!0P  ", 1, "C"},         // blanks stand for the grave accent
+        {Uue, "`", 1, ""},              // the closing line carries nothing
+        {Uue, "#0V%T", 0, ""},
+        {Uue, "#0V", 1, ""},            // a cut line gives only whole groups
+        {Uue, "a0V%T", 1, ""},          // no length character of the alphabet
+        {Uue, "0V%T", -1, "Cat"},       // without a length character the groups decode as they are
+        {Xxe, GXXECodeTable[3] + XxCat, 1, "Cat"},
+        {Xxe, XxCat, -1, "Cat"},
+    };
+    for (const Line& L : Lines)
+        EXPECT_EQ(Decoded(L.Decoder, L.Text, L.Length), L.Expected) << L.Text << " " << L.Length;
 }
