@@ -52,7 +52,7 @@ void TacGlowEffect::PrepareImage(int Width, int Height) {
 }
 
 void TacGlowEffect::Show(TRect Rect, TRect VisibleRect, HWND ParentWnd) {
-    if (GlowForm)
+    if (GlowForm || !Manager || !LayeredWindowsAvailable())
         return;
     const int L = Manager->GetMaskLeftWidth(Mask), T = Manager->GetMaskTopWidth(Mask);
     const int R = Manager->GetMaskRightWidth(Mask), B = Manager->GetMaskBottomWidth(Mask);
