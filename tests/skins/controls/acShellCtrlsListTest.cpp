@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "acShellCtrlsList.h"
+#include "acShellCtrlsTree.h"
 
 #include <vector>
 
@@ -118,6 +119,24 @@ TEST_F(acShellCtrlsListTest, BackspaceInADriveRootShowsMyComputer) {
     ASSERT_NE(Expected, nullptr);
     EXPECT_TRUE(SameItemIdLists(L->RootFolder()->AbsoluteID(), Expected->AbsoluteID()));
     Expected->Free();
+}
+
+TEST_F(acShellCtrlsListTest, ALinkedTreeFollowsTheShownFolderAndTheLinkGoesWithTheTree) {
+    sTreeViewInitialization();
+    auto* T = Place<TsShellTreeView>(320, 10, 200, 250);
+    T->SetRoot(Dir.Path());
+    T->HandleNeeded();
+    TacCustomShellListView* L = PlaceList();
+    L->SetShellTreeView(T);
+    L->SetItemIndex(0);
+    Word Enter = VK_RETURN;
+    L->KeyDown(Enter, {});
+    EXPECT_TRUE(SameText(T->GetPath(), Dir / "Sub")) << T->GetPath();
+    T->Free();
+    EXPECT_EQ(L->ShellTreeView(), nullptr);
+    Word Backspace = VK_BACK;
+    L->KeyDown(Backspace, {});
+    EXPECT_EQ(L->Items()->Count(), 5);
 }
 
 TEST(acShellCtrlsListMaskTest, WildcardsMatchAsWholeNamesInAnyCase) {
