@@ -1,5 +1,7 @@
 #include "acShellCtrlsTree.h"
 
+#include "acShellCtrlsList.h"
+
 #include "ComObj.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -155,7 +157,11 @@ void TacCustomShellTreeView::SelectItemId(PItemIDList ID) {
         throw;
     }
     FreeIdListList(Ancestors);
-    SetSelected(FindNodeById(ID, Start));
+    TTreeNode* Found = FindNodeById(ID, Start);
+    SetSelected(Found);
+    if (Found && FShellListView)
+        if (TacShellFolder* F = FolderOf(Found))
+            FShellListView->ShowItemId(F->AbsoluteID());
 }
 
 TTreeNode* TacCustomShellTreeView::FindNodeById(PItemIDList ID, TTreeNode* Start) {
@@ -197,6 +203,29 @@ void TacCustomShellTreeView::ApplyRoot() {
         return;
     TFlagScope Updating(FUpdating);
     BuildRoot();
+    if (FShellListView)
+        FShellListView->SetRoot(FRoot);
+}
+
+void TacCustomShellTreeView::SetShellListView(TacCustomShellListView* Value) {
+    if (FShellListView == Value)
+        return;
+    if (FShellListView) {
+        FShellListView->SetShellTreeView(nullptr);
+        FShellListView->RemoveFreeNotification(this);
+    }
+    FShellListView = Value;
+    if (Value) {
+        Value->SetRoot(FRoot);
+        Value->SetShellTreeView(this);
+        Value->FreeNotification(this);
+    }
+}
+
+void TacCustomShellTreeView::Notification(TComponent* AComponent, TOperation Operation) {
+    TsTreeView::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FShellListView)
+        FShellListView = nullptr;
 }
 
 void TacCustomShellTreeView::RootChanged() {
@@ -411,6 +440,12 @@ bool TacCustomShellTreeView::CanChange(TTreeNode* Node) {
         return true;
     bool WasRefreshing = FAutoRefresh;
     SetAutoRefresh(false);
+    if (TacShellFolder* F = FolderOf(Node); F && FShellListView) {
+        // A file shows the folder it lies in.
+        TacShellFolder* Shown = F->IsFolder() || !F->Parent() ? F : F->Parent();
+        TFlagScope Updating(FUpdating);
+        FShellListView->ShowItemId(Shown->AbsoluteID());
+    }
     FChangingTo = Node;
     struct TDone {
         TTreeNode*& Field;

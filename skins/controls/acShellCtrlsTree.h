@@ -12,6 +12,8 @@
 #include "acShellCtrlsNotify.h"
 #include "sTreeView.h"
 
+class TacCustomShellListView;
+
 class TacCustomShellTreeView : public TsTreeView, public IShellVerbHandler {
     DECLARE_CLASS(TacCustomShellTreeView, TsTreeView)
 public:
@@ -48,6 +50,9 @@ public:
     // The owned change notifier (null after AutoRefresh was switched off).
     TacShellChangeNotifier* Notifier() const { return FNotifier; }
     HIMAGELIST SystemImages() const { return FSystemImages; }
+    // The linked list view (not owned) shows the folder chosen here and gets the tree's root.
+    TacCustomShellListView* ShellListView() const { return FShellListView; }
+    void SetShellListView(TacCustomShellListView* Value);
 
     TacAddFolderEvent OnAddFolder;
 
@@ -70,6 +75,7 @@ public:
 
 protected:
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateComponentWindows() override;
     void DestroyWnd() override;
     // The end of an in-place edit with text: the item is renamed.
@@ -98,6 +104,7 @@ private:
     std::string FSavedDirectory;
     TTreeNode* FChangingTo = nullptr;
     TacShowExtension FShowExt = seSystem;
+    TacCustomShellListView* FShellListView = nullptr;
 };
 
 class TsShellTreeView : public TacCustomShellTreeView {

@@ -139,6 +139,24 @@ TEST_F(acShellCtrlsListTest, ALinkedTreeFollowsTheShownFolderAndTheLinkGoesWithT
     EXPECT_EQ(L->Items()->Count(), 5);
 }
 
+TEST_F(acShellCtrlsListTest, ATreeLinkedToTheListShowsItsRootAndItsChosenFolderThere) {
+    sTreeViewInitialization();
+    auto* T = Place<TsShellTreeView>(320, 10, 200, 250);
+    T->HandleNeeded();
+    auto* L = Place<TacCustomShellListView>(10, 10, 300, 250);
+    L->ShowExt = seShow;
+    L->SetViewStyle(vsList);
+    L->HandleNeeded();
+    T->SetShellListView(L);
+    T->SetRoot(Dir.Path());
+    EXPECT_EQ(L->Items()->Count(), 5);
+    T->SetPath(Dir / "Sub");
+    EXPECT_EQ(Captions(L), (std::vector<std::string>{"inner.txt"}));
+    L->Free();
+    EXPECT_EQ(T->ShellListView(), nullptr);
+    T->SetPath(Dir.Path());
+}
+
 TEST(acShellCtrlsListMaskTest, WildcardsMatchAsWholeNamesInAnyCase) {
     struct Case {
         const char* Name;
