@@ -126,12 +126,16 @@ bool MatchesMask(const std::string& Name, const std::string& Mask, char AnyChar,
 TacCustomShellListView::TacCustomShellListView(TComponent* AOwner) : TsCustomListView(AOwner) {
     SetOwnerData(true);
     SetHideSelection(false);
-    // A virtual item read through Items() is filled from its folder as well.
-    OnData = TLVNotifyEvent::Bind<&TacCustomShellListView::FetchItem>(this);
     SHFILEINFOA Info{};
     LargeImages = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", 0, &Info, sizeof(Info), SHGFI_SYSICONINDEX));
     SmallImages = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoA("C:\\", 0, &Info, sizeof(Info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+}
+
+void TacCustomShellListView::AfterConstruction() {
+    TsCustomListView::AfterConstruction();
+    // A virtual item read through Items() is filled from its folder as well.
+    OnData = TLVNotifyEvent::Bind<&TacCustomShellListView::FetchItem>(this);
 }
 
 TacCustomShellListView::~TacCustomShellListView() {

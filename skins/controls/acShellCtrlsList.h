@@ -14,6 +14,7 @@ class TacCustomShellListView : public TsCustomListView, public IShellVerbHandler
 public:
     explicit TacCustomShellListView(TComponent* AOwner);
     ~TacCustomShellListView() override;
+    void AfterConstruction() override;
     static void DefineClass(TClassBuilder<TacCustomShellListView>& B);
 
     const TacRoot& Root() const { return FRoot; }

@@ -74,6 +74,7 @@ TEST_F(acShellCtrlsListTest, MasksFilterFilesOnlyAndFoldersComeFirst) {
         TacCustomShellListView* L = PlaceList(C.Mask);
         EXPECT_EQ(Captions(L), C.Shown) << "mask " << C.Mask;
         EXPECT_EQ(L->FolderCount(), L->Items()->Count());
+        EXPECT_EQ(L->Items()->Item(0)->Caption(), "Sub") << "items read in code are filled too";
         L->Free();
     }
 }
