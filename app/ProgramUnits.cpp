@@ -1,66 +1,104 @@
 #include "ProgramUnits.h"
 
+#include "abfClasses.h"
+#include "abfComponents.h"
+#include "abfGraphics.h"
+#include "abfSysUtils.h"
+#include "abfVclUtils.h"
+#include "acAlphaImageList.h"
+#include "acGlow.h"
+#include "acntUtils.h"
+#include "acPNG.h"
+#include "acSBUtils.h"
+#include "acShellCtrls.h"
 #include "ADODB.h"
 #include "Buttons.h"
 #include "ComCtrls.h"
+#include "DateUtil.h"
 #include "DB.h"
 #include "DBGrids.h"
-#include "DateUtil.h"
+#include "dxCalc.h"
+#include "dxCntner.h"
+#include "dxDrawUtils.h"
+#include "dxEditor.h"
+#include "dxExEdtr.h"
+#include "dxGrDate.h"
+#include "dxTL.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "Graphics.h"
+#include "IdCoderMIME.h"
+#include "IdCoderUUE.h"
+#include "IdCoderXXE.h"
+#include "IdGlobal.h"
+#include "IdGlobalProtocols.h"
+#include "IdStack.h"
+#include "IdStackWindows.h"
+#include "IdWinsock2.h"
+#include "IdWship6.h"
 #include "ImgList.h"
 #include "JclBase.h"
 #include "JclCompression.h"
+#include "JclStringConversions.h"
 #include "JclStrings.h"
+#include "JclSynch.h"
 #include "JclSysInfo.h"
+#include "JclSysUtils.h"
+#include "JclUnicode.h"
+#include "JclUnitVersioning.h"
+#include "JclWideStrings.h"
 #include "Jpeg.h"
 #include "JvAppStorage.h"
 #include "JvAppStoragePropertyEngineDB.h"
 #include "JvJVCLUtils.h"
 #include "JvLibraryUnits.h"
 #include "JvThemes.h"
+#include "lmdclass.h"
+#include "lmdcont.h"
+#include "LMDSysIn.h"
+#include "lmdthemes.h"
+#include "LMDXPThemeManager.h"
 #include "Mask.h"
 #include "Menus.h"
-#include "RXConst.h"
-#include "RXDBCtrl.h"
 #include "RichEdit.h"
 #include "RxAppUtils.h"
+#include "RXConst.h"
+#include "RXDBCtrl.h"
 #include "RxHook.h"
 #include "RxMemDS.h"
-#include "StdCtrls.h"
-#include "SysUtils.h"
-#include "VCLUtils.h"
-#include "abfClasses.h"
-#include "abfComponents.h"
-#include "abfGraphics.h"
-#include "abfSysUtils.h"
-#include "abfVclUtils.h"
-#include "acPNG.h"
-#include "acSBUtils.h"
-#include "acntUtils.h"
 #include "sCheckBox.h"
+#include "sComboBoxes.h"
 #include "sConst.h"
+#include "sCustomComboEdit.h"
 #include "sDateUtils.h"
 #include "sEdit.h"
 #include "sGlyphUtils.h"
 #include "sGradient.h"
 #include "sGraphUtils.h"
+#include "siComp.h"
+#include "siConsts.h"
 #include "sLabel.h"
+#include "sListView.h"
 #include "sMaskEdit.h"
 #include "sMemo.h"
 #include "sMessages.h"
+#include "sMonthCalendar.h"
 #include "sPanel.h"
+#include "sPopupClndr.h"
 #include "sRichEdit.h"
+#include "sSkinManager.h"
 #include "sSpeedButton.h"
 #include "sSpinEdit.h"
+#include "StdCtrls.h"
+#include "sTooledit.h"
+#include "sTreeView.h"
 #include "sVclUtils.h"
-#include "siComp.h"
-#include "siConsts.h"
+#include "SysUtils.h"
+#include "VCLUtils.h"
 
 namespace {
-// Order: the framework's units, then the archive layer, the localisation engine, the component
-// libraries and the skin units, as the program's units use them.
+// Order: the framework's units, then the archive layer with its socket units, the localisation
+// engine, the component libraries, the skin units and the grid library, as the units use each other.
 const TUnitEntry Table[] = {
     {"SysUtils", SysUtilsInitialization, nullptr},
     {"Graphics", GraphicsInitialization, GraphicsFinalization},
@@ -77,10 +115,25 @@ const TUnitEntry Table[] = {
     {"DB", DBInitialization, nullptr},
     {"DBGrids", DBGridsInitialization, nullptr},
     {"ADODB", ADODBInitialization, nullptr},
+    {"JclUnitVersioning", JclUnitVersioningInitialization, JclUnitVersioningFinalization},
     {"JclBase", JclBaseInitialization, nullptr},
+    {"JclSysUtils", JclSysUtilsInitialization, JclSysUtilsFinalization},
+    {"JclSynch", JclSynchInitialization, JclSynchFinalization},
     {"JclStrings", JclStringsInitialization, nullptr},
+    {"JclWideStrings", JclWideStringsInitialization, JclWideStringsFinalization},
+    {"JclStringConversions", JclStringConversionsInitialization, JclStringConversionsFinalization},
+    {"JclUnicode", JclUnicodeInitialization, JclUnicodeFinalization},
     {"JclSysInfo", JclSysInfoInitialization, nullptr},
     {"JclCompression", nullptr, JclCompressionFinalization},
+    {"IdGlobal", IdGlobalInitialization, nullptr},
+    {"IdGlobalProtocols", IdGlobalProtocolsInitialization, nullptr},
+    {"IdWinsock2", IdWinsock2Initialization, nullptr},
+    {"IdWship6", nullptr, UnloadIPv6Helpers},
+    {"IdStack", IdStackInitialization, nullptr},
+    {"IdStackWindows", IdStackWindowsInitialization, IdStackWindowsFinalization},
+    {"IdCoderMIME", IdCoderMIMEInitialization, nullptr},
+    {"IdCoderUUE", IdCoderUUEInitialization, nullptr},
+    {"IdCoderXXE", IdCoderXXEInitialization, nullptr},
     {"siConsts", siConstsInitialization, siConstsFinalization},
     {"siComp", siCompInitialization, siCompFinalization},
     {"RXConst", RXConstInitialization, nullptr},
@@ -103,12 +156,19 @@ const TUnitEntry Table[] = {
     {"abfVclUtils", abfVclUtilsInitialization, abfVclUtilsFinalization},
     {"abfGraphics", abfGraphicsInitialization, abfGraphicsFinalization},
     {"abfComponents", abfComponentsInitialization, abfComponentsFinalization},
+    {"LMDSysIn", LMDSysInInitialization, nullptr},
+    {"lmdthemes", ThemeLibraryUnitInitialization, ThemeLibraryUnitFinalization},
+    {"lmdcont", lmdcontInitialization, lmdcontFinalization},
+    {"LMDXPThemeManager", LMDXPThemeManagerInitialization, LMDXPThemeManagerFinalization},
+    {"lmdclass", lmdclassInitialization, lmdclassFinalization},
     {"acntUtils", acntUtilsInitialization, acntUtilsFinalization},
     {"sConst", sConstInitialization, sConstFinalization},
     {"sMessages", sMessagesInitialization, nullptr},
     {"sGradient", sGradientInitialization, sGradientFinalization},
     {"sGraphUtils", sGraphUtilsInitialization, sGraphUtilsFinalization},
+    {"acGlow", acGlowInitialization, acGlowFinalization},
     {"acPNG", acPNGInitialization, acPNGFinalization},
+    {"sSkinManager", sSkinManagerInitialization, sSkinManagerFinalization},
     {"sVclUtils", sVclUtilsInitialization, sVclUtilsFinalization},
     {"acSBUtils", acSBUtilsInitialization, acSBUtilsFinalization},
     {"sGlyphUtils", sGlyphUtilsInitialization, sGlyphUtilsFinalization},
@@ -122,6 +182,22 @@ const TUnitEntry Table[] = {
     {"sPanel", sPanelInitialization, nullptr},
     {"sSpeedButton", sSpeedButtonInitialization, nullptr},
     {"sSpinEdit", sSpinEditInitialization, nullptr},
+    {"acAlphaImageList", acAlphaImageListInitialization, nullptr},
+    {"sCustomComboEdit", sCustomComboEditInitialization, sCustomComboEditFinalization},
+    {"sTooledit", sTooleditInitialization, nullptr},
+    {"sMonthCalendar", sMonthCalendarInitialization, sMonthCalendarFinalization},
+    {"sPopupClndr", sPopupClndrInitialization, sPopupClndrFinalization},
+    {"sTreeView", sTreeViewInitialization, nullptr},
+    {"acShellCtrls", acShellCtrlsInitialization, acShellCtrlsFinalization},
+    {"sComboBoxes", sComboBoxesInitialization, nullptr},
+    {"sListView", sListViewInitialization, nullptr},
+    {"dxDrawUtils", dxDrawUtilsInitialization, dxDrawUtilsFinalization},
+    {"dxCntner", dxCntnerInitialization, dxCntnerFinalization},
+    {"dxEditor", dxEditorInitialization, dxEditorFinalization},
+    {"dxGrDate", dxGrDateInitialization, dxGrDateFinalization},
+    {"dxExEdtr", dxExEdtrInitialization, dxExEdtrFinalization},
+    {"dxCalc", dxCalcInitialization, dxCalcFinalization},
+    {"dxTL", LoadIndicatorImages, FreeIndicatorImages},
 };
 }  // namespace
 

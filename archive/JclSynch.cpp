@@ -11,11 +11,11 @@ TJclDispatcherObject::~TJclDispatcherObject() {
 
 TJclWaitResult TJclDispatcherObject::WaitSignal(DWORD TimeOut) {
     switch (WaitForSingleObject(FHandle, TimeOut)) {
-    case WAIT_OBJECT_0: return wrSignaled;
-    case WAIT_ABANDONED: return wrAbandoned;
-    case WAIT_IO_COMPLETION: return wrIoCompletion;
-    case WAIT_TIMEOUT: return wrTimeout;
-    default: return wrError;
+    case WAIT_OBJECT_0: return SynchWaitResults::wrSignaled;
+    case WAIT_ABANDONED: return SynchWaitResults::wrAbandoned;
+    case WAIT_IO_COMPLETION: return SynchWaitResults::wrIoCompletion;
+    case WAIT_TIMEOUT: return SynchWaitResults::wrTimeout;
+    default: return SynchWaitResults::wrError;
     }
 }
 

@@ -8,7 +8,12 @@
 
 #include <string>
 
+// The framework's own wait results share these names; these live in a namespace of their own so that
+// both headers can meet in one file (SynchWaitResults::wrSignaled names this one).
+namespace SynchWaitResults {
 enum TJclWaitResult : Byte { wrAbandoned, wrError, wrIoCompletion, wrSignaled, wrTimeout };
+}
+using SynchWaitResults::TJclWaitResult;
 
 class TJclDispatcherObject : public TObject {
     DECLARE_CLASS(TJclDispatcherObject, TObject)

@@ -20,19 +20,19 @@ TEST(JclSynch, MutexWaitsAndNames) {
     TJclMutex Mutex(nullptr, false, Name);
     EXPECT_FALSE(Mutex.Existed());
     EXPECT_EQ(Mutex.Name(), Name);
-    EXPECT_EQ(Mutex.WaitSignal(0), wrSignaled);
+    EXPECT_EQ(Mutex.WaitSignal(0), SynchWaitResults::wrSignaled);
     EXPECT_TRUE(Mutex.ReleaseOwnership());
     EXPECT_FALSE(Mutex.ReleaseOwnership());  // not owned any more
 
-    TJclWaitResult Other = wrError;
+    TJclWaitResult Other = SynchWaitResults::wrError;
     std::thread([&] {
         TJclMutex Same(nullptr, true, Name);  // an existing mutex ignores the initial owner
         EXPECT_TRUE(Same.Existed());
-        EXPECT_EQ(Same.WaitSignal(0), wrSignaled);
+        EXPECT_EQ(Same.WaitSignal(0), SynchWaitResults::wrSignaled);
         std::thread([&] { Other = Mutex.WaitSignal(0); }).join();
         Same.ReleaseOwnership();
     }).join();
-    EXPECT_EQ(Other, wrTimeout);
+    EXPECT_EQ(Other, SynchWaitResults::wrTimeout);
 }
 
 TEST(JclSysUtils, SharedViewsAreCountedPerName) {
