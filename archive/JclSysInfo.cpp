@@ -7,7 +7,6 @@
 int ProcessorCount = 0;
 DWORD AllocGranularity = 0;
 DWORD PageSize = 0;
-bool IsWinNT = false;
 DWORD KernelVersionHi = 0;
 TWindowsVersion WindowsVersion = wvUnknown;
 bool IsWin95, IsWin95OSR2, IsWin98, IsWin98SE, IsWinME;

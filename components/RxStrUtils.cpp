@@ -4,13 +4,6 @@ namespace {
 bool IsDelimiter(const TCharSet& Delimiters, char C) { return Delimiters.test(static_cast<unsigned char>(C)); }
 }  // namespace
 
-TCharSet MakeCharSet(std::string_view Chars) {
-    TCharSet S;
-    for (char C : Chars)
-        S.set(static_cast<unsigned char>(C));
-    return S;
-}
-
 int NthWordStart(int N, std::string_view Text, const TCharSet& Delimiters) {
     int Count = 0;
     std::size_t I = 0;

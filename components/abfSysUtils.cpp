@@ -4,7 +4,6 @@
 
 #include <memory>
 
-bool IsWinNT = false;
 bool IsNewShell = false;
 
 HKEY RegRootKeyToHKEY(TabfRegRootKey Root) {

@@ -36,6 +36,14 @@ std::string (&LongDayNames)[8] = FormatSettings.LongDayNames;
 Word& TwoDigitYearCenturyWindow = FormatSettings.TwoDigitYearCenturyWindow;
 
 int Win32Platform = 0;
+
+std::bitset<256> MakeCharSet(std::string_view Chars) {
+    std::bitset<256> Set;
+    for (char C : Chars)
+        Set.set(static_cast<unsigned char>(C));
+    return Set;
+}
+bool IsWinNT = false;
 int Win32MajorVersion = 0;
 int Win32MinorVersion = 0;
 int Win32BuildNumber = 0;

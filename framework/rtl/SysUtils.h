@@ -9,6 +9,7 @@
 #include "ResStrings.h"
 #include "System.h"
 
+#include <bitset>
 #include <cstdint>
 #include <exception>
 #include <initializer_list>
@@ -513,7 +514,13 @@ T ConvertedOr(std::string_view S, F Try, T Default) {
 }  // namespace SysUtilsDetail
 
 // Read once at start-up (and again by GetFormatSettings' unit start-up, harmlessly).
+// A set of 8-bit characters made from the characters of Chars (the string and skin units' sets).
+std::bitset<256> MakeCharSet(std::string_view Chars);
+
 extern int Win32Platform;
+// The NT-family flag that the archive layer and the component set both publish and both set at their
+// start-up from the same platform value; defined once here so that the two units share one variable.
+extern bool IsWinNT;
 extern int Win32MajorVersion;
 extern int Win32MinorVersion;
 extern int Win32BuildNumber;

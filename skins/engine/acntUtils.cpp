@@ -64,13 +64,6 @@ int GetSectionInteger(TStringList* Sections, const std::string& Section, int Def
 // ---------------------------------------------------------------------------------------------
 // Words
 
-TacCharSet MakeCharSet(std::string_view Chars) {
-    TacCharSet Set;
-    for (char C : Chars)
-        Set.set(static_cast<unsigned char>(C));
-    return Set;
-}
-
 bool IsCharInSet(char Ch, const TacCharSet& Set) { return Set.test(static_cast<unsigned char>(Ch)); }
 
 namespace {
