@@ -1,5 +1,6 @@
 // Navigating and painting 100,000 records: the data set's buffer ring under a data grid, over the
 // tests' in-memory table. Prints milliseconds per phase and per record or page.
+#include "BenchClock.h"
 #include "../tests/framework/DataSetTestTable.h"
 #include "DBGrids.h"
 #include "Forms.h"
@@ -8,28 +9,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-double Now() {
-    static LARGE_INTEGER Freq = [] {
-        LARGE_INTEGER F;
-        QueryPerformanceFrequency(&F);
-        return F;
-    }();
-    LARGE_INTEGER C;
-    QueryPerformanceCounter(&C);
-    return static_cast<double>(C.QuadPart) * 1000.0 / static_cast<double>(Freq.QuadPart);
-}
-
-template <class F>
-double Time(F Work) {
-    double Start = Now();
-    Work();
-    return Now() - Start;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     // The record count: 100,000 unless given.
@@ -43,7 +22,7 @@ int main(int argc, char** argv) {
     Table->FieldDefs()->Add("Stamp", ftDateTime);
     Table->FieldDefs()->Add("Amount", ftFloat);
     Table->Open();
-    double Fill = Time([&] {
+    double Fill = BenchTime([&] {
         Table->DisableControls();
         for (int I = 1; I <= Records; ++I)
             Table->AppendRecord({I, "record number " + IntToStr(I), Variant::FromDateTime(45000.0 + I / 24.0), I * 0.25});
@@ -52,7 +31,7 @@ int main(int argc, char** argv) {
     std::printf("append %d records: %.1f ms (%.2f us/record)\n", Records, Fill, Fill * 1000.0 / Records);
 
     // Navigation without a grid: one buffer.
-    double Walk = Time([&] {
+    double Walk = BenchTime([&] {
         for (Table->First(); !Table->Eof(); Table->Next()) {
         }
     });
@@ -72,7 +51,7 @@ int main(int argc, char** argv) {
     std::printf("grid: %d data rows visible\n", Rows);
 
     Table->First();
-    double GridWalk = Time([&] {
+    double GridWalk = BenchTime([&] {
         for (; !Table->Eof(); Table->Next()) {
         }
     });
@@ -82,7 +61,7 @@ int main(int argc, char** argv) {
     // Painting page after page, the whole table.
     Table->First();
     int Pages = 0;
-    double Paint = Time([&] {
+    double Paint = BenchTime([&] {
         while (!Table->Eof()) {
             Grid->Repaint();
             Table->MoveBy(Rows);
@@ -92,7 +71,7 @@ int main(int argc, char** argv) {
     std::printf("paint %d pages of %d rows (all records): %.1f ms (%.2f ms/page, %.2f us/record)\n", Pages, Rows, Paint,
                 Paint / Pages, Paint * 1000.0 / Records);
 
-    double Jumps = Time([&] {
+    double Jumps = BenchTime([&] {
         for (int I = 0; I < 1000; ++I) {
             Table->SetRecNo(1 + (I * 7919) % Records);
             Grid->Repaint();
@@ -100,7 +79,7 @@ int main(int argc, char** argv) {
     });
     std::printf("1000 jumps by RecNo with a repaint: %.1f ms (%.2f ms/jump)\n", Jumps, Jumps / 1000.0);
 
-    double Locate = Time([&] {
+    double Locate = BenchTime([&] {
         for (int I = 0; I < 20; ++I)
             Table->Locate("ID", Variant(Records - I * 1000), {});
     });

@@ -1,6 +1,7 @@
 // The component library's painting: grid cell text on its direct and its off-screen path, keyed
 // bitmap drawing, and the data-aware grid over the log table (1,000 lines newest first) repainted
 // plain, with multi-selection, and with title buttons. Prints microseconds per call or per paint.
+#include "BenchClock.h"
 #include "../tests/components/MemoryDataTables.h"
 #include "Forms.h"
 #include "RXDBCtrl.h"
@@ -13,23 +14,12 @@
 
 namespace {
 
-double Clock() {
-    static LARGE_INTEGER Freq = [] {
-        LARGE_INTEGER F;
-        QueryPerformanceFrequency(&F);
-        return F;
-    }();
-    LARGE_INTEGER C;
-    QueryPerformanceCounter(&C);
-    return static_cast<double>(C.QuadPart) * 1000.0 / static_cast<double>(Freq.QuadPart);
-}
-
 template <class F>
 double PerCall(int Count, F Work) {
-    double Start = Clock();
+    double Start = BenchNow();
     for (int I = 0; I < Count; ++I)
         Work(I);
-    return (Clock() - Start) * 1000.0 / Count;
+    return (BenchNow() - Start) * 1000.0 / Count;
 }
 
 }  // namespace
@@ -63,10 +53,10 @@ int main(int argc, char** argv) {
     TOwned<TRxMemoryData> Table(memory_data_tests::LogTable());
     Table->SetName("rxMem");
     Table->Open();
-    double Start = Clock();
+    double Start = BenchNow();
     for (int Line = Lines; Line >= 1; --Line)
         Table->AppendRecord({Line, 45000.0 + Line, "Succesfull", "SRV", "db" + IntToStr(Line), "D:\\b.bak"});
-    std::printf("log table of %d lines, newest first: %.1f ms\n", Lines, Clock() - Start);
+    std::printf("log table of %d lines, newest first: %.1f ms\n", Lines, BenchNow() - Start);
     Table->First();
     TForm* Form = TForm::CreateNew(nullptr);
     Form->SetBounds(0, 0, 800, 600);

@@ -1,5 +1,6 @@
 // Building, expanding, scrolling, painting and clearing a large tree in the tree list engine, with
 // its window shown. Prints milliseconds per phase.
+#include "BenchClock.h"
 #include "Forms.h"
 #include "dxTL.h"
 
@@ -9,24 +10,6 @@
 #include <cstdlib>
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER Freq = [] {
-        LARGE_INTEGER F;
-        QueryPerformanceFrequency(&F);
-        return F;
-    }();
-    LARGE_INTEGER C;
-    QueryPerformanceCounter(&C);
-    return static_cast<double>(C.QuadPart) * 1000.0 / static_cast<double>(Freq.QuadPart);
-}
-
-template <class F>
-double Time(F Work) {
-    double Start = Now();
-    Work();
-    return Now() - Start;
-}
 
 // One band of one column; nodes carry no data.
 class TBenchTreeList : public TCustomdxTreeList {
@@ -69,13 +52,13 @@ int main(int argc, char** argv) {
     Tree->SetParent(Form);
     Tree->SetBounds(0, 0, 380, 460);
 
-    const double Unlocked = Time([&] {
+    const double Unlocked = BenchTime([&] {
         for (int I = 0; I < Roots; ++I)
             Tree->Add();
     });
     std::printf("add %d roots one by one, window shown: %.1f ms (%.1f us/node)\n", Roots, Unlocked,
                 Unlocked * 1000.0 / Roots);
-    const double Locked = Time([&] {
+    const double Locked = BenchTime([&] {
         Tree->BeginUpdate();
         for (int I = 0; I < Roots; ++I)
             for (int J = 0; J < Children; ++J)
@@ -85,26 +68,26 @@ int main(int argc, char** argv) {
     const int Nodes = Roots * Children;
     std::printf("add %d children inside an update bracket: %.1f ms (%.2f us/node)\n", Nodes, Locked,
                 Locked * 1000.0 / Nodes);
-    const double Expand = Time([&] {
+    const double Expand = BenchTime([&] {
         for (int I = 0; I < Roots; ++I)
             Tree->GetRootNode(I)->Expand(false);
     });
     std::printf("expand %d roots one by one (%d rows): %.1f ms\n", Roots, Tree->GetRowCount(), Expand);
-    const double Index = Time([&] {
+    const double Index = BenchTime([&] {
         for (int R = 0; R < Tree->GetRowCount(); R += 7)
             if (Tree->GetRowIndex(Tree->GetNodeAtRow(R)) != R)
                 std::printf("row %d answers wrongly\n", R);
     });
     std::printf("row index round trips over every 7th row: %.1f ms\n", Index);
     const int Pages = 200;
-    const double Scroll = Time([&] {
+    const double Scroll = BenchTime([&] {
         for (int I = 0; I < Pages; ++I) {
             Tree->Perform(WM_VSCROLL, SB_PAGEDOWN, 0);
             Tree->Update();
         }
     });
     std::printf("page down and paint %d times: %.1f ms (%.2f ms/page)\n", Pages, Scroll, Scroll / Pages);
-    const double Clear = Time([&] { Tree->ClearNodes(); });
+    const double Clear = BenchTime([&] { Tree->ClearNodes(); });
     std::printf("clear %d nodes: %.1f ms\n", Nodes + Roots, Clear);
     Form->Free();
     return 0;
