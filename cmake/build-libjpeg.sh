@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds a static libjpeg (IJG 6b interface) for 32-bit Windows from Debian's libjpeg-turbo source package.
+# Builds a static libjpeg (IJG 6b interface) for Windows from Debian's libjpeg-turbo source package;
+# the toolchain file picks 32 or 64 bits.
 # Usage: build-libjpeg.sh <deps dir> <toolchain file>. Installs into <deps dir>/libjpeg; does nothing when done.
 set -euo pipefail
 deps=$1

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 
+#include <cstddef>
 #include <cstring>
 
 UINT WM_TASKBARCREATED = 0;
@@ -77,8 +78,9 @@ void TabfCustomTimer::DoTimer() { FOnTimer(this); }
 // TabfTrayIcon
 
 namespace {
-constexpr DWORD LongIconDataSize = 488;   // the record with balloon fields
-constexpr DWORD ShortIconDataSize = 88;   // the older shell's record
+// The record with balloon fields (488 bytes in 32 bits), and the older shell's record (88).
+constexpr DWORD LongIconDataSize = offsetof(NOTIFYICONDATAA, guidItem);
+constexpr DWORD ShortIconDataSize = offsetof(NOTIFYICONDATAA, szTip) + 64;  // its tip held 64 characters
 }  // namespace
 
 TabfTrayIcon::TabfTrayIcon(TComponent* AOwner) : TabfCustomTimer(AOwner) {

@@ -136,8 +136,10 @@ extern IN6_ADDR in6addr_loopback_value;
 // Descriptor sets and the control messages of the receive-message call.
 bool IdFDIsSet(SOCKET Socket, fd_set* Set);
 inline void IdFDZero(fd_set* Set) { Set->fd_count = 0; }
-inline size_t IdCMsgAlign(size_t Length) { return (Length + 3) & ~size_t(3); }
-inline constexpr size_t IdCMsgHeaderLength = 12;
+// Headers and data are aligned to the platform's natural alignment: the pointer's width (4 or 8).
+inline constexpr size_t IdCMsgAlignment = sizeof(ULONG_PTR);
+inline constexpr size_t IdCMsgAlign(size_t Length) { return (Length + IdCMsgAlignment - 1) & ~(IdCMsgAlignment - 1); }
+inline constexpr size_t IdCMsgHeaderLength = IdCMsgAlign(sizeof(WSACMSGHDR));  // 12 or 16
 inline size_t IdCMsgLength(size_t DataLength) { return DataLength + IdCMsgHeaderLength; }
 WSACMSGHDR* IdCMsgFirstHeader(const WSAMSG* Msg);
 WSACMSGHDR* IdCMsgNextHeader(const WSAMSG* Msg, const WSACMSGHDR* Header);

@@ -22,11 +22,23 @@ void HandleWndException(TObject* Sender) noexcept {
 
 namespace {
 
-// The thunk puts the instance's own address in front of the window procedure's arguments and jumps
-// to StdWndProc, a __stdcall function of five arguments, which so removes the extra one on return:
+// The thunk puts the instance's own address in front of the window procedure's arguments and calls
+// StdWndProc, a function of five arguments.
+// 32 bits: StdWndProc is __stdcall and so removes the extra argument on return:
 //   pop eax; push <instance>; push eax; mov eax, <StdWndProc>; jmp eax
+// 64 bits: the four register arguments move one place right, the fourth goes to the fifth
+// argument's stack slot above the callee's shadow space, and the instance comes first:
+//   sub rsp,56; mov [rsp+32],r9; mov r9,r8; mov r8,rdx; mov rdx,rcx; mov rcx,<instance>;
+//   mov rax,<StdWndProc>; call rax; add rsp,56; ret
+// The 64-bit thunks are described to the system's unwinder (one function table per block), so that
+// a stack walk through a window procedure finds its caller.
+#if defined(_WIN64)
+constexpr std::size_t ThunkSize = 48;
+#else
+constexpr std::size_t ThunkSize = 16;
+#endif
 struct TObjectInstance {
-    std::uint8_t Code[16];
+    std::uint8_t Code[ThunkSize];
     TWndMethod Method;
     int Depth = 0;        // nested calls running now
     bool Freed = false;   // freed while running: goes back to the pool when the last call returns
@@ -44,11 +56,13 @@ std::mutex& PoolLock() {
 TObjectInstance* FreeList = nullptr;
 std::vector<std::uint8_t*> Blocks;
 
+std::size_t InstancesPerBlock();
+
 // Whether Proc is one of our thunks (a procedure someone else installed must never be "freed").
 TObjectInstance* InstanceOf(WNDPROC Proc) {
     auto* P = reinterpret_cast<std::uint8_t*>(reinterpret_cast<void*>(Proc));
     for (std::uint8_t* B : Blocks)
-        if (P >= B && P < B + BlockSize && (P - B) % sizeof(TObjectInstance) == 0)
+        if (P >= B && P < B + InstancesPerBlock() * sizeof(TObjectInstance) && (P - B) % sizeof(TObjectInstance) == 0)
             return reinterpret_cast<TObjectInstance*>(P);
     return nullptr;
 }
@@ -60,6 +74,44 @@ void ReleaseToPool(TObjectInstance* Instance) {
     FreeList = Instance;
 }
 
+#if defined(_WIN64)
+constexpr std::uint8_t ThunkPrologSize = 4;  // sub rsp,56
+constexpr std::uint8_t ThunkFrameSize = 56;
+
+// The unwind data of a block: one description shared by every thunk (its prolog allocates 56 bytes of
+// stack and saves no register), and one function entry per thunk, kept at the end of the block.
+struct TThunkUnwindInfo {
+    std::uint8_t VersionAndFlags = 1;  // version 1, no handler
+    std::uint8_t SizeOfProlog = ThunkPrologSize;
+    std::uint8_t CountOfCodes = 1;
+    std::uint8_t FrameRegister = 0;
+    std::uint8_t CodeOffset = ThunkPrologSize;
+    std::uint8_t OpAndInfo = 2 | (((ThunkFrameSize - 8) / 8) << 4);  // UWOP_ALLOC_SMALL
+    std::uint16_t Pad = 0;
+};
+
+std::size_t InstancesPerBlock() {
+    return (BlockSize - sizeof(TThunkUnwindInfo)) / (sizeof(TObjectInstance) + sizeof(RUNTIME_FUNCTION));
+}
+
+void DescribeBlockToUnwinder(std::uint8_t* Block, std::size_t Count) {
+    auto* Functions = reinterpret_cast<RUNTIME_FUNCTION*>(Block + Count * sizeof(TObjectInstance));
+    auto* Info = new (Functions + Count) TThunkUnwindInfo();
+    auto Rva = [Block](const void* P) {
+        return static_cast<DWORD>(static_cast<const std::uint8_t*>(P) - Block);
+    };
+    for (std::size_t I = 0; I < Count; ++I) {
+        Functions[I].BeginAddress = Rva(Block + I * sizeof(TObjectInstance));
+        Functions[I].EndAddress = Functions[I].BeginAddress + ThunkSize;
+        Functions[I].UnwindData = Rva(Info);
+    }
+    // Without the table the thunks still run; only stack walks through them stop short.
+    RtlAddFunctionTable(Functions, static_cast<DWORD>(Count), reinterpret_cast<DWORD64>(Block));
+}
+#else
+std::size_t InstancesPerBlock() { return BlockSize / sizeof(TObjectInstance); }
+#endif
+
 TObjectInstance* TakeFromPool() {
     if (!FreeList) {
         // PAGE_EXECUTE_READWRITE: the thunks are written once and then run from the same pages.
@@ -68,13 +120,16 @@ TObjectInstance* TakeFromPool() {
         if (!Block)
             throw EOutOfResources("Out of system resources");
         Blocks.push_back(Block);
-        std::size_t Count = BlockSize / sizeof(TObjectInstance);
+        std::size_t Count = InstancesPerBlock();
         for (std::size_t I = Count; I-- > 0;) {
             auto* Inst = new (Block + I * sizeof(TObjectInstance)) TObjectInstance();
             Inst->Freed = true;
             Inst->Next = FreeList;
             FreeList = Inst;
         }
+#if defined(_WIN64)
+        DescribeBlockToUnwinder(Block, Count);
+#endif
         // Blocks are never given back: windows may still hold their addresses in freed classes.
     }
     TObjectInstance* Inst = FreeList;
@@ -87,6 +142,27 @@ TObjectInstance* TakeFromPool() {
 
 void WriteThunk(TObjectInstance* Inst) {
     std::uint8_t* C = Inst->Code;
+    std::memset(C, 0xCC, sizeof Inst->Code);
+#if defined(_WIN64)
+    static const std::uint8_t Code[] = {
+        0x48, 0x83, 0xEC, ThunkFrameSize,  // sub rsp, 56
+        0x4C, 0x89, 0x4C, 0x24, 0x20,      // mov [rsp+32], r9
+        0x4D, 0x89, 0xC1,                  // mov r9, r8
+        0x49, 0x89, 0xD0,                  // mov r8, rdx
+        0x48, 0x89, 0xCA,                  // mov rdx, rcx
+        0x48, 0xB9, 0, 0, 0, 0, 0, 0, 0, 0,  // mov rcx, imm64 (at 20)
+        0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0,  // mov rax, imm64 (at 30)
+        0xFF, 0xD0,                        // call rax
+        0x48, 0x83, 0xC4, ThunkFrameSize,  // add rsp, 56
+        0xC3,                              // ret
+    };
+    static_assert(sizeof Code <= ThunkSize);
+    std::memcpy(C, Code, sizeof Code);
+    auto InstanceAddress = reinterpret_cast<std::uint64_t>(Inst);
+    auto ProcAddress = reinterpret_cast<std::uint64_t>(&StdWndProc);
+    std::memcpy(C + 20, &InstanceAddress, 8);
+    std::memcpy(C + 30, &ProcAddress, 8);
+#else
     auto Put32 = [](std::uint8_t* At, std::uint32_t V) { std::memcpy(At, &V, 4); };
     C[0] = 0x58;  // pop eax
     C[1] = 0x68;  // push imm32
@@ -96,7 +172,7 @@ void WriteThunk(TObjectInstance* Inst) {
     Put32(C + 8, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&StdWndProc)));
     C[12] = 0xFF;  // jmp eax
     C[13] = 0xE0;
-    C[14] = C[15] = 0xCC;
+#endif
     FlushInstructionCache(GetCurrentProcess(), C, sizeof Inst->Code);
 }
 

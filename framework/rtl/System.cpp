@@ -49,14 +49,16 @@ void TClassRecord::AddField(std::unique_ptr<TFieldEntry> Field) { FFields.push_b
 void TClassRecord::AddMethod(std::unique_ptr<TMethodEntry> Method) { FMethods.push_back(std::move(Method)); }
 
 void TClassRecord::AddMessageHandler(UINT Msg, TMessageHandler Handler) {
-    // Rebuild the table: count, ids, then 32-bit addresses stored as word pairs.
+    // Rebuild the table: count, ids, then the handler addresses, each in as many words as a pointer takes.
+    constexpr size_t Slot = sizeof(TMessageHandler) / sizeof(Word);
+    static_assert(sizeof(TMessageHandler) == Slot * sizeof(Word), "handler addresses fill whole words");
     std::vector<Word> Ids;
     std::vector<TMessageHandler> Handlers;
     Word Count = FDynamicTable.empty() ? 0 : FDynamicTable[0];
     for (Word I = 0; I < Count; ++I) {
         Ids.push_back(FDynamicTable[1 + I]);
         TMessageHandler H;
-        std::memcpy(&H, &FDynamicTable[1 + Count + 2 * I], sizeof H);
+        std::memcpy(&H, &FDynamicTable[1 + Count + Slot * I], sizeof H);
         Handlers.push_back(H);
     }
     bool Replaced = false;
@@ -69,12 +71,11 @@ void TClassRecord::AddMessageHandler(UINT Msg, TMessageHandler Handler) {
         Ids.push_back(static_cast<Word>(Msg));
         Handlers.push_back(Handler);
     }
-    static_assert(sizeof(TMessageHandler) == 2 * sizeof(Word), "32-bit handler addresses");
-    FDynamicTable.assign(1 + Ids.size() * 3, 0);
+    FDynamicTable.assign(1 + Ids.size() * (1 + Slot), 0);
     FDynamicTable[0] = static_cast<Word>(Ids.size());
     for (size_t I = 0; I < Ids.size(); ++I) {
         FDynamicTable[1 + I] = Ids[I];
-        std::memcpy(&FDynamicTable[1 + Ids.size() + 2 * I], &Handlers[I], sizeof(TMessageHandler));
+        std::memcpy(&FDynamicTable[1 + Ids.size() + Slot * I], &Handlers[I], sizeof(TMessageHandler));
     }
 }
 
@@ -85,7 +86,7 @@ TMessageHandler TClassRecord::FindOwnHandler(UINT Msg) const {
     for (Word I = 0; I < Count; ++I)
         if (FDynamicTable[1 + I] == Msg) {
             TMessageHandler H;
-            std::memcpy(&H, &FDynamicTable[1 + Count + 2 * I], sizeof H);
+            std::memcpy(&H, &FDynamicTable[1 + Count + sizeof(TMessageHandler) / sizeof(Word) * I], sizeof H);
             return H;
         }
     return nullptr;

@@ -108,7 +108,7 @@ private:
     std::vector<std::unique_ptr<TMethodEntry>> FMethods;
     std::vector<std::unique_ptr<TFieldEntry>> FFields;
     int FPropCount = 0;
-    std::vector<Word> FDynamicTable;  // count, ids..., then addresses as pairs of words
+    std::vector<Word> FDynamicTable;  // count, ids..., then addresses, a pointer's width each
 };
 
 namespace SystemDetail {

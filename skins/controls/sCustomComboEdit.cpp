@@ -334,6 +334,12 @@ void TsCustomComboEdit::Notification(TComponent* AComponent, TOperation Operatio
     TsMaskEdit::Notification(AComponent, Operation);
     if (Operation == opRemove && FGlyphMode && AComponent == FGlyphMode->Images())
         FGlyphMode->SetImages(nullptr);
+    // The button is a child control: it goes before this edit's destructor runs.
+    if (Operation == opRemove && AComponent == FButton) {
+        FButton = nullptr;
+        if (FGlyphMode)
+            FGlyphMode->Btn = nullptr;
+    }
 }
 
 void TsCustomComboEdit::CreateParams(TCreateParams& Params) {

@@ -156,18 +156,22 @@ TEST(SocketBinding, SlotsBindOnFirstCallAndOnlyWhenLoaded) {
 }
 
 TEST(SocketBinding, ControlMessageWalk) {
-    alignas(4) char Buffer[32] = {};
+    // The layout of the platform: a header of a size and two ints, data after it, all aligned to the
+    // pointer's width (12-byte headers on 4-byte alignment in 32 bits, 16 on 8 in 64 bits).
+    constexpr size_t Header = sizeof(void*) == 8 ? 16 : 12;
+    static_assert(IdCMsgHeaderLength == Header);
+    alignas(8) char Buffer[2 * Header + 8] = {};
     WSAMSG Msg{};
     Msg.Control.buf = Buffer;
-    Msg.Control.len = 32;
+    Msg.Control.len = sizeof Buffer;
     auto* First = IdCMsgFirstHeader(&Msg);
     ASSERT_EQ(reinterpret_cast<char*>(First), Buffer);
-    First->cmsg_len = static_cast<UINT>(IdCMsgLength(5));  // 17, aligned to 20
+    First->cmsg_len = IdCMsgLength(5);  // Header + 5, aligned up
     auto* Second = IdCMsgNextHeader(&Msg, First);
-    ASSERT_EQ(reinterpret_cast<char*>(Second), Buffer + 20);
-    Second->cmsg_len = 12;
-    EXPECT_EQ(IdCMsgNextHeader(&Msg, Second), nullptr);  // 32 + 12 would not fit
-    Msg.Control.len = 11;
+    ASSERT_EQ(reinterpret_cast<char*>(Second), Buffer + Header + sizeof(void*));
+    Second->cmsg_len = Header;
+    EXPECT_EQ(IdCMsgNextHeader(&Msg, Second), nullptr) << "a third header would not fit";
+    Msg.Control.len = Header - 1;
     EXPECT_EQ(IdCMsgFirstHeader(&Msg), nullptr);
 }
 

@@ -97,6 +97,10 @@ TEST_F(TrayIconTest, DefaultsAndNothingSentUntilShown) {
     EXPECT_TRUE(Shell.Requests.empty());
 }
 
+// The shell's record sizes, with and without the balloon fields, in 32 and in 64 bits.
+constexpr DWORD LongRecord = sizeof(void*) == 8 ? 504 : 488;
+constexpr DWORD ShortRecord = sizeof(void*) == 8 ? 104 : 88;
+
 TEST_F(TrayIconTest, ShowingAddsTheIconWithItsRecordAndHidingRemovesIt) {
     TTrayRecorder Shell;
     Tray->SetHint("Quarnel Backup");
@@ -106,7 +110,7 @@ TEST_F(TrayIconTest, ShowingAddsTheIconWithItsRecordAndHidingRemovesIt) {
 
     ASSERT_EQ(Shell.Messages().back(), "add");
     const NOTIFYICONDATAA& D = Shell.Requests.back().Data;
-    EXPECT_EQ(D.cbSize, 488u);
+    EXPECT_EQ(D.cbSize, LongRecord);
     EXPECT_EQ(D.hWnd, Tray->WindowHandle());
     EXPECT_EQ(D.uID, 7u);
     EXPECT_EQ(D.uFlags, UINT(NIF_MESSAGE | NIF_TIP | NIF_ICON));
@@ -129,7 +133,7 @@ TEST_F(TrayIconTest, HintIsCutTo63AndTheTipToTheShellsLimit) {
         bool ShowHint;
         DWORD Size;
         std::size_t TipLength;
-    } Cases[] = {{true, true, 488, 63}, {false, true, 88, 63}, {true, false, 488, 0}};
+    } Cases[] = {{true, true, LongRecord, 63}, {false, true, ShortRecord, 63}, {true, false, LongRecord, 0}};
     std::string Long(100, 'h');
     for (const Case& C : Cases) {
         TTrayRecorder Shell;

@@ -4,8 +4,13 @@
 
 #include <cstring>
 
-// The import slot through which the program calls the shell's notification-area function.
+// The import slot through which the program calls the shell's notification-area function. Its symbol
+// carries the 32-bit calling convention's decoration only on 32 bits.
+#if defined(_WIN64)
+extern "C" void* abfImpShellNotifyIconA __asm__("__imp_Shell_NotifyIconA");
+#else
 extern "C" void* abfImpShellNotifyIconA __asm__("__imp__Shell_NotifyIconA@8");
+#endif
 
 namespace abftests {
 

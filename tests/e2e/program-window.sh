@@ -5,7 +5,7 @@ set -euo pipefail
 exe=$1
 shots=$2
 mkdir -p "$shots"
-wine "$exe" &
+"${QUARNEL_WINE:-wine}" "$exe" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 found=

@@ -14,7 +14,7 @@ trap cleanup EXIT
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 mkdir -p "$work/bak"
-wine "$exe" --port 0 --ssrp-port 0 --state "$(winpath "$work/state")" --ports-file "$(winpath "$work/ports")" \
+"${QUARNEL_WINE:-wine}" "$exe" --port 0 --ssrp-port 0 --state "$(winpath "$work/state")" --ports-file "$(winpath "$work/ports")" \
     --transcript "$(winpath "$work/transcript.txt")" --login 'sa:Secret1' --database Sales --server PC1 \
     --instance SQL2005 --backup-size 65536 >"$work/standin.out" 2>&1 &
 pid=$!

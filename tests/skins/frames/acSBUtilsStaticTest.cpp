@@ -6,6 +6,7 @@
 #include "acSBUtils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 using namespace skintests;
@@ -52,12 +53,21 @@ protected:
 
 TEST_F(acSBUtilsStaticTest, StaticsArePaintedFromTheSkinUnlessTheyHaveAStaticEdge) {
     HWND Plain = Hooked<TacStaticWnd>("STATIC", "Hello", 0, 0, 80, 30);
+    // A font drawn without smoothing, whatever the system's setting: every pixel is text or background.
+    LOGFONTA Lf{};
+    Lf.lfHeight = -11;
+    Lf.lfQuality = NONANTIALIASED_QUALITY;
+    std::strcpy(Lf.lfFaceName, "Tahoma");
+    HFONT Sharp = CreateFontIndirectA(&Lf);
+    SendMessageA(Plain, WM_SETFONT, reinterpret_cast<WPARAM>(Sharp), FALSE);
     const int Background = CountPrinted(Plain, 80, 30, 0x204060);
     const int Text = CountPrinted(Plain, 80, 30, 0x00FFFF);
     EXPECT_GT(Background, 80 * 30 / 2) << "the section's colour behind";
     EXPECT_GT(Text, 0) << "the text in the section's font colour";
     EXPECT_EQ(Background + Text, 80 * 30);
     FreeAndNil(Hook);
+    SendMessageA(Plain, WM_SETFONT, 0, FALSE);
+    DeleteObject(Sharp);
 
     HWND Edged = Hooked<TacStaticWnd>("STATIC", "Hello", 0, WS_EX_STATICEDGE, 80, 30);
     EXPECT_EQ(CountPrinted(Edged, 80, 30, 0x204060), 0) << "the static paints itself";
