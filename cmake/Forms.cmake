@@ -1,7 +1,19 @@
 # Form resources: quarnel_add_forms(<target> <form.dfm>...) converts each text form file to the
 # binary component stream with tools/formconv and compiles it into <target> as an RCDATA resource
 # named by the form's class name in upper case (the name its constructor looks up).
+#
+# QUARNEL_FORMCONV names another converter command (a list: emulator and program) to use instead of the
+# target's own: the binary stream is the same in both variants, so a host that cannot run one variant
+# can still compile it with the other variant's converter.
+set(QUARNEL_FORMCONV "" CACHE STRING "Form converter command to use instead of the one built for the target")
 function(quarnel_add_forms target)
+    if(QUARNEL_FORMCONV)
+        set(convert ${QUARNEL_FORMCONV})
+        set(convert_dep)
+    else()
+        set(convert ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:formconv>)
+        set(convert_dep formconv)
+    endif()
     set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_forms.rc")
     set(rc_text "")
     set(bins)
@@ -17,8 +29,8 @@ function(quarnel_add_forms target)
         set(bin "${CMAKE_CURRENT_BINARY_DIR}/forms/${target}/${base}.bin")
         add_custom_command(OUTPUT "${bin}"
             COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/forms/${target}"
-            COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:formconv> "${dfm}" "${bin}"
-            DEPENDS formconv "${dfm}"
+            COMMAND ${convert} "${dfm}" "${bin}"
+            DEPENDS ${convert_dep} "${dfm}"
             COMMENT "Form ${base}.dfm -> ${resname}"
             VERBATIM)
         list(APPEND bins "${bin}")

@@ -167,9 +167,12 @@ TEST_F(ExtCtrlsTest, GlyphButtonKindGivesCaptionAndResult) {
 
 TEST_F(ExtCtrlsTest, RichEditHoldsTextBeyondTheSmallDefaultLimit) {
     auto* R = Place<TRichEdit>();
+    // Lines of 100 characters: the platform's rich edit lays out one long paragraph in quadratic time.
     std::string Big(100000, 'x');
-    for (std::size_t I = 99; I < Big.size(); I += 100)
-        Big[I] = 'y';
+    for (std::size_t I = 98; I + 1 < Big.size(); I += 100) {
+        Big[I] = '\r';
+        Big[I + 1] = '\n';
+    }
     R->SetText(Big);  // before the window exists
     Form->Show();
     char Cls[32];
