@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -17,6 +18,28 @@ std::string WinPath(const std::string& UnixPath) {
 std::string SevenZipDllPath() { return WinPath(QUARNEL_SEVENZIP_DLL); }
 std::string BinDir() { return WinPath(QUARNEL_BIN_DIR) + "\\"; }
 std::string SourceDir() { return WinPath(QUARNEL_SOURCE_DIR) + "\\"; }
+
+std::string StoredFixture(const std::string& Name) { return SourceDir() + "tests\\stored\\" + Name; }
+
+std::string ReadStoredFixture(const std::string& Name) {
+    std::vector<std::uint8_t> Data = ReadFileBytes(StoredFixture(Name));
+    return std::string(Data.begin(), Data.end());
+}
+
+::testing::AssertionResult MatchesStoredFixture(const std::string& Name, const std::string& Bytes) {
+    if (const char* Write = std::getenv("QUARNEL_WRITE_STORED"); Write && *Write) {
+        WriteFileBytes(StoredFixture(Name), std::vector<std::uint8_t>(Bytes.begin(), Bytes.end()));
+        return ::testing::AssertionSuccess() << Name << " written";
+    }
+    const std::string Stored = ReadStoredFixture(Name);
+    if (Stored == Bytes)
+        return ::testing::AssertionSuccess();
+    size_t At = 0;
+    while (At < Stored.size() && At < Bytes.size() && Stored[At] == Bytes[At])
+        ++At;
+    return ::testing::AssertionFailure() << Name << ": " << Bytes.size() << " bytes written, " << Stored.size()
+                                         << " stored; the first difference at offset " << At;
+}
 
 std::vector<std::uint8_t> ReadFileBytes(const std::string& Path) {
     std::vector<std::uint8_t> Data;

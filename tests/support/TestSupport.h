@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +21,13 @@ std::string SourceDir();        // the source tree, with trailing "\"
 std::vector<std::uint8_t> ReadFileBytes(const std::string& Path);
 void WriteFileBytes(const std::string& Path, const std::vector<std::uint8_t>& Data);
 void WriteFileText(const std::string& Path, const std::string& Text);
+
+// Files that the program and its libraries store, kept in tests/stored/ as one variant wrote them: the
+// other variant must read them and write the very same bytes. Run a test program with
+// QUARNEL_WRITE_STORED=1 to write the fixtures anew instead of comparing with them.
+std::string StoredFixture(const std::string& Name);  // the fixture's path
+std::string ReadStoredFixture(const std::string& Name);
+::testing::AssertionResult MatchesStoredFixture(const std::string& Name, const std::string& Bytes);
 
 // A fresh folder under the temporary path, removed with everything in it at the end of its scope.
 class TempDir {

@@ -181,3 +181,22 @@ TEST(SkinPack, LoadFromAFile) {
 }
 
 }  // namespace
+
+// A packed skin as the other build (32 or 64 bits) wrote it: its entries are packed to the very same
+// bytes here, and the stored file unpacks to them.
+TEST(SkinPack, StoredPackOfTheOtherBuild) {
+    const std::string Options = "[GLOBALINFO]\r\nVERSION=6.5\r\nNAME=Stored\r\n[FORM]\r\nCOLOR=12632256\r\n";
+    const std::string Image = "BM" + LongNoise(3000);
+    const Bytes Packed = PackBytes({{"Options.dat", Options}, {"form.bmp", Image}});
+    EXPECT_TRUE(testing_support::MatchesStoredFixture("skin.asz", std::string(Packed.begin(), Packed.end())));
+
+    const std::string Stored = testing_support::ReadStoredFixture("skin.asz");
+    TacSkinConvertor* C = nullptr;
+    ASSERT_EQ(Read(Bytes(Stored.begin(), Stored.end()), C), "");
+    TOwned<TacSkinConvertor> Owned(C);
+    ASSERT_EQ(C->ImageItems.size(), 1u);
+    EXPECT_EQ(C->ImageItems[0].Name, "form.bmp");
+    EXPECT_EQ(Text(C->ImageItems[0].Data), Image);
+    ASSERT_NE(C->Options, nullptr);
+    EXPECT_EQ(Text(C->Options), Options);
+}
