@@ -48,3 +48,7 @@ unset _quarnel_build _quarnel_prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 QUARNEL_JOBS=${QUARNEL_JOBS:-$(nproc)}
+# Compiler cache beside the dependencies: a second build of the same sources, in any checkout, is quick.
+export CCACHE_DIR=${CCACHE_DIR:-$QUARNEL_CACHE/ccache}
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$QUARNEL_ROOT}
+export CCACHE_NOHASHDIR=1
