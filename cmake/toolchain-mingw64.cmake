@@ -1,12 +1,5 @@
-# 64-bit Windows with the mingw-w64 posix-thread compilers, for hosts that cannot run 32-bit code;
-# executables run under 64-bit Wine through the project's own loader wrapper.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine64")
+# 64-bit Windows, for hosts that cannot run 32-bit code; executables run under 64-bit Wine through the
+# project's own loader wrapper.
+set(QUARNEL_PROCESSOR x86_64)
+set(QUARNEL_WINE_LOADER "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine64")
+include("${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake")

@@ -1,0 +1,12 @@
+# The mingw-w64 posix-thread compilers for the triplet the including toolchain file names; executables
+# run under the Wine loader it names.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${QUARNEL_PROCESSOR})
+set(CMAKE_C_COMPILER ${QUARNEL_PROCESSOR}-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUARNEL_PROCESSOR}-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER ${QUARNEL_PROCESSOR}-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QUARNEL_PROCESSOR}-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${QUARNEL_WINE_LOADER}")
