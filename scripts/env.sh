@@ -5,6 +5,16 @@ QUARNEL_CACHE=${QUARNEL_CACHE:-$HOME/.cache/quarnel}
 # The variant: the program is a 32-bit Windows program (i686). Hosts whose kernel runs 64-bit user code
 # only cannot start Wine's 32-bit loader; there the same sources are built and tested as a 64-bit
 # program (x86_64) under 64-bit Wine. QUARNEL_VARIANT=x86_64 forces that variant on any host.
+# A script sources this file again once set-up has installed Wine; what the user set is remembered at
+# the first sourcing, so the second one derives every path anew from the variant it then finds.
+if [ -z "${_quarnel_env_sourced:-}" ]; then
+    _quarnel_env_sourced=1
+    _quarnel_user_variant=${QUARNEL_VARIANT:-}
+    _quarnel_user_build=${QUARNEL_BUILD:-}
+    _quarnel_user_run_prefix=${QUARNEL_RUN_PREFIX:-}
+    _quarnel_user_test_prefix=${QUARNEL_TEST_PREFIX:-}
+fi
+QUARNEL_VARIANT=$_quarnel_user_variant
 quarnel_detect_variant() {
     if [ -n "${QUARNEL_VARIANT:-}" ]; then
         return
@@ -39,11 +49,11 @@ case $QUARNEL_VARIANT in
 esac
 export QUARNEL_WINE
 [ "$QUARNEL_VARIANT" = unknown ] || export QUARNEL_VARIANT
-QUARNEL_BUILD=${QUARNEL_BUILD:-$_quarnel_build}
+QUARNEL_BUILD=${_quarnel_user_build:-$_quarnel_build}
 # Wine prefixes: one to run the program (and build-time tools) in, one for the tests, whose server lives
 # in the test namespace. Parallel test runs on one machine need prefixes of their own.
-QUARNEL_RUN_PREFIX=${QUARNEL_RUN_PREFIX:-$_quarnel_prefix-run}
-QUARNEL_TEST_PREFIX=${QUARNEL_TEST_PREFIX:-$_quarnel_prefix-test}
+QUARNEL_RUN_PREFIX=${_quarnel_user_run_prefix:-$_quarnel_prefix-run}
+QUARNEL_TEST_PREFIX=${_quarnel_user_test_prefix:-$_quarnel_prefix-test}
 unset _quarnel_build _quarnel_prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
