@@ -94,9 +94,9 @@ TEST_F(MainWindowImages, TheShellReceivesImage24AsTheTrayIcon) {
 
 TEST_F(MainWindowImages, TheAutorunItemShowsWhetherAutorunIsOn) {
     TRegistry Run;
-    Run.SetRootKey(HKEY_LOCAL_MACHINE);
-    ASSERT_TRUE(Run.OpenKey(AutoRunRegKey, true));
-    Run.DeleteValue(AutoRunValueName);
+    OpenAutoRunWithoutProgram(Run);
+    if (HasFatalFailure())
+        return;
     TOwned<TfrmSetting> W = OpenWindow();
     const COLORREF Menu = static_cast<COLORREF>(ColorToRGB(clMenu));
     const TPixels On = ImagePixels(W->ImageList1, AutoRunOnImage, Menu);

@@ -133,6 +133,13 @@ inline std::string ReadSetting(const std::string& Name, const std::string& SubKe
     return R.GetDataType(Name) == rdInteger ? "int:" + IntToStr(R.ReadInteger(Name)) : R.ReadString(Name);
 }
 
+// Opens the autorun key into Run and removes the program's value from it.
+inline void OpenAutoRunWithoutProgram(TRegistry& Run) {
+    Run.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(Run.OpenKey(AutoRunRegKey, true));
+    Run.DeleteValue(AutoRunValueName);
+}
+
 // Pumps messages (and the calls worker threads hand to the main thread) for a while.
 inline void Pump(unsigned Ms = 0) {
     testing_support::PumpUntil([] { return false; }, Ms);
