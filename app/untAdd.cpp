@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 TfrmAdd* frmAdd = nullptr;
@@ -724,6 +725,25 @@ void TfrmAdd::UpdateCurrentString(const TTaskValues& V) {
     T->Post();
 }
 
+namespace {
+// One more than the highest ID in the table. The record count is not enough: after a delete it can
+// be the ID of a task still there, and the refresh and the edit find their task again by ID, so the
+// selection would move to that other task.
+LongInt NextTaskID(TDataSet* T) {
+    LongInt Next = 0;
+    T->DisableControls();
+    try {
+        for (T->First(); !T->Eof(); T->Next())
+            Next = std::max(Next, T->FieldByName("ID")->AsInteger() + 1);
+    } catch (...) {
+        T->EnableControls();
+        throw;
+    }
+    T->EnableControls();
+    return Next;
+}
+}  // namespace
+
 void TfrmAdd::ApplyTask(const TTaskValues& Values) {
     TDataSet* T = frmSetting->MemSettitngs;
     if (!T->Active())
@@ -732,9 +752,9 @@ void TfrmAdd::ApplyTask(const TTaskValues& Values) {
     std::vector<Variant> Old;
     LongInt ID = 0;
     if (Adding) {
-        const int Count = T->RecordCount();
+        const LongInt NewID = NextTaskID(T);
         T->Append();
-        T->FieldByName("ID")->SetAsInteger(Count);
+        T->FieldByName("ID")->SetAsInteger(NewID);
         T->Post();
     } else {
         FServer = T->FieldByName("Server")->AsString();

@@ -41,6 +41,13 @@ constexpr int SwitchToRussianImage = 32;
 // The two captions of the language item, the same in both languages.
 const std::string SwitchToEnglish = "\xCF\xE5\xF0\xE5\xEA\xEB\xFE\xF7\xE8\xF2\xFC \xED\xE0 \xE0\xED\xE3\xEB\xE8\xE9\xF1\xEA\xE8\xE9";
 const std::string SwitchToRussian = "Switch to Russian";
+// What the help command says when it cannot open the help file (language 1, language 2), followed by
+// the file's path: the shell itself says nothing, and F1 would seem to do nothing at all.
+const std::string HelpMissing[] = {"\xD4\xE0\xE9\xEB \xF1\xEF\xF0\xE0\xE2\xEA\xE8 \xED\xE5 \xED\xE0\xE9\xE4\xE5\xED:",
+                                   "The help file is not found:"};
+const std::string HelpNotOpened[] = {
+    "\xCD\xE5 \xF3\xE4\xE0\xEB\xEE\xF1\xFC \xEE\xF2\xEA\xF0\xFB\xF2\xFC \xF4\xE0\xE9\xEB \xF1\xEF\xF0\xE0\xE2\xEA\xE8:",
+    "The help file could not be opened:"};
 constexpr int ConnectionPanel = 3;
 constexpr const char* GridLayoutKey = "t1";
 
@@ -751,7 +758,16 @@ void TfrmSetting::mmRestoreDbClick(TObject*) {
 
 void TfrmSetting::mmHelpClick(TObject*) {
     const std::string File = ExtractFilePath(ProgramFileName()) + HelpFileName;
-    ShellExecuteA(HandleAllocated() ? Handle() : nullptr, "open", File.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const int Language = siLangDispatcher->ActiveLanguage() == 2 ? 1 : 0;
+    if (!FileExists(File)) {
+        ShowMyDialog(HelpMissing[Language] + "\r" + File, strrsP);
+        return;
+    }
+    const auto Opened = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(HandleAllocated() ? Handle() : nullptr, "open", File.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    // The shell's results up to 32 are its errors.
+    if (Opened <= 32)
+        ShowMyDialog(HelpNotOpened[Language] + "\r" + File, strrsP);
 }
 
 void TfrmSetting::mHClick(TObject* Sender) { mmHelpClick(Sender); }

@@ -117,6 +117,21 @@ TEST_F(MainWindowStartup, StoredSettingsComeBack) {
     EXPECT_EQ(W->Height(), 711) << "a height that is no number keeps the designed one";
 }
 
+TEST_F(MainWindowStartup, TheWindowShowsAtOnceWithItsIconInTheTray) {
+    Application->ShowMainForm = true;
+    TOwned<TfrmSetting> W(Create<TfrmSetting>(nullptr));
+    EXPECT_TRUE(W->Visible()) << "the window shows itself, as the application no longer does";
+    EXPECT_TRUE(IsWindowVisible(W->Handle()));
+    EXPECT_FALSE(Application->ShowMainForm);
+    EXPECT_FALSE(IsWindowVisible(Application->Handle())) << "no taskbar window, only the tray icon";
+    EXPECT_TRUE(W->TrayIcon->Visible());
+    EXPECT_EQ(W->TrayIcon->ImageList(), W->ImageList1);
+    EXPECT_EQ(W->TrayIcon->ImageIndex(), 24);
+    EXPECT_TRUE(W->TrayIcon->MinimizeToTray());
+    EXPECT_TRUE(W->TrayIcon->MinimizeOnStart());
+    EXPECT_EQ(W->TrayIcon->PopupMenu(), W->PopupMenu);
+}
+
 TEST_F(MainWindowStartup, AnUnknownAuthenticationKindIsRewrittenAsWindows) {
     WriteSetting("typeNT", "yes");
     WriteSetting("name", "   ");
@@ -215,9 +230,9 @@ TEST_F(MainWindowStop, SavedSettingsAreWhatTheNextStartReads) {
 
 TEST_F(MainWindowStop, AutorunItemFollowsTheRegistry) {
     TRegistry Run;
-    Run.SetRootKey(HKEY_LOCAL_MACHINE);
-    ASSERT_TRUE(Run.OpenKey(AutoRunRegKey, true));
-    Run.DeleteValue(AutoRunValueName);
+    OpenAutoRunWithoutProgram(Run);
+    if (HasFatalFailure())
+        return;
     TOwned<TfrmSetting> W = OpenWindow();
     EXPECT_EQ(W->pmAutoRun->ImageIndex(), AutoRunOffImage);
     W->pmAutoRunClick(nullptr);

@@ -20,10 +20,16 @@
 
 namespace app_tests {
 
+// Where the discovery of every test goes unless the test points it at a stand-in: a port on
+// loopback where nothing answers. The program's own default is the network's broadcast address, which
+// a test run by hand outside the test namespace would reach.
+inline void DiscoverOnLoopback() { SetDiscoveryAddress("127.0.0.1", 9); }
+
 // The program's unit table, once per test program.
 class TProgramUnits : public ::testing::Environment {
 public:
     void SetUp() override {
+        DiscoverOnLoopback();
         std::size_t Count = 0;
         const TUnitEntry* Units = ProgramUnits(Count);
         InitializeUnits(Units, Count);
@@ -127,6 +133,13 @@ inline std::string ReadSetting(const std::string& Name, const std::string& SubKe
     return R.GetDataType(Name) == rdInteger ? "int:" + IntToStr(R.ReadInteger(Name)) : R.ReadString(Name);
 }
 
+// Opens the autorun key into Run and removes the program's value from it.
+inline void OpenAutoRunWithoutProgram(TRegistry& Run) {
+    Run.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(Run.OpenKey(AutoRunRegKey, true));
+    Run.DeleteValue(AutoRunValueName);
+}
+
 // Pumps messages (and the calls worker threads hand to the main thread) for a while.
 inline void Pump(unsigned Ms = 0) {
     testing_support::PumpUntil([] { return false; }, Ms);
@@ -140,15 +153,21 @@ protected:
         DeleteSettingsKey();
         FOldPresenter = SetMessagePresenter(&Recorder);
         SetSystemDefaultLangIDOverride(1049);
-        SetDiscoveryAddress("127.0.0.1", 9);
+        DiscoverOnLoopback();
     }
     void TearDown() override {
         SetMessagePresenter(FOldPresenter);
         SetSystemDefaultLangIDOverride(0);
-        SetDiscoveryAddress("", 0);
+        DiscoverOnLoopback();
         DeleteSettingsKey();
     }
-    TOwned<TfrmSetting> OpenWindow() { return TOwned<TfrmSetting>(Create<TfrmSetting>(nullptr)); }
+    // The window as its form resource makes it (shown at once, see MainWindowStartup), then put into
+    // the tray, where the tests start from: each shows it when it needs it shown.
+    TOwned<TfrmSetting> OpenWindow() {
+        TOwned<TfrmSetting> W(Create<TfrmSetting>(nullptr));
+        W->Hide();
+        return W;
+    }
     static std::string PanelText(TfrmSetting* W, int Index) { return W->sbBar->Panels()->Items(Index)->Text(); }
     static std::vector<std::string> Titles(TfrmSetting* W) {
         std::vector<std::string> R;

@@ -34,6 +34,7 @@ TEST(ProgramUnitTable, StopsAndStartsAgainCleanly) {
     for (const char* Class : {"TsiLang", "TsiLangDispatcher", "TRxMemoryData", "TabfTrayIcon", "TabfOneInstance",
                               "TsRichEdit", "TsSpinEdit", "TsPanel", "TsMemo", "TsLabel", "TRxDBGrid"})
         EXPECT_NE(GetClass(Class), nullptr) << Class;
+    DiscoverOnLoopback();
     TOwned<TfrmSetting> W(Create<TfrmSetting>(nullptr));
     EXPECT_EQ(W->Caption(), "Quarnel Backup for MS SQL Server");
 }

@@ -348,7 +348,7 @@ TEST_F(Wizard, ApplyAppendsTheTaskWithOnlyItsKindsFields) {
         ASSERT_EQ(frmAdd, nullptr) << "Apply closes the wizard";
         ++Count;
         ASSERT_EQ(Table()->RecordCount(), Count);
-        EXPECT_EQ(Field("ID")->AsInteger(), Count - 1) << "the count before the new record";
+        EXPECT_EQ(Field("ID")->AsInteger(), Count - 1) << "one more than the highest ID";
         EXPECT_EQ(Field("DBName")->AsString(), "Sales");
         EXPECT_EQ(Field("Hour")->AsInteger(), 23);
         EXPECT_EQ(Field("Min")->AsInteger(), 59);
@@ -421,6 +421,30 @@ TEST_F(Wizard, CancellingTheQuestionChangesNothing) {
     EXPECT_EQ(W->ActivePageName(), "Finish");
     EXPECT_EQ(Table()->RecordCount(), 1);
     EXPECT_EQ(StoredTasks(), Before);
+}
+
+TEST_F(Wizard, ANewTaskAfterADeleteKeepsItsOwnIDThroughTheRefresh) {
+    LoadTasks({Task("Type3").Set(tfDBName, "A"), Task("Type3").Set(tfDBName, "B"), Task("Type3").Set(tfDBName, "C")});
+    Main->tbDeleteClick(nullptr);
+    ASSERT_EQ(Table()->RecordCount(), 2);
+
+    TfrmAdd* W = Open();
+    ToKindPage(W->rbType3, "D", Writable());
+    ToFinish();
+    W->btnApplyClick(nullptr);
+    ASSERT_EQ(frmAdd, nullptr);
+    ASSERT_EQ(Table()->RecordCount(), 3);
+    ASSERT_EQ(Field("DBName")->AsString(), "D");
+    EXPECT_EQ(Field("ID")->AsInteger(), 3) << "one more than the highest, not the count";
+
+    // The refresh between ticks finds the current task again by its ID.
+    Main->tmResultatTimer(nullptr);
+    EXPECT_EQ(Field("DBName")->AsString(), "D");
+    Main->tbDeleteClick(nullptr);
+    std::vector<std::string> Left;
+    for (const auto& T : StoredTasks())
+        Left.push_back(T[tfDBName]);
+    EXPECT_EQ(Left, (std::vector<std::string>{"B", "C"})) << "the selected task went, no other";
 }
 
 TEST_F(Wizard, ValuesATaskLineCannotKeepAreRefusedBeforeAnythingChanges) {

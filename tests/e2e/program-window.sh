@@ -5,7 +5,9 @@ set -euo pipefail
 exe=$1
 shots=$2
 mkdir -p "$shots"
-"${QUARNEL_WINE:-wine}" "$exe" &
+# The discovery goes to a loopback port where nothing answers: run by hand outside the test
+# namespace, the program would otherwise broadcast to the network.
+QUARNEL_DISCOVERY_ADDRESS=127.0.0.1:9 "${QUARNEL_WINE:-wine}" "$exe" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 found=
