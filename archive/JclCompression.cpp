@@ -511,6 +511,12 @@ void TJclCompressionArchive::CheckOperationResults() {
         case osUnsupportedMethod: RaiseCompression(RsCompressionUnsupportedMethod);
         case osDataError: RaiseCompression(RsCompressionDataError);
         case osCRCError: RaiseCompression(RsCompressionCRCError);
+        case osUnavailable: RaiseCompression(RsCompressionUnavailableData);
+        case osUnexpectedEnd: RaiseCompression(RsCompressionUnexpectedEnd);
+        case osDataAfterEnd: RaiseCompression(RsCompressionDataAfterEnd);
+        case osIsNotArchive: RaiseCompression(RsCompressionIsNotArchive);
+        case osHeadersError: RaiseCompression(RsCompressionHeadersError);
+        case osWrongPassword: RaiseCompression(RsCompressionWrongPassword);
         default: RaiseCompression(RsCompressionUnknownError);
         }
     }
@@ -918,11 +924,25 @@ const wchar_t* EncryptionMethodName(TJclEncryptionMethod Method) {
 // ---------------------------------------------------------------------------------------------
 // Library results and settings
 
+std::string SevenzipResultText(HRESULT Value) {
+    constexpr HRESULT WritingWasCut = 0x20000010;
+    switch (Value) {
+    case S_FALSE: return RsCompressionSevenzipCannotOpen;
+    case E_ABORT: return RsCompressionSevenzipAborted;
+    case E_NOTIMPL: return RsCompressionSevenzipNotImplemented;
+    case WritingWasCut: return RsCompressionSevenzipWritingCut;
+    default: break;
+    }
+    if (Value < 0 && HRESULT_FACILITY(Value) == FACILITY_WIN32)
+        return SysErrorMessage(static_cast<DWORD>(HRESULT_CODE(Value)));
+    return SysErrorMessage(static_cast<DWORD>(Value));
+}
+
 void SevenzipCheck(HRESULT Value) {
     if (Value == S_OK)
         return;
     const DWORD Code = static_cast<DWORD>(Value);
-    RaiseCompression(Format(RsCompressionSevenzipReturnError, {static_cast<unsigned>(Code), SysErrorMessage(Code)}));
+    RaiseCompression(Format(RsCompressionSevenzipReturnError, {static_cast<unsigned>(Code), SevenzipResultText(Value)}));
 }
 
 namespace {
@@ -1117,11 +1137,10 @@ HRESULT Guarded(TJclCompressionArchive* Archive, F&& Body) noexcept {
 }
 
 TJclCompressionOperationSuccess SuccessOf(INT32 Result) {
-    return Result == 0   ? osOK
-           : Result == 1 ? osUnsupportedMethod
-           : Result == 2 ? osDataError
-           : Result == 3 ? osCRCError
-                         : osUnknownError;
+    static const TJclCompressionOperationSuccess Known[] = {osOK, osUnsupportedMethod, osDataError, osCRCError,
+                                                             osUnavailable, osUnexpectedEnd, osDataAfterEnd,
+                                                             osIsNotArchive, osHeadersError, osWrongPassword};
+    return Result >= 0 && Result < static_cast<INT32>(std::size(Known)) ? Known[Result] : osUnknownError;
 }
 
 }  // namespace
@@ -1473,12 +1492,16 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE CryptoGetTextPassword(BSTR* Password) override {
+        FPasswordAsked = true;
         return Guarded(FArchive, [&] {
             if (Password)
                 *Password = PasswordCopy(FArchive->Password);
             return S_OK;
         });
     }
+    // Whether the library needed the password to open the archive: only encrypted names ask for it
+    // so early.
+    bool PasswordAsked() const { return FPasswordAsked; }
 
 private:
     void* Find(REFIID IID) {
@@ -1490,6 +1513,7 @@ private:
     }
 
     TJclCompressionArchive* FArchive;
+    std::atomic<bool> FPasswordAsked{false};
 };
 
 class TJclSevenzipExtractCallback : public TJclSevenzipCounted,
@@ -1819,6 +1843,11 @@ struct TJclSevenzipReading {
         A->ClearLibraryError();
         const HRESULT R = Reader->Open(In, &MaxStart, Callback.P);
         A->RaiseLibraryError();
+        // The library says no more than that it cannot open the archive; having asked for the
+        // password first, it could not read the encrypted names with the one it got.
+        if (R != S_OK && Callback.P->PasswordAsked())
+            throw EJclCompressionPasswordError(A->Password.empty() ? RsCompressionNamesNeedPassword
+                                                                   : RsCompressionNamesWrongPassword);
         SevenzipCheck(R);
     }
 
@@ -1879,13 +1908,47 @@ struct TJclSevenzipReading {
     }
 };
 
+namespace {
+// The name of the first volume of a numbered series (name.7z.001, name.7z.002, ...), as the
+// library's own tool writes a split archive.
+bool IsFirstVolumeName(const std::string& Name) {
+    return Name.size() > 4 && Name.compare(Name.size() - 4, 4, ".001") == 0;
+}
+
+// The volume name pattern of the series that the first volume Name begins; a "%" of the name
+// stays itself.
+std::string SeriesPattern(const std::string& Name) {
+    std::string Pattern;
+    for (char C : Name.substr(0, Name.size() - 4))
+        Pattern += C == '%' ? std::string("%%") : std::string(1, C);
+    return Pattern + ".%.3d";
+}
+}  // namespace
+
 void TJclSevenzipDecompressArchive::OpenArchive() {
     if (FOpened)
         return;
+    if (FVolumeNamePattern.empty() && GetVolumeCount() == 1 && IsFirstVolumeName(GetVolume(0)->FileName))
+        FVolumeNamePattern = SeriesPattern(GetVolume(0)->FileName);
     TJclSevenzipInStream* In;
-    if (!FVolumeNamePattern.empty() || FVolumeMaxSize != 0 || GetVolumeCount() > 0)
-        In = new TJclSevenzipInStream(CreateSplitStream(false), true, this);
-    else
+    if (!FVolumeNamePattern.empty() || FVolumeMaxSize != 0 || GetVolumeCount() > 0) {
+        TJclDynamicSplitStream* Split = CreateSplitStream(false);
+        if (!FVolumeNamePattern.empty()) {
+            // Read volumes are as long as their files: without a limit a seek past the end of one
+            // volume would stay in it instead of reaching the next. The last one keeps no limit.
+            Split->OnFetchVolumeMaxSize = TJclOnVolumeMaxSize::FromFunction([this](LongInt Index, Int64& Size) {
+                Size = GetVolumeMaxSize(Index);
+                if (Size != 0 || Index < 0 || Index >= GetVolumeCount())
+                    return;
+                TStream* Stream = GetVolume(Index)->Stream;
+                const bool NextFollows = Index + 1 < GetVolumeCount() ? GetVolume(Index + 1)->Stream != nullptr
+                                                                      : IsExistingFile(VolumeNameOf(Index + 1));
+                if (Stream && NextFollows)
+                    Size = Stream->Size();
+            });
+        }
+        In = new TJclSevenzipInStream(Split, true, this);
+    } else
         In = new TJclSevenzipInStream(GetVolumeStream(0), false, this);
     TJclSevenzipReading::Open(this, GetInArchive(), In);
     FOpened = true;
