@@ -28,8 +28,8 @@ std::vector<std::uint8_t> NoisyBytes(size_t Size) {
     return B;
 }
 
-// Stores File (level 0, so that the sizes are known) in volumes of VolumeSize bytes named
-// Base + ".001", ".002" ...; gives the sizes of the volumes written.
+// Packs File (noise, which does not shrink, so that the sizes are known) in volumes of VolumeSize
+// bytes named Base + ".001", ".002" ...; gives the sizes of the volumes written.
 std::vector<Int64> PackInVolumes(const std::string& File, const std::string& Base, Int64 VolumeSize,
                                  const std::wstring& Password = L"") {
     {
