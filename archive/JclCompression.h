@@ -1077,5 +1077,6 @@ TJclCompressionArchiveFormats* GetArchiveFormats();
 // The class identifier in the registry form: braces, upper-case hexadecimal.
 std::string GUIDToRegistryString(const GUID& G);
 
-// Unit shut-down: frees the format registry.
+// Unit start-up registers the version banner; shut-down frees the format registry and withdraws it.
+void JclCompressionInitialization();
 void JclCompressionFinalization();

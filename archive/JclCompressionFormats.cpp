@@ -2,6 +2,7 @@
 #include "JclCompression.h"
 #include "JclCompressionSevenzip.h"
 #include "JclStrings.h"
+#include "JclUnitVersioning.h"
 
 using namespace JclResources;
 
@@ -165,4 +166,13 @@ TJclCompressionArchiveFormats* GetArchiveFormats() {
     return ArchiveFormats;
 }
 
-void JclCompressionFinalization() { FreeAndNil(ArchiveFormats); }
+namespace {
+const TUnitVersionInfo Banner = UnitBanner("JclCompression", 3320, "common");
+}
+
+void JclCompressionInitialization() { RegisterProgramUnitBanner(Banner); }
+
+void JclCompressionFinalization() {
+    FreeAndNil(ArchiveFormats);
+    UnregisterProgramUnitBanners();
+}
