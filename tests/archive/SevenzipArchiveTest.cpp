@@ -30,15 +30,6 @@ std::vector<std::uint8_t> DatabaseLikeBytes(size_t Size) {
     return B;
 }
 
-std::string MessageOf(const std::function<void()>& F) {
-    try {
-        F();
-    } catch (const EJclCompressionError& E) {
-        return E.Message();
-    }
-    return "(nothing raised)";
-}
-
 FILETIME TimeOf(const std::string& Path) {
     WIN32_FILE_ATTRIBUTE_DATA D{};
     GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &D);

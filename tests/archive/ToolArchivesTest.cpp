@@ -21,15 +21,6 @@ namespace {
 
 const std::wstring ToolPassword = L"Secret-27";
 
-std::string MessageOf(const std::function<void()>& F) {
-    try {
-        F();
-    } catch (const EJclCompressionError& E) {
-        return E.Message();
-    }
-    return "(nothing raised)";
-}
-
 std::vector<std::string> FilesIn(const std::string& Dir) {
     std::vector<std::string> Names;
     EnumerateDirectoryEntries(PathWithDelimiter(Dir) + "*", 0, 0, nullptr,
