@@ -37,8 +37,14 @@
 #include "IdWinsock2.h"
 #include "IdWship6.h"
 #include "ImgList.h"
+#include "JclBannerUnits.h"
 #include "JclBase.h"
 #include "JclCompression.h"
+#include "JclFileUtils.h"
+#include "JclMath.h"
+#include "JclRTTI.h"
+#include "JclRegistry.h"
+#include "JclStreams.h"
 #include "JclStringConversions.h"
 #include "JclStrings.h"
 #include "JclSynch.h"
@@ -116,15 +122,36 @@ const TUnitEntry Table[] = {
     {"DBGrids", DBGridsInitialization, nullptr},
     {"ADODB", ADODBInitialization, nullptr},
     {"JclUnitVersioning", JclUnitVersioningInitialization, JclUnitVersioningFinalization},
+    {"JclResources", JclResourcesInitialization, JclResourcesFinalization},
     {"JclBase", JclBaseInitialization, nullptr},
+    {"JclWin32", JclWin32Initialization, JclWin32Finalization},
+    {"JclLogic", JclLogicInitialization, JclLogicFinalization},
     {"JclSysUtils", JclSysUtilsInitialization, JclSysUtilsFinalization},
     {"JclSynch", JclSynchInitialization, JclSynchFinalization},
     {"JclStrings", JclStringsInitialization, nullptr},
     {"JclWideStrings", JclWideStringsInitialization, JclWideStringsFinalization},
     {"JclStringConversions", JclStringConversionsInitialization, JclStringConversionsFinalization},
+    {"JclCharsets", JclCharsetsInitialization, JclCharsetsFinalization},
+    {"Jcl8087", Jcl8087Initialization, Jcl8087Finalization},
+    {"Snmp", SnmpInitialization, SnmpFinalization},
+    {"JclIniFiles", JclIniFilesInitialization, JclIniFilesFinalization},
     {"JclUnicode", JclUnicodeInitialization, JclUnicodeFinalization},
     {"JclSysInfo", JclSysInfoInitialization, nullptr},
-    {"JclCompression", nullptr, JclCompressionFinalization},
+    {"JclRegistry", JclRegistryInitialization, JclRegistryFinalization},
+    {"JclMath", JclMathInitialization, JclMathFinalization},
+    {"JclStreams", JclStreamsInitialization, JclStreamsFinalization},
+    {"JclAnsiStrings", JclAnsiStringsInitialization, JclAnsiStringsFinalization},
+    {"JclShell", JclShellInitialization, JclShellFinalization},
+    {"JclSecurity", JclSecurityInitialization, JclSecurityFinalization},
+    {"JclDateTime", JclDateTimeInitialization, JclDateTimeFinalization},
+    {"JclFileUtils", JclFileUtilsInitialization, JclFileUtilsFinalization},
+    {"JclConsole", JclConsoleInitialization, JclConsoleFinalization},
+    {"JclRTTI", JclRTTIInitialization, JclRTTIFinalization},
+    {"JclMime", JclMimeInitialization, JclMimeFinalization},
+    {"zlibh", zlibhInitialization, zlibhFinalization},
+    {"bzip2", bzip2Initialization, bzip2Finalization},
+    {"sevenzip", SevenzipInitialization, SevenzipFinalization},
+    {"JclCompression", JclCompressionInitialization, JclCompressionFinalization},
     {"IdGlobal", IdGlobalInitialization, nullptr},
     {"IdGlobalProtocols", IdGlobalProtocolsInitialization, nullptr},
     {"IdWinsock2", IdWinsock2Initialization, nullptr},

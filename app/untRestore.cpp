@@ -179,7 +179,8 @@ void TfrmRestore::RemoveUnpacked() {
     FUnpackFolder.clear();
 }
 
-bool TfrmRestore::DecompressFile(const std::string& BasePath, const std::string& TargetDir, std::string& OutFile) {
+bool TfrmRestore::DecompressFile(const std::string& BasePath, const std::string& TargetDir, std::string& OutFile,
+                                 bool FromVolumes) {
     UpdateStrings();
     OutFile.clear();
     const std::string ArchiveName = BasePath + ".7z";
@@ -189,25 +190,49 @@ bool TfrmRestore::DecompressFile(const std::string& BasePath, const std::string&
         ShowMyDialog(strnoFormatFile + " " + ArchiveName, strrsMes);
         return false;
     }
-    std::unique_ptr<TJclCompressionArchive, TArchiveFree> Archive(Format->CreateOnFile(ArchiveName, 0, false));
+    // The first volume's name brings the others (the archive layer reads the numbered series).
+    std::unique_ptr<TJclCompressionArchive, TArchiveFree> Archive(
+        Format->CreateOnFile(FromVolumes ? ArchiveName + ".001" : ArchiveName, 0, false));
     auto* SevenZip = DynCast<TJclSevenzipDecompressArchive>(Archive.get());
     if (!SevenZip) {
         ShowMyDialog(strnoWorkWithFormat, strrsMes);
         return false;
     }
-    SevenZip->ListFiles();
+    auto EmptyPrompt = [] {
+        if (!frmPassword)
+            frmPassword = Create<TfrmPassword>(Application);
+        frmPassword->edPassword->SetText("");
+    };
+    auto AskPassword = [&] {
+        EmptyPrompt();
+        frmPassword->ShowModal();
+        SevenZip->Password = AnsiToWide(frmPassword->edPassword->Text());
+    };
+    bool Asked = false;
+    try {
+        SevenZip->ListFiles();
+    } catch (const EJclCompressionPasswordError&) {
+        // Encrypted names (an archive the backup did not write): nothing lists without the password.
+        AskPassword();
+        Asked = true;
+        try {
+            SevenZip->ListFiles();
+        } catch (const EJclCompressionPasswordError&) {
+            ShowMyDialog(strnoUnPackFile, strrsMes);
+            return false;
+        }
+    }
     if (SevenZip->GetItemCount() == 0) {
         ShowMyDialog(strnoFileForZip, strrsMes);
         return false;
     }
-    if (!frmPassword)
-        frmPassword = Create<TfrmPassword>(Application);
-    frmPassword->edPassword->SetText("");
-    if (SevenZip->GetItem(0)->GetEncrypted()) {
-        frmPassword->ShowModal();
-        SevenZip->Password = AnsiToWide(frmPassword->edPassword->Text());
-    } else
-        SevenZip->Password.clear();
+    if (!Asked) {
+        EmptyPrompt();
+        if (SevenZip->GetItem(0)->GetEncrypted())
+            AskPassword();
+        else
+            SevenZip->Password.clear();
+    }
 
     // A file beside the archive with an entry's name (a .bak kept from the backup) would be
     // overwritten and then deleted with the unpacked copy: the archive goes into a folder of its own.
@@ -245,8 +270,10 @@ void TfrmRestore::bbRestoreClick(TObject*) {
             return;
         frmSetting->btnOpenClick(this);
     }
-    // Exactly ".7z": any other spelling goes to the server as a backup file.
-    const bool Archive = ExtractFileExt(F) == ".7z";
+    // Exactly ".7z", or the first of its numbered volumes: any other spelling goes to the server as
+    // a backup file.
+    const bool FirstVolume = F.size() > 7 && F.compare(F.size() - 7, 7, ".7z.001") == 0;
+    const bool Archive = ExtractFileExt(F) == ".7z" || FirstVolume;
     TBusyCursor Busy;
     // Whatever was unpacked goes again whichever way the restore ends: a refused name must not leave
     // a copy of the backup behind.
@@ -257,9 +284,9 @@ void TfrmRestore::bbRestoreClick(TObject*) {
 
     std::string B = F;
     if (Archive) {
-        const std::string A = F.substr(0, F.size() - 3);
+        const std::string A = F.substr(0, F.size() - (FirstVolume ? 7 : 3));
         std::string Out;
-        if (!DecompressFile(A, ExtractFilePath(A), Out))
+        if (!DecompressFile(A, ExtractFilePath(A), Out, FirstVolume))
             return;
         B = Out;
     }

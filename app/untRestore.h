@@ -39,9 +39,13 @@ public:
 
     void UpdateStrings();
     // Unpacks the archive BasePath + ".7z" into TargetDir and gives in OutFile the file its first entry
-    // became. When a file of the archive is already there, the archive goes into a new folder below
-    // TargetDir instead, so that nothing is overwritten. False after a message when it could not.
-    bool DecompressFile(const std::string& BasePath, const std::string& TargetDir, std::string& OutFile);
+    // became; with FromVolumes the archive is read from its volumes BasePath + ".7z.001", ".002" ...
+    // When a file of the archive is already there, the archive goes into a new folder below
+    // TargetDir instead, so that nothing is overwritten. The password is asked for when the first
+    // entry is encrypted, or before listing when the archive's names are. False after a message
+    // when it could not.
+    bool DecompressFile(const std::string& BasePath, const std::string& TargetDir, std::string& OutFile,
+                        bool FromVolumes = false);
     // The main window's question dialog with its yes and no texts.
     int MessageDialog(const std::string& Msg, TMsgDlgType DlgType, const std::string& Caption, TMsgDlgButtons Buttons);
 

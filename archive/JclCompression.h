@@ -21,6 +21,8 @@
 #include <vector>
 
 DECLARE_EXCEPTION(EJclCompressionError, EJclError);
+// The archive's names are encrypted and the archive's password (none, or a wrong one) cannot read them.
+DECLARE_EXCEPTION(EJclCompressionPasswordError, EJclCompressionError);
 
 class TJclCompressionArchive;
 
@@ -56,8 +58,10 @@ private:
     std::uint32_t FBits = 0;
 };
 
+// The library reports more entry results than its first four; each keeps its own message.
 enum TJclCompressionOperationSuccess : Byte { osNoOperation, osOK, osUnsupportedMethod, osDataError, osCRCError,
-                                              osUnknownError };
+                                              osUnknownError, osUnavailable, osUnexpectedEnd, osDataAfterEnd,
+                                              osIsNotArchive, osHeadersError, osWrongPassword };
 
 // ---------------------------------------------------------------------------------------------
 // Entries
@@ -553,6 +557,9 @@ const wchar_t* EncryptionMethodName(TJclEncryptionMethod Method);
 
 // Raises EJclCompressionError for any result but 0.
 void SevenzipCheck(HRESULT Value);
+// What a library result means: the library's own codes (S_FALSE, E_ABORT, E_NOTIMPL, its cut
+// write) in words of this layer, Windows errors wrapped in a result by their platform text.
+std::string SevenzipResultText(HRESULT Value);
 // The library's result check as the Part names it.
 inline void CheckLibraryResult(HRESULT Value) { SevenzipCheck(Value); }
 
@@ -1070,5 +1077,6 @@ TJclCompressionArchiveFormats* GetArchiveFormats();
 // The class identifier in the registry form: braces, upper-case hexadecimal.
 std::string GUIDToRegistryString(const GUID& G);
 
-// Unit shut-down: frees the format registry.
+// Unit start-up registers the version banner; shut-down frees the format registry and withdraws it.
+void JclCompressionInitialization();
 void JclCompressionFinalization();

@@ -1,4 +1,5 @@
 #include "JclFileUtils.h"
+#include "JclUnitVersioning.h"
 
 #include "JclResources.h"
 #include "JclStrings.h"
@@ -440,3 +441,11 @@ FILETIME CurrentUtcFileTime() {
     DateTimeToUtcFileTime(Utc, static_cast<double>(Ticks) / 864000000000.0 - 109205.0);
     return Utc;
 }
+
+namespace {
+const TUnitVersionInfo JclFileUtilsBanner = UnitBanner("JclFileUtils", 3321, "common");
+}
+
+void JclFileUtilsInitialization() { RegisterProgramUnitBanner(JclFileUtilsBanner); }
+
+void JclFileUtilsFinalization() { UnregisterProgramUnitBanners(); }

@@ -61,3 +61,7 @@ Int64 DateTimeToLocalFileTime(TDateTime DateTime);
 void DateTimeToUtcFileTime(FILETIME& FileTime, TDateTime DateTime);
 // The current local time as a UTC file time (entries added from a stream carry it).
 FILETIME CurrentUtcFileTime();
+
+// Unit start-up and shut-down: the version banner.
+void JclFileUtilsInitialization();
+void JclFileUtilsFinalization();

@@ -35,6 +35,24 @@ inline constexpr const char* RsCompressionUnsupportedMethod = "Unsupported metho
 inline constexpr const char* RsCompressionDataError = "Data error";
 inline constexpr const char* RsCompressionCRCError = "CRC error";
 inline constexpr const char* RsCompressionUnknownError = "Unknown error";
+// What a library result means where it is not a Windows error code (the platform's text for the
+// same number would say something false), and the entry results the library adds to its first four.
+inline constexpr const char* RsCompressionSevenzipCannotOpen =
+    "The archive cannot be read: it is damaged, incomplete or not an archive of this format";
+inline constexpr const char* RsCompressionSevenzipAborted = "The operation was cancelled";
+inline constexpr const char* RsCompressionSevenzipNotImplemented =
+    "The 7-Zip library does not support a method or feature this archive uses";
+inline constexpr const char* RsCompressionSevenzipWritingCut = "Writing was cut short";
+inline constexpr const char* RsCompressionNamesNeedPassword =
+    "Sevenzip: The names in the archive are encrypted: a password is needed to read it";
+inline constexpr const char* RsCompressionNamesWrongPassword =
+    "Sevenzip: The names in the archive are encrypted and cannot be read with this password (wrong password or damaged archive)";
+inline constexpr const char* RsCompressionUnavailableData = "Unavailable data";
+inline constexpr const char* RsCompressionUnexpectedEnd = "Unexpected end of data";
+inline constexpr const char* RsCompressionDataAfterEnd = "There are some data after the end of the payload data";
+inline constexpr const char* RsCompressionIsNotArchive = "Is not an archive";
+inline constexpr const char* RsCompressionHeadersError = "Headers error";
+inline constexpr const char* RsCompressionWrongPassword = "Wrong password";
 inline constexpr const char* RsCompressionReplaceError =
     "At least one compression volumes could not be replaced after an archive out-of-place update";
 

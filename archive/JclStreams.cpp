@@ -1,4 +1,5 @@
 #include "JclStreams.h"
+#include "JclUnitVersioning.h"
 
 #include "JclResources.h"
 
@@ -263,3 +264,11 @@ Int64 TJclDynamicSplitStream::FetchVolumeMaxSize(LongInt Index) {
     OnFetchVolumeMaxSize(Index, Result);
     return Result;
 }
+
+namespace {
+const TUnitVersionInfo JclStreamsBanner = UnitBanner("JclStreams", 3160, "common");
+}
+
+void JclStreamsInitialization() { RegisterProgramUnitBanner(JclStreamsBanner); }
+
+void JclStreamsFinalization() { UnregisterProgramUnitBanners(); }

@@ -115,3 +115,7 @@ protected:
     TStream* FetchVolume(LongInt Index) override;
     Int64 FetchVolumeMaxSize(LongInt Index) override;
 };
+
+// Unit start-up and shut-down: the version banner.
+void JclStreamsInitialization();
+void JclStreamsFinalization();

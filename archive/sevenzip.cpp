@@ -1,4 +1,5 @@
 #include "sevenzip.h"
+#include "JclUnitVersioning.h"
 
 #include "SysUtils.h"
 
@@ -75,3 +76,11 @@ bool LoadSevenZipLibrary() {
 bool SevenZipLibraryLoaded() { return LibraryHandle != nullptr; }
 
 }  // namespace sevenzip
+
+namespace {
+const TUnitVersionInfo SevenzipBanner = UnitBanner("sevenzip", 3298, "common");
+}
+
+void SevenzipInitialization() { RegisterProgramUnitBanner(SevenzipBanner); }
+
+void SevenzipFinalization() { UnregisterProgramUnitBanners(); }

@@ -154,3 +154,7 @@ bool LoadSevenZipLibrary();
 bool SevenZipLibraryLoaded();
 
 }  // namespace sevenzip
+
+// Unit start-up and shut-down: the version banner.
+void SevenzipInitialization();
+void SevenzipFinalization();

@@ -133,6 +133,28 @@ void TIdStack::WriteChecksum(TIdBytes& Data, int Offset, TIdIPVersion IPVersion)
     StoreWord(Data, CalcCheckSum(Data), Offset);
 }
 
+void TIdStack::WriteChecksum(TIdStackSocketHandle Socket, TIdBytes& Data, int Offset, const std::string& IP, Word Port,
+                             TIdIPVersion IPVersion) {
+    if (IPVersion != Id_IPv6) {
+        WriteChecksum(Data, Offset, IPVersion);
+        return;
+    }
+    constexpr Byte NextHeaderICMPv6 = 58;
+    const IN6_ADDR Source = RouteSourceIPv6(Socket, IP, Port);
+    const IN6_ADDR Destination = TranslateStringToTIn6Addr(IP);
+    const std::uint32_t Length = static_cast<std::uint32_t>(Data.size());
+    TIdBytes Summed(40);
+    std::memcpy(&Summed[0], &Source, 16);
+    std::memcpy(&Summed[16], &Destination, 16);
+    for (int I = 0; I < 4; ++I)
+        Summed[32 + I] = static_cast<Byte>(Length >> (24 - 8 * I));
+    Summed[39] = NextHeaderICMPv6;
+    StoreWord(Data, 0, Offset);
+    // The pseudo-header is 40 bytes long, so the packet's words keep their alignment after it.
+    Summed.insert(Summed.end(), Data.begin(), Data.end());
+    StoreWord(Data, CalcCheckSum(Summed), Offset);
+}
+
 bool TIdStack::IsValidIPv4(const std::string& IP) {
     std::string S = IP;
     for (int I = 0; I < 4; ++I) {

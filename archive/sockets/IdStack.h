@@ -97,9 +97,17 @@ public:
     // The one's complement of the 16-bit one's-complement sum of the bytes.
     Word CalcCheckSum(const TIdBytes& Data);
     // Stores the checksum of an IPv4 packet at Offset (the field counted as zero). An IPv6 packet
-    // needs the pseudo-header of its route, which this stack does not build: it raises
-    // EIdIPVersionUnsupported.
+    // needs the route it takes (the form below): without one it raises EIdIPVersionUnsupported.
     void WriteChecksum(TIdBytes& Data, int Offset, TIdIPVersion IPVersion = Id_IPv4);
+    // Stores the checksum of a packet for IP at Offset (the field counted as zero). For IPv6 it
+    // covers the pseudo-header first: the source address the system sends from to IP (asked on
+    // Socket), IP, the packet's length as 32 bits and the next header 58 (ICMPv6, whose checksum a
+    // sender computes), each in network order. For IPv4 Socket and Port are not used.
+    void WriteChecksum(TIdStackSocketHandle Socket, TIdBytes& Data, int Offset, const std::string& IP, Word Port,
+                       TIdIPVersion IPVersion);
+    // The source address of the route to an IPv6 destination, as the system's routing-interface
+    // query on Socket answers it.
+    virtual IN6_ADDR RouteSourceIPv6(TIdStackSocketHandle Socket, const std::string& IP, Word Port) = 0;
 
     bool IsValidIPv4(const std::string& IP);
     bool IsValidIPv4MulticastGroup(const std::string& IP);

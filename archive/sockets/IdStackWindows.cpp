@@ -226,6 +226,19 @@ int TIdStackWindows::IOControl(TIdStackSocketHandle Socket, std::uint32_t Comman
     return R;
 }
 
+IN6_ADDR TIdStackWindows::RouteSourceIPv6(TIdStackSocketHandle Socket, const std::string& IP, Word Port) {
+    constexpr DWORD RoutingInterfaceQuery = 0xC8000014;
+    sockaddr_storage Destination;
+    const int Length = FillAddress(Destination, IP, Port, Id_IPv6);
+    sockaddr_storage Source{};
+    DWORD Returned = 0;
+    CheckForSocketError(W::WSAIoctl(Socket, RoutingInterfaceQuery, &Destination, static_cast<DWORD>(Length), &Source,
+                                    static_cast<DWORD>(sizeof Source), &Returned, nullptr, nullptr));
+    if (Source.ss_family != AF_INET6)
+        throw EIdIPVersionUnsupported(IdResourceStrings::RSIPVersionUnsupported);
+    return reinterpret_cast<const sockaddr_in6&>(Source).sin6_addr;
+}
+
 void TIdStackWindows::GetPeerName(TIdStackSocketHandle Socket, std::string& IP, Word& Port, TIdIPVersion& IPVersion) {
     sockaddr_storage Address{};
     int Length = sizeof Address;

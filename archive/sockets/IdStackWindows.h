@@ -21,6 +21,7 @@ public:
     void Connect(TIdStackSocketHandle Socket, const std::string& IP, Word Port, TIdIPVersion IPVersion = Id_IPv4) override;
     void Disconnect(TIdStackSocketHandle Socket) override;
     int IOControl(TIdStackSocketHandle Socket, std::uint32_t Command, std::uint32_t& Value) override;
+    IN6_ADDR RouteSourceIPv6(TIdStackSocketHandle Socket, const std::string& IP, Word Port) override;
     void GetPeerName(TIdStackSocketHandle Socket, std::string& IP, Word& Port, TIdIPVersion& IPVersion) override;
     void GetSocketName(TIdStackSocketHandle Socket, std::string& IP, Word& Port, TIdIPVersion& IPVersion) override;
     std::string HostByAddress(const std::string& Address, TIdIPVersion IPVersion = Id_IPv4) override;

@@ -5,6 +5,7 @@
 #include "untMyDialogTestSupport.h"
 
 #include "DateUtils.h"
+#include "JclCompression.h"
 #include "untBackup.h"
 #include "untFolder.h"
 
@@ -124,6 +125,16 @@ protected:
         };
     }
     std::string LogLine() { return FileExists(Folder / "Backup.log") ? FileText(Folder / "Backup.log") : ""; }
+    // Packs the backup as another 7z writer may: with its names encrypted under Password, or in
+    // volumes of VolumeSize bytes named Bak() + ".7z.001", ".002" ...
+    void PackOtherwise(const std::wstring& Password, bool EncryptNames, Int64 VolumeSize = 0) {
+        TOwned<TJcl7zCompressArchive> A(VolumeSize ? CreateArchiveOnFile<TJcl7zCompressArchive>(Bak() + ".7z.%.3d", VolumeSize, true)
+                                                   : CreateArchiveOnFile<TJcl7zCompressArchive>(Bak() + ".7z"));
+        A->SetEncryptHeader(EncryptNames);
+        A->Password = Password;
+        A->AddDirectory(L"DB1_Sales_1.bak", Bak(), false, false);
+        A->Compress();
+    }
 
     std::unique_ptr<TTdsStandIn> Server;
     int PromptShown = 0;
@@ -181,20 +192,62 @@ TEST_F(Restore, AFileBesideTheArchiveWithTheEntrysNameIsNeitherOverwrittenNorDel
 }
 
 TEST_F(Restore, AWrongOrCancelledPasswordStopsWithTheUnpackMessage) {
-    ASSERT_TRUE(CompressBackup(Bak(), "pw-7"));
-    DeleteFile(Bak());
-    for (bool Cancel : {false, true}) {
-        SCOPED_TRACE(Cancel ? "cancel" : "wrong");
-        Recorder.Shown.clear();
-        AnswerPassword("nope", Cancel);
-        RestoreAs(Bak() + ".7z", "Never");
-        EXPECT_EQ(Texts(), (std::vector<std::string>{Ru(L"Не смог распаковать файл")}));
-        EXPECT_EQ(Recorder.Shown[0].Caption, Ru(L"Сообщение"));
-        EXPECT_NE(frmRestore, nullptr) << "the window stays open";
-        EXPECT_FALSE(FileExists(Bak()));
+    for (bool EncryptedNames : {false, true}) {
+        if (EncryptedNames)
+            PackOtherwise(L"pw-7", true);
+        else
+            ASSERT_TRUE(CompressBackup(Bak(), "pw-7"));
+        ASSERT_TRUE(DeleteFile(Bak()));
+        for (bool Cancel : {false, true}) {
+            SCOPED_TRACE(std::string(Cancel ? "cancel" : "wrong") + (EncryptedNames ? ", encrypted names" : ""));
+            Recorder.Shown.clear();
+            PromptShown = 0;
+            AnswerPassword("nope", Cancel);
+            RestoreAs(Bak() + ".7z", "Never");
+            EXPECT_EQ(PromptShown, 1);
+            EXPECT_EQ(Texts(), (std::vector<std::string>{Ru(L"Не смог распаковать файл")}));
+            EXPECT_EQ(Recorder.Shown[0].Caption, Ru(L"Сообщение"));
+            EXPECT_NE(frmRestore, nullptr) << "the window stays open";
+            EXPECT_FALSE(FileExists(Bak()));
+            EXPECT_FALSE(DirectoryExists(Folder / "bak\\QuarnelRestore1"));
+        }
+        // The next archive is made from the backup again.
+        Main->ADOConnection->Execute("BACKUP DATABASE [Sales] TO DISK='" + Bak() + "'");
+        DeleteFile(Bak() + ".7z");
     }
     EXPECT_EQ(DatabaseCount("Never"), 0);
     EXPECT_EQ(LogLine(), "");
+}
+
+TEST_F(Restore, EncryptedNamesAreListedAfterThePasswordIsAskedOnce) {
+    PackOtherwise(L"pw-27", true);
+    ASSERT_TRUE(DeleteFile(Bak()));
+    AnswerPassword("pw-27");
+    RestoreAs(Bak() + ".7z", "FromHidden");
+    EXPECT_EQ(PromptShown, 1) << "the password read the names and then the data";
+    EXPECT_EQ(Texts(), (std::vector<std::string>{Ru(L"База успешно восстановлена.")}));
+    EXPECT_EQ(DatabaseCount("FromHidden"), 1);
+    EXPECT_FALSE(FileExists(Bak())) << "the unpacked file is removed";
+}
+
+TEST_F(Restore, AFirstVolumeBringsTheWholeSplitArchive) {
+    // Packed once whole to learn its size, then in volumes of a third of it.
+    PackOtherwise(L"", false);
+    const Int64 Size = static_cast<Int64>(ReadFileBytes(Bak() + ".7z").size());
+    ASSERT_TRUE(DeleteFile(Bak() + ".7z"));
+    PackOtherwise(L"", false, Size / 3 + 1);
+    std::vector<std::string> Volumes;
+    for (int N = 1; FileExists(Bak() + Format(".7z.%.3d", {N})); ++N)
+        Volumes.push_back(Bak() + Format(".7z.%.3d", {N}));
+    ASSERT_EQ(Volumes.size(), 3u) << "archive of " << Size << " bytes";
+    ASSERT_TRUE(DeleteFile(Bak()));
+    RestoreAs(Bak() + ".7z.001", "FromVolumes");
+    EXPECT_EQ(PromptShown, 0);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{Ru(L"База успешно восстановлена.")}));
+    EXPECT_EQ(DatabaseCount("FromVolumes"), 1);
+    EXPECT_FALSE(FileExists(Bak())) << "the unpacked file is removed";
+    for (const std::string& V : Volumes)
+        EXPECT_TRUE(FileExists(V)) << "the volumes stay";
 }
 
 TEST_F(Restore, OnlyALowerCaseSevenZipExtensionIsUnpacked) {

@@ -29,14 +29,6 @@ std::vector<std::wstring> SentBy(T* A) {
     return Sent(A, A->GetOutArchive());
 }
 
-std::string MessageOf(const std::function<void()>& F) {
-    try {
-        F();
-    } catch (const Exception& E) {
-        return E.Message();
-    }
-    return "(nothing raised)";
-}
 }  // namespace
 
 TEST(FormatSettings, DefaultsAndLevelRulesAsSent) {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 class ArchiveUnitsEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -15,3 +18,13 @@ public:
         JclSysInfoInitialization();
     }
 };
+
+// The message of the exception F raises, or "(nothing raised)".
+inline std::string MessageOf(const std::function<void()>& F) {
+    try {
+        F();
+    } catch (const Exception& E) {
+        return E.Message();
+    }
+    return "(nothing raised)";
+}

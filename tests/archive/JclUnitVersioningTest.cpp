@@ -1,6 +1,22 @@
 // The registry of unit version banners, shared through a named mutex and a named block.
 #include "ArchiveTestMain.h"
+#include "JclBannerUnits.h"
+#include "JclCompression.h"
+#include "JclFileUtils.h"
+#include "JclMath.h"
+#include "JclRTTI.h"
+#include "JclRegistry.h"
+#include "JclStreams.h"
+#include "JclStringConversions.h"
+#include "JclStrings.h"
+#include "JclSynch.h"
+#include "JclSysInfo.h"
+#include "JclSysUtils.h"
+#include "JclUnicode.h"
 #include "JclUnitVersioning.h"
+#include "JclWideStrings.h"
+
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +58,45 @@ TEST(JclUnitVersioning, SharedRegistryBannersAndShutDown) {
     ASSERT_NE(Program, nullptr);
     EXPECT_GE(Program->Count(), 3);
     EXPECT_EQ(Program->Items(0)->Info()->Revision, "$Revision: 3471 $");  // the base unit starts first
+
+    // Every unit of the utility library and the archive layer registers its banner at start-up.
+    for (void (*Start)() : {JclResourcesInitialization, JclBaseInitialization, JclWin32Initialization,
+                            JclLogicInitialization, JclStringConversionsInitialization, JclCharsetsInitialization,
+                            Jcl8087Initialization, SnmpInitialization, JclIniFilesInitialization,
+                            JclSysInfoInitialization, JclUnicodeInitialization, JclWideStringsInitialization,
+                            JclRegistryInitialization, JclSynchInitialization, JclMathInitialization,
+                            JclStreamsInitialization, JclAnsiStringsInitialization, JclStringsInitialization,
+                            JclShellInitialization, JclSecurityInitialization, JclDateTimeInitialization,
+                            JclFileUtilsInitialization, JclConsoleInitialization, JclSysUtilsInitialization,
+                            JclUnitVersioningInitialization, JclRTTIInitialization, JclMimeInitialization,
+                            SevenzipInitialization, JclCompressionInitialization, zlibhInitialization,
+                            bzip2Initialization})
+        Start();
+    std::map<std::string, std::string> Registered;  // unit: revision and folder
+    for (int I = 0; I < Program->Count(); ++I) {
+        const TUnitVersionInfo* Info = Program->Items(I)->Info();
+        const std::string Unit = Info->RCSfile.substr(14, Info->RCSfile.size() - 14 - 6);  // "$URL: archive/" X ".cpp $"
+        EXPECT_TRUE(Registered.emplace(Unit, Info->Revision + " " + Info->LogPath).second) << Unit << " twice";
+    }
+    const std::map<std::string, std::string> Expected = {
+        {"JclResources", "3266 common"}, {"JclBase", "3471 common"}, {"JclWin32", "3276 windows"},
+        {"JclLogic", "2921 common"}, {"JclStringConversions", "2921 common"}, {"JclCharsets", "2892 common"},
+        {"Jcl8087", "2921 common"}, {"Snmp", "3188 windows"}, {"JclIniFiles", "2892 common"},
+        {"JclSysInfo", "3213 common"}, {"JclUnicode", "3256 common"}, {"JclWideStrings", "3139 common"},
+        {"JclRegistry", "3321 windows"}, {"JclSynch", "2984 common"}, {"JclMath", "3070 common"},
+        {"JclStreams", "3160 common"}, {"JclAnsiStrings", "3321 common"}, {"JclStrings", "3321 common"},
+        {"JclShell", "3179 windows"}, {"JclSecurity", "3097 windows"}, {"JclDateTime", "2921 common"},
+        {"JclFileUtils", "3321 common"}, {"JclConsole", "2993 windows"}, {"JclSysUtils", "3321 common"},
+        {"JclUnitVersioning", "3188 common"}, {"JclRTTI", "3193 common"}, {"JclMime", "2921 common"},
+        {"sevenzip", "3298 common"}, {"JclCompression", "3320 common"}, {"zlibh", "2921 common"},
+        {"bzip2", "2921 common"},
+    };
+    std::map<std::string, std::string> Wanted;
+    for (const auto& [Unit, RevisionFolder] : Expected) {
+        const std::string Revision = RevisionFolder.substr(0, 4), Folder = RevisionFolder.substr(5);
+        Wanted[Unit] = "$Revision: " + Revision + " $ source\\" + Folder;
+    }
+    EXPECT_EQ(Registered, Wanted);
 
     const int Before = R->ModuleCount();
     RegisterUnitBanner(FakeInstance(2), BannerA);

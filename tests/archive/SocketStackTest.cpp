@@ -171,3 +171,51 @@ TEST_F(SocketStack, DatagramsAndSetLimits) {
     EXPECT_THROW(Full.Items(64), EIdStackSetSizeExceeded);
     EXPECT_EQ(Full.Count(), 64);
 }
+
+namespace {
+// A stack whose routes all leave from one known address.
+class TFixedRouteStack : public TIdStackWindows {
+    DECLARE_CLASS(TFixedRouteStack, TIdStackWindows)
+public:
+    IN6_ADDR RouteSourceIPv6(TIdStackSocketHandle, const std::string& IP, Word) override {
+        AskedFor = IP;
+        return TranslateStringToTIn6Addr("fe80::1");
+    }
+    std::string AskedFor;
+};
+
+// The Internet checksum as the protocol defines it: 16-bit words in network order.
+Word NetworkOrderChecksum(const TIdBytes& Bytes) {
+    std::uint32_t Sum = 0;
+    for (size_t I = 0; I < Bytes.size(); I += 2)
+        Sum += static_cast<std::uint32_t>(Bytes[I] << 8) | (I + 1 < Bytes.size() ? Bytes[I + 1] : 0);
+    while (Sum >> 16)
+        Sum = (Sum & 0xFFFF) + (Sum >> 16);
+    return static_cast<Word>(~Sum);
+}
+}  // namespace
+
+TEST_F(SocketStack, IPv6ChecksumsCoverThePseudoHeaderOfTheRoute) {
+    TOwned<TFixedRouteStack> Fixed(Create<TFixedRouteStack>());
+    // An echo request of ICMPv6 with an odd length: type 128, code 0, checksum, id 0x1234, sequence 1, "abc".
+    TIdBytes Packet{128, 0, 0xEE, 0xEE, 0x12, 0x34, 0x00, 0x01, 'a', 'b', 'c'};
+    Fixed->WriteChecksum(0, Packet, 2, "fe80::2", 0, Id_IPv6);
+    EXPECT_EQ(Fixed->AskedFor, "fe80::2");
+
+    TIdBytes Pseudo{0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1,
+                    0xFE, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2,
+                    0, 0, 0, 11, 0, 0, 0, 58};
+    TIdBytes Zeroed = Packet;
+    Zeroed[2] = Zeroed[3] = 0;
+    Pseudo.insert(Pseudo.end(), Zeroed.begin(), Zeroed.end());
+    EXPECT_EQ((Packet[2] << 8) | Packet[3], NetworkOrderChecksum(Pseudo));
+    Pseudo[40 + 2] = Packet[2];
+    Pseudo[40 + 3] = Packet[3];
+    EXPECT_EQ(NetworkOrderChecksum(Pseudo), 0) << "the whole sums to zero with the checksum in place";
+
+    // IPv4 ignores the route: the checksum of the packet itself.
+    TIdBytes Four{0x01, 0x00, 0xAA, 0xBB, 0x02, 0x00};
+    Fixed->WriteChecksum(0, Four, 2, "127.0.0.1", 0, Id_IPv4);
+    EXPECT_EQ(BytesToWord(Four, 2), 0xFFFC);
+    EXPECT_EQ(Fixed->AskedFor, "fe80::2") << "no route asked for IPv4";
+}
