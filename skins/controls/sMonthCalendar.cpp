@@ -426,8 +426,7 @@ TsMonthCalendar::TsMonthCalendar(TComponent* AOwner) : TsPanel(AOwner) {
     TodayButton->SetFlat(true);
     TodayButton->SetAnimatEvents(TacAnimatEvents{});
     TodayButton->SkinData()->SetSkinSection("TOOLBUTTON");
-    TodayButton->SetCaption(!TodayLabel.empty() ? TodayLabel + FormatDateTime(" mmmm d, yyyy", ::Date())
-                                                : FormatDateTime("\"Today: \" mmmm d, yyyy", ::Date()));
+    UpdateTodayCaption();
     TodayButton->Font()->SetStyle(TFontStyles{fsBold});
     TodayButton->OnClick = TNotifyEvent::Bind<&TsMonthCalendar::TodayClick>(this);
     TodayButton->SetParent(this);
@@ -465,8 +464,18 @@ void TsMonthCalendar::DefineClass(TClassBuilder<TsMonthCalendar>& B) {
 
 TsPopupCalendar* TsMonthCalendar::PopupForm() const { return DynCast<TsPopupCalendar>(Parent()); }
 
+void TsMonthCalendar::UpdateTodayCaption() {
+    // Made anew whenever the calendar is laid out or shown, so a calendar kept past midnight names
+    // the new day.
+    std::string Caption = !TodayLabel.empty() ? TodayLabel + FormatDateTime(" mmmm d, yyyy", ::Date())
+                                              : FormatDateTime("\"Today: \" mmmm d, yyyy", ::Date());
+    if (TodayButton && TodayButton->Caption() != Caption)
+        TodayButton->SetCaption(Caption);
+}
+
 void TsMonthCalendar::CreateWnd() {
     TsPanel::CreateWnd();
+    UpdateTodayCaption();
     if (FShowTodayBtn)
         TodayButton->SetVisible(true);
     LayoutParts();
@@ -733,6 +742,7 @@ std::string TsMonthCalendar::CellText(int ACol, int ARow) const {
 }
 
 void TsMonthCalendar::ArrangeDays(bool DayOnly) {
+    UpdateTodayCaption();
     FUpdating = true;
     struct TReset {
         bool& Flag;

@@ -108,6 +108,9 @@ public:
     void WndProc(TMessage& Message) override;
     virtual void UpdateCalendar() { ArrangeDays(false); }
     void ArrangeDays(bool DayOnly);
+    // The Today button names the current day ("Today: " and the long date without the system's
+    // own label).
+    void UpdateTodayCaption();
     void LayoutParts();
     void UpdateNavButtons();
     // 0 Monday .. 6 Sunday.
