@@ -447,6 +447,28 @@ TEST_F(SkinLoadTest, ExtendedBorderImagesAreCutFromTheMasterBitmap) {
     EXPECT_EQ(GetPx(Manager->ExBorderActive, 1, 0).R, 255);   // second cell
 }
 
+TEST_F(SkinLoadTest, WithoutABorderImageTheProgramsShadowsFrameTheForm) {
+    sGraphUtilsInitialization();
+    sSkinManagerInitialization();
+    ASSERT_NE(DefaultShadowA, nullptr);
+    ASSERT_NE(DefaultShadowI, nullptr);
+    if (!LayeredWindowsAvailable())
+        GTEST_SKIP() << "no layered windows";
+    Manager->SetExtendedBorders(true);
+    Manager->LoadSkin();  // the test skin has no EXBORDER image
+    const int More = DesktopCompositionEnabled() ? 1 : 0;
+    EXPECT_EQ(Manager->ExBorderMargins, (TRect{11 + More, 7 + More, 11 + More, 11 + More}));
+    ASSERT_NE(Manager->ExBorderActive, nullptr);
+    ASSERT_EQ(Manager->ExBorderActive->PixelFormat(), pf32bit);
+    const int W = Manager->ExBorderActive->Width(), H = Manager->ExBorderActive->Height();
+    auto Alpha = [](TPNGGraphic* Image, int X, int Y) { return static_cast<const Cardinal*>(Image->ScanLine(Y))[X] >> 24; };
+    EXPECT_EQ(Alpha(Manager->ExBorderActive, W / 2, H / 2), 0u);  // under the form
+    // Just outside the form's lower edge the active shadow is darker than the inactive one.
+    EXPECT_GT(Alpha(Manager->ExBorderActive, W / 2, H - 11), Alpha(Manager->ExBorderInactive, W / 2, H - 11));
+    EXPECT_GT(Alpha(Manager->ExBorderInactive, W / 2, H - 11), 0u);
+    EXPECT_EQ(Alpha(Manager->ExBorderActive, W / 2, H - 1), 0u);  // faded out at the image's edge
+}
+
 TEST_F(SkinLoadTest, CommonSectionLinesLoseTheirBlanks) {
     Manager->SetCommonSections("[EXTRA]\nCOLOR = 255\n; a note stays as it is\n");
     EXPECT_EQ(Manager->CommonSections->Text(), "[EXTRA]\r\nCOLOR=255\r\n; a note stays as it is\r\n");
