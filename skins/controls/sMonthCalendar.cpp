@@ -405,7 +405,7 @@ TsMonthCalendar::TsMonthCalendar(TComponent* AOwner) : TsPanel(AOwner) {
         const char* Caption;
     } const Navs[] = {{alLeft, "<<"}, {alLeft, "<"}, {alRight, ">"}, {alRight, ">>"}};
     for (int I = 0; I < 4; ++I) {
-        auto* B = Create<sSpeedButton::TsTimerSpeedButton>(this);
+        auto* B = Create<TsTimerSpeedButton>(this);
         B->SetParent(TitleBar);
         B->SetFlat(true);
         B->SkinData()->SetSkinSection("WEBBUTTON");

@@ -102,7 +102,7 @@ public:
     TsCalendGrid* DayGrid = nullptr;
     TsDragBar* TitleBar = nullptr;
     TsSpeedButton* TodayButton = nullptr;
-    std::array<sSpeedButton::TsTimerSpeedButton*, 4> NavButtons{};  // "<<", "<", ">", ">>"
+    std::array<TsTimerSpeedButton*, 4> NavButtons{};  // "<<", "<", ">", ">>"
     TPopupMenu* YearMonthMenu = nullptr;
 
     void WndProc(TMessage& Message) override;
