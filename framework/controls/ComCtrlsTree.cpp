@@ -645,7 +645,7 @@ void TCustomTreeView::CNNotify(TMessage& Message) {
     case TVN_ENDLABELEDITW: {
         // The node takes the text itself (Edit), so the window is told to keep its own.
         auto* D = reinterpret_cast<NMTVDISPINFOA*>(Message.LParam);
-        if (!D->item.pszText)
+        if (!D->item.pszText || FEndingEdit)
             return;
         std::string Text = H->code == TVN_ENDLABELEDITA
                                ? std::string(D->item.pszText)
@@ -653,8 +653,16 @@ void TCustomTreeView::CNNotify(TMessage& Message) {
         TTreeNode* Node = reinterpret_cast<TTreeNode*>(D->item.lParam);
         if (!Node)
             Node = FTreeNodes->GetNode(D->item.hItem);
-        if (Node)
-            Edit(Node, Text);
+        if (Node) {
+            FEndingEdit = true;
+            try {
+                Edit(Node, Text);
+            } catch (...) {
+                FEndingEdit = false;
+                throw;
+            }
+            FEndingEdit = false;
+        }
         return;
     }
     case TVN_SELCHANGINGA:

@@ -223,6 +223,8 @@ private:
     bool FAutoExpand = false;
     bool FManualNotify = false;   // the object itself expands or selects: no events from the window
     bool FFilling = false;        // the window is being filled from the nodes
+    bool FEndingEdit = false;     // an edit's end is being handled: the window repeats it when the
+                                  // handler rebuilds the edited node
 };
 
 class TTreeView : public TCustomTreeView {

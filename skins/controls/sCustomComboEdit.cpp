@@ -1,5 +1,6 @@
 #include "sCustomComboEdit.h"
 
+#include "sComponentState.h"
 #include "Forms.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -10,8 +11,6 @@
 TsAlphaImageList* DefaultButtonGlyphs = nullptr;
 
 namespace {
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 
 // The built-in glyphs: 48 x 16 PNG strips of three states (normal, hot, pressed) in the program's
 // resources, in the order of the glyph numbers.

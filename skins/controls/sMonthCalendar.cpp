@@ -1,5 +1,6 @@
 #include "sMonthCalendar.h"
 
+#include "sComponentState.h"
 #include "DateUtils.h"
 #include "Forms.h"
 #include "sCommonData.h"
@@ -15,8 +16,6 @@ std::string TodayLabel;
 std::string WeekColumnHeader;
 
 namespace {
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
 
 struct TYmd {
     int Y, M, D;

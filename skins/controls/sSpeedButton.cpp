@@ -1,5 +1,6 @@
 #include "sSpeedButton.h"
 
+#include "sComponentState.h"
 #include "Forms.h"
 #include "Themes.h"
 #include "sGlyphUtils.h"
@@ -14,9 +15,6 @@ bool SpeedButtonHintsOff = false;
 bool SpeedButtonSavedShowHint = false;
 
 namespace {
-bool Designing(TComponent* C) { return C->ComponentState().Contains(csDesigning); }
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 
 // The clBtnText triangle of a drop-down arrow part.
 void PaintDropArrow(TCanvas* Canvas, const TRect& R, int Pushed) {

@@ -1,5 +1,6 @@
 #include "sSpinEdit.h"
 
+#include "sComponentState.h"
 #include "DateUtils.h"
 #include "SysUtils.h"
 #include "sMessages.h"
@@ -11,9 +12,6 @@
 
 
 namespace {
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
-bool Designing(TComponent* C) { return C->ComponentState().Contains(csDesigning); }
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 LRESULT Command(TControl* C, Word Code, LPARAM LParam = 0) {
     return C->Perform(SM_ALPHACMD, SkinCommandParam(Code), LParam);

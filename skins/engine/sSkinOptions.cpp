@@ -70,6 +70,16 @@ TRect FixedColumnRect(const std::string& V) {
     return Rect(ColumnInt(V, 2, 4), ColumnInt(V, 7, 4), ColumnInt(V, 12, 4), ColumnInt(V, 17, 4));
 }
 
+// The gradients parsed from their texts (" " is none) and the image indexes cleared, as every new
+// section record has them.
+void FinishSection(TsGeneralData& Data) {
+    if (Data.GradientData != " ")
+        ParseGradientData(Data.GradientData, Data.Gradient);
+    if (Data.HotGradientData != " ")
+        ParseGradientData(Data.HotGradientData, Data.HotGradient);
+    Data.BorderIndex = Data.ImgTL = Data.ImgTR = Data.ImgBL = Data.ImgBR = -1;
+}
+
 }  // namespace
 
 std::string ReadSkinString(TCustomIniFile* Ini, const std::string& Section, const std::string& Key,
@@ -161,11 +171,7 @@ void ReadSkinSection(TCustomIniFile* Ini, const std::string& Section, TsGeneralD
     Data.HotGlowSize = static_cast<Byte>(Int("HGSIZE", 0));
     Data.GlowColor = ReadSkinColor(Ini, Section, "GCOL", 0xFFFFFF, true);
     Data.GlowSize = static_cast<Byte>(Int("GSIZE", 0));
-    if (Data.GradientData != " ")
-        ParseGradientData(Data.GradientData, Data.Gradient);
-    if (Data.HotGradientData != " ")
-        ParseGradientData(Data.HotGradientData, Data.HotGradient);
-    Data.BorderIndex = Data.ImgTL = Data.ImgTR = Data.ImgBL = Data.ImgBR = -1;
+    FinishSection(Data);
 }
 
 void ReadCommonSection(TStringList* Sections, const std::string& Section, const TsGeneralData* Parent,
@@ -220,11 +226,7 @@ void ReadCommonSection(TStringList* Sections, const std::string& Section, const 
     Data.HotGlowSize = static_cast<Byte>(Glow("HGSIZE", Base.HotGlowSize));
     Data.GlowColor = Has("GCOL") ? ColorToRGB(Int("GCOL", Base.GlowColor)) : Base.GlowColor;
     Data.GlowSize = static_cast<Byte>(Glow("GSIZE", Base.GlowSize));
-    if (Data.GradientData != " ")
-        ParseGradientData(Data.GradientData, Data.Gradient);
-    if (Data.HotGradientData != " ")
-        ParseGradientData(Data.HotGradientData, Data.HotGradient);
-    Data.BorderIndex = Data.ImgTL = Data.ImgTR = Data.ImgBL = Data.ImgBR = -1;
+    FinishSection(Data);
 }
 
 // ---------------------------------------------------------------------------------------------
