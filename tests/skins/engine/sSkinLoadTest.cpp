@@ -265,6 +265,22 @@ TEST_F(SkinLoadTest, MissingSkinSwitchesTheManagerOff) {
     EXPECT_FALSE(SkinLoading);
 }
 
+TEST_F(SkinLoadTest, SkinDirectoryPointsTheSkinFolderAndGlowingNeedsComposition) {
+    Manager->SetSkinDirectory("Skins");
+    EXPECT_EQ(Manager->SkinDirectory, "Skins");
+    EXPECT_EQ(Manager->SkinData->SkinFolder, Manager->FullSkinDirectory());
+
+    const bool Was = Wow64NoComposition;
+    Manager->AllowGlowingFlag = true;
+    Wow64NoComposition = true;  // a 32-bit program on a 64-bit system without composition
+    EXPECT_FALSE(Manager->GetAllowGlowing());
+    Wow64NoComposition = false;
+    EXPECT_EQ(Manager->GetAllowGlowing(), LayeredWindowsAvailable());
+    Manager->AllowGlowingFlag = false;
+    EXPECT_FALSE(Manager->GetAllowGlowing());
+    Wow64NoComposition = Was;
+}
+
 TEST_F(SkinLoadTest, SkinDirectoryIsMadeAbsoluteAgainstTheProgramFolder) {
     std::string App = GetAppFolder();
     while (!App.empty() && (App.back() == '\\' || App.back() == '/'))
