@@ -392,6 +392,12 @@ void TCustomTreeView::DefineClass(TClassBuilder<TCustomTreeView>& B) {
                [](TCustomTreeView* V, const TTVChangedEvent& E) { V->OnExpanded = E; });
     B.Property("OnExpanding", [](TCustomTreeView* V) { return V->OnExpanding; },
                [](TCustomTreeView* V, const TTVChangingEvent& E) { V->OnExpanding = E; });
+    B.Property("OnEdited", [](TCustomTreeView* V) { return V->OnEdited; },
+               [](TCustomTreeView* V, const TTVEditedEvent& E) { V->OnEdited = E; });
+    B.Property("OnGetImageIndex", [](TCustomTreeView* V) { return V->OnGetImageIndex; },
+               [](TCustomTreeView* V, const TTVChangedEvent& E) { V->OnGetImageIndex = E; });
+    B.Property("OnGetSelectedIndex", [](TCustomTreeView* V) { return V->OnGetSelectedIndex; },
+               [](TCustomTreeView* V, const TTVChangedEvent& E) { V->OnGetSelectedIndex = E; });
     B.Message<&TCustomTreeView::CNNotify>(CN_NOTIFY);
     B.Message<&TCustomTreeView::WMRButtonDown>(WM_RBUTTONDOWN);
 }
@@ -452,8 +458,9 @@ void TCustomTreeView::InsertWindowItem(TTreeNode* Node) {
     Ins.item.pszText = Node->FText.data();
     Ins.item.lParam = reinterpret_cast<LPARAM>(Node);
     Ins.item.cChildren = I_CHILDRENCALLBACK;
-    Ins.item.iImage = Node->FImageIndex;
-    Ins.item.iSelectedImage = Node->FSelectedIndex;
+    // The window asks for the images when it shows them (TVN_GETDISPINFO).
+    Ins.item.iImage = I_IMAGECALLBACK;
+    Ins.item.iSelectedImage = I_IMAGECALLBACK;
     Node->FItemId = reinterpret_cast<HTREEITEM>(SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&Ins)));
 }
 
@@ -465,8 +472,8 @@ void TCustomTreeView::UpdateWindowItem(TTreeNode* Node) {
     Item.hItem = Node->FItemId;
     Item.pszText = Node->FText.data();
     Item.cChildren = I_CHILDRENCALLBACK;
-    Item.iImage = Node->FImageIndex;
-    Item.iSelectedImage = Node->FSelectedIndex;
+    Item.iImage = I_IMAGECALLBACK;
+    Item.iSelectedImage = I_IMAGECALLBACK;
     SendMessageA(FHandle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&Item));
 }
 
@@ -591,6 +598,23 @@ bool TCustomTreeView::CanChange(TTreeNode* Node) {
 
 void TCustomTreeView::Change(TTreeNode* Node) { OnChange(this, Node); }
 void TCustomTreeView::Expand(TTreeNode* Node) { OnExpanded(this, Node); }
+
+void TCustomTreeView::Edit(TTreeNode* Node, const std::string& Text) {
+    std::string S = Text;
+    if (OnEdited)
+        OnEdited(this, Node, S);
+    Node->SetText(S);
+}
+
+void TCustomTreeView::GetImageIndex(TTreeNode* Node) {
+    if (OnGetImageIndex)
+        OnGetImageIndex(this, Node);
+}
+
+void TCustomTreeView::GetSelectedIndex(TTreeNode* Node) {
+    if (OnGetSelectedIndex)
+        OnGetSelectedIndex(this, Node);
+}
 void TCustomTreeView::Collapse(TTreeNode* Node) { OnCollapsed(this, Node); }
 void TCustomTreeView::Delete(TTreeNode* Node) { OnDeletion(this, Node); }
 
@@ -602,8 +626,43 @@ void TCustomTreeView::CNNotify(TMessage& Message) {
     case TVN_GETDISPINFOW: {
         // Both layouts start alike up to the item's children count.
         auto* D = reinterpret_cast<NMTVDISPINFOA*>(Message.LParam);
-        if (auto* Node = reinterpret_cast<TTreeNode*>(D->item.lParam); Node && (D->item.mask & TVIF_CHILDREN))
+        auto* Node = reinterpret_cast<TTreeNode*>(D->item.lParam);
+        if (!Node)
+            return;
+        if (D->item.mask & TVIF_CHILDREN)
             D->item.cChildren = Node->HasChildren() ? 1 : 0;
+        if (D->item.mask & TVIF_IMAGE) {
+            GetImageIndex(Node);
+            D->item.iImage = Node->FImageIndex;
+        }
+        if (D->item.mask & TVIF_SELECTEDIMAGE) {
+            GetSelectedIndex(Node);
+            D->item.iSelectedImage = Node->FSelectedIndex;
+        }
+        return;
+    }
+    case TVN_ENDLABELEDITA:
+    case TVN_ENDLABELEDITW: {
+        // The node takes the text itself (Edit), so the window is told to keep its own.
+        auto* D = reinterpret_cast<NMTVDISPINFOA*>(Message.LParam);
+        if (!D->item.pszText || FEndingEdit)
+            return;
+        std::string Text = H->code == TVN_ENDLABELEDITA
+                               ? std::string(D->item.pszText)
+                               : WideToAnsi(reinterpret_cast<NMTVDISPINFOW*>(Message.LParam)->item.pszText);
+        TTreeNode* Node = reinterpret_cast<TTreeNode*>(D->item.lParam);
+        if (!Node)
+            Node = FTreeNodes->GetNode(D->item.hItem);
+        if (Node) {
+            FEndingEdit = true;
+            try {
+                Edit(Node, Text);
+            } catch (...) {
+                FEndingEdit = false;
+                throw;
+            }
+            FEndingEdit = false;
+        }
         return;
     }
     case TVN_SELCHANGINGA:

@@ -125,9 +125,12 @@ using TTVExpandingEvent = TMethodOf<TObject*, TTreeNode*, bool&>;
 using TTVCollapsingEvent = TTVExpandingEvent;
 using TTVExpandedEvent = TTVChangedEvent;
 using TTVCompareEvent = TMethodOf<TObject*, TTreeNode*, TTreeNode*, int, int&>;
+// The text an in-place edit ended with; the handler may change it before the node takes it.
+using TTVEditedEvent = TMethodOf<TObject*, TTreeNode*, std::string&>;
 DECLARE_EVENT_NAME(TTVChangingEvent)
 DECLARE_EVENT_NAME(TTVChangedEvent)
 DECLARE_EVENT_NAME(TTVCompareEvent)
+DECLARE_EVENT_NAME(TTVEditedEvent)
 
 class TCustomTreeView : public TWinControl {
     DECLARE_CLASS(TCustomTreeView, TWinControl)
@@ -173,6 +176,11 @@ public:
     TTVExpandedEvent OnCollapsed;
     TTVExpandedEvent OnDeletion;
     TTVCompareEvent OnCompare;
+    TTVEditedEvent OnEdited;
+    // Asked whenever the window shows a node's image or its selected image, so a handler may set
+    // the node's ImageIndex or SelectedIndex then.
+    TTVExpandedEvent OnGetImageIndex;
+    TTVExpandedEvent OnGetSelectedIndex;
 
     virtual bool CanExpand(TTreeNode* Node);
     virtual bool CanCollapse(TTreeNode* Node);
@@ -181,6 +189,10 @@ public:
     virtual void Expand(TTreeNode* Node);
     virtual void Collapse(TTreeNode* Node);
     virtual void Delete(TTreeNode* Node);
+    // An in-place edit ended with Text: OnEdited, then the node takes the text.
+    virtual void Edit(TTreeNode* Node, const std::string& Text);
+    virtual void GetImageIndex(TTreeNode* Node);
+    virtual void GetSelectedIndex(TTreeNode* Node);
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -211,6 +223,8 @@ private:
     bool FAutoExpand = false;
     bool FManualNotify = false;   // the object itself expands or selects: no events from the window
     bool FFilling = false;        // the window is being filled from the nodes
+    bool FEndingEdit = false;     // an edit's end is being handled: the window repeats it when the
+                                  // handler rebuilds the edited node
 };
 
 class TTreeView : public TCustomTreeView {

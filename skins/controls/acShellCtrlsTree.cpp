@@ -105,7 +105,6 @@ void TacCustomShellTreeView::BeforeDestruction() {
 }
 
 void TacCustomShellTreeView::DefineClass(TClassBuilder<TacCustomShellTreeView>& B) {
-    B.Message<&TacCustomShellTreeView::CNNotify>(CN_NOTIFY);
     B.Message<&TacCustomShellTreeView::WMContextMenu>(WM_CONTEXTMENU);
     B.Message<&TacCustomShellTreeView::WMRefresh>(WM_SHELLTREEREFRESH);
 }
@@ -464,12 +463,27 @@ void TacCustomShellTreeView::Delete(TTreeNode* Node) {
 }
 
 void TacCustomShellTreeView::Edit(TTreeNode* Node, const std::string& Text) {
+    std::string Name = Text;
+    if (OnEdited)
+        OnEdited(this, Node, Name);
     TacShellFolder* F = FolderOf(Node);
-    if (!F || !F->Rename(Text))
+    if (!F || !F->Rename(Name))
         return;
-    Node->SetText(Text);
+    Node->SetText(Name);
     if (Node->Parent())
         RebuildNode(Node->Parent());
+}
+
+// Without an image list of the program's the nodes carry the shell's images, which no handler
+// should change.
+void TacCustomShellTreeView::GetImageIndex(TTreeNode* Node) {
+    if (Images())
+        TsTreeView::GetImageIndex(Node);
+}
+
+void TacCustomShellTreeView::GetSelectedIndex(TTreeNode* Node) {
+    if (Images())
+        TsTreeView::GetSelectedIndex(Node);
 }
 
 void TacCustomShellTreeView::ExecuteVerb(const std::string& Verb, bool& Handled) {
@@ -565,26 +579,6 @@ void TacCustomShellTreeView::WndProc(TMessage& Message) {
     TsTreeView::WndProc(Message);
     if (Message.Msg == SM_ALPHACMD && SkinCommandOf(Message.WParam) == SKIN_REFRESH)
         ImageList_SetBkColor(FSystemImages, static_cast<COLORREF>(Color()));
-}
-
-void TacCustomShellTreeView::CNNotify(TMessage& Message) {
-    auto* Header = reinterpret_cast<NMHDR*>(Message.LParam);
-    if (Header->code == TVN_ENDLABELEDITA || Header->code == TVN_ENDLABELEDITW) {
-        Message.Result = 0;  // the node takes the new text itself when the rename succeeds
-        auto* Info = reinterpret_cast<NMTVDISPINFOA*>(Message.LParam);
-        if (!Info->item.pszText)
-            return;
-        std::string Text = Header->code == TVN_ENDLABELEDITA
-                               ? std::string(Info->item.pszText)
-                               : WideToAnsi(reinterpret_cast<NMTVDISPINFOW*>(Message.LParam)->item.pszText);
-        TTreeNode* Node = reinterpret_cast<TTreeNode*>(Info->item.lParam);
-        if (!Node)
-            Node = Items()->GetNode(Info->item.hItem);
-        if (Node)
-            Edit(Node, Text);
-        return;
-    }
-    InheritedDispatch(StaticClass(), Message);
 }
 
 void TacCustomShellTreeView::WMContextMenu(TMessage& Message) {

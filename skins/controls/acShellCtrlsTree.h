@@ -78,14 +78,16 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateComponentWindows() override;
     void DestroyWnd() override;
-    // The end of an in-place edit with text: the item is renamed.
-    virtual void Edit(TTreeNode* Node, const std::string& Text);
+    // The end of an in-place edit with text: OnEdited, then the item is renamed.
+    void Edit(TTreeNode* Node, const std::string& Text) override;
+    // The handlers are asked only while the tree shows the program's own images.
+    void GetImageIndex(TTreeNode* Node) override;
+    void GetSelectedIndex(TTreeNode* Node) override;
 
 private:
     static TacShellFolder* FolderOf(const TTreeNode* Node);
     void SetUpNode(TTreeNode* Node, PItemIDList ID, TTreeNode* ParentNode);
     void SetShellImages(TTreeNode* Node, PItemIDList AbsoluteID);
-    void CNNotify(TMessage& Message);
     void WMContextMenu(TMessage& Message);
     void WMRefresh(TMessage& Message);
 

@@ -1,5 +1,6 @@
 #include "sCheckBox.h"
 
+#include "sComponentState.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
 #include "sVclUtils.h"
@@ -7,7 +8,6 @@
 #include <algorithm>
 
 namespace {
-bool InState(TComponent* C, TComponentStateItem S) { return C->ComponentState().Contains(S); }
 
 // Width of one frame of a strip whose frames are as wide as it is high: the whole width when the
 // width is no multiple of the height (then it is one frame).

@@ -1,5 +1,6 @@
 #include "sCustomComboEdit.h"
 
+#include "sComponentState.h"
 #include "Forms.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -7,66 +8,23 @@
 
 #include <algorithm>
 
-TCustomImageList* DefaultButtonGlyphs = nullptr;
+TsAlphaImageList* DefaultButtonGlyphs = nullptr;
 
 namespace {
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 
-// ---------------------------------------------------------------------------------------------
-// The built-in glyphs: drawn in three states (normal grey, hot black, pressed black one pixel
-// lower) on the key colour, which the list masks out.
+// The built-in glyphs: 48 x 16 PNG strips of three states (normal, hot, pressed) in the program's
+// resources, in the order of the glyph numbers.
+constexpr const char* DefaultGlyphResources[] = {"SF", "SR", "SD", "SE", "SC"};
 
-using TGlyphDrawing = void (*)(TCanvas* C, int X, int Y);
-
-void DrawFolder(TCanvas* C, int X, int Y) {
-    C->FillRect(Rect(X + 1, Y + 4, X + 15, Y + 13));
-    C->FillRect(Rect(X + 1, Y + 3, X + 7, Y + 4));
-}
-
-void DrawRefresh(TCanvas* C, int X, int Y) {
-    C->Brush()->SetStyle(bsClear);
-    C->Pen()->SetWidth(2);
-    C->Ellipse(X + 3, Y + 3, X + 13, Y + 13);
-    C->Pen()->SetWidth(1);
-    C->Brush()->SetStyle(bsSolid);
-    C->Polygon({TPoint{X + 9, Y + 1}, TPoint{X + 14, Y + 4}, TPoint{X + 9, Y + 7}});
-}
-
-void DrawDate(TCanvas* C, int X, int Y) {
-    C->FillRect(Rect(X + 2, Y + 2, X + 14, Y + 5));
-    for (int Row = 0; Row < 3; ++Row)
-        for (int Col = 0; Col < 3; ++Col)
-            C->FillRect(Rect(X + 3 + Col * 4, Y + 6 + Row * 3, X + 5 + Col * 4, Y + 8 + Row * 3));
-}
-
-void DrawEllipsis(TCanvas* C, int X, int Y) {
-    for (int I = 0; I < 3; ++I)
-        C->FillRect(Rect(X + 3 + I * 4, Y + 10, X + 5 + I * 4, Y + 12));
-}
-
-void DrawCalc(TCanvas* C, int X, int Y) {
-    C->FillRect(Rect(X + 3, Y + 1, X + 13, Y + 4));
-    for (int Row = 0; Row < 3; ++Row)
-        for (int Col = 0; Col < 3; ++Col)
-            C->FillRect(Rect(X + 3 + Col * 4, Y + 5 + Row * 4, X + 5 + Col * 4, Y + 8 + Row * 4));
-}
-
-void AddDefaultGlyph(TGlyphDrawing Draw) {
-    TOwned<TBitmap> Strip(Create<TBitmap>());
-    Strip->SetPixelFormat(pf24bit);
-    Strip->SetSize(48, 16);
-    TCanvas* C = Strip->Canvas();
-    C->Brush()->SetColor(KeyColor);
-    C->FillRect(Rect(0, 0, 48, 16));
-    const TColor Colors[] = {0x505050, 0x000000, 0x000000};
-    for (int State = 0; State < 3; ++State) {
-        C->Brush()->SetStyle(bsSolid);
-        C->Brush()->SetColor(Colors[State]);
-        C->Pen()->SetColor(Colors[State]);
-        Draw(C, State * 16, State == 2 ? 1 : 0);
-    }
-    DefaultButtonGlyphs->AddMasked(Strip.get(), KeyColor);
+void AddDefaultGlyph(const char* Name) {
+    TsImgListItem* Item = DefaultButtonGlyphs->Items()->Add();
+    Item->SetImageFormat(ifPNG);
+    Item->SetPixelFormat(pf32bit);
+    HINSTANCE Module = GetModuleHandleA(nullptr);
+    if (!FindResourceA(Module, Name, MAKEINTRESOURCEA(10)))
+        return;  // a program without the skin library's resources shows empty buttons
+    TOwned<TResourceStream> Data(Create<TResourceStream>(Module, Name, MAKEINTRESOURCEA(10)));
+    Item->ImageData()->LoadFromStream(Data.get());
 }
 
 }  // namespace
@@ -588,7 +546,8 @@ void TsCustomComboEdit::PaintClient(HDC DC) {
 }
 
 void TsCustomComboEdit::PaintBorder(HDC DC) {
-    TsMaskEdit::PaintBorder(DC);
+    // The edit's frame is the skin's whatever its border style.
+    PaintBorderStrips(DC);
     // Hot, the standard edit paints the client area: the button is drawn again over it.
     TWinControl* P = Parent();
     if (!P || !Visible() || !P->Visible() || SkinData()->IsUpdating() || !SkinData()->IsHotState() ||
@@ -705,9 +664,11 @@ void TsComboEdit::DefineClass(TClassBuilder<TsComboEdit>& B) {
 
 void sCustomComboEditInitialization() {
     if (!DefaultButtonGlyphs) {
-        DefaultButtonGlyphs = TCustomImageList::CreateSize(48, 16);
-        for (TGlyphDrawing Draw : {DrawFolder, DrawRefresh, DrawDate, DrawEllipsis, DrawCalc})
-            AddDefaultGlyph(Draw);
+        DefaultButtonGlyphs = Create<TsAlphaImageList>(nullptr);
+        DefaultButtonGlyphs->SetSize(48, 16);
+        for (const char* Name : DefaultGlyphResources)
+            AddDefaultGlyph(Name);
+        DefaultButtonGlyphs->GenerateImages();
     }
     RegisterClass(TsComboEdit::StaticClass());
 }

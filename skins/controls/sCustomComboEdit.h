@@ -9,6 +9,7 @@
 #pragma once
 
 #include "ImgList.h"
+#include "acAlphaImageList.h"
 #include "Menus.h"
 #include "sMaskEdit.h"
 #include "sSpeedButton.h"
@@ -21,7 +22,7 @@ inline constexpr int RefreshGlyph = 1;
 inline constexpr int DateGlyph = 2;
 inline constexpr int EllipsisGlyph = 3;
 inline constexpr int CalcGlyph = 4;
-extern TCustomImageList* DefaultButtonGlyphs;
+extern TsAlphaImageList* DefaultButtonGlyphs;
 
 class TsGlyphMode : public TPersistent {
     DECLARE_CLASS(TsGlyphMode, TPersistent)

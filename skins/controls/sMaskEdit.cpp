@@ -147,9 +147,13 @@ void TsMaskEdit::PaintClient(HDC DC) {
 }
 
 void TsMaskEdit::PaintBorder(HDC DC) {
+    if (BorderStyle() != bsNone)
+        PaintBorderStrips(DC);
+}
+
+void TsMaskEdit::PaintBorderStrips(HDC DC) {
     TWinControl* P = Parent();
-    if (!P || !Visible() || !P->Visible() || ControlState().Contains(csCreating) || BorderStyle() == bsNone ||
-        FCommonData->IsUpdating())
+    if (!P || !Visible() || !P->Visible() || ControlState().Contains(csCreating) || FCommonData->IsUpdating())
         return;
     HWND Wnd = Handle();
     bool OwnDC = DC == nullptr;

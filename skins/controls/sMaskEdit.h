@@ -31,8 +31,10 @@ public:
 
     // Where the text goes inside the frame (descendants make room for their buttons).
     virtual void SetEditRect() {}
-    // Copies the frame strips of the cache to DC (0: the window DC).
+    // Copies the frame strips of the cache to DC (0: the window DC); nothing without a border.
     virtual void PaintBorder(HDC DC);
+    // The same whatever the border style.
+    void PaintBorderStrips(HDC DC);
     // Writes the edit text into the cache bitmap.
     virtual void PaintText();
     // Copies the whole cache, text included, to DC (0: the window DC).

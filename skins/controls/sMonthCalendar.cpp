@@ -1,5 +1,6 @@
 #include "sMonthCalendar.h"
 
+#include "sComponentState.h"
 #include "DateUtils.h"
 #include "Forms.h"
 #include "sCommonData.h"
@@ -15,8 +16,6 @@ std::string TodayLabel;
 std::string WeekColumnHeader;
 
 namespace {
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
 
 struct TYmd {
     int Y, M, D;
@@ -405,7 +404,7 @@ TsMonthCalendar::TsMonthCalendar(TComponent* AOwner) : TsPanel(AOwner) {
         const char* Caption;
     } const Navs[] = {{alLeft, "<<"}, {alLeft, "<"}, {alRight, ">"}, {alRight, ">>"}};
     for (int I = 0; I < 4; ++I) {
-        auto* B = Create<sSpeedButton::TsTimerSpeedButton>(this);
+        auto* B = Create<TsTimerSpeedButton>(this);
         B->SetParent(TitleBar);
         B->SetFlat(true);
         B->SkinData()->SetSkinSection("WEBBUTTON");
@@ -426,8 +425,7 @@ TsMonthCalendar::TsMonthCalendar(TComponent* AOwner) : TsPanel(AOwner) {
     TodayButton->SetFlat(true);
     TodayButton->SetAnimatEvents(TacAnimatEvents{});
     TodayButton->SkinData()->SetSkinSection("TOOLBUTTON");
-    TodayButton->SetCaption(!TodayLabel.empty() ? TodayLabel + FormatDateTime(" mmmm d, yyyy", ::Date())
-                                                : FormatDateTime("\"Today: \" mmmm d, yyyy", ::Date()));
+    UpdateTodayCaption();
     TodayButton->Font()->SetStyle(TFontStyles{fsBold});
     TodayButton->OnClick = TNotifyEvent::Bind<&TsMonthCalendar::TodayClick>(this);
     TodayButton->SetParent(this);
@@ -465,8 +463,18 @@ void TsMonthCalendar::DefineClass(TClassBuilder<TsMonthCalendar>& B) {
 
 TsPopupCalendar* TsMonthCalendar::PopupForm() const { return DynCast<TsPopupCalendar>(Parent()); }
 
+void TsMonthCalendar::UpdateTodayCaption() {
+    // Made anew whenever the calendar is laid out or shown, so a calendar kept past midnight names
+    // the new day.
+    std::string Caption = !TodayLabel.empty() ? TodayLabel + FormatDateTime(" mmmm d, yyyy", ::Date())
+                                              : FormatDateTime("\"Today: \" mmmm d, yyyy", ::Date());
+    if (TodayButton && TodayButton->Caption() != Caption)
+        TodayButton->SetCaption(Caption);
+}
+
 void TsMonthCalendar::CreateWnd() {
     TsPanel::CreateWnd();
+    UpdateTodayCaption();
     if (FShowTodayBtn)
         TodayButton->SetVisible(true);
     LayoutParts();
@@ -733,6 +741,7 @@ std::string TsMonthCalendar::CellText(int ACol, int ARow) const {
 }
 
 void TsMonthCalendar::ArrangeDays(bool DayOnly) {
+    UpdateTodayCaption();
     FUpdating = true;
     struct TReset {
         bool& Flag;

@@ -102,12 +102,15 @@ public:
     TsCalendGrid* DayGrid = nullptr;
     TsDragBar* TitleBar = nullptr;
     TsSpeedButton* TodayButton = nullptr;
-    std::array<sSpeedButton::TsTimerSpeedButton*, 4> NavButtons{};  // "<<", "<", ">", ">>"
+    std::array<TsTimerSpeedButton*, 4> NavButtons{};  // "<<", "<", ">", ">>"
     TPopupMenu* YearMonthMenu = nullptr;
 
     void WndProc(TMessage& Message) override;
     virtual void UpdateCalendar() { ArrangeDays(false); }
     void ArrangeDays(bool DayOnly);
+    // The Today button names the current day ("Today: " and the long date without the system's
+    // own label).
+    void UpdateTodayCaption();
     void LayoutParts();
     void UpdateNavButtons();
     // 0 Monday .. 6 Sunday.

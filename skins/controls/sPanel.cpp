@@ -1,5 +1,6 @@
 #include "sPanel.h"
 
+#include "sComponentState.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
 #include "sVclUtils.h"
@@ -7,7 +8,6 @@
 #include <algorithm>
 
 namespace {
-bool InState(TComponent* C, TComponentStateItem S) { return C->ComponentState().Contains(S); }
 
 template <class F>
 struct TCleanup {

@@ -1,6 +1,8 @@
 #include "sPopupClndr.h"
 
 #include "sMonthCalendar.h"
+#include "sSectionPaint.h"
+#include "sSkinManager.h"
 #include "sTooledit.h"
 
 TAOR PopupRegionRects;
@@ -124,8 +126,10 @@ void TsPopupCalendar::FormKeyDown(TObject*, Word& Key, TShiftState) {
 }
 
 void TsPopupCalendar::FormShow(TObject*) {
-    if (sMonthCalendar1)
+    if (sMonthCalendar1) {
         sMonthCalendar1->TitleBar->SetCursor(crDefault);
+        sMonthCalendar1->UpdateTodayCaption();
+    }
     TsSkinManager* M = Editor ? Editor->SkinData()->GetSkinManager() : nullptr;
     if (ManagerActive(M) && HandleAllocated()) {
         BuildRegionRects();
@@ -151,8 +155,15 @@ void TsPopupCalendar::KeyPress(char& Key) {
 
 void TsPopupCalendar::BuildRegionRects() {
     PopupRegionRects.clear();
-    // The corner holes come from the border mask's transparent corners, which the skin painting
-    // has no routine for yet: the region stays the whole rectangle.
+    TsSkinManager* M = Editor ? Editor->SkinData()->GetSkinManager() : nullptr;
+    if (!M || !sMonthCalendar1)
+        return;
+    const int Border = sMonthCalendar1->SkinData()->BorderMaskIndex;
+    if (!M->MaskIndexInRange(Border))
+        return;
+    const TsMaskData& Mask = M->MaskList[Border];
+    AddCornerHoleRects(PopupRegionRects, Width(), Mask, false, 0);
+    AddCornerHoleRects(PopupRegionRects, Width(), Mask, true, Height() - Mask.WB);
 }
 
 HRGN TsPopupCalendar::MakeRegion() {

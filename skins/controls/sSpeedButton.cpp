@@ -1,6 +1,8 @@
 #include "sSpeedButton.h"
 
+#include "sComponentState.h"
 #include "Forms.h"
+#include "Themes.h"
 #include "sGlyphUtils.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -13,9 +15,6 @@ bool SpeedButtonHintsOff = false;
 bool SpeedButtonSavedShowHint = false;
 
 namespace {
-bool Designing(TComponent* C) { return C->ComponentState().Contains(csDesigning); }
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 
 // The clBtnText triangle of a drop-down arrow part.
 void PaintDropArrow(TCanvas* Canvas, const TRect& R, int Pushed) {
@@ -24,6 +23,39 @@ void PaintDropArrow(TCanvas* Canvas, const TRect& R, int Pushed) {
     Canvas->Brush()->SetColor(clBtnText);
     Canvas->Pen()->SetColor(clBtnText);
     Canvas->Polygon({P0, TPoint{P0.X + 5, P0.Y}, TPoint{P0.X + 2, P0.Y + 5}});
+}
+
+// The parent's background under a control without a window, as the parent erases it.
+void EraseParentBackground(TControl* Control, HDC DC) {
+    TWinControl* Parent = Control->Parent();
+    if (!Parent || !Parent->HandleAllocated())
+        return;
+    POINT Origin{};
+    GetWindowOrgEx(DC, &Origin);
+    SetWindowOrgEx(DC, Origin.x + Control->Left(), Origin.y + Control->Top(), nullptr);
+    Parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
+    SetWindowOrgEx(DC, Origin.x, Origin.y, nullptr);
+}
+
+// The checked look of a button held down in its group: the face and highlight colours alternating
+// pixel by pixel.
+void FillExclusive(HDC DC, const TRect& R) {
+    const COLORREF Face = static_cast<COLORREF>(ColorToRGB(clBtnFace));
+    const COLORREF Light = static_cast<COLORREF>(ColorToRGB(clBtnHighlight));
+    WORD Bits[8];
+    for (int Y = 0; Y < 8; ++Y)
+        Bits[Y] = static_cast<WORD>(Y % 2 ? 0xAA : 0x55);
+    // A monochrome pattern takes the text colour for its 0 bits and the background colour for 1.
+    HBITMAP Pattern = CreateBitmap(8, 8, 1, 1, Bits);
+    HBRUSH Brush = CreatePatternBrush(Pattern);
+    COLORREF OldText = SetTextColor(DC, Face);
+    COLORREF OldBack = SetBkColor(DC, Light);
+    RECT Area = R;
+    FillRect(DC, &Area, Brush);
+    SetTextColor(DC, OldText);
+    SetBkColor(DC, OldBack);
+    DeleteObject(Brush);
+    DeleteObject(Pattern);
 }
 }  // namespace
 
@@ -445,56 +477,90 @@ void TsSpeedButton::StdPaint(bool PaintBorders) {
     C->Font()->Assign(Font());
     if (FButtonStyle == tbsSeparator)
         return;
+    TThemeServices* Themes = ThemeServices();
+    const bool Themed = Themes->ThemesEnabled();
     if (FButtonStyle == tbsDivider) {
         TRect R{Width() / 2 - 1, 0, Width() / 2 + 1, Height()};
-        DrawEdge(C->Handle(), reinterpret_cast<RECT*>(&R), BDR_SUNKENOUTER, BF_RECT);
+        if (Themed) {
+            R.Right = R.Left + 4;
+            EraseParentBackground(this, C->Handle());
+            Themes->DrawElement(C->Handle(), TThemeServices::GetElementDetails(ttbSeparatorNormal), R);
+        } else {
+            DrawEdge(C->Handle(), reinterpret_cast<RECT*>(&R), BDR_SUNKENOUTER, BF_RECT);
+        }
         return;
     }
-    bool Pressed = FState == bsDown || FState == bsExclusive;
-    if (PaintBorders) {
-        TRect R{0, 0, Width() - ArrowWidth(), Height()};
-        HDC DC = C->Handle();
-        if (!Flat()) {
-            UINT Flags = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (Pressed ? DFCS_PUSHED : 0);
-            DrawFrameControl(DC, reinterpret_cast<RECT*>(&R), DFC_BUTTON, Flags);
-        } else {
-            if (Pressed || (FMouseInControl && FState != bsDisabled) || Designing(this)) {
-                UINT Flags = BF_RECT | (Transparent() ? 0 : BF_MIDDLE);
-                DrawEdge(DC, reinterpret_cast<RECT*>(&R), Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, Flags);
-            } else if (!Transparent()) {
-                C->Brush()->SetStyle(bsSolid);
-                C->Brush()->SetColor(Color());
-                C->FillRect(R);
-            }
-            R.Left += 1;
-            R.Top += 1;
-            R.Right -= 1;
-            R.Bottom -= 1;
-        }
-        if (FState == bsExclusive && !(Flat() && FMouseInControl)) {
-            HBRUSH Pattern = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(clBtnHighlight)));
-            FillRect(DC, reinterpret_cast<RECT*>(&R), Pattern);
-            DeleteObject(Pattern);
-        }
-        if (FButtonStyle == tbsDropDown) {
-            TRect A{Width() - 16, 0, Width(), Height()};
-            bool ArrowDown = (FDropdownMenu && FMenuShown) || Down() || Pressed;
-            if (ArrowDown) {
-                if (Flat())
-                    DrawEdge(DC, reinterpret_cast<RECT*>(&A), BDR_SUNKENOUTER,
-                             BF_RECT | (Transparent() ? 0 : BF_MIDDLE));
-                else
-                    DrawFrameControl(DC, reinterpret_cast<RECT*>(&A), DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
-            } else if (!Flat()) {
-                DrawFrameControl(DC, reinterpret_cast<RECT*>(&A), DFC_BUTTON, DFCS_BUTTONPUSH);
-            } else if (FMouseInControl) {
-                DrawEdge(DC, reinterpret_cast<RECT*>(&A), BDR_RAISEDINNER, BF_RECT);
-            }
-            PaintDropArrow(C, TRect{Width() - 16, 0, Width(), Height()}, Pressed ? 1 : 0);
-        }
-    }
+    const bool Pressed = FState == bsDown || FState == bsExclusive;
+    const bool ArrowDown = (FDropdownMenu && FMenuShown) || Down() || Pressed;
+    if (PaintBorders && Themed)
+        StdPaintThemedBorders(Pressed, ArrowDown);
+    else if (PaintBorders)
+        StdPaintClassicBorders(Pressed, ArrowDown);
     PaintCaption();
     PaintGlyph();
+}
+
+void TsSpeedButton::StdPaintThemedBorders(bool Pressed, bool ArrowDown) {
+    TCanvas* C = Canvas();
+    HDC DC = C->Handle();
+    TThemeServices* Themes = ThemeServices();
+    EraseParentBackground(this, DC);
+    // States of both elements: normal 2, hot 3, pressed 4, disabled 5.
+    const int State = FState == bsDisabled ? 5 : Pressed ? 4 : FMouseInControl ? 3 : 2;
+    auto Details = [&](int S) {
+        return Flat() ? TThemeServices::GetElementDetails(static_cast<TThemedToolBar>(ttbButtonNormal + S - 2))
+                      : TThemeServices::GetElementDetails(static_cast<TThemedButton>(tbPushButtonNormal + S - 2));
+    };
+    TRect R{0, 0, Width() - ArrowWidth(), Height()};
+    Themes->DrawElement(DC, Details(State), R);
+    R = Themes->ContentRect(DC, Details(State), R);
+    if (FButtonStyle == tbsDropDown) {
+        const int ArrowState = ArrowDown ? 4 : State;
+        TRect A{Width() - 16, 0, Width(), Height()};
+        Themes->DrawElement(DC, Details(ArrowState), A);
+        PaintDropArrow(C, A, Flat() && ArrowState == 4 ? 1 : 0);
+    }
+    if (Flat() && State == 4)
+        C->Font()->SetColor(clHighlightText);
+}
+
+void TsSpeedButton::StdPaintClassicBorders(bool Pressed, bool ArrowDown) {
+    TCanvas* C = Canvas();
+    HDC DC = C->Handle();
+    TRect R{0, 0, Width() - ArrowWidth(), Height()};
+    if (!Flat()) {
+        UINT Flags = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (Pressed ? DFCS_PUSHED : 0);
+        DrawFrameControl(DC, reinterpret_cast<RECT*>(&R), DFC_BUTTON, Flags);
+    } else {
+        if (Pressed || (FMouseInControl && FState != bsDisabled) || Designing(this)) {
+            UINT Flags = BF_RECT | (Transparent() ? 0 : BF_MIDDLE);
+            DrawEdge(DC, reinterpret_cast<RECT*>(&R), Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, Flags);
+        } else if (!Transparent()) {
+            C->Brush()->SetStyle(bsSolid);
+            C->Brush()->SetColor(Color());
+            C->FillRect(R);
+        }
+        R.Left += 1;
+        R.Top += 1;
+        R.Right -= 1;
+        R.Bottom -= 1;
+    }
+    if (FState == bsExclusive && !(Flat() && FMouseInControl))
+        FillExclusive(DC, R);
+    if (FButtonStyle != tbsDropDown)
+        return;
+    TRect A{Width() - 16, 0, Width(), Height()};
+    if (ArrowDown) {
+        if (Flat())
+            DrawEdge(DC, reinterpret_cast<RECT*>(&A), BDR_SUNKENOUTER, BF_RECT | (Transparent() ? 0 : BF_MIDDLE));
+        else
+            DrawFrameControl(DC, reinterpret_cast<RECT*>(&A), DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
+    } else if (!Flat()) {
+        DrawFrameControl(DC, reinterpret_cast<RECT*>(&A), DFC_BUTTON, DFCS_BUTTONPUSH);
+    } else if (FMouseInControl) {
+        DrawEdge(DC, reinterpret_cast<RECT*>(&A), BDR_RAISEDINNER, BF_RECT);
+    }
+    PaintDropArrow(C, TRect{Width() - 16, 0, Width(), Height()}, Pressed ? 1 : 0);
 }
 
 void TsSpeedButton::PrepareCache() {
@@ -935,7 +1001,7 @@ void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     TSpeedButton::MouseUp(Button, Shift, X, Y);
 }
 
-sSpeedButton::TsTimerSpeedButton::TsTimerSpeedButton(TComponent* AOwner) : TsSpeedButton(AOwner) {
+TsTimerSpeedButton::TsTimerSpeedButton(TComponent* AOwner) : TsSpeedButton(AOwner) {
     SetWidth(Height() - 4);
 }
 

@@ -115,6 +115,9 @@ protected:
     TButtonLayout LastLayout = blGlyphLeft;
 
 private:
+    // The frame, the group-down fill and the drop-down part: with visual styles, or classic.
+    void StdPaintThemedBorders(bool Pressed, bool ArrowDown);
+    void StdPaintClassicBorders(bool Pressed, bool ArrowDown);
     void Changed(bool UnlessUpdating);
     void DropDown();
     void SkinnedWndProc(TMessage& Message);
@@ -147,13 +150,11 @@ extern bool DropDownRunning;
 extern bool SpeedButtonHintsOff;
 extern bool SpeedButtonSavedShowHint;
 
-namespace sSpeedButton {
 // The navigation buttons of the calendar: a speed button as wide as its height less 4.
 class TsTimerSpeedButton : public TsSpeedButton {
     DECLARE_CLASS(TsTimerSpeedButton, TsSpeedButton)
 public:
     explicit TsTimerSpeedButton(TComponent* AOwner);
 };
-}  // namespace sSpeedButton
 
 void sSpeedButtonInitialization();

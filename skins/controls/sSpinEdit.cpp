@@ -1,5 +1,6 @@
 #include "sSpinEdit.h"
 
+#include "sComponentState.h"
 #include "DateUtils.h"
 #include "SysUtils.h"
 #include "sMessages.h"
@@ -9,12 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-using sSpinEdit::TsTimerSpeedButton;
 
 namespace {
-bool Loading(TComponent* C) { return C->ComponentState().Contains(csLoading); }
-bool Designing(TComponent* C) { return C->ComponentState().Contains(csDesigning); }
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 LRESULT Command(TControl* C, Word Code, LPARAM LParam = 0) {
     return C->Perform(SM_ALPHACMD, SkinCommandParam(Code), LParam);
@@ -24,25 +21,25 @@ LRESULT Command(TControl* C, Word Code, LPARAM LParam = 0) {
 // ---------------------------------------------------------------------------------------------
 // One half of the pair
 
-TsTimerSpeedButton::TsTimerSpeedButton(TComponent* AOwner) : TsSpeedButton(AOwner) {
+TsSpinTimerButton::TsSpinTimerButton(TComponent* AOwner) : TsSpeedButton(AOwner) {
     Owner = DynCast<TsSpinButton>(AOwner);
 }
 
 // The hold timer is owned as a component: it goes with the button.
 
-void TsTimerSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TsSpinTimerButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TsSpeedButton::MouseDown(Button, Shift, X, Y);
     SetDown(true);
-    if ((HoldFlags & sSpinEdit::RepeatWhileHeld) == 0)
+    if ((HoldFlags & RepeatWhileHeld) == 0)
         return;
     if (!HoldTimer)
         HoldTimer = Create<TTimer>(this);
-    HoldTimer->SetOnTimer(TNotifyEvent::Bind<&TsTimerSpeedButton::HoldTick>(this));
+    HoldTimer->SetOnTimer(TNotifyEvent::Bind<&TsSpinTimerButton::HoldTick>(this));
     HoldTimer->SetInterval(400);
     HoldTimer->SetEnabled(true);
 }
 
-void TsTimerSpeedButton::HoldTick(TObject*) {
+void TsSpinTimerButton::HoldTick(TObject*) {
     HoldTimer->SetInterval(100);
     if (!MouseCapture())
         return;
@@ -54,18 +51,18 @@ void TsTimerSpeedButton::HoldTick(TObject*) {
     }
 }
 
-void TsTimerSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TsSpinTimerButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     SetDown(false);
     TsSpeedButton::MouseUp(Button, Shift, X, Y);
     if (HoldTimer)
         HoldTimer->SetEnabled(false);
 }
 
-void TsTimerSpeedButton::Paint() {
+void TsSpinTimerButton::Paint() {
     if (IsDestroying(this) || Loading(this))
         return;
     TsSpeedButton::Paint();
-    if ((HoldFlags & sSpinEdit::ShowFocusFrame) == 0)
+    if ((HoldFlags & ShowFocusFrame) == 0)
         return;
     TRect R{3, 3, Width() - 3, Height() - 3};
     if (Down()) {
@@ -77,7 +74,7 @@ void TsTimerSpeedButton::Paint() {
     Canvas()->DrawFocusRect(R);
 }
 
-void TsTimerSpeedButton::PaintGlyph() {
+void TsSpinTimerButton::PaintGlyph() {
     if (!Glyph()->Empty()) {
         TsSpeedButton::PaintGlyph();
         return;
@@ -107,7 +104,7 @@ void TsTimerSpeedButton::PaintGlyph() {
         Canvas->Polygon({TPoint{X0 + 1, Y0 + 1}, TPoint{X0 + 7, Y0 + 1}, TPoint{X0 + 4, Y0 + 4}});
 }
 
-void TsTimerSpeedButton::PaintTo(HDC DC, TPoint Point) {
+void TsSpinTimerButton::PaintTo(HDC DC, TPoint Point) {
     PrepareCache();
     TBitmap* Cache = SkinData()->CacheBitmap;
     BitBlt(DC, Point.X, Point.Y, Cache->Width(), Cache->Height(), Cache->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -141,8 +138,8 @@ void TsSpinButton::DefineClass(TClassBuilder<TsSpinButton>& B) {
     B.Message<&TsSpinButton::WMGetDlgCode>(WM_GETDLGCODE);
 }
 
-TsTimerSpeedButton* TsSpinButton::MakeHalf(bool IsUp) {
-    auto* H = Create<TsTimerSpeedButton>(this);
+TsSpinTimerButton* TsSpinButton::MakeHalf(bool IsUp) {
+    auto* H = Create<TsSpinTimerButton>(this);
     H->Up = IsUp;
     H->SkinData()->SetSkinSection("SPEEDBUTTON_SMALL");
     H->SetParent(this);
@@ -153,7 +150,7 @@ TsTimerSpeedButton* TsSpinButton::MakeHalf(bool IsUp) {
     H->SetEnabled(true);
     H->SetFlat(false);
     H->SetTransparent(true);
-    H->HoldFlags = sSpinEdit::RepeatWhileHeld;
+    H->HoldFlags = RepeatWhileHeld;
     return H;
 }
 
@@ -221,13 +218,13 @@ void TsSpinButton::HalfClicked(TObject* Sender) {
         OnDownClick(this);
 }
 
-void TsSpinButton::SetActiveHalf(TsTimerSpeedButton* Half) {
+void TsSpinButton::SetActiveHalf(TsSpinTimerButton* Half) {
     if (!TabStop() || !CanFocus() || Half == ActiveHalf)
         return;
-    ActiveHalf->HoldFlags &= ~sSpinEdit::ShowFocusFrame;
+    ActiveHalf->HoldFlags &= ~ShowFocusFrame;
     ActiveHalf = Half;
     if (Focused()) {
-        ActiveHalf->HoldFlags |= sSpinEdit::ShowFocusFrame;
+        ActiveHalf->HoldFlags |= ShowFocusFrame;
         Invalidate();
     }
 }
@@ -235,7 +232,7 @@ void TsSpinButton::SetActiveHalf(TsTimerSpeedButton* Half) {
 void TsSpinButton::HalfPressed(TObject* Sender, TMouseButton Button, TShiftState, int, int) {
     if (Button != mbLeft)
         return;
-    SetActiveHalf(static_cast<TsTimerSpeedButton*>(Sender));
+    SetActiveHalf(static_cast<TsSpinTimerButton*>(Sender));
     if (FFocusControl && FFocusControl->TabStop() && FFocusControl->CanFocus() && !FFocusControl->Focused())
         FFocusControl->SetFocus();
     else if (TabStop() && !Focused() && CanFocus())
@@ -244,13 +241,13 @@ void TsSpinButton::HalfPressed(TObject* Sender, TMouseButton Button, TShiftState
 
 void TsSpinButton::WMSetFocus(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
-    ActiveHalf->HoldFlags |= sSpinEdit::ShowFocusFrame;
+    ActiveHalf->HoldFlags |= ShowFocusFrame;
     ActiveHalf->Invalidate();
 }
 
 void TsSpinButton::WMKillFocus(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
-    ActiveHalf->HoldFlags &= ~sSpinEdit::ShowFocusFrame;
+    ActiveHalf->HoldFlags &= ~ShowFocusFrame;
     ActiveHalf->Invalidate();
 }
 
@@ -402,7 +399,7 @@ void TsBaseSpinEdit::WndProc(TMessage& Message) {
         case SKIN_REFRESH:
             if (Message.LParam != reinterpret_cast<LPARAM>(D->GetSkinManager()))
                 break;
-            for (TsTimerSpeedButton* H : {FButtonPair->UpHalf, FButtonPair->DownHalf}) {
+            for (TsSpinTimerButton* H : {FButtonPair->UpHalf, FButtonPair->DownHalf}) {
                 H->Perform(Message.Msg, Message.WParam, Message.LParam);
                 if (Code == SKIN_LOADED)
                     H->SetEnabled(true);
@@ -442,7 +439,7 @@ void TsBaseSpinEdit::WndProc(TMessage& Message) {
         if (D->IsSkinned(false)) {
             D->SetInUpdate(D->IsUpdating());
             if (!D->InUpdate && Enabled())
-                for (TsTimerSpeedButton* H : {FButtonPair->UpHalf, FButtonPair->DownHalf}) {
+                for (TsSpinTimerButton* H : {FButtonPair->UpHalf, FButtonPair->DownHalf}) {
                     Command(H, SKIN_ANIMDONE);
                     H->SkinData()->BackgroundStale = true;
                 }
@@ -463,7 +460,7 @@ void TsBaseSpinEdit::WndProc(TMessage& Message) {
         break;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
-        for (TsTimerSpeedButton* H : {FButtonPair->UpHalf, FButtonPair->DownHalf}) {
+        for (TsSpinTimerButton* H : {FButtonPair->UpHalf, FButtonPair->DownHalf}) {
             H->SkinData()->MouseOver = false;
             Command(H, SKIN_ANIMDONE);
             H->Redraw();

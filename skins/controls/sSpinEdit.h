@@ -13,16 +13,16 @@
 
 class TsSpinButton;
 
-namespace sSpinEdit {
-// Bits of TsTimerSpeedButton::HoldFlags.
+// Bits of TsSpinTimerButton::HoldFlags.
 inline constexpr Byte ShowFocusFrame = 1;
 inline constexpr Byte RepeatWhileHeld = 2;
 
-// One half of the button pair: clicks 400 ms after a press and then every 100 ms while held.
-class TsTimerSpeedButton : public TsSpeedButton {
-    DECLARE_CLASS(TsTimerSpeedButton, TsSpeedButton)
+// One half of the button pair: clicks 400 ms after a press and then every 100 ms while held. Its
+// name differs from the calendar's timer speed button: one program holds both classes.
+class TsSpinTimerButton : public TsSpeedButton {
+    DECLARE_CLASS(TsSpinTimerButton, TsSpeedButton)
 public:
-    explicit TsTimerSpeedButton(TComponent* AOwner);
+    explicit TsSpinTimerButton(TComponent* AOwner);
 
 
     TsSpinButton* Owner = nullptr;
@@ -42,7 +42,6 @@ protected:
 private:
     void HoldTick(TObject* Sender);
 };
-}  // namespace sSpinEdit
 
 class TsBaseSpinEdit;
 
@@ -53,9 +52,9 @@ public:
     static void DefineClass(TClassBuilder<TsSpinButton>& B);
 
     TsBaseSpinEdit* Owner = nullptr;
-    sSpinEdit::TsTimerSpeedButton* UpHalf = nullptr;
-    sSpinEdit::TsTimerSpeedButton* DownHalf = nullptr;
-    sSpinEdit::TsTimerSpeedButton* ActiveHalf = nullptr;
+    TsSpinTimerButton* UpHalf = nullptr;
+    TsSpinTimerButton* DownHalf = nullptr;
+    TsSpinTimerButton* ActiveHalf = nullptr;
     TNotifyEvent OnUpClick;
     TNotifyEvent OnDownClick;
 
@@ -77,11 +76,11 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    sSpinEdit::TsTimerSpeedButton* MakeHalf(bool IsUp);
+    TsSpinTimerButton* MakeHalf(bool IsUp);
     void FitHalves(int& W, int& H);
     void HalfClicked(TObject* Sender);
     void HalfPressed(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void SetActiveHalf(sSpinEdit::TsTimerSpeedButton* Half);
+    void SetActiveHalf(TsSpinTimerButton* Half);
     void WMSize(TMessage& Message);
     void WMSetFocus(TMessage& Message);
     void WMKillFocus(TMessage& Message);

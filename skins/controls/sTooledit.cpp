@@ -1,5 +1,6 @@
 #include "sTooledit.h"
 
+#include "sComponentState.h"
 #include "DateUtils.h"
 #include "Forms.h"
 #include "sMessages.h"
@@ -8,7 +9,6 @@
 #include "sVclUtils.h"
 
 namespace {
-bool Designing(TComponent* C) { return C->ComponentState().Contains(csDesigning); }
 TDateTime Today() { return static_cast<TDateTime>(static_cast<long long>(Now())); }
 }  // namespace
 

@@ -320,8 +320,9 @@ bool TsCommonData::HasComplexBackground() const {
 void TsCommonData::UpdatePlainFlag(bool Recursive) {
     Flags &= ~PlainBackgroundFlag;
     if (HostControl) {
-        // Panels and forms are the containers whose children may take their plain colour.
-        if ((DynCast<TCustomPanel>(HostControl) || DynCast<TCustomForm>(HostControl)) && !HasComplexBackground())
+        // Panels and scrolling containers (forms, scroll boxes, frames) are the containers whose
+        // children may take their plain colour.
+        if ((DynCast<TPanel>(HostControl) || DynCast<TScrollingWinControl>(HostControl)) && !HasComplexBackground())
             Flags |= PlainBackgroundFlag;
         if (auto* W = Windowed(HostControl); Recursive && W)
             for (int I = 0; I < W->ControlCount(); ++I)

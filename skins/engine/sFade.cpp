@@ -1,5 +1,6 @@
 #include "sFade.h"
 
+#include "sComponentState.h"
 #include "Forms.h"
 #include "sCommonData.h"
 #include "sGraphUtils.h"
@@ -29,7 +30,6 @@ int SectionIterations(TsCommonData* SkinData) {
     return S ? S->FadingIterations : 0;
 }
 
-bool IsDestroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
 
 bool AppTerminating() { return Application && Application->Terminated(); }
 

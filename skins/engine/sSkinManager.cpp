@@ -31,6 +31,7 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     IsDefaultFlag = DefaultManager == nullptr;
     SkinData = Create<TsSkinData>();
     InternalSkins = Create<TsStoredSkins>(this);
+    CommonSections = Create<TStringList>();
     AnimEffects = Create<TacAnimEffects>();
     AnimEffects->Manager = this;
     AnimEffects->Buttons->Manager = this;
@@ -48,6 +49,7 @@ TsSkinManager::~TsSkinManager() {
     ClearPatterns();
     FreeAndNil(AnimEffects);
     FreeAndNil(InternalSkins);
+    FreeAndNil(CommonSections);
     FreeAndNil(ExBorderActive);
     FreeAndNil(ExBorderInactive);
     FreeAndNil(SkinData);
@@ -327,8 +329,8 @@ TColor TsSkinManager::GetMainColor() const {
 }
 
 bool TsSkinManager::GetAllowGlowing() const {
-    static const bool LayeredWindows = GetProcAddress(GetModuleHandleA("user32.dll"), "UpdateLayeredWindow") != nullptr;
-    return AllowGlowingFlag && LayeredWindows;
+    // A 32-bit program on a 64-bit system without desktop composition cannot show glow windows.
+    return AllowGlowingFlag && LayeredWindowsAvailable() && !Wow64NoComposition;
 }
 
 void TsSkinManager::SetHotWindow(HWND Handle) {
@@ -388,9 +390,14 @@ void ChangePixels(TBitmap* Bitmap, bool SkipGrey, const std::function<TColor(TCo
     }
 }
 
-// Whatever way a load ends, fades may run again afterwards.
+// Whatever way a load ends, the flag goes back to what it was: a load inside a skin change must
+// not clear it before the change has been broadcast.
 struct LoadingGuard {
-    ~LoadingGuard() { SkinLoading = false; }
+    bool Was = SkinLoading;
+    LoadingGuard() { SkinLoading = true; }
+    ~LoadingGuard() { SkinLoading = Was; }
+    LoadingGuard(const LoadingGuard&) = delete;
+    LoadingGuard& operator=(const LoadingGuard&) = delete;
 };
 
 void MakeMasterFormat(TBitmap* Bitmap) {
@@ -421,7 +428,6 @@ std::string TsSkinManager::FullSkinDirectory() const {
 void TsSkinManager::LoadSkin() {
     if (!Active)
         return;
-    SkinLoading = true;
     LoadingGuard Guard;
     FreeAndNil(SkinIni);
     std::string Folder = FullSkinDirectory() + "\\" + SkinName + "\\";
@@ -463,7 +469,6 @@ void TsSkinManager::LoadSkin() {
 void TsSkinManager::LoadPackedSkin() {
     if (!Active)
         return;
-    SkinLoading = true;
     LoadingGuard Guard;
     FreeAndNil(SkinIni);
     CurrentPack = nullptr;
@@ -666,9 +671,9 @@ void TsSkinManager::LoadStoredMasks() {
 }
 
 void TsSkinManager::AddCommonSections() {
-    if (CommonSections.empty())
+    if (CommonSections->Count() == 0)
         return;
-    TOwned<TMemIniFile> Common(IniFromText("1.tmp", CommonSections));
+    TOwned<TMemIniFile> Common(IniFromText("1.tmp", CommonSections->Text()));
     ForEachImageKey(Common.get(), true, [&](const std::string& Section, const std::string& Key, const std::string& Raw) {
         std::string Value = Raw.empty() ? "-" : Raw;
         if (!MasterBitmap || !Contains(Value, "#")) {
@@ -768,8 +773,8 @@ void TsSkinManager::LoadPatterns() {
             PatternList.push_back(P);
         }
     }
-    if (!CommonSections.empty()) {
-        TOwned<TMemIniFile> Common(IniFromText("2.tmp", CommonSections));
+    if (CommonSections->Count() > 0) {
+        TOwned<TMemIniFile> Common(IniFromText("2.tmp", CommonSections->Text()));
         AddFrom(Common.get(), false);
     }
 }
@@ -803,19 +808,24 @@ void TsSkinManager::LoadGeneralData() {
     } else {
         return;
     }
-    if (!CommonSections.empty()) {
-        TOwned<TMemIniFile> Common(IniFromText("", CommonSections));
+    if (CommonSections->Count() > 0) {
+        // A common section takes what it lacks from the skin section its PARENTCLASS names.
         TOwned<TStringList> Sections(Create<TStringList>());
-        Common->ReadSections(Sections.get());
+        ParseIniSections(CommonSections, Sections.get());
         for (int S = 0; S < Sections->Count(); ++S) {
             std::string Name = Sections->Strings(S);
             if (FindSectionIndex(Name) >= 0)
                 continue;
+            const std::string ParentClass = UpperCase(GetSectionText(Sections.get(), Name, "PARENTCLASS", "-1"));
+            auto Parent = std::find_if(SectionList.begin(), SectionList.end(), [&](const TsGeneralData& D) {
+                return UpperCase(D.SectionName) == ParentClass;
+            });
             TsGeneralData D;
-            ReadSkinSection(Common.get(), Name, D);
-            D.ParentClass = UpperCase(Common->ReadString(Name, "PARENTCLASS", "-1"));
+            ReadCommonSection(Sections.get(), Name, Parent == SectionList.end() ? nullptr : &*Parent, D);
+            D.ParentClass = ParentClass;
             SectionList.push_back(D);
         }
+        FreeIniSections(Sections.get());
     }
     UpdateSectionMaskIndexes();
     ApplyHueOffset(HueOffset);
@@ -1041,12 +1051,14 @@ void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
     B.Property("AnimEffects", &M::AnimEffects);
     B.Property("HueOffset", &M::HueOffset, &M::SetHueOffset).Default(0);
     B.Property("Saturation", &M::Saturation, &M::SetSaturation).Default(0);
-    B.Property("SkinDirectory", &M::SkinDirectory, &M::SkinDirectory);
+    B.Property("SkinDirectory", &M::SkinDirectory, &M::SetSkinDirectory);
     B.Property("SkinName", &M::GetSkinName, &M::SetSkinName);
     B.Property("SkinnedPopups", &M::SkinnedPopups, &M::SkinnedPopups).Default(true);
     B.Property("IsDefault", &M::GetIsDefault, &M::SetIsDefault).Default(true);
     B.Property("Active", &M::GetActive, &M::SetActive).Default(true);
-    B.Property("SkinInfo", &M::GetSkinInfo);
+    B.Property("SkinInfo", &M::GetSkinInfo, &M::SetReadOnlyText);
+    B.Property("Version", &M::GetVersion, &M::SetReadOnlyText);
+    B.Property("CommonSections", &M::GetCommonSections, &M::SetCommonSectionsLines);
     B.Property("InternalSkins", &M::InternalSkins);
     B.Property("ExtendedBorders", &M::GetExtendedBorders, &M::SetExtendedBorders).Default(false);
     B.Property("AllowGlowing", &M::GetAllowGlowing, &M::AllowGlowingFlag).Default(true);
@@ -1081,8 +1093,49 @@ struct TLoadedSkin {
     TsGeneralDataArray Sections;
     TBitmap* Master = nullptr;
     TsCommonIndexes Indexes;
+    TsSkinData Values;
 };
 }  // namespace
+
+void TsSkinManager::LoadCurrentSkin() {
+    FromPack = FileExists(FullSkinDirectory() + "\\" + SkinName + ".asz");
+    if (FromPack)
+        LoadPackedSkin();
+    else
+        LoadSkin();
+}
+
+bool TsSkinManager::LoadKeepingPrevious() {
+    TLoadedSkin Previous{std::move(MaskList), std::move(PatternList), std::move(SectionList), MasterBitmap,
+                         CommonIndexes, *SkinData};
+    MaskList.clear();
+    PatternList.clear();
+    SectionList.clear();
+    MasterBitmap = nullptr;
+    try {
+        LoadCurrentSkin();
+    } catch (Exception& E) {
+        // The half-loaded skin goes; the previous one comes back with its skin-wide values.
+        ClearMasks();
+        ClearPatterns();
+        MaskList = std::move(Previous.Masks);
+        PatternList = std::move(Previous.Patterns);
+        SectionList = std::move(Previous.Sections);
+        MasterBitmap = Previous.Master;
+        CommonIndexes = Previous.Indexes;
+        const bool WasActive = SkinData->SkinActive;
+        *SkinData = Previous.Values;
+        SkinData->SkinActive = WasActive;
+        ShowErrorBox(E.Message());
+        return false;
+    }
+    for (TsMaskData& M : Previous.Masks)
+        FreeAndNil(M.Bmp);
+    for (TsPatternData& P : Previous.Patterns)
+        FreeAndNil(P.Img);
+    FreeAndNil(Previous.Master);
+    return true;
+}
 
 void TsSkinManager::SetSkinName(const std::string& Value) {
     const std::string OldName = SkinName;
@@ -1091,50 +1144,19 @@ void TsSkinManager::SetSkinName(const std::string& Value) {
         return;
     if (OnBeforeChange)
         OnBeforeChange(this);
-    SkinLoading = true;
-    LoadingGuard Guard;
-    SkinData->SkinActive = false;
-    FromPack = FileExists(FullSkinDirectory() + "\\" + Value + ".asz");
-    TLoadedSkin Previous{std::move(MaskList), std::move(PatternList), std::move(SectionList), MasterBitmap,
-                         CommonIndexes};
-    MaskList.clear();
-    PatternList.clear();
-    SectionList.clear();
-    MasterBitmap = nullptr;
-    bool Failed = false;
-    try {
-        if (FromPack)
-            LoadPackedSkin();
+    {
+        LoadingGuard Guard;
+        SkinData->SkinActive = false;
+        const bool Failed = !LoadKeepingPrevious();
+        if (Failed)
+            SkinName = OldName;
+        if (!Active)
+            SendRemoveSkin();
+        else if (!Failed || !SectionList.empty())
+            SendNewSkin(true);
         else
-            LoadSkin();
-    } catch (Exception& E) {
-        // The half-loaded skin goes; the previous one comes back under its name.
-        ClearMasks();
-        ClearPatterns();
-        MaskList = std::move(Previous.Masks);
-        PatternList = std::move(Previous.Patterns);
-        SectionList = std::move(Previous.Sections);
-        MasterBitmap = Previous.Master;
-        CommonIndexes = Previous.Indexes;
-        Previous.Master = nullptr;
-        SkinName = OldName;
-        Failed = true;
-        ShowErrorBox(E.Message());
+            SendRemoveSkin();
     }
-    if (!Failed) {
-        for (TsMaskData& M : Previous.Masks)
-            FreeAndNil(M.Bmp);
-        for (TsPatternData& P : Previous.Patterns)
-            FreeAndNil(P.Img);
-        FreeAndNil(Previous.Master);
-    }
-    if (!Active)
-        SendRemoveSkin();
-    else if (!Failed || !SectionList.empty())
-        SendNewSkin(true);
-    else
-        SendRemoveSkin();
-    SkinLoading = false;
     if (OnAfterChange)
         OnAfterChange(this);
 }
@@ -1152,18 +1174,14 @@ void TsSkinManager::SetActive(bool Value) {
     CacheCommonIndexes();
 }
 
-void TsSkinManager::Reapply() {
+void TsSkinManager::Reapply(bool RepaintAtDesignTime) {
     if (!SkinData->SkinActive)
         return;
-    SkinLoading = true;
-    LoadingGuard Guard;
-    if (FileExists(FullSkinDirectory() + "\\" + SkinName + ".asz")) {
-        FromPack = true;
-        LoadPackedSkin();
-    } else {
-        LoadSkin();
+    {
+        LoadingGuard Guard;
+        LoadKeepingPrevious();
     }
-    if (!ComponentState().Contains(csLoading))
+    if (!ComponentState().Contains(csLoading) && (RepaintAtDesignTime || !ComponentState().Contains(csDesigning)))
         RepaintForms();
 }
 
@@ -1171,14 +1189,14 @@ void TsSkinManager::SetHueOffset(int Value) {
     if (Value == HueOffset)
         return;
     HueOffset = Value;
-    Reapply();
+    Reapply(true);
 }
 
 void TsSkinManager::SetSaturation(int Value) {
     if (Value == Saturation)
         return;
     Saturation = Value;
-    Reapply();
+    Reapply(true);
 }
 
 void TsSkinManager::SetIsDefault(bool Value) {
@@ -1251,10 +1269,13 @@ void TsSkinManager::RepaintForms() {
     TMessage Done{SM_ALPHACMD, MAKEWPARAM(0, SKIN_ANIMDONE), reinterpret_cast<LPARAM>(this), 0};
     BroadcastToAllForms(Done);
     TMessage Refresh{SM_ALPHACMD, MAKEWPARAM(0, SKIN_REFRESH), reinterpret_cast<LPARAM>(this), 0};
-    if (!SkinLoading)
+    // A skin change locked the forms already: this unlock ends that lock too. Only a manager read
+    // from its form file leaves them alone.
+    const bool Reading = ComponentState().Contains(csLoading);
+    if (!Reading)
         LockFormsRedraw(this);
     BroadcastToAllForms(Refresh);
-    if (!SkinLoading)
+    if (!Reading)
         UnlockFormsRedraw(this, true);
     else
         AnimationInProgress = false;
@@ -1394,8 +1415,19 @@ void TsSkinManager::SetCommonSections(const std::string& Text) {
         Line.erase(std::remove(Line.begin(), Line.end(), ' '), Line.end());
         Lines->SetStrings(I, Line);
     }
-    CommonSections = Lines->Text();
+    CommonSections->Assign(Lines.get());
     SetSkinName(SkinName);
+}
+
+TStrings* TsSkinManager::GetCommonSections() const { return CommonSections; }
+
+void TsSkinManager::SetCommonSectionsLines(TStrings* Value) { SetCommonSections(Value ? Value->Text() : ""); }
+
+void TsSkinManager::SetSkinDirectory(const std::string& Value) {
+    if (Value == SkinDirectory)
+        return;
+    SkinDirectory = Value;
+    SkinData->SkinFolder = FullSkinDirectory();
 }
 
 bool TsSkinManager::GetExtendedBorders() const { return ExtendedBordersFlag && LayeredWindowsAvailable(); }
@@ -1407,16 +1439,7 @@ void TsSkinManager::SetExtendedBorders(bool Value) {
     if (!SkinData->SkinActive)
         return;
     PrepareExtendedBorders();
-    SkinLoading = true;
-    LoadingGuard Guard;
-    if (FileExists(FullSkinDirectory() + "\\" + SkinName + ".asz")) {
-        FromPack = true;
-        LoadPackedSkin();
-    } else {
-        LoadSkin();
-    }
-    if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDesigning))
-        RepaintForms();
+    Reapply(false);
 }
 
 void TsSkinManager::PrepareExtendedBorders() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "Lists.h"
 #include "Streams.h"
 #include "Graphics.h"
 #include "sConst.h"
@@ -297,8 +298,16 @@ public:
     static inline void (*SkinActiveHook)(bool Active) = nullptr;
     static inline void (*SkinLoadedHook)() = nullptr;
 
-    // The lines of an options text added to every skin; blanks leave every line that is no comment.
+    // The lines of an options text added to every skin; blanks leave every line that is no comment,
+    // then the skin loads again. A form file fills the list itself, before the skin loads.
     void SetCommonSections(const std::string& Text);
+    TStrings* GetCommonSections() const;
+    void SetCommonSectionsLines(TStrings* Value);
+    // The library's version; written values (form files store it) are ignored, as for SkinInfo.
+    std::string GetVersion() const { return "6.68"; }
+    void SetReadOnlyText(const std::string&) {}
+    // Stores a changed folder of skins and points the skin-wide folder at it.
+    void SetSkinDirectory(const std::string& Value);
     bool GetExtendedBorders() const;
     void SetExtendedBorders(bool Value);
     // The extended (shadowed) border images of an active and an inactive form, and the content
@@ -346,7 +355,7 @@ public:
     bool Active = true;
     std::string SkinName;
     std::string SkinDirectory;
-    std::string CommonSections;  // an options text; blanks already removed from its lines
+    TStringList* CommonSections = nullptr;  // owned: an options text; blanks removed by the setter
     int HueOffset = 0;
     int Saturation = 0;
     bool FromPack = false;  // images come from the packed skin being loaded
@@ -395,8 +404,14 @@ public:
 private:
     bool IsDefaultFlag = false;
     bool ExtendedBordersFlag = false;
-    // Reloads the current skin for changed colour settings.
-    void Reapply();
+    // Reloads the current skin for changed colour settings; a failed load keeps the skin shown.
+    void Reapply(bool RepaintAtDesignTime);
+    // SkinName from its packed file when the skin folder has one, else from its folder or the
+    // stored skins.
+    void LoadCurrentSkin();
+    // LoadCurrentSkin into fresh arrays; when it raises, the previous skin and its skin-wide values
+    // come back, the error box shows the message and the result is False.
+    bool LoadKeepingPrevious();
     TMemIniFile* SkinIni = nullptr;
     TacSkinConvertor* CurrentPack = nullptr;
     void LoadFromOptions();

@@ -70,6 +70,16 @@ TRect FixedColumnRect(const std::string& V) {
     return Rect(ColumnInt(V, 2, 4), ColumnInt(V, 7, 4), ColumnInt(V, 12, 4), ColumnInt(V, 17, 4));
 }
 
+// The gradients parsed from their texts (" " is none) and the image indexes cleared, as every new
+// section record has them.
+void FinishSection(TsGeneralData& Data) {
+    if (Data.GradientData != " ")
+        ParseGradientData(Data.GradientData, Data.Gradient);
+    if (Data.HotGradientData != " ")
+        ParseGradientData(Data.HotGradientData, Data.HotGradient);
+    Data.BorderIndex = Data.ImgTL = Data.ImgTR = Data.ImgBL = Data.ImgBR = -1;
+}
+
 }  // namespace
 
 std::string ReadSkinString(TCustomIniFile* Ini, const std::string& Section, const std::string& Key,
@@ -161,11 +171,62 @@ void ReadSkinSection(TCustomIniFile* Ini, const std::string& Section, TsGeneralD
     Data.HotGlowSize = static_cast<Byte>(Int("HGSIZE", 0));
     Data.GlowColor = ReadSkinColor(Ini, Section, "GCOL", 0xFFFFFF, true);
     Data.GlowSize = static_cast<Byte>(Int("GSIZE", 0));
-    if (Data.GradientData != " ")
-        ParseGradientData(Data.GradientData, Data.Gradient);
-    if (Data.HotGradientData != " ")
-        ParseGradientData(Data.HotGradientData, Data.HotGradient);
-    Data.BorderIndex = Data.ImgTL = Data.ImgTR = Data.ImgBL = Data.ImgBR = -1;
+    FinishSection(Data);
+}
+
+void ReadCommonSection(TStringList* Sections, const std::string& Section, const TsGeneralData* Parent,
+                       TsGeneralData& Data) {
+    TsGeneralData Defaults;
+    if (!Parent) {
+        TOwned<TMemIniFile> Empty(Create<TMemIniFile>(""));
+        ReadSkinSection(Empty.get(), Section, Defaults);
+    }
+    const TsGeneralData& Base = Parent ? *Parent : Defaults;
+    // A text that no line of the section can hold: the key is missing.
+    const std::string Missing(1, '\0');
+    auto Text = [&](const char* Key, const std::string& Inherited) {
+        std::string V = GetSectionText(Sections, Section, Key, Missing);
+        return V == Missing ? Inherited : V;
+    };
+    auto Has = [&](const char* Key) { return GetSectionText(Sections, Section, Key, Missing) != Missing; };
+    auto Int = [&](const char* Key, int Inherited) {
+        return Has(Key) ? GetSectionInteger(Sections, Section, Inherited, Key) : Inherited;
+    };
+    auto Bool = [&](const char* Key, bool Inherited) { return Has(Key) ? UpperCase(Text(Key, "")) == "TRUE" : Inherited; };
+    auto Glow = [&](const char* Key, int Inherited) {
+        int V = GetSectionInteger(Sections, Section, 0, Key);
+        return V == -1 ? Inherited : V;
+    };
+    Data = TsGeneralData{};
+    Data.SectionName = Section;
+    Data.Color = Has("COLOR") ? ColorToRGB(Int("COLOR", Base.Color)) : Base.Color;
+    Data.ReservedBoolean = Bool("RESERVEDBOOLEAN", Base.ReservedBoolean);
+    Data.GiveOwnFont = Bool("GIVEOWNFONT", Base.GiveOwnFont);
+    Data.GlowCount = Glow("GLOW", Base.GlowCount);
+    Data.GlowMargin = Glow("GLOWMARGIN", Base.GlowMargin);
+    static const char* const FontKeys[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
+    static const char* const HotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
+    for (int I = 0; I < 5; ++I) {
+        Data.FontColor[I] = Int(FontKeys[I], Base.FontColor[I]);
+        Data.HotFontColor[I] = Int(HotFontKeys[I], Base.HotFontColor[I]);
+    }
+    Data.Transparency = Int("TRANSPARENCY", Base.Transparency);
+    Data.GradientPercent = Int("GRADIENTPERCENT", Base.GradientPercent);
+    Data.ImagePercent = Int("IMAGEPERCENT", Base.ImagePercent);
+    Data.GradientData = Text("GRADIENTDATA", Base.GradientData);
+    Data.ShowFocus = Bool("SHOWFOCUS", Base.ShowFocus);
+    Data.FadingEnabled = Bool("FADINGENABLED", Base.FadingEnabled);
+    Data.FadingIterations = Int("FADINGITERATIONS", Base.FadingIterations);
+    Data.HotColor = Int("HOTCOLOR", Base.HotColor);
+    Data.HotTransparency = Int("HOTTRANSPARENCY", Base.HotTransparency);
+    Data.HotGradientPercent = Int("HOTGRADIENTPERCENT", Base.HotGradientPercent);
+    Data.HotGradientData = Text("HOTGRADIENTDATA", Base.HotGradientData);
+    Data.HotImagePercent = Int("HOTIMAGEPERCENT", Base.HotImagePercent);
+    Data.HotGlowColor = Has("HGCOL") ? ColorToRGB(Int("HGCOL", Base.HotGlowColor)) : Base.HotGlowColor;
+    Data.HotGlowSize = static_cast<Byte>(Glow("HGSIZE", Base.HotGlowSize));
+    Data.GlowColor = Has("GCOL") ? ColorToRGB(Int("GCOL", Base.GlowColor)) : Base.GlowColor;
+    Data.GlowSize = static_cast<Byte>(Glow("GSIZE", Base.GlowSize));
+    FinishSection(Data);
 }
 
 // ---------------------------------------------------------------------------------------------

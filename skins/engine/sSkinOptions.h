@@ -36,6 +36,13 @@ void ReadSkinGlobalInfo(TCustomIniFile* Ini, TsSkinData* Data);
 // gradient texts parsed unless they are " ", the image indexes -1. A gradient that is no list of
 // integers raises EConvertError.
 void ReadSkinSection(TCustomIniFile* Ini, const std::string& Section, TsGeneralData& Data);
+// One section of a manager's common sections (split by ParseIniSections): each key present there
+// is read (a number that does not convert keeps the inherited value), every missing key comes from
+// Parent, the skin section it names, or without one from the defaults above. GLOW, GLOWMARGIN,
+// HGSIZE and GSIZE are 0 when missing; only an explicit -1 takes them from Parent. ParentClass is
+// left to the caller.
+void ReadCommonSection(TStringList* Sections, const std::string& Section, const TsGeneralData* Parent,
+                       TsGeneralData& Data);
 
 // ---------------------------------------------------------------------------------------------
 // Image values

@@ -1,5 +1,6 @@
 #include "sVclUtils.h"
 
+#include "sComponentState.h"
 #include "ComCtrls.h"
 #include "sCommonData.h"
 #include "sMessages.h"
@@ -16,9 +17,6 @@ HMODULE UxThemeLibrary = nullptr;
 TSetWindowThemeProc SetWindowThemeProc = nullptr;
 TSkipBroadcastChild SkipBroadcastChild = nullptr;
 
-namespace {
-bool IsDestroying(const TComponent* C) { return C->ComponentState().Contains(csDestroying); }
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Command senders

@@ -27,6 +27,16 @@ inline LRESULT Command(TControl* C, Word Code, LPARAM LParam = 0) {
 
 inline LPARAM ManagerParam(TsSkinManager* M) { return reinterpret_cast<LPARAM>(M); }
 
+// Colours equal but for the rounding of alpha blends (one step per channel).
+inline ::testing::AssertionResult NearColor(TColor Actual, TColor Expected) {
+    for (int Shift : {0, 8, 16}) {
+        int A = (Actual >> Shift) & 0xFF, E = (Expected >> Shift) & 0xFF;
+        if (A - E > 1 || E - A > 1)
+            return ::testing::AssertionFailure() << std::hex << "0x" << Actual << " is not near 0x" << Expected;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // A memory bitmap that controls paint into, read back as RGB colours.
 class TCapturedImage {
 public:

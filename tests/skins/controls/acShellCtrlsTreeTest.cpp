@@ -215,13 +215,46 @@ TEST_F(acShellCtrlsTreeTest, EditingANodeRenamesItsFolder) {
     bool Handled = false;
     T->ExecuteVerb("Rename", Handled);
     EXPECT_TRUE(Handled);
+    std::vector<std::string> Edited;
+    T->OnEdited = TTVEditedEvent::FromFunction([&](TObject*, TTreeNode* Node, std::string& Text) {
+        Edited.push_back(Node->Text() + ">" + Text);
+        Text += "2";  // the handler has the last word on the name
+    });
     HWND Edit = reinterpret_cast<HWND>(SendMessageA(T->Handle(), TVM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(Edit, nullptr);
     SetWindowTextA(Edit, "Delta");
     SendMessageA(T->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
-    EXPECT_TRUE(DirectoryExists(Dir / "Delta"));
+    EXPECT_EQ(Edited, (std::vector<std::string>{"Beta>Delta"}));
+    EXPECT_TRUE(DirectoryExists(Dir / "Delta2"));
     EXPECT_FALSE(DirectoryExists(Dir / "Beta"));
-    EXPECT_EQ(ChildTexts(T->Items()->GetFirstNode()), (std::vector<std::string>{"Alpha", "Delta"}));
+    EXPECT_EQ(ChildTexts(T->Items()->GetFirstNode()), (std::vector<std::string>{"Alpha", "Delta2"}));
+}
+
+TEST_F(acShellCtrlsTreeTest, ImageHandlersAreAskedOnlyForTheProgramsOwnImages) {
+    TsShellTreeView* T = PlaceTree();
+    int Asked = 0, AskedSelected = 0;
+    T->OnGetImageIndex = TTVExpandedEvent::FromFunction([&](TObject*, TTreeNode* Node) {
+        ++Asked;
+        Node->SetImageIndex(1);
+    });
+    T->OnGetSelectedIndex = TTVExpandedEvent::FromFunction([&](TObject*, TTreeNode*) { ++AskedSelected; });
+    auto Show = [&] {
+        RedrawWindow(T->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Pump();
+    };
+    Show();
+    EXPECT_EQ(Asked + AskedSelected, 0) << "the shell's images: no handler";
+
+    auto* L = TCustomImageList::CreateSize<TImageList>(16, 16, Form);
+    T->SetImages(L);
+    Show();
+    EXPECT_GT(Asked, 0) << "the window asks for each shown node's image";
+    TTreeNode* Top = T->Items()->GetFirstNode();
+    ASSERT_NE(Top, nullptr);
+    EXPECT_EQ(Top->ImageIndex(), 1);
+    T->SetSelected(Top);
+    Show();
+    EXPECT_GT(AskedSelected, 0);
 }
 
 TEST_F(acShellCtrlsTreeTest, ShellVerbsOpenFromTheItemsFolderAndDropDeletedItems) {

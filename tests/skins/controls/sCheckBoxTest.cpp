@@ -230,12 +230,25 @@ TEST_F(sCheckBoxSkinnedTest, SkinnedInputTogglesUnlessReadOnly) {
 
 TEST_F(sCheckBoxSkinnedTest, OwnManagersCommandsOnlyAndFadesStop) {
     TsCheckBox* B = PlaceBox();
+    Manager->SectionList[B->SkinData()->SectionIndex].FadingEnabled = true;
+    Manager->SectionList[B->SkinData()->SectionIndex].FadingIterations = 50;
+    const int TimersBefore = FadeTimerCount;
+    // A painted box whose mouse arrives fades into its hot look.
+    B->Repaint();
+    ASSERT_FALSE(B->SkinData()->BackgroundStale);
+    B->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_NE(B->FadeTimer, nullptr);
+    EXPECT_TRUE(B->FadeTimer->Enabled());
+    EXPECT_EQ(FadeTimerCount, TimersBefore + 1);
+
     TOwned<TsSkinManager> Other(Create<TsSkinManager>(nullptr));
     Command(B, SKIN_REMOVED, ManagerParam(Other.get()));
     EXPECT_TRUE(B->SkinData()->IsSkinned(true)) << "another manager's removal is an ordinary message";
+    EXPECT_NE(B->FadeTimer, nullptr) << "and leaves the fade running";
     Command(B, SKIN_REMOVED, ManagerParam(Manager));
     EXPECT_EQ(B->SkinData()->SectionIndex, -1);
     EXPECT_EQ(B->FadeTimer, nullptr);
+    EXPECT_EQ(FadeTimerCount, TimersBefore);
 }
 
 }  // namespace

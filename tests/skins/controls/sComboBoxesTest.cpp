@@ -308,19 +308,29 @@ protected:
 };
 
 TEST_F(sComboBoxesSkinnedTest, LongListGetsItsScrollBarHookOnItsFirstColourRequest) {
-    TTypingCombo* Short = PlaceCombo(csDropDown);
-    ASSERT_TRUE(Short->SkinData()->IsSkinned(false));
-    HDC DC = GetDC(nullptr);
-    Short->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x1234);
-    EXPECT_EQ(Short->HookedList(), nullptr);
-
-    TTypingCombo* Long = PlaceCombo(csDropDown);
-    Long->SetDropDownCount(3);
-    Long->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x1234);
-    EXPECT_EQ(Long->HookedList(), reinterpret_cast<HWND>(0x1234));
-    Long->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x5678);
-    EXPECT_EQ(Long->HookedList(), reinterpret_cast<HWND>(0x1234)) << "one hook per list";
-    ReleaseDC(nullptr, DC);
+    // The platform's own drop-down list asks its box for colours when it paints: four items in a
+    // list of eight rows need no scroll bar, in a list of three they do.
+    for (int Rows : {8, 3}) {
+        SCOPED_TRACE(Rows);
+        TTypingCombo* C = PlaceCombo(csDropDown);
+        ASSERT_TRUE(C->SkinData()->IsSkinned(false));
+        C->SetDropDownCount(Rows);
+        COMBOBOXINFO Info{};
+        Info.cbSize = sizeof Info;
+        ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+        ASSERT_NE(Info.hwndList, nullptr);
+        EXPECT_EQ(C->HookedList(), nullptr) << "nothing before the list is shown";
+        SendMessageA(C->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        RedrawWindow(Info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        SendMessageA(C->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+        EXPECT_EQ(C->HookedList(), Rows < 4 ? Info.hwndList : nullptr);
+        if (Rows < 4) {
+            HDC DC = GetDC(nullptr);
+            C->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x5678);
+            ReleaseDC(nullptr, DC);
+            EXPECT_EQ(C->HookedList(), Info.hwndList) << "one hook per list";
+        }
+    }
 }
 
 TEST_F(sComboBoxesSkinnedTest, ButtonIsPaintedHotWhileFocused) {

@@ -164,6 +164,68 @@ TEST_F(sMonthCalendarTest, AReleaseOnTheWeekdayRowAcceptsTheSelectedDate) {
     EXPECT_FALSE(G->Busy);
 }
 
+TEST_F(sMonthCalendarTest, TheTodayButtonNamesTheDayTheCalendarIsShownOn) {
+    sCustomComboEditInitialization();
+    auto* E = Place<TsDateEdit>(20, 20, 100, 21);
+    E->HandleNeeded();
+    auto ShownCaption = [&] {
+        E->Button()->Click();
+        TsPopupCalendar* P = E->PopupCalendar();
+        EXPECT_TRUE(P && P->Visible());
+        std::string Caption = P ? P->Calendar()->TodayButton->Caption() : "";
+        if (P)
+            P->Close();
+        return Caption;
+    };
+    auto EndsWith = [](const std::string& S, const std::string& Tail) {
+        return S.size() >= Tail.size() && S.compare(S.size() - Tail.size(), Tail.size(), Tail) == 0;
+    };
+    const std::string First = ShownCaption();
+    EXPECT_TRUE(EndsWith(First, FormatDateTime(" mmmm d, yyyy", EncodeDate(2026, 6, 15)))) << First;
+    SetClock([] { return EncodeDate(2026, 6, 16) + 0.01; });  // past midnight, the popup kept
+    const std::string Next = ShownCaption();
+    EXPECT_TRUE(EndsWith(Next, FormatDateTime(" mmmm d, yyyy", EncodeDate(2026, 6, 16)))) << Next;
+}
+
+// The popup's window region leaves out the key-coloured corner pixels of the calendar's border
+// mask: here the top-left pixel and the bottom-right one of a 9 x 6 border image.
+TEST_F(sMonthCalendarTest, SkinnedPopupCutsTheBorderCornersOutOfItsWindow) {
+    sCustomComboEditInitialization();
+    MakeManager({{"EDIT", 0xFFFFFF}, {"PANEL", 0xFFFFFF}});
+    TsMaskData Border;
+    Border.Bmp = Create<TBitmap>();
+    Border.Bmp->SetPixelFormat(pf24bit);
+    Border.Bmp->SetSize(9, 6);
+    FillRectSolid(Border.Bmp->Canvas()->Handle(), Rect(0, 0, 9, 6), 0x808080);
+    SetPixel(Border.Bmp->Canvas()->Handle(), 0, 0, 0xFF00FF);
+    SetPixel(Border.Bmp->Canvas()->Handle(), 8, 5, 0xFF00FF);
+    Border.R = TRect{0, 0, 9, 6};
+    Border.ImageCount = 1;
+    Border.WL = Border.WR = 3;
+    Border.WT = Border.WB = 2;
+    Border.Manager = Manager;
+    Manager->MaskList.push_back(Border);
+
+    auto* E = Place<TsDateEdit>(20, 20, 100, 21);
+    E->HandleNeeded();
+    E->Button()->Click();
+    TsPopupCalendar* P = E->PopupCalendar();
+    ASSERT_TRUE(P && P->Visible());
+    P->Calendar()->SkinData()->BorderMaskIndex = static_cast<int>(Manager->MaskList.size()) - 1;
+    P->FormShow(P);
+    HRGN Region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(P->Handle(), Region), ERROR);
+    const int W = P->Width(), H = P->Height();
+    struct {
+        int X, Y;
+        bool Inside;
+    } const Cases[] = {{0, 0, false}, {1, 0, true}, {W - 1, 0, true}, {W - 1, H - 1, false}, {W - 2, H - 1, true}};
+    for (const auto& C : Cases)
+        EXPECT_EQ(PtInRegion(Region, C.X, C.Y) != FALSE, C.Inside) << C.X << "," << C.Y;
+    DeleteObject(Region);
+    P->Close();
+}
+
 TEST_F(sMonthCalendarTest, ThePopupFromItsFormResourceAndFromCodeAreAlike) {
     sPopupClndrInitialization();
     ASSERT_NE(FindResourceA(GetModuleHandleA(nullptr), "TSPOPUPCALENDAR", MAKEINTRESOURCEA(10)), nullptr);

@@ -86,10 +86,10 @@ inline int AddBorderMask(TsSkinManager* M, int Section, int WL, int WT, int WR, 
 }
 
 // A panel that is skin-aware: its skin data answers the library command message first.
-class TSkinTestPanel : public TCustomPanel {
-    DECLARE_CLASS(TSkinTestPanel, TCustomPanel)
+class TSkinTestPanel : public TPanel {
+    DECLARE_CLASS(TSkinTestPanel, TPanel)
 public:
-    explicit TSkinTestPanel(TComponent* AOwner) : TCustomPanel(AOwner) {
+    explicit TSkinTestPanel(TComponent* AOwner) : TPanel(AOwner) {
         SkinData = Create<TsCommonData>(this, true);
         SkinData->ControlKind = 51;
     }
@@ -98,7 +98,7 @@ public:
         if (Message.Msg == SM_ALPHACMD)
             Commands.push_back(SkinCommandOf(Message.WParam));
         if (!SkinData || !HandleCommonMessage(Message, SkinData))
-            TCustomPanel::WndProc(Message);
+            TPanel::WndProc(Message);
     }
     TsCommonData* SkinData = nullptr;
     std::vector<Word> Commands;  // the library commands received, in order

@@ -250,6 +250,26 @@ TEST_F(sCommonDataTest, ComplexBackgroundByBorderTransparencyGradientAndTexture)
     }
 }
 
+TEST_F(sCommonDataTest, OnlyPanelsAndScrollingContainersCountAsPlain) {
+    MakeManager({{"PLAIN", 0xFFFFFF}});
+    struct {
+        const char* What;
+        TControl* Host;
+        bool Plain;
+    } const Cases[] = {
+        {"panel", Place<TPanel>(0, 0, 50, 50), true},
+        {"scroll box", Place<TScrollBox>(60, 0, 50, 50), true},
+        {"form", Form, true},
+        {"edit", Place<TEdit>(0, 60, 50, 21), false},
+    };
+    for (const auto& C : Cases) {
+        TOwned<TsCommonData> Data(Create<TsCommonData>(C.Host, false));
+        Data->SetSkinSection("PLAIN");
+        ASSERT_EQ(Data->SectionIndex, 0) << C.What;
+        EXPECT_EQ((Data->Flags & PlainBackgroundFlag) != 0, C.Plain) << C.What;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Answers to a child's background question
 

@@ -75,6 +75,16 @@ protected:
     std::string Root, Folder;
 };
 
+// Records the error boxes instead of showing them.
+class TErrorBoxes : public TMessagePresenter {
+public:
+    std::vector<std::string> Texts;
+    int MessageBox(HWND, const std::string& Text, const std::string&, UINT) override {
+        Texts.push_back(Text);
+        return IDOK;
+    }
+};
+
 void PutInt(pngtests::Bytes& Out, LongInt V) {
     for (int I = 0; I < 4; ++I)
         Out.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(V) >> (8 * I)));
@@ -136,7 +146,7 @@ TEST_F(SkinLoadTest, SaturationAndHueLeaveKeyAndGreyPixels) {
 }
 
 TEST_F(SkinLoadTest, CommonSectionsAddOnlyWhatTheSkinLacks) {
-    Manager->CommonSections = "[EDIT]\nCOLOR=1\nBORDERSMASK=#(0,0,3,3)(1,0)\nGLYPHMASK=#(0,0,6,3)(2,0)\n[EXTRA]\nCOLOR=7\n";
+    Manager->CommonSections->SetText("[EDIT]\nCOLOR=1\nBORDERSMASK=#(0,0,3,3)(1,0)\nGLYPHMASK=#(0,0,6,3)(2,0)\n[EXTRA]\nCOLOR=7\n");
     Manager->LoadSkin();
     ASSERT_EQ(Manager->SectionList.size(), 4u);
     EXPECT_EQ(Manager->SectionList[1].Color, TColor(255));
@@ -146,6 +156,74 @@ TEST_F(SkinLoadTest, CommonSectionsAddOnlyWhatTheSkinLacks) {
     int Glyph = Mask("EDIT", "GLYPHMASK");
     ASSERT_GE(Glyph, 0);
     EXPECT_EQ(Manager->MaskList[Glyph].R, (TRect{0, 0, 6, 3}));
+}
+
+TEST_F(SkinLoadTest, CommonSectionsTakeWhatTheyLackFromTheSkinSectionTheyName) {
+    std::string Options = SkinOptions;
+    Options.insert(Options.find("BORDERSMASK"), "GLOW=3\nGSIZE=4\nFADINGENABLED=TRUE\n");
+    WriteText(Folder + "\\Options.dat", Options);
+    Manager->CommonSections->SetText("[NEWBTN]\nPARENTCLASS=edit\nGLOW=-1\nFADINGITERATIONS=9\n"
+                                     "[LONE]\nHOTCOLOR=5\nGRADIENTDATA=255;16711680;50;0;0\n");
+    Manager->LoadSkin();
+    ASSERT_EQ(Manager->SectionList.size(), 5u);
+    const TsGeneralData& Edit = Manager->SectionList[1];
+    const TsGeneralData& New = Manager->SectionList[3];
+    EXPECT_EQ(New.SectionName, "NEWBTN");
+    EXPECT_EQ(New.ParentClass, "EDIT");
+    EXPECT_EQ(New.Color, TColor(255));             // the skin section's
+    EXPECT_EQ(New.HotColor, Edit.HotColor);
+    EXPECT_TRUE(New.FadingEnabled);
+    EXPECT_EQ(New.FadingIterations, 9);           // its own
+    EXPECT_EQ(New.GlowCount, 3);                  // an explicit -1 inherits
+    EXPECT_EQ(New.GlowSize, 0);                   // a missing glow size does not
+    EXPECT_EQ(New.BorderIndex, Edit.BorderIndex); // masks through the parent class
+
+    const TsGeneralData& Lone = Manager->SectionList[4];
+    EXPECT_EQ(Lone.ParentClass, "-1");
+    EXPECT_EQ(Lone.Color, TColor(0xFFFFFF));      // defaults without a parent
+    EXPECT_EQ(Lone.HotColor, TColor(5));
+    EXPECT_EQ(Lone.FadingIterations, 5);
+    EXPECT_EQ(Lone.FontColor[1], TColor(-1));
+    EXPECT_EQ(Lone.Gradient.size(), 1u);  // its own gradient text, parsed
+}
+
+namespace {
+bool LoadingWhileBroadcast = false;
+}
+
+TEST_F(SkinLoadTest, AFailedReloadKeepsTheSkinShown) {
+    TsSkinManager::SkinLoadedHook = [] { LoadingWhileBroadcast = SkinLoading; };
+    Manager->SetSkinName("Test");
+    TsSkinManager::SkinLoadedHook = nullptr;
+    ASSERT_TRUE(Manager->SkinData->SkinActive);
+    EXPECT_TRUE(LoadingWhileBroadcast);  // the loaders' own guards leave the flag to the change
+    EXPECT_FALSE(SkinLoading);
+
+    struct {
+        const char* Change;
+        void (*Apply)(TsSkinManager*);
+    } const Cases[] = {
+        {"hue", [](TsSkinManager* M) { M->SetHueOffset(90); }},
+        {"saturation", [](TsSkinManager* M) { M->SetSaturation(40); }},
+        {"extended borders", [](TsSkinManager* M) { M->SetExtendedBorders(!M->GetExtendedBorders()); }},
+    };
+    WriteText(Folder + "\\Options.dat", "[GLOBALINFO]\nVERSION=6.1\n[EDIT]\nBORDERSMASK=#(0,0,x,4)(3,0)\n");
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Change);
+        TErrorBoxes Boxes;
+        TMessagePresenter* Old = SetMessagePresenter(&Boxes);
+        C.Apply(Manager);
+        SetMessagePresenter(Old);
+        EXPECT_EQ(Boxes.Texts.size(), 1u);
+        ASSERT_EQ(Manager->SectionList.size(), 3u);
+        EXPECT_EQ(Manager->SectionList[1].Color, TColor(255));  // not turned: the old skin as it was
+        ASSERT_TRUE(Manager->MaskIndexInRange(Manager->SectionList[1].BorderIndex));
+        EXPECT_EQ(Manager->MaskList[Manager->SectionList[1].BorderIndex].R, (TRect{0, 0, 12, 4}));
+        EXPECT_EQ(Manager->MasterBitmap->Width(), 12);
+        EXPECT_DOUBLE_EQ(Manager->SkinData->Version, 6.5);
+        EXPECT_TRUE(Manager->SkinData->SkinActive);
+        EXPECT_FALSE(SkinLoading);
+    }
 }
 
 TEST_F(SkinLoadTest, PackedSkinLoadsFromItsItemsAndRefusesAPackWithoutOptions) {
@@ -185,6 +263,22 @@ TEST_F(SkinLoadTest, MissingSkinSwitchesTheManagerOff) {
     Manager->LoadSkin();
     EXPECT_FALSE(Manager->Active);
     EXPECT_FALSE(SkinLoading);
+}
+
+TEST_F(SkinLoadTest, SkinDirectoryPointsTheSkinFolderAndGlowingNeedsComposition) {
+    Manager->SetSkinDirectory("Skins");
+    EXPECT_EQ(Manager->SkinDirectory, "Skins");
+    EXPECT_EQ(Manager->SkinData->SkinFolder, Manager->FullSkinDirectory());
+
+    const bool Was = Wow64NoComposition;
+    Manager->AllowGlowingFlag = true;
+    Wow64NoComposition = true;  // a 32-bit program on a 64-bit system without composition
+    EXPECT_FALSE(Manager->GetAllowGlowing());
+    Wow64NoComposition = false;
+    EXPECT_EQ(Manager->GetAllowGlowing(), LayeredWindowsAvailable());
+    Manager->AllowGlowingFlag = false;
+    EXPECT_FALSE(Manager->GetAllowGlowing());
+    Wow64NoComposition = Was;
 }
 
 TEST_F(SkinLoadTest, SkinDirectoryIsMadeAbsoluteAgainstTheProgramFolder) {
@@ -287,18 +381,6 @@ TEST(AnimationOptions, NewOptionsHoldTheirDefaults) {
     EXPECT_TRUE(Effects->Buttons->Events.Contains(beMouseUp));
 }
 
-namespace {
-// Records the error boxes instead of showing them.
-class TErrorBoxes : public TMessagePresenter {
-public:
-    std::vector<std::string> Texts;
-    int MessageBox(HWND, const std::string& Text, const std::string&, UINT) override {
-        Texts.push_back(Text);
-        return IDOK;
-    }
-};
-}  // namespace
-
 TEST_F(SkinLoadTest, SkinChangeTellsEveryFormAndAFailedLoadKeepsThePreviousSkin) {
     // Broadcasts reach the forms the application owns.
     TOwned<TForm> Owned(TForm::CreateNew(Application));
@@ -381,9 +463,31 @@ TEST_F(SkinLoadTest, ExtendedBorderImagesAreCutFromTheMasterBitmap) {
     EXPECT_EQ(GetPx(Manager->ExBorderActive, 1, 0).R, 255);   // second cell
 }
 
+TEST_F(SkinLoadTest, WithoutABorderImageTheProgramsShadowsFrameTheForm) {
+    sGraphUtilsInitialization();
+    sSkinManagerInitialization();
+    ASSERT_NE(DefaultShadowA, nullptr);
+    ASSERT_NE(DefaultShadowI, nullptr);
+    if (!LayeredWindowsAvailable())
+        GTEST_SKIP() << "no layered windows";
+    Manager->SetExtendedBorders(true);
+    Manager->LoadSkin();  // the test skin has no EXBORDER image
+    const int More = DesktopCompositionEnabled() ? 1 : 0;
+    EXPECT_EQ(Manager->ExBorderMargins, (TRect{11 + More, 7 + More, 11 + More, 11 + More}));
+    ASSERT_NE(Manager->ExBorderActive, nullptr);
+    ASSERT_EQ(Manager->ExBorderActive->PixelFormat(), pf32bit);
+    const int W = Manager->ExBorderActive->Width(), H = Manager->ExBorderActive->Height();
+    auto Alpha = [](TPNGGraphic* Image, int X, int Y) { return static_cast<const Cardinal*>(Image->ScanLine(Y))[X] >> 24; };
+    EXPECT_EQ(Alpha(Manager->ExBorderActive, W / 2, H / 2), 0u);  // under the form
+    // Just outside the form's lower edge the active shadow is darker than the inactive one.
+    EXPECT_GT(Alpha(Manager->ExBorderActive, W / 2, H - 11), Alpha(Manager->ExBorderInactive, W / 2, H - 11));
+    EXPECT_GT(Alpha(Manager->ExBorderInactive, W / 2, H - 11), 0u);
+    EXPECT_EQ(Alpha(Manager->ExBorderActive, W / 2, H - 1), 0u);  // faded out at the image's edge
+}
+
 TEST_F(SkinLoadTest, CommonSectionLinesLoseTheirBlanks) {
     Manager->SetCommonSections("[EXTRA]\nCOLOR = 255\n; a note stays as it is\n");
-    EXPECT_EQ(Manager->CommonSections, "[EXTRA]\r\nCOLOR=255\r\n; a note stays as it is\r\n");
+    EXPECT_EQ(Manager->CommonSections->Text(), "[EXTRA]\r\nCOLOR=255\r\n; a note stays as it is\r\n");
     EXPECT_EQ(Manager->SectionList.back().Color, TColor(255));
 }
 
@@ -414,6 +518,11 @@ TEST_F(SkinLoadTest, FormFileSkinLoadsOnceItsStoredSkinsAreRead) {
                              "      Data = {}\n"
                              "    end>\n"
                              "  AnimEffects.SkinChanging.Time = 50\n"
+                             "  Version = '6.68'\n"
+                             "  SkinInfo = '6.5'\n"
+                             "  CommonSections.Strings = (\n"
+                             "    '[EXTRA]'\n"
+                             "    'PARENTCLASS=panel')\n"
                              "end\n";
     FreeAndNil(Manager);
     Manager = Create<TsSkinManager>(nullptr);
@@ -423,7 +532,10 @@ TEST_F(SkinLoadTest, FormFileSkinLoadsOnceItsStoredSkinsAreRead) {
     S->SetPosition(0);
     S->ReadComponent(Manager);
     EXPECT_EQ(Manager->AnimEffects->SkinChanging->Time, 50);
-    ASSERT_EQ(Manager->SectionList.size(), 1u);
+    ASSERT_EQ(Manager->SectionList.size(), 2u);
     EXPECT_EQ(Manager->SectionList[0].Color, TColor(4210752));
+    EXPECT_EQ(Manager->SectionList[1].SectionName, "EXTRA");
+    EXPECT_EQ(Manager->SectionList[1].Color, TColor(4210752));  // from the stored skin's section
+    EXPECT_EQ(Manager->GetVersion(), "6.68");
     EXPECT_TRUE(Manager->SkinData->SkinActive);
 }
