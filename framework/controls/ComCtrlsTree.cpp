@@ -644,8 +644,11 @@ void TCustomTreeView::CNNotify(TMessage& Message) {
     case TVN_ENDLABELEDITA:
     case TVN_ENDLABELEDITW: {
         // The node takes the text itself (Edit), so the window is told to keep its own.
+        // The window repeats the end while its edit control still lives (when the rename rebuilds the
+        // node, or the dying edit loses the focus): one edit control's end is handled once.
         auto* D = reinterpret_cast<NMTVDISPINFOA*>(Message.LParam);
-        if (!D->item.pszText || FEndingEdit)
+        HWND EditWnd = reinterpret_cast<HWND>(SendMessageA(Handle(), TVM_GETEDITCONTROL, 0, 0));
+        if (!D->item.pszText || (EditWnd && EditWnd == FEditEnded))
             return;
         std::string Text = H->code == TVN_ENDLABELEDITA
                                ? std::string(D->item.pszText)
@@ -654,14 +657,8 @@ void TCustomTreeView::CNNotify(TMessage& Message) {
         if (!Node)
             Node = FTreeNodes->GetNode(D->item.hItem);
         if (Node) {
-            FEndingEdit = true;
-            try {
-                Edit(Node, Text);
-            } catch (...) {
-                FEndingEdit = false;
-                throw;
-            }
-            FEndingEdit = false;
+            FEditEnded = EditWnd;
+            Edit(Node, Text);
         }
         return;
     }

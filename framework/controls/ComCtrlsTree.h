@@ -223,8 +223,7 @@ private:
     bool FAutoExpand = false;
     bool FManualNotify = false;   // the object itself expands or selects: no events from the window
     bool FFilling = false;        // the window is being filled from the nodes
-    bool FEndingEdit = false;     // an edit's end is being handled: the window repeats it when the
-                                  // handler rebuilds the edited node
+    HWND FEditEnded = nullptr;    // the edit control whose end was handled: the window may repeat it
 };
 
 class TTreeView : public TCustomTreeView {
