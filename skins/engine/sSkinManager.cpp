@@ -34,6 +34,9 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     AnimEffects = Create<TacAnimEffects>();
     AnimEffects->Manager = this;
     AnimEffects->Buttons->Manager = this;
+    ThirdParty = Create<ThirdPartyList>();
+    for (TStringList*& L : ThirdLists)
+        L = Create<TStringList>();
     if (!DefaultManager)
         DefaultManager = this;
 }
@@ -51,6 +54,9 @@ TsSkinManager::~TsSkinManager() {
     FreeAndNil(ExBorderActive);
     FreeAndNil(ExBorderInactive);
     FreeAndNil(SkinData);
+    for (TStringList*& L : ThirdLists)
+        FreeAndNil(L);
+    FreeAndNil(ThirdParty);
     FreeAndNil(MasterBitmap);
 }
 
@@ -1048,6 +1054,9 @@ void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
     B.Property("Active", &M::GetActive, &M::SetActive).Default(true);
     B.Property("SkinInfo", &M::GetSkinInfo);
     B.Property("InternalSkins", &M::InternalSkins);
+    B.Property("SkinningRules", &M::SkinningRules, &M::SkinningRules)
+        .Default(TacSkinningRules{srStdForms, srStdDialogs, srThirdParty});
+    B.Property("ThirdParty", &M::ThirdParty);
     B.Property("ExtendedBorders", &M::GetExtendedBorders, &M::SetExtendedBorders).Default(false);
     B.Property("AllowGlowing", &M::GetAllowGlowing, &M::AllowGlowingFlag).Default(true);
     B.Property("OnAfterChange", &M::OnAfterChange, &M::OnAfterChange);
@@ -1056,6 +1065,7 @@ void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
 
 void TsSkinManager::AfterConstruction() {
     TComponent::AfterConstruction();
+    UpdateThirdNames(false);
     if (SkinDirectory.empty())
         SkinDirectory = "c:\\Skins";
     if (!ComponentState().Contains(csLoading) && SkinActiveHook)
@@ -1064,6 +1074,7 @@ void TsSkinManager::AfterConstruction() {
 
 void TsSkinManager::Loaded() {
     TComponent::Loaded();
+    UpdateThirdNames(false);
     if (SkinDirectory.empty())
         SkinDirectory = "c:\\Skins";
     // The skin named in the form file loads only now, when the stored skins have been read too.

@@ -591,6 +591,15 @@ void TacToolBarVCLWnd::WndProc(TMessage& Message) {
             break;
         }
     }
+    if (Message.Msg == WM_DESTROY && ToolBar) {
+        // The window goes: a bar that lives on (its window made again) gets its handlers back now,
+        // and a bar that goes is not touched again.
+        if (!ToolBar->ComponentState().Contains(csDestroying))
+            RestoreEvents();
+        TacMainWnd::WndProc(Message);
+        ToolBar = nullptr;
+        return;
+    }
     if (HandleCommonMessage(Message, SkinData))
         return;
     TacMainWnd::WndProc(Message);

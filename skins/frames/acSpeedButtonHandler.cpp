@@ -10,6 +10,24 @@
 
 #include <algorithm>
 
+class TControlWatch : public TComponent {
+    DECLARE_CLASS(TControlWatch, TComponent)
+public:
+    explicit TControlWatch(TacSpeedButtonHandler* AHandler) : TComponent(nullptr), Handler(AHandler) {}
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove && AComponent == Handler->Control) {
+            Handler->Control = nullptr;
+            Handler->Unhooked = true;
+        }
+    }
+
+private:
+    TacSpeedButtonHandler* Handler;
+};
+
 TacSpeedButtonHandler::TacSpeedButtonHandler(TControl* AControl, bool, const std::string& Section,
                                              TsSkinManager* Manager, TsCommonData* ASkinData)
     : Control(AControl), SkinData(ASkinData) {
@@ -19,6 +37,8 @@ TacSpeedButtonHandler::TacSpeedButtonHandler(TControl* AControl, bool, const std
         SkinData->SetSkinSection(Section);
     ReplacedWindowProc = Control->WindowProc;
     Control->WindowProc = TWndMethod::Bind<&TacSpeedButtonHandler::WndProc>(this);
+    Watch = Create<TControlWatch>(this);
+    Control->FreeNotification(Watch);
 }
 
 TacSpeedButtonHandler::~TacSpeedButtonHandler() {
@@ -29,6 +49,9 @@ TacSpeedButtonHandler::~TacSpeedButtonHandler() {
         Control->WindowProc = ReplacedWindowProc;
     Unhooked = true;
     SkinManager = nullptr;
+    if (Control)
+        Control->RemoveFreeNotification(Watch);
+    FreeAndNil(Watch);
 }
 
 void TacSpeedButtonHandler::CallPrevWndProc(TMessage& Message) {
@@ -194,7 +217,7 @@ void TacSpeedButtonHandler::WMPaint(TMessage& Message) {
 }
 
 void TacSpeedButtonHandler::WndProc(TMessage& Message) {
-    if (!SkinData) {
+    if (!SkinData || !Control) {
         CallPrevWndProc(Message);
         return;
     }

@@ -36,6 +36,8 @@ public:
     bool Unhooked = false;
 
 private:
+    // Told when the button is freed before the handler: the handler then forgets it.
+    class TControlWatch* Watch = nullptr;
     TSpeedButton* Button() const { return DynCast<TSpeedButton>(Control); }
     std::string Caption() const { return Control->Caption(); }
 };
