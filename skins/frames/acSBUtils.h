@@ -110,10 +110,19 @@ protected:
     void BlendDisabledLook(const BackgroundSource& Background);
     // The window painted again at once.
     void RepaintNow() { SendMessageA(Handle, WM_PAINT, 0, 0); }
+    // A WM_PAINT answered without the control's own painting; with Erase the window is erased
+    // meanwhile, so that the hook's WM_ERASEBKGND paints it.
+    void ValidateWindow(bool Erase);
 
 private:
     bool BaseCommand(TMessage& Message);
 };
+
+// The skin data's cache made when missing and sized to Size (negative sizes as 0).
+TBitmap* SizedCacheOf(TsCommonData* SkinData, const TSize& Size);
+// The given section, or Default when none is given.
+inline std::string SectionOr(const std::string& Given, const char* Default) { return Given.empty() ? Default : Given; }
+inline LONG_PTR WindowStyleOf(HWND Wnd) { return GetWindowLongPtrA(Wnd, GWL_STYLE); }
 
 // Thumbs are never drawn shorter than this, in pixels, unless a window asks for another size.
 inline constexpr int DefaultMinThumbSize = 10;

@@ -15,24 +15,11 @@
 
 namespace {
 
-std::string SectionOr(const std::string& Given, const char* Default) { return Given.empty() ? Default : Given; }
-
-LONG_PTR StyleOf(HWND Wnd) { return GetWindowLongPtrA(Wnd, GWL_STYLE); }
-
 bool CursorInside(HWND Wnd) {
     TPoint P;
     RECT R{};
     GetWindowRect(Wnd, &R);
     return ReadCursorPos(P) && PtInRect(&R, POINT{P.X, P.Y});
-}
-
-// The cache sized to the window, made when missing.
-TBitmap* SizedCache(TsCommonData* D, const TSize& Size) {
-    PrepareCacheBitmapFor(D);
-    TBitmap* Cache = D->CacheBitmap;
-    if (Cache->Width() != Size.cx || Cache->Height() != Size.cy)
-        Cache->SetSize(std::max<LONG>(0, Size.cx), std::max<LONG>(0, Size.cy));
-    return Cache;
 }
 
 TsSkinManager* ManagerOf(TacMainWnd* W) { return W->SkinManager ? W->SkinManager : DefaultManager; }
@@ -45,7 +32,7 @@ TsSkinManager* ManagerOf(TacMainWnd* W) { return W->SkinManager ? W->SkinManager
 TacIconWnd::TacIconWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
                        TsCommonData* ASkinData)
     : TacStaticWnd(AHandle, Repaint, SkinSection, Manager, ASkinData) {
-    IsBitmapStatic = (StyleOf(Handle) & 3) != SS_ICON;
+    IsBitmapStatic = (WindowStyleOf(Handle) & 3) != SS_ICON;
 }
 
 TacIconWnd::~TacIconWnd() { FreeAndNil(StaticBitmap); }
@@ -86,12 +73,12 @@ int TacBtnWnd::CurrentState() {
     TsSkinManager* M = ManagerOf(this);
     if (GetFocus() == Handle || (M && M->HotWindow == Handle))
         return 1;
-    LONG_PTR Style = StyleOf(Handle);
+    LONG_PTR Style = WindowStyleOf(Handle);
     bool Default = SkinData->HostControl ? (Style & BS_TYPEMASK) == BS_DEFPUSHBUTTON : (Style & 1) != 0;
     return Default ? 1 : 0;
 }
 
-UINT TacBtnWnd::WrapFlags() const { return (StyleOf(Handle) & BS_MULTILINE) ? DT_WORDBREAK : 0; }
+UINT TacBtnWnd::WrapFlags() const { return (WindowStyleOf(Handle) & BS_MULTILINE) ? DT_WORDBREAK : 0; }
 
 void TacBtnWnd::SelectCaptionFont(TCanvas* Canvas) {
     if (TControl* Host = SkinData->HostControl)
@@ -153,7 +140,7 @@ void TacBtnWnd::PrepareCache() {
     ReadGeometry();
     BackgroundSource Background;
     GetWindowParentBackgroundSource(Handle, Background);
-    TBitmap* Cache = SizedCache(SkinData, HookWndSize);
+    TBitmap* Cache = SizedCacheOf(SkinData, HookWndSize);
     const int S = CurrentState();
     const int P = S == 2 ? 1 : 0;
     PaintControlSkin(SkinData, Background, true, true, S, Cache, HookWndPos, Rect(0, 0, Cache->Width(), Cache->Height()),
@@ -389,7 +376,7 @@ int TacCheckBoxWnd::GlyphMaskIndex(int Check) {
     TsSkinManager* M = ManagerOf(this);
     if (!M)
         return -1;
-    LONG_PTR Type = StyleOf(Handle) & BS_TYPEMASK;
+    LONG_PTR Type = WindowStyleOf(Handle) & BS_TYPEMASK;
     bool Radio = Type == BS_RADIOBUTTON || Type == BS_AUTORADIOBUTTON;
     static const char* const Boxes[3] = {"BOXUNCHECKED", "BOXCHECKED", "BOXGRAYED"};
     static const char* const Radios[3] = {"RADIOUNCHECKED", "RADIOCHECKED", "BOXGRAYED"};
@@ -412,7 +399,7 @@ TRect TacCheckBoxWnd::GlyphRectFor(int MaskIndex) {
     if (G.cx <= 0 || G.cy <= 0)
         return TRect{};
     const int Top = (HookWndSize.cy - G.cy) / 2;
-    const int Left = (StyleOf(Handle) & BS_LEFTTEXT) ? HookWndSize.cx - G.cx : 0;
+    const int Left = (WindowStyleOf(Handle) & BS_LEFTTEXT) ? HookWndSize.cx - G.cx : 0;
     return Rect(Left, Top, Left + G.cx, Top + G.cy);
 }
 
@@ -434,7 +421,7 @@ void TacCheckBoxWnd::PaintCaption() {
     if (HookWndText.empty())
         return;
     TCanvas* C = SkinData->CacheBitmap->Canvas();
-    const bool Multi = (StyleOf(Handle) & BS_MULTILINE) != 0;
+    const bool Multi = (WindowStyleOf(Handle) & BS_MULTILINE) != 0;
     const int Avail = std::max<int>(0, HookWndSize.cx - CheckedGlyphRect().Width() - 2);
     RECT Calc{0, 0, Avail, 0};
     DrawTextA(C->Handle(), HookWndText.c_str(), static_cast<int>(HookWndText.size()), &Calc,
@@ -442,7 +429,7 @@ void TacCheckBoxWnd::PaintCaption() {
     const int TH = Calc.bottom - Calc.top, TW = std::min<int>(Calc.right - Calc.left, Avail);
     int Y = std::max<int>((HookWndSize.cy - TH) / 2, 0);
     int X = 2;
-    if (!(StyleOf(Handle) & BS_LEFTTEXT)) {
+    if (!(WindowStyleOf(Handle) & BS_LEFTTEXT)) {
         X = HookWndSize.cx - Avail + 2;
         Y -= 1;
         if (Multi)
@@ -459,7 +446,7 @@ void TacCheckBoxWnd::PaintCaption() {
 }
 
 void TacCheckBoxWnd::PrepareCache() {
-    TBitmap* Cache = SizedCache(SkinData, HookWndSize);
+    TBitmap* Cache = SizedCacheOf(SkinData, HookWndSize);
     if (HFONT Font = reinterpret_cast<HFONT>(SendMessageA(Handle, WM_GETFONT, 0, 0)))
         Cache->Canvas()->Font()->SetHandle(Font);
     BackgroundSource Background;
@@ -549,11 +536,11 @@ TacSpinWnd::TacSpinWnd(HWND AHandle, bool Repaint, const std::string& SkinSectio
         SkinData->SetSkinSection("BUTTON");
 }
 
-bool TacSpinWnd::IsVertical() { return (StyleOf(Handle) & UDS_HORZ) == 0; }
+bool TacSpinWnd::IsVertical() { return (WindowStyleOf(Handle) & UDS_HORZ) == 0; }
 
 void TacSpinWnd::PrepareCache() {
     TsSkinManager* M = SkinData->GetSkinManager();
-    TBitmap* Cache = SizedCache(SkinData, HookWndSize);
+    TBitmap* Cache = SizedCacheOf(SkinData, HookWndSize);
     const int W = HookWndSize.cx, H = HookWndSize.cy;
     ParentBackgroundInfo Info;
     QueryWindowBackground(Info, HookParent, false);

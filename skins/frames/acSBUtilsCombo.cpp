@@ -19,16 +19,6 @@ namespace {
 constexpr int ComboFrameWidth = 3;
 constexpr int ListFrameWidth = 2;
 
-LONG_PTR StyleOf(HWND Wnd) { return GetWindowLongPtrA(Wnd, GWL_STYLE); }
-
-TBitmap* SizedCache(TsCommonData* D, const TSize& Size) {
-    PrepareCacheBitmapFor(D);
-    TBitmap* Cache = D->CacheBitmap;
-    if (Cache->Width() != Size.cx || Cache->Height() != Size.cy)
-        Cache->SetSize(std::max<LONG>(0, Size.cx), std::max<LONG>(0, Size.cy));
-    return Cache;
-}
-
 void CopyFrame(HDC DC, TBitmap* Cache, int Width) {
     if (Cache && Cache->Width() > 0 && Cache->Height() > 0)
         CopyBorderStrips(DC, 0, 0, Width, Cache->Canvas()->Handle(), 0, 0, Cache->Width(), Cache->Height());
@@ -64,7 +54,7 @@ void TacComboListWnd::PrepareListCache() {
     }
     SkinData->RefreshSkinIndexes();
     SetSkinParams();
-    TBitmap* Cache = SizedCache(SkinData, HookWndSize);
+    TBitmap* Cache = SizedCacheOf(SkinData, HookWndSize);
     TCanvas* C = Cache->Canvas();
     C->Brush()->SetStyle(bsSolid);
     C->Brush()->SetColor(EditColor);
@@ -162,13 +152,13 @@ TacComboBoxWnd::~TacComboBoxWnd() {
     ListBrush = nullptr;
 }
 
-bool TacComboBoxWnd::IsSimple() const { return (StyleOf(Handle) & 3) == CBS_SIMPLE; }
+bool TacComboBoxWnd::IsSimple() const { return (WindowStyleOf(Handle) & 3) == CBS_SIMPLE; }
 
 TRect TacComboBoxWnd::GetButtonRect() {
     RECT W{};
     GetWindowRect(Handle, &W);
     const int Width = W.right - W.left, Height = W.bottom - W.top;
-    const int B = (StyleOf(Handle) & 2) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int B = (WindowStyleOf(Handle) & 2) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
     const int Left = (GetWindowLongPtrA(Handle, GWL_EXSTYLE) & WS_EX_RTLREADING) ? 2 : Width - B - 2;
     return Rect(Left, 2, Left + B, Height - 2);
 }
@@ -260,7 +250,7 @@ void TacComboBoxWnd::PaintText() {
     } else {
         Text = ReadWindowText(Handle);
     }
-    const bool FocusedList = (StyleOf(Handle) & 3) == CBS_DROPDOWNLIST && GetFocus() == Handle;
+    const bool FocusedList = (WindowStyleOf(Handle) & 3) == CBS_DROPDOWNLIST && GetFocus() == Handle;
     C->Brush()->SetStyle(bsClear);
     if (FocusedList) {
         C->Brush()->SetStyle(bsSolid);
@@ -281,7 +271,7 @@ void TacComboBoxWnd::PaintText() {
 void TacComboBoxWnd::PrepareSimpleCache() {
     ReadGeometry();
     const int H = static_cast<int>(SendMessageA(Handle, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) + 8;
-    TBitmap* Cache = SizedCache(SkinData, TSize{HookWndSize.cx, H});
+    TBitmap* Cache = SizedCacheOf(SkinData, TSize{HookWndSize.cx, H});
     TColor BorderColor = DefaultManager ? DefaultManager->SkinData->BorderColor : TColor(0xFF00FF);
     if (InDialog && BorderColor != TColor(0xFF00FF)) {
         TCanvas* C = Cache->Canvas();
@@ -323,7 +313,7 @@ void TacComboBoxWnd::WndProc(TMessage& Message) {
         return;
     }
     TsCommonData& D = *SkinData;
-    const bool DropDown = (StyleOf(Handle) & 2) != 0;
+    const bool DropDown = (WindowStyleOf(Handle) & 2) != 0;
     switch (Message.Msg) {
     case SM_ALPHACMD:
         switch (SkinCommandOf(Message.WParam)) {

@@ -17,16 +17,6 @@
 
 namespace {
 
-std::string SectionOr(const std::string& Given, const char* Default) { return Given.empty() ? Default : Given; }
-
-TBitmap* SizedCache(TsCommonData* D, const TSize& Size) {
-    PrepareCacheBitmapFor(D);
-    TBitmap* Cache = D->CacheBitmap;
-    if (Cache->Width() != Size.cx || Cache->Height() != Size.cy)
-        Cache->SetSize(std::max<LONG>(0, Size.cx), std::max<LONG>(0, Size.cy));
-    return Cache;
-}
-
 void SelectWindowFont(TCanvas* C, TControl* Host, HWND Wnd) {
     if (Host)
         C->Font()->Assign(Host->Font());
@@ -123,7 +113,7 @@ void TacGroupBoxWnd::PaintCaption(const TRect& R, const ParentBackgroundInfo& In
 }
 
 void TacGroupBoxWnd::PrepareCache() {
-    TBitmap* Cache = SizedCache(SkinData, HookWndSize);
+    TBitmap* Cache = SizedCacheOf(SkinData, HookWndSize);
     const int W = Cache->Width(), H = Cache->Height();
     TRect R = CaptionRect();
     ParentBackgroundInfo Info;
@@ -364,13 +354,9 @@ void TacPanelWnd::WndProc(TMessage& Message) {
             D.BackgroundStale = true;
             RepaintNow();
             return;
-        case WM_PAINT: {
-            InvalidateRect(Handle, nullptr, TRUE);
-            PAINTSTRUCT PS;
-            BeginPaint(Handle, &PS);
-            EndPaint(Handle, &PS);
+        case WM_PAINT:
+            ValidateWindow(true);
             return;
-        }
         case WM_ERASEBKGND:
             PaintClient(reinterpret_cast<HDC>(Message.WParam));
             Message.Result = 1;
@@ -430,7 +416,7 @@ void TacDlgPanelWnd::SetSkinParams() {
 
 void TacDlgPanelWnd::PrepareCache() {
     ReadGeometry();
-    TBitmap* Cache = SizedCache(SkinData, HookWndSize);
+    TBitmap* Cache = SizedCacheOf(SkinData, HookWndSize);
     BackgroundSource Back;
     GetWindowParentBackgroundSource(Handle, Back);
     PaintControlSkin(SkinData, Back, true, true, 0, Cache, HookWndPos, Rect(0, 0, Cache->Width(), Cache->Height()));
@@ -609,7 +595,7 @@ void TacStatusBarWnd::PaintPanels() {
 }
 
 void TacStatusBarWnd::PrepareCache() {
-    TBitmap* Cache = SizedCache(SkinData, HookWndSize);
+    TBitmap* Cache = SizedCacheOf(SkinData, HookWndSize);
     BackgroundSource Back;
     GetWindowParentBackgroundSource(Handle, Back);
     PaintControlSkin(SkinData, Back, true, true, 0, Cache, HookWndPos, Rect(0, 0, Cache->Width(), Cache->Height()));
@@ -638,13 +624,9 @@ void TacStatusBarWnd::WndProc(TMessage& Message) {
         return;
     }
     switch (Message.Msg) {
-    case WM_PAINT: {
-        InvalidateRect(Handle, nullptr, TRUE);
-        PAINTSTRUCT PS;
-        BeginPaint(Handle, &PS);
-        EndPaint(Handle, &PS);
+    case WM_PAINT:
+        ValidateWindow(true);
         return;
-    }
     case WM_ERASEBKGND:
         PaintNow(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;

@@ -54,3 +54,19 @@ void TacMainWnd::BlendDisabledLook(const BackgroundSource& Background) {
         TintBitmap(Cache, ColorToRGB(Background.Color), KeyColor, 0.4);
     }
 }
+
+TBitmap* SizedCacheOf(TsCommonData* SkinData, const TSize& Size) {
+    PrepareCacheBitmapFor(SkinData);
+    TBitmap* Cache = SkinData->CacheBitmap;
+    if (Cache->Width() != Size.cx || Cache->Height() != Size.cy)
+        Cache->SetSize(std::max<LONG>(0, Size.cx), std::max<LONG>(0, Size.cy));
+    return Cache;
+}
+
+void TacMainWnd::ValidateWindow(bool Erase) {
+    if (Erase)
+        InvalidateRect(Handle, nullptr, TRUE);
+    PAINTSTRUCT PS;
+    BeginPaint(Handle, &PS);
+    EndPaint(Handle, &PS);
+}

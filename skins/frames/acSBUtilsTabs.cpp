@@ -15,8 +15,6 @@
 
 namespace {
 
-LONG_PTR StyleOf(HWND Wnd) { return GetWindowLongPtrA(Wnd, GWL_STYLE); }
-
 int PositionOfStyle(LONG_PTR Style) {
     if (Style & TCS_VERTICAL)
         return (Style & TCS_RIGHT) ? 3 : 2;
@@ -54,10 +52,10 @@ TacTabControlWnd::~TacTabControlWnd() {
 
 int TacTabControlWnd::TabCount() { return static_cast<int>(SendMessageA(Handle, TCM_GETITEMCOUNT, 0, 0)); }
 int TacTabControlWnd::ActiveTab() { return static_cast<int>(SendMessageA(Handle, TCM_GETCURSEL, 0, 0)); }
-int TacTabControlWnd::TabPosition() { return PositionOfStyle(StyleOf(Handle)); }
+int TacTabControlWnd::TabPosition() { return PositionOfStyle(WindowStyleOf(Handle)); }
 
 int TacTabControlWnd::TabStyle() {
-    LONG_PTR S = StyleOf(Handle);
+    LONG_PTR S = WindowStyleOf(Handle);
     return (S & TCS_FLATBUTTONS) ? 2 : (S & TCS_BUTTONS) ? 1 : 0;
 }
 
@@ -386,13 +384,9 @@ void TacTabControlWnd::WndProc(TMessage& Message) {
         }
     } else if (Skinned) {
         switch (Message.Msg) {
-        case WM_PAINT: {
-            InvalidateRect(Handle, nullptr, TRUE);
-            PAINTSTRUCT PS;
-            BeginPaint(Handle, &PS);
-            EndPaint(Handle, &PS);
+        case WM_PAINT:
+            ValidateWindow(true);
             return;
-        }
         case WM_ERASEBKGND:
             if (!IsWindowVisible(Handle))
                 break;
@@ -513,7 +507,7 @@ TacPageWnd::TacPageWnd(HWND AHandle, bool Repaint, const std::string& SkinSectio
     ReadGeometry();
 }
 
-int TacPageWnd::TabPosition() { return PositionOfStyle(StyleOf(GetParent(Handle))); }
+int TacPageWnd::TabPosition() { return PositionOfStyle(WindowStyleOf(GetParent(Handle))); }
 
 void TacPageWnd::PaintBackground(HDC DC) {
     ReadGeometry();
