@@ -25,6 +25,19 @@ int TrackPosOf(const TMessage& Message) {
     return Message.LParam ? static_cast<int>(Message.LParam) : static_cast<int>(HIWORD(Message.WParam));
 }
 
+// Paint runs on DC with its origin at the window's client area (inside a frame Edge wide) and
+// clipped to it.
+template <class F>
+void InClientArea(HWND Wnd, int Edge, HDC DC, F Paint) {
+    RECT Client{};
+    GetClientRect(Wnd, &Client);
+    const int Saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, Edge, Edge, nullptr);
+    IntersectClipRect(DC, 0, 0, Client.right, Client.bottom);
+    Paint();
+    RestoreDC(DC, Saved);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -385,15 +398,8 @@ void TacListViewWnd::WndProc(TMessage& Message) {
         }
         break;
     case WM_PRINT:
-        if (HDC DC = reinterpret_cast<HDC>(Message.WParam); DC && ViewStyle() == vsReport) {
-            RECT Client{};
-            GetClientRect(Handle, &Client);
-            const int Saved = SaveDC(DC);
-            OffsetViewportOrgEx(DC, LeftEdge, LeftEdge, nullptr);
-            IntersectClipRect(DC, 0, 0, Client.right, Client.bottom);
-            PaintHeader(DC);
-            RestoreDC(DC, Saved);
-        }
+        if (HDC DC = reinterpret_cast<HDC>(Message.WParam); DC && ViewStyle() == vsReport)
+            InClientArea(Handle, LeftEdge, DC, [&] { PaintHeader(DC); });
         break;
     default:
         break;
@@ -556,15 +562,8 @@ void TacGridWnd::WndProc(TMessage& Message) {
         break;
     case WM_PRINT: {
         TacEditWnd::WndProc(Message);
-        if (HDC DC = reinterpret_cast<HDC>(Message.WParam)) {
-            RECT Client{};
-            GetClientRect(Handle, &Client);
-            const int Saved = SaveDC(DC);
-            OffsetViewportOrgEx(DC, LeftEdge, LeftEdge, nullptr);
-            IntersectClipRect(DC, 0, 0, Client.right, Client.bottom);
-            SendMessageA(Handle, WM_PAINT, Message.WParam, 0);
-            RestoreDC(DC, Saved);
-        }
+        if (HDC DC = reinterpret_cast<HDC>(Message.WParam))
+            InClientArea(Handle, LeftEdge, DC, [&] { SendMessageA(Handle, WM_PAINT, Message.WParam, 0); });
         return;
     }
     default:
