@@ -383,10 +383,14 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
     FHeight = 29;
     FImageChangeLink = Create<TChangeLink>();
     FImageChangeLink->OnChange = TNotifyEvent::Bind<&TToolBar::ImageListChange>(this);
+    FCanvas = Create<TCanvas>();
     SetAlign(alTop);
 }
 
-TToolBar::~TToolBar() { FreeAndNil(FImageChangeLink); }
+TToolBar::~TToolBar() {
+    FreeAndNil(FImageChangeLink);
+    FreeAndNil(FCanvas);
+}
 
 void TToolBar::DefineClass(TClassBuilder<TToolBar>& B) {
     B.Property("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight).Default(22);
@@ -399,7 +403,12 @@ void TToolBar::DefineClass(TClassBuilder<TToolBar>& B) {
     B.Property("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions).Default(false);
     B.Property("Wrapable", &TToolBar::Wrapable, &TToolBar::SetWrapable).Default(true);
     B.Message<&TToolBar::CNCommand>(CN_COMMAND);
+    B.Property("OnAdvancedCustomDraw", [](TToolBar* T) { return T->OnAdvancedCustomDraw; },
+               [](TToolBar* T, const TTBAdvancedCustomDrawEvent& E) { T->OnAdvancedCustomDraw = E; });
+    B.Property("OnAdvancedCustomDrawButton", [](TToolBar* T) { return T->OnAdvancedCustomDrawButton; },
+               [](TToolBar* T, const TTBAdvancedCustomDrawBtnEvent& E) { T->OnAdvancedCustomDrawButton = E; });
     B.Message<&TToolBar::WMNotify>(WM_NOTIFY);
+    B.Message<&TToolBar::CNNotify>(CN_NOTIFY);
     B.Message<&TToolBar::CMControlChange>(CM_CONTROLCHANGE);
 }
 
@@ -569,6 +578,78 @@ void TToolBar::WMNotify(TMessage& Message) {
             Message.Result = 0;
             return;
         }
+    }
+    InheritedDispatch(StaticClass(), Message);
+}
+
+namespace {
+// The canvas draws on the window's DC only while an event runs.
+struct TCanvasOnDC {
+    TCanvas* Canvas;
+    TCanvasOnDC(TCanvas* C, HDC DC) : Canvas(C) { Canvas->SetHandle(DC); }
+    ~TCanvasOnDC() { Canvas->SetHandle(nullptr); }
+};
+
+TCustomDrawState DrawStateOf(UINT ItemState) {
+    static const std::pair<UINT, TCustomDrawStateItem> Bits[] = {
+        {CDIS_SELECTED, cdsSelected}, {CDIS_GRAYED, cdsGrayed},   {CDIS_DISABLED, cdsDisabled},
+        {CDIS_CHECKED, cdsChecked},   {CDIS_FOCUS, cdsFocused},   {CDIS_DEFAULT, cdsDefault},
+        {CDIS_HOT, cdsHot},           {CDIS_MARKED, cdsMarked},   {CDIS_INDETERMINATE, cdsIndeterminate}};
+    TCustomDrawState State;
+    for (const auto& [Bit, Item] : Bits)
+        if (ItemState & Bit)
+            State = State.Include(Item);
+    return State;
+}
+}  // namespace
+
+LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW& Draw) {
+    switch (Draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: {
+        bool Default = true;
+        if (OnAdvancedCustomDraw) {
+            TCanvasOnDC On(FCanvas, Draw.nmcd.hdc);
+            // The whole bar: the window's own rectangle covers only its buttons.
+            OnAdvancedCustomDraw(this, ClientRect(), cdPrePaint, Default);
+        }
+        LRESULT Result = Default ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
+        return OnAdvancedCustomDrawButton ? Result | CDRF_NOTIFYITEMDRAW : Result;
+    }
+    case CDDS_ITEMPREPAINT: {
+        TToolButton* Button = FindButton(static_cast<int>(Draw.nmcd.dwItemSpec));
+        if (!Button || !OnAdvancedCustomDrawButton)
+            return CDRF_DODEFAULT;
+        TTBCustomDrawFlags Flags;
+        bool Default = true;
+        {
+            TCanvasOnDC On(FCanvas, Draw.nmcd.hdc);
+            OnAdvancedCustomDrawButton(this, Button, DrawStateOf(Draw.nmcd.uItemState), cdPrePaint, Flags, Default);
+        }
+        if (!Default)
+            return CDRF_SKIPDEFAULT;
+        LRESULT Result = CDRF_DODEFAULT;
+        if (Flags.Contains(tbNoEdges))
+            Result |= TBCDRF_NOEDGES;
+        if (Flags.Contains(tbHiliteHotTrack))
+            Result |= TBCDRF_HILITEHOTTRACK;
+        if (Flags.Contains(tbNoOffset))
+            Result |= TBCDRF_NOOFFSET;
+        if (Flags.Contains(tbNoMark))
+            Result |= TBCDRF_NOMARK;
+        if (Flags.Contains(tbNoEtchedEffect))
+            Result |= TBCDRF_NOETCHEDEFFECT;
+        return Result;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+void TToolBar::CNNotify(TMessage& Message) {
+    auto* H = reinterpret_cast<NMHDR*>(Message.LParam);
+    if (H && H->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        Message.Result = CustomDraw(*reinterpret_cast<NMTBCUSTOMDRAW*>(Message.LParam));
+        return;
     }
     InheritedDispatch(StaticClass(), Message);
 }

@@ -115,8 +115,18 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Custom draw
+
+DECLARE_ENUM(TCustomDrawStage, cdPrePaint, cdPostPaint, cdPreErase, cdPostErase)
+DECLARE_ENUM(TCustomDrawStateItem, cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot,
+             cdsMarked, cdsIndeterminate)
+DECLARE_SET(TCustomDrawState, TCustomDrawStateItem)
+
+// ---------------------------------------------------------------------------------------------
 // Tool bar
 
+DECLARE_ENUM(TTBCustomDrawFlag, tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNoEtchedEffect)
+DECLARE_SET(TTBCustomDrawFlags, TTBCustomDrawFlag)
 DECLARE_ENUM(TToolButtonStyle, tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider)
 DECLARE_ENUM(TEdgeBorder, ebLeft, ebTop, ebRight, ebBottom)
 DECLARE_SET(TEdgeBorders, TEdgeBorder)
@@ -172,6 +182,15 @@ private:
     int FCommandID = 0;
 };
 
+// (Sender, ARect, Stage, var DefaultDraw): the bar's background; DefaultDraw False keeps the
+// window's own drawing out.
+using TTBAdvancedCustomDrawEvent = TMethodOf<TToolBar*, const TRect&, TCustomDrawStage, bool&>;
+DECLARE_EVENT_NAME(TTBAdvancedCustomDrawEvent)
+// (Sender, Button, State, Stage, var Flags, var DefaultDraw): one button.
+using TTBAdvancedCustomDrawBtnEvent =
+    TMethodOf<TToolBar*, TToolButton*, TCustomDrawState, TCustomDrawStage, TTBCustomDrawFlags&, bool&>;
+DECLARE_EVENT_NAME(TTBAdvancedCustomDrawBtnEvent)
+
 class TToolBar : public TWinControl {
     DECLARE_CLASS(TToolBar, TWinControl)
 public:
@@ -200,6 +219,12 @@ public:
 
     // The tool bar window's buttons made again from the tool buttons.
     void UpdateButtons();
+    // Only while a custom-draw event runs: the DC the window paints on.
+    TCanvas* Canvas() const { return FCanvas; }
+
+    // Asked while the window paints: the background at its pre-paint stage, then every button.
+    TTBAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+    TTBAdvancedCustomDrawBtnEvent OnAdvancedCustomDrawButton;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -208,10 +233,13 @@ protected:
     void WndProc(TMessage& Message) override;
     void CNCommand(TMessage& Message);
     void WMNotify(TMessage& Message);
+    void CNNotify(TMessage& Message);
     void CMControlChange(TMessage& Message);
 
 private:
     friend class TToolButton;
+    LRESULT CustomDraw(NMTBCUSTOMDRAW& Draw);
+    TCanvas* FCanvas = nullptr;
     void ImageListChange(TObject* Sender);
     void PlaceButtons();
     TToolButton* FindButton(int CommandID) const;

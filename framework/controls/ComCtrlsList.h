@@ -10,7 +10,6 @@ class TCustomListView;
 class TListItems;
 
 DECLARE_ENUM(TViewStyle, vsIcon, vsSmallIcon, vsList, vsReport)
-DECLARE_ENUM(TCustomDrawStage, cdPrePaint, cdPostPaint, cdPreErase, cdPostErase)
 
 class TListColumn : public TCollectionItem {
     DECLARE_CLASS(TListColumn, TCollectionItem)

@@ -1,5 +1,6 @@
 #include "acShellCtrlsTree.h"
 
+#include "acShellCtrlsCombo.h"
 #include "acShellCtrlsList.h"
 
 #include "ComObj.h"
@@ -225,6 +226,22 @@ void TacCustomShellTreeView::Notification(TComponent* AComponent, TOperation Ope
     TsTreeView::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FShellListView)
         FShellListView = nullptr;
+    if (Operation == opRemove && AComponent == FShellComboBox)
+        FShellComboBox = nullptr;
+}
+
+void TacCustomShellTreeView::SetShellComboBox(TacCustomShellComboBox* Value) {
+    if (FShellComboBox == Value)
+        return;
+    if (FShellComboBox) {
+        FShellComboBox->SetShellTreeView(nullptr);
+        FShellComboBox->RemoveFreeNotification(this);
+    }
+    FShellComboBox = Value;
+    if (Value) {
+        Value->SetShellTreeView(this);
+        Value->FreeNotification(this);
+    }
 }
 
 void TacCustomShellTreeView::RootChanged() {
@@ -444,6 +461,10 @@ bool TacCustomShellTreeView::CanChange(TTreeNode* Node) {
         TacShellFolder* Shown = F->IsFolder() || !F->Parent() ? F : F->Parent();
         TFlagScope Updating(FUpdating);
         FShellListView->ShowItemId(Shown->AbsoluteID());
+    }
+    if (TacShellFolder* F = FolderOf(Node); F && FShellComboBox) {
+        TFlagScope Updating(FUpdating);
+        FShellComboBox->SelectItemId(F->AbsoluteID());
     }
     FChangingTo = Node;
     struct TDone {

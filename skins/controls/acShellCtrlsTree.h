@@ -13,6 +13,7 @@
 #include "sTreeView.h"
 
 class TacCustomShellListView;
+class TacCustomShellComboBox;
 
 class TacCustomShellTreeView : public TsTreeView, public IShellVerbHandler {
     DECLARE_CLASS(TacCustomShellTreeView, TsTreeView)
@@ -53,6 +54,9 @@ public:
     // The linked list view (not owned) shows the folder chosen here and gets the tree's root.
     TacCustomShellListView* ShellListView() const { return FShellListView; }
     void SetShellListView(TacCustomShellListView* Value);
+    // The linked combo box (not owned) shows the way to the folder chosen here.
+    TacCustomShellComboBox* ShellComboBox() const { return FShellComboBox; }
+    void SetShellComboBox(TacCustomShellComboBox* Value);
 
     TacAddFolderEvent OnAddFolder;
 
@@ -107,6 +111,7 @@ private:
     TTreeNode* FChangingTo = nullptr;
     TacShowExtension FShowExt = seSystem;
     TacCustomShellListView* FShellListView = nullptr;
+    TacCustomShellComboBox* FShellComboBox = nullptr;
 };
 
 class TsShellTreeView : public TacCustomShellTreeView {

@@ -1,5 +1,6 @@
 #include "sEdit.h"
 
+#include "sEditParts.h"
 #include "TypInfo.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -55,22 +56,9 @@ void TsEdit::DefineClass(TClassBuilder<TsEdit>& B) {
     B.Property("SkinData", &TsEdit::SkinData, &TsEdit::SetSkinData);
 }
 
-void TsEdit::SetSkinData(TsCommonData* Value) {
-    if (Value && Value != FCommonData)
-        FCommonData->Assign(Value);
-}
-
-void TsEdit::SetBoundLabel(TsBoundLabel* Value) {
-    if (Value && Value != FBoundLabel)
-        FBoundLabel->Assign(Value);
-}
-
-void TsEdit::SetDisabledKind(TsDisabledKind Value) {
-    if (Value == FDisabledKind)
-        return;
-    FDisabledKind = Value;
-    FCommonData->Invalidate();
-}
+void TsEdit::SetSkinData(TsCommonData* Value) { AssignSkinData(FCommonData, Value); }
+void TsEdit::SetBoundLabel(TsBoundLabel* Value) { AssignBoundLabel(FBoundLabel, Value); }
+void TsEdit::SetDisabledKind(TsDisabledKind Value) { ChangeDisabledKind(FDisabledKind, Value, FCommonData); }
 
 void TsEdit::Loaded() {
     TEdit::Loaded();

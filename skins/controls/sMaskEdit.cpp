@@ -1,5 +1,6 @@
 #include "sMaskEdit.h"
 
+#include "sEditParts.h"
 #include "acntUtils.h"
 #include "sMemo.h"
 #include "sMessages.h"
@@ -47,22 +48,9 @@ void TsMaskEdit::DefineClass(TClassBuilder<TsMaskEdit>& B) {
     B.Property("SkinData", &TsMaskEdit::SkinData, &TsMaskEdit::SetSkinData);
 }
 
-void TsMaskEdit::SetSkinData(TsCommonData* Value) {
-    if (Value && Value != FCommonData)
-        FCommonData->Assign(Value);
-}
-
-void TsMaskEdit::SetBoundLabel(TsBoundLabel* Value) {
-    if (Value && Value != FBoundLabel)
-        FBoundLabel->Assign(Value);
-}
-
-void TsMaskEdit::SetDisabledKind(TsDisabledKind Value) {
-    if (Value == FDisabledKind)
-        return;
-    FDisabledKind = Value;
-    FCommonData->Invalidate();
-}
+void TsMaskEdit::SetSkinData(TsCommonData* Value) { AssignSkinData(FCommonData, Value); }
+void TsMaskEdit::SetBoundLabel(TsBoundLabel* Value) { AssignBoundLabel(FBoundLabel, Value); }
+void TsMaskEdit::SetDisabledKind(TsDisabledKind Value) { ChangeDisabledKind(FDisabledKind, Value, FCommonData); }
 
 void TsMaskEdit::Change() {
     if (!ComponentState().Contains(csLoading))

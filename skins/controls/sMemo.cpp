@@ -1,5 +1,6 @@
 #include "sMemo.h"
 
+#include "sEditParts.h"
 #include "sMessages.h"
 #include "sVclUtils.h"
 
@@ -67,22 +68,9 @@ void TsMemo::DefineClass(TClassBuilder<TsMemo>& B) {
     B.Property("DisabledKind", &TsMemo::DisabledKind, &TsMemo::SetDisabledKind).Default(TsDisabledKind{dkBlended});
 }
 
-void TsMemo::SetSkinData(TsCommonData* Value) {
-    if (Value && Value != FCommonData)
-        FCommonData->Assign(Value);
-}
-
-void TsMemo::SetBoundLabel(TsBoundLabel* Value) {
-    if (Value && Value != FBoundLabel)
-        FBoundLabel->Assign(Value);
-}
-
-void TsMemo::SetDisabledKind(TsDisabledKind Value) {
-    if (Value == FDisabledKind)
-        return;
-    FDisabledKind = Value;
-    FCommonData->Invalidate();
-}
+void TsMemo::SetSkinData(TsCommonData* Value) { AssignSkinData(FCommonData, Value); }
+void TsMemo::SetBoundLabel(TsBoundLabel* Value) { AssignBoundLabel(FBoundLabel, Value); }
+void TsMemo::SetDisabledKind(TsDisabledKind Value) { ChangeDisabledKind(FDisabledKind, Value, FCommonData); }
 
 bool TsMemo::LibraryCommand(TMessage& Message) {
     bool OwnManager = Message.LParam == reinterpret_cast<LPARAM>(FCommonData->GetSkinManager());

@@ -1,5 +1,6 @@
 #include "sRichEdit.h"
 
+#include "sEditParts.h"
 #include "sMemo.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -39,22 +40,9 @@ void TsRichEdit::DefineClass(TClassBuilder<TsRichEdit>& B) {
         .Default(TsDisabledKind{dkBlended});
 }
 
-void TsRichEdit::SetSkinData(TsCommonData* Value) {
-    if (Value && Value != FCommonData)
-        FCommonData->Assign(Value);
-}
-
-void TsRichEdit::SetBoundLabel(TsBoundLabel* Value) {
-    if (Value && Value != FBoundLabel)
-        FBoundLabel->Assign(Value);
-}
-
-void TsRichEdit::SetDisabledKind(TsDisabledKind Value) {
-    if (Value == FDisabledKind)
-        return;
-    FDisabledKind = Value;
-    FCommonData->Invalidate();
-}
+void TsRichEdit::SetSkinData(TsCommonData* Value) { AssignSkinData(FCommonData, Value); }
+void TsRichEdit::SetBoundLabel(TsBoundLabel* Value) { AssignBoundLabel(FBoundLabel, Value); }
+void TsRichEdit::SetDisabledKind(TsDisabledKind Value) { ChangeDisabledKind(FDisabledKind, Value, FCommonData); }
 
 bool TsRichEdit::LibraryCommand(TMessage& Message) {
     bool OwnManager = Message.LParam == reinterpret_cast<LPARAM>(FCommonData->GetSkinManager());

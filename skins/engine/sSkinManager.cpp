@@ -35,6 +35,9 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     AnimEffects = Create<TacAnimEffects>();
     AnimEffects->Manager = this;
     AnimEffects->Buttons->Manager = this;
+    ThirdParty = Create<ThirdPartyList>();
+    for (TStringList*& L : ThirdLists)
+        L = Create<TStringList>();
     if (!DefaultManager)
         DefaultManager = this;
 }
@@ -53,6 +56,9 @@ TsSkinManager::~TsSkinManager() {
     FreeAndNil(ExBorderActive);
     FreeAndNil(ExBorderInactive);
     FreeAndNil(SkinData);
+    for (TStringList*& L : ThirdLists)
+        FreeAndNil(L);
+    FreeAndNil(ThirdParty);
     FreeAndNil(MasterBitmap);
 }
 
@@ -1060,6 +1066,9 @@ void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
     B.Property("Version", &M::GetVersion, &M::SetReadOnlyText);
     B.Property("CommonSections", &M::GetCommonSections, &M::SetCommonSectionsLines);
     B.Property("InternalSkins", &M::InternalSkins);
+    B.Property("SkinningRules", &M::SkinningRules, &M::SkinningRules)
+        .Default(TacSkinningRules{srStdForms, srStdDialogs, srThirdParty});
+    B.Property("ThirdParty", &M::ThirdParty);
     B.Property("ExtendedBorders", &M::GetExtendedBorders, &M::SetExtendedBorders).Default(false);
     B.Property("AllowGlowing", &M::GetAllowGlowing, &M::AllowGlowingFlag).Default(true);
     B.Property("OnAfterChange", &M::OnAfterChange, &M::OnAfterChange);
@@ -1068,6 +1077,7 @@ void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
 
 void TsSkinManager::AfterConstruction() {
     TComponent::AfterConstruction();
+    UpdateThirdNames(false);
     if (SkinDirectory.empty())
         SkinDirectory = "c:\\Skins";
     if (!ComponentState().Contains(csLoading) && SkinActiveHook)
@@ -1076,6 +1086,7 @@ void TsSkinManager::AfterConstruction() {
 
 void TsSkinManager::Loaded() {
     TComponent::Loaded();
+    UpdateThirdNames(false);
     if (SkinDirectory.empty())
         SkinDirectory = "c:\\Skins";
     // The skin named in the form file loads only now, when the stored skins have been read too.

@@ -12,6 +12,7 @@
 #include "sMaskData.h"
 #include "sStyleSimply.h"
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -268,6 +269,11 @@ public:
 // ---------------------------------------------------------------------------------------------
 // The manager
 
+// What a manager skins beyond its own controls: forms, standard dialogs, controls of other classes
+// (through hooks picked by the class lists of its ThirdParty).
+DECLARE_ENUM(TacSkinningRule, srStdForms, srStdDialogs, srThirdParty)
+DECLARE_SET(TacSkinningRules, TacSkinningRule)
+
 class TsSkinManager : public TComponent {
     DECLARE_CLASS(TsSkinManager, TComponent)
 public:
@@ -362,6 +368,16 @@ public:
     TsStoredSkins* InternalSkins = nullptr;  // owned
     TacAnimEffects* AnimEffects = nullptr;   // owned
     TsCommonIndexes CommonIndexes;
+
+    TacSkinningRules SkinningRules{srStdForms, srStdDialogs, srThirdParty};
+    // The class names of controls of other classes, one text per category (published), and the same
+    // as one list of names per category by category index.
+    ThirdPartyList* ThirdParty = nullptr;  // owned
+    std::array<TStringList*, ThirdPartyCategoryCount> ThirdLists{};  // owned
+    // Each category's list from its text; with Reset, or for an empty text, the category's default.
+    void UpdateThirdNames(bool Reset);
+    // Each list's names back into the category's text.
+    void StoreThirdNames();
 
     // SkinDirectory made absolute against the program's folder, without a trailing backslash.
     std::string FullSkinDirectory() const;

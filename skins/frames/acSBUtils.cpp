@@ -99,7 +99,10 @@ TacMainWnd::~TacMainWnd() {
 
 void TacMainWnd::DetachFromWindow() {
     // The procedure goes back even while an adapter frees all its hooks: a control or window that
-    // outlives its hook must not keep calling into it.
+    // outlives its hook must not keep calling into it. A hook whose window went first has nothing to
+    // give back, and its control may be gone with it.
+    if (Unhooked)
+        return;
     TControl* Host = HookedControl();
     bool HostGoing = Host && Host->ComponentState().Contains(csDestroying);
     if (!Unhooked && !HostGoing) {

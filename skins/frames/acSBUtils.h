@@ -93,9 +93,36 @@ protected:
     // unhooked; destructors of hooks with their own colours call it first.
     void DetachFromWindow();
 
+    // What the hooks that paint their whole window share.
+    // The hook is attached and its skin data has a usable section.
+    bool HookSkinned() const;
+    // The geometry fields read again from the window.
+    void ReadGeometry();
+    // The message to this class's base procedure with the window's drawing held off meanwhile, so
+    // that the control's own painting never shows between two skinned images.
+    void BaseWithoutRedraw(TMessage& Message);
+    // After a mouse move: the window becomes the manager's hot window while the cursor is inside it,
+    // and stops being it when the cursor has left.
+    void TrackHotWindow();
+    // The whole cache to (0, 0) of DC (the window's own DC when null).
+    void CopyCacheTo(HDC DC);
+    // 60 % of what lies behind the window over its image in the cache: the look of a disabled control.
+    void BlendDisabledLook(const BackgroundSource& Background);
+    // The window painted again at once.
+    void RepaintNow() { SendMessageA(Handle, WM_PAINT, 0, 0); }
+    // A WM_PAINT answered without the control's own painting; with Erase the window is erased
+    // meanwhile, so that the hook's WM_ERASEBKGND paints it.
+    void ValidateWindow(bool Erase);
+
 private:
     bool BaseCommand(TMessage& Message);
 };
+
+// The skin data's cache made when missing and sized to Size (negative sizes as 0).
+TBitmap* SizedCacheOf(TsCommonData* SkinData, const TSize& Size);
+// The given section, or Default when none is given.
+inline std::string SectionOr(const std::string& Given, const char* Default) { return Given.empty() ? Default : Given; }
+inline LONG_PTR WindowStyleOf(HWND Wnd) { return GetWindowLongPtrA(Wnd, GWL_STYLE); }
 
 // Thumbs are never drawn shorter than this, in pixels, unless a window asks for another size.
 inline constexpr int DefaultMinThumbSize = 10;
