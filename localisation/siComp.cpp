@@ -206,8 +206,12 @@ bool TsiCustomLang::HasTabDelimitedEntries() {
 void TsiCustomLang::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && (AComponent == FLangDispatcher || AComponent == FCharsetReference)) {
-        if (AComponent == FLangDispatcher)
+        // Forgetting the dispatcher takes this component off its list too: a dispatcher freed after
+        // its removal notice would otherwise wait for ever for this entry to leave.
+        if (AComponent == FLangDispatcher) {
+            FLangDispatcher->Unlink(this);
             FLangDispatcher = nullptr;
+        }
         if (AComponent == FCharsetReference)
             FCharsetReference = nullptr;
         return;

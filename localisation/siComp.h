@@ -288,7 +288,11 @@ public:
     void SetPropertyType(TTypeKind Value) { FPropertyType = Value; }
     // Value of language 1, D, value of language 2, D ... (no key field).
     const std::string& Values() const { return FValues; }
-    void SetValues(const std::string& Value) { FValues = Value; }
+    // New values replace any UTF-16 values read with the item.
+    void SetValues(const std::string& Value) {
+        FValues = Value;
+        FWideValues.clear();
+    }
     // The identifier begins with the owner's class name and ".".
     bool IsRoot() const;
     // The UTF-16 values of a UTF-16 "ValuesEx" payload (empty otherwise).
@@ -651,6 +655,9 @@ private:
     void AddReadEntry(TStrings* List, std::string Entry);
     std::string WideLineToEntry(std::wstring_view Line);
     void RebuildExtendedFromWide();
+    // The item's values as UTF-16 text: the UTF-16 values it read, else its values decoded by each
+    // language's code page.
+    std::wstring ExtendedValuesAsWide(TsiExtendedItem* Item);
 
     std::array<TOwned<TStringList>, KindCount> FLists;
     TOwned<TStringList> FStringsTypes, FSmartExcludeProps, FDoNotTranslate, FLangNames, FExcludedProperties,

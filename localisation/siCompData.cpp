@@ -240,6 +240,23 @@ std::string TsiCustomLang::WideLineToEntry(std::wstring_view Line) {
     return Entry;
 }
 
+std::wstring TsiCustomLang::ExtendedValuesAsWide(TsiExtendedItem* Item) {
+    if (!Item->WideValues().empty())
+        return Item->WideValues();
+    if (static_cast<int>(FLanguageCharsets.size()) < FNumOfLanguages)
+        RefreshCharsets();
+    // Each language's value is kept in its own character set's code page (or UTF-8).
+    const wchar_t WD = static_cast<unsigned char>(FLangDelim);
+    const char D = static_cast<char>(FLangDelim);
+    std::wstring Wide;
+    for (int L = 1; L <= FNumOfLanguages; ++L) {
+        const std::string Field = ExtractDelimitedField(Item->Values(), D, L - 1);
+        Wide += FStoreAsUTF8 ? UTF8Decode(Field) : AnsiToWide(Field, CharsetCodePage(FLanguageCharsets[static_cast<size_t>(L - 1)]));
+        Wide += WD;
+    }
+    return Wide;
+}
+
 void TsiCustomLang::RebuildExtendedFromWide() {
     const std::wstring Lead = std::wstring(L" ") + static_cast<wchar_t>(static_cast<unsigned char>(FLangDelim));
     for (int I = 0; I < FExtendedTranslations->Count(); ++I) {

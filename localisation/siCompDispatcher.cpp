@@ -2,6 +2,8 @@
 // linked translation component; a component that links later starts in the current language.
 #include "siComp.h"
 
+#include "Restore.h"
+
 #include <algorithm>
 
 TsiLangDispatcher::TsiLangDispatcher(TComponent* AOwner)
@@ -12,9 +14,14 @@ TsiLangDispatcher::TsiLangDispatcher(TComponent* AOwner)
 TsiLangDispatcher::~TsiLangDispatcher() = default;
 
 void TsiLangDispatcher::BeforeDestruction() {
-    // Each component forgets the dispatcher, which also takes it off the list.
-    while (!FLinked.empty())
-        FLinked.back()->SetLangDispatcher(nullptr);
+    // Each component forgets the dispatcher, which also takes it off the list; an entry whose
+    // component no longer names this dispatcher is dropped all the same, so the walk always ends.
+    while (!FLinked.empty()) {
+        TsiCustomLang* Last = FLinked.back();
+        if (Last->LangDispatcher() == this)
+            Last->SetLangDispatcher(nullptr);
+        Unlink(Last);
+    }
     TComponent::BeforeDestruction();
 }
 
@@ -123,14 +130,8 @@ void TsiLangDispatcher::SetActiveLanguage(int Value) {
     for (TsiCustomLang* L : Linked) {
         if (std::find(FLinked.begin(), FLinked.end(), L) == FLinked.end())
             continue;
-        L->DrivenByDispatcher = true;
-        try {
-            L->SetActiveLanguage(Value);
-        } catch (...) {
-            L->DrivenByDispatcher = false;
-            throw;
-        }
-        L->DrivenByDispatcher = false;
+        TRestore<bool> Driven(L->DrivenByDispatcher, true);
+        L->SetActiveLanguage(Value);
     }
     if (FLangNames->Count() >= FActiveLanguage)
         FLanguage = FLangNames->Strings(FActiveLanguage - 1);

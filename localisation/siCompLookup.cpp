@@ -2,20 +2,9 @@
 // fallbacks, and the entry readers the application of a language uses.
 #include "siComp.h"
 
-namespace {
-// Restores a value when the scope ends, whether normally or by an exception.
-template <class T>
-class TRestore {
-public:
-    explicit TRestore(T& Ref) : FRef(Ref), FSaved(Ref) {}
-    ~TRestore() { FRef = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
+#include "Restore.h"
 
-private:
-    T& FRef;
-    T FSaved;
-};
+namespace {
 
 // The line that starts at Start, without its line break.
 std::string_view LineAt(std::string_view Text, size_t Start) {

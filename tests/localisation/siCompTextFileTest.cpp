@@ -105,6 +105,42 @@ TEST(TextTranslationFile, SaveAllWritesEveryKindAndExtended) {
     EXPECT_EQ(Back.Lang->GetText("strMsg"), "a") << "Strings are indexed after loading";
 }
 
+// The extended section keys each item by its path as the components are named now, and writes each
+// language's value in that language's code page, also for values a form held as UTF-16.
+TEST(TextTranslationFile, SavedExtendedValuesAreConvertedAndFollowRenames) {
+    TPrompt F;
+    TsiExtendedItem* Item = F.Lang->ExtendedTranslations()->Add();
+    Item->SetIdentifier("btnOk.Hint");
+    Item->SetStartComponent(F.Box("btnOk"));
+    Item->SetValues(Entry({"", "h1", "h2"}).substr(1));
+    F.Box("btnOk")->SetName("btnApply");
+    TStringStream Renamed;
+    F.Lang->SaveExtendedToStream(&Renamed, "|");
+    EXPECT_TRUE(HasLine(Text(Renamed), "TCaptionOwner.btnApply.Hint=h1|h2|")) << Text(Renamed);
+    EXPECT_EQ(Text(Renamed).find("btnOk"), std::string::npos);
+
+    std::wstring Wide = L"\x0391\x03B8\x03AE\x03BD\x03B1";  // Athens in Greek, beyond code pages 1251 and 1252
+    ((Wide += wchar_t(1)) += L"Athens") += wchar_t(1);
+    std::string Hex = "07070707";
+    for (wchar_t C : Wide)
+        Hex += IntToHex(C & 0xFF, 2) + IntToHex(C >> 8, 2);
+    const std::string Form = "object Owner1: TOwnerForm\n  object siLang1: TsiLang\n    NumOfLanguages = 2\n"
+                             "    ExtendedTranslations = <\n      item\n        Identifier = 'grid.Hint'\n"
+                             "        PropertyType = tkLString\n        ValuesEx = {" + Hex + "}\n      end>\n  end\nend\n";
+    const std::string Binary = ObjectTextToBinary(Form);
+    TMemoryStream M;
+    M.WriteBuffer(Binary.data(), static_cast<LongInt>(Binary.size()));
+    M.SetPosition(0);
+    TOwned<TOwnerForm> Owner(As<TOwnerForm>(M.ReadComponent(nullptr)));
+    TsiLang* Lang = LangOf(Owner.get());
+    Lang->CharSets()->Add(Entry({"TOwnerForm", "GREEK_CHARSET", "DEFAULT_CHARSET"}));
+    Lang->RefreshCharsets();
+    TStringStream Greek;
+    Lang->SaveExtendedToStream(&Greek, "|");
+    EXPECT_TRUE(HasLine(Text(Greek), "TOwnerForm.grid.Hint=" + WideToAnsi(Wide.substr(0, 5), 1253) + "|Athens|"))
+        << Text(Greek);
+}
+
 // A file on disk, removed with the scope.
 struct TTempFile {
     explicit TTempFile(const std::string& Name, const std::string& Content = {}) {
