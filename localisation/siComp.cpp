@@ -53,7 +53,7 @@ TsiCustomLang::TsiCustomLang(TComponent* AOwner) : TComponent(CheckNoOtherLang(A
     FLangNames = NewList();
     FLangNames->Add("Language N1");
     FLanguage = "Language N1";
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = 0; I < StandardDialogCaptionCount; ++I) {
         std::string Key = WithoutAmpersands(DialogCaptionDefaults[static_cast<size_t>(I)]);
         DlgsCaptions()->Add(Key + D + FrameworkDialogText(I) + D);
@@ -168,9 +168,9 @@ void TsiCustomLang::Loaded() {
     if (FLangDelim == 9)
         SetLangDelim(1);
     if (HasTabDelimitedEntries())
-        ReplaceDelimiter('\t', static_cast<char>(FLangDelim));
+        ReplaceDelimiter('\t', DelimChar());
     if (Locales()->Count() == 11) {
-        const char D = static_cast<char>(FLangDelim);
+        const char D = DelimChar();
         for (int I = 11; I < LocaleItemCount; ++I)
             Locales()->Add(LocaleItemNames[static_cast<size_t>(I)] + std::string(1, D) + FLocaleDefaults[static_cast<size_t>(I)] + D);
     }
@@ -243,7 +243,7 @@ void TsiCustomLang::DeleteComponentKeys(TStrings* List, TComponent* Component, T
     if (!Designing() || Operation != opRemove || List->Count() == 0 || List->Strings(0).empty())
         return;
     std::string Prefix = Component == Owner() ? Owner()->ClassName() : Component->Name();
-    Prefix += (Kind == stMultiLines || Kind == stOtherStrings || Kind == stCollections) ? '.' : static_cast<char>(FLangDelim);
+    Prefix += (Kind == stMultiLines || Kind == stOtherStrings || Kind == stCollections) ? '.' : DelimChar();
     for (int I = List->Count() - 1; I >= 0; --I) {
         try {
             if (List->Strings(I).compare(0, Prefix.size(), Prefix) == 0)
@@ -265,7 +265,7 @@ TStrings* TsiCustomLang::GetKindList(TStringsType Kind) {
 // Single values
 
 void TsiCustomLang::SetTranslation(TStrings* List, const std::string& Text, const std::string& Key, int Language) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const std::string Value = FStoreAsUTF8 ? AnsiToUtf8(Text, CharsetOfLanguage(Language)) : Text;
     if (List == Strings() && !Designing()) {
         for (TsiStringsCollection* Index : {FStringsIndex.get(), FResourceIndex.get()}) {
@@ -366,7 +366,7 @@ void TsiCustomLang::ApplyExcludedProperties() {
     ClearWhenExcluded("Font", {stFonts, stCharSets});
     ClearWhenExcluded("Charset", {stCharSets});
 
-    const std::string D(1, static_cast<char>(FLangDelim));
+    const std::string D(1, DelimChar());
     for (TStringsType K : {stCaptions, stHints, stDisplayLabels, stFonts, stCharSets, stMultiLines, stOtherStrings,
                            stCollections}) {
         if (Cleared[K])
@@ -395,7 +395,7 @@ void TsiCustomLang::ApplyExcludedProperties() {
 
 void TsiCustomLang::AdjustDialogCaptions() {
     TStrings* L = DlgsCaptions();
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     if (FNeedAllDlgs && L->Count() < DialogCaptionCount) {
         for (int I = L->Count(); I < DialogCaptionCount; ++I) {
             const char* Default = DialogCaptionDefaults[static_cast<size_t>(I)];
@@ -483,7 +483,7 @@ void TsiCustomLang::SetChangeLocales(bool Value) {
         return;
     FChangeLocales = Value;
     if (Value && Locales()->Count() == 0) {
-        const char D = static_cast<char>(FLangDelim);
+        const char D = DelimChar();
         for (int I = 0; I < LocaleItemCount; ++I)
             Locales()->Add(LocaleItemNames[static_cast<size_t>(I)] + std::string(1, D) + FLocaleDefaults[static_cast<size_t>(I)] + D);
     }
@@ -509,7 +509,7 @@ void TsiCustomLang::SetLangDelim(Byte Value) {
     if (Value == FLangDelim)
         return;
     if (!Loading())
-        ReplaceDelimiter(static_cast<char>(FLangDelim), static_cast<char>(Value));
+        ReplaceDelimiter(DelimChar(), static_cast<char>(Value));
     FLangDelim = Value;
 }
 
@@ -564,7 +564,7 @@ void TsiCustomLang::SetNumOfLanguages(int Value) {
     if (Value < 1)
         throw ELanguageError(IntToStr(Value) + " - is not a valid property value !\rValue must be more than ZERO !");
     if (Value < FNumOfLanguages) {
-        const std::string D(1, static_cast<char>(FLangDelim));
+        const std::string D(1, DelimChar());
         for (auto& L : FLists)
             for (int I = 0; I < L->Count(); ++I) {
                 std::string Entry = L->Strings(I);

@@ -230,7 +230,8 @@ public:
     // Bisection on the keys; "" when Key is absent.
     std::string ValueOfKey(const std::string& Key, int Language) const;
     // Bisection on the SortColumn values for Text (case-sensitive): the item's value of Language, or
-    // Text unchanged when there is none.
+    // Text unchanged when there is none. An empty value of a language after the first is, while the
+    // dispatcher's test mode is active, the pseudo-translation of the item's language-1 value.
     std::string GetTranslation(const std::string& Text, int Language) const;
     void Resort();
 
@@ -566,6 +567,8 @@ public:
     void SetLangDispatcher(TsiLangDispatcher* Value);
     TNotifyEvent OnChangeLanguage;
     Byte LangDelim() const { return FLangDelim; }
+    // LangDelim as the character the entries hold.
+    char DelimChar() const { return static_cast<char>(FLangDelim); }
     void SetLangDelim(Byte Value);
     TStrings* DoNotTranslate() const { return FDoNotTranslate.get(); }
     void SetDoNotTranslate(TStrings* Value);

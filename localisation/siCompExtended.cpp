@@ -217,7 +217,7 @@ void TsiCustomLang::SetPropertyText(const std::string& Identifier, const std::st
 }
 
 void TsiCustomLang::ApplyExtendedTranslations() {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = 0; I < FExtendedTranslations->Count(); ++I) {
         TsiExtendedItem* Item = FExtendedTranslations->Items(I);
         const std::string& Values = Item->Values();
@@ -237,7 +237,7 @@ void TsiCustomLang::ApplyExtendedTranslations() {
 }
 
 void TsiCustomLang::SyncExtendedValues() {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = FExtendedTranslations->Count() - 1; I >= 0; --I) {
         TsiExtendedItem* Item = FExtendedTranslations->Items(I);
         const std::string Id = Item->Identifier();

@@ -103,7 +103,7 @@ TStrings* TsiCustomLang::FindListProperty(const std::string& Name) {
 }
 
 std::string TsiCustomLang::StripDelimiters(std::string_view Entry) const {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     size_t First = Entry.find_first_not_of(D);
     if (First == std::string_view::npos)
         return {};

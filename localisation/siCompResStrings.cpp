@@ -33,7 +33,8 @@ std::string Translate(const TResStringRec* Record, std::string Text) {
         // An unknown key is no error here: the text is then translated by its wording.
         T.clear();
     }
-    if (T.empty())
+    // An empty text (no such resource) would match any entry whose first language is still empty.
+    if (T.empty() && !Text.empty())
         T = Owner->ResourceIndex()->GetTranslation(Text, Owner->ActiveLanguage());
     return T.empty() ? Text : T;
 }

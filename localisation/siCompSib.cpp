@@ -122,12 +122,12 @@ void TSIBFileManager::LoadStream(TsiCustomLang* Target, const std::string& Owner
         // A block stored with TAB as its delimiter carries no LangDelim (TAB is the default), and
         // the quiet component skips the finishing step that would convert it.
         if (Fresh->HasTabDelimitedEntries())
-            Fresh->ReplaceDelimiter('\t', static_cast<char>(Fresh->LangDelim()));
+            Fresh->ReplaceDelimiter('\t', Fresh->DelimChar());
         Target->FStoreAsUTF8 = Fresh->FStoreAsUTF8;
         if (Fresh->LangDelim() != Target->LangDelim())
             Fresh->SetLangDelim(Target->LangDelim());
         const std::string OwnerKey =
-            (Target->Owner() ? Target->Owner()->ClassName() : std::string()) + static_cast<char>(Target->LangDelim());
+            (Target->Owner() ? Target->Owner()->ClassName() : std::string()) + Target->DelimChar();
         for (int K = 0; K < KindCount; ++K) {
             const auto Kind = static_cast<TStringsType>(K);
             TStrings* Mine = Target->GetKindList(Kind);

@@ -94,7 +94,7 @@ void ReplaceStreamText(TStream* Stream, const std::string& Text) {
 }  // namespace
 
 std::string TsiCustomLang::BuildSingleValue(const std::string& Value, int Language) const {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     std::string Result;
     for (int L = 1; L <= FNumOfLanguages; ++L) {
         if (L == Language)
@@ -115,7 +115,7 @@ int TsiCustomLang::LoadKindFromStream(TStringsType Kind, TStream* Stream, bool C
         List->Clear();
     TStoreOf Store(Stream);
     const std::string Delimiter = FileDelimiter(Store.get());
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
 
     // A names section without a first name would leave no language at all: the names stay then.
     std::vector<std::string> Names;
@@ -201,7 +201,7 @@ int TsiCustomLang::SaveKindToStream(TStringsType Kind, TStream* Stream, const st
     WriteLanguageNames(Store.get(), FLangNames.get(), FNumOfLanguages);
     Store->RemoveSection(OldNamesSection);
 
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const std::string Section = TextFileSectionNames[Kind];
     const std::string ClassName = Owner() ? Owner()->ClassName() : std::string();
     for (int I = 0; I < List->Count(); ++I) {
@@ -333,7 +333,7 @@ void TsiCustomLang::FinishKindLoad(TStrings* List, TStringsType Kind) {
 }
 
 void TsiCustomLang::AppendMissingEntries(TStrings* List, TStrings* Old) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const std::string OwnKey = Owner() ? Owner()->ClassName() : std::string();
     for (int I = 0; I < Old->Count(); ++I) {
         const std::string Key = EntryKey(Old->Strings(I), D);
@@ -352,7 +352,7 @@ void TsiCustomLang::LoadExtendedFromStream(TStream* Stream, bool Clear) {
     TStoreOf Store(Stream);
     const std::string Delimiter = Store->GetValue("Options", "Delimiter", DefaultFileDelimiter);
     const std::string Prefix = (Owner() ? Owner()->ClassName() : std::string()) + ".";
-    const std::string D(1, static_cast<char>(FLangDelim));
+    const std::string D(1, DelimChar());
     for (const std::string& Key : SectionKeys(Store.get(), ExtendedSection)) {
         if (!StartsExact(Key, Prefix) || EndsExact(Key, TypeKindSuffix))
             continue;
@@ -376,7 +376,7 @@ void TsiCustomLang::SaveExtendedToStream(TStream* Stream, const std::string& Del
     Store->SetValue("Options", "Delimiter", Delimiter);
     WriteLanguageNames(Store.get(), FLangNames.get(), FNumOfLanguages);
     const std::string ClassName = Owner() ? Owner()->ClassName() : std::string();
-    const std::string D(1, static_cast<char>(FLangDelim));
+    const std::string D(1, DelimChar());
     const std::wstring Lead = std::wstring(L" ") + static_cast<wchar_t>(static_cast<unsigned char>(FLangDelim));
     for (int I = 0; I < FExtendedTranslations->Count(); ++I) {
         TsiExtendedItem* Item = FExtendedTranslations->Items(I);
@@ -463,7 +463,7 @@ void TsiCustomLang::ImportLanguageKind(TStringsType Kind, const std::string& Fil
     if (!List || !OpenImport(this, FileName, LanguageName, Src))
         return;
     const std::string Prefix = (Owner() ? Owner()->ClassName() : std::string()) + ".";
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (const std::string& FileKey : SectionKeys(Src.Store.get(), TextFileSectionNames[Kind])) {
         if (!StartsExact(FileKey, Prefix))
             continue;
@@ -487,7 +487,7 @@ void TsiCustomLang::ImportLanguageExtended(const std::string& FileName, const st
     if (!OpenImport(this, FileName, LanguageName, Src))
         return;
     const std::string Prefix = (Owner() ? Owner()->ClassName() : std::string()) + ".";
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (const std::string& Key : SectionKeys(Src.Store.get(), ExtendedSection)) {
         if (!StartsExact(Key, Prefix) || EndsExact(Key, TypeKindSuffix))
             continue;
