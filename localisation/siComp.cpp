@@ -513,16 +513,24 @@ void TsiCustomLang::SetLangDelim(Byte Value) {
     FLangDelim = Value;
 }
 
+void RaiseLanguageRangeError(TComponent* Owner, int Value, int Count) {
+    if (Owner)
+        throw ELanguageError("%s: %d - is not a valid property value!\rValue must be within [1..%d]!",
+                             {Owner->ClassName(), Value, Count});
+    throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, Count});
+}
+
+void RaiseLanguageCountError(int Value) {
+    throw ELanguageError(IntToStr(Value) + " - is not a valid property value !\rValue must be more than ZERO !");
+}
+
 void TsiCustomLang::SetActiveLanguage(int Value) {
     if (Value == FActiveLanguage)
         return;
     if (Value < 1 || Value > FNumOfLanguages) {
         if (Loading())
             return;
-        if (Owner())
-            throw ELanguageError("%s: %d - is not a valid property value!\rValue must be within [1..%d]!",
-                                 {Owner()->ClassName(), Value, FNumOfLanguages});
-        throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, FNumOfLanguages});
+        RaiseLanguageRangeError(Owner(), Value, FNumOfLanguages);
     }
     FChangedKind = -1;
     bool CursorChanged = false;
@@ -562,7 +570,7 @@ void TsiCustomLang::SetNumOfLanguages(int Value) {
     if (Value == FNumOfLanguages)
         return;
     if (Value < 1)
-        throw ELanguageError(IntToStr(Value) + " - is not a valid property value !\rValue must be more than ZERO !");
+        RaiseLanguageCountError(Value);
     if (Value < FNumOfLanguages) {
         const std::string D(1, DelimChar());
         for (auto& L : FLists)

@@ -31,6 +31,12 @@ inline constexpr int KindCount = 12;  // stCaptions .. stListView_TreeView_Items
 
 DECLARE_EXCEPTION(ELanguageError, Exception);
 
+// The refusal of a language number outside 1 .. Count, led by the owner's class name when Owner is
+// not null.
+[[noreturn]] void RaiseLanguageRangeError(TComponent* Owner, int Value, int Count);
+// The refusal of a language count below 1.
+[[noreturn]] void RaiseLanguageCountError(int Value);
+
 // (Sender, the new language, var AllowChange): asked before the language changes.
 using TLanguageChangingEvent = TMethodOf<TObject*, int, bool&>;
 DECLARE_EVENT_NAME(TLanguageChangingEvent)
@@ -105,6 +111,14 @@ std::string MoveField(std::string_view Entry, int From, int To, char D);
 void MoveColumn(TStrings* List, int From, int To, char D);
 // Some entry's key equals Key without regard to case.
 bool ListHasKey(TStrings* List, std::string_view Key, char D);
+// A path segment with an optional collection index, "Columns[2]": the name before "[" (the whole
+// segment without one) and the index between the brackets, -1 when there is none or it is not a
+// number of 0 or more.
+struct TIndexedSegment {
+    std::string Name;
+    int Index = -1;
+};
+TIndexedSegment ParseIndexedSegment(std::string_view Segment);
 // Text matches none of the 15 standard dialog captions (without their "&").
 bool IsExtraDialogCaption(std::string_view Text);
 bool IsSibFileName(std::string_view FileName);
@@ -755,7 +769,6 @@ private:
     void LoadTranslationFile(TsiCustomLang* Component, const std::string& File);
     TOwned<TSIBFileManager> FSIBReader;
     bool Loading() const { return ComponentState().Contains(csLoading); }
-    [[noreturn]] void RangeError(int Value) const;
 
     std::vector<TsiCustomLang*> FLinked;
     TOwned<TStringList> FLangNames;

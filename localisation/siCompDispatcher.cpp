@@ -97,13 +97,6 @@ void TsiLangDispatcher::Unlink(TsiCustomLang* Component) {
 // ---------------------------------------------------------------------------------------------
 // The switch
 
-void TsiLangDispatcher::RangeError(int Value) const {
-    if (Owner())
-        throw ELanguageError("%s: %d - is not a valid property value!\rValue must be within [1..%d]!",
-                             {Owner()->ClassName(), Value, FNumOfLanguages});
-    throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, FNumOfLanguages});
-}
-
 void TsiLangDispatcher::SetActiveLanguage(int Value) {
     if (Value == FActiveLanguage)
         return;
@@ -114,7 +107,7 @@ void TsiLangDispatcher::SetActiveLanguage(int Value) {
     }
     // Refused before anything is asked or stored: a bad language never reaches the components.
     if (Value < 1 || Value > FNumOfLanguages)
-        RangeError(Value);
+        RaiseLanguageRangeError(Owner(), Value, FNumOfLanguages);
     bool AllowChange = true;
     OnLanguageChanging(this, Value, AllowChange);
     if (!AllowChange)
@@ -140,7 +133,7 @@ void TsiLangDispatcher::SetActiveLanguage(int Value) {
 
 void TsiLangDispatcher::SetNumOfLanguages(int Value) {
     if (Value < 1)
-        throw ELanguageError(IntToStr(Value) + " - is not a valid property value !\rValue must be more than ZERO !");
+        RaiseLanguageCountError(Value);
     FNumOfLanguages = Value;
     while (FLangNames->Count() < Value)
         FLangNames->Add("Language N" + IntToStr(FLangNames->Count() + 1));

@@ -168,7 +168,8 @@ void TsiCustomLang::SetResourceLanguageIndex(Word Value) {
     if (Value == FResourceLanguageIndex)
         return;
     if (!Loading() && (Value < 1 || Value > FNumOfLanguages))
-        throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, FNumOfLanguages});
+        // The index's refusal names no owner.
+        RaiseLanguageRangeError(nullptr, Value, FNumOfLanguages);
     FResourceLanguageIndex = Value;
     if (!Designing() && !Loading()) {
         FResourceIndex->SortColumn = Value;

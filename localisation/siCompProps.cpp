@@ -178,6 +178,17 @@ void MoveColumn(TStrings* List, int From, int To, char D) {
         RewriteEntries(List, [&](const std::string& E) { return MoveField(E, From, To, D); });
 }
 
+TIndexedSegment ParseIndexedSegment(std::string_view Segment) {
+    TIndexedSegment R;
+    const size_t Open = Segment.find('['), Close = Segment.find(']');
+    R.Name = std::string(Segment.substr(0, Open));
+    LongInt Index = -1;
+    if (Open != std::string_view::npos && Close != std::string_view::npos && Close > Open &&
+        TryStrToInt(std::string(Segment.substr(Open + 1, Close - Open - 1)), Index) && Index >= 0)
+        R.Index = Index;
+    return R;
+}
+
 bool ListHasKey(TStrings* List, std::string_view Key, char D) {
     for (int I = 0; I < List->Count(); ++I)
         if (AnsiSameText(EntryKey(List->Strings(I), D), Key))

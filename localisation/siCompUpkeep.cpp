@@ -57,14 +57,10 @@ void TsiCustomLang::TidyKindList(TStrings* List, TStringsType Kind) {
                 Holder = GetObjectProperty(C, GetPropInfo(C, "Properties", ObjectKinds));
                 Path = Path.substr(11);
             }
-            const std::string Segment = Path.substr(0, Path.find('.'));
-            const size_t Open = Segment.find('['), Close = Segment.find(']');
-            LongInt Index = -1;
-            if (Open != std::string::npos && Close != std::string::npos && Close > Open)
-                TryStrToInt(Segment.substr(Open + 1, Close - Open - 1), Index);
-            PPropInfo P = Holder ? GetPropInfo(Holder, Segment.substr(0, Open), tkProperties) : nullptr;
-            auto* Collection = P && P->Name == Segment.substr(0, Open) ? DynCast<TCollection>(GetObjectProperty(Holder, P)) : nullptr;
-            if (Collection && Index >= 0 && Collection->Count() <= Index)
+            const TIndexedSegment Segment = ParseIndexedSegment(Path.substr(0, Path.find('.')));
+            PPropInfo P = Holder ? GetPropInfo(Holder, Segment.Name, tkProperties) : nullptr;
+            auto* Collection = P && P->Name == Segment.Name ? DynCast<TCollection>(GetObjectProperty(Holder, P)) : nullptr;
+            if (Collection && Segment.Index >= 0 && Collection->Count() <= Segment.Index)
                 Move(I);
             else
                 ++I;
