@@ -15,7 +15,6 @@ TfrmOpenFolder* frmOpenFolder = nullptr;
 namespace {
 
 constexpr const char* PlacementKey = "frmOpenFolder";
-constexpr const char* DefaultRestorePath = "C:\\";
 
 bool WizardShowing() { return frmAdd && frmAdd->Showing(); }
 

@@ -46,6 +46,9 @@ public:
 // The open chooser, or null; emptied when it closes.
 extern TfrmOpenFolder* frmOpenFolder;
 
+// Where the chooser and the restore start when no backup file is known yet.
+inline constexpr const char* DefaultRestorePath = "C:\\";
+
 // The wizard's way in: creates the chooser when there is none, selects Folder when it names an
 // existing file or folder, and shows the chooser without waiting.
 void ShowFolderChooserForWizard(const std::string& Folder);

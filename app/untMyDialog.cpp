@@ -9,14 +9,6 @@ namespace {
 
 constexpr const char* PlacementKey = "frmMyDialog";
 
-bool ReadInt(TRegistry& R, const std::string& Name, LongInt& Value) {
-    try {
-        return TryStrToInt(R.ReadString(Name), Value);
-    } catch (const Exception&) {
-        return false;  // a value of another type reads as no number
-    }
-}
-
 // A window that is not the unit's own one (the second window of a nested modal message).
 TfrmMyDialog* ExtraDialog() { return Create<TfrmMyDialog>(Application); }
 
@@ -25,20 +17,28 @@ TfrmMyDialog* ExtraDialog() { return Create<TfrmMyDialog>(Application); }
 // ---------------------------------------------------------------------------------------------
 // Placement
 
+bool ReadRegistryInt(TRegistry& R, const std::string& Name, LongInt& Value) {
+    try {
+        return TryStrToInt(R.ReadString(Name), Value);
+    } catch (const Exception&) {
+        return false;  // a value of another type reads as no number
+    }
+}
+
 void LoadDialogPlacement(TCustomForm* Form, const std::string& SubKey, bool WithSize) {
     TRegistry R;
     if (!R.OpenKey(std::string(ProgramRegKey) + "\\" + SubKey, true))
         return;
     LongInt Top = 0, Left = 0, Value = 0;
-    if (!ReadInt(R, "Top", Top) || !ReadInt(R, "Left", Left))
+    if (!ReadRegistryInt(R, "Top", Top) || !ReadRegistryInt(R, "Left", Left))
         return;
     // Stored coordinates win over the resource's centring, which would otherwise move the window
     // again once it shows.
     Form->SetPosition(poDesigned);
     if (WithSize) {
-        if (ReadInt(R, "Width", Value))
+        if (ReadRegistryInt(R, "Width", Value))
             Form->SetWidth(Value);
-        if (ReadInt(R, "Height", Value))
+        if (ReadRegistryInt(R, "Height", Value))
             Form->SetHeight(Value);
     }
     Form->SetTop(Top);

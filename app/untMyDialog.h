@@ -14,6 +14,7 @@
 
 #include <string>
 
+class TRegistry;
 class TfrmMyDialog : public TForm {
     DECLARE_CLASS(TfrmMyDialog, TForm)
 public:
@@ -61,6 +62,8 @@ int MessageDialog(const std::string& Msg, TMsgDlgType DlgType, const std::string
 // is skipped.
 void LoadDialogPlacement(TCustomForm* Form, const std::string& SubKey, bool WithSize);
 void SaveDialogPlacement(TCustomForm* Form, const std::string& SubKey, bool WithSize);
+// A registry string value read as an integer: false when it is missing, no string or no number.
+bool ReadRegistryInt(TRegistry& R, const std::string& Name, LongInt& Value);
 
 // A grid's column layout under the program's key, subkey SubKey (opened with create): for each column
 // i, "Width" + i (an integer, applied when above 0), "FieldName" + i and "FieldTitle" + i (texts,

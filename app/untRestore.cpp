@@ -17,7 +17,6 @@ TfrmRestore* frmRestore = nullptr;
 namespace {
 
 constexpr const char* PlacementKey = "frmRestore";
-constexpr const char* DefaultRestorePath = "C:\\";
 constexpr LongInt StatementTimeout = 600;
 constexpr const char* ForbiddenNameChars = " .,}{][\\/-*=+?!&()^#@\"'";
 

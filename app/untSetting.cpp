@@ -76,7 +76,6 @@ std::string ReadText(TRegistry& R, const std::string& Name) {
     }
 }
 
-bool ReadInt(TRegistry& R, const std::string& Name, LongInt& Value) { return TryStrToInt(ReadText(R, Name), Value); }
 
 // The settings key of the program, opened (and created when missing) for the scope.
 class TSettingsKey {
@@ -296,7 +295,7 @@ void TfrmSetting::FormCreate(TObject*) {
     LongInt Minutes = 0;
     {
         TSettingsKey Key;
-        if (!Key.Open() || !ReadInt(*Key, "Interval", Minutes) || Minutes < 1 || Minutes > MaxIntervalMinutes)
+        if (!Key.Open() || !ReadRegistryInt(*Key, "Interval", Minutes) || Minutes < 1 || Minutes > MaxIntervalMinutes)
             Minutes = DefaultIntervalMinutes;
     }
     tmThreadTimerBackup->SetInterval(static_cast<Cardinal>(Minutes) * 60000);
@@ -349,11 +348,11 @@ void TfrmSetting::LoadRegParam() {
             siLangDispatcher->SetActiveLanguage(Lang);
 
             LongInt Top = 0, Left = 0, Width = 0, Height = 0;
-            if (ReadInt(*Key, "Top", Top) && ReadInt(*Key, "Left", Left)) {
+            if (ReadRegistryInt(*Key, "Top", Top) && ReadRegistryInt(*Key, "Left", Left)) {
                 SetPosition(poDesigned);
-                if (ReadInt(*Key, "Width", Width))
+                if (ReadRegistryInt(*Key, "Width", Width))
                     SetWidth(Width);
-                if (ReadInt(*Key, "Height", Height))
+                if (ReadRegistryInt(*Key, "Height", Height))
                     SetHeight(Height);
                 SetTop(Top);
                 SetLeft(Left);

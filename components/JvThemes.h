@@ -5,14 +5,13 @@
 
 #include "Controls.h"
 
-// The wrapper that takes the handler's slot in TWinControl's message table.
+// The wrapper that takes the place of TWinControl's own WM_PRINTCLIENT handler.
 void PrintClientWithSavedDC(TObject* Self, TMessage& Message);
 // The framework's handler the wrapper calls (null while the wrapper is not installed).
 TMessageHandler SavedPrintClientHandler();
 
-// Installs the wrapper: finds the WM_PRINTCLIENT slot of TWinControl's own message table, keeps
-// its handler and writes the wrapper in; nothing happens without a slot or when the table's page
-// protection cannot be changed.
+// Installs the wrapper through the class record's hook point, keeping the handler it replaces;
+// nothing happens when TWinControl has no own WM_PRINTCLIENT handler or the wrapper is in already.
 void JvThemesInitialization();
-// Writes the kept handler back into the slot.
+// Puts the kept handler back.
 void JvThemesFinalization();

@@ -1,5 +1,6 @@
 #include "LMDXPThemeManager.h"
 
+#include "Restore.h"
 #include "lmdclass.h"
 
 TLMDXPThemeManager* GlobalThemeManager = nullptr;
@@ -8,8 +9,9 @@ void TLMDXPThemeManager::HookWndProc(TMessage& Msg) {
     if (GlobalApplication) {
         if (Msg.Msg == WM_CREATE)
             GlobalApplication->RefreshThemeState();
-        else if (Msg.Msg == WM_THEMECHANGED && GlobalApplication->ThemesInUse()) {
+        else if (Msg.Msg == WM_THEMECHANGED && !FSwitching && GlobalApplication->ThemesInUse()) {
             // Switching off and on again tells every visible form.
+            TRestore<bool> Switching(FSwitching, true);
             GlobalApplication->SetThemeUse(false);
             GlobalApplication->SetThemeUse(true);
         }

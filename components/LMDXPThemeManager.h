@@ -9,6 +9,11 @@ class TLMDXPThemeManager : public TLMDWndProcComponent {
 public:
     using TLMDWndProcComponent::TLMDWndProcComponent;
     void HookWndProc(TMessage& Msg) override;
+
+private:
+    // Set while the manager's own switch tells the forms; the change it hears back from the form it
+    // hooks is its own and must not switch again.
+    bool FSwitching = false;
 };
 
 extern TLMDXPThemeManager* GlobalThemeManager;

@@ -3,6 +3,7 @@
 #include "IniFiles.h"
 #include "Menus.h"
 #include "Registry.h"
+#include "Restore.h"
 #include "RxAppUtils.h"
 
 #include <algorithm>
@@ -352,13 +353,12 @@ void TFormPlacement::FormCloseQuery(TObject* Sender, bool& CanClose) {
 
 void TFormPlacement::FormDestroy(TObject* Sender) {
     if (FActive && !FSaved) {
-        FDestroying = true;
+        TRestore<bool> Destroying(FDestroying, true);
         try {
             StoreFormPlacement();
         } catch (...) {
             Application->HandleException(this);
         }
-        FDestroying = false;
     }
     FSaveFormDestroy(Sender);
 }

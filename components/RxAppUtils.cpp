@@ -217,7 +217,10 @@ void ReadFormPlacementValues(TCustomForm* Form, TObject* Storage, const std::str
             PostMessageA(Application->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
             return;
         }
-        Form->SetWindowState(State);
+        if (Form->FormStyle() == fsMDIChild || Form->FormStyle() == fsMDIForm)
+            Form->StoreWindowState(State);
+        else
+            Form->SetWindowState(State);
     }
     Form->Update();
 }

@@ -2,6 +2,7 @@
 #include "abfComponents.h"
 
 #include "Dialogs.h"
+#include "Restore.h"
 
 #include <mmsystem.h>
 
@@ -190,16 +191,10 @@ void TabfWav::PrepareSound() {
 
 void TabfWav::Play() {
     PrepareSound();
-    FPlaying = true;
-    try {
-        OnPlayBefore(this);
-        PlaySoundA(static_cast<LPCSTR>(FSoundName), FSoundModule, FSoundFlags);  // failures are not reported
-        OnPlayAfter(this);
-    } catch (...) {
-        FPlaying = false;
-        throw;
-    }
-    FPlaying = false;
+    TRestore<bool> Playing(FPlaying, true);
+    OnPlayBefore(this);
+    PlaySoundA(static_cast<LPCSTR>(FSoundName), FSoundModule, FSoundFlags);  // failures are not reported
+    OnPlayAfter(this);
 }
 
 void TabfWav::Stop() {

@@ -1,6 +1,7 @@
 #include "lmdclass.h"
 
 #include "Forms.h"
+#include "Restore.h"
 #include "lmdprocs.h"
 #include "lmdthemes.h"
 
@@ -74,15 +75,12 @@ void TLMDTimerPool::TimerWndProc(TMessage& Msg) {
     if (FBusy)
         return;
     // A handler that raises must not stop the pool for good: the flag is cleared in any case.
-    FBusy = true;
     try {
+        TRestore<bool> Busy(FBusy, true);
         HandleTick();
     } catch (...) {
-        FBusy = false;
         HandleWndException(this);
-        return;
     }
-    FBusy = false;
 }
 
 void TLMDTimerPool::HandleTick() {

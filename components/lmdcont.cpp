@@ -1,6 +1,7 @@
 #include "lmdcont.h"
 
 #include "Filer.h"
+#include "lmddraw.h"
 #include "lmdstreams.h"
 
 #include <algorithm>
@@ -231,6 +232,85 @@ void TLMDImageListItem::AppendImagesFrom(TLMDImageListItem* Source) {
     NotifyChange();
 }
 
+// ---------------------------------------------------------------------------------------------
+// Drawing cells
+
+namespace {
+// A cell-sized copy of what lies at (X, Y) of Canvas, or a fill of Background when it is a colour.
+void FillBehind(TBitmap* Cell, TCanvas* Canvas, int X, int Y, TColor Background) {
+    const TRect R{0, 0, Cell->Width(), Cell->Height()};
+    if (Background != clNone) {
+        Cell->Canvas()->Brush()->SetColor(Background);
+        Cell->Canvas()->FillRect(R);
+    } else {
+        Cell->Canvas()->CopyRect(R, Canvas, TRect{X, Y, X + R.Right, Y + R.Bottom});
+    }
+}
+
+// The cell through its mask: the mask with AND, then the image with OR.
+void DrawMasked(HDC Dest, int X, int Y, HDC Strip, HDC Mask, const TRect& Cell) {
+    const int W = Cell.Right - Cell.Left, H = Cell.Bottom - Cell.Top;
+    const COLORREF OldBk = SetBkColor(Dest, RGB(255, 255, 255)), OldText = SetTextColor(Dest, RGB(0, 0, 0));
+    BitBlt(Dest, X, Y, W, H, Mask, Cell.Left, Cell.Top, SRCAND);
+    BitBlt(Dest, X, Y, W, H, Strip, Cell.Left, Cell.Top, SRCPAINT);
+    SetTextColor(Dest, OldText);
+    SetBkColor(Dest, OldBk);
+}
+}  // namespace
+
+TColor TLMDImageListItem::CellKeyColour(int Cell) {
+    const TRect R = CellRect(Cell);
+    return FStrip->Canvas()->Pixels(R.Left, R.Bottom - 1);
+}
+
+void TLMDImageListItem::DrawCell(TCanvas* Canvas, int X, int Y, int Cell) {
+    if (Cell < 0 || Cell >= ImageCount())
+        return;
+    const TRect R = CellRect(Cell);
+    if (!FMasked || ImageType == 1) {
+        TBitmap* From = ImageType == 1 && FMasked ? FMask.get() : FStrip.get();
+        Canvas->CopyRect(TRect{X, Y, X + FWidth, Y + FHeight}, From->Canvas(), R);
+        return;
+    }
+    if (DrawingStyle == 3 || (DrawingStyle == 2 && BkColor == clNone)) {
+        DrawMasked(Canvas->Handle(), X, Y, FStrip->Canvas()->Handle(), FMask->Canvas()->Handle(), R);
+        return;
+    }
+    TOwned<TBitmap> Work(Create<TBitmap>());
+    Work->SetSize(FWidth, FHeight);
+    FillBehind(Work.get(), Canvas, X, Y, BkColor);
+    DrawMasked(Work->Canvas()->Handle(), 0, 0, FStrip->Canvas()->Handle(), FMask->Canvas()->Handle(), R);
+    if ((DrawingStyle == 0 || DrawingStyle == 1) && BlendColor != clNone)
+        for (int PY = 0; PY < FHeight; ++PY)
+            for (int PX = 0; PX < FWidth; ++PX) {
+                const bool Blend = DrawingStyle == 1 ? (PX % 2) != (PY % 2) : !(PX % 2 == 1 && PY % 2 == 1);
+                if (Blend)
+                    Work->Canvas()->SetPixels(PX, PY, BlendColor);
+            }
+    Canvas->CopyRect(TRect{X, Y, X + FWidth, Y + FHeight}, Work->Canvas(), TRect{0, 0, FWidth, FHeight});
+}
+
+void TLMDImageListItem::DrawCellInRect(TCanvas* Canvas, const TRect& Target, TRect& Drawn, int Cell, int Flags) {
+    Drawn = TRect{Target.Left, Target.Top, Target.Left, Target.Top};
+    if (Cell < 0 || Cell >= ImageCount())
+        return;
+    const TRect R = CellRect(Cell);
+    if (FMasked)
+        DrawLayout(Canvas->Handle(), Target, FStrip->Canvas()->Handle(), Drawn, FMask->Handle(), nullptr, 0,
+                   Flags | LayoutFlags::WithMask, R);
+    else
+        DrawLayout(Canvas->Handle(), Target, FStrip->Canvas()->Handle(), Drawn, nullptr, FStrip->Palette(),
+                   static_cast<COLORREF>(ColorToRGB(CellKeyColour(Cell))), Flags, R);
+}
+
+void TLMDImageListItem::DrawCellClipped(TCanvas* Canvas, const TRect& Target, int Cell, HPALETTE, LongWord Offset,
+                                        int Flags) {
+    DrawClipped(Canvas->Handle(), Target, Offset, Flags, [&] {
+        TRect Drawn;
+        DrawCellInRect(Canvas, Target, Drawn, Cell, Flags);
+    });
+}
+
 void TLMDImageListItem::WriteData(TStream* Stream) {
     lmdstreams::WriteLongInt(Stream, FHeight);
     lmdstreams::WriteLongInt(Stream, FWidth);
@@ -285,6 +365,35 @@ void TLMDWaveListItem::ReadData(TStream* Stream) { ReadWaveData(Stream, FWave.ge
 
 // ---------------------------------------------------------------------------------------------
 // Containers
+
+void TLMDBaseContainer::BeforeDestruction() {
+    const std::vector<TLMDContainerClient*> Clients = std::move(FClients);
+    FClients.clear();
+    for (TLMDContainerClient* Client : Clients)
+        Client->DetachContainer(this);
+    TLMDCustomComponent::BeforeDestruction();
+}
+
+void TLMDBaseContainer::NotifyChange() {
+    if (ChangeLocked())
+        return;
+    for (TLMDContainerClient* Client : std::vector<TLMDContainerClient*>(FClients))
+        Client->ContainerChanged(this);
+    TLMDCustomComponent::NotifyChange();
+}
+
+void TLMDBaseContainer::RegisterClient(TLMDContainerClient* Client) {
+    if (Client && std::find(FClients.begin(), FClients.end(), Client) == FClients.end())
+        FClients.push_back(Client);
+}
+
+void TLMDBaseContainer::UnregisterClient(TLMDContainerClient* Client) {
+    FClients.erase(std::remove(FClients.begin(), FClients.end(), Client), FClients.end());
+}
+
+void TLMDCustomContainer::DefineClass(TClassBuilder<TLMDCustomContainer>& B) {
+    B.Property("About", &TLMDCustomContainer::About, &TLMDCustomContainer::SetAbout).Stored(false);
+}
 
 TLMDCustomContainer::TLMDCustomContainer(TComponent* AOwner, TClass ItemClass, int ListKind)
     : TLMDBaseContainer(AOwner), FItemClass(ItemClass), FListKind(ListKind) {
@@ -393,11 +502,144 @@ void TLMDCustomContainer::ReadFromStream(TStream* Stream, bool WithOffsets) {
 }
 
 TLMDBitmapList::TLMDBitmapList(TComponent* AOwner)
-    : TLMDCustomContainer(AOwner, TLMDBitmapListItem::StaticClass(), 1) {}
-TLMDImageList::TLMDImageList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDImageListItem::StaticClass(), 0) {}
+    : TLMDCustomImageList(AOwner, TLMDBitmapListItem::StaticClass(), 1) {}
+TLMDImageList::TLMDImageList(TComponent* AOwner) : TLMDCustomImageList(AOwner, TLMDImageListItem::StaticClass(), 0) {}
 TLMDStringList::TLMDStringList(TComponent* AOwner)
     : TLMDCustomContainer(AOwner, TLMDStringListItem::StaticClass(), 3) {}
 TLMDWaveList::TLMDWaveList(TComponent* AOwner) : TLMDCustomContainer(AOwner, TLMDWaveListItem::StaticClass(), 2) {}
+
+void TLMDBitmapList::DefineClass(TClassBuilder<TLMDBitmapList>& B) {
+    B.Property("DefaultCompressed", &TLMDBitmapList::DefaultCompressed, &TLMDBitmapList::DefaultCompressed).Default(false);
+    B.Property("DefaultPixelFormat", &TLMDBitmapList::DefaultPixelFormat, &TLMDBitmapList::DefaultPixelFormat).Default(spfDefault);
+}
+void TLMDImageList::DefineClass(TClassBuilder<TLMDImageList>& B) {
+    B.Property("DefaultCompressed", &TLMDImageList::DefaultCompressed, &TLMDImageList::DefaultCompressed).Default(false);
+    B.Property("DefaultPixelFormat", &TLMDImageList::DefaultPixelFormat, &TLMDImageList::DefaultPixelFormat).Default(spfDefault);
+}
+void TLMDStringList::DefineClass(TClassBuilder<TLMDStringList>& B) {
+    B.Property("DefaultCompressed", &TLMDStringList::DefaultCompressed, &TLMDStringList::DefaultCompressed).Default(false);
+}
+void TLMDWaveList::DefineClass(TClassBuilder<TLMDWaveList>& B) {
+    B.Property("DefaultCompressed", &TLMDWaveList::DefaultCompressed, &TLMDWaveList::DefaultCompressed).Default(false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Image operations
+
+void TLMDCustomImageList::Assign(TPersistent* Source) {
+    TLMDCustomContainer::Assign(Source);
+    if (auto* From = DynCast<TLMDCustomImageList>(Source); From && From->ClassType() == ClassType())
+        DefaultPixelFormat = From->DefaultPixelFormat;
+}
+
+TBitmap* TLMDBitmapList::BitmapOf(int Item) { return Item >= 0 && Item < Count() ? Items(Item)->Bitmap() : nullptr; }
+TCanvas* TLMDBitmapList::ItemCanvas(int Item) {
+    TBitmap* B = BitmapOf(Item);
+    return B ? B->Canvas() : nullptr;
+}
+TRect TLMDBitmapList::ImageBounds(int Item, int) {
+    TBitmap* B = BitmapOf(Item);
+    return B ? TRect{0, 0, B->Width(), B->Height()} : TRect{};
+}
+int TLMDBitmapList::ImageExtent(int Item, int Selector) {
+    TBitmap* B = BitmapOf(Item);
+    return !B ? 0 : Selector == 0 ? B->Width() : Selector == 1 ? B->Height() : 0;
+}
+int TLMDBitmapList::ImageCount(int Item) {
+    TBitmap* B = BitmapOf(Item);
+    return B && !B->Empty() ? 1 : 0;
+}
+bool TLMDBitmapList::IsValidImage(int Item, int) { return ImageCount(Item) == 1; }
+void TLMDBitmapList::CopyToBitmap(int Item, int, TBitmap* Target) {
+    if (TBitmap* B = BitmapOf(Item))
+        Target->Assign(B);
+}
+HPALETTE TLMDBitmapList::ItemPalette(int Item) {
+    TBitmap* B = BitmapOf(Item);
+    return B ? B->Palette() : nullptr;
+}
+TColor TLMDBitmapList::TransparentColour(int Item, int) {
+    TBitmap* B = BitmapOf(Item);
+    return B ? B->TransparentColor() : clWhite;
+}
+TColor TLMDBitmapList::ImagePixel(const TPoint& Point, int Item, int) {
+    TBitmap* B = BitmapOf(Item);
+    return B ? B->Canvas()->Pixels(Point.X, Point.Y) : clWhite;
+}
+void TLMDBitmapList::DrawAt(TCanvas* Canvas, int X, int Y, int Item, int) {
+    TBitmap* B = BitmapOf(Item);
+    if (!B)
+        return;
+    TRect Drawn;
+    DrawBitmapInRect(Canvas, TRect{X, Y, X + B->Width(), Y + B->Height()}, B, Drawn, 0, 0);
+}
+void TLMDBitmapList::DrawInRect(TCanvas* Canvas, const TRect& Target, TRect& Drawn, int Item, int, int Flags) {
+    Drawn = TRect{Target.Left, Target.Top, Target.Left, Target.Top};
+    if (TBitmap* B = BitmapOf(Item))
+        DrawBitmapInRect(Canvas, Target, B, Drawn, static_cast<COLORREF>(ColorToRGB(B->TransparentColor())), Flags);
+}
+void TLMDBitmapList::DrawClippedImage(TCanvas* Canvas, const TRect& Target, int Item, int, HPALETTE, LongWord Offset,
+                                      int Flags) {
+    DrawBitmapWithFlags(Canvas, Target, BitmapOf(Item), Offset, Flags);
+}
+
+TLMDImageListItem* TLMDImageList::ItemOf(int Item) { return Item >= 0 && Item < Count() ? Items(Item) : nullptr; }
+TCanvas* TLMDImageList::ItemCanvas(int Item) {
+    TLMDImageListItem* I = ItemOf(Item);
+    return I ? I->Strip()->Canvas() : nullptr;
+}
+TRect TLMDImageList::ImageBounds(int Item, int Cell) { return IsValidImage(Item, Cell) ? Items(Item)->CellRect(Cell) : TRect{}; }
+int TLMDImageList::ImageExtent(int Item, int Selector) {
+    TLMDImageListItem* I = ItemOf(Item);
+    return !I ? 0 : Selector == 0 ? I->Width() : Selector == 1 ? I->Height() : 0;
+}
+int TLMDImageList::ImageCount(int Item) {
+    TLMDImageListItem* I = ItemOf(Item);
+    return I ? I->ImageCount() : -1;
+}
+bool TLMDImageList::IsValidImage(int Item, int Cell) {
+    TLMDImageListItem* I = ItemOf(Item);
+    return I && Cell >= 0 && Cell < I->ImageCount();
+}
+void TLMDImageList::CopyToBitmap(int Item, int Cell, TBitmap* Target) {
+    TLMDImageListItem* I = ItemOf(Item);
+    if (!I)
+        return;
+    Target->SetSize(I->Width(), I->Height());
+    if (IsValidImage(Item, Cell))
+        Target->Canvas()->CopyRect(TRect{0, 0, I->Width(), I->Height()}, I->Strip()->Canvas(), I->CellRect(Cell));
+}
+bool TLMDImageList::ItemMasked(int Item) {
+    TLMDImageListItem* I = ItemOf(Item);
+    return I && I->Masked();
+}
+HPALETTE TLMDImageList::ItemPalette(int Item) {
+    TLMDImageListItem* I = ItemOf(Item);
+    return I ? I->Strip()->Palette() : nullptr;
+}
+TColor TLMDImageList::TransparentColour(int Item, int Cell) {
+    return IsValidImage(Item, Cell) ? Items(Item)->CellKeyColour(Cell) : clWhite;
+}
+TColor TLMDImageList::ImagePixel(const TPoint& Point, int Item, int Cell) {
+    if (!IsValidImage(Item, Cell))
+        return clWhite;
+    const TRect R = Items(Item)->CellRect(Cell);
+    return Items(Item)->Strip()->Canvas()->Pixels(R.Left + Point.X, Point.Y);
+}
+void TLMDImageList::DrawAt(TCanvas* Canvas, int X, int Y, int Item, int Cell) {
+    if (TLMDImageListItem* I = ItemOf(Item))
+        I->DrawCell(Canvas, X, Y, Cell);
+}
+void TLMDImageList::DrawInRect(TCanvas* Canvas, const TRect& Target, TRect& Drawn, int Item, int Cell, int Flags) {
+    Drawn = TRect{Target.Left, Target.Top, Target.Left, Target.Top};
+    if (TLMDImageListItem* I = ItemOf(Item))
+        I->DrawCellInRect(Canvas, Target, Drawn, Cell, Flags);
+}
+void TLMDImageList::DrawClippedImage(TCanvas* Canvas, const TRect& Target, int Item, int Cell, HPALETTE Palette,
+                                     LongWord Offset, int Flags) {
+    if (TLMDImageListItem* I = ItemOf(Item))
+        I->DrawCellClipped(Canvas, Target, Cell, Palette, Offset, Flags);
+}
 
 TLMDContainer::TLMDContainer(TComponent* AOwner)
     : TLMDBaseContainer(AOwner),

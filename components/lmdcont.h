@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Bitmaps.h"
+#include "Canvas.h"
 #include "LMDCustomComponent.h"
 #include "Lists.h"
 #include "lmdprocs.h"
@@ -105,6 +106,24 @@ public:
     int AllocBy() const { return FAllocBy; }
     void SetAllocBy(int Value) { FAllocBy = Value; }
 
+    // Cell drawing. DrawCell copies the cell to (X, Y) by the drawing style: an unmasked item (or
+    // image type 1, which shows the mask) plainly; a masked one through its mask, onto the
+    // background colour when one is set, and styles 0 and 1 then blend BlendColour over a pattern
+    // of the cell's pixels.
+    void DrawCell(TCanvas* Canvas, int X, int Y, int Cell);
+    // The cell laid out in Target by the layout flags: through its mask when masked, else with the
+    // strip pixel at the cell's bottom-left as key colour. Drawn is the placement.
+    void DrawCellInRect(TCanvas* Canvas, const TRect& Target, TRect& Drawn, int Cell, int Flags);
+    // DrawCellInRect inside Target's clip (moved by Offset) when Flags holds LayoutFlags::Clipped.
+    void DrawCellClipped(TCanvas* Canvas, const TRect& Target, int Cell, HPALETTE Palette, LongWord Offset, int Flags);
+    // The strip pixel at the cell's bottom-left: what an unmasked cell leaves out.
+    TColor CellKeyColour(int Cell);
+
+    TColor BkColor = clNone;
+    TColor BlendColor = clNone;
+    int DrawingStyle = 2;  // 0 blend most pixels, 1 blend a checkerboard, 2 on the background, 3 masked
+    int ImageType = 0;     // 1 shows the mask strip
+
 protected:
     // The item's data is always written: sizes, the mask flag, the cell count and the strips.
     void ReadData(TStream* Stream) override;
@@ -156,10 +175,31 @@ private:
     TOwned<TLMDWave> FWave;
 };
 
+class TLMDBaseContainer;
+
+// An object that refers to a container: told of every change and of the container's end.
+class TLMDContainerClient {
+public:
+    virtual ~TLMDContainerClient() = default;
+    virtual void ContainerChanged(TLMDBaseContainer* Container) = 0;
+    // The container goes: the client forgets its reference.
+    virtual void DetachContainer(TLMDBaseContainer* Container) = 0;
+};
+
 class TLMDBaseContainer : public TLMDCustomComponent {
     DECLARE_CLASS(TLMDBaseContainer, TLMDCustomComponent)
 public:
     explicit TLMDBaseContainer(TComponent* AOwner) : TLMDCustomComponent(AOwner) {}
+    // Every client is detached before the container goes.
+    void BeforeDestruction() override;
+    // The clients hear of a change first, then the change event fires.
+    void NotifyChange() override;
+    void RegisterClient(TLMDContainerClient* Client);
+    void UnregisterClient(TLMDContainerClient* Client);
+    int ClientCount() const { return static_cast<int>(FClients.size()); }
+
+private:
+    std::vector<TLMDContainerClient*> FClients;
 };
 
 // Where a container's items come from.
@@ -169,6 +209,10 @@ class TLMDCustomContainer : public TLMDBaseContainer {
     DECLARE_CLASS(TLMDCustomContainer, TLMDBaseContainer)
 public:
     TLMDCustomContainer(TComponent* AOwner, TClass ItemClass, int ListKind);
+    static void DefineClass(TClassBuilder<TLMDCustomContainer>& B);
+    // A design-time text; nothing is stored.
+    std::string About() const { return {}; }
+    void SetAbout(const std::string&) {}
     ~TLMDCustomContainer() override;
     // The items go before the framework frees the owned components, which it does without telling
     // the owner.
@@ -204,24 +248,93 @@ private:
     int FListKind;
 };
 
-class TLMDBitmapList : public TLMDCustomContainer {
-    DECLARE_CLASS(TLMDBitmapList, TLMDCustomContainer)
+// A container of images: one bitmap per item (TLMDBitmapList) or a strip of cells per item
+// (TLMDImageList), reached through the same image operations. Item is an index into the list;
+// Cell selects a cell of a strip and is ignored by a bitmap list.
+class TLMDCustomImageList : public TLMDCustomContainer {
+    DECLARE_CLASS(TLMDCustomImageList, TLMDCustomContainer)
 public:
-    explicit TLMDBitmapList(TComponent* AOwner);
-    TLMDBitmapListItem* Items(int Index) const { return static_cast<TLMDBitmapListItem*>(ItemAt(Index)); }
+    using TLMDCustomContainer::TLMDCustomContainer;
+    void Assign(TPersistent* Source) override;
+
+    virtual TCanvas* ItemCanvas(int Item) = 0;
+    virtual TRect ImageBounds(int Item, int Cell) = 0;
+    // Selector 0 the width, 1 the height.
+    virtual int ImageExtent(int Item, int Selector) = 0;
+    virtual int ImageCount(int Item) = 0;
+    virtual bool IsValidImage(int Item, int Cell) = 0;
+    virtual void CopyToBitmap(int Item, int Cell, TBitmap* Target) = 0;
+    virtual bool ItemMasked(int Item) = 0;
+    virtual HPALETTE ItemPalette(int Item) = 0;
+    virtual TColor TransparentColour(int Item, int Cell) = 0;
+    virtual TColor ImagePixel(const TPoint& Point, int Item, int Cell) = 0;
+    virtual void DrawAt(TCanvas* Canvas, int X, int Y, int Item, int Cell) = 0;
+    virtual void DrawInRect(TCanvas* Canvas, const TRect& Target, TRect& Drawn, int Item, int Cell, int Flags) = 0;
+    virtual void DrawClippedImage(TCanvas* Canvas, const TRect& Target, int Item, int Cell, HPALETTE Palette,
+                                  LongWord Offset, int Flags) = 0;
+
+    TLMDSavePixelFormat DefaultPixelFormat = spfDefault;
 };
 
-class TLMDImageList : public TLMDCustomContainer {
-    DECLARE_CLASS(TLMDImageList, TLMDCustomContainer)
+class TLMDBitmapList : public TLMDCustomImageList {
+    DECLARE_CLASS(TLMDBitmapList, TLMDCustomImageList)
+public:
+    explicit TLMDBitmapList(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDBitmapList>& B);
+    TLMDBitmapListItem* Items(int Index) const { return static_cast<TLMDBitmapListItem*>(ItemAt(Index)); }
+
+    TCanvas* ItemCanvas(int Item) override;
+    TRect ImageBounds(int Item, int Cell) override;
+    int ImageExtent(int Item, int Selector) override;
+    int ImageCount(int Item) override;
+    bool IsValidImage(int Item, int Cell) override;
+    void CopyToBitmap(int Item, int Cell, TBitmap* Target) override;
+    bool ItemMasked(int) override { return false; }
+    HPALETTE ItemPalette(int Item) override;
+    TColor TransparentColour(int Item, int Cell) override;
+    TColor ImagePixel(const TPoint& Point, int Item, int Cell) override;
+    void DrawAt(TCanvas* Canvas, int X, int Y, int Item, int Cell) override;
+    void DrawInRect(TCanvas* Canvas, const TRect& Target, TRect& Drawn, int Item, int Cell, int Flags) override;
+    void DrawClippedImage(TCanvas* Canvas, const TRect& Target, int Item, int Cell, HPALETTE Palette, LongWord Offset,
+                          int Flags) override;
+
+private:
+    // The item's bitmap, null for an index out of range.
+    TBitmap* BitmapOf(int Item);
+};
+
+class TLMDImageList : public TLMDCustomImageList {
+    DECLARE_CLASS(TLMDImageList, TLMDCustomImageList)
 public:
     explicit TLMDImageList(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDImageList>& B);
     TLMDImageListItem* Items(int Index) const { return static_cast<TLMDImageListItem*>(ItemAt(Index)); }
+
+    TCanvas* ItemCanvas(int Item) override;
+    TRect ImageBounds(int Item, int Cell) override;
+    int ImageExtent(int Item, int Selector) override;
+    int ImageCount(int Item) override;
+    bool IsValidImage(int Item, int Cell) override;
+    void CopyToBitmap(int Item, int Cell, TBitmap* Target) override;
+    bool ItemMasked(int Item) override;
+    HPALETTE ItemPalette(int Item) override;
+    TColor TransparentColour(int Item, int Cell) override;
+    TColor ImagePixel(const TPoint& Point, int Item, int Cell) override;
+    void DrawAt(TCanvas* Canvas, int X, int Y, int Item, int Cell) override;
+    void DrawInRect(TCanvas* Canvas, const TRect& Target, TRect& Drawn, int Item, int Cell, int Flags) override;
+    void DrawClippedImage(TCanvas* Canvas, const TRect& Target, int Item, int Cell, HPALETTE Palette, LongWord Offset,
+                          int Flags) override;
+
+private:
+    // The item, null for an index out of range.
+    TLMDImageListItem* ItemOf(int Item);
 };
 
 class TLMDStringList : public TLMDCustomContainer {
     DECLARE_CLASS(TLMDStringList, TLMDCustomContainer)
 public:
     explicit TLMDStringList(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDStringList>& B);
     TLMDStringListItem* Items(int Index) const { return static_cast<TLMDStringListItem*>(ItemAt(Index)); }
 };
 
@@ -229,6 +342,7 @@ class TLMDWaveList : public TLMDCustomContainer {
     DECLARE_CLASS(TLMDWaveList, TLMDCustomContainer)
 public:
     explicit TLMDWaveList(TComponent* AOwner);
+    static void DefineClass(TClassBuilder<TLMDWaveList>& B);
     TLMDWaveListItem* Items(int Index) const { return static_cast<TLMDWaveListItem*>(ItemAt(Index)); }
 };
 

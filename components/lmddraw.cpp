@@ -1,5 +1,8 @@
 #include "lmddraw.h"
 
+#include "Bitmaps.h"
+#include "Canvas.h"
+#include "lmdclass.h"
 #include "lmdprocs.h"
 
 #include <cmath>
@@ -62,8 +65,16 @@ void CopyImage(HDC Dest, const TRect& Place, HDC Source, const TRect& S, HBITMAP
         const COLORREF OldBk = SetBkColor(Dest, RGB(255, 255, 255));
         const COLORREF OldText = SetTextColor(Dest, RGB(0, 0, 0));
         const int MaskX = OwnMask ? 0 : S.Left, MaskY = OwnMask ? 0 : S.Top;
-        StretchBlt(Dest, Place.Left, Place.Top, W, H, MaskDC, MaskX, MaskY, SW, SH, SRCAND);
-        StretchBlt(Dest, Place.Left, Place.Top, W, H, Source, S.Left, S.Top, SW, SH, SRCPAINT);
+        if (OwnMask) {
+            // The key pixels are not black in the source, so an OR would show them: the source is
+            // put in by XOR on both sides of the mask, which cancels out where the mask keeps Dest.
+            StretchBlt(Dest, Place.Left, Place.Top, W, H, Source, S.Left, S.Top, SW, SH, SRCINVERT);
+            StretchBlt(Dest, Place.Left, Place.Top, W, H, MaskDC, MaskX, MaskY, SW, SH, SRCAND);
+            StretchBlt(Dest, Place.Left, Place.Top, W, H, Source, S.Left, S.Top, SW, SH, SRCINVERT);
+        } else {
+            StretchBlt(Dest, Place.Left, Place.Top, W, H, MaskDC, MaskX, MaskY, SW, SH, SRCAND);
+            StretchBlt(Dest, Place.Left, Place.Top, W, H, Source, S.Left, S.Top, SW, SH, SRCPAINT);
+        }
         SetTextColor(Dest, OldText);
         SetBkColor(Dest, OldBk);
         SelectObject(MaskDC, Old);
@@ -103,4 +114,29 @@ void DrawLayout(HDC Dest, const TRect& Target, HDC Source, TRect& Drawn, HBITMAP
     SetStretchBltMode(Dest, OldMode);
     if (OldPalette)
         SelectPalette(Dest, OldPalette, FALSE);
+}
+
+void DrawBitmapInRect(TCanvas* Canvas, const TRect& Target, TBitmap* Bitmap, TRect& Drawn, COLORREF Colour, int Flags) {
+    Drawn = TRect{Target.Left, Target.Top, Target.Left, Target.Top};
+    if (!Bitmap || Bitmap->Empty() || Bitmap->Canvas()->PenPos().X == -1)
+        return;
+    HPALETTE Palette = nullptr;
+    if (Flags & LayoutFlags::RealizePalette) {
+        HDC Screen = GetDC(nullptr);
+        const bool FewColours = GetDeviceCaps(Screen, BITSPIXEL) <= 8;
+        ReleaseDC(nullptr, Screen);
+        if (!(GlobalApplication && (GlobalApplication->Options & 1) && FewColours))
+            Palette = Bitmap->Palette();
+    }
+    const TRect Source{0, 0, Bitmap->Width(), Bitmap->Height()};
+    DrawLayout(Canvas->Handle(), Target, Bitmap->Canvas()->Handle(), Drawn, nullptr, Palette, Colour, Flags, Source);
+}
+
+void DrawBitmapWithFlags(TCanvas* Canvas, const TRect& Target, TBitmap* Bitmap, LongWord Offset, int Flags) {
+    if (!Bitmap)
+        return;
+    DrawClipped(Canvas->Handle(), Target, Offset, Flags, [&] {
+        TRect Drawn;
+        DrawBitmapInRect(Canvas, Target, Bitmap, Drawn, static_cast<COLORREF>(ColorToRGB(Bitmap->TransparentColor())), Flags);
+    });
 }

@@ -2,6 +2,7 @@
 // proportions) or tiled; copied plainly, through a mask, or with a transparent key colour.
 #pragma once
 
+#include "System.h"
 #include "Types.h"
 
 #include <windows.h>
@@ -29,3 +30,40 @@ TRect LayoutPlacement(const TRect& Target, int ImageWidth, int ImageHeight, int 
 // and BrushCopy. An empty image or target draws nothing.
 void DrawLayout(HDC Dest, const TRect& Target, HDC Source, TRect& Drawn, HBITMAP Mask, HPALETTE Palette,
                 COLORREF Colour, int Flags, const TRect& SourceRect);
+
+class TBitmap;
+class TCanvas;
+
+// Runs Draw with Dest clipped to Target moved by Offset's low (x) and high (y) 16-bit halves when
+// Flags holds LayoutFlags::Clipped, otherwise unclipped; the clip goes again afterwards, also when
+// Draw raises.
+template <class F>
+void DrawClipped(HDC Dest, const TRect& Target, LongWord Offset, int Flags, F Draw);
+
+// Bitmap into Target by the layout flags, Colour the key colour; Drawn is the placement. Nothing is
+// drawn while the bitmap's canvas pen stands at x = -1 (the mark of a bitmap being built). With
+// LayoutFlags::RealizePalette the bitmap's palette is realised on Dest, unless the library's
+// application object asks not to on screens of 256 colours or fewer.
+void DrawBitmapInRect(TCanvas* Canvas, const TRect& Target, TBitmap* Bitmap, TRect& Drawn, COLORREF Colour, int Flags);
+// DrawBitmapInRect with the bitmap's transparent colour, clipped as DrawClipped says.
+void DrawBitmapWithFlags(TCanvas* Canvas, const TRect& Target, TBitmap* Bitmap, LongWord Offset, int Flags);
+
+template <class F>
+void DrawClipped(HDC Dest, const TRect& Target, LongWord Offset, int Flags, F Draw) {
+    if (!(Flags & LayoutFlags::Clipped)) {
+        Draw();
+        return;
+    }
+    const int DX = static_cast<short>(Offset & 0xFFFF), DY = static_cast<short>(Offset >> 16);
+    HRGN Clip = CreateRectRgn(Target.Left + DX, Target.Top + DY, Target.Right + DX, Target.Bottom + DY);
+    SelectClipRgn(Dest, Clip);
+    try {
+        Draw();
+    } catch (...) {
+        SelectClipRgn(Dest, nullptr);
+        DeleteObject(Clip);
+        throw;
+    }
+    SelectClipRgn(Dest, nullptr);
+    DeleteObject(Clip);
+}

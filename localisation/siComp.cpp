@@ -53,7 +53,7 @@ TsiCustomLang::TsiCustomLang(TComponent* AOwner) : TComponent(CheckNoOtherLang(A
     FLangNames = NewList();
     FLangNames->Add("Language N1");
     FLanguage = "Language N1";
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = 0; I < StandardDialogCaptionCount; ++I) {
         std::string Key = WithoutAmpersands(DialogCaptionDefaults[static_cast<size_t>(I)]);
         DlgsCaptions()->Add(Key + D + FrameworkDialogText(I) + D);
@@ -168,9 +168,9 @@ void TsiCustomLang::Loaded() {
     if (FLangDelim == 9)
         SetLangDelim(1);
     if (HasTabDelimitedEntries())
-        ReplaceDelimiter('\t', static_cast<char>(FLangDelim));
+        ReplaceDelimiter('\t', DelimChar());
     if (Locales()->Count() == 11) {
-        const char D = static_cast<char>(FLangDelim);
+        const char D = DelimChar();
         for (int I = 11; I < LocaleItemCount; ++I)
             Locales()->Add(LocaleItemNames[static_cast<size_t>(I)] + std::string(1, D) + FLocaleDefaults[static_cast<size_t>(I)] + D);
     }
@@ -206,8 +206,12 @@ bool TsiCustomLang::HasTabDelimitedEntries() {
 void TsiCustomLang::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && (AComponent == FLangDispatcher || AComponent == FCharsetReference)) {
-        if (AComponent == FLangDispatcher)
+        // Forgetting the dispatcher takes this component off its list too: a dispatcher freed after
+        // its removal notice would otherwise wait for ever for this entry to leave.
+        if (AComponent == FLangDispatcher) {
+            FLangDispatcher->Unlink(this);
             FLangDispatcher = nullptr;
+        }
         if (AComponent == FCharsetReference)
             FCharsetReference = nullptr;
         return;
@@ -239,7 +243,7 @@ void TsiCustomLang::DeleteComponentKeys(TStrings* List, TComponent* Component, T
     if (!Designing() || Operation != opRemove || List->Count() == 0 || List->Strings(0).empty())
         return;
     std::string Prefix = Component == Owner() ? Owner()->ClassName() : Component->Name();
-    Prefix += (Kind == stMultiLines || Kind == stOtherStrings || Kind == stCollections) ? '.' : static_cast<char>(FLangDelim);
+    Prefix += (Kind == stMultiLines || Kind == stOtherStrings || Kind == stCollections) ? '.' : DelimChar();
     for (int I = List->Count() - 1; I >= 0; --I) {
         try {
             if (List->Strings(I).compare(0, Prefix.size(), Prefix) == 0)
@@ -261,7 +265,7 @@ TStrings* TsiCustomLang::GetKindList(TStringsType Kind) {
 // Single values
 
 void TsiCustomLang::SetTranslation(TStrings* List, const std::string& Text, const std::string& Key, int Language) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const std::string Value = FStoreAsUTF8 ? AnsiToUtf8(Text, CharsetOfLanguage(Language)) : Text;
     if (List == Strings() && !Designing()) {
         for (TsiStringsCollection* Index : {FStringsIndex.get(), FResourceIndex.get()}) {
@@ -362,7 +366,7 @@ void TsiCustomLang::ApplyExcludedProperties() {
     ClearWhenExcluded("Font", {stFonts, stCharSets});
     ClearWhenExcluded("Charset", {stCharSets});
 
-    const std::string D(1, static_cast<char>(FLangDelim));
+    const std::string D(1, DelimChar());
     for (TStringsType K : {stCaptions, stHints, stDisplayLabels, stFonts, stCharSets, stMultiLines, stOtherStrings,
                            stCollections}) {
         if (Cleared[K])
@@ -391,7 +395,7 @@ void TsiCustomLang::ApplyExcludedProperties() {
 
 void TsiCustomLang::AdjustDialogCaptions() {
     TStrings* L = DlgsCaptions();
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     if (FNeedAllDlgs && L->Count() < DialogCaptionCount) {
         for (int I = L->Count(); I < DialogCaptionCount; ++I) {
             const char* Default = DialogCaptionDefaults[static_cast<size_t>(I)];
@@ -479,7 +483,7 @@ void TsiCustomLang::SetChangeLocales(bool Value) {
         return;
     FChangeLocales = Value;
     if (Value && Locales()->Count() == 0) {
-        const char D = static_cast<char>(FLangDelim);
+        const char D = DelimChar();
         for (int I = 0; I < LocaleItemCount; ++I)
             Locales()->Add(LocaleItemNames[static_cast<size_t>(I)] + std::string(1, D) + FLocaleDefaults[static_cast<size_t>(I)] + D);
     }
@@ -505,8 +509,19 @@ void TsiCustomLang::SetLangDelim(Byte Value) {
     if (Value == FLangDelim)
         return;
     if (!Loading())
-        ReplaceDelimiter(static_cast<char>(FLangDelim), static_cast<char>(Value));
+        ReplaceDelimiter(DelimChar(), static_cast<char>(Value));
     FLangDelim = Value;
+}
+
+void RaiseLanguageRangeError(TComponent* Owner, int Value, int Count) {
+    if (Owner)
+        throw ELanguageError("%s: %d - is not a valid property value!\rValue must be within [1..%d]!",
+                             {Owner->ClassName(), Value, Count});
+    throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, Count});
+}
+
+void RaiseLanguageCountError(int Value) {
+    throw ELanguageError(IntToStr(Value) + " - is not a valid property value !\rValue must be more than ZERO !");
 }
 
 void TsiCustomLang::SetActiveLanguage(int Value) {
@@ -515,10 +530,7 @@ void TsiCustomLang::SetActiveLanguage(int Value) {
     if (Value < 1 || Value > FNumOfLanguages) {
         if (Loading())
             return;
-        if (Owner())
-            throw ELanguageError("%s: %d - is not a valid property value!\rValue must be within [1..%d]!",
-                                 {Owner()->ClassName(), Value, FNumOfLanguages});
-        throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, FNumOfLanguages});
+        RaiseLanguageRangeError(Owner(), Value, FNumOfLanguages);
     }
     FChangedKind = -1;
     bool CursorChanged = false;
@@ -558,9 +570,9 @@ void TsiCustomLang::SetNumOfLanguages(int Value) {
     if (Value == FNumOfLanguages)
         return;
     if (Value < 1)
-        throw ELanguageError(IntToStr(Value) + " - is not a valid property value !\rValue must be more than ZERO !");
+        RaiseLanguageCountError(Value);
     if (Value < FNumOfLanguages) {
-        const std::string D(1, static_cast<char>(FLangDelim));
+        const std::string D(1, DelimChar());
         for (auto& L : FLists)
             for (int I = 0; I < L->Count(); ++I) {
                 std::string Entry = L->Strings(I);

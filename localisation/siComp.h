@@ -31,6 +31,12 @@ inline constexpr int KindCount = 12;  // stCaptions .. stListView_TreeView_Items
 
 DECLARE_EXCEPTION(ELanguageError, Exception);
 
+// The refusal of a language number outside 1 .. Count, led by the owner's class name when Owner is
+// not null.
+[[noreturn]] void RaiseLanguageRangeError(TComponent* Owner, int Value, int Count);
+// The refusal of a language count below 1.
+[[noreturn]] void RaiseLanguageCountError(int Value);
+
 // (Sender, the new language, var AllowChange): asked before the language changes.
 using TLanguageChangingEvent = TMethodOf<TObject*, int, bool&>;
 DECLARE_EVENT_NAME(TLanguageChangingEvent)
@@ -105,6 +111,14 @@ std::string MoveField(std::string_view Entry, int From, int To, char D);
 void MoveColumn(TStrings* List, int From, int To, char D);
 // Some entry's key equals Key without regard to case.
 bool ListHasKey(TStrings* List, std::string_view Key, char D);
+// A path segment with an optional collection index, "Columns[2]": the name before "[" (the whole
+// segment without one) and the index between the brackets, -1 when there is none or it is not a
+// number of 0 or more.
+struct TIndexedSegment {
+    std::string Name;
+    int Index = -1;
+};
+TIndexedSegment ParseIndexedSegment(std::string_view Segment);
 // Text matches none of the 15 standard dialog captions (without their "&").
 bool IsExtraDialogCaption(std::string_view Text);
 bool IsSibFileName(std::string_view FileName);
@@ -230,7 +244,8 @@ public:
     // Bisection on the keys; "" when Key is absent.
     std::string ValueOfKey(const std::string& Key, int Language) const;
     // Bisection on the SortColumn values for Text (case-sensitive): the item's value of Language, or
-    // Text unchanged when there is none.
+    // Text unchanged when there is none. An empty value of a language after the first is, while the
+    // dispatcher's test mode is active, the pseudo-translation of the item's language-1 value.
     std::string GetTranslation(const std::string& Text, int Language) const;
     void Resort();
 
@@ -288,7 +303,11 @@ public:
     void SetPropertyType(TTypeKind Value) { FPropertyType = Value; }
     // Value of language 1, D, value of language 2, D ... (no key field).
     const std::string& Values() const { return FValues; }
-    void SetValues(const std::string& Value) { FValues = Value; }
+    // New values replace any UTF-16 values read with the item.
+    void SetValues(const std::string& Value) {
+        FValues = Value;
+        FWideValues.clear();
+    }
     // The identifier begins with the owner's class name and ".".
     bool IsRoot() const;
     // The UTF-16 values of a UTF-16 "ValuesEx" payload (empty otherwise).
@@ -562,6 +581,8 @@ public:
     void SetLangDispatcher(TsiLangDispatcher* Value);
     TNotifyEvent OnChangeLanguage;
     Byte LangDelim() const { return FLangDelim; }
+    // LangDelim as the character the entries hold.
+    char DelimChar() const { return static_cast<char>(FLangDelim); }
     void SetLangDelim(Byte Value);
     TStrings* DoNotTranslate() const { return FDoNotTranslate.get(); }
     void SetDoNotTranslate(TStrings* Value);
@@ -651,6 +672,9 @@ private:
     void AddReadEntry(TStrings* List, std::string Entry);
     std::string WideLineToEntry(std::wstring_view Line);
     void RebuildExtendedFromWide();
+    // The item's values as UTF-16 text: the UTF-16 values it read, else its values decoded by each
+    // language's code page.
+    std::wstring ExtendedValuesAsWide(TsiExtendedItem* Item);
 
     std::array<TOwned<TStringList>, KindCount> FLists;
     TOwned<TStringList> FStringsTypes, FSmartExcludeProps, FDoNotTranslate, FLangNames, FExcludedProperties,
@@ -745,7 +769,6 @@ private:
     void LoadTranslationFile(TsiCustomLang* Component, const std::string& File);
     TOwned<TSIBFileManager> FSIBReader;
     bool Loading() const { return ComponentState().Contains(csLoading); }
-    [[noreturn]] void RangeError(int Value) const;
 
     std::vector<TsiCustomLang*> FLinked;
     TOwned<TStringList> FLangNames;

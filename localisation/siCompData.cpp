@@ -88,7 +88,7 @@ const std::wstring& TsiWideStringsAdapter::Strings(int Index) const {
 }
 
 void TsiCustomLang::PadEntries(TStrings* List) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = 0; I < List->Count(); ++I) {
         std::string Entry = List->Strings(I);
         int Delims = static_cast<int>(std::count(Entry.begin(), Entry.end(), D));
@@ -109,7 +109,7 @@ Byte TsiCustomLang::CharsetOfLanguage(int Language) {
     std::string Name;
     if (!Owner() || Quiet) {
         if (CharSets()->Count() > 0)
-            Name = ExtractDelimitedField(CharSets()->Strings(0), static_cast<char>(FLangDelim), Language);
+            Name = ExtractDelimitedField(CharSets()->Strings(0), DelimChar(), Language);
     } else
         EntryValueOfKey(CharSets(), Owner()->ClassName(), Name, Language);
     if (Name.empty() && FCharsetReference && FCharsetReference->Owner())
@@ -189,7 +189,7 @@ void TsiCustomLang::WriteTranslationData(TStream& Stream) {
 }
 
 void TsiCustomLang::AddReadEntry(TStrings* List, std::string Entry) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     std::replace(Entry.begin(), Entry.end(), CharCR, '\r');
     std::replace(Entry.begin(), Entry.end(), CharLF, '\n');
     if (FIsInheritedOwner && !Quiet) {
@@ -230,7 +230,7 @@ std::string TsiCustomLang::WideLineToEntry(std::wstring_view Line) {
     if (static_cast<int>(FLanguageCharsets.size()) < FNumOfLanguages)
         RefreshCharsets();
     const wchar_t WD = static_cast<unsigned char>(FLangDelim);
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     std::string Entry = WideToAnsi(ExtractDelimitedFieldW(Line, WD, 0)) + D;
     for (int L = 1; L <= FNumOfLanguages; ++L) {
         std::wstring Field = ExtractDelimitedFieldW(Line, WD, L);
@@ -238,6 +238,23 @@ std::string TsiCustomLang::WideLineToEntry(std::wstring_view Line) {
         Entry += D;
     }
     return Entry;
+}
+
+std::wstring TsiCustomLang::ExtendedValuesAsWide(TsiExtendedItem* Item) {
+    if (!Item->WideValues().empty())
+        return Item->WideValues();
+    if (static_cast<int>(FLanguageCharsets.size()) < FNumOfLanguages)
+        RefreshCharsets();
+    // Each language's value is kept in its own character set's code page (or UTF-8).
+    const wchar_t WD = static_cast<unsigned char>(FLangDelim);
+    const char D = DelimChar();
+    std::wstring Wide;
+    for (int L = 1; L <= FNumOfLanguages; ++L) {
+        const std::string Field = ExtractDelimitedField(Item->Values(), D, L - 1);
+        Wide += FStoreAsUTF8 ? UTF8Decode(Field) : AnsiToWide(Field, CharsetCodePage(FLanguageCharsets[static_cast<size_t>(L - 1)]));
+        Wide += WD;
+    }
+    return Wide;
 }
 
 void TsiCustomLang::RebuildExtendedFromWide() {

@@ -2,6 +2,8 @@
 // linked translation component; a component that links later starts in the current language.
 #include "siComp.h"
 
+#include "Restore.h"
+
 #include <algorithm>
 
 TsiLangDispatcher::TsiLangDispatcher(TComponent* AOwner)
@@ -12,9 +14,14 @@ TsiLangDispatcher::TsiLangDispatcher(TComponent* AOwner)
 TsiLangDispatcher::~TsiLangDispatcher() = default;
 
 void TsiLangDispatcher::BeforeDestruction() {
-    // Each component forgets the dispatcher, which also takes it off the list.
-    while (!FLinked.empty())
-        FLinked.back()->SetLangDispatcher(nullptr);
+    // Each component forgets the dispatcher, which also takes it off the list; an entry whose
+    // component no longer names this dispatcher is dropped all the same, so the walk always ends.
+    while (!FLinked.empty()) {
+        TsiCustomLang* Last = FLinked.back();
+        if (Last->LangDispatcher() == this)
+            Last->SetLangDispatcher(nullptr);
+        Unlink(Last);
+    }
     TComponent::BeforeDestruction();
 }
 
@@ -90,13 +97,6 @@ void TsiLangDispatcher::Unlink(TsiCustomLang* Component) {
 // ---------------------------------------------------------------------------------------------
 // The switch
 
-void TsiLangDispatcher::RangeError(int Value) const {
-    if (Owner())
-        throw ELanguageError("%s: %d - is not a valid property value!\rValue must be within [1..%d]!",
-                             {Owner()->ClassName(), Value, FNumOfLanguages});
-    throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, FNumOfLanguages});
-}
-
 void TsiLangDispatcher::SetActiveLanguage(int Value) {
     if (Value == FActiveLanguage)
         return;
@@ -107,7 +107,7 @@ void TsiLangDispatcher::SetActiveLanguage(int Value) {
     }
     // Refused before anything is asked or stored: a bad language never reaches the components.
     if (Value < 1 || Value > FNumOfLanguages)
-        RangeError(Value);
+        RaiseLanguageRangeError(Owner(), Value, FNumOfLanguages);
     bool AllowChange = true;
     OnLanguageChanging(this, Value, AllowChange);
     if (!AllowChange)
@@ -123,14 +123,8 @@ void TsiLangDispatcher::SetActiveLanguage(int Value) {
     for (TsiCustomLang* L : Linked) {
         if (std::find(FLinked.begin(), FLinked.end(), L) == FLinked.end())
             continue;
-        L->DrivenByDispatcher = true;
-        try {
-            L->SetActiveLanguage(Value);
-        } catch (...) {
-            L->DrivenByDispatcher = false;
-            throw;
-        }
-        L->DrivenByDispatcher = false;
+        TRestore<bool> Driven(L->DrivenByDispatcher, true);
+        L->SetActiveLanguage(Value);
     }
     if (FLangNames->Count() >= FActiveLanguage)
         FLanguage = FLangNames->Strings(FActiveLanguage - 1);
@@ -139,7 +133,7 @@ void TsiLangDispatcher::SetActiveLanguage(int Value) {
 
 void TsiLangDispatcher::SetNumOfLanguages(int Value) {
     if (Value < 1)
-        throw ELanguageError(IntToStr(Value) + " - is not a valid property value !\rValue must be more than ZERO !");
+        RaiseLanguageCountError(Value);
     FNumOfLanguages = Value;
     while (FLangNames->Count() < Value)
         FLangNames->Add("Language N" + IntToStr(FLangNames->Count() + 1));

@@ -85,28 +85,15 @@ TsiExtendedItem* TsiExtendedItems::FindItem(const std::string& Identifier) const
 // Paths
 
 namespace {
-// The part of a segment that names the property: before "[" or, without one, the whole segment.
-std::string SegmentName(const std::string& Segment) { return Segment.substr(0, Segment.find('[')); }
-
-// The item a bracketed index selects; null for a malformed or out-of-range index, which makes the
-// path unresolved rather than ending the whole language switch.
-TObject* SelectItem(TCollection* C, const std::string& Segment) {
-    const size_t Open = Segment.find('['), Close = Segment.find(']');
-    if (Open == std::string::npos || Close == std::string::npos || Close < Open)
-        return nullptr;
-    LongInt Index = 0;
-    if (!TryStrToInt(Segment.substr(Open + 1, Close - Open - 1), Index) || Index < 0 || Index >= C->Count())
-        return nullptr;
-    return C->Items(Index);
-}
-
 // Steps from O into its property named by Segment (an item of it for a collection); null when there
-// is none.
+// is none. A malformed or out-of-range index makes the path unresolved rather than ending the whole
+// language switch.
 TObject* StepInto(TObject* O, const std::string& Segment) {
-    PPropInfo P = GetPropInfo(O, SegmentName(Segment), tkProperties - TTypeKinds{tkUnknown});
+    const TIndexedSegment S = ParseIndexedSegment(Segment);
+    PPropInfo P = GetPropInfo(O, S.Name, tkProperties - TTypeKinds{tkUnknown});
     TObject* Next = GetObjectProperty(O, P);
     if (auto* C = DynCast<TCollection>(Next); C && Segment.find('[') != std::string::npos)
-        return SelectItem(C, Segment);
+        return S.Index >= 0 && S.Index < C->Count() ? C->Items(S.Index) : nullptr;
     return Next;
 }
 
@@ -217,7 +204,7 @@ void TsiCustomLang::SetPropertyText(const std::string& Identifier, const std::st
 }
 
 void TsiCustomLang::ApplyExtendedTranslations() {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = 0; I < FExtendedTranslations->Count(); ++I) {
         TsiExtendedItem* Item = FExtendedTranslations->Items(I);
         const std::string& Values = Item->Values();
@@ -237,7 +224,7 @@ void TsiCustomLang::ApplyExtendedTranslations() {
 }
 
 void TsiCustomLang::SyncExtendedValues() {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = FExtendedTranslations->Count() - 1; I >= 0; --I) {
         TsiExtendedItem* Item = FExtendedTranslations->Items(I);
         const std::string Id = Item->Identifier();

@@ -113,7 +113,7 @@ bool TsiCustomLang::MergeKindFromFile(TStringsType Kind, const std::string& File
     const int MyCount = FNumOfLanguages;
     const bool SavedBatch = BatchLoading;
     BatchLoading = true;
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     try {
         TStringList Names;
         ReadFileLanguageNames(FileName, &Names);

@@ -111,7 +111,13 @@ std::string TsiStringsCollection::ValueOfKey(const std::string& Key, int Languag
 
 std::string TsiStringsCollection::GetTranslation(const std::string& Text, int Language) const {
     int I = Bisect([&](TsiStringsCollectionItem* Item) { return AnsiCompareStr(Item->Text(SortColumn), Text); });
-    return I < 0 ? Text : Stored(Items(I)->Text(Language), Language);
+    if (I < 0)
+        return Text;
+    std::string Value = Items(I)->Text(Language);
+    // In test mode a text nobody translated yet shows as the pseudo-translation of its first language.
+    if (Value.empty() && Language > 1 && FLang && FLang->TestModeActive())
+        return FLang->PseudoTranslate(Stored(Items(I)->Text(1), 1));
+    return Stored(Value, Language);
 }
 
 namespace {
@@ -129,7 +135,7 @@ void TsiStringsCollection::Resort() {
 }
 
 void BuildIndex(TsiCustomLang* Component, TsiStringsCollection* Index, int SortColumn) {
-    const char D = static_cast<char>(Component->LangDelim());
+    const char D = Component->DelimChar();
     TStrings* Strings = Component->Strings();
     Index->BeginUpdate();
     try {
@@ -162,7 +168,8 @@ void TsiCustomLang::SetResourceLanguageIndex(Word Value) {
     if (Value == FResourceLanguageIndex)
         return;
     if (!Loading() && (Value < 1 || Value > FNumOfLanguages))
-        throw ELanguageError("%d - is not a valid property value!\rValue must be within [1..%d]!", {Value, FNumOfLanguages});
+        // The index's refusal names no owner.
+        RaiseLanguageRangeError(nullptr, Value, FNumOfLanguages);
     FResourceLanguageIndex = Value;
     if (!Designing() && !Loading()) {
         FResourceIndex->SortColumn = Value;

@@ -2,20 +2,9 @@
 // fallbacks, and the entry readers the application of a language uses.
 #include "siComp.h"
 
-namespace {
-// Restores a value when the scope ends, whether normally or by an exception.
-template <class T>
-class TRestore {
-public:
-    explicit TRestore(T& Ref) : FRef(Ref), FSaved(Ref) {}
-    ~TRestore() { FRef = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
+#include "Restore.h"
 
-private:
-    T& FRef;
-    T FSaved;
-};
+namespace {
 
 // The line that starts at Start, without its line break.
 std::string_view LineAt(std::string_view Text, size_t Start) {
@@ -51,7 +40,7 @@ void TsiCustomLang::LookupText(TStrings* List, const std::string& Key, std::stri
 
 void TsiCustomLang::SearchListText(TStrings* List, const std::string& Key, std::string& Result, bool UseLanguage1) {
     const std::string Text = List->Text();
-    const std::string Head = Key + static_cast<char>(FLangDelim);
+    const std::string Head = Key + DelimChar();
     size_t Start = std::string::npos;
     if (Text.size() >= Head.size() && AnsiSameText(std::string_view(Text).substr(0, Head.size()), Head))
         Start = 0;
@@ -65,7 +54,7 @@ void TsiCustomLang::SearchListText(TStrings* List, const std::string& Key, std::
     // The scan for a field stops at the end of the entry's own line, so a short entry never yields
     // text of the next one.
     const std::string_view Entry = LineAt(Text, Start);
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     Result = ExtractDelimitedField(Entry, D, FActiveLanguage);
     if (Result.empty() && FActiveLanguage > 1 && TestModeActive())
         Result = PseudoTranslateEntry(Entry);
@@ -109,7 +98,7 @@ void TsiCustomLang::EntryValueAt(TStrings* List, int Index, std::string& Result,
     if (Index < 0 || Index >= List->Count())
         return;
     const std::string Entry = List->Strings(Index);
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     Result = ExtractDelimitedField(Entry, D, FActiveLanguage);
     if (Result.empty() && UseLanguage1)
         Result = ExtractDelimitedField(Entry, D, 1);
@@ -118,7 +107,7 @@ void TsiCustomLang::EntryValueAt(TStrings* List, int Index, std::string& Result,
 
 void TsiCustomLang::EntryValueOfKey(TStrings* List, const std::string& Key, std::string& Result, int Language) {
     Result.clear();
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = 0; I < List->Count(); ++I) {
         std::string Entry;
         try {

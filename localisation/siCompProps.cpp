@@ -103,7 +103,7 @@ TStrings* TsiCustomLang::FindListProperty(const std::string& Name) {
 }
 
 std::string TsiCustomLang::StripDelimiters(std::string_view Entry) const {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     size_t First = Entry.find_first_not_of(D);
     if (First == std::string_view::npos)
         return {};
@@ -176,6 +176,17 @@ void DeleteColumn(TStrings* List, int N, char D) {
 void MoveColumn(TStrings* List, int From, int To, char D) {
     if (From != To)
         RewriteEntries(List, [&](const std::string& E) { return MoveField(E, From, To, D); });
+}
+
+TIndexedSegment ParseIndexedSegment(std::string_view Segment) {
+    TIndexedSegment R;
+    const size_t Open = Segment.find('['), Close = Segment.find(']');
+    R.Name = std::string(Segment.substr(0, Open));
+    LongInt Index = -1;
+    if (Open != std::string_view::npos && Close != std::string_view::npos && Close > Open &&
+        TryStrToInt(std::string(Segment.substr(Open + 1, Close - Open - 1)), Index) && Index >= 0)
+        R.Index = Index;
+    return R;
 }
 
 bool ListHasKey(TStrings* List, std::string_view Key, char D) {

@@ -4,6 +4,8 @@
 // and touches no page protection.
 #include "siComp.h"
 
+#include "Restore.h"
+
 TsiCustomLang* ResourceStringsOwner = nullptr;
 int ResourceIdLimit = 0;
 
@@ -22,7 +24,7 @@ std::string Translate(const TResStringRec* Record, std::string Text) {
     TsiCustomLang* Owner = ResourceStringsOwner;
     if (!Owner || Translating || Owner->ResourceLanguageIndex() == Owner->ActiveLanguage())
         return Text;
-    Translating = true;
+    TRestore<bool> Inside(Translating, true);
     std::string T;
     try {
         if (ResourceIdLimit != 0 && !Record->Literal && Record->Identifier <= static_cast<unsigned>(ResourceIdLimit))
@@ -31,9 +33,9 @@ std::string Translate(const TResStringRec* Record, std::string Text) {
         // An unknown key is no error here: the text is then translated by its wording.
         T.clear();
     }
-    if (T.empty())
+    // An empty text (no such resource) would match any entry whose first language is still empty.
+    if (T.empty() && !Text.empty())
         T = Owner->ResourceIndex()->GetTranslation(Text, Owner->ActiveLanguage());
-    Translating = false;
     return T.empty() ? Text : T;
 }
 }  // namespace

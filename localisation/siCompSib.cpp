@@ -3,6 +3,7 @@
 #include "siComp.h"
 
 #include "Forms.h"
+#include "Restore.h"
 
 TsiTemporaryCopy::TsiTemporaryCopy(TsiCustomLang* Of)
     : FLang(As<TsiCustomLang>(Of->ClassType()->CreateInstance(nullptr))) {
@@ -114,27 +115,19 @@ void TSIBFileManager::LoadStream(TsiCustomLang* Target, const std::string& Owner
         // The stand-in owner (and with it the fresh component) goes as soon as the texts are copied.
         TOwned<TComponent> Holder(Create<TComponent>(nullptr));
         auto* Fresh = As<TsiCustomLang>(Class->CreateInstance(Holder.get()));
-        struct TQuietScope {
-            TsiCustomLang *A, *B;
-            bool SavedA;
-            ~TQuietScope() {
-                A->Quiet = SavedA;
-                B->Quiet = false;
-            }
-        } Scope{Target, Fresh, Target->Quiet};
-        Target->Quiet = Fresh->Quiet = true;
+        TRestore<bool> QuietTarget(Target->Quiet, true), QuietFresh(Fresh->Quiet, true);
         Stream->SetPosition(Offset);
         Stream->ReadComponent(Fresh);
 
         // A block stored with TAB as its delimiter carries no LangDelim (TAB is the default), and
         // the quiet component skips the finishing step that would convert it.
         if (Fresh->HasTabDelimitedEntries())
-            Fresh->ReplaceDelimiter('\t', static_cast<char>(Fresh->LangDelim()));
+            Fresh->ReplaceDelimiter('\t', Fresh->DelimChar());
         Target->FStoreAsUTF8 = Fresh->FStoreAsUTF8;
         if (Fresh->LangDelim() != Target->LangDelim())
             Fresh->SetLangDelim(Target->LangDelim());
         const std::string OwnerKey =
-            (Target->Owner() ? Target->Owner()->ClassName() : std::string()) + static_cast<char>(Target->LangDelim());
+            (Target->Owner() ? Target->Owner()->ClassName() : std::string()) + Target->DelimChar();
         for (int K = 0; K < KindCount; ++K) {
             const auto Kind = static_cast<TStringsType>(K);
             TStrings* Mine = Target->GetKindList(Kind);
@@ -176,7 +169,10 @@ void TsiCustomLang::LoadSIBFile(const std::string& FileName) {
         return;
     TSIBFileManager* Reader = nullptr;
     TOwned<TSIBFileManager> Own;
-    if (FLangDispatcher && FLangDispatcher->SIBReader() && AnsiSameText(FileName, FLangDispatcher->FileName()))
+    // The dispatcher links with the expanded name when its own does not name an existing file, so
+    // the two spellings of one file are compared expanded.
+    if (FLangDispatcher && FLangDispatcher->SIBReader() &&
+        AnsiSameText(ExpandFileName(FileName), ExpandFileName(FLangDispatcher->FileName())))
         Reader = FLangDispatcher->SIBReader();
     else {
         Own.reset(Create<TSIBFileManager>());

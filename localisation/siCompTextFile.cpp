@@ -3,6 +3,8 @@
 // file's own delimiter.
 #include "siComp.h"
 
+#include "Restore.h"
+
 #include <memory>
 
 const std::array<const char*, KindCount> TextFileSectionNames = {
@@ -89,22 +91,10 @@ void ReplaceStreamText(TStream* Stream, const std::string& Text) {
         Stream->WriteBuffer(Text.data(), static_cast<LongInt>(Text.size()));
 }
 
-// Restores BatchLoading when a multi-step operation ends, whether normally or not.
-class TBatch {
-public:
-    TBatch(TsiCustomLang* Lang, bool Value) : FLang(Lang), FSaved(Lang->BatchLoading) { Lang->BatchLoading = Value; }
-    ~TBatch() { FLang->BatchLoading = FSaved; }
-    TBatch(const TBatch&) = delete;
-    TBatch& operator=(const TBatch&) = delete;
-
-private:
-    TsiCustomLang* FLang;
-    bool FSaved;
-};
 }  // namespace
 
 std::string TsiCustomLang::BuildSingleValue(const std::string& Value, int Language) const {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     std::string Result;
     for (int L = 1; L <= FNumOfLanguages; ++L) {
         if (L == Language)
@@ -125,7 +115,7 @@ int TsiCustomLang::LoadKindFromStream(TStringsType Kind, TStream* Stream, bool C
         List->Clear();
     TStoreOf Store(Stream);
     const std::string Delimiter = FileDelimiter(Store.get());
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
 
     // A names section without a first name would leave no language at all: the names stay then.
     std::vector<std::string> Names;
@@ -211,7 +201,7 @@ int TsiCustomLang::SaveKindToStream(TStringsType Kind, TStream* Stream, const st
     WriteLanguageNames(Store.get(), FLangNames.get(), FNumOfLanguages);
     Store->RemoveSection(OldNamesSection);
 
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const std::string Section = TextFileSectionNames[Kind];
     const std::string ClassName = Owner() ? Owner()->ClassName() : std::string();
     for (int I = 0; I < List->Count(); ++I) {
@@ -254,7 +244,7 @@ int TsiCustomLang::SaveKindToStream(TStringsType Kind, TStream* Stream, const st
 // Every kind at once
 
 void TsiCustomLang::LoadAllFromStream(TStream* Stream, bool Clear, bool NoApply) {
-    TBatch Batch(this, true);
+    TRestore<bool> Batch(BatchLoading, true);
     TOwned<TsiMemIniFile> Own;
     if (!SharedStore) {
         Own.reset(Create<TsiMemIniFile>(std::string()));
@@ -299,7 +289,7 @@ bool TsiCustomLang::MergeKindFromStream(TStringsType Kind, TStream* Stream) {
     TStringList Old;
     Old.Assign(List);
     try {
-        TBatch Batch(this, true);
+        TRestore<bool> Batch(BatchLoading, true);
         LoadKindFromStream(Kind, Stream, true);
         AppendMissingEntries(List, &Old);
     } catch (const Exception&) {
@@ -311,7 +301,7 @@ bool TsiCustomLang::MergeKindFromStream(TStringsType Kind, TStream* Stream) {
 }
 
 bool TsiCustomLang::MergeAllFromStream(TStream* Stream) {
-    TBatch Batch(this, true);
+    TRestore<bool> Batch(BatchLoading, true);
     for (int K = 0; K < KindCount; ++K) {
         const auto Kind = static_cast<TStringsType>(K);
         if (!GetKindList(Kind))
@@ -343,7 +333,7 @@ void TsiCustomLang::FinishKindLoad(TStrings* List, TStringsType Kind) {
 }
 
 void TsiCustomLang::AppendMissingEntries(TStrings* List, TStrings* Old) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const std::string OwnKey = Owner() ? Owner()->ClassName() : std::string();
     for (int I = 0; I < Old->Count(); ++I) {
         const std::string Key = EntryKey(Old->Strings(I), D);
@@ -362,7 +352,7 @@ void TsiCustomLang::LoadExtendedFromStream(TStream* Stream, bool Clear) {
     TStoreOf Store(Stream);
     const std::string Delimiter = Store->GetValue("Options", "Delimiter", DefaultFileDelimiter);
     const std::string Prefix = (Owner() ? Owner()->ClassName() : std::string()) + ".";
-    const std::string D(1, static_cast<char>(FLangDelim));
+    const std::string D(1, DelimChar());
     for (const std::string& Key : SectionKeys(Store.get(), ExtendedSection)) {
         if (!StartsExact(Key, Prefix) || EndsExact(Key, TypeKindSuffix))
             continue;
@@ -386,11 +376,15 @@ void TsiCustomLang::SaveExtendedToStream(TStream* Stream, const std::string& Del
     Store->SetValue("Options", "Delimiter", Delimiter);
     WriteLanguageNames(Store.get(), FLangNames.get(), FNumOfLanguages);
     const std::string ClassName = Owner() ? Owner()->ClassName() : std::string();
-    const std::string D(1, static_cast<char>(FLangDelim));
+    const std::string D(1, DelimChar());
+    const std::wstring Lead = std::wstring(L" ") + static_cast<wchar_t>(static_cast<unsigned char>(FLangDelim));
     for (int I = 0; I < FExtendedTranslations->Count(); ++I) {
         TsiExtendedItem* Item = FExtendedTranslations->Items(I);
-        const std::string Key = ClassName + "." + Item->StoredIdentifier();
-        Store->SetValue(ExtendedSection, Key, Replaced(Item->Values(), D, Delimiter));
+        // Keyed by the path as the components are named now, so a renamed component's items are
+        // found again when the file is loaded.
+        const std::string Key = ClassName + "." + Item->Identifier();
+        const std::string Values = WideLineToEntry(Lead + ExtendedValuesAsWide(Item)).substr(2);
+        Store->SetValue(ExtendedSection, Key, Replaced(Values, D, Delimiter));
         Store->SetValue(ExtendedSection, Key + TypeKindSuffix,
                         GetEnumName(TypeInfoOfEnum(static_cast<TTypeKind*>(nullptr)), Item->PropertyType()));
     }
@@ -469,7 +463,7 @@ void TsiCustomLang::ImportLanguageKind(TStringsType Kind, const std::string& Fil
     if (!List || !OpenImport(this, FileName, LanguageName, Src))
         return;
     const std::string Prefix = (Owner() ? Owner()->ClassName() : std::string()) + ".";
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (const std::string& FileKey : SectionKeys(Src.Store.get(), TextFileSectionNames[Kind])) {
         if (!StartsExact(FileKey, Prefix))
             continue;
@@ -493,7 +487,7 @@ void TsiCustomLang::ImportLanguageExtended(const std::string& FileName, const st
     if (!OpenImport(this, FileName, LanguageName, Src))
         return;
     const std::string Prefix = (Owner() ? Owner()->ClassName() : std::string()) + ".";
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (const std::string& Key : SectionKeys(Src.Store.get(), ExtendedSection)) {
         if (!StartsExact(Key, Prefix) || EndsExact(Key, TypeKindSuffix))
             continue;
@@ -518,7 +512,7 @@ void TsiCustomLang::ImportLanguageExtended(const std::string& FileName, const st
 
 void TsiCustomLang::ImportLanguage(const std::string& FileName, const std::string& LanguageName) {
     {
-        TBatch Batch(this, true);
+        TRestore<bool> Batch(BatchLoading, true);
         for (int K = 0; K < KindCount; ++K) {
             const auto Kind = static_cast<TStringsType>(K);
             ImportLanguageKind(Kind, FileName, LanguageName);

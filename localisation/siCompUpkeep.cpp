@@ -36,7 +36,7 @@ void TsiCustomLang::TidyKindList(TStrings* List, TStringsType Kind) {
         return;
     if (!FRemovedEntries)
         FRemovedEntries.reset(Create<TStringList>());
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     auto Move = [&](int I) {
         FRemovedEntries->Add(List->Strings(I));
         List->Delete(I);
@@ -57,14 +57,10 @@ void TsiCustomLang::TidyKindList(TStrings* List, TStringsType Kind) {
                 Holder = GetObjectProperty(C, GetPropInfo(C, "Properties", ObjectKinds));
                 Path = Path.substr(11);
             }
-            const std::string Segment = Path.substr(0, Path.find('.'));
-            const size_t Open = Segment.find('['), Close = Segment.find(']');
-            LongInt Index = -1;
-            if (Open != std::string::npos && Close != std::string::npos && Close > Open)
-                TryStrToInt(Segment.substr(Open + 1, Close - Open - 1), Index);
-            PPropInfo P = Holder ? GetPropInfo(Holder, Segment.substr(0, Open), tkProperties) : nullptr;
-            auto* Collection = P && P->Name == Segment.substr(0, Open) ? DynCast<TCollection>(GetObjectProperty(Holder, P)) : nullptr;
-            if (Collection && Index >= 0 && Collection->Count() <= Index)
+            const TIndexedSegment Segment = ParseIndexedSegment(Path.substr(0, Path.find('.')));
+            PPropInfo P = Holder ? GetPropInfo(Holder, Segment.Name, tkProperties) : nullptr;
+            auto* Collection = P && P->Name == Segment.Name ? DynCast<TCollection>(GetObjectProperty(Holder, P)) : nullptr;
+            if (Collection && Segment.Index >= 0 && Collection->Count() <= Segment.Index)
                 Move(I);
             else
                 ++I;
@@ -112,7 +108,7 @@ void TsiCustomLang::TidyKindList(TStrings* List, TStringsType Kind) {
 
 void TsiCustomLang::DeleteComponentKey(TStrings* List, const std::string& ComponentName, TStringsType Kind,
                                        const std::string& PropertyName) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     std::string Prefix = ComponentName;
     if (Kind == stMultiLines || Kind == stOtherStrings)
         Prefix += "." + PropertyName + D;
@@ -136,7 +132,7 @@ void TsiCustomLang::RenameKeys(const std::string& OldName, const std::string& Ne
         From = "T" + From;
         To = "T" + To;
     }
-    const std::string Delims = std::string(".") + static_cast<char>(FLangDelim);
+    const std::string Delims = std::string(".") + DelimChar();
     std::vector<TStrings*> Lists{FDoNotTranslate.get(), FSmartExcludeProps.get()};
     for (auto& L : FLists)
         Lists.push_back(L.get());
@@ -185,7 +181,7 @@ void TsiCustomLang::ApplyDoNotTranslate() {
 void TsiCustomLang::RemoveStaleEntries() {
     if (!Owner())
         return;
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (TStringsType Kind : {stCaptions, stHints, stDisplayLabels, stFonts, stCharSets, stMultiLines, stOtherStrings,
                               stCollections}) {
         TStrings* L = List(Kind);
@@ -223,7 +219,7 @@ bool TsiCustomLang::IsCollected(TComponent* C) {
 }
 
 void TsiCustomLang::CollectValue(TStrings* List, const std::string& Key, const std::string& Text) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const std::string Head = Key + D;
     for (int I = 0; I < List->Count(); ++I) {
         const std::string Entry = List->Strings(I);
@@ -251,7 +247,7 @@ void TsiCustomLang::CollectValue(TStrings* List, const std::string& Key, const s
 void TsiCustomLang::CollectOwnerEntry(TStringsType Kind) {
     static const char* const Props[] = {"Caption", "Hint", "", "Font"};
     const std::string Prop = Props[Kind], Class = Owner()->ClassName();
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     TStrings* L = List(Kind);
     const bool Wanted = (Kind == stFonts ? HasProperty(Owner(), Prop, ObjectKinds, "TFont")
                                          : HasProperty(Owner(), Prop, StringKinds)) &&

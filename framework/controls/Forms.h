@@ -165,6 +165,9 @@ public:
     TCustomForm* MDIChildren(int Index) const;
     TWindowState WindowState() const { return FWindowState; }
     void SetWindowState(TWindowState Value);
+    // The state the window takes when it is next shown, without showing it so now: MDI windows
+    // change their state through their client window, not by the plain show command.
+    void StoreWindowState(TWindowState Value) { FWindowState = Value; }
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool Value) { FKeyPreview = Value; }
     int PixelsPerInch() const { return FPixelsPerInch; }

@@ -79,6 +79,21 @@ void TClassRecord::AddMessageHandler(UINT Msg, TMessageHandler Handler) {
     }
 }
 
+TMessageHandler TClassRecord::ReplaceMessageHandler(UINT Msg, TMessageHandler Handler) const {
+    if (FDynamicTable.empty() || Msg > 0xFFFF)
+        return nullptr;
+    const Word Count = FDynamicTable[0];
+    for (Word I = 0; I < Count; ++I)
+        if (FDynamicTable[1 + I] == Msg) {
+            void* At = &FDynamicTable[1 + Count + sizeof(TMessageHandler) / sizeof(Word) * I];
+            TMessageHandler Old;
+            std::memcpy(&Old, At, sizeof Old);
+            std::memcpy(At, &Handler, sizeof Handler);
+            return Old;
+        }
+    return nullptr;
+}
+
 TMessageHandler TClassRecord::FindOwnHandler(UINT Msg) const {
     if (FDynamicTable.empty() || Msg > 0xFFFF)
         return nullptr;

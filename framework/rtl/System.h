@@ -93,6 +93,10 @@ public:
     Word* DynamicTable() const { return FDynamicTable.empty() ? nullptr : const_cast<Word*>(FDynamicTable.data()); }
     // Own handler for a message, or null.
     TMessageHandler FindOwnHandler(UINT Msg) const;
+    // The hook point for code that wraps one of the class's own handlers for a while: Handler takes
+    // the place of the own handler for Msg, which is returned. A class without an own handler for
+    // Msg is left as it is and null is returned.
+    TMessageHandler ReplaceMessageHandler(UINT Msg, TMessageHandler Handler) const;
 
     // Called once, from the class's static record, after the record exists.
     void AddProp(std::unique_ptr<TPropInfo> Prop);
@@ -108,7 +112,9 @@ private:
     std::vector<std::unique_ptr<TMethodEntry>> FMethods;
     std::vector<std::unique_ptr<TFieldEntry>> FFields;
     int FPropCount = 0;
-    std::vector<Word> FDynamicTable;  // count, ids..., then addresses, a pointer's width each
+    // Count, ids..., then addresses, a pointer's width each; the one part of a class record that may
+    // change after start-up, through ReplaceMessageHandler.
+    mutable std::vector<Word> FDynamicTable;
 };
 
 namespace SystemDetail {

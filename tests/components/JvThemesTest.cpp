@@ -1,6 +1,6 @@
 // The print-client wrapper in TWinControl's message table: installed at start-up over the
-// framework's handler, saving and restoring the device context around it, written back at
-// shut-down; then the further library's units started and shut down in their order.
+// framework's handler through the class record's hook point, saving and restoring the device
+// context around it, put back at shut-down; then the further library's units started and shut down in their order.
 #include "JvThemes.h"
 
 #include "JvAppStorage.h"
@@ -16,12 +16,9 @@ using namespace rx_tests;
 
 namespace {
 
-TMessageHandler* PrintClientSlotOfWinControl() {
-    Word* Table = TWinControl::StaticClass()->DynamicTable();
-    for (int I = 0; I < Table[0]; ++I)
-        if (Table[1 + I] == WM_PRINTCLIENT)
-            return reinterpret_cast<TMessageHandler*>(Table + 1 + Table[0]) + I;
-    return nullptr;
+TMessageHandler PrintClientHandlerOfWinControl() { return TWinControl::StaticClass()->FindOwnHandler(WM_PRINTCLIENT); }
+void SetPrintClientHandlerOfWinControl(TMessageHandler Handler) {
+    TWinControl::StaticClass()->ReplaceMessageHandler(WM_PRINTCLIENT, Handler);
 }
 
 // A handler that paints as the framework's does and then leaves the DC changed.
@@ -64,9 +61,8 @@ class PrintClient : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        Slot = PrintClientSlotOfWinControl();
-        ASSERT_NE(Slot, nullptr);
-        Framework = *Slot;
+        Framework = PrintClientHandlerOfWinControl();
+        ASSERT_NE(Framework, nullptr);
         Form = TForm::CreateNew(nullptr);
         Form->SetBounds(0, 0, 200, 120);
         Panel = new TCustomControl(Form);
@@ -82,7 +78,7 @@ protected:
         IntersectClipRect(DC, 0, 0, 90, 50);
     }
     void TearDown() override {
-        *Slot = Framework;
+        SetPrintClientHandlerOfWinControl(Framework);
         SelectObject(DC, OldBitmap);
         DeleteObject(Bitmap);
         DeleteDC(DC);
@@ -91,7 +87,6 @@ protected:
         WindowTest::TearDown();
     }
     void Print() { SendMessageA(Panel->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT); }
-    TMessageHandler* Slot = nullptr;
     TForm* Form = nullptr;
     TCustomControl* Panel = nullptr;
     HDC ScreenDC = nullptr, DC = nullptr;
@@ -99,9 +94,9 @@ protected:
     HGDIOBJ OldBitmap = nullptr;
 };
 
-TEST_F(PrintClient, StartUpSwapsTheSlotAndShutDownWritesTheFrameworksHandlerBack) {
+TEST_F(PrintClient, StartUpWrapsTheHandlerAndShutDownPutsTheFrameworksBack) {
     JvThemesInitialization();
-    EXPECT_EQ(*Slot, &PrintClientWithSavedDC);
+    EXPECT_EQ(PrintClientHandlerOfWinControl(), &PrintClientWithSavedDC);
     EXPECT_EQ(SavedPrintClientHandler(), Framework);
     JvThemesInitialization();  // a second start-up must not wrap the wrapper
     EXPECT_EQ(SavedPrintClientHandler(), Framework);
@@ -109,12 +104,12 @@ TEST_F(PrintClient, StartUpSwapsTheSlotAndShutDownWritesTheFrameworksHandlerBack
     Print();
     EXPECT_TRUE(TDCState(DC) == Before);
     JvThemesFinalization();
-    EXPECT_EQ(*Slot, Framework);
+    EXPECT_EQ(PrintClientHandlerOfWinControl(), Framework);
     EXPECT_EQ(SavedPrintClientHandler(), nullptr);
 }
 
 TEST_F(PrintClient, ContextLeftUntidyByTheHandlerComesBackAsItWas) {
-    *Slot = &UntidyPrintClient;
+    SetPrintClientHandlerOfWinControl(&UntidyPrintClient);
     TDCState Before(DC);
     Print();
     EXPECT_FALSE(TDCState(DC) == Before) << "the handler alone changes the context";
@@ -137,7 +132,7 @@ TEST_F(PrintClient, ContextLeftUntidyByTheHandlerComesBackAsItWas) {
     EXPECT_EQ(UntidyCalls, 2);
     EXPECT_EQ(UntidyLastMessage, WM_APP + 3);
     JvThemesFinalization();
-    EXPECT_EQ(*Slot, &UntidyPrintClient);
+    EXPECT_EQ(PrintClientHandlerOfWinControl(), &UntidyPrintClient);
 }
 
 // The further library's start-up and shut-down, in the order of the unit table. The shut-down of
@@ -146,8 +141,7 @@ TEST_F(PrintClient, ContextLeftUntidyByTheHandlerComesBackAsItWas) {
 class DISABLED_FurtherLibraryUnitsChild : public WindowTest {};
 
 TEST_F(DISABLED_FurtherLibraryUnitsChild, StartAndStopInOrder) {
-    TMessageHandler* Slot = PrintClientSlotOfWinControl();
-    TMessageHandler FrameworkHandler = *Slot;
+    TMessageHandler FrameworkHandler = PrintClientHandlerOfWinControl();
     ThreadValues[4] = 77;
 
     JvJVCLUtilsInitialization();
@@ -162,7 +156,7 @@ TEST_F(DISABLED_FurtherLibraryUnitsChild, StartAndStopInOrder) {
     EXPECT_EQ(Screen->Cursors(crMultiDragLinkAlt), Screen->Cursors(crMultiDrag));
     EXPECT_EQ(TaskbarRestartMessage, RegisterWindowMessageA("TaskbarCreated"));
     EXPECT_NE(TaskbarRestartMessage, 0u);
-    EXPECT_EQ(*Slot, &PrintClientWithSavedDC);
+    EXPECT_EQ(PrintClientHandlerOfWinControl(), &PrintClientWithSavedDC);
     EXPECT_GT(CheckBoxWidth, 0);
     EXPECT_GT(CheckBoxHeight, 0);
     EXPECT_EQ(ThreadValues[4], 0u);
@@ -175,7 +169,7 @@ TEST_F(DISABLED_FurtherLibraryUnitsChild, StartAndStopInOrder) {
     TaskbarRestartUnitFinalization();
     JvAppStorageFinalization();
 
-    EXPECT_EQ(*Slot, FrameworkHandler);
+    EXPECT_EQ(PrintClientHandlerOfWinControl(), FrameworkHandler);
     EXPECT_EQ(TaskbarRestartMessage, 0u);
     EXPECT_EQ(PropertyEngineList(), nullptr);
     RegisterPropertyEngine(TJvAppStoragePropertyEngineClass::Of<TJvAppStoragePropertyDBGridColumnsEngine>());

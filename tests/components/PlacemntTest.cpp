@@ -126,6 +126,24 @@ TEST_F(Placement, StoredShowStatesTable) {
     }
 }
 
+// A shown form takes a restored state at once; an MDI frame or child only keeps it for its next show.
+TEST_F(Placement, RestoredStateIsAppliedExceptToMdiWindows) {
+    {
+        TIniFile Ini(IniPath);
+        Ini.WriteInteger("frmJOpen", "ShowCmd", SW_SHOWMAXIMIZED);
+    }
+    for (const char* Style : {"fsNormal", "fsMDIForm"}) {
+        TForm* Form = MakeForm(IniProps(), std::string("  FormStyle = ") + Style + "\n");
+        Form->Show();
+        Form->SetWindowState(wsNormal);
+        ASSERT_FALSE(IsZoomed(Form->Handle())) << Style;
+        PlacementOf(Form)->LoadFormPlacement();
+        EXPECT_EQ(Form->WindowState(), wsMaximized) << Style;
+        EXPECT_EQ(IsZoomed(Form->Handle()) != 0, std::string(Style) == "fsNormal") << Style;
+        Form->Free();
+    }
+}
+
 TEST_F(Placement, LowerStoredVersionRestoresNothingButCountsAsRestored) {
     {
         TIniFile Ini(IniPath);

@@ -7,7 +7,10 @@
 #include "lmdclass.h"
 #include "lmdthemes.h"
 
+#include "ExtCtrls.h"
 #include "Forms.h"
+
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -126,24 +129,107 @@ TEST(LibraryWindowHook, PassesMessagesAndStepsOutOnDestroy) {
     EXPECT_FALSE(Ownerless->InstallHook());
 }
 
+// The upper-cased file name of the program, as the application object names its mutex.
+std::string ProgramMutexName() {
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string Name = AnsiUpperCase(Path);
+    return Name.substr(Name.find_last_of("\\:") + 1);
+}
+
+bool MutexExists(const std::string& Name) {
+    HANDLE H = OpenMutexA(SYNCHRONIZE, FALSE, Name.c_str());
+    if (H)
+        CloseHandle(H);
+    return H != nullptr;
+}
+
 TEST(LibraryUnits, StartUpAndShutDown) {
+    ASSERT_EQ(GlobalApplication, nullptr);
+    ASSERT_FALSE(MutexExists(ProgramMutexName()));
     ThemeLibraryUnitInitialization();
-    EXPECT_EQ(ThemeLibraryLoaded, ThemeLibraryHandle != nullptr);
-    if (ThemeLibraryLoaded) {
-        EXPECT_NE(IsThemeActiveFunction(), nullptr);
-    }
+    // The platform ships the visual-styles library: every name resolves to the library's own export.
+    ASSERT_TRUE(ThemeLibraryLoaded);
+    EXPECT_EQ(ThemeLibraryHandle, GetModuleHandleA("uxtheme.dll"));
+    for (int I = 0; I < ThemeFunctionCount; ++I)
+        EXPECT_EQ(ThemeFunctions[static_cast<size_t>(I)], GetProcAddress(ThemeLibraryHandle, ThemeFunctionNames[static_cast<size_t>(I)]))
+            << ThemeFunctionNames[static_cast<size_t>(I)];
+    EXPECT_EQ(reinterpret_cast<void*>(IsThemeActiveFunction()), reinterpret_cast<void*>(GetProcAddress(ThemeLibraryHandle, "IsThemeActive")));
+
     LMDXPThemeManagerInitialization();
     lmdclassInitialization();
     ASSERT_NE(GlobalApplication, nullptr);
+    ASSERT_NE(GlobalThemeManager, nullptr);
     EXPECT_FALSE(GlobalThemeManager->Hooked()) << "without an owner nothing is hooked";
-    GlobalApplication->SetThemeUse(false);
-    EXPECT_FALSE(GlobalApplication->ThemesInUse());
+    EXPECT_TRUE(MutexExists(ProgramMutexName())) << ProgramMutexName();
+    EXPECT_FALSE(GlobalApplication->AlreadyRunning());
+    char Path[MAX_PATH];
+    GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    EXPECT_EQ(GlobalApplication->LogFileName(), ChangeFileExt(Path, ".LOG"));
+    EXPECT_EQ(GlobalApplication->TimerPool()->MinInterval(), 50);
+    BITMAP Check{};
+    HBITMAP Boxes = LoadBitmapA(nullptr, MAKEINTRESOURCEA(32759));
+    GetObjectA(Boxes, sizeof Check, &Check);  // the platform's shared bitmap: not ours to delete
+    EXPECT_EQ(GlobalApplication->CheckWidth(), Check.bmWidth / 4);
+    EXPECT_EQ(GlobalApplication->CheckHeight(), Check.bmHeight / 3);
+
     lmdclassFinalization();
     LMDXPThemeManagerFinalization();
     ThemeLibraryUnitFinalization();
     EXPECT_EQ(GlobalApplication, nullptr);
     EXPECT_EQ(GlobalThemeManager, nullptr);
     EXPECT_FALSE(ThemeLibraryLoaded);
+    EXPECT_EQ(ThemeLibraryHandle, nullptr);
+    EXPECT_EQ(IsThemeActiveFunction(), nullptr);
+    EXPECT_FALSE(MutexExists(ProgramMutexName())) << "the handle is closed with the object";
+}
+
+// A theme change heard on a hooked form switches theme use off and on, which tells every windowed
+// control of the visible forms twice; the change the switch itself sends to the form is not taken
+// for a new one.
+BOOL WINAPI ThemeIsActive() { return TRUE; }
+
+TEST(LibraryThemeManager, ThemeChangeOnAHookedFormTellsTheControlsOnce) {
+    ThemeLibraryUnitInitialization();
+    ASSERT_TRUE(ThemeLibraryLoaded);
+    lmdclassInitialization();
+    size_t IsActive = 0;
+    while (std::string(ThemeFunctionNames[IsActive]) != "IsThemeActive")
+        ++IsActive;
+    FARPROC Real = ThemeFunctions[IsActive];
+    ThemeFunctions[IsActive] = reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&ThemeIsActive));
+    GlobalApplication->RefreshThemeState();
+    ASSERT_TRUE(GlobalApplication->ThemesInUse());
+
+    TForm* Form = TForm::CreateNew(nullptr);
+    auto* Panel = new TPanel(Form);
+    Panel->SetParent(Form);
+    Form->Show();
+    auto* Manager = Create<TLMDXPThemeManager>(Form);
+    ASSERT_TRUE(Manager->InstallHook());
+    static int PanelChanges;
+    PanelChanges = 0;
+    SetWindowSubclass(
+        Panel->Handle(),
+        [](HWND W, UINT M, WPARAM P, LPARAM L, UINT_PTR, DWORD_PTR) -> LRESULT {
+            if (M == WM_THEMECHANGED)
+                ++PanelChanges;
+            return DefSubclassProc(W, M, P, L);
+        },
+        1, 0);
+    SendMessageA(Form->Handle(), WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(PanelChanges, 2) << "off and on, once each";
+    EXPECT_TRUE(GlobalApplication->UseThemes());
+
+    GlobalApplication->SetThemeUse(false);
+    PanelChanges = 0;
+    SendMessageA(Form->Handle(), WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(PanelChanges, 0) << "themes not in use: nothing to tell";
+
+    Form->Free();
+    ThemeFunctions[IsActive] = Real;
+    lmdclassFinalization();
+    ThemeLibraryUnitFinalization();
 }
 
 }  // namespace

@@ -123,6 +123,23 @@ TEST(System, MessageTableHasThePlatformLayoutAndSwapsActAtOnce) {
     EXPECT_EQ(TSquare::StaticClass()->DynamicTable(), nullptr) << "a class without handlers has no table";
 }
 
+TEST(System, ReplacedOwnHandlerActsAtOnceAndNoHandlerIsAdded) {
+    TMessageHandler Swapped = [](TObject*, TMessage& M) { M.Result = 99; };
+    TMessageHandler Original = TShape::StaticClass()->ReplaceMessageHandler(WM_SIZE, Swapped);
+    ASSERT_NE(Original, nullptr);
+    TOwned<TSquare> S(Create<TSquare>());
+    TMessage M{WM_SIZE, 0, 0, 0};
+    S->Dispatch(M);
+    EXPECT_EQ(M.Result, 99) << "descendants reach the replacement";
+    EXPECT_EQ(TShape::StaticClass()->ReplaceMessageHandler(WM_SIZE, Original), Swapped);
+    S->Dispatch(M);
+    EXPECT_EQ(M.Result, 10);
+    EXPECT_EQ(TShape::StaticClass()->ReplaceMessageHandler(WM_PAINT, Swapped), nullptr);
+    TMessage Paint{WM_PAINT, 0, 0, 0};
+    S->Dispatch(Paint);
+    EXPECT_EQ(Paint.Result, -1) << "a message without an own handler stays with the default";
+}
+
 namespace {
 struct TReceiver : TObject {
     int Count = 0;

@@ -145,6 +145,25 @@ TEST_F(TDispatcherWithTwo, UnlinkingOnEitherSide) {
     EXPECT_EQ(A.Lang->LangDispatcher(), nullptr) << "a freed dispatcher is forgotten";
 }
 
+// The removal notice of a dispatcher that shares the component's owner takes the component off
+// the dispatcher's list; freeing the dispatcher afterwards then ends.
+TEST(TDispatcherInTheWindow, TakenOutOfItsOwnerThenFreed) {
+    TLangWithBoxes W{"Box1"};
+    W.Lang->Captions()->Add(Entry({"Box1", Cp1251(L"Выход"), "Exit"}));
+    TsiLangDispatcher* Dispatcher = Create<TsiLangDispatcher>(W.Owner.get());
+    TStringList Names;
+    Names.SetCommaText("Rus,Eng");
+    Dispatcher->SetLangNames(&Names);
+    W.Lang->SetLangDispatcher(Dispatcher);
+    ASSERT_EQ(Dispatcher->LinkedCount(), 1);
+    W.Owner->RemoveComponent(Dispatcher);
+    EXPECT_EQ(W.Lang->LangDispatcher(), nullptr);
+    EXPECT_EQ(Dispatcher->LinkedCount(), 0) << "the notice unlinks as well";
+    Dispatcher->Free();
+    W.Lang->SetActiveLanguage(2);
+    EXPECT_EQ(W.Box("Box1")->Caption, "Exit") << "the component works on without a dispatcher";
+}
+
 TEST_F(TDispatcherWithTwo, LookupsAndCharsetsLentByAnotherComponent) {
     // Another component's Strings serve a component that asks for them.
     A.Lang->Strings()->Add(Entry({"msg", Cp1251(L"Готово"), "Done"}));

@@ -72,13 +72,57 @@ TEST(SibFile, DirectoryWithoutTheExactClassChangesNothing) {
     }
 }
 
+// A dispatcher whose FileName names a SIB file loads each linking component from it, through the
+// one reader it keeps, also when the file is named with another spelling.
+TEST(SibFile, DispatcherFileLoadsEveryLinkingComponent) {
+    char Dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, Dir);
+    const std::string Path = std::string(Dir) + "h25_dispatch.sib";
+    {
+        TFileStream F(Path, fmCreate);
+        const std::string File = SibFile("TCaptionOwner", Block('\1'));
+        F.WriteBuffer(File.data(), static_cast<LongInt>(File.size()));
+    }
+    TOwned<TComponent> Main(Create<TComponent>(nullptr));
+    auto* Dispatcher = Create<TsiLangDispatcher>(Main.get());
+    Dispatcher->SetFileName(std::string(Dir) + "h25_sub\\..\\H25_DISPATCH.SIB");
+    Dispatcher->SetActiveLanguage(1);
+    TTarget A, B;
+    A.Lang->SetLangDispatcher(Dispatcher);
+    ASSERT_NE(Dispatcher->SIBReader(), nullptr);
+    EXPECT_EQ(Lines(Dispatcher->SIBReader()->FixedLanguages()), (std::vector<std::string>{"Eng"}));
+    EXPECT_EQ(A.Box("btnOk")->Caption, "Da");
+    EXPECT_EQ(Lines(Dispatcher->LangNames()), Lines(A.Lang->LangNames())) << "the file's names become the dispatcher's";
+    B.Lang->SetLangDispatcher(Dispatcher);
+    Dispatcher->SetActiveLanguage(2);
+    EXPECT_EQ(A.Box("btnOk")->Caption, "Yes");
+    EXPECT_EQ(B.Box("btnOk")->Caption, "Yes");
+
+    Dispatcher->SIBReader()->FixedLanguages()->Clear();
+    B.Lang->LoadSIBFile(Path);
+    EXPECT_EQ(Lines(Dispatcher->SIBReader()->FixedLanguages()), (std::vector<std::string>{"Eng"}))
+        << "the dispatcher's reader read the file again";
+    DeleteFileA(Path.c_str());
+}
+
 TEST(SibFile, RefusedFiles) {
     TTarget T;
     std::string Foreign = SibFile("TCaptionOwner", Block('\1'));
     Foreign[0] = 's';
     EXPECT_EQ(MessageOf([&] { T.Load(Foreign); }), "Unrecognized stream format!");
-    EXPECT_NE(MessageOf([&] { T.Load(SibFile("TCaptionOwner", Block('\1'), 100000)); }), "");
-    EXPECT_NE(MessageOf([&] { T.Load(SibFile("TCaptionOwner", Block('\1')).substr(0, 60)); }), "");
+    // A directory that lies outside the file is the stream's read error; a cut block is the component
+    // reader's own error about the length it cannot read.
+    const std::string Whole = SibFile("TCaptionOwner", Block('\1'));
+    EXPECT_EQ(MessageOf([&] { T.Load(SibFile("TCaptionOwner", Block('\1'), 100000)); }), ClassesConsts::SReadError) << "offset";
+    for (size_t Cut : {size_t(44), size_t(60)})
+        EXPECT_EQ(MessageOf([&] { T.Load(Whole.substr(0, Cut)); }), ClassesConsts::SReadError) << "cut at " << Cut;
+    std::string Block;
+    try {
+        T.Load(Whole.substr(0, Whole.size() - 20));
+    } catch (const EReadError& E) {
+        Block = E.Message();
+    }
+    EXPECT_EQ(Block.rfind("Invalid length ", 0), 0u) << Block;
     EXPECT_EQ(Lines(T.Lang->Captions()), (std::vector<std::string>{Entry({"btnOk", "old", "old"})}));
     EXPECT_FALSE(T.Lang->Quiet);
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 using namespace loctest;
 
 namespace {
@@ -105,6 +107,42 @@ TEST(TextTranslationFile, SaveAllWritesEveryKindAndExtended) {
     EXPECT_EQ(Back.Lang->GetText("strMsg"), "a") << "Strings are indexed after loading";
 }
 
+// The extended section keys each item by its path as the components are named now, and writes each
+// language's value in that language's code page, also for values a form held as UTF-16.
+TEST(TextTranslationFile, SavedExtendedValuesAreConvertedAndFollowRenames) {
+    TPrompt F;
+    TsiExtendedItem* Item = F.Lang->ExtendedTranslations()->Add();
+    Item->SetIdentifier("btnOk.Hint");
+    Item->SetStartComponent(F.Box("btnOk"));
+    Item->SetValues(Entry({"", "h1", "h2"}).substr(1));
+    F.Box("btnOk")->SetName("btnApply");
+    TStringStream Renamed;
+    F.Lang->SaveExtendedToStream(&Renamed, "|");
+    EXPECT_TRUE(HasLine(Text(Renamed), "TCaptionOwner.btnApply.Hint=h1|h2|")) << Text(Renamed);
+    EXPECT_EQ(Text(Renamed).find("btnOk"), std::string::npos);
+
+    std::wstring Wide = L"\x0391\x03B8\x03AE\x03BD\x03B1";  // Athens in Greek, beyond code pages 1251 and 1252
+    ((Wide += wchar_t(1)) += L"Athens") += wchar_t(1);
+    std::string Hex = "07070707";
+    for (wchar_t C : Wide)
+        Hex += IntToHex(C & 0xFF, 2) + IntToHex(C >> 8, 2);
+    const std::string Form = "object Owner1: TOwnerForm\n  object siLang1: TsiLang\n    NumOfLanguages = 2\n"
+                             "    ExtendedTranslations = <\n      item\n        Identifier = 'grid.Hint'\n"
+                             "        PropertyType = tkLString\n        ValuesEx = {" + Hex + "}\n      end>\n  end\nend\n";
+    const std::string Binary = ObjectTextToBinary(Form);
+    TMemoryStream M;
+    M.WriteBuffer(Binary.data(), static_cast<LongInt>(Binary.size()));
+    M.SetPosition(0);
+    TOwned<TOwnerForm> Owner(As<TOwnerForm>(M.ReadComponent(nullptr)));
+    TsiLang* Lang = LangOf(Owner.get());
+    Lang->CharSets()->Add(Entry({"TOwnerForm", "GREEK_CHARSET", "DEFAULT_CHARSET"}));
+    Lang->RefreshCharsets();
+    TStringStream Greek;
+    Lang->SaveExtendedToStream(&Greek, "|");
+    EXPECT_TRUE(HasLine(Text(Greek), "TOwnerForm.grid.Hint=" + WideToAnsi(Wide.substr(0, 5), 1253) + "|Athens|"))
+        << Text(Greek);
+}
+
 // A file on disk, removed with the scope.
 struct TTempFile {
     explicit TTempFile(const std::string& Name, const std::string& Content = {}) {
@@ -171,6 +209,51 @@ TEST(TranslationFileMerge, ColumnsFollowTheComponentsLanguages) {
            "lacks is dropped";
     EXPECT_EQ(Lines(F.Lang->LangNames()), (std::vector<std::string>{"Rus", "Eng"}));
     EXPECT_EQ(F.Box("btnOk")->Caption, Cp1251(L"Хорошо")) << "applied at once";
+}
+
+// A stream that fails every read once Broken is set.
+struct TBrokenStream : TStringStream {
+    using TStringStream::TStringStream;
+    LongInt Read(void* Buffer, LongInt Count) override {
+        if (Broken)
+            throw EReadError("broken");
+        return TStringStream::Read(Buffer, Count);
+    }
+    bool Broken = false;
+};
+
+TEST(TranslationFileMerge, StreamMergesKeepTheComponentsOtherEntries) {
+    TPrompt F;
+    F.Lang->Captions()->Add(Entry({"DBGridMain", Cp1251(L"Сетка"), "Grid"}));
+    F.Lang->Strings()->Add(Entry({"strOld", "o1", "o2"}));
+    F.Lang->Strings()->Add(Entry({"strBoth", "old", "old"}));
+    TBrokenStream S("[OPTIONS]\r\nDELIMITER=|\r\n"
+                    "[Language names - for internal use only!]\r\nLanguage_1=Rus\r\nLanguage_2=Eng\r\n"
+                    "[Captions]\r\nTCaptionOwner.btnOk=Da|Yes|\r\n"
+                    "[Strings]\r\nTCaptionOwner.strBoth=new1|new2|\r\nTCaptionOwner.strNew=n1|n2|\r\n");
+    ASSERT_TRUE(F.Lang->MergeAllFromStreamAndApply(&S));
+    const auto Captions = Lines(F.Lang->Captions());
+    const auto At = [&](const std::string& Line) { return std::find(Captions.begin(), Captions.end(), Line) - Captions.begin(); };
+    EXPECT_LT(At(Entry({"btnOk", "Da", "Yes"})), At(Entry({"DBGridMain", Cp1251(L"Сетка"), "Grid"})))
+        << "the stream's entry wins and the component's other entries follow it";
+    EXPECT_LT(At(Entry({"TCaptionOwner", Cp1251(L"Пароль"), "Password"})), static_cast<std::ptrdiff_t>(Captions.size()));
+    EXPECT_EQ(Captions.size(), 3u);
+    EXPECT_EQ(Lines(F.Lang->Strings()), (std::vector<std::string>{Entry({"strBoth", "new1", "new2"}), Entry({"strNew", "n1", "n2"}),
+                                                                   Entry({"strOld", "o1", "o2"})}));
+    EXPECT_EQ(F.Lang->GetText("strNew"), "n1") << "the index is rebuilt";
+    EXPECT_EQ(F.Lang->GetText("strOld"), "o1");
+    EXPECT_EQ(F.Box("btnOk")->Caption, "Da") << "applied";
+    EXPECT_FALSE(F.Lang->BatchLoading);
+
+    // A stream that cannot be read leaves the kind as it was and ends the merge of all kinds.
+    const auto Before = Lines(F.Lang->Captions());
+    S.Broken = true;
+    EXPECT_FALSE(F.Lang->MergeKindFromStream(stCaptions, &S));
+    EXPECT_EQ(Lines(F.Lang->Captions()), Before);
+    F.Lang->BatchLoading = true;
+    EXPECT_FALSE(F.Lang->MergeAllFromStream(&S));
+    EXPECT_TRUE(F.Lang->BatchLoading) << "the caller's batch flag is given back";
+    EXPECT_EQ(Lines(F.Lang->Captions()), Before);
 }
 
 TEST(TranslationFileMerge, MissingFiles) {
