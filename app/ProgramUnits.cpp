@@ -132,7 +132,7 @@ const TUnitEntry Table[] = {
     {"JclWideStrings", JclWideStringsInitialization, JclWideStringsFinalization},
     {"JclStringConversions", JclStringConversionsInitialization, JclStringConversionsFinalization},
     {"JclCharsets", JclCharsetsInitialization, JclCharsetsFinalization},
-    {"Jcl8087", Jcl8087Initialization, Jcl8087Finalization},
+    {"JclFpuControl", JclFpuControlInitialization, JclFpuControlFinalization},
     {"Snmp", SnmpInitialization, SnmpFinalization},
     {"JclIniFiles", JclIniFilesInitialization, JclIniFilesFinalization},
     {"JclUnicode", JclUnicodeInitialization, JclUnicodeFinalization},

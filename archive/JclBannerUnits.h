@@ -3,25 +3,25 @@
 // program's banners when it shuts down. Their routines are not part of the system.
 #pragma once
 
-#define JCL_BANNER_UNIT(Unit)           \
+#define BANNER_ONLY_UNIT(Unit)           \
     void Unit##Initialization();        \
     void Unit##Finalization();
 
-JCL_BANNER_UNIT(JclResources)
-JCL_BANNER_UNIT(JclWin32)
-JCL_BANNER_UNIT(JclLogic)
+BANNER_ONLY_UNIT(JclResources)
+BANNER_ONLY_UNIT(JclWin32)
+BANNER_ONLY_UNIT(JclLogic)
 // Its character-set table is not kept: no routine reads it.
-JCL_BANNER_UNIT(JclCharsets)
-JCL_BANNER_UNIT(Jcl8087)
-JCL_BANNER_UNIT(Snmp)
-JCL_BANNER_UNIT(JclIniFiles)
-JCL_BANNER_UNIT(JclAnsiStrings)
-JCL_BANNER_UNIT(JclShell)
-JCL_BANNER_UNIT(JclSecurity)
-JCL_BANNER_UNIT(JclDateTime)
-JCL_BANNER_UNIT(JclConsole)
-JCL_BANNER_UNIT(JclMime)
-JCL_BANNER_UNIT(zlibh)
-JCL_BANNER_UNIT(bzip2)
+BANNER_ONLY_UNIT(JclCharsets)
+BANNER_ONLY_UNIT(JclFpuControl)
+BANNER_ONLY_UNIT(Snmp)
+BANNER_ONLY_UNIT(JclIniFiles)
+BANNER_ONLY_UNIT(JclAnsiStrings)
+BANNER_ONLY_UNIT(JclShell)
+BANNER_ONLY_UNIT(JclSecurity)
+BANNER_ONLY_UNIT(JclDateTime)
+BANNER_ONLY_UNIT(JclConsole)
+BANNER_ONLY_UNIT(JclMime)
+BANNER_ONLY_UNIT(zlibh)
+BANNER_ONLY_UNIT(bzip2)
 
-#undef JCL_BANNER_UNIT
+#undef BANNER_ONLY_UNIT

@@ -62,7 +62,7 @@ TEST(JclUnitVersioning, SharedRegistryBannersAndShutDown) {
     // Every unit of the utility library and the archive layer registers its banner at start-up.
     for (void (*Start)() : {JclResourcesInitialization, JclBaseInitialization, JclWin32Initialization,
                             JclLogicInitialization, JclStringConversionsInitialization, JclCharsetsInitialization,
-                            Jcl8087Initialization, SnmpInitialization, JclIniFilesInitialization,
+                            JclFpuControlInitialization, SnmpInitialization, JclIniFilesInitialization,
                             JclSysInfoInitialization, JclUnicodeInitialization, JclWideStringsInitialization,
                             JclRegistryInitialization, JclSynchInitialization, JclMathInitialization,
                             JclStreamsInitialization, JclAnsiStringsInitialization, JclStringsInitialization,
@@ -81,7 +81,7 @@ TEST(JclUnitVersioning, SharedRegistryBannersAndShutDown) {
     const std::map<std::string, std::string> Expected = {
         {"JclResources", "3266 common"}, {"JclBase", "3471 common"}, {"JclWin32", "3276 windows"},
         {"JclLogic", "2921 common"}, {"JclStringConversions", "2921 common"}, {"JclCharsets", "2892 common"},
-        {"Jcl8087", "2921 common"}, {"Snmp", "3188 windows"}, {"JclIniFiles", "2892 common"},
+        {"JclFpuControl", "2921 common"}, {"Snmp", "3188 windows"}, {"JclIniFiles", "2892 common"},
         {"JclSysInfo", "3213 common"}, {"JclUnicode", "3256 common"}, {"JclWideStrings", "3139 common"},
         {"JclRegistry", "3321 windows"}, {"JclSynch", "2984 common"}, {"JclMath", "3070 common"},
         {"JclStreams", "3160 common"}, {"JclAnsiStrings", "3321 common"}, {"JclStrings", "3321 common"},
