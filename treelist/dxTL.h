@@ -22,6 +22,7 @@
 #include "SysUtils.h"
 #include "Variants.h"
 #include "dxCntner.h"
+#include "dxEditor.h"
 
 #include <functional>
 #include <string>
@@ -359,13 +360,44 @@ public:
     void GetStatusButtonRect(TRect& Rect);
     static int AddTextMargin(int Height) { return Height + 3; }
 
-    // --- Editing (the editor itself comes with in-place editing)
+    // --- In-place editing: one editor at a time for the focused cell
+    // ShowEditor opens it (toEditing, no toRowSelect, a focused node, DoEditing allows);
+    // HideEditor posts a modified value (OnEdited fires either way) and hides it; HideEditorOnExit
+    // does the same without taking the focus back.
+    void ShowEditor();
+    // Ctrl+V (22) and Ctrl+X (24) reach the editor as paste and cut, any other key as a character.
+    void ShowEditorWithKey(char Key);
+    void ShowEditorWithMouse(int X, int Y);
+    void ShowEditorSelected();
     void HideEditor();
     void HideEditorOnExit();
     void ResetEditorInfo();
-    void EndEditing(bool Focus);
+    void ActivateEditor(bool Initial);
+    void LoadEditor();
+    void EndEditing(bool Refocus);
+    void PostEditorValue();
+    void RestartEditor();
+    void KillEditorTimer();
+    // Arms the delayed-edit timer (the double-click time) unless it runs or an editor is open.
+    void StartEditorTimer();
+    TdxInplaceEdit* InplaceEditor() const { return FInplaceEditor; }
+    TdxTreeListNode* EditorNode() const { return FEditorNode; }
+    int EditorColumn() const { return FEditorColumn; }
+    // Set by a descendant while it handles its own exit: closing then never takes the focus back.
+    bool Exiting = false;
     TdxTreeListState State() const { return FState; }
     void SetState(TdxTreeListState Value);
+    TdxTreeListState PrevState() const { return FPrevState; }
+
+    // --- Incremental search in the focused column
+    bool StartSearch(int Column, const std::string& Text);
+    void CheckSearchColumn();
+    // Finds the next node whose text in the search column starts with Text (any case) and focuses
+    // it; Direction 0 starts at the focused node, 1 steps backwards first, 2 forwards. A failed
+    // search clears Text (ClearOnFail) or drops its last character.
+    virtual void DoSearch(std::string& Text, int Direction, bool ClearOnFail);
+    virtual bool FindNodeByText(int Column, const std::string& Text, TdxTreeListNode*& Node, int Direction);
+    int SearchColumn() const { return FSearchColumn; }
 
     // --- Scrolling and repainting
     int GetTopIndex();
@@ -508,11 +540,22 @@ public:
     bool ContainerOption() override { return FOptions.Contains(toReserved13); }
     bool EditorOptionFlag() override { return FOptionsEx.Contains(txReserved24); }
     TdxPopupBorder EditorBorderKind() override { return FDrawStyle != 0 ? pbSingle : pbFrame3D; }
-    TColor GetEditorColor() override {
-        TColor C = Color();
-        OnGetEditColor(this, C);
-        return C;
-    }
+    TColor GetEditorColor() override;
+    TFont* GetEditorFont() override;
+    TdxEditStyle* CreateEditorStyle(TdxInplaceEdit* Edit) override;
+    bool IsEditorKeyBlocked() override { return GetFocusedColumn() != FEditorStartColumn; }
+    void FocusNextColumn(bool Backward) override;
+    void EditorFocusChanged() override { InvalidateSelection(); }
+
+    // The editing questions (a descendant loads and writes the cell's value)
+    virtual bool CanShowEditor();
+    virtual TdxInplaceEdit* FindEditor(int /*Column*/) { return FInplaceEditor; }
+    virtual TdxInplaceEdit* CreateEditor(int Column);
+    virtual void InitEditor(TdxInplaceEdit* Editor);
+    virtual void GetEditorValue(TdxTreeListNode*, TdxInplaceEdit*, Variant& Value) { Value = std::string(); }
+    virtual void ApplyEditorValue(TdxTreeListNode*, int, Variant& Value, TdxInplaceEdit*) { Value = std::string(); }
+    virtual void GetEditorText(std::string& Text);
+    virtual void SetEditorText(const std::string& Text);
 
     // =========================================================================================
     // Virtual operations with their neutral answers
@@ -856,6 +899,8 @@ protected:
     void WMCancelMode(TMessage& Message);
     void CMCancelMode(TMessage& Message);
     void WMDestroy(TMessage& Message);
+    void WMLButtonDown(TMessage& Message);
+    void WMIMEStartComposition(TMessage& Message);
     void WMTimer(TMessage& Message);
     void CMColorChanged(TMessage& Message);
     void CMParentFontChanged(TMessage& Message);
@@ -895,6 +940,9 @@ protected:
     TdxTreeListNode* FDragNode = nullptr;
     TdxTreeListNode* FEditorNode = nullptr;
     int FEditorColumn = -1;
+    int FEditorStartColumn = -1;
+    TdxInplaceEdit* FInplaceEditor = nullptr;
+    TdxTreeListState FPrevState = tsIdle;
     HitInfo FHotInfo;
     int FHotHeaderPart = 0;
     TPoint FNCPoint{-1, -1};
@@ -1057,6 +1105,44 @@ protected:
 private:
     TCustomdxTreeList* FTreeList;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Editors of a tree list: distinct classes, so that the control reuses an editor only of its own
+// class; their style follows the list's look unless told otherwise.
+
+class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {
+    DECLARE_CLASS(TdxInplaceTreeListTextEdit, TdxInplaceTextEdit)
+public:
+    using TdxInplaceTextEdit::TdxInplaceTextEdit;
+};
+
+class TdxInplaceTreeListMaskEdit : public TdxInplaceMaskEdit {
+    DECLARE_CLASS(TdxInplaceTreeListMaskEdit, TdxInplaceMaskEdit)
+public:
+    using TdxInplaceMaskEdit::TdxInplaceMaskEdit;
+};
+
+class TdxTreeListEditStyle : public TdxEditStyle {
+    DECLARE_CLASS(TdxTreeListEditStyle, TdxEditStyle)
+public:
+    TdxTreeListEditStyle(TdxInplaceEdit* AEdit, TCustomdxTreeList* ATreeList);
+    TCustomdxTreeList* TreeList;
+
+protected:
+    TColor DefaultBorderColor() const override { return clWindowFrame; }
+    // No border over grid lines: the cell's own lines frame the editor.
+    TdxEditBorderStyle DefaultBorderStyle() const override;
+    TdxEditButtonViewStyle DefaultButtonStyle() const override;
+    TdxEditButtonTransparence DefaultButtonTransparence() const override { return ebtNone; }
+    TdxEditEdges DefaultEdges() const override { return TdxEditEdges{edgLeft, edgTop, edgRight, edgBottom}; }
+    bool DefaultHotTrack() const override { return false; }
+    bool DefaultShadow() const override { return false; }
+};
+
+// Button look of a draw style: 3-D, flat, hot flat.
+TdxEditButtonViewStyle TreeListButtonStyle(int DrawStyle);
+// The delayed-edit timer's id while it runs on some tree list, else -1.
+extern int EditorTimerId;
 
 // ---------------------------------------------------------------------------------------------
 // Free routines of the unit

@@ -77,6 +77,24 @@ public:
         Height = LineCount * TextHeight + 3;
         return true;
     }
+    // The editor is loaded with the cell's string and writes its text back, as the column
+    // control's columns do.
+    void GetEditorValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override {
+        std::string S;
+        GetNodeString(Node, GetVisibleColumn(GetFocusedColumn()), S);
+        Editor->SetEditValue(S);
+        Value = S;
+    }
+    void ApplyEditorValue(TdxTreeListNode* Node, int Column, Variant& Value, TdxInplaceEdit* Editor) override {
+        std::string S;
+        Editor->GetEditingText(S);
+        SetNodeString(Node, GetVisibleColumn(Column), S);
+        Value = S;
+    }
+    void ClearSelection() override {
+        SelectedSet.clear();
+        TCustomdxTreeList::ClearSelection();
+    }
     void SetNodeImageIndex(TdxTreeListNode*, int) override {}
     void SetNodeSelectedIndex(TdxTreeListNode*, int) override {}
     void SetNodeStateIndex(TdxTreeListNode*, int) override {}
