@@ -45,6 +45,7 @@ void TCustomdxTreeList::DefineClass(TClassBuilder<TCustomdxTreeList>& B) {
     B.template Message<&TCustomdxTreeList::WMDestroy>(WM_DESTROY);
     B.template Message<&TCustomdxTreeList::WMTimer>(WM_TIMER);
     B.template Message<&TCustomdxTreeList::WMLButtonDown>(WM_LBUTTONDOWN);
+    B.template Message<&TCustomdxTreeList::CMDrag>(CM_DRAG);
     B.template Message<&TCustomdxTreeList::WMIMEStartComposition>(WM_IME_STARTCOMPOSITION);
     B.template Message<&TCustomdxTreeList::CMColorChanged>(CM_COLORCHANGED);
     B.template Message<&TCustomdxTreeList::CMParentFontChanged>(CM_PARENTFONTCHANGED);

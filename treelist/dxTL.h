@@ -23,6 +23,7 @@
 #include "Variants.h"
 #include "dxCntner.h"
 #include "dxEditor.h"
+#include "DragDrop.h"
 
 #include <functional>
 #include <string>
@@ -389,6 +390,71 @@ public:
     void SetState(TdxTreeListState Value);
     TdxTreeListState PrevState() const { return FPrevState; }
 
+    // --- Keyboard and mouse
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    // Kind 0 first root, 1 previous row, 2 next node (Deep: depth-first through collapsed nodes),
+    // 3 last row (Deep: down through last children).
+    virtual TdxTreeListNode* GetNavigationNode(TdxTreeListNode* Node, int Kind, bool Deep);
+    virtual void FocusNavigationNode(int Kind, bool Deep);
+    void StepFocusedRow(int Delta, TShiftState Shift);
+    void PageFocusedRow(int Delta);
+    // The first tab-stop column from Start on (navigation order); past the end (or -1) when none.
+    int FindTabStopColumn(int Start, bool Forward);
+    void FocusPrevRowLastColumn();
+    void FocusNextRowFirstColumn();
+    // Moves the focus to the band row above or below; False when it wrapped (the row moves too).
+    bool MoveInBandRows(bool Up);
+    const HitInfo& DownHitInfo() const { return FDownHitInfo; }
+    int PressedBand() const { return FPressedBand; }
+    int PressedColumn() const { return FPressedColumn; }
+    int SizingPos() const { return FSizingPos; }
+
+    // --- Dragging: nodes through the framework's drag and drop, band and column headers to new
+    // places (drop arrows, a delete cursor outside), the sizing line, and the full-scroll mode of
+    // the middle button.
+    struct HeaderDropTarget {
+        int Band = -1, Col = -1, Row = -1, Column = -1;
+    };
+    virtual void StartBandDrag(int Band);
+    virtual void StartColumnDrag(int Column);
+    virtual void EndBandDrag(bool Drop);
+    virtual void EndColumnDrag(bool Drop);
+    void DragBandMove();
+    void DragColumnMove();
+    // Band: Target.Band is the drop position (-1 outside, -2 no move); column: all four fields
+    // (Column -1 outside, -2 no move, -3 a place without a column). ScreenPoint receives the
+    // arrows' top-left corner when a place was found.
+    virtual void GetHeaderDropPosition(TPoint& ScreenPoint, HeaderDropTarget* Target, int Dragged, int Pressed,
+                                       bool IsBand);
+    virtual void GetHeaderDragCursor(TPoint P, TCursor& Cursor);
+    virtual TDragImageList* CreateNodeDragImage(TdxTreeListNode* Node, int Column);
+    void CreateBandDragImage(int Band);
+    void CreateColumnDragImage(int Column);
+    void FreeDragImages();
+    void ToggleSizingLine();
+    void ToggleDropArrows(bool CheckOverlap);
+    void HideDragFeedback();
+    void ShowDragFeedback();
+    void SetDragTarget(TDragObject* Value);
+    TDragImageList* GetDragImages() override { return DragImagesEnabled ? FDragImageList : nullptr; }
+    TDragImageList* DragImageList() const { return FDragImageList; }
+    bool DragImagesEnabled = true;
+    int DragBand() const { return FDragBand; }
+    int DragColumn() const { return FDragColumn; }
+    bool ArrowsShown() const { return FArrowsShown; }
+    TPoint ArrowPos() const { return FArrowPos; }
+    TdxTreeListNode* DragNode() const { return FDragNode; }
+    TdxTreeListNode* AutoExpandNode() const { return FAutoExpandNode; }
+    void FullScroll();
+    // The anchor bitmap for the scroll bars present, and the direction and speed (1..12) for a
+    // screen point (direction 0 inside the dead zone, else 1 left, 2 up, 3 right, 4 down).
+    static const char* FullScrollBitmapName(bool HasH, bool HasV);
+    static void FullScrollDirection(TPoint Anchor, int AnchorWidth, bool HasH, bool HasV, TPoint P, int& Direction,
+                                    int& Speed);
+    static TCursor FullScrollCursor(int Direction, bool HasH, bool HasV);
+    void FullScrollStep(int Direction);
+
     // --- Incremental search in the focused column
     bool StartSearch(int Column, const std::string& Text);
     void CheckSearchColumn();
@@ -600,7 +666,9 @@ public:
     virtual void ClearLayoutWidths() {}
     virtual void BuildRowCache();
     virtual bool CanCollapseFocused(TdxTreeListNode* Node);
-    virtual bool IsEditorClick() { return FOptions.Contains(toClickEdit); }
+    virtual bool IsEditorClick(int /*X*/, int /*Y*/, int /*Column*/, bool /*WasFocused*/) {
+        return FOptions.Contains(toClickEdit);
+    }
     virtual void InvalidateNode(TdxTreeListNode* Node, bool Recalc);
     virtual bool CanAutoSizeHeaderRows() { return true; }
 
@@ -786,6 +854,19 @@ public:
     virtual bool CanShowBandInCustomizing(int) { return false; }
     virtual bool CanShowColumnInCustomizing(int) { return false; }
     virtual bool IsColumnVisible(int) { return true; }
+    virtual void MoveBand(int /*From*/, int /*To*/) {}
+    virtual void DoDragOverBand(TPoint, int, bool&) {}
+    virtual void DoEndDragBand(TPoint, int, bool&, int&, int) {}
+    virtual void HideBand(int) {}
+    virtual void ShowBandAt(int /*Target*/, int /*Band*/) {}
+    virtual void DoDragOverColumn(TPoint, int, bool&) {}
+    virtual void DoEndDragColumn(TPoint, int, bool&, HeaderDropTarget&) {}
+    virtual void MoveColumn(int /*Column*/, int /*Band*/, int /*Col*/, int /*Row*/) {}
+    virtual void HideColumn(int) {}
+    virtual void ShowColumnAt(int /*Band*/, int /*Row*/, int /*Column*/, int /*Col*/) {}
+    virtual bool IsColumnLocked(int) { return false; }
+    // The customizing form over which a header drop shows or hides (null when not shown).
+    virtual TWinControl* CustomizingForm() { return nullptr; }
     virtual void DoStartNodeDrag(TdxTreeListNode* Node) { OnStartNodeDrag(this, Node); }
     virtual bool IsLastRow(TdxTreeListNode* Node);
     virtual bool IsFirstRow(TdxTreeListNode* Node) { return Node && Node == GetFirstRootNode(); }
@@ -907,7 +988,18 @@ protected:
     void CMDesignHitTest(TMessage& Message);
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
+    void WndProc(TMessage& Message) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The parts of the handlers between their selection brackets.
+    void HandleKeyDown(Word& Key, TShiftState Shift);
+    bool HandleMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void HandleMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void InvalidateHeaderOf(int Column);
+    void InvalidateBandOf(int Band);
+    // Moves the sizing line to Pos limited to Min..Max, redrawing only on a change.
+    void ClampSizingPos(int Pos, int Min, int Max);
     // Repaints a hot cell with the indent and images of its row, or a hot column header.
     void InvalidateHotCell(TdxTreeListNode* Node, int Column, int Part);
     void ImageListChanged(TObject* Sender);
@@ -961,6 +1053,27 @@ protected:
     std::string FSearchText;
     int FSearchColumn = -1;
     int FSearchLock = 0;
+    HitInfo FDownHitInfo;
+    TPoint FDownPos;
+    int FPressedBand = -1, FPressedColumn = -1;
+    bool FPressedShown = false;
+    int FSizingPos = 0, FSizingStartPos = 0;
+    bool FDeferredSelect = false, FCtrlShiftSelecting = false, FWasUnfocused = false;
+    bool FSortShift = false, FSortCtrl = false;
+    int FDragBand = -1, FDragColumn = -1;
+    TDragImageList* FDragImageList = nullptr;
+    TDragObject* FDragTarget = nullptr;
+    TdxTreeListNode* FAutoExpandNode = nullptr;
+    UINT_PTR FAutoExpandTimer = 0;
+    TPoint FArrowPos{-100, -100};
+    TRect FArrowRect;
+    bool FArrowsShown = false;
+    int FDragFeedbackLock = 0;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    void CMDrag(TMessage& Message);
+    void AutoExpandTimerFired();
 
 private:
     template <class F>
@@ -1167,6 +1280,8 @@ extern TBitmap* MinusBitmap;
 extern TBitmap* DropArrowBackground;
 void LoadIndicatorImages();
 void FreeIndicatorImages();
+// The screen copy kept under the header drop arrows.
+void FreeTreeListDragBitmap();
 void BuildExpandButtonBitmaps();
 void DrawExpandButtonBitmap(TBitmap* Bitmap, const TRect& Rect, bool Plus);
 

@@ -144,6 +144,7 @@ void TCustomdxTreeList::WMTimer(TMessage& Message) {
         if (FState == tsIdle)
             ShowEditor();
         break;
+    case 101: AutoExpandTimerFired(); break;
     case HintHideTimer: HidePanelButtonHint(); break;
     case HintShowTimer: ShowPanelButtonHint(true); break;
     default: break;
@@ -210,13 +211,6 @@ void TCustomdxTreeList::CMMouseLeave(TMessage& Message) {
     None.HitKind = htNowhere;
     UpdateHotTrack(None);
     HidePanelButtonHint();
-}
-
-void TCustomdxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
-    HitInfo H;
-    GetHitInfo(TPoint{X, Y}, H);
-    UpdateHotTrack(H);
-    TCustomdxContainer::MouseMove(Shift, X, Y);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -333,19 +327,28 @@ void TCustomdxTreeList::CancelMode() {
     } else {
         switch (FState) {
         case tsBandDown:
-        case tsBandDragging:
+            SetState(tsIdle);
+            InvalidateBandOf(FPressedBand);
+            FPressedBand = -1;
+            break;
+        case tsBandDragging: EndBandDrag(false); break;
+        case tsColumnDragging: EndColumnDrag(false); break;
         case tsBandButtonDown:
         case tsHeaderButtonDown:
-        case tsColumnDown:
-        case tsColumnDragging:
-            // Dragging headers ends without a drop until header dragging exists.
             SetState(tsIdle);
+            FPressedShown = false;
             Invalidate();
+            break;
+        case tsColumnDown:
+            SetState(tsIdle);
+            InvalidateHeaderOf(FPressedColumn);
+            FPressedColumn = -1;
             break;
         case tsDropDownButtonDown:
             SetState(tsIdle);
+            InvalidateHeaderOf(FDropDownColumn);
             FDropDownColumn = -1;
-            Invalidate();
+            FPressedColumn = -1;
             break;
         case tsStatusButtonDown: {
             SetState(tsIdle);

@@ -107,8 +107,8 @@ TEST_F(EditTest, ReopeningOnTheSameCellKeepsTheTypedText) {
     EXPECT_EQ("Q", EditorText()) << "the same cell is not loaded again";
     EXPECT_EQ("beta", Tree->GetRootNode(1)->Strings(0));
     Tree->RestartEditor();
-    EXPECT_EQ("Q", Tree->GetRootNode(1)->Strings(0)) << "a restart applies and reloads";
-    EXPECT_EQ("Q", EditorText());
+    EXPECT_EQ("beta", Tree->GetRootNode(1)->Strings(0)) << "a restart forgets the cell: nothing is applied";
+    EXPECT_EQ("beta", EditorText()) << "and loads it again";
     EXPECT_TRUE(EditorShown());
 }
 
