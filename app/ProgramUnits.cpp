@@ -197,7 +197,7 @@ const TUnitEntry Table[] = {
     {"dxGrDate", dxGrDateInitialization, dxGrDateFinalization},
     {"dxExEdtr", dxExEdtrInitialization, dxExEdtrFinalization},
     {"dxCalc", dxCalcInitialization, dxCalcFinalization},
-    {"dxTL", LoadIndicatorImages, FreeIndicatorImages},
+    {"dxTL", dxTLInitialization, dxTLFinalization},
 };
 }  // namespace
 

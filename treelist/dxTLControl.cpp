@@ -3,6 +3,7 @@
 #include "dxTL.h"
 
 #include "Forms.h"
+#include "dxDrawUtils.h"
 
 #include <algorithm>
 #include <map>
@@ -544,7 +545,7 @@ void dxTLInitialization() {
     RegisterClasses({TdxTreeListColumn::StaticClass(), TdxTreeListMaskColumn::StaticClass(),
                      TCustomdxTreeListControl::StaticClass()});
     for (const CursorEntry& C : TreeListCursors)
-        Screen->SetCursors(C.Id, LoadCursorA(MainInstance(), C.Name));
+        Screen->SetCursors(C.Id, LoadDataCursor(C.Name));
     HorzDragScrollTimer = VertDragScrollTimer = static_cast<UINT_PTR>(-1);
     EditorTimerId = -1;
     LoadIndicatorImages();
