@@ -422,6 +422,8 @@ public:
     virtual void EndColumnDrag(bool Drop);
     void DragBandMove();
     void DragColumnMove();
+    void DragHeaderMove(bool IsBand);
+    void BeginHeaderDrag(TdxTreeListState DragState);
     // Band: Target.Band is the drop position (-1 outside, -2 no move); column: all four fields
     // (Column -1 outside, -2 no move, -3 a place without a column). ScreenPoint receives the
     // arrows' top-left corner when a place was found.

@@ -378,23 +378,19 @@ void TCustomdxTreeList::CreateColumnDragImage(int Column) {
 }
 
 void TCustomdxTreeList::StartBandDrag(int Band) {
-    Application->CancelHint();
     PrepareArrowBitmap(FArrowRect, FBandPanelHeight);
     CreateBandDragImage(Band);
-    FDragImageList->SetDragImage(0, FDragImageList->Width() / 2, FDragImageList->Height() / 2);
-    FArrowPos = TPoint{-100, -100};
-    FArrowsShown = false;
-    ToggleDropArrows(false);
-    POINT P;
-    GetCursorPos(&P);
-    FDragImageList->BeginDrag(GetDesktopWindow(), P.x, P.y);
-    SetState(tsBandDragging);
+    BeginHeaderDrag(tsBandDragging);
 }
 
 void TCustomdxTreeList::StartColumnDrag(int Column) {
-    Application->CancelHint();
     PrepareArrowBitmap(FArrowRect, FHeaderRowHeight);
     CreateColumnDragImage(Column);
+    BeginHeaderDrag(tsColumnDragging);
+}
+
+void TCustomdxTreeList::BeginHeaderDrag(TdxTreeListState DragState) {
+    Application->CancelHint();
     FDragImageList->SetDragImage(0, FDragImageList->Width() / 2, FDragImageList->Height() / 2);
     FArrowPos = TPoint{-100, -100};
     FArrowsShown = false;
@@ -402,7 +398,7 @@ void TCustomdxTreeList::StartColumnDrag(int Column) {
     POINT P;
     GetCursorPos(&P);
     FDragImageList->BeginDrag(GetDesktopWindow(), P.x, P.y);
-    SetState(tsColumnDragging);
+    SetState(DragState);
 }
 
 void TCustomdxTreeList::GetHeaderDragCursor(TPoint P, TCursor& Cursor) {
@@ -584,56 +580,20 @@ void MoveDragImage(TDragImageList* Images, TPoint P, TCursor Cursor) {
 }
 }  // namespace
 
-void TCustomdxTreeList::DragBandMove() {
-    StopDragTimer(Handle(), HorzDragScrollTimer);
-    POINT SP;
-    GetCursorPos(&SP);
-    TPoint P{SP.x, SP.y};
-    TPoint A = P;
-    GetHeaderDropPosition(A, nullptr, FDragBand, FPressedBand, true);
-    if (A.X != FArrowPos.X || A.Y != FArrowPos.Y) {
-        if (FArrowsShown)
-            ToggleDropArrows(true);
-        FArrowPos = A;
-        if (A.X != -100)
-            ToggleDropArrows(true);
-    }
-    Layout L;
-    CalcLayoutAreas(L);
-    const TPoint C = ScreenToClient(P);
-    TCursor Cursor = C.Y >= L.BandPanelRect.Top && C.Y < L.BandPanelRect.Bottom && C.X >= 0 && C.X < ClientWidth()
-                         ? this->Cursor()
-                         : crTreeListDelete;
-    GetHeaderDragCursor(P, Cursor);
-    bool Accept = Cursor != crTreeListDelete;
-    DoDragOverBand(C, FDragBand, Accept);
-    Cursor = Accept ? this->Cursor() : crTreeListDelete;
-    if (FDragImageList) {
-        if (Cursor != FDragImageList->DragCursor) {
-            FDragImageList->HideDragImage();
-            FDragImageList->DragCursor = Cursor;
-            ::SetCursor(Screen->Cursors(Cursor));
-            FDragImageList->ShowDragImage();
-        }
-        MoveDragImage(FDragImageList, P, Cursor);
-    }
-    if (!OverForm(CustomizingForm(), P)) {
-        const int Left = !IsPointRect(L.LeftFixedRect) ? L.LeftFixedRect.Right : L.BandPanelRect.Left;
-        const int Right = !IsPointRect(L.RightFixedRect) ? L.RightFixedRect.Left : L.BandPanelRect.Right;
-        if (C.X > Left && C.X < Left + 12)
-            StartHorzScroll(Handle(), true);
-        else if (C.X > Right - 12 && C.X <= Right)
-            StartHorzScroll(Handle(), false);
-    }
-}
+void TCustomdxTreeList::DragBandMove() { DragHeaderMove(true); }
 
-void TCustomdxTreeList::DragColumnMove() {
+void TCustomdxTreeList::DragColumnMove() { DragHeaderMove(false); }
+
+void TCustomdxTreeList::DragHeaderMove(bool IsBand) {
     StopDragTimer(Handle(), HorzDragScrollTimer);
     POINT SP;
     GetCursorPos(&SP);
     TPoint P{SP.x, SP.y};
     TPoint A = P;
-    GetHeaderDropPosition(A, nullptr, FDragColumn, FPressedColumn, false);
+    if (IsBand)
+        GetHeaderDropPosition(A, nullptr, FDragBand, FPressedBand, true);
+    else
+        GetHeaderDropPosition(A, nullptr, FDragColumn, FPressedColumn, false);
     if (A.X != FArrowPos.X || A.Y != FArrowPos.Y) {
         if (FArrowsShown)
             ToggleDropArrows(true);
@@ -643,14 +603,16 @@ void TCustomdxTreeList::DragColumnMove() {
     }
     Layout L;
     CalcLayoutAreas(L);
+    const TRect& Panel = IsBand ? L.BandPanelRect : L.HeaderPanelRect;
     const TPoint C = ScreenToClient(P);
-    TCursor Cursor = C.Y >= L.HeaderPanelRect.Top && C.Y < L.HeaderPanelRect.Bottom && C.X >= 0 &&
-                             C.X < ClientWidth()
-                         ? this->Cursor()
-                         : crTreeListDelete;
+    TCursor Cursor = C.Y >= Panel.Top && C.Y < Panel.Bottom && C.X >= 0 && C.X < ClientWidth() ? this->Cursor()
+                                                                                              : crTreeListDelete;
     GetHeaderDragCursor(P, Cursor);
     bool Accept = Cursor != crTreeListDelete;
-    DoDragOverColumn(C, FDragColumn, Accept);
+    if (IsBand)
+        DoDragOverBand(C, FDragBand, Accept);
+    else
+        DoDragOverColumn(C, FDragColumn, Accept);
     Cursor = Accept ? this->Cursor() : crTreeListDelete;
     if (FDragImageList) {
         if (Cursor != FDragImageList->DragCursor) {
@@ -662,8 +624,8 @@ void TCustomdxTreeList::DragColumnMove() {
         MoveDragImage(FDragImageList, P, Cursor);
     }
     if (!OverForm(CustomizingForm(), P)) {
-        const int Left = !IsPointRect(L.LeftFixedRect) ? L.LeftFixedRect.Right : L.HeaderPanelRect.Left;
-        const int Right = !IsPointRect(L.RightFixedRect) ? L.RightFixedRect.Left : L.HeaderPanelRect.Right;
+        const int Left = !IsPointRect(L.LeftFixedRect) ? L.LeftFixedRect.Right : Panel.Left;
+        const int Right = !IsPointRect(L.RightFixedRect) ? L.RightFixedRect.Left : Panel.Right;
         if (C.X > Left && C.X < Left + 12)
             StartHorzScroll(Handle(), true);
         else if (C.X > Right - 12 && C.X <= Right)
