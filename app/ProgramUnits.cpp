@@ -224,7 +224,7 @@ const TUnitEntry Table[] = {
     {"dxGrDate", dxGrDateInitialization, dxGrDateFinalization},
     {"dxExEdtr", dxExEdtrInitialization, dxExEdtrFinalization},
     {"dxCalc", dxCalcInitialization, dxCalcFinalization},
-    {"dxTL", LoadIndicatorImages, FreeIndicatorImages},
+    {"dxTL", dxTLInitialization, dxTLFinalization},
 };
 }  // namespace
 

@@ -1,7 +1,9 @@
 // Building, expanding, scrolling, painting and clearing a large tree in the tree list engine, with
-// its window shown. Prints milliseconds per phase.
+// its window shown; keyboard paging through it; saving and loading the layout of a 20-column
+// control. Prints milliseconds per phase.
 #include "BenchClock.h"
 #include "Forms.h"
+#include "IniFiles.h"
 #include "dxTL.h"
 
 #include <windows.h>
@@ -87,8 +89,47 @@ int main(int argc, char** argv) {
         }
     });
     std::printf("page down and paint %d times: %.1f ms (%.2f ms/page)\n", Pages, Scroll, Scroll / Pages);
+    // Keyboard paging: PageDown key-downs from the first row until the last row is focused.
+    Tree->SetFocus();
+    Tree->SetFocused(Tree->GetFirstRootNode());
+    int Keys = 0;
+    const int Last = Tree->GetRowCount() - 1;
+    const double Paging = BenchTime([&] {
+        while (Tree->GetFocusedRowIndex() < Last && Keys < 1000000) {
+            Tree->Perform(WM_KEYDOWN, VK_NEXT, 0);
+            ++Keys;
+        }
+    });
+    std::printf("PageDown to the end of %d rows: %d keys, %.1f ms (%.3f ms/key)\n", Last + 1, Keys, Paging,
+                Paging / (Keys ? Keys : 1));
     const double Clear = BenchTime([&] { Tree->ClearNodes(); });
     std::printf("clear %d nodes: %.1f ms\n", Nodes + Roots, Clear);
+
+    // Layout storage of a control with 20 columns in 4 bands, to and from an INI file.
+    dxTLInitialization();
+    auto* Grid = Create<TCustomdxTreeListControl>(Form);
+    Grid->SetName("Grid");
+    Grid->SetParent(Form);
+    for (int B = 1; B < 4; ++B)
+        Grid->Bands()->Add();
+    for (int C = 0; C < 20; ++C)
+        Grid->CreateColumn(TdxTreeListColumn::StaticClass(), Form)->SetBandIndex(C / 5);
+    char Temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, Temp);
+    const std::string File = std::string(Temp) + "treelist_layout_bench.ini";
+    const int Rounds = 100;
+    const double Save = BenchTime([&] {
+        for (int I = 0; I < Rounds; ++I)
+            Grid->SaveLayoutToIniFile(File);
+    });
+    const double Load = BenchTime([&] {
+        for (int I = 0; I < Rounds; ++I)
+            Grid->LoadLayoutFromIniFile(File);
+    });
+    std::printf("save a 20-column layout to an INI file: %.2f ms; load it: %.2f ms (each of %d rounds)\n",
+                Save / Rounds, Load / Rounds, Rounds);
+    DeleteFileA(File.c_str());
     Form->Free();
+    dxTLFinalization();
     return 0;
 }

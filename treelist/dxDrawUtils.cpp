@@ -1,6 +1,7 @@
 #include "dxDrawUtils.h"
 
 #include "Canvas.h"
+#include "Streams.h"
 
 #include <commctrl.h>
 
@@ -282,4 +283,15 @@ void dxDrawUtilsFinalization() {
         return;
     DeleteObject(HalftoneBrush);
     HalftoneBrush = nullptr;
+}
+
+HCURSOR LoadDataCursor(const char* Name) {
+    HMODULE M = MainInstance();
+    HRSRC Res = FindResourceA(M, Name, MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL Data = Res ? LoadResource(M, Res) : nullptr;
+    auto* Bits = Data ? static_cast<BYTE*>(LockResource(Data)) : nullptr;
+    if (!Bits)
+        return nullptr;
+    return reinterpret_cast<HCURSOR>(
+        CreateIconFromResourceEx(Bits, SizeofResource(M, Res), FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
 }

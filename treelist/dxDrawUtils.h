@@ -62,5 +62,9 @@ void DrawImageListImage(HDC DC, int X, int Y, TCustomImageList* ImageList, int I
 // The bottom strip (Size high) and the right strip (Size wide) of R filled with Brush.
 void FillShadowEdges(HDC DC, const TRect& R, int Size, HBRUSH Brush);
 
+// A cursor from the module's data resource of that name (hot spot and image, as a cursor resource
+// holds them); null when there is none.
+HCURSOR LoadDataCursor(const char* Name);
+
 void dxDrawUtilsInitialization();
 void dxDrawUtilsFinalization();

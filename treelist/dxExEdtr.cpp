@@ -35,19 +35,6 @@ const char* const DateWordTexts[20] = {"TODAY",  "YESTERDAY", "TOMORROW", "SUNDA
 
 std::string Text(const char* Literal) { return LoadResString(ResString(Literal)); }
 
-// The hand cursor from the module's data resource of that name (hot spot and image, as a cursor
-// resource holds them).
-HCURSOR LoadHandCursor() {
-    HMODULE M = MainInstance();
-    HRSRC Res = FindResourceA(M, "DX_HANDPOINT", MAKEINTRESOURCEA(10));  // RT_RCDATA
-    HGLOBAL Data = Res ? LoadResource(M, Res) : nullptr;
-    auto* Bits = Data ? static_cast<BYTE*>(LockResource(Data)) : nullptr;
-    if (!Bits)
-        return nullptr;
-    return reinterpret_cast<HCURSOR>(
-        CreateIconFromResourceEx(Bits, SizeofResource(M, Res), FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR));
-}
-
 // An image list filled from bitmap resources; made with the size of the first one.
 TImageList* LoadImageList(const char* const* Names, int Count, TColor MaskColor) {
     TImageList* List = nullptr;
@@ -481,7 +468,7 @@ void dxExEdtrInitialization() {
         return;
     ReadCheckBoxSize();
     if (Screen)
-        Screen->SetCursors(HandCursorIndex, LoadHandCursor());
+        Screen->SetCursors(HandCursorIndex, LoadDataCursor("DX_HANDPOINT"));
     InvalidDateText = Text("Invalid Date");
     TimeSecond = EncodeTime(0, 0, 1, 0);
     TimeMinute = EncodeTime(0, 1, 0, 0);

@@ -44,6 +44,9 @@ void TCustomdxTreeList::DefineClass(TClassBuilder<TCustomdxTreeList>& B) {
     B.template Message<&TCustomdxTreeList::CMCancelMode>(CM_CANCELMODE);
     B.template Message<&TCustomdxTreeList::WMDestroy>(WM_DESTROY);
     B.template Message<&TCustomdxTreeList::WMTimer>(WM_TIMER);
+    B.template Message<&TCustomdxTreeList::WMLButtonDown>(WM_LBUTTONDOWN);
+    B.template Message<&TCustomdxTreeList::CMDrag>(CM_DRAG);
+    B.template Message<&TCustomdxTreeList::WMIMEStartComposition>(WM_IME_STARTCOMPOSITION);
     B.template Message<&TCustomdxTreeList::CMColorChanged>(CM_COLORCHANGED);
     B.template Message<&TCustomdxTreeList::CMParentFontChanged>(CM_PARENTFONTCHANGED);
     B.template Message<&TCustomdxTreeList::CMDesignHitTest>(CM_DESIGNHITTEST);
@@ -368,6 +371,8 @@ void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation Operatio
         SetImages(nullptr);
     if (AComponent == FStateImages)
         SetStateImages(nullptr);
+    if (AComponent == FInplaceEditor)
+        FInplaceEditor = nullptr;
 }
 
 void TCustomdxTreeList::DoExit() {
@@ -527,37 +532,6 @@ void TCustomdxTreeList::SetNewItemRowFocused(bool Value) {
         return;
     FNewItemRowFocused = Value;
     Invalidate();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Editing: only the engine's side of closing; the editor itself comes with in-place editing
-
-void TCustomdxTreeList::SetState(TdxTreeListState Value) { FState = Value; }
-
-void TCustomdxTreeList::ResetEditorInfo() {
-    FEditorColumn = -1;
-    FEditorNode = nullptr;
-    if (!IsDestroying())
-        HideEditor();
-}
-
-void TCustomdxTreeList::HideEditor() {
-    if (FState != tsEditing)
-        return;
-    SetState(tsIdle);
-    EndEditing(true);
-}
-
-void TCustomdxTreeList::HideEditorOnExit() {
-    if (FState != tsEditing)
-        return;
-    SetState(tsIdle);
-    EndEditing(false);
-}
-
-void TCustomdxTreeList::EndEditing(bool Focus) {
-    if (Focus && HandleAllocated() && IsFocusWithin())
-        ::SetFocus(Handle());
 }
 
 // ---------------------------------------------------------------------------------------------

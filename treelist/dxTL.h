@@ -22,6 +22,8 @@
 #include "SysUtils.h"
 #include "Variants.h"
 #include "dxCntner.h"
+#include "dxEditor.h"
+#include "DragDrop.h"
 
 #include <functional>
 #include <string>
@@ -359,13 +361,111 @@ public:
     void GetStatusButtonRect(TRect& Rect);
     static int AddTextMargin(int Height) { return Height + 3; }
 
-    // --- Editing (the editor itself comes with in-place editing)
+    // --- In-place editing: one editor at a time for the focused cell
+    // ShowEditor opens it (toEditing, no toRowSelect, a focused node, DoEditing allows);
+    // HideEditor posts a modified value (OnEdited fires either way) and hides it; HideEditorOnExit
+    // does the same without taking the focus back.
+    void ShowEditor();
+    // Ctrl+V (22) and Ctrl+X (24) reach the editor as paste and cut, any other key as a character.
+    void ShowEditorWithKey(char Key);
+    void ShowEditorWithMouse(int X, int Y);
+    void ShowEditorSelected();
     void HideEditor();
     void HideEditorOnExit();
     void ResetEditorInfo();
-    void EndEditing(bool Focus);
+    void ActivateEditor(bool Initial);
+    void LoadEditor();
+    void EndEditing(bool Refocus);
+    void PostEditorValue();
+    void RestartEditor();
+    void KillEditorTimer();
+    // Arms the delayed-edit timer (the double-click time) unless it runs or an editor is open.
+    void StartEditorTimer();
+    TdxInplaceEdit* InplaceEditor() const { return FInplaceEditor; }
+    TdxTreeListNode* EditorNode() const { return FEditorNode; }
+    int EditorColumn() const { return FEditorColumn; }
+    // Set by a descendant while it handles its own exit: closing then never takes the focus back.
+    bool Exiting = false;
     TdxTreeListState State() const { return FState; }
     void SetState(TdxTreeListState Value);
+    TdxTreeListState PrevState() const { return FPrevState; }
+
+    // --- Keyboard and mouse
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    // Kind 0 first root, 1 previous row, 2 next node (Deep: depth-first through collapsed nodes),
+    // 3 last row (Deep: down through last children).
+    virtual TdxTreeListNode* GetNavigationNode(TdxTreeListNode* Node, int Kind, bool Deep);
+    virtual void FocusNavigationNode(int Kind, bool Deep);
+    void StepFocusedRow(int Delta, TShiftState Shift);
+    void PageFocusedRow(int Delta);
+    // The first tab-stop column from Start on (navigation order); past the end (or -1) when none.
+    int FindTabStopColumn(int Start, bool Forward);
+    void FocusPrevRowLastColumn();
+    void FocusNextRowFirstColumn();
+    // Moves the focus to the band row above or below; False when it wrapped (the row moves too).
+    bool MoveInBandRows(bool Up);
+    const HitInfo& DownHitInfo() const { return FDownHitInfo; }
+    int PressedBand() const { return FPressedBand; }
+    int PressedColumn() const { return FPressedColumn; }
+    int SizingPos() const { return FSizingPos; }
+
+    // --- Dragging: nodes through the framework's drag and drop, band and column headers to new
+    // places (drop arrows, a delete cursor outside), the sizing line, and the full-scroll mode of
+    // the middle button.
+    struct HeaderDropTarget {
+        int Band = -1, Col = -1, Row = -1, Column = -1;
+    };
+    virtual void StartBandDrag(int Band);
+    virtual void StartColumnDrag(int Column);
+    virtual void EndBandDrag(bool Drop);
+    virtual void EndColumnDrag(bool Drop);
+    void DragBandMove();
+    void DragColumnMove();
+    void DragHeaderMove(bool IsBand);
+    void BeginHeaderDrag(TdxTreeListState DragState);
+    // Band: Target.Band is the drop position (-1 outside, -2 no move); column: all four fields
+    // (Column -1 outside, -2 no move, -3 a place without a column). ScreenPoint receives the
+    // arrows' top-left corner when a place was found.
+    virtual void GetHeaderDropPosition(TPoint& ScreenPoint, HeaderDropTarget* Target, int Dragged, int Pressed,
+                                       bool IsBand);
+    virtual void GetHeaderDragCursor(TPoint P, TCursor& Cursor);
+    virtual TDragImageList* CreateNodeDragImage(TdxTreeListNode* Node, int Column);
+    void CreateBandDragImage(int Band);
+    void CreateColumnDragImage(int Column);
+    void FreeDragImages();
+    void ToggleSizingLine();
+    void ToggleDropArrows(bool CheckOverlap);
+    void HideDragFeedback();
+    void ShowDragFeedback();
+    void SetDragTarget(TDragObject* Value);
+    TDragImageList* GetDragImages() override { return DragImagesEnabled ? FDragImageList : nullptr; }
+    TDragImageList* DragImageList() const { return FDragImageList; }
+    bool DragImagesEnabled = true;
+    int DragBand() const { return FDragBand; }
+    int DragColumn() const { return FDragColumn; }
+    bool ArrowsShown() const { return FArrowsShown; }
+    TPoint ArrowPos() const { return FArrowPos; }
+    TdxTreeListNode* DragNode() const { return FDragNode; }
+    TdxTreeListNode* AutoExpandNode() const { return FAutoExpandNode; }
+    void FullScroll();
+    // The anchor bitmap for the scroll bars present, and the direction and speed (1..12) for a
+    // screen point (direction 0 inside the dead zone, else 1 left, 2 up, 3 right, 4 down).
+    static const char* FullScrollBitmapName(bool HasH, bool HasV);
+    static void FullScrollDirection(TPoint Anchor, int AnchorWidth, bool HasH, bool HasV, TPoint P, int& Direction,
+                                    int& Speed);
+    static TCursor FullScrollCursor(int Direction, bool HasH, bool HasV);
+    void FullScrollStep(int Direction);
+
+    // --- Incremental search in the focused column
+    bool StartSearch(int Column, const std::string& Text);
+    void CheckSearchColumn();
+    // Finds the next node whose text in the search column starts with Text (any case) and focuses
+    // it; Direction 0 starts at the focused node, 1 steps backwards first, 2 forwards. A failed
+    // search clears Text (ClearOnFail) or drops its last character.
+    virtual void DoSearch(std::string& Text, int Direction, bool ClearOnFail);
+    virtual bool FindNodeByText(int Column, const std::string& Text, TdxTreeListNode*& Node, int Direction);
+    int SearchColumn() const { return FSearchColumn; }
 
     // --- Scrolling and repainting
     int GetTopIndex();
@@ -508,11 +608,22 @@ public:
     bool ContainerOption() override { return FOptions.Contains(toReserved13); }
     bool EditorOptionFlag() override { return FOptionsEx.Contains(txReserved24); }
     TdxPopupBorder EditorBorderKind() override { return FDrawStyle != 0 ? pbSingle : pbFrame3D; }
-    TColor GetEditorColor() override {
-        TColor C = Color();
-        OnGetEditColor(this, C);
-        return C;
-    }
+    TColor GetEditorColor() override;
+    TFont* GetEditorFont() override;
+    TdxEditStyle* CreateEditorStyle(TdxInplaceEdit* Edit) override;
+    bool IsEditorKeyBlocked() override { return GetFocusedColumn() != FEditorStartColumn; }
+    void FocusNextColumn(bool Backward) override;
+    void EditorFocusChanged() override { InvalidateSelection(); }
+
+    // The editing questions (a descendant loads and writes the cell's value)
+    virtual bool CanShowEditor();
+    virtual TdxInplaceEdit* FindEditor(int /*Column*/) { return FInplaceEditor; }
+    virtual TdxInplaceEdit* CreateEditor(int Column);
+    virtual void InitEditor(TdxInplaceEdit* Editor);
+    virtual void GetEditorValue(TdxTreeListNode*, TdxInplaceEdit*, Variant& Value) { Value = std::string(); }
+    virtual void ApplyEditorValue(TdxTreeListNode*, int, Variant& Value, TdxInplaceEdit*) { Value = std::string(); }
+    virtual void GetEditorText(std::string& Text);
+    virtual void SetEditorText(const std::string& Text);
 
     // =========================================================================================
     // Virtual operations with their neutral answers
@@ -557,7 +668,9 @@ public:
     virtual void ClearLayoutWidths() {}
     virtual void BuildRowCache();
     virtual bool CanCollapseFocused(TdxTreeListNode* Node);
-    virtual bool IsEditorClick() { return FOptions.Contains(toClickEdit); }
+    virtual bool IsEditorClick(int /*X*/, int /*Y*/, int /*Column*/, bool /*WasFocused*/) {
+        return FOptions.Contains(toClickEdit);
+    }
     virtual void InvalidateNode(TdxTreeListNode* Node, bool Recalc);
     virtual bool CanAutoSizeHeaderRows() { return true; }
 
@@ -743,6 +856,19 @@ public:
     virtual bool CanShowBandInCustomizing(int) { return false; }
     virtual bool CanShowColumnInCustomizing(int) { return false; }
     virtual bool IsColumnVisible(int) { return true; }
+    virtual void MoveBand(int /*From*/, int /*To*/) {}
+    virtual void DoDragOverBand(TPoint, int, bool&) {}
+    virtual void DoEndDragBand(TPoint, int, bool&, int&, int) {}
+    virtual void HideBand(int) {}
+    virtual void ShowBandAt(int /*Target*/, int /*Band*/) {}
+    virtual void DoDragOverColumn(TPoint, int, bool&) {}
+    virtual void DoEndDragColumn(TPoint, int, bool&, HeaderDropTarget&) {}
+    virtual void MoveColumn(int /*Column*/, int /*Band*/, int /*Col*/, int /*Row*/) {}
+    virtual void HideColumn(int) {}
+    virtual void ShowColumnAt(int /*Band*/, int /*Row*/, int /*Column*/, int /*Col*/) {}
+    virtual bool IsColumnLocked(int) { return false; }
+    // The customizing form over which a header drop shows or hides (null when not shown).
+    virtual TWinControl* CustomizingForm() { return nullptr; }
     virtual void DoStartNodeDrag(TdxTreeListNode* Node) { OnStartNodeDrag(this, Node); }
     virtual bool IsLastRow(TdxTreeListNode* Node);
     virtual bool IsFirstRow(TdxTreeListNode* Node) { return Node && Node == GetFirstRootNode(); }
@@ -856,13 +982,26 @@ protected:
     void WMCancelMode(TMessage& Message);
     void CMCancelMode(TMessage& Message);
     void WMDestroy(TMessage& Message);
+    void WMLButtonDown(TMessage& Message);
+    void WMIMEStartComposition(TMessage& Message);
     void WMTimer(TMessage& Message);
     void CMColorChanged(TMessage& Message);
     void CMParentFontChanged(TMessage& Message);
     void CMDesignHitTest(TMessage& Message);
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
+    void WndProc(TMessage& Message) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The parts of the handlers between their selection brackets.
+    void HandleKeyDown(Word& Key, TShiftState Shift);
+    bool HandleMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void HandleMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void InvalidateHeaderOf(int Column);
+    void InvalidateBandOf(int Band);
+    // Moves the sizing line to Pos limited to Min..Max, redrawing only on a change.
+    void ClampSizingPos(int Pos, int Min, int Max);
     // Repaints a hot cell with the indent and images of its row, or a hot column header.
     void InvalidateHotCell(TdxTreeListNode* Node, int Column, int Part);
     void ImageListChanged(TObject* Sender);
@@ -895,6 +1034,9 @@ protected:
     TdxTreeListNode* FDragNode = nullptr;
     TdxTreeListNode* FEditorNode = nullptr;
     int FEditorColumn = -1;
+    int FEditorStartColumn = -1;
+    TdxInplaceEdit* FInplaceEditor = nullptr;
+    TdxTreeListState FPrevState = tsIdle;
     HitInfo FHotInfo;
     int FHotHeaderPart = 0;
     TPoint FNCPoint{-1, -1};
@@ -913,6 +1055,27 @@ protected:
     std::string FSearchText;
     int FSearchColumn = -1;
     int FSearchLock = 0;
+    HitInfo FDownHitInfo;
+    TPoint FDownPos;
+    int FPressedBand = -1, FPressedColumn = -1;
+    bool FPressedShown = false;
+    int FSizingPos = 0, FSizingStartPos = 0;
+    bool FDeferredSelect = false, FCtrlShiftSelecting = false, FWasUnfocused = false;
+    bool FSortShift = false, FSortCtrl = false;
+    int FDragBand = -1, FDragColumn = -1;
+    TDragImageList* FDragImageList = nullptr;
+    TDragObject* FDragTarget = nullptr;
+    TdxTreeListNode* FAutoExpandNode = nullptr;
+    UINT_PTR FAutoExpandTimer = 0;
+    TPoint FArrowPos{-100, -100};
+    TRect FArrowRect;
+    bool FArrowsShown = false;
+    int FDragFeedbackLock = 0;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    void CMDrag(TMessage& Message);
+    void AutoExpandTimerFired();
 
 private:
     template <class F>
@@ -1059,6 +1222,44 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Editors of a tree list: distinct classes, so that the control reuses an editor only of its own
+// class; their style follows the list's look unless told otherwise.
+
+class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {
+    DECLARE_CLASS(TdxInplaceTreeListTextEdit, TdxInplaceTextEdit)
+public:
+    using TdxInplaceTextEdit::TdxInplaceTextEdit;
+};
+
+class TdxInplaceTreeListMaskEdit : public TdxInplaceMaskEdit {
+    DECLARE_CLASS(TdxInplaceTreeListMaskEdit, TdxInplaceMaskEdit)
+public:
+    using TdxInplaceMaskEdit::TdxInplaceMaskEdit;
+};
+
+class TdxTreeListEditStyle : public TdxEditStyle {
+    DECLARE_CLASS(TdxTreeListEditStyle, TdxEditStyle)
+public:
+    TdxTreeListEditStyle(TdxInplaceEdit* AEdit, TCustomdxTreeList* ATreeList);
+    TCustomdxTreeList* TreeList;
+
+protected:
+    TColor DefaultBorderColor() const override { return clWindowFrame; }
+    // No border over grid lines: the cell's own lines frame the editor.
+    TdxEditBorderStyle DefaultBorderStyle() const override;
+    TdxEditButtonViewStyle DefaultButtonStyle() const override;
+    TdxEditButtonTransparence DefaultButtonTransparence() const override { return ebtNone; }
+    TdxEditEdges DefaultEdges() const override { return TdxEditEdges{edgLeft, edgTop, edgRight, edgBottom}; }
+    bool DefaultHotTrack() const override { return false; }
+    bool DefaultShadow() const override { return false; }
+};
+
+// Button look of a draw style: 3-D, flat, hot flat.
+TdxEditButtonViewStyle TreeListButtonStyle(int DrawStyle);
+// The delayed-edit timer's id while it runs on some tree list, else -1.
+extern int EditorTimerId;
+
+// ---------------------------------------------------------------------------------------------
 // Free routines of the unit
 
 bool IsPointRect(const TRect& R);
@@ -1081,6 +1282,8 @@ extern TBitmap* MinusBitmap;
 extern TBitmap* DropArrowBackground;
 void LoadIndicatorImages();
 void FreeIndicatorImages();
+// The screen copy kept under the header drop arrows.
+void FreeTreeListDragBitmap();
 void BuildExpandButtonBitmaps();
 void DrawExpandButtonBitmap(TBitmap* Bitmap, const TRect& Rect, bool Plus);
 
@@ -1122,3 +1325,336 @@ void DrawTreeCellText(HDC DC, const TRect& Rect, HBRUSH Brush, COLORREF TextColo
 // A preview's background and word-wrapped text, Indent pixels in from the left.
 void DrawPreviewText(HDC DC, const TRect& Rect, HBRUSH Brush, COLORREF TextColor, const std::string& Text, int Indent,
                      HFONT Font);
+
+// ---------------------------------------------------------------------------------------------
+// Columns and the column-based control
+
+class TCustomdxTreeListControl;
+class TdxRegIniWrapper;
+
+DECLARE_ENUM(TdxTreeListColumnSort, csNone, csDown, csUp)
+
+// A node that keeps its cell strings by data index, and its own image indexes.
+class TdxTreeListTextNode : public TdxTreeListNode {
+    DECLARE_CLASS(TdxTreeListTextNode, TdxTreeListNode)
+public:
+    explicit TdxTreeListTextNode(TCustomdxTreeList* AOwner);
+    ~TdxTreeListTextNode() override;
+    int FImageIndex = 0, FSelectedIndex = -1, FStateIndex = -1;
+    TStringList* Texts() const { return FStrings; }
+
+private:
+    TStringList* FStrings;
+};
+
+// One data cell of every row: caption and header look, width and place in the header (band,
+// header row, position), sort state, and the editor that edits its cells. Values that were never
+// set answer their defaults and are not written to the form.
+class TdxTreeListColumn : public TComponent {
+    DECLARE_CLASS(TdxTreeListColumn, TComponent)
+public:
+    explicit TdxTreeListColumn(TComponent* AOwner);
+    ~TdxTreeListColumn() override;
+    static void DefineClass(TClassBuilder<TdxTreeListColumn>& B);
+    void Assign(TPersistent* Source) override;
+
+    TCustomdxTreeListControl* TreeList() const { return FTreeList; }
+    void SetTreeList(TCustomdxTreeListControl* Value);
+    TComponent* GetParentComponent() const override;
+    bool HasParent() const override { return true; }
+    void SetParentComponent(TComponent* Value) override;
+
+    virtual TdxInplaceEditClass GetEditorClass();
+    virtual void InitEditProperties(TdxInplaceEdit* Editor);
+    virtual void InitEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value);
+    virtual void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value);
+    virtual bool CanEdit() { return !DisableEditor; }
+    virtual int GetDataIndex();
+    virtual int GetDefaultWidth() { return 100; }
+    virtual std::string GetDefaultCaption() { return std::string(); }
+    virtual TAlignment GetDefaultAlignment() { return taLeftJustify; }
+    virtual void RestoreDefaults();
+    virtual void SetIndex(int Value);
+    int Index();
+    void EditChanged(TObject* Sender);
+    void EditValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+
+    std::string Caption();
+    void SetCaption(const std::string& Value);
+    TAlignment Alignment();
+    void SetAlignment(TAlignment Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    int MinWidth() const { return FMinWidth; }
+    void SetMinWidth(int Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int BandIndex() const { return FBandIndex; }
+    void SetBandIndex(int Value);
+    int RowIndex() const;
+    void SetRowIndex(int Value);
+    int StoredRowIndex() const { return FStoredRowIndex; }
+    // The control's bookkeeping: no checks, no notice.
+    void SetTreeListDirect(TCustomdxTreeListControl* Value) { FTreeList = Value; }
+    void SetBandIndexDirect(int Value) { FBandIndex = Value; }
+    // The control compacts header rows and loads layouts through this (no checks, no notice).
+    void SetRowIndexDirect(int Row, int Stored) {
+        FRowIndex = Row;
+        FStoredRowIndex = Stored;
+    }
+    int ColIndex();
+    void SetColIndex(int Value);
+    TdxTreeListColumnSort Sorted() const { return FSorted; }
+    void SetSorted(TdxTreeListColumnSort Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    bool Sizing() const { return FSizing; }
+    void SetSizing(bool Value);
+    bool IsWidthAssigned() const { return FWidthAssigned; }
+    bool IsAlignmentStored() const { return FAlignmentAssigned; }
+    bool IsCaptionStored() { return FCaptionAssigned && FCaption != GetDefaultCaption(); }
+    bool IsCaptionAssigned() const { return FCaptionAssigned; }
+    // Writes the width without a layout change (the control's sizing).
+    void StoreWidth(int Value) {
+        FWidth = std::max(Value, FMinWidth);
+        FWidthAssigned = true;
+    }
+    void NotifyChange(bool KeepWidth);
+
+    TAlignment HeaderAlignment = taLeftJustify;
+    bool DisableCaption = false, DisableCustomizing = false, DisableDragging = false, DisableEditor = false;
+    bool TabStop = true;
+    int HeaderMaxLineCount = 1;
+    int MaxLength = 0;
+    TEditCharCase CharCase = ecNormal;
+    char PasswordChar = 0;
+    // The sort position read from a stored layout (-1 none).
+    int PendingSortOrder = -1;
+    TNotifyEvent OnChange;
+    TdxTreeListEditValidateEvent OnValidate;
+
+protected:
+    void ReadState(TReader& Reader) override;
+
+private:
+    TCustomdxTreeListControl* FTreeList = nullptr;
+    std::string FCaption;
+    bool FCaptionAssigned = false;
+    TAlignment FAlignment = taLeftJustify;
+    bool FAlignmentAssigned = false;
+    int FWidth = 100;
+    bool FWidthAssigned = false;
+    int FMinWidth = 20;
+    bool FVisible = true;
+    int FBandIndex = 0;
+    int FRowIndex = 0, FStoredRowIndex = 0;
+    TdxTreeListColumnSort FSorted = csNone;
+    bool FReadOnly = false;
+    bool FSizing = true;
+};
+
+class TdxTreeListMaskColumn : public TdxTreeListColumn {
+    DECLARE_CLASS(TdxTreeListMaskColumn, TdxTreeListColumn)
+public:
+    using TdxTreeListColumn::TdxTreeListColumn;
+    static void DefineClass(TClassBuilder<TdxTreeListMaskColumn>& B);
+    TdxInplaceEditClass GetEditorClass() override { return TdxInplaceTreeListMaskEdit::StaticClass(); }
+    void InitEditProperties(TdxInplaceEdit* Editor) override;
+    std::string EditMask;
+    bool IgnoreMaskBlank = false;
+};
+
+using TdxTreeListColumnClass = TClassOf<TdxTreeListColumn>;
+
+// The tree list with real bands (its Bands collection) and columns (components of the form,
+// attached to it), text nodes, one editor per editor class, and its layout stored in the
+// registry or an INI file.
+class TCustomdxTreeListControl : public TCustomdxTreeList {
+    DECLARE_CLASS(TCustomdxTreeListControl, TCustomdxTreeList)
+public:
+    explicit TCustomdxTreeListControl(TComponent* AOwner);
+    ~TCustomdxTreeListControl() override;
+    void BeforeDestruction() override;
+    static void DefineClass(TClassBuilder<TCustomdxTreeListControl>& B);
+
+    // --- Bands and columns
+    TdxTreeListBands* Bands() const { return FBands; }
+    void SetBands(TdxTreeListBands* Value) { FBands->Assign(Value); }
+    int ColumnCount() const { return static_cast<int>(FColumns.size()); }
+    TdxTreeListColumn* Columns(int Index) const { return FColumns.at(static_cast<size_t>(Index)); }
+    int IndexOfColumn(TdxTreeListColumn* Column) const;
+    // A column of the class owned by Owner, named after the control ("<Name>Column<n>").
+    TdxTreeListColumn* CreateColumn(TdxTreeListColumnClass ColumnClass, TComponent* Owner = nullptr);
+    void AddColumn(TdxTreeListColumn* Column);
+    virtual void RemoveColumn(TdxTreeListColumn* Column);
+    void MoveColumnInList(TdxTreeListColumn* Column, int Index);
+    virtual void ColumnChanged(TdxTreeListColumn* Column);
+    virtual void MoveNodeStrings(int FromIndex, int ToIndex);
+    void NormalizeHeaderRows();
+    void DestroyColumns();
+    TdxTreeListColumn* FocusedColumnObject();
+    int VisibleBandColumnCount(int BandIndex, int Row);
+
+    int BandRowCount() const { return FBandRowCount; }
+    void SetBandRowCountValue(int Value);
+    int HeaderPanelRowCountValue() const { return FHeaderPanelRowCount; }
+    void SetHeaderPanelRowCountValue(int Value);
+    bool DefaultLayout() const { return FDefaultLayout; }
+    void SetDefaultLayout(bool Value);
+    int BandMaxRowCount = 5, HeaderMinRowCount = 1, HeaderPanelMaxRowCount = 5;
+    int HeaderRowLock = 0;
+
+    // --- Layout storage
+    std::string IniFileName, IniSectionName, RegistryPath;
+    const std::string& ParentFormName() const { return FParentFormName; }
+    void SaveToRegIni(TObject* RegIniObject, std::string Key);
+    void LoadFromRegIni(TObject* RegIniObject, std::string Key);
+    void SaveLayoutToIniFile(const std::string& FileName);
+    void LoadLayoutFromIniFile(const std::string& FileName);
+    void SaveLayoutToRegistry(const std::string& Key);
+    void LoadLayoutFromRegistry(const std::string& Key);
+    virtual void BeginLayoutLoad(TdxRegIniWrapper* Wrapper);
+    virtual void EndLayoutLoad(TdxRegIniWrapper* Wrapper);
+    virtual void LoadOptionsLayout(TdxRegIniWrapper* Wrapper, const std::string& Key);
+    virtual void LoadColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section, TdxTreeListColumn* Column);
+    virtual void SaveOptionsLayout(TdxRegIniWrapper* Wrapper, const std::string& Key);
+    virtual void SaveColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section, TdxTreeListColumn* Column);
+    void RestoreStoredLayout() override;
+    void SaveStoredLayout() override;
+    // The sort list in sort order.
+    int SortedColumnCount() const { return static_cast<int>(FSortList.size()); }
+    TdxTreeListColumn* SortedColumns(int Index) const { return FSortList.at(static_cast<size_t>(Index)); }
+    void AddSortedColumn(TdxTreeListColumn* Column);
+    void RemoveSortedColumn(TdxTreeListColumn* Column);
+    void RebuildSortList();
+
+    // --- The engine's questions
+    TdxTreeListNode* CreateNode() override { return Create<TdxTreeListTextNode>(this); }
+    int GetNodeImageIndex(TdxTreeListNode* Node) override;
+    int GetNodeSelectedIndex(TdxTreeListNode* Node) override;
+    int GetNodeStateIndex(TdxTreeListNode* Node) override;
+    void GetNodeValue(TdxTreeListNode* Node, int Column, Variant& Value) override;
+    void GetNodeString(TdxTreeListNode* Node, int Column, std::string& Text) override;
+    void SetNodeImageIndex(TdxTreeListNode* Node, int Value) override;
+    void SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) override;
+    void SetNodeStateIndex(TdxTreeListNode* Node, int Value) override;
+    void SetNodeString(TdxTreeListNode* Node, int Column, const std::string& Text) override;
+    void SetNodeValue(TdxTreeListNode* Node, int Column, const Variant& Value) override;
+
+    TAlignment GetBandAlignmentByIndex(int Index) override { return FBands->Items(Index)->Alignment(); }
+    int GetBandCollectionCount() override { return FBands->Count(); }
+    int GetBandIndexOfVisible(int Index) override { return FBands->GetAbsoluteIndex(Index); }
+    std::string GetBandCaptionByIndex(int Index) override { return FBands->Items(Index)->Caption(); }
+    int GetBandWidthByIndex(int Index) override { return FBands->Items(Index)->Width(); }
+    TAlignment GetBandAlignment(int Band) override { return VisibleBand(Band)->Alignment(); }
+    int GetVisibleBandCount() override { return FBands->VisibleCount(); }
+    int GetLeftFixedBand() override;
+    int GetRightFixedBand() override;
+    int GetBandMinWidth(int Band) override { return VisibleBand(Band)->MinWidth(); }
+    int GetBandWidth(int Band) override { return VisibleBand(Band)->Width(); }
+    std::string GetBandCaption(int Band) override { return VisibleBand(Band)->Caption(); }
+    int GetVisibleBandIndex(int Index) override { return FBands->GetVisibleIndex(Index); }
+    bool IsBandSizable(int Band) override { return VisibleBand(Band)->Sizing(); }
+    int GetColumnCount() override { return ColumnCount(); }
+    int GetColumnAt(int Band, int Row, int Col) override;
+    int GetColumnCountInRow(int Band, int Row) override;
+    int GetBandRowCount(int Band) override;
+    TAlignment GetColumnHeaderAlignment(int C) override { return Columns(C)->HeaderAlignment; }
+    int GetColumnBandIndex(int C) override { return Columns(C)->BandIndex(); }
+    int GetColumnColIndex(int C) override { return Columns(C)->ColIndex(); }
+    int GetColumnRowIndex(int C) override { return Columns(C)->RowIndex(); }
+    bool GetColumnTabStop(int C) override { return Columns(C)->TabStop; }
+    int GetColumnWidth(int C) override { return Columns(C)->Width(); }
+    int GetColumnMinWidth(int C) override { return Columns(C)->Sizing() ? Columns(C)->MinWidth() : Columns(C)->Width(); }
+    int GetColumnSorted(int C) override { return static_cast<int>(Columns(C)->Sorted()); }
+    int GetColumnHeaderMaxLineCount(int C) override { return Columns(C)->HeaderMaxLineCount; }
+    std::string GetColumnCaption(int C) override { return Columns(C)->DisableCaption ? "" : Columns(C)->Caption(); }
+    std::string GetColumnFullCaption(int C) override { return Columns(C)->Caption(); }
+    TAlignment GetCellAlignment(TdxTreeListNode*, int C) override { return Columns(C)->Alignment(); }
+    std::string GetCellText(TdxTreeListNode* Node, int C) override;
+    bool IsColumnSizable(int C) override { return Columns(C)->Sizing(); }
+    bool IsColumnVisible(int C) override;
+    bool IsProportionalBandColumns() override { return FDefaultLayout || TCustomdxTreeList::IsProportionalBandColumns(); }
+    void SetBandRowCount(int Value) override { SetBandRowCountValue(Value); }
+    void SetBandWidth(int Band, int Width) override;
+    void SetHeaderPanelRowCount(int Value) override { SetHeaderPanelRowCountValue(Value); }
+    void SetColumnWidth(int C, int Width) override;
+    int GetBandMaxRowCount() override { return BandMaxRowCount; }
+    int GetBandRowCountValue() override { return FBandRowCount; }
+    int GetHeaderPanelMaxRowCount() override { return HeaderPanelMaxRowCount; }
+    int GetHeaderPanelRowCount() override { return FHeaderPanelRowCount; }
+    int GetHeaderMinRowCount() override { return std::max(HeaderMinRowCount, 1); }
+    bool CanDragBand(int Band) override;
+    bool CanDragColumn(int C) override;
+    bool IsBandCustomizingDisabled(int Band) override { return FBands->Items(Band)->DisableCustomizing(); }
+    bool IsColumnCustomizingDisabled(int C) override { return Columns(C)->DisableCustomizing; }
+    void MoveBand(int From, int To) override;
+    void MoveColumn(int Column, int Band, int Col, int Row) override;
+    void HideColumn(int Column) override;
+    void HideBand(int Band) override;
+    void ShowColumnAt(int Band, int Row, int Column, int Col) override;
+    void ShowBandAt(int Target, int Band) override;
+    void RemapColumnBands(const std::function<int(int)>& Map) override;
+    void BandsChanged() override { LayoutChanged(); }
+    void DisableDefaultLayout() override { FDefaultLayout = false; }
+    void DoColumnHeaderClick(int Column) override;
+    int GetSortedColumnCount() override { return SortedColumnCount(); }
+    int GetSortedColumn(int Index) override { return SortedColumns(Index)->GetDataIndex(); }
+    bool IsSortedColumnDescending(int Index) override { return SortedColumns(Index)->Sorted() == csDown; }
+    void ClearSortedColumns() override { FSortList.clear(); }
+
+    // Editing through the focused column's editor class
+    TdxInplaceEdit* FindEditor(int Column) override;
+    TdxInplaceEdit* CreateEditor(int Column) override;
+    void InitEditor(TdxInplaceEdit* Editor) override;
+    void GetEditorValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+    void ApplyEditorValue(TdxTreeListNode* Node, int Column, Variant& Value, TdxInplaceEdit* Editor) override;
+    void DoEditing(TdxTreeListNode* Node, bool& Allow) override;
+    bool CanEditorModify() override;
+
+    // Streaming: the columns are the control's children in the form.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    void SetChildOrder(TComponent* Child, int Order) override;
+    void SetParent(TWinControl* AParent) override;
+
+protected:
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    TdxTreeListBand* VisibleBand(int Band) const { return FBands->VisibleItems(Band); }
+
+private:
+    TdxTreeListBands* FBands = nullptr;
+    std::vector<TdxTreeListColumn*> FColumns;
+    std::vector<TdxTreeListColumn*> FSortList;
+    std::vector<TdxInplaceEdit*> FEditors;
+    int FBandRowCount = 1, FHeaderPanelRowCount = 1;
+    bool FDefaultLayout = true;
+    bool FLayoutLoaded = false, FLayoutSaved = false;
+    std::string FParentFormName;
+    // Visible columns of a band (visible position) and header row, in list order.
+    std::vector<int> RowColumns(int Band, int Row);
+};
+
+// Reads and writes layout values through an INI file (TIniFile, TMemIniFile) or a registry
+// INI object (TRegIniFile); the object is not owned.
+class TdxRegIniWrapper : public TObject {
+    DECLARE_CLASS(TdxRegIniWrapper, TObject)
+public:
+    explicit TdxRegIniWrapper(TObject* ARegIniObject) : RegIniObject(ARegIniObject) {}
+    TObject* RegIniObject;
+    int ReadInteger(const std::string& Section, const std::string& Ident, int Default);
+    void WriteInteger(const std::string& Section, const std::string& Ident, int Value);
+    bool ReadBool(const std::string& Section, const std::string& Ident, bool Default);
+    void WriteBool(const std::string& Section, const std::string& Ident, bool Value);
+    void ReadSections(TStrings* Strings);
+    void EraseSection(const std::string& Section);
+    // INI files only: the section Key and every section below it ("Key\...").
+    void EraseSectionsWithPrefix(const std::string& Key);
+};
+
+// A layout key with one leading backslash and none trailing.
+std::string NormalizeLayoutKey(std::string Key);
+
+// Unit start-up: column classes registered for streaming, the tree-list cursors loaded.
+void dxTLInitialization();
+void dxTLFinalization();

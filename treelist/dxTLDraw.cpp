@@ -69,6 +69,7 @@ void LoadIndicatorImages() {
 }
 
 void FreeIndicatorImages() {
+    FreeTreeListDragBitmap();
     for (TObject** P : {reinterpret_cast<TObject**>(&IndicatorImages), reinterpret_cast<TObject**>(&DropArrowBackground),
                         reinterpret_cast<TObject**>(&PlusBitmap), reinterpret_cast<TObject**>(&MinusBitmap)}) {
         if (*P)

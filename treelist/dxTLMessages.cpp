@@ -79,7 +79,12 @@ void TCustomdxTreeList::WMSetFocus(TMessage& Message) {
     InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
     if (!FFocusedNode)
         FFocusedNode = FTopNode;
-    InvalidateRow(FFocusedNode);
+    const HWND From = reinterpret_cast<HWND>(Message.WParam);
+    if (!FInplaceEditor || !FInplaceEditor->HandleAllocated() || From != FInplaceEditor->Handle()) {
+        InvalidateRow(FFocusedNode);
+        if (FState == tsEditing)
+            ActivateEditor(false);
+    }
     if (IsMultiSelect() && GetSelectedCount() > 0)
         InvalidateSelection();
     if (IsNewItemRowShown())
@@ -88,8 +93,12 @@ void TCustomdxTreeList::WMSetFocus(TMessage& Message) {
 
 void TCustomdxTreeList::WMKillFocus(TMessage& Message) {
     InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
+    const HWND To = reinterpret_cast<HWND>(Message.WParam);
+    if (FInplaceEditor && FInplaceEditor->HandleAllocated() && To == FInplaceEditor->Handle())
+        return;
     InvalidateRow(FFocusedNode);
-    HideEditorOnExit();
+    if (FInplaceEditor)
+        HideEditorOnExit();
     if (IsMultiSelect() && GetSelectedCount() > 0)
         InvalidateSelection();
     if (IsNewItemRowShown())
@@ -105,7 +114,21 @@ void TCustomdxTreeList::WMCancelMode(TMessage& Message) {
 
 void TCustomdxTreeList::CMCancelMode(TMessage& Message) {
     CancelMode();
+    if (FInplaceEditor)
+        FInplaceEditor->Dispatch(Message);
     InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
+}
+
+void TCustomdxTreeList::WMLButtonDown(TMessage& Message) {
+    KillEditorTimer();
+    InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
+    if (FInplaceEditor)
+        FInplaceEditor->ClickTime = static_cast<Cardinal>(GetMessageTime());
+}
+
+void TCustomdxTreeList::WMIMEStartComposition(TMessage& Message) {
+    InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
+    ShowEditor();
 }
 
 void TCustomdxTreeList::WMDestroy(TMessage& Message) {
@@ -117,9 +140,11 @@ void TCustomdxTreeList::WMTimer(TMessage& Message) {
     InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
     switch (Message.WParam) {
     case EditorTimer:
-        // The delayed editor opens with in-place editing; until then the timer only stops.
-        KillTimer(Handle(), EditorTimer);
+        KillEditorTimer();
+        if (FState == tsIdle)
+            ShowEditor();
         break;
+    case 101: AutoExpandTimerFired(); break;
     case HintHideTimer: HidePanelButtonHint(); break;
     case HintShowTimer: ShowPanelButtonHint(true); break;
     default: break;
@@ -186,13 +211,6 @@ void TCustomdxTreeList::CMMouseLeave(TMessage& Message) {
     None.HitKind = htNowhere;
     UpdateHotTrack(None);
     HidePanelButtonHint();
-}
-
-void TCustomdxTreeList::MouseMove(TShiftState Shift, int X, int Y) {
-    HitInfo H;
-    GetHitInfo(TPoint{X, Y}, H);
-    UpdateHotTrack(H);
-    TCustomdxContainer::MouseMove(Shift, X, Y);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -309,19 +327,28 @@ void TCustomdxTreeList::CancelMode() {
     } else {
         switch (FState) {
         case tsBandDown:
-        case tsBandDragging:
+            SetState(tsIdle);
+            InvalidateBandOf(FPressedBand);
+            FPressedBand = -1;
+            break;
+        case tsBandDragging: EndBandDrag(false); break;
+        case tsColumnDragging: EndColumnDrag(false); break;
         case tsBandButtonDown:
         case tsHeaderButtonDown:
-        case tsColumnDown:
-        case tsColumnDragging:
-            // Dragging headers ends without a drop until header dragging exists.
             SetState(tsIdle);
+            FPressedShown = false;
             Invalidate();
+            break;
+        case tsColumnDown:
+            SetState(tsIdle);
+            InvalidateHeaderOf(FPressedColumn);
+            FPressedColumn = -1;
             break;
         case tsDropDownButtonDown:
             SetState(tsIdle);
+            InvalidateHeaderOf(FDropDownColumn);
             FDropDownColumn = -1;
-            Invalidate();
+            FPressedColumn = -1;
             break;
         case tsStatusButtonDown: {
             SetState(tsIdle);

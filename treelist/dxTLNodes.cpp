@@ -185,6 +185,8 @@ int TdxTreeListNode::GetAbsoluteIndex() { return FOwner->GetRowIndex(this); }
 
 bool TdxTreeListNode::Focused() { return FOwner->FocusedNode() == this; }
 
+// Unfocusing asks for a null focus, which the control refuses: a list with nodes always has a
+// focused node, which the keys, the editor and the selection-follows-focus rule start from.
 void TdxTreeListNode::SetFocused(bool Value) {
     if (Value != Focused())
         FOwner->SetFocusedNode(Value ? this : nullptr, FOwner->GetFocusedColumn(), true);

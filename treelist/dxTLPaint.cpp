@@ -117,7 +117,7 @@ void TCustomdxTreeList::Paint() {
 void TCustomdxTreeList::PaintBands(const Layout& L, PaintBrushes& B) {
     HDC DC = Canvas()->Handle();
     if (!IsPointRect(L.BandButtonRect))
-        DrawHeaderButton(DC, L.BandButtonRect, B.Band, FDrawStyle, 0, false);
+        DrawHeaderButton(DC, L.BandButtonRect, B.Band, FDrawStyle, 0, FState == tsBandButtonDown && FPressedShown);
     if (IsPointRect(L.BandPanelRect) || !RectVisible(DC, L.BandPanelRect))
         return;
     HGDIOBJ OldFont = SelectObject(DC, FBandFont->Handle());
@@ -135,7 +135,8 @@ void TCustomdxTreeList::PaintBands(const Layout& L, PaintBrushes& B) {
             continue;
         HBRUSH Brush = ColorToRGB(Color) != ColorToRGB(BandColor) ? CreateSolidBrush(ColorToRGB(Color)) : B.Band;
         DrawHeaderCellBuffered(DC, Item.Rect, Item.ClipRect, Brush, 0, FDrawStyle, 0, nullptr, 0, Alignment,
-                               FBandLineCount > 1, false, Text, B.Bitmap);
+                               FBandLineCount > 1, FState == tsBandDown && FPressedShown && Item.Band == FPressedBand,
+                               Text, B.Bitmap);
         if (Brush != B.Band)
             DeleteObject(Brush);
     }
@@ -153,7 +154,8 @@ void TCustomdxTreeList::PaintBands(const Layout& L, PaintBrushes& B) {
 void TCustomdxTreeList::PaintHeaders(const Layout& L, PaintBrushes& B) {
     HDC DC = Canvas()->Handle();
     if (!IsPointRect(L.HeaderButtonRect))
-        DrawHeaderButton(DC, L.HeaderButtonRect, B.Header, FDrawStyle, 0, false);
+        DrawHeaderButton(DC, L.HeaderButtonRect, B.Header, FDrawStyle, 0,
+                         FState == tsHeaderButtonDown && FPressedShown);
     if (IsPointRect(L.HeaderPanelRect) || !RectVisible(DC, L.HeaderPanelRect))
         return;
     HGDIOBJ OldFont = SelectObject(DC, FHeaderFont->Handle());
@@ -172,7 +174,9 @@ void TCustomdxTreeList::PaintHeaders(const Layout& L, PaintBrushes& B) {
             HBRUSH Brush = ColorToRGB(Color) != ColorToRGB(HeaderColor) ? CreateSolidBrush(ColorToRGB(Color)) : B.Header;
             DrawHeaderCellBuffered(DC, C.Rect, C.ClipRect, Brush, GetHeaderButtonState(C.Column), FDrawStyle,
                                    EdgeKind(C), ColumnHasHeaderGlyph(C.Column) ? GetColumnHeaderGlyph(C.Column) : nullptr,
-                                   Sorted, Alignment, C.RowSpan > 1 || FHeaderLineCount > 1, false, Text, B.Bitmap);
+                                   Sorted, Alignment, C.RowSpan > 1 || FHeaderLineCount > 1,
+                                   FState == tsColumnDown && FPressedShown && C.Column == FPressedColumn, Text,
+                                   B.Bitmap);
             if (Brush != B.Header)
                 DeleteObject(Brush);
         }

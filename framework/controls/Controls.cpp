@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "DragDrop.h"
+
 #include "ActnList.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -176,6 +178,8 @@ void TControl::DefineClass(TClassBuilder<TControl>& B) {
     B.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode).Default(true);
 
     B.Message<&TControl::WMLButtonDown>(WM_LBUTTONDOWN);
+    B.Message<&TControl::CMDrag>(CM_DRAG);
+    B.Property("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual);
     B.Message<&TControl::WMLButtonUp>(WM_LBUTTONUP);
     B.Message<&TControl::WMLButtonDblClk>(WM_LBUTTONDBLCLK);
     for (UINT Msg : {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP})
@@ -496,6 +500,8 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TControl::WndProc(TMessage& Message) {
+    if (DragControlMessage(this, Message))
+        return;
     // Without csDoubleClicks a second press is a press like the first.
     if (!FControlStyle.Contains(csDoubleClicks)) {
         if (Message.Msg == WM_LBUTTONDBLCLK)

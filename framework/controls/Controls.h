@@ -64,6 +64,20 @@ DECLARE_ENUM(TMouseButton, mbLeft, mbRight, mbMiddle)
 DECLARE_ENUM(TShiftStateItem, ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble)
 DECLARE_SET(TShiftState, TShiftStateItem)
 
+class TDragObject;
+class TDragImageList;
+DECLARE_ENUM(TDragMode, dmManual, dmAutomatic)
+DECLARE_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
+DECLARE_ENUM(TDragMessage, dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget)
+using TDragOverEvent = TMethodOf<TObject*, TObject*, int, int, TDragState, bool&>;
+using TDragDropEvent = TMethodOf<TObject*, TObject*, int, int>;
+using TStartDragEvent = TMethodOf<TObject*, TDragObject*&>;
+// The end of a drag: Sender, the target that took the drop (or null), X, Y.
+using TEndDragEvent = TDragDropEvent;
+DECLARE_EVENT_NAME(TDragOverEvent)
+DECLARE_EVENT_NAME(TDragDropEvent)
+DECLARE_EVENT_NAME(TStartDragEvent)
+
 using TMouseEvent = TMethodOf<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TMethodOf<TObject*, TShiftState, int, int>;
 using TKeyEvent = TMethodOf<TObject*, Word&, TShiftState>;
@@ -279,7 +293,30 @@ public:
     virtual void Click();
     virtual void DblClick();
 
+    // Drag and drop (DragDrop.h): a drag of this control starts with BeginDrag (Immediate, or
+    // once the mouse moves past Threshold pixels, -1 for the mouse's threshold) and ends with
+    // EndDrag, the release or Escape.
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    TCursor DragCursor = crDrag;
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    // The end of this control's drag reaches DoEndDrag through here.
+    void EndDragNotify(TObject* Target, int X, int Y);
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+
 protected:
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    void CMDrag(TMessage& Message);
+
     void ReadState(TReader& Reader) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -363,6 +400,7 @@ private:
     bool FShowHint = false;
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
+    TDragMode FDragMode = dmManual;
     TPopupMenu* FPopupMenu = nullptr;
     TBasicAction* FAction = nullptr;
     TPoint FAnchorRules{0, 0};  // right/bottom distances kept for akRight/akBottom

@@ -9,6 +9,7 @@
 #include "dxCntner.h"
 #include "dxEditor.h"
 #include "dxExEdtr.h"
+#include "dxTL.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,7 @@ inline void EnsureTreeList() {
         dxCntnerInitialization();
         dxEditorInitialization();
         dxExEdtrInitialization();
+        dxTLInitialization();
     }
 }
 

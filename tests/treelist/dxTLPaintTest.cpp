@@ -138,6 +138,8 @@ TEST_F(PaintTest, ACustomDrawnCellIsLeftToItsHook) {
     Own->PaintTo(B->Canvas()->Handle(), 0, 0);
     TRect Cell;
     Own->GetCellRect(A, 1, Cell);
+    ASSERT_GT(Cell.Width(), 20) << "the cell must be laid out for its pixels to be read";
+    ASSERT_GT(Cell.Height(), 0);
     for (int X = Cell.Left; X < Cell.Right; X += 7)
         EXPECT_EQ(RGB(255, 0, 255), PixelAt(B.get(), X, (Cell.Top + Cell.Bottom) / 2)) << X;
 }

@@ -77,6 +77,24 @@ public:
         Height = LineCount * TextHeight + 3;
         return true;
     }
+    // The editor is loaded with the cell's string and writes its text back, as the column
+    // control's columns do.
+    void GetEditorValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override {
+        std::string S;
+        GetNodeString(Node, GetVisibleColumn(GetFocusedColumn()), S);
+        Editor->SetEditValue(S);
+        Value = S;
+    }
+    void ApplyEditorValue(TdxTreeListNode* Node, int Column, Variant& Value, TdxInplaceEdit* Editor) override {
+        std::string S;
+        Editor->GetEditingText(S);
+        SetNodeString(Node, GetVisibleColumn(Column), S);
+        Value = S;
+    }
+    void ClearSelection() override {
+        SelectedSet.clear();
+        TCustomdxTreeList::ClearSelection();
+    }
     void SetNodeImageIndex(TdxTreeListNode*, int) override {}
     void SetNodeSelectedIndex(TdxTreeListNode*, int) override {}
     void SetNodeStateIndex(TdxTreeListNode*, int) override {}
@@ -120,6 +138,22 @@ public:
     int GetColumnRowIndex(int C) override { return Where(C)[1]; }
     int GetColumnColIndex(int C) override { return Where(C)[2]; }
 
+    // Header drops: the column leaves its row and joins the target row at Col; hidden columns
+    // leave the header.
+    void MoveColumn(int Column, int Band, int Col, int Row) override {
+        Remove(Column);
+        auto& R = Bands[Band].Rows[std::min<size_t>(Row, Bands[Band].Rows.size() - 1)];
+        R.insert(R.begin() + std::min<size_t>(Col, R.size()), Column);
+        LayoutChanged();
+    }
+    void HideColumn(int Column) override {
+        Remove(Column);
+        LayoutChanged();
+    }
+    bool IsColumnVisible(int Column) override { return Where(Column)[0] >= 0; }
+    // The columns of band 0, row 0, in order.
+    std::vector<int> Order() const { return Bands[0].Rows[0]; }
+
     bool IsNodeSelected(TdxTreeListNode* Node) override { return SelectedSet.count(Node) > 0; }
     int GetSelectedCount() override { return static_cast<int>(SelectedSet.size()); }
     TdxTreeListNode* GetSelectedNode(int Index) override {
@@ -138,13 +172,18 @@ public:
     }
 
 private:
+    void Remove(int C) {
+        for (auto& B : Bands)
+            for (auto& R : B.Rows)
+                R.erase(std::remove(R.begin(), R.end(), C), R.end());
+    }
     std::array<int, 3> Where(int C) {
         for (int B = 0; B < static_cast<int>(Bands.size()); ++B)
             for (int R = 0; R < static_cast<int>(Bands[B].Rows.size()); ++R)
                 for (int P = 0; P < static_cast<int>(Bands[B].Rows[R].size()); ++P)
                     if (Bands[B].Rows[R][P] == C)
                         return {B, R, P};
-        return {0, 0, 0};
+        return {-1, 0, 0};
     }
 };
 

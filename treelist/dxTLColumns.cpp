@@ -1,0 +1,349 @@
+// Columns of the column-based tree list and the text nodes that keep the cell strings.
+#include "dxTL.h"
+
+#include "Forms.h"
+
+// ---------------------------------------------------------------------------------------------
+// Text nodes
+
+TdxTreeListTextNode::TdxTreeListTextNode(TCustomdxTreeList* AOwner)
+    : TdxTreeListNode(AOwner), FStrings(Create<TStringList>()) {}
+
+TdxTreeListTextNode::~TdxTreeListTextNode() { FStrings->Free(); }
+
+// ---------------------------------------------------------------------------------------------
+// Columns
+
+TdxTreeListColumn::TdxTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
+
+TdxTreeListColumn::~TdxTreeListColumn() = default;
+
+void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
+    B.Property("Alignment", &TdxTreeListColumn::Alignment, &TdxTreeListColumn::SetAlignment)
+        .Stored(&TdxTreeListColumn::IsAlignmentStored);
+    B.Property("Caption", &TdxTreeListColumn::Caption, &TdxTreeListColumn::SetCaption)
+        .Stored(&TdxTreeListColumn::IsCaptionStored);
+    B.Property("DisableCaption", [](TdxTreeListColumn* C) { return C->DisableCaption; },
+               [](TdxTreeListColumn* C, bool V) { C->DisableCaption = V; C->NotifyChange(true); })
+        .Default(false);
+    B.Property("DisableCustomizing", [](TdxTreeListColumn* C) { return C->DisableCustomizing; },
+               [](TdxTreeListColumn* C, bool V) { C->DisableCustomizing = V; })
+        .Default(false);
+    B.Property("DisableDragging", [](TdxTreeListColumn* C) { return C->DisableDragging; },
+               [](TdxTreeListColumn* C, bool V) { C->DisableDragging = V; })
+        .Default(false);
+    B.Property("DisableEditor", [](TdxTreeListColumn* C) { return C->DisableEditor; },
+               [](TdxTreeListColumn* C, bool V) { C->DisableEditor = V; })
+        .Default(false);
+    B.Property("HeaderAlignment", [](TdxTreeListColumn* C) { return C->HeaderAlignment; },
+               [](TdxTreeListColumn* C, TAlignment V) { C->HeaderAlignment = V; C->NotifyChange(true); })
+        .Default(taLeftJustify);
+    B.Property("MaxLength", [](TdxTreeListColumn* C) { return C->MaxLength; },
+               [](TdxTreeListColumn* C, int V) { C->MaxLength = V; })
+        .Default(0);
+    B.Property("MinWidth", &TdxTreeListColumn::MinWidth, &TdxTreeListColumn::SetMinWidth).Default(20);
+    B.Property("ReadOnly", &TdxTreeListColumn::ReadOnly, &TdxTreeListColumn::SetReadOnly).Default(false);
+    B.Property("Sizing", &TdxTreeListColumn::Sizing, &TdxTreeListColumn::SetSizing).Default(true);
+    B.Property("Sorted", &TdxTreeListColumn::Sorted, &TdxTreeListColumn::SetSorted).Default(csNone);
+    B.Property("TabStop", [](TdxTreeListColumn* C) { return C->TabStop; },
+               [](TdxTreeListColumn* C, bool V) { C->TabStop = V; })
+        .Default(true);
+    B.Property("Visible", &TdxTreeListColumn::Visible, &TdxTreeListColumn::SetVisible).Default(true);
+    B.Property("Width", &TdxTreeListColumn::Width, &TdxTreeListColumn::SetWidth)
+        .Stored(&TdxTreeListColumn::IsWidthAssigned);
+    B.Property("BandIndex", &TdxTreeListColumn::BandIndex, &TdxTreeListColumn::SetBandIndex).Default(0);
+    B.Property("RowIndex", &TdxTreeListColumn::RowIndex, &TdxTreeListColumn::SetRowIndex).Default(0);
+    B.Property("HeaderMaxLineCount", [](TdxTreeListColumn* C) { return C->HeaderMaxLineCount; },
+               [](TdxTreeListColumn* C, int V) { C->HeaderMaxLineCount = std::max(V, 0); C->NotifyChange(true); })
+        .Default(1);
+    B.Property("OnChange", &TdxTreeListColumn::OnChange, &TdxTreeListColumn::OnChange);
+    B.Property("OnValidate", &TdxTreeListColumn::OnValidate, &TdxTreeListColumn::OnValidate);
+}
+
+void TdxTreeListColumn::NotifyChange(bool KeepWidth) {
+    if (FTreeList)
+        FTreeList->ColumnChanged(KeepWidth ? nullptr : this);
+}
+
+std::string TdxTreeListColumn::Caption() { return FCaptionAssigned ? FCaption : GetDefaultCaption(); }
+
+void TdxTreeListColumn::SetCaption(const std::string& Value) {
+    FCaption = Value;
+    FCaptionAssigned = true;
+    NotifyChange(false);
+}
+
+TAlignment TdxTreeListColumn::Alignment() { return FAlignmentAssigned ? FAlignment : GetDefaultAlignment(); }
+
+void TdxTreeListColumn::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    FAlignmentAssigned = true;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetWidth(int Value) {
+    Value = std::max(Value, FMinWidth);
+    // The default width on a column that never had one set stays unassigned.
+    if (!FWidthAssigned && Value == GetDefaultWidth())
+        return;
+    FWidth = Value;
+    FWidthAssigned = true;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetMinWidth(int Value) {
+    FMinWidth = std::max(Value, 0);
+    if (FWidth < FMinWidth)
+        SetWidth(FWidth);
+}
+
+void TdxTreeListColumn::SetVisible(bool Value) {
+    if (FVisible == Value)
+        return;
+    FVisible = Value;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetBandIndex(int Value) {
+    Value = std::max(Value, -1);
+    if (FTreeList && Value >= FTreeList->Bands()->Count())
+        Value = FTreeList->Bands()->Count() - 1;
+    if (Value == FBandIndex)
+        return;
+    FBandIndex = Value;
+    NotifyChange(false);
+}
+
+int TdxTreeListColumn::RowIndex() const {
+    if (!FTreeList)
+        return FRowIndex;
+    return std::min(FStoredRowIndex, FTreeList->HeaderPanelRowCountValue() - 1);
+}
+
+void TdxTreeListColumn::SetRowIndex(int Value) {
+    Value = std::max(Value, 0);
+    if (FTreeList && !FTreeList->ComponentState().Contains(csLoading))
+        Value = std::min(Value, FTreeList->HeaderPanelRowCountValue() - 1);
+    if (Value == RowIndex() && Value == FStoredRowIndex)
+        return;
+    FRowIndex = FStoredRowIndex = Value;
+    NotifyChange(false);
+}
+
+int TdxTreeListColumn::ColIndex() {
+    if (!FTreeList)
+        return -1;
+    int Count = 0;
+    for (int I = 0; I < FTreeList->ColumnCount(); ++I) {
+        TdxTreeListColumn* C = FTreeList->Columns(I);
+        if (C == this)
+            return FVisible ? Count : std::max(FTreeList->VisibleBandColumnCount(FBandIndex, RowIndex()) - 1, 0);
+        if (C->Visible() && C->BandIndex() == FBandIndex && C->RowIndex() == RowIndex())
+            ++Count;
+    }
+    return -1;
+}
+
+void TdxTreeListColumn::SetColIndex(int Value) {
+    if (!FTreeList || FBandIndex < 0 || Value == ColIndex())
+        return;
+    std::vector<TdxTreeListColumn*> Row;
+    for (int I = 0; I < FTreeList->ColumnCount(); ++I) {
+        TdxTreeListColumn* C = FTreeList->Columns(I);
+        if (C->Visible() && C->BandIndex() == FBandIndex && C->RowIndex() == RowIndex())
+            Row.push_back(C);
+    }
+    if (Row.empty())
+        return;
+    Value = std::clamp(Value, 0, static_cast<int>(Row.size()) - 1);
+    TdxTreeListColumn* At = Row[static_cast<size_t>(Value)];
+    if (At == this)
+        return;
+    int Target = FTreeList->IndexOfColumn(At);
+    if (Target > Index())
+        SetIndex(Value == static_cast<int>(Row.size()) - 1 ? Target : Target - 1);
+    else
+        SetIndex(Target);
+}
+
+int TdxTreeListColumn::Index() { return FTreeList ? FTreeList->IndexOfColumn(this) : -1; }
+
+void TdxTreeListColumn::SetIndex(int Value) {
+    if (!FTreeList || GetDataIndex() < 0)
+        return;
+    Value = std::clamp(Value, 0, FTreeList->ColumnCount() - 1);
+    const int Old = Index();
+    if (Value == Old)
+        return;
+    FTreeList->MoveNodeStrings(Old, Value);
+    FTreeList->MoveColumnInList(this, Value);
+    NotifyChange(true);
+}
+
+void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort Value) {
+    if (FSorted == Value)
+        return;
+    FSorted = Value;
+    if (FTreeList) {
+        if (Value == csNone)
+            FTreeList->RemoveSortedColumn(this);
+        else
+            FTreeList->AddSortedColumn(this);
+    }
+    NotifyChange(true);
+}
+
+void TdxTreeListColumn::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetSizing(bool Value) {
+    FSizing = Value;
+    NotifyChange(false);
+}
+
+int TdxTreeListColumn::GetDataIndex() { return FTreeList ? FTreeList->IndexOfColumn(this) : -1; }
+
+TdxInplaceEditClass TdxTreeListColumn::GetEditorClass() { return TdxInplaceTreeListTextEdit::StaticClass(); }
+
+void TdxTreeListColumn::EditChanged(TObject* Sender) {
+    if (FTreeList && FTreeList->InitializingEditor())
+        return;
+    if (FTreeList)
+        FTreeList->DoEditChange(this);
+    OnChange(Sender);
+}
+
+void TdxTreeListColumn::EditValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
+    if (FTreeList && FTreeList->InitializingEditor())
+        return;
+    if (FTreeList)
+        FTreeList->DoEditValidate(this, ErrorText, Accept);
+    OnValidate(Sender, ErrorText, Accept);
+}
+
+void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
+    if (!Editor)
+        return;
+    Editor->SetReadOnly(FReadOnly);
+    Editor->OnChange = TNotifyEvent::FromFunction([this](TObject* S) { EditChanged(S); });
+    Editor->OnValidate = TdxEditValidateEvent::FromFunction(
+        [this](TObject* S, std::string& E, bool& A) { EditValidate(S, E, A); });
+    if (auto* T = dynamic_cast<TdxInplaceTextEdit*>(Editor)) {
+        T->SetCharCase(CharCase);
+        T->SetMaxLength(MaxLength);
+        T->SetPasswordChar(PasswordChar);
+    }
+}
+
+void TdxTreeListColumn::InitEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
+    std::string S;
+    if (FTreeList)
+        FTreeList->GetNodeString(Node, GetDataIndex(), S);
+    Editor->SetEditValue(S);
+    std::string Back;
+    Editor->GetEditingText(Back);
+    Value = Back;
+}
+
+void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
+    if (!FTreeList)
+        return;
+    if (dynamic_cast<TdxInplaceTextEdit*>(Editor)) {
+        std::string S;
+        Editor->GetEditingText(S);
+        FTreeList->SetNodeString(Node, GetDataIndex(), S);
+    }
+    FTreeList->GetNodeValue(Node, GetDataIndex(), Value);
+}
+
+void TdxTreeListColumn::RestoreDefaults() {
+    FCaptionAssigned = FAlignmentAssigned = FWidthAssigned = false;
+    FWidth = GetDefaultWidth();
+    DisableEditor = DisableCaption = DisableCustomizing = false;
+    HeaderAlignment = taLeftJustify;
+    FMinWidth = 20;
+    FSizing = true;
+    FSorted = csNone;
+    TabStop = true;
+}
+
+void TdxTreeListColumn::Assign(TPersistent* Source) {
+    auto* S = dynamic_cast<TdxTreeListColumn*>(Source);
+    if (!S) {
+        TComponent::Assign(Source);
+        return;
+    }
+    if (FTreeList)
+        FTreeList->BeginUpdate();
+    try {
+        RestoreDefaults();
+        if (S->FAlignmentAssigned)
+            SetAlignment(S->FAlignment);
+        if (S->FCaptionAssigned)
+            SetCaption(S->FCaption);
+        SetReadOnly(S->FReadOnly);
+        if (S->FWidthAssigned)
+            SetWidth(S->FWidth);
+        DisableCaption = S->DisableCaption;
+        DisableCustomizing = S->DisableCustomizing;
+        DisableEditor = S->DisableEditor;
+        HeaderAlignment = S->HeaderAlignment;
+        SetMinWidth(S->FMinWidth);
+        SetSizing(S->FSizing);
+        SetSorted(S->FSorted);
+        SetVisible(S->FVisible);
+        TabStop = S->TabStop;
+        SetBandIndex(S->FBandIndex);
+        SetRowIndex(S->RowIndex());
+        HeaderMaxLineCount = S->HeaderMaxLineCount;
+    } catch (...) {
+        if (FTreeList)
+            FTreeList->EndUpdate();
+        throw;
+    }
+    if (FTreeList)
+        FTreeList->EndUpdate();
+}
+
+void TdxTreeListColumn::SetTreeList(TCustomdxTreeListControl* Value) {
+    if (Value == FTreeList)
+        return;
+    if (FTreeList)
+        FTreeList->RemoveColumn(this);
+    if (Value)
+        Value->AddColumn(this);
+}
+
+TComponent* TdxTreeListColumn::GetParentComponent() const { return FTreeList; }
+
+void TdxTreeListColumn::SetParentComponent(TComponent* Value) {
+    if (ComponentState().Contains(csLoading))
+        return;
+    if (auto* T = dynamic_cast<TCustomdxTreeListControl*>(Value))
+        SetTreeList(T);
+}
+
+void TdxTreeListColumn::ReadState(TReader& Reader) {
+    if (auto* T = dynamic_cast<TCustomdxTreeListControl*>(Reader.Parent()))
+        SetTreeList(T);
+    TComponent::ReadState(Reader);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mask column
+
+void TdxTreeListMaskColumn::DefineClass(TClassBuilder<TdxTreeListMaskColumn>& B) {
+    B.Property("EditMask", [](TdxTreeListMaskColumn* C) { return C->EditMask; },
+               [](TdxTreeListMaskColumn* C, const std::string& V) { C->EditMask = V; });
+    B.Property("IgnoreMaskBlank", [](TdxTreeListMaskColumn* C) { return C->IgnoreMaskBlank; },
+               [](TdxTreeListMaskColumn* C, bool V) { C->IgnoreMaskBlank = V; })
+        .Default(false);
+}
+
+void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* Editor) {
+    TdxTreeListColumn::InitEditProperties(Editor);
+    if (auto* M = dynamic_cast<TdxInplaceMaskEdit*>(Editor))
+        M->SetEditMask(EditMask);
+}

@@ -1,0 +1,560 @@
+// The column-based tree list: bands from its collection, columns attached to it, text nodes,
+// one editor per editor class; and the unit's start-up work.
+#include "dxTL.h"
+
+#include "Forms.h"
+#include "dxDrawUtils.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+TCustomdxTreeListControl::TCustomdxTreeListControl(TComponent* AOwner) : TCustomdxTreeList(AOwner) {
+    FBands = Create<TdxTreeListBands>(this);
+    FBands->BeginUpdate();
+    FBands->Add();
+    FBands->EndUpdate();
+    FDefaultLayout = true;
+}
+
+TCustomdxTreeListControl::~TCustomdxTreeListControl() = default;
+
+void TCustomdxTreeListControl::BeforeDestruction() {
+    if (!ComponentState().Contains(csDesigning))
+        SaveStoredLayout();
+    TCustomdxTreeList::BeforeDestruction();
+    for (TdxTreeListColumn* C : FColumns)
+        C->SetTreeListDirect(nullptr);
+    FColumns.clear();
+    FSortList.clear();
+    FBands->Free();
+    FBands = nullptr;
+}
+
+void TCustomdxTreeListControl::DefineClass(TClassBuilder<TCustomdxTreeListControl>& B) {
+    B.Property("Bands", &TCustomdxTreeListControl::Bands, &TCustomdxTreeListControl::SetBands);
+    B.Property("BandRowCount", &TCustomdxTreeListControl::BandRowCount, &TCustomdxTreeListControl::SetBandRowCountValue)
+        .Default(1);
+    B.Property("HeaderPanelRowCount", &TCustomdxTreeListControl::HeaderPanelRowCountValue,
+               &TCustomdxTreeListControl::SetHeaderPanelRowCountValue)
+        .Default(1);
+    B.Property("DefaultLayout", &TCustomdxTreeListControl::DefaultLayout, &TCustomdxTreeListControl::SetDefaultLayout)
+        .Default(true);
+    B.Property("ShowBands", &TCustomdxTreeList::ShowBands, &TCustomdxTreeList::SetShowBands).Default(false);
+    B.Property("ShowGrid", &TCustomdxTreeList::ShowGrid, &TCustomdxTreeList::SetShowGrid).Default(false);
+    B.Property("IniFileName", [](TCustomdxTreeListControl* T) { return T->IniFileName; },
+               [](TCustomdxTreeListControl* T, const std::string& V) { T->IniFileName = V; });
+    B.Property("IniSectionName", [](TCustomdxTreeListControl* T) { return T->IniSectionName; },
+               [](TCustomdxTreeListControl* T, const std::string& V) { T->IniSectionName = V; });
+    B.Property("RegistryPath", [](TCustomdxTreeListControl* T) { return T->RegistryPath; },
+               [](TCustomdxTreeListControl* T, const std::string& V) { T->RegistryPath = V; });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Columns
+
+int TCustomdxTreeListControl::IndexOfColumn(TdxTreeListColumn* Column) const {
+    auto I = std::find(FColumns.begin(), FColumns.end(), Column);
+    return I == FColumns.end() ? -1 : static_cast<int>(I - FColumns.begin());
+}
+
+TdxTreeListColumn* TCustomdxTreeListControl::CreateColumn(TdxTreeListColumnClass ColumnClass, TComponent* Owner) {
+    TdxTreeListColumn* C = ColumnClass.Create(Owner ? Owner : this->Owner());
+    // A name that is taken or invalid is skipped for the next number.
+    for (int N = ColumnCount() + 1;; ++N) {
+        try {
+            C->SetName(Name() + "Column" + std::to_string(N));
+            break;
+        } catch (const Exception&) {
+            if (N > ColumnCount() + 10000)
+                break;
+        }
+    }
+    C->SetTreeList(this);
+    return C;
+}
+
+void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* Column) {
+    FColumns.push_back(Column);
+    Column->SetTreeListDirect(this);
+    Column->FreeNotification(this);
+    if (Column->Sorted() != csNone)
+        AddSortedColumn(Column);
+    ColumnChanged(nullptr);
+}
+
+void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column) {
+    Column->SetTreeListDirect(nullptr);
+    FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
+    RemoveSortedColumn(Column);
+    if (!IsDestroying())
+        ColumnChanged(nullptr);
+}
+
+void TCustomdxTreeListControl::MoveColumnInList(TdxTreeListColumn* Column, int Index) {
+    FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
+    FColumns.insert(FColumns.begin() + Index, Column);
+}
+
+void TCustomdxTreeListControl::DestroyColumns() {
+    while (!FColumns.empty()) {
+        TdxTreeListColumn* C = FColumns.back();
+        RemoveColumn(C);
+        C->Free();
+    }
+}
+
+void TCustomdxTreeListControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomdxTreeList::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (auto* C = dynamic_cast<TdxTreeListColumn*>(AComponent); C && IndexOfColumn(C) >= 0) {
+        if (!IsDestroying())
+            ForEachNode([this, C](TdxTreeListNode* N) { DeleteNodeValue(N, IndexOfColumn(C)); });
+        RemoveColumn(C);
+    }
+    FEditors.erase(std::remove(FEditors.begin(), FEditors.end(), AComponent), FEditors.end());
+}
+
+void TCustomdxTreeListControl::ColumnChanged(TdxTreeListColumn* Column) {
+    if (ComponentState().Contains(csLoading) || IsDestroying())
+        return;
+    (void)Column;
+    if (HeaderRowLock == 0)
+        NormalizeHeaderRows();
+    ClearRowCache();
+    LayoutChanged();
+    Invalidate();
+}
+
+void TCustomdxTreeListControl::MoveNodeStrings(int From, int To) {
+    ForEachNode([From, To](TdxTreeListNode* N) {
+        TStringList* S = static_cast<TdxTreeListTextNode*>(N)->Texts();
+        while (S->Count() <= std::max(From, To))
+            S->Add(std::string());
+        const std::string Text = S->Strings(From);
+        TObject* Obj = S->Objects(From);
+        S->Delete(From);
+        S->InsertObject(To, Text, Obj);
+    });
+}
+
+void TCustomdxTreeListControl::NormalizeHeaderRows() {
+    const int Rows = FHeaderPanelRowCount;
+    for (TdxTreeListColumn* C : FColumns)
+        if (C->StoredRowIndex() > Rows - 1)
+            C->SetRowIndexDirect(Rows - 1, Rows - 1);
+    // Rows without a visible column close up, band by band.
+    for (int B = 0; B < FBands->Count(); ++B) {
+        for (int R = Rows - 1; R >= 0; --R) {
+            bool Used = false;
+            for (TdxTreeListColumn* C : FColumns)
+                Used = Used || (C->Visible() && C->BandIndex() == B && C->RowIndex() == R);
+            if (Used)
+                continue;
+            for (TdxTreeListColumn* C : FColumns)
+                if (C->Visible() && C->BandIndex() == B && C->RowIndex() > R)
+                    C->SetRowIndexDirect(C->RowIndex() - 1, C->StoredRowIndex() - 1);
+        }
+        std::set<int> UsedRows;
+        for (TdxTreeListColumn* C : FColumns)
+            if (C->Visible() && C->BandIndex() == B)
+                UsedRows.insert(C->RowIndex());
+        const int U = static_cast<int>(UsedRows.size());
+        for (TdxTreeListColumn* C : FColumns)
+            if (C->BandIndex() == B && C->RowIndex() >= U)
+                C->SetRowIndexDirect(std::max(U - 1, 0), std::max(U - 1, 0));
+    }
+}
+
+TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
+    const int C = GetFocusedAbsoluteColumn();
+    return C >= 0 && C < ColumnCount() ? Columns(C) : nullptr;
+}
+
+int TCustomdxTreeListControl::VisibleBandColumnCount(int BandIndex, int Row) {
+    int N = 0;
+    for (TdxTreeListColumn* C : FColumns)
+        N += C->Visible() && C->BandIndex() == BandIndex && C->RowIndex() == Row;
+    return N;
+}
+
+std::vector<int> TCustomdxTreeListControl::RowColumns(int Band, int Row) {
+    std::vector<int> R;
+    if (Band < 0 || Row < 0)
+        return R;
+    const int Index = FBands->GetAbsoluteIndex(Band);
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (IsColumnVisible(I) && FColumns[static_cast<size_t>(I)]->BandIndex() == Index &&
+            FColumns[static_cast<size_t>(I)]->RowIndex() == Row)
+            R.push_back(I);
+    return R;
+}
+
+bool TCustomdxTreeListControl::IsColumnVisible(int C) {
+    TdxTreeListColumn* Col = Columns(C);
+    return Col->Visible() && Col->BandIndex() >= 0 && Col->BandIndex() < FBands->Count() &&
+           FBands->Items(Col->BandIndex())->Visible();
+}
+
+int TCustomdxTreeListControl::GetColumnAt(int Band, int Row, int Col) {
+    const std::vector<int> R = RowColumns(Band, Row);
+    return Col >= 0 && Col < static_cast<int>(R.size()) ? R[static_cast<size_t>(Col)] : -1;
+}
+
+int TCustomdxTreeListControl::GetColumnCountInRow(int Band, int Row) {
+    return static_cast<int>(RowColumns(Band, Row).size());
+}
+
+int TCustomdxTreeListControl::GetBandRowCount(int Band) {
+    if (Band < 0)
+        return 0;
+    const int Index = FBands->GetAbsoluteIndex(Band);
+    std::set<int> Rows;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (IsColumnVisible(I) && FColumns[static_cast<size_t>(I)]->BandIndex() == Index)
+            Rows.insert(FColumns[static_cast<size_t>(I)]->RowIndex());
+    return static_cast<int>(Rows.size());
+}
+
+int TCustomdxTreeListControl::GetLeftFixedBand() {
+    return FBands->VisibleCount() > 0 && VisibleBand(0)->Fixed() == bfLeft ? 0 : -1;
+}
+
+int TCustomdxTreeListControl::GetRightFixedBand() {
+    const int N = FBands->VisibleCount();
+    return N > 0 && VisibleBand(N - 1)->Fixed() == bfRight ? N - 1 : -1;
+}
+
+std::string TCustomdxTreeListControl::GetCellText(TdxTreeListNode* Node, int C) {
+    std::string S;
+    if (Node)
+        GetNodeString(Node, C, S);
+    return S;
+}
+
+void TCustomdxTreeListControl::SetBandWidth(int Band, int Width) {
+    if (Band >= 0 && Band < FBands->VisibleCount())
+        VisibleBand(Band)->SetWidth(Width);
+}
+
+void TCustomdxTreeListControl::SetColumnWidth(int C, int Width) {
+    if (Columns(C)->Sizing())
+        Columns(C)->StoreWidth(Width);
+}
+
+void TCustomdxTreeListControl::SetBandRowCountValue(int Value) {
+    Value = std::clamp(Value, 1, std::max(BandMaxRowCount, 1));
+    if (Value == FBandRowCount)
+        return;
+    FBandRowCount = Value;
+    BandsChanged();
+}
+
+void TCustomdxTreeListControl::SetHeaderPanelRowCountValue(int Value) {
+    Value = std::clamp(Value, 1, std::max(HeaderPanelMaxRowCount, 1));
+    if (Value == FHeaderPanelRowCount)
+        return;
+    FHeaderPanelRowCount = Value;
+    if (Value > 1)
+        FDefaultLayout = false;
+    if (!ComponentState().Contains(csLoading))
+        NormalizeHeaderRows();
+    LayoutChanged();
+}
+
+void TCustomdxTreeListControl::SetDefaultLayout(bool Value) {
+    FDefaultLayout = Value;
+    if (!Value || ComponentState().Contains(csLoading))
+        return;
+    BeginUpdate();
+    try {
+        SetShowBands(false);
+        FHeaderPanelRowCount = 1;
+        while (FBands->Count() > 1)
+            FBands->Items(FBands->Count() - 1)->Free();
+        if (FBands->Count() == 0)
+            FBands->Add();
+        FBands->Items(0)->SetVisible(true);
+        for (TdxTreeListColumn* C : FColumns)
+            C->SetBandIndex(0);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    FDefaultLayout = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Header customizing
+
+bool TCustomdxTreeListControl::CanDragBand(int Band) {
+    TdxTreeListBand* B = Band >= 0 && Band < FBands->VisibleCount() ? VisibleBand(Band) : nullptr;
+    return TCustomdxTreeList::CanDragBand(Band) && B && B->Fixed() == bfNone && !B->DisableDragging;
+}
+
+bool TCustomdxTreeListControl::CanDragColumn(int C) {
+    return TCustomdxTreeList::CanDragColumn(C) && C >= 0 && !Columns(C)->DisableDragging;
+}
+
+void TCustomdxTreeListControl::MoveBand(int From, int To) {
+    TdxTreeListBand* B = VisibleBand(From);
+    TdxTreeListBand* T = VisibleBand(To);
+    if (B && T)
+        B->SetIndex(T->Index());
+}
+
+void TCustomdxTreeListControl::MoveColumn(int Column, int Band, int Col, int Row) {
+    TdxTreeListColumn* C = Columns(Column);
+    BeginUpdate();
+    try {
+        const int BandIndex = FBands->GetAbsoluteIndex(Band);
+        if (Row >= FHeaderPanelRowCount)
+            SetHeaderPanelRowCountValue(Row + 1);
+        C->SetBandIndex(BandIndex);
+        C->SetRowIndex(Row);
+        C->SetColIndex(Col);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    ColumnChanged(nullptr);
+}
+
+void TCustomdxTreeListControl::HideColumn(int Column) { Columns(Column)->SetVisible(false); }
+
+void TCustomdxTreeListControl::HideBand(int Band) { FBands->Items(Band)->SetVisible(false); }
+
+void TCustomdxTreeListControl::ShowColumnAt(int Band, int Row, int Column, int Col) {
+    Columns(Column)->SetVisible(true);
+    MoveColumn(Column, Band, Col, Row);
+}
+
+void TCustomdxTreeListControl::ShowBandAt(int Target, int Band) {
+    TdxTreeListBand* B = FBands->Items(Band);
+    B->SetVisible(true);
+    if (TdxTreeListBand* T = VisibleBand(Target))
+        B->SetIndex(T->Index());
+}
+
+void TCustomdxTreeListControl::RemapColumnBands(const std::function<int(int)>& Map) {
+    for (TdxTreeListColumn* C : FColumns)
+        C->SetBandIndexDirect(Map(C->BandIndex()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sorting
+
+void TCustomdxTreeListControl::AddSortedColumn(TdxTreeListColumn* Column) {
+    if (Column->Sorted() != csNone && std::find(FSortList.begin(), FSortList.end(), Column) == FSortList.end())
+        FSortList.push_back(Column);
+}
+
+void TCustomdxTreeListControl::RemoveSortedColumn(TdxTreeListColumn* Column) {
+    FSortList.erase(std::remove(FSortList.begin(), FSortList.end(), Column), FSortList.end());
+}
+
+void TCustomdxTreeListControl::RebuildSortList() {
+    FSortList.clear();
+    for (TdxTreeListColumn* C : FColumns)
+        AddSortedColumn(C);
+    std::stable_sort(FSortList.begin(), FSortList.end(), [](TdxTreeListColumn* A, TdxTreeListColumn* B) {
+        return A->PendingSortOrder < B->PendingSortOrder;
+    });
+}
+
+void TCustomdxTreeListControl::DoColumnHeaderClick(int Column) {
+    if (!IsColumnSorting() || Column < 0)
+        return;
+    TdxTreeListColumn* C = Columns(Column);
+    C->SetSorted(FSortCtrl ? csNone : (C->Sorted() == csUp ? csDown : csUp));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Nodes
+
+namespace {
+TdxTreeListTextNode* AsText(TdxTreeListNode* Node) { return static_cast<TdxTreeListTextNode*>(Node); }
+}  // namespace
+
+int TCustomdxTreeListControl::GetNodeImageIndex(TdxTreeListNode* Node) { return AsText(Node)->FImageIndex; }
+int TCustomdxTreeListControl::GetNodeSelectedIndex(TdxTreeListNode* Node) { return AsText(Node)->FSelectedIndex; }
+int TCustomdxTreeListControl::GetNodeStateIndex(TdxTreeListNode* Node) { return AsText(Node)->FStateIndex; }
+
+void TCustomdxTreeListControl::SetNodeImageIndex(TdxTreeListNode* Node, int Value) {
+    if (Value != GetNodeImageIndex(Node)) {
+        AsText(Node)->FImageIndex = Value;
+        InvalidateNode(Node, false);
+    }
+}
+
+void TCustomdxTreeListControl::SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) {
+    if (Value != GetNodeSelectedIndex(Node)) {
+        AsText(Node)->FSelectedIndex = Value;
+        InvalidateNode(Node, false);
+    }
+}
+
+void TCustomdxTreeListControl::SetNodeStateIndex(TdxTreeListNode* Node, int Value) {
+    if (Value != GetNodeStateIndex(Node)) {
+        AsText(Node)->FStateIndex = Value;
+        InvalidateNode(Node, false);
+    }
+}
+
+void TCustomdxTreeListControl::GetNodeString(TdxTreeListNode* Node, int Column, std::string& S) {
+    TStringList* L = AsText(Node)->Texts();
+    S = Column >= 0 && Column < L->Count() ? L->Strings(Column) : std::string();
+}
+
+void TCustomdxTreeListControl::GetNodeValue(TdxTreeListNode* Node, int Column, Variant& Value) {
+    std::string S;
+    GetNodeString(Node, Column, S);
+    Value = S;
+}
+
+void TCustomdxTreeListControl::SetNodeString(TdxTreeListNode* Node, int Column, const std::string& S) {
+    if (Column < 0)
+        return;
+    TStringList* L = AsText(Node)->Texts();
+    while (L->Count() <= Column)
+        L->Add(std::string());
+    L->SetStrings(Column, S);
+}
+
+void TCustomdxTreeListControl::SetNodeValue(TdxTreeListNode* Node, int Column, const Variant& Value) {
+    SetNodeString(Node, Column, Value.AsString());
+    if (LockCount() == 0)
+        InvalidateNode(Node, false);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+TdxInplaceEdit* TCustomdxTreeListControl::FindEditor(int) {
+    TdxTreeListColumn* C = FocusedColumnObject();
+    if (!C)
+        return nullptr;
+    const TClass K = C->GetEditorClass();
+    for (TdxInplaceEdit* E : FEditors)
+        if (E->ClassType() == K)
+            return E;
+    return nullptr;
+}
+
+TdxInplaceEdit* TCustomdxTreeListControl::CreateEditor(int Column) {
+    TdxTreeListColumn* C = FocusedColumnObject();
+    if (!C)
+        return TCustomdxTreeList::CreateEditor(Column);
+    TdxInplaceEdit* E = C->GetEditorClass().Create(this);
+    FEditors.push_back(E);
+    return E;
+}
+
+void TCustomdxTreeListControl::InitEditor(TdxInplaceEdit* Editor) {
+    TCustomdxTreeList::InitEditor(Editor);
+    if (TdxTreeListColumn* C = FocusedColumnObject())
+        C->InitEditProperties(Editor);
+}
+
+void TCustomdxTreeListControl::GetEditorValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
+    if (TdxTreeListColumn* C = FocusedColumnObject())
+        C->InitEditValue(Node, Editor, Value);
+    else
+        TCustomdxTreeList::GetEditorValue(Node, Editor, Value);
+}
+
+void TCustomdxTreeListControl::ApplyEditorValue(TdxTreeListNode* Node, int Column, Variant& Value,
+                                                TdxInplaceEdit* Editor) {
+    const int Absolute = GetVisibleColumn(Column);
+    if (Absolute >= 0 && Absolute < ColumnCount()) {
+        Columns(Absolute)->AssignEditValue(Node, Editor, Value);
+        InvalidateNode(Node, false);
+    } else {
+        TCustomdxTreeList::ApplyEditorValue(Node, Column, Value, Editor);
+    }
+}
+
+void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* Node, bool& Allow) {
+    TCustomdxTreeList::DoEditing(Node, Allow);
+    if (Allow)
+        if (TdxTreeListColumn* C = FocusedColumnObject())
+            Allow = C->CanEdit();
+}
+
+bool TCustomdxTreeListControl::CanEditorModify() {
+    TdxTreeListColumn* C = FocusedColumnObject();
+    return C && !C->ReadOnly();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Streaming and life
+
+void TCustomdxTreeListControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    TCustomdxTreeList::GetChildren(Proc, Root);
+    for (TdxTreeListColumn* C : FColumns)
+        if (C->Owner() == Root)
+            Proc(C);
+}
+
+void TCustomdxTreeListControl::SetChildOrder(TComponent* Child, int Order) {
+    if (auto* C = dynamic_cast<TdxTreeListColumn*>(Child); C && IndexOfColumn(C) >= 0)
+        C->SetIndex(Order);
+    else
+        TCustomdxTreeList::SetChildOrder(Child, Order);
+}
+
+void TCustomdxTreeListControl::SetParent(TWinControl* AParent) {
+    TCustomdxTreeList::SetParent(AParent);
+    if (AParent)
+        if (TCustomForm* F = GetParentForm())
+            FParentFormName = F->Name();
+}
+
+void TCustomdxTreeListControl::Loaded() {
+    TCustomdxTreeList::Loaded();
+    NormalizeHeaderRows();
+    RebuildSortList();
+    if (!ComponentState().Contains(csDesigning))
+        RestoreStoredLayout();
+    LayoutChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Unit start-up
+
+namespace {
+struct CursorEntry {
+    TCursor Id;
+    const char* Name;
+};
+constexpr CursorEntry TreeListCursors[] = {
+    {-1124, "DXTLDELETECURSOR"},      {-1131, "DXTL_FULLSCROLLCURSOR"},  {-1132, "DXTL_HORSCROLLCURSOR"},
+    {-1133, "DXTL_VERSCROLLCURSOR"},  {-1134, "DXTL_UPSCROLLCURSOR"},    {-1135, "DXTL_RIGHTSCROLLCURSOR"},
+    {-1136, "DXTL_DOWNSCROLLCURSOR"}, {-1137, "DXTL_LEFTSCROLLCURSOR"},  {-1138, "DXTL_DRAGCOPY"},
+    {-1139, "DXTL_MULTIDRAGCOPY"},
+};
+int StartCount = 0;
+}  // namespace
+
+void dxTLInitialization() {
+    if (StartCount++ > 0)
+        return;
+    RegisterClasses({TdxTreeListColumn::StaticClass(), TdxTreeListMaskColumn::StaticClass(),
+                     TCustomdxTreeListControl::StaticClass()});
+    for (const CursorEntry& C : TreeListCursors)
+        Screen->SetCursors(C.Id, LoadDataCursor(C.Name));
+    HorzDragScrollTimer = VertDragScrollTimer = static_cast<UINT_PTR>(-1);
+    EditorTimerId = -1;
+    LoadIndicatorImages();
+}
+
+void dxTLFinalization() {
+    if (--StartCount > 0)
+        return;
+    FreeIndicatorImages();
+    for (const CursorEntry& C : TreeListCursors)
+        Screen->SetCursors(C.Id, nullptr);
+}
