@@ -192,8 +192,8 @@ TEST_F(EnglishSystemTexts, TheWizardShowsEachLanguageInItsOwnLetters) {
     }
 }
 
-// Every label of Root and its children: the text, drawn in the label's own font as the label draws
-// it, fits the label's client rectangle. Returns the number of labels seen.
+// Every label of Root and its children: the text, measured on the label's own canvas in its own font
+// as the label draws it, fits the label's client rectangle. Returns the number of labels seen.
 int ExpectLabelsFit(TWinControl* Root) {
     int Seen = 0;
     for (int I = 0; I < Root->ControlCount(); ++I) {
@@ -204,14 +204,12 @@ int ExpectLabelsFit(TWinControl* Root) {
         if (!L || !L->Visible() || L->Caption().empty())
             continue;
         ++Seen;
-        HDC DC = GetDC(Root->Handle());
-        HGDIOBJ Old = SelectObject(DC, L->Font()->Handle());
+        TCanvas* Canvas = L->Canvas();
+        Canvas->SetFont(L->Font());
         const std::string Text = L->Caption();
         RECT R{0, 0, L->WordWrap() ? L->Width() : 0, 0};
-        DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), &R,
+        DrawTextA(Canvas->Handle(), Text.c_str(), static_cast<int>(Text.size()), &R,
                   DT_CALCRECT | DT_EXPANDTABS | (L->WordWrap() ? DT_WORDBREAK : 0) | (L->ShowAccelChar() ? 0 : DT_NOPREFIX));
-        SelectObject(DC, Old);
-        ReleaseDC(Root->Handle(), DC);
         const TRect Client = L->ClientRect();
         EXPECT_LE(R.right - R.left, Client.Width()) << L->Owner()->Name() << "." << L->Name() << " \"" << Text << "\"";
         EXPECT_LE(R.bottom - R.top, Client.Height()) << L->Owner()->Name() << "." << L->Name();
