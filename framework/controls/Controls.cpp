@@ -30,6 +30,11 @@ LRESULT CALLBACK InitWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return CallWindowProcA(Instance, Wnd, Msg, WParam, LParam);
 }
 
+// ASCII reads alike in every code page.
+bool IsAscii(const std::string& Text) {
+    return std::all_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+}
+
 // WM_GETTEXT answered from Text: as much as the buffer takes, terminated.
 void AnswerGetText(const std::string& Text, TMessage& Message) {
     auto* Buf = reinterpret_cast<char*>(Message.LParam);
@@ -984,7 +989,7 @@ void TWinControl::CreateWnd() {
         SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
     // The window took its caption through the system's code page.
     FWindowCodePage = GetACP();
-    if (FDefWndProcW && FWindowCodePage != TextCodePage())
+    if (FDefWndProcW && FWindowCodePage != TextCodePage() && !IsAscii(Params.Caption))
         SetWideWindowText(Params.Caption);
 }
 
@@ -1540,8 +1545,13 @@ void TWinControl::FontChanged(TObject* Sender) {
     if (FHandle) {
         SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
         // A text shown in another character set is read in the new one's code page.
-        if (FDefWndProcW && FWindowCodePage != TextCodePage())
-            SetWideWindowText(WideToAnsi(WideWindowText(), FWindowCodePage));
+        if (FDefWndProcW && FWindowCodePage != TextCodePage()) {
+            const std::string Text = WideToAnsi(WideWindowText(), FWindowCodePage);
+            if (IsAscii(Text))
+                FWindowCodePage = TextCodePage();
+            else
+                SetWideWindowText(Text);
+        }
     }
     NotifyControls(CM_PARENTFONTCHANGED);
 }
