@@ -133,8 +133,7 @@ std::string ExpandChars(std::string_view Text, char PadChar, int Percent);
 
 // The name's charset number from CharsetNames (exact match), 1 (DEFAULT_CHARSET) for anything else.
 Byte CharsetOfName(std::string_view Name);
-// The code page a font charset stands for; the system's ANSI code page when the platform knows none.
-UINT CharsetCodePage(Byte Charset);
+// CharsetCodePage (SysUtils) gives the code page a language's charset stands for.
 std::string AnsiToUtf8(std::string_view Text, Byte Charset);
 std::string Utf8ToAnsi(std::string_view Text, Byte Charset);
 // Strict twins for whole-list conversions: false (and Result untouched) when the platform refuses a

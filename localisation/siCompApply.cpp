@@ -72,6 +72,17 @@ void TsiCustomLang::ApplyTranslation() {
     if (Quiet || !Owner())
         return;
     RefreshActiveCharset();
+    auto Changed = [this](std::initializer_list<int> Kinds) {
+        for (int K : Kinds)
+            if (FChangedKind == K)
+                return true;
+        return false;
+    };
+    // Fonts and their character sets come before any text: a control reads its texts in the code
+    // page of its font's character set, so a text set earlier would be read in the old language's.
+    if (Changed({-1, stFonts, stCharSets}) && !FOwnerHasNoFont)
+        ApplyKindList(Fonts(), stFonts);
+    ApplyOwnerFont();
     if (FTranslateExtendedFirst && FChangedKind == -1)
         ApplyExtendedTranslations();
     try {
@@ -80,21 +91,12 @@ void TsiCustomLang::ApplyTranslation() {
     } catch (const Exception&) {
         // The owner's own texts never stop the rest of the application.
     }
-    auto Changed = [this](std::initializer_list<int> Kinds) {
-        for (int K : Kinds)
-            if (FChangedKind == K)
-                return true;
-        return false;
-    };
     if (Changed({-1, stCaptions}))
         ApplyKindList(Captions(), stCaptions);
     if (Changed({-1, stHints}))
         ApplyKindList(Hints(), stHints);
     if (Changed({-1, stDisplayLabels}))
         ApplyKindList(DisplayLabels(), stDisplayLabels);
-    if (Changed({-1, stFonts, stCharSets}) && !FOwnerHasNoFont)
-        ApplyKindList(Fonts(), stFonts);
-    ApplyOwnerFont();
     if (Changed({-1, stMultiLines}))
         ApplyKindList(MultiLines(), stMultiLines);
     if (Changed({-1, stOtherStrings}))

@@ -139,13 +139,6 @@ Byte CharsetOfName(std::string_view Name) {
     return 1;
 }
 
-UINT CharsetCodePage(Byte Charset) {
-    CHARSETINFO Info{};
-    if (TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<uintptr_t>(Charset)), &Info, TCI_SRCCHARSET))
-        return Info.ciACP;
-    return GetACP();
-}
-
 std::string AnsiToUtf8(std::string_view Text, Byte Charset) { return UTF8Encode(AnsiToWide(Text, CharsetCodePage(Charset))); }
 
 std::string Utf8ToAnsi(std::string_view Text, Byte Charset) { return WideToAnsi(UTF8Decode(Text), CharsetCodePage(Charset)); }

@@ -10,19 +10,35 @@
 
 namespace {
 
+// The security library is loaded on the first integrated login, not with the program: loading it
+// starts every security package of the platform, which costs a start-up that never logs in.
+PSecurityFunctionTableW Sspi() {
+    static PSecurityFunctionTableW Table = [] {
+        HMODULE Lib = LoadLibraryA("secur32.dll");
+        auto Init = Lib ? reinterpret_cast<INIT_SECURITY_INTERFACE_W>(
+                              reinterpret_cast<void*>(GetProcAddress(Lib, "InitSecurityInterfaceW")))
+                        : nullptr;
+        return Init ? Init() : nullptr;
+    }();
+    if (!Table)
+        throw ETdsError(TTdsErrorKind::Login,
+                        "Integrated security is not available: the security library cannot be loaded.");
+    return Table;
+}
+
 class TNegotiateSspi : public ITdsSspi {
 public:
     ~TNegotiateSspi() override {
         if (FHaveContext)
-            DeleteSecurityContext(&FContext);
+            Sspi()->DeleteSecurityContext(&FContext);
         if (FHaveCredentials)
-            FreeCredentialsHandle(&FCredentials);
+            Sspi()->FreeCredentialsHandle(&FCredentials);
     }
 
     TTdsBytes Start(const std::wstring& TargetName) override {
         FTarget = TargetName;
         TimeStamp Expiry;
-        SECURITY_STATUS S = AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(L"Negotiate"), SECPKG_CRED_OUTBOUND,
+        SECURITY_STATUS S = Sspi()->AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(L"Negotiate"), SECPKG_CRED_OUTBOUND,
                                                       nullptr, nullptr, nullptr, nullptr, &FCredentials, &Expiry);
         if (S != SEC_E_OK)
             Fail("the security package \"Negotiate\" has no credentials for the current user", S);
@@ -48,19 +64,19 @@ private:
         SecBufferDesc OutDesc{SECBUFFER_VERSION, 1, &OutBuf};
         ULONG Attrs = 0;
         TimeStamp Expiry;
-        SECURITY_STATUS S = InitializeSecurityContextW(
+        SECURITY_STATUS S = Sspi()->InitializeSecurityContextW(
             &FCredentials, FHaveContext ? &FContext : nullptr, const_cast<SEC_WCHAR*>(FTarget.c_str()),
             ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_CONNECTION, 0, SECURITY_NATIVE_DREP, In ? &InDesc : nullptr, 0,
             &FContext, &OutDesc, &Attrs, &Expiry);
         if (S == SEC_I_COMPLETE_NEEDED || S == SEC_I_COMPLETE_AND_CONTINUE)
-            CompleteAuthToken(&FContext, &OutDesc);
+            Sspi()->CompleteAuthToken(&FContext, &OutDesc);
         if (S == SEC_E_OK || S == SEC_I_CONTINUE_NEEDED || S == SEC_I_COMPLETE_NEEDED || S == SEC_I_COMPLETE_AND_CONTINUE)
             FHaveContext = true;
         TTdsBytes Out;
         if (OutBuf.pvBuffer) {
             const auto* P = static_cast<const std::uint8_t*>(OutBuf.pvBuffer);
             Out.assign(P, P + OutBuf.cbBuffer);
-            FreeContextBuffer(OutBuf.pvBuffer);
+            Sspi()->FreeContextBuffer(OutBuf.pvBuffer);
         }
         if (FAILED(S))
             Fail("the security package \"Negotiate\" could not make a logon token", S);

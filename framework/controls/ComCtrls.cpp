@@ -149,7 +149,7 @@ void TStatusBar::SetSimpleText(const std::string& Value) {
         return;
     FSimpleText = Value;
     if (HandleAllocated() && FSimplePanel)
-        SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
+        SetPartText(SB_SIMPLEID, FSimpleText);
 }
 
 void TStatusBar::SetSizeGrip(bool Value) { SetStyleFlag(this, FSizeGrip, Value); }
@@ -159,7 +159,7 @@ void TStatusBar::UpdatePanels() {
         return;
     if (FSimplePanel) {
         SendMessageA(FHandle, SB_SIMPLE, 1, 0);
-        SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
+        SetPartText(SB_SIMPLEID, FSimpleText);
         return;
     }
     int N = FPanels->Count();
@@ -175,7 +175,7 @@ void TStatusBar::UpdatePanels() {
     Edges.back() = -1;
     SendMessageA(FHandle, SB_SETPARTS, Edges.size(), reinterpret_cast<LPARAM>(Edges.data()));
     if (N == 0)
-        SendMessageA(FHandle, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(""));
+        SetPartText(0, "");
     for (int I = 0; I < N; ++I)
         UpdatePanel(I);
 }
@@ -200,7 +200,12 @@ void TStatusBar::UpdatePanel(int Index) {
         Text = "\t" + Text;
     else if (P->Alignment() == taRightJustify)
         Text = "\t\t" + Text;
-    SendMessageA(FHandle, SB_SETTEXTA, Flags, reinterpret_cast<LPARAM>(Text.c_str()));
+    SetPartText(Flags, Text);
+}
+
+void TStatusBar::SetPartText(WPARAM Flags, const std::string& Text) {
+    const std::wstring W = AnsiToWide(Text, TextCodePage());
+    SendMessageW(FHandle, SB_SETTEXTW, Flags, reinterpret_cast<LPARAM>(W.c_str()));
 }
 
 void TStatusBar::DrawPanel(TStatusPanel* Panel, const TRect& Rect) {
@@ -478,7 +483,7 @@ void TToolBar::UpdateButtons() {
         SendMessageA(FHandle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
         SendMessageA(FHandle, TB_SETBITMAPSIZE, 0,
                      FImages ? MAKELPARAM(FImages->Width(), FImages->Height()) : MAKELPARAM(0, 0));
-        std::vector<std::string> Captions;
+        std::vector<std::wstring> Captions;
         Captions.reserve(FButtons.size());
         std::vector<TBBUTTON> Native;
         for (TToolButton* B : FButtons) {
@@ -500,10 +505,10 @@ void TToolBar::UpdateButtons() {
                                           (B->FIndeterminate ? TBSTATE_INDETERMINATE : 0) |
                                           (B->FMarked ? TBSTATE_MARKED : 0) | (B->FWrap ? TBSTATE_WRAP : 0));
             if (FShowCaptions && N.fsStyle != BTNS_SEP) {
-                Captions.push_back(B->Caption());
-                Captions.back().push_back('\0');  // the system's string lists end with two zeros
+                Captions.push_back(AnsiToWide(B->Caption(), TextCodePage()));
+                Captions.back().push_back(L'\0');  // the system's string lists end with two zeros
                 N.iString = static_cast<INT_PTR>(
-                    SendMessageA(FHandle, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(Captions.back().c_str())));
+                    SendMessageW(FHandle, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(Captions.back().c_str())));
             }
             Native.push_back(N);
         }

@@ -106,6 +106,8 @@ protected:
     void WMSize(TMessage& Message);
 
 private:
+    // A part's text in the code page of the bar's font, whatever the system's.
+    void SetPartText(WPARAM Flags, const std::string& Text);
     TStatusPanels* FPanels = nullptr;
     TCanvas* FCanvas = nullptr;
     bool FSimplePanel = false;

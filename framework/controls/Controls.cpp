@@ -32,6 +32,25 @@ LRESULT CALLBACK InitWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     return CallWindowProcA(Instance, Wnd, Msg, WParam, LParam);
 }
 
+// ASCII reads alike in every code page.
+bool IsAscii(const std::string& Text) {
+    return std::all_of(Text.begin(), Text.end(), [](char C) { return static_cast<unsigned char>(C) < 0x80; });
+}
+
+// WM_GETTEXT answered from Text: as much as the buffer takes, terminated.
+void AnswerGetText(const std::string& Text, TMessage& Message) {
+    auto* Buf = reinterpret_cast<char*>(Message.LParam);
+    const std::size_t Max = Message.WParam;
+    if (!Buf || Max == 0) {
+        Message.Result = 0;
+        return;
+    }
+    const std::size_t N = std::min(Text.size(), Max - 1);
+    std::memcpy(Buf, Text.data(), N);
+    Buf[N] = '\0';
+    Message.Result = static_cast<LRESULT>(N);
+}
+
 TShiftState ShiftOf(bool Shift, bool Ctrl, bool Alt) {
     TShiftState S;
     if (Shift)
@@ -517,19 +536,9 @@ void TControl::WndProc(TMessage& Message) {
 void TControl::DefaultHandler(TMessage& Message) {
     // A windowless control (and a windowed one without a window) keeps its own text.
     switch (Message.Msg) {
-    case WM_GETTEXT: {
-        auto* Buf = reinterpret_cast<char*>(Message.LParam);
-        std::size_t Max = Message.WParam;
-        if (!Buf || Max == 0) {
-            Message.Result = 0;
-            return;
-        }
-        std::size_t N = std::min(FText.size(), Max - 1);
-        std::memcpy(Buf, FText.data(), N);
-        Buf[N] = '\0';
-        Message.Result = static_cast<LRESULT>(N);
+    case WM_GETTEXT:
+        AnswerGetText(FText, Message);
         return;
-    }
     case WM_GETTEXTLENGTH:
         Message.Result = static_cast<LRESULT>(FText.size());
         return;
@@ -940,6 +949,8 @@ void TWinControl::CreateSubClass(TCreateParams& Params, const char* ClassName) {
     if (!GetClassInfoA(nullptr, ClassName, &Std) && !GetClassInfoA(GetModuleHandleA(nullptr), ClassName, &Std))
         RaiseLastOSError();
     UINT Saved = Params.WindowClass.style;
+    FSubClassName = ClassName;
+    FSubClassProc = Std.lpfnWndProc;
     Params.WindowClass = Std;
     Params.WindowClass.hInstance = GetModuleHandleA(nullptr);
     Params.WindowClass.style = (Std.style & ~KeepStyles) | (Saved & KeepStyles) | (Std.style & CS_DBLCLKS);
@@ -955,6 +966,7 @@ void TWinControl::CreateWnd() {
             throw EInvalidOperation(FormsConsts::SParentRequired, {Name()});
     }
     FDefWndProc = Params.WindowClass.lpfnWndProc;
+    FDefWndProcW = WideDefWndProc();
     WNDCLASSA Existing{};
     HINSTANCE Inst = Params.WindowClass.hInstance;
     bool Registered = GetClassInfoA(Inst, Params.WinClassName.c_str(), &Existing);
@@ -981,6 +993,58 @@ void TWinControl::CreateWnd() {
     FCreatedExStyle = GetWindowLongPtrA(FHandle, GWL_EXSTYLE);
     if (FFont)
         SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+    // The window took its caption through the system's code page.
+    FWindowCodePage = GetACP();
+    if (FDefWndProcW && FWindowCodePage != TextCodePage() && !IsAscii(Params.Caption))
+        SetWideWindowText(Params.Caption);
+}
+
+WNDPROC TWinControl::WideDefWndProc() const {
+    if (FDefWndProc == reinterpret_cast<WNDPROC>(DefWindowProcA))
+        return DefWindowProcW;
+    // A standard class has a wide procedure of its own; a procedure set by a descendant has not.
+    if (!FSubClassName || FDefWndProc != FSubClassProc)
+        return nullptr;
+    const std::wstring Name = AnsiToWide(FSubClassName);
+    WNDCLASSW W{};
+    WNDCLASSA A{};
+    for (HINSTANCE Inst : {HINSTANCE(nullptr), GetModuleHandleA(nullptr)})
+        if (GetClassInfoA(Inst, FSubClassName, &A) && A.lpfnWndProc == FDefWndProc &&
+            GetClassInfoW(Inst, Name.c_str(), &W))
+            return W.lpfnWndProc;
+    return nullptr;
+}
+
+std::wstring TWinControl::WideWindowText() const {
+    auto Len = CallWindowProcW(FDefWndProcW, FHandle, WM_GETTEXTLENGTH, 0, 0);
+    if (Len <= 0)
+        return std::wstring();
+    std::wstring W(static_cast<std::size_t>(Len) + 1, L'\0');
+    auto Got = CallWindowProcW(FDefWndProcW, FHandle, WM_GETTEXT, W.size(), reinterpret_cast<LPARAM>(W.data()));
+    W.resize(static_cast<std::size_t>(std::clamp<LRESULT>(Got, 0, Len)));
+    return W;
+}
+
+void TWinControl::SetWideWindowText(const std::string& Text) {
+    FWindowCodePage = TextCodePage();
+    const std::wstring W = AnsiToWide(Text, FWindowCodePage);
+    CallWindowProcW(FDefWndProcW, FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W.c_str()));
+}
+
+void TWinControl::WideTextMessage(TMessage& Message) {
+    if (Message.Msg == WM_SETTEXT) {
+        const std::string Text = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
+        FWindowCodePage = TextCodePage();
+        const std::wstring W = AnsiToWide(Text, FWindowCodePage);
+        Message.Result =
+            CallWindowProcW(FDefWndProcW, FHandle, WM_SETTEXT, Message.WParam, reinterpret_cast<LPARAM>(W.c_str()));
+        return;
+    }
+    const std::string Text = WideToAnsi(WideWindowText(), FWindowCodePage);
+    if (Message.Msg == WM_GETTEXTLENGTH)
+        Message.Result = static_cast<LRESULT>(Text.size());
+    else
+        AnswerGetText(Text, Message);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
@@ -1484,8 +1548,17 @@ void TWinControl::FontChanged(TObject* Sender) {
         TControl::FontChanged(Sender);
         return;
     }
-    if (FHandle)
+    if (FHandle) {
         SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+        // A text shown in another character set is read in the new one's code page.
+        if (FDefWndProcW && FWindowCodePage != TextCodePage()) {
+            const std::string Text = WideToAnsi(WideWindowText(), FWindowCodePage);
+            if (IsAscii(Text))
+                FWindowCodePage = TextCodePage();
+            else
+                SetWideWindowText(Text);
+        }
+    }
     NotifyControls(CM_PARENTFONTCHANGED);
 }
 
@@ -1686,6 +1759,10 @@ void TWinControl::DefaultHandler(TMessage& Message) {
     // sees them, and unanswered they give 0.
     if (Message.Msg >= CM_BASE && Message.Msg < 0xC000) {
         Message.Result = 0;
+        return;
+    }
+    if (FDefWndProcW && (Message.Msg == WM_SETTEXT || Message.Msg == WM_GETTEXT || Message.Msg == WM_GETTEXTLENGTH)) {
+        WideTextMessage(Message);
         return;
     }
     Message.Result = CallWindowProcA(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);

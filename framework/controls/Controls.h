@@ -216,6 +216,8 @@ public:
     // of a control's own Font clears ParentFont.
     TFont* Font() const { return FFont; }
     void SetFont(TFont* Value) { FFont->Assign(Value); }
+    // The code page of the control's 8-bit texts: that of its font's character set.
+    UINT TextCodePage() const { return CharsetCodePage(FFont->Charset()); }
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool Value);
     TColor Color() const { return FColor; }
@@ -603,6 +605,17 @@ protected:
 
 private:
     friend class TControl;
+    // The window keeps its text in UTF-16. Our texts are 8-bit in the code page of the font's
+    // character set, whatever the system's: they reach the default procedure through its wide
+    // version, converted with that code page (FWindowCodePage), and come back the same way.
+    WNDPROC WideDefWndProc() const;
+    void WideTextMessage(TMessage& Message);
+    std::wstring WideWindowText() const;
+    void SetWideWindowText(const std::string& Text);
+    const char* FSubClassName = nullptr;
+    WNDPROC FSubClassProc = nullptr;
+    WNDPROC FDefWndProcW = nullptr;
+    UINT FWindowCodePage = CP_ACP;
     void RemoveFocus(bool Removing);
     void AlignControl(TControl* AControl);
     void InvalidateFrame();

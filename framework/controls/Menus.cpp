@@ -411,18 +411,21 @@ void TMenuItem::FreeImageBitmap() {
 void TMenuItem::AppendTo(HMENU Menu, TMenu* Owner) {
     if (!FVisible)
         return;
-    MENUITEMINFOA Info{};
+    MENUITEMINFOW Info{};
     Info.cbSize = sizeof(Info);
     Info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
     Info.wID = FCommand;
-    std::string Text;
+    std::wstring Text;
     if (IsLine())
         Info.fType = MFT_SEPARATOR;
     else {
         Info.fMask |= MIIM_STRING;
-        Text = FCaption;
+        std::string Caption = FCaption;
         if (FShortCut != scNone && !ShortCutToText(FShortCut).empty())
-            Text += "\t" + ShortCutToText(FShortCut);
+            Caption += "\t" + ShortCutToText(FShortCut);
+        // The texts are in the code page of the character set of the form the menu belongs to.
+        auto* Form = Owner ? DynCast<TControl>(Owner->Owner()) : nullptr;
+        Text = AnsiToWide(Caption, Form ? Form->TextCodePage() : CP_ACP);
         Info.dwTypeData = Text.data();
         Info.cch = static_cast<UINT>(Text.size());
         if (FRadioItem)
@@ -456,7 +459,7 @@ void TMenuItem::AppendTo(HMENU Menu, TMenu* Owner) {
             Info.hbmpItem = FImageBitmap;
         }
     }
-    InsertMenuItemA(Menu, static_cast<UINT>(GetMenuItemCount(Menu)), TRUE, &Info);
+    InsertMenuItemW(Menu, static_cast<UINT>(GetMenuItemCount(Menu)), TRUE, &Info);
 }
 
 void TMenuItem::Click() {

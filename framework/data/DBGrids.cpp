@@ -624,6 +624,9 @@ void TCustomDBGrid::TitleFontChanged(TObject*) {
 
 void TCustomDBGrid::FontChanged(TObject* Sender) {
     TCustomGrid::FontChanged(Sender);
+    // The titles are texts of the grid's language: they are read in the code page of its font.
+    if (FTitleFont->Charset() != Font()->Charset())
+        FTitleFont->SetCharset(Font()->Charset());
     if (FColumns) {
         for (int I = 0; I < FColumns->Count(); ++I)
             FColumns->Items(I)->RefreshDefaultFont();

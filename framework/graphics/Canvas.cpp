@@ -33,7 +33,9 @@ TCanvas::~TCanvas() {
 }
 
 HDC TCanvas::Handle() {
-    RequiredState(TCanvasState{csHandleValid});
+    // A handle given out is drawn on directly (DrawText and the like): the canvas's font, pen and
+    // brush are in it, or those calls would use the context's defaults and measure another text.
+    RequiredState(TCanvasState{csHandleValid, csFontValid, csPenValid, csBrushValid});
     return FHandle;
 }
 

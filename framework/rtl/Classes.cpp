@@ -666,9 +666,13 @@ void UnRegisterIntegerConsts(const std::string& TypeName, TIdentToInt IdentToInt
 }
 
 bool IdentToIntOf(PTypeInfo IntegerType, const std::string& Ident, int& Value) {
+    return IdentToIntOf(IntegerType->Name, Ident, Value);
+}
+
+bool IdentToIntOf(const std::string& TypeName, const std::string& Ident, int& Value) {
     auto& V = IntConsts();
     for (size_t I = V.size(); I-- > 0;)
-        if (SameText(V[I].TypeName, IntegerType->Name) && V[I].IdentToInt) {
+        if (SameText(V[I].TypeName, TypeName) && V[I].IdentToInt) {
             LongInt X;
             if (V[I].IdentToInt(Ident, X)) {
                 Value = X;

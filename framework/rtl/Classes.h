@@ -294,6 +294,7 @@ void RegisterIntegerConsts(const std::string& TypeName, TIdentToInt IdentToInt, 
 void RegisterIntegerConsts(PTypeInfo IntegerType, TIdentToInt IdentToInt, TIntToIdent IntToIdent);
 void UnRegisterIntegerConsts(const std::string& TypeName, TIdentToInt IdentToInt, TIntToIdent IntToIdent);
 bool IdentToIntOf(PTypeInfo IntegerType, const std::string& Ident, int& Value);
+bool IdentToIntOf(const std::string& TypeName, const std::string& Ident, int& Value);
 bool IntToIdentOf(PTypeInfo IntegerType, LongInt Value, std::string& Ident);
 
 // An identifier table as the colour and charset units keep them.

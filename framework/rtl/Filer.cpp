@@ -315,7 +315,7 @@ std::string TReader::ReadString() {
     case vaUTF8String:
         FStream->Seek(At, soBeginning);
         FPosition = At;
-        return WideToAnsi(ReadWideString());
+        return WideToAnsi(ReadWideString(), FTextCodePage);
     default:
         FPosition = At;
         Error(SInvalidPropertyValue);
@@ -337,7 +337,7 @@ std::wstring TReader::ReadWideString() {
     case vaLString:
         FStream->Seek(At, soBeginning);
         FPosition = At;
-        return AnsiToWide(ReadString());
+        return AnsiToWide(ReadString(), FTextCodePage);
     default:
         FPosition = At;
         Error(SInvalidPropertyValue);
@@ -496,6 +496,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
         std::string Name = ReadStr();
         if (!Result->ComponentState().Contains(csDesigning))
             Result->SetName(FindUniqueName(Name));
+        FTextCodePage = RootTextCodePage();
         FLoaded.clear();
         FLoaded.push_back(Result);
         Result->ReadState(*this);
@@ -523,6 +524,31 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
         throw;
     }
     return Result;
+}
+
+// A form's texts are stored wide, but its controls hold them 8-bit in the code page of their font's
+// character set, whatever the system's; the root's properties (its caption among them, which may come
+// before its font) are looked through for the font's character set before anything is read.
+UINT TReader::RootTextCodePage() {
+    const Int64 At = FPosition;
+    UINT CodePage = CP_ACP;
+    while (!EndOfList()) {
+        if (ReadStr() != "Font.Charset") {
+            SkipValue();
+            continue;
+        }
+        int Charset = DEFAULT_CHARSET;
+        if (NextValue() == vaIdent) {
+            if (!IdentToIntOf("TFontCharset", ReadIdent(), Charset))
+                Charset = DEFAULT_CHARSET;
+        } else
+            Charset = ReadInteger();
+        CodePage = CharsetCodePage(static_cast<Byte>(Charset));
+        break;
+    }
+    FStream->Seek(At, soBeginning);
+    FPosition = At;
+    return CodePage;
 }
 
 TComponent* TReader::ReadComponent(TComponent* Component) {

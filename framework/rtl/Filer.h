@@ -91,8 +91,13 @@ public:
     float ReadSingle();
     Int64 ReadCurrency();  // scaled by 10000
     double ReadDate();
-    std::string ReadString();       // any string value, wide ones through the ANSI code page
-    std::wstring ReadWideString();  // any string value, 8-bit ones through the ANSI code page
+    // Any string value; wide ones become 8-bit, and 8-bit ones wide, through TextCodePage.
+    std::string ReadString();
+    std::wstring ReadWideString();
+    // The code page of the 8-bit texts read: a root component's resource sets it to that of the
+    // root's font character set ("Font.Charset" among its properties), else the system's.
+    UINT TextCodePage() const { return FTextCodePage; }
+    void SetTextCodePage(UINT Value) { FTextCodePage = Value; }
     std::string ReadIdent();        // vaIdent, vaNil "nil", vaFalse "False", vaTrue "True", vaNull "Null"
     std::string ReadStr();          // a short string (length byte, bytes)
     std::string ReadCounted(int UnitSize);  // a 32-bit count of units, then the units' bytes
@@ -113,7 +118,9 @@ private:
     void ReadDataInner(TComponent* Instance);
     std::string FindUniqueName(const std::string& Name);
     void DoFixupReferences();
+    UINT RootTextCodePage();
 
+    UINT FTextCodePage = CP_ACP;
     Int64 FStart = 0;
     Int64 FPosition = 0;
     Int64 FSize = 0;

@@ -498,6 +498,13 @@ std::string WideToAnsi(std::wstring_view S, UINT CodePage) {
     return R;
 }
 
+UINT CharsetCodePage(Byte Charset) {
+    CHARSETINFO Info{};
+    if (TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<uintptr_t>(Charset)), &Info, TCI_SRCCHARSET))
+        return Info.ciACP;
+    return GetACP();
+}
+
 std::string UTF8Encode(std::wstring_view S) { return WideToAnsi(S, CP_UTF8); }
 std::wstring UTF8Decode(std::string_view S) { return ToWide(S, CP_UTF8, 0); }
 std::string AnsiToUtf8(std::string_view S) { return UTF8Encode(AnsiToWide(S)); }

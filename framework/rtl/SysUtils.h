@@ -342,6 +342,10 @@ std::string AnsiDequotedStr(std::string_view S, char Quote);
 // Code pages (CP_ACP for the system's). AnsiToWide uses MB_PRECOMPOSED, WideToAnsi flags 0.
 std::wstring AnsiToWide(std::string_view S, UINT CodePage = CP_ACP);
 std::string WideToAnsi(std::wstring_view S, UINT CodePage = CP_ACP);
+// The code page of a font character set's texts (the byte of LOGFONT.lfCharSet), as the platform's
+// charset lookup gives it; the system's for DEFAULT_CHARSET and any set the lookup does not know.
+// 8-bit texts shown in a font are in this code page of its character set: the system draws them so.
+UINT CharsetCodePage(Byte Charset);
 std::string UTF8Encode(std::wstring_view S);
 std::wstring UTF8Decode(std::string_view S);
 std::string AnsiToUtf8(std::string_view S);
