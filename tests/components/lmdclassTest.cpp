@@ -189,6 +189,14 @@ TEST(LibraryUnits, StartUpAndShutDown) {
 // for a new one.
 BOOL WINAPI ThemeIsActive() { return TRUE; }
 
+int PanelChanges;
+
+LRESULT CALLBACK CountThemeChanges(HWND W, UINT M, WPARAM P, LPARAM L, UINT_PTR, DWORD_PTR) {
+    if (M == WM_THEMECHANGED)
+        ++PanelChanges;
+    return DefSubclassProc(W, M, P, L);
+}
+
 TEST(LibraryThemeManager, ThemeChangeOnAHookedFormTellsTheControlsOnce) {
     ThemeLibraryUnitInitialization();
     ASSERT_TRUE(ThemeLibraryLoaded);
@@ -207,16 +215,8 @@ TEST(LibraryThemeManager, ThemeChangeOnAHookedFormTellsTheControlsOnce) {
     Form->Show();
     auto* Manager = Create<TLMDXPThemeManager>(Form);
     ASSERT_TRUE(Manager->InstallHook());
-    static int PanelChanges;
     PanelChanges = 0;
-    SetWindowSubclass(
-        Panel->Handle(),
-        [](HWND W, UINT M, WPARAM P, LPARAM L, UINT_PTR, DWORD_PTR) -> LRESULT {
-            if (M == WM_THEMECHANGED)
-                ++PanelChanges;
-            return DefSubclassProc(W, M, P, L);
-        },
-        1, 0);
+    SetWindowSubclass(Panel->Handle(), CountThemeChanges, 1, 0);
     SendMessageA(Form->Handle(), WM_THEMECHANGED, 0, 0);
     EXPECT_EQ(PanelChanges, 2) << "off and on, once each";
     EXPECT_TRUE(GlobalApplication->UseThemes());
