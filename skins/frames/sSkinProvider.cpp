@@ -157,13 +157,14 @@ void TsSkinProvider::PrepareForm() {
     if (InitDeferred || Inert || !M || !Form || !Form->HandleAllocated())
         return;
     FSkinData->AfterOwnerLoaded();
+    FSkinData->RefreshSkinIndexes();
     if (!SystemMenu) {
         SystemMenu = Create<TsSystemMenu>(this);
         SystemMenu->UpdateItems(false);
     }
-    UpdateSysMenuStyle(M->SkinData->SkinActive);
+    // A skin without the form's section leaves the system frame, and with it the system menu.
+    UpdateSysMenuStyle(M->SkinData->SkinActive && FSkinData->IsSkinned(false));
     InitPending = false;
-    FSkinData->RefreshSkinIndexes();
     TitleIndex = -1;
     TitleIndex = TitleSkinIndex();
     CaptionIndex = M->FindSectionIndex("CAPTION");
@@ -281,7 +282,7 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         return;
     TsSkinManager* M = ProviderManager();
     if (Value) {
-        UpdateSysMenuStyle(true);
+        UpdateSysMenuStyle(IsSkinned());
         if (Form->Showing() && IsSkinned()) {
             FSkinData->BackgroundStale = true;
             UpdateBorderForm(M && M->GetExtendedBorders());

@@ -117,7 +117,7 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message) {
             CaptionIndex = M ? M->FindSectionIndex("CAPTION") : -1;
             if (M) {
                 UpdateButtonImages();
-                UpdateSysMenuStyle(true);
+                UpdateSysMenuStyle(FSkinData->IsSkinned(false));
                 FSkinData->BackgroundStale = true;
                 ApplyMainColor();
                 if (Form->HandleAllocated())

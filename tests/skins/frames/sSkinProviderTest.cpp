@@ -9,6 +9,7 @@
 
 #include "acBorderForm.h"
 #include "acSBAnimation.h"
+#include "sGraphUtils.h"
 #include "sSkinProvider.h"
 #include "sStyleSimply.h"
 #include "sSystemMenu.h"
@@ -32,6 +33,7 @@ class sSkinProviderTest : public SkinTest {
 protected:
     void SetUp() override {
         SkinTest::SetUp();
+        sGraphUtilsInitialization();
         Form->SetCaption("Skinned");
     }
     void TearDown() override {
@@ -141,11 +143,14 @@ TEST_F(sSkinProviderTest, PrintGivesTheTitleSectionAndTheCaptionAtItsAlignment) 
     Attach();
     const int W = Form->Width();
     const int TitleRows = Provider->GetCaptionHeight(true);
+    TRect Icon;
+    Provider->GetIconRect(Icon);
+    // White pixels of the caption, right of the title icon.
     auto WhiteColumns = [&](int& First, int& Last) {
         TOwned<TBitmap> B(Print());
         First = W, Last = -1;
         for (int Y = 0; Y < TitleRows; ++Y)
-            for (int X = 0; X < W; ++X)
+            for (int X = Icon.Right; X < W; ++X)
                 if (GetPx(B.get(), X, Y) == (TPx{255, 255, 255, 0})) {
                     First = std::min(First, X);
                     Last = std::max(Last, X);
@@ -291,6 +296,7 @@ TEST_F(sSkinProviderTest, BroadcastsReachTheDialogProvidersVisibleWindows) {
     auto* Panel = Create<TSkinTestPanel>(Dialog);
     Panel->SetParent(Dialog);
     Dialog->Show();
+    Panel->Commands.clear();
     TFakeDialogProvider Visible, Hidden, Empty;
     Visible.Wnd = Panel->Handle();
     TForm* HiddenForm = TForm::CreateNew(nullptr);
@@ -326,17 +332,19 @@ TEST_F(sSkinProviderTest, ASkinWithoutTheFormSectionLeavesTheSystemFrame) {
 TEST_F(sSkinProviderTest, AFormFreedWithItsProviderLeavesNoHook) {
     LoadSkin();
     Attach();
-    TForm* Doomed = TForm::CreateNew(nullptr);
-    Doomed->Show();
-    Create<TsSkinProvider>(Doomed);
-    ASSERT_NE(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
-    FreeAndNil(Doomed);
-    EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), static_cast<TComponent*>(Doomed)),
-              HookedForms.end());
-    // A skin change after it reaches the living form only.
-    Manager->SetSkinName("FrameTest");
+    ASSERT_EQ(std::count(HookedForms.begin(), HookedForms.end(), static_cast<TComponent*>(Form)), 1);
+    // The form frees its provider with itself.
+    TComponent* Doomed = Form;
+    FreeAndNil(Form);
+    Provider = nullptr;
+    EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
+    // Broadcasts after it reach no freed form.
+    TMessage Loaded{SM_ALPHACMD, SkinCommandParam(SKIN_LOADED), reinterpret_cast<LPARAM>(Manager), 0};
+    BroadcastToHookedForms(Loaded);
+    TMessage Refresh{SM_ALPHACMD, SkinCommandParam(SKIN_REFRESH), reinterpret_cast<LPARAM>(Manager), 0};
+    BroadcastToAllForms(Refresh);
     Pump();
-    EXPECT_FALSE(Style() & WS_SYSMENU);
+    EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
 }
 
 TEST_F(sSkinProviderTest, AManagerFreedBeforeItsFormsLeavesThemWorking) {
