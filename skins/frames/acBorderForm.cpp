@@ -135,18 +135,7 @@ int TacBorderForm::HitTest(TMessage& Message) {
             if (N <= Count + Buttons->Count() && Buttons->Items(N - Count - 1)->Enabled)
                 Code = HTUSERBUTTON + N - Count - 1;
         } else {
-            std::vector<int> Order{HTCLOSE};
-            if (Max)
-                Order.push_back(HTMAXBUTTON);
-            if (Min)
-                Order.push_back(HTMINBUTTON);
-            if (Help)
-                Order.push_back(HTHELP);
-            Code = Order[N - 1];
-            if (Code == HTMAXBUTTON && !(Menu->EnabledMax() || (Menu->EnabledRestore() && !IsIconic(Owner))))
-                Code = HTCAPTION;
-            else if (Code == HTMINBUTTON && !(IsIconic(Owner) || Menu->EnabledMin()))
-                Code = HTCAPTION;
+            Code = FOwner->SystemButtonCode(N, Max, Min, Help);
         }
         if (Code != -1) {
             FOwner->SetHotButton(Code, true);

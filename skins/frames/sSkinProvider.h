@@ -143,6 +143,9 @@ public:
     int ButtonsWidth();
     int SystemButtonCount();
     int HitTest(TMessage& Message);
+    // The hit code of system button Position (1 close, then maximise, minimise, help as shown);
+    // the caption where the button is disabled, -1 past them.
+    int SystemButtonCode(int Position, bool Max, bool Min, bool Help);
     void SetHotButton(int HitCode, bool Repaint);
     void PressButton(int HitCode);
     void RepaintButton(int HitCode);

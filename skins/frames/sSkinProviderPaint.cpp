@@ -636,19 +636,7 @@ int TsSkinProvider::HitTest(TMessage& Message) {
             TsTitleButton* B = FTitleButtons->Items(Found - K - 1);
             Code = B->Enabled ? HTUSERBUTTON + Found - K - 1 : HTCLIENT;
         } else if (Found > 0) {
-            // The numbering follows the layout: each position names the button drawn there.
-            std::vector<int> Order{HTCLOSE};
-            if (Max)
-                Order.push_back(HTMAXBUTTON);
-            if (Min)
-                Order.push_back(HTMINBUTTON);
-            if (Help)
-                Order.push_back(HTHELP);
-            Code = Order[Found - 1];
-            if (Code == HTMAXBUTTON && !(SystemMenu->EnabledMax() || (SystemMenu->EnabledRestore() && !IsIconic(H))))
-                Code = HTCAPTION;
-            else if (Code == HTMINBUTTON && !(IsIconic(H) || SystemMenu->EnabledMin()))
-                Code = HTCAPTION;
+            Code = SystemButtonCode(Found, Max, Min, Help);
         }
         if (Code != HTCLIENT) {
             SetHotButton(Code, true);
@@ -684,6 +672,26 @@ int TsSkinProvider::HitTest(TMessage& Message) {
         }
     }
     SetHotButton(Code == HTCLIENT ? 0 : Code, true);
+    return Code;
+}
+
+int TsSkinProvider::SystemButtonCode(int Position, bool Max, bool Min, bool Help) {
+    // The numbering follows the layout: each position names the button drawn there.
+    std::vector<int> Order{HTCLOSE};
+    if (Max)
+        Order.push_back(HTMAXBUTTON);
+    if (Min)
+        Order.push_back(HTMINBUTTON);
+    if (Help)
+        Order.push_back(HTHELP);
+    if (Position < 1 || Position > static_cast<int>(Order.size()) || !SystemMenu)
+        return -1;
+    const bool Iconic = IsIconicForm();
+    int Code = Order[Position - 1];
+    if (Code == HTMAXBUTTON && !(SystemMenu->EnabledMax() || (SystemMenu->EnabledRestore() && !Iconic)))
+        return HTCAPTION;
+    if (Code == HTMINBUTTON && !(Iconic || SystemMenu->EnabledMin()))
+        return HTCAPTION;
     return Code;
 }
 
