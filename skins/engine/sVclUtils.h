@@ -31,6 +31,15 @@ public:
     virtual int GetClientOffsetY() = 0;
     // Drops the cached title image (the section changed).
     virtual void FreeTitleImage() = 0;
+    // The manager of the provider's skin data (nil: none).
+    virtual TsSkinManager* ProviderManager() const = 0;
+    // A skin change freezes the form: while animating the provider leaves its border window alone.
+    virtual void SetAnimating(bool Value) = 0;
+    virtual bool DrawsNonClientArea() const = 0;
+    // Before a freeze: the border window (when any) takes its border region again.
+    virtual void ResetBorderRegion() = 0;
+    // After a skin change: region rebuilt, window and border window repainted.
+    virtual void RepaintAfterSkinChange() = 0;
 
 protected:
     ~TacFormProvider() = default;

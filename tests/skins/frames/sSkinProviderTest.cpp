@@ -1,0 +1,416 @@
+// The skinned form frame on real windows, with the small skin kept beside these tests (loaded
+// through the skin loader): the window style and colours while skinned and after, the hit codes of
+// the caption buttons, caption and corners, the printed frame image and the window region, presses
+// and releases of the close button, the window menu's rules, the hooked-forms list and the
+// broadcasts, extended borders with their shadow and the glow of a hot caption button.
+#include "../engine/SkinPixelSupport.h"
+
+#include "TestSupport.h"
+
+#include "acBorderForm.h"
+#include "acSBAnimation.h"
+#include "sGraphUtils.h"
+#include "sSkinProvider.h"
+#include "sStyleSimply.h"
+#include "sSystemMenu.h"
+
+#include <fstream>
+
+using namespace skintests;
+
+namespace {
+
+// Records what a form sees of closing.
+struct TCloseRecorder : TObject {
+    int Closes = 0;
+    void FormClose(TObject*, TCloseAction& Action) {
+        ++Closes;
+        Action = caNone;
+    }
+};
+
+class sSkinProviderTest : public SkinTest {
+protected:
+    void SetUp() override {
+        SkinTest::SetUp();
+        sGraphUtilsInitialization();
+        Form->SetCaption("Skinned");
+    }
+    void TearDown() override {
+        if (Provider)
+            FreeAndNil(Provider);
+        SkinTest::TearDown();
+    }
+    // The default manager with the frame skin of the tests loaded and shown.
+    void LoadSkin(bool ExtendedBorders = false, const std::string& Name = "FrameTest") {
+        Manager = Create<TsSkinManager>(nullptr);
+        Manager->SetExtendedBorders(ExtendedBorders);
+        Manager->SkinDirectory = Folder.empty() ? testing_support::SourceDir() + "tests\\skins\\frames\\skin" : Folder;
+        Manager->SetSkinName(Name);
+        ASSERT_TRUE(Manager->SkinData->SkinActive);
+    }
+    void Attach() {
+        Provider = Create<TsSkinProvider>(Form);
+        Refresh();
+    }
+    void Refresh() {
+        Provider->SkinData()->BackgroundStale = true;
+        SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump();
+    }
+    LONG Style() { return GetWindowLongA(Form->Handle(), GWL_STYLE); }
+    // The whole window printed, frame included.
+    TBitmap* Print() {
+        TBitmap* B = MakeBitmap(Form->Width(), Form->Height(), pf24bit);
+        SendMessageA(Form->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()),
+                     PRF_NONCLIENT | PRF_CLIENT);
+        return B;
+    }
+    // WM_NCHITTEST at a point given in window coordinates.
+    LRESULT HitAt(int X, int Y) {
+        RECT R;
+        GetWindowRect(Form->Handle(), &R);
+        return SendMessageA(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y));
+    }
+    static TPoint Centre(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+
+    TsSkinProvider* Provider = nullptr;
+    std::string Folder;
+};
+
+constexpr TColor TitleColor = 0x00804020;
+constexpr TColor FormSectionColor = 0x00C0A080;
+
+TEST_F(sSkinProviderTest, WhileSkinnedTheFormHasNoSystemMenuStyleAndTheSkinsColour) {
+    LoadSkin();
+    ASSERT_TRUE(Style() & WS_SYSMENU);
+    Attach();
+    EXPECT_FALSE(Style() & WS_SYSMENU);
+    EXPECT_TRUE(Provider->HadSysMenu);
+    EXPECT_EQ(Form->Color(), TColor(0x00A0B0C0));
+    EXPECT_EQ(Form->Color(), Manager->GetMainColor());
+    Manager->SetActive(false);
+    Pump();
+    EXPECT_TRUE(Style() & WS_SYSMENU);
+    EXPECT_EQ(Form->Color(), clBtnFace);
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(Form->Handle(), Rgn), ERROR) << "the region goes with the skin";
+    DeleteObject(Rgn);
+}
+
+TEST_F(sSkinProviderTest, HitCodesOfButtonsCaptionAndCorners) {
+    LoadSkin();
+    Provider = Create<TsSkinProvider>(Form);
+    Provider->TitleButtons()->Add();
+    auto* Hidden = static_cast<TsTitleButton*>(Provider->TitleButtons()->Add());
+    Hidden->SetVisible(false);
+    Provider->TitleButtons()->Add();
+    Refresh();
+    struct Case {
+        TRect Rect;
+        LRESULT Code;
+    };
+    const Case Cases[] = {{Provider->BtnClose.Rect, HTCLOSE},
+                          {Provider->BtnMax.Rect, HTMAXBUTTON},
+                          {Provider->BtnMin.Rect, HTMINBUTTON},
+                          {Provider->TitleButtons()->Items(0)->Data.Rect, HTUSERBUTTON + 0},
+                          {Provider->TitleButtons()->Items(2)->Data.Rect, HTUSERBUTTON + 2}};
+    for (const Case& C : Cases) {
+        ASSERT_GT(C.Rect.Right, C.Rect.Left) << "button " << C.Code << " laid out";
+        TPoint P = Centre(C.Rect);
+        EXPECT_EQ(HitAt(P.X, P.Y), C.Code) << "at " << P.X << "," << P.Y;
+    }
+    // The buttons do not overlap and lie right to left in the caption.
+    EXPECT_LT(Provider->BtnMax.Rect.Right, Provider->BtnClose.Rect.Right);
+    EXPECT_LT(Provider->BtnMin.Rect.Right, Provider->BtnMax.Rect.Right);
+    EXPECT_LT(Provider->TitleButtons()->Items(0)->Data.Rect.Right, Provider->BtnMin.Rect.Left);
+    const int W = Form->Width(), H = Form->Height();
+    EXPECT_EQ(HitAt(W / 3, Provider->GetCaptionHeight(false) / 2 + 2), HTCAPTION);
+    EXPECT_EQ(HitAt(1, 1), HTTOPLEFT);
+    EXPECT_EQ(HitAt(W - 2, H - 2), HTBOTTOMRIGHT);
+    EXPECT_EQ(HitAt(1, H / 2), HTLEFT);
+    // A disabled extra button answers as client area: it is never hot.
+    Provider->TitleButtons()->Items(0)->Enabled = false;
+    TPoint P = Centre(Provider->TitleButtons()->Items(0)->Data.Rect);
+    EXPECT_EQ(HitAt(P.X, P.Y), HTCAPTION) << "the system's answer for the caption strip";
+}
+
+TEST_F(sSkinProviderTest, PrintGivesTheTitleSectionAndTheCaptionAtItsAlignment) {
+    LoadSkin();
+    Form->SetCaption("WWWWWWWW");
+    Attach();
+    const int W = Form->Width();
+    const int TitleRows = Provider->GetCaptionHeight(true);
+    TRect Icon;
+    Provider->GetIconRect(Icon);
+    // White pixels of the caption, right of the title icon.
+    auto WhiteColumns = [&](int& First, int& Last) {
+        TOwned<TBitmap> B(Print());
+        First = W, Last = -1;
+        for (int Y = 0; Y < TitleRows; ++Y)
+            for (int X = Icon.Right; X < W; ++X)
+                if (GetPx(B.get(), X, Y) == (TPx{255, 255, 255, 0})) {
+                    First = std::min(First, X);
+                    Last = std::max(Last, X);
+                }
+    };
+    {
+        TOwned<TBitmap> B(Print());
+        EXPECT_EQ(GetPx(B.get(), W / 2, 2), PxOf(TitleColor));
+        TPoint Close = Centre(Provider->BtnClose.Rect);
+        EXPECT_EQ(GetPx(B.get(), Close.X, Close.Y), PxOf(0x0000C8)) << "the close image, normal state";
+        EXPECT_EQ(GetPx(B.get(), W / 2, Form->Height() / 2), PxOf(FormSectionColor)) << "the client background";
+    }
+    int First = 0, Last = 0;
+    WhiteColumns(First, Last);
+    ASSERT_GE(Last, 0) << "the caption is written in the title's font colour";
+    EXPECT_LT(First, W / 3);
+    Provider->SetCaptionAlignment(taRightJustify);
+    Refresh();
+    int RFirst = 0, RLast = 0;
+    WhiteColumns(RFirst, RLast);
+    ASSERT_GE(RLast, 0);
+    EXPECT_GT(RFirst, W / 3);
+    EXPECT_LT(RLast, Provider->BtnMin.Rect.Left) << "right-justified text stops before the buttons";
+}
+
+TEST_F(sSkinProviderTest, TheWindowRegionHasHolesAtTheKeyColouredCorners) {
+    LoadSkin();
+    Attach();
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(Form->Handle(), Rgn), ERROR);
+    const int W = Form->Width(), H = Form->Height();
+    // The border mask's corners hold three key pixels each: the corner and its two neighbours.
+    for (POINT P : {POINT{0, 0}, POINT{1, 0}, POINT{0, 1}, POINT{W - 1, 0}, POINT{W - 2, 0}, POINT{0, H - 1},
+                    POINT{W - 1, H - 1}})
+        EXPECT_FALSE(PtInRegion(Rgn, P.x, P.y)) << P.x << "," << P.y;
+    for (POINT P : {POINT{1, 1}, POINT{2, 0}, POINT{W - 2, 1}, POINT{W / 2, H / 2}, POINT{W - 2, H - 2}})
+        EXPECT_TRUE(PtInRegion(Rgn, P.x, P.y)) << P.x << "," << P.y;
+    DeleteObject(Rgn);
+}
+
+TEST_F(sSkinProviderTest, CloseActsOnlyOnPressAndReleaseOverIt) {
+    LoadSkin();
+    Attach();
+    TOwned<TCloseRecorder> Recorder(new TCloseRecorder);
+    Form->OnClose = TCloseEvent::Bind<&TCloseRecorder::FormClose>(Recorder.get());
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    TPoint C = Centre(Provider->BtnClose.Rect);
+    const LPARAM At = MAKELPARAM(R.left + C.X, R.top + C.Y);
+    HWND H = Form->Handle();
+    // Released elsewhere: nothing.
+    SendMessageA(H, WM_NCLBUTTONDOWN, HTCLOSE, At);
+    EXPECT_EQ(Provider->BtnClose.State, 2);
+    SendMessageA(H, WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(R.left + 40, R.top + 5));
+    Pump();
+    EXPECT_EQ(Recorder->Closes, 0);
+    // Released on close without a press on it: nothing.
+    SendMessageA(H, WM_NCLBUTTONUP, HTCLOSE, At);
+    Pump();
+    EXPECT_EQ(Recorder->Closes, 0);
+    // Pressed and released on close: SC_CLOSE.
+    SendMessageA(H, WM_NCLBUTTONDOWN, HTCLOSE, At);
+    SendMessageA(H, WM_NCLBUTTONUP, HTCLOSE, At);
+    Pump();
+    EXPECT_EQ(Recorder->Closes, 1);
+    Form->OnClose = TCloseEvent();
+}
+
+TEST_F(sSkinProviderTest, WindowMenuRulesByBorderStyle) {
+    LoadSkin();
+    struct Case {
+        TFormBorderStyle Style;
+        bool Restore, Move, Size, Min, Max, Close;
+    };
+    const Case Cases[] = {{bsDialog, false, true, false, false, false, true},
+                          {bsSizeable, true, true, true, true, true, true},
+                          {bsSingle, true, true, true, true, true, true}};
+    for (const Case& C : Cases) {
+        Form->SetBorderStyle(C.Style);
+        Attach();
+        TsSystemMenu* Menu = Provider->SystemMenu;
+        ASSERT_TRUE(Menu);
+        Menu->UpdateItems(false);
+        EXPECT_EQ(Menu->ItemRestore->Visible(), C.Restore) << int(C.Style);
+        EXPECT_EQ(Menu->ItemMove->Visible(), C.Move) << int(C.Style);
+        EXPECT_EQ(Menu->ItemSize->Visible(), C.Size) << int(C.Style);
+        EXPECT_EQ(Menu->ItemMinimize->Visible(), C.Min) << int(C.Style);
+        EXPECT_EQ(Menu->ItemMaximize->Visible(), C.Max) << int(C.Style);
+        EXPECT_EQ(Menu->ItemClose->Visible(), C.Close) << int(C.Style);
+        if (C.Style == bsSingle) {
+            EXPECT_FALSE(Menu->ItemSize->Enabled()) << "a single border is not sized";
+        }
+        FreeAndNil(Provider);
+    }
+    // The base class's rules are abstract.
+    TOwned<TsCustomSysMenu> Base(Create<TsCustomSysMenu>(nullptr));
+    EXPECT_THROW(Base->VisibleClose(), EAbstractError);
+}
+
+TEST_F(sSkinProviderTest, RemoveHookedFormRemovesEveryOccurrence) {
+    std::vector<TComponent*> Saved = HookedForms;
+    HookedForms.clear();
+    TOwned<TComponent> F(Create<TComponent>(nullptr)), A(Create<TComponent>(nullptr)), B(Create<TComponent>(nullptr));
+    struct Case {
+        std::vector<TComponent*> Before, After;
+    };
+    const Case Cases[] = {{{F.get(), A.get(), F.get()}, {A.get()}},
+                          {{F.get()}, {}},
+                          {{A.get(), B.get(), F.get()}, {A.get(), B.get()}},
+                          {{A.get(), F.get(), B.get()}, {A.get(), B.get()}},
+                          {{A.get(), B.get()}, {A.get(), B.get()}},
+                          {{F.get(), F.get(), F.get()}, {}}};
+    for (const Case& C : Cases) {
+        HookedForms = C.Before;
+        RemoveHookedForm(F.get());
+        EXPECT_EQ(HookedForms, C.After);
+    }
+    HookedForms = Saved;
+}
+
+TEST_F(sSkinProviderTest, LockAndUnlockTouchOnlyTheFormsOfTheirManager) {
+    LoadSkin();
+    Attach();
+    TOwned<TsSkinManager> Other(Create<TsSkinManager>(nullptr));
+    LockFormsRedraw(Other.get());
+    EXPECT_FALSE(Provider->Animating);
+    LockFormsRedraw(Manager);
+    EXPECT_TRUE(Provider->Animating);
+    UnlockFormsRedraw(Other.get(), true);
+    EXPECT_TRUE(Provider->Animating);
+    UnlockFormsRedraw(Manager, true);
+    EXPECT_FALSE(Provider->Animating);
+}
+
+// A dialog the dialog hook would skin, as the broadcasts see it.
+struct TFakeDialogProvider : TacDialogProviderLink {
+    HWND Wnd = nullptr;
+    HWND DialogWindow() const override { return Wnd; }
+};
+
+TEST_F(sSkinProviderTest, BroadcastsReachTheDialogProvidersVisibleWindows) {
+    TForm* Dialog = TForm::CreateNew(nullptr);
+    auto* Panel = Create<TSkinTestPanel>(Dialog);
+    Panel->SetParent(Dialog);
+    Dialog->Show();
+    Panel->Commands.clear();
+    TFakeDialogProvider Visible, Hidden, Empty;
+    Visible.Wnd = Panel->Handle();
+    TForm* HiddenForm = TForm::CreateNew(nullptr);
+    Hidden.Wnd = HiddenForm->Handle();
+    std::vector<TacDialogProviderLink*> List{&Visible, nullptr, &Hidden, &Empty};
+    DialogProviders = &List;
+    TMessage M{SM_ALPHACMD, SkinCommandParam(SKIN_REFRESH), 0, 0};
+    BroadcastToHookedForms(M);
+    DialogProviders = nullptr;
+    EXPECT_EQ(Panel->Commands, std::vector<Word>{SKIN_REFRESH});
+    FreeAndNil(HiddenForm);
+    FreeAndNil(Dialog);
+}
+
+TEST_F(sSkinProviderTest, ASkinWithoutTheFormSectionLeavesTheSystemFrame) {
+    testing_support::TempDir Temp;
+    CreateDirectoryA((Temp / "Bare").c_str(), nullptr);
+    std::ofstream(Temp / "Bare\\Options.dat") << "[GLOBALINFO]\nVERSION=6.5\nCOLOR=$00102030\n[EDIT]\nCOLOR=255\n";
+    Folder = Temp.Path();
+    LoadSkin(false, "Bare");
+    Attach();
+    EXPECT_TRUE(Style() & WS_SYSMENU);
+    EXPECT_EQ(HitAt(Form->Width() / 2, GetSystemMetrics(SM_CYFRAME) + 4), HTCAPTION) << "the system's answer";
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(Form->Handle(), Rgn), ERROR);
+    DeleteObject(Rgn);
+    TOwned<TBitmap> B(Print());
+    EXPECT_NE(GetPx(B.get(), Form->Width() / 2, 2), PxOf(TitleColor));
+    FreeAndNil(Provider);
+    FreeAndNil(Manager);
+}
+
+TEST_F(sSkinProviderTest, AFormFreedWithItsProviderLeavesNoHook) {
+    LoadSkin();
+    Attach();
+    ASSERT_EQ(std::count(HookedForms.begin(), HookedForms.end(), static_cast<TComponent*>(Form)), 1);
+    // The form frees its provider with itself.
+    TComponent* Doomed = Form;
+    FreeAndNil(Form);
+    Provider = nullptr;
+    EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
+    // Broadcasts after it reach no freed form.
+    TMessage Loaded{SM_ALPHACMD, SkinCommandParam(SKIN_LOADED), reinterpret_cast<LPARAM>(Manager), 0};
+    BroadcastToHookedForms(Loaded);
+    TMessage Refresh{SM_ALPHACMD, SkinCommandParam(SKIN_REFRESH), reinterpret_cast<LPARAM>(Manager), 0};
+    BroadcastToAllForms(Refresh);
+    Pump();
+    EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
+}
+
+TEST_F(sSkinProviderTest, AManagerFreedBeforeItsFormsLeavesThemWorking) {
+    LoadSkin();
+    Attach();
+    FreeAndNil(Manager);
+    Pump();
+    EXPECT_TRUE(Style() & WS_SYSMENU);
+    // The provider still owns the procedure and passes everything on.
+    EXPECT_EQ(SendMessageA(Form->Handle(), SM_ALPHACMD, SkinCommandParam(SKIN_GETPROVIDER), 0),
+              reinterpret_cast<LRESULT>(static_cast<TObject*>(Provider)));
+    EXPECT_EQ(HitAt(Form->Width() / 2, Form->Height() / 2), HTCLIENT);
+    FreeAndNil(Provider);
+    EXPECT_EQ(SendMessageA(Form->Handle(), SM_ALPHACMD, SkinCommandParam(SKIN_GETPROVIDER), 0), 0);
+}
+
+TEST_F(sSkinProviderTest, ExtendedBorderWindowAnswersEdgesAndPassesShadowThrough) {
+    LoadSkin(true);
+    Attach();
+    ASSERT_TRUE(Provider->BorderForm);
+    TacBorderForm* Border = Provider->BorderForm;
+    Border->UpdateBorder(true, 255);
+    HWND BH = Border->Handle();
+    ASSERT_TRUE(IsWindowVisible(BH));
+    RECT BR;
+    GetWindowRect(BH, &BR);
+    const TRect M = Manager->ExBorderMargins;
+    ASSERT_GT(M.Left, 0);
+    const int MidY = (BR.top + BR.bottom) / 2;
+    // Inside the margin on the left edge: the sizing code; in the shadow: passed through.
+    TMessage Edge{WM_NCHITTEST, 0, MAKELPARAM(BR.left + M.Left + 1, MidY), 0};
+    EXPECT_EQ(Border->HitTest(Edge), HTLEFT);
+    EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(BR.left + M.Left + 1, MidY)), HTOBJECT);
+    EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(BR.left + 1, MidY)), HTTRANSPARENT);
+    // The form's window keeps only its body: the frame lies in the border window.
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(Form->Handle(), Rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(Rgn, 0, Form->Height() / 2));
+    DeleteObject(Rgn);
+    // The image is 32-bit and opaque over the window body.
+    TBitmap* Image = Provider->SkinData()->CacheBitmap;
+    ASSERT_EQ(Image->PixelFormat(), pf32bit);
+    EXPECT_EQ(GetPx(Image, Image->Width() / 2, Image->Height() / 2).A, 255);
+    Provider->SetAllowExtBorders(false);
+    EXPECT_FALSE(Provider->BorderForm);
+}
+
+TEST_F(sSkinProviderTest, AHotButtonsGlowRunsThroughItsAlphaSteps) {
+    LoadSkin();
+    Attach();
+    Provider->SetHotButton(HTCLOSE, true);
+    TacSBAnimation* Glow = Provider->BtnClose.Animation;
+    ASSERT_TRUE(Glow);
+    ASSERT_TRUE(Glow->GlowWindow);
+    std::vector<int> Alphas{Glow->CurrentAlpha};
+    for (int I = 0; I < 12 && Glow->Steps != -1; ++I) {
+        Glow->AnimTimer(Glow);
+        Alphas.push_back(Glow->CurrentAlpha);
+    }
+    EXPECT_EQ(Alphas, (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+    EXPECT_TRUE(IsWindowVisible(Glow->GlowWindow->Handle()));
+    // Pressing shows the pressed image at full opacity at once.
+    Provider->PressButton(HTCLOSE);
+    EXPECT_EQ(Glow->CurrentAlpha, 255);
+    Provider->StopButtonAnimations();
+    EXPECT_FALSE(Provider->BtnClose.Animation);
+}
+
+}  // namespace
