@@ -2,6 +2,7 @@
 
 #include "SysUtils.h"
 #include "acBorderForm.h"
+#include "acSBUtils.h"
 #include "acSBAnimation.h"
 #include "acntUtils.h"
 #include "sGraphUtils.h"
@@ -50,8 +51,7 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner) : TComponent(RequireForm(AOwn
     BtnHelp.HitCode = HTHELP;
     if (!Inert) {
         ButtonsWork = Create<TBitmap>();
-        OldWndProc = Form->WindowProc;
-        Form->WindowProc = TWndMethod::Bind<&TsSkinProvider::NewWndProc>(this);
+        ChainWindowProc(Form, TWndMethod::Bind<&TsSkinProvider::NewWndProc>(this), OldWndProc);
         AddHookedForm(Form);
         FormActive = true;
         InitPending = true;
@@ -72,9 +72,9 @@ void TsSkinProvider::BeforeDestruction() {
         StopButtonAnimations();
         if (Form && !Inert) {
             RemoveHookedForm(Form);
-            // Only our own procedure is taken out; a later hook keeps the chain it built.
-            if (Form->WindowProc == TWndMethod::Bind<&TsSkinProvider::NewWndProc>(this))
-                Form->WindowProc = OldWndProc;
+            // Taken out of the chain wherever it stands: a later hook then calls what the provider replaced.
+            if (!UnchainWindowProc(Form, TWndMethod::Bind<&TsSkinProvider::NewWndProc>(this), OldWndProc))
+                UnregisterSavedProc(OldWndProc);
             if (HadSysMenu && Form->HandleAllocated() && !Form->ComponentState().Contains(csDestroying))
                 UpdateSysMenuStyle(false);
         }
@@ -85,6 +85,7 @@ void TsSkinProvider::BeforeDestruction() {
 }
 
 TsSkinProvider::~TsSkinProvider() {
+    UnregisterSavedProc(OldWndProc);
     FreeAndNil(ShadowActive);
     FreeAndNil(ShadowInactive);
     FreeAndNil(FTitleIcon);

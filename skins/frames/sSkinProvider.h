@@ -7,9 +7,8 @@
 // Without a skin manager, or with a skin that lacks the form's section, the provider stays attached
 // but passes every message on: the form keeps its system frame.
 //
-// Not built here: MDI parents and children (the framework's MDI forms have no client window), the
-// skinned menu bar and popup menus, the control adapter, the rubber-band move of rmBorder and the
-// show and hide animations; the provider takes the standard path for each.
+// Not built here: MDI parents and children, the skinned menu bar and popup menus, the control
+// adapter and the rubber-band move of rmBorder; the provider takes the standard path for each.
 #pragma once
 
 #include "Forms.h"
@@ -85,6 +84,13 @@ public:
     bool DrawsNonClientArea() const override { return FDrawNonClientArea; }
     void ResetBorderRegion() override;
     void RepaintAfterSkinChange() override;
+    bool PlayLayeredRedraw(Word Time, Byte Alpha, TacAnimType Mode) override;
+    HRGN CreateShapeRegion() override;
+
+    // Hiding the form plays the manager's hide animation (a form minimised to an icon or drawn
+    // without its frame does not).
+    bool FormHideAnimated() const;
+    void PlayHideAnimation();
 
     // Set-up and life with the manager
     void PrepareForm();
@@ -182,6 +188,7 @@ public:
     bool InitDeferred = false;
     bool Inert = false;
     bool Animating = false;
+    bool ShowAnimPending = false;
     Byte ShowState = 0;
     bool MinimizeClosing = false;
     bool InSetRegion = false;
@@ -207,6 +214,7 @@ private:
     void UnskinnedProc(TMessage& Message);
     void SkinnedProc(TMessage& Message);
     void HandleSize(TMessage& Message);
+    void HandleShowingChanged(TMessage& Message);
     void HandlePaint(TMessage& Message);
     void HandleEraseBkgnd(TMessage& Message);
     void HandleNCActivate(TMessage& Message);
@@ -233,6 +241,16 @@ private:
     std::string FTitleSkin;
     std::string FMenuLineSkin;
 };
+
+// The show animation of a form with an extended-border window, played in that window.
+void AnimateBorderedFormShow(TacBorderForm* BorderForm, Word Time, Byte Alpha, TacAnimType Mode);
+// The hide animation of a skinned form with the manager's FormHide options; the extended-border
+// window goes with it. Returns once the frames run on the hide timer.
+void AnimateFormHide(TsSkinProvider* Provider);
+
+// The session is ending: no fade starts any more, and the running ones are given time (bounded) to
+// end, with the application's messages processed meanwhile.
+void EndRunningFades();
 
 // Pressed on a caption button and not yet released or moved off it.
 extern bool ButtonPressed;

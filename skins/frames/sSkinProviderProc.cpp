@@ -5,14 +5,29 @@
 #include "Messages.h"
 #include "acBorderForm.h"
 #include "sDCUtils.h"
+#include "sFade.h"
 #include "sPaintServices.h"
 #include "sSkinManager.h"
 #include "sSystemMenu.h"
 
 namespace {
+// A fade that cannot reach its end (its control disabled or hidden meanwhile) must not keep the
+// session from ending: the wait gives up after this long.
+constexpr ULONGLONG FadeWaitLimit = 2000;
+
 int SignedLow(LPARAM L) { return static_cast<short>(LOWORD(L)); }
 int SignedHigh(LPARAM L) { return static_cast<short>(HIWORD(L)); }
 }  // namespace
+
+void EndRunningFades() {
+    FadingBlocked = true;
+    const ULONGLONG Start = GetTickCount64();
+    while (FadeTimerCount > 0 && GetTickCount64() - Start < FadeWaitLimit) {
+        Application->ProcessMessages();
+        if (FadeTimerCount > 0)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
 
 void TsSkinProvider::NewWndProc(TMessage& Message) {
     if (Message.Msg == SM_ALPHACMD && SkinCommand(Message))
@@ -131,6 +146,9 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message) {
         }
     }
     CallOld(Message);
+    if (Message.Msg == WM_WINDOWPOSCHANGED && (reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW) &&
+        !Form->ComponentState().Contains(csDestroying) && FormHideAnimated())
+        PlayHideAnimation();
 }
 
 void TsSkinProvider::SkinnedProc(TMessage& Message) {
@@ -248,6 +266,16 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             FSkinData->BackgroundStale = true;
             CallOld(Message);
             return;
+        case WM_QUERYENDSESSION:
+            EndRunningFades();
+            CallOld(Message);
+            return;
+        case WM_ENDSESSION:
+            // The session goes on after all: fades may run again.
+            if (!Message.WParam)
+                FadingBlocked = false;
+            CallOld(Message);
+            return;
         case WM_GETMINMAXINFO:
             HandleGetMinMaxInfo(Message);
             return;
@@ -273,6 +301,11 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             CallOld(Message);
             CaptionGrown = IsZoomedForm() && BorderForm && GetCaptionHeight(true) < GetCaptionHeight(false) + 4;
             auto* Pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+            if ((Pos->flags & SWP_HIDEWINDOW) && FormHideAnimated() && !MinimizeClosing) {
+                if (!Application->Terminated())
+                    PlayHideAnimation();
+                return;
+            }
             if (BorderForm && !(Pos->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)))
                 UpdateBorder(false);
             return;
@@ -418,17 +451,64 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             }
             return;
         case CM_SHOWINGCHANGED:
-            if (!FDrawNonClientArea || !Showing) {
-                CallOld(Message);
-                return;
-            }
-            FSkinData->SetInUpdate(false);
-            UpdateBorderForm(M->GetExtendedBorders());
-            CallOld(Message);
+            HandleShowingChanged(Message);
             return;
         default:
             CallOld(Message);
     }
+}
+
+void TsSkinProvider::HandleShowingChanged(TMessage& Message) {
+    TsSkinManager* M = FSkinData->GetSkinManager();
+    if (!FDrawNonClientArea || !Form->Showing()) {
+        CallOld(Message);
+        return;
+    }
+    const TacFormShow* Show = M->AnimEffects->FormShow;
+    ShowAnimPending = Form->FormStyle() != fsMDIChild && !Form->Parent() && Show->Active && Show->Time > 0 &&
+                      LayeredWindowsAvailable();
+    HWND H = Form->Handle();
+    bool Layered = false;
+    Byte Alpha = 255;
+    // The form shows nothing of itself until the animation has played its picture.
+    auto SetChildrenRedraw = [this](WPARAM On) {
+        for (int I = 0; I < Form->ControlCount(); ++I)
+            if (auto* W = DynCast<TWinControl>(Form->Controls(I)); W && W->Visible() && W->HandleAllocated())
+                W->Perform(WM_SETREDRAW, On, 0);
+    };
+    if (ShowAnimPending) {
+        FSkinData->SetInUpdate(true);
+        Animating = true;
+        Layered = SetWindowLayered(H, true);
+        if (Layered) {
+            UpdateFormRegion(false);
+            InSetRegion = false;
+        } else {
+            Alpha = Form->AlphaBlendValue();
+            Form->SetAlphaBlendValue(0);
+        }
+        SetChildrenRedraw(0);
+    } else
+        FSkinData->SetInUpdate(false);
+    UpdateBorderForm(M->GetExtendedBorders());
+    CallOld(Message);
+    if (!ShowAnimPending)
+        return;
+    SetChildrenRedraw(1);
+    if (Layered)
+        SetWindowLayered(H, false);
+    ShowAnimPending = false;
+    FSkinData->SetInUpdate(false);
+    if (BorderForm)
+        AnimateBorderedFormShow(BorderForm, Show->Time, Alpha, Show->Mode);
+    else {
+        AnimateFormRedraw(Form, Show->Time, Alpha, Show->Mode);
+        Animating = false;
+        RedrawWindow(H, nullptr, nullptr,
+                     FSkinData->NeedsSkinPaint() ? RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME
+                                                 : RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    }
+    InSetRegion = false;
 }
 
 void TsSkinProvider::HandleSize(TMessage& Message) {

@@ -8,8 +8,11 @@
 #include "TestSupport.h"
 
 #include "acBorderForm.h"
+#include "acSBUtils.h"
 #include "acSBAnimation.h"
+#include "sFade.h"
 #include "sGraphUtils.h"
+#include "sSpeedButton.h"
 #include "sSkinProvider.h"
 #include "sStyleSimply.h"
 #include "sSystemMenu.h"
@@ -347,6 +350,43 @@ TEST_F(sSkinProviderTest, AFormFreedWithItsProviderLeavesNoHook) {
     EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
 }
 
+// A window hook of the form and the provider leave in either order; the form then works on and,
+// freed at the end, reaches neither.
+TEST_F(sSkinProviderTest, AProviderAndAHookOfTheFormLeaveInAnyOrder) {
+    LoadSkin();
+    const TWndMethod Original = Form->WindowProc;
+    for (bool HookFirst : {true, false})
+        for (bool FirstGoesFirst : {true, false}) {
+            TsCommonData* Data = Create<TsCommonData>(Form, false);
+            TacMainWnd* Hook = nullptr;
+            if (HookFirst)
+                Hook = Create<TacMainWnd>(Form->Handle(), false, "FORM", Manager, Data);
+            Attach();
+            if (!HookFirst)
+                Hook = Create<TacMainWnd>(Form->Handle(), false, "FORM", Manager, Data);
+            if (FirstGoesFirst == HookFirst)
+                FreeAndNil(Hook);
+            else
+                FreeAndNil(Provider);
+            Form->SetCaption("still working");
+            EXPECT_EQ(ReadWindowText(Form->Handle()), "still working") << HookFirst << FirstGoesFirst;
+            SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+            RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+            Pump();
+            FreeAndNil(Hook);
+            FreeAndNil(Provider);
+            EXPECT_TRUE(Form->WindowProc == Original) << HookFirst << FirstGoesFirst;
+            FreeAndNil(Data);
+        }
+    TForm* Second = TForm::CreateNew(nullptr);
+    Second->Show();
+    Attach();
+    FreeAndNil(Second);
+    FreeAndNil(Form);
+    Provider = nullptr;
+}
+
 TEST_F(sSkinProviderTest, AManagerFreedBeforeItsFormsLeavesThemWorking) {
     LoadSkin();
     Attach();
@@ -411,6 +451,188 @@ TEST_F(sSkinProviderTest, AHotButtonsGlowRunsThroughItsAlphaSteps) {
     EXPECT_EQ(Glow->CurrentAlpha, 255);
     Provider->StopButtonAnimations();
     EXPECT_FALSE(Provider->BtnClose.Animation);
+}
+
+// Window animations of a skinned form
+
+// Ticks of the hide timer come from its worker through the main thread's synchronisation.
+template <class TDone>
+void RunUntil(TDone Done) {
+    for (int I = 0; I < 3000 && !Done(); ++I) {
+        CheckSynchronize(1);
+        Pump();
+    }
+}
+
+TEST_F(sSkinProviderTest, HideAnimationEndsWithTheWindowHiddenAndNoTimerLeft) {
+    for (bool Extended : {false, true}) {
+        LoadSkin(Extended);
+        Attach();
+        TacFormHide* Hide = Manager->AnimEffects->FormHide;
+        Hide->Active = true;
+        Hide->Time = 60;
+        Hide->Mode = Extended ? atAero : atFading;
+        ASSERT_EQ(Provider->BorderForm != nullptr, Extended);
+        Form->Hide();
+        TacHideTimer* T = HideAnimationTimer;
+        ASSERT_TRUE(T) << "hiding started the fade-out";
+        ASSERT_TRUE(T->Form);
+        HWND Anim = T->Form->Handle();
+        EXPECT_TRUE(GetWindowLongA(Anim, GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_TRUE(IsWindowVisible(Anim)) << "the picture shows while the form is gone";
+        EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+        EXPECT_FALSE(GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_FALSE(Provider->BorderForm) << "the border window went with the form";
+        EXPECT_EQ(T->StepCount, 6);
+        RunUntil([&] { return !T->Form; });
+        EXPECT_FALSE(T->Form);
+        EXPECT_FALSE(IsWindow(Anim));
+        EXPECT_FALSE(T->Snapshot);
+        EXPECT_FALSE(T->WorkBitmap);
+        EXPECT_EQ(T->StepIndex, T->StepCount + 1);
+        EXPECT_EQ(T->Blend.SourceConstantAlpha, 0);
+        EXPECT_FALSE(T->OnTimer()) << "the timer is idle";
+        EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+        T->Free();
+        EXPECT_EQ(HideAnimationTimer, nullptr);
+        FreeAndNil(Provider);
+        FreeAndNil(Manager);
+        Form->Show();
+    }
+}
+
+TEST_F(sSkinProviderTest, AHideAnimationOfNoTimeShowsNothing) {
+    LoadSkin();
+    Attach();
+    Manager->AnimEffects->FormHide->Time = 5;
+    Form->Hide();
+    EXPECT_EQ(HideAnimationTimer, nullptr);
+    EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+}
+
+TEST_F(sSkinProviderTest, ShowAnimationEndsWithTheFormShownAndItsBorderWindowBelowIt) {
+    for (bool Extended : {false, true}) {
+        LoadSkin(Extended);
+        Attach();
+        Form->Hide();
+        Pump();
+        TacFormShow* Show = Manager->AnimEffects->FormShow;
+        Show->Active = true;
+        Show->Time = 40;
+        Show->Mode = atAero;
+        Form->Show();
+        EXPECT_TRUE(IsWindowVisible(Form->Handle())) << Extended;
+        EXPECT_FALSE(GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_FALSE(Provider->Animating);
+        EXPECT_FALSE(Provider->ShowAnimPending);
+        EXPECT_EQ(AnimationSnapshot, nullptr);
+        EXPECT_EQ(OverlayWindow, nullptr);
+        if (Extended) {
+            ASSERT_TRUE(Provider->BorderForm);
+            EXPECT_TRUE(IsWindowVisible(Provider->BorderForm->Handle()));
+            EXPECT_EQ(GetWindow(Form->Handle(), GW_HWNDNEXT), Provider->BorderForm->Handle());
+        } else {
+            TOwned<TBitmap> B(Print());
+            EXPECT_EQ(GetPx(B.get(), Form->Width() / 2, Provider->GetCaptionHeight(false) / 2), PxOf(TitleColor))
+                << "the frame is painted after the animation";
+        }
+        FreeAndNil(Provider);
+        FreeAndNil(Manager);
+    }
+}
+
+TEST_F(sSkinProviderTest, LayeredRedrawFadesToTheGivenOpacity) {
+    LoadSkin();
+    Attach();
+    Form->SetAlphaBlend(true);
+    for (TacAnimType Mode : {atFading, atAero}) {
+        AnimateFormRedraw(Form, 30, 200, Mode);
+        EXPECT_EQ(Form->AlphaBlendValue(), 200);
+        EXPECT_EQ(OverlayWindow, nullptr);
+        EXPECT_EQ(AnimationSnapshot, nullptr);
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+    }
+}
+
+TEST_F(sSkinProviderTest, EndingTheSessionDuringAFadeDoesNotHang) {
+    LoadSkin();
+    Attach();
+    TsGeneralData& S = Manager->SectionList[AddSection(Manager, {"SPEEDBUTTON", 0x0000FF})];
+    S.FadingEnabled = true;
+    S.FadingIterations = 50;
+    auto* B = Create<TsSpeedButton>(Form);
+    B->SetBounds(10, 10, 40, 24);
+    B->SetParent(Form);
+    B->SkinData()->SetSkinSection("SPEEDBUTTON");
+    ASSERT_TRUE(B->SkinData()->IsSkinned(false));
+    const int Before = FadeTimerCount;
+    B->Repaint();
+    B->PrepareCache();
+    B->SkinData()->BackgroundStale = false;
+    B->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_TRUE(B->AnimTimer()) << "a fade runs";
+    // A timer that never started cannot end by itself: the wait must end all the same.
+    TOwned<TsFadeTimer> Stuck(Create<TsFadeTimer>(nullptr));
+    ASSERT_EQ(FadeTimerCount, Before + 2);
+    SendMessageA(Form->Handle(), WM_QUERYENDSESSION, 0, 0);
+    EXPECT_TRUE(FadingBlocked);
+    EXPECT_EQ(B->AnimTimer(), nullptr) << "the running fade ended during the wait";
+    EXPECT_EQ(FadeTimerCount, Before + 1);
+    SendMessageA(Form->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(FadingBlocked) << "the session goes on: fades may run again";
+}
+
+// The provider's skin data speaks for the form.
+TEST_F(sSkinProviderTest, TheProvidersSkinDataActsOnTheForm) {
+    LoadSkin();
+    Attach();
+    TsCommonData* D = Provider->SkinData();
+    // A custom colour is the form's own.
+    Form->SetColor(0x123456);
+    D->SetCustomColor(true);
+    EXPECT_EQ(D->GetBackgroundColor(0, Form->Handle()), TColor(0x123456));
+    D->SetCustomColor(false);
+    Provider->TitleIndex = 5;
+    D->SetSkinSection("DIALOG");
+    EXPECT_EQ(Provider->TitleIndex, -1) << "the title image is dropped with the section";
+    EXPECT_TRUE(D->BackgroundStale);
+    D->SetSkinSection("FORM");
+    Refresh();
+    D->UpdatePlainFlag(false);
+    EXPECT_EQ((D->Flags & PlainBackgroundFlag) != 0, !D->HasComplexBackground());
+    D->BackgroundStale = false;
+    D->BeginUpdate();
+    EXPECT_TRUE(D->IsUpdating());
+    EXPECT_TRUE(D->Flags & UpdatingFlag);
+    InvalidateRect(Form->Handle(), nullptr, FALSE);
+    D->EndUpdate(true);
+    EXPECT_FALSE(D->IsUpdating());
+    EXPECT_FALSE(D->Flags & UpdatingFlag);
+    EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE)) << "the end of the update repaints at once";
+    D->BackgroundStale = false;
+    D->Invalidate();
+    EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE)) << "redrawn at once";
+    TOwned<TBitmap> B(Print());
+    EXPECT_EQ(GetPx(B.get(), Form->Width() / 2, Provider->GetCaptionHeight(false) / 2), PxOf(TitleColor));
+}
+
+// A snapshot of the control tree made with the provider is opaque over the client area when a border
+// window carries the shadow, and keeps the shadow's transparency elsewhere.
+TEST_F(sSkinProviderTest, ProviderStepsOfTheControlTreeRoutines) {
+    LoadSkin(true);
+    Attach();
+    ASSERT_TRUE(Provider->BorderForm);
+    Provider->PrepareFormImage();
+    TBitmap* Image = Provider->SkinData()->CacheBitmap;
+    TOwned<TBitmap> Snap(NewBitmap32(Image->Width(), Image->Height()));
+    PaintControlTreeTo(Snap.get(), Form, 0, 0, Provider);
+    const int CX = Provider->GetClientOffsetX() + 5, CY = Provider->GetClientOffsetY() + 5;
+    EXPECT_EQ(GetPx(Snap.get(), CX, CY).A, 255) << "client area opaque";
+    EXPECT_EQ(GetPx(Snap.get(), 0, 0).A, GetPx(Image, 0, 0).A) << "the shadow corner keeps its transparency";
+    EXPECT_LT(GetPx(Snap.get(), 0, 0).A, 255);
 }
 
 }  // namespace
