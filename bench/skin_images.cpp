@@ -8,6 +8,9 @@
 #include "acPNG.h"
 #include "acResample.h"
 #include "acSkinPack.h"
+#include "sConst.h"
+#include "sGraphUtils.h"
+#include "sMessages.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
 
@@ -80,13 +83,13 @@ void OpenResizeClose(bool Skinned) {
     PumpMessages();
 }
 
-// The skin folder of the tests, from this file's own place.
+// The skin folder of the tests, in the source tree.
 std::string FrameSkinFolder() {
-    std::string P = std::string("Z:") + __FILE__;
+    std::string P = std::string("Z:") + QUARNEL_SOURCE_DIR + "/tests/skins/frames/skin";
     for (char& C : P)
         if (C == '/')
             C = '\\';
-    return P.substr(0, P.rfind('\\')) + "\\..\\tests\\skins\\frames\\skin";
+    return P;
 }
 
 void PutInt(pngtests::Bytes& Out, LongInt V) {
@@ -157,6 +160,13 @@ int main() {
     });
 
     // Forms: unskinned first, then with the frame skin loaded.
+    InitControls();
+    TForm* MainForm = nullptr;
+    Application->CreateForm(MainForm);
+    sConstInitialization();
+    sMessagesInitialization();
+    sVclUtilsInitialization();
+    sGraphUtilsInitialization();
     const double Plain = TimeOf(3, [] { OpenResizeClose(false); });
     TsSkinManager* Manager = Create<TsSkinManager>(nullptr);
     Manager->SkinDirectory = FrameSkinFolder();
