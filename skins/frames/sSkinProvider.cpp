@@ -2,6 +2,7 @@
 
 #include "SysUtils.h"
 #include "acBorderForm.h"
+#include "acCtrlAdapter.h"
 #include "acSBUtils.h"
 #include "acSBAnimation.h"
 #include "acntUtils.h"
@@ -80,6 +81,7 @@ void TsSkinProvider::BeforeDestruction() {
         }
         FreeAndNil(SystemMenu);
         FreeAndNil(ButtonsWork);
+        FreeAndNil(Adapter);
     }
     TComponent::BeforeDestruction();
 }
@@ -180,12 +182,37 @@ void TsSkinProvider::InitSkinnedForm() {
     if (Form && Form->HandleAllocated())
         DisableDwmTransitions(Form->Handle(), true);
     PrepareForm();
+    if (!Adapter)
+        InitAdapter();
     if (SystemMenu)
         SystemMenu->UpdateItems(false);
     for (int I = 0; I < FTitleButtons->Count(); ++I) {
         TsTitleButton* B = FTitleButtons->Items(I);
         B->Data.ImageIndex = B->UseSkinData ? TitleButtonMask : -1;
     }
+}
+
+void TsSkinProvider::InitAdapter() {
+    if (ComponentState().Contains(csDesigning) || Inert || !FSkinData->IsSkinned(false))
+        return;
+    if (!Adapter)
+        Adapter = Create<TacCtrlAdapter>(this);
+    Adapter->AdaptControls(nullptr);
+}
+
+void TsSkinProvider::RemoveAdapter() {
+    if (!Adapter)
+        return;
+    AdapterCommand(TMessage{SM_ALPHACMD, SkinCommandParam(SKIN_REMOVED),
+                            reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()), 0});
+    FreeAndNil(Adapter);
+}
+
+void TsSkinProvider::AdapterCommand(const TMessage& Message) {
+    if (!Adapter)
+        return;
+    TMessage Copy = Message;
+    Adapter->SendToItems(Copy);
 }
 
 void TsSkinProvider::ApplyMainColor() {

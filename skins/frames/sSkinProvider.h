@@ -7,8 +7,8 @@
 // Without a skin manager, or with a skin that lacks the form's section, the provider stays attached
 // but passes every message on: the form keeps its system frame.
 //
-// Not built here: MDI parents and children, the skinned menu bar and popup menus, the control
-// adapter and the rubber-band move of rmBorder; the provider takes the standard path for each.
+// Not built here: MDI parents and children, the skinned menu bar and popup menus and the
+// rubber-band move of rmBorder; the provider takes the standard path for each.
 #pragma once
 
 #include "Forms.h"
@@ -21,6 +21,7 @@
 class TsSystemMenu;
 class TacBorderForm;
 class TacScrollWnd;
+class TacCtrlAdapter;
 
 DECLARE_ENUM(TsGripMode, gmNone, gmRightBottom)
 DECLARE_ENUM(TsResizeMode, rmStandard, rmBorder)
@@ -95,6 +96,11 @@ public:
     // Set-up and life with the manager
     void PrepareForm();
     void InitSkinnedForm();
+    // The control adapter: made (and wrapping the form's controls) at run time while skinned; told
+    // of a removed skin and freed; handed a copy of a message.
+    virtual void InitAdapter();
+    void RemoveAdapter();
+    void AdapterCommand(const TMessage& Message);
     void UpdateSysMenuStyle(bool Skinned);
     TColor FormColor();
     void LockRedraw();
@@ -198,6 +204,7 @@ public:
     TCustomForm* Form = nullptr;
     TsSystemMenu* SystemMenu = nullptr;
     TacBorderForm* BorderForm = nullptr;
+    TacCtrlAdapter* Adapter = nullptr;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;

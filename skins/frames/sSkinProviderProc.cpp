@@ -4,6 +4,7 @@
 
 #include "Messages.h"
 #include "acBorderForm.h"
+#include "acCtrlAdapter.h"
 #include "sDCUtils.h"
 #include "sFade.h"
 #include "sPaintServices.h"
@@ -96,6 +97,7 @@ void TsSkinProvider::RemoveSkin(TMessage& Message) {
     }
     if (Form->HandleAllocated())
         DisableDwmTransitions(Form->Handle(), false);
+    RemoveAdapter();
     HandleSkinCommand(Message, FSkinData);
     TitleIndex = -1;
     CaptionIndex = -1;
@@ -138,6 +140,7 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message) {
                 if (Form->HandleAllocated())
                     DisableDwmTransitions(Form->Handle(), true);
             }
+            InitAdapter();
             return;
         }
         if (Code == SKIN_GETPROVIDER) {
@@ -173,6 +176,7 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             case SKIN_REFRESH:
                 if (!Ours)
                     break;
+                InitAdapter();
                 if (HasBorder())
                     RegionChanged = true;
                 if (Form->Visible()) {
@@ -185,6 +189,7 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 FSkinData->SetInUpdate(false);
                 if (SystemMenu)
                     SystemMenu->SkinChanged();
+                AdapterCommand(Message);
                 UpdateBorder(true);
                 break;
             case SKIN_GETPROVIDER:
@@ -213,6 +218,15 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 break;
             case SKIN_REFRESHBORDER:
                 UpdateBorder(false);
+                break;
+            case SKIN_ADAPTCHILDREN:
+                if (Adapter && Form->HandleAllocated() && !Form->ComponentState().Contains(csLoading)) {
+                    if (auto* C = reinterpret_cast<TControl*>(Message.LParam)) {
+                        if (Adapter->IsControlSupported(C))
+                            Adapter->AddNewItem(C, "");
+                    } else
+                        Adapter->AdaptControls(nullptr);
+                }
                 break;
             default:
                 break;
@@ -349,6 +363,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             if (!Showing || ComponentState().Contains(csLoading) ||
                 Form->ControlState().Contains(csDestroyingHandle) || !SystemMenu)
                 return;
+            if (!Adapter)
+                InitAdapter();
             if (!FSkinData->CacheBitmap)
                 UpdateBorderForm(M->GetExtendedBorders());
             PaintNonClient();

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 
 #include "acBorderForm.h"
+#include "acCtrlAdapter.h"
 #include "acSBUtils.h"
 #include "acSBAnimation.h"
 #include "sFade.h"
@@ -451,6 +452,41 @@ TEST_F(sSkinProviderTest, AHotButtonsGlowRunsThroughItsAlphaSteps) {
     EXPECT_EQ(Glow->CurrentAlpha, 255);
     Provider->StopButtonAnimations();
     EXPECT_FALSE(Provider->BtnClose.Animation);
+}
+
+// The provider's adapter hooks the listed controls of the form, those placed later when asked, and
+// lets them all go with the skin.
+TEST_F(sSkinProviderTest, TheAdapterWrapsTheFormsControlsAndLetsThemGoWithTheSkin) {
+    LoadSkin();
+    Manager->ThirdParty->SetString(ctButtons, "TButton");
+    Manager->UpdateThirdNames(false);
+    ASSERT_TRUE(Manager->SkinningRules.Contains(srThirdParty));
+    auto* First = Create<TButton>(Form);
+    First->SetBounds(10, 10, 80, 24);
+    First->SetParent(Form);
+    First->HandleNeeded();
+    const TWndMethod FirstProc = First->WindowProc;
+    Attach();
+    ASSERT_TRUE(Provider->Adapter);
+    EXPECT_TRUE(GetHookOfWindow(First->Handle())) << "wrapped when the frame was first painted";
+    auto* Later = Create<TButton>(Form);
+    Later->SetBounds(10, 40, 80, 24);
+    Later->SetParent(Form);
+    Later->HandleNeeded();
+    EXPECT_FALSE(GetHookOfWindow(Later->Handle()));
+    AskFormToAdaptControl(Later);
+    EXPECT_TRUE(GetHookOfWindow(Later->Handle())) << "the form answers the request to adapt a control";
+    auto* Unlisted = Create<TEdit>(Form);
+    Unlisted->SetParent(Form);
+    Unlisted->HandleNeeded();
+    AskFormToAdaptControl(Unlisted);
+    EXPECT_FALSE(GetHookOfWindow(Unlisted->Handle())) << "a class of no list stays as it is";
+    Manager->SetActive(false);
+    Pump();
+    EXPECT_FALSE(Provider->Adapter);
+    EXPECT_FALSE(GetHookOfWindow(First->Handle()));
+    EXPECT_FALSE(GetHookOfWindow(Later->Handle()));
+    EXPECT_TRUE(First->WindowProc == FirstProc);
 }
 
 // Window animations of a skinned form
