@@ -489,6 +489,38 @@ TEST_F(sSkinProviderTest, TheAdapterWrapsTheFormsControlsAndLetsThemGoWithTheSki
     EXPECT_TRUE(First->WindowProc == FirstProc);
 }
 
+// A form's constant opacity is a layered window attribute; switching it off takes away only the
+// layering it added itself.
+TEST_F(sSkinProviderTest, FormAlphaBlendLayersTheWindowAtItsValue) {
+    HWND H = Form->Handle();
+    Form->SetAlphaBlendValue(100);
+    EXPECT_FALSE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED) << "the value alone changes nothing";
+    Form->SetAlphaBlend(true);
+    ASSERT_TRUE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE Alpha = 0;
+    DWORD Flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(H, nullptr, &Alpha, &Flags));
+    EXPECT_EQ(Alpha, 100);
+    EXPECT_TRUE(Flags & LWA_ALPHA);
+    Form->SetAlphaBlendValue(200);
+    ASSERT_TRUE(GetLayeredWindowAttributes(H, nullptr, &Alpha, &Flags));
+    EXPECT_EQ(Alpha, 200);
+    Form->SetAlphaBlend(false);
+    EXPECT_FALSE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED);
+    // Layered by someone else: the form leaves that alone.
+    SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | WS_EX_LAYERED);
+    Form->SetAlphaBlend(true);
+    Form->SetAlphaBlend(false);
+    EXPECT_TRUE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED);
+    SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+}
+
+TEST_F(sSkinProviderTest, TheCompositionAttributeIsSetThroughTheLoadedLibrary) {
+    BOOL Disable = TRUE;
+    EXPECT_NE(CallDwmSetWindowAttribute(Form->Handle(), 3, &Disable, sizeof(Disable)), E_NOTIMPL)
+        << "the entry point was found";
+}
+
 // Window animations of a skinned form
 
 // Ticks of the hide timer come from its worker through the main thread's synchronisation.
