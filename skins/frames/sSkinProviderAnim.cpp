@@ -160,9 +160,11 @@ bool TsSkinProvider::FormHideAnimated() const {
 void TsSkinProvider::PlayHideAnimation() {
     // Every hide gets a timer of its own while an earlier one finishes its run.
     HideAnimationTimer = nullptr;
-    SetWindowLayered(Form->Handle(), true);
+    // Only the layering added here goes again: a form with a constant opacity keeps its own.
+    const bool Added = SetWindowLayered(Form->Handle(), true);
     AnimateFormHide(this);
-    SetWindowLayered(Form->Handle(), false);
+    if (Added)
+        SetWindowLayered(Form->Handle(), false);
 }
 
 HRGN TsSkinProvider::CreateShapeRegion() {
