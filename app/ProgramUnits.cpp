@@ -98,6 +98,7 @@
 #include "StdCtrls.h"
 #include "sTooledit.h"
 #include "sTreeView.h"
+#include "sStyleSimply.h"
 #include "sVclUtils.h"
 #include "SysUtils.h"
 #include "VCLUtils.h"
@@ -197,6 +198,7 @@ const TUnitEntry Table[] = {
     {"acPNG", acPNGInitialization, acPNGFinalization},
     {"sSkinManager", sSkinManagerInitialization, sSkinManagerFinalization},
     {"sVclUtils", sVclUtilsInitialization, sVclUtilsFinalization},
+    {"sStyleSimply", sStyleSimplyInitialization, sStyleSimplyFinalization},
     {"acSBUtils", acSBUtilsInitialization, acSBUtilsFinalization},
     {"sGlyphUtils", sGlyphUtilsInitialization, sGlyphUtilsFinalization},
     {"sDateUtils", sDateUtilsInitialization, nullptr},

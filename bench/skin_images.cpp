@@ -1,12 +1,18 @@
 // The skin engine's image paths on a 1024 x 768 picture: PNG decoding by colour type and with
 // interlace, resampling with the alpha image list's filter and with the triangle, and unpacking a
-// packed skin. Prints the time of one operation of each kind.
+// packed skin; then a form opened, resized 100 times and closed with and without a skin (the small
+// frame skin of the tests). Prints the time of one operation of each kind and the ratio of the forms.
 #include "../tests/skins/engine/acPNGTestSupport.h"
 
 #include "Graphics.h"
 #include "acPNG.h"
 #include "acResample.h"
 #include "acSkinPack.h"
+#include "sConst.h"
+#include "sGraphUtils.h"
+#include "sMessages.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
 
 #include <chrono>
 #include <cstdio>
@@ -42,6 +48,48 @@ pngtests::Bytes PngFile(int ColorType, int Depth, bool Interlaced) {
             for (int K = 0; K < N; ++K)
                 I.Samples[(size_t(Y) * W + X) * N + K] = static_cast<std::uint16_t>(((X + Y * (K + 1)) / 4) % (Max + 1));
     return pngtests::Encode(I);
+}
+
+// The time of one run of Work in milliseconds, after one run to warm up.
+double TimeOf(int Times, const std::function<void()>& Work) {
+    Work();
+    const auto Start = std::chrono::steady_clock::now();
+    for (int I = 0; I < Times; ++I)
+        Work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Start).count() / Times;
+}
+
+void PumpMessages() {
+    MSG M;
+    while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&M);
+        DispatchMessageA(&M);
+    }
+}
+
+// A form opened, resized 100 times (each size painted) and closed; with a provider when skinned.
+void OpenResizeClose(bool Skinned) {
+    TForm* F = TForm::CreateNew(nullptr);
+    F->SetBounds(40, 40, 400, 300);
+    if (Skinned)
+        Create<TsSkinProvider>(F);
+    F->Show();
+    for (int I = 0; I < 100; ++I) {
+        F->SetBounds(40, 40, 400 + I % 50 * 4, 300 + I % 50 * 3);
+        UpdateWindow(F->Handle());
+        PumpMessages();
+    }
+    F->Free();
+    PumpMessages();
+}
+
+// The skin folder of the tests, in the source tree.
+std::string FrameSkinFolder() {
+    std::string P = std::string("Z:") + QUARNEL_SOURCE_DIR + "/tests/skins/frames/skin";
+    for (char& C : P)
+        if (C == '/')
+            C = '\\';
+    return P;
 }
 
 void PutInt(pngtests::Bytes& Out, LongInt V) {
@@ -110,5 +158,27 @@ int main() {
         ReadSkinPack(C);
         C->Free();
     });
+
+    // Forms: unskinned first, then with the frame skin loaded.
+    InitControls();
+    TForm* MainForm = nullptr;
+    Application->CreateForm(MainForm);
+    sConstInitialization();
+    sMessagesInitialization();
+    sVclUtilsInitialization();
+    sGraphUtilsInitialization();
+    const double Plain = TimeOf(3, [] { OpenResizeClose(false); });
+    TsSkinManager* Manager = Create<TsSkinManager>(nullptr);
+    Manager->SkinDirectory = FrameSkinFolder();
+    Manager->SetSkinName("FrameTest");
+    if (!Manager->SkinData->SkinActive) {
+        std::printf("The frame skin did not load from %s\n", FrameSkinFolder().c_str());
+        return 1;
+    }
+    const double Skinned = TimeOf(3, [] { OpenResizeClose(true); });
+    std::printf("%-48s %9.3f ms\n", "Form open, 100 resizes, close, unskinned", Plain);
+    std::printf("%-48s %9.3f ms\n", "Form open, 100 resizes, close, skinned", Skinned);
+    std::printf("%-48s %9.2f\n", "Skinned / unskinned", Skinned / Plain);
+    Manager->Free();
     return 0;
 }

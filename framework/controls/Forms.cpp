@@ -205,6 +205,8 @@ void TCustomForm::DefineClass(TClassBuilder<TCustomForm>& B) {
 void TForm::DefineClass(TClassBuilder<TForm>& B) {
     B.Property("Caption", &TForm::Caption, &TForm::SetCaption).TypeName("TCaption");
     B.Property("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl);
+    B.Property("AlphaBlend", &TForm::AlphaBlend, &TForm::SetAlphaBlend).Default(false);
+    B.Property("AlphaBlendValue", &TForm::AlphaBlendValue, &TForm::SetAlphaBlendValue).Default(255);
     B.Property("BorderIcons", &TForm::BorderIcons, &TForm::SetBorderIcons)
         .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
     B.Property("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle).Default(bsSizeable);
@@ -310,6 +312,36 @@ void TCustomForm::CreateWnd() {
         SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (FMenu)
         FMenu->SetWindowHandle(FHandle);
+    FLayeredByAlphaBlend = false;
+    ApplyAlphaBlend();
+}
+
+void TCustomForm::SetAlphaBlend(bool Value) {
+    FAlphaBlend = Value;
+    ApplyAlphaBlend();
+}
+
+void TCustomForm::SetAlphaBlendValue(Byte Value) {
+    FAlphaBlendValue = Value;
+    ApplyAlphaBlend();
+}
+
+void TCustomForm::ApplyAlphaBlend() {
+    if (!FHandle)
+        return;
+    LONG ExStyle = GetWindowLongA(FHandle, GWL_EXSTYLE);
+    if (FAlphaBlend) {
+        if (!(ExStyle & WS_EX_LAYERED)) {
+            SetWindowLongA(FHandle, GWL_EXSTYLE, ExStyle | WS_EX_LAYERED);
+            FLayeredByAlphaBlend = true;
+        }
+        SetLayeredWindowAttributes(FHandle, 0, FAlphaBlendValue, LWA_ALPHA);
+    } else if (FLayeredByAlphaBlend) {
+        // Only the layering this form added is taken away; others (animations) keep theirs.
+        SetWindowLongA(FHandle, GWL_EXSTYLE, ExStyle & ~WS_EX_LAYERED);
+        FLayeredByAlphaBlend = false;
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
 }
 
 void TCustomForm::DestroyWnd() {

@@ -175,6 +175,11 @@ public:
     bool Scaled() const { return FScaled; }
     void SetScaled(bool Value) { FScaled = Value; }
     TRect ClientRect() override;
+    // The whole window at a constant opacity (a layered window while AlphaBlend is set).
+    bool AlphaBlend() const { return FAlphaBlend; }
+    void SetAlphaBlend(bool Value);
+    Byte AlphaBlendValue() const { return FAlphaBlendValue; }
+    void SetAlphaBlendValue(Byte Value);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -239,6 +244,7 @@ private:
     void ApplyPosition();
     void CloseModal();
     void SetWindowToTop();
+    void ApplyAlphaBlend();
 
     TControlCanvas* FCanvas = nullptr;
     TMainMenu* FMenu = nullptr;
@@ -255,6 +261,9 @@ private:
     bool FCreatedNew = false;
     bool FPositionApplied = false;
     bool FScaled = true;
+    bool FAlphaBlend = false;
+    bool FLayeredByAlphaBlend = false;
+    Byte FAlphaBlendValue = 255;
     int FPixelsPerInch = 96;
     int FPendingClientWidth = -1;
     int FPendingClientHeight = -1;

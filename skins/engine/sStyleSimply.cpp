@@ -1,25 +1,33 @@
 #include "sStyleSimply.h"
 
 #include "Forms.h"
+#include "Icons.h"
+#include "acntUtils.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sVclUtils.h"
 
+#include <shellapi.h>
+
 std::string ChangedSection;
 std::vector<TComponent*> HookedForms;
+TIcon* AppIconSmall = nullptr;
+TIcon* AppIconLarge = nullptr;
+std::vector<TacDialogProviderLink*>* DialogProviders = nullptr;
 
 void AddHookedForm(TComponent* Form) { HookedForms.push_back(Form); }
 
 void RemoveHookedForm(TComponent* Form) {
-    int Last = static_cast<int>(HookedForms.size()) - 1;
-    const int Count = static_cast<int>(HookedForms.size());
-    for (int I = 0; I < Count; ++I)
-        if (Last >= 0 && HookedForms[I] == Form) {
-            HookedForms[I] = HookedForms[Last];
-            HookedForms[Last] = nullptr;
+    // The slot is examined again after the last entry moved into it: that entry may be Form too.
+    std::size_t I = 0;
+    while (I < HookedForms.size()) {
+        if (HookedForms[I] == Form) {
+            HookedForms[I] = HookedForms.back();
+            HookedForms.pop_back();
+        } else {
+            ++I;
         }
-    if (Last >= 0 && HookedForms[Last] == nullptr)
-        HookedForms.resize(Last);
+    }
 }
 
 namespace {
@@ -41,11 +49,9 @@ void ForEachLockableForm(TsSkinManager* Manager, F Visit) {
         if (!Form || Form->WindowState() == wsMinimized || (Plain && Plain->FormStyle() == fsMDIChild) ||
             Form->Parent() || !Form->Visible())
             continue;
-        // Only a form whose provider answers is frozen; the provider itself tells its manager.
-        (void)Manager;
-        auto* Provider = reinterpret_cast<TObject*>(SendSkinCommandTo(Form, SKIN_GETPROVIDER, 0));
-        if (Provider && AsFormProvider(Provider))
-            Visit(Form, AsFormProvider(Provider));
+        auto* Provider = AsFormProvider(reinterpret_cast<TObject*>(SendSkinCommandTo(Form, SKIN_GETPROVIDER, 0)));
+        if (Provider && Provider->ProviderManager() == Manager)
+            Visit(Form, Provider);
     }
 }
 }  // namespace
@@ -56,6 +62,12 @@ void BroadcastToHookedForms(TMessage& Message) {
         if (Form && !Form->ComponentState().Contains(csDestroying))
             SendToForm(Form, Message);
     }
+    if (!DialogProviders)
+        return;
+    for (std::size_t I = 0; DialogProviders && I < DialogProviders->size(); ++I)
+        if (TacDialogProviderLink* P = (*DialogProviders)[I])
+            if (HWND Wnd = P->DialogWindow(); Wnd && IsWindowVisible(Wnd))
+                SendMessageA(Wnd, Message.Msg, Message.WParam, Message.LParam);
 }
 
 void BroadcastToAllForms(TMessage& Message) {
@@ -79,7 +91,9 @@ void LockFormsRedraw(TsSkinManager* Manager) {
         return;
     if (Manager && Manager->IsDefault() && Manager->AnimEffects->SkinChanging->Active)
         AnimationInProgress = true;
-    ForEachLockableForm(Manager, [](TCustomForm* Form, TacFormProvider*) {
+    ForEachLockableForm(Manager, [](TCustomForm* Form, TacFormProvider* Provider) {
+        Provider->SetAnimating(true);
+        Provider->ResetBorderRegion();
         SendMessageA(Form->Handle(), WM_SETREDRAW, 0, 0);
     });
 }
@@ -89,14 +103,54 @@ void UnlockFormsRedraw(TsSkinManager* Manager, bool Repaint) {
         return;
     if (Manager && Manager->IsDefault())
         AnimationInProgress = false;
-    ForEachLockableForm(Manager, [Manager, Repaint](TCustomForm* Form, TacFormProvider*) {
+    ForEachLockableForm(Manager, [Manager, Repaint](TCustomForm* Form, TacFormProvider* Provider) {
+        if (!Repaint) {
+            SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+            return;
+        }
         TacSkinChanging* Change = Manager ? Manager->AnimEffects->SkinChanging : nullptr;
-        if (Repaint && Change && Change->Active) {
-            // The framework's forms have no constant opacity of their own: they show fully opaque.
-            AnimateFormRedraw(Form, Change->Time, 255, Change->Mode);
+        if (Change && Change->Active) {
+            Byte Alpha = Form->AlphaBlend() ? Form->AlphaBlendValue() : 255;
+            if (Provider->DrawsNonClientArea())
+                AnimateFormRedraw(Form, Change->Time, Alpha, Change->Mode);
+            else
+                AnimateFormRedraw(Form, 0, 255, atFading);
+        }
+        if (Provider->HasBorderForm() && Form->WindowState() == wsMaximized) {
+            // Re-applies the maximised placement without a visible flash.
+            HWND Wnd = Form->Handle();
+            SetWindowLongA(Wnd, GWL_STYLE, GetWindowLongA(Wnd, GWL_STYLE) & ~WS_VISIBLE);
+            HWND Active = GetActiveWindow();
+            ShowWindow(Wnd, SW_SHOWMAXIMIZED);
+            SetWindowLongA(Wnd, GWL_STYLE, GetWindowLongA(Wnd, GWL_STYLE) | WS_VISIBLE);
+            if (Active)
+                SetActiveWindow(Active);
         }
         SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
-        if (Repaint)
+        Provider->SetAnimating(false);
+        if (Provider->DrawsNonClientArea())
+            Provider->RepaintAfterSkinChange();
+        else
             RedrawWindow(Form->Handle(), nullptr, nullptr, 0x585);
     });
+}
+
+void sStyleSimplyInitialization() {
+    if (!AppIconSmall && !AppIconLarge) {
+        std::string Exe = Application ? Application->ExeName() : std::string();
+        AppIconSmall = GetFileShellIcon(Exe, SHGFI_SMALLICON);
+        AppIconLarge = GetFileShellIcon(Exe, SHGFI_LARGEICON);
+    }
+}
+
+void sStyleSimplyFinalization() {
+    for (TIcon** Icon : {&AppIconSmall, &AppIconLarge})
+        if (*Icon) {
+            if (HICON H = (*Icon)->ReleaseHandle())
+                DestroyIcon(H);
+            FreeAndNil(*Icon);
+        }
+    HookedForms.clear();
+    HookedForms.shrink_to_fit();
+    ChangedSection.clear();
 }

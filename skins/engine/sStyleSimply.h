@@ -53,8 +53,25 @@ extern std::string ChangedSection;
 // Forms whose window procedure a form provider replaced; they get broadcasts through this list.
 extern std::vector<TComponent*> HookedForms;
 void AddHookedForm(TComponent* Form);
-// Every occurrence of Form removed: the last entry takes its place.
+// Every occurrence of Form removed (a form added twice must not stay behind to receive a broadcast
+// after it is freed); the last entry takes each freed slot.
 void RemoveHookedForm(TComponent* Form);
+
+// The executable's small and large shell icons (nil when it has none): the default title icon.
+extern TIcon* AppIconSmall;
+extern TIcon* AppIconLarge;
+
+// A window that the dialog hook skins, as the broadcasts see it.
+class TacDialogProviderLink {
+public:
+    // The wrapped dialog window, 0 while there is no wrapper.
+    virtual HWND DialogWindow() const = 0;
+
+protected:
+    ~TacDialogProviderLink() = default;
+};
+// The dialog hook's providers; nil while the dialog hook has made none.
+extern std::vector<TacDialogProviderLink*>* DialogProviders;
 // The message to the application's plain forms (last to first), their skin-aware children and MDI
 // client windows, then to the hooked forms.
 void BroadcastToAllForms(TMessage& Message);
@@ -63,3 +80,7 @@ void BroadcastToHookedForms(TMessage& Message);
 // are repainted afterwards; nothing while the application is minimised.
 void LockFormsRedraw(TsSkinManager* Manager);
 void UnlockFormsRedraw(TsSkinManager* Manager, bool Repaint);
+
+// Start-up: the application icons; shut-down frees them and empties the lists.
+void sStyleSimplyInitialization();
+void sStyleSimplyFinalization();

@@ -398,15 +398,59 @@ void TOutputWindow::CreateParams(TCreateParams& Params) {
     Params.WndParent = Application->Handle();
 }
 
-namespace {
-// One frame of Bitmap pushed into the layered window Wnd at the opacity of Blend.
-void PushLayered(HWND Wnd, HDC ScreenDC, TBitmap* Bitmap, BLENDFUNCTION Blend) {
+void PushLayeredFrame(HWND Wnd, HDC ScreenDC, TBitmap* Bitmap, BLENDFUNCTION Blend) {
     if (!UpdateLayeredWindowProc)
         return;
     SIZE Size{Bitmap->Width(), Bitmap->Height()};
     POINT Origin{0, 0};
     UpdateLayeredWindowProc(Wnd, ScreenDC, nullptr, &Size, Bitmap->Canvas()->Handle(), &Origin, 0x1FFFFFFF, &Blend,
                             ULW_ALPHA);
+}
+
+TBitmap* PlayShowFrames(HWND Wnd, HDC ScreenDC, TBitmap* Snapshot, int Steps, double AlphaStep, Byte Alpha,
+                        TacAnimType Mode) {
+    const int W = Snapshot->Width(), H = Snapshot->Height();
+    TBitmap* Work = NewBitmap32(W, H);
+    FillRect32(Work, TRect{0, 0, W, H}, 0);
+    SetAlphaInRect(Work, TRect{0, 0, W, H}, 0);
+    double Current = 0, StepX = 0, StepY = 0;
+    struct {
+        double Left = 0, Top = 0, Right = 0, Bottom = 0;
+    } R;
+    if (Steps > 0 && Mode == atAero) {
+        StepX = W / (8.0 * Steps);
+        StepY = H / (8.0 * Steps);
+        R = {W / 8.0, H / 8.0, W - W / 8.0, H - H / 8.0};
+    }
+    if (Steps <= 0)
+        Current = Alpha;
+    BLENDFUNCTION Blend{AC_SRC_OVER, 0, 0, AC_SRC_ALPHA};
+    HDC WorkDC = Work->Canvas()->Handle(), Src = Snapshot->Canvas()->Handle();
+    for (int I = 0; I <= std::max(Steps, 0); ++I) {
+        Current = std::min<double>(Alpha, Current + AlphaStep);
+        Blend.SourceConstantAlpha = static_cast<BYTE>(std::nearbyint(Current));
+        if (Mode == atAero) {
+            if (R.Left >= 0 && R.Top >= 0) {
+                int L = int(std::nearbyint(R.Left)), T = int(std::nearbyint(R.Top));
+                StretchBlt(WorkDC, L, T, int(std::nearbyint(R.Right)) - L, int(std::nearbyint(R.Bottom)) - T, Src, 0,
+                           0, W, H, SRCCOPY);
+            } else
+                BitBlt(WorkDC, 0, 0, W, H, Src, 0, 0, SRCCOPY);
+            R.Left -= StepX, R.Top -= StepY, R.Right += StepX, R.Bottom += StepY;
+        } else if (R.Left == 0) {
+            BitBlt(WorkDC, 0, 0, W, H, Src, 0, 0, SRCCOPY);
+            R.Left = 1.0;
+        }
+        PushLayeredFrame(Wnd, ScreenDC, Work, Blend);
+        if (Steps > 0)
+            Sleep(10);
+    }
+    return Work;
+}
+
+namespace {
+void PushLayered(HWND Wnd, HDC ScreenDC, TBitmap* Bitmap, BLENDFUNCTION Blend) {
+    PushLayeredFrame(Wnd, ScreenDC, Bitmap, Blend);
 }
 
 void MakeLayered(HWND Wnd) {
@@ -571,10 +615,15 @@ void ShowScreenOverlay(TWinControl* Control) {
 }
 
 void AnimateFormRedraw(TWinControl* Form, Word Time, Byte Alpha, TacAnimType Mode) {
-    (void)Alpha;
-    (void)Mode;
+    TacFormProvider* Provider = nullptr;
+    if (DynCast<TCustomForm>(Form) && Form->HandleAllocated())
+        Provider = AsFormProvider(reinterpret_cast<TObject*>(SendSkinCommand(Form->Handle(), SKIN_GETPROVIDER, 0)));
+    // Layered windows show the new look fading in over the old one; the provider plays that, as it
+    // knows the form's frame image and its border window.
+    if (Provider && LayeredWindowsAvailable() && Provider->PlayLayeredRedraw(Time, Alpha, Mode))
+        return;
     AnimationInProgress = true;
-    // The picture of the form's new look cross-fades over its old one in an overlay window.
+    // Otherwise the picture of the form's new look cross-fades over its old one in an overlay window.
     if (!OverlayWindow)
         ShowScreenOverlay(Form);
     AnimationSnapshot = NewBitmap24(Form->Width(), Form->Height());
@@ -585,6 +634,10 @@ void AnimateFormRedraw(TWinControl* Form, Word Time, Byte Alpha, TacAnimType Mod
     AnimationSnapshot->Canvas()->Unlock();
     TOwned<TBitmap> Mix(NewBitmap32(Form->Width(), Form->Height()));
     const int Steps = Time / 10;
+    // The overlay takes the skinned form's shape.
+    if (Provider && !Provider->HasBorderForm())
+        if (HRGN Shape = Provider->CreateShapeRegion())
+            SetWindowRgn(OverlayWindow->Handle(), Shape, FALSE);
     HDC DC = GetWindowDC(OverlayWindow->Handle());
     auto NotifyTarget = [] {
         if (RefreshTarget && RefreshTarget->HandleAllocated())

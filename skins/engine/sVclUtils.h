@@ -31,6 +31,22 @@ public:
     virtual int GetClientOffsetY() = 0;
     // Drops the cached title image (the section changed).
     virtual void FreeTitleImage() = 0;
+    // The manager of the provider's skin data (nil: none).
+    virtual TsSkinManager* ProviderManager() const = 0;
+    // A skin change freezes the form: while animating the provider leaves its border window alone.
+    virtual void SetAnimating(bool Value) = 0;
+    virtual bool DrawsNonClientArea() const = 0;
+    // Before a freeze: the border window (when any) takes its border region again.
+    virtual void ResetBorderRegion() = 0;
+    // After a skin change: region rebuilt, window and border window repainted.
+    virtual void RepaintAfterSkinChange() = 0;
+    // The fade of the form's new look played in layered windows; false when the provider cannot.
+    virtual bool PlayLayeredRedraw(Word Time, Byte Alpha, TacAnimType Mode) {
+        (void)Time, (void)Alpha, (void)Mode;
+        return false;
+    }
+    // A new region of the skinned form's shape at (0, 0), owned by the caller; 0 for none.
+    virtual HRGN CreateShapeRegion() { return nullptr; }
 
 protected:
     ~TacFormProvider() = default;
@@ -175,6 +191,13 @@ extern TWinControl* OverlayWindow;
 extern TBitmap* OverlayImage;
 extern TacHideTimer* HideAnimationTimer;
 
+// One frame of Bitmap pushed into the layered window Wnd at the opacity of Blend.
+void PushLayeredFrame(HWND Wnd, HDC ScreenDC, TBitmap* Bitmap, BLENDFUNCTION Blend);
+// The frames of a show animation: Steps + 1 pushes of Snapshot into the layered window Wnd, the
+// opacity rising by AlphaStep up to Alpha, 10 ms apart; with atAero the picture also grows from three
+// quarters of its size, centred. Returns the last frame (owned by the caller).
+TBitmap* PlayShowFrames(HWND Wnd, HDC ScreenDC, TBitmap* Snapshot, int Steps, double AlphaStep, Byte Alpha,
+                        TacAnimType Mode);
 // Fades Snapshot out in Form over Time ms (Alpha the opacity at the start, halved); takes both.
 void StartHideAnimation(TForm* Form, TBitmap* Snapshot, int Time, int Alpha, TacAnimType Mode);
 // Fades a window's new look in over its old picture.

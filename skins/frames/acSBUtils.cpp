@@ -87,6 +87,8 @@ void TacMainWnd::FinishAttach() {
 
 TacMainWnd::~TacMainWnd() {
     DetachFromWindow();
+    UnregisterSavedProc(ReplacedWindowProc);
+    UnregisterSavedProc(ReplacedWndProc);
     if (Thunk) {
         FreeObjectInstance(Thunk);
         Thunk = nullptr;
@@ -109,7 +111,7 @@ void TacMainWnd::DetachFromWindow() {
         if (UxThemeLibrary && SetWindowThemeProc && IsWindow(Handle))
             SetWindowThemeProc(Handle, nullptr, nullptr);
         RestoreWndProc(false);
-        RemovePropA(Handle, HookPropName);
+        ForgetWindow();
         RestoreStdParams();
     }
     Unhooked = true;
@@ -128,32 +130,63 @@ void TacMainWnd::HookWindow(HWND AHandle) {
     Handle = AHandle;
     SetPropA(Handle, HookPropName, reinterpret_cast<HANDLE>(this));
     if (TControl* C = HookedControl()) {
-        ReplacedWindowProc = C->WindowProc;
-        C->WindowProc = TWndMethod::Bind<&TacMainWnd::WndProc>(this);
+        ChainWindowProc(C, TWndMethod::Bind<&TacMainWnd::WndProc>(this), ReplacedWindowProc);
         return;
     }
     ReplacedWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Handle, GWLP_WNDPROC));
+    RegisterSavedProc(ReplacedWndProc);
     Thunk = MakeObjectInstance(TWndMethod::Bind<&TacMainWnd::WndProc>(this));
     SetWindowLongPtrA(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Thunk));
 }
 
+void ChainWindowProc(TControl* Control, const TWndMethod& Mine, TWndMethod& Saved) {
+    Saved = Control->WindowProc;
+    Control->WindowProc = Mine;
+    RegisterSavedProc(Saved);
+}
+
+bool UnchainWindowProc(TControl* Control, const TWndMethod& Mine, TWndMethod& Saved) {
+    bool Done = true;
+    if (Control && Control->WindowProc == Mine)
+        Control->WindowProc = Saved;
+    else
+        Done = SpliceSavedProc(Mine, Saved);
+    if (Done)
+        UnregisterSavedProc(Saved);
+    return Done;
+}
+
+void TacMainWnd::ForgetWindow() {
+    // A later hook of the same window owns the property now.
+    if (GetPropA(Handle, HookPropName) == reinterpret_cast<HANDLE>(this))
+        RemovePropA(Handle, HookPropName);
+}
+
 bool TacMainWnd::RestoreWndProc(bool OnlyWhenStillOurs) {
     if (ReplacedWindowProc) {
-        // A control that chained another hook on top keeps it.
+        // A foreign hook chained on top keeps the chain it built, unless the caller insists.
         TControl* C = HookedControl();
-        bool Ours = C && C->WindowProc == TWndMethod::Bind<&TacMainWnd::WndProc>(this);
-        if (C && (Ours || !OnlyWhenStillOurs))
-            C->WindowProc = ReplacedWindowProc;
+        const TWndMethod Mine = TWndMethod::Bind<&TacMainWnd::WndProc>(this);
+        bool GivenBack = UnchainWindowProc(C, Mine, ReplacedWindowProc);
+        if (!GivenBack) {
+            UnregisterSavedProc(ReplacedWindowProc);
+            if (C && !OnlyWhenStillOurs)
+                C->WindowProc = ReplacedWindowProc;
+            GivenBack = !OnlyWhenStillOurs;
+        }
         ReplacedWindowProc = nullptr;
-        return Ours || !OnlyWhenStillOurs;
+        return GivenBack;
     }
     if (ReplacedWndProc) {
-        bool Ours = IsWindow(Handle) &&
-                    reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Handle, GWLP_WNDPROC)) == Thunk;
-        if (OnlyWhenStillOurs && !Ours)
+        bool Alive = IsWindow(Handle);
+        bool Ours = Alive && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Handle, GWLP_WNDPROC)) == Thunk;
+        // Under a later hook of ours, that one calls what this one replaced from now on.
+        bool Spliced = !Ours && Thunk && SpliceSavedProc(Thunk, ReplacedWndProc);
+        if (OnlyWhenStillOurs && !Ours && !Spliced)
             return false;
-        if (IsWindow(Handle))
+        if (Alive && !Spliced)
             SetWindowLongPtrA(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReplacedWndProc));
+        UnregisterSavedProc(ReplacedWndProc);
         ReplacedWndProc = nullptr;
         if (Thunk) {
             FreeObjectInstance(Thunk);
@@ -295,7 +328,7 @@ void UnhookMainWnd(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& Wnd)
         return;
     if (!Wnd->Unhooked && Wnd->SkinData && Wnd->SkinData->HostControl) {
         Wnd->RestoreWndProc(false);
-        RemovePropA(Handle, HookPropName);
+        Wnd->ForgetWindow();
         Wnd->RestoreStdParams();
         ResetScrollBarInteraction(Handle);
         if (auto* S = DynCast<TacScrollWnd>(Wnd)) {
@@ -320,7 +353,7 @@ void ReleaseWindowHook(HWND Handle, bool FreeIt, int RepaintFlags, TacMainWnd*& 
         return;
     if (!Wnd->Unhooked) {
         bool GivenBack = Wnd->RestoreWndProc(true);
-        RemovePropA(Handle, HookPropName);
+        Wnd->ForgetWindow();
         Wnd->RestoreStdParams();
         if (IsWindowVisible(Handle))
             RefreshWindowFrame(Handle, RepaintFlags != 0);

@@ -81,6 +81,46 @@ TEST_F(acSBUtilsTest, DestroyedWindowGivesBackOnlyWhatIsStillItsOwn) {
     }
 }
 
+// Two hooks on one window, the lower one freed first: the upper one then calls what the lower one
+// replaced, and freeing it gives the window its own procedure back. Afterwards the window works on
+// without reaching either freed hook, also once the pooled thunks serve new hooks.
+TEST_F(acSBUtilsTest, HooksLeaveTheChainInAnyOrder) {
+    auto* Panel = Place<TPanel>(10, 50, 100, 40);
+    Panel->HandleNeeded();
+    const TWndMethod PanelOriginal = Panel->WindowProc;
+    const WNDPROC PlainOriginal = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Plain, GWLP_WNDPROC));
+    for (bool Control : {false, true})
+        for (bool LowerFirst : {true, false}) {
+            TsCommonData* Data = nullptr;
+            HWND Wnd = Plain;
+            if (Control) {
+                Data = Create<TsCommonData>(Panel, false);
+                Wnd = Panel->Handle();
+            }
+            TacMainWnd* Lower = Create<TacMainWnd>(Wnd, false, "PANEL", nullptr, Data);
+            TacMainWnd* Upper = Create<TacMainWnd>(Wnd, false, "PANEL", nullptr, Data);
+            EXPECT_EQ(GetHookOfWindow(Wnd), Upper);
+            FreeAndNil(LowerFirst ? Lower : Upper);
+            EXPECT_EQ(GetHookOfWindow(Wnd), LowerFirst ? Upper : nullptr) << "the remaining hook keeps its property";
+            // New hooks elsewhere take the thunks just freed from the pool.
+            HWND Other = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, Form->Handle(), nullptr, nullptr, nullptr);
+            TacMainWnd* Stranger = Create<TacMainWnd>(Other, false, "", nullptr, nullptr);
+            SetWindowTextA(Wnd, "through the chain");
+            EXPECT_EQ(ReadWindowText(Wnd), "through the chain") << Control << LowerFirst;
+            EXPECT_EQ(ReadWindowText(Other), "") << "nothing reached the other window's hook";
+            FreeAndNil(LowerFirst ? Upper : Lower);
+            if (Control)
+                EXPECT_TRUE(Panel->WindowProc == PanelOriginal) << LowerFirst;
+            else
+                EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Plain, GWLP_WNDPROC)), PlainOriginal) << LowerFirst;
+            SetWindowTextA(Wnd, "plain again");
+            EXPECT_EQ(ReadWindowText(Wnd), "plain again");
+            FreeAndNil(Stranger);
+            DestroyWindow(Other);
+            FreeAndNil(Data);
+        }
+}
+
 TEST_F(acSBUtilsTest, RefreshEditWndFollowsTheSkinning) {
     auto* M = Place<TsMemo>(10, 50, 150, 80);
     M->HandleNeeded();

@@ -1,0 +1,285 @@
+// The skin provider: the component that gives a whole form a skin. It replaces the form's window
+// procedure, paints the title bar, frame and client background from the loaded skin into one picture
+// of the window (the form image, its skin data's cache bitmap), draws its own caption buttons and
+// window menu, shapes the window with a region cut from the border mask's transparent corners, and
+// optionally puts an extended-border (shadow) window around the form.
+//
+// Without a skin manager, or with a skin that lacks the form's section, the provider stays attached
+// but passes every message on: the form keeps its system frame.
+//
+// Not built here: MDI parents and children, the skinned menu bar and popup menus and the
+// rubber-band move of rmBorder; the provider takes the standard path for each.
+#pragma once
+
+#include "Forms.h"
+#include "sCommonData.h"
+#include "sTitleButtons.h"
+#include "sVclUtils.h"
+
+#include <vector>
+
+class TsSystemMenu;
+class TacBorderForm;
+class TacScrollWnd;
+class TacCtrlAdapter;
+
+DECLARE_ENUM(TsGripMode, gmNone, gmRightBottom)
+DECLARE_ENUM(TsResizeMode, rmStandard, rmBorder)
+
+using TacNCHitTest = TMethodOf<TMessage&>;
+
+// Hit codes of the provider's own buttons beside the platform's.
+inline constexpr int HTMDICLOSE = 101, HTMDIMAX = 102, HTMDIMIN = 103, HTUSERBUTTON = 1000;
+
+class TsSkinProvider : public TComponent, public TacFormProvider {
+    DECLARE_CLASS(TsSkinProvider, TComponent)
+public:
+    // Raises EAbort unless AOwner is a form; a second provider of a form stays inert at run time.
+    explicit TsSkinProvider(TComponent* AOwner);
+    // A provider made for a form that has none; its set-up waits for the first hit test, non-client
+    // paint or visibility change.
+    static TsSkinProvider* CreateRuntime(TCustomForm* AForm);
+    ~TsSkinProvider() override;
+    void BeforeDestruction() override;
+    static void DefineClass(TClassBuilder<TsSkinProvider>& B);
+    void AfterConstruction() override;
+    void Loaded() override;
+
+    // Published
+    TacAddedTitle* AddedTitle() const { return FAddedTitle; }
+    bool AllowExtBorders() const { return FAllowExtBorders; }
+    void SetAllowExtBorders(bool Value);
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    bool DrawNonClientArea() const { return FDrawNonClientArea; }
+    void SetDrawNonClientArea(bool Value);
+    TsCommonData* SkinData() const { return FSkinData; }
+    TsGripMode GripMode = gmNone;
+    bool MakeSkinMenu = false;
+    const std::string& MenuLineSkin() const { return FMenuLineSkin; }
+    void SetMenuLineSkin(const std::string& Value) { FMenuLineSkin = Value; }
+    TsResizeMode ResizeMode = rmStandard;
+    bool ScreenSnap = false;
+    int SnapBuffer = 10;
+    bool ShowAppIcon() const { return FShowAppIcon; }
+    void SetShowAppIcon(bool Value);
+    TsTitleButtons* TitleButtons() const { return FTitleButtons; }
+    void SetTitleButtons(TsTitleButtons* Value) { FTitleButtons->Assign(Value); }
+    TsTitleIcon* TitleIcon() const { return FTitleIcon; }
+    const std::string& TitleSkin() const { return FTitleSkin; }
+    void SetTitleSkin(const std::string& Value);
+    bool UseGlobalColor() const { return FUseGlobalColor; }
+    void SetUseGlobalColor(bool Value);
+    TacNCHitTest OnExtHitTest;
+    TNotifyEvent OnSkinItem;  // asked by the control adapter; kept for streaming
+
+    // The engine's view of the provider.
+    TCustomForm* ProviderForm() const override { return Form; }
+    void HandleSkinMessage(TMessage&) override {}
+    bool HasBorderForm() const override { return BorderForm != nullptr; }
+    int GetClientOffsetX() override;
+    int GetClientOffsetY() override;
+    void FreeTitleImage() override { TitleIndex = -1; }
+    TsSkinManager* ProviderManager() const override { return FSkinData ? FSkinData->GetSkinManager() : nullptr; }
+    void SetAnimating(bool Value) override { Animating = Value; }
+    bool DrawsNonClientArea() const override { return FDrawNonClientArea; }
+    void ResetBorderRegion() override;
+    void RepaintAfterSkinChange() override;
+    bool PlayLayeredRedraw(Word Time, Byte Alpha, TacAnimType Mode) override;
+    HRGN CreateShapeRegion() override;
+
+    // Hiding the form plays the manager's hide animation (a form minimised to an icon or drawn
+    // without its frame does not).
+    bool FormHideAnimated() const;
+    void PlayHideAnimation();
+
+    // Set-up and life with the manager
+    void PrepareForm();
+    void InitSkinnedForm();
+    // The control adapter: made (and wrapping the form's controls) at run time while skinned; told
+    // of a removed skin and freed; handed a copy of a message.
+    virtual void InitAdapter();
+    void RemoveAdapter();
+    void AdapterCommand(const TMessage& Message);
+    void UpdateSysMenuStyle(bool Skinned);
+    TColor FormColor();
+    void LockRedraw();
+    void UnlockRedraw();
+    void RepaintNonClient();
+    bool IsSkinned() const;
+
+    // The window procedure that replaces the form's
+    void NewWndProc(TMessage& Message);
+
+    // Geometry of the non-client area
+    bool HasBorder() const;
+    bool HasStandardBorder() const;
+    bool ImageSizeDiffers();
+    int GetCaptionHeight(bool WithExtended);
+    int TopFrameHeight(bool Ext);
+    int SideFrameWidth(bool Ext);
+    int FormImageWidth();
+    int ImageHeight();
+    int TitleBottom();
+    int TitleBarHeight();
+    int MenuLineHeight() const { return 0; }  // the skinned menu line is not built
+    int MenuLineCount() const { return 0; }
+    void GetExtRect(TRect& R) const;
+    bool CenterMode() const;
+
+    // The form image and putting it on the window
+    void PrepareFormImage();
+    void PaintFrame(HDC DC);
+    void PaintNonClient();
+    void RepaintFrame();
+    void PaintForm(HDC DC);
+    void SaveButtonsArea(bool FullHeight);
+    void RestoreButtonsArea();
+    std::string TitleSkinName() const { return FTitleSkin.empty() ? "FORMTITLE" : FTitleSkin; }
+    int TitleSkinIndex();
+    bool TitleIconVisible();
+    int TitleIconWidth();
+    int TitleIconHeight();
+    void GetIconRect(TRect& R);
+    void PaintTitleIcon();
+    bool GripVisible() const;
+    void GripPosition(int MaskIndex, TPoint& P);
+    void PaintGrip(HDC DC);
+
+    // Caption buttons and hit testing
+    void UpdateButtonImages();
+    void PaintTitleButtons();
+    int ButtonWidth(const TitleButtonState& Button);
+    int ButtonHeight();
+    int UserButtonWidth(TsTitleButton* Item);
+    int ButtonsWidth();
+    int SystemButtonCount();
+    int HitTest(TMessage& Message);
+    // The hit code of system button Position (1 close, then maximise, minimise, help as shown);
+    // the caption where the button is disabled, -1 past them.
+    int SystemButtonCode(int Position, bool Max, bool Min, bool Help);
+    void SetHotButton(int HitCode, bool Repaint);
+    void PressButton(int HitCode);
+    void RepaintButton(int HitCode);
+    void StopButtonAnimations();
+    TitleButtonState* ButtonByCode(int HitCode);
+    void DropSysMenu(int X, int Y);
+    void GetWindowOrigin(TPoint& P);
+    void ScreenToWindow(int X, int Y, TPoint& P);
+
+    // Extended borders and the window region
+    void UpdateBorderForm(bool Allow);
+    void FillRegionRects();
+    HRGN CreateFormRegion(int X, int Y);
+    void UpdateFormRegion(bool Redraw);
+    void HandleGetMinMaxInfo(TMessage& Message);
+
+    // State (the frame painters, the window menu, the border window and the glow read it).
+    std::vector<TRect> RgnRects;
+    bool RegionChanged = true;
+    int HotButton = 0;
+    TBitmap* ButtonsWork = nullptr;
+    bool HadSysMenu = false;
+    int TitleButtonMask = -1;
+    int CoverLock = 0;
+    bool InitPending = false;
+    bool ImagePainted = false;
+    TBitmap* ShadowActive = nullptr;
+    TBitmap* ShadowInactive = nullptr;
+    TitleButtonState BtnMin, BtnMax, BtnClose, BtnHelp;
+    TRect LastClientRect{};
+    bool CaptionGrown = false;
+    int TitleIndex = -1;
+    int CaptionIndex = -1;
+    bool InitDeferred = false;
+    bool Inert = false;
+    bool Animating = false;
+    bool ShowAnimPending = false;
+    Byte ShowState = 0;
+    bool MinimizeClosing = false;
+    bool InSetRegion = false;
+    bool FrameStale = true;
+    TWndMethod OldWndProc;
+    bool FormActive = true;
+    TCustomForm* Form = nullptr;
+    TsSystemMenu* SystemMenu = nullptr;
+    TacBorderForm* BorderForm = nullptr;
+    TacCtrlAdapter* Adapter = nullptr;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void ApplyMainColor();
+    bool IsIconicForm() const;
+    bool IsZoomedForm() const;
+    LONG FormStyleBits() const;
+    void CallOld(TMessage& Message);
+    void UpdateBorder(bool Repaint);
+    // The skinned path's handlers
+    bool SkinCommand(TMessage& Message);
+    void UnskinnedProc(TMessage& Message);
+    void SkinnedProc(TMessage& Message);
+    void HandleSize(TMessage& Message);
+    void HandleShowingChanged(TMessage& Message);
+    void HandlePaint(TMessage& Message);
+    void HandleEraseBkgnd(TMessage& Message);
+    void HandleNCActivate(TMessage& Message);
+    void HandlePrint(TMessage& Message);
+    void HandleNCLButtonDown(TMessage& Message);
+    void HandleNCLButtonUp(TMessage& Message);
+    void HandleNCLButtonDblClk(TMessage& Message);
+    void HandleSysCommand(TMessage& Message);
+    void RemoveSkin(TMessage& Message);
+    void PaintCaptionText();
+    void PaintExtendedBorder();
+    void PlaceTitleButton(TitleButtonState& Button, int& X, int MaskIndex, bool Enabled, TsTitleButton* Item);
+    void DrawUserGlyph(TsTitleButton* Item, bool Pressed);
+
+    TsCommonData* FSkinData = nullptr;
+    TacAddedTitle* FAddedTitle = nullptr;
+    TsTitleIcon* FTitleIcon = nullptr;
+    TsTitleButtons* FTitleButtons = nullptr;
+    bool FAllowExtBorders = true;
+    bool FDrawNonClientArea = true;
+    bool FShowAppIcon = true;
+    bool FUseGlobalColor = true;
+    TAlignment FCaptionAlignment = taLeftJustify;
+    std::string FTitleSkin;
+    std::string FMenuLineSkin;
+};
+
+// The show animation of a form with an extended-border window, played in that window.
+void AnimateBorderedFormShow(TacBorderForm* BorderForm, Word Time, Byte Alpha, TacAnimType Mode);
+// The hide animation of a skinned form with the manager's FormHide options; the extended-border
+// window goes with it. Returns once the frames run on the hide timer.
+void AnimateFormHide(TsSkinProvider* Provider);
+
+// The session is ending: no fade starts any more, and the running ones are given time (bounded) to
+// end, with the application's messages processed meanwhile.
+void EndRunningFades();
+
+// Pressed on a caption button and not yet released or moved off it.
+extern bool ButtonPressed;
+
+// Frame widths of a window with or without its extended-border window.
+int FrameBorderWidth(HWND Handle, TacBorderForm* BorderForm, bool UseExtended);
+int InnerFrameWidth(HWND Handle, TacBorderForm* BorderForm, bool UseExtended);
+int ExtendedTitleHeight(TacBorderForm* BorderForm);
+int ExtendedBorderWidth(TacBorderForm* BorderForm);
+int ExtendedTitleOffset(TacBorderForm* BorderForm);
+int ExtendedBorderOffset(TacBorderForm* BorderForm);
+bool HasSizingFrame(HWND Handle);
+int IconSizeForHeight(int H);
+
+// Desktop composition, looked up at first use ("DWMAPI.DLL" is kept loaded once found).
+void LoadDwmLibrary();
+// E_NOTIMPL without the library or the function.
+HRESULT CallDwmSetWindowAttribute(HWND Handle, DWORD Attribute, const void* Data, DWORD Size);
+bool IsDwmCompositionEnabled();
+void DisableDwmTransitions(HWND Handle, bool Disable);
+// Makes a window layered with an empty picture (True) or takes the layering away and hides it
+// (False); False also when the window was already layered.
+bool SetWindowLayered(HWND Handle, bool Layered);
+// Pos moved onto Edge - Size when it lies within Buffer of it.
+void SnapCoordinate(int& Pos, int Edge, int Buffer, int Size);

@@ -1,0 +1,897 @@
+// The provider's window procedure: library commands, the unskinned path, and the skinned handling
+// of sizing, painting, activation, non-client input and system commands.
+#include "sSkinProvider.h"
+
+#include "Messages.h"
+#include "acBorderForm.h"
+#include "acCtrlAdapter.h"
+#include "sDCUtils.h"
+#include "sFade.h"
+#include "sPaintServices.h"
+#include "sSkinManager.h"
+#include "sSystemMenu.h"
+
+namespace {
+// A fade that cannot reach its end (its control disabled or hidden meanwhile) must not keep the
+// session from ending: the wait gives up after this long.
+constexpr ULONGLONG FadeWaitLimit = 2000;
+
+int SignedLow(LPARAM L) { return static_cast<short>(LOWORD(L)); }
+int SignedHigh(LPARAM L) { return static_cast<short>(HIWORD(L)); }
+}  // namespace
+
+void EndRunningFades() {
+    FadingBlocked = true;
+    const ULONGLONG Start = GetTickCount64();
+    while (FadeTimerCount > 0 && GetTickCount64() - Start < FadeWaitLimit) {
+        Application->ProcessMessages();
+        if (FadeTimerCount > 0)
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void TsSkinProvider::NewWndProc(TMessage& Message) {
+    if (Message.Msg == SM_ALPHACMD && SkinCommand(Message))
+        return;
+    if (!Form->ComponentState().Contains(csDestroying) && IsSkinned())
+        SkinnedProc(Message);
+    else
+        UnskinnedProc(Message);
+}
+
+// Stage A: the commands answered skinned or not; true when the message ends here.
+bool TsSkinProvider::SkinCommand(TMessage& Message) {
+    const bool Destroying = Form->ComponentState().Contains(csDestroying);
+    switch (SkinCommandOf(Message.WParam)) {
+        case SKIN_LOADED:
+            if (!Destroying && reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()) == Message.LParam &&
+                !SystemMenu)
+                PrepareForm();
+            return false;
+        case SKIN_REMOVED:
+            RemoveSkin(Message);
+            return true;
+        case SKIN_ISSKINNED:
+            Message.Result = 1;
+            return true;
+        case SKIN_GETBACKGROUND: {
+            auto* Info = reinterpret_cast<ParentBackgroundInfo*>(Message.LParam);
+            if (!Info)
+                return true;
+            Info->X = Info->Y = 0;
+            if (FSkinData->BackgroundStale && !FSkinData->IsUpdating() && FSkinData->NeedsSkinPaint())
+                PrepareFormImage();
+            if (Info->PaintNow) {
+                Info->X += GetClientOffsetX();
+                Info->Y += GetClientOffsetY();
+            }
+            FSkinData->FillParentBackgroundInfo(*Info, FormActive ? 1 : 0, nullptr);
+            if (Info->Kind == 2 && !Info->PaintNow && !Info->Bmp) {
+                PrepareFormImage();
+                Info->Bmp = FSkinData->CacheBitmap;
+            }
+            if (!Form->Parent()) {
+                Info->X += GetClientOffsetX();
+                Info->Y += GetClientOffsetY();
+            }
+            return true;
+        }
+        case SKIN_FLAGS:
+            Message.Result = FSkinData->Flags;
+            return true;
+        case SKIN_GETAPPLICATION:
+            Message.Result = reinterpret_cast<LRESULT>(Application);
+            return true;
+        case SKIN_GETCLIENTOFFSET:
+            Message.Result = MAKELONG(GetClientOffsetX(), GetClientOffsetY());
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TsSkinProvider::RemoveSkin(TMessage& Message) {
+    if (Message.LParam != reinterpret_cast<LPARAM>(FSkinData->GetSkinManager())) {
+        BroadcastToSkinnedChildren(Form, Message);
+        return;
+    }
+    if (Form->HandleAllocated())
+        DisableDwmTransitions(Form->Handle(), false);
+    RemoveAdapter();
+    HandleSkinCommand(Message, FSkinData);
+    TitleIndex = -1;
+    CaptionIndex = -1;
+    BroadcastToSkinnedChildren(Form, Message);
+    if (Form->ComponentState().Contains(csDestroying))
+        return;
+    StopButtonAnimations();
+    if (FSkinData->GetSkinManager()) {
+        UpdateSysMenuStyle(false);
+        if (HasBorder() && Form->HandleAllocated())
+            SetWindowRgn(Form->Handle(), nullptr, TRUE);
+        UpdateBorderForm(false);
+    }
+    for (int I = 0; I < Form->ControlCount(); ++I)
+        if (auto* L = DynCast<TLabel>(Form->Controls(I)))
+            L->Font()->SetColor(clWindowText);
+    if (FUseGlobalColor && !FSkinData->CustomColor())
+        Form->SetColor(clBtnFace);
+    FreeAndNil(FSkinData->CacheBitmap);
+    if (Form->HandleAllocated())
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void TsSkinProvider::UnskinnedProc(TMessage& Message) {
+    if (Message.Msg == SM_ALPHACMD) {
+        Word Code = SkinCommandOf(Message.WParam);
+        if (Code == SKIN_LOADED && !Form->ComponentState().Contains(csDestroying)) {
+            if (Message.LParam != reinterpret_cast<LPARAM>(FSkinData->GetSkinManager()))
+                return;
+            FSkinData->RefreshSkinIndexes();
+            TitleIndex = -1;
+            TitleIndex = TitleSkinIndex();
+            TsSkinManager* M = FSkinData->GetSkinManager();
+            CaptionIndex = M ? M->FindSectionIndex("CAPTION") : -1;
+            if (M) {
+                UpdateButtonImages();
+                UpdateSysMenuStyle(FSkinData->IsSkinned(false));
+                FSkinData->BackgroundStale = true;
+                ApplyMainColor();
+                if (Form->HandleAllocated())
+                    DisableDwmTransitions(Form->Handle(), true);
+            }
+            InitAdapter();
+            return;
+        }
+        if (Code == SKIN_GETPROVIDER) {
+            Message.Result = reinterpret_cast<LRESULT>(static_cast<TObject*>(this));
+            return;
+        }
+    }
+    CallOld(Message);
+    if (Message.Msg == WM_WINDOWPOSCHANGED && (reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW) &&
+        !Form->ComponentState().Contains(csDestroying) && FormHideAnimated())
+        PlayHideAnimation();
+}
+
+void TsSkinProvider::SkinnedProc(TMessage& Message) {
+    TsSkinManager* M = FSkinData->GetSkinManager();
+    const bool Showing = Form->Showing();
+    if (Message.Msg == SM_ALPHACMD) {
+        const bool Ours = Message.LParam == reinterpret_cast<LPARAM>(M);
+        switch (SkinCommandOf(Message.WParam)) {
+            case SKIN_LOADED:
+                if (!Ours)
+                    break;
+                FSkinData->RefreshSkinIndexes();
+                TitleIndex = -1;
+                TitleIndex = TitleSkinIndex();
+                CaptionIndex = M->FindSectionIndex("CAPTION");
+                UpdateButtonImages();
+                UpdateSysMenuStyle(FDrawNonClientArea);
+                FSkinData->BackgroundStale = true;
+                if (Form->HandleAllocated())
+                    SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+                break;
+            case SKIN_REFRESH:
+                if (!Ours)
+                    break;
+                InitAdapter();
+                if (HasBorder())
+                    RegionChanged = true;
+                if (Form->Visible()) {
+                    FSkinData->BackgroundStale = true;
+                    UpdateBorderForm(M->GetExtendedBorders());
+                }
+                if (!AnimationInProgress && Form->HandleAllocated())
+                    RedrawWindow(Form->Handle(), nullptr, nullptr, 0x545);
+                ApplyMainColor();
+                FSkinData->SetInUpdate(false);
+                if (SystemMenu)
+                    SystemMenu->SkinChanged();
+                AdapterCommand(Message);
+                UpdateBorder(true);
+                break;
+            case SKIN_GETPROVIDER:
+                Message.Result = reinterpret_cast<LRESULT>(static_cast<TObject*>(this));
+                break;
+            case SKIN_SETUPDATING:
+                FSkinData->SetInUpdate(LOWORD(Message.WParam) == 1);
+                if (FSkinData->IsUpdating())
+                    FSkinData->BackgroundStale = true;
+                break;
+            case SKIN_GETSTALE:
+                Message.Result =
+                    !AnimationInProgress && FSkinData->NeedsSkinPaint() && FSkinData->InUpdate ? 1 : 0;
+                break;
+            case SKIN_REPAINTNOW:
+                if (BorderForm && Form->FormState().Contains(fsModal))
+                    UpdateBorder(false);
+                break;
+            case SKIN_GETNONUNIFORM: {
+                const TsGeneralData& S = FSkinData->Section();
+                Message.LParam = Message.Result = S.GradientPercent + S.ImagePercent > 0 ? 1 : 0;
+                break;
+            }
+            case SKIN_GETBGCOLOR:
+                Message.Result = FormColor();
+                break;
+            case SKIN_REFRESHBORDER:
+                UpdateBorder(false);
+                break;
+            case SKIN_ADAPTCHILDREN:
+                if (Adapter && Form->HandleAllocated() && !Form->ComponentState().Contains(csLoading)) {
+                    if (auto* C = reinterpret_cast<TControl*>(Message.LParam)) {
+                        if (Adapter->IsControlSupported(C))
+                            Adapter->AddNewItem(C, "");
+                    } else
+                        Adapter->AdaptControls(nullptr);
+                }
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    switch (Message.Msg) {
+        case WM_CREATE:
+            CallOld(Message);
+            PrepareForm();
+            return;
+        case WM_NCCREATE:
+            CallOld(Message);
+            PrepareForm();
+            return;
+        case WM_MOVE:
+            StopButtonAnimations();
+            CallOld(Message);
+            return;
+        case WM_SIZE:
+            HandleSize(Message);
+            return;
+        case WM_SETREDRAW:
+            CoverLock = Message.WParam == 1 ? std::max(0, CoverLock - 1) : CoverLock + 1;
+            CallOld(Message);
+            return;
+        case WM_SETTEXT:
+            if (!Showing || !FDrawNonClientArea || Form->ControlState().Contains(csCreating)) {
+                CallOld(Message);
+                return;
+            }
+            FreeAndNil(ShadowActive);
+            FreeAndNil(ShadowInactive);
+            FSkinData->BackgroundStale = true;
+            CallOld(Message);
+            RepaintFrame();
+            UpdateBorder(true);
+            return;
+        case WM_ACTIVATE:
+            CallOld(Message);
+            if (Showing && LOWORD(Message.WParam) == WA_ACTIVE && SystemMenu)
+                SystemMenu->UpdateItems(false);
+            return;
+        case WM_PAINT:
+            HandlePaint(Message);
+            return;
+        case WM_ERASEBKGND:
+            HandleEraseBkgnd(Message);
+            return;
+        case WM_SETTINGCHANGE:
+            FSkinData->BackgroundStale = true;
+            CallOld(Message);
+            return;
+        case WM_QUERYENDSESSION:
+            EndRunningFades();
+            CallOld(Message);
+            return;
+        case WM_ENDSESSION:
+            // The session goes on after all: fades may run again.
+            if (!Message.WParam)
+                FadingBlocked = false;
+            CallOld(Message);
+            return;
+        case WM_GETMINMAXINFO:
+            HandleGetMinMaxInfo(Message);
+            return;
+        case WM_WINDOWPOSCHANGING:
+            if (InSetRegion)
+                return;
+            if (ScreenSnap && !IsZoomedForm()) {
+                auto* Pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+                if (Pos->x != 0 || Pos->y != 0) {
+                    MONITORINFO MI{};
+                    MI.cbSize = sizeof(MI);
+                    GetMonitorInfoA(MonitorFromWindow(Form->Handle(), MONITOR_DEFAULTTONEAREST), &MI);
+                    int O = ExtendedBorderOffset(BorderForm);
+                    SnapCoordinate(Pos->x, MI.rcWork.right, SnapBuffer, O + Form->Width());
+                    SnapCoordinate(Pos->y, MI.rcWork.bottom, SnapBuffer, O + Form->Height());
+                    SnapCoordinate(Pos->x, MI.rcWork.left, SnapBuffer, -O);
+                    SnapCoordinate(Pos->y, MI.rcWork.top, SnapBuffer, -ExtendedTitleOffset(BorderForm));
+                }
+            }
+            CallOld(Message);
+            return;
+        case WM_WINDOWPOSCHANGED: {
+            CallOld(Message);
+            CaptionGrown = IsZoomedForm() && BorderForm && GetCaptionHeight(true) < GetCaptionHeight(false) + 4;
+            auto* Pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+            if ((Pos->flags & SWP_HIDEWINDOW) && FormHideAnimated() && !MinimizeClosing) {
+                if (!Application->Terminated())
+                    PlayHideAnimation();
+                return;
+            }
+            if (BorderForm && !(Pos->flags & (SWP_NOREDRAW | SWP_FRAMECHANGED)))
+                UpdateBorder(false);
+            return;
+        }
+        case WM_STYLECHANGED:
+            CallOld(Message);
+            if (static_cast<int>(Message.WParam) == GWL_EXSTYLE && BorderForm)
+                UpdateBorder(true);
+            return;
+        case WM_NCHITTEST: {
+            if (InitDeferred) {
+                InitDeferred = false;
+                InitSkinnedForm();
+            }
+            if (GetCaptionHeight(true) == 0 || !FDrawNonClientArea) {
+                CallOld(Message);
+                return;
+            }
+            int Code = HitTest(Message);
+            if (Code < HTSYSMENU || Code == HTMENU) {
+                CallOld(Message);
+                SetHotButton(0, true);
+                return;
+            }
+            Message.Result = Code;
+            return;
+        }
+        case WM_NCPAINT:
+            if (FSkinData->Flags & (UpdatingFlag | 0x400))
+                return;
+            if (InitDeferred) {
+                InitDeferred = false;
+                InitSkinnedForm();
+            }
+            if (!FDrawNonClientArea) {
+                CallOld(Message);
+                return;
+            }
+            if (IsIconicForm())
+                FSkinData->BackgroundStale = true;
+            if (!Showing || ComponentState().Contains(csLoading) ||
+                Form->ControlState().Contains(csDestroyingHandle) || !SystemMenu)
+                return;
+            if (!Adapter)
+                InitAdapter();
+            if (!FSkinData->CacheBitmap)
+                UpdateBorderForm(M->GetExtendedBorders());
+            PaintNonClient();
+            Message.Result = 0;
+            return;
+        case WM_NCACTIVATE:
+            HandleNCActivate(Message);
+            return;
+        case WM_NCLBUTTONDOWN:
+            HandleNCLButtonDown(Message);
+            return;
+        case WM_NCLBUTTONUP:
+        case WM_LBUTTONUP:
+            HandleNCLButtonUp(Message);
+            return;
+        case WM_NCLBUTTONDBLCLK:
+            HandleNCLButtonDblClk(Message);
+            return;
+        case WM_NCRBUTTONDOWN:
+            if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU)
+                return;
+            CallOld(Message);
+            return;
+        case WM_NCRBUTTONUP: {
+            if (!HasBorder()) {
+                CallOld(Message);
+                return;
+            }
+            int Code = static_cast<int>(Message.WParam);
+            if (BorderForm && Message.WParam == WPARAM(-1))
+                Code = BorderForm->HitTest(Message);
+            else
+                Code = HitTest(Message);
+            if (Code != HTCAPTION && Code != HTSYSMENU)
+                return;
+            SetHotButton(0, true);
+            DropSysMenu(SignedLow(Message.LParam), SignedHigh(Message.LParam));
+            return;
+        }
+        case 0x313: {
+            POINT P;
+            GetCursorPos(&P);
+            DropSysMenu(P.x, P.y);
+            return;
+        }
+        case WM_SYSCOMMAND:
+            HandleSysCommand(Message);
+            return;
+        case WM_INITMENUPOPUP:
+            if (HIWORD(Message.LParam))
+                EnableMenuItem(reinterpret_cast<HMENU>(Message.WParam), SC_SIZE, MF_GRAYED);
+            CallOld(Message);
+            return;
+        case WM_ENTERIDLE:
+            Message.Result = 0;
+            return;
+        case WM_MOUSELEAVE:
+        case CM_MOUSELEAVE:
+            SetHotButton(0, true);
+            CallOld(Message);
+            return;
+        case WM_SIZING:
+            CallOld(Message);
+            UpdateBorder(false);
+            return;
+        case WM_PRINT:
+            HandlePrint(Message);
+            return;
+        case WM_PRINTCLIENT:
+        case 0x93:
+        case CM_INVALIDATE:
+        case 0xB04C:
+        case 0xBC4D:
+            Message.Result = 0;
+            return;
+        case CM_ACTIVATE:
+            CallOld(Message);
+            UpdateBorder(false);
+            return;
+        case CM_VISIBLECHANGED:
+            if (InitDeferred && Message.WParam == 1) {
+                InitDeferred = false;
+                InitSkinnedForm();
+                UpdateBorderForm(M->GetExtendedBorders());
+            }
+            CallOld(Message);
+            UpdateBorder(Message.WParam == 1);
+            if (Message.WParam == 0) {
+                if (FSkinData->CacheBitmap && !Form->ComponentState().Contains(csDestroying))
+                    FSkinData->CacheBitmap->SetSize(0, 0);
+                StopButtonAnimations();
+            }
+            return;
+        case CM_ENABLEDCHANGED:
+            CallOld(Message);
+            if (FDrawNonClientArea) {
+                FSkinData->BackgroundStale = true;
+                if (Form->HandleAllocated())
+                    SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+            }
+            return;
+        case CM_SHOWINGCHANGED:
+            HandleShowingChanged(Message);
+            return;
+        default:
+            CallOld(Message);
+    }
+}
+
+void TsSkinProvider::HandleShowingChanged(TMessage& Message) {
+    TsSkinManager* M = FSkinData->GetSkinManager();
+    if (!FDrawNonClientArea || !Form->Showing()) {
+        CallOld(Message);
+        return;
+    }
+    const TacFormShow* Show = M->AnimEffects->FormShow;
+    ShowAnimPending = Form->FormStyle() != fsMDIChild && !Form->Parent() && Show->Active && Show->Time > 0 &&
+                      LayeredWindowsAvailable();
+    HWND H = Form->Handle();
+    bool Layered = false;
+    Byte Alpha = 255;
+    // The form shows nothing of itself until the animation has played its picture.
+    auto SetChildrenRedraw = [this](WPARAM On) {
+        for (int I = 0; I < Form->ControlCount(); ++I)
+            if (auto* W = DynCast<TWinControl>(Form->Controls(I)); W && W->Visible() && W->HandleAllocated())
+                W->Perform(WM_SETREDRAW, On, 0);
+    };
+    if (ShowAnimPending) {
+        FSkinData->SetInUpdate(true);
+        Animating = true;
+        Layered = SetWindowLayered(H, true);
+        if (Layered) {
+            UpdateFormRegion(false);
+            InSetRegion = false;
+        } else {
+            Alpha = Form->AlphaBlendValue();
+            Form->SetAlphaBlendValue(0);
+        }
+        SetChildrenRedraw(0);
+    } else
+        FSkinData->SetInUpdate(false);
+    UpdateBorderForm(M->GetExtendedBorders());
+    CallOld(Message);
+    if (!ShowAnimPending)
+        return;
+    SetChildrenRedraw(1);
+    if (Layered)
+        SetWindowLayered(H, false);
+    ShowAnimPending = false;
+    FSkinData->SetInUpdate(false);
+    if (BorderForm)
+        AnimateBorderedFormShow(BorderForm, Show->Time, Alpha, Show->Mode);
+    else {
+        AnimateFormRedraw(Form, Show->Time, Alpha, Show->Mode);
+        Animating = false;
+        RedrawWindow(H, nullptr, nullptr,
+                     FSkinData->NeedsSkinPaint() ? RDW_INVALIDATE | RDW_NOERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME
+                                                 : RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    }
+    InSetRegion = false;
+}
+
+void TsSkinProvider::HandleSize(TMessage& Message) {
+    RECT C;
+    GetClientRect(Form->Handle(), &C);
+    LastClientRect = TRect{0, 0, C.right, C.bottom};
+    FreeAndNil(ShadowActive);
+    FreeAndNil(ShadowInactive);
+    CallOld(Message);
+    if (AnimationInProgress)
+        return;
+    if (!Form->Showing()) {
+        FSkinData->BackgroundStale = true;
+        UpdateBorder(true);
+        return;
+    }
+    if (ImageSizeDiffers()) {
+        RegionChanged = true;
+        FSkinData->BackgroundStale = true;
+        if (FDrawNonClientArea) {
+            UpdateBorder(true);
+            SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+            RedrawWindow(Form->Handle(), nullptr, nullptr, 0x821);
+        }
+        return;
+    }
+    UpdateBorder(true);
+}
+
+void TsSkinProvider::PaintForm(HDC DC) {
+    RECT C;
+    GetClientRect(Form->Handle(), &C);
+    TRect R{0, 0, C.right, C.bottom};
+    if (!(FSkinData->Flags & PlainBackgroundFlag)) {
+        if (!FSkinData->RepaintOnMove)
+            PrepareFormImage();
+        CopyCacheClipControls(Form, FSkinData, TPoint{GetClientOffsetX(), GetClientOffsetY()}, 0, 0, false, DC, R);
+        PaintGraphicChildren(DC, Form, TPoint{0, 0});
+        SendEndUpdateToChildren(Form);
+    } else {
+        FillRectSolid(DC, R, FormColor());
+    }
+}
+
+void TsSkinProvider::HandlePaint(TMessage& Message) {
+    if (Form->ControlState().Contains(csPaintCopy))
+        return;
+    if (BorderForm && BorderForm->AForm && !BorderForm->AForm->Visible())
+        UpdateBorder(false);
+    if (FSkinData->NeedsSkinPaint()) {
+        if (!Form->Showing()) {
+            if (BorderForm || Form->AlphaBlend())
+                CallOld(Message);
+            return;
+        }
+        PAINTSTRUCT PS;
+        HDC DC = BeginPaint(Form->Handle(), &PS);
+        FSkinData->InUpdate = false;
+        PaintForm(DC);
+        EndPaint(Form->Handle(), &PS);
+        Message.Result = 0;
+    } else if (!Form->Showing()) {
+        CallOld(Message);
+        return;
+    } else {
+        if (FSkinData->BackgroundStale)
+            InvalidateRect(Form->Handle(), nullptr, TRUE);
+        PAINTSTRUCT PS;
+        BeginPaint(Form->Handle(), &PS);
+        EndPaint(Form->Handle(), &PS);
+        Message.Result = 0;
+    }
+    if (Form->OnPaint)
+        Form->OnPaint(Form);
+}
+
+void TsSkinProvider::HandleEraseBkgnd(TMessage& Message) {
+    if (!Form->Showing()) {
+        CallOld(Message);
+        return;
+    }
+    if (FSkinData->Flags & UpdatingFlag)
+        return;
+    HDC DC = reinterpret_cast<HDC>(Message.WParam);
+    if (Form->ControlState().Contains(csPaintCopy) || Message.WParam == static_cast<WPARAM>(Message.LParam)) {
+        if (DC && FSkinData->BackgroundStale)
+            PrepareFormImage();
+        if (!FSkinData->BackgroundStale && DC) {
+            if (FSkinData->NeedsSkinPaint())
+                BitBlt(DC, 0, 0, Form->Width(), Form->Height(), FSkinData->CacheBitmap->Canvas()->Handle(),
+                       GetClientOffsetX(), GetClientOffsetY(), SRCCOPY);
+            else
+                FillRectSolid(DC, TRect{0, 0, Form->Width(), Form->Height()}, GetWindowBgColor(Form->Handle()));
+        }
+    } else if (!FSkinData->NeedsSkinPaint() && DC) {
+        PaintForm(DC);
+    }
+    Message.Result = 1;
+}
+
+void TsSkinProvider::HandleNCActivate(TMessage& Message) {
+    if (ComponentState().Contains(csDestroying)) {
+        CallOld(Message);
+        return;
+    }
+    FormActive = Message.WParam != 0;
+    FSkinData->BackgroundStale = true;
+    FSkinData->SetInUpdate(false);
+    if (Form->Showing()) {
+        // The platform draws its own caption here; the skinned frame is painted over it below.
+        SendMessageA(Form->Handle(), WM_SETREDRAW, 0, 0);
+        CallOld(Message);
+        SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+    } else {
+        CallOld(Message);
+    }
+    if (!Form->ControlState().Contains(csCreating) && HasBorder() && Form->Showing()) {
+        SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+        UpdateBorder(true);
+    }
+    Message.Result = 1;
+}
+
+void TsSkinProvider::HandlePrint(TMessage& Message) {
+    if (ComponentState().Contains(csLoading) || Form->FormState().Contains(fsCreating) ||
+        Form->ComponentState().Contains(csDestroying))
+        return;
+    HDC DC = reinterpret_cast<HDC>(Message.WParam);
+    if (!DC)
+        return;
+    FSkinData->SetInUpdate(false);
+    int Saved = SaveDC(DC);
+    if (BorderForm) {
+        if (FSkinData->BackgroundStale)
+            PrepareFormImage();
+        TBitmap* Image = FSkinData->CacheBitmap;
+        BitBlt(DC, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+        POINT Old;
+        OffsetViewportOrgEx(DC, GetClientOffsetX(), GetClientOffsetY(), &Old);
+        RECT C;
+        GetClientRect(Form->Handle(), &C);
+        IntersectClipRect(DC, 0, 0, C.right, C.bottom);
+        PaintGraphicChildren(DC, Form, TPoint{0, 0});
+    } else {
+        if (FDrawNonClientArea)
+            PaintFrame(DC);
+        POINT Old;
+        OffsetViewportOrgEx(DC, GetClientOffsetX(), GetClientOffsetY(), &Old);
+        RECT C;
+        GetClientRect(Form->Handle(), &C);
+        IntersectClipRect(DC, 0, 0, C.right, C.bottom);
+        PaintForm(DC);
+    }
+    RestoreDC(DC, Saved);
+    Message.Result = 0;
+}
+
+void TsSkinProvider::HandleNCLButtonDown(TMessage& Message) {
+    if (!FDrawNonClientArea) {
+        CallOld(Message);
+        return;
+    }
+    if (BorderForm && Message.WParam == HTOBJECT) {
+        CallOld(Message);
+        return;
+    }
+    if (BorderForm && Message.WParam == WPARAM(-1))
+        Message.WParam = static_cast<WPARAM>(BorderForm->HitTest(Message));
+    const int Code = static_cast<int>(Message.WParam);
+    if (Code == HTSYSMENU) {
+        SetHotButton(0, true);
+        TPoint O;
+        GetWindowOrigin(O);
+        TRect Icon;
+        GetIconRect(Icon);
+        DropSysMenu(O.X + FrameBorderWidth(Form->Handle(), BorderForm, true),
+                    O.Y + TopFrameHeight(true) + (Icon.Bottom - Icon.Top) +
+                        InnerFrameWidth(Form->Handle(), BorderForm, false));
+        return;
+    }
+    if (Code == HTMENU) {
+        CallOld(Message);
+        return;
+    }
+    if (Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP) {
+        PressButton(Code);
+        return;
+    }
+    if (Code >= HTUSERBUTTON && Code < HTUSERBUTTON + FTitleButtons->Count()) {
+        PressButton(Code);
+        FTitleButtons->Items(Code - HTUSERBUTTON)->DoMouseDown(mbLeft, TShiftState{}, SignedLow(Message.LParam),
+                                                                SignedHigh(Message.LParam));
+        return;
+    }
+    if (IsIconicForm()) {
+        Form->Perform(WM_SYSCOMMAND, 0xF012, 0);
+        return;
+    }
+    SetHotButton(0, true);
+    if (IsZoomedForm()) {
+        TPoint P;
+        ScreenToWindow(SignedLow(Message.LParam), SignedHigh(Message.LParam), P);
+        if (P.Y <= InnerFrameWidth(Form->Handle(), BorderForm, true) + GetCaptionHeight(true)) {
+            if (!Form->Active())
+                Form->SetFocus();
+            return;
+        }
+    }
+    CallOld(Message);
+    if (BorderForm && !Form->Owner())
+        UpdateBorder(false);
+}
+
+void TsSkinProvider::HandleNCLButtonUp(TMessage& Message) {
+    if (!FDrawNonClientArea) {
+        CallOld(Message);
+        return;
+    }
+    if (BorderForm && Message.WParam == WPARAM(-1))
+        Message.WParam = static_cast<WPARAM>(BorderForm->HitTest(Message));
+    const int Code = static_cast<int>(Message.WParam);
+    const bool WasPressed = ButtonPressed;
+    HWND H = Form->Handle();
+    switch (Code) {
+        case HTMINBUTTON: {
+            if (!WasPressed) {
+                SetHotButton(0, true);
+                CallOld(Message);
+                return;
+            }
+            TPoint P;
+            POINT Cursor;
+            GetCursorPos(&Cursor);
+            ScreenToWindow(Cursor.x, Cursor.y, P);
+            if (!PtInRect(reinterpret_cast<const RECT*>(&BtnMin.Rect), POINT{P.X, P.Y})) {
+                CallOld(Message);
+                return;
+            }
+            SetHotButton(0, true);
+            if (Form == Application->MainForm()) {
+                MinimizeClosing = true;
+                SendMessageA(H, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                MinimizeClosing = false;
+            } else {
+                SendMessageA(H, WM_SYSCOMMAND, IsIconic(H) ? SC_RESTORE : SC_MINIMIZE, 0);
+            }
+            FSkinData->BackgroundStale = true;
+            return;
+        }
+        case HTMAXBUTTON:
+            if (!SystemMenu || !(SystemMenu->EnabledMax() || (IsZoomed(H) && SystemMenu->EnabledRestore())))
+                return;
+            if (!WasPressed) {
+                SetHotButton(0, true);
+                CallOld(Message);
+                return;
+            }
+            SetHotButton(0, true);
+            if (IsZoomed(H)) {
+                Form->SetWindowState(wsNormal);
+                SendMessageA(H, WM_SYSCOMMAND, SC_RESTORE, 0);
+                Form->Repaint();
+            } else {
+                SendMessageA(H, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            }
+            SystemMenu->UpdateItems(false);
+            return;
+        case HTCLOSE:
+            if (WasPressed) {
+                BtnClose.State = 0;
+                SendMessageA(H, WM_SYSCOMMAND, SC_CLOSE, 0);
+            }
+            return;
+        case HTHELP:
+            if (WasPressed) {
+                SendMessageA(H, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
+                SetHotButton(0, true);
+                if (SystemMenu)
+                    SystemMenu->UpdateItems(false);
+                Form->Perform(WM_NCPAINT, 0, 0);
+            } else {
+                SetHotButton(0, true);
+            }
+            return;
+        default:
+            break;
+    }
+    if (Code >= HTUSERBUTTON && Code < HTUSERBUTTON + FTitleButtons->Count()) {
+        if (WasPressed)
+            FTitleButtons->Items(Code - HTUSERBUTTON)->DoMouseUp(mbLeft, TShiftState{}, SignedLow(Message.LParam),
+                                                                  SignedHigh(Message.LParam));
+        SetHotButton(0, true);
+        return;
+    }
+    // A release elsewhere ends a pending press without acting.
+    if (WasPressed)
+        SetHotButton(0, true);
+    CallOld(Message);
+}
+
+void TsSkinProvider::HandleNCLButtonDblClk(TMessage& Message) {
+    HWND H = Form->Handle();
+    switch (static_cast<int>(Message.WParam)) {
+        case HTCAPTION:
+            if ((SystemMenu && SystemMenu->VisibleClose() &&
+                 (SystemMenu->EnabledMax() || SystemMenu->EnabledRestore())) ||
+                (!HasBorder() && IsIconic(H))) {
+                SendMessageA(H, WM_SYSCOMMAND, IsZoomed(H) || IsIconic(H) ? SC_RESTORE : SC_MAXIMIZE, 0);
+                if (SystemMenu)
+                    SystemMenu->UpdateItems(false);
+            } else if (IsIconic(H)) {
+                SendMessageA(H, WM_SYSCOMMAND, SC_RESTORE, 0);
+                if (SystemMenu)
+                    SystemMenu->UpdateItems(false);
+            }
+            Message.WParam = 0;
+            return;
+        case HTSYSMENU:
+            FSkinData->InUpdate = true;
+            Form->Close();
+            return;
+        default:
+            return;
+    }
+}
+
+void TsSkinProvider::HandleSysCommand(TMessage& Message) {
+    if (Message.WParam == 0xF012)
+        Form->Repaint();
+    CallOld(Message);
+    switch (Message.WParam) {
+        case SC_MINIMIZE:
+            if (FSkinData->CacheBitmap)
+                FSkinData->CacheBitmap->SetSize(0, 0);
+            break;
+        case SC_MAXIMIZE:
+        case SC_RESTORE:
+            if (SystemMenu && SystemMenu->VisibleMax())
+                HotButton = HTMAXBUTTON;
+            SetHotButton(0, true);
+            if (Message.WParam == SC_RESTORE) {
+                FSkinData->BackgroundStale = true;
+                if (HasBorder())
+                    RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+                else
+                    SetWindowRgn(Form->Handle(), nullptr, TRUE);
+            }
+            break;
+        default:
+            if ((Message.WParam & 0xFFF0) == SC_KEYMENU && LOWORD(Message.LParam) == ' ' && SystemMenu &&
+                SystemMenu->VisibleClose() && HasBorder()) {
+                TPoint O;
+                GetWindowOrigin(O);
+                DropSysMenu(O.X + FrameBorderWidth(Form->Handle(), BorderForm, true), O.Y + TitleBarHeight());
+            }
+            break;
+    }
+}
+
+void TsSkinProvider::GetWindowOrigin(TPoint& P) {
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    P = TPoint{R.left, R.top};
+}
+
+void TsSkinProvider::ScreenToWindow(int X, int Y, TPoint& P) {
+    TPoint O;
+    GetWindowOrigin(O);
+    P = TPoint{X - O.X, Y - O.Y};
+}

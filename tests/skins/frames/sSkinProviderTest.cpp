@@ -1,0 +1,706 @@
+// The skinned form frame on real windows, with the small skin kept beside these tests (loaded
+// through the skin loader): the window style and colours while skinned and after, the hit codes of
+// the caption buttons, caption and corners, the printed frame image and the window region, presses
+// and releases of the close button, the window menu's rules, the hooked-forms list and the
+// broadcasts, extended borders with their shadow and the glow of a hot caption button.
+#include "../engine/SkinPixelSupport.h"
+
+#include "TestSupport.h"
+
+#include "acBorderForm.h"
+#include "acCtrlAdapter.h"
+#include "acSBUtils.h"
+#include "acSBAnimation.h"
+#include "sFade.h"
+#include "sGraphUtils.h"
+#include "sSpeedButton.h"
+#include "sSkinProvider.h"
+#include "sStyleSimply.h"
+#include "sSystemMenu.h"
+
+#include <fstream>
+
+using namespace skintests;
+
+namespace {
+
+// Records what a form sees of closing.
+struct TCloseRecorder : TObject {
+    int Closes = 0;
+    void FormClose(TObject*, TCloseAction& Action) {
+        ++Closes;
+        Action = caNone;
+    }
+};
+
+class sSkinProviderTest : public SkinTest {
+protected:
+    void SetUp() override {
+        SkinTest::SetUp();
+        sGraphUtilsInitialization();
+        Form->SetCaption("Skinned");
+    }
+    void TearDown() override {
+        if (Provider)
+            FreeAndNil(Provider);
+        SkinTest::TearDown();
+    }
+    // The default manager with the frame skin of the tests loaded and shown.
+    void LoadSkin(bool ExtendedBorders = false, const std::string& Name = "FrameTest") {
+        Manager = Create<TsSkinManager>(nullptr);
+        Manager->SetExtendedBorders(ExtendedBorders);
+        Manager->SkinDirectory = Folder.empty() ? testing_support::SourceDir() + "tests\\skins\\frames\\skin" : Folder;
+        Manager->SetSkinName(Name);
+        ASSERT_TRUE(Manager->SkinData->SkinActive);
+    }
+    void Attach() {
+        Provider = Create<TsSkinProvider>(Form);
+        Refresh();
+    }
+    void Refresh() {
+        Provider->SkinData()->BackgroundStale = true;
+        SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump();
+    }
+    LONG Style() { return GetWindowLongA(Form->Handle(), GWL_STYLE); }
+    // The whole window printed, frame included.
+    TBitmap* Print() {
+        TBitmap* B = MakeBitmap(Form->Width(), Form->Height(), pf24bit);
+        SendMessageA(Form->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()),
+                     PRF_NONCLIENT | PRF_CLIENT);
+        return B;
+    }
+    // WM_NCHITTEST at a point given in window coordinates.
+    LRESULT HitAt(int X, int Y) {
+        RECT R;
+        GetWindowRect(Form->Handle(), &R);
+        return SendMessageA(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y));
+    }
+    static TPoint Centre(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+
+    TsSkinProvider* Provider = nullptr;
+    std::string Folder;
+};
+
+constexpr TColor TitleColor = 0x00804020;
+constexpr TColor FormSectionColor = 0x00C0A080;
+
+TEST_F(sSkinProviderTest, WhileSkinnedTheFormHasNoSystemMenuStyleAndTheSkinsColour) {
+    LoadSkin();
+    ASSERT_TRUE(Style() & WS_SYSMENU);
+    Attach();
+    EXPECT_FALSE(Style() & WS_SYSMENU);
+    EXPECT_TRUE(Provider->HadSysMenu);
+    EXPECT_EQ(Form->Color(), TColor(0x00A0B0C0));
+    EXPECT_EQ(Form->Color(), Manager->GetMainColor());
+    Manager->SetActive(false);
+    Pump();
+    EXPECT_TRUE(Style() & WS_SYSMENU);
+    EXPECT_EQ(Form->Color(), clBtnFace);
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(Form->Handle(), Rgn), ERROR) << "the region goes with the skin";
+    DeleteObject(Rgn);
+}
+
+TEST_F(sSkinProviderTest, HitCodesOfButtonsCaptionAndCorners) {
+    LoadSkin();
+    Provider = Create<TsSkinProvider>(Form);
+    Provider->TitleButtons()->Add();
+    auto* Hidden = static_cast<TsTitleButton*>(Provider->TitleButtons()->Add());
+    Hidden->SetVisible(false);
+    Provider->TitleButtons()->Add();
+    Refresh();
+    struct Case {
+        TRect Rect;
+        LRESULT Code;
+    };
+    const Case Cases[] = {{Provider->BtnClose.Rect, HTCLOSE},
+                          {Provider->BtnMax.Rect, HTMAXBUTTON},
+                          {Provider->BtnMin.Rect, HTMINBUTTON},
+                          {Provider->TitleButtons()->Items(0)->Data.Rect, HTUSERBUTTON + 0},
+                          {Provider->TitleButtons()->Items(2)->Data.Rect, HTUSERBUTTON + 2}};
+    for (const Case& C : Cases) {
+        ASSERT_GT(C.Rect.Right, C.Rect.Left) << "button " << C.Code << " laid out";
+        TPoint P = Centre(C.Rect);
+        EXPECT_EQ(HitAt(P.X, P.Y), C.Code) << "at " << P.X << "," << P.Y;
+    }
+    // The buttons do not overlap and lie right to left in the caption.
+    EXPECT_LT(Provider->BtnMax.Rect.Right, Provider->BtnClose.Rect.Right);
+    EXPECT_LT(Provider->BtnMin.Rect.Right, Provider->BtnMax.Rect.Right);
+    EXPECT_LT(Provider->TitleButtons()->Items(0)->Data.Rect.Right, Provider->BtnMin.Rect.Left);
+    const int W = Form->Width(), H = Form->Height();
+    EXPECT_EQ(HitAt(W / 3, Provider->GetCaptionHeight(false) / 2 + 2), HTCAPTION);
+    EXPECT_EQ(HitAt(1, 1), HTTOPLEFT);
+    EXPECT_EQ(HitAt(W - 2, H - 2), HTBOTTOMRIGHT);
+    EXPECT_EQ(HitAt(1, H / 2), HTLEFT);
+    // A disabled extra button answers as client area: it is never hot.
+    Provider->TitleButtons()->Items(0)->Enabled = false;
+    TPoint P = Centre(Provider->TitleButtons()->Items(0)->Data.Rect);
+    EXPECT_EQ(HitAt(P.X, P.Y), HTCAPTION) << "the system's answer for the caption strip";
+}
+
+TEST_F(sSkinProviderTest, PrintGivesTheTitleSectionAndTheCaptionAtItsAlignment) {
+    LoadSkin();
+    Form->SetCaption("WWWWWWWW");
+    Attach();
+    const int W = Form->Width();
+    const int TitleRows = Provider->GetCaptionHeight(true);
+    TRect Icon;
+    Provider->GetIconRect(Icon);
+    // White pixels of the caption, right of the title icon.
+    auto WhiteColumns = [&](int& First, int& Last) {
+        TOwned<TBitmap> B(Print());
+        First = W, Last = -1;
+        for (int Y = 0; Y < TitleRows; ++Y)
+            for (int X = Icon.Right; X < W; ++X)
+                if (GetPx(B.get(), X, Y) == (TPx{255, 255, 255, 0})) {
+                    First = std::min(First, X);
+                    Last = std::max(Last, X);
+                }
+    };
+    {
+        TOwned<TBitmap> B(Print());
+        EXPECT_EQ(GetPx(B.get(), W / 2, 2), PxOf(TitleColor));
+        TPoint Close = Centre(Provider->BtnClose.Rect);
+        EXPECT_EQ(GetPx(B.get(), Close.X, Close.Y), PxOf(0x0000C8)) << "the close image, normal state";
+        EXPECT_EQ(GetPx(B.get(), W / 2, Form->Height() / 2), PxOf(FormSectionColor)) << "the client background";
+    }
+    int First = 0, Last = 0;
+    WhiteColumns(First, Last);
+    ASSERT_GE(Last, 0) << "the caption is written in the title's font colour";
+    EXPECT_LT(First, W / 3);
+    Provider->SetCaptionAlignment(taRightJustify);
+    Refresh();
+    int RFirst = 0, RLast = 0;
+    WhiteColumns(RFirst, RLast);
+    ASSERT_GE(RLast, 0);
+    EXPECT_GT(RFirst, W / 3);
+    EXPECT_LT(RLast, Provider->BtnMin.Rect.Left) << "right-justified text stops before the buttons";
+}
+
+TEST_F(sSkinProviderTest, TheWindowRegionHasHolesAtTheKeyColouredCorners) {
+    LoadSkin();
+    Attach();
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(Form->Handle(), Rgn), ERROR);
+    const int W = Form->Width(), H = Form->Height();
+    // The border mask's corners hold three key pixels each: the corner and its two neighbours.
+    for (POINT P : {POINT{0, 0}, POINT{1, 0}, POINT{0, 1}, POINT{W - 1, 0}, POINT{W - 2, 0}, POINT{0, H - 1},
+                    POINT{W - 1, H - 1}})
+        EXPECT_FALSE(PtInRegion(Rgn, P.x, P.y)) << P.x << "," << P.y;
+    for (POINT P : {POINT{1, 1}, POINT{2, 0}, POINT{W - 2, 1}, POINT{W / 2, H / 2}, POINT{W - 2, H - 2}})
+        EXPECT_TRUE(PtInRegion(Rgn, P.x, P.y)) << P.x << "," << P.y;
+    DeleteObject(Rgn);
+}
+
+TEST_F(sSkinProviderTest, CloseActsOnlyOnPressAndReleaseOverIt) {
+    LoadSkin();
+    Attach();
+    TOwned<TCloseRecorder> Recorder(new TCloseRecorder);
+    Form->OnClose = TCloseEvent::Bind<&TCloseRecorder::FormClose>(Recorder.get());
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    TPoint C = Centre(Provider->BtnClose.Rect);
+    const LPARAM At = MAKELPARAM(R.left + C.X, R.top + C.Y);
+    HWND H = Form->Handle();
+    // Released elsewhere: nothing.
+    SendMessageA(H, WM_NCLBUTTONDOWN, HTCLOSE, At);
+    EXPECT_EQ(Provider->BtnClose.State, 2);
+    SendMessageA(H, WM_NCLBUTTONUP, HTCAPTION, MAKELPARAM(R.left + 40, R.top + 5));
+    Pump();
+    EXPECT_EQ(Recorder->Closes, 0);
+    // Released on close without a press on it: nothing.
+    SendMessageA(H, WM_NCLBUTTONUP, HTCLOSE, At);
+    Pump();
+    EXPECT_EQ(Recorder->Closes, 0);
+    // Pressed and released on close: SC_CLOSE.
+    SendMessageA(H, WM_NCLBUTTONDOWN, HTCLOSE, At);
+    SendMessageA(H, WM_NCLBUTTONUP, HTCLOSE, At);
+    Pump();
+    EXPECT_EQ(Recorder->Closes, 1);
+    Form->OnClose = TCloseEvent();
+}
+
+TEST_F(sSkinProviderTest, WindowMenuRulesByBorderStyle) {
+    LoadSkin();
+    struct Case {
+        TFormBorderStyle Style;
+        bool Restore, Move, Size, Min, Max, Close;
+    };
+    const Case Cases[] = {{bsDialog, false, true, false, false, false, true},
+                          {bsSizeable, true, true, true, true, true, true},
+                          {bsSingle, true, true, true, true, true, true}};
+    for (const Case& C : Cases) {
+        Form->SetBorderStyle(C.Style);
+        Attach();
+        TsSystemMenu* Menu = Provider->SystemMenu;
+        ASSERT_TRUE(Menu);
+        Menu->UpdateItems(false);
+        EXPECT_EQ(Menu->ItemRestore->Visible(), C.Restore) << int(C.Style);
+        EXPECT_EQ(Menu->ItemMove->Visible(), C.Move) << int(C.Style);
+        EXPECT_EQ(Menu->ItemSize->Visible(), C.Size) << int(C.Style);
+        EXPECT_EQ(Menu->ItemMinimize->Visible(), C.Min) << int(C.Style);
+        EXPECT_EQ(Menu->ItemMaximize->Visible(), C.Max) << int(C.Style);
+        EXPECT_EQ(Menu->ItemClose->Visible(), C.Close) << int(C.Style);
+        if (C.Style == bsSingle) {
+            EXPECT_FALSE(Menu->ItemSize->Enabled()) << "a single border is not sized";
+        }
+        FreeAndNil(Provider);
+    }
+    // The base class's rules are abstract.
+    TOwned<TsCustomSysMenu> Base(Create<TsCustomSysMenu>(nullptr));
+    EXPECT_THROW(Base->VisibleClose(), EAbstractError);
+}
+
+TEST_F(sSkinProviderTest, RemoveHookedFormRemovesEveryOccurrence) {
+    std::vector<TComponent*> Saved = HookedForms;
+    HookedForms.clear();
+    TOwned<TComponent> F(Create<TComponent>(nullptr)), A(Create<TComponent>(nullptr)), B(Create<TComponent>(nullptr));
+    struct Case {
+        std::vector<TComponent*> Before, After;
+    };
+    const Case Cases[] = {{{F.get(), A.get(), F.get()}, {A.get()}},
+                          {{F.get()}, {}},
+                          {{A.get(), B.get(), F.get()}, {A.get(), B.get()}},
+                          {{A.get(), F.get(), B.get()}, {A.get(), B.get()}},
+                          {{A.get(), B.get()}, {A.get(), B.get()}},
+                          {{F.get(), F.get(), F.get()}, {}}};
+    for (const Case& C : Cases) {
+        HookedForms = C.Before;
+        RemoveHookedForm(F.get());
+        EXPECT_EQ(HookedForms, C.After);
+    }
+    HookedForms = Saved;
+}
+
+TEST_F(sSkinProviderTest, LockAndUnlockTouchOnlyTheFormsOfTheirManager) {
+    LoadSkin();
+    Attach();
+    TOwned<TsSkinManager> Other(Create<TsSkinManager>(nullptr));
+    LockFormsRedraw(Other.get());
+    EXPECT_FALSE(Provider->Animating);
+    LockFormsRedraw(Manager);
+    EXPECT_TRUE(Provider->Animating);
+    UnlockFormsRedraw(Other.get(), true);
+    EXPECT_TRUE(Provider->Animating);
+    UnlockFormsRedraw(Manager, true);
+    EXPECT_FALSE(Provider->Animating);
+}
+
+// A dialog the dialog hook would skin, as the broadcasts see it.
+struct TFakeDialogProvider : TacDialogProviderLink {
+    HWND Wnd = nullptr;
+    HWND DialogWindow() const override { return Wnd; }
+};
+
+TEST_F(sSkinProviderTest, BroadcastsReachTheDialogProvidersVisibleWindows) {
+    TForm* Dialog = TForm::CreateNew(nullptr);
+    auto* Panel = Create<TSkinTestPanel>(Dialog);
+    Panel->SetParent(Dialog);
+    Dialog->Show();
+    Panel->Commands.clear();
+    TFakeDialogProvider Visible, Hidden, Empty;
+    Visible.Wnd = Panel->Handle();
+    TForm* HiddenForm = TForm::CreateNew(nullptr);
+    Hidden.Wnd = HiddenForm->Handle();
+    std::vector<TacDialogProviderLink*> List{&Visible, nullptr, &Hidden, &Empty};
+    DialogProviders = &List;
+    TMessage M{SM_ALPHACMD, SkinCommandParam(SKIN_REFRESH), 0, 0};
+    BroadcastToHookedForms(M);
+    DialogProviders = nullptr;
+    EXPECT_EQ(Panel->Commands, std::vector<Word>{SKIN_REFRESH});
+    FreeAndNil(HiddenForm);
+    FreeAndNil(Dialog);
+}
+
+TEST_F(sSkinProviderTest, ASkinWithoutTheFormSectionLeavesTheSystemFrame) {
+    testing_support::TempDir Temp;
+    CreateDirectoryA((Temp / "Bare").c_str(), nullptr);
+    std::ofstream(Temp / "Bare\\Options.dat") << "[GLOBALINFO]\nVERSION=6.5\nCOLOR=$00102030\n[EDIT]\nCOLOR=255\n";
+    Folder = Temp.Path();
+    LoadSkin(false, "Bare");
+    Attach();
+    EXPECT_TRUE(Style() & WS_SYSMENU);
+    EXPECT_EQ(HitAt(Form->Width() / 2, GetSystemMetrics(SM_CYFRAME) + 4), HTCAPTION) << "the system's answer";
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(Form->Handle(), Rgn), ERROR);
+    DeleteObject(Rgn);
+    TOwned<TBitmap> B(Print());
+    EXPECT_NE(GetPx(B.get(), Form->Width() / 2, 2), PxOf(TitleColor));
+    FreeAndNil(Provider);
+    FreeAndNil(Manager);
+}
+
+TEST_F(sSkinProviderTest, AFormFreedWithItsProviderLeavesNoHook) {
+    LoadSkin();
+    Attach();
+    ASSERT_EQ(std::count(HookedForms.begin(), HookedForms.end(), static_cast<TComponent*>(Form)), 1);
+    // The form frees its provider with itself.
+    TComponent* Doomed = Form;
+    FreeAndNil(Form);
+    Provider = nullptr;
+    EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
+    // Broadcasts after it reach no freed form.
+    TMessage Loaded{SM_ALPHACMD, SkinCommandParam(SKIN_LOADED), reinterpret_cast<LPARAM>(Manager), 0};
+    BroadcastToHookedForms(Loaded);
+    TMessage Refresh{SM_ALPHACMD, SkinCommandParam(SKIN_REFRESH), reinterpret_cast<LPARAM>(Manager), 0};
+    BroadcastToAllForms(Refresh);
+    Pump();
+    EXPECT_EQ(std::find(HookedForms.begin(), HookedForms.end(), Doomed), HookedForms.end());
+}
+
+// A window hook of the form and the provider leave in either order; the form then works on and,
+// freed at the end, reaches neither.
+TEST_F(sSkinProviderTest, AProviderAndAHookOfTheFormLeaveInAnyOrder) {
+    LoadSkin();
+    const TWndMethod Original = Form->WindowProc;
+    for (bool HookFirst : {true, false})
+        for (bool FirstGoesFirst : {true, false}) {
+            TsCommonData* Data = Create<TsCommonData>(Form, false);
+            TacMainWnd* Hook = nullptr;
+            if (HookFirst)
+                Hook = Create<TacMainWnd>(Form->Handle(), false, "FORM", Manager, Data);
+            Attach();
+            if (!HookFirst)
+                Hook = Create<TacMainWnd>(Form->Handle(), false, "FORM", Manager, Data);
+            if (FirstGoesFirst == HookFirst)
+                FreeAndNil(Hook);
+            else
+                FreeAndNil(Provider);
+            Form->SetCaption("still working");
+            EXPECT_EQ(ReadWindowText(Form->Handle()), "still working") << HookFirst << FirstGoesFirst;
+            SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+            RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+            Pump();
+            FreeAndNil(Hook);
+            FreeAndNil(Provider);
+            EXPECT_TRUE(Form->WindowProc == Original) << HookFirst << FirstGoesFirst;
+            FreeAndNil(Data);
+        }
+    TForm* Second = TForm::CreateNew(nullptr);
+    Second->Show();
+    Attach();
+    FreeAndNil(Second);
+    FreeAndNil(Form);
+    Provider = nullptr;
+}
+
+TEST_F(sSkinProviderTest, AManagerFreedBeforeItsFormsLeavesThemWorking) {
+    LoadSkin();
+    Attach();
+    FreeAndNil(Manager);
+    Pump();
+    EXPECT_TRUE(Style() & WS_SYSMENU);
+    // The provider still owns the procedure and passes everything on.
+    EXPECT_EQ(SendMessageA(Form->Handle(), SM_ALPHACMD, SkinCommandParam(SKIN_GETPROVIDER), 0),
+              reinterpret_cast<LRESULT>(static_cast<TObject*>(Provider)));
+    EXPECT_EQ(HitAt(Form->Width() / 2, Form->Height() / 2), HTCLIENT);
+    FreeAndNil(Provider);
+    EXPECT_EQ(SendMessageA(Form->Handle(), SM_ALPHACMD, SkinCommandParam(SKIN_GETPROVIDER), 0), 0);
+}
+
+TEST_F(sSkinProviderTest, ExtendedBorderWindowAnswersEdgesAndPassesShadowThrough) {
+    LoadSkin(true);
+    Attach();
+    ASSERT_TRUE(Provider->BorderForm);
+    TacBorderForm* Border = Provider->BorderForm;
+    Border->UpdateBorder(true, 255);
+    HWND BH = Border->Handle();
+    ASSERT_TRUE(IsWindowVisible(BH));
+    RECT BR;
+    GetWindowRect(BH, &BR);
+    const TRect M = Manager->ExBorderMargins;
+    ASSERT_GT(M.Left, 0);
+    const int MidY = (BR.top + BR.bottom) / 2;
+    // Inside the margin on the left edge: the sizing code; in the shadow: passed through.
+    TMessage Edge{WM_NCHITTEST, 0, MAKELPARAM(BR.left + M.Left + 1, MidY), 0};
+    EXPECT_EQ(Border->HitTest(Edge), HTLEFT);
+    EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(BR.left + M.Left + 1, MidY)), HTOBJECT);
+    EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(BR.left + 1, MidY)), HTTRANSPARENT);
+    // The form's window keeps only its body: the frame lies in the border window.
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(Form->Handle(), Rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(Rgn, 0, Form->Height() / 2));
+    DeleteObject(Rgn);
+    // The image is 32-bit and opaque over the window body.
+    TBitmap* Image = Provider->SkinData()->CacheBitmap;
+    ASSERT_EQ(Image->PixelFormat(), pf32bit);
+    EXPECT_EQ(GetPx(Image, Image->Width() / 2, Image->Height() / 2).A, 255);
+    Provider->SetAllowExtBorders(false);
+    EXPECT_FALSE(Provider->BorderForm);
+}
+
+TEST_F(sSkinProviderTest, AHotButtonsGlowRunsThroughItsAlphaSteps) {
+    LoadSkin();
+    Attach();
+    Provider->SetHotButton(HTCLOSE, true);
+    TacSBAnimation* Glow = Provider->BtnClose.Animation;
+    ASSERT_TRUE(Glow);
+    ASSERT_TRUE(Glow->GlowWindow);
+    std::vector<int> Alphas{Glow->CurrentAlpha};
+    for (int I = 0; I < 12 && Glow->Steps != -1; ++I) {
+        Glow->AnimTimer(Glow);
+        Alphas.push_back(Glow->CurrentAlpha);
+    }
+    EXPECT_EQ(Alphas, (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+    EXPECT_TRUE(IsWindowVisible(Glow->GlowWindow->Handle()));
+    // Pressing shows the pressed image at full opacity at once.
+    Provider->PressButton(HTCLOSE);
+    EXPECT_EQ(Glow->CurrentAlpha, 255);
+    Provider->StopButtonAnimations();
+    EXPECT_FALSE(Provider->BtnClose.Animation);
+}
+
+// The provider's adapter hooks the listed controls of the form, those placed later when asked, and
+// lets them all go with the skin.
+TEST_F(sSkinProviderTest, TheAdapterWrapsTheFormsControlsAndLetsThemGoWithTheSkin) {
+    LoadSkin();
+    Manager->ThirdParty->SetString(ctButtons, "TButton");
+    Manager->UpdateThirdNames(false);
+    ASSERT_TRUE(Manager->SkinningRules.Contains(srThirdParty));
+    auto* First = Create<TButton>(Form);
+    First->SetBounds(10, 10, 80, 24);
+    First->SetParent(Form);
+    First->HandleNeeded();
+    const TWndMethod FirstProc = First->WindowProc;
+    Attach();
+    ASSERT_TRUE(Provider->Adapter);
+    EXPECT_TRUE(GetHookOfWindow(First->Handle())) << "wrapped when the frame was first painted";
+    auto* Later = Create<TButton>(Form);
+    Later->SetBounds(10, 40, 80, 24);
+    Later->SetParent(Form);
+    Later->HandleNeeded();
+    EXPECT_FALSE(GetHookOfWindow(Later->Handle()));
+    AskFormToAdaptControl(Later);
+    EXPECT_TRUE(GetHookOfWindow(Later->Handle())) << "the form answers the request to adapt a control";
+    auto* Unlisted = Create<TEdit>(Form);
+    Unlisted->SetParent(Form);
+    Unlisted->HandleNeeded();
+    AskFormToAdaptControl(Unlisted);
+    EXPECT_FALSE(GetHookOfWindow(Unlisted->Handle())) << "a class of no list stays as it is";
+    Manager->SetActive(false);
+    Pump();
+    EXPECT_FALSE(Provider->Adapter);
+    EXPECT_FALSE(GetHookOfWindow(First->Handle()));
+    EXPECT_FALSE(GetHookOfWindow(Later->Handle()));
+    EXPECT_TRUE(First->WindowProc == FirstProc);
+}
+
+// A form's constant opacity is a layered window attribute; switching it off takes away only the
+// layering it added itself.
+TEST_F(sSkinProviderTest, FormAlphaBlendLayersTheWindowAtItsValue) {
+    HWND H = Form->Handle();
+    Form->SetAlphaBlendValue(100);
+    EXPECT_FALSE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED) << "the value alone changes nothing";
+    Form->SetAlphaBlend(true);
+    ASSERT_TRUE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE Alpha = 0;
+    DWORD Flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(H, nullptr, &Alpha, &Flags));
+    EXPECT_EQ(Alpha, 100);
+    EXPECT_TRUE(Flags & LWA_ALPHA);
+    Form->SetAlphaBlendValue(200);
+    ASSERT_TRUE(GetLayeredWindowAttributes(H, nullptr, &Alpha, &Flags));
+    EXPECT_EQ(Alpha, 200);
+    Form->SetAlphaBlend(false);
+    EXPECT_FALSE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED);
+    // Layered by someone else: the form leaves that alone.
+    SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | WS_EX_LAYERED);
+    Form->SetAlphaBlend(true);
+    Form->SetAlphaBlend(false);
+    EXPECT_TRUE(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED);
+    SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) & ~WS_EX_LAYERED);
+}
+
+TEST_F(sSkinProviderTest, TheCompositionAttributeIsSetThroughTheLoadedLibrary) {
+    BOOL Disable = TRUE;
+    EXPECT_NE(CallDwmSetWindowAttribute(Form->Handle(), 3, &Disable, sizeof(Disable)), E_NOTIMPL)
+        << "the entry point was found";
+}
+
+// Window animations of a skinned form
+
+// Ticks of the hide timer come from its worker through the main thread's synchronisation.
+template <class TDone>
+void RunUntil(TDone Done) {
+    for (int I = 0; I < 3000 && !Done(); ++I) {
+        CheckSynchronize(1);
+        Pump();
+    }
+}
+
+TEST_F(sSkinProviderTest, HideAnimationEndsWithTheWindowHiddenAndNoTimerLeft) {
+    for (bool Extended : {false, true}) {
+        LoadSkin(Extended);
+        Attach();
+        TacFormHide* Hide = Manager->AnimEffects->FormHide;
+        Hide->Active = true;
+        Hide->Time = 60;
+        Hide->Mode = Extended ? atAero : atFading;
+        ASSERT_EQ(Provider->BorderForm != nullptr, Extended);
+        Form->Hide();
+        TacHideTimer* T = HideAnimationTimer;
+        ASSERT_TRUE(T) << "hiding started the fade-out";
+        ASSERT_TRUE(T->Form);
+        HWND Anim = T->Form->Handle();
+        EXPECT_TRUE(GetWindowLongA(Anim, GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_TRUE(IsWindowVisible(Anim)) << "the picture shows while the form is gone";
+        EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+        EXPECT_FALSE(GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_FALSE(Provider->BorderForm) << "the border window went with the form";
+        EXPECT_EQ(T->StepCount, 6);
+        RunUntil([&] { return !T->Form; });
+        EXPECT_FALSE(T->Form);
+        EXPECT_FALSE(IsWindow(Anim));
+        EXPECT_FALSE(T->Snapshot);
+        EXPECT_FALSE(T->WorkBitmap);
+        EXPECT_EQ(T->StepIndex, T->StepCount + 1);
+        EXPECT_EQ(T->Blend.SourceConstantAlpha, 0);
+        EXPECT_FALSE(T->OnTimer()) << "the timer is idle";
+        EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+        T->Free();
+        EXPECT_EQ(HideAnimationTimer, nullptr);
+        FreeAndNil(Provider);
+        FreeAndNil(Manager);
+        Form->Show();
+    }
+}
+
+TEST_F(sSkinProviderTest, AHideAnimationOfNoTimeShowsNothing) {
+    LoadSkin();
+    Attach();
+    Manager->AnimEffects->FormHide->Time = 5;
+    Form->Hide();
+    EXPECT_EQ(HideAnimationTimer, nullptr);
+    EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+}
+
+TEST_F(sSkinProviderTest, ShowAnimationEndsWithTheFormShownAndItsBorderWindowBelowIt) {
+    for (bool Extended : {false, true}) {
+        LoadSkin(Extended);
+        Attach();
+        Form->Hide();
+        Pump();
+        TacFormShow* Show = Manager->AnimEffects->FormShow;
+        Show->Active = true;
+        Show->Time = 40;
+        Show->Mode = atAero;
+        Form->Show();
+        EXPECT_TRUE(IsWindowVisible(Form->Handle())) << Extended;
+        EXPECT_FALSE(GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_FALSE(Provider->Animating);
+        EXPECT_FALSE(Provider->ShowAnimPending);
+        EXPECT_EQ(AnimationSnapshot, nullptr);
+        EXPECT_EQ(OverlayWindow, nullptr);
+        if (Extended) {
+            ASSERT_TRUE(Provider->BorderForm);
+            EXPECT_TRUE(IsWindowVisible(Provider->BorderForm->Handle()));
+            EXPECT_EQ(GetWindow(Form->Handle(), GW_HWNDNEXT), Provider->BorderForm->Handle());
+        } else {
+            TOwned<TBitmap> B(Print());
+            EXPECT_EQ(GetPx(B.get(), Form->Width() / 2, Provider->GetCaptionHeight(false) / 2), PxOf(TitleColor))
+                << "the frame is painted after the animation";
+        }
+        FreeAndNil(Provider);
+        FreeAndNil(Manager);
+    }
+}
+
+TEST_F(sSkinProviderTest, LayeredRedrawFadesToTheGivenOpacity) {
+    LoadSkin();
+    Attach();
+    Form->SetAlphaBlend(true);
+    for (TacAnimType Mode : {atFading, atAero}) {
+        AnimateFormRedraw(Form, 30, 200, Mode);
+        EXPECT_EQ(Form->AlphaBlendValue(), 200);
+        EXPECT_EQ(OverlayWindow, nullptr);
+        EXPECT_EQ(AnimationSnapshot, nullptr);
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+    }
+}
+
+TEST_F(sSkinProviderTest, EndingTheSessionDuringAFadeDoesNotHang) {
+    LoadSkin();
+    Attach();
+    TsGeneralData& S = Manager->SectionList[AddSection(Manager, {"SPEEDBUTTON", 0x0000FF})];
+    S.FadingEnabled = true;
+    S.FadingIterations = 50;
+    auto* B = Create<TsSpeedButton>(Form);
+    B->SetBounds(10, 10, 40, 24);
+    B->SetParent(Form);
+    B->SkinData()->SetSkinSection("SPEEDBUTTON");
+    ASSERT_TRUE(B->SkinData()->IsSkinned(false));
+    const int Before = FadeTimerCount;
+    B->Repaint();
+    B->PrepareCache();
+    B->SkinData()->BackgroundStale = false;
+    B->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_TRUE(B->AnimTimer()) << "a fade runs";
+    // A timer that never started cannot end by itself: the wait must end all the same.
+    TOwned<TsFadeTimer> Stuck(Create<TsFadeTimer>(nullptr));
+    ASSERT_EQ(FadeTimerCount, Before + 2);
+    SendMessageA(Form->Handle(), WM_QUERYENDSESSION, 0, 0);
+    EXPECT_TRUE(FadingBlocked);
+    EXPECT_EQ(B->AnimTimer(), nullptr) << "the running fade ended during the wait";
+    EXPECT_EQ(FadeTimerCount, Before + 1);
+    SendMessageA(Form->Handle(), WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(FadingBlocked) << "the session goes on: fades may run again";
+}
+
+// The provider's skin data speaks for the form.
+TEST_F(sSkinProviderTest, TheProvidersSkinDataActsOnTheForm) {
+    LoadSkin();
+    Attach();
+    TsCommonData* D = Provider->SkinData();
+    // A custom colour is the form's own.
+    Form->SetColor(0x123456);
+    D->SetCustomColor(true);
+    EXPECT_EQ(D->GetBackgroundColor(0, Form->Handle()), TColor(0x123456));
+    D->SetCustomColor(false);
+    Provider->TitleIndex = 5;
+    D->SetSkinSection("DIALOG");
+    EXPECT_EQ(Provider->TitleIndex, -1) << "the title image is dropped with the section";
+    EXPECT_TRUE(D->BackgroundStale);
+    D->SetSkinSection("FORM");
+    Refresh();
+    D->UpdatePlainFlag(false);
+    EXPECT_EQ((D->Flags & PlainBackgroundFlag) != 0, !D->HasComplexBackground());
+    D->BackgroundStale = false;
+    D->BeginUpdate();
+    EXPECT_TRUE(D->IsUpdating());
+    EXPECT_TRUE(D->Flags & UpdatingFlag);
+    InvalidateRect(Form->Handle(), nullptr, FALSE);
+    D->EndUpdate(true);
+    EXPECT_FALSE(D->IsUpdating());
+    EXPECT_FALSE(D->Flags & UpdatingFlag);
+    EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE)) << "the end of the update repaints at once";
+    D->BackgroundStale = false;
+    D->Invalidate();
+    EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE)) << "redrawn at once";
+    TOwned<TBitmap> B(Print());
+    EXPECT_EQ(GetPx(B.get(), Form->Width() / 2, Provider->GetCaptionHeight(false) / 2), PxOf(TitleColor));
+}
+
+// A snapshot of the control tree made with the provider is opaque over the client area when a border
+// window carries the shadow, and keeps the shadow's transparency elsewhere.
+TEST_F(sSkinProviderTest, ProviderStepsOfTheControlTreeRoutines) {
+    LoadSkin(true);
+    Attach();
+    ASSERT_TRUE(Provider->BorderForm);
+    Provider->PrepareFormImage();
+    TBitmap* Image = Provider->SkinData()->CacheBitmap;
+    TOwned<TBitmap> Snap(NewBitmap32(Image->Width(), Image->Height()));
+    PaintControlTreeTo(Snap.get(), Form, 0, 0, Provider);
+    const int CX = Provider->GetClientOffsetX() + 5, CY = Provider->GetClientOffsetY() + 5;
+    EXPECT_EQ(GetPx(Snap.get(), CX, CY).A, 255) << "client area opaque";
+    EXPECT_EQ(GetPx(Snap.get(), 0, 0).A, GetPx(Image, 0, 0).A) << "the shadow corner keeps its transparency";
+    EXPECT_LT(GetPx(Snap.get(), 0, 0).A, 255);
+}
+
+}  // namespace
