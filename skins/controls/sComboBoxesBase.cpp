@@ -5,6 +5,7 @@
 #include "Forms.h"
 #include "ObjectInstances.h"
 #include "acSBUtils.h"
+#include "acSBUtilsCombo.h"
 #include "sMaskDraw.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -259,7 +260,7 @@ void TsCommonCombo::BeforeDestruction() {
     // The children must not call into this object's procedures once it goes.
     if (HandleAllocated())
         ReleaseChildren();
-    FHookedList = nullptr;
+    ReleaseListHook();
     TsCustomListControl::BeforeDestruction();
 }
 
@@ -301,10 +302,16 @@ void TsCommonCombo::ReleaseChildren() {
 
 void TsCommonCombo::DestroyWindowHandle() {
     ReleaseChildren();
+    ReleaseListHook();
     TsCustomListControl::DestroyWindowHandle();
     FEditHandle = nullptr;
     FListHandle = nullptr;
     FDropHandle = nullptr;
+}
+
+void TsCommonCombo::ReleaseListHook() {
+    if (FListHook)
+        UnhookWnd(FHookedList, true, 0, FListHook);
     FHookedList = nullptr;
 }
 
@@ -488,6 +495,8 @@ void TsCommonCombo::CNCommand(TMessage& Message) {
         FCommonData->BackgroundStale = true;
         Repaint();
         CloseUp();
+        if (FListHook && FListHook->SkinData)
+            FListHook->SkinData->BackgroundStale = true;
         break;
     default: break;
     }
@@ -532,8 +541,11 @@ void TsCommonCombo::WndProc(TMessage& Message) {
         if (Message.Msg >= WM_CTLCOLORMSGBOX && Message.Msg <= WM_CTLCOLORSTATIC) {
             // A list long enough for a scroll bar is where the scroll-bar hook goes.
             if (Message.Msg == WM_CTLCOLORLISTBOX && FCommonData->IsSkinned(false) &&
-                !ComponentState().Contains(csLoading) && !FHookedList && GetItemCount() > FDropDownCount)
+                !ComponentState().Contains(csLoading) && !FHookedList && GetItemCount() > FDropDownCount) {
                 FHookedList = reinterpret_cast<HWND>(Message.LParam);
+                FListHook = TacComboListWnd::CreateEx(FHookedList, false, true, "EDIT", FCommonData->GetSkinManager(),
+                                                      nullptr);
+            }
             HDC DC = reinterpret_cast<HDC>(Message.WParam);
             SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(Font()->Color())));
             ::SetBkColor(DC, static_cast<COLORREF>(ColorToRGB(Brush()->Color())));
