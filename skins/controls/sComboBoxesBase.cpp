@@ -6,6 +6,7 @@
 #include "ObjectInstances.h"
 #include "acSBUtils.h"
 #include "acSBUtilsCombo.h"
+#include "sEditParts.h"
 #include "sMaskDraw.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -20,11 +21,7 @@
 // TsCustomListControl
 
 TsCustomListControl::TsCustomListControl(TComponent* AOwner) : TWinControl(AOwner) {
-    FCommonData = Create<TsCommonData>(this, true);
-    FCommonData->ControlKind = 1;
-    if (FCommonData->SkinSection().empty() || FCommonData->SkinSection() == "UNKNOWN")
-        FCommonData->SetSkinSection("COMBOBOX");
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 1, "COMBOBOX", FCommonData, FBoundLabel);
 }
 
 TsCustomListControl::~TsCustomListControl() { FreeAndNil(FCommonData); }
