@@ -388,12 +388,15 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner) {
     FHeight = 29;
     FImageChangeLink = Create<TChangeLink>();
     FImageChangeLink->OnChange = TNotifyEvent::Bind<&TToolBar::ImageListChange>(this);
+    FHotImageChangeLink = Create<TChangeLink>();
+    FHotImageChangeLink->OnChange = TNotifyEvent::Bind<&TToolBar::ImageListChange>(this);
     FCanvas = Create<TCanvas>();
     SetAlign(alTop);
 }
 
 TToolBar::~TToolBar() {
     FreeAndNil(FImageChangeLink);
+    FreeAndNil(FHotImageChangeLink);
     FreeAndNil(FCanvas);
 }
 
@@ -403,6 +406,7 @@ void TToolBar::DefineClass(TClassBuilder<TToolBar>& B) {
     B.Property("Caption", &TToolBar::Caption, &TToolBar::SetCaption).TypeName("TCaption");
     B.Property("EdgeBorders", &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders).Default(TEdgeBorders{ebTop});
     B.Property("Flat", &TToolBar::Flat, &TToolBar::SetFlat).Default(false);
+    B.Property("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages);
     B.Property("Images", &TToolBar::Images, &TToolBar::SetImages);
     B.Property("List", &TToolBar::List, &TToolBar::SetList).Default(false);
     B.Property("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions).Default(false);
@@ -481,6 +485,8 @@ void TToolBar::UpdateButtons() {
         while (SendMessageA(FHandle, TB_BUTTONCOUNT, 0, 0) > 0)
             SendMessageA(FHandle, TB_DELETEBUTTON, 0, 0);
         SendMessageA(FHandle, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+        SendMessageA(FHandle, TB_SETHOTIMAGELIST, 0,
+                     reinterpret_cast<LPARAM>(FHotImages ? FHotImages->Handle() : nullptr));
         SendMessageA(FHandle, TB_SETBITMAPSIZE, 0,
                      FImages ? MAKELPARAM(FImages->Width(), FImages->Height()) : MAKELPARAM(0, 0));
         std::vector<std::wstring> Captions;
@@ -662,6 +668,17 @@ void TToolBar::CNNotify(TMessage& Message) {
 void TToolBar::SetImages(TCustomImageList* Value) {
     if (!SetImageListOf(this, FImages, Value, FImageChangeLink))
         return;
+    // One list can serve as both; letting go of it as one must not end the other's notification.
+    if (FHotImages)
+        FHotImages->FreeNotification(this);
+    UpdateButtons();
+}
+
+void TToolBar::SetHotImages(TCustomImageList* Value) {
+    if (!SetImageListOf(this, FHotImages, Value, FHotImageChangeLink))
+        return;
+    if (FImages)
+        FImages->FreeNotification(this);
     UpdateButtons();
 }
 
@@ -673,6 +690,8 @@ void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {
         return;
     if (AComponent == FImages)
         SetImages(nullptr);
+    if (AComponent == FHotImages)
+        SetHotImages(nullptr);
     for (TToolButton* B : FButtons)
         if (B->FDropdownMenu == AComponent)
             B->FDropdownMenu = nullptr;

@@ -204,6 +204,9 @@ public:
     TToolButton* Buttons(int Index) const;  // the list-index error outside
     TCustomImageList* Images() const { return FImages; }
     void SetImages(TCustomImageList* Value);
+    // The images of buttons under the mouse; Images' place and size hold for them too.
+    TCustomImageList* HotImages() const { return FHotImages; }
+    void SetHotImages(TCustomImageList* Value);
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
     bool ShowCaptions() const { return FShowCaptions; }
@@ -249,6 +252,8 @@ private:
     std::vector<TToolButton*> FButtons;
     TCustomImageList* FImages = nullptr;
     TChangeLink* FImageChangeLink = nullptr;
+    TCustomImageList* FHotImages = nullptr;
+    TChangeLink* FHotImageChangeLink = nullptr;
     bool FFlat = false;
     bool FShowCaptions = false;
     bool FList = false;

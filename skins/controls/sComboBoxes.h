@@ -15,6 +15,8 @@
 
 #include <string>
 
+class TacComboListWnd;
+
 class TsCustomListControl : public TWinControl {
     DECLARE_CLASS(TsCustomListControl, TWinControl)
 public:
@@ -84,8 +86,9 @@ public:
     TControlCanvas* Canvas() const { return FCanvas; }
     HWND EditHandle() const { return FEditHandle; }
     HWND ListHandle() const { return FListHandle; }
-    // The list window that got a scroll-bar hook (0 while none).
+    // The list window that got a scroll-bar hook (0 while none), and that hook.
     HWND HookedList() const { return FHookedList; }
+    TacComboListWnd* ListHook() const { return FListHook; }
 
     int GetCount() override { return GetItemCount(); }
     int GetItemIndex() override;
@@ -143,6 +146,8 @@ private:
     // Enter or Escape while the list is down closes it; true when the key was taken so.
     bool CloseOnKey(WPARAM Key);
     bool SkinSectionValid() const;
+    // The list's hook given back and freed, its window forgotten.
+    void ReleaseListHook();
 
     TControlCanvas* FCanvas = nullptr;
     int FMaxLength = 0;
@@ -150,6 +155,7 @@ private:
     int FItemHeight = 16;
     bool FShowButton = true;
     HWND FHookedList = nullptr;
+    TacComboListWnd* FListHook = nullptr;  // owned
     HWND FListHandle = nullptr;
     HWND FDropHandle = nullptr;
     HWND FEditHandle = nullptr;

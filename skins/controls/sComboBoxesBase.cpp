@@ -5,6 +5,8 @@
 #include "Forms.h"
 #include "ObjectInstances.h"
 #include "acSBUtils.h"
+#include "acSBUtilsCombo.h"
+#include "sEditParts.h"
 #include "sMaskDraw.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -19,11 +21,7 @@
 // TsCustomListControl
 
 TsCustomListControl::TsCustomListControl(TComponent* AOwner) : TWinControl(AOwner) {
-    FCommonData = Create<TsCommonData>(this, true);
-    FCommonData->ControlKind = 1;
-    if (FCommonData->SkinSection().empty() || FCommonData->SkinSection() == "UNKNOWN")
-        FCommonData->SetSkinSection("COMBOBOX");
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 1, "COMBOBOX", FCommonData, FBoundLabel);
 }
 
 TsCustomListControl::~TsCustomListControl() { FreeAndNil(FCommonData); }
@@ -259,7 +257,7 @@ void TsCommonCombo::BeforeDestruction() {
     // The children must not call into this object's procedures once it goes.
     if (HandleAllocated())
         ReleaseChildren();
-    FHookedList = nullptr;
+    ReleaseListHook();
     TsCustomListControl::BeforeDestruction();
 }
 
@@ -301,10 +299,16 @@ void TsCommonCombo::ReleaseChildren() {
 
 void TsCommonCombo::DestroyWindowHandle() {
     ReleaseChildren();
+    ReleaseListHook();
     TsCustomListControl::DestroyWindowHandle();
     FEditHandle = nullptr;
     FListHandle = nullptr;
     FDropHandle = nullptr;
+}
+
+void TsCommonCombo::ReleaseListHook() {
+    if (FListHook)
+        UnhookWnd(FHookedList, true, 0, FListHook);
     FHookedList = nullptr;
 }
 
@@ -488,6 +492,8 @@ void TsCommonCombo::CNCommand(TMessage& Message) {
         FCommonData->BackgroundStale = true;
         Repaint();
         CloseUp();
+        if (FListHook && FListHook->SkinData)
+            FListHook->SkinData->BackgroundStale = true;
         break;
     default: break;
     }
@@ -532,8 +538,11 @@ void TsCommonCombo::WndProc(TMessage& Message) {
         if (Message.Msg >= WM_CTLCOLORMSGBOX && Message.Msg <= WM_CTLCOLORSTATIC) {
             // A list long enough for a scroll bar is where the scroll-bar hook goes.
             if (Message.Msg == WM_CTLCOLORLISTBOX && FCommonData->IsSkinned(false) &&
-                !ComponentState().Contains(csLoading) && !FHookedList && GetItemCount() > FDropDownCount)
+                !ComponentState().Contains(csLoading) && !FHookedList && GetItemCount() > FDropDownCount) {
                 FHookedList = reinterpret_cast<HWND>(Message.LParam);
+                FListHook = TacComboListWnd::CreateEx(FHookedList, false, true, "EDIT", FCommonData->GetSkinManager(),
+                                                      nullptr);
+            }
             HDC DC = reinterpret_cast<HDC>(Message.WParam);
             SetTextColor(DC, static_cast<COLORREF>(ColorToRGB(Font()->Color())));
             ::SetBkColor(DC, static_cast<COLORREF>(ColorToRGB(Brush()->Color())));

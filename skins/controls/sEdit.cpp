@@ -31,9 +31,7 @@ TCleanup(F) -> TCleanup<F>;
 }  // namespace
 
 TsEdit::TsEdit(TComponent* AOwner) : TEdit(AOwner) {
-    FCommonData = Create<TsCommonData>(this, true);
-    FCommonData->ControlKind = 3;
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 3, nullptr, FCommonData, FBoundLabel);
 }
 
 TsEdit::~TsEdit() { FreeAndNil(FCommonData); }

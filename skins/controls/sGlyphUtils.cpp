@@ -1,7 +1,9 @@
 #include "sGlyphUtils.h"
 
+#include "acAlphaImageList.h"
 #include "acPNG.h"
 #include "sCommonData.h"
+#include "sDCUtils.h"
 #include "sGraphUtils.h"
 #include "sSpeedButton.h"
 
@@ -115,8 +117,13 @@ void PaintListImage(TsSpeedButton* Button, TCanvas* Canvas, const TRect& R, bool
 
 int ImageCount(TCustomImageList* ImageList) { return ImageList ? ImageList->Count() : 0; }
 
-TBitmap* FillImageListBitmap(TCustomImageList* ImageList, int Index, TColor& Fill) {
-    Fill = ImageList->BkColor() == clNone ? KeyColor : ColorToRGB(ImageList->BkColor());
+namespace {
+// The colour an image list's images are drawn on: its background, or the key colour without one.
+TColor ImageFillOf(TCustomImageList* ImageList) {
+    return ImageList->BkColor() == clNone ? KeyColor : ColorToRGB(ImageList->BkColor());
+}
+
+TBitmap* ImageOnFill(TCustomImageList* ImageList, int Index, TColor Fill) {
     TBitmap* Image = Create<TBitmap>();
     Image->SetPixelFormat(pf24bit);
     Image->SetHandleType(bmDIB);
@@ -125,6 +132,45 @@ TBitmap* FillImageListBitmap(TCustomImageList* ImageList, int Index, TColor& Fil
     Image->Canvas()->FillRect(Rect(0, 0, ImageList->Width(), ImageList->Height()));
     ImageList->Draw(Image->Canvas(), 0, 0, Index, true);
     return Image;
+}
+}  // namespace
+
+TBitmap* FillImageListBitmap(TCustomImageList* ImageList, int Index, TColor& Fill) {
+    Fill = ImageFillOf(ImageList);
+    return ImageOnFill(ImageList, Index, Fill);
+}
+
+void PaintToolButtonGlyph(TToolBar* ToolBar, TToolButton* ToolButton, TCustomDrawState State, bool, int,
+                          TBitmap* Bitmap) {
+    TCustomImageList* Images = ToolBar->Images();
+    const int Index = ToolButton->ImageIndex();
+    const int Look = State.Empty() || State == TCustomDrawState{cdsDisabled}                 ? 0
+                     : State.Contains(cdsSelected) || State.Contains(cdsChecked) ? 2
+                                                                                          : 1;
+    TCustomImageList* List = Images;
+    if (Look != 0 && ToolBar->HotImages() && Index < ImageCount(ToolBar->HotImages()))
+        List = ToolBar->HotImages();
+    TPoint P;
+    if (ToolBar->List()) {
+        P = Point(5, (ToolButton->Height() - Images->Height()) / 2);
+    } else {
+        const int Arrow = ToolButton->Style() == tbsDropDown ? 8 : 0;
+        const int Caption = ToolBar->ShowCaptions() ? CanvasTextHeight(Bitmap->Canvas(), "A") + 3 : 0;
+        P = Point((ToolButton->Width() - Images->Width()) / 2 - Arrow + 1,
+                  (ToolButton->Height() - Images->Height() - Caption) / 2);
+    }
+    if (Look == 2)
+        P = Point(P.X + 1, P.Y + 1);
+    if (DynCast<TsAlphaImageList>(List)) {
+        const int Frame = State.Contains(cdsHot) ? 1 : State.Contains(cdsChecked) ? 2 : 0;
+        TSize Size;
+        TsAlphaImageList::DrawFrame(List, Bitmap, P.X, P.Y, Index, 0, NoTint, Frame, 1, false, Size);
+        return;
+    }
+    // Both lists are drawn on the background of Images: that colour is the one left out.
+    const TColor Fill = ImageFillOf(Images);
+    TOwned<TBitmap> Image(ImageOnFill(List, Index, Fill));
+    CopyOpaquePixels(Bitmap, Image.get(), P.X, Fill, P.Y);
 }
 
 void PaintButtonGlyph(TControl* Button, TCanvas* Canvas) {

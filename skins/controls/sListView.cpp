@@ -4,6 +4,7 @@
 #include "ObjectInstances.h"
 #include "acSBUtils.h"
 #include "sDCUtils.h"
+#include "sEditParts.h"
 #include "sGraphUtils.h"
 #include "sMaskDraw.h"
 #include "sMessages.h"
@@ -53,10 +54,7 @@ TRect HeaderTextRect(TRect R, int Format, int ImageOffset, int TextWidth, int Gl
 }
 
 TsCustomListView::TsCustomListView(TComponent* AOwner) : TCustomListView(AOwner) {
-    FCommonData = Create<TsCommonData>(this, true);
-    FCommonData->ControlKind = 10;
-    FCommonData->BackgroundStale = true;
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 10, nullptr, FCommonData, FBoundLabel);
     try {
         FHeaderInstance = MakeObjectInstance(TWndMethod::Bind<&TsCustomListView::HeaderWndProc>(this));
     } catch (Exception&) {

@@ -17,11 +17,7 @@ bool RectHolds(const TRect& Outer, const TRect& Inner) {
 
 TsMaskEdit::TsMaskEdit(TComponent* AOwner) : TMaskEdit(AOwner) {
     SetControlStyle(ControlStyle() - TControlStyle{csSetCaption});
-    FCommonData = Create<TsCommonData>(this, true);
-    FCommonData->ControlKind = 3;
-    if (FCommonData->SkinSection().empty())
-        FCommonData->SetSkinSection("EDIT");
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 3, "EDIT", FCommonData, FBoundLabel);
 }
 
 TsMaskEdit::~TsMaskEdit() { FreeAndNil(FCommonData); }

@@ -32,11 +32,7 @@ void BoundLabelMessage(TsBoundLabel* BoundLabel, TControl* Host, TsDisabledKind 
 
 TsMemo::TsMemo(TComponent* AOwner) : TMemo(AOwner) {
     SetControlStyle(ControlStyle() - TControlStyle{csOpaque});
-    FCommonData = Create<TsCommonData>(this, true);
-    FCommonData->ControlKind = 7;
-    if (FCommonData->SkinSection().empty())
-        FCommonData->SetSkinSection("EDIT");
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 7, "EDIT", FCommonData, FBoundLabel);
 }
 
 TsMemo::~TsMemo() { FreeAndNil(FCommonData); }

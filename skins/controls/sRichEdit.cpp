@@ -7,11 +7,7 @@
 #include "sVclUtils.h"
 
 TsRichEdit::TsRichEdit(TComponent* AOwner) : TRichEdit(AOwner) {
-    FCommonData = Create<TsCommonData>(this, false);
-    FCommonData->ControlKind = 7;
-    if (FCommonData->SkinSection().empty())
-        FCommonData->SetSkinSection("EDIT");
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 7, "EDIT", FCommonData, FBoundLabel, false);
     Perform(EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
 }
 

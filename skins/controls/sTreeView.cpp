@@ -1,15 +1,12 @@
 #include "sTreeView.h"
 
+#include "sEditParts.h"
 #include "sMemo.h"
 #include "sMessages.h"
 #include "sVclUtils.h"
 
 TsTreeView::TsTreeView(TComponent* AOwner) : TTreeView(AOwner) {
-    FCommonData = Create<TsCommonData>(this, true);
-    FCommonData->ControlKind = 96;
-    if (FCommonData->SkinSection().empty())
-        FCommonData->SetSkinSection("EDIT");
-    FBoundLabel = Create<TsBoundLabel>(this, FCommonData);
+    MakeSkinParts(this, 96, "EDIT", FCommonData, FBoundLabel);
 }
 
 TsTreeView::~TsTreeView() { FreeAndNil(FCommonData); }

@@ -56,6 +56,7 @@ TsSkinManager::~TsSkinManager() {
     FreeAndNil(ExBorderActive);
     FreeAndNil(ExBorderInactive);
     FreeAndNil(SkinData);
+    StoreThirdNames();
     for (TStringList*& L : ThirdLists)
         FreeAndNil(L);
     FreeAndNil(ThirdParty);

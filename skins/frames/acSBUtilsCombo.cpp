@@ -68,6 +68,28 @@ void TacComboListWnd::PaintFrame(HDC DC) {
     PaintScrollBars(Handle, 0, DC, -1);
 }
 
+void TacComboListWnd::RefillStripBelow() {
+    HWND Box = GetParent(Handle);
+    RECT B{}, L{};
+    if (!Box || !GetWindowRect(Box, &B) || !GetWindowRect(Handle, &L))
+        return;
+    const int Top = L.bottom - B.top, Width = B.right - B.left, Height = B.bottom - L.bottom;
+    if (Height <= 0 || Width <= 0)
+        return;
+    BackgroundSource Behind;
+    GetWindowParentBackgroundSource(Box, Behind);
+    HDC DC = GetWindowDC(Box);
+    if (Behind.HasBitmap && Behind.Bmp) {
+        BitBlt(DC, 0, Top, Width, Height, Behind.Bmp->Canvas()->Handle(), Behind.OffsetX, Behind.OffsetY + Top, SRCCOPY);
+    } else {
+        HBRUSH Brush = CreateSolidBrush(ColorToRGB(Behind.Color));
+        RECT Strip{0, Top, Width, Top + Height};
+        FillRect(DC, &Strip, Brush);
+        DeleteObject(Brush);
+    }
+    ReleaseDC(Box, DC);
+}
+
 void TacComboListWnd::WndProc(TMessage& Message) {
     if (!HookSkinned()) {
         TacEditWnd::WndProc(Message);
@@ -91,6 +113,8 @@ void TacComboListWnd::WndProc(TMessage& Message) {
         HDC DC = GetWindowDC(Handle);
         PaintFrame(DC);
         ReleaseDC(Handle, DC);
+        if (SimpleList)
+            RefillStripBelow();
         return;
     }
     case WM_NCLBUTTONDOWN:

@@ -24,6 +24,9 @@ public:
 
 private:
     void PaintFrame(HDC DC);
+    // A simple box's list is made a whole number of rows high: the strip of the box below it shows
+    // what lies behind the box.
+    void RefillStripBelow();
 };
 
 class TacComboBoxWnd : public TacEditWnd {

@@ -600,6 +600,67 @@ void TacGridWnd::WndProc(TMessage& Message) {
 namespace {
 const char* const TreeColorProps[] = {"VETColors.CompressedTextColor", "VETColors.FileTextColor",
                                       "VETColors.FolderTextColor"};
+
+// The names in the text of a set property; an absent property holds none.
+std::vector<std::string> SetPropItems(TObject* Obj, const std::string& Path) {
+    std::string Name;
+    TObject* O = PropOwner(Obj, Path, Name);
+    std::vector<std::string> Items;
+    if (!O || !PropertyExists(O, Name))
+        return Items;
+    std::string Text = GetSetProp(O, Name), Item;
+    for (char C : Text + ",") {
+        if (C == ',') {
+            if (!Item.empty())
+                Items.push_back(Item);
+            Item.clear();
+        } else if (C != ' ' && C != '[' && C != ']') {
+            Item += C;
+        }
+    }
+    return Items;
+}
+
+bool SetPropHas(TObject* Obj, const std::string& Path, const std::string& Item) {
+    const auto Items = SetPropItems(Obj, Path);
+    return std::find(Items.begin(), Items.end(), Item) != Items.end();
+}
+
+void SetPropItem(TObject* Obj, const std::string& Path, const std::string& Item, bool Include) {
+    std::string Name;
+    TObject* O = PropOwner(Obj, Path, Name);
+    if (!O || !PropertyExists(O, Name) || SetPropHas(Obj, Path, Item) == Include)
+        return;
+    std::string Text;
+    for (const std::string& I : SetPropItems(Obj, Path))
+        if (I != Item)
+            Text += (Text.empty() ? "" : ",") + I;
+    if (Include)
+        Text += (Text.empty() ? "" : ",") + Item;
+    SetSetProp(O, Name, Text);
+}
+
+// The control's event of that name when it is of event type M: an event of another type, or none,
+// is never touched.
+template <class M>
+PPropInfo EventOfType(TObject* Obj, const char* Name) {
+    PPropInfo P = PropertyExists(Obj, Name) ? GetPropInfo(Obj, Name) : nullptr;
+    return P && P->PropType && P->PropType->Name == EventTypeName<M> ? P : nullptr;
+}
+
+// The event set to Handler when it is empty; True when it holds Handler afterwards.
+template <class M>
+void TakeEmptyEvent(TObject* Obj, const char* Name, const M& Handler) {
+    if (PPropInfo P = EventOfType<M>(Obj, Name); P && !GetMethodProp(Obj, P).Code)
+        SetMethodProp(Obj, P, ToMethod(Handler));
+}
+
+// The event emptied while it still holds Handler: a handler the program set meanwhile stays.
+template <class M>
+void GiveBackEvent(TObject* Obj, const char* Name, const M& Handler) {
+    if (PPropInfo P = EventOfType<M>(Obj, Name); P && GetMethodProp(Obj, P) == ToMethod(Handler))
+        SetMethodProp(Obj, P, TMethod{});
+}
 }  // namespace
 
 TacVirtualTreeViewWnd::TacVirtualTreeViewWnd(HWND AHandle, bool Repaint, const std::string& SkinSection,
@@ -619,6 +680,7 @@ void TacVirtualTreeViewWnd::SaveStdParams() {
         if (TObject* O = PropOwner(Host, TreeColorProps[I], Name); O && PropertyExists(O, Name))
             *Saved[I] = static_cast<TColor>(GetOrdPropByName(O, Name));
     }
+    SavedOwnerDraw = SetPropHas(Host, "Header.Options", "hoOwnerDraw");
 }
 
 void TacVirtualTreeViewWnd::SetSkinParams() {
@@ -629,6 +691,11 @@ void TacVirtualTreeViewWnd::SetSkinParams() {
         return;
     for (const char* Path : TreeColorProps)
         SetProp(Host, Path, M->SectionList[SkinData->SectionIndex].HotFontColor[0]);
+    TakeEmptyEvent(Host, "OnAdvancedHeaderDraw",
+                   TVTAdvancedHeaderPaintEvent::Bind<&TacVirtualTreeViewWnd::AdvancedHeaderDraw>(this));
+    TakeEmptyEvent(Host, "OnHeaderDrawQueryElements",
+                   TVTHeaderPaintQueryElementsEvent::Bind<&TacVirtualTreeViewWnd::HeaderDrawQueryElements>(this));
+    SetPropItem(Host, "Header.Options", "hoOwnerDraw", true);
     if (HasProp(Host, "PaintInfoColumn.Color")) {
         SetProp(Host, "PaintInfoColumn.Color", M->GetMainColor());
         SetProp(Host, "PaintInfoColumn.Style", 1);
@@ -648,6 +715,11 @@ void TacVirtualTreeViewWnd::RestoreStdParams() {
     for (int I = 0; I < 3; ++I)
         if (Saved[I] != clNone)
             SetProp(Host, TreeColorProps[I], Saved[I]);
+    GiveBackEvent(Host, "OnAdvancedHeaderDraw",
+                  TVTAdvancedHeaderPaintEvent::Bind<&TacVirtualTreeViewWnd::AdvancedHeaderDraw>(this));
+    GiveBackEvent(Host, "OnHeaderDrawQueryElements",
+                  TVTHeaderPaintQueryElementsEvent::Bind<&TacVirtualTreeViewWnd::HeaderDrawQueryElements>(this));
+    SetPropItem(Host, "Header.Options", "hoOwnerDraw", SavedOwnerDraw);
     if (HasProp(Host, "PaintInfoColumn.Color")) {
         SetProp(Host, "Themed", 1);
         SetProp(Host, "PaintInfoColumn.Color", clBtnFace);
@@ -656,14 +728,63 @@ void TacVirtualTreeViewWnd::RestoreStdParams() {
     }
 }
 
+LRESULT TacVirtualTreeViewWnd::PaintFrame(HDC DC, WPARAM Reserved) {
+    PaintHookCorners(SkinData, 0, this);
+    if (TBitmap* Cache = SkinData->CacheBitmap)
+        CopyBorderStrips(DC, 0, 0, LeftEdge, Cache->Canvas()->Handle(), 0, 0, Cache->Width(), Cache->Height());
+    return PaintScrollBars(Handle, static_cast<int>(Reserved), DC, -1);
+}
+
 void TacVirtualTreeViewWnd::WndProc(TMessage& Message) {
     if (!HookSkinned()) {
         TacEditWnd::WndProc(Message);
         return;
     }
+    TsCommonData& D = *SkinData;
     switch (Message.Msg) {
     case WM_ERASEBKGND:
         return;
+    case WM_NCPAINT: {
+        if (!IsWindowVisible(Handle))
+            break;
+        GetWindowGeometry(Handle, HookParent, HookWndRect, 0, HookWndPos, HookWndSize, HookParentRect);
+        if (D.IsUpdating())
+            return;
+        if (D.BackgroundStale) {
+            if (!SkinParamsApplied)
+                SetSkinParams();
+            PaintBorderCache(SkinData, Handle, InDialog);
+        }
+        HDC DC = GetWindowDC(Handle);
+        LPARAM None = 0;
+        CallPrevWndProc(Handle, WM_PRINT, None, reinterpret_cast<WPARAM>(DC));
+        Message.Result = PaintFrame(DC, Message.WParam);
+        ReleaseDC(Handle, DC);
+        return;
+    }
+    case WM_PRINT: {
+        HDC DC = reinterpret_cast<HDC>(Message.WParam);
+        if (!DC)
+            break;
+        D.SetInUpdate(false);
+        if (D.BackgroundStale) {
+            SetSkinParams();
+            PaintBorderCache(SkinData, Handle, false);
+        }
+        // The tree paints its rows below its header, which it paints itself.
+        TControl* Host = D.HostControl;
+        const int HeaderHeight = Host && SetPropHas(Host, "Header.Options", "hoVisible") && HasProp(Host, "Header.Height")
+                                     ? static_cast<int>(GetOrdPropByName(GetObjectPropByName(Host, "Header"), "Height"))
+                                     : 0;
+        const int Saved = SaveDC(DC);
+        OffsetViewportOrgEx(DC, LeftEdge, LeftEdge + HeaderHeight, nullptr);
+        LPARAM None = 0;
+        CallPrevWndProc(Handle, WM_PRINTCLIENT, None, Message.WParam);
+        RestoreDC(DC, Saved);
+        CallPrevWndProc(Handle, WM_PRINT, Message.LParam, Message.WParam);
+        Message.Result = PaintFrame(DC, 0);
+        return;
+    }
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (LOWORD(Message.WParam) == SB_THUMBTRACK) {
@@ -681,4 +802,56 @@ void TacVirtualTreeViewWnd::WndProc(TMessage& Message) {
         break;
     }
     TacEditWnd::WndProc(Message);
+}
+
+void TacVirtualTreeViewWnd::HeaderDrawQueryElements(TObject*, THeaderPaintInfo&, int& Elements) {
+    Elements = hpeBackground | hpeText | hpeSortGlyph | hpeCaption;
+}
+
+void TacVirtualTreeViewWnd::AdvancedHeaderDraw(TObject*, THeaderPaintInfo& PaintInfo, int Elements) {
+    TsSkinManager* M = DefaultManager;
+    const TRect R = PaintInfo.PaintRectangle;
+    if (Busy || !HookSkinned() || !M || !PaintInfo.TargetCanvas || R.IsEmpty())
+        return;
+    HDC Target = PaintInfo.TargetCanvas->Handle();
+    const int W = R.Width(), H = R.Height();
+    TOwned<TBitmap> B(NewBitmap24(W, H));
+    TCanvas* C = B->Canvas();
+    int Section = M->FindSectionIndex("COLHEADER");
+    if (Section < 0)
+        Section = M->FindSectionIndex("BUTTON");
+    const int State = PaintInfo.IsDownIndex ? 2 : PaintInfo.IsHoverIndex ? 1 : 0;
+    TObject* Column = PaintInfo.Column;
+    if (!Column) {
+        // Right of the last column the header shows the section's plain colour.
+        C->Brush()->SetColor(M->SectionIndexInRange(Section) ? M->SectionList[Section].Color : M->GetMainColor());
+        C->FillRect(Rect(0, 0, W, H));
+    } else if (Elements & hpeBackground) {
+        PaintSkinItemByName(B.get(), "COLHEADER", "BUTTON", Target, clBtnFace, R, M, State);
+    } else {
+        BitBlt(C->Handle(), 0, 0, W, H, Target, R.Left, R.Top, SRCCOPY);
+        C->Font()->Assign(PaintInfo.TargetCanvas->Font());
+        C->Brush()->SetStyle(bsClear);
+        const std::string Text = PropertyExists(Column, "Text") ? GetStrProp(Column, "Text") : std::string();
+        if ((Elements & hpeCaption) && !(Elements & hpeText))
+            WriteSectionText(C, Text, true, M, State != 0, Section, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                             Rect(0, 0, W, H));
+        if ((Elements & hpeSortGlyph) && PaintInfo.ShowSortGlyph) {
+            TControl* Host = SkinData->HostControl;
+            const bool Top = Host && HasProp(Host, "Header.SortDirection") &&
+                             GetOrdPropByName(GetObjectPropByName(Host, "Header"), "SortDirection") != 0;
+            const int Glyph = M->CommonIndexes.ScrollButtonGlyph[Top ? 0 : 1];
+            if (M->MaskIndexInRange(Glyph)) {
+                const TsMaskData& G = M->MaskList[Glyph];
+                DrawSkinGlyph(B.get(), Point(PaintInfo.SortGlyphPos.X - R.Left, (H - GetMaskImageHeight(G)) / 2), State,
+                              1, G, MakeBackgroundSource(B.get(), 0, 0));
+            }
+        }
+        if (Elements & hpeText) {
+            const bool Wrap = SetPropHas(Column, "Options", "coWrapCaption");
+            WriteSectionText(C, Text, true, M, State != 0, Section,
+                             DT_END_ELLIPSIS | DT_VCENTER | (Wrap ? DT_WORDBREAK : DT_SINGLELINE), Rect(4, 0, W - 4, H));
+        }
+    }
+    BitBlt(Target, R.Left, R.Top, W, H, C->Handle(), 0, 0, SRCCOPY);
 }

@@ -50,6 +50,8 @@ class TacGridWnd : public TacEditWnd {
 public:
     TacGridWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
                TsCommonData* ASkinData);
+    // The grid's own colours come back with its window procedure.
+    ~TacGridWnd() override { DetachFromWindow(); }
     void SaveStdParams() override;
     void RestoreStdParams() override;
     void SetSkinParams() override;
@@ -66,17 +68,48 @@ public:
     void WndProc(TMessage& Message) override { TacGridWnd::WndProc(Message); }
 };
 
-// Virtual trees: text colours of their colour object and the header's colours by property name.
+// What a virtual tree's header hands its advanced draw events: the canvas, the column (null for the
+// empty area right of the columns), the rectangle, the column's hot and pressed looks and where its
+// sort glyph goes.
+struct THeaderPaintInfo {
+    TCanvas* TargetCanvas = nullptr;
+    TObject* Column = nullptr;
+    TRect PaintRectangle{};
+    bool IsHoverIndex = false;
+    bool IsDownIndex = false;
+    bool ShowSortGlyph = false;
+    TPoint SortGlyphPos{};
+};
+// Header elements, as bits: the background, the text, the sort glyph and the centred text.
+inline constexpr int hpeBackground = 1, hpeText = 2, hpeSortGlyph = 8, hpeCaption = 16;
+// (Sender, PaintInfo, Elements): the header paints the elements through the event.
+using TVTAdvancedHeaderPaintEvent = TMethodOf<TObject*, THeaderPaintInfo&, int>;
+DECLARE_EVENT_NAME(TVTAdvancedHeaderPaintEvent)
+// (Sender, PaintInfo, var Elements): the elements the advanced draw event takes over.
+using TVTHeaderPaintQueryElementsEvent = TMethodOf<TObject*, THeaderPaintInfo&, int&>;
+DECLARE_EVENT_NAME(TVTHeaderPaintQueryElementsEvent)
+
+// Virtual trees: text colours of their colour object, the header's colours by property name, the
+// header drawn from the skin through its advanced draw events, and the frame and bars painted as
+// the edit hook paints them.
 class TacVirtualTreeViewWnd : public TacEditWnd {
     DECLARE_CLASS(TacVirtualTreeViewWnd, TacEditWnd)
 public:
     TacVirtualTreeViewWnd(HWND AHandle, bool Repaint, const std::string& SkinSection, TsSkinManager* Manager,
                           TsCommonData* ASkinData);
+    // The tree's own colours, events and options come back with its window procedure.
+    ~TacVirtualTreeViewWnd() override { DetachFromWindow(); }
     void SaveStdParams() override;
     void RestoreStdParams() override;
     void SetSkinParams() override;
     void WndProc(TMessage& Message) override;
+    void AdvancedHeaderDraw(TObject* Sender, THeaderPaintInfo& PaintInfo, int Elements);
+    void HeaderDrawQueryElements(TObject* Sender, THeaderPaintInfo& PaintInfo, int& Elements);
 
     TColor SavedCompressedTextColor = clNone, SavedFileTextColor = clNone, SavedFolderTextColor = clNone;
     bool SavedOwnerDraw = false;
+
+private:
+    // The frame strips and the bars into DC from the cache.
+    LRESULT PaintFrame(HDC DC, WPARAM Reserved);
 };

@@ -464,9 +464,7 @@ void TacDlgPanelWnd::WndProc(TMessage& Message) {
         return;
     case WM_PAINT: {
         SetPanelColor(Main);
-        PAINTSTRUCT PS;
-        BeginPaint(Handle, &PS);
-        EndPaint(Handle, &PS);
+        ValidateWindow(false);
         return;
     }
     case WM_ERASEBKGND: {

@@ -39,12 +39,9 @@ void TacStaticWnd::WndProc(TMessage& Message) {
         SkinData->BackgroundStale = true;
         RedrawNow(Handle);
         return;
-    case WM_PAINT: {
-        PAINTSTRUCT PS;
-        BeginPaint(Handle, &PS);
-        EndPaint(Handle, &PS);
+    case WM_PAINT:
+        ValidateWindow(false);
         return;
-    }
     case WM_ERASEBKGND:
         if (!IsWindowVisible(Handle))
             break;

@@ -66,30 +66,16 @@ TRect TacTabControlWnd::GetDisplayRect() {
     return TRect::From(R);
 }
 
-TRect TacTabControlWnd::GetPageRect() {
+TRect TacTabControlWnd::SplitAtTabs(bool TabsSide) {
     TRect R = Rect(0, 0, HookWndSize.cx, HookWndSize.cy);
     if (TabCount() <= 0)
         return R;
     TRect D = GetDisplayRect();
     switch (TabPosition()) {
-    case 0: R.Top = D.Top - 4; break;
-    case 1: R.Bottom = D.Bottom + 1; break;
-    case 2: R.Left = D.Left - 1; break;
-    default: R.Right = D.Right + 1; break;
-    }
-    return R;
-}
-
-TRect TacTabControlWnd::GetTabsArea() {
-    TRect R = Rect(0, 0, HookWndSize.cx, HookWndSize.cy);
-    if (TabCount() <= 0)
-        return R;
-    TRect D = GetDisplayRect();
-    switch (TabPosition()) {
-    case 0: R.Bottom = D.Top - 4; break;
-    case 1: R.Top = D.Bottom + 1; break;
-    case 2: R.Right = D.Left - 1; break;
-    default: R.Left = D.Right + 1; break;
+    case 0: (TabsSide ? R.Bottom : R.Top) = D.Top - 4; break;
+    case 1: (TabsSide ? R.Top : R.Bottom) = D.Bottom + 1; break;
+    case 2: (TabsSide ? R.Right : R.Left) = D.Left - 1; break;
+    default: (TabsSide ? R.Left : R.Right) = D.Right + 1; break;
     }
     return R;
 }

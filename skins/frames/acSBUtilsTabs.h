@@ -14,7 +14,7 @@ public:
     ~TacTabControlWnd() override;
     void WndProc(TMessage& Message) override;
     virtual TRect GetDisplayRect();
-    virtual TRect GetPageRect();
+    virtual TRect GetPageRect() { return SplitAtTabs(false); }
 
     int TabCount();
     int ActiveTab();
@@ -22,7 +22,7 @@ public:
     int TabPosition();
     // 0 tabs, 1 buttons, 2 flat buttons.
     int TabStyle();
-    TRect GetTabsArea();
+    TRect GetTabsArea() { return SplitAtTabs(true); }
     TRect GetItemRect(int Index);
     int TabRow(int Index);
     TRect GetTabRect(int Index, bool Active);
@@ -35,6 +35,8 @@ public:
     TacSpinWnd* SpinHook = nullptr;  // owned
 
 protected:
+    // The window cut at the display area's edge on the tabs' side: the tabs' part or the page's.
+    TRect SplitAtTabs(bool TabsSide);
     // The window procedure below the tab-control handling.
     void TabWndProc(TMessage& Message) { TacTabControlWnd::WndProc(Message); }
 };

@@ -2,6 +2,7 @@
 
 #include "ImgList.h"
 #include "sDCUtils.h"
+#include "sGlyphUtils.h"
 #include "sGraphUtils.h"
 #include "sMaskDraw.h"
 #include "sMessages.h"
@@ -484,13 +485,8 @@ void TacToolBarVCLWnd::ToolBarAdvancedCustomDrawButton(TToolBar* Sender, TToolBu
                          FindFontSectionIndex(Button, Section, M), DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                          CaptionRectOf(Button, B.get(), S));
     if (TCustomImageList* Images = Sender->Images();
-        Images && Button->ImageIndex() >= 0 && Button->ImageIndex() < Images->Count()) {
-        const int CW = W - (Button->Style() == tbsDropDown ? GetSystemMetrics(SM_CXVSCROLL) - 2 : 0);
-        const int P = S == 2 ? 1 : 0;
-        const int IX = Sender->List() ? 3 : (CW - Images->Width()) / 2;
-        const int IY = Sender->List() || !Sender->ShowCaptions() ? (H - Images->Height()) / 2 : 3;
-        Images->Draw(B->Canvas(), IX + P, IY + P, Button->ImageIndex(), Button->Enabled());
-    }
+        Images && Button->ImageIndex() >= 0 && Button->ImageIndex() < Images->Count())
+        PaintToolButtonGlyph(Sender, Button, State, false, static_cast<int>(Stage), B.get());
     if (Button->Style() == tbsDropDown) {
         const int DW = GetSystemMetrics(SM_CXVSCROLL) - 2, CW = W - DW;
         const int A = (Button == DroppedButton && Button->DropdownMenu()) || Button->Down() ? 2

@@ -3,6 +3,7 @@
 // read-only mode, streaming, and on the skinned path the list's scroll-bar hook and the button.
 #include "SkinControlsTestSupport.h"
 
+#include "acSBUtilsCombo.h"
 #include "sComboBoxes.h"
 #include "sSkinManager.h"
 
@@ -324,13 +325,46 @@ TEST_F(sComboBoxesSkinnedTest, LongListGetsItsScrollBarHookOnItsFirstColourReque
         RedrawWindow(Info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         SendMessageA(C->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
         EXPECT_EQ(C->HookedList(), Rows < 4 ? Info.hwndList : nullptr);
+        EXPECT_EQ(C->ListHook() != nullptr, Rows < 4);
         if (Rows < 4) {
+            EXPECT_EQ(GetHookOfWindow(Info.hwndList), C->ListHook());
+            EXPECT_EQ(C->ListHook()->SkinData->SkinSection(), "EDIT");
+            EXPECT_TRUE(C->ListHook()->SkinData->BackgroundStale) << "the list's image is made again after it closed";
             HDC DC = GetDC(nullptr);
             C->Perform(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(DC), 0x5678);
             ReleaseDC(nullptr, DC);
             EXPECT_EQ(C->HookedList(), Info.hwndList) << "one hook per list";
         }
     }
+}
+
+TEST_F(sComboBoxesSkinnedTest, ListHookIsLetGoWithItsWindow) {
+    TTypingCombo* C = PlaceCombo(csDropDown);
+    C->SetDropDownCount(2);
+    COMBOBOXINFO Info{};
+    Info.cbSize = sizeof Info;
+    ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+    const LONG_PTR ListProc = GetWindowLongPtrA(Info.hwndList, GWLP_WNDPROC);
+    SendMessageA(C->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    RedrawWindow(Info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ASSERT_NE(C->ListHook(), nullptr);
+    EXPECT_NE(GetWindowLongPtrA(Info.hwndList, GWLP_WNDPROC), ListProc);
+    SendMessageA(C->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    C->RecreateWnd();
+    C->HandleNeeded();
+    EXPECT_FALSE(IsWindow(Info.hwndList));
+    EXPECT_EQ(C->ListHook(), nullptr);
+    EXPECT_EQ(C->HookedList(), nullptr);
+
+    // The next list gets a hook of its own, which goes with the control.
+    ASSERT_TRUE(GetComboBoxInfo(C->Handle(), &Info));
+    SendMessageA(C->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    RedrawWindow(Info.hwndList, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    SendMessageA(C->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    ASSERT_NE(C->ListHook(), nullptr);
+    EXPECT_EQ(C->HookedList(), Info.hwndList);
+    C->Free();
+    EXPECT_FALSE(IsWindow(Info.hwndList));
 }
 
 TEST_F(sComboBoxesSkinnedTest, ButtonIsPaintedHotWhileFocused) {

@@ -120,4 +120,37 @@ TEST_F(acSBUtilsComboTest, ComboDestroyedWhileDroppedLeavesTheHooksUnhooked) {
     FreeAndNil(Hook);
 }
 
+TEST_F(acSBUtilsComboTest, SimpleBoxShowsWhatLiesBehindItBelowItsList) {
+    HWND Simple = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_SIMPLE, 180, 20, 120, 103,
+                                  Form->Handle(), nullptr, nullptr, nullptr);
+    for (const char* S : {"one", "two", "three", "four", "five", "six", "seven", "eight"})
+        SendMessageA(Simple, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S));
+    COMBOBOXINFO Info{};
+    Info.cbSize = sizeof(Info);
+    ASSERT_TRUE(GetComboBoxInfo(Simple, &Info));
+    auto* BoxHook = Create<TacComboBoxWnd>(Simple, false, "", Manager, nullptr);
+    HDC Probe = GetDC(Simple);
+    SendMessageA(Simple, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(Probe), reinterpret_cast<LPARAM>(Info.hwndList));
+    ReleaseDC(Simple, Probe);
+    ASSERT_NE(BoxHook->ListHook, nullptr);
+    EXPECT_TRUE(BoxHook->ListHook->SimpleList);
+    RECT B{}, L{};
+    GetWindowRect(Simple, &B);
+    GetWindowRect(Info.hwndList, &L);
+    // A box a few pixels taller than its whole rows leaves a strip below its list.
+    ASSERT_GT(B.bottom, L.bottom);
+    HDC DC = GetWindowDC(Simple);
+    const int X = (B.right - B.left) / 2, Y = B.bottom - B.top - 1;
+    RECT Strip{0, L.bottom - B.top, B.right - B.left, B.bottom - B.top};
+    HBRUSH Red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(DC, &Strip, Red);
+    DeleteObject(Red);
+    ASSERT_EQ(GetPixel(DC, X, Y), RGB(255, 0, 0));
+    SendMessageA(Info.hwndList, WM_NCPAINT, 1, 0);
+    EXPECT_EQ(GetPixel(DC, X, Y), static_cast<COLORREF>(ColorToRGB(0x808080))) << "the form's background";
+    ReleaseDC(Simple, DC);
+    FreeAndNil(BoxHook);
+    DestroyWindow(Simple);
+}
+
 }  // namespace

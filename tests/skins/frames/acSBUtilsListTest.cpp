@@ -3,6 +3,7 @@
 // and the header's procedure given back with the list's.
 #include "../engine/SkinPixelSupport.h"
 
+#include "Grids.h"
 #include "acSBUtilsList.h"
 
 #include <commctrl.h>
@@ -101,6 +102,18 @@ TEST_F(acSBUtilsListTest, ListDestroyedWhileHookedLeavesItUnhooked) {
     EXPECT_TRUE(Hook->Unhooked);
     EXPECT_EQ(Hook->HeaderWnd, nullptr);
     FreeAndNil(Hook);
+}
+
+TEST_F(acSBUtilsListTest, GridTakesTheSkinsFixedColourUntilItsHookIsFreed) {
+    auto* Grid = Place<TDrawGrid>(220, 10, 150, 100);
+    Grid->SetFixedColor(clBtnFace);
+    auto* Data = Create<TsCommonData>(Grid, true);
+    auto* GridHook = Create<TacGridWnd>(Grid->Handle(), false, "", Manager, Data);
+    GridHook->SetSkinParams();
+    EXPECT_EQ(Grid->FixedColor(), Manager->GetMainColor());
+    FreeAndNil(GridHook);
+    EXPECT_EQ(Grid->FixedColor(), clBtnFace) << "the grid's own colour is back";
+    FreeAndNil(Data);
 }
 
 }  // namespace

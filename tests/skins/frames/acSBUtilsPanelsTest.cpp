@@ -5,6 +5,7 @@
 
 #include "ComCtrls.h"
 #include "acSBUtilsPanels.h"
+#include "sSectionPaint.h"
 
 #include <commctrl.h>
 
@@ -47,6 +48,53 @@ TEST_F(acSBUtilsPanelsTest, GroupBoxPrintsItsSectionBelowTheCaptionBand) {
     EXPECT_EQ(GetPx(Image.get(), 110, 1), PxOf(MainColor)) << "the parent's background right of the caption";
     FreeAndNil(Hook);
     DestroyWindow(Box);
+}
+
+TEST_F(acSBUtilsPanelsTest, ParentCacheLeavesOutTheCaptionBandTheGroupBoxNames) {
+    constexpr TColor CacheColor = 0x30A050;
+    constexpr int WL = 3, WR = 4, WB = 5;
+    AddBorderMask(Manager, Manager->FindSectionIndex("GROUPBOX"), WL, 2, WR, WB);
+    ASSERT_EQ(DefaultManager, Manager);
+    HWND Box = CreateWindowExA(0, "BUTTON", "Group", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 20, 20, 120, 80, Form->Handle(),
+                               nullptr, nullptr, nullptr);
+    HWND Other = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 200, 20, 60, 40, Form->Handle(), nullptr,
+                                 nullptr, nullptr);
+    RECT F{}, B{}, O{};
+    GetWindowRect(Form->Handle(), &F);
+    GetWindowRect(Box, &B);
+    GetWindowRect(Other, &O);
+    OffsetRect(&B, -F.left, -F.top);
+    OffsetRect(&O, -F.left, -F.top);
+    TsCommonData* D = Create<TsCommonData>(nullptr, false);
+    D->CacheBitmap = MakeBitmap(F.right - F.left, F.bottom - F.top, pf24bit, PxOf(CacheColor));
+    const int MidX = (B.left + B.right) / 2, MidY = (B.top + B.bottom) / 2;
+    for (bool Hooked : {false, true}) {
+        SCOPED_TRACE(Hooked ? "hooked group box" : "plain group box");
+        if (Hooked)
+            Hook = Create<TacGroupBoxWnd>(Box, false, "", Manager, nullptr);
+        const int Caption = static_cast<int>(SendMessageA(Box, SM_ALPHACMD, SkinCommandParam(SKIN_GETMANAGER), 0));
+        EXPECT_EQ(Caption > 4, Hooked) << "only the hook names a caption band";
+        TOwned<TBitmap> Image(MakeBitmap(F.right - F.left, F.bottom - F.top, pf24bit, PxOf(clWhite)));
+        CopyCacheClipWindows(Form->Handle(), D, Point(0, 0), 0, 0, false, Image->Canvas()->Handle(),
+                             Rect(0, 0, Image->Width(), Image->Height()));
+        const struct {
+            const char* Where;
+            int X, Y;
+            bool Copied;
+        } Points[] = {{"inside the box", MidX, MidY, true},
+                      {"its caption band", MidX, B.top + 2, !Hooked},
+                      {"its left border", B.left + WL - 1, MidY, false},
+                      {"its right border", B.right - WR, MidY, false},
+                      {"its bottom border", MidX, B.bottom - WB, false},
+                      {"another child", (O.left + O.right) / 2, (O.top + O.bottom) / 2, false},
+                      {"no child", 10, 150, true}};
+        for (const auto& P : Points)
+            EXPECT_EQ(GetPx(Image.get(), P.X, P.Y), PxOf(P.Copied ? CacheColor : clWhite)) << P.Where;
+    }
+    FreeAndNil(Hook);
+    FreeAndNil(D);
+    DestroyWindow(Box);
+    DestroyWindow(Other);
 }
 
 TEST_F(acSBUtilsPanelsTest, PanelSectionFollowsTheBevels) {

@@ -80,4 +80,52 @@ TEST_F(acSBUtilsToolBarTest, ProgramsHandlerComesBackWhenTheSkinGoesAndWhenTheHo
     EXPECT_GT(Repaint(), 0) << "after the hook was freed";
 }
 
+// A 16 x 16 list with one image of one colour.
+TImageList* SolidImages(TComponent* Owner, TColor Color) {
+    auto* L = TCustomImageList::CreateSize<TImageList>(16, 16, Owner);
+    TOwned<TBitmap> Image(MakeBitmap(16, 16, pf24bit, PxOf(Color)));
+    L->Add(Image.get(), nullptr);
+    return L;
+}
+
+TEST_F(acSBUtilsToolBarTest, ButtonImageComesFromTheListOfItsLookAtItsPlace) {
+    constexpr TColor ImageColor = 0x2020E0, HotImageColor = 0xE02020;
+    Bar->SetImages(SolidImages(Form, ImageColor));
+    Bar->SetHotImages(SolidImages(Form, HotImageColor));
+    TToolButton* First = Bar->Buttons(0);
+    First->SetStyle(tbsCheck);
+    First->SetImageIndex(0);
+    Bar->Buttons(1)->SetImageIndex(1);  // past the list: no image
+    Data = Create<TsCommonData>(Bar, true);
+    Hook = Create<TacToolBarVCLWnd>(Bar->Handle(), false, "", Manager, Data);
+    // Normal and hot looks place the 16 x 16 image at ((23 - 16) / 2 + 1, (22 - 16) / 2) of the
+    // button; a checked one moves it one pixel right and down.
+    const struct {
+        const char* Look;
+        bool Hot, Down;
+        TColor AtCorner, PastCorner;
+    } Cases[] = {{"normal", false, false, ImageColor, ButtonColor},
+                 {"hot", true, false, HotImageColor, TColor(-1)},
+                 {"checked", false, true, TColor(-1), HotImageColor}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Look);
+        Hook->HotIndex = C.Hot ? 0 : -1;
+        First->SetDown(C.Down);
+        TOwned<TBitmap> Image(MakeBitmap(200, 30, pf24bit));
+        SendMessageA(Bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(Image->Canvas()->Handle()), PRF_CLIENT);
+        const int X = First->Left() + 4, Y = First->Top() + 3;
+        const TPx Corner = GetPx(Image.get(), X, Y), Past = GetPx(Image.get(), X + 16, Y + 16);
+        if (C.AtCorner != TColor(-1))
+            EXPECT_EQ(Corner, PxOf(C.AtCorner));
+        else
+            EXPECT_NE(Corner, PxOf(ImageColor));
+        if (C.PastCorner != TColor(-1))
+            EXPECT_EQ(Past, PxOf(C.PastCorner));
+        else
+            EXPECT_NE(Past, PxOf(HotImageColor));
+        TToolButton* Second = Bar->Buttons(1);
+        EXPECT_EQ(GetPx(Image.get(), Second->Left() + 11, Second->Top() + 11), PxOf(ButtonColor));
+    }
+}
+
 }  // namespace
