@@ -16,7 +16,10 @@ TdxTreeListTextNode::~TdxTreeListTextNode() { FStrings->Free(); }
 
 TdxTreeListColumn::TdxTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
 
-TdxTreeListColumn::~TdxTreeListColumn() = default;
+TdxTreeListColumn::~TdxTreeListColumn() {
+    if (FViewData)
+        FViewData->Free();
+}
 
 void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
     B.Property("Alignment", &TdxTreeListColumn::Alignment, &TdxTreeListColumn::SetAlignment)
@@ -56,6 +59,9 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
     B.Property("HeaderMaxLineCount", [](TdxTreeListColumn* C) { return C->HeaderMaxLineCount; },
                [](TdxTreeListColumn* C, int V) { C->HeaderMaxLineCount = std::max(V, 0); C->NotifyChange(true); })
         .Default(1);
+    B.Property("VertAlignment", [](TdxTreeListColumn* C) { return C->VertAlignment; },
+               [](TdxTreeListColumn* C, TTextLayout V) { C->VertAlignment = V; C->NotifyChange(false); })
+        .Default(tlTop);
     B.Property("OnChange", &TdxTreeListColumn::OnChange, &TdxTreeListColumn::OnChange);
     B.Property("OnValidate", &TdxTreeListColumn::OnValidate, &TdxTreeListColumn::OnValidate);
 }
@@ -183,14 +189,31 @@ void TdxTreeListColumn::SetIndex(int Value) {
 void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort Value) {
     if (FSorted == Value)
         return;
-    FSorted = Value;
-    if (FTreeList) {
-        if (Value == csNone)
-            FTreeList->RemoveSortedColumn(this);
-        else
-            FTreeList->AddSortedColumn(this);
+    if (!FTreeList || FTreeList->ComponentState().Contains(csLoading)) {
+        FSorted = Value;
+        NotifyChange(false);
+        return;
     }
-    NotifyChange(true);
+    TCustomdxTreeListControl* T = FTreeList;
+    if (Value != csNone) {
+        // The end of the update re-sorts the nodes and re-lays out.
+        T->BeginUpdate();
+        try {
+            T->BeforeColumnSort(this);
+            FSorted = Value;
+            T->SortedColumnChanged(this);
+        } catch (...) {
+            T->EndUpdate();
+            throw;
+        }
+        T->EndUpdate();
+        return;
+    }
+    T->LockSort();
+    FSorted = Value;
+    T->RemoveSortedColumn(this);
+    T->UnlockSort();
+    NotifyChange(false);
 }
 
 void TdxTreeListColumn::SetReadOnly(bool Value) {
@@ -267,6 +290,7 @@ void TdxTreeListColumn::RestoreDefaults() {
     FSizing = true;
     FSorted = csNone;
     TabStop = true;
+    VertAlignment = tlTop;
 }
 
 void TdxTreeListColumn::Assign(TPersistent* Source) {
@@ -329,6 +353,71 @@ void TdxTreeListColumn::ReadState(TReader& Reader) {
     if (auto* T = dynamic_cast<TCustomdxTreeListControl*>(Reader.Parent()))
         SetTreeList(T);
     TComponent::ReadState(Reader);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+TdxEditViewData* TdxTreeListColumn::ViewData() {
+    if (!FViewData)
+        FViewData = static_cast<TdxEditViewData*>(GetEditorClass()->GetViewDataClass()->CreateInstance());
+    return FViewData;
+}
+
+void TdxTreeListColumn::PrepareViewData(TdxEditViewData* V, const TdxTreeListCellViewData& Cell) {
+    V->Enabled = true;
+    V->Focused = false;
+    V->Highlighted = Cell.Hot;
+    V->BorderColor = clNone;
+    V->BorderStyle = xbsNone;
+    V->ButtonStyle = TreeListButtonStyle(FTreeList ? FTreeList->DrawStyle() : 0);
+    V->ButtonsTransparent = false;
+    V->Edges = dxAllEdges;
+    V->Shadow = false;
+    V->Transparent = Cell.HighlightPass;
+    V->OpaqueText = Cell.HighlightPass;
+    V->TextMargins = TRect{1, 0, 0, 0};
+    V->Bounds = Cell.Bounds;
+    V->VertLayout = Cell.MultiLine ? 3 : static_cast<Byte>(VertAlignment);
+    V->Font = Cell.Font;
+    V->Brush = Cell.Brush;
+    V->BkColor = Cell.BkColor;
+    V->TextColor = Cell.TextColor;
+    V->Alignment = Cell.Alignment;
+    V->EditWindowView = false;
+    V->Value = Cell.Text;
+    V->ValueLength = Cell.HighlightPass ? Cell.HighlightLength : 0;
+    V->MeasureOnly = false;
+    if (auto* T = DynCast<TdxTextEditViewData>(V)) {
+        T->CharCase = CharCase;
+        T->PasswordChar = PasswordChar;
+        T->EllipsisAtEnd = Cell.EndEllipsis;
+    }
+}
+
+void TdxTreeListColumn::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
+                                         bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                                         TAlignment& Alignment, bool& Done) {
+    OnCustomDrawCell(this, Canvas, Rect, Node, this, Selected, Focused, NewItemRow, Text, Color, Font, Alignment, Done);
+}
+
+void TdxTreeListColumn::DrawCellFrame(HDC DC, TRect& Rect, HBRUSH Brush, bool RightEdge, bool LeftEdge) {
+    const RECT Top{Rect.Left, Rect.Top, Rect.Right, Rect.Top + 1};
+    const RECT Bottom{Rect.Left, Rect.Bottom - 1, Rect.Right, Rect.Bottom};
+    FillRect(DC, &Top, Brush);
+    FillRect(DC, &Bottom, Brush);
+    ++Rect.Top;
+    --Rect.Bottom;
+    if (LeftEdge) {
+        const RECT L{Rect.Left, Rect.Top, Rect.Left + 1, Rect.Bottom};
+        FillRect(DC, &L, Brush);
+        ++Rect.Left;
+    }
+    if (RightEdge) {
+        const RECT R{Rect.Right - 1, Rect.Top, Rect.Right, Rect.Bottom};
+        FillRect(DC, &R, Brush);
+        --Rect.Right;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
