@@ -1106,6 +1106,7 @@ private:
     void PaintHeaders(const Layout& L, PaintBrushes& B);
     void PaintIndicator(const Layout& L, PaintBrushes& B);
     void PaintFooter(const Layout& L, PaintBrushes& B);
+    void PaintStatusPanel(const Layout& L, PaintBrushes& B);
     void PaintRows(const Layout& L, PaintBrushes& B);
     void PaintRowIndent(const Layout& L, const RowItem& Row, PaintBrushes& B);
     void PaintGridLines(const Layout& L);

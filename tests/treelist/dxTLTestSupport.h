@@ -50,6 +50,13 @@ public:
         LayoutChanged();
     }
 
+    // A status panel with its text and button, as a data-aware descendant shows it.
+    bool StatusPanel = false, StatusButton = false;
+    std::string StatusText;
+    bool IsStatusPanelShown() override { return StatusPanel; }
+    bool HasStatusButton() override { return StatusButton; }
+    std::string GetStatusPanelText() override { return StatusText; }
+
     TdxTreeListNode* CreateNode() override { return Create<TdxTreeListNode>(this); }
     int GetNodeImageIndex(TdxTreeListNode*) override { return -1; }
     int GetNodeSelectedIndex(TdxTreeListNode*) override { return -1; }
