@@ -1491,6 +1491,19 @@ public:
     TdxTLCustomDrawCell OnCustomDrawCell;
     TdxTLCustomDrawHeader OnCustomDrawColumnHeader;
 
+    // Cell colour and font: the control's until set here (the font follows the control's font
+    // until it is changed); the header glyph is made on first use, nil frees it.
+    TColor Color();
+    void SetColor(TColor Value);
+    bool IsColorStored();
+    TFont* Font();
+    void SetFont(TFont* Value);
+    bool IsFontAssigned() const { return FFontAssigned; }
+    void SyncFont();
+    TBitmap* HeaderGlyph();
+    void SetHeaderGlyph(TBitmap* Value);
+    bool HasHeaderGlyph() const { return FHeaderGlyph != nullptr; }
+
     // Painting: cells without the live editor are painted by the column's editor class from the
     // column's view data (made on first use, of the class the editor class names).
     TTextLayout VertAlignment = tlTop;
@@ -1527,6 +1540,12 @@ private:
     bool FReadOnly = false;
     bool FSizing = true;
     TdxEditViewData* FViewData = nullptr;
+    TColor FColor = clWindow;
+    bool FColorAssigned = false;
+    TFont* FFont = nullptr;
+    bool FFontAssigned = false;
+    TBitmap* FHeaderGlyph = nullptr;
+    void FontChanged(TObject* Sender);
 };
 
 class TdxTreeListMaskColumn : public TdxTreeListColumn {
@@ -1646,6 +1665,11 @@ public:
     int GetColumnHeaderMaxLineCount(int C) override { return Columns(C)->HeaderMaxLineCount; }
     std::string GetColumnCaption(int C) override { return Columns(C)->DisableCaption ? "" : Columns(C)->Caption(); }
     std::string GetColumnFullCaption(int C) override { return Columns(C)->Caption(); }
+    TColor GetColumnColor(int C) override { return Columns(C)->Color(); }
+    TFont* GetColumnFont(int C) override { return Columns(C)->Font(); }
+    bool ColumnHasOwnFont(int C) override { return Columns(C)->IsFontAssigned(); }
+    bool ColumnHasHeaderGlyph(int C) override { return Columns(C)->HasHeaderGlyph(); }
+    TBitmap* GetColumnHeaderGlyph(int C) override { return Columns(C)->HeaderGlyph(); }
     TAlignment GetCellAlignment(TdxTreeListNode*, int C) override { return Columns(C)->Alignment(); }
     std::string GetCellText(TdxTreeListNode* Node, int C) override;
     bool IsColumnSizable(int C) override { return Columns(C)->Sizing(); }
@@ -1806,6 +1830,8 @@ public:
     void SetParent(TWinControl* AParent) override;
 
 protected:
+    // Unassigned column fonts follow the control's font (in place of the engine's handling).
+    void CMFontChanged(TMessage& Message);
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     TdxTreeListBand* VisibleBand(int Band) const { return FBands->VisibleItems(Band); }

@@ -19,6 +19,73 @@ TdxTreeListColumn::TdxTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
 TdxTreeListColumn::~TdxTreeListColumn() {
     if (FViewData)
         FViewData->Free();
+    if (FFont)
+        FFont->Free();
+    if (FHeaderGlyph)
+        FHeaderGlyph->Free();
+}
+
+TColor TdxTreeListColumn::Color() {
+    if (FColorAssigned)
+        return FColor;
+    return FTreeList ? FTreeList->Color() : clWindow;
+}
+
+void TdxTreeListColumn::SetColor(TColor Value) {
+    FColor = Value;
+    FColorAssigned = true;
+    NotifyChange(false);
+}
+
+bool TdxTreeListColumn::IsColorStored() { return FColorAssigned && FColor != (FTreeList ? FTreeList->Color() : clWindow); }
+
+TFont* TdxTreeListColumn::Font() {
+    if (!FFont) {
+        FFont = Create<TFont>();
+        if (FTreeList)
+            FFont->Assign(FTreeList->Font());
+        FFont->OnChange = TNotifyEvent::FromFunction([this](TObject* S) { FontChanged(S); });
+    } else {
+        SyncFont();
+    }
+    return FFont;
+}
+
+void TdxTreeListColumn::SetFont(TFont* Value) {
+    Font()->Assign(Value);
+    FFontAssigned = true;
+    NotifyChange(true);
+}
+
+void TdxTreeListColumn::FontChanged(TObject*) {
+    FFontAssigned = true;
+    NotifyChange(true);
+}
+
+void TdxTreeListColumn::SyncFont() {
+    if (FFontAssigned || !FFont || !FTreeList || FFont->Handle() == FTreeList->Font()->Handle())
+        return;
+    const TNotifyEvent Handler = FFont->OnChange;
+    FFont->OnChange = nullptr;
+    FFont->Assign(FTreeList->Font());
+    FFont->OnChange = Handler;
+}
+
+TBitmap* TdxTreeListColumn::HeaderGlyph() {
+    if (!FHeaderGlyph)
+        FHeaderGlyph = Create<TBitmap>();
+    return FHeaderGlyph;
+}
+
+void TdxTreeListColumn::SetHeaderGlyph(TBitmap* Value) {
+    if (!Value) {
+        if (FHeaderGlyph)
+            FHeaderGlyph->Free();
+        FHeaderGlyph = nullptr;
+    } else {
+        HeaderGlyph()->Assign(Value);
+    }
+    NotifyChange(true);
 }
 
 void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
@@ -26,6 +93,13 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
         .Stored(&TdxTreeListColumn::IsAlignmentStored);
     B.Property("Caption", &TdxTreeListColumn::Caption, &TdxTreeListColumn::SetCaption)
         .Stored(&TdxTreeListColumn::IsCaptionStored);
+    B.Property("Color", &TdxTreeListColumn::Color, &TdxTreeListColumn::SetColor)
+        .TypeName("TColor")
+        .Stored(&TdxTreeListColumn::IsColorStored);
+    B.Property("Font", &TdxTreeListColumn::Font, &TdxTreeListColumn::SetFont)
+        .Stored(&TdxTreeListColumn::IsFontAssigned);
+    B.Property("HeaderGlyph", &TdxTreeListColumn::HeaderGlyph, &TdxTreeListColumn::SetHeaderGlyph)
+        .Stored(&TdxTreeListColumn::HasHeaderGlyph);
     B.Property("DisableCaption", [](TdxTreeListColumn* C) { return C->DisableCaption; },
                [](TdxTreeListColumn* C, bool V) { C->DisableCaption = V; C->NotifyChange(true); })
         .Default(false);
@@ -282,7 +356,8 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* E
 }
 
 void TdxTreeListColumn::RestoreDefaults() {
-    FCaptionAssigned = FAlignmentAssigned = FWidthAssigned = false;
+    FCaptionAssigned = FAlignmentAssigned = FWidthAssigned = FColorAssigned = FFontAssigned = false;
+    SyncFont();
     FWidth = GetDefaultWidth();
     DisableEditor = DisableCaption = DisableCustomizing = false;
     HeaderAlignment = taLeftJustify;
@@ -310,6 +385,12 @@ void TdxTreeListColumn::Assign(TPersistent* Source) {
         SetReadOnly(S->FReadOnly);
         if (S->FWidthAssigned)
             SetWidth(S->FWidth);
+        if (S->FColorAssigned)
+            SetColor(S->FColor);
+        if (S->FFontAssigned)
+            SetFont(S->FFont);
+        if (S->FHeaderGlyph)
+            SetHeaderGlyph(S->FHeaderGlyph);
         DisableCaption = S->DisableCaption;
         DisableCustomizing = S->DisableCustomizing;
         DisableEditor = S->DisableEditor;

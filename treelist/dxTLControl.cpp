@@ -32,6 +32,7 @@ void TCustomdxTreeListControl::BeforeDestruction() {
 }
 
 void TCustomdxTreeListControl::DefineClass(TClassBuilder<TCustomdxTreeListControl>& B) {
+    B.template Message<&TCustomdxTreeListControl::CMFontChanged>(CM_FONTCHANGED);
     B.Property("Bands", &TCustomdxTreeListControl::Bands, &TCustomdxTreeListControl::SetBands);
     B.Property("BandRowCount", &TCustomdxTreeListControl::BandRowCount, &TCustomdxTreeListControl::SetBandRowCountValue)
         .Default(1);
@@ -579,6 +580,14 @@ void TCustomdxTreeListControl::SetParent(TWinControl* AParent) {
     if (AParent)
         if (TCustomForm* F = GetParentForm())
             FParentFormName = F->Name();
+}
+
+void TCustomdxTreeListControl::CMFontChanged(TMessage& Message) {
+    InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
+    BeginUpdate();
+    for (TdxTreeListColumn* C : FColumns)
+        C->SyncFont();
+    EndUpdate();
 }
 
 void TCustomdxTreeListControl::Loaded() {

@@ -438,3 +438,42 @@ TEST_F(ControlTest, HeaderEventsAskOnlyWhereTheControlAllows) {
     EXPECT_EQ((std::vector<std::string>{"band1", "1>0"}), Asked)
         << "no question for the fixed band; the position event only with one band shown";
 }
+
+TEST_F(ControlTest, AColumnFollowsTheControlsFontAndColourUntilItsOwnAreSet) {
+    Tree->SetBorderStyle(0);
+    Tree->SetColor(clWhite);
+    TdxTreeListColumn* A = Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    TdxTreeListColumn* B = Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    TdxTreeListNode* N = Row({"", ""});
+    Tree->Font()->SetSize(14);
+    EXPECT_EQ(14, A->Font()->Size());
+    EXPECT_FALSE(A->IsFontAssigned());
+    A->Font()->SetSize(12);
+    Tree->Font()->SetSize(9);
+    EXPECT_EQ(12, A->Font()->Size()) << "its own font no longer follows";
+    EXPECT_EQ(9, B->Font()->Size());
+    EXPECT_EQ(clWhite, B->Color());
+    B->SetColor(clYellow);
+    TOwned<TBitmap> Shot = Render();
+    TRect R;
+    Tree->GetCellRect(N, 1, R);
+    EXPECT_EQ(RGB(255, 255, 0), PixelAt(Shot.get(), R.Right - 5, (R.Top + R.Bottom) / 2));
+    Tree->GetCellRect(N, 0, R);
+    EXPECT_EQ(RGB(255, 255, 255), PixelAt(Shot.get(), R.Right - 5, (R.Top + R.Bottom) / 2));
+    EXPECT_FALSE(Tree->ColumnHasHeaderGlyph(0));
+    TMemoryStream M;
+    M.WriteComponent(Form);
+    EXPECT_FALSE(Tree->ColumnHasHeaderGlyph(0)) << "writing the form makes no glyph";
+    TForm* Back = TForm::CreateNew(Application);
+    M.SetPosition(0);
+    Form->Free();
+    Form = nullptr;
+    M.ReadComponent(Back);
+    auto* T = dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
+    ASSERT_NE(nullptr, T);
+    EXPECT_EQ(12, T->Columns(0)->Font()->Size());
+    EXPECT_TRUE(T->Columns(0)->IsFontAssigned());
+    EXPECT_EQ(clYellow, T->Columns(1)->Color());
+    EXPECT_FALSE(T->Columns(1)->IsFontAssigned());
+    Back->Free();
+}
