@@ -1427,6 +1427,8 @@ public:
     virtual bool CanEdit() { return !DisableEditor; }
     virtual int GetDataIndex();
     virtual int GetDefaultWidth() { return 100; }
+    // The width a node's cell text needs (after the case conversion), for best fit.
+    virtual int GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node);
     virtual std::string GetDefaultCaption() { return std::string(); }
     virtual TAlignment GetDefaultAlignment() { return taLeftJustify; }
     virtual void RestoreDefaults();
@@ -1479,6 +1481,8 @@ public:
 
     TAlignment HeaderAlignment = taLeftJustify;
     bool DisableCaption = false, DisableCustomizing = false, DisableDragging = false, DisableEditor = false;
+    // Published by the grid column kinds; a column that disables filtering has no header button.
+    bool DisableFilter = false;
     bool TabStop = true;
     int HeaderMaxLineCount = 1;
     int MaxLength = 0;
@@ -1723,6 +1727,10 @@ public:
     // Sorts every level of the tree by the sorted columns (nothing when none is sorted); inside an
     // update the sort waits for its end.
     void SortByColumns();
+    // Widens a column (every column when nil) to its widest cell text and caption.
+    virtual void ApplyBestFit(TdxTreeListColumn* Column);
+    void BandEdgeDblClick(int Band) override;
+    void ColumnEdgeDblClick(int Column) override;
     void LayoutChanged() override;
     int SortLock() const { return FSortLock; }
     void LockSort() { ++FSortLock; }

@@ -394,6 +394,7 @@ void TdxTreeListColumn::Assign(TPersistent* Source) {
         DisableCaption = S->DisableCaption;
         DisableCustomizing = S->DisableCustomizing;
         DisableEditor = S->DisableEditor;
+        DisableFilter = S->DisableFilter;
         HeaderAlignment = S->HeaderAlignment;
         SetMinWidth(S->FMinWidth);
         SetSizing(S->FSizing);
@@ -434,6 +435,17 @@ void TdxTreeListColumn::ReadState(TReader& Reader) {
     if (auto* T = dynamic_cast<TCustomdxTreeListControl*>(Reader.Parent()))
         SetTreeList(T);
     TComponent::ReadState(Reader);
+}
+
+int TdxTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
+    std::string S;
+    if (FTreeList)
+        FTreeList->GetNodeString(Node, GetDataIndex(), S);
+    if (CharCase == ecUpperCase)
+        S = AnsiUpperCase(S);
+    else if (CharCase == ecLowerCase)
+        S = AnsiLowerCase(S);
+    return Canvas->TextWidth(S);
 }
 
 // ---------------------------------------------------------------------------------------------

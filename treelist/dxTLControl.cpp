@@ -480,6 +480,74 @@ bool TCustomdxTreeListControl::CanEditorModify() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Best fit
+
+void TCustomdxTreeListControl::ApplyBestFit(TdxTreeListColumn* Column) {
+    TOwned<TBitmap> Measure(Create<TBitmap>());
+    TCanvas* Canvas = Measure->Canvas();
+    Canvas->Font()->Assign(Font());
+    const int Margin = Canvas->TextWidth("0") / 2 + 1;
+    const int FirstBand = GetVisibleBandCount() > 0 ? GetBandIndexOfVisible(0) : -1;
+    auto Fit = [&](TdxTreeListColumn* C) {
+        // The tree's column also holds the indents and images of the nodes.
+        const bool TreeColumn = C->Visible() && C->BandIndex() == FirstBand && C->ColIndex() == 0;
+        Canvas->Font()->Assign(C->IsFontAssigned() ? C->Font() : Font());
+        int Max = 0;
+        ForEachNode([&](TdxTreeListNode* Node) {
+            if (IsWholeRowNode(Node))
+                return;
+            int W = C->GetBestFitWidth(Canvas, Node);
+            if (TreeColumn) {
+                W += (Node->Level() + (ShowRoot() && !GridStyle() ? 1 : 0)) * Indent() - GetFirstBandExtraWidth();
+                if (GetNodeStateIndex(Node) != -1)
+                    W += StateImageWidth();
+                if (GetNodeImageIndex(Node) != -1 || GetNodeSelectedIndex(Node) != -1)
+                    W += ImageWidth();
+            }
+            Max = std::max(Max, W);
+        });
+        Canvas->Font()->Assign(HeaderFont());
+        Max = std::max(Max, Canvas->TextWidth(C->Caption()) + (C->DisableFilter ? 0 : 15));
+        if (C->Sizing())
+            C->SetWidth(Max + 2 * Margin);
+    };
+    if (Column) {
+        Fit(Column);
+        return;
+    }
+    BeginUpdate();
+    try {
+        for (TdxTreeListColumn* C : FColumns)
+            Fit(C);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TCustomdxTreeListControl::BandEdgeDblClick(int Band) {
+    BeginUpdate();
+    try {
+        for (int Row = 0; Row < GetBandRowCount(Band); ++Row)
+            for (int Col = 0; Col < GetColumnCountInRow(Band, Row); ++Col)
+                ApplyBestFit(Columns(GetColumnAt(Band, Row, Col)));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    DoSizingEnded();
+}
+
+void TCustomdxTreeListControl::ColumnEdgeDblClick(int Column) {
+    if (Column < 0 || Column >= ColumnCount())
+        return;
+    ApplyBestFit(Columns(Column));
+    DoSizingEnded();
+}
+
+// ---------------------------------------------------------------------------------------------
 // Painting through the columns' editor classes
 
 namespace {

@@ -477,3 +477,35 @@ TEST_F(ControlTest, AColumnFollowsTheControlsFontAndColourUntilItsOwnAreSet) {
     EXPECT_FALSE(T->Columns(1)->IsFontAssigned());
     Back->Free();
 }
+
+TEST_F(ControlTest, ADoubleClickOnAHeaderEdgeFitsTheColumnToItsWidestText) {
+    Tree->SetShowRoot(false);
+    for (int I = 0; I < 2; ++I)
+        Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form)->SetWidth(40);
+    Tree->Columns(1)->SetCaption("C");
+    Tree->Columns(1)->DisableFilter = true;
+    for (const char* S : {"ab", "a much longer text", "abc"})
+        Row({"x", S});
+    int Sized = 0;
+    Tree->OnHeaderSized = TNotifyEvent::FromFunction([&](TObject*) { ++Sized; });
+    TOwned<TBitmap> B(Create<TBitmap>());
+    B->Canvas()->Font()->Assign(Tree->Font());
+    const int Expected = B->Canvas()->TextWidth("a much longer text") + 2 * (B->Canvas()->TextWidth("0") / 2 + 1);
+    Layout L;
+    Tree->CalcLayout(L);
+    TPoint Edge{-1, -1};
+    for (const HeaderCell& C : L.HeaderCells)
+        if (C.Column == 1)
+            Edge = TPoint{static_cast<int>(C.Rect.Right) - 1, static_cast<int>(C.Rect.Top + C.Rect.Bottom) / 2};
+    ASSERT_NE(-1, Edge.X);
+    Mouse(WM_LBUTTONDOWN, Edge);
+    Mouse(WM_LBUTTONUP, Edge);
+    Mouse(WM_LBUTTONDBLCLK, Edge);
+    Mouse(WM_LBUTTONUP, Edge);
+    EXPECT_EQ(Expected, Tree->Columns(1)->Width());
+    EXPECT_EQ(40, Tree->Columns(0)->Width());
+    EXPECT_EQ(1, Sized);
+    Tree->Columns(0)->SetSizing(false);
+    Tree->ApplyBestFit(nullptr);
+    EXPECT_EQ(40, Tree->Columns(0)->Width()) << "a column without sizing keeps its width";
+}
