@@ -1427,6 +1427,13 @@ public:
     virtual bool CanEdit() { return !DisableEditor; }
     virtual int GetDataIndex();
     virtual int GetDefaultWidth() { return 100; }
+    // Questions the control passes on for the column's cells and header (column kinds answer them).
+    virtual bool IsHotTrackCell(int /*X*/, int /*Y*/, int& /*Kind*/, TdxTreeListNode*) { return false; }
+    virtual bool CanShowFilterButton(int /*X*/, int /*Y*/, int& /*Kind*/);
+    virtual bool IsMultiLineCell() { return false; }
+    virtual bool ShowEditorOnClick(int /*X*/, int /*Y*/, bool /*IsFocusedNode*/) { return false; }
+    virtual void GetHotCursor(TdxTreeListNode*, TCursor&) {}
+    virtual int GetCellMinHeight(TCanvas*) { return 0; }
     // The width a node's cell text needs (after the case conversion), for best fit.
     virtual int GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node);
     virtual std::string GetDefaultCaption() { return std::string(); }
@@ -1727,6 +1734,13 @@ public:
     // Sorts every level of the tree by the sorted columns (nothing when none is sorted); inside an
     // update the sort waits for its end.
     void SortByColumns();
+    bool IsHotTrackCell(TdxTreeListNode* Node, int Column) override;
+    bool GetHeaderHotPart(int X, int Y, int& Part, int Column) override;
+    int GetHeaderButtonState(int Column) override;
+    bool IsEditorClick(int X, int Y, int Column, bool WasFocused) override;
+    void DoGetHotCursor(const HitInfo& Info, TCursor& Cursor) override;
+    bool IsColumnMultiLine(int Column) override { return Columns(Column)->IsMultiLineCell(); }
+    int GetColumnTextHeight(TCanvas* Canvas, int Column) override;
     // Widens a column (every column when nil) to its widest cell text and caption.
     virtual void ApplyBestFit(TdxTreeListColumn* Column);
     void BandEdgeDblClick(int Band) override;

@@ -437,6 +437,10 @@ void TdxTreeListColumn::ReadState(TReader& Reader) {
     TComponent::ReadState(Reader);
 }
 
+bool TdxTreeListColumn::CanShowFilterButton(int, int, int&) {
+    return !DisableFilter && !ComponentState().Contains(csDesigning);
+}
+
 int TdxTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
     std::string S;
     if (FTreeList)

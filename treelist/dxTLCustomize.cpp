@@ -32,6 +32,54 @@ int TCustomdxTreeListControl::GetNodeStateIndex(TdxTreeListNode* Node) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The columns' say over their cells and headers
+
+bool TCustomdxTreeListControl::IsHotTrackCell(TdxTreeListNode* Node, int Column) {
+    if (TCustomdxTreeList::IsHotTrackCell(Node, Column))
+        return true;
+    if (Column < 0 || Column >= ColumnCount() || !HandleAllocated())
+        return false;
+    POINT P;
+    GetCursorPos(&P);
+    const TPoint C = ScreenToClient(TPoint{P.x, P.y});
+    int Kind = 0;
+    return Columns(Column)->IsHotTrackCell(C.X, C.Y, Kind, Node);
+}
+
+bool TCustomdxTreeListControl::GetHeaderHotPart(int X, int Y, int& Part, int Column) {
+    if (!TCustomdxTreeList::GetHeaderHotPart(X, Y, Part, Column))
+        return false;
+    int Kind = 0;
+    if (Part == 2 && Column >= 0 && Column < ColumnCount() && !Columns(Column)->CanShowFilterButton(X, Y, Kind))
+        Part = 1;
+    return true;
+}
+
+int TCustomdxTreeListControl::GetHeaderButtonState(int Column) {
+    if (Column >= 0 && Column < ColumnCount() && Columns(Column)->DisableFilter)
+        return 0;
+    return TCustomdxTreeList::GetHeaderButtonState(Column);
+}
+
+bool TCustomdxTreeListControl::IsEditorClick(int X, int Y, int Column, bool WasFocused) {
+    // Either says yes: a plain text column never asks for a click, and click-to-edit must still open it.
+    if (TCustomdxTreeList::IsEditorClick(X, Y, Column, WasFocused))
+        return true;
+    const int C = GetVisibleColumn(Column);
+    return C >= 0 && C < ColumnCount() && Columns(C)->ShowEditorOnClick(X, Y, WasFocused);
+}
+
+void TCustomdxTreeListControl::DoGetHotCursor(const HitInfo& Info, TCursor& Cursor) {
+    if (Info.Node && Info.Column >= 0 && Info.Column < ColumnCount())
+        Columns(Info.Column)->GetHotCursor(Info.Node, Cursor);
+    TCustomdxTreeList::DoGetHotCursor(Info, Cursor);
+}
+
+int TCustomdxTreeListControl::GetColumnTextHeight(TCanvas* Canvas, int Column) {
+    return std::max(TCustomdxTreeList::GetColumnTextHeight(Canvas, Column), Columns(Column)->GetCellMinHeight(Canvas));
+}
+
+// ---------------------------------------------------------------------------------------------
 // Custom drawing
 
 void TCustomdxTreeListControl::DoCustomDrawBand(TCanvas* Canvas, int Band, bool& Done, TAlignment& Alignment,
