@@ -1534,6 +1534,8 @@ public:
 
 protected:
     void ReadState(TReader& Reader) override;
+    // "SortedOrder" (the place in a multi-column sort) and "StoredRowIndex" (when not 0).
+    void DefineProperties(TFiler& Filer) override;
 
 private:
     TCustomdxTreeListControl* FTreeList = nullptr;
@@ -1687,6 +1689,8 @@ public:
     bool IsColumnVisible(int C) override;
     bool IsProportionalBandColumns() override { return FDefaultLayout || TCustomdxTreeList::IsProportionalBandColumns(); }
     void SetBandRowCount(int Value) override { SetBandRowCountValue(Value); }
+    void ScaleHiddenBandWidths(int N, int D) override;
+    void ScaleBandColumnWidths(int Band, int N, int D) override;
     void SetBandWidth(int Band, int Width) override;
     void SetHeaderPanelRowCount(int Value) override { SetHeaderPanelRowCountValue(Value); }
     void SetColumnWidth(int C, int Width) override;

@@ -431,6 +431,22 @@ void TdxTreeListColumn::SetParentComponent(TComponent* Value) {
         SetTreeList(T);
 }
 
+void TdxTreeListColumn::DefineProperties(TFiler& Filer) {
+    TComponent::DefineProperties(Filer);
+    const bool Sorted = FTreeList && FSorted != csNone && FTreeList->IsMultiSortOption() &&
+                        FTreeList->SortedColumnCount() > 1;
+    int Order = -1;
+    for (int I = 0; Sorted && I < FTreeList->SortedColumnCount(); ++I)
+        if (FTreeList->SortedColumns(I) == this)
+            Order = I;
+    Filer.DefineProperty(
+        "SortedOrder", [this](TReader& Reader) { PendingSortOrder = Reader.ReadInteger(); },
+        [Order](TWriter& Writer) { Writer.WriteInteger(Order); }, Order >= 0);
+    Filer.DefineProperty(
+        "StoredRowIndex", [this](TReader& Reader) { FStoredRowIndex = Reader.ReadInteger(); },
+        [this](TWriter& Writer) { Writer.WriteInteger(FStoredRowIndex); }, FStoredRowIndex != 0);
+}
+
 void TdxTreeListColumn::ReadState(TReader& Reader) {
     if (auto* T = dynamic_cast<TCustomdxTreeListControl*>(Reader.Parent()))
         SetTreeList(T);

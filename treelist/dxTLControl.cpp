@@ -246,6 +246,33 @@ void TCustomdxTreeListControl::SetColumnWidth(int C, int Width) {
         Columns(C)->StoreWidth(Width);
 }
 
+void TCustomdxTreeListControl::ScaleHiddenBandWidths(int N, int D) {
+    BeginUpdate();
+    try {
+        for (int I = 0; I < FBands->Count(); ++I)
+            if (TdxTreeListBand* B = FBands->Items(I); !B->Visible() && B->Sizing())
+                B->SetWidth(MulDiv(B->Width(), N, D));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TCustomdxTreeListControl::ScaleBandColumnWidths(int Band, int N, int D) {
+    const int Index = FBands->GetAbsoluteIndex(Band);
+    BeginUpdate();
+    try {
+        for (TdxTreeListColumn* C : FColumns)
+            if (C->BandIndex() == Index && !C->Visible() && C->Sizing())
+                C->SetWidth(MulDiv(C->Width(), N, D));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
 void TCustomdxTreeListControl::SetBandRowCountValue(int Value) {
     Value = std::clamp(Value, 1, std::max(BandMaxRowCount, 1));
     if (Value == FBandRowCount)

@@ -509,3 +509,27 @@ TEST_F(ControlTest, ADoubleClickOnAHeaderEdgeFitsTheColumnToItsWidestText) {
     Tree->ApplyBestFit(nullptr);
     EXPECT_EQ(40, Tree->Columns(0)->Width()) << "a column without sizing keeps its width";
 }
+
+TEST_F(ControlTest, TheSortOrderOfSeveralColumnsAndStoredHeaderRowsStreamWithTheForm) {
+    TwoBandsFourColumns();
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txMultiSort});
+    Tree->Columns(2)->SetSorted(csDown);
+    Tree->Columns(0)->SetSorted(csUp);
+    Tree->SetHeaderPanelRowCountValue(2);
+    Tree->Columns(3)->SetRowIndex(1);
+    TMemoryStream M;
+    M.WriteComponent(Form);
+    Form->Free();
+    Form = nullptr;
+    TForm* Back = TForm::CreateNew(Application);
+    M.SetPosition(0);
+    M.ReadComponent(Back);
+    auto* T = dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
+    ASSERT_NE(nullptr, T);
+    ASSERT_EQ(2, T->SortedColumnCount());
+    EXPECT_EQ("C2", T->SortedColumns(0)->Caption()) << "sorted first";
+    EXPECT_EQ("C0", T->SortedColumns(1)->Caption());
+    EXPECT_EQ(1, T->Columns(3)->StoredRowIndex());
+    EXPECT_EQ(1, T->Columns(3)->RowIndex());
+    Back->Free();
+}
