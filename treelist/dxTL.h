@@ -1883,8 +1883,8 @@ private:
     void CustomizeFormClose(TObject* Sender, TCloseAction& Action);
     void CustomizeFormDestroyed();
     void ReleaseDragCapture();
-    // Band (visible position), header row and position of a column being moved or shown.
-    void PlaceColumn(TdxTreeListColumn* Column, int Band, int Col, int Row);
+    // A column moved (and shown) to a band (visible position), header row and position.
+    void PlaceColumn(TdxTreeListColumn* Column, int Band, int Col, int Row, bool Show);
     bool FDrawingNewItemRow = false;
 };
 

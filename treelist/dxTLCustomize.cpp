@@ -323,41 +323,33 @@ void TCustomdxTreeListControl::HideBand(int Band) {
     OnHideBand(this, B);
 }
 
-void TCustomdxTreeListControl::PlaceColumn(TdxTreeListColumn* C, int Band, int Col, int Row) {
-    const int BandIndex = FBands->GetAbsoluteIndex(Band);
-    if (Row >= FHeaderPanelRowCount)
-        SetHeaderPanelRowCountValue(Row + 1);
-    C->SetBandIndex(BandIndex);
-    C->SetRowIndex(Row);
-    C->SetColIndex(Col);
-}
-
-void TCustomdxTreeListControl::MoveColumn(int Column, int Band, int Col, int Row) {
-    TdxTreeListColumn* C = Columns(Column);
+void TCustomdxTreeListControl::PlaceColumn(TdxTreeListColumn* C, int Band, int Col, int Row, bool Show) {
     BeginUpdate();
     try {
-        PlaceColumn(C, Band, Col, Row);
+        if (Show)
+            C->SetVisible(true);
+        if (Row >= FHeaderPanelRowCount)
+            SetHeaderPanelRowCountValue(Row + 1);
+        C->SetBandIndex(FBands->GetAbsoluteIndex(Band));
+        C->SetRowIndex(Row);
+        C->SetColIndex(Col);
     } catch (...) {
         EndUpdate();
         throw;
     }
     EndUpdate();
     ColumnChanged(nullptr);
+}
+
+void TCustomdxTreeListControl::MoveColumn(int Column, int Band, int Col, int Row) {
+    TdxTreeListColumn* C = Columns(Column);
+    PlaceColumn(C, Band, Col, Row, false);
     OnColumnMoved(this, C);
 }
 
 void TCustomdxTreeListControl::ShowColumnAt(int Band, int Row, int Column, int Col) {
     TdxTreeListColumn* C = Columns(Column);
-    BeginUpdate();
-    try {
-        C->SetVisible(true);
-        PlaceColumn(C, Band, Col, Row);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
-    ColumnChanged(nullptr);
+    PlaceColumn(C, Band, Col, Row, true);
     UpdateCustomizingLists();
     OnShowColumn(this, C, Band, Row, Col);
 }

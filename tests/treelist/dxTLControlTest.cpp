@@ -33,22 +33,21 @@ struct ControlTest : TreeListTest {
             C->SetWidth(60 + 10 * I);
         }
     }
-    // The centre of a column's header cell, moved Dx to the right.
-    TPoint HeaderCenter(int Column, int Dx = 0) {
-        Layout L;
-        Tree->CalcLayout(L);
-        for (const HeaderCell& C : L.HeaderCells)
-            if (C.Column == Column)
-                return TPoint{static_cast<int>(C.Rect.Left + C.Rect.Right) / 2 + Dx,
-                              static_cast<int>(C.Rect.Top + C.Rect.Bottom) / 2};
-        ADD_FAILURE() << "no header cell for column " << Column;
-        return TPoint{0, 0};
-    }
-    // A mouse message to the tree at a client point, with the cursor moved there first.
+    TPoint HeaderCenter(int Column, int Dx = 0) { return HeaderCellCenter(Tree, Column, Dx); }
+    // Button messages carry the left button but the release.
     void Mouse(UINT Msg, TPoint P, WPARAM Keys = 0) {
-        const TPoint S = Tree->ClientToScreen(P);
-        SetCursorPos(S.X, S.Y);
-        Tree->Perform(Msg, (Msg == WM_LBUTTONUP ? 0 : MK_LBUTTON) | Keys, MAKELPARAM(P.X, P.Y));
+        SendMouse(Tree, Msg, P, (Msg == WM_LBUTTONUP ? 0 : MK_LBUTTON) | Keys);
+    }
+    // The form written out, freed, and read back into a new form; its tree list.
+    TCustomdxTreeListControl* StreamBack(TForm*& Back) {
+        TMemoryStream M;
+        M.WriteComponent(Form);
+        Form->Free();
+        Form = nullptr;
+        Back = TForm::CreateNew(Application);
+        M.SetPosition(0);
+        M.ReadComponent(Back);
+        return dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
     }
     void ClickHeader(int Column, WPARAM Keys = 0) {
         Mouse(WM_LBUTTONDOWN, HeaderCenter(Column), Keys);
@@ -149,14 +148,8 @@ TEST_F(ControlTest, TheEditorWritesTheFocusedColumnsCell) {
 TEST_F(ControlTest, AFormWithBandsAndColumnsStreamsOutAndBack) {
     TwoBandsFourColumns();
     Tree->Bands()->Items(1)->SetWidth(170);
-    TMemoryStream M;
-    M.WriteComponent(Form);
-    Form->Free();
-    Form = nullptr;
-    TForm* Back = TForm::CreateNew(Application);
-    M.SetPosition(0);
-    M.ReadComponent(Back);
-    auto* T = dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
+    TForm* Back = nullptr;
+    TCustomdxTreeListControl* T = StreamBack(Back);
     ASSERT_NE(nullptr, T);
     ASSERT_EQ(2, T->Bands()->Count());
     EXPECT_EQ(170, T->Bands()->Items(1)->Width());
@@ -517,14 +510,8 @@ TEST_F(ControlTest, TheSortOrderOfSeveralColumnsAndStoredHeaderRowsStreamWithThe
     Tree->Columns(0)->SetSorted(csUp);
     Tree->SetHeaderPanelRowCountValue(2);
     Tree->Columns(3)->SetRowIndex(1);
-    TMemoryStream M;
-    M.WriteComponent(Form);
-    Form->Free();
-    Form = nullptr;
-    TForm* Back = TForm::CreateNew(Application);
-    M.SetPosition(0);
-    M.ReadComponent(Back);
-    auto* T = dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
+    TForm* Back = nullptr;
+    TCustomdxTreeListControl* T = StreamBack(Back);
     ASSERT_NE(nullptr, T);
     ASSERT_EQ(2, T->SortedColumnCount());
     EXPECT_EQ("C2", T->SortedColumns(0)->Caption()) << "sorted first";

@@ -223,4 +223,23 @@ protected:
     }
 };
 
+// The centre of a column's header cell, moved Dx to the right.
+inline TPoint HeaderCellCenter(TCustomdxTreeList* Tree, int Column, int Dx = 0) {
+    Layout L;
+    Tree->CalcLayout(L);
+    for (const HeaderCell& C : L.HeaderCells)
+        if (C.Column == Column)
+            return TPoint{static_cast<int>(C.Rect.Left + C.Rect.Right) / 2 + Dx,
+                          static_cast<int>(C.Rect.Top + C.Rect.Bottom) / 2};
+    ADD_FAILURE() << "no header cell for column " << Column;
+    return TPoint{0, 0};
+}
+
+// A mouse message to the tree at a client point, with the cursor moved there first.
+inline void SendMouse(TCustomdxTreeList* Tree, UINT Msg, TPoint P, WPARAM Keys) {
+    const TPoint S = Tree->ClientToScreen(P);
+    SetCursorPos(S.X, S.Y);
+    Tree->Perform(Msg, Keys, MAKELPARAM(P.X, P.Y));
+}
+
 }  // namespace treelist_tests
