@@ -32,6 +32,8 @@
 class TCustomdxTreeList;
 class TdxTreeListNode;
 class TStrings;
+class TListBox;
+class TPageControl;
 
 DECLARE_EXCEPTION(EInvaliddxTreeListOperation, Exception);
 
@@ -1104,6 +1106,7 @@ private:
     void PaintHeaders(const Layout& L, PaintBrushes& B);
     void PaintIndicator(const Layout& L, PaintBrushes& B);
     void PaintFooter(const Layout& L, PaintBrushes& B);
+    void PaintStatusPanel(const Layout& L, PaintBrushes& B);
     void PaintRows(const Layout& L, PaintBrushes& B);
     void PaintRowIndent(const Layout& L, const RowItem& Row, PaintBrushes& B);
     void PaintGridLines(const Layout& L);
@@ -1334,6 +1337,59 @@ class TdxRegIniWrapper;
 
 DECLARE_ENUM(TdxTreeListColumnSort, csNone, csDown, csUp)
 
+class TdxTreeListColumn;
+
+// Events of the column control and its columns (var parameters by reference, in the order given).
+using TdxTLGetNodeIndexEvent = TMethodOf<TObject*, TdxTreeListNode*, int&>;
+// (Sender, ABand, ACanvas, ARect, AText, AColor, AFont, AAlignment, ADone)
+using TdxTLCustomDrawBand =
+    TMethodOf<TObject*, TdxTreeListBand*, TCanvas*, TRect, std::string&, TColor&, TFont*, TAlignment&, bool&>;
+// (Sender, AColumn, ACanvas, ARect, AText, AColor, AFont, AAlignment, ASorted, ADone)
+using TdxTLCustomDrawHeader = TMethodOf<TObject*, TdxTreeListColumn*, TCanvas*, TRect, std::string&, TColor&, TFont*,
+                                        TAlignment&, TdxTreeListColumnSort&, bool&>;
+// (Sender, ACanvas, ARect, ANode, AColumn, ASelected, AFocused, ANewItemRow, AText, AColor, AFont, AAlignment, ADone)
+using TdxTLCustomDrawCell = TMethodOf<TObject*, TCanvas*, TRect, TdxTreeListNode*, TdxTreeListColumn*, bool, bool, bool,
+                                      std::string&, TColor&, TFont*, TAlignment&, bool&>;
+// (Sender, ACanvas, ARect, ANode, AColumn, AFooterIndex, AText, AColor, AFont, AAlignment, ADone)
+using TdxTLCustomDrawFooterNode = TMethodOf<TObject*, TCanvas*, TRect, TdxTreeListNode*, TdxTreeListColumn*, int,
+                                            std::string&, TColor&, TFont*, TAlignment&, bool&>;
+// (Sender, ACanvas, ARect, ANode, AColumn, AText, AColor, AFont, AAlignment, ADone)
+using TdxTLCustomDrawFooter = TMethodOf<TObject*, TCanvas*, TRect, TdxTreeListNode*, TdxTreeListColumn*, std::string&,
+                                        TColor&, TFont*, TAlignment&, bool&>;
+// (Sender, ACanvas, ARect, ANode, ASelected, AText, AColor, ATextColor, AFont, ADone)
+using TdxTLCustomDrawPreviewCell =
+    TMethodOf<TObject*, TCanvas*, TRect, TdxTreeListNode*, bool, std::string&, TColor&, TColor&, TFont*, bool&>;
+using TdxTLGetLevelColorEvent = TMethodOf<TObject*, int, TColor&>;
+using TdxTLColumnHasFooterEvent = TMethodOf<TObject*, int, bool&>;
+using TdxTLBandAllowEvent = TMethodOf<TObject*, TdxTreeListBand*, bool&>;
+using TdxTLBandEvent = TMethodOf<TObject*, TdxTreeListBand*>;
+using TdxTLDragOverBandEvent = TMethodOf<TObject*, TdxTreeListBand*, TPoint, bool&>;
+// (Sender, ABand, P, ABandIndex (collection), AFrom (pressed position, -1 from the customizing form), ATo, AAccept)
+using TdxTLEndDragBandEvent = TMethodOf<TObject*, TdxTreeListBand*, TPoint, int, int, int&, bool&>;
+using TdxTLShowBandEvent = TMethodOf<TObject*, TdxTreeListBand*, int>;
+using TdxTLColumnAllowEvent = TMethodOf<TObject*, TdxTreeListColumn*, bool&>;
+using TdxTLColumnEvent = TMethodOf<TObject*, TdxTreeListColumn*>;
+using TdxTLDragOverColumnEvent = TMethodOf<TObject*, TdxTreeListColumn*, TPoint, bool&>;
+// (Sender, AColumn, P, ATarget (the drop position in its header row, -1 outside), AAccept)
+using TdxTLEndDragColumnEvent = TMethodOf<TObject*, TdxTreeListColumn*, TPoint, int, bool&>;
+// (Sender, AColumn, ABandIndex (visible), ARowIndex, AColIndex)
+using TdxTLShowColumnEvent = TMethodOf<TObject*, TdxTreeListColumn*, int, int, int>;
+using TdxTLGetColumnSortedEvent = TMethodOf<TObject*, TdxTreeListColumn*, TdxTreeListColumnSort&>;
+using TdxTLColumnPositionEvent = TMethodOf<TObject*, int, int>;
+// (Sender, ACanvas, ARect, ANode, AColumn, AText, AFont, AColor, ASelected, AFocused, ADone)
+using TdxTLCustomDrawEvent = TMethodOf<TObject*, TCanvas*, TRect, TdxTreeListNode*, TdxTreeListColumn*,
+                                       const std::string&, TFont*, TColor&, bool, bool, bool&>;
+// (Sender, ACanvas, ARect, ANode, ASelected, AText, ADone)
+using TdxTLCustomDrawPreviewEvent =
+    TMethodOf<TObject*, TCanvas*, TRect, TdxTreeListNode*, bool, const std::string&, bool&>;
+// (Sender, X, Y, AColumn, ATarget)
+using TdxTLEndColumnDragPosEvent = TMethodOf<TObject*, int, int, TdxTreeListColumn*, int&>;
+// (Sender, ANode, AColumn, AText, AWidth, ATextHeight, AMaxLineCount, AOption, AGridLines, ALineCount, AHeight,
+// ADone)
+using TdxTLCalcCellHeightEvent = TMethodOf<TObject*, TdxTreeListNode*, TdxTreeListColumn*, const std::string&, int, int,
+                                           int, bool, bool, int&, int&, bool&>;
+using TdxTLGetDragCellTextEvent = TMethodOf<TObject*, TdxTreeListNode*, TdxTreeListColumn*, std::string&>;
+
 // A node that keeps its cell strings by data index, and its own image indexes.
 class TdxTreeListTextNode : public TdxTreeListNode {
     DECLARE_CLASS(TdxTreeListTextNode, TdxTreeListNode)
@@ -1371,6 +1427,15 @@ public:
     virtual bool CanEdit() { return !DisableEditor; }
     virtual int GetDataIndex();
     virtual int GetDefaultWidth() { return 100; }
+    // Questions the control passes on for the column's cells and header (column kinds answer them).
+    virtual bool IsHotTrackCell(int /*X*/, int /*Y*/, int& /*Kind*/, TdxTreeListNode*) { return false; }
+    virtual bool CanShowFilterButton(int /*X*/, int /*Y*/, int& /*Kind*/);
+    virtual bool IsMultiLineCell() { return false; }
+    virtual bool ShowEditorOnClick(int /*X*/, int /*Y*/, bool /*IsFocusedNode*/) { return false; }
+    virtual void GetHotCursor(TdxTreeListNode*, TCursor&) {}
+    virtual int GetCellMinHeight(TCanvas*) { return 0; }
+    // The width a node's cell text needs (after the case conversion), for best fit.
+    virtual int GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node);
     virtual std::string GetDefaultCaption() { return std::string(); }
     virtual TAlignment GetDefaultAlignment() { return taLeftJustify; }
     virtual void RestoreDefaults();
@@ -1423,6 +1488,8 @@ public:
 
     TAlignment HeaderAlignment = taLeftJustify;
     bool DisableCaption = false, DisableCustomizing = false, DisableDragging = false, DisableEditor = false;
+    // Published by the grid column kinds; a column that disables filtering has no header button.
+    bool DisableFilter = false;
     bool TabStop = true;
     int HeaderMaxLineCount = 1;
     int MaxLength = 0;
@@ -1432,9 +1499,43 @@ public:
     int PendingSortOrder = -1;
     TNotifyEvent OnChange;
     TdxTreeListEditValidateEvent OnValidate;
+    TdxTLCustomDrawCell OnCustomDrawCell;
+    TdxTLCustomDrawHeader OnCustomDrawColumnHeader;
+
+    // Cell colour and font: the control's until set here (the font follows the control's font
+    // until it is changed); the header glyph is made on first use, nil frees it.
+    TColor Color();
+    void SetColor(TColor Value);
+    bool IsColorStored();
+    TFont* Font();
+    void SetFont(TFont* Value);
+    bool IsFontAssigned() const { return FFontAssigned; }
+    void SyncFont();
+    TBitmap* HeaderGlyph();
+    void SetHeaderGlyph(TBitmap* Value);
+    bool HasHeaderGlyph() const { return FHeaderGlyph != nullptr; }
+
+    // Painting: cells without the live editor are painted by the column's editor class from the
+    // column's view data (made on first use, of the class the editor class names).
+    TTextLayout VertAlignment = tlTop;
+    TdxEditViewData* ViewData();
+    // Fills ViewData from the control's cell record (a search-highlight pass draws only the
+    // highlighted prefix, transparently over the painted cell).
+    virtual void PrepareViewData(TdxEditViewData* ViewData, const TdxTreeListCellViewData& Cell);
+    virtual bool IsCustomDrawCellAssigned() { return OnCustomDrawCell.Assigned(); }
+    virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
+                                  bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                                  TAlignment& Alignment, bool& Done);
+    // The top and bottom lines of Rect, and the left and right ones when asked, filled with Brush;
+    // Rect shrinks past them.
+    static void DrawCellFrame(HDC DC, TRect& Rect, HBRUSH Brush, bool RightEdge, bool LeftEdge);
+    // The node whose cell is being painted or measured (null otherwise).
+    TdxTreeListNode* NodeInWork = nullptr;
 
 protected:
     void ReadState(TReader& Reader) override;
+    // "SortedOrder" (the place in a multi-column sort) and "StoredRowIndex" (when not 0).
+    void DefineProperties(TFiler& Filer) override;
 
 private:
     TCustomdxTreeListControl* FTreeList = nullptr;
@@ -1451,6 +1552,13 @@ private:
     TdxTreeListColumnSort FSorted = csNone;
     bool FReadOnly = false;
     bool FSizing = true;
+    TdxEditViewData* FViewData = nullptr;
+    TColor FColor = clWindow;
+    bool FColorAssigned = false;
+    TFont* FFont = nullptr;
+    bool FFontAssigned = false;
+    TBitmap* FHeaderGlyph = nullptr;
+    void FontChanged(TObject* Sender);
 };
 
 class TdxTreeListMaskColumn : public TdxTreeListColumn {
@@ -1566,16 +1674,23 @@ public:
     bool GetColumnTabStop(int C) override { return Columns(C)->TabStop; }
     int GetColumnWidth(int C) override { return Columns(C)->Width(); }
     int GetColumnMinWidth(int C) override { return Columns(C)->Sizing() ? Columns(C)->MinWidth() : Columns(C)->Width(); }
-    int GetColumnSorted(int C) override { return static_cast<int>(Columns(C)->Sorted()); }
+    int GetColumnSorted(int C) override;
     int GetColumnHeaderMaxLineCount(int C) override { return Columns(C)->HeaderMaxLineCount; }
     std::string GetColumnCaption(int C) override { return Columns(C)->DisableCaption ? "" : Columns(C)->Caption(); }
     std::string GetColumnFullCaption(int C) override { return Columns(C)->Caption(); }
+    TColor GetColumnColor(int C) override { return Columns(C)->Color(); }
+    TFont* GetColumnFont(int C) override { return Columns(C)->Font(); }
+    bool ColumnHasOwnFont(int C) override { return Columns(C)->IsFontAssigned(); }
+    bool ColumnHasHeaderGlyph(int C) override { return Columns(C)->HasHeaderGlyph(); }
+    TBitmap* GetColumnHeaderGlyph(int C) override { return Columns(C)->HeaderGlyph(); }
     TAlignment GetCellAlignment(TdxTreeListNode*, int C) override { return Columns(C)->Alignment(); }
     std::string GetCellText(TdxTreeListNode* Node, int C) override;
     bool IsColumnSizable(int C) override { return Columns(C)->Sizing(); }
     bool IsColumnVisible(int C) override;
     bool IsProportionalBandColumns() override { return FDefaultLayout || TCustomdxTreeList::IsProportionalBandColumns(); }
     void SetBandRowCount(int Value) override { SetBandRowCountValue(Value); }
+    void ScaleHiddenBandWidths(int N, int D) override;
+    void ScaleBandColumnWidths(int Band, int N, int D) override;
     void SetBandWidth(int Band, int Width) override;
     void SetHeaderPanelRowCount(int Value) override { SetHeaderPanelRowCountValue(Value); }
     void SetColumnWidth(int C, int Width) override;
@@ -1612,12 +1727,137 @@ public:
     void DoEditing(TdxTreeListNode* Node, bool& Allow) override;
     bool CanEditorModify() override;
 
+    // Cells are painted through the column's editor class and view data; the sort value of a
+    // node is its cell string.
+    void DrawCellViewData(HDC DC, const TRect& Rect, const TdxTreeListCellViewData& ViewData, int Column) override;
+    virtual void GetCellViewBounds(const TRect& Rect, TRect& Bounds);
+    bool CalcCellTextHeight(TdxTreeListNode* Node, int Column, int& Height, int& LineCount, bool GridLines,
+                            bool FocusCellUnhighlighted, int MaxLineCount, int TextHeight, int Width,
+                            const std::string& Text) override;
+    void GetNodeSortValue(TdxTreeListNode* Node, int Column, Variant& Value) override;
+    // Sorts every level of the tree by the sorted columns (nothing when none is sorted); inside an
+    // update the sort waits for its end.
+    void SortByColumns();
+    bool IsHotTrackCell(TdxTreeListNode* Node, int Column) override;
+    bool GetHeaderHotPart(int X, int Y, int& Part, int Column) override;
+    int GetHeaderButtonState(int Column) override;
+    bool IsEditorClick(int X, int Y, int Column, bool WasFocused) override;
+    void DoGetHotCursor(const HitInfo& Info, TCursor& Cursor) override;
+    bool IsColumnMultiLine(int Column) override { return Columns(Column)->IsMultiLineCell(); }
+    int GetColumnTextHeight(TCanvas* Canvas, int Column) override;
+    // Widens a column (every column when nil) to its widest cell text and caption.
+    virtual void ApplyBestFit(TdxTreeListColumn* Column);
+    void BandEdgeDblClick(int Band) override;
+    void ColumnEdgeDblClick(int Column) override;
+    void LayoutChanged() override;
+    int SortLock() const { return FSortLock; }
+    void LockSort() { ++FSortLock; }
+    void UnlockSort();
+    virtual void SortingChanged() { SortByColumns(); }
+    virtual bool CanSortColumn(TdxTreeListColumn* Column);
+    virtual void ToggleColumnSort(TdxTreeListColumn* Column);
+    virtual void BeforeColumnSort(TdxTreeListColumn*) {}
+    virtual void SortedColumnChanged(TdxTreeListColumn* Column);
+
+    // --- Events and their hooks
+    bool HasCustomDrawBand() override { return OnCustomDrawBand.Assigned(); }
+    void DoCustomDrawBand(TCanvas* Canvas, int Band, bool& Done, TAlignment& Alignment, TFont* Font, TColor& Color,
+                          std::string& Text, const TRect& Rect) override;
+    bool HasCustomDrawHeader() override;
+    void DoCustomDrawHeader(TCanvas* Canvas, int Column, bool& Done, TAlignment& Alignment, TFont* Font, TColor& Color,
+                            std::string& Text, int& Sorted, const TRect& Rect) override;
+    bool HasCustomDrawCell() override;
+    void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int Column, bool& Done,
+                          TAlignment& Alignment, TFont* Font, TColor& Color, std::string& Text, bool Selected,
+                          bool Focused) override;
+    void DrawCellEx(TCanvas* Canvas, const TRect& Rect, int Value1, int Value2, bool RightFlag, bool LeftFlag,
+                    TdxCellKind Kind, bool MultiLine, HBRUSH Brush, COLORREF TextColor, TColor AColor, bool Focused,
+                    bool Selected, int Column, TdxTreeListNode* Node) override;
+    bool HasCustomDrawFooterCell() override { return OnCustomDrawFooter.Assigned() || OnCustomDrawFooterNode.Assigned(); }
+    void DoCustomDrawFooterCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int Column, int FooterIndex,
+                                bool& Done, TAlignment& Alignment, TFont* Font, TColor& Color,
+                                std::string& Text) override;
+    bool HasCustomDrawPreview() override { return OnCustomDrawPreviewCell.Assigned() || OnCustomDrawPreview.Assigned(); }
+    void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, bool& Done, TFont* Font, TColor& TextColor,
+                             TColor& Color, std::string& Text, bool Selected, TdxTreeListNode* Node) override;
+    bool HasLevelColors() override { return OnGetLevelColor.Assigned(); }
+    void GetLevelColor(int Level, TColor& Color) override { OnGetLevelColor(this, Level, Color); }
+    bool IsColumnFooterShown(int Column) override;
+    void DoSizingEnded() override { OnHeaderSized(this); }
+    void StartBandDrag(int Band) override;
+    void StartColumnDrag(int Column) override;
+    void EndBandDrag(bool Drop) override;
+    void EndColumnDrag(bool Drop) override;
+    void DoDragOverBand(TPoint P, int Band, bool& Accept) override;
+    void DoEndDragBand(TPoint P, int Band, bool& Accept, int& Target, int Pressed) override;
+    void DoDragOverColumn(TPoint P, int Column, bool& Accept) override;
+    void DoEndDragColumn(TPoint P, int Column, bool& Accept, HeaderDropTarget& Target) override;
+    void DoBandClick(int Band) override;
+    void DoBandButtonClick() override { OnBandButtonClick(this); }
+    void DoHeaderButtonClick() override { OnHeaderButtonClick(this); }
+    std::string GetDragImageCellText(TdxTreeListNode* Node, int Column) override;
+
+    TdxTLGetNodeIndexEvent OnGetImageIndex, OnGetSelectedIndex, OnGetStateIndex;
+    TdxTLCustomDrawBand OnCustomDrawBand;
+    TdxTLCustomDrawHeader OnCustomDrawColumnHeader;
+    TdxTLCustomDrawCell OnCustomDrawCell;
+    TdxTLCustomDrawFooterNode OnCustomDrawFooterNode;
+    TdxTLCustomDrawFooter OnCustomDrawFooter;
+    TdxTLCustomDrawPreviewCell OnCustomDrawPreviewCell;
+    TdxTLGetLevelColorEvent OnGetLevelColor;
+    TdxTLColumnHasFooterEvent OnColumnHasFooter;
+    TNotifyEvent OnHeaderSized;
+    TdxTLBandAllowEvent OnCanDragBand;
+    TdxTLBandEvent OnStartBandDrag;
+    TdxTLDragOverBandEvent OnDragOverBand;
+    TdxTLEndDragBandEvent OnEndDragBand;
+    TdxTLShowBandEvent OnShowBand;
+    TdxTLBandEvent OnHideBand, OnBandClick;
+    TdxTLColumnAllowEvent OnCanDragColumn;
+    TdxTLColumnEvent OnStartColumnDrag;
+    TdxTLDragOverColumnEvent OnDragOverColumn;
+    TdxTLEndDragColumnEvent OnEndDragColumn;
+    TdxTLShowColumnEvent OnShowColumn;
+    TdxTLColumnEvent OnHideColumn, OnColumnClick;
+    TNotifyEvent OnBandButtonClick, OnHeaderButtonClick;
+    TdxTLColumnAllowEvent OnColumnSorting;
+    TdxTLGetColumnSortedEvent OnGetColumnSorted;
+    TdxTLColumnEvent OnColumnMoved;
+    TdxTLColumnPositionEvent OnColumnPositionChanged;
+    TdxTLCustomDrawEvent OnCustomDraw;
+    TdxTLCustomDrawPreviewEvent OnCustomDrawPreview;
+    TdxTLEndColumnDragPosEvent OnEndColumnDragPos;
+    TdxTLCalcCellHeightEvent OnCalcCellHeight;
+    TdxTLGetDragCellTextEvent OnGetDragCellText;
+
+    // --- Header customizing: a form with the hidden bands and the hidden columns in two list
+    // boxes on the pages of "PageControl". Dragging a header onto the form hides it; dragging an
+    // entry from a list onto the header shows it there.
+    void ColumnsCustomizing();
+    void EndColumnsCustomizing();
+    TForm* CustomizeForm() const { return FCustomizeForm; }
+    TListBox* CustomizeBandList() const { return FBandList; }
+    TListBox* CustomizeColumnList() const { return FColumnList; }
+    // Refills both lists from the hidden bands and columns.
+    void UpdateCustomizingLists();
+    // Gives both lists the flat look unless the list is drawn 3-D.
+    void UpdateCustomizingBorders();
+    TWinControl* CustomizingForm() override;
+    bool IsCustomizing() override { return FCustomizeForm != nullptr; }
+    bool IsCustomizingColumns() override { return FCustomizeForm != nullptr && FColumnList != nullptr; }
+    bool CanShowBandInCustomizing(int Band) override;
+    bool CanShowColumnInCustomizing(int Column) override;
+    void MetricsChanged() override;
+    TNotifyEvent OnEndCustomizing;
+
     // Streaming: the columns are the control's children in the form.
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void SetChildOrder(TComponent* Child, int Order) override;
     void SetParent(TWinControl* AParent) override;
 
 protected:
+    // Unassigned column fonts follow the control's font (in place of the engine's handling).
+    void CMFontChanged(TMessage& Message);
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     TdxTreeListBand* VisibleBand(int Band) const { return FBands->VisibleItems(Band); }
@@ -1633,7 +1873,23 @@ private:
     std::string FParentFormName;
     // Visible columns of a band (visible position) and header row, in list order.
     std::vector<int> RowColumns(int Band, int Row);
+    int FSortLock = 0;
+    bool FSortPending = false, FSorting = false;
+    TForm* FCustomizeForm = nullptr;
+    TPageControl* FCustomizePages = nullptr;
+    TListBox* FBandList = nullptr;
+    TListBox* FColumnList = nullptr;
+    void CustomizeListMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void CustomizeFormClose(TObject* Sender, TCloseAction& Action);
+    void CustomizeFormDestroyed();
+    void ReleaseDragCapture();
+    // A column moved (and shown) to a band (visible position), header row and position.
+    void PlaceColumn(TdxTreeListColumn* Column, int Band, int Col, int Row, bool Show);
+    bool FDrawingNewItemRow = false;
 };
+
+// The customizing form's caption and page captions (set by the unit's start-up).
+extern std::string dxTLCustomizeCaption, dxTLCustomizeBandsCaption, dxTLCustomizeHeadersCaption;
 
 // Reads and writes layout values through an INI file (TIniFile, TMemIniFile) or a registry
 // INI object (TRegIniFile); the object is not owned.

@@ -16,13 +16,90 @@ TdxTreeListTextNode::~TdxTreeListTextNode() { FStrings->Free(); }
 
 TdxTreeListColumn::TdxTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
 
-TdxTreeListColumn::~TdxTreeListColumn() = default;
+TdxTreeListColumn::~TdxTreeListColumn() {
+    if (FViewData)
+        FViewData->Free();
+    if (FFont)
+        FFont->Free();
+    if (FHeaderGlyph)
+        FHeaderGlyph->Free();
+}
+
+TColor TdxTreeListColumn::Color() {
+    if (FColorAssigned)
+        return FColor;
+    return FTreeList ? FTreeList->Color() : clWindow;
+}
+
+void TdxTreeListColumn::SetColor(TColor Value) {
+    FColor = Value;
+    FColorAssigned = true;
+    NotifyChange(false);
+}
+
+bool TdxTreeListColumn::IsColorStored() { return FColorAssigned && FColor != (FTreeList ? FTreeList->Color() : clWindow); }
+
+TFont* TdxTreeListColumn::Font() {
+    if (!FFont) {
+        FFont = Create<TFont>();
+        if (FTreeList)
+            FFont->Assign(FTreeList->Font());
+        FFont->OnChange = TNotifyEvent::FromFunction([this](TObject* S) { FontChanged(S); });
+    } else {
+        SyncFont();
+    }
+    return FFont;
+}
+
+void TdxTreeListColumn::SetFont(TFont* Value) {
+    Font()->Assign(Value);
+    FFontAssigned = true;
+    NotifyChange(true);
+}
+
+void TdxTreeListColumn::FontChanged(TObject*) {
+    FFontAssigned = true;
+    NotifyChange(true);
+}
+
+void TdxTreeListColumn::SyncFont() {
+    if (FFontAssigned || !FFont || !FTreeList || FFont->Handle() == FTreeList->Font()->Handle())
+        return;
+    const TNotifyEvent Handler = FFont->OnChange;
+    FFont->OnChange = nullptr;
+    FFont->Assign(FTreeList->Font());
+    FFont->OnChange = Handler;
+}
+
+TBitmap* TdxTreeListColumn::HeaderGlyph() {
+    if (!FHeaderGlyph)
+        FHeaderGlyph = Create<TBitmap>();
+    return FHeaderGlyph;
+}
+
+void TdxTreeListColumn::SetHeaderGlyph(TBitmap* Value) {
+    if (!Value) {
+        if (FHeaderGlyph)
+            FHeaderGlyph->Free();
+        FHeaderGlyph = nullptr;
+    } else {
+        HeaderGlyph()->Assign(Value);
+    }
+    NotifyChange(true);
+}
 
 void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
     B.Property("Alignment", &TdxTreeListColumn::Alignment, &TdxTreeListColumn::SetAlignment)
         .Stored(&TdxTreeListColumn::IsAlignmentStored);
     B.Property("Caption", &TdxTreeListColumn::Caption, &TdxTreeListColumn::SetCaption)
         .Stored(&TdxTreeListColumn::IsCaptionStored);
+    B.Property("Color", &TdxTreeListColumn::Color, &TdxTreeListColumn::SetColor)
+        .TypeName("TColor")
+        .Stored(&TdxTreeListColumn::IsColorStored);
+    B.Property("Font", &TdxTreeListColumn::Font, &TdxTreeListColumn::SetFont)
+        .Stored(&TdxTreeListColumn::IsFontAssigned);
+    B.Property("HeaderGlyph", &TdxTreeListColumn::HeaderGlyph, &TdxTreeListColumn::SetHeaderGlyph)
+        .Stored(&TdxTreeListColumn::HasHeaderGlyph);
     B.Property("DisableCaption", [](TdxTreeListColumn* C) { return C->DisableCaption; },
                [](TdxTreeListColumn* C, bool V) { C->DisableCaption = V; C->NotifyChange(true); })
         .Default(false);
@@ -56,6 +133,9 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
     B.Property("HeaderMaxLineCount", [](TdxTreeListColumn* C) { return C->HeaderMaxLineCount; },
                [](TdxTreeListColumn* C, int V) { C->HeaderMaxLineCount = std::max(V, 0); C->NotifyChange(true); })
         .Default(1);
+    B.Property("VertAlignment", [](TdxTreeListColumn* C) { return C->VertAlignment; },
+               [](TdxTreeListColumn* C, TTextLayout V) { C->VertAlignment = V; C->NotifyChange(false); })
+        .Default(tlTop);
     B.Property("OnChange", &TdxTreeListColumn::OnChange, &TdxTreeListColumn::OnChange);
     B.Property("OnValidate", &TdxTreeListColumn::OnValidate, &TdxTreeListColumn::OnValidate);
 }
@@ -183,14 +263,31 @@ void TdxTreeListColumn::SetIndex(int Value) {
 void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort Value) {
     if (FSorted == Value)
         return;
-    FSorted = Value;
-    if (FTreeList) {
-        if (Value == csNone)
-            FTreeList->RemoveSortedColumn(this);
-        else
-            FTreeList->AddSortedColumn(this);
+    if (!FTreeList || FTreeList->ComponentState().Contains(csLoading)) {
+        FSorted = Value;
+        NotifyChange(false);
+        return;
     }
-    NotifyChange(true);
+    TCustomdxTreeListControl* T = FTreeList;
+    if (Value != csNone) {
+        // The end of the update re-sorts the nodes and re-lays out.
+        T->BeginUpdate();
+        try {
+            T->BeforeColumnSort(this);
+            FSorted = Value;
+            T->SortedColumnChanged(this);
+        } catch (...) {
+            T->EndUpdate();
+            throw;
+        }
+        T->EndUpdate();
+        return;
+    }
+    T->LockSort();
+    FSorted = Value;
+    T->RemoveSortedColumn(this);
+    T->UnlockSort();
+    NotifyChange(false);
 }
 
 void TdxTreeListColumn::SetReadOnly(bool Value) {
@@ -259,7 +356,8 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* E
 }
 
 void TdxTreeListColumn::RestoreDefaults() {
-    FCaptionAssigned = FAlignmentAssigned = FWidthAssigned = false;
+    FCaptionAssigned = FAlignmentAssigned = FWidthAssigned = FColorAssigned = FFontAssigned = false;
+    SyncFont();
     FWidth = GetDefaultWidth();
     DisableEditor = DisableCaption = DisableCustomizing = false;
     HeaderAlignment = taLeftJustify;
@@ -267,6 +365,7 @@ void TdxTreeListColumn::RestoreDefaults() {
     FSizing = true;
     FSorted = csNone;
     TabStop = true;
+    VertAlignment = tlTop;
 }
 
 void TdxTreeListColumn::Assign(TPersistent* Source) {
@@ -286,9 +385,16 @@ void TdxTreeListColumn::Assign(TPersistent* Source) {
         SetReadOnly(S->FReadOnly);
         if (S->FWidthAssigned)
             SetWidth(S->FWidth);
+        if (S->FColorAssigned)
+            SetColor(S->FColor);
+        if (S->FFontAssigned)
+            SetFont(S->FFont);
+        if (S->FHeaderGlyph)
+            SetHeaderGlyph(S->FHeaderGlyph);
         DisableCaption = S->DisableCaption;
         DisableCustomizing = S->DisableCustomizing;
         DisableEditor = S->DisableEditor;
+        DisableFilter = S->DisableFilter;
         HeaderAlignment = S->HeaderAlignment;
         SetMinWidth(S->FMinWidth);
         SetSizing(S->FSizing);
@@ -325,10 +431,106 @@ void TdxTreeListColumn::SetParentComponent(TComponent* Value) {
         SetTreeList(T);
 }
 
+void TdxTreeListColumn::DefineProperties(TFiler& Filer) {
+    TComponent::DefineProperties(Filer);
+    const bool Sorted = FTreeList && FSorted != csNone && FTreeList->IsMultiSortOption() &&
+                        FTreeList->SortedColumnCount() > 1;
+    int Order = -1;
+    for (int I = 0; Sorted && I < FTreeList->SortedColumnCount(); ++I)
+        if (FTreeList->SortedColumns(I) == this)
+            Order = I;
+    Filer.DefineProperty(
+        "SortedOrder", [this](TReader& Reader) { PendingSortOrder = Reader.ReadInteger(); },
+        [Order](TWriter& Writer) { Writer.WriteInteger(Order); }, Order >= 0);
+    Filer.DefineProperty(
+        "StoredRowIndex", [this](TReader& Reader) { FStoredRowIndex = Reader.ReadInteger(); },
+        [this](TWriter& Writer) { Writer.WriteInteger(FStoredRowIndex); }, FStoredRowIndex != 0);
+}
+
 void TdxTreeListColumn::ReadState(TReader& Reader) {
     if (auto* T = dynamic_cast<TCustomdxTreeListControl*>(Reader.Parent()))
         SetTreeList(T);
     TComponent::ReadState(Reader);
+}
+
+bool TdxTreeListColumn::CanShowFilterButton(int, int, int&) {
+    return !DisableFilter && !ComponentState().Contains(csDesigning);
+}
+
+int TdxTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
+    std::string S;
+    if (FTreeList)
+        FTreeList->GetNodeString(Node, GetDataIndex(), S);
+    if (CharCase == ecUpperCase)
+        S = AnsiUpperCase(S);
+    else if (CharCase == ecLowerCase)
+        S = AnsiLowerCase(S);
+    return Canvas->TextWidth(S);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+TdxEditViewData* TdxTreeListColumn::ViewData() {
+    if (!FViewData)
+        FViewData = static_cast<TdxEditViewData*>(GetEditorClass()->GetViewDataClass()->CreateInstance());
+    return FViewData;
+}
+
+void TdxTreeListColumn::PrepareViewData(TdxEditViewData* V, const TdxTreeListCellViewData& Cell) {
+    V->Enabled = true;
+    V->Focused = false;
+    V->Highlighted = Cell.Hot;
+    V->BorderColor = clNone;
+    V->BorderStyle = xbsNone;
+    V->ButtonStyle = TreeListButtonStyle(FTreeList ? FTreeList->DrawStyle() : 0);
+    V->ButtonsTransparent = false;
+    V->Edges = dxAllEdges;
+    V->Shadow = false;
+    V->Transparent = Cell.HighlightPass;
+    V->OpaqueText = Cell.HighlightPass;
+    V->TextMargins = TRect{1, 0, 0, 0};
+    V->Bounds = Cell.Bounds;
+    V->VertLayout = Cell.MultiLine ? 3 : static_cast<Byte>(VertAlignment);
+    V->Font = Cell.Font;
+    V->Brush = Cell.Brush;
+    V->BkColor = Cell.BkColor;
+    V->TextColor = Cell.TextColor;
+    V->Alignment = Cell.Alignment;
+    V->EditWindowView = false;
+    V->Value = Cell.Text;
+    V->ValueLength = Cell.HighlightPass ? Cell.HighlightLength : 0;
+    V->MeasureOnly = false;
+    if (auto* T = DynCast<TdxTextEditViewData>(V)) {
+        T->CharCase = CharCase;
+        T->PasswordChar = PasswordChar;
+        T->EllipsisAtEnd = Cell.EndEllipsis;
+    }
+}
+
+void TdxTreeListColumn::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
+                                         bool Focused, bool NewItemRow, std::string& Text, TColor& Color, TFont* Font,
+                                         TAlignment& Alignment, bool& Done) {
+    OnCustomDrawCell(this, Canvas, Rect, Node, this, Selected, Focused, NewItemRow, Text, Color, Font, Alignment, Done);
+}
+
+void TdxTreeListColumn::DrawCellFrame(HDC DC, TRect& Rect, HBRUSH Brush, bool RightEdge, bool LeftEdge) {
+    const RECT Top{Rect.Left, Rect.Top, Rect.Right, Rect.Top + 1};
+    const RECT Bottom{Rect.Left, Rect.Bottom - 1, Rect.Right, Rect.Bottom};
+    FillRect(DC, &Top, Brush);
+    FillRect(DC, &Bottom, Brush);
+    ++Rect.Top;
+    --Rect.Bottom;
+    if (LeftEdge) {
+        const RECT L{Rect.Left, Rect.Top, Rect.Left + 1, Rect.Bottom};
+        FillRect(DC, &L, Brush);
+        ++Rect.Left;
+    }
+    if (RightEdge) {
+        const RECT R{Rect.Right - 1, Rect.Top, Rect.Right, Rect.Bottom};
+        FillRect(DC, &R, Brush);
+        --Rect.Right;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

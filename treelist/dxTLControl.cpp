@@ -32,6 +32,7 @@ void TCustomdxTreeListControl::BeforeDestruction() {
 }
 
 void TCustomdxTreeListControl::DefineClass(TClassBuilder<TCustomdxTreeListControl>& B) {
+    B.template Message<&TCustomdxTreeListControl::CMFontChanged>(CM_FONTCHANGED);
     B.Property("Bands", &TCustomdxTreeListControl::Bands, &TCustomdxTreeListControl::SetBands);
     B.Property("BandRowCount", &TCustomdxTreeListControl::BandRowCount, &TCustomdxTreeListControl::SetBandRowCountValue)
         .Default(1);
@@ -114,6 +115,8 @@ void TCustomdxTreeListControl::Notification(TComponent* AComponent, TOperation O
         RemoveColumn(C);
     }
     FEditors.erase(std::remove(FEditors.begin(), FEditors.end(), AComponent), FEditors.end());
+    if (AComponent == FCustomizeForm)
+        CustomizeFormDestroyed();
 }
 
 void TCustomdxTreeListControl::ColumnChanged(TdxTreeListColumn* Column) {
@@ -243,6 +246,33 @@ void TCustomdxTreeListControl::SetColumnWidth(int C, int Width) {
         Columns(C)->StoreWidth(Width);
 }
 
+void TCustomdxTreeListControl::ScaleHiddenBandWidths(int N, int D) {
+    BeginUpdate();
+    try {
+        for (int I = 0; I < FBands->Count(); ++I)
+            if (TdxTreeListBand* B = FBands->Items(I); !B->Visible() && B->Sizing())
+                B->SetWidth(MulDiv(B->Width(), N, D));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TCustomdxTreeListControl::ScaleBandColumnWidths(int Band, int N, int D) {
+    const int Index = FBands->GetAbsoluteIndex(Band);
+    BeginUpdate();
+    try {
+        for (TdxTreeListColumn* C : FColumns)
+            if (C->BandIndex() == Index && !C->Visible() && C->Sizing())
+                C->SetWidth(MulDiv(C->Width(), N, D));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
 void TCustomdxTreeListControl::SetBandRowCountValue(int Value) {
     Value = std::clamp(Value, 1, std::max(BandMaxRowCount, 1));
     if (Value == FBandRowCount)
@@ -287,57 +317,7 @@ void TCustomdxTreeListControl::SetDefaultLayout(bool Value) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Header customizing
-
-bool TCustomdxTreeListControl::CanDragBand(int Band) {
-    TdxTreeListBand* B = Band >= 0 && Band < FBands->VisibleCount() ? VisibleBand(Band) : nullptr;
-    return TCustomdxTreeList::CanDragBand(Band) && B && B->Fixed() == bfNone && !B->DisableDragging;
-}
-
-bool TCustomdxTreeListControl::CanDragColumn(int C) {
-    return TCustomdxTreeList::CanDragColumn(C) && C >= 0 && !Columns(C)->DisableDragging;
-}
-
-void TCustomdxTreeListControl::MoveBand(int From, int To) {
-    TdxTreeListBand* B = VisibleBand(From);
-    TdxTreeListBand* T = VisibleBand(To);
-    if (B && T)
-        B->SetIndex(T->Index());
-}
-
-void TCustomdxTreeListControl::MoveColumn(int Column, int Band, int Col, int Row) {
-    TdxTreeListColumn* C = Columns(Column);
-    BeginUpdate();
-    try {
-        const int BandIndex = FBands->GetAbsoluteIndex(Band);
-        if (Row >= FHeaderPanelRowCount)
-            SetHeaderPanelRowCountValue(Row + 1);
-        C->SetBandIndex(BandIndex);
-        C->SetRowIndex(Row);
-        C->SetColIndex(Col);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
-    ColumnChanged(nullptr);
-}
-
-void TCustomdxTreeListControl::HideColumn(int Column) { Columns(Column)->SetVisible(false); }
-
-void TCustomdxTreeListControl::HideBand(int Band) { FBands->Items(Band)->SetVisible(false); }
-
-void TCustomdxTreeListControl::ShowColumnAt(int Band, int Row, int Column, int Col) {
-    Columns(Column)->SetVisible(true);
-    MoveColumn(Column, Band, Col, Row);
-}
-
-void TCustomdxTreeListControl::ShowBandAt(int Target, int Band) {
-    TdxTreeListBand* B = FBands->Items(Band);
-    B->SetVisible(true);
-    if (TdxTreeListBand* T = VisibleBand(Target))
-        B->SetIndex(T->Index());
-}
+// Bands
 
 void TCustomdxTreeListControl::RemapColumnBands(const std::function<int(int)>& Map) {
     for (TdxTreeListColumn* C : FColumns)
@@ -356,6 +336,53 @@ void TCustomdxTreeListControl::RemoveSortedColumn(TdxTreeListColumn* Column) {
     FSortList.erase(std::remove(FSortList.begin(), FSortList.end(), Column), FSortList.end());
 }
 
+void TCustomdxTreeListControl::SortedColumnChanged(TdxTreeListColumn* Column) {
+    AddSortedColumn(Column);
+    FSortPending = true;
+}
+
+void TCustomdxTreeListControl::UnlockSort() {
+    if (--FSortLock == 0)
+        SortingChanged();
+}
+
+void TCustomdxTreeListControl::GetNodeSortValue(TdxTreeListNode* Node, int Column, Variant& Value) {
+    std::string S;
+    GetNodeString(Node, Column, S);
+    Value = S;
+}
+
+void TCustomdxTreeListControl::SortByColumns() {
+    if (FSortList.empty() || FSorting || ComponentState().Contains(csLoading))
+        return;
+    if (LockCount() > 0) {
+        FSortPending = true;
+        return;
+    }
+    FSortPending = false;
+    // The column sorted last decides unless several columns sort together (txMultiSort).
+    TdxTreeListColumn* C = FSortList.back();
+    FSorting = true;
+    try {
+        SortNodes(-1, C->GetDataIndex(), C->Sorted() == csDown);
+    } catch (...) {
+        FSorting = false;
+        throw;
+    }
+    FSorting = false;
+    ClearRowCache();
+    LayoutChanged();
+    Invalidate();
+}
+
+void TCustomdxTreeListControl::LayoutChanged() {
+    if (FSortPending && LockCount() == 0 && !FSorting) {
+        SortByColumns();
+        return;
+    }
+    TCustomdxTreeList::LayoutChanged();
+}
+
 void TCustomdxTreeListControl::RebuildSortList() {
     FSortList.clear();
     for (TdxTreeListColumn* C : FColumns)
@@ -365,13 +392,6 @@ void TCustomdxTreeListControl::RebuildSortList() {
     });
 }
 
-void TCustomdxTreeListControl::DoColumnHeaderClick(int Column) {
-    if (!IsColumnSorting() || Column < 0)
-        return;
-    TdxTreeListColumn* C = Columns(Column);
-    C->SetSorted(FSortCtrl ? csNone : (C->Sorted() == csUp ? csDown : csUp));
-}
-
 // ---------------------------------------------------------------------------------------------
 // Nodes
 
@@ -379,9 +399,6 @@ namespace {
 TdxTreeListTextNode* AsText(TdxTreeListNode* Node) { return static_cast<TdxTreeListTextNode*>(Node); }
 }  // namespace
 
-int TCustomdxTreeListControl::GetNodeImageIndex(TdxTreeListNode* Node) { return AsText(Node)->FImageIndex; }
-int TCustomdxTreeListControl::GetNodeSelectedIndex(TdxTreeListNode* Node) { return AsText(Node)->FSelectedIndex; }
-int TCustomdxTreeListControl::GetNodeStateIndex(TdxTreeListNode* Node) { return AsText(Node)->FStateIndex; }
 
 void TCustomdxTreeListControl::SetNodeImageIndex(TdxTreeListNode* Node, int Value) {
     if (Value != GetNodeImageIndex(Node)) {
@@ -490,6 +507,153 @@ bool TCustomdxTreeListControl::CanEditorModify() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Best fit
+
+void TCustomdxTreeListControl::ApplyBestFit(TdxTreeListColumn* Column) {
+    TOwned<TBitmap> Measure(Create<TBitmap>());
+    TCanvas* Canvas = Measure->Canvas();
+    Canvas->Font()->Assign(Font());
+    const int Margin = Canvas->TextWidth("0") / 2 + 1;
+    const int FirstBand = GetVisibleBandCount() > 0 ? GetBandIndexOfVisible(0) : -1;
+    auto Fit = [&](TdxTreeListColumn* C) {
+        // The tree's column also holds the indents and images of the nodes.
+        const bool TreeColumn = C->Visible() && C->BandIndex() == FirstBand && C->ColIndex() == 0;
+        Canvas->Font()->Assign(C->IsFontAssigned() ? C->Font() : Font());
+        int Max = 0;
+        ForEachNode([&](TdxTreeListNode* Node) {
+            if (IsWholeRowNode(Node))
+                return;
+            int W = C->GetBestFitWidth(Canvas, Node);
+            if (TreeColumn) {
+                W += (Node->Level() + (ShowRoot() && !GridStyle() ? 1 : 0)) * Indent() - GetFirstBandExtraWidth();
+                if (GetNodeStateIndex(Node) != -1)
+                    W += StateImageWidth();
+                if (GetNodeImageIndex(Node) != -1 || GetNodeSelectedIndex(Node) != -1)
+                    W += ImageWidth();
+            }
+            Max = std::max(Max, W);
+        });
+        Canvas->Font()->Assign(HeaderFont());
+        Max = std::max(Max, Canvas->TextWidth(C->Caption()) + (C->DisableFilter ? 0 : 15));
+        if (C->Sizing())
+            C->SetWidth(Max + 2 * Margin);
+    };
+    if (Column) {
+        Fit(Column);
+        return;
+    }
+    BeginUpdate();
+    try {
+        for (TdxTreeListColumn* C : FColumns)
+            Fit(C);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TCustomdxTreeListControl::BandEdgeDblClick(int Band) {
+    BeginUpdate();
+    try {
+        for (int Row = 0; Row < GetBandRowCount(Band); ++Row)
+            for (int Col = 0; Col < GetColumnCountInRow(Band, Row); ++Col)
+                ApplyBestFit(Columns(GetColumnAt(Band, Row, Col)));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    DoSizingEnded();
+}
+
+void TCustomdxTreeListControl::ColumnEdgeDblClick(int Column) {
+    if (Column < 0 || Column >= ColumnCount())
+        return;
+    ApplyBestFit(Columns(Column));
+    DoSizingEnded();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting through the columns' editor classes
+
+namespace {
+// Hands a column the node it paints or measures, and takes it back also when painting raises.
+struct NodeInWorkScope {
+    TdxTreeListColumn* Column;
+    NodeInWorkScope(TdxTreeListColumn* C, TdxTreeListNode* Node) : Column(C) { C->NodeInWork = Node; }
+    ~NodeInWorkScope() { Column->NodeInWork = nullptr; }
+};
+
+HDC MeasureDC = nullptr;
+}  // namespace
+
+void TCustomdxTreeListControl::GetCellViewBounds(const TRect& Rect, TRect& Bounds) {
+    Bounds = TRect{Rect.Left - 2, Rect.Top - 2, Rect.Right + 2, Rect.Bottom + 2};
+}
+
+void TCustomdxTreeListControl::DrawCellViewData(HDC DC, const TRect& Rect, const TdxTreeListCellViewData& Cell,
+                                                int Column) {
+    if (Column < 0 || Column >= ColumnCount()) {
+        TCustomdxTreeList::DrawCellViewData(DC, Rect, Cell, Column);
+        return;
+    }
+    TdxTreeListColumn* C = Columns(Column);
+    NodeInWorkScope Scope(C, Cell.Node);
+    TdxEditViewData* V = C->ViewData();
+    C->PrepareViewData(V, Cell);
+    GetCellViewBounds(Rect, V->Bounds);
+    C->GetEditorClass()->Draw(DC, Rect, nullptr, V);
+}
+
+bool TCustomdxTreeListControl::CalcCellTextHeight(TdxTreeListNode* Node, int Column, int& Height, int& LineCount,
+                                                  bool GridLines, bool FocusCellUnhighlighted, int MaxLineCount,
+                                                  int TextHeight, int Width, const std::string& Text) {
+    if (Column < 0 || Column >= ColumnCount())
+        return false;
+    TdxTreeListColumn* C = Columns(Column);
+    bool Done = false;
+    OnCalcCellHeight(this, Node, C, Text, Width, TextHeight, MaxLineCount, FocusCellUnhighlighted, GridLines,
+                     LineCount, Height, Done);
+    if (Done)
+        return true;
+    TdxTreeListCellViewData& Cell = CellViewData();
+    Cell = TdxTreeListCellViewData();
+    Cell.Brush = Brush()->Handle();
+    Cell.Font = (ColumnHasOwnFont(Column) ? GetColumnFont(Column) : Font())->Handle();
+    Cell.Alignment = C->Alignment();
+    Cell.Text = Text;
+    Cell.MultiLine = true;
+    Cell.Node = Node;
+    Cell.HighlightColor = HighlightColor;
+    Cell.Hot = IsHotCell(Node, Column);
+    Cell.Bounds = TRect{-2, -2, Width + 2, TextHeight + 2};
+    NodeInWorkScope Scope(C, Node);
+    TdxEditViewData* V = C->ViewData();
+    C->PrepareViewData(V, Cell);
+    GetCellViewBounds(TRect{0, 0, Width, TextHeight}, V->Bounds);
+    ViewInfo Info;
+    C->GetEditorClass()->CalcViewInfo(V, false, Info);
+    V->MeasureOnly = true;
+    V->LineCount = 0;
+    if (!MeasureDC)
+        MeasureDC = GetDC(nullptr);
+    if (C->GetEditorClass()->DrawClient(MeasureDC, Info.ClientBounds, false, V)) {
+        Height = V->TextHeight;
+        LineCount = V->LineCount;
+        if (MaxLineCount != -1 && LineCount > MaxLineCount) {
+            LineCount = MaxLineCount;
+            Height = V->LineHeight * MaxLineCount;
+        }
+    } else {
+        LineCount = 1;
+    }
+    V->MeasureOnly = false;
+    Height = AddTextMargin(Height);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Streaming and life
 
 void TCustomdxTreeListControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
@@ -511,6 +675,14 @@ void TCustomdxTreeListControl::SetParent(TWinControl* AParent) {
     if (AParent)
         if (TCustomForm* F = GetParentForm())
             FParentFormName = F->Name();
+}
+
+void TCustomdxTreeListControl::CMFontChanged(TMessage& Message) {
+    InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
+    BeginUpdate();
+    for (TdxTreeListColumn* C : FColumns)
+        C->SyncFont();
+    EndUpdate();
 }
 
 void TCustomdxTreeListControl::Loaded() {
@@ -549,11 +721,22 @@ void dxTLInitialization() {
     HorzDragScrollTimer = VertDragScrollTimer = static_cast<UINT_PTR>(-1);
     EditorTimerId = -1;
     LoadIndicatorImages();
+    dxTLCustomizeCaption = "Customize";
+    dxTLCustomizeBandsCaption = "    Bands    ";
+    dxTLCustomizeHeadersCaption = "   Headers   ";
+    MeasureDC = GetDC(nullptr);
 }
 
 void dxTLFinalization() {
     if (--StartCount > 0)
         return;
+    if (MeasureDC) {
+        ReleaseDC(nullptr, MeasureDC);
+        MeasureDC = nullptr;
+    }
+    dxTLCustomizeCaption.clear();
+    dxTLCustomizeBandsCaption.clear();
+    dxTLCustomizeHeadersCaption.clear();
     FreeIndicatorImages();
     for (const CursorEntry& C : TreeListCursors)
         Screen->SetCursors(C.Id, nullptr);

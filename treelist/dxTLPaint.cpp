@@ -87,7 +87,74 @@ void Fill(HDC DC, const TRect& R, HBRUSH B) {
 }
 }  // namespace
 
+namespace {
+// The drag images on the screen are hidden while the control paints under them.
+struct DragImagesHidden {
+    TDragImageList* Images;
+    TDragObject* Drag;
+    DragImagesHidden(TDragImageList* I, TDragObject* D) : Images(I), Drag(D) {
+        if (Images)
+            Images->HideDragImage();
+        if (Drag)
+            Drag->HideDragImage();
+    }
+    ~DragImagesHidden() {
+        if (Drag)
+            Drag->ShowDragImage();
+        if (Images)
+            Images->ShowDragImage();
+    }
+};
+
+// The status button's X: two diagonal strokes two pixels wide, two pixels inside the box.
+void DrawStatusButtonGlyph(HDC DC, const TRect& R, bool Hot, bool Pressed) {
+    const int Fill = Pressed ? COLOR_WINDOWFRAME : Hot ? COLOR_WINDOW : COLOR_BTNFACE;
+    const int Ink = Pressed ? COLOR_WINDOW : Hot ? COLOR_WINDOWFRAME : COLOR_BTNTEXT;
+    FillRect(DC, R, GetSysColorBrush(Fill));
+    HPEN Pen = CreatePen(PS_SOLID, 1, GetSysColor(Ink));
+    HGDIOBJ Old = SelectObject(DC, Pen);
+    const int L = R.Left + 2, T = R.Top + 2, Rt = R.Right - 2, B = R.Bottom - 2;
+    for (int D = 0; D < 2; ++D) {
+        MoveToEx(DC, L + D, T, nullptr);
+        LineTo(DC, Rt - 2 + D, B);
+        MoveToEx(DC, Rt - 1 - D, T, nullptr);
+        LineTo(DC, L + 1 - D, B);
+    }
+    SelectObject(DC, Old);
+    DeleteObject(Pen);
+}
+}  // namespace
+
+void TCustomdxTreeList::PaintStatusPanel(const Layout& L, PaintBrushes& B) {
+    HDC DC = Canvas()->Handle();
+    if (IsPointRect(L.StatusPanelRect) || !RectVisible(DC, L.StatusPanelRect))
+        return;
+    const TRect& P = L.StatusPanelRect;
+    Fill(DC, P, B.Header);
+    TRect Text{P.Left + 2, P.Top + 2, P.Right - 2, P.Bottom - 2};
+    if (HasStatusButton()) {
+        const int Top = P.Top + (P.Height() - 11) / 2;
+        DrawStatusButtonGlyph(DC, TRect{P.Left + 3, Top, P.Left + 15, Top + 11}, FPanelButtonHot,
+                              FState == tsStatusButtonDown && FPanelButtonPressed);
+        Text.Left += 18;
+    }
+    // Engraved text: a highlight copy one pixel down and right under the text in the separator colour.
+    const std::string S = GetStatusPanelText();
+    HGDIOBJ OldFont = SelectObject(DC, Font()->Handle());
+    const int OldMode = SetBkMode(DC, TRANSPARENT);
+    const UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+    TRect Shadow{Text.Left + 1, Text.Top + 1, Text.Right + 1, Text.Bottom + 1};
+    SetTextColor(DC, ColorToRGB(clBtnHighlight));
+    DrawTextA(DC, S.c_str(), static_cast<int>(S.size()), Shadow, Flags);
+    SetTextColor(DC, FDrawStyle == 2 ? 0xA0A0A0 : ColorToRGB(clBtnShadow));
+    DrawTextA(DC, S.c_str(), static_cast<int>(S.size()), Text, Flags);
+    SetBkMode(DC, OldMode);
+    SelectObject(DC, OldFont);
+    ExcludeClipRect(DC, P.Left, P.Top, P.Right, P.Bottom);
+}
+
 void TCustomdxTreeList::Paint() {
+    DragImagesHidden Hidden(FDragImageList, ActiveDragObject());
     Layout L;
     CalcLayout(L);
     PaintBrushes B(this);
@@ -108,9 +175,15 @@ void TCustomdxTreeList::Paint() {
             DrawCellEx(Canvas(), R, 0, 0, C.LastOfAll, C.FirstOfAll, ckNewItemRow, false, B.ColumnBrush(this, C.Column),
                        ColorToRGB(Font()->Color()), GetColumnColor(C.Column), false, false, C.Column, FFocusedNode);
         }
+        if (FShowIndicator && FIndicatorWidth > 0) {
+            const TRect R{L.NewItemRowRect.Left, L.NewItemRowRect.Top, L.NewItemRowRect.Left + FIndicatorWidth,
+                          L.NewItemRowRect.Top + FRowHeight};
+            DrawIndicatorCell(DC, R, R, FDrawStyle, 3, B.Header);  // "RODERA_INSERT"
+        }
     }
     PaintIndicator(L, B);
     PaintFooter(L, B);
+    PaintStatusPanel(L, B);
     PaintRows(L, B);
 }
 

@@ -1,4 +1,6 @@
+#include "ComCtrls.h"
 #include "IniFiles.h"
+#include "StdCtrls.h"
 #include "dxTLTestSupport.h"
 
 using namespace treelist_tests;
@@ -30,6 +32,37 @@ struct ControlTest : TreeListTest {
             C->SetBandIndex(I / 2);
             C->SetWidth(60 + 10 * I);
         }
+    }
+    TPoint HeaderCenter(int Column, int Dx = 0) { return HeaderCellCenter(Tree, Column, Dx); }
+    // Button messages carry the left button but the release.
+    void Mouse(UINT Msg, TPoint P, WPARAM Keys = 0) {
+        SendMouse(Tree, Msg, P, (Msg == WM_LBUTTONUP ? 0 : MK_LBUTTON) | Keys);
+    }
+    // The form written out, freed, and read back into a new form; its tree list.
+    TCustomdxTreeListControl* StreamBack(TForm*& Back) {
+        TMemoryStream M;
+        M.WriteComponent(Form);
+        Form->Free();
+        Form = nullptr;
+        Back = TForm::CreateNew(Application);
+        M.SetPosition(0);
+        M.ReadComponent(Back);
+        return dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
+    }
+    void ClickHeader(int Column, WPARAM Keys = 0) {
+        Mouse(WM_LBUTTONDOWN, HeaderCenter(Column), Keys);
+        Mouse(WM_LBUTTONUP, HeaderCenter(Column), Keys);
+    }
+    std::string ColumnTexts(int Column) {
+        std::string S;
+        for (int I = 0; I < Tree->GetRowCount(); ++I)
+            S += Tree->GetNodeAtRow(I)->Strings(Column);
+        return S;
+    }
+    TOwned<TBitmap> Render() {
+        TOwned<TBitmap> B(SolidBitmap(Tree->Width(), Tree->Height(), clBlack));
+        Tree->PaintTo(B->Canvas()->Handle(), 0, 0);
+        return B;
     }
     TdxTreeListNode* Row(const std::vector<std::string>& Cells) {
         TdxTreeListNode* N = Tree->Add();
@@ -115,14 +148,8 @@ TEST_F(ControlTest, TheEditorWritesTheFocusedColumnsCell) {
 TEST_F(ControlTest, AFormWithBandsAndColumnsStreamsOutAndBack) {
     TwoBandsFourColumns();
     Tree->Bands()->Items(1)->SetWidth(170);
-    TMemoryStream M;
-    M.WriteComponent(Form);
-    Form->Free();
-    Form = nullptr;
-    TForm* Back = TForm::CreateNew(Application);
-    M.SetPosition(0);
-    M.ReadComponent(Back);
-    auto* T = dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
+    TForm* Back = nullptr;
+    TCustomdxTreeListControl* T = StreamBack(Back);
     ASSERT_NE(nullptr, T);
     ASSERT_EQ(2, T->Bands()->Count());
     EXPECT_EQ(170, T->Bands()->Items(1)->Width());
@@ -188,28 +215,308 @@ TEST_F(ControlTest, HeaderDragOfAColumnChangesTheColumnOrder) {
     Row({"a", "b", "c", "d"});
     Tree->SetFocus();
     Pump();
-    Layout L;
-    Tree->CalcLayout(L);
-    auto Center = [&](int Column, int Dx) {
-        for (const HeaderCell& C : L.HeaderCells)
-            if (C.Column == Column)
-                return TPoint{static_cast<int>(C.Rect.Left + C.Rect.Right) / 2 + Dx,
-                              static_cast<int>(C.Rect.Top + C.Rect.Bottom) / 2};
-        ADD_FAILURE() << Column;
-        return TPoint{0, 0};
-    };
-    auto Mouse = [&](UINT Msg, TPoint P) {
-        const TPoint S = Tree->ClientToScreen(P);
-        SetCursorPos(S.X, S.Y);
-        Tree->Perform(Msg, Msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(P.X, P.Y));
-    };
     TdxTreeListColumn* First = Tree->Columns(0);
-    Mouse(WM_LBUTTONDOWN, Center(0, 0));
-    Mouse(WM_MOUSEMOVE, Center(0, 10));
+    std::vector<std::string> Moved;
+    Tree->OnColumnMoved = TdxTLColumnEvent::FromFunction(
+        [&](TObject*, TdxTreeListColumn* C) { Moved.push_back(C->Caption() + "@" + std::to_string(C->BandIndex())); });
+    const TPoint Target = HeaderCenter(3, 5);
+    Mouse(WM_LBUTTONDOWN, HeaderCenter(0));
+    Mouse(WM_MOUSEMOVE, HeaderCenter(0, 10));
     ASSERT_EQ(tsColumnDragging, Tree->State());
-    Mouse(WM_MOUSEMOVE, Center(3, 5));
-    Mouse(WM_LBUTTONUP, Center(3, 5));
+    Mouse(WM_MOUSEMOVE, Target);
+    Mouse(WM_LBUTTONUP, Target);
     EXPECT_EQ(tsIdle, Tree->State());
     EXPECT_EQ(1, First->BandIndex()) << "moved into the second band";
     EXPECT_EQ(2, First->ColIndex()) << "after the last column there";
+    EXPECT_EQ(std::vector<std::string>{"C0@1"}, Moved) << "the event follows the move";
+}
+
+TEST_F(ControlTest, AHeaderDraggedOntoTheCustomizingFormHidesAndComesBackFromItsList) {
+    TwoBandsFourColumns();
+    Row({"a", "b", "c", "d"});
+    std::vector<std::string> Events;
+    Tree->OnHideColumn = TdxTLColumnEvent::FromFunction([&](TObject*, TdxTreeListColumn* C) {
+        Events.push_back("hide " + C->Caption() + (C->Visible() ? " visible" : ""));
+    });
+    Tree->OnShowColumn = TdxTLShowColumnEvent::FromFunction([&](TObject*, TdxTreeListColumn* C, int B, int R, int Col) {
+        Events.push_back("show " + C->Caption() + " " + std::to_string(B) + std::to_string(R) + std::to_string(Col));
+    });
+    Tree->SetFocus();
+    Tree->ColumnsCustomizing();
+    TForm* F = Tree->CustomizeForm();
+    ASSERT_NE(nullptr, F);
+    F->SetBounds(500, 380, 180, 240);  // clear of the tree
+    Pump();
+    EXPECT_EQ("Customize", F->Caption());
+    auto* Pages = dynamic_cast<TPageControl*>(F->FindComponent("PageControl"));
+    ASSERT_NE(nullptr, Pages);
+    ASSERT_EQ(2, Pages->PageCount());
+    EXPECT_EQ("    Bands    ", Pages->Pages(0)->Caption());
+    EXPECT_EQ("   Headers   ", Pages->Pages(1)->Caption());
+    TListBox* Hidden = Tree->CustomizeColumnList();
+    EXPECT_EQ(0, Hidden->Items()->Count()) << "every column is shown";
+
+    // Out of the header onto the form.
+    Mouse(WM_LBUTTONDOWN, HeaderCenter(1));
+    Mouse(WM_MOUSEMOVE, HeaderCenter(1, 10));
+    ASSERT_EQ(tsColumnDragging, Tree->State());
+    RECT FR;
+    GetWindowRect(F->Handle(), &FR);
+    const TPoint OnForm = Tree->ScreenToClient(TPoint{(FR.left + FR.right) / 2, (FR.top + FR.bottom) / 2});
+    Mouse(WM_MOUSEMOVE, OnForm);
+    Mouse(WM_LBUTTONUP, OnForm);
+    EXPECT_EQ(tsIdle, Tree->State());
+    EXPECT_FALSE(Tree->Columns(1)->Visible());
+    ASSERT_EQ(1, Hidden->Items()->Count());
+    EXPECT_EQ("C1", Hidden->Items()->Strings(0));
+    EXPECT_EQ(1, Pages->ActivePageIndex()) << "a column drag shows the page of the headers";
+
+    // Out of the list onto the header, before the first column of the second band.
+    const TRect Item = Hidden->ItemRect(0);
+    const int IX = (Item.Left + Item.Right) / 2, IY = (Item.Top + Item.Bottom) / 2;
+    Hidden->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(IX, IY));
+    ASSERT_EQ(tsColumnDragging, Tree->State());
+    EXPECT_EQ(Tree->Handle(), GetCapture()) << "the drop comes to the tree";
+    const TPoint Target = HeaderCenter(2, -5);
+    Mouse(WM_MOUSEMOVE, Target);
+    Mouse(WM_LBUTTONUP, Target);
+    EXPECT_EQ(tsIdle, Tree->State());
+    EXPECT_TRUE(Tree->Columns(1)->Visible());
+    EXPECT_EQ(1, Tree->Columns(1)->BandIndex());
+    EXPECT_EQ(0, Tree->Columns(1)->ColIndex());
+    EXPECT_EQ(0, Hidden->Items()->Count());
+    EXPECT_EQ((std::vector<std::string>{"hide C1", "show C1 100"}), Events);
+
+    Tree->EndColumnsCustomizing();
+    Pump();
+    EXPECT_EQ(nullptr, Tree->CustomizeForm());
+}
+
+TEST_F(ControlTest, HeaderClicksSortTheNodesByTheColumn) {
+    TwoBandsFourColumns();
+    Tree->SetOptions(Tree->Options() + TdxTreeListOptions{toColumnSorting});
+    for (const char* S : {"b", "c", "a"})
+        Row({S, "x"});
+    int Clicks = 0;
+    Tree->OnColumnClick = TdxTLColumnEvent::FromFunction([&](TObject*, TdxTreeListColumn*) { ++Clicks; });
+    struct Case {
+        WPARAM Keys;
+        TdxTreeListColumnSort Sorted;
+        const char* Order;
+    };
+    // A click sorts ascending, the next descending; Ctrl+click unsorts and leaves the order.
+    for (const Case& C : {Case{0, csUp, "abc"}, Case{0, csDown, "cba"}, Case{MK_CONTROL, csNone, "cba"}}) {
+        ClickHeader(0, C.Keys);
+        EXPECT_EQ(C.Sorted, Tree->Columns(0)->Sorted()) << C.Order;
+        EXPECT_EQ(C.Order, ColumnTexts(0));
+    }
+    EXPECT_EQ(3, Clicks);
+    Tree->OnColumnSorting =
+        TdxTLColumnAllowEvent::FromFunction([](TObject*, TdxTreeListColumn*, bool& Allow) { Allow = false; });
+    ClickHeader(0);
+    EXPECT_EQ(csNone, Tree->Columns(0)->Sorted()) << "the handler refused";
+    EXPECT_EQ("cba", ColumnTexts(0));
+    Tree->OnColumnSorting = nullptr;
+    Tree->Columns(0)->SetSorted(csUp);
+    EXPECT_EQ("abc", ColumnTexts(0)) << "setting the property sorts too";
+}
+
+TEST_F(ControlTest, CellsArePaintedThroughTheColumnsEditorClass) {
+    Tree->SetBorderStyle(0);
+    Tree->SetColor(clWhite);
+    Tree->SetShowLines(false);
+    Tree->SetShowRoot(false);
+    for (int I = 0; I < 2; ++I)
+        Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form)->SetWidth(80);
+    struct Case {
+        const char* Shown;
+        const char* Stored;
+        char PasswordChar;
+        TEditCharCase CharCase;
+    };
+    for (const Case& C : {Case{"***", "abc", '*', ecNormal}, Case{"WIDE", "wide", 0, ecUpperCase}}) {
+        Tree->ClearNodes();
+        Row({"x", "x"});
+        TdxTreeListNode* N = Row({C.Shown, C.Stored});
+        Tree->Columns(1)->PasswordChar = C.PasswordChar;
+        Tree->Columns(1)->CharCase = C.CharCase;
+        Tree->SetFocused(Tree->GetFirstRootNode());
+        TOwned<TBitmap> B = Render();
+        TRect A, E;
+        Tree->GetCellRect(N, 0, A);
+        Tree->GetCellRect(N, 1, E);
+        int Ink = 0, Differ = 0;
+        for (int Y = A.Top; Y < A.Bottom; ++Y)
+            for (int X = 2; X < 70; ++X) {
+                const COLORREF P = PixelAt(B.get(), E.Left + X, Y);
+                Ink += P != RGB(255, 255, 255);
+                Differ += P != PixelAt(B.get(), A.Left + X, Y);
+            }
+        EXPECT_GT(Ink, 10) << C.Shown << ": the cell shows text";
+        EXPECT_EQ(0, Differ) << C.Shown << ": the column's editor class shows the stored text this way";
+    }
+}
+
+TEST_F(ControlTest, CustomDrawingRunsTheControlsEventsBeforeTheColumnsUntilOneIsDone) {
+    Tree->SetBorderStyle(0);
+    Tree->SetColor(clWhite);
+    for (int I = 0; I < 3; ++I)
+        Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form)->SetWidth(80);
+    TdxTreeListNode* N = Row({"", "", ""});
+    Tree->Add();
+    Tree->SetFocused(Tree->GetRootNode(1));
+    std::vector<std::string> Calls;
+    auto Name = [](TdxTreeListColumn* C) { return std::to_string(C->Index()); };
+    // Column 0: OnCustomDraw is done. Column 1: OnCustomDrawCell colours it and is done.
+    // Column 2: reaches the column's own event, which colours it.
+    Tree->OnCustomDraw = TdxTLCustomDrawEvent::FromFunction(
+        [&](TObject*, TCanvas*, TRect, TdxTreeListNode* Node, TdxTreeListColumn* C, const std::string&, TFont*,
+            TColor&, bool, bool, bool& Done) {
+            if (Node != N)
+                return;
+            Calls.push_back("draw" + Name(C));
+            Done = C->Index() == 0;
+        });
+    Tree->OnCustomDrawCell = TdxTLCustomDrawCell::FromFunction(
+        [&](TObject*, TCanvas*, TRect, TdxTreeListNode* Node, TdxTreeListColumn* C, bool, bool, bool, std::string&,
+            TColor& Color, TFont*, TAlignment&, bool& Done) {
+            if (Node != N)
+                return;
+            Calls.push_back("cell" + Name(C));
+            if (C->Index() == 1) {
+                Color = clLime;
+                Done = false;
+            }
+        });
+    for (int I = 0; I < 3; ++I)
+        Tree->Columns(I)->OnCustomDrawCell = TdxTLCustomDrawCell::FromFunction(
+            [&](TObject* Sender, TCanvas*, TRect, TdxTreeListNode* Node, TdxTreeListColumn* C, bool, bool, bool,
+                std::string&, TColor& Color, TFont*, TAlignment&, bool& Done) {
+                if (Node != N)
+                    return;
+                EXPECT_EQ(Sender, C);
+                Calls.push_back("column" + Name(C));
+                if (C->Index() == 1)
+                    Done = true;
+                else
+                    Color = clBlue;
+            });
+    TOwned<TBitmap> B = Render();
+    EXPECT_EQ((std::vector<std::string>{"draw0", "draw1", "cell1", "column1", "draw2", "cell2", "column2"}), Calls);
+    TRect R1, R2;
+    Tree->GetCellRect(N, 1, R1);
+    Tree->GetCellRect(N, 2, R2);
+    EXPECT_NE(RGB(0, 255, 0), PixelAt(B.get(), R1.Left + 40, (R1.Top + R1.Bottom) / 2))
+        << "the column's event was done: the colour of the control's event is not painted";
+    EXPECT_EQ(RGB(0, 0, 255), PixelAt(B.get(), R2.Left + 40, (R2.Top + R2.Bottom) / 2))
+        << "the colour of the column's event paints the cell";
+}
+
+TEST_F(ControlTest, HeaderEventsAskOnlyWhereTheControlAllows) {
+    TwoBandsFourColumns();
+    Tree->Bands()->Items(0)->SetFixed(bfLeft);
+    std::vector<std::string> Asked;
+    Tree->OnCanDragBand = TdxTLBandAllowEvent::FromFunction(
+        [&](TObject*, TdxTreeListBand* B, bool&) { Asked.push_back("band" + std::to_string(B->Index())); });
+    Tree->OnColumnPositionChanged = TdxTLColumnPositionEvent::FromFunction(
+        [&](TObject*, int From, int To) { Asked.push_back(std::to_string(From) + ">" + std::to_string(To)); });
+    EXPECT_FALSE(Tree->CanDragBand(0)) << "a fixed band";
+    EXPECT_TRUE(Tree->CanDragBand(1));
+    TCustomdxTreeList::HeaderDropTarget T;
+    T.Col = 0;
+    bool Accept = true;
+    Tree->DoEndDragColumn(TPoint{0, 0}, 1, Accept, T);
+    Tree->Bands()->Items(1)->SetVisible(false);
+    Tree->DoEndDragColumn(TPoint{0, 0}, 1, Accept, T);
+    EXPECT_EQ((std::vector<std::string>{"band1", "1>0"}), Asked)
+        << "no question for the fixed band; the position event only with one band shown";
+}
+
+TEST_F(ControlTest, AColumnFollowsTheControlsFontAndColourUntilItsOwnAreSet) {
+    Tree->SetBorderStyle(0);
+    Tree->SetColor(clWhite);
+    TdxTreeListColumn* A = Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    TdxTreeListColumn* B = Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    TdxTreeListNode* N = Row({"", ""});
+    Tree->Font()->SetSize(14);
+    EXPECT_EQ(14, A->Font()->Size());
+    EXPECT_FALSE(A->IsFontAssigned());
+    A->Font()->SetSize(12);
+    Tree->Font()->SetSize(9);
+    EXPECT_EQ(12, A->Font()->Size()) << "its own font no longer follows";
+    EXPECT_EQ(9, B->Font()->Size());
+    EXPECT_EQ(clWhite, B->Color());
+    B->SetColor(clYellow);
+    TOwned<TBitmap> Shot = Render();
+    TRect R;
+    Tree->GetCellRect(N, 1, R);
+    EXPECT_EQ(RGB(255, 255, 0), PixelAt(Shot.get(), R.Right - 5, (R.Top + R.Bottom) / 2));
+    Tree->GetCellRect(N, 0, R);
+    EXPECT_EQ(RGB(255, 255, 255), PixelAt(Shot.get(), R.Right - 5, (R.Top + R.Bottom) / 2));
+    EXPECT_FALSE(Tree->ColumnHasHeaderGlyph(0));
+    TMemoryStream M;
+    M.WriteComponent(Form);
+    EXPECT_FALSE(Tree->ColumnHasHeaderGlyph(0)) << "writing the form makes no glyph";
+    TForm* Back = TForm::CreateNew(Application);
+    M.SetPosition(0);
+    Form->Free();
+    Form = nullptr;
+    M.ReadComponent(Back);
+    auto* T = dynamic_cast<TCustomdxTreeListControl*>(Back->FindComponent("Tree"));
+    ASSERT_NE(nullptr, T);
+    EXPECT_EQ(12, T->Columns(0)->Font()->Size());
+    EXPECT_TRUE(T->Columns(0)->IsFontAssigned());
+    EXPECT_EQ(clYellow, T->Columns(1)->Color());
+    EXPECT_FALSE(T->Columns(1)->IsFontAssigned());
+    Back->Free();
+}
+
+TEST_F(ControlTest, ADoubleClickOnAHeaderEdgeFitsTheColumnToItsWidestText) {
+    Tree->SetShowRoot(false);
+    for (int I = 0; I < 2; ++I)
+        Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form)->SetWidth(40);
+    Tree->Columns(1)->SetCaption("C");
+    Tree->Columns(1)->DisableFilter = true;
+    for (const char* S : {"ab", "a much longer text", "abc"})
+        Row({"x", S});
+    int Sized = 0;
+    Tree->OnHeaderSized = TNotifyEvent::FromFunction([&](TObject*) { ++Sized; });
+    TOwned<TBitmap> B(Create<TBitmap>());
+    B->Canvas()->Font()->Assign(Tree->Font());
+    const int Expected = B->Canvas()->TextWidth("a much longer text") + 2 * (B->Canvas()->TextWidth("0") / 2 + 1);
+    Layout L;
+    Tree->CalcLayout(L);
+    TPoint Edge{-1, -1};
+    for (const HeaderCell& C : L.HeaderCells)
+        if (C.Column == 1)
+            Edge = TPoint{static_cast<int>(C.Rect.Right) - 1, static_cast<int>(C.Rect.Top + C.Rect.Bottom) / 2};
+    ASSERT_NE(-1, Edge.X);
+    Mouse(WM_LBUTTONDOWN, Edge);
+    Mouse(WM_LBUTTONUP, Edge);
+    Mouse(WM_LBUTTONDBLCLK, Edge);
+    Mouse(WM_LBUTTONUP, Edge);
+    EXPECT_EQ(Expected, Tree->Columns(1)->Width());
+    EXPECT_EQ(40, Tree->Columns(0)->Width());
+    EXPECT_EQ(1, Sized);
+    Tree->Columns(0)->SetSizing(false);
+    Tree->ApplyBestFit(nullptr);
+    EXPECT_EQ(40, Tree->Columns(0)->Width()) << "a column without sizing keeps its width";
+}
+
+TEST_F(ControlTest, TheSortOrderOfSeveralColumnsAndStoredHeaderRowsStreamWithTheForm) {
+    TwoBandsFourColumns();
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txMultiSort});
+    Tree->Columns(2)->SetSorted(csDown);
+    Tree->Columns(0)->SetSorted(csUp);
+    Tree->SetHeaderPanelRowCountValue(2);
+    Tree->Columns(3)->SetRowIndex(1);
+    TForm* Back = nullptr;
+    TCustomdxTreeListControl* T = StreamBack(Back);
+    ASSERT_NE(nullptr, T);
+    ASSERT_EQ(2, T->SortedColumnCount());
+    EXPECT_EQ("C2", T->SortedColumns(0)->Caption()) << "sorted first";
+    EXPECT_EQ("C0", T->SortedColumns(1)->Caption());
+    EXPECT_EQ(1, T->Columns(3)->StoredRowIndex());
+    EXPECT_EQ(1, T->Columns(3)->RowIndex());
+    Back->Free();
 }

@@ -38,21 +38,8 @@ struct InputTest : TreeListEngineTest {
         ADD_FAILURE() << "no header cell for column " << Column;
         return TPoint{0, 0};
     }
-    TPoint HeaderPoint(int Column, int Dx = 0) {
-        Layout L;
-        Tree->CalcLayout(L);
-        for (const HeaderCell& C : L.HeaderCells)
-            if (C.Column == Column)
-                return TPoint{static_cast<int>(C.Rect.Left + C.Rect.Right) / 2 + Dx,
-                              static_cast<int>(C.Rect.Top + C.Rect.Bottom) / 2};
-        ADD_FAILURE() << "no header cell for column " << Column;
-        return TPoint{0, 0};
-    }
-    void Mouse(UINT Msg, TPoint P, WPARAM Keys = 0) {
-        const TPoint S = Tree->ClientToScreen(P);
-        SetCursorPos(S.X, S.Y);
-        Tree->Perform(Msg, Keys, MAKELPARAM(P.X, P.Y));
-    }
+    TPoint HeaderPoint(int Column, int Dx = 0) { return HeaderCellCenter(Tree, Column, Dx); }
+    void Mouse(UINT Msg, TPoint P, WPARAM Keys = 0) { SendMouse(Tree, Msg, P, Keys); }
     bool EditorShown() {
         TdxInplaceEdit* E = Tree->InplaceEditor();
         return E && E->HandleAllocated() && IsWindowVisible(E->Handle());

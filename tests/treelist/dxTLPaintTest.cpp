@@ -143,3 +143,36 @@ TEST_F(PaintTest, ACustomDrawnCellIsLeftToItsHook) {
     for (int X = Cell.Left; X < Cell.Right; X += 7)
         EXPECT_EQ(RGB(255, 0, 255), PixelAt(B.get(), X, (Cell.Top + Cell.Bottom) / 2)) << X;
 }
+
+TEST_F(PaintTest, TheStatusPanelShowsItsButtonAndTextAndTheNewItemRowItsIndicator) {
+    Tree->StatusPanel = Tree->StatusButton = true;
+    Tree->StatusText = "Filter";
+    Tree->SetShowIndicator(true);
+    Tree->SetShowNewItemRow(true);
+    AddRoot("a");
+    AddRoot("b");
+    Tree->SetFocused(Tree->GetRootNode(0));
+    Render();
+    Layout L;
+    Tree->CalcLayout(L);
+    ASSERT_FALSE(IsPointRect(L.StatusPanelRect));
+    const TRect& P = L.StatusPanelRect;
+    const int Top = P.Top + (P.Height() - 11) / 2;
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), At(P.Left + 3 + 6, Top + 5)) << "the middle of the button's X";
+    int Shadow = 0, BeforeText = 0;
+    for (int Y = P.Top; Y < P.Bottom; ++Y)
+        for (int X = P.Left; X < P.Right; ++X)
+            if (At(X, Y) == GetSysColor(COLOR_BTNSHADOW))
+                ++(X < P.Left + 20 ? BeforeText : Shadow);
+    EXPECT_GT(Shadow, 10) << "the engraved text";
+    EXPECT_EQ(0, BeforeText) << "the text starts right of the button";
+
+    ASSERT_FALSE(IsPointRect(L.NewItemRowRect));
+    ASSERT_FALSE(L.Rows.empty());
+    const RowItem& Row = L.Rows.back();  // not focused: an indicator cell without a glyph
+    int Differ = 0;
+    for (int Y = 0; Y < Tree->RowHeight(); ++Y)
+        for (int X = 0; X < Tree->IndicatorWidth(); ++X)
+            Differ += At(L.NewItemRowRect.Left + X, L.NewItemRowRect.Top + Y) != At(L.IndicatorRect.Left + X, Row.Top + Y);
+    EXPECT_GT(Differ, 5) << "the new-item row's indicator cell shows the insert glyph";
+}

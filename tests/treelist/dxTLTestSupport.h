@@ -50,6 +50,13 @@ public:
         LayoutChanged();
     }
 
+    // A status panel with its text and button, as a data-aware descendant shows it.
+    bool StatusPanel = false, StatusButton = false;
+    std::string StatusText;
+    bool IsStatusPanelShown() override { return StatusPanel; }
+    bool HasStatusButton() override { return StatusButton; }
+    std::string GetStatusPanelText() override { return StatusText; }
+
     TdxTreeListNode* CreateNode() override { return Create<TdxTreeListNode>(this); }
     int GetNodeImageIndex(TdxTreeListNode*) override { return -1; }
     int GetNodeSelectedIndex(TdxTreeListNode*) override { return -1; }
@@ -215,5 +222,24 @@ protected:
         return S;
     }
 };
+
+// The centre of a column's header cell, moved Dx to the right.
+inline TPoint HeaderCellCenter(TCustomdxTreeList* Tree, int Column, int Dx = 0) {
+    Layout L;
+    Tree->CalcLayout(L);
+    for (const HeaderCell& C : L.HeaderCells)
+        if (C.Column == Column)
+            return TPoint{static_cast<int>(C.Rect.Left + C.Rect.Right) / 2 + Dx,
+                          static_cast<int>(C.Rect.Top + C.Rect.Bottom) / 2};
+    ADD_FAILURE() << "no header cell for column " << Column;
+    return TPoint{0, 0};
+}
+
+// A mouse message to the tree at a client point, with the cursor moved there first.
+inline void SendMouse(TCustomdxTreeList* Tree, UINT Msg, TPoint P, WPARAM Keys) {
+    const TPoint S = Tree->ClientToScreen(P);
+    SetCursorPos(S.X, S.Y);
+    Tree->Perform(Msg, Keys, MAKELPARAM(P.X, P.Y));
+}
 
 }  // namespace treelist_tests
