@@ -610,6 +610,7 @@ void TfrmSetting::tbDeleteClick(TObject*) {
     if (MessageDialog(strsDelC, mtConfirmation, strsDelCont, mbOKCancel) != mrOk)
         return;
     TTimerPause Pause(tmThreadTimerBackup);
+    TakeRunResults(MemSettitngs);
     try {
         MemSettitngs->Delete();
     } catch (const Exception&) {
