@@ -319,7 +319,8 @@ void TfrmSetting::FormCreate(TObject*) {
     ReopenTable(MemSettitngs);
     ShowStatusTimer(strrsMin);
     sbBar->Panels()->Items(2)->SetText(strrsServerEnd + ": " + cbServers->Text());
-    // The window shows itself; the application's own showing would bring it up under "/hide".
+    // What the tray's start-up did while the window was read: the main window shows itself (or,
+    // under "/hide", hides itself), the application does not show it again.
     Application->ShowMainForm = false;
     FStartPending = true;
     PostMessageA(Handle(), WM_STARTAFTERPAINT, 0, 0);
