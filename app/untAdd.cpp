@@ -748,6 +748,7 @@ void TfrmAdd::ApplyTask(const TTaskValues& Values) {
     TDataSet* T = frmSetting->MemSettitngs;
     if (!T->Active())
         T->Open();
+    TakeRunResults(T);
     const bool Adding = WizardMode == wmAdd;
     std::vector<Variant> Old;
     LongInt ID = 0;

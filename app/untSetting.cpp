@@ -200,6 +200,8 @@ TfrmSetting::TfrmSetting(TComponent* AOwner) : TForm(AOwner), FServers(Create<TS
 TfrmSetting::~TfrmSetting() = default;
 
 void TfrmSetting::BeforeDestruction() {
+    // A window that goes before it was painted has no start left to finish.
+    FStartPending = false;
     // Its end handler runs while the window is still whole.
     if (FClearThread)
         FreeAndNil(FClearThread);
@@ -281,13 +283,17 @@ void TfrmSetting::DefineClass(TClassBuilder<TfrmSetting>& B) {
     B.Message<&T::WMSysCommand>(WM_SYSCOMMAND);
     B.Message<&T::WMServerReply>(WM_SERVERREPLY);
     B.Message<&T::WMHideAtStart>(WM_HIDEATSTART);
+    B.Message<&T::WMStartAfterPaint>(WM_STARTAFTERPAINT);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Start-up, settings and stop
 
 void TfrmSetting::FormCreate(TObject*) {
-    SetLanguage(SystemDefaultLangID() == RussianLanguageID ? 1 : 2);
+    // The stored language replaces the system's whenever the settings key opens, and each switch
+    // applies every text of every window again: only the language that stays is applied.
+    if (TSettingsKey Key; !Key.Open())
+        SetLanguage(SystemDefaultLangID() == RussianLanguageID ? 1 : 2);
     UpdateStrings();
     LoadRegParam();
     FBusy = false;
@@ -313,11 +319,11 @@ void TfrmSetting::FormCreate(TObject*) {
     ReopenTable(MemSettitngs);
     ShowStatusTimer(strrsMin);
     sbBar->Panels()->Items(2)->SetText(strrsServerEnd + ": " + cbServers->Text());
-    try {
-        SearchServers();
-    } catch (const Exception& E) {
-        ShowMyDialog(strrsListServer + ":\r" + E.Message(), strrsP);
-    }
+    // What the tray's start-up did while the window was read: the main window shows itself (or,
+    // under "/hide", hides itself), the application does not show it again.
+    Application->ShowMainForm = false;
+    FStartPending = true;
+    PostMessageA(Handle(), WM_STARTAFTERPAINT, 0, 0);
 
     std::vector<std::string> Params;
     for (int I = 1; I <= ParamCount(); ++I)
@@ -345,7 +351,7 @@ void TfrmSetting::LoadRegParam() {
                 if (Lang != 1 && Lang != 2)
                     Lang = 1;
             }
-            siLangDispatcher->SetActiveLanguage(Lang);
+            SetLanguage(Lang);
 
             LongInt Top = 0, Left = 0, Width = 0, Height = 0;
             if (ReadRegistryInt(*Key, "Top", Top) && ReadRegistryInt(*Key, "Left", Left)) {
@@ -458,6 +464,34 @@ void TfrmSetting::FormActivate(TObject*) {
 }
 
 void TfrmSetting::WMHideAtStart(TMessage&) { HideWindow(); }
+
+void TfrmSetting::WMStartAfterPaint(TMessage&) {
+    // The message comes before the system's paint messages: the window paints itself first.
+    if (HandleAllocated() && IsWindowVisible(Handle()))
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    FinishStart();
+}
+
+void TfrmSetting::DoHide() {
+    TForm::DoHide();
+    FinishStart();
+}
+
+void TfrmSetting::FinishStart() {
+    if (!FStartPending)
+        return;
+    FStartPending = false;
+    // The tray's start-up, which its form resource leaves to this point: the shell's first icon
+    // request is the slowest call of the whole start.
+    TrayIcon->SetMinimizeOnStart(true);
+    HideApplicationWindow();
+    TrayIcon->SetVisible(true);
+    try {
+        SearchServers();
+    } catch (const Exception& E) {
+        ShowMyDialog(strrsListServer + ":\r" + E.Message(), strrsP);
+    }
+}
 
 void TfrmSetting::FormClose(TObject*, TCloseAction&) { SaveForClose(); }
 
@@ -610,6 +644,7 @@ void TfrmSetting::tbDeleteClick(TObject*) {
     if (MessageDialog(strsDelC, mtConfirmation, strsDelCont, mbOKCancel) != mrOk)
         return;
     TTimerPause Pause(tmThreadTimerBackup);
+    TakeRunResults(MemSettitngs);
     try {
         MemSettitngs->Delete();
     } catch (const Exception&) {

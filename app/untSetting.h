@@ -35,6 +35,9 @@ inline constexpr const char* AutoRunValueName = "Quarnel Backup for MS SQL Serve
 inline constexpr UINT WM_SERVERREPLY = 0x8258;
 // The window's own message that hides it after its first activation under "/hide".
 inline constexpr UINT WM_HIDEATSTART = WM_SERVERREPLY + 1;
+// The window's own message that finishes its start once it is painted: the tray icon and the
+// server discovery.
+inline constexpr UINT WM_STARTAFTERPAINT = WM_SERVERREPLY + 2;
 // Images of the tray menu's autorun item.
 inline constexpr int AutoRunOnImage = 29;
 inline constexpr int AutoRunOffImage = 30;
@@ -186,6 +189,9 @@ protected:
     void WMSysCommand(TMessage& Message);
     void WMServerReply(TMessage& Message);
     void WMHideAtStart(TMessage& Message);
+    void WMStartAfterPaint(TMessage& Message);
+    // A window hidden before its first paint finishes its start at once.
+    void DoHide() override;
 
 private:
     // Shows the refusal while a tick runs, and says whether it did.
@@ -203,11 +209,15 @@ private:
     void SearchDone(TObject* Sender);
     void CloseDiscoverySocket();
     void HideWindow();
+    // What the start leaves until the window is painted: the slow calls to the shell and the
+    // network, which show nothing inside the window. Runs once.
+    void FinishStart();
 
     TDateTime FStartTime = 0;
     bool FStartedHidden = false;
     bool FBusy = false;
     bool FTickPending = false;
+    bool FStartPending = false;
     std::string FLastField;
     std::string FConnectString;
     TOwned<TStringList> FServers;

@@ -68,6 +68,22 @@ std::string ReadAllBytes(const std::string& FileName) {
 
 }  // namespace
 
+namespace {
+
+// The system's answers when another program has the old file open, reading it for a moment.
+bool HeldByAnother(DWORD Code) {
+    return Code == ERROR_SHARING_VIOLATION || Code == ERROR_ACCESS_DENIED || Code == ERROR_LOCK_VIOLATION;
+}
+
+constexpr int ReplaceAttempts = 200;
+constexpr DWORD ReplaceRetryMs = 50;
+
+TFileInUseWait FileInUseWait;
+
+}  // namespace
+
+void SetFileInUseWait(TFileInUseWait Wait) { FileInUseWait = std::move(Wait); }
+
 void ReplaceFileWith(const std::string& FileName, std::string_view Bytes) {
     const std::string NewName = FileName + ".new";
     try {
@@ -79,8 +95,20 @@ void ReplaceFileWith(const std::string& FileName, std::string_view Bytes) {
         DeleteFileA(NewName.c_str());
         throw;
     }
-    if (!MoveFileExA(NewName.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // A file that cannot be replaced while another program reads it would lose what the writer
+    // brings (the results of a scheduler pass whose backups are already made), so the writer waits
+    // for the reader instead of giving up at once.
+    for (int Attempt = 0;; ++Attempt) {
+        if (MoveFileExA(NewName.c_str(), FileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return;
         const DWORD Code = GetLastError();
+        if (HeldByAnother(Code) && Attempt + 1 < ReplaceAttempts) {
+            if (FileInUseWait)
+                FileInUseWait(Attempt);
+            else
+                Sleep(ReplaceRetryMs);
+            continue;
+        }
         DeleteFileA(NewName.c_str());
         const std::string Sys = SysErrorMessage(Code);
         std::string Msg = Format(ClassesConsts::SFCreateError, {FileName});
@@ -286,4 +314,12 @@ void ReopenResultat(TDataSet* MemSettitngs) {
     }
     if (Current >= 0)
         MemSettitngs->Locate("ID", Current, {});
+}
+
+void TakeRunResults(TDataSet* MemSettitngs) {
+    // A refresh after a pass can fail (the file held by another program at that moment) and the
+    // next one is half a minute away; the table would then still hold a task's result from before
+    // its run.
+    if (FileExists(TaskFileName()))
+        ReopenResultat(MemSettitngs);
 }

@@ -10,6 +10,7 @@
 #include "DB.h"
 #include "SysUtils.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,9 +58,14 @@ std::vector<std::string> ReadTaskLines(const std::string& FileName);
 void WriteTaskLines(const std::string& FileName, const std::vector<std::string>& Lines);
 
 // Writes Bytes as the whole content of FileName: into a new file beside it that then replaces the old
-// one, so that a failure or a crash while writing never leaves a truncated file. Raises
-// EFCreateError / EWriteError with the system's text.
+// one, so that a failure or a crash while writing never leaves a truncated file. While another
+// program holds the old file open (a reader of the task file), the replacement is tried again for
+// about ten seconds. Raises EFCreateError / EWriteError with the system's text.
 void ReplaceFileWith(const std::string& FileName, std::string_view Bytes);
+// What a writer does each time it finds the old file held, before it tries again (Attempt counts
+// from 0); empty: it sleeps a moment. Tests set it to let the reader go at a known point.
+using TFileInUseWait = std::function<void(int Attempt)>;
+void SetFileInUseWait(TFileInUseWait Wait);
 
 // The task file's full name: the program's folder and "Settings.ini".
 std::string TaskFileName();
@@ -73,3 +79,7 @@ void CloseCurrentFile(TDataSet* MemSettitngs);
 // Copies what the engine writes after a run (`DateLast`, `Result` and `OnceType3`) from
 // "Settings.ini" into the records at the same positions; the current record stays current.
 void ReopenResultat(TDataSet* MemSettitngs);
+// What the main window and the wizard call before they change the table and write it whole: the
+// run fields the engine has written since the table last read them (ReopenResultat), so that the
+// write does not put older results back over newer ones. Nothing when the file is missing.
+void TakeRunResults(TDataSet* MemSettitngs);

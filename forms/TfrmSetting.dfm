@@ -1904,8 +1904,6 @@ object frmSetting: TfrmSetting
     ImageList = ImageList1
     ImageIndex = 24
     MinimizeToTray = True
-    MinimizeOnStart = True
     PopupMenu = PopupMenu
-    Visible = True
   end
 end

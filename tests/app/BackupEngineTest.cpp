@@ -342,6 +342,23 @@ TEST_F(BackupPassTest, UnwritableLogOrLibraryDoesNotLoseThePass) {
     EXPECT_EQ(Transcript().find("BACKUP DATABASE", Backups + 1), std::string::npos);
 }
 
+TEST_F(BackupPassTest, ResultOfAPassSurvivesAReaderHoldingTheTaskFileAsItIsWritten) {
+    WriteTaskLines(Folder / "Settings.ini", {Task("Sales", Folder / "bak").Set(tfResult, "insert_new_task")});
+    // Another program (a watcher of the results) has the file open when the pass writes it back.
+    auto Reader = std::make_unique<TFileStream>(Folder / "Settings.ini", fmOpenRead | fmShareDenyWrite);
+    int Waits = 0;
+    SetFileInUseWait([&](int) {
+        ++Waits;
+        Reader.reset();
+    });
+    RunDueTasks();
+    SetFileInUseWait(nullptr);
+    EXPECT_EQ(Waits, 1);
+    const std::vector<std::string> F = SplitTaskLine(ReadTaskLines(Folder / "Settings.ini").at(0));
+    EXPECT_EQ(F[tfResult], "Succesfull");
+    EXPECT_EQ(F[tfDateLast], DateTimeToStr(TFixedClock::Time()));
+}
+
 TEST(BackupPass, WithoutTaskFileNothingIsCreated) {
     TProgramFolder Folder;
     RunDueTasks();

@@ -8,6 +8,8 @@
 #include "DBGrids.h"
 #include "Menus.h"
 #include "pPassword.h"
+#include "untAbout.h"
+#include "untJOpen.h"
 #include "untRestore.h"
 #include "untSaveTimer.h"
 
@@ -189,6 +191,40 @@ TEST_F(EnglishSystemTexts, TheWizardShowsEachLanguageInItsOwnLetters) {
         }
         W->Free();
         frmAdd = nullptr;
+    }
+}
+
+TEST_F(EnglishSystemTexts, TheOtherWindowsFollowEverySwitchInTheLettersOfTheLanguage) {
+    // Open through the switches, as the dialogs opened without waiting can be.
+    frmRestore = Create<TfrmRestore>(Application);
+    frmPassword = Create<TfrmPassword>(Application);
+    frmSaveTimer = Create<TfrmSaveTimer>(Application);
+    frmJOpen = Create<TfrmJOpen>(Application);
+    frmAbout = Create<TfrmAbout>(Application);
+    const std::vector<TCustomForm*> Windows{frmRestore, frmPassword, frmSaveTimer, frmJOpen, frmAbout};
+    for (TCustomForm* F : Windows)
+        F->Show();
+    Pump();
+    struct Case {
+        int Language;
+        UINT CodePage;
+        int Charset;
+    };
+    for (const Case& C : {Case{1, 1251, RUSSIAN_CHARSET}, Case{2, GetACP(), DEFAULT_CHARSET}, Case{1, 1251, RUSSIAN_CHARSET}}) {
+        if (Main->siLangDispatcher->ActiveLanguage() != C.Language)
+            SwitchLanguage();
+        Pump();
+        ASSERT_EQ(Main->siLangDispatcher->ActiveLanguage(), C.Language);
+        SCOPED_TRACE(C.Language);
+        int NonAscii = 0;
+        for (TCustomForm* F : Windows) {
+            SCOPED_TRACE(F->ClassName());
+            EXPECT_EQ(StoredText(F->Handle()), AnsiToWide(F->Caption(), C.CodePage));
+            NonAscii += ExpectEveryControl(F, C.CodePage, C.Charset);
+        }
+        if (C.Language == 1) {
+            EXPECT_GE(NonAscii, 14) << "the windows' Russian texts were all checked";
+        }
     }
 }
 

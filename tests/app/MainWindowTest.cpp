@@ -124,7 +124,11 @@ TEST_F(MainWindowStartup, TheWindowShowsAtOnceWithItsIconInTheTray) {
     EXPECT_TRUE(IsWindowVisible(W->Handle()));
     EXPECT_FALSE(Application->ShowMainForm);
     EXPECT_FALSE(IsWindowVisible(Application->Handle())) << "no taskbar window, only the tray icon";
-    EXPECT_TRUE(W->TrayIcon->Visible());
+    // The icon and the discovery wait for the window's first paint.
+    EXPECT_FALSE(W->TrayIcon->Visible());
+    EXPECT_FALSE(W->Searching());
+    ASSERT_TRUE(testing_support::PumpUntil([&] { return W->TrayIcon->Visible(); }, 10000));
+    EXPECT_TRUE(IsWindowVisible(W->Handle())) << "the window stays up beside its icon";
     EXPECT_EQ(W->TrayIcon->ImageList(), W->ImageList1);
     EXPECT_EQ(W->TrayIcon->ImageIndex(), 24);
     EXPECT_TRUE(W->TrayIcon->MinimizeToTray());

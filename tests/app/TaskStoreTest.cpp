@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 using namespace app_tests;
 using memory_data_tests::AppendTask;
 using memory_data_tests::TaskTable;
@@ -282,4 +284,40 @@ TEST_F(TaskStoreTest, ResultRefreshRaisesForAMissingFileOrAShortLine) {
     EXPECT_THROW(ReopenResultat(T.get()), EFOpenError);
     WriteTaskLines(Folder / "Settings.ini", {"a;b;c;d;"});
     EXPECT_THROW(ReopenResultat(T.get()), EListError);
+}
+
+TEST_F(TaskStoreTest, WriterWaitsForAReaderAndGivesUpOnOneThatNeverLetsGoWithTheOldFileWhole) {
+    const std::string Name = Folder / "Settings.ini";
+    WriteTaskLines(Name, {"old;"});
+    // Another program reading the file, the way a reader of the task file opens it.
+    auto Reader = std::make_unique<TFileStream>(Name, fmOpenRead | fmShareDenyWrite);
+    struct Case {
+        int LetGoAt;  // the wait at which the reader closes; -1 never
+        bool Written;
+    };
+    for (const Case& C : {Case{0, true}, Case{3, true}, Case{-1, false}}) {
+        SCOPED_TRACE(C.LetGoAt);
+        if (!Reader)
+            Reader = std::make_unique<TFileStream>(Name, fmOpenRead | fmShareDenyWrite);
+        int Waits = 0;
+        SetFileInUseWait([&](int Attempt) {
+            EXPECT_EQ(Attempt, Waits);
+            ++Waits;
+            if (Attempt == C.LetGoAt)
+                Reader.reset();
+        });
+        if (C.Written) {
+            WriteTaskLines(Name, {"new;"});
+            EXPECT_EQ(Waits, C.LetGoAt + 1);
+            EXPECT_EQ(ReadTaskLines(Name), std::vector<std::string>{"new;"});
+            WriteTaskLines(Name, {"old;"});
+        } else {
+            EXPECT_THROW(WriteTaskLines(Name, {"new;"}), EFCreateError);
+            EXPECT_GT(Waits, 10);
+            Reader.reset();
+            EXPECT_EQ(ReadTaskLines(Name), std::vector<std::string>{"old;"});
+            EXPECT_FALSE(FileExists(Name + ".new"));
+        }
+        SetFileInUseWait(nullptr);
+    }
 }

@@ -447,6 +447,46 @@ TEST_F(Wizard, ANewTaskAfterADeleteKeepsItsOwnIDThroughTheRefresh) {
     EXPECT_EQ(Left, (std::vector<std::string>{"B", "C"})) << "the selected task went, no other";
 }
 
+TEST_F(Wizard, AddEditAndDeleteKeepTheResultOfARunTheTableHasNotReadYet) {
+    struct Case {
+        const char* Action;
+        std::function<void()> Act;
+    };
+    const Case Cases[] = {
+        {"add", [&] {
+             Open();
+             ToKindPage(frmAdd->rbType3, "D", Writable());
+             ToFinish();
+             frmAdd->btnApplyClick(nullptr);
+         }},
+        {"edit the other task", [&] {
+             Table()->Last();
+             TfrmAdd* W = Open(wmEdit);
+             W->btnNextClick(nullptr);
+             ToFinish();
+             W->btnApplyClick(nullptr);
+         }},
+        {"delete the other task", [&] {
+             Table()->Last();
+             Main->tbDeleteClick(nullptr);
+         }},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Action);
+        const TLine Ran = Task("Type3").Set(tfDBName, "A").Set(tfDateLast, DateTimeToStr(EncodeDate(2024, 4, 17)));
+        LoadTasks({TLine(Ran).Set(tfResult, "insert_new_task").Set(tfDateLast, "-1"), Task("Type2").Set(tfDBName, "B")});
+        // The engine's pass writes A's result; the table's refresh after it did not happen.
+        WriteTaskLines(Folder / "Settings.ini", {Ran.Text(), Task("Type2").Set(tfDBName, "B").Text()});
+        C.Act();
+        ASSERT_EQ(frmAdd, nullptr);
+        const auto Stored = StoredTasks();
+        ASSERT_FALSE(Stored.empty());
+        EXPECT_EQ(Stored[0][tfDBName], "A");
+        EXPECT_EQ(Stored[0][tfResult], "Succesfull");
+        EXPECT_EQ(Stored[0][tfDateLast], DateTimeToStr(EncodeDate(2024, 4, 17)));
+    }
+}
+
 TEST_F(Wizard, ValuesATaskLineCannotKeepAreRefusedBeforeAnythingChanges) {
     struct Case {
         const char* Name;
