@@ -890,6 +890,18 @@ void TCustomDBGrid::InternalLayout() {
     if (Indicator > 0)
         SetColWidths(0, IndicatorWidth);
     SetColumnAttributes();
+    // A column that expanded (or whose parent collapsed) has no grid column any more: the cursor
+    // goes to the nearest one that shows, rightwards first.
+    if (TColumn* Current = ColumnAt(FCurrent.X); Current && !Current->Showing()) {
+        auto Shows = [this](int X) { TColumn* C = ColumnAt(X); return C && C->Showing(); };
+        int X = FCurrent.X;
+        while (X < ColCount() && !Shows(X))
+            ++X;
+        if (X == ColCount())
+            for (X = FCurrent.X; X > Indicator && !Shows(X);)
+                --X;
+        FCurrent.X = X;
+    }
     UpdateActive();
     Invalidate();
 }

@@ -143,10 +143,12 @@ TEST_F(RxGridNested, ExpandButtonOpensAndClosesTheColumnAndTheTitleRowsGrow) {
     EXPECT_LT(Grid->ColWidths(CityCol), 0) << "collapsed: the children have no grid column";
     EXPECT_EQ(Grid->FixedRows(), 1);
 
+    Grid->SetCol(AddrCol);
     TRect Button;
     ASSERT_TRUE(ButtonOver(AddrCol, 0, Button));
     Press(Button);
     EXPECT_TRUE(Addr->Expanded());
+    EXPECT_EQ(Grid->Col(), CityCol) << "the cursor leaves the column that no longer shows";
     EXPECT_EQ(Grid->TitleOffset(), 2);
     EXPECT_EQ(Grid->FixedRows(), 2);
     EXPECT_EQ(Grid->RowHeights(1), Grid->RowHeights(0));
