@@ -532,19 +532,24 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
 UINT TReader::RootTextCodePage() {
     const Int64 At = FPosition;
     UINT CodePage = CP_ACP;
-    while (!EndOfList()) {
-        if (ReadStr() != "Font.Charset") {
-            SkipValue();
-            continue;
+    // A damaged resource is left to the reading proper, which names what is wrong where it is.
+    try {
+        while (!EndOfList()) {
+            if (ReadStr() != "Font.Charset") {
+                SkipValue();
+                continue;
+            }
+            int Charset = DEFAULT_CHARSET;
+            if (NextValue() == vaIdent) {
+                if (!IdentToIntOf("TFontCharset", ReadIdent(), Charset))
+                    Charset = DEFAULT_CHARSET;
+            } else
+                Charset = ReadInteger();
+            CodePage = CharsetCodePage(static_cast<Byte>(Charset));
+            break;
         }
-        int Charset = DEFAULT_CHARSET;
-        if (NextValue() == vaIdent) {
-            if (!IdentToIntOf("TFontCharset", ReadIdent(), Charset))
-                Charset = DEFAULT_CHARSET;
-        } else
-            Charset = ReadInteger();
-        CodePage = CharsetCodePage(static_cast<Byte>(Charset));
-        break;
+    } catch (const EFilerError&) {
+        CodePage = CP_ACP;
     }
     FStream->Seek(At, soBeginning);
     FPosition = At;
