@@ -88,20 +88,6 @@ std::string NumberList(const std::vector<bool>& Checked) {
     return List;
 }
 
-bool ListHasNumber(const std::string& List, int N) {
-    const std::string Wanted = IntToStr(N);
-    std::size_t Start = 0;
-    while (Start <= List.size()) {
-        std::size_t End = List.find(',', Start);
-        if (End == std::string::npos)
-            End = List.size();
-        if (List.compare(Start, End - Start, Wanted) == 0)
-            return true;
-        Start = End + 1;
-    }
-    return false;
-}
-
 std::string DataSourceOf(const std::string& ConnectionString, bool CutAtSemicolon) {
     static const std::string Key = "Data Source=";
     const std::size_t P = ConnectionString.find(Key);

@@ -227,10 +227,9 @@ bool ShowTaskWizard(TWizardMode Mode);
 // When the file cannot be created, Message is shown in a plain message box and the answer is false.
 bool CheckFolderWritable(const std::string& Folder, const std::string& Message);
 
-// The day or month list of a task: the numbers of the checked boxes joined by "," ("" for none);
-// and whether a list holds the number N as a whole item.
+// The day or month list of a task: the numbers of the checked boxes joined by "," ("" for none).
+// ListHasNumber (untSettingTasks.h) reads such a list back.
 std::string NumberList(const std::vector<bool>& Checked);
-bool ListHasNumber(const std::string& List, int N);
 
 // The server a connection string names: everything after its first "Data Source=" ("" when it has
 // none), cut before the next ";" when CutAtSemicolon (a task's stored string carries "|" instead).

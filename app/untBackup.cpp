@@ -73,21 +73,6 @@ private:
     std::vector<std::string_view> FFields;
 };
 
-// The number, as decimal text, is one of the items between the list's ",".
-bool InList(std::string_view List, int Number) {
-    const std::string Wanted = IntToStr(Number);
-    std::size_t Start = 0;
-    while (Start <= List.size() && !List.empty()) {
-        std::size_t End = List.find(',', Start);
-        if (End == std::string_view::npos)
-            End = List.size();
-        if (SameText(List.substr(Start, End - Start), Wanted))
-            return true;
-        Start = End + 1;
-    }
-    return false;
-}
-
 // The current time, taken apart as the rules use it.
 struct TNowParts {
     explicit TNowParts(TDateTime N) : Exact(MSecsOf(N)), Minute(Exact - Exact % MSecsPerMinute) {}
@@ -154,7 +139,7 @@ bool IsDueType2(const std::string& Line, TDateTime N) {
     const Int64 LastRun = MSecsOf(F.LastRun());
     const std::string_view Days = F.Text(tfDayType2);
     const Int64 Scheduled = AtTime(Now.Exact, F.Int(tfHour, -1), F.Int(tfMin, -1));
-    return InList(Days, DayOfTheWeek(N)) && Scheduled <= Now.Minute && MinutesSameDayMSecs(LastRun, Now.Exact) == -1;
+    return ListHasNumber(Days, DayOfTheWeek(N)) && Scheduled <= Now.Minute && MinutesSameDayMSecs(LastRun, Now.Exact) == -1;
 }
 
 bool IsDueType3(const std::string& Line, TDateTime N) {
@@ -171,7 +156,7 @@ bool IsDueType4(const std::string& Line, TDateTime N) {
         const TNowParts Now(N);
         const Int64 LastRun = MSecsOf(F.LastRun());
         const Int64 Scheduled = AtTime(Now.Exact, F.Int(tfHour, -1), F.Int(tfMin, -1));
-        return InList(F.Text(tfMonthType4), MonthOf(N)) && Scheduled <= Now.Minute &&
+        return ListHasNumber(F.Text(tfMonthType4), MonthOf(N)) && Scheduled <= Now.Minute &&
                DayOf(N) == F.Int(tfEveryWeekType4, -1) && MinutesSameDayMSecs(LastRun, Now.Exact) == -1;
     } catch (const Exception&) {
         return false;

@@ -30,6 +30,22 @@ bool hIsNullb(std::string_view S) { return StrToBoolDef(S, false); }
 
 TDateTime hIsNulldt(std::string_view S) { return StrToDateTimeDef(S, 0); }
 
+bool ListHasNumber(std::string_view List, int N) {
+    if (List.empty())
+        return false;
+    const std::string Wanted = IntToStr(N);
+    std::size_t Start = 0;
+    while (Start <= List.size()) {
+        std::size_t End = List.find(',', Start);
+        if (End == std::string_view::npos)
+            End = List.size();
+        if (List.substr(Start, End - Start) == Wanted)
+            return true;
+        Start = End + 1;
+    }
+    return false;
+}
+
 void SplitTaskLine(std::string_view Line, std::vector<std::string_view>& Fields) {
     Fields.clear();
     std::size_t Start = 0;

@@ -39,6 +39,11 @@ enum TTaskField : int {
 };
 
 // Results a task line holds besides an error text.
+
+// Whether the day or month list of a task (items between ",") holds the number N, written as
+// decimal text, as a whole item; an item is taken as it stands ("01" or " 1" is not 1). The due
+// rules compare without regard to case and the wizard by the text: on digits the two agree.
+bool ListHasNumber(std::string_view List, int N);
 inline constexpr const char* ResultSucceeded = "Succesfull";
 inline constexpr const char* ResultNewTask = "insert_new_task";
 // The folder field of a task without a folder.

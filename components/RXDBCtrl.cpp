@@ -450,6 +450,11 @@ void TRxDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
     TGridCoord Cell = MouseCoord(X, Y);
     bool Active = DataLink()->Active();
     int Titles = TitleOffset();
+    if (DragKind() == dkDock && Cell.X >= 0 && Cell.X < IndicatorOffset() && Cell.Y >= 0 && Cell.Y < Titles &&
+        !ComponentState().Contains(csDesigning)) {
+        BeginDrag(false);
+        return;
+    }
     if (FTitleButtons && Active && Cell.Y >= 0 && Cell.Y < Titles && Cell.X >= IndicatorOffset() &&
         !ComponentState().Contains(csDesigning)) {
         if (Options().Contains(dgColumnResize) && Button == mbRight) {
@@ -458,11 +463,12 @@ void TRxDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
             SetMouseCapture(true);
         } else if (Button == mbLeft) {
             bool Enabled = true;
-            CheckTitleButton(Cell.X - IndicatorOffset(), Enabled);
+            TColumn* Title = TitleUnder(X, Y);
+            CheckTitleButton(Title ? Title->Index() : Cell.X - IndicatorOffset(), Enabled);
             if (Enabled) {
                 SetMouseCapture(true);
                 FTracking = true;
-                FPressedCol = ColumnAt(Cell.X);
+                FPressedCol = Title;
                 TrackButton(X, Y);
             } else
                 DefaultBeep();
@@ -496,12 +502,18 @@ void TRxDBGrid::CheckTitleButton(int ACol, bool& Enabled) {
     OnCheckButton(this, ACol, Column ? Column->Field() : nullptr, Enabled);
 }
 
+TColumn* TRxDBGrid::TitleUnder(int X, int Y) {
+    if (X < 0 || Y < 0 || X >= ClientWidth() || Y >= ClientHeight())
+        return nullptr;
+    TGridCoord Cell = MouseCoord(X, Y);
+    TRect Span;
+    return TitleColumn(Cell.X, Cell.Y, Span);
+}
+
 void TRxDBGrid::TrackButton(int X, int Y) {
     if (!FTracking || !FPressedCol)
         return;
-    TGridCoord Cell = MouseCoord(X, Y);
-    bool Over = X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight() && Cell.Y >= 0 &&
-                Cell.Y < TitleOffset() && Cell.X == FPressedCol->Index() + IndicatorOffset();
+    bool Over = TitleUnder(X, Y) == FPressedCol;
     if (Over != FPressed) {
         FPressed = Over;
         InvalidateTitles();
@@ -531,10 +543,8 @@ void TRxDBGrid::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TRxDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (FTracking && FPressedCol) {
-        TGridCoord Cell = MouseCoord(X, Y);
         TColumn* Column = FPressedCol;
-        bool DoClick = X >= 0 && Y >= 0 && X < ClientWidth() && Y < ClientHeight() && Cell.Y >= 0 &&
-                       Cell.Y < TitleOffset() && Cell.X == Column->Index() + IndicatorOffset();
+        bool DoClick = TitleUnder(X, Y) == Column;
         StopTracking();
         if (DoClick && DataLink()->Active()) {
             DoTitleClick(Column->Index(), Column->Field());
@@ -691,18 +701,22 @@ void TRxDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState 
                                 (ARect.Top + ARect.Bottom - FMsIndicators->Height()) / 2, Image);
         }
     } else if (ARow < Titles && (FTitleButtons || FixedCols() > 0) && ACol >= IndicatorOffset()) {
-        DrawTitleCell(ACol, ARow, ARect, ColumnAt(ACol));
+        DrawTitleCell(ACol, ARow, ARect);
     }
 }
 
-void TRxDBGrid::DrawTitleCell(int ACol, int ARow, TRect ARect, TColumn* Column) {
+void TRxDBGrid::DrawTitleCell(int ACol, int ARow, const TRect& Cell) {
     TCanvas* C = Canvas();
     C->Pen()->SetColor(clBtnShadow);
     // A hidden neighbour leaves no line of its own: close the border.
     if (ACol > IndicatorOffset() && ColWidths(ACol - 1) <= 0) {
-        C->MoveTo(ARect.Left - 1, ARect.Top);
-        C->LineTo(ARect.Left - 1, ARect.Bottom);
+        C->MoveTo(Cell.Left - 1, Cell.Top);
+        C->LineTo(Cell.Left - 1, Cell.Bottom);
     }
+    // A title over nested columns spans them: each of its cells draws it whole, clipped.
+    TRect ARect = Cell;
+    TColumn* Column = TitleColumn(ACol, ARow, ARect);
+    TCanvasClip Clip(C, Cell);
     bool Down = FTracking && FPressed && Column && Column == FPressedCol;
     if (FTitleButtons || (Options().Contains(dgColLines) && Options().Contains(dgRowLines))) {
         RECT Edge{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
@@ -726,6 +740,7 @@ void TRxDBGrid::DrawTitleCell(int ACol, int ARow, TRect ARect, TColumn* Column) 
     TRect TextRect = ARect;
     if (Down)
         TextRect = TRect{ARect.Left + 1, ARect.Top + 1, ARect.Right + 1, ARect.Bottom + 1};
+    DrawExpandButton(Column, TextRect);
     TBitmap* MarkerBitmap = Marker == smDown ? GridBitmap(gpMarkDown) : Marker == smUp ? GridBitmap(gpMarkUp) : nullptr;
     int MarkerSpace = MarkerBitmap ? MarkerBitmap->Width() + 6 : 0;
     std::string Caption = ShortenTextToWidth(Column->Title()->Caption(), C, RectangleWidth(TextRect) - MarkerSpace - 4);

@@ -130,10 +130,12 @@ private:
     // Home and Ctrl+Left: the first visible column past the fixed ones.
     void GoToFirstDataColumn();
     void MoveToVisibleColumnFrom(int Target);
+    // The column whose title lies under a client point (null outside the titles).
+    TColumn* TitleUnder(int X, int Y);
     void TrackButton(int X, int Y);
     void StopTracking();
     void InvalidateTitles();
-    void DrawTitleCell(int ACol, int ARow, TRect ARect, TColumn* Column);
+    void DrawTitleCell(int ACol, int ARow, const TRect& Cell);
     std::string StorageSection();
     void IniSave(TObject* Sender);
     void IniLoad(TObject* Sender);

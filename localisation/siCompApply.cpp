@@ -30,10 +30,9 @@ TCollectionKey SplitCollectionKey(const std::string& Entry, char D) {
     const size_t Open = Entry.find('['), Close = Entry.find(']');
     if (Dot == std::string::npos || Open == std::string::npos || Close == std::string::npos || Open < Dot || Close < Open)
         return K;
-    K.CollectionPath = Entry.substr(Dot + 1, Open - Dot - 1);
-    LongInt Index = 0;
-    if (TryStrToInt(Entry.substr(Open + 1, Close - Open - 1), Index) && Index >= 0)
-        K.Index = Index;
+    const TIndexedSegment Collection = ParseIndexedSegment(std::string_view(Entry).substr(Dot + 1, Close - Dot));
+    K.CollectionPath = Collection.Name;
+    K.Index = Collection.Index;
     const std::string Rest = Close + 2 <= Entry.size() ? Entry.substr(Close + 2) : std::string();
     K.ItemPath = Rest.substr(0, Rest.find(D));
     return K;
@@ -116,7 +115,7 @@ void TsiCustomLang::ApplyOwnerText(TStrings* List, const char* Property) {
         !HasProperty(Owner(), Property, StringKinds))
         return;
     const std::string Entry = List->Strings(0);
-    if (!AnsiSameText(EntryKey(Entry, static_cast<char>(FLangDelim)), Class))
+    if (!AnsiSameText(EntryKey(Entry, DelimChar()), Class))
         return;
     std::string Value = FieldWithDefault(Entry, FActiveLanguage);
     if (Value.empty() && FTranslateType == ttGetDefault)
@@ -131,12 +130,12 @@ void TsiCustomLang::ApplyOwnerFont() {
         !HasProperty(Owner(), "Font", ObjectKinds, "TFont"))
         return;
     const std::string Entry = Fonts()->Strings(0);
-    if (!AnsiSameText(EntryKey(Entry, static_cast<char>(FLangDelim)), Class))
+    if (!AnsiSameText(EntryKey(Entry, DelimChar()), Class))
         return;
     auto* Font = DynCast<TFont>(GetObjectProperty(Owner(), GetPropInfo(Owner(), "Font")));
     if (!Font)
         return;
-    std::string Name = ExtractDelimitedField(Entry, static_cast<char>(FLangDelim), FActiveLanguage);
+    std::string Name = ExtractDelimitedField(Entry, DelimChar(), FActiveLanguage);
     if (Name.empty() && FTranslateType == ttGetDefault)
         EntryValueAt(Fonts(), 0, Name, true);
     if (!Name.empty())
@@ -166,7 +165,7 @@ void TsiCustomLang::ApplyKindList(TStrings* List, TStringsType Kind) {
         return;
     if (Kind == stCollections)
         return ApplyCollections(List);
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     const bool Dotted = Kind == stMultiLines || Kind == stOtherStrings;
     int Start = 0;
     if ((Kind == stCaptions || Kind == stHints || Kind == stFonts) && IsForm(Owner()) && IsOwnerTranslated() &&
@@ -289,7 +288,7 @@ void TsiCustomLang::WriteListLines(TStrings* Target, PPropInfo Prop, const std::
 }
 
 void TsiCustomLang::ApplyCollections(TStrings* List) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     for (int I = 0; I < List->Count(); ++I) {
         const std::string Entry = List->Strings(I);
         const TCollectionKey Key = SplitCollectionKey(Entry, D);

@@ -71,7 +71,7 @@ void TsiCustomLang::SetStoreAsUTF8(bool Value) {
 
 void TsiCustomLang::ConvertStorage(bool ToUtf8) {
     RefreshCharsets();
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     auto Convert = [&](std::string_view Text, int Language) {
         const Byte Charset = FLanguageCharsets[static_cast<size_t>(Language - 1)];
         std::string R;
@@ -115,7 +115,7 @@ void TsiCustomLang::ConvertStorage(bool ToUtf8) {
 // Options
 
 std::string TsiCustomLang::FieldWithDefault(std::string_view Entry, int Field) {
-    const char D = static_cast<char>(FLangDelim);
+    const char D = DelimChar();
     std::string R = ExtractDelimitedField(Entry, D, Field);
     if (R.empty() && FUseDefaultLanguage && Field != FDefaultLanguage)
         R = ExtractDelimitedField(Entry, D, FDefaultLanguage);
@@ -223,6 +223,6 @@ std::string TsiCustomLang::PseudoTranslate(const std::string& Text) {
 }
 
 std::string TsiCustomLang::PseudoTranslateEntry(std::string_view Entry) {
-    std::string First = ExtractDelimitedField(Entry, static_cast<char>(FLangDelim), 1);
+    std::string First = ExtractDelimitedField(Entry, DelimChar(), 1);
     return First.empty() ? First : PseudoTranslate(First);
 }

@@ -199,6 +199,7 @@ void TControl::DefineClass(TClassBuilder<TControl>& B) {
     B.Message<&TControl::WMLButtonDown>(WM_LBUTTONDOWN);
     B.Message<&TControl::CMDrag>(CM_DRAG);
     B.Property("DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual);
+    B.Property("DragKind", &TControl::DragKind, &TControl::SetDragKind).Default(dkDrag);
     B.Message<&TControl::WMLButtonUp>(WM_LBUTTONUP);
     B.Message<&TControl::WMLButtonDblClk>(WM_LBUTTONDBLCLK);
     for (UINT Msg : {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONDBLCLK, WM_MBUTTONUP})

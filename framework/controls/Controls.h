@@ -67,6 +67,7 @@ DECLARE_SET(TShiftState, TShiftStateItem)
 class TDragObject;
 class TDragImageList;
 DECLARE_ENUM(TDragMode, dmManual, dmAutomatic)
+DECLARE_ENUM(TDragKind, dkDrag, dkDock)
 DECLARE_ENUM(TDragState, dsDragEnter, dsDragLeave, dsDragMove)
 DECLARE_ENUM(TDragMessage, dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget)
 using TDragOverEvent = TMethodOf<TObject*, TObject*, int, int, TDragState, bool&>;
@@ -300,6 +301,10 @@ public:
     // EndDrag, the release or Escape.
     TDragMode DragMode() const { return FDragMode; }
     void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    // A control that docks is dragged by its own handle-like spots (a grid by its corner cell);
+    // the drag itself is the same drag of the control.
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
     TCursor DragCursor = crDrag;
     void BeginDrag(bool Immediate, int Threshold = -1);
     void EndDrag(bool Drop);
@@ -403,6 +408,7 @@ private:
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
     TDragMode FDragMode = dmManual;
+    TDragKind FDragKind = dkDrag;
     TPopupMenu* FPopupMenu = nullptr;
     TBasicAction* FAction = nullptr;
     TPoint FAnchorRules{0, 0};  // right/bottom distances kept for akRight/akBottom

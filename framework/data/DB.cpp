@@ -275,8 +275,17 @@ void TDataSet::BindFields(bool Binding) {
     FCalcFieldsSize = 0;
     FBlobFieldCount = 0;
     FInternalCalcFields = false;
-    for (int I = 0; I < FFields->Count(); ++I) {
-        TField* F = FFields->Fields(I);
+    // The fields inside object fields bind by their full names as the top-level ones do.
+    std::vector<TField*> All;
+    auto Collect = [&All](auto& Self, TFields* List) -> void {
+        for (int I = 0; I < List->Count(); ++I) {
+            All.push_back(List->Fields(I));
+            if (auto* Object = DynCast<TObjectField>(List->Fields(I)))
+                Self(Self, Object->Fields());
+        }
+    };
+    Collect(Collect, FFields.get());
+    for (TField* F : All) {
         if (Binding) {
             if (F->FieldKind() == fkCalculated || F->FieldKind() == fkLookup) {
                 F->SetFieldNo(-1);

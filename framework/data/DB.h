@@ -34,6 +34,7 @@ class TFields;
 class TFieldDef;
 class TFieldDefs;
 class TBlobField;
+class TObjectField;
 
 // ---------------------------------------------------------------------------------------------
 // Enumerations
@@ -286,7 +287,10 @@ public:
     void SetDataSet(TDataSet* Value);
     const std::string& FieldName() const { return FFieldName; }
     void SetFieldName(const std::string& Value);
-    std::string FullName() const { return FFieldName; }
+    // "Parent.Child" for a field inside an object field, as the definitions name it.
+    std::string FullName() const;
+    // The object field this field belongs to (null for a field of the data set itself).
+    TObjectField* ParentField() const { return FParentField; }
     TFieldType DataType() const { return FDataType; }
     TFieldKind FieldKind() const { return FFieldKind; }
     void SetFieldKind(TFieldKind Value);
@@ -418,12 +422,14 @@ protected:
 private:
     friend class TDataSet;
     friend class TFields;
+    friend class TObjectField;
     std::string GetTextOf(bool Display) const;
     bool IsDisplayLabelStored() const { return !FDisplayLabel.empty(); }
     bool IsDisplayWidthStored() const { return FDisplayWidth > 0; }
     bool IsSizeStored() const { return FSize != 0; }
 
     TDataSet* FDataSet = nullptr;
+    TObjectField* FParentField = nullptr;
     std::string FFieldName;
     TFieldType FDataType = ftUnknown;
     TFieldKind FFieldKind = fkData;
@@ -547,7 +553,8 @@ public:
     void SetFieldDefs(TFieldDefs* Value);
     TFieldDefList& FieldDefList();
     TField* FieldByName(const std::string& FieldName) const;  // raises "Field '%s' not found"
-    TField* FindField(const std::string& FieldName) const;    // case-insensitive; null when absent
+    // Case-insensitive; "Parent.Child" reaches a field inside an object field. Null when absent.
+    TField* FindField(const std::string& FieldName) const;
     TField* FieldByNumber(int FieldNo) const;
     // The fields named in "a;b" (blanks around names ignored); an unknown name raises.
     void GetFieldList(std::vector<TField*>& List, const std::string& FieldNames) const;
@@ -581,6 +588,7 @@ public:
     void SetAutoCalcFields(bool Value) { FAutoCalcFields = Value; }
     bool Filtered() const { return FFiltered; }
     void SetFiltered(bool Value) { SetFilteredValue(Value); }
+    // Object fields are shown as fields with nested fields (data grids nest their columns).
     bool ObjectView() const { return FObjectView; }
     void SetObjectView(bool Value) { FObjectView = Value; }
     TFilterRecordEvent OnFilterRecord() const { return FOnFilterRecord; }

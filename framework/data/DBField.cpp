@@ -11,7 +11,11 @@ using namespace DBConsts;
 TField::TField(TComponent* AOwner) : TComponent(AOwner) {}
 
 TField::~TField() {
-    if (FDataSet) {
+    if (FParentField) {
+        FParentField->Fields()->Remove(this);
+        FParentField = nullptr;
+        FDataSet = nullptr;
+    } else if (FDataSet) {
         FDataSet->FFields->Remove(this);
         FDataSet = nullptr;
     }
@@ -52,6 +56,10 @@ void TField::Assign(TPersistent* Source) {
 }
 
 TComponent* TField::GetParentComponent() const { return FDataSet; }
+
+std::string TField::FullName() const {
+    return FParentField ? FParentField->FullName() + "." + FFieldName : FFieldName;
+}
 
 void TField::SetParentComponent(TComponent* Value) {
     if (!FComponentState.Contains(csLoading) || Value)
@@ -327,7 +335,11 @@ TField* TFields::FindField(const std::string& FieldName) const {
     for (TField* F : FList)
         if (AnsiSameText(F->FieldName(), FieldName))
             return F;
-    return nullptr;
+    std::size_t Dot = FieldName.find('.');
+    if (Dot == std::string::npos)
+        return nullptr;
+    auto* Parent = DynCast<TObjectField>(FindField(FieldName.substr(0, Dot)));
+    return Parent ? Parent->Fields()->FindField(FieldName.substr(Dot + 1)) : nullptr;
 }
 
 TField* TFields::FieldByName(const std::string& FieldName) const {

@@ -127,14 +127,14 @@ TFieldClass TFieldDef::FieldClass() const { return DefaultFieldClass(FDataType);
 
 TField* TFieldDef::CreateField(TComponent* Owner, TField* ParentField, const std::string& FieldName,
                                bool CreateChildren) {
-    (void)ParentField, (void)CreateChildren;
     TFieldClass Class = FieldClass();
     if (!Class)
         DatabaseErrorFmt(SUnknownFieldType, {Name()}, DataSet());
     TField* Field = Class.Create(Owner);
     try {
         Field->SetSize(FSize);
-        Field->SetFieldName(FieldName.empty() ? FullName() : FieldName);
+        // A child is named by its own definition; its parent gives the full name.
+        Field->SetFieldName(!FieldName.empty() ? FieldName : ParentField ? Name() : FullName());
         Field->SetRequired(FAttributes.Contains(faRequired));
         Field->SetReadOnly(FAttributes.Contains(faReadonly));
         if (auto* S = DynCast<TStringField>(Field); S && (FAttributes.Contains(faFixed) || FDataType == ftFixedChar))
@@ -145,7 +145,13 @@ TField* TFieldDef::CreateField(TComponent* Owner, TField* ParentField, const std
             F->SetPrecision(FPrecision);
         if (FInternalCalcField)
             Field->SetFieldKind(fkInternalCalc);
-        Field->SetDataSet(DataSet());
+        if (auto* Parent = DynCast<TObjectField>(ParentField))
+            Parent->AddChild(Field);
+        else
+            Field->SetDataSet(DataSet());
+        if (auto* Object = DynCast<TObjectField>(Field); Object && CreateChildren && HasChildDefs())
+            for (int I = 0; I < FChildDefs->Count(); ++I)
+                FChildDefs->Items(I)->CreateField(Owner, Object, "", true);
     } catch (...) {
         FreeObject(Field);
         throw;

@@ -69,6 +69,8 @@ TFieldClass DefaultFieldClass(TFieldType FieldType) {
         return TLargeintField::StaticClass();
     case ftGuid:
         return TGuidField::StaticClass();
+    case ftADT:
+        return TADTField::StaticClass();
     default:
         return nullptr;
     }
@@ -1050,6 +1052,32 @@ TMemoField::TMemoField(TComponent* AOwner) : TBlobField(AOwner) { SetDataType(ft
 TGraphicField::TGraphicField(TComponent* AOwner) : TBlobField(AOwner) { SetDataType(ftGraphic); }
 
 // ---------------------------------------------------------------------------------------------
+// Object fields
+
+TObjectField::TObjectField(TComponent* AOwner) : TField(AOwner), FFields(std::make_unique<TFields>(nullptr)) {}
+
+TObjectField::~TObjectField() { FFields->Clear(); }
+
+void TObjectField::AddChild(TField* Field) {
+    if (Field->FParentField)
+        Field->FParentField->FFields->Remove(Field);
+    else if (Field->FDataSet)
+        Field->FDataSet->Fields()->Remove(Field);
+    Field->FParentField = this;
+    Field->FDataSet = DataSet();
+    FFields->Add(Field);
+}
+
+bool TObjectField::GetIsNull() const {
+    for (int I = 0; I < FFields->Count(); ++I)
+        if (!FFields->Fields(I)->IsNull())
+            return false;
+    return true;
+}
+
+TADTField::TADTField(TComponent* AOwner) : TObjectField(AOwner) { SetDataType(ftADT); }
+
+// ---------------------------------------------------------------------------------------------
 // Unit start-up
 
 void DBInitialization() {
@@ -1059,5 +1087,6 @@ void DBInitialization() {
                      TFloatField::StaticClass(), TCurrencyField::StaticClass(), TBCDField::StaticClass(),
                      TDateField::StaticClass(), TTimeField::StaticClass(), TDateTimeField::StaticClass(),
                      TBytesField::StaticClass(), TVarBytesField::StaticClass(), TBlobField::StaticClass(),
-                     TMemoField::StaticClass(), TGraphicField::StaticClass(), TDataSource::StaticClass()});
+                     TMemoField::StaticClass(), TGraphicField::StaticClass(), TADTField::StaticClass(),
+                     TDataSource::StaticClass()});
 }

@@ -448,6 +448,32 @@ public:
     explicit TGraphicField(TComponent* AOwner);
 };
 
+// A field made of fields (ftADT): its children are the fields of its child definitions, read and
+// written in the same record as fields of their own. Null while every child is null; its text is
+// "(ADT)", as grids show it.
+class TObjectField : public TField {
+    DECLARE_CLASS(TObjectField, TField)
+public:
+    explicit TObjectField(TComponent* AOwner);
+    ~TObjectField() override;
+    TFields* Fields() const { return FFields.get(); }
+    int FieldCount() const { return FFields->Count(); }
+    // Takes Field as its child (it leaves any other parent or data set).
+    void AddChild(TField* Field);
+
+protected:
+    bool GetIsNull() const override;
+
+private:
+    std::unique_ptr<TFields> FFields;
+};
+
+class TADTField : public TObjectField {
+    DECLARE_CLASS(TADTField, TObjectField)
+public:
+    explicit TADTField(TComponent* AOwner);
+};
+
 // The field class for each field type (null where there is none: the object and interface types).
 TFieldClass DefaultFieldClass(TFieldType FieldType);
 // Field types by name, as form files write them ("ftString").

@@ -97,6 +97,19 @@ void WriteText(TCanvas* Canvas, const TRect& R, int DX, int DY, const std::strin
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
+// TCanvasClip
+
+TCanvasClip::TCanvasClip(TCanvas* Canvas, const TRect& R)
+    : FDC(Canvas->Handle()), FSaved(CreateRectRgn(0, 0, 0, 0)), FHadRegion(GetClipRgn(FDC, FSaved) == 1) {
+    IntersectClipRect(FDC, R.Left, R.Top, R.Right, R.Bottom);
+}
+
+TCanvasClip::~TCanvasClip() {
+    SelectClipRgn(FDC, FHadRegion ? FSaved : nullptr);
+    DeleteObject(FSaved);
+}
+
+// ---------------------------------------------------------------------------------------------
 // TColumnTitle
 
 TColumnTitle::TColumnTitle(TColumn* Column) : FColumn(Column), FFont(new TFont) {
@@ -251,7 +264,7 @@ void TColumn::SetField(TField* Value) {
         return;
     FField = Value;
     if (Value)
-        FFieldName = Value->FieldName();
+        FFieldName = Value->FullName();
     Changed(false);
 }
 
@@ -282,6 +295,66 @@ void TColumn::SetWidth(int Value) {
     FWidth = Value;
     FWidthSet = true;
     Changed(false);
+}
+
+TColumn* TColumn::ParentColumn() {
+    auto* Cols = DynCast<TDBGridColumns>(Collection());
+    if (!Cols || FFieldName.find('.') == std::string::npos || !Cols->Grid()->ObjectView())
+        return nullptr;
+    for (int I = Index() - 1; I >= 0; --I) {
+        const std::string& Name = Cols->Items(I)->FFieldName;
+        if (!Name.empty() && FFieldName.size() > Name.size() && FFieldName[Name.size()] == '.' &&
+            AnsiSameText(FFieldName.substr(0, Name.size()), Name))
+            return Cols->Items(I);
+    }
+    return nullptr;
+}
+
+int TColumn::Depth() {
+    int Result = 0;
+    for (TColumn* P = ParentColumn(); P; P = P->ParentColumn())
+        ++Result;
+    return Result;
+}
+
+bool TColumn::Expandable() {
+    TCustomDBGrid* G = Grid();
+    auto* Object = DynCast<TObjectField>(Field());
+    return G && G->ObjectView() && Object && Object->FieldCount() > 0;
+}
+
+void TColumn::SetExpanded(bool Value) {
+    if (Value == FExpanded)
+        return;
+    FExpanded = Value;
+    auto* Cols = DynCast<TDBGridColumns>(Collection());
+    if (Value && Cols && Expandable() && Cols->State() == csCustomized &&
+        (Index() + 1 >= Cols->Count() || Cols->Items(Index() + 1)->ParentColumn() != this)) {
+        // Persistent columns get their children's columns on first expansion.
+        auto* Object = static_cast<TObjectField*>(Field());
+        Cols->BeginUpdate();
+        try {
+            for (int I = 0; I < Object->FieldCount(); ++I) {
+                TColumn* Child = Cols->Add();
+                Child->SetFieldName(Object->Fields()->Fields(I)->FullName());
+                Child->SetIndex(Index() + 1 + I);
+            }
+        } catch (...) {
+            Cols->EndUpdate();
+            throw;
+        }
+        Cols->EndUpdate();
+    }
+    Changed(true);
+}
+
+bool TColumn::Showing() {
+    if (!FVisible || (FExpanded && Expandable()))
+        return false;
+    for (TColumn* P = ParentColumn(); P; P = P->ParentColumn())
+        if (P->Expandable() && (!P->FVisible || !P->FExpanded))
+            return false;
+    return true;
 }
 
 void TColumn::SetVisible(bool Value) {
@@ -383,16 +456,31 @@ void TDBGridColumns::Added(TCollectionItem*& Item) {
 
 void TDBGridColumns::RebuildColumns() {
     TDataSet* DS = FGrid->DataLink()->DataSet();
+    // Rebuilt columns stay expanded as they were.
+    std::vector<std::string> Expanded;
+    for (int I = 0; I < Count(); ++I)
+        if (Items(I)->FExpanded)
+            Expanded.push_back(Items(I)->FFieldName);
+    auto AddColumns = [&](auto& Self, TFields* Fields) -> void {
+        for (int I = 0; I < Fields->Count(); ++I) {
+            TField* F = Fields->Fields(I);
+            if (!F->Visible())
+                continue;
+            TColumn* Column = Add();
+            Column->SetField(F);
+            auto* Object = DynCast<TObjectField>(F);
+            if (Object && DS->ObjectView()) {
+                Column->FExpanded = std::find(Expanded.begin(), Expanded.end(), F->FullName()) != Expanded.end();
+                Self(Self, Object->Fields());
+            }
+        }
+    };
     BeginUpdate();
     FRebuilding = true;
     try {
         Clear();
         if (DS && FGrid->DataLink()->Active())
-            for (int I = 0; I < DS->FieldCount(); ++I) {
-                TField* F = DS->Fields()->Fields(I);
-                if (F->Visible())
-                    Add()->SetField(F);
-            }
+            AddColumns(AddColumns, DS->Fields());
     } catch (...) {
         FRebuilding = false;
         EndUpdate();
@@ -658,6 +746,79 @@ TColumn* TCustomDBGrid::ColumnAt(int ACol) const {
     return I >= 0 && I < FColumns->Count() ? FColumns->Items(I) : nullptr;
 }
 
+bool TCustomDBGrid::ObjectView() const {
+    TDataSet* DS = FDataLink ? FDataLink->DataSet() : nullptr;
+    return DS && DS->ObjectView();
+}
+
+int TCustomDBGrid::TitleOffset() const {
+    if (!FOptions.Contains(dgTitles))
+        return 0;
+    int Deepest = 0;
+    if (FColumns && ObjectView())
+        for (int I = 0; I < FColumns->Count(); ++I)
+            if (TColumn* C = FColumns->Items(I); C->Showing())
+                Deepest = std::max(Deepest, C->Depth());
+    return 1 + Deepest;
+}
+
+TColumn* TCustomDBGrid::TitleColumn(int ACol, int ARow, TRect& Span) {
+    TColumn* Own = ColumnAt(ACol);
+    int Titles = TitleOffset();
+    if (!Own || ARow < 0 || ARow >= Titles)
+        return nullptr;
+    TColumn* Title = Own;
+    while (Title->Depth() > ARow)
+        Title = Title->ParentColumn();
+    auto Under = [Title](TColumn* C) {
+        for (; C; C = C->ParentColumn())
+            if (C == Title)
+                return true;
+        return false;
+    };
+    const int VLine = FOptions.Contains(dgColLines) ? GridLineWidth() : 0;
+    const int HLine = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
+    Span = CellRect(ACol, ARow);
+    for (int X = ACol - 1; X >= IndicatorOffset() && Under(ColumnAt(X)); --X)
+        if (ColWidths(X) > 0)
+            Span.Left -= ColWidths(X) + VLine;
+    for (int X = ACol + 1; X < ColCount() && Under(ColumnAt(X)); ++X)
+        if (ColWidths(X) > 0)
+            Span.Right += ColWidths(X) + VLine;
+    for (int Y = ARow - 1; Y >= Title->Depth(); --Y)
+        Span.Top -= RowHeights(Y) + HLine;
+    if (Title == Own)
+        for (int Y = ARow + 1; Y < Titles; ++Y)
+            Span.Bottom += RowHeights(Y) + HLine;
+    return Title;
+}
+
+bool TCustomDBGrid::ExpandButtonRect(TColumn* Column, const TRect& Span, TRect& Button) {
+    const int Width = GetSystemMetrics(SM_CXHSCROLL);
+    if (!Column->Expandable() || Span.Width() <= Width)
+        return false;
+    Button = Span;
+    if (UseRightToLeftAlignment())
+        Button.Right = Span.Left + Width;
+    else
+        Button.Left = Span.Right - Width;
+    return true;
+}
+
+void TCustomDBGrid::DrawExpandButton(TColumn* Column, TRect& Span) {
+    TRect Button;
+    if (!ExpandButtonRect(Column, Span, Button))
+        return;
+    // Collapsed points the way the children would open.
+    const bool Right = Column->Expanded() == UseRightToLeftAlignment();
+    RECT R{Button.Left, Button.Top, Button.Right, Button.Bottom};
+    DrawFrameControl(Canvas()->Handle(), &R, DFC_SCROLL, (Right ? DFCS_SCROLLRIGHT : DFCS_SCROLLLEFT) | DFCS_FLAT);
+    if (UseRightToLeftAlignment())
+        Span.Left = Button.Right;
+    else
+        Span.Right = Button.Left;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Layout
 
@@ -724,11 +885,23 @@ void TCustomDBGrid::InternalLayout() {
     SetFixedCols(Indicator);
     UpdateRowCount();
     SetFixedRows(Titles);
-    if (Titles > 0)
-        SetRowHeights(0, TextHeightIn(FTitleFont) + 4);
+    for (int R = 0; R < Titles; ++R)
+        SetRowHeights(R, TextHeightIn(FTitleFont) + 4);
     if (Indicator > 0)
         SetColWidths(0, IndicatorWidth);
     SetColumnAttributes();
+    // A column that expanded (or whose parent collapsed) has no grid column any more: the cursor
+    // goes to the nearest one that shows, rightwards first.
+    if (TColumn* Current = ColumnAt(FCurrent.X); Current && !Current->Showing()) {
+        auto Shows = [this](int X) { TColumn* C = ColumnAt(X); return C && C->Showing(); };
+        int X = FCurrent.X;
+        while (X < ColCount() && !Shows(X))
+            ++X;
+        if (X == ColCount())
+            for (X = FCurrent.X; X > Indicator && !Shows(X);)
+                --X;
+        FCurrent.X = X;
+    }
     UpdateActive();
     Invalidate();
 }
@@ -739,8 +912,8 @@ void TCustomDBGrid::SetColumnAttributes() {
         TColumn* C = FColumns->Items(I);
         if (I + Indicator >= ColCount())
             break;
-        SetColWidths(I + Indicator, C->Visible() ? C->Width() : -1);
-        SetTabStops(I + Indicator, C->Visible() && !C->ReadOnly());
+        SetColWidths(I + Indicator, C->Showing() ? C->Width() : -1);
+        SetTabStops(I + Indicator, C->Showing() && !C->ReadOnly());
     }
     if (FColumns->Count() == 0 && Indicator + 1 <= ColCount() - 1)
         SetColWidths(Indicator, DefaultColWidth());
@@ -750,7 +923,9 @@ void TCustomDBGrid::UpdateRowCount() {
     // As many data rows as fit, at least one; the data link keeps that many records.
     int Titles = TitleOffset();
     int Line = FOptions.Contains(dgRowLines) ? GridLineWidth() : 0;
-    int TitleHeight = Titles > 0 ? (RowCount() > 0 ? RowHeights(0) : DefaultRowHeight()) + Line : 0;
+    int TitleHeight = 0;
+    for (int R = 0; R < Titles; ++R)
+        TitleHeight += (R < RowCount() ? RowHeights(R) : DefaultRowHeight()) + Line;
     int Fit = std::max(1, (ClientHeight() - TitleHeight) / (DefaultRowHeight() + Line));
     if (FDataLink->Active()) {
         FDataLink->SetBufferCount(Fit);
@@ -964,16 +1139,20 @@ void TCustomDBGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawSt
     int Titles = TitleOffset(), Indicator = IndicatorOffset();
     bool Active = FDataLink->Active();
     if (ARow < Titles) {
-        TColumn* Column = ColumnAt(ACol);
+        TRect Span;
+        TColumn* Column = TitleColumn(ACol, ARow, Span);
         if (!Column) {
             C->Brush()->SetColor(FixedColor());
             C->FillRect(ARect);
             return;
         }
+        TCanvasClip Clip(C, ARect);
         C->Font()->Assign(Column->Title()->Font());
         C->Brush()->SetColor(Column->Title()->Color());
         C->Brush()->SetStyle(bsSolid);
-        WriteText(C, ARect, 2, 2, Column->Title()->Caption(), Column->Title()->Alignment());
+        C->FillRect(Span);
+        DrawExpandButton(Column, Span);
+        WriteText(C, Span, 2, 2, Column->Title()->Caption(), Column->Title()->Alignment());
         return;
     }
     int RecordRow = ARow - Titles;
@@ -1063,7 +1242,7 @@ void TCustomDBGrid::ColWidthsChanged() {
     for (int I = 0; I < FColumns->Count() && I + Indicator < ColCount(); ++I) {
         TColumn* C = FColumns->Items(I);
         int W = ColWidths(I + Indicator);
-        if (W >= 0 && C->Visible() && W != C->Width()) {
+        if (W >= 0 && C->Showing() && W != C->Width()) {
             FInLayout = true;
             C->FWidth = W;
             C->FWidthSet = true;
@@ -1159,7 +1338,7 @@ TInplaceEdit* TCustomDBGrid::CreateEditor() { return TCustomGrid::CreateEditor()
 bool TCustomDBGrid::SelectCell(int ACol, int ARow) {
     (void)ARow;
     TColumn* C = ColumnAt(ACol);
-    return !C || C->Visible();
+    return !C || C->Showing();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1316,6 +1495,15 @@ void TCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     TGridState Sizing;
     int Index, Pos, Ofs;
     CalcSizingState(X, Y, Sizing, Index, Pos, Ofs);
+    if (Sizing == gsNormal && Button == mbLeft && Cell.Y >= 0 && Cell.Y < TitleOffset() && Cell.X >= 0) {
+        TRect Span, ExpandButton;
+        TColumn* Title = TitleColumn(Cell.X, Cell.Y, Span);
+        if (Title && ExpandButtonRect(Title, Span, ExpandButton) && ExpandButton.Contains(TPoint{X, Y})) {
+            FPressed = TGridCoord{-1, -1};
+            Title->SetExpanded(!Title->Expanded());
+            return;
+        }
+    }
     if (Sizing != gsNormal || Cell.Y < TitleOffset() || Cell.X < 0) {
         // Sizing, titles and space outside the cells are the grid's.
         TCustomGrid::MouseDown(Button, Shift, X, Y);

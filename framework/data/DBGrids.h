@@ -32,6 +32,21 @@ inline constexpr const char* SDeleteMultipleRecordsQuestion = "Delete all select
 inline constexpr int IndicatorWidth = 11;
 }  // namespace DBGridConsts
 
+// Limits drawing on a canvas to a rectangle until it goes (the clipping before it comes back):
+// a title that spans several cells is drawn whole by each of them, clipped to the cell.
+class TCanvasClip {
+public:
+    TCanvasClip(TCanvas* Canvas, const TRect& R);
+    ~TCanvasClip();
+    TCanvasClip(const TCanvasClip&) = delete;
+    TCanvasClip& operator=(const TCanvasClip&) = delete;
+
+private:
+    HDC FDC;
+    HRGN FSaved;
+    bool FHadRegion;
+};
+
 // A column's title: its own caption, font, colour and alignment, or the grid's and field's.
 class TColumnTitle : public TPersistent {
     DECLARE_CLASS(TColumnTitle, TPersistent)
@@ -88,7 +103,6 @@ public:
     void SetWidth(int Value);
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
-    bool Showing() const { return FVisible; }
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
     TColumnTitle* Title() const { return FTitle; }
@@ -99,12 +113,18 @@ public:
     void SetColor(TColor Value);
     TAlignment Alignment();
     void SetAlignment(TAlignment Value);
-    // Object fields shown as nested columns are not built: a column is never expandable, and
-    // Expanded (as form files write it) is kept but changes nothing.
-    bool Expandable() const { return false; }
+    // Nesting of object fields (the data set's ObjectView): the columns of an object field's
+    // children follow its column, named "Parent.Child"; the nearest such column before this one is
+    // its parent. An expandable column (an object field with children, in object view) shows
+    // either itself (collapsed) or its children (expanded), whose titles sit one title row lower.
+    TColumn* ParentColumn();
+    int Depth();
+    bool Expandable();
     bool Expanded() const { return FExpanded; }
-    void SetExpanded(bool Value) { FExpanded = Value; }
-    int Depth() const { return 0; }
+    // Expanding a column whose children have no columns yet adds them after it.
+    void SetExpanded(bool Value);
+    // Visible, not an expanded column and every parent expanded: the column has a grid column.
+    bool Showing();
     int DefaultWidth();
     void RefreshDefaultFont();
 
@@ -199,7 +219,10 @@ public:
     TFont* TitleFont() const { return FTitleFont; }
     void SetTitleFont(TFont* Value) { FTitleFont->Assign(Value); }
     int IndicatorOffset() const { return FOptions.Contains(dgIndicator) ? 1 : 0; }
-    int TitleOffset() const { return FOptions.Contains(dgTitles) ? 1 : 0; }
+    // Title rows: one, and one more for each level of nested columns showing in object view.
+    int TitleOffset() const;
+    // The data set shows its object fields as fields with nested fields.
+    bool ObjectView() const;
     // The current column's index in Columns, and its field.
     int SelectedIndex() const { return Col() - IndicatorOffset(); }
     void SetSelectedIndex(int Value);
@@ -218,6 +241,16 @@ public:
     // 2 pixels in, on the canvas's brush and font as the grid set them.
     void DefaultDrawColumnCell(const TRect& Rect, int DataCol, TColumn* Column, TGridDrawState State);
     void DefaultDrawDataCell(const TRect& Rect, TField* Field, TGridDrawState State);
+    // The column whose title covers the title cell (ACol, ARow), and that title's whole rectangle
+    // (a parent's title spans its showing children; a column's own title reaches down to the last
+    // title row). Null outside the titles' columns.
+    TColumn* TitleColumn(int ACol, int ARow, TRect& Span);
+    // Where an expandable column's expand button sits in its title: a scroll-bar arrow's width at
+    // the right (left for right-to-left); false when the title is not wider than that.
+    bool ExpandButtonRect(TColumn* Column, const TRect& Span, TRect& Button);
+    // Draws the expand button of an expandable column's title (pointing right when collapsed,
+    // left when expanded, mirrored right-to-left) and takes its room from Span.
+    void DrawExpandButton(TColumn* Column, TRect& Span);
 
     TDrawColumnCellEvent OnDrawColumnCell;
     TDrawDataCellEvent OnDrawDataCell;

@@ -711,6 +711,9 @@ TEST(WizardLists, NumbersAsWholeItems) {
     EXPECT_FALSE(ListHasNumber("10,11,12", 2));
     EXPECT_TRUE(ListHasNumber("1", 1));
     EXPECT_FALSE(ListHasNumber("", 1));
+    EXPECT_FALSE(ListHasNumber("01,3", 1)) << "an item is taken as it stands";
+    EXPECT_FALSE(ListHasNumber(" 1,3", 1));
+    EXPECT_TRUE(ListHasNumber("3,1", 1));
     EXPECT_EQ(DataSourceOf("Provider=SQLOLEDB.1|Data Source=A,1433", false), "A,1433");
     EXPECT_EQ(DataSourceOf("Data Source=A;Initial Catalog=master", true), "A");
     EXPECT_EQ(DataSourceOf("Provider=SQLOLEDB.1", true), "");

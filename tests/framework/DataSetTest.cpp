@@ -430,7 +430,7 @@ TEST(DataSetFieldDefs, UnknownTypesAndDuplicatesAreRefused) {
     TOwned<TTestTable> T(Create<TTestTable>(nullptr));
     T->FieldDefs()->Add("A", ftInteger);
     EXPECT_THROW(T->FieldDefs()->Add("a", ftString, 5), EDatabaseError);
-    T->FieldDefs()->Add("Obj", ftADT);
+    T->FieldDefs()->Add("Obj", ftArray);  // object fields are ftADT only
     try {
         T->Open();
         FAIL();
