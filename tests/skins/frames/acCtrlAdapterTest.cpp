@@ -24,6 +24,11 @@ public:
     int GetClientOffsetX() override { return 0; }
     int GetClientOffsetY() override { return 0; }
     void FreeTitleImage() override {}
+    TsSkinManager* ProviderManager() const override { return nullptr; }
+    void SetAnimating(bool) override {}
+    bool DrawsNonClientArea() const override { return false; }
+    void ResetBorderRegion() override {}
+    void RepaintAfterSkinChange() override {}
     TCustomForm* Form;
 };
 
