@@ -90,6 +90,13 @@ TScrollBox::TScrollBox(TComponent* AOwner) : TScrollingWinControl(AOwner) {
     FHeight = 41;
 }
 
+TCustomFrame::TCustomFrame(TComponent* AOwner) : TScrollingWinControl(AOwner) {
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    SetTabStop(false);
+    FWidth = 320;
+    FHeight = 240;
+}
+
 void TScrollBox::DefineClass(TClassBuilder<TScrollBox>& B) {
     B.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle)
         .TypeName("TBorderStyle")
@@ -1495,7 +1502,8 @@ void InitControls() {
     WndExceptionHandler = HandleWindowException;
     SetWakeMainThread(TNotifyEvent::Bind<&TApplication::WakeMainThread>(Application));
     // The classes form files name.
-    RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass(), TScrollBox::StaticClass()});
+    RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass(), TScrollBox::StaticClass(),
+                     TFrame::StaticClass()});
 }
 
 void DoneControls() {

@@ -114,6 +114,20 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Forms
 
+// A frame: a borderless container for a designed group of controls, placed on a form like any
+// control. Form files name it "TFrame" and nest its controls inside it.
+class TCustomFrame : public TScrollingWinControl {
+    DECLARE_CLASS(TCustomFrame, TScrollingWinControl)
+public:
+    explicit TCustomFrame(TComponent* AOwner);
+};
+
+class TFrame : public TCustomFrame {
+    DECLARE_CLASS(TFrame, TCustomFrame)
+public:
+    using TCustomFrame::TCustomFrame;
+};
+
 class TCustomForm : public TScrollingWinControl {
     DECLARE_CLASS(TCustomForm, TScrollingWinControl)
 public:
