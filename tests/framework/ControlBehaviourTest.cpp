@@ -237,7 +237,9 @@ TEST_F(ControlBehaviour, ScrollBoxIsABorderedContainerAsFormsAreScrollingControl
 
 namespace {
 
-TEST(FrameInFormFile, AFormResourceHoldsAFrameWithItsControls) {
+using FrameInFormFile = ControlsTest;
+
+TEST_F(FrameInFormFile, AFormResourceHoldsAFrameWithItsControls) {
     const std::string Text =
         "object F: TForm\r\n  Left = 0\r\n  Top = 0\r\n  Width = 300\r\n  Height = 200\r\n"
         "  object Frame1: TFrame\r\n    Left = 8\r\n    Top = 8\r\n    Width = 200\r\n    Height = 100\r\n"

@@ -317,7 +317,9 @@ TEST_F(FormTest, DataModulesAreReadFromTheirResourceAndListedByTheScreen) {
 
 namespace {
 
-TEST(MDIFormTest, ChildrenLiveInTheFramesClientWindow) {
+using MDIFormTest = ControlsTest;
+
+TEST_F(MDIFormTest, ChildrenLiveInTheFramesClientWindow) {
     TOwned<TForm> Frame(TForm::CreateNew(nullptr));
     Frame->SetFormStyle(fsMDIForm);
     Frame->SetBounds(20, 20, 500, 400);
@@ -353,7 +355,7 @@ TEST(MDIFormTest, ChildrenLiveInTheFramesClientWindow) {
     EXPECT_EQ(Frame->MDIChildCount(), 0);
 }
 
-TEST(MDIFormTest, AnMDIChildWithoutAnMDIFormCannotBeMade) {
+TEST_F(MDIFormTest, AnMDIChildWithoutAnMDIFormCannotBeMade) {
     TOwned<TForm> Child(TForm::CreateNew(nullptr));
     Child->SetFormStyle(fsMDIChild);
     EXPECT_THROW(Child->HandleNeeded(), EInvalidOperation);
