@@ -553,55 +553,58 @@ void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState 
     }
 }
 
-bool DispatchMenuMeasureItem(MEASUREITEMSTRUCT* Info) {
-    if (!Info || Info->CtlType != ODT_MENU)
-        return false;
-    auto It = Commands().find(static_cast<Word>(Info->itemID));
-    if (It == Commands().end())
-        return false;
-    TMenuItem* Item = It->second;
-    HDC DC = GetDC(nullptr);
-    HFONT Font = MenuFont(Item->Default());
-    HGDIOBJ Old = Font ? SelectObject(DC, Font) : nullptr;
+namespace {
+// The item of an owner-drawn menu message, or null.
+TMenuItem* OwnerDrawnItem(UINT CtlType, UINT ItemID) {
+    if (CtlType != ODT_MENU)
+        return nullptr;
+    auto It = Commands().find(static_cast<Word>(ItemID));
+    return It == Commands().end() ? nullptr : It->second;
+}
+
+// Paint with a canvas over DC in the menu font (bold for a default item); DC is left as it was.
+template <class F>
+void WithMenuCanvas(HDC DC, bool Bold, F Paint) {
+    const int Saved = SaveDC(DC);
+    HFONT Font = MenuFont(Bold);
+    if (Font)
+        SelectObject(DC, Font);
     {
         TOwned<TCanvas> Canvas(Create<TCanvas>());
         Canvas->SetHandle(DC);
-        int W = static_cast<int>(Info->itemWidth), H = static_cast<int>(Info->itemHeight);
-        Item->MeasureItem(Canvas.get(), W, H);
-        Info->itemWidth = static_cast<UINT>(std::max(W, 0));
-        Info->itemHeight = static_cast<UINT>(std::max(H, 0));
+        Paint(Canvas.get());
         Canvas->SetHandle(nullptr);
     }
-    if (Old)
-        SelectObject(DC, Old);
+    RestoreDC(DC, Saved);
     if (Font)
         DeleteObject(Font);
+}
+}  // namespace
+
+bool DispatchMenuMeasureItem(MEASUREITEMSTRUCT* Info) {
+    TMenuItem* Item = Info ? OwnerDrawnItem(Info->CtlType, Info->itemID) : nullptr;
+    if (!Item)
+        return false;
+    HDC DC = GetDC(nullptr);
+    WithMenuCanvas(DC, Item->Default(), [&](TCanvas* Canvas) {
+        int W = static_cast<int>(Info->itemWidth), H = static_cast<int>(Info->itemHeight);
+        Item->MeasureItem(Canvas, W, H);
+        Info->itemWidth = static_cast<UINT>(std::max(W, 0));
+        Info->itemHeight = static_cast<UINT>(std::max(H, 0));
+    });
     ReleaseDC(nullptr, DC);
     return true;
 }
 
 bool DispatchMenuDrawItem(DRAWITEMSTRUCT* Info) {
-    if (!Info || Info->CtlType != ODT_MENU)
+    TMenuItem* Item = Info ? OwnerDrawnItem(Info->CtlType, Info->itemID) : nullptr;
+    if (!Item)
         return false;
-    auto It = Commands().find(static_cast<Word>(Info->itemID));
-    if (It == Commands().end())
-        return false;
-    TMenuItem* Item = It->second;
-    const int Saved = SaveDC(Info->hDC);
-    HFONT Font = MenuFont(Item->Default());
-    if (Font)
-        SelectObject(Info->hDC, Font);
-    {
-        TOwned<TCanvas> Canvas(Create<TCanvas>());
-        Canvas->SetHandle(Info->hDC);
+    WithMenuCanvas(Info->hDC, Item->Default(), [&](TCanvas* Canvas) {
         const RECT& R = Info->rcItem;
-        Item->AdvancedDrawItem(Canvas.get(), TRect{R.left, R.top, R.right, R.bottom}, OwnerDrawStateOf(Info->itemState),
+        Item->AdvancedDrawItem(Canvas, TRect{R.left, R.top, R.right, R.bottom}, OwnerDrawStateOf(Info->itemState),
                                IsTopLevel(Item));
-        Canvas->SetHandle(nullptr);
-    }
-    RestoreDC(Info->hDC, Saved);
-    if (Font)
-        DeleteObject(Font);
+    });
     return true;
 }
 
