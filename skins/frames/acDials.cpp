@@ -19,6 +19,9 @@
 
 HHOOK DialogHookHandle = nullptr;
 LONG DialogStyle = 0;
+std::vector<TacMnuWnd*> MenuWrappers;
+
+void FreeClosedMenuWrappers();
 
 namespace {
 int UseCount = 0;
@@ -58,6 +61,7 @@ void SwitchDialogHook(bool Install) {
             DialogHookHandle = SetWindowsHookExA(WH_CBT, DialogHookProc, nullptr, GetCurrentThreadId());
         return;
     }
+    FreeMenuWrappers();
     if (DialogHookHandle)
         UnhookWindowsHookEx(DialogHookHandle);
     DialogHookHandle = nullptr;
@@ -146,6 +150,7 @@ LRESULT CALLBACK DialogHookProc(int Code, WPARAM WParam, LPARAM LParam) {
     if (ApplicationGoing())
         return Result;
     HWND Wnd = reinterpret_cast<HWND>(WParam);
+    FreeClosedMenuWrappers();
     switch (Code) {
     case HCBT_DESTROYWND:
         FreeDestroyedDialogs();
@@ -160,8 +165,11 @@ LRESULT CALLBACK DialogHookProc(int Code, WPARAM WParam, LPARAM LParam) {
         auto Atom = reinterpret_cast<UINT_PTR>(CS->lpszClass);
         if (Atom == DialogAtom) {
             AttachProviderToWindow(Wnd, nullptr);
-        } else if (Atom == PopupMenuAtom || Atom < 0x10000) {
-            // Popup menus keep the system's look: the skinned menus draw their items.
+        } else if (Atom == PopupMenuAtom) {
+            if (!IsDwmCompositionEnabled() && DefaultManager && DefaultManager->SkinnedPopups &&
+                !AnswersSkinCommand(Wnd, SKIN_ISSKINNED))
+                MenuWrappers.push_back(Create<TacMnuWnd>(Wnd, false, "MAINMENU", DefaultManager, nullptr));
+        } else if (Atom < 0x10000) {
         } else {
             std::string Class = GetWindowClassName(Wnd);
             if (Class == "TPUtilWindow" || CS->dwExStyle == 0 || CS->style == 0)
@@ -230,6 +238,66 @@ bool AttachProviderToWindow(HWND Handle, CREATESTRUCTA* CreateStruct) {
                 !Child->HandleAllocated() || !AnswersSkinCommand(Child->Handle(), SKIN_ISSKINNED))
                 GiveProvider(Child);
     return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Popup-menu windows
+
+TacMnuWnd::~TacMnuWnd() {
+    MenuWrappers.erase(std::remove(MenuWrappers.begin(), MenuWrappers.end(), this), MenuWrappers.end());
+}
+
+void TacMnuWnd::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_DESTROY:
+        BorderDrawn = 0;
+        break;
+    case WM_NCDESTROY: {
+        // The procedure goes back before the window's last message; the wrapper is freed only after
+        // the window has handled it, never from inside its own procedure while it still runs.
+        BorderDrawn = 0;
+        WNDPROC Old = ReplacedWndProc;
+        HWND Wnd = Handle;
+        TacMainWnd* Self = this;
+        ReleaseWindowHook(Wnd, false, 0, Self);
+        if (Old)
+            Message.Result = CallWindowProcA(Old, Wnd, Message.Msg, Message.WParam, Message.LParam);
+        Unhooked = true;
+        return;
+    }
+    case SM_ALPHACMD:
+        switch (SkinCommandOf(Message.WParam)) {
+        case SKIN_ISSKINNED: Message.Result = 1; break;
+        case SKIN_SETUPDATING: Message.Result = BorderDrawn; break;
+        case SKIN_POPUPSHAPING:
+            if (IsWindowVisible(Handle))
+                BorderDrawn = 1;
+            break;
+        case SKIN_GETAPPLICATION: Message.Result = reinterpret_cast<LRESULT>(Application); break;
+        default: break;
+        }
+        return;
+    default:
+        break;
+    }
+    TacScrollWnd::WndProc(Message);
+}
+
+void FreeMenuWrappers() {
+    std::vector<TacMnuWnd*> Wrappers;
+    Wrappers.swap(MenuWrappers);
+    for (TacMnuWnd* W : Wrappers)
+        W->Free();
+}
+
+// Wrappers whose window is gone are freed on the hook's next event, outside their procedure.
+void FreeClosedMenuWrappers() {
+    std::vector<TacMnuWnd*> Closed;
+    for (TacMnuWnd* W : MenuWrappers)
+        if (W->Unhooked || !IsWindow(W->Handle))
+            Closed.push_back(W);
+    for (TacMnuWnd* W : Closed)
+        W->Free();
 }
 
 // ---------------------------------------------------------------------------------------------

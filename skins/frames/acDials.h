@@ -10,8 +10,8 @@
 //   forms, and wraps each child control with the hook of its window class.
 //
 // A dialog opened while another skinned dialog shows stays standard unless it holds a tool bar (the
-// file dialogs), so nested message boxes keep the system's look. Popup-menu windows are left to the
-// system here.
+// file dialogs), so nested message boxes keep the system's look. Popup-menu windows get a TacMnuWnd
+// while the default manager skins popups.
 //
 // Start-up: acDialsInitialization() lets the skin manager install the hook; acDialsFinalization()
 // takes it away and frees every provider.
@@ -175,6 +175,22 @@ private:
     TColor BrushColor = clNone;
     bool Pressed = false;
 };
+
+// The hook of a popup-menu window, made by the dialog hook while the default manager skins popups.
+// It answers the library's menu-border questions: SKIN_SETUPDATING with whether the skinned menus
+// have drawn the window's border since its last erase, SKIN_POPUPSHAPING (sent before the menus
+// shape the window) by noting that they have. It leaves MenuWrappers when its window is destroyed.
+class TacMnuWnd : public TacScrollWnd {
+    DECLARE_CLASS(TacMnuWnd, TacScrollWnd)
+public:
+    using TacScrollWnd::TacScrollWnd;
+    ~TacMnuWnd() override;
+    void WndProc(TMessage& Message) override;
+    int BorderDrawn = 0;
+};
+// The wrappers of the popup-menu windows that are open.
+extern std::vector<TacMnuWnd*> MenuWrappers;
+void FreeMenuWrappers();
 
 // The CBT hook procedure; always passes the event on first.
 LRESULT CALLBACK DialogHookProc(int Code, WPARAM WParam, LPARAM LParam);

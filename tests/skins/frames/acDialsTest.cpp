@@ -201,4 +201,51 @@ TEST_F(acDialsTest, WhichFormsGetAProvider) {
     }
 }
 
+struct TMenuVisit {
+    bool Seen = false;
+    bool Marked = false;
+    LRESULT Before = -1, After = -1;
+    std::size_t Wrappers = 0;
+};
+TMenuVisit* MenuVisit = nullptr;
+
+VOID CALLBACK LookAtMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+    HWND Menu = FindWindowA("#32768", nullptr);
+    if (!Menu || !IsWindowVisible(Menu))
+        return;
+    KillTimer(nullptr, Id);
+    MenuVisit->Seen = true;
+    MenuVisit->Marked = GetPropA(Menu, HookPropName) != nullptr;
+    MenuVisit->Wrappers = MenuWrappers.size();
+    MenuVisit->Before = SendMessageA(Menu, SM_ALPHACMD, MAKEWPARAM(0, SKIN_SETUPDATING), 0);
+    SendMessageA(Menu, SM_ALPHACMD, MAKEWPARAM(0, SKIN_POPUPSHAPING), 0);
+    MenuVisit->After = SendMessageA(Menu, SM_ALPHACMD, MAKEWPARAM(0, SKIN_SETUPDATING), 0);
+    PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(acDialsTest, APopupMenuWindowIsWrappedAndItsWrapperGoesWithIt) {
+    LoadSkin();
+    if (IsDwmCompositionEnabled())
+        GTEST_SKIP() << "with desktop composition popup menus keep the system's look";
+    TOwned<TPopupMenu> Menu(Create<TPopupMenu>(nullptr));
+    for (const char* Caption : {"One", "Two"}) {
+        TMenuItem* Item = Create<TMenuItem>(Menu.get());
+        Item->SetCaption(Caption);
+        Menu->Items()->Add(Item);
+    }
+    TMenuVisit V;
+    MenuVisit = &V;
+    SetTimer(nullptr, 0, 20, LookAtMenu);
+    Menu->Popup(120, 120);
+    Pump();
+    MenuVisit = nullptr;
+    ASSERT_TRUE(V.Seen);
+    EXPECT_TRUE(V.Marked);
+    EXPECT_EQ(V.Wrappers, 1u);
+    EXPECT_EQ(V.Before, 0) << "no border drawn by the skinned menus yet";
+    EXPECT_EQ(V.After, 1) << "the window is being shaped: its border counts as drawn";
+    DestroySomeWindow();
+    EXPECT_TRUE(MenuWrappers.empty()) << "the closed popup's wrapper is gone";
+}
+
 }  // namespace
