@@ -10,7 +10,6 @@
 #include "acntUtils.h"
 #include "acPNG.h"
 #include "acSBUtils.h"
-#include "acDials.h"
 #include "acShellCtrls.h"
 #include "ADODB.h"
 #include "Buttons.h"
@@ -201,7 +200,6 @@ const TUnitEntry Table[] = {
     {"sVclUtils", sVclUtilsInitialization, sVclUtilsFinalization},
     {"sStyleSimply", sStyleSimplyInitialization, sStyleSimplyFinalization},
     {"acSBUtils", acSBUtilsInitialization, acSBUtilsFinalization},
-    {"acDials", acDialsInitialization, acDialsFinalization},
     {"sGlyphUtils", sGlyphUtilsInitialization, sGlyphUtilsFinalization},
     {"sDateUtils", sDateUtilsInitialization, nullptr},
     {"sEdit", sEditInitialization, nullptr},
