@@ -1780,12 +1780,20 @@ void TWinControl::WMReflect(TMessage& Message) {
         auto* D = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
         if (D && D->CtlType != ODT_MENU)
             From = D->hwndItem;
+        else if (DispatchMenuDrawItem(D)) {
+            Message.Result = TRUE;
+            return;
+        }
         break;
     }
     case WM_MEASUREITEM: {
         auto* M = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
         if (M && M->CtlType != ODT_MENU)
             From = GetDlgItem(FHandle, static_cast<int>(M->CtlID));
+        else if (DispatchMenuMeasureItem(M)) {
+            Message.Result = TRUE;
+            return;
+        }
         break;
     }
     case WM_DELETEITEM:

@@ -90,6 +90,13 @@ TScrollBox::TScrollBox(TComponent* AOwner) : TScrollingWinControl(AOwner) {
     FHeight = 41;
 }
 
+TCustomFrame::TCustomFrame(TComponent* AOwner) : TScrollingWinControl(AOwner) {
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    SetTabStop(false);
+    FWidth = 320;
+    FHeight = 240;
+}
+
 void TScrollBox::DefineClass(TClassBuilder<TScrollBox>& B) {
     B.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle)
         .TypeName("TBorderStyle")
@@ -269,10 +276,41 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
 
 // Window
 
+namespace {
+// The MDI form that shows the MDI children: the main form when it is one, else the first of the screen.
+TCustomForm* FindMDIForm() {
+    if (Application && Application->MainForm() && Application->MainForm()->FormStyle() == fsMDIForm)
+        return Application->MainForm();
+    for (int I = 0; Screen && I < Screen->FormCount(); ++I)
+        if (Screen->Forms(I)->FormStyle() == fsMDIForm)
+            return Screen->Forms(I);
+    return nullptr;
+}
+}  // namespace
+
 void TCustomForm::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     if (FParent || ParentWindow())
         return;
+    if (FFormStyle == fsMDIChild && !FComponentState.Contains(csDesigning)) {
+        TCustomForm* Frame = FindMDIForm();
+        if (!Frame)
+            throw EInvalidOperation(FormsConsts::SNoMDIForm);
+        // An MDI child is a child of the frame's client window; the system gives it its frame.
+        Frame->HandleNeeded();
+        Params.WndParent = Frame->ClientHandle();
+        Params.Style = (Params.Style & ~(WS_POPUP | WS_GROUP | WS_TABSTOP)) | WS_CHILD | WS_CLIPSIBLINGS |
+                       WS_CLIPCHILDREN | WS_CAPTION | WS_THICKFRAME;
+        if (FBorderIcons.Contains(biSystemMenu))
+            Params.Style |= WS_SYSMENU;
+        if (FBorderIcons.Contains(biMinimize))
+            Params.Style |= WS_MINIMIZEBOX;
+        if (FBorderIcons.Contains(biMaximize))
+            Params.Style |= WS_MAXIMIZEBOX;
+        Params.ExStyle |= WS_EX_MDICHILD;
+        Params.WindowClass.style = CS_DBLCLKS;
+        return;
+    }
     Params.Style &= ~(WS_CHILD | WS_GROUP | WS_TABSTOP);
     Params.Style |= WS_CLIPCHILDREN;
     Params.WndParent = Application ? Application->Handle() : nullptr;
@@ -308,6 +346,16 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
     TWinControl::CreateWnd();
+    if (FFormStyle == fsMDIForm && !FComponentState.Contains(csDesigning)) {
+        CLIENTCREATESTRUCT Client{nullptr, 0xFF00};
+        RECT R;
+        GetClientRect(FHandle, &R);
+        FClientHandle = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL,
+                                        0, 0, R.right, R.bottom, FHandle, nullptr, GetModuleHandleA(nullptr), &Client);
+        if (!FClientHandle)
+            RaiseLastOSError();
+    }
     if (FFormStyle == fsStayOnTop)
         SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (FMenu)
@@ -344,7 +392,25 @@ void TCustomForm::ApplyAlphaBlend() {
     }
 }
 
+void TCustomForm::DefaultHandler(TMessage& Message) {
+    // Below the framework's own messages, MDI windows take the system's MDI procedures, which keep
+    // the client window filling the frame and the children's activation and maximised state.
+    if (FHandle && Message.Msg < CM_BASE && Message.Msg != WM_SETTEXT && Message.Msg != WM_GETTEXT &&
+        Message.Msg != WM_GETTEXTLENGTH) {
+        if (FFormStyle == fsMDIForm && FClientHandle) {
+            Message.Result = DefFrameProcA(FHandle, FClientHandle, Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
+        if (FFormStyle == fsMDIChild && (GetWindowLongPtrA(FHandle, GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+            Message.Result = DefMDIChildProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
+    }
+    TScrollingWinControl::DefaultHandler(Message);
+}
+
 void TCustomForm::DestroyWnd() {
+    FClientHandle = nullptr;
     // The system destroys a window's menu with it: the menu bar is taken off first and stays the menu's.
     if (FMenu && FHandle)
         FMenu->SetWindowHandle(nullptr);
@@ -1495,7 +1561,8 @@ void InitControls() {
     WndExceptionHandler = HandleWindowException;
     SetWakeMainThread(TNotifyEvent::Bind<&TApplication::WakeMainThread>(Application));
     // The classes form files name.
-    RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass(), TScrollBox::StaticClass()});
+    RegisterClasses({TForm::StaticClass(), TButton::StaticClass(), TTimer::StaticClass(), TScrollBox::StaticClass(),
+                     TFrame::StaticClass()});
 }
 
 void DoneControls() {

@@ -73,6 +73,7 @@ inline constexpr const char* SCannotFocus = "Cannot focus a disabled or invisibl
 inline constexpr const char* SParentRequired = "Control '%s' has no parent window";
 inline constexpr const char* SControlParentSetToSelf = "A control cannot have itself as its parent";
 inline constexpr const char* SResNotFound = "Resource %s not found";
+inline constexpr const char* SNoMDIForm = "Cannot create form. No MDI forms are currently active";
 }  // namespace FormsConsts
 
 
@@ -113,6 +114,20 @@ private:
 
 // ---------------------------------------------------------------------------------------------
 // Forms
+
+// A frame: a borderless container for a designed group of controls, placed on a form like any
+// control. Form files name it "TFrame" and nest its controls inside it.
+class TCustomFrame : public TScrollingWinControl {
+    DECLARE_CLASS(TCustomFrame, TScrollingWinControl)
+public:
+    explicit TCustomFrame(TComponent* AOwner);
+};
+
+class TFrame : public TCustomFrame {
+    DECLARE_CLASS(TFrame, TCustomFrame)
+public:
+    using TCustomFrame::TCustomFrame;
+};
 
 class TCustomForm : public TScrollingWinControl {
     DECLARE_CLASS(TCustomForm, TScrollingWinControl)
@@ -163,6 +178,10 @@ public:
     // forms have none). MDIChildren raises EListError for an index out of range.
     int MDIChildCount() const;
     TCustomForm* MDIChildren(int Index) const;
+    // The MDI client window of an fsMDIForm (made with the form's window, filling its client area;
+    // its children are the fsMDIChild forms), 0 for other forms.
+    HWND ClientHandle() const { return FClientHandle; }
+    void DefaultHandler(TMessage& Message) override;
     TWindowState WindowState() const { return FWindowState; }
     void SetWindowState(TWindowState Value);
     // The state the window takes when it is next shown, without showing it so now: MDI windows
@@ -255,6 +274,7 @@ private:
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TPosition FPosition = poDefaultPosOnly;
     TFormStyle FFormStyle = fsNormal;
+    HWND FClientHandle = nullptr;
     TWindowState FWindowState = wsNormal;
     bool FKeyPreview = false;
     bool FActive = false;

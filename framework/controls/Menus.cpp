@@ -46,6 +46,18 @@ void PopupWndProc(TMessage& Message) {
         if (HIWORD(Message.WParam) == 0 && Message.LParam == 0 && DispatchMenuCommand(LOWORD(Message.WParam)))
             return;
         break;
+    case WM_MEASUREITEM:
+        if (DispatchMenuMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam))) {
+            Message.Result = TRUE;
+            return;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (DispatchMenuDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam))) {
+            Message.Result = TRUE;
+            return;
+        }
+        break;
     case WM_INITMENUPOPUP: {
         auto Menu = reinterpret_cast<HMENU>(Message.WParam);
         for (TMenu* M : AllMenus())
@@ -211,6 +223,12 @@ void TMenuItem::DefineClass(TClassBuilder<TMenuItem>& B) {
     B.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
     B.Property("OnClick", [](TMenuItem* I) { return I->OnClick; },
                [](TMenuItem* I, const TNotifyEvent& E) { I->OnClick = E; });
+    B.Property("OnMeasureItem", [](TMenuItem* I) { return I->OnMeasureItem; },
+               [](TMenuItem* I, const TMenuMeasureItemEvent& E) { I->OnMeasureItem = E; });
+    B.Property("OnDrawItem", [](TMenuItem* I) { return I->OnDrawItem; },
+               [](TMenuItem* I, const TMenuDrawItemEvent& E) { I->OnDrawItem = E; });
+    B.Property("OnAdvancedDrawItem", [](TMenuItem* I) { return I->OnAdvancedDrawItem; },
+               [](TMenuItem* I, const TAdvancedMenuDrawItemEvent& E) { I->OnAdvancedDrawItem = E; });
 }
 
 TMenuItem* TMenuItem::Items(int Index) const {
@@ -431,6 +449,9 @@ void TMenuItem::AppendTo(HMENU Menu, TMenu* Owner) {
         if (FRadioItem)
             Info.fType |= MFT_RADIOCHECK;
     }
+    // Owner-drawn items keep their text, so that the system's searches by mnemonic still work.
+    if (Owner && Owner->OwnerDraw())
+        Info.fType |= MFT_OWNERDRAW;
     if (FBreak == mbBreak)
         Info.fType |= MFT_MENUBREAK;
     else if (FBreak == mbBarBreak)
@@ -460,6 +481,131 @@ void TMenuItem::AppendTo(HMENU Menu, TMenu* Owner) {
         }
     }
     InsertMenuItemW(Menu, static_cast<UINT>(GetMenuItemCount(Menu)), TRUE, &Info);
+}
+
+namespace {
+// The caption as the standard look writes it: the short cut after a tab.
+std::string ItemText(const TMenuItem* Item) {
+    std::string Text = Item->Caption();
+    if (Item->ShortCut() != scNone && !ShortCutToText(Item->ShortCut()).empty())
+        Text += "\t" + ShortCutToText(Item->ShortCut());
+    return Text;
+}
+
+HFONT MenuFont(bool Bold) {
+    NONCLIENTMETRICSA M{};
+    M.cbSize = sizeof(M);
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(M), &M, 0))
+        return nullptr;
+    if (Bold)
+        M.lfMenuFont.lfWeight = FW_BOLD;
+    return CreateFontIndirectA(&M.lfMenuFont);
+}
+
+bool IsTopLevel(const TMenuItem* Item) {
+    TMenu* Menu = Item->GetParentMenu();
+    return Menu && Menu->Is<TMainMenu>() && Item->Parent() == Menu->Items();
+}
+}  // namespace
+
+void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
+    if (IsLine()) {
+        Width = 0;
+        Height = GetSystemMetrics(SM_CYMENU) / 2;
+    } else {
+        RECT R{0, 0, 0, 0};
+        std::string Text = ItemText(this);
+        DrawTextA(ACanvas->Handle(), Text.c_str(), -1, &R, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP);
+        Width = R.right + (IsTopLevel(this) ? 8 : 2 * GetSystemMetrics(SM_CXMENUCHECK) + 8);
+        Height = std::max<int>(GetSystemMetrics(SM_CYMENU), R.bottom + 4);
+    }
+    OnMeasureItem(this, ACanvas, Width, Height);
+}
+
+void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, bool TopLevel) {
+    if (OnAdvancedDrawItem) {
+        OnAdvancedDrawItem(this, ACanvas, ARect, State);
+        return;
+    }
+    if (OnDrawItem) {
+        OnDrawItem(this, ACanvas, ARect, State.Contains(odSelected));
+        return;
+    }
+    HDC DC = ACanvas->Handle();
+    const bool Selected = State.Contains(odSelected) && !TopLevel;
+    RECT R{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
+    FillRect(DC, &R, GetSysColorBrush(Selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    if (IsLine()) {
+        RECT Line{R.left, (R.top + R.bottom) / 2 - 1, R.right, (R.top + R.bottom) / 2 + 1};
+        DrawEdge(DC, &Line, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    SetBkMode(DC, TRANSPARENT);
+    SetTextColor(DC, GetSysColor(!FEnabled ? COLOR_GRAYTEXT : Selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    R.left += TopLevel ? 4 : GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    R.right -= 4;
+    std::string Text = ItemText(this);
+    UINT Format = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS | (State.Contains(odNoAccel) ? DT_HIDEPREFIX : 0);
+    DrawTextA(DC, Text.c_str(), -1, &R, Format);
+    if (FChecked && !TopLevel) {
+        RECT C{ARect.Left + 2, R.top, ARect.Left + GetSystemMetrics(SM_CXMENUCHECK) + 2, R.bottom};
+        DrawTextA(DC, FRadioItem ? "\x95" : "\x8f", -1, &C, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    }
+}
+
+namespace {
+// The item of an owner-drawn menu message, or null.
+TMenuItem* OwnerDrawnItem(UINT CtlType, UINT ItemID) {
+    if (CtlType != ODT_MENU)
+        return nullptr;
+    auto It = Commands().find(static_cast<Word>(ItemID));
+    return It == Commands().end() ? nullptr : It->second;
+}
+
+// Paint with a canvas over DC in the menu font (bold for a default item); DC is left as it was.
+template <class F>
+void WithMenuCanvas(HDC DC, bool Bold, F Paint) {
+    const int Saved = SaveDC(DC);
+    HFONT Font = MenuFont(Bold);
+    if (Font)
+        SelectObject(DC, Font);
+    {
+        TOwned<TCanvas> Canvas(Create<TCanvas>());
+        Canvas->SetHandle(DC);
+        Paint(Canvas.get());
+        Canvas->SetHandle(nullptr);
+    }
+    RestoreDC(DC, Saved);
+    if (Font)
+        DeleteObject(Font);
+}
+}  // namespace
+
+bool DispatchMenuMeasureItem(MEASUREITEMSTRUCT* Info) {
+    TMenuItem* Item = Info ? OwnerDrawnItem(Info->CtlType, Info->itemID) : nullptr;
+    if (!Item)
+        return false;
+    HDC DC = GetDC(nullptr);
+    WithMenuCanvas(DC, Item->Default(), [&](TCanvas* Canvas) {
+        int W = static_cast<int>(Info->itemWidth), H = static_cast<int>(Info->itemHeight);
+        Item->MeasureItem(Canvas, W, H);
+        Info->itemWidth = static_cast<UINT>(std::max(W, 0));
+        Info->itemHeight = static_cast<UINT>(std::max(H, 0));
+    });
+    ReleaseDC(nullptr, DC);
+    return true;
+}
+
+bool DispatchMenuDrawItem(DRAWITEMSTRUCT* Info) {
+    TMenuItem* Item = Info ? OwnerDrawnItem(Info->CtlType, Info->itemID) : nullptr;
+    if (!Item)
+        return false;
+    WithMenuCanvas(Info->hDC, Item->Default(), [&](TCanvas* Canvas) {
+        const RECT& R = Info->rcItem;
+        Item->AdvancedDrawItem(Canvas, TRect{R.left, R.top, R.right, R.bottom}, OwnerDrawStateOf(Info->itemState),
+                               IsTopLevel(Item));
+    });
+    return true;
 }
 
 void TMenuItem::Click() {

@@ -26,6 +26,7 @@
 
 #include "Controls.h"
 #include "ImgList.h"
+#include "StdCtrls.h"
 
 #include <string>
 #include <vector>
@@ -62,6 +63,15 @@ inline constexpr const char* SMenuNotFound = "Sub-menu is not in menu";
 inline constexpr const char* SNoMoreCommands = "Too many menu items";
 }  // namespace MenusConsts
 DECLARE_EXCEPTION(EMenuError, Exception);
+
+// Owner-drawn items (the menu's OwnerDraw): the item asks for its size and paints itself on a canvas
+// over the system's DC; Selected is odSelected of the state.
+using TMenuMeasureItemEvent = TMethodOf<TObject*, TCanvas*, int&, int&>;
+using TMenuDrawItemEvent = TMethodOf<TObject*, TCanvas*, TRect, bool>;
+using TAdvancedMenuDrawItemEvent = TMethodOf<TObject*, TCanvas*, TRect, TOwnerDrawState>;
+DECLARE_EVENT_NAME(TMenuMeasureItemEvent)
+DECLARE_EVENT_NAME(TMenuDrawItemEvent)
+DECLARE_EVENT_NAME(TAdvancedMenuDrawItemEvent)
 
 class TMenuItem : public TComponent {
     DECLARE_CLASS(TMenuItem, TComponent)
@@ -127,6 +137,16 @@ public:
     // Runs OnClick; with AutoCheck the check mark toggles first.
     virtual void Click();
     TNotifyEvent OnClick;
+
+    // Owner drawing. MeasureItem: the standard size (a separator half a menu line high, other items
+    // a menu line high and as wide as their caption, short cut and a glyph column on either side),
+    // then OnMeasureItem. AdvancedDrawItem: OnAdvancedDrawItem, else OnDrawItem, else the standard
+    // look (highlight colours when selected, grey text when disabled, a line for a separator).
+    virtual void MeasureItem(TCanvas* ACanvas, int& Width, int& Height);
+    virtual void AdvancedDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State, bool TopLevel);
+    TMenuMeasureItemEvent OnMeasureItem;
+    TMenuDrawItemEvent OnDrawItem;
+    TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
 
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;
@@ -280,6 +300,10 @@ private:
 
 // Clicks the item of any menu with this command number; true when there is one.
 bool DispatchMenuCommand(Word Command);
+// WM_MEASUREITEM and WM_DRAWITEM of an owner-drawn menu item (CtlType ODT_MENU), answered by the
+// item of that command number: true when one did. Windows that show menus pass theirs here.
+bool DispatchMenuMeasureItem(MEASUREITEMSTRUCT* Info);
+bool DispatchMenuDrawItem(DRAWITEMSTRUCT* Info);
 // The main menu a form shows or owns (the first TMainMenu among its components), or null.
 TMainMenu* FindMainMenu(TComponent* Form);
 // The form's short cuts: its main menu's items, invisible ones included. TCustomForm::IsShortCut

@@ -46,6 +46,7 @@ TsSkinManager::~TsSkinManager() {
     if (Active && SkinData && SkinData->SkinActive)
         SendRemoveSkin();
     Active = false;
+    RemoveDialogHook();
     if (DefaultManager == this)
         DefaultManager = nullptr;
     ClearMasks();
@@ -1253,6 +1254,8 @@ void TsSkinManager::SendNewSkin(bool Repaint) {
     BroadcastToAllForms(M);
     SkinBroadcastRunning = false;
     SkinData->SkinActive = true;
+    if (IsDefault())
+        InstallDialogHook();
     if (SkinActiveHook)
         SkinActiveHook(true);
     if (SkinLoadedHook)
@@ -1268,6 +1271,7 @@ void TsSkinManager::SendRemoveSkin() {
         SkinActiveHook(false);
     SkinRemoving = true;
     ClearGlowEffects();
+    RemoveDialogHook();
     SkinData->SkinActive = false;
     TMessage M{SM_ALPHACMD, MAKEWPARAM(0, SKIN_REMOVED), reinterpret_cast<LPARAM>(this), 0};
     BroadcastToAllForms(M);
@@ -1293,6 +1297,25 @@ void TsSkinManager::RepaintForms() {
         AnimationInProgress = false;
     if (RefreshTarget && RefreshTarget->HandleAllocated())
         SendMessageA(RefreshTarget->Handle(), Refresh.Msg, Refresh.WParam, Refresh.LParam);
+    for (std::size_t I = 0; DialogProviders && I < DialogProviders->size(); ++I)
+        if (TacDialogProviderLink* P = (*DialogProviders)[I])
+            if (HWND Wnd = P->DialogWindow(); Wnd && IsWindowVisible(Wnd))
+                RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TsSkinManager::InstallDialogHook() {
+    if (ComponentState().Contains(csDesigning) || !IsDefault() || DialogHookInstalled || !DialogHookSwitch)
+        return;
+    DialogHookInstalled = true;
+    DialogHookSwitch(true);
+}
+
+void TsSkinManager::RemoveDialogHook() {
+    if (!DialogHookInstalled)
+        return;
+    DialogHookInstalled = false;
+    if (DialogHookSwitch)
+        DialogHookSwitch(false);
 }
 
 void TsSkinManager::ListSkins(TStrings* List, int Kinds, std::string& FirstName) {

@@ -303,6 +303,13 @@ public:
     // after a skin was broadcast.
     static inline void (*SkinActiveHook)(bool Active) = nullptr;
     static inline void (*SkinLoadedHook)() = nullptr;
+    // The dialog hook (standard dialogs and forms without a provider skinned as they appear): the
+    // default manager installs it at run time once its skin is active and removes it with the skin.
+    // The dialog-hook unit sets DialogHookSwitch at start-up; without it nothing is installed.
+    bool DialogHookInstalled = false;
+    void InstallDialogHook();
+    void RemoveDialogHook();
+    static inline void (*DialogHookSwitch)(bool Install) = nullptr;
 
     // The lines of an options text added to every skin; blanks leave every line that is no comment,
     // then the skin loads again. A form file fills the list itself, before the skin loads.

@@ -234,3 +234,33 @@ TEST_F(ControlBehaviour, ScrollBoxIsABorderedContainerAsFormsAreScrollingControl
 }
 
 }  // namespace
+
+namespace {
+
+using FrameInFormFile = ControlsTest;
+
+TEST_F(FrameInFormFile, AFormResourceHoldsAFrameWithItsControls) {
+    const std::string Text =
+        "object F: TForm\r\n  Left = 0\r\n  Top = 0\r\n  Width = 300\r\n  Height = 200\r\n"
+        "  object Frame1: TFrame\r\n    Left = 8\r\n    Top = 8\r\n    Width = 200\r\n    Height = 100\r\n"
+        "    object Button1: TButton\r\n      Left = 4\r\n      Top = 4\r\n      Width = 60\r\n      Height = 24\r\n"
+        "    end\r\n  end\r\nend\r\n";
+    std::string Bin = ObjectTextToBinary(Text);
+    TPointerStream S(Bin.data(), static_cast<LongInt>(Bin.size()));
+    TOwned<TComponent> Root(S.ReadComponent(nullptr));
+    auto* F = DynCast<TForm>(Root.get());
+    ASSERT_TRUE(F);
+    auto* Frame = DynCast<TFrame>(F->FindComponent("Frame1"));
+    ASSERT_TRUE(Frame);
+    auto* Button = DynCast<TButton>(F->FindComponent("Button1"));
+    ASSERT_TRUE(Button);
+    EXPECT_EQ(Button->Parent(), Frame) << "the frame holds its controls";
+    EXPECT_EQ(Frame->Parent(), F);
+    EXPECT_EQ(Frame->Width(), 200);
+    F->Show();
+    EXPECT_TRUE(GetWindowLongA(Frame->Handle(), GWL_STYLE) & WS_CHILD);
+    EXPECT_FALSE(GetWindowLongA(Frame->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "a frame has no border";
+    EXPECT_EQ(GetParent(Button->Handle()), Frame->Handle());
+}
+
+}  // namespace

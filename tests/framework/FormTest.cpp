@@ -314,3 +314,51 @@ TEST_F(FormTest, DataModulesAreReadFromTheirResourceAndListedByTheScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+using MDIFormTest = ControlsTest;
+
+TEST_F(MDIFormTest, ChildrenLiveInTheFramesClientWindow) {
+    TOwned<TForm> Frame(TForm::CreateNew(nullptr));
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(20, 20, 500, 400);
+    Frame->Show();
+    HWND Client = Frame->ClientHandle();
+    ASSERT_TRUE(Client);
+    EXPECT_EQ(GetParent(Client), Frame->Handle());
+    char Class[32] = {};
+    GetClassNameA(Client, Class, sizeof(Class));
+    EXPECT_STREQ(Class, "MDIClient");
+    auto Fills = [&] {
+        RECT F, C;
+        GetClientRect(Frame->Handle(), &F);
+        GetWindowRect(Client, &C);
+        return C.right - C.left == F.right && C.bottom - C.top == F.bottom;
+    };
+    EXPECT_TRUE(Fills());
+    Frame->SetBounds(20, 20, 600, 450);
+    EXPECT_TRUE(Fills()) << "the client window follows the frame's size";
+
+    TOwned<TForm> Child(TForm::CreateNew(nullptr));
+    Child->SetFormStyle(fsMDIChild);
+    Child->SetCaption("Child");
+    Child->Show();
+    EXPECT_EQ(GetParent(Child->Handle()), Client);
+    EXPECT_TRUE(GetWindowLongA(Child->Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD);
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(Client, WM_MDIGETACTIVE, 0, 0)), Child->Handle());
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(Frame->MDIChildren(0), Child.get());
+    SendMessageA(Client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(Child->Handle()), 0);
+    EXPECT_TRUE(IsZoomed(Child->Handle())) << "the system's MDI procedures run for the child";
+    Child.reset();
+    EXPECT_EQ(Frame->MDIChildCount(), 0);
+}
+
+TEST_F(MDIFormTest, AnMDIChildWithoutAnMDIFormCannotBeMade) {
+    TOwned<TForm> Child(TForm::CreateNew(nullptr));
+    Child->SetFormStyle(fsMDIChild);
+    EXPECT_THROW(Child->HandleNeeded(), EInvalidOperation);
+}
+
+}  // namespace

@@ -172,3 +172,81 @@ TEST_F(StreamedMenuTest, RadioItemsOfAGroupExcludeEachOther) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Owner-drawn items: a popup shown by the system asks each item for its size and has it paint
+// itself.
+
+struct TOwnerDrawRecorder : TObject {
+    std::vector<std::string> Drawn;
+    void Measure(TObject* Sender, TCanvas*, int& Width, int& Height) {
+        auto* Item = static_cast<TMenuItem*>(Sender);
+        Height = Item->IsLine() ? 5 : 31;
+        Width = 120;
+    }
+    void Draw(TObject* Sender, TCanvas* Canvas, TRect R, TOwnerDrawState) {
+        Drawn.push_back(static_cast<TMenuItem*>(Sender)->Caption());
+        EXPECT_TRUE(Canvas->HandleAllocated());
+        EXPECT_GT(R.Height(), 0);
+    }
+};
+
+struct TShownMenu {
+    HMENU Menu = nullptr;
+    std::vector<int> Heights;
+};
+TShownMenu* Shown = nullptr;
+
+VOID CALLBACK MeasureShownMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+    if (!FindWindowA("#32768", nullptr))
+        return;
+    KillTimer(nullptr, Id);
+    for (int I = 0; I < GetMenuItemCount(Shown->Menu); ++I) {
+        RECT R{};
+        if (GetMenuItemRect(nullptr, Shown->Menu, static_cast<UINT>(I), &R))
+            Shown->Heights.push_back(R.bottom - R.top);
+    }
+    PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST(OwnerDrawMenuTest, ItemsMeasureAndPaintThemselvesInTheShownMenu) {
+    TOwned<TPopupMenu> Menu(Create<TPopupMenu>(nullptr));
+    TOwned<TOwnerDrawRecorder> Rec(Create<TOwnerDrawRecorder>());
+    for (const char* Caption : {"First", "-", "Second"}) {
+        TMenuItem* Item = Create<TMenuItem>(Menu.get());
+        Item->SetCaption(Caption);
+        Item->OnMeasureItem = TMenuMeasureItemEvent::Bind<&TOwnerDrawRecorder::Measure>(Rec.get());
+        Item->OnAdvancedDrawItem = TAdvancedMenuDrawItemEvent::Bind<&TOwnerDrawRecorder::Draw>(Rec.get());
+        Menu->Items()->Add(Item);
+    }
+    Menu->SetOwnerDraw(true);
+    TShownMenu S;
+    S.Menu = Menu->Handle();
+    Shown = &S;
+    SetTimer(nullptr, 0, 20, MeasureShownMenu);
+    Menu->Popup(100, 100);
+    Pump();
+    Shown = nullptr;
+    EXPECT_EQ(S.Heights, (std::vector<int>{31, 5, 31}));
+    EXPECT_EQ(Rec->Drawn, (std::vector<std::string>{"First", "-", "Second"}));
+    MENUITEMINFOA Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = MIIM_FTYPE;
+    ASSERT_TRUE(GetMenuItemInfoA(Menu->Handle(), 0, TRUE, &Info));
+    EXPECT_TRUE(Info.fType & MFT_OWNERDRAW);
+}
+
+TEST(OwnerDrawMenuTest, WithoutEventsTheStandardSizeApplies) {
+    TOwned<TPopupMenu> Menu(Create<TPopupMenu>(nullptr));
+    TMenuItem* Item = Create<TMenuItem>(Menu.get());
+    Item->SetCaption("Standard");
+    Menu->Items()->Add(Item);
+    Menu->SetOwnerDraw(true);
+    Menu->Handle();
+    MEASUREITEMSTRUCT M{};
+    M.CtlType = ODT_MENU;
+    M.itemID = Item->Command();
+    EXPECT_EQ(SendMessageA(TPopupMenu::PopupListWindow(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&M)), TRUE);
+    EXPECT_EQ(static_cast<int>(M.itemHeight), std::max(GetSystemMetrics(SM_CYMENU), 8));
+    EXPECT_GT(static_cast<int>(M.itemWidth), 2 * GetSystemMetrics(SM_CXMENUCHECK));
+}

@@ -1,0 +1,254 @@
+// The dialog hook on real windows: system message boxes opened while a default manager with the
+// dialog skin of these tests is active, inspected from a timer inside the box's own message loop
+// (the skin's mark on the dialog and its buttons, the caption buttons' hit codes, a nested box left
+// standard), the providers let go once the boxes are gone, the brush of the dialog background over
+// many boxes; and which forms the hook gives a provider.
+#include "../engine/SkinPixelSupport.h"
+
+#include "TestSupport.h"
+
+#include "acDials.h"
+#include "sGlyphUtils.h"
+#include "sGraphUtils.h"
+#include "sSkinProvider.h"
+
+#include <functional>
+
+using namespace skintests;
+
+namespace {
+
+// What a timer inside a message box saw, and the routine that looks.
+struct TBoxVisit {
+    std::function<void(HWND Box)> Look;
+    bool Seen = false;
+    int Answer = 0;
+};
+TBoxVisit* Visit = nullptr;
+const char* const BoxCaption = "Skinned box";
+
+VOID CALLBACK LookAtBox(HWND, UINT, UINT_PTR Id, DWORD) {
+    HWND Box = FindWindowA("#32770", BoxCaption);
+    if (!Box || !IsWindowVisible(Box))
+        return;  // not up yet: the timer fires again
+    KillTimer(nullptr, Id);
+    Visit->Seen = true;
+    Visit->Look(Box);
+    PostMessageA(Box, WM_COMMAND, IDOK, 0);
+}
+
+VOID CALLBACK OpenBox(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    SetTimer(nullptr, 0, 20, LookAtBox);
+    Visit->Answer = MessageBoxA(nullptr, "A message", BoxCaption, MB_OK);
+}
+
+class acDialsTest : public SkinTest {
+protected:
+    void SetUp() override {
+        SkinTest::SetUp();
+        sGraphUtilsInitialization();
+        sGlyphUtilsInitialization();
+        acDialsInitialization();
+    }
+    void TearDown() override {
+        SkinTest::TearDown();
+        acDialsFinalization();
+        sGlyphUtilsFinalization();
+    }
+    void LoadSkin() {
+        Manager = Create<TsSkinManager>(nullptr);
+        // Forms only where a test asks for them: a provider the hook gave the program's main form
+        // (activated when a box closes) would outlive this test's manager.
+        Manager->SkinningRules = TacSkinningRules{srStdDialogs};
+        Manager->SkinDirectory = testing_support::SourceDir() + "tests\\skins\\frames\\skin";
+        Manager->SetSkinName("DialogTest");
+        ASSERT_TRUE(Manager->SkinData->SkinActive);
+        ASSERT_TRUE(DialogHookHandle) << "the default manager installs the hook with its skin";
+    }
+    // A message box opened from a timer; Look runs inside its message loop while it shows.
+    void RunBox(const std::function<void(HWND)>& Look) {
+        TBoxVisit V;
+        V.Look = Look;
+        Visit = &V;
+        SetTimer(nullptr, 0, 10, OpenBox);
+        for (int I = 0; I < 2000 && V.Answer == 0; ++I) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            Pump();
+        }
+        Visit = nullptr;
+        ASSERT_TRUE(V.Seen) << "the box showed";
+        EXPECT_EQ(V.Answer, IDOK);
+    }
+    // A window destroyed: the hook's next chance to free providers whose dialog went.
+    static void DestroySomeWindow() {
+        HWND W = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        DestroyWindow(W);
+    }
+    // Providers of dialogs (the test form may hold one of its own).
+    static int LiveProviders() {
+        int N = 0;
+        for (std::size_t I = 0; DialogProviders && I < DialogProviders->size(); ++I)
+            if (auto* P = dynamic_cast<TacProvider*>((*DialogProviders)[I]))
+                N += P->FormProvider == nullptr;
+        return N;
+    }
+};
+
+TEST_F(acDialsTest, AMessageBoxFromATimerIsSkinnedAndLetGoAfterClosing) {
+    LoadSkin();
+    HWND SeenBox = nullptr;
+    RunBox([&](HWND Box) {
+        SeenBox = Box;
+        EXPECT_TRUE(GetPropA(Box, HookPropName)) << "the dialog carries the skin's mark";
+        HWND Button = FindWindowExA(Box, nullptr, "Button", nullptr);
+        ASSERT_TRUE(Button);
+        EXPECT_TRUE(GetPropA(Button, HookPropName)) << "so does its button";
+        EXPECT_EQ(SendMessageA(Box, SM_ALPHACMD, MAKEWPARAM(0, SKIN_ISSKINNED), 0), 1);
+        EXPECT_FALSE(GetWindowLongA(Box, GWL_STYLE) & WS_SYSMENU) << "the skin draws the caption buttons";
+        TacProvider* P = FindDialogProvider(Box);
+        ASSERT_TRUE(P && P->DialogWnd);
+        const TRect& Close = P->DialogWnd->BtnClose.Rect;
+        ASSERT_GT(Close.Right, Close.Left) << "the close button was laid out";
+        RECT W;
+        GetWindowRect(Box, &W);
+        LPARAM At = MAKELPARAM(W.left + (Close.Left + Close.Right) / 2, W.top + (Close.Top + Close.Bottom) / 2);
+        EXPECT_EQ(SendMessageA(Box, WM_NCHITTEST, 0, At), HTCLOSE);
+        EXPECT_EQ(SendMessageA(Box, WM_GETDLGCODE, 0, 0), 0);
+        // The background brush is made once for the skin's colour, not once per question.
+        auto B1 = reinterpret_cast<HBRUSH>(SendMessageA(Box, WM_CTLCOLORDLG, 0, 0));
+        auto B2 = reinterpret_cast<HBRUSH>(SendMessageA(Box, WM_CTLCOLORDLG, 0, 0));
+        EXPECT_EQ(B1, B2);
+        LOGBRUSH LB{};
+        ASSERT_EQ(GetObjectA(B1, sizeof(LB), &LB), static_cast<int>(sizeof(LB)));
+        EXPECT_EQ(LB.lbColor, static_cast<COLORREF>(Manager->GetMainColor()));
+    });
+    EXPECT_FALSE(IsWindow(SeenBox));
+    DestroySomeWindow();
+    EXPECT_FALSE(FindDialogProvider(SeenBox)) << "no provider stays on the dead window";
+    EXPECT_EQ(LiveProviders(), 0);
+}
+
+TEST_F(acDialsTest, ABoxOpenedWhileASkinnedBoxShowsKeepsTheStandardLook) {
+    LoadSkin();
+    bool InnerSkinned = true, InnerSeen = false;
+    RunBox([&](HWND Outer) {
+        // The inner box is looked at by a timer inside its own loop.
+        static std::function<void()> Inner;
+        Inner = [&] {
+            HWND Box = nullptr;
+            for (HWND W = FindWindowExA(nullptr, nullptr, "#32770", "Inner box"); W;
+                 W = FindWindowExA(nullptr, W, "#32770", "Inner box"))
+                Box = W;
+            if (!Box)
+                return;
+            InnerSeen = true;
+            InnerSkinned = GetPropA(Box, HookPropName) != nullptr;
+            PostMessageA(Box, WM_COMMAND, IDOK, 0);
+        };
+        SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR Id, DWORD) {
+            KillTimer(nullptr, Id);
+            Inner();
+        });
+        MessageBoxA(Outer, "Nested", "Inner box", MB_OK);
+    });
+    EXPECT_TRUE(InnerSeen);
+    EXPECT_FALSE(InnerSkinned);
+}
+
+// The system here does not count a process's GDI objects (GetGuiResources answers 0), so each box's
+// background brush is followed instead: it must be gone with its box.
+TEST_F(acDialsTest, TwentyBoxesLeaveNoBrushBehind) {
+    LoadSkin();
+    std::vector<HBRUSH> Brushes;
+    for (int I = 0; I < 20; ++I)
+        RunBox([&](HWND Box) {
+            Brushes.push_back(reinterpret_cast<HBRUSH>(SendMessageA(Box, WM_CTLCOLORDLG, 0, 0)));
+        });
+    DestroySomeWindow();
+    ASSERT_EQ(Brushes.size(), 20u);
+    for (HBRUSH B : Brushes)
+        EXPECT_EQ(GetObjectType(B), 0u) << "each box's brush went with its box";
+    EXPECT_EQ(LiveProviders(), 0);
+}
+
+TEST_F(acDialsTest, WhichFormsGetAProvider) {
+    LoadSkin();
+    struct Case {
+        const char* Name;
+        LongInt Tag;
+        TacSkinningRules Rules;
+        bool Attached;
+    };
+    const Case Cases[] = {
+        {"a plain form", 0, {srStdForms, srStdDialogs}, true},
+        {"tag -98 (the library's own windows)", -98, {srStdForms, srStdDialogs}, false},
+        {"tag -1", -1, {srStdForms, srStdDialogs}, false},
+        {"forms not among the rules", 0, {srStdDialogs}, false},
+    };
+    for (const Case& C : Cases) {
+        Manager->SkinningRules = C.Rules;
+        TOwned<TForm> F(TForm::CreateNew(nullptr));
+        F->SetTag(C.Tag);
+        F->HandleNeeded();
+        auto Providers = [&F] {
+            int N = 0;
+            for (int I = 0; I < F->ComponentCount(); ++I)
+                N += DynCast<TsSkinProvider>(F->Components(I)) != nullptr;
+            return N;
+        };
+        // The hook gave it as the window was made.
+        EXPECT_EQ(Providers(), C.Attached ? 1 : 0) << C.Name;
+        AttachProviderToWindow(F->Handle(), nullptr);
+        EXPECT_EQ(Providers(), C.Attached ? 1 : 0) << C.Name << ": never a second one";
+    }
+}
+
+struct TMenuVisit {
+    bool Seen = false;
+    bool Marked = false;
+    LRESULT Before = -1, After = -1;
+    std::size_t Wrappers = 0;
+};
+TMenuVisit* MenuVisit = nullptr;
+
+VOID CALLBACK LookAtMenu(HWND, UINT, UINT_PTR Id, DWORD) {
+    HWND Menu = FindWindowA("#32768", nullptr);
+    if (!Menu || !IsWindowVisible(Menu))
+        return;
+    KillTimer(nullptr, Id);
+    MenuVisit->Seen = true;
+    MenuVisit->Marked = GetPropA(Menu, HookPropName) != nullptr;
+    MenuVisit->Wrappers = MenuWrappers.size();
+    MenuVisit->Before = SendMessageA(Menu, SM_ALPHACMD, MAKEWPARAM(0, SKIN_SETUPDATING), 0);
+    SendMessageA(Menu, SM_ALPHACMD, MAKEWPARAM(0, SKIN_POPUPSHAPING), 0);
+    MenuVisit->After = SendMessageA(Menu, SM_ALPHACMD, MAKEWPARAM(0, SKIN_SETUPDATING), 0);
+    PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(acDialsTest, APopupMenuWindowIsWrappedAndItsWrapperGoesWithIt) {
+    LoadSkin();
+    if (IsDwmCompositionEnabled())
+        GTEST_SKIP() << "with desktop composition popup menus keep the system's look";
+    TOwned<TPopupMenu> Menu(Create<TPopupMenu>(nullptr));
+    for (const char* Caption : {"One", "Two"}) {
+        TMenuItem* Item = Create<TMenuItem>(Menu.get());
+        Item->SetCaption(Caption);
+        Menu->Items()->Add(Item);
+    }
+    TMenuVisit V;
+    MenuVisit = &V;
+    SetTimer(nullptr, 0, 20, LookAtMenu);
+    Menu->Popup(120, 120);
+    Pump();
+    MenuVisit = nullptr;
+    ASSERT_TRUE(V.Seen);
+    EXPECT_TRUE(V.Marked);
+    EXPECT_EQ(V.Wrappers, 1u);
+    EXPECT_EQ(V.Before, 0) << "no border drawn by the skinned menus yet";
+    EXPECT_EQ(V.After, 1) << "the window is being shaped: its border counts as drawn";
+    DestroySomeWindow();
+    EXPECT_TRUE(MenuWrappers.empty()) << "the closed popup's wrapper is gone";
+}
+
+}  // namespace

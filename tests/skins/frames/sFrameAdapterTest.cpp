@@ -1,0 +1,76 @@
+// The frame adapter on a real frame with the dialog skin of these tests: its refusal of anything but
+// a frame, its answers to the library command message and the section it paints (pixel samples of
+// the frame's background as its window erases it), and the frame's own painting without a skin.
+#include "../engine/SkinPixelSupport.h"
+
+#include "TestSupport.h"
+
+#include "sFrameAdapter.h"
+#include "sGraphUtils.h"
+
+using namespace skintests;
+
+namespace {
+
+constexpr TColor GroupBoxColor = 0x00224466;
+
+class sFrameAdapterTest : public SkinTest {
+protected:
+    void SetUp() override {
+        SkinTest::SetUp();
+        sGraphUtilsInitialization();
+        Frame = Create<TFrame>(Form);
+        Frame->SetBounds(10, 10, 120, 70);
+        Frame->SetParent(Form);
+    }
+    void LoadSkin() {
+        Manager = Create<TsSkinManager>(nullptr);
+        Manager->SkinDirectory = testing_support::SourceDir() + "tests\\skins\\frames\\skin";
+        Manager->SetSkinName("DialogTest");
+        ASSERT_TRUE(Manager->SkinData->SkinActive);
+    }
+    // The frame's background as WM_ERASEBKGND paints it into a bitmap.
+    TBitmap* Erased() {
+        TBitmap* B = MakeBitmap(Frame->Width(), Frame->Height(), pf24bit);
+        SendMessageA(Frame->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(B->Canvas()->Handle()), 0);
+        return B;
+    }
+    TFrame* Frame = nullptr;
+};
+
+TEST_F(sFrameAdapterTest, OnAnythingButAFrameItRefusesWithItsText) {
+    for (TComponent* Owner : {static_cast<TComponent*>(Form), static_cast<TComponent*>(nullptr)}) {
+        try {
+            Create<TsFrameAdapter>(Owner);
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& E) {
+            EXPECT_EQ(E.Message(), "TsFrameAdapter adapter must be placed on the handled frame");
+        }
+    }
+    EXPECT_EQ(Form->ComponentCount(), 1) << "only the frame: the refused adapter left nothing behind";
+}
+
+TEST_F(sFrameAdapterTest, TheFramePaintsTheGroupBoxSection) {
+    LoadSkin();
+    auto* Adapter = Create<TsFrameAdapter>(Frame);
+    Adapter->SkinData->RefreshSkinIndexes();
+    EXPECT_EQ(Adapter->SkinData->SkinSection(), "GROUPBOX");
+    EXPECT_EQ(SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_ISSKINNED), 0), 1);
+    TOwned<TBitmap> B(Erased());
+    for (TPoint P : {TPoint{5, 5}, TPoint{60, 35}, TPoint{114, 64}})
+        EXPECT_EQ(GetPx(B.get(), P.X, P.Y), PxOf(GroupBoxColor)) << P.X << "," << P.Y;
+}
+
+TEST_F(sFrameAdapterTest, WithoutASkinTheFramePaintsItself) {
+    auto* Adapter = Create<TsFrameAdapter>(Frame);
+    EXPECT_EQ(SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_ISSKINNED), 0), 1)
+        << "the adapter answers even without a skin";
+    Frame->SetColor(0x00102030);
+    TOwned<TBitmap> B(Erased());
+    EXPECT_EQ(GetPx(B.get(), 60, 35), PxOf(0x00102030));
+    FreeObject(Adapter);
+    EXPECT_EQ(SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_ISSKINNED), 0), 0)
+        << "the frame has its own procedure back";
+}
+
+}  // namespace
