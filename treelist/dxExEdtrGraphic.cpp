@@ -533,6 +533,12 @@ void TdxInplaceGraphicEdit::DefineClass(TClassBuilder<TdxInplaceGraphicEdit>& B)
     B.Message<&TdxInplaceGraphicEdit::WMContextMenuGraphic>(WM_CONTEXTMENU);
 }
 
+void TdxInplaceGraphicEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TdxInplaceEdit::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FToolBarForm)
+        FToolBarForm = nullptr;
+}
+
 TGraphicClass TdxInplaceGraphicEdit::GetPictureClass() {
     TGraphicClass Class = nullptr;
     OnGetPictureClass(this, Class);
@@ -727,7 +733,8 @@ void TdxInplaceGraphicEdit::ToolButtonClick(TObject*, int Index) {
     default: break;
     }
     SyncToolBar();
-    FToolBarForm->UpdateLayout();
+    if (FToolBarForm)
+        FToolBarForm->UpdateLayout();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -735,6 +742,8 @@ void TdxInplaceGraphicEdit::ToolButtonClick(TObject*, int Index) {
 
 void TdxInplaceGraphicEdit::SyncToolBar() {
     TdxPopupToolBar* T = FToolBarForm;
+    if (!T)
+        return;
     T->MenuMode = FPopupToolBar->IsPopupMenu();
     if (T->MenuMode) {
         TPopupMenu* Menu = T->NeedToolMenu();
@@ -769,7 +778,7 @@ void TdxInplaceGraphicEdit::SyncToolBar() {
 }
 
 void TdxInplaceGraphicEdit::ShowToolBar() {
-    if (FPopupToolBar->IsPopupMenu() || !FPopupToolBar->Visible)
+    if (FPopupToolBar->IsPopupMenu() || !FPopupToolBar->Visible || !FToolBarForm)
         return;
     SyncToolBar();
     TdxPopupToolBar* T = FToolBarForm;
@@ -790,7 +799,7 @@ void TdxInplaceGraphicEdit::ShowToolBar() {
 }
 
 void TdxInplaceGraphicEdit::HideToolBar() {
-    if (FToolBarForm->HandleAllocated() && GetFocus() != FToolBarForm->Handle())
+    if (FToolBarForm && FToolBarForm->HandleAllocated() && GetFocus() != FToolBarForm->Handle())
         ShowWindow(FToolBarForm->Handle(), SW_HIDE);
 }
 
@@ -806,7 +815,8 @@ void TdxInplaceGraphicEdit::EditorKillFocus(TMessage& Message) {
 }
 
 bool TdxInplaceGraphicEdit::IsFocused() {
-    return TdxInplaceEdit::IsFocused() || (FToolBarForm->HandleAllocated() && GetFocus() == FToolBarForm->Handle());
+    return TdxInplaceEdit::IsFocused() ||
+           (FToolBarForm && FToolBarForm->HandleAllocated() && GetFocus() == FToolBarForm->Handle());
 }
 
 void TdxInplaceGraphicEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -848,7 +858,7 @@ void TdxInplaceGraphicEdit::WMGetDlgCodeGraphic(TMessage& Message) {
 
 void TdxInplaceGraphicEdit::WMContextMenuGraphic(TMessage& Message) {
     InheritedDispatch(StaticClass(), Message);
-    if (Message.Result || !FPopupToolBar->IsPopupMenu())
+    if (Message.Result || !FPopupToolBar->IsPopupMenu() || !FToolBarForm)
         return;
     for (TControl* C = this; C; C = C->Parent())
         if (C->PopupMenu())

@@ -231,6 +231,8 @@ public:
 
 protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // The tool window is a form: whoever frees the program's forms may free it first.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void WMGetDlgCodeGraphic(TMessage& Message);
     void WMContextMenuGraphic(TMessage& Message);
 
