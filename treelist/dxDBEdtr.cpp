@@ -194,8 +194,8 @@ TdxInplaceLookupEdit::TdxInplaceLookupEdit(TComponent* AOwner) : TdxInplaceDropD
 TdxInplaceLookupEdit::~TdxInplaceLookupEdit() {
     FListLink->LookupEditor = nullptr;
     delete FListLink;
+    // The list box is owned, and freed with the other owned components before this runs.
     FreeAndNil(FLookupSource);
-    FreeAndNil(FLookupListBox);
 }
 
 void TdxInplaceLookupEdit::Notification(TComponent* AComponent, TOperation Operation) {
@@ -378,7 +378,9 @@ void TdxInplaceLookupEdit::ListLinkChanged() {
 void TdxInplaceLookupEdit::CheckCircularLink() {
     TDataLink* Own = GetEditorDataLink();
     TDataSet* L = FListLink->DataSource() ? FListLink->DataSource()->DataSet() : nullptr;
-    if (FListLink->Active() && Own && L && Own->DataSource() && L->IsLinkedTo(Own->DataSource()))
+    // The list's own source counts too: choosing from it would move the record being edited.
+    if (FListLink->Active() && Own && L && Own->DataSource() &&
+        (FListLink->DataSource() == Own->DataSource() || L->IsLinkedTo(Own->DataSource())))
         DatabaseError("Circular datalinks are not allowed", this);
 }
 

@@ -823,10 +823,8 @@ TdxInplaceBlobEdit::TdxInplaceBlobEdit(TComponent* AOwner) : TdxInplaceDropDownE
     PopupOnClick = true;
 }
 
-TdxInplaceBlobEdit::~TdxInplaceBlobEdit() {
-    FreeAndNil(FBlobPopup);
-    FreeAndNil(FValuePicture);
-}
+// The popup is owned, and freed with the other owned components before this runs.
+TdxInplaceBlobEdit::~TdxInplaceBlobEdit() { FreeAndNil(FValuePicture); }
 
 void TdxInplaceBlobEdit::DefineClass(TClassBuilder<TdxInplaceBlobEdit>& B) {
     B.Message<&TdxInplaceBlobEdit::WMGetDlgCodeBlob>(WM_GETDLGCODE);

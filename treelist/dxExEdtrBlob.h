@@ -104,6 +104,8 @@ protected:
     void DestroyWnd() override;
     void WndProc(TMessage& Message) override;
     void Paint() override;
+
+public:
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
 

@@ -521,8 +521,8 @@ TdxInplaceGraphicEdit::TdxInplaceGraphicEdit(TComponent* AOwner) : TdxInplaceEdi
 }
 
 TdxInplaceGraphicEdit::~TdxInplaceGraphicEdit() {
+    // The tool window is owned, and freed with the other owned components before this runs.
     delete FPopupToolBar;
-    FreeAndNil(FToolBarForm);
     FreeAndNil(FTransparencyBuffer);
     FreeAndNil(FDisplayPicture);
     FreeAndNil(FEditPicture);
