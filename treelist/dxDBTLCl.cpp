@@ -15,7 +15,16 @@ bool WriteEditorValue(TdxDBTreeListColumn* Column, TdxInplaceEdit* Editor) {
     return true;
 }
 
-Variant NodeValue(TdxTreeListNode* Node, int Index) { return Node && Index >= 0 ? Node->Values(Index) : Variant(); }
+// The field value the node keeps for the column (its text when it keeps none).
+Variant NodeValue(TdxDBTreeListColumn* Column, TdxTreeListNode* Node) {
+    const int Index = Column->GetDataIndex();
+    if (!Node || Index < 0)
+        return Variant();
+    const TNodeVariantData Data = Column->ReadNodeVariantData(Node);
+    if (Data.AssignedValues & TNodeVariantData::avValue)
+        return Data.Value;
+    return Node->Values(Index);
+}
 
 bool Designing(TComponent* C) { return C && C->ComponentState().Contains(csDesigning); }
 }  // namespace
@@ -155,7 +164,7 @@ void TdxDBTreeListGraphicColumn::InitEditValue(TdxTreeListNode* Node, TdxInplace
 void TdxDBTreeListGraphicColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
     if (!WriteEditorValue<TdxInplaceGraphicEdit>(this, Editor))
         TdxDBTreeListColumn::AssignEditValue(Node, Editor, Value);
-    Value = NodeValue(Node, GetDataIndex());
+    Value = NodeValue(this, Node);
 }
 
 void TdxDBTreeListGraphicColumn::LoadCellPicture(TdxTreeListNode* Node) {
@@ -164,7 +173,7 @@ void TdxDBTreeListGraphicColumn::LoadCellPicture(TdxTreeListNode* Node) {
         return;
     }
     try {
-        LoadPictureValue(FCellPicture, NodeValue(Node, GetDataIndex()), GetGraphicClass(Node));
+        LoadPictureValue(FCellPicture, NodeValue(this, Node), GetGraphicClass(Node));
     } catch (const Exception&) {
         // A stored value that is no picture paints as an empty cell.
     }
@@ -391,7 +400,7 @@ void TdxDBTreeListBlobColumn::InitEditValue(TdxTreeListNode* Node, TdxInplaceEdi
 void TdxDBTreeListBlobColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
     if (!WriteEditorValue<TdxInplaceBlobEdit>(this, Editor))
         TdxDBTreeListColumn::AssignEditValue(Node, Editor, Value);
-    Value = NodeValue(Node, GetDataIndex());
+    Value = NodeValue(this, Node);
 }
 
 void TdxDBTreeListBlobColumn::PrepareViewData(TdxEditViewData* ViewData, const TdxColumnCellParams& Cell) {
@@ -405,7 +414,7 @@ void TdxDBTreeListBlobColumn::PrepareViewData(TdxEditViewData* ViewData, const T
     if (Cell.NewItemRowReadOnly)
         VD->Value = std::string();
     else if (FBlobPaintStyle == bpsText)
-        VD->Value = VarToStr(NodeValue(Cell.Node, Index));
+        VD->Value = VarToStr(NodeValue(this, Cell.Node));
     else
         VD->Value = Cell.Node && Index >= 0 ? Cell.Node->Strings(Index) : std::string();
     VD->EmptyValue = VD->Value.IsNull() || VD->Value.AsString().empty();
