@@ -1,7 +1,6 @@
 #include "dxExEdtrBlob.h"
 
 #include "Clipbrd.h"
-#include "ExtDlgs.h"
 #include "dxCommon.h"
 
 #include <algorithm>
@@ -270,36 +269,23 @@ void TCustomdxBlobPopup::DeletePicture() {
 void TCustomdxBlobPopup::LoadPicture() {
     if (IsMemo() || FReadOnlyPopup)
         return;
-    auto* D = Create<TOpenPictureDialog>(nullptr);
     try {
-        if (!PictureFilter.empty())
-            D->Filter = PictureFilter;
-        if (D->Execute() && BlobEdit && BlobEdit->CanChangeValue())
-            PopupPicture()->LoadFromFile(D->FileName);
+        LoadPictureFromDialog(
+            PopupPicture(), PictureFilter,
+            [](void* Popup) {
+                TdxInplaceBlobEdit* E = static_cast<TCustomdxBlobPopup*>(Popup)->BlobEdit;
+                return E && E->CanChangeValue();
+            },
+            this);
     } catch (...) {
-        D->Free();
         HidePopup();
         throw;
     }
-    D->Free();
 }
 
 void TCustomdxBlobPopup::SavePicture() {
-    TGraphic* G = IsMemo() ? nullptr : PopupPicture()->Graphic();
-    if (!G)
-        return;
-    auto* D = Create<TSavePictureDialog>(nullptr);
-    try {
-        const TGraphicClass Class(G->ClassType());
-        D->Filter = PictureFilter.empty() ? GraphicFilter(Class) : PictureFilter;
-        D->DefaultExt = GraphicExtension(Class);
-        if (D->Execute())
-            FPopupPicture->SaveToFile(D->FileName);
-    } catch (...) {
-        D->Free();
-        throw;
-    }
-    D->Free();
+    if (!IsMemo())
+        SavePictureToDialog(PopupPicture(), PictureFilter, nullptr);
 }
 
 void TCustomdxBlobPopup::SaveText() {

@@ -65,6 +65,29 @@ void LoadPictureValue(TPicture* Picture, const Variant& Value, TGraphicClass Gra
     }
 }
 
+bool LoadPictureFromDialog(TPicture* Picture, const std::string& Filter, bool (*CanLoad)(void*), void* Context) {
+    TOwned<TOpenPictureDialog> D(Create<TOpenPictureDialog>(nullptr));
+    if (!Filter.empty())
+        D->Filter = Filter;
+    if (!D->Execute())
+        return false;
+    if (!CanLoad || CanLoad(Context))
+        Picture->LoadFromFile(D->FileName);
+    return true;
+}
+
+void SavePictureToDialog(TPicture* Picture, const std::string& Filter, TComponent* Owner) {
+    TGraphic* G = Picture->Graphic();
+    if (!G)
+        return;
+    TOwned<TSavePictureDialog> D(Create<TSavePictureDialog>(Owner));
+    const TGraphicClass Class(G->ClassType());
+    D->Filter = Filter.empty() ? GraphicFilter(Class) : Filter;
+    D->DefaultExt = GraphicExtension(Class);
+    if (D->Execute())
+        Picture->SaveToFile(D->FileName);
+}
+
 TRect FitPictureRect(int ClientW, int ClientH, int PicW, int PicH) {
     if (PicW <= 0 || PicH <= 0)
         return TRect{0, 0, 0, 0};
@@ -688,38 +711,11 @@ void TdxInplaceGraphicEdit::DeletePicture() {
 }
 
 void TdxInplaceGraphicEdit::LoadPicture() {
-    if (!CanChangeValue())
-        return;
-    auto* D = Create<TOpenPictureDialog>(nullptr);
-    try {
-        if (!CustomFilter.empty())
-            D->Filter = CustomFilter;
-        if (D->Execute())
-            FEditPicture->LoadFromFile(D->FileName);
-    } catch (...) {
-        D->Free();
-        throw;
-    }
-    D->Free();
+    if (CanChangeValue())
+        LoadPictureFromDialog(FEditPicture, CustomFilter, nullptr, nullptr);
 }
 
-void TdxInplaceGraphicEdit::SavePicture() {
-    TGraphic* G = FEditPicture->Graphic();
-    if (!G)
-        return;
-    auto* D = Create<TSavePictureDialog>(Application);
-    try {
-        const TGraphicClass Class(G->ClassType());
-        D->Filter = CustomFilter.empty() ? GraphicFilter(Class) : CustomFilter;
-        D->DefaultExt = GraphicExtension(Class);
-        if (D->Execute())
-            FEditPicture->SaveToFile(D->FileName);
-    } catch (...) {
-        D->Free();
-        throw;
-    }
-    D->Free();
-}
+void TdxInplaceGraphicEdit::SavePicture() { SavePictureToDialog(FEditPicture, CustomFilter, Application); }
 
 void TdxInplaceGraphicEdit::ToolButtonClick(TObject*, int Index) {
     switch (Index) {

@@ -36,6 +36,13 @@ std::string SavePictureValue(TPicture* Picture);
 // and leave the picture empty; nothing is read beyond the value.
 void LoadPictureValue(TPicture* Picture, const Variant& Value, TGraphicClass GraphicClass);
 
+// The open-picture dialog (Filter when set): the chosen file is loaded into Picture when CanLoad
+// answers true. False when the dialog was cancelled.
+bool LoadPictureFromDialog(TPicture* Picture, const std::string& Filter, bool (*CanLoad)(void*), void* Context);
+// The save-picture dialog for the picture's graphic: Filter, else the formats of its class, with
+// the class's extension as default; the chosen file receives the picture. Nothing without a graphic.
+void SavePictureToDialog(TPicture* Picture, const std::string& Filter, TComponent* Owner);
+
 DECLARE_ENUM(TdxGraphicEditTransparency, gtDefault, gtOpaque, gtTransparent)
 DECLARE_ENUM(TdxPopupToolBarButton, ptbCut, ptbCopy, ptbPaste, ptbDelete, ptbLoad, ptbSave, ptbCustom)
 DECLARE_SET(TdxPopupToolBarButtons, TdxPopupToolBarButton)
