@@ -19,6 +19,7 @@
 #include "DBGrids.h"
 #include "dxCalc.h"
 #include "dxCntner.h"
+#include "dxDBTLCl.h"
 #include "dxDrawUtils.h"
 #include "dxEditor.h"
 #include "dxExEdtr.h"
@@ -227,6 +228,7 @@ const TUnitEntry Table[] = {
     {"dxExEdtr", dxExEdtrInitialization, dxExEdtrFinalization},
     {"dxCalc", dxCalcInitialization, dxCalcFinalization},
     {"dxTL", dxTLInitialization, dxTLFinalization},
+    {"dxDBTLCl", dxDBTLClInitialization, dxDBTLClFinalization},
 };
 }  // namespace
 

@@ -567,6 +567,26 @@ bool TRxMemoryData::Locate(const std::string& KeyFields, const Variant& KeyValue
     return Found;
 }
 
+Variant TRxMemoryData::Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields) {
+    if (!Active() || (Bof() && Eof()))
+        return Null();
+    // Lookups run while other data sets calculate their fields: this cursor must not move.
+    const TBookmark Saved = GetBookmark();
+    Variant Result = Null();
+    DisableControls();
+    try {
+        if (LocateByScan(this, KeyFields, KeyValues, {}))
+            Result = FieldValues(ResultFields);
+    } catch (...) {
+        GotoBookmark(Saved);
+        EnableControls();
+        throw;
+    }
+    GotoBookmark(Saved);
+    EnableControls();
+    return Result;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Editing
 

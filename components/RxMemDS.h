@@ -73,6 +73,8 @@ public:
     virtual int CompareRecords(TMemoryRecord* Item1, TMemoryRecord* Item2);
 
     bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) override;
+    // The result fields of the record with the keys (Null when none has them); the cursor stays.
+    Variant Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultFields) override;
     bool BookmarkValid(const TBookmark& Bookmark) override;
     int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
     bool GetFieldData(TField* Field, void* Buffer) override;

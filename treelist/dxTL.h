@@ -269,6 +269,8 @@ public:
     void BeginUpdate();
     void EndUpdate();
     int LockCount() const { return FLockCount; }
+    int SelectionLockCount() const { return FSelectionLockCount; }
+    int SearchLockCount() const { return FSearchLock; }
     bool ClearingNodes() const { return FClearingAll; }
     bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
     virtual void BeginSelectionUpdate();
@@ -1448,7 +1450,8 @@ public:
     void SetCaption(const std::string& Value);
     TAlignment Alignment();
     void SetAlignment(TAlignment Value);
-    int Width() const { return FWidth; }
+    // The default width (from the field, for data-aware columns) until a width is set.
+    int Width() { return FWidthAssigned ? FWidth : std::max(GetDefaultWidth(), FMinWidth); }
     void SetWidth(int Value);
     int MinWidth() const { return FMinWidth; }
     void SetMinWidth(int Value);
@@ -1471,6 +1474,8 @@ public:
     void SetColIndex(int Value);
     TdxTreeListColumnSort Sorted() const { return FSorted; }
     void SetSorted(TdxTreeListColumnSort Value);
+    // The data-aware control's sort reset: no sort-list change, no notice.
+    void SetSortedDirect(TdxTreeListColumnSort Value) { FSorted = Value; }
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
     bool Sizing() const { return FSizing; }

@@ -20,6 +20,7 @@ inline constexpr TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
 inline constexpr TMsgDlgButtons mbAbortIgnore{mbAbort, mbIgnore};
 
 class TMessageForm;
+class TOpenDialog;
 
 // Shows message boxes and message dialogs. The default one shows them on screen.
 class TMessagePresenter {
@@ -29,6 +30,9 @@ public:
     virtual int MessageBox(HWND Owner, const std::string& Text, const std::string& Caption, UINT Flags);
     // A message dialog shown modally: gives its modal result.
     virtual int ShowMessageForm(TMessageForm* Dialog);
+    // A file dialog (open or save, ExtDlgs.h): true when a file was chosen, its name then in the
+    // dialog's FileName. The default one runs the system's common dialog.
+    virtual bool ExecuteFileDialog(TOpenDialog* Dialog);
 };
 
 // Installs a presenter (null puts the default one back) and gives the one installed before.

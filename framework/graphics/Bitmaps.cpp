@@ -637,6 +637,24 @@ void TBitmap::SetHandle(HBITMAP Value) {
     Changed(this);
 }
 
+void TBitmap::LoadFromClipboardFormat(Word Format, HANDLE Data, HPALETTE) {
+    if (Format != CF_BITMAP || !Data)
+        InvalidGraphic(GraphicsConsts::SUnknownClipboardFormat);
+    // The clipboard keeps its bitmap: ours is a device-independent copy.
+    auto* Copy = static_cast<HBITMAP>(CopyImage(Data, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!Copy)
+        InvalidGraphic(GraphicsConsts::SInvalidBitmap);
+    SetHandle(Copy);
+}
+
+void TBitmap::SaveToClipboardFormat(Word& Format, HANDLE& Data, HPALETTE& Palette) {
+    Format = CF_BITMAP;
+    Palette = nullptr;
+    Data = CopyImage(Handle(), IMAGE_BITMAP, 0, 0, 0);
+    if (!Data)
+        InvalidGraphic(GraphicsConsts::SInvalidBitmap);
+}
+
 HBITMAP TBitmap::ReleaseHandle() {
     HandleNeeded();
     FreeContext();

@@ -41,6 +41,9 @@ public:
     void Assign(TPersistent* Source) override;
     void Draw(TCanvas* ACanvas, const TRect& R) override;
     bool Empty() override;
+    // CF_BITMAP: the image is a copy of the clipboard's bitmap, and the clipboard gets a copy of ours.
+    void LoadFromClipboardFormat(Word Format, HANDLE Data, HPALETTE Palette) override;
+    void SaveToClipboardFormat(Word& Format, HANDLE& Data, HPALETTE& Palette) override;
     int Width() override { return FWidth; }
     void SetWidth(int Value) override { SetSize(Value, FHeight); }
     int Height() override { return FHeight; }

@@ -50,6 +50,14 @@ bool TGraphic::Equals(TGraphic* Graphic) {
     return A.DataString() == B.DataString();
 }
 
+void TGraphic::LoadFromClipboardFormat(Word, HANDLE, HPALETTE) {
+    InvalidGraphic(GraphicsConsts::SUnknownClipboardFormat);
+}
+
+void TGraphic::SaveToClipboardFormat(Word&, HANDLE&, HPALETTE&) {
+    InvalidGraphic(GraphicsConsts::SUnknownClipboardFormat);
+}
+
 void TGraphic::DefineProperties(TFiler& Filer) {
     bool HasData = !Empty();
     if (auto* Ancestor = DynCast<TGraphic>(Filer.Ancestor()))

@@ -22,6 +22,7 @@ inline constexpr const char* SScanLine = "Scan line index out of range";
 inline constexpr const char* SChangeIconSize = "Cannot change the size of an icon";
 inline constexpr const char* SUnknownExtension = "Unknown picture file extension (.%s)";
 inline constexpr const char* SNoCanvas = "Canvas does not allow drawing";
+inline constexpr const char* SUnknownClipboardFormat = "Unsupported clipboard format";
 inline constexpr const char* SOutOfResources = "Out of system resources";
 }  // namespace GraphicsConsts
 
@@ -59,6 +60,12 @@ public:
 
     // True when both save the same bytes.
     virtual bool Equals(TGraphic* Graphic);
+
+    // Clipboard data: Data is a handle of Format that the clipboard keeps; a class that cannot read
+    // the format raises EInvalidGraphic. Saving gives a new handle (and its format) for the clipboard
+    // to take over.
+    virtual void LoadFromClipboardFormat(Word Format, HANDLE Data, HPALETTE Palette);
+    virtual void SaveToClipboardFormat(Word& Format, HANDLE& Data, HPALETTE& Palette);
 
     TNotifyEvent OnChange;
     TProgressEvent OnProgress;

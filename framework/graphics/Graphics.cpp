@@ -17,6 +17,7 @@ void GraphicsInitialization() {
                      TIcon::StaticClass(), TPicture::StaticClass()});
     TPicture::RegisterFileFormat("bmp", "Bitmaps", TBitmap::StaticClass());
     TPicture::RegisterFileFormat("ico", "Icons", TIcon::StaticClass());
+    TPicture::RegisterClipboardFormat(CF_BITMAP, TBitmap::StaticClass());
 }
 
 void GraphicsFinalization() {

@@ -10,6 +10,16 @@ struct TFileFormat {
     TGraphicClass GraphicClass;
 };
 
+struct TClipFormat {
+    Word Format;
+    TGraphicClass GraphicClass;
+};
+
+std::vector<TClipFormat>& ClipFormats() {
+    static std::vector<TClipFormat> V;
+    return V;
+}
+
 std::vector<TFileFormat>& Formats() {
     static std::vector<TFileFormat> V;
     return V;
@@ -51,6 +61,48 @@ void TPicture::UnregisterGraphicClass(TGraphicClass AClass) {
     V.erase(std::remove_if(V.begin(), V.end(),
                            [&](const TFileFormat& F) { return static_cast<TClass>(F.GraphicClass)->InheritsFrom(AClass); }),
             V.end());
+    auto& C = ClipFormats();
+    C.erase(std::remove_if(C.begin(), C.end(),
+                           [&](const TClipFormat& F) { return static_cast<TClass>(F.GraphicClass)->InheritsFrom(AClass); }),
+            C.end());
+}
+
+void TPicture::RegisterClipboardFormat(Word Format, TGraphicClass GraphicClass) {
+    ClipFormats().insert(ClipFormats().begin(), TClipFormat{Format, GraphicClass});
+}
+
+bool TPicture::SupportsClipboardFormat(Word Format) {
+    for (const TClipFormat& F : ClipFormats())
+        if (F.Format == Format)
+            return true;
+    return false;
+}
+
+void TPicture::LoadFromClipboardFormat(Word Format, HANDLE Data, HPALETTE Palette) {
+    TGraphicClass Class = nullptr;
+    for (const TClipFormat& F : ClipFormats())
+        if (F.Format == Format) {
+            Class = F.GraphicClass;
+            break;
+        }
+    if (!Class)
+        InvalidGraphic(GraphicsConsts::SUnknownClipboardFormat);
+    TGraphic* NewGraphic = Class.Create();
+    try {
+        NewGraphic->LoadFromClipboardFormat(Format, Data, Palette);
+    } catch (...) {
+        NewGraphic->Free();
+        throw;
+    }
+    Replace(NewGraphic);
+}
+
+void TPicture::SaveToClipboardFormat(Word& Format, HANDLE& Data, HPALETTE& Palette) {
+    Format = 0;
+    Data = nullptr;
+    Palette = nullptr;
+    if (FGraphic && !FGraphic->Empty())
+        FGraphic->SaveToClipboardFormat(Format, Data, Palette);
 }
 
 TGraphicClass TPicture::FindExtension(const std::string& Extension) {

@@ -48,6 +48,16 @@ public:
     // The registered class for an extension (with or without the dot), or null.
     static TGraphicClass FindExtension(const std::string& Extension);
 
+    // Clipboard formats a graphic class reads (the graphics unit registers CF_BITMAP for bitmaps).
+    static void RegisterClipboardFormat(Word Format, TGraphicClass GraphicClass);
+    static bool SupportsClipboardFormat(Word Format);
+    // A new graphic of the class registered for Format reads the handle; an unregistered format
+    // raises EInvalidGraphic "Unsupported clipboard format". On any error the picture keeps what
+    // it had.
+    void LoadFromClipboardFormat(Word Format, HANDLE Data, HPALETTE Palette);
+    // Format 0 and no data for an empty picture.
+    void SaveToClipboardFormat(Word& Format, HANDLE& Data, HPALETTE& Palette);
+
 protected:
     void AssignTo(TPersistent* Dest) override;
     virtual void Changed(TObject* Sender);
