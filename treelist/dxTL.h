@@ -428,6 +428,9 @@ public:
     void DragColumnMove();
     void DragHeaderMove(bool IsBand);
     void BeginHeaderDrag(TdxTreeListState DragState);
+    // The shared end of a band or column header drag: clears the drag state and takes the pressed
+    // and dragged items out of their fields; on a drop, gives the cursor and the place under it.
+    bool FinishHeaderDrag(bool IsBand, bool Drop, int& Pressed, int& Dragged, TPoint& P, HeaderDropTarget& T);
     // Band: Target.Band is the drop position (-1 outside, -2 no move); column: all four fields
     // (Column -1 outside, -2 no move, -3 a place without a column). ScreenPoint receives the
     // arrows' top-left corner when a place was found.

@@ -633,27 +633,38 @@ void TCustomdxTreeList::DragHeaderMove(bool IsBand) {
     }
 }
 
-void TCustomdxTreeList::EndBandDrag(bool Drop) {
+bool TCustomdxTreeList::FinishHeaderDrag(bool IsBand, bool Drop, int& Pressed, int& Dragged, TPoint& P,
+                                         HeaderDropTarget& T) {
     SetState(tsIdle);
     FreeDragImages();
     if (FArrowsShown)
         ToggleDropArrows(false);
     FArrowPos = TPoint{-100, -100};
-    const int Pressed = FPressedBand;
-    FPressedBand = -1;
+    int& PressedField = IsBand ? FPressedBand : FPressedColumn;
+    int& DragField = IsBand ? FDragBand : FDragColumn;
+    Pressed = PressedField;
+    PressedField = -1;
     Invalidate();
     if (HandleAllocated())
         StopDragTimer(Handle(), HorzDragScrollTimer);
-    const int Band = FDragBand;
-    FDragBand = -1;
-    if (!Drop || Band < 0)
-        return;
+    Dragged = DragField;
+    DragField = -1;
+    if (!Drop || Dragged < 0)
+        return false;
     POINT SP;
     GetCursorPos(&SP);
-    TPoint P{SP.x, SP.y};
-    HeaderDropTarget T;
+    P = TPoint{SP.x, SP.y};
     if (!OverForm(CustomizingForm(), P))
-        GetHeaderDropPosition(P, &T, Band, Pressed, true);
+        GetHeaderDropPosition(P, &T, Dragged, Pressed, IsBand);
+    return true;
+}
+
+void TCustomdxTreeList::EndBandDrag(bool Drop) {
+    int Pressed, Band;
+    TPoint P;
+    HeaderDropTarget T;
+    if (!FinishHeaderDrag(true, Drop, Pressed, Band, P, T))
+        return;
     bool Accept = true;
     int Target = T.Band;
     DoEndDragBand(P, Band, Accept, Target, Pressed);
@@ -671,26 +682,11 @@ void TCustomdxTreeList::EndBandDrag(bool Drop) {
 }
 
 void TCustomdxTreeList::EndColumnDrag(bool Drop) {
-    SetState(tsIdle);
-    FreeDragImages();
-    if (FArrowsShown)
-        ToggleDropArrows(false);
-    FArrowPos = TPoint{-100, -100};
-    const int Pressed = FPressedColumn;
-    FPressedColumn = -1;
-    Invalidate();
-    if (HandleAllocated())
-        StopDragTimer(Handle(), HorzDragScrollTimer);
-    const int Column = FDragColumn;
-    FDragColumn = -1;
-    if (!Drop || Column < 0)
-        return;
-    POINT SP;
-    GetCursorPos(&SP);
-    TPoint P{SP.x, SP.y};
+    int Pressed, Column;
+    TPoint P;
     HeaderDropTarget T;
-    if (!OverForm(CustomizingForm(), P))
-        GetHeaderDropPosition(P, &T, Column, Pressed, false);
+    if (!FinishHeaderDrag(false, Drop, Pressed, Column, P, T))
+        return;
     bool Accept = true;
     DoEndDragColumn(P, Column, Accept, T);
     if (!Accept)
