@@ -129,13 +129,19 @@ TEST_F(acDialsTest, AMessageBoxFromATimerIsSkinnedAndLetGoAfterClosing) {
     EXPECT_EQ(LiveProviders(), 0);
 }
 
+std::function<void()> InnerBoxCheck;
+
+void CALLBACK CheckInnerBox(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    InnerBoxCheck();
+}
+
 TEST_F(acDialsTest, ABoxOpenedWhileASkinnedBoxShowsKeepsTheStandardLook) {
     LoadSkin();
     bool InnerSkinned = true, InnerSeen = false;
     RunBox([&](HWND Outer) {
         // The inner box is looked at by a timer inside its own loop.
-        static std::function<void()> Inner;
-        Inner = [&] {
+        InnerBoxCheck = [&] {
             HWND Box = nullptr;
             for (HWND W = FindWindowExA(nullptr, nullptr, "#32770", "Inner box"); W;
                  W = FindWindowExA(nullptr, W, "#32770", "Inner box"))
@@ -146,10 +152,7 @@ TEST_F(acDialsTest, ABoxOpenedWhileASkinnedBoxShowsKeepsTheStandardLook) {
             InnerSkinned = GetPropA(Box, HookPropName) != nullptr;
             PostMessageA(Box, WM_COMMAND, IDOK, 0);
         };
-        SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR Id, DWORD) {
-            KillTimer(nullptr, Id);
-            Inner();
-        });
+        SetTimer(nullptr, 0, 20, CheckInnerBox);
         MessageBoxA(Outer, "Nested", "Inner box", MB_OK);
     });
     EXPECT_TRUE(InnerSeen);
