@@ -55,20 +55,12 @@ void TdxDBTreeListColumn::Assign(TPersistent* Source) {
         return;
     }
     TCustomdxDBTreeListControl* T = GetTreeList();
-    if (T)
-        T->BeginUpdate();
-    try {
+    InTreeListUpdate(T, [&] {
         TdxTreeListColumn::Assign(Source);
         FDisableGrouping = S->FDisableGrouping;
         SetFieldName(S->FFieldName);
         SummaryGroupName = S->SummaryGroupName;
-    } catch (...) {
-        if (T)
-            T->EndUpdate();
-        throw;
-    }
-    if (T)
-        T->EndUpdate();
+    });
 }
 
 void TdxDBTreeListColumn::SetFieldName(const std::string& Name) {
@@ -422,21 +414,13 @@ bool TdxDBTreeListMaskColumn::IsEditMaskStored() const {
 void TdxDBTreeListMaskColumn::Assign(TPersistent* Source) {
     auto* S = dynamic_cast<TdxDBTreeListMaskColumn*>(Source);
     TCustomdxDBTreeListControl* T = GetTreeList();
-    if (T)
-        T->BeginUpdate();
-    try {
+    InTreeListUpdate(T, [&] {
         TdxDBTreeListColumn::Assign(Source);
         if (S) {
             SetEditMask(S->EditMask());
             IgnoreMaskBlank = S->IgnoreMaskBlank;
         }
-    } catch (...) {
-        if (T)
-            T->EndUpdate();
-        throw;
-    }
-    if (T)
-        T->EndUpdate();
+    });
 }
 
 void TdxDBTreeListMaskColumn::RestoreDefaults() {

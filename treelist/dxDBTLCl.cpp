@@ -101,9 +101,7 @@ void TdxDBTreeListGraphicColumn::RestoreDefaults() {
 void TdxDBTreeListGraphicColumn::Assign(TPersistent* Source) {
     auto* S = DynCast<TdxDBTreeListGraphicColumn>(Source);
     TCustomdxDBTreeListControl* T = GetTreeList();
-    if (T)
-        T->BeginUpdate();
-    try {
+    InTreeListUpdate(T, [&] {
         TdxDBTreeListColumn::Assign(Source);
         if (S) {
             SetCenter(S->FCenter);
@@ -117,13 +115,7 @@ void TdxDBTreeListGraphicColumn::Assign(TPersistent* Source) {
             SetShadowSelection(S->FShadowSelection);
             SetStretch(S->FStretch);
         }
-    } catch (...) {
-        if (T)
-            T->EndUpdate();
-        throw;
-    }
-    if (T)
-        T->EndUpdate();
+    });
 }
 
 TdxInplaceEditClass TdxDBTreeListGraphicColumn::GetEditorClass() { return TdxInplaceGraphicEdit::StaticClass(); }
@@ -265,9 +257,7 @@ void TdxDBTreeListBlobColumn::SetBlobPaintStyle(TdxBlobPaintStyle Value) {
 void TdxDBTreeListBlobColumn::Assign(TPersistent* Source) {
     auto* S = DynCast<TdxDBTreeListBlobColumn>(Source);
     TCustomdxDBTreeListControl* T = GetTreeList();
-    if (T)
-        T->BeginUpdate();
-    try {
+    InTreeListUpdate(T, [&] {
         TdxDBTreeListColumn::Assign(Source);
         if (S) {
             AlwaysSaveText = S->AlwaysSaveText;
@@ -292,13 +282,7 @@ void TdxDBTreeListBlobColumn::Assign(TPersistent* Source) {
             ShowPicturePopup = S->ShowPicturePopup;
             SizeablePopup = S->SizeablePopup;
         }
-    } catch (...) {
-        if (T)
-            T->EndUpdate();
-        throw;
-    }
-    if (T)
-        T->EndUpdate();
+    });
 }
 
 void TdxDBTreeListBlobColumn::DoAssignPicture(TObject*, TPicture*& Picture) {

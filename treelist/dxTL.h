@@ -1922,3 +1922,20 @@ std::string NormalizeLayoutKey(std::string Key);
 // Unit start-up: column classes registered for streaming, the tree-list cursors loaded.
 void dxTLInitialization();
 void dxTLFinalization();
+
+// Runs Body inside an update of the tree list, when there is one, and ends the update however Body
+// ends: assigning many properties repaints once.
+template <class F>
+void InTreeListUpdate(TCustomdxTreeList* T, F&& Body) {
+    if (T)
+        T->BeginUpdate();
+    try {
+        Body();
+    } catch (...) {
+        if (T)
+            T->EndUpdate();
+        throw;
+    }
+    if (T)
+        T->EndUpdate();
+}
