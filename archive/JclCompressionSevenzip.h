@@ -322,6 +322,22 @@ private:
     Int64 FHighestPosition = 0;
 };
 
+// The library's progress of an update or an extraction, as the archive's own.
+inline HRESULT ProgressTotal(TJclCompressionArchive* Archive, UINT64 Total) noexcept {
+    return Guarded(Archive, [&] {
+        Archive->SetProgressMax(static_cast<Int64>(Total));
+        return S_OK;
+    });
+}
+
+inline HRESULT ProgressCompleted(TJclCompressionArchive* Archive, const UINT64* Completed) noexcept {
+    return Guarded(Archive, [&] {
+        if (Completed)
+            Archive->ReportProgress(static_cast<Int64>(*Completed), Archive->ProgressMax());
+        return S_OK;
+    });
+}
+
 class TJclSevenzipUpdateCallback : public TJclSevenzipCounted,
                                    public sevenzip::IArchiveUpdateCallback2,
                                    public sevenzip::ICryptoGetTextPassword2 {
@@ -329,18 +345,9 @@ public:
     explicit TJclSevenzipUpdateCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
     SEVENZIP_COUNTED
 
-    HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
-        return Guarded(FArchive, [&] {
-            FArchive->SetProgressMax(static_cast<Int64>(Total));
-            return S_OK;
-        });
-    }
+    HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override { return ProgressTotal(FArchive, Total); }
     HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Completed) override {
-        return Guarded(FArchive, [&] {
-            if (Completed)
-                FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
-            return S_OK;
-        });
+        return ProgressCompleted(FArchive, Completed);
     }
     HRESULT STDMETHODCALLTYPE GetUpdateItemInfo(UINT32 Index, INT32* NewData, INT32* NewProperties,
                                                 UINT32* IndexInArchive) override {
@@ -525,18 +532,9 @@ public:
     explicit TJclSevenzipExtractCallback(TJclCompressionArchive* AArchive) : FArchive(AArchive) {}
     SEVENZIP_COUNTED
 
-    HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override {
-        return Guarded(FArchive, [&] {
-            FArchive->SetProgressMax(static_cast<Int64>(Total));
-            return S_OK;
-        });
-    }
+    HRESULT STDMETHODCALLTYPE SetTotal(UINT64 Total) override { return ProgressTotal(FArchive, Total); }
     HRESULT STDMETHODCALLTYPE SetCompleted(const UINT64* Completed) override {
-        return Guarded(FArchive, [&] {
-            if (Completed)
-                FArchive->ReportProgress(static_cast<Int64>(*Completed), FArchive->ProgressMax());
-            return S_OK;
-        });
+        return ProgressCompleted(FArchive, Completed);
     }
     HRESULT STDMETHODCALLTYPE GetStream(UINT32 Index, sevenzip::ISequentialOutStream** Stream,
                                         INT32 AskExtractMode) override {
