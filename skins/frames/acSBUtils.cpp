@@ -21,8 +21,10 @@ HMODULE User32Library = nullptr;
 HMODULE ComCtl32Library = nullptr;
 int UseCount = 0;
 
+// A manager on its way out has let its skin data go before its owned components, whose windows
+// may still reach a hook.
 bool ManagerActive(TsSkinManager* M) {
-    return M && !M->ComponentState().Contains(csDestroying) && M->SkinData->SkinActive;
+    return M && !M->ComponentState().Contains(csDestroying) && M->SkinData && M->SkinData->SkinActive;
 }
 }  // namespace
 
