@@ -1049,6 +1049,9 @@ void TWinControl::WideTextMessage(TMessage& Message) {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+    // A failed creation does not always set an error: a code left from an earlier call would name
+    // the wrong cause.
+    SetLastError(0);
     HWND Wnd = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
                                Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
                                Params.WindowClass.hInstance, Params.Param);

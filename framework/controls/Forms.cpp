@@ -350,6 +350,7 @@ void TCustomForm::CreateWnd() {
         CLIENTCREATESTRUCT Client{nullptr, 0xFF00};
         RECT R;
         GetClientRect(FHandle, &R);
+        SetLastError(0);
         FClientHandle = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
                                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL,
                                         0, 0, R.right, R.bottom, FHandle, nullptr, GetModuleHandleA(nullptr), &Client);
@@ -1173,6 +1174,7 @@ void TApplication::CreateHandle() {
             RaiseLastOSError();
     }
     // A zero-sized window at the screen's centre: it carries the taskbar button and owns the forms.
+    SetLastError(0);
     FHandle = CreateWindowExA(0, Cls, FTitle.c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                               nullptr, Inst, nullptr);

@@ -244,6 +244,7 @@ void RegisterUtilWindowClass() {
 
 HWND AllocateHWnd(const TWndMethod& Method) {
     RegisterUtilWindowClass();
+    SetLastError(0);
     HWND Wnd = CreateWindowExA(WS_EX_TOOLWINDOW, UtilWindowClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (!Wnd)
