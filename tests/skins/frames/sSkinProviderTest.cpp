@@ -1025,4 +1025,51 @@ TEST_F(BorderDragTest, APressOnAPlainBorderOrAMaximisedCaptionStartsNoDrag) {
     ShowWindow(Form->Handle(), SW_RESTORE);
 }
 
+// The frame image after many resizes, growing and shrinking, is the image of a form opened at the
+// final size: nothing of an earlier size shows through, on the screen or in the image.
+TEST_F(sSkinProviderTest, AfterResizesTheImageIsThatOfAFormOpenedAtItsSize) {
+    struct TShot {
+        std::vector<TPx> Printed, Image;
+    };
+    auto Shoot = [&] {
+        TShot S;
+        TOwned<TBitmap> P(Print());
+        for (int Y = 0; Y < P->Height(); ++Y)
+            for (int X = 0; X < P->Width(); ++X)
+                S.Printed.push_back(GetPx(P.get(), X, Y));
+        TBitmap* Image = Provider->SkinData()->CacheBitmap;
+        for (int Y = 0; Y < Image->Height(); ++Y)
+            for (int X = 0; X < Image->Width(); ++X)
+                S.Image.push_back(GetPx(Image, X, Y));
+        return S;
+    };
+    for (bool Extended : {false, true}) {
+        LoadSkin(Extended);
+        Attach();
+        for (int I = 0; I < 12; ++I) {
+            Form->SetBounds(50, 50, 300 + I % 5 * 37, 220 + I % 4 * 29);
+            UpdateWindow(Form->Handle());
+            Pump();
+        }
+        Form->SetBounds(50, 50, 351, 262);
+        UpdateWindow(Form->Handle());
+        Pump();
+        const TShot Resized = Shoot();
+        FreeAndNil(Provider);
+        FreeAndNil(Form);
+        Form = TForm::CreateNew(nullptr);
+        Form->SetBounds(50, 50, 351, 262);
+        Form->SetCaption("Skinned");
+        Form->Show();
+        Attach();
+        const TShot Fresh = Shoot();
+        EXPECT_EQ(Resized.Printed.size(), Fresh.Printed.size());
+        EXPECT_TRUE(Resized.Printed == Fresh.Printed) << "printed, extended borders " << Extended;
+        EXPECT_EQ(Resized.Image.size(), Fresh.Image.size());
+        EXPECT_TRUE(Resized.Image == Fresh.Image) << "image, extended borders " << Extended;
+        FreeAndNil(Provider);
+        FreeAndNil(Manager);
+    }
+}
+
 }  // namespace
