@@ -195,6 +195,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 if (!Ours)
                     break;
                 InitAdapter();
+                if (Form->Parent() && Form->FormStyle() != fsMDIChild)
+                    FSkinData->Flags &= ~PlainBackgroundFlag;
                 if (HasBorder())
                     RegionChanged = true;
                 if (Form->Visible()) {
@@ -294,8 +296,12 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             return;
         case WM_ACTIVATE:
             CallOld(Message);
-            if (Showing && LOWORD(Message.WParam) == WA_ACTIVE && SystemMenu)
+            if (!Showing || Form->ControlState().Contains(csCreating) || LOWORD(Message.WParam) != WA_ACTIVE)
+                return;
+            if (SystemMenu)
                 SystemMenu->UpdateItems(false);
+            if (Form->BorderStyle() == bsNone)
+                SendEndUpdateToChildren(Form);
             return;
         case WM_PAINT:
             HandlePaint(Message);
@@ -522,6 +528,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 if (FSkinData->CacheBitmap && !Form->ComponentState().Contains(csDestroying))
                     FSkinData->CacheBitmap->SetSize(0, 0);
                 StopButtonAnimations();
+            } else if (Form->Parent()) {
+                SendEndUpdateToChildren(Form);
             }
             return;
         case CM_ENABLEDCHANGED:
@@ -937,7 +945,10 @@ void TsSkinProvider::HandleNCLButtonDblClk(TMessage& Message) {
             Message.WParam = 0;
             return;
         case HTSYSMENU:
-            FSkinData->InUpdate = true;
+            // With skinned popups the window menu that the first click dropped is gone already;
+            // without them the system's menu loop still holds the form.
+            if (TsSkinManager* M = FSkinData->GetSkinManager(); M && !M->SkinnedPopups)
+                FSkinData->InUpdate = true;
             Form->Close();
             return;
         default:

@@ -920,6 +920,10 @@ TEST_F(sSkinProviderTest, AFormShownInsideAWindowTakesTheSkinsBackground) {
     EXPECT_TRUE(InnerProvider->SkinData()->Flags & PlainBackgroundFlag) << "hiding keeps it";
     Inner->Show();
     EXPECT_FALSE(InnerProvider->SkinData()->Flags & PlainBackgroundFlag);
+    // A skin refresh does the same.
+    InnerProvider->SkinData()->Flags |= PlainBackgroundFlag;
+    SendSkinCommand(Inner->Handle(), SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager));
+    EXPECT_FALSE(InnerProvider->SkinData()->Flags & PlainBackgroundFlag);
     FreeAndNil(Inner);
 }
 
@@ -1033,6 +1037,10 @@ TEST_F(sSkinProviderTest, AfterResizesTheImageIsThatOfAFormOpenedAtItsSize) {
     };
     auto Shoot = [&] {
         TShot S;
+        // Both in the active look.
+        SetForegroundWindow(Form->Handle());
+        Pump();
+        EXPECT_TRUE(Provider->FormActive);
         TOwned<TBitmap> P(Print());
         for (int Y = 0; Y < P->Height(); ++Y)
             for (int X = 0; X < P->Width(); ++X)
@@ -1070,6 +1078,24 @@ TEST_F(sSkinProviderTest, AfterResizesTheImageIsThatOfAFormOpenedAtItsSize) {
         FreeAndNil(Provider);
         FreeAndNil(Manager);
     }
+}
+
+// A double click on the title icon closes the form; only a system menu loop (no skinned popups)
+// leaves the form's drawing held meanwhile.
+TEST_F(sSkinProviderTest, ADoubleClickOnTheIconClosesTheForm) {
+    LoadSkin();
+    Attach();
+    TOwned<TCloseRecorder> Recorder(new TCloseRecorder);
+    Form->OnClose = TCloseEvent::Bind<&TCloseRecorder::FormClose>(Recorder.get());
+    for (bool Skinned : {true, false}) {
+        Manager->SkinnedPopups = Skinned;
+        Provider->SkinData()->InUpdate = false;
+        SendMessageA(Form->Handle(), WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
+        EXPECT_EQ(Provider->SkinData()->InUpdate, !Skinned);
+    }
+    EXPECT_EQ(Recorder->Closes, 2);
+    Provider->SkinData()->InUpdate = false;
+    Form->OnClose = TCloseEvent();
 }
 
 }  // namespace
