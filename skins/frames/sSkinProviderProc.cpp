@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "acBorderForm.h"
 #include "acCtrlAdapter.h"
+#include "acntUtils.h"
 #include "sDCUtils.h"
 #include "sFade.h"
 #include "sPaintServices.h"
@@ -770,6 +771,13 @@ void TsSkinProvider::HandleNCLButtonDown(TMessage& Message) {
     const int Code = static_cast<int>(Message.WParam);
     if (Code == HTSYSMENU) {
         SetHotButton(0, true);
+        // The system's menu would take the second click of a double click: it waits for one first.
+        if (TsSkinManager* M = FSkinData->GetSkinManager(); M && !M->SkinnedPopups) {
+            DelayWithMessages(200);
+            Application->ProcessMessages();
+            if (FSkinData->InUpdate)
+                return;
+        }
         TPoint O;
         GetWindowOrigin(O);
         TRect Icon;

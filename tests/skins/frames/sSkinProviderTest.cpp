@@ -1094,6 +1094,13 @@ TEST_F(sSkinProviderTest, ADoubleClickOnTheIconClosesTheForm) {
         EXPECT_EQ(Provider->SkinData()->InUpdate, !Skinned);
     }
     EXPECT_EQ(Recorder->Closes, 2);
+    // Without skinned popups a press on the icon waits for a second click before the menu drops;
+    // the double click closes the form and no menu shows.
+    Provider->SkinData()->InUpdate = false;
+    PostMessageA(Form->Handle(), WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
+    SendMessageA(Form->Handle(), WM_NCLBUTTONDOWN, HTSYSMENU, 0);
+    EXPECT_EQ(Recorder->Closes, 3);
+    EXPECT_TRUE(Provider->SkinData()->InUpdate);
     Provider->SkinData()->InUpdate = false;
     Form->OnClose = TCloseEvent();
 }
