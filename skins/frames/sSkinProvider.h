@@ -7,8 +7,8 @@
 // Without a skin manager, or with a skin that lacks the form's section, the provider stays attached
 // but passes every message on: the form keeps its system frame.
 //
-// Not built here: MDI parents and children and the skinned menu bar and popup menus; the provider
-// takes the standard path for each.
+// Not built here: MDI parents and children, the skinned menu bar and popup menus and the skinned
+// scroll bars of an auto-scrolling form; the provider takes the standard path for each.
 #pragma once
 
 #include "Forms.h"
