@@ -1,5 +1,6 @@
 #include "acGlow.h"
 
+#include "acSavedProcs.h"
 #include "sConst.h"
 #include "sGraphUtils.h"
 #include "sMaskDraw.h"
@@ -22,7 +23,12 @@ TacGlowEffect::~TacGlowEffect() {
     FreeAndNil(GlowImage);
     if (!GlowForm)
         return;
-    GlowForm->WindowProc = SavedWindowProc;
+    // Under a later hook of the window, that one takes what the effect replaced. Under a hook that is
+    // none of ours the window goes all the same; it must not call into the freed effect meanwhile.
+    if (!UnchainWindowProc(GlowForm, TWndMethod::Bind<&TacGlowEffect::GlowWndProc>(this), SavedWindowProc)) {
+        UnregisterSavedProc(SavedWindowProc);
+        GlowForm->WindowProc = SavedWindowProc;
+    }
     // Released rather than freed: the effect may be removed from inside a message of a window
     // that the glow form's destruction would disturb. A manager being destroyed takes the forms
     // with it at once, as no message may reach them afterwards.
@@ -60,8 +66,7 @@ void TacGlowEffect::Show(TRect Rect, TRect VisibleRect, HWND ParentWnd) {
 
     GlowForm = TForm::CreateNew(nullptr);
     GlowForm->SetTag(-98);
-    SavedWindowProc = GlowForm->WindowProc;
-    GlowForm->WindowProc = TWndMethod::Bind<&TacGlowEffect::GlowWndProc>(this);
+    ChainWindowProc(GlowForm, TWndMethod::Bind<&TacGlowEffect::GlowWndProc>(this), SavedWindowProc);
     GlowForm->SetControlStyle(GlowForm->ControlStyle() - TControlStyle{csCaptureMouse});
     GlowForm->SetBorderStyle(bsNone);
 

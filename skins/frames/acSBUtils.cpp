@@ -141,23 +141,6 @@ void TacMainWnd::HookWindow(HWND AHandle) {
     SetWindowLongPtrA(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Thunk));
 }
 
-void ChainWindowProc(TControl* Control, const TWndMethod& Mine, TWndMethod& Saved) {
-    Saved = Control->WindowProc;
-    Control->WindowProc = Mine;
-    RegisterSavedProc(Saved);
-}
-
-bool UnchainWindowProc(TControl* Control, const TWndMethod& Mine, TWndMethod& Saved) {
-    bool Done = true;
-    if (Control && Control->WindowProc == Mine)
-        Control->WindowProc = Saved;
-    else
-        Done = SpliceSavedProc(Mine, Saved);
-    if (Done)
-        UnregisterSavedProc(Saved);
-    return Done;
-}
-
 void TacMainWnd::ForgetWindow() {
     // A later hook of the same window owns the property now.
     if (GetPropA(Handle, HookPropName) == reinterpret_cast<HANDLE>(this))

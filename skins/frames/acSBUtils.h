@@ -13,6 +13,7 @@
 #pragma once
 
 #include "Controls.h"
+#include "acSavedProcs.h"
 #include "sCommonData.h"
 #include "sSkinManager.h"
 
@@ -24,40 +25,6 @@
 
 // The window property of a hooked window; its value is the hook.
 inline constexpr const char* HookPropName = "VIDURU";
-
-// Hooks chain window procedures: each keeps the one it replaced and passes messages on to it. Hooks
-// can leave in any order, so a hook that leaves from under a later one must hand what it replaced up
-// to that one; else the later hook keeps passing messages to a freed object (or to a pooled thunk that
-// serves another window by then). Every saved procedure of a live hook is registered for that.
-template <class TProc>
-std::vector<TProc*>& SavedProcSlots() {
-    static std::vector<TProc*> Slots;
-    return Slots;
-}
-template <class TProc>
-void RegisterSavedProc(TProc& Slot) {
-    SavedProcSlots<TProc>().push_back(&Slot);
-}
-template <class TProc>
-void UnregisterSavedProc(TProc& Slot) {
-    auto& L = SavedProcSlots<TProc>();
-    L.erase(std::remove(L.begin(), L.end(), &Slot), L.end());
-}
-// The registered slot that holds Installed takes Replaced instead; false when no live hook saved it.
-template <class TProc>
-bool SpliceSavedProc(const TProc& Installed, const TProc& Replaced) {
-    for (TProc* Slot : SavedProcSlots<TProc>())
-        if (*Slot == Installed) {
-            *Slot = Replaced;
-            return true;
-        }
-    return false;
-}
-// Puts Mine on top of Control's WindowProc; Saved keeps the previous one (registered).
-void ChainWindowProc(TControl* Control, const TWndMethod& Mine, TWndMethod& Saved);
-// Takes Mine out of Control's chain: from the top, or from under the later hook that saved it. False
-// when neither holds (a hook that is none of ours sits above); Saved is then left as it is.
-bool UnchainWindowProc(TControl* Control, const TWndMethod& Mine, TWndMethod& Saved);
 
 // Copied into the CustomFont of every hook's skin data.
 extern bool HookCustomFont;

@@ -35,18 +35,18 @@ TacSpeedButtonHandler::TacSpeedButtonHandler(TControl* AControl, bool, const std
     Unhooked = false;
     if (SkinData && (SkinData->SkinSection().empty() || SkinData->SkinSection() == "UNKNOWN"))
         SkinData->SetSkinSection(Section);
-    ReplacedWindowProc = Control->WindowProc;
-    Control->WindowProc = TWndMethod::Bind<&TacSpeedButtonHandler::WndProc>(this);
+    ChainWindowProc(Control, TWndMethod::Bind<&TacSpeedButtonHandler::WndProc>(this), ReplacedWindowProc);
     Watch = Create<TControlWatch>(this);
     Control->FreeNotification(Watch);
 }
 
 TacSpeedButtonHandler::~TacSpeedButtonHandler() {
     // The procedure goes back whenever the button lives on, also while an adapter frees all its
-    // items: a button must not keep calling into a freed handler.
-    if (!Unhooked && Control && !Control->ComponentState().Contains(csDestroying) &&
-        Control->WindowProc == TWndMethod::Bind<&TacSpeedButtonHandler::WndProc>(this))
-        Control->WindowProc = ReplacedWindowProc;
+    // items: a button must not keep calling into a freed handler. Under a later hook, that one takes
+    // what this one replaced; a hook that is none of ours on top keeps its own chain.
+    if (!Unhooked && Control && !Control->ComponentState().Contains(csDestroying))
+        UnchainWindowProc(Control, TWndMethod::Bind<&TacSpeedButtonHandler::WndProc>(this), ReplacedWindowProc);
+    UnregisterSavedProc(ReplacedWindowProc);
     Unhooked = true;
     SkinManager = nullptr;
     if (Control)

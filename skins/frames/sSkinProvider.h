@@ -7,8 +7,8 @@
 // Without a skin manager, or with a skin that lacks the form's section, the provider stays attached
 // but passes every message on: the form keeps its system frame.
 //
-// Not built here: MDI parents and children, the skinned menu bar and popup menus and the
-// rubber-band move of rmBorder; the provider takes the standard path for each.
+// Not built here: MDI parents and children, the skinned menu bar and popup menus and the skinned
+// scroll bars of an auto-scrolling form; the provider takes the standard path for each.
 #pragma once
 
 #include "Forms.h"
@@ -174,6 +174,14 @@ public:
     void UpdateFormRegion(bool Redraw);
     void HandleGetMinMaxInfo(TMessage& Message);
 
+    // The rubber-band move and size of ResizeMode rmBorder: a frame drawn inverted on the desktop
+    // follows the mouse, and the form takes its place when the button is released. X, Y are the
+    // cursor in the coordinates of the form's parent window (the screen for a top-level form).
+    void BeginBorderDrag(int X, int Y);
+    void TrackBorderDrag(int X, int Y);
+    void EndBorderDrag();
+    void DrawDragFrame(int X, int Y);
+
     // State (the frame painters, the window menu, the border window and the glow read it).
     std::vector<TRect> RgnRects;
     bool RegionChanged = true;
@@ -230,6 +238,20 @@ private:
     void HandleNCLButtonUp(TMessage& Message);
     void HandleNCLButtonDblClk(TMessage& Message);
     void HandleSysCommand(TMessage& Message);
+    bool StartBorderDragCommand(TMessage& Message);
+    void HandleMouseMove(TMessage& Message);
+    void HandleSetIcon(TMessage& Message);
+    void HandleMenuChanged(TMessage& Message);
+    void HandleScrollCommand(TMessage& Message);
+    void HandleTabChange(TMessage& Message);
+    void HandleShowWindow(TMessage& Message);
+    void HandleParentNotify(TMessage& Message);
+    void HandleControlListChange(TMessage& Message);
+    void HandleMouseEnter(TMessage& Message);
+    void HandleExitSizeMove(TMessage& Message);
+    // The cursor of a mouse message (client coordinates in LParam) in the coordinates of the form's
+    // parent window.
+    TPoint CursorInParent(LPARAM LParam);
     void RemoveSkin(TMessage& Message);
     void PaintCaptionText();
     void PaintExtendedBorder();
@@ -261,6 +283,13 @@ void EndRunningFades();
 
 // Pressed on a caption button and not yet released or moved off it.
 extern bool ButtonPressed;
+
+// The rmBorder drag of the application (one at a time): running, started and waiting for the first
+// move, a move rather than a size, and the sizing hit code of the border that follows the mouse.
+extern bool DragActive;
+extern bool DragStarting;
+extern bool DragIsMove;
+extern int DragHitCode;
 
 // Frame widths of a window with or without its extended-border window.
 int FrameBorderWidth(HWND Handle, TacBorderForm* BorderForm, bool UseExtended);

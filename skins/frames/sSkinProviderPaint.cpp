@@ -13,8 +13,45 @@
 #include "sStyleSimply.h"
 #include "sSystemMenu.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 constexpr const char* GlobalInfo = "GLOBALINFO";
+
+// The image at a new size, white and transparent like a new bitmap. Nothing of the old picture is
+// kept: the form image is painted whole after every size change, and carrying the old pixels over
+// would convert the whole picture at every step of a resize.
+void SizeFreshImage(TBitmap* Image, int W, int H) {
+    if (Image->Width() == W && Image->Height() == H)
+        return;
+    const TPixelFormat F = Image->PixelFormat();
+    if ((F != pf24bit && F != pf32bit) || W <= 0 || H <= 0) {
+        Image->SetSize(W, H);
+        return;
+    }
+    BITMAPINFO BI{};
+    BI.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    BI.bmiHeader.biWidth = W;
+    BI.bmiHeader.biHeight = H;
+    BI.bmiHeader.biPlanes = 1;
+    BI.bmiHeader.biBitCount = F == pf32bit ? 32 : 24;
+    BI.bmiHeader.biCompression = BI_RGB;
+    void* Bits = nullptr;
+    HBITMAP B = CreateDIBSection(nullptr, &BI, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    if (!B || !Bits) {
+        if (B)
+            DeleteObject(B);
+        Image->SetSize(W, H);
+        return;
+    }
+    const size_t Stride = ((size_t(W) * BI.bmiHeader.biBitCount + 31) / 32) * 4;
+    if (F == pf32bit)
+        std::fill_n(static_cast<DWORD*>(Bits), size_t(W) * H, DWORD(0x00FFFFFF));
+    else
+        std::memset(Bits, 0xFF, Stride * H);
+    Image->SetHandle(B);
+}
 
 int GlobalMask(TsSkinManager* M, const std::string& Name) {
     int G = M ? M->FindSectionIndex(GlobalInfo) : -1;
@@ -146,13 +183,15 @@ void TsSkinProvider::PrepareFormImage() {
         FSkinData->UpdatePlainFlag(false);
         FSkinData->BackgroundStale = true;
     }
-    if (!FSkinData->BackgroundStale) {
+    // An image of another size than the window's is stale, whether or not the size change has been
+    // told yet: the window may be painted before its WM_SIZE arrives.
+    TBitmap* Image = FSkinData->CacheBitmap;
+    if (!FSkinData->BackgroundStale && Image->Width() == W && Image->Height() == H) {
         FSkinData->SetInUpdate(false);
         return;
     }
     RegionChanged = true;
-    TBitmap* Image = FSkinData->CacheBitmap;
-    Image->SetSize(W, H);
+    SizeFreshImage(Image, W, H);
     const TRect FrameRect{Ext.Left, Ext.Top, W - Ext.Right, H - Ext.Bottom};
     const int State = FormActive ? 1 : 0;
     if (M && FSkinData->IsSkinned(false)) {

@@ -5,10 +5,13 @@
 #include "Messages.h"
 #include "acBorderForm.h"
 #include "acCtrlAdapter.h"
+#include "acntUtils.h"
 #include "sDCUtils.h"
 #include "sFade.h"
 #include "sPaintServices.h"
 #include "sSkinManager.h"
+#include "sSpeedButton.h"
+#include "sStyleSimply.h"
 #include "sSystemMenu.h"
 
 namespace {
@@ -16,8 +19,18 @@ namespace {
 // session from ending: the wait gives up after this long.
 constexpr ULONGLONG FadeWaitLimit = 2000;
 
+// Set in the skin data's Flags when the menu changed while the form was updating; the change is
+// replayed when the update ends.
+constexpr Word MenuChangePendingFlag = 0x400;
+// The notification of a tab control that switched pages.
+constexpr UINT TabSelChange = static_cast<UINT>(-551);
+
 int SignedLow(LPARAM L) { return static_cast<short>(LOWORD(L)); }
 int SignedHigh(LPARAM L) { return static_cast<short>(HIWORD(L)); }
+
+// Set while a press on the frame asks for SC_MOVE or SC_SIZE to start an rmBorder drag: that command
+// starts the rubber band instead of the system's own move and size loop.
+bool BorderDragPress = false;
 }  // namespace
 
 void EndRunningFades() {
@@ -54,6 +67,12 @@ bool TsSkinProvider::SkinCommand(TMessage& Message) {
         case SKIN_ISSKINNED:
             Message.Result = 1;
             return true;
+        case SKIN_NOTIFYUPDATEEND:
+            if (FSkinData->Flags & MenuChangePendingFlag) {
+                FSkinData->Flags &= ~MenuChangePendingFlag;
+                Form->Perform(CM_MENUCHANGED, 0, 0);
+            }
+            return false;
         case SKIN_GETBACKGROUND: {
             auto* Info = reinterpret_cast<ParentBackgroundInfo*>(Message.LParam);
             if (!Info)
@@ -177,6 +196,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 if (!Ours)
                     break;
                 InitAdapter();
+                if (Form->Parent() && Form->FormStyle() != fsMDIChild)
+                    FSkinData->Flags &= ~PlainBackgroundFlag;
                 if (HasBorder())
                     RegionChanged = true;
                 if (Form->Visible()) {
@@ -199,6 +220,15 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 FSkinData->SetInUpdate(LOWORD(Message.WParam) == 1);
                 if (FSkinData->IsUpdating())
                     FSkinData->BackgroundStale = true;
+                break;
+            case SKIN_SETREPAINTONMOVE:
+                HandleCommonMessage(Message, FSkinData);
+                if (FSkinData->RepaintOnMove)
+                    PrepareFormImage();
+                break;
+            case SKIN_BEFORESCROLL:
+            case SKIN_AFTERSCROLL:
+                HandleScrollCommand(Message);
                 break;
             case SKIN_GETSTALE:
                 Message.Result =
@@ -267,8 +297,12 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             return;
         case WM_ACTIVATE:
             CallOld(Message);
-            if (Showing && LOWORD(Message.WParam) == WA_ACTIVE && SystemMenu)
+            if (!Showing || Form->ControlState().Contains(csCreating) || LOWORD(Message.WParam) != WA_ACTIVE)
+                return;
+            if (SystemMenu)
                 SystemMenu->UpdateItems(false);
+            if (Form->BorderStyle() == bsNone)
+                SendEndUpdateToChildren(Form);
             return;
         case WM_PAINT:
             HandlePaint(Message);
@@ -324,10 +358,45 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 UpdateBorder(false);
             return;
         }
-        case WM_STYLECHANGED:
+        case WM_STYLECHANGED: {
             CallOld(Message);
-            if (static_cast<int>(Message.WParam) == GWL_EXSTYLE && BorderForm)
+            auto* S = reinterpret_cast<const STYLESTRUCT*>(Message.LParam);
+            if (static_cast<int>(Message.WParam) == GWL_EXSTYLE && BorderForm && S &&
+                ((S->styleOld ^ S->styleNew) & WS_EX_LAYERED))
                 UpdateBorder(true);
+            return;
+        }
+        case WM_NOTIFY:
+            HandleTabChange(Message);
+            return;
+        case WM_SETICON:
+            HandleSetIcon(Message);
+            return;
+        case WM_SHOWWINDOW:
+            HandleShowWindow(Message);
+            return;
+        case WM_PARENTNOTIFY:
+            HandleParentNotify(Message);
+            return;
+        case WM_MOUSEMOVE:
+            HandleMouseMove(Message);
+            return;
+        case WM_EXITSIZEMOVE:
+            HandleExitSizeMove(Message);
+            return;
+        case CM_MENUCHANGED:
+            HandleMenuChanged(Message);
+            return;
+        case CM_CONTROLLISTCHANGE:
+            HandleControlListChange(Message);
+            return;
+        case CM_MOUSEENTER:
+            HandleMouseEnter(Message);
+            return;
+        case CM_FLOAT:
+            CallOld(Message);
+            if (Form->HandleAllocated())
+                SendSkinCommand(Form->Handle(), SKIN_REFRESH, reinterpret_cast<LPARAM>(M));
             return;
         case WM_NCHITTEST: {
             if (InitDeferred) {
@@ -344,6 +413,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 SetHotButton(0, true);
                 return;
             }
+            if (ResizeMode == rmBorder && DragHitCode == 0 && Code >= HTLEFT && Code <= HTBOTTOMRIGHT)
+                DragHitCode = Code;
             Message.Result = Code;
             return;
         }
@@ -424,6 +495,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
         case WM_MOUSELEAVE:
         case CM_MOUSELEAVE:
             SetHotButton(0, true);
+            if (M->HotWindow)
+                M->SetHotWindow(nullptr);
             CallOld(Message);
             return;
         case WM_SIZING:
@@ -456,6 +529,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 if (FSkinData->CacheBitmap && !Form->ComponentState().Contains(csDestroying))
                     FSkinData->CacheBitmap->SetSize(0, 0);
                 StopButtonAnimations();
+            } else if (Form->Parent()) {
+                SendEndUpdateToChildren(Form);
             }
             return;
         case CM_ENABLEDCHANGED:
@@ -696,6 +771,13 @@ void TsSkinProvider::HandleNCLButtonDown(TMessage& Message) {
     const int Code = static_cast<int>(Message.WParam);
     if (Code == HTSYSMENU) {
         SetHotButton(0, true);
+        // The system's menu would take the second click of a double click: it waits for one first.
+        if (TsSkinManager* M = FSkinData->GetSkinManager(); M && !M->SkinnedPopups) {
+            DelayWithMessages(200);
+            Application->ProcessMessages();
+            if (FSkinData->InUpdate)
+                return;
+        }
         TPoint O;
         GetWindowOrigin(O);
         TRect Icon;
@@ -733,6 +815,26 @@ void TsSkinProvider::HandleNCLButtonDown(TMessage& Message) {
             return;
         }
     }
+    if (ResizeMode == rmBorder && !IsDwmCompositionEnabled()) {
+        // Only the caption moves and only the sizing borders size; a press on the form's scroll bars
+        // or on a plain border keeps its usual meaning. The border pressed is the one that follows
+        // the mouse.
+        int SizeCode = Code == HTSIZE ? HTBOTTOMRIGHT : Code;
+        if (Code == HTCAPTION || (SizeCode >= HTLEFT && SizeCode <= HTBOTTOMRIGHT)) {
+            DragIsMove = Code == HTCAPTION;
+            BorderDragPress = true;
+            SendMessageA(Form->Handle(), WM_SYSCOMMAND, DragIsMove ? SC_MOVE : SC_SIZE, 0);
+            BorderDragPress = false;
+            if (!DragStarting)
+                return;
+            if (!DragIsMove)
+                DragHitCode = SizeCode;
+            POINT P{SignedLow(Message.LParam), SignedHigh(Message.LParam)};
+            MapWindowPoints(HWND_DESKTOP, GetAncestor(Form->Handle(), GA_PARENT), &P, 1);
+            BeginBorderDrag(P.x, P.y);
+            return;
+        }
+    }
     CallOld(Message);
     if (BorderForm && !Form->Owner())
         UpdateBorder(false);
@@ -741,6 +843,12 @@ void TsSkinProvider::HandleNCLButtonDown(TMessage& Message) {
 void TsSkinProvider::HandleNCLButtonUp(TMessage& Message) {
     if (!FDrawNonClientArea) {
         CallOld(Message);
+        return;
+    }
+    // The release that ends a rubber-band drag (a WM_LBUTTONUP of the captured mouse, whose WParam
+    // holds the keys, not a hit code).
+    if ((DragActive || DragStarting) && GetCapture() == Form->Handle() && !IsZoomedForm()) {
+        EndBorderDrag();
         return;
     }
     if (BorderForm && Message.WParam == WPARAM(-1))
@@ -827,6 +935,8 @@ void TsSkinProvider::HandleNCLButtonUp(TMessage& Message) {
 
 void TsSkinProvider::HandleNCLButtonDblClk(TMessage& Message) {
     HWND H = Form->Handle();
+    if (DragActive && GetCapture() == H)
+        EndBorderDrag();
     switch (static_cast<int>(Message.WParam)) {
         case HTCAPTION:
             if ((SystemMenu && SystemMenu->VisibleClose() &&
@@ -843,7 +953,10 @@ void TsSkinProvider::HandleNCLButtonDblClk(TMessage& Message) {
             Message.WParam = 0;
             return;
         case HTSYSMENU:
-            FSkinData->InUpdate = true;
+            // With skinned popups the window menu that the first click dropped is gone already;
+            // without them the system's menu loop still holds the form.
+            if (TsSkinManager* M = FSkinData->GetSkinManager(); M && !M->SkinnedPopups)
+                FSkinData->InUpdate = true;
             Form->Close();
             return;
         default:
@@ -851,9 +964,23 @@ void TsSkinProvider::HandleNCLButtonDblClk(TMessage& Message) {
     }
 }
 
+bool TsSkinProvider::StartBorderDragCommand(TMessage& Message) {
+    const WPARAM Command = Message.WParam & 0xFFF0;
+    if (ResizeMode != rmBorder || DragActive || !BorderDragPress || (Command != SC_MOVE && Command != SC_SIZE))
+        return false;
+    SetCapture(Form->Handle());
+    DragStarting = true;
+    DragIsMove = Command == SC_MOVE;
+    if (!DragIsMove)
+        DragHitCode = 0;
+    return true;
+}
+
 void TsSkinProvider::HandleSysCommand(TMessage& Message) {
     if (Message.WParam == 0xF012)
         Form->Repaint();
+    if (StartBorderDragCommand(Message))
+        return;
     CallOld(Message);
     switch (Message.WParam) {
         case SC_MINIMIZE:
@@ -894,4 +1021,131 @@ void TsSkinProvider::ScreenToWindow(int X, int Y, TPoint& P) {
     TPoint O;
     GetWindowOrigin(O);
     P = TPoint{X - O.X, Y - O.Y};
+}
+
+void TsSkinProvider::HandleMouseMove(TMessage& Message) {
+    CallOld(Message);
+    if (DefaultManager && !DefaultManager->ComponentState().Contains(csDesigning))
+        DefaultManager->SetHotWindow(nullptr);
+    if (ResizeMode == rmBorder && (DragActive || DragStarting) && GetCapture() == Form->Handle()) {
+        TPoint P = CursorInParent(Message.LParam);
+        TrackBorderDrag(P.X, P.Y);
+    }
+}
+
+void TsSkinProvider::HandleSetIcon(TMessage& Message) {
+    if (ComponentState().Contains(csLoading) || !Message.LParam || AnimationInProgress || !Form->Showing()) {
+        CallOld(Message);
+        return;
+    }
+    // The system draws its own caption with the new icon; it must not show over the skinned one.
+    const bool Composition = IsDwmCompositionEnabled();
+    HWND H = Form->Handle();
+    if (!Composition)
+        SendMessageA(H, WM_SETREDRAW, 0, 0);
+    CallOld(Message);
+    if (!Composition)
+        SendMessageA(H, WM_SETREDRAW, 1, 0);
+    RepaintFrame();
+}
+
+void TsSkinProvider::HandleMenuChanged(TMessage& Message) {
+    if (!Form->ControlState().Contains(csCreating) && Form->Visible() && !Animating) {
+        if (FSkinData->Flags & UpdatingFlag) {
+            FSkinData->Flags |= MenuChangePendingFlag;
+            return;
+        }
+        FrameStale = true;
+        FSkinData->BackgroundStale = true;
+    }
+    CallOld(Message);
+}
+
+void TsSkinProvider::HandleScrollCommand(TMessage& Message) {
+    if (!FSkinData->MustRepaintOnMove() || !Form->HandleAllocated())
+        return;
+    HWND H = Form->Handle();
+    if (SkinCommandOf(Message.WParam) == SKIN_BEFORESCROLL) {
+        SendMessageA(H, WM_SETREDRAW, 0, 0);
+        return;
+    }
+    SendMessageA(H, WM_SETREDRAW, 1, 0);
+    RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+}
+
+void TsSkinProvider::HandleTabChange(TMessage& Message) {
+    CallOld(Message);
+    // Pages shown for the first time bring controls the adapter has not seen yet.
+    auto* Header = reinterpret_cast<const NMHDR*>(Message.LParam);
+    if (Adapter && Header && Header->code == TabSelChange)
+        Adapter->AdaptControls(nullptr);
+}
+
+void TsSkinProvider::HandleShowWindow(TMessage& Message) {
+    HWND H = Form->Handle();
+    const bool MDIChild = Form->FormStyle() == fsMDIChild;
+    if (!MDIChild) {
+        if (Message.WParam == 1 && IsDwmCompositionEnabled() && !AnimationInProgress &&
+            !(GetWindowLongA(H, GWL_EXSTYLE) & WS_EX_LAYERED))
+            RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+        if (Message.LParam == SW_PARENTCLOSING && ShowState != 0)
+            ShowState = IsIconic(H) ? 2 : IsZoomed(H) ? 3 : 1;
+    }
+    CallOld(Message);
+    if (Message.WParam != 1)
+        return;
+    if (Form->Parent() && !MDIChild) {
+        FSkinData->Flags &= ~PlainBackgroundFlag;
+        FSkinData->BackgroundStale = true;
+    }
+}
+
+void TsSkinProvider::HandleParentNotify(TMessage& Message) {
+    const Word Event = LOWORD(Message.WParam);
+    if (ComponentState().Contains(csLoading) || Form->ComponentState().Contains(csLoading) ||
+        (Event != WM_CREATE && Event != WM_DESTROY)) {
+        CallOld(Message);
+        return;
+    }
+    CallOld(Message);
+    if (Event == WM_CREATE && Adapter)
+        Adapter->AdaptControls(nullptr);
+    TMessage Flags{SM_ALPHACMD, SkinCommandParam(SKIN_FLAGS), 1, 0};
+    BroadcastToSkinnedChildren(Form, Flags);
+}
+
+void TsSkinProvider::HandleControlListChange(TMessage& Message) {
+    CallOld(Message);
+    // A control leaving the form is not wrapped on its way out.
+    auto* W = DynCast<TWinControl>(reinterpret_cast<TControl*>(Message.WParam));
+    if (!W || !Message.LParam)
+        return;
+    if (Adapter && Adapter->IsControlSupported(W))
+        Adapter->AddNewItem(W, "");
+    TMessage Flags{SM_ALPHACMD, SkinCommandParam(SKIN_FLAGS), 1, 0};
+    BroadcastToSkinnedChildren(W, Flags);
+    W->Perform(SM_ALPHACMD, SkinCommandParam(SKIN_FLAGS), 1);
+}
+
+void TsSkinProvider::HandleMouseEnter(TMessage& Message) {
+    CallOld(Message);
+    // Only one speed button of the form looks hot: the one the mouse entered.
+    auto* Entered = reinterpret_cast<TControl*>(Message.LParam);
+    for (int I = 0; I < Form->ControlCount(); ++I) {
+        auto* B = DynCast<TsSpeedButton>(Form->Controls(I));
+        if (B && B != Entered && B->SkinData() && B->SkinData()->MouseOver)
+            B->Perform(CM_MOUSELEAVE, 0, 0);
+    }
+}
+
+void TsSkinProvider::HandleExitSizeMove(TMessage& Message) {
+    CallOld(Message);
+    if (!BorderForm)
+        return;
+    if (DialogProviders)
+        for (TacDialogProviderLink* P : *DialogProviders)
+            if (HWND W = P->DialogWindow())
+                SendSkinCommand(W, SKIN_REPAINTNOW, 0);
+    if (Form->FormState().Contains(fsModal))
+        UpdateBorder(false);
 }

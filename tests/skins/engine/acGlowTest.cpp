@@ -3,6 +3,7 @@
 // removals, and the image built from the mask.
 #include "SkinPixelSupport.h"
 #include "acGlow.h"
+#include "acSavedProcs.h"
 #include "sGraphUtils.h"
 
 namespace {
@@ -147,6 +148,46 @@ TEST_F(GlowTest, ImageIsTheMaskStretchedOverTransparentBlack) {
         TPx Got = GetPx(Effect.GlowImage, C.X, C.Y);
         Got.A = 0;
         EXPECT_EQ(Got, C.Expected) << C.X << "," << C.Y;
+    }
+}
+
+// A later hook of a glow window, chained and given back through the registry like the library's.
+struct TLaterHook : TObject {
+    TControl* Target = nullptr;
+    TWndMethod Saved;
+    void Hook(TControl* C) {
+        Target = C;
+        ChainWindowProc(C, TWndMethod::Bind<&TLaterHook::Proc>(this), Saved);
+    }
+    void Unhook() { UnchainWindowProc(Target, TWndMethod::Bind<&TLaterHook::Proc>(this), Saved); }
+    void Proc(TMessage& M) { Saved(M); }
+};
+
+TEST_F(GlowTest, AHookOfTheGlowWindowAndTheEffectLeaveInEitherOrder) {
+    for (bool EffectFirst : {true, false}) {
+        const int I = Add(TRect{100, 100, 140, 120}, TRect{0, 0, 40, 20});
+        ASSERT_GE(I, 0);
+        TForm* Glow = GlowEffects[I]->GlowForm;
+        HWND W = Glow->Handle();
+        const TWndMethod Underneath = GlowEffects[I]->SavedWindowProc;
+        TLaterHook Later;
+        Later.Hook(Glow);
+        RECT R;
+        GetWindowRect(W, &R);
+        const LPARAM Inside = MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        if (EffectFirst) {
+            RemoveGlowEffect(I);
+            EXPECT_TRUE(Later.Saved == Underneath) << "the later hook calls what the effect replaced";
+            EXPECT_EQ(SendMessageA(W, WM_NCHITTEST, 0, Inside), HTCLIENT);
+            Later.Unhook();
+        } else {
+            Later.Unhook();
+            EXPECT_EQ(SendMessageA(W, WM_NCHITTEST, 0, Inside), HTTRANSPARENT) << "the effect answers again";
+            RemoveGlowEffect(I);
+        }
+        EXPECT_TRUE(Glow->WindowProc == Underneath) << EffectFirst;
+        Pump();
+        EXPECT_FALSE(IsWindow(W));
     }
 }
 

@@ -11,12 +11,15 @@
 #include "acCtrlAdapter.h"
 #include "acSBUtils.h"
 #include "acSBAnimation.h"
+#include "sDCUtils.h"
 #include "sFade.h"
 #include "sGraphUtils.h"
 #include "sSpeedButton.h"
 #include "sSkinProvider.h"
 #include "sStyleSimply.h"
 #include "sSystemMenu.h"
+
+#include <commctrl.h>
 
 #include <fstream>
 
@@ -469,9 +472,13 @@ TEST_F(sSkinProviderTest, TheAdapterWrapsTheFormsControlsAndLetsThemGoWithTheSki
     Attach();
     ASSERT_TRUE(Provider->Adapter);
     EXPECT_TRUE(GetHookOfWindow(First->Handle())) << "wrapped when the frame was first painted";
-    auto* Later = Create<TButton>(Form);
-    Later->SetBounds(10, 40, 80, 24);
-    Later->SetParent(Form);
+    auto* Direct = Place<TButton>(100, 10, 80, 24);
+    Direct->HandleNeeded();
+    EXPECT_TRUE(GetHookOfWindow(Direct->Handle())) << "a window made on the form is wrapped as it is made";
+    // The window of a button inside a panel is announced to the panel only.
+    auto* Box = Place<TPanel>(10, 80, 200, 100);
+    Box->HandleNeeded();
+    auto* Later = Place<TButton>(10, 10, 80, 24, Box);
     Later->HandleNeeded();
     EXPECT_FALSE(GetHookOfWindow(Later->Handle()));
     AskFormToAdaptControl(Later);
@@ -701,6 +708,401 @@ TEST_F(sSkinProviderTest, ProviderStepsOfTheControlTreeRoutines) {
     EXPECT_EQ(GetPx(Snap.get(), CX, CY).A, 255) << "client area opaque";
     EXPECT_EQ(GetPx(Snap.get(), 0, 0).A, GetPx(Image, 0, 0).A) << "the shadow corner keeps its transparency";
     EXPECT_LT(GetPx(Snap.get(), 0, 0).A, 255);
+}
+
+
+// ---------------------------------------------------------------------------------------------
+// Rows of the window procedure
+
+// Sits under the provider (installed before it) and counts what the form's own procedure gets.
+struct TBelowProvider : TObject {
+    TForm* Target = nullptr;
+    TWndMethod Saved;
+    std::vector<UINT> Seen;
+    void Install(TForm* F) {
+        Target = F;
+        Saved = F->WindowProc;
+        F->WindowProc = TWndMethod::Bind<&TBelowProvider::Proc>(this);
+    }
+    void Uninstall() { Target->WindowProc = Saved; }
+    void Proc(TMessage& M) {
+        Seen.push_back(M.Msg);
+        Saved(M);
+    }
+    long Count(UINT Msg) const { return std::count(Seen.begin(), Seen.end(), Msg); }
+};
+
+// A pixel of the window as it shows on the screen (frame included).
+TColor ScreenPixel(HWND H, int X, int Y) {
+    HDC DC = GetWindowDC(H);
+    COLORREF C = GetPixel(DC, X, Y);
+    ReleaseDC(H, DC);
+    return static_cast<TColor>(C);
+}
+
+// A tab control switching pages and a form that floats give the adapter its chance at controls it
+// has not seen; other notifications do not.
+TEST_F(sSkinProviderTest, TabChangeAndFloatingWrapControlsNotSeenYet) {
+    LoadSkin();
+    Manager->ThirdParty->SetString(ctButtons, "TButton");
+    Manager->UpdateThirdNames(false);
+    Attach();
+    ASSERT_TRUE(Provider->Adapter);
+    auto* Box = Place<TPanel>(10, 10, 300, 200);
+    Box->HandleNeeded();
+    int Row = 0;
+    auto NewButton = [&] {
+        auto* B = Place<TButton>(10, 10 + 26 * Row++, 80, 24, Box);
+        B->HandleNeeded();
+        return B;
+    };
+    auto Notify = [&](UINT Code) {
+        NMHDR H{Box->Handle(), 0, Code};
+        SendMessageA(Form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&H));
+    };
+    TButton* Other = NewButton();
+    Notify(TCN_SELCHANGING);
+    EXPECT_FALSE(GetHookOfWindow(Other->Handle())) << "not a page switch";
+    TButton* Paged = NewButton();
+    Notify(TCN_SELCHANGE);
+    EXPECT_TRUE(GetHookOfWindow(Paged->Handle()));
+    TButton* Floated = NewButton();
+    ASSERT_FALSE(GetHookOfWindow(Floated->Handle()));
+    Form->Perform(CM_FLOAT, 0, 0);
+    EXPECT_TRUE(GetHookOfWindow(Floated->Handle()));
+}
+
+// A windowed control that comes onto the skinned form with its window is wrapped as it arrives.
+TEST_F(sSkinProviderTest, AControlMovedOntoTheFormIsWrapped) {
+    LoadSkin();
+    Manager->ThirdParty->SetString(ctButtons, "TButton");
+    Manager->UpdateThirdNames(false);
+    Attach();
+    TForm* Elsewhere = TForm::CreateNew(nullptr);
+    Elsewhere->Show();
+    auto* B = Create<TButton>(Elsewhere);
+    B->SetParent(Elsewhere);
+    B->HandleNeeded();
+    ASSERT_FALSE(GetHookOfWindow(B->Handle()));
+    B->SetParent(Form);
+    B->HandleNeeded();
+    EXPECT_TRUE(GetHookOfWindow(B->Handle()));
+    FreeAndNil(Elsewhere);
+}
+
+// A menu change while the form's skin data updates waits for the end of the update.
+TEST_F(sSkinProviderTest, AMenuChangeDuringAnUpdateReachesTheFormWhenItEnds) {
+    LoadSkin();
+    TBelowProvider Below;
+    Below.Install(Form);
+    Attach();
+    TsCommonData* D = Provider->SkinData();
+    D->BeginUpdate();
+    Form->Perform(CM_MENUCHANGED, 0, 0);
+    EXPECT_EQ(Below.Count(CM_MENUCHANGED), 0);
+    EXPECT_TRUE(D->Flags & 0x400);
+    D->EndUpdate(false);
+    EXPECT_FALSE(D->Flags & 0x400);
+    EXPECT_EQ(Below.Count(CM_MENUCHANGED), 1) << "replayed at the end of the update";
+    D->BackgroundStale = false;
+    Provider->FrameStale = false;
+    Form->Perform(CM_MENUCHANGED, 0, 0);
+    EXPECT_EQ(Below.Count(CM_MENUCHANGED), 2);
+    EXPECT_TRUE(D->BackgroundStale);
+    EXPECT_TRUE(Provider->FrameStale);
+    FreeAndNil(Provider);
+    Below.Uninstall();
+}
+
+// Around a scroll of a child the form stops drawing, and then paints everything again at once.
+TEST_F(sSkinProviderTest, ScrollCommandsStopAndRestoreTheFormsDrawing) {
+    LoadSkin();
+    Attach();
+    HWND H = Form->Handle();
+    const int X = Provider->GetClientOffsetX() + 20, Y = Provider->GetClientOffsetY() + 20;
+    ASSERT_EQ(ScreenPixel(H, X, Y), FormSectionColor);
+    // Scribbled over; nothing asks for a repaint.
+    HDC DC = GetWindowDC(H);
+    FillRectSolid(DC, TRect{X - 5, Y - 5, X + 5, Y + 5}, 0x0000FF);
+    ReleaseDC(H, DC);
+    ValidateRect(H, nullptr);
+    ASSERT_EQ(ScreenPixel(H, X, Y), TColor(0x0000FF));
+    SendMessageA(H, SM_ALPHACMD, SkinCommandParam(SKIN_BEFORESCROLL), 0);
+    EXPECT_FALSE(GetWindowLongA(H, GWL_STYLE) & WS_VISIBLE) << "drawing is off";
+    EXPECT_EQ(Provider->CoverLock, 1);
+    SendMessageA(H, SM_ALPHACMD, SkinCommandParam(SKIN_AFTERSCROLL), 0);
+    EXPECT_TRUE(GetWindowLongA(H, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(Provider->CoverLock, 0);
+    EXPECT_EQ(ScreenPixel(H, X, Y), FormSectionColor) << "painted again at once";
+}
+
+// A new icon does not bring the system's caption over the skinned one.
+TEST_F(sSkinProviderTest, SettingTheIconKeepsTheSkinnedTitle) {
+    LoadSkin();
+    Attach();
+    HWND H = Form->Handle();
+    const int X = Form->Width() / 2, Y = 2;
+    ASSERT_EQ(ScreenPixel(H, X, Y), TitleColor);
+    HICON Icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32516));
+    SendMessageA(H, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
+    EXPECT_EQ(ScreenPixel(H, X, Y), TitleColor);
+    EXPECT_TRUE(GetWindowLongA(H, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(Provider->CoverLock, 0);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(H, WM_GETICON, ICON_SMALL, 0)), Icon) << "the icon is set";
+}
+
+TEST_F(sSkinProviderTest, RepaintOnMoveMakesTheImageAtOnce) {
+    LoadSkin();
+    Attach();
+    TsCommonData* D = Provider->SkinData();
+    D->BackgroundStale = true;
+    SendMessageA(Form->Handle(), SM_ALPHACMD, SkinCommandParam(SKIN_SETREPAINTONMOVE, 1), 0);
+    EXPECT_TRUE(D->RepaintOnMove);
+    EXPECT_FALSE(D->BackgroundStale) << "the image was painted";
+    SendMessageA(Form->Handle(), SM_ALPHACMD, SkinCommandParam(SKIN_SETREPAINTONMOVE, 0), 0);
+    EXPECT_FALSE(D->RepaintOnMove);
+}
+
+// The mouse entering one speed button takes the hot look from the others; moving over the form or
+// leaving it clears the manager's hot window.
+TEST_F(sSkinProviderTest, MouseEnterAndMovesClearOtherHotLooks) {
+    LoadSkin();
+    Attach();
+    auto* A = Place<TsSpeedButton>(10, 10, 40, 24);
+    auto* B = Place<TsSpeedButton>(60, 10, 40, 24);
+    A->SkinData()->MouseOver = true;
+    B->SkinData()->MouseOver = true;
+    Form->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(B));
+    EXPECT_FALSE(A->SkinData()->MouseOver);
+    EXPECT_TRUE(B->SkinData()->MouseOver) << "the button entered stays hot";
+    for (UINT Msg : {UINT(WM_MOUSEMOVE), UINT(WM_MOUSELEAVE)}) {
+        Manager->HotWindow = Form->Handle();
+        SendMessageA(Form->Handle(), Msg, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(Manager->HotWindow, nullptr) << Msg;
+    }
+}
+
+// With a border window, the end of a move or size repaints the dialogs the dialog hook skins.
+TEST_F(sSkinProviderTest, TheEndOfAMoveRepaintsTheSkinnedDialogs) {
+    LoadSkin(true);
+    Attach();
+    ASSERT_TRUE(Provider->BorderForm);
+    TForm* Dialog = TForm::CreateNew(nullptr);
+    auto* Panel = Create<TSkinTestPanel>(Dialog);
+    Panel->SetParent(Dialog);
+    Dialog->Show();
+    Panel->Commands.clear();
+    TFakeDialogProvider Link;
+    Link.Wnd = Panel->Handle();
+    std::vector<TacDialogProviderLink*> List{&Link};
+    DialogProviders = &List;
+    SendMessageA(Form->Handle(), WM_EXITSIZEMOVE, 0, 0);
+    Provider->SetAllowExtBorders(false);
+    SendMessageA(Form->Handle(), WM_EXITSIZEMOVE, 0, 0);
+    DialogProviders = nullptr;
+    EXPECT_EQ(Panel->Commands, std::vector<Word>{SKIN_REPAINTNOW}) << "only while there is a border window";
+    FreeAndNil(Dialog);
+}
+
+// A form shown inside another window loses a plain background it was given.
+TEST_F(sSkinProviderTest, AFormShownInsideAWindowTakesTheSkinsBackground) {
+    LoadSkin();
+    Attach();
+    TForm* Inner = TForm::CreateNew(nullptr);
+    Inner->SetBorderStyle(bsNone);
+    Inner->SetParent(Form);
+    Inner->SetBounds(10, 10, 100, 80);
+    auto* InnerProvider = Create<TsSkinProvider>(Inner);
+    Inner->Show();
+    Pump();
+    InnerProvider->SkinData()->Flags |= PlainBackgroundFlag;
+    Inner->Hide();
+    EXPECT_TRUE(InnerProvider->SkinData()->Flags & PlainBackgroundFlag) << "hiding keeps it";
+    Inner->Show();
+    EXPECT_FALSE(InnerProvider->SkinData()->Flags & PlainBackgroundFlag);
+    // A skin refresh does the same.
+    InnerProvider->SkinData()->Flags |= PlainBackgroundFlag;
+    SendSkinCommand(Inner->Handle(), SKIN_REFRESH, reinterpret_cast<LPARAM>(Manager));
+    EXPECT_FALSE(InnerProvider->SkinData()->Flags & PlainBackgroundFlag);
+    FreeAndNil(Inner);
+}
+
+// ResizeMode rmBorder: the form stays where it is while a frame follows the mouse, and takes the
+// frame's place and size when the button is released.
+class BorderDragTest : public sSkinProviderTest {
+protected:
+    void SetUp() override {
+        sSkinProviderTest::SetUp();
+        LoadSkin();
+        Attach();
+        Provider->ResizeMode = rmBorder;
+        GetWindowRect(Form->Handle(), &Start);
+    }
+    // Presses at window point (X, Y) with the given hit code and moves by (DX, DY); Release ends it.
+    void Press(int Code, int X, int Y) {
+        Pressed = POINT{Start.left + X, Start.top + Y};
+        SendMessageA(Form->Handle(), WM_NCLBUTTONDOWN, Code, MAKELPARAM(Pressed.x, Pressed.y));
+    }
+    void MoveBy(int DX, int DY) {
+        POINT P{Pressed.x + DX, Pressed.y + DY};
+        ScreenToClient(Form->Handle(), &P);
+        SendMessageA(Form->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(P.x, P.y));
+    }
+    void Release() {
+        SendMessageA(Form->Handle(), WM_LBUTTONUP, 0, 0);
+        Pump();
+    }
+    RECT Now() {
+        RECT R;
+        GetWindowRect(Form->Handle(), &R);
+        return R;
+    }
+    RECT Start{};
+    POINT Pressed{};
+};
+
+TEST_F(BorderDragTest, ACaptionDragMovesTheFormOnlyOnRelease) {
+    Press(HTCAPTION, Form->Width() / 2, 8);
+    EXPECT_TRUE(DragActive);
+    EXPECT_EQ(GetCapture(), Form->Handle());
+    MoveBy(10, 5);
+    MoveBy(30, 20);
+    EXPECT_EQ(Now().left, Start.left) << "only the frame moves meanwhile";
+    Release();
+    EXPECT_FALSE(DragActive);
+    EXPECT_EQ(GetCapture(), nullptr);
+    RECT R = Now();
+    EXPECT_EQ(R.left, Start.left + 30);
+    EXPECT_EQ(R.top, Start.top + 20);
+    EXPECT_EQ(R.right - R.left, Start.right - Start.left);
+    EXPECT_EQ(R.bottom - R.top, Start.bottom - Start.top);
+}
+
+TEST_F(BorderDragTest, EachBorderSizesItsOwnSides) {
+    const int W = Start.right - Start.left, H = Start.bottom - Start.top;
+    struct Case {
+        int Code, DX, DY;
+        RECT Expected;  // change of left, top, right, bottom
+    };
+    for (const Case& C : {Case{HTLEFT, -20, 7, {-20, 0, 0, 0}}, Case{HTRIGHT, 25, 7, {0, 0, 25, 0}},
+                          Case{HTTOP, 5, -15, {0, -15, 0, 0}}, Case{HTBOTTOM, 5, 18, {0, 0, 0, 18}},
+                          Case{HTTOPLEFT, 10, 12, {10, 12, 0, 0}}, Case{HTBOTTOMRIGHT, -10, -12, {0, 0, -10, -12}}}) {
+        GetWindowRect(Form->Handle(), &Start);
+        Press(C.Code, W / 2, H / 2);
+        MoveBy(C.DX, C.DY);
+        Release();
+        RECT R = Now();
+        EXPECT_EQ(R.left - Start.left, C.Expected.left) << C.Code;
+        EXPECT_EQ(R.top - Start.top, C.Expected.top) << C.Code;
+        EXPECT_EQ(R.right - Start.right, C.Expected.right) << C.Code;
+        EXPECT_EQ(R.bottom - Start.bottom, C.Expected.bottom) << C.Code;
+    }
+}
+
+TEST_F(BorderDragTest, ASizeNeverGoesBelowTheConstraints) {
+    Form->Constraints()->SetMinWidth(200);
+    Form->Constraints()->SetMinHeight(150);
+    Press(HTBOTTOMRIGHT, 10, 10);
+    MoveBy(-1000, -1000);
+    Release();
+    RECT R = Now();
+    EXPECT_EQ(R.right - R.left, 200);
+    EXPECT_EQ(R.bottom - R.top, 150);
+    EXPECT_EQ(R.left, Start.left);
+    GetWindowRect(Form->Handle(), &Start);
+    Press(HTLEFT, 0, 10);
+    MoveBy(500, 0);
+    Release();
+    R = Now();
+    EXPECT_EQ(R.right - R.left, 200) << "the left border stops the minimum width left of the right one";
+    EXPECT_EQ(R.right, Start.right);
+}
+
+TEST_F(BorderDragTest, APressOnAPlainBorderOrAMaximisedCaptionStartsNoDrag) {
+    Press(HTBORDER, 0, 10);
+    EXPECT_FALSE(DragActive);
+    EXPECT_NE(GetCapture(), Form->Handle());
+    ShowWindow(Form->Handle(), SW_MAXIMIZE);
+    GetWindowRect(Form->Handle(), &Start);
+    Press(HTCAPTION, 40, 4);
+    EXPECT_FALSE(DragActive) << "a maximised form is not dragged";
+    ShowWindow(Form->Handle(), SW_RESTORE);
+}
+
+// The frame image after many resizes, growing and shrinking, is the image of a form opened at the
+// final size: nothing of an earlier size shows through, on the screen or in the image.
+TEST_F(sSkinProviderTest, AfterResizesTheImageIsThatOfAFormOpenedAtItsSize) {
+    struct TShot {
+        std::vector<TPx> Printed, Image;
+    };
+    auto Shoot = [&] {
+        TShot S;
+        // Both in the active look.
+        SetForegroundWindow(Form->Handle());
+        Pump();
+        EXPECT_TRUE(Provider->FormActive);
+        TOwned<TBitmap> P(Print());
+        for (int Y = 0; Y < P->Height(); ++Y)
+            for (int X = 0; X < P->Width(); ++X)
+                S.Printed.push_back(GetPx(P.get(), X, Y));
+        TBitmap* Image = Provider->SkinData()->CacheBitmap;
+        for (int Y = 0; Y < Image->Height(); ++Y)
+            for (int X = 0; X < Image->Width(); ++X)
+                S.Image.push_back(GetPx(Image, X, Y));
+        return S;
+    };
+    for (bool Extended : {false, true}) {
+        LoadSkin(Extended);
+        Attach();
+        for (int I = 0; I < 12; ++I) {
+            Form->SetBounds(50, 50, 300 + I % 5 * 37, 220 + I % 4 * 29);
+            UpdateWindow(Form->Handle());
+            Pump();
+        }
+        Form->SetBounds(50, 50, 351, 262);
+        UpdateWindow(Form->Handle());
+        Pump();
+        const TShot Resized = Shoot();
+        FreeAndNil(Provider);
+        FreeAndNil(Form);
+        Form = TForm::CreateNew(nullptr);
+        Form->SetBounds(50, 50, 351, 262);
+        Form->SetCaption("Skinned");
+        Form->Show();
+        Attach();
+        const TShot Fresh = Shoot();
+        EXPECT_EQ(Resized.Printed.size(), Fresh.Printed.size());
+        EXPECT_TRUE(Resized.Printed == Fresh.Printed) << "printed, extended borders " << Extended;
+        EXPECT_EQ(Resized.Image.size(), Fresh.Image.size());
+        EXPECT_TRUE(Resized.Image == Fresh.Image) << "image, extended borders " << Extended;
+        FreeAndNil(Provider);
+        FreeAndNil(Manager);
+    }
+}
+
+// A double click on the title icon closes the form; only a system menu loop (no skinned popups)
+// leaves the form's drawing held meanwhile.
+TEST_F(sSkinProviderTest, ADoubleClickOnTheIconClosesTheForm) {
+    LoadSkin();
+    Attach();
+    TOwned<TCloseRecorder> Recorder(new TCloseRecorder);
+    Form->OnClose = TCloseEvent::Bind<&TCloseRecorder::FormClose>(Recorder.get());
+    for (bool Skinned : {true, false}) {
+        Manager->SkinnedPopups = Skinned;
+        Provider->SkinData()->InUpdate = false;
+        SendMessageA(Form->Handle(), WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
+        EXPECT_EQ(Provider->SkinData()->InUpdate, !Skinned);
+    }
+    EXPECT_EQ(Recorder->Closes, 2);
+    // Without skinned popups a press on the icon waits for a second click before the menu drops;
+    // the double click closes the form and no menu shows.
+    Provider->SkinData()->InUpdate = false;
+    PostMessageA(Form->Handle(), WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
+    SendMessageA(Form->Handle(), WM_NCLBUTTONDOWN, HTSYSMENU, 0);
+    EXPECT_EQ(Recorder->Closes, 3);
+    EXPECT_TRUE(Provider->SkinData()->InUpdate);
+    Provider->SkinData()->InUpdate = false;
+    Form->OnClose = TCloseEvent();
 }
 
 }  // namespace
