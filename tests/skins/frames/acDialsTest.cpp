@@ -95,6 +95,42 @@ protected:
     }
 };
 
+// Animation windows (tag -98) among the program's forms.
+int AnimationForms() {
+    int N = 0;
+    for (int I = 0; I < Screen->FormCount(); ++I)
+        N += Screen->Forms(I)->Tag() == -98;
+    return N;
+}
+
+TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
+    LoadSkin();
+    Manager->AnimEffects->DialogShow->Time = 40;
+    Manager->AnimEffects->DialogShow->Mode = atFading;
+    Manager->AnimEffects->DialogHide->Time = 40;
+    Manager->AnimEffects->DialogHide->Mode = atAero;
+    HideAnimationTimer = nullptr;
+    RunBox([&](HWND Box) {
+        EXPECT_EQ(AnimationForms(), 0) << "the show's animation window went at its end";
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_TRUE(IsWindowVisible(Box));
+        EXPECT_FALSE(GetWindowLongA(Box, GWL_EXSTYLE) & WS_EX_LAYERED);
+    });
+    TacHideTimer* T = HideAnimationTimer;
+    ASSERT_TRUE(T) << "closing the box started its fade-out";
+    EXPECT_EQ(T->StepCount, 4);
+    for (int I = 0; I < 200 && T->Form; ++I) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        CheckSynchronize(1);
+        Pump();
+    }
+    EXPECT_FALSE(T->Form) << "the last frame freed the animation window";
+    EXPECT_FALSE(T->Snapshot);
+    EXPECT_EQ(AnimationForms(), 0);
+    EXPECT_FALSE(AnimationInProgress);
+    T->Free();
+}
+
 TEST_F(acDialsTest, AMessageBoxFromATimerIsSkinnedAndLetGoAfterClosing) {
     LoadSkin();
     HWND SeenBox = nullptr;
