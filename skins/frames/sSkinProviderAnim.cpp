@@ -94,6 +94,21 @@ HWND InsertAfterFor(HWND Owner, TForm* Anim) {
     return GetWindow(Owner, GW_HWNDPREV);
 }
 
+// The show frames of AnimationSnapshot in the animation window W, placed (already at its bounds) above
+// the owner window: layered, first shown at no opacity (at Alpha when there are no frames). Gives the
+// last frame back.
+TBitmap* PlayShowInWindow(TForm* W, HWND Owner, HDC Screen, int Steps, double AlphaStep, Byte Alpha, TacAnimType Mode,
+                          UINT Flags) {
+    HWND InsertAfter = InsertAfterFor(Owner, W);
+    AddLayeredStyle(W->Handle());
+    PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot,
+                     BLENDFUNCTION{AC_SRC_OVER, 0, static_cast<BYTE>(Steps > 0 ? 0 : Alpha), AC_SRC_ALPHA});
+    ShowWindow(W->Handle(), SW_SHOWNOACTIVATE);
+    SetWindowPos(W->Handle(), InsertAfter, W->Left(), W->Top(), AnimationSnapshot->Width(),
+                 AnimationSnapshot->Height(), Flags);
+    return PlayShowFrames(W->Handle(), Screen, AnimationSnapshot, Steps, AlphaStep, Alpha, Mode);
+}
+
 // The dialog's frame image with its child windows printed in at the client's place, 32-bit and
 // opaque. AnimationSnapshotDC is left on the snapshot's canvas (locked) for the caller to clear.
 TBitmap* TakeDialogSnapshot(TacDialogWnd* D) {
@@ -132,15 +147,9 @@ void AnimateBorderedFormShow(TacBorderForm* BorderForm, Word Time, Byte Alpha, T
     const TRect WR{P->Form->Left(), P->Form->Top(), P->Form->Left() + P->Form->Width(),
                    P->Form->Top() + P->Form->Height()};
     W->SetBounds(WR.Left - D.X, WR.Top - D.Y, SW, SH);
-    HWND InsertAfter = InsertAfterFor(Owner, W);
     HDC Screen = GetDC(nullptr);
-    AddLayeredStyle(W->Handle());
-    PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot,
-                     BLENDFUNCTION{AC_SRC_OVER, 0, static_cast<BYTE>(Steps > 0 ? 0 : Alpha), AC_SRC_ALPHA});
-    ShowWindow(W->Handle(), SW_SHOWNOACTIVATE);
-    SetWindowPos(W->Handle(), InsertAfter, W->Left(), W->Top(), SW, SH, AnimationPosFlags);
-    TOwned<TBitmap> Work(
-        PlayShowFrames(W->Handle(), Screen, AnimationSnapshot, Steps, Steps > 0 ? double(Alpha) / Steps : 0, Alpha, Mode));
+    TOwned<TBitmap> Work(PlayShowInWindow(W, Owner, Screen, Steps, Steps > 0 ? double(Alpha) / Steps : 0, Alpha, Mode,
+                                          AnimationPosFlags));
     SetWindowPos(W->Handle(), nullptr, WR.Left - D.X, WR.Top - D.Y, SW, SH, AnimationPosFlags | SWP_NOZORDER);
     PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot, BLENDFUNCTION{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA});
     ReleaseDC(nullptr, Screen);
@@ -267,15 +276,9 @@ void AnimateBorderedDialogShow(TacDialogWnd* DialogWnd, Word Time, Byte Alpha, T
     RECT WR;
     GetWindowRect(Dialog, &WR);
     W->SetBounds(WR.left, WR.top, SW, SH);
-    HWND InsertAfter = InsertAfterFor(Dialog, W);
     HDC Screen = GetDC(nullptr);
-    AddLayeredStyle(W->Handle());
-    PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot,
-                     BLENDFUNCTION{AC_SRC_OVER, 0, static_cast<BYTE>(Steps > 0 ? 0 : Alpha), AC_SRC_ALPHA});
-    ShowWindow(W->Handle(), SW_SHOWNOACTIVATE);
-    SetWindowPos(W->Handle(), InsertAfter, W->Left(), W->Top(), SW, SH, Flags);
-    TOwned<TBitmap> Work(PlayShowFrames(W->Handle(), Screen, AnimationSnapshot, Steps,
-                                        Steps > 0 ? double(Alpha) / (Steps + 1) : 0, Alpha, Mode));
+    TOwned<TBitmap> Work(
+        PlayShowInWindow(W, Dialog, Screen, Steps, Steps > 0 ? double(Alpha) / (Steps + 1) : 0, Alpha, Mode, Flags));
     SetWindowPos(W->Handle(), nullptr, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
     PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot, BLENDFUNCTION{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA});
     Work.reset();

@@ -211,6 +211,13 @@ TEST_F(acDialsTest, TwentyBoxesLeaveNoBrushBehind) {
     EXPECT_EQ(LiveProviders(), 0);
 }
 
+// A form of a class the hook is told to leave alone (its name is among SkipFormClasses).
+class TfcPopup : public TForm {
+    DECLARE_CLASS(TfcPopup, TForm)
+public:
+    using TForm::TForm;
+};
+
 TEST_F(acDialsTest, WhichFormsGetAProvider) {
     LoadSkin();
     struct Case {
@@ -218,16 +225,19 @@ TEST_F(acDialsTest, WhichFormsGetAProvider) {
         LongInt Tag;
         TacSkinningRules Rules;
         bool Attached;
+        bool Skipped = false;
     };
     const Case Cases[] = {
         {"a plain form", 0, {srStdForms, srStdDialogs}, true},
         {"tag -98 (the library's own windows)", -98, {srStdForms, srStdDialogs}, false},
         {"tag -1", -1, {srStdForms, srStdDialogs}, false},
         {"forms not among the rules", 0, {srStdDialogs}, false},
+        {"a class among SkipFormClasses", 0, {srStdForms, srStdDialogs}, false, true},
     };
+    ASSERT_TRUE(SkipFormClasses && SkipFormClasses->IndexOf("TfcPopup") >= 0);
     for (const Case& C : Cases) {
         Manager->SkinningRules = C.Rules;
-        TOwned<TForm> F(TForm::CreateNew(nullptr));
+        TOwned<TForm> F(C.Skipped ? TForm::CreateNewOf<TfcPopup>(nullptr) : TForm::CreateNew(nullptr));
         F->SetTag(C.Tag);
         F->HandleNeeded();
         auto Providers = [&F] {
