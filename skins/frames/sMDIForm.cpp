@@ -224,6 +224,9 @@ TsMDIForm::TsMDIForm(TsSkinProvider* Provider) : SkinProvider(Provider) {
 TsMDIForm::~TsMDIForm() { ReleaseClientHook(); }
 
 void TsMDIForm::Connect() {
+    // A hook whose client window went (the form's window made anew) gives way to one on the new window.
+    if (ClientWnd && ClientWnd->Unhooked)
+        ReleaseClientHook();
     if (!Form || Form->ComponentState().Contains(csDesigning) || ClientWnd)
         return;
     UpdateClientHook();
