@@ -10,6 +10,7 @@
 #include "acntUtils.h"
 #include "acPNG.h"
 #include "acSBUtils.h"
+#include "acDials.h"
 #include "acShellCtrls.h"
 #include "ADODB.h"
 #include "Buttons.h"
@@ -201,6 +202,7 @@ const TUnitEntry Table[] = {
     {"sVclUtils", sVclUtilsInitialization, sVclUtilsFinalization},
     {"sStyleSimply", sStyleSimplyInitialization, sStyleSimplyFinalization},
     {"acSBUtils", acSBUtilsInitialization, acSBUtilsFinalization},
+    {"acDials", acDialsInitialization, acDialsFinalization},
     {"sGlyphUtils", sGlyphUtilsInitialization, sGlyphUtilsFinalization},
     {"sDateUtils", sDateUtilsInitialization, nullptr},
     {"sEdit", sEditInitialization, nullptr},

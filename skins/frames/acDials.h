@@ -208,5 +208,11 @@ void BroadcastToChildWindows(HWND Handle, TMessage& Message);
 // Frees the providers whose dialog wrapper has let go of its destroyed window.
 void FreeDestroyedDialogs();
 
+// The show animation of a hooked dialog with the manager's DialogShow options, played in an
+// animation window laid over it; the hide animation with the DialogHide options, whose frames run on
+// the hide timer once the dialog is gone.
+void AnimateBorderedDialogShow(TacDialogWnd* DialogWnd, Word Time, Byte Alpha, TacAnimType Mode);
+void AnimateDialogHide(TacDialogWnd* DialogWnd);
+
 void acDialsInitialization();
 void acDialsFinalization();

@@ -791,19 +791,36 @@ void TacDialogWnd::WndProc(TMessage& Message) {
         PaintBackground(reinterpret_cast<HDC>(Message.WParam));
         Message.Result = 1;
         return;
-    case WM_SHOWWINDOW:
+    case WM_SHOWWINDOW: {
         DisableDwmTransitions(Handle, true);
         PassOn(Message);
+        TsSkinManager* M = SkinData->GetSkinManager();
+        const TacDialogShow* Show = M && M->AnimEffects ? M->AnimEffects->DialogShow : nullptr;
+        if (Message.WParam == 1 && Show && Show->Active && Show->Time > 0 && LayeredWindowsAvailable()) {
+            HookWndText = ReadWindowText(Handle);
+            if (Provider)
+                Provider->AdaptChildren(Handle);
+            AnimateBorderedDialogShow(this, static_cast<Word>(Show->Time), 255, Show->Mode);
+        }
         return;
+    }
     case WM_DRAWITEM:
         if (auto* D = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam); D && D->CtlType == ODT_STATIC)
             SetBkMode(D->hDC, TRANSPARENT);
         break;
-    case WM_WINDOWPOSCHANGED:
+    case WM_WINDOWPOSCHANGED: {
         SkinData->BackgroundStale = true;
         RegionChanged = true;
         PassOn(Message);
+        TsSkinManager* M = SkinData->GetSkinManager();
+        const TacFormHide* Hide = M && M->AnimEffects ? M->AnimEffects->DialogHide : nullptr;
+        if ((reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW) && LayeredWindowsAvailable() &&
+            Hide && Hide->Active && Hide->Time > 0) {
+            AnimateDialogHide(this);
+            SetWindowLayered(Handle, false);
+        }
         return;
+    }
     case WM_NCHITTEST:
         Message.Result = HitTest(Message);
         if (Message.Result == HTNOWHERE || Message.Result == HTCAPTION) {

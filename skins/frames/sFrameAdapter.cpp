@@ -1,5 +1,6 @@
 #include "sFrameAdapter.h"
 
+#include "acSBUtils.h"
 #include "sDCUtils.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -27,6 +28,7 @@ TsFrameAdapter::TsFrameAdapter(TComponent* AOwner) : TComponent(RequireFrame(AOw
 }
 
 TsFrameAdapter::~TsFrameAdapter() {
+    FreeAndNil(ScrollWnd);
     if (Frame && OldFrameProc)
         Frame->WindowProc = OldFrameProc;
     Frame = nullptr;
@@ -70,10 +72,14 @@ bool TsFrameAdapter::Command(TMessage& Message) {
     case SKIN_REMOVED:
         if (!Own)
             return false;
+        FreeAndNil(ScrollWnd);
         SkinData->RefreshSkinIndexes();
         BroadcastToSkinnedChildren(Frame, Message);
-        if (Frame->HandleAllocated())
+        if (Frame->HandleAllocated()) {
+            SetWindowPos(Frame->Handle(), nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             RedrawWindow(Frame->Handle(), nullptr, nullptr, 0x585);
+        }
         return true;
     case SKIN_REFRESH:
         if (!Own)
@@ -83,6 +89,7 @@ bool TsFrameAdapter::Command(TMessage& Message) {
         BroadcastToSkinnedChildren(Frame, Message);
         if (Frame->HandleAllocated())
             RedrawWindow(Frame->Handle(), nullptr, nullptr, 0x585);
+        UpdateScrollHook();
         return true;
     case SKIN_ISSKINNED:
         Message.Result = 1;
@@ -143,6 +150,30 @@ void TsFrameAdapter::FrameWndProc(TMessage& Message) {
         SkinData->InUpdate = SkinData->IsUpdating();
         Message.Result = 0;
         return;
+    case WM_PRINT: {
+        SkinData->SetInUpdate(false);
+        HDC DC = reinterpret_cast<HDC>(Message.WParam);
+        if (!IsControlReady(Frame)) {
+            OldFrameProc(Message);
+            return;
+        }
+        PaintBackground(DC);
+        if (ScrollWnd && DC)
+            ScrollWnd->PaintScrollBars(Frame->Handle(), 0, DC, -1);
+        return;
+    }
+    case WM_PARENTNOTIFY:
+        OldFrameProc(Message);
+        if (LOWORD(Message.WParam) == WM_CREATE || LOWORD(Message.WParam) == WM_DESTROY) {
+            UpdateScrollHook();
+            if (ScrollWnd)
+                ScrollWnd->UpdateScrollInfo(true);
+        }
+        return;
+    case CM_SHOWINGCHANGED:
+        OldFrameProc(Message);
+        UpdateScrollHook();
+        return;
     default:
         OldFrameProc(Message);
         return;
@@ -189,4 +220,10 @@ void TsFrameAdapter::PaintBackground(HDC DC) {
     }
     SkinData->SetInUpdate(false);
     FillRectSolid(DC, R, SkinData->GetBackgroundColor(0, Frame->Handle()));
+}
+
+void TsFrameAdapter::UpdateScrollHook() {
+    if (!Frame || ComponentState().Contains(csDestroying))
+        return;
+    RefreshScrollWnd(SkinData, ScrollWnd);
 }

@@ -83,6 +83,7 @@ void TsSkinProvider::BeforeDestruction() {
         FreeAndNil(ButtonsWork);
         FreeAndNil(Adapter);
     }
+    ForgetMDI();
     TComponent::BeforeDestruction();
 }
 
@@ -168,6 +169,7 @@ void TsSkinProvider::PrepareForm() {
     // A skin without the form's section leaves the system frame, and with it the system menu.
     UpdateSysMenuStyle(M->SkinData->SkinActive && FSkinData->IsSkinned(false));
     InitPending = false;
+    UpdateMDIHelper(true);
     TitleIndex = -1;
     TitleIndex = TitleSkinIndex();
     CaptionIndex = M->FindSectionIndex("CAPTION");

@@ -7,8 +7,11 @@
 // Without a skin manager, or with a skin that lacks the form's section, the provider stays attached
 // but passes every message on: the form keeps its system frame.
 //
-// Not built here: MDI parents and children, the skinned menu bar and popup menus and the skinned
-// scroll bars of an auto-scrolling form; the provider takes the standard path for each.
+// An MDI parent's provider hooks the MDI client window (TsMDIForm, sMDIForm.h); an MDI child's keeps
+// the parent's frame in step with its system commands.
+//
+// Not built here: the skinned menu bar (and with it the MDI child buttons drawn in it), popup menus
+// and the skinned scroll bars of an auto-scrolling form; the provider takes the standard path for each.
 #pragma once
 
 #include "Forms.h"
@@ -22,6 +25,7 @@ class TsSystemMenu;
 class TacBorderForm;
 class TacScrollWnd;
 class TacCtrlAdapter;
+class TsMDIForm;
 
 DECLARE_ENUM(TsGripMode, gmNone, gmRightBottom)
 DECLARE_ENUM(TsResizeMode, rmStandard, rmBorder)
@@ -110,6 +114,15 @@ public:
 
     // The window procedure that replaces the form's
     void NewWndProc(TMessage& Message);
+
+    // MDI: the client object of an MDI parent made (and the client window hooked) or freed; the
+    // skinned path's MDI messages, True when handled.
+    bool IsMDIParent() const;
+    bool IsMDIChild() const;
+    void UpdateMDIHelper(bool Create);
+    bool MDIMessage(TMessage& Message);
+    // The provider goes: its client object is freed and the MDI globals forget it.
+    void ForgetMDI();
 
     // Geometry of the non-client area
     bool HasBorder() const;
@@ -213,6 +226,9 @@ public:
     TsSystemMenu* SystemMenu = nullptr;
     TacBorderForm* BorderForm = nullptr;
     TacCtrlAdapter* Adapter = nullptr;
+    TsMDIForm* MDIHelper = nullptr;  // owned; an MDI parent's
+    // An MDI child closes or the MDI parent's menu loop runs.
+    bool InMDICommand = false;
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -252,6 +268,7 @@ private:
     // The cursor of a mouse message (client coordinates in LParam) in the coordinates of the form's
     // parent window.
     TPoint CursorInParent(LPARAM LParam);
+    void MDIChildSysCommand(TMessage& Message);
     void RemoveSkin(TMessage& Message);
     void PaintCaptionText();
     void PaintExtendedBorder();
@@ -280,6 +297,9 @@ void AnimateFormHide(TsSkinProvider* Provider);
 // The session is ending: no fade starts any more, and the running ones are given time (bounded) to
 // end, with the application's messages processed meanwhile.
 void EndRunningFades();
+
+// The MDI parent's frame and client window painted again after a change of its children.
+void RefreshMDIParentFrame(bool Full);
 
 // Pressed on a caption button and not yet released or moved off it.
 extern bool ButtonPressed;

@@ -1,9 +1,12 @@
 // The form side of the window animations: the show animation played in a form's extended-border
-// window, the hide animation of a skinned form, and the layered fade of a form's new look. The
-// frames themselves are the engine's (a snapshot pushed into a layered window, 10 ms apart).
+// window, the hide animation of a skinned form, the layered fade of a form's new look, and the show
+// and hide animations of a hooked dialog (played in an animation window of their own: a dialog has no
+// extended-border window). The frames themselves are the engine's (a snapshot pushed into a layered
+// window, 10 ms apart).
 #include "sSkinProvider.h"
 
 #include "acBorderForm.h"
+#include "acDials.h"
 #include "acFastPixels.h"
 #include "acGlow.h"
 #include "sGraphUtils.h"
@@ -90,6 +93,45 @@ HWND InsertAfterFor(HWND Owner, TForm* Anim) {
     }
     return GetWindow(Owner, GW_HWNDPREV);
 }
+
+// The show frames of AnimationSnapshot in the animation window W, placed (already at its bounds) above
+// the owner window: layered, first shown at no opacity (at Alpha when there are no frames). Gives the
+// last frame back.
+TBitmap* PlayShowInWindow(TForm* W, HWND Owner, HDC Screen, int Steps, double AlphaStep, Byte Alpha, TacAnimType Mode,
+                          UINT Flags) {
+    HWND InsertAfter = InsertAfterFor(Owner, W);
+    AddLayeredStyle(W->Handle());
+    PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot,
+                     BLENDFUNCTION{AC_SRC_OVER, 0, static_cast<BYTE>(Steps > 0 ? 0 : Alpha), AC_SRC_ALPHA});
+    ShowWindow(W->Handle(), SW_SHOWNOACTIVATE);
+    SetWindowPos(W->Handle(), InsertAfter, W->Left(), W->Top(), AnimationSnapshot->Width(),
+                 AnimationSnapshot->Height(), Flags);
+    return PlayShowFrames(W->Handle(), Screen, AnimationSnapshot, Steps, AlphaStep, Alpha, Mode);
+}
+
+// The dialog's frame image with its child windows printed in at the client's place, 32-bit and
+// opaque. AnimationSnapshotDC is left on the snapshot's canvas (locked) for the caller to clear.
+TBitmap* TakeDialogSnapshot(TacDialogWnd* D) {
+    D->PrepareFormImage();
+    TBitmap* Image = D->SkinData->CacheBitmap;
+    const int W = Image ? Image->Width() : 0, H = Image ? Image->Height() : 0;
+    TBitmap* Snapshot = NewBitmap32(W, H);
+    HDC DC = Snapshot->Canvas()->Handle();
+    if (Image)
+        BitBlt(DC, 0, 0, W, H, Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    Snapshot->Canvas()->Lock();
+    AnimationSnapshotDC = DC;
+    int Saved = SaveDC(DC);
+    POINT Old;
+    OffsetViewportOrgEx(DC, D->GetClientOffsetX(), D->GetClientOffsetY(), &Old);
+    RECT C;
+    GetClientRect(D->Handle, &C);
+    IntersectClipRect(DC, 0, 0, C.right, C.bottom);
+    TacProvider::PrintChildWindows(D->Handle, DC);
+    RestoreDC(DC, Saved);
+    SetAlphaInRect(Snapshot, TRect{0, 0, W, H}, 255);
+    return Snapshot;
+}
 }  // namespace
 
 void AnimateBorderedFormShow(TacBorderForm* BorderForm, Word Time, Byte Alpha, TacAnimType Mode) {
@@ -105,15 +147,9 @@ void AnimateBorderedFormShow(TacBorderForm* BorderForm, Word Time, Byte Alpha, T
     const TRect WR{P->Form->Left(), P->Form->Top(), P->Form->Left() + P->Form->Width(),
                    P->Form->Top() + P->Form->Height()};
     W->SetBounds(WR.Left - D.X, WR.Top - D.Y, SW, SH);
-    HWND InsertAfter = InsertAfterFor(Owner, W);
     HDC Screen = GetDC(nullptr);
-    AddLayeredStyle(W->Handle());
-    PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot,
-                     BLENDFUNCTION{AC_SRC_OVER, 0, static_cast<BYTE>(Steps > 0 ? 0 : Alpha), AC_SRC_ALPHA});
-    ShowWindow(W->Handle(), SW_SHOWNOACTIVATE);
-    SetWindowPos(W->Handle(), InsertAfter, W->Left(), W->Top(), SW, SH, AnimationPosFlags);
-    TOwned<TBitmap> Work(
-        PlayShowFrames(W->Handle(), Screen, AnimationSnapshot, Steps, Steps > 0 ? double(Alpha) / Steps : 0, Alpha, Mode));
+    TOwned<TBitmap> Work(PlayShowInWindow(W, Owner, Screen, Steps, Steps > 0 ? double(Alpha) / Steps : 0, Alpha, Mode,
+                                          AnimationPosFlags));
     SetWindowPos(W->Handle(), nullptr, WR.Left - D.X, WR.Top - D.Y, SW, SH, AnimationPosFlags | SWP_NOZORDER);
     PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot, BLENDFUNCTION{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA});
     ReleaseDC(nullptr, Screen);
@@ -225,4 +261,56 @@ bool TsSkinProvider::PlayLayeredRedraw(Word Time, Byte Alpha, TacAnimType Mode) 
     AnimationSnapshotDC = nullptr;
     FreeAndNil(AnimationSnapshot);
     return true;
+}
+
+void AnimateBorderedDialogShow(TacDialogWnd* DialogWnd, Word Time, Byte Alpha, TacAnimType Mode) {
+    if (!DialogWnd || !IsWindow(DialogWnd->Handle))
+        return;
+    HWND Dialog = DialogWnd->Handle;
+    AnimationInProgress = true;
+    TForm* W = MakeAnimationForm(true);
+    AnimationSnapshot = TakeDialogSnapshot(DialogWnd);
+    AnimationSnapshot->Canvas()->Unlock();
+    const int Steps = Time / 10, SW = AnimationSnapshot->Width(), SH = AnimationSnapshot->Height();
+    const UINT Flags = AnimationPosFlags | SWP_NOSENDCHANGING;
+    RECT WR;
+    GetWindowRect(Dialog, &WR);
+    W->SetBounds(WR.left, WR.top, SW, SH);
+    HDC Screen = GetDC(nullptr);
+    TOwned<TBitmap> Work(
+        PlayShowInWindow(W, Dialog, Screen, Steps, Steps > 0 ? double(Alpha) / (Steps + 1) : 0, Alpha, Mode, Flags));
+    SetWindowPos(W->Handle(), nullptr, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
+    PushLayeredFrame(W->Handle(), Screen, AnimationSnapshot, BLENDFUNCTION{AC_SRC_OVER, 0, Alpha, AC_SRC_ALPHA});
+    Work.reset();
+    ReleaseDC(nullptr, Screen);
+    SendMessageA(Dialog, WM_SETREDRAW, 1, 0);
+    AnimationInProgress = false;
+    DialogWnd->UpdateRegion(false);
+    InvalidateRect(Dialog, nullptr, FALSE);
+    UpdateWindow(Dialog);
+    RedrawWindow(Dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    SetWindowPos(W->Handle(), Dialog, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE);
+    AnimationSnapshotDC = nullptr;
+    FreeAndNil(AnimationSnapshot);
+    W->Free();
+}
+
+void AnimateDialogHide(TacDialogWnd* DialogWnd) {
+    TsSkinManager* M = DialogWnd ? DialogWnd->SkinData->GetSkinManager() : nullptr;
+    if (!M || !IsWindow(DialogWnd->Handle))
+        return;
+    AnimationInProgress = true;
+    TForm* Anim = MakeAnimationForm(true);
+    AnimationSnapshot = TakeDialogSnapshot(DialogWnd);
+    AnimationSnapshotDC = nullptr;
+    AnimationSnapshot->Canvas()->Unlock();
+    RECT WR;
+    GetWindowRect(DialogWnd->Handle, &WR);
+    Anim->SetBounds(WR.left, WR.top, AnimationSnapshot->Width(), AnimationSnapshot->Height());
+    SetWindowLayered(DialogWnd->Handle, true);
+    const TacFormHide* Options = M->AnimEffects->DialogHide;
+    // The timer takes the window and the picture (and frees both when it shows nothing).
+    StartHideAnimation(Anim, AnimationSnapshot, Options->Time, 255, Options->Mode);
+    AnimationSnapshot = nullptr;
+    AnimationInProgress = false;
 }

@@ -126,6 +126,7 @@ void TsSkinProvider::RemoveSkin(TMessage& Message) {
     StopButtonAnimations();
     if (FSkinData->GetSkinManager()) {
         UpdateSysMenuStyle(false);
+        UpdateMDIHelper(false);
         if (HasBorder() && Form->HandleAllocated())
             SetWindowRgn(Form->Handle(), nullptr, TRUE);
         UpdateBorderForm(false);
@@ -191,6 +192,7 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 FSkinData->BackgroundStale = true;
                 if (Form->HandleAllocated())
                     SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+                UpdateMDIHelper(true);
                 break;
             case SKIN_REFRESH:
                 if (!Ours)
@@ -212,6 +214,7 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                     SystemMenu->SkinChanged();
                 AdapterCommand(Message);
                 UpdateBorder(true);
+                UpdateMDIHelper(true);
                 break;
             case SKIN_GETPROVIDER:
                 Message.Result = reinterpret_cast<LRESULT>(static_cast<TObject*>(this));
@@ -263,6 +266,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
         }
         return;
     }
+    if (MDIMessage(Message))
+        return;
     switch (Message.Msg) {
         case WM_CREATE:
             CallOld(Message);

@@ -95,6 +95,42 @@ protected:
     }
 };
 
+// Animation windows (tag -98) among the program's forms.
+int AnimationForms() {
+    int N = 0;
+    for (int I = 0; I < Screen->FormCount(); ++I)
+        N += Screen->Forms(I)->Tag() == -98;
+    return N;
+}
+
+TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
+    LoadSkin();
+    Manager->AnimEffects->DialogShow->Time = 40;
+    Manager->AnimEffects->DialogShow->Mode = atFading;
+    Manager->AnimEffects->DialogHide->Time = 40;
+    Manager->AnimEffects->DialogHide->Mode = atAero;
+    HideAnimationTimer = nullptr;
+    RunBox([&](HWND Box) {
+        EXPECT_EQ(AnimationForms(), 0) << "the show's animation window went at its end";
+        EXPECT_FALSE(AnimationInProgress);
+        EXPECT_TRUE(IsWindowVisible(Box));
+        EXPECT_FALSE(GetWindowLongA(Box, GWL_EXSTYLE) & WS_EX_LAYERED);
+    });
+    TacHideTimer* T = HideAnimationTimer;
+    ASSERT_TRUE(T) << "closing the box started its fade-out";
+    EXPECT_EQ(T->StepCount, 4);
+    for (int I = 0; I < 200 && T->Form; ++I) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        CheckSynchronize(1);
+        Pump();
+    }
+    EXPECT_FALSE(T->Form) << "the last frame freed the animation window";
+    EXPECT_FALSE(T->Snapshot);
+    EXPECT_EQ(AnimationForms(), 0);
+    EXPECT_FALSE(AnimationInProgress);
+    T->Free();
+}
+
 TEST_F(acDialsTest, AMessageBoxFromATimerIsSkinnedAndLetGoAfterClosing) {
     LoadSkin();
     HWND SeenBox = nullptr;
@@ -175,6 +211,13 @@ TEST_F(acDialsTest, TwentyBoxesLeaveNoBrushBehind) {
     EXPECT_EQ(LiveProviders(), 0);
 }
 
+// A form of a class the hook is told to leave alone (its name is among SkipFormClasses).
+class TfcPopup : public TForm {
+    DECLARE_CLASS(TfcPopup, TForm)
+public:
+    using TForm::TForm;
+};
+
 TEST_F(acDialsTest, WhichFormsGetAProvider) {
     LoadSkin();
     struct Case {
@@ -182,16 +225,19 @@ TEST_F(acDialsTest, WhichFormsGetAProvider) {
         LongInt Tag;
         TacSkinningRules Rules;
         bool Attached;
+        bool Skipped = false;
     };
     const Case Cases[] = {
         {"a plain form", 0, {srStdForms, srStdDialogs}, true},
         {"tag -98 (the library's own windows)", -98, {srStdForms, srStdDialogs}, false},
         {"tag -1", -1, {srStdForms, srStdDialogs}, false},
         {"forms not among the rules", 0, {srStdDialogs}, false},
+        {"a class among SkipFormClasses", 0, {srStdForms, srStdDialogs}, false, true},
     };
+    ASSERT_TRUE(SkipFormClasses && SkipFormClasses->IndexOf("TfcPopup") >= 0);
     for (const Case& C : Cases) {
         Manager->SkinningRules = C.Rules;
-        TOwned<TForm> F(TForm::CreateNew(nullptr));
+        TOwned<TForm> F(C.Skipped ? TForm::CreateNewOf<TfcPopup>(nullptr) : TForm::CreateNew(nullptr));
         F->SetTag(C.Tag);
         F->HandleNeeded();
         auto Providers = [&F] {

@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 
+#include "acSBUtils.h"
 #include "sFrameAdapter.h"
 #include "sGraphUtils.h"
 
@@ -71,6 +72,34 @@ TEST_F(sFrameAdapterTest, WithoutASkinTheFramePaintsItself) {
     FreeObject(Adapter);
     EXPECT_EQ(SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_ISSKINNED), 0), 0)
         << "the frame has its own procedure back";
+}
+
+TEST_F(sFrameAdapterTest, TheFramesScrollBarsAreHookedWhileSkinned) {
+    acSBUtilsInitialization();
+    LoadSkin();
+    auto* Adapter = Create<TsFrameAdapter>(Frame);
+    Adapter->SkinData->RefreshSkinIndexes();
+    SCROLLINFO SI{sizeof(SCROLLINFO), SIF_ALL, 0, 99, 10, 0, 0};
+    SetScrollInfo(Frame->Handle(), SB_VERT, &SI, TRUE);
+    ASSERT_TRUE(GetWindowLongA(Frame->Handle(), GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(GetScrollBarOfWindow(Frame->Handle(), 1), nullptr);
+    Frame->Perform(CM_SHOWINGCHANGED, 0, 0);
+    ASSERT_NE(Adapter->ScrollWnd, nullptr) << "made when the frame shows skinned";
+    EXPECT_EQ(GetScrollBarOfWindow(Frame->Handle(), 1), Adapter->ScrollWnd->VertBar);
+    TOwned<TBitmap> B(MakeBitmap(Frame->Width(), Frame->Height(), pf24bit));
+    SendMessageA(Frame->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(B->Canvas()->Handle()), PRF_CLIENT);
+    EXPECT_EQ(GetPx(B.get(), 20, 35), PxOf(GroupBoxColor)) << "printed from the section";
+
+    SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_REMOVED), reinterpret_cast<LPARAM>(Manager));
+    EXPECT_EQ(Adapter->ScrollWnd, nullptr) << "the skin went and the hook with it";
+    EXPECT_EQ(GetScrollBarOfWindow(Frame->Handle(), 1), nullptr);
+    SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_REFRESH), reinterpret_cast<LPARAM>(Manager));
+    ASSERT_NE(Adapter->ScrollWnd, nullptr) << "a refresh of the skin hooks the bars again";
+    FreeObject(Adapter);
+    EXPECT_EQ(GetScrollBarOfWindow(Frame->Handle(), 1), nullptr);
+    EXPECT_EQ(SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_ISSKINNED), 0), 0)
+        << "the frame has its own procedure back, the hook's and the adapter's both gone";
+    acSBUtilsFinalization();
 }
 
 }  // namespace
