@@ -115,11 +115,14 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
     B.Property("HeaderAlignment", [](TdxTreeListColumn* C) { return C->HeaderAlignment; },
                [](TdxTreeListColumn* C, TAlignment V) { C->HeaderAlignment = V; C->NotifyChange(true); })
         .Default(taLeftJustify);
-    B.Property("MaxLength", [](TdxTreeListColumn* C) { return C->MaxLength; },
-               [](TdxTreeListColumn* C, int V) { C->MaxLength = V; })
-        .Default(0);
+    B.Property("MaxLength", &TdxTreeListColumn::MaxLength, &TdxTreeListColumn::SetMaxLength)
+        .Stored(&TdxTreeListColumn::IsMaxLengthStored);
     B.Property("MinWidth", &TdxTreeListColumn::MinWidth, &TdxTreeListColumn::SetMinWidth).Default(20);
-    B.Property("ReadOnly", &TdxTreeListColumn::ReadOnly, &TdxTreeListColumn::SetReadOnly).Default(false);
+    B.Property("OEMConvert", &TdxTreeListColumn::OEMConvert, &TdxTreeListColumn::SetOEMConvert).Default(false);
+    // Written only when set, as set (the control's own read-only state is not the column's).
+    B.Property("ReadOnly", [](TdxTreeListColumn* C) { return C->FReadOnlyAssigned ? C->FReadOnly : C->GetDefaultReadOnly(); },
+               &TdxTreeListColumn::SetReadOnly)
+        .Stored(&TdxTreeListColumn::IsReadOnlyStored);
     B.Property("Sizing", &TdxTreeListColumn::Sizing, &TdxTreeListColumn::SetSizing).Default(true);
     B.Property("Sorted", &TdxTreeListColumn::Sorted, &TdxTreeListColumn::SetSorted).Default(csNone);
     B.Property("TabStop", [](TdxTreeListColumn* C) { return C->TabStop; },
@@ -290,9 +293,32 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort Value) {
     NotifyChange(false);
 }
 
+bool TdxTreeListColumn::ReadOnly() {
+    if (FReadOnlyAssigned ? FReadOnly : GetDefaultReadOnly())
+        return true;
+    return FTreeList && FTreeList->IsEditingReadOnly();
+}
+
 void TdxTreeListColumn::SetReadOnly(bool Value) {
     FReadOnly = Value;
+    FReadOnlyAssigned = true;
     NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    FMaxLengthAssigned = true;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetOEMConvert(bool Value) {
+    FOEMConvert = Value;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::ChangeName(const std::string& NewName) {
+    TComponent::ChangeName(NewName);
+    OnNameChanged(this);
 }
 
 void TdxTreeListColumn::SetSizing(bool Value) {
@@ -323,13 +349,14 @@ void TdxTreeListColumn::EditValidate(TObject* Sender, std::string& ErrorText, bo
 void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
     if (!Editor)
         return;
-    Editor->SetReadOnly(FReadOnly);
+    Editor->SetReadOnly(ReadOnly());
     Editor->OnChange = TNotifyEvent::FromFunction([this](TObject* S) { EditChanged(S); });
     Editor->OnValidate = TdxEditValidateEvent::FromFunction(
         [this](TObject* S, std::string& E, bool& A) { EditValidate(S, E, A); });
     if (auto* T = dynamic_cast<TdxInplaceTextEdit*>(Editor)) {
         T->SetCharCase(CharCase);
-        T->SetMaxLength(MaxLength);
+        T->SetMaxLength(MaxLength());
+        T->SetOEMConvert(FOEMConvert);
         T->SetPasswordChar(PasswordChar);
     }
 }
@@ -357,6 +384,7 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* E
 
 void TdxTreeListColumn::RestoreDefaults() {
     FCaptionAssigned = FAlignmentAssigned = FWidthAssigned = FColorAssigned = FFontAssigned = false;
+    FReadOnlyAssigned = FMaxLengthAssigned = false;
     SyncFont();
     FWidth = GetDefaultWidth();
     DisableEditor = DisableCaption = DisableCustomizing = false;
@@ -382,7 +410,8 @@ void TdxTreeListColumn::Assign(TPersistent* Source) {
             SetAlignment(S->FAlignment);
         if (S->FCaptionAssigned)
             SetCaption(S->FCaption);
-        SetReadOnly(S->FReadOnly);
+        if (S->FReadOnlyAssigned)
+            SetReadOnly(S->FReadOnly);
         if (S->FWidthAssigned)
             SetWidth(S->FWidth);
         if (S->FColorAssigned)
@@ -402,7 +431,9 @@ void TdxTreeListColumn::Assign(TPersistent* Source) {
         SetVisible(S->FVisible);
         TabStop = S->TabStop;
         SetBandIndex(S->FBandIndex);
+        VertAlignment = S->VertAlignment;
         SetRowIndex(S->RowIndex());
+        SetColIndex(S->ColIndex());
         HeaderMaxLineCount = S->HeaderMaxLineCount;
     } catch (...) {
         if (FTreeList)
