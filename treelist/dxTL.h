@@ -1599,6 +1599,8 @@ class TdxTreeListMaskColumn : public TdxTreeListColumn {
 public:
     using TdxTreeListColumn::TdxTreeListColumn;
     static void DefineClass(TClassBuilder<TdxTreeListMaskColumn>& B);
+    void Assign(TPersistent* Source) override;
+    void RestoreDefaults() override;
     TdxInplaceEditClass GetEditorClass() override { return TdxInplaceTreeListMaskEdit::StaticClass(); }
     void InitEditProperties(TdxInplaceEdit* Editor) override;
     std::string EditMask;

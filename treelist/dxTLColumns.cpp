@@ -580,3 +580,14 @@ void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* Editor) {
     if (auto* M = dynamic_cast<TdxInplaceMaskEdit*>(Editor))
         M->SetEditMask(EditMask);
 }
+
+void TdxTreeListMaskColumn::Assign(TPersistent* Source) {
+    TdxTreeListColumn::Assign(Source);
+    if (auto* M = dynamic_cast<TdxTreeListMaskColumn*>(Source))
+        EditMask = M->EditMask;
+}
+
+void TdxTreeListMaskColumn::RestoreDefaults() {
+    TdxTreeListColumn::RestoreDefaults();
+    EditMask.clear();
+}
