@@ -1440,7 +1440,18 @@ public:
     virtual void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value);
     virtual bool CanEdit() { return !DisableEditor; }
     virtual int GetDataIndex();
+    // Set by a column kind that lends its data to another column (-1: the column's own place).
+    int DataIndexOverride = -1;
     virtual int GetDefaultWidth() { return 100; }
+    // The node's string at the column's data index.
+    virtual void GetCellText(TdxTreeListNode* Node, std::string& Text);
+    // Place in the control's sort list (-1: not sorted).
+    int GetSortIndex();
+    // Width back to the default unless set.
+    void SyncWidth() {
+        if (!FWidthAssigned)
+            FWidth = GetDefaultWidth();
+    }
     // Questions the control passes on for the column's cells and header (column kinds answer them).
     virtual bool IsHotTrackCell(int /*X*/, int /*Y*/, int& /*Kind*/, TdxTreeListNode*) { return false; }
     virtual bool CanShowFilterButton(int /*X*/, int /*Y*/, int& /*Kind*/);
@@ -1647,7 +1658,17 @@ public:
     void SetHeaderPanelRowCountValue(int Value);
     bool DefaultLayout() const { return FDefaultLayout; }
     void SetDefaultLayout(bool Value);
+    // One visible band with every column, no band panel, one header row.
+    void ResetToDefaultLayout();
     int BandMaxRowCount = 5, HeaderMinRowCount = 1, HeaderPanelMaxRowCount = 5;
+    void SetBandMaxRowCount(int Value);
+    void SetHeaderPanelMaxRowCount(int Value);
+    void SetHeaderMinRowCount(int Value);
+    bool IsHeaderPanelRowCountStored() { return !IsAutoHeaderPanelRowCount() && FHeaderPanelRowCount != 1; }
+    // Turns the automatic header-row count (from the columns' rows) off.
+    virtual void DisableAutoHeaderRows();
+    virtual void HeaderRowsChanged() { LayoutChanged(); }
+    void SyncColumnWidths();
     int HeaderRowLock = 0;
 
     // --- Layout storage
@@ -1761,7 +1782,7 @@ public:
     void ShowColumnAt(int Band, int Row, int Column, int Col) override;
     void ShowBandAt(int Target, int Band) override;
     void RemapColumnBands(const std::function<int(int)>& Map) override;
-    void BandsChanged() override { LayoutChanged(); }
+    void BandsChanged() override;
     void DisableDefaultLayout() override { FDefaultLayout = false; }
     void DoColumnHeaderClick(int Column) override;
     int GetSortedColumnCount() override { return SortedColumnCount(); }
@@ -1802,6 +1823,7 @@ public:
     void ColumnEdgeDblClick(int Column) override;
     void LayoutChanged() override;
     int SortLock() const { return FSortLock; }
+    bool IsSortLocked() const { return FSortLock > 0; }
     void LockSort() { ++FSortLock; }
     void UnlockSort();
     virtual void SortingChanged() { SortByColumns(); }
@@ -1943,6 +1965,9 @@ private:
     // A column moved (and shown) to a band (visible position), header row and position.
     void PlaceColumn(TdxTreeListColumn* Column, int Band, int Col, int Row, bool Show);
     bool FDrawingNewItemRow = false;
+    // Set while the header panel's row count is derived from the columns.
+    bool FUpdatingHeaderRows = false;
+    void DeriveHeaderPanelRowCount();
     std::vector<int> FBandVisibleToIndex, FBandIndexToVisible;
     // Per visible band, per header row (by RowIndex), the column indexes in position order.
     std::vector<std::vector<std::vector<int>>> FColumnGrid;

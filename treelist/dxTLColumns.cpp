@@ -326,7 +326,24 @@ void TdxTreeListColumn::SetSizing(bool Value) {
     NotifyChange(false);
 }
 
-int TdxTreeListColumn::GetDataIndex() { return FTreeList ? FTreeList->IndexOfColumn(this) : -1; }
+int TdxTreeListColumn::GetDataIndex() {
+    if (DataIndexOverride != -1)
+        return DataIndexOverride;
+    return FTreeList ? FTreeList->IndexOfColumn(this) : -1;
+}
+
+void TdxTreeListColumn::GetCellText(TdxTreeListNode* Node, std::string& Text) {
+    Text.clear();
+    if (FTreeList && Node)
+        FTreeList->GetNodeString(Node, GetDataIndex(), Text);
+}
+
+int TdxTreeListColumn::GetSortIndex() {
+    for (int I = 0; FTreeList && I < FTreeList->SortedColumnCount(); ++I)
+        if (FTreeList->SortedColumns(I) == this)
+            return I;
+    return -1;
+}
 
 TdxInplaceEditClass TdxTreeListColumn::GetEditorClass() { return TdxInplaceTreeListTextEdit::StaticClass(); }
 
@@ -466,10 +483,7 @@ void TdxTreeListColumn::DefineProperties(TFiler& Filer) {
     TComponent::DefineProperties(Filer);
     const bool Sorted = FTreeList && FSorted != csNone && FTreeList->IsMultiSortOption() &&
                         FTreeList->SortedColumnCount() > 1;
-    int Order = -1;
-    for (int I = 0; Sorted && I < FTreeList->SortedColumnCount(); ++I)
-        if (FTreeList->SortedColumns(I) == this)
-            Order = I;
+    const int Order = Sorted ? GetSortIndex() : -1;
     Filer.DefineProperty(
         "SortedOrder", [this](TReader& Reader) { PendingSortOrder = Reader.ReadInteger(); },
         [Order](TWriter& Writer) { Writer.WriteInteger(Order); }, Order >= 0);

@@ -38,9 +38,19 @@ void TCustomdxTreeListControl::DefineClass(TClassBuilder<TCustomdxTreeListContro
     B.Property("Bands", &TCustomdxTreeListControl::Bands, &TCustomdxTreeListControl::SetBands);
     B.Property("BandRowCount", &TCustomdxTreeListControl::BandRowCount, &TCustomdxTreeListControl::SetBandRowCountValue)
         .Default(1);
+    B.Property("BandMaxRowCount", [](TCustomdxTreeListControl* T) { return T->BandMaxRowCount; },
+               &TCustomdxTreeListControl::SetBandMaxRowCount)
+        .Default(5);
+    B.Property("HeaderMinRowCount", [](TCustomdxTreeListControl* T) { return T->HeaderMinRowCount; },
+               &TCustomdxTreeListControl::SetHeaderMinRowCount)
+        .Default(1);
+    B.Property("HeaderPanelMaxRowCount", [](TCustomdxTreeListControl* T) { return T->HeaderPanelMaxRowCount; },
+               &TCustomdxTreeListControl::SetHeaderPanelMaxRowCount)
+        .Default(5);
+    // An automatic count is not written: the columns give it.
     B.Property("HeaderPanelRowCount", &TCustomdxTreeListControl::HeaderPanelRowCountValue,
                &TCustomdxTreeListControl::SetHeaderPanelRowCountValue)
-        .Default(1);
+        .Stored(&TCustomdxTreeListControl::IsHeaderPanelRowCountStored);
     B.Property("DefaultLayout", &TCustomdxTreeListControl::DefaultLayout, &TCustomdxTreeListControl::SetDefaultLayout)
         .Default(true);
     B.Property("ShowBands", &TCustomdxTreeList::ShowBands, &TCustomdxTreeList::SetShowBands).Default(false);
@@ -162,7 +172,7 @@ void TCustomdxTreeListControl::MoveNodeStrings(int From, int To) {
 }
 
 void TCustomdxTreeListControl::NormalizeHeaderRows() {
-    ClearLayoutLists();
+    ClearRowCache();
     const int Rows = FHeaderPanelRowCount;
     for (TdxTreeListColumn* C : FColumns)
         if (C->StoredRowIndex() > Rows - 1)
@@ -188,6 +198,11 @@ void TCustomdxTreeListControl::NormalizeHeaderRows() {
             if (C->BandIndex() == B && C->RowIndex() >= U)
                 C->SetRowIndexDirect(std::max(U - 1, 0), std::max(U - 1, 0));
     }
+    if (IsAutoHeaderPanelRowCount() && !FUpdatingHeaderRows)
+        DeriveHeaderPanelRowCount();
+    ClearLayoutLists();
+    if (LockCount() == 0 && !IsDestroying())
+        BuildRowCache();
 }
 
 TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
@@ -445,18 +460,84 @@ void TCustomdxTreeListControl::SetHeaderPanelRowCountValue(int Value) {
     Value = std::clamp(Value, 1, std::max(HeaderPanelMaxRowCount, 1));
     if (Value == FHeaderPanelRowCount)
         return;
+    // A count set from outside ends the automatic count.
+    if (!FUpdatingHeaderRows)
+        DisableAutoHeaderRows();
     FHeaderPanelRowCount = Value;
     if (Value > 1)
         FDefaultLayout = false;
     if (!ComponentState().Contains(csLoading))
         NormalizeHeaderRows();
-    LayoutChanged();
+    HeaderRowsChanged();
+}
+
+void TCustomdxTreeListControl::DisableAutoHeaderRows() {
+    if (IsAutoHeaderPanelRowCount())
+        SetOptionsEx(OptionsEx() - TdxTreeListOptionsEx{txAutoHeaderPanelRowCount});
+}
+
+void TCustomdxTreeListControl::DeriveHeaderPanelRowCount() {
+    int Stored = -1;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (IsColumnVisible(I))
+            Stored = std::max(Stored, Columns(I)->StoredRowIndex());
+    if (Stored < 0)
+        return;
+    FUpdatingHeaderRows = true;
+    try {
+        SetHeaderPanelRowCountValue(Stored + 1);
+    } catch (...) {
+        FUpdatingHeaderRows = false;
+        throw;
+    }
+    FUpdatingHeaderRows = false;
+}
+
+void TCustomdxTreeListControl::BandsChanged() {
+    if (IsAutoHeaderPanelRowCount() && !FUpdatingHeaderRows)
+        InTreeListUpdate(this, [this] { DeriveHeaderPanelRowCount(); });
+    else
+        LayoutChanged();
+}
+
+void TCustomdxTreeListControl::SetBandMaxRowCount(int Value) {
+    BandMaxRowCount = std::max(Value, 1);
+    SetBandRowCountValue(FBandRowCount);
+}
+
+void TCustomdxTreeListControl::SetHeaderPanelMaxRowCount(int Value) {
+    HeaderPanelMaxRowCount = std::max(Value, 1);
+    FUpdatingHeaderRows = true;
+    try {
+        SetHeaderPanelRowCountValue(FHeaderPanelRowCount);
+    } catch (...) {
+        FUpdatingHeaderRows = false;
+        throw;
+    }
+    FUpdatingHeaderRows = false;
+}
+
+void TCustomdxTreeListControl::SetHeaderMinRowCount(int Value) {
+    Value = std::max(Value, 1);
+    if (Value == HeaderMinRowCount)
+        return;
+    HeaderMinRowCount = Value;
+    HeaderRowsChanged();
+}
+
+void TCustomdxTreeListControl::SyncColumnWidths() {
+    for (TdxTreeListColumn* C : FColumns)
+        C->SyncWidth();
 }
 
 void TCustomdxTreeListControl::SetDefaultLayout(bool Value) {
     FDefaultLayout = Value;
     if (!Value || ComponentState().Contains(csLoading))
         return;
+    ResetToDefaultLayout();
+}
+
+void TCustomdxTreeListControl::ResetToDefaultLayout() {
     BeginUpdate();
     try {
         SetShowBands(false);

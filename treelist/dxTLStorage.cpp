@@ -109,8 +109,7 @@ void TCustomdxTreeListControl::SaveColumnLayout(TdxRegIniWrapper* W, const std::
     W->WriteInteger(S, "Index", C->Index());
     W->WriteInteger(S, "Width", C->Width());
     W->WriteInteger(S, "Sorted", static_cast<int>(C->Sorted()));
-    auto I = std::find(FSortList.begin(), FSortList.end(), C);
-    W->WriteInteger(S, "SortedOrder", I == FSortList.end() ? -1 : static_cast<int>(I - FSortList.begin()));
+    W->WriteInteger(S, "SortedOrder", C->GetSortIndex());
     W->WriteInteger(S, "StoredRowIndex", C->StoredRowIndex());
 }
 
@@ -139,7 +138,7 @@ void TCustomdxTreeListControl::LoadOptionsLayout(TdxRegIniWrapper* W, const std:
         SetRowHeight(Height);
     const int Rows = W->ReadInteger(Key, "HeaderPanelRowCount", FHeaderPanelRowCount);
     if (Rows != -1) {
-        SetOptionsEx(OptionsEx() - TdxTreeListOptionsEx{txAutoHeaderPanelRowCount});
+        DisableAutoHeaderRows();
         SetHeaderPanelRowCountValue(Rows);
     }
 }

@@ -864,3 +864,49 @@ TEST_F(ControlTest, NodesTakeTheirPlaceWhenTheirSortedTextIsSetOrEdited) {
     EXPECT_EQ(N, Tree->FocusedNode());
     EXPECT_EQ(N, Tree->GetNodeAtRow(Tree->GetFocusedRowIndex()));
 }
+
+TEST_F(ControlTest, AnAutomaticHeaderRowCountFollowsTheColumnsRows) {
+    for (int I = 0; I < 3; ++I)
+        Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    Tree->SetHeaderPanelRowCountValue(3);
+    Tree->Columns(1)->SetRowIndex(1);
+    Tree->Columns(2)->SetRowIndex(2);
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txAutoHeaderPanelRowCount});
+    Tree->Columns(2)->SetVisible(false);
+    EXPECT_EQ(2, Tree->HeaderPanelRowCountValue()) << "the emptied row goes";
+    EXPECT_EQ(1, Tree->Columns(2)->StoredRowIndex()) << "the hidden column moves up with it";
+    EXPECT_TRUE(Tree->IsAutoHeaderPanelRowCount());
+    EXPECT_FALSE(Tree->IsHeaderPanelRowCountStored()) << "the columns give the count";
+    Tree->Columns(1)->SetVisible(false);
+    EXPECT_EQ(1, Tree->HeaderPanelRowCountValue());
+    Tree->SetHeaderPanelRowCountValue(4);
+    EXPECT_FALSE(Tree->IsAutoHeaderPanelRowCount()) << "a count set from outside ends the automatic one";
+    EXPECT_EQ(4, Tree->HeaderPanelRowCountValue());
+    EXPECT_TRUE(Tree->IsHeaderPanelRowCountStored());
+    struct Case {
+        const char* Step;
+        std::function<void()> Change;
+        int BandMax, Bands, HeaderMax, Headers, HeaderMin;
+    };
+    const Case Cases[] = {
+        {"header maximum lowered", [&] { Tree->SetHeaderPanelMaxRowCount(2); }, 5, 1, 2, 2, 1},
+        {"below 1", [&] {
+             Tree->SetHeaderPanelMaxRowCount(0);
+             Tree->SetBandMaxRowCount(-4);
+             Tree->SetHeaderMinRowCount(0);
+         }, 1, 1, 1, 1, 1},
+        {"raised", [&] {
+             Tree->SetBandMaxRowCount(3);
+             Tree->SetBandRowCountValue(9);
+             Tree->SetHeaderMinRowCount(2);
+         }, 3, 3, 1, 1, 2},
+    };
+    for (const Case& C : Cases) {
+        C.Change();
+        EXPECT_EQ(C.BandMax, Tree->BandMaxRowCount) << C.Step;
+        EXPECT_EQ(C.Bands, Tree->BandRowCount()) << C.Step;
+        EXPECT_EQ(C.HeaderMax, Tree->HeaderPanelMaxRowCount) << C.Step;
+        EXPECT_EQ(C.Headers, Tree->HeaderPanelRowCountValue()) << C.Step;
+        EXPECT_EQ(C.HeaderMin, Tree->GetHeaderMinRowCount()) << C.Step;
+    }
+}
