@@ -100,6 +100,12 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
         .Stored(&TdxTreeListColumn::IsFontAssigned);
     B.Property("HeaderGlyph", &TdxTreeListColumn::HeaderGlyph, &TdxTreeListColumn::SetHeaderGlyph)
         .Stored(&TdxTreeListColumn::HasHeaderGlyph);
+    B.Property("CharCase", [](TdxTreeListColumn* C) { return C->CharCase; },
+               [](TdxTreeListColumn* C, TEditCharCase V) { C->CharCase = V; C->NotifyChange(true); })
+        .Default(ecNormal);
+    B.Property("PasswordChar", [](TdxTreeListColumn* C) { return C->PasswordChar; },
+               [](TdxTreeListColumn* C, char V) { C->PasswordChar = V; C->NotifyChange(false); })
+        .Default(0);
     B.Property("DisableCaption", [](TdxTreeListColumn* C) { return C->DisableCaption; },
                [](TdxTreeListColumn* C, bool V) { C->DisableCaption = V; C->NotifyChange(true); })
         .Default(false);
@@ -133,6 +139,7 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
         .Stored(&TdxTreeListColumn::IsWidthAssigned);
     B.Property("BandIndex", &TdxTreeListColumn::BandIndex, &TdxTreeListColumn::SetBandIndex).Default(0);
     B.Property("RowIndex", &TdxTreeListColumn::RowIndex, &TdxTreeListColumn::SetRowIndex).Default(0);
+    B.Property("ColIndex", &TdxTreeListColumn::ColIndex, &TdxTreeListColumn::SetColIndex).Stored(false);
     B.Property("HeaderMaxLineCount", [](TdxTreeListColumn* C) { return C->HeaderMaxLineCount; },
                [](TdxTreeListColumn* C, int V) { C->HeaderMaxLineCount = std::max(V, 0); C->NotifyChange(true); })
         .Default(1);

@@ -675,7 +675,7 @@ TEST_F(ControlTest, AHotCellsCursorIsKeptUntilTheMouseLeavesAndTheUsersCursorCom
     EXPECT_EQ(crIBeam, Tree->Cursor()) << "the cursor set by the user last";
 }
 
-TEST_F(ControlTest, MaxLengthAndReadOnlyAnswerTheirDefaultsUntilSet) {
+TEST_F(ControlTest, MaxLengthAndReadOnlyAnswerTheirDefaultsUntilSetAndStreamOnlyWhenSetOtherwise) {
     auto* C = static_cast<TFieldLikeColumn*>(Tree->CreateColumn(TFieldLikeColumn::StaticClass(), Form));
     struct Case {
         const char* Step;
@@ -701,6 +701,8 @@ TEST_F(ControlTest, MaxLengthAndReadOnlyAnswerTheirDefaultsUntilSet) {
     P->SetMaxLength(8);
     P->SetOEMConvert(true);
     P->SetReadOnly(false);
+    P->PasswordChar = '*';
+    P->CharCase = ecUpperCase;
     C->SetReadOnly(false);
     RegisterClass(TFieldLikeColumn::StaticClass());
     TForm* Back = nullptr;
@@ -713,6 +715,8 @@ TEST_F(ControlTest, MaxLengthAndReadOnlyAnswerTheirDefaultsUntilSet) {
     EXPECT_EQ(8, T->Columns(1)->MaxLength());
     EXPECT_TRUE(T->Columns(1)->OEMConvert());
     EXPECT_FALSE(T->Columns(1)->IsReadOnlyStored()) << "false is the default";
+    EXPECT_EQ('*', T->Columns(1)->PasswordChar);
+    EXPECT_EQ(ecUpperCase, T->Columns(1)->CharCase);
     Back->Free();
 }
 
