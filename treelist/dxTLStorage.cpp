@@ -125,9 +125,18 @@ void TCustomdxTreeListControl::SaveToRegIni(TObject* RegIniObject, std::string K
 // ---------------------------------------------------------------------------------------------
 // Loading
 
-void TCustomdxTreeListControl::BeginLayoutLoad(TdxRegIniWrapper*) { BeginUpdate(); }
+// Several sorted columns change together while a layout loads: the nodes are sorted once, at the end.
+void TCustomdxTreeListControl::BeginLayoutLoad(TdxRegIniWrapper*) {
+    BeginUpdate();
+    if (IsMultiSortOption())
+        LockSort();
+}
 
-void TCustomdxTreeListControl::EndLayoutLoad(TdxRegIniWrapper*) { EndUpdate(); }
+void TCustomdxTreeListControl::EndLayoutLoad(TdxRegIniWrapper*) {
+    if (IsMultiSortOption() && FSortLock > 0)
+        UnlockSort();
+    EndUpdate();
+}
 
 void TCustomdxTreeListControl::LoadOptionsLayout(TdxRegIniWrapper* W, const std::string& Key) {
     SetShowGrid(W->ReadBool(Key, "ShowGrid", ShowGrid()));

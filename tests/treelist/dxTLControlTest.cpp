@@ -914,3 +914,25 @@ TEST_F(ControlTest, AnAutomaticHeaderRowCountFollowsTheColumnsRows) {
         EXPECT_EQ(C.HeaderMin, Tree->GetHeaderMinRowCount()) << C.Step;
     }
 }
+
+TEST_F(ControlTest, ALoadedLayoutSortsTheNodesByItsStoredSortOrder) {
+    TwoBandsFourColumns();
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txMultiSort});
+    for (const auto& R : std::vector<std::vector<std::string>>{{"1", "b"}, {"2", "a"}, {"1", "a"}})
+        Row(R);
+    Tree->Columns(1)->SetSorted(csUp);
+    Tree->Columns(0)->SetSorted(csUp);
+    ASSERT_EQ("121", ColumnTexts(0)) << "by the second column, then the first";
+    testing_support::TempDir Dir;
+    const std::string File = Dir / "layout.ini";
+    Tree->SaveLayoutToIniFile(File);
+    for (int C : {1, 0})
+        Tree->Columns(C)->SetSorted(csNone);
+    for (int C : {0, 1})
+        Tree->Columns(C)->SetSorted(csUp);
+    ASSERT_EQ("112", ColumnTexts(0)) << "by the first column, then the second";
+    Tree->LoadLayoutFromIniFile(File);
+    ASSERT_EQ(2, Tree->SortedColumnCount());
+    EXPECT_EQ(Tree->Columns(1), Tree->SortedColumns(0));
+    EXPECT_EQ("121", ColumnTexts(0)) << "the nodes follow the loaded order";
+}
