@@ -1968,6 +1968,7 @@ private:
     // Set while the header panel's row count is derived from the columns.
     bool FUpdatingHeaderRows = false;
     void DeriveHeaderPanelRowCount();
+    void SetHeaderRowsKeepingAuto(int Value);
     std::vector<int> FBandVisibleToIndex, FBandIndexToVisible;
     // Per visible band, per header row (by RowIndex), the column indexes in position order.
     std::vector<std::vector<std::vector<int>>> FColumnGrid;

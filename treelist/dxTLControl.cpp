@@ -481,11 +481,15 @@ void TCustomdxTreeListControl::DeriveHeaderPanelRowCount() {
     for (int I = 0; I < ColumnCount(); ++I)
         if (IsColumnVisible(I))
             Stored = std::max(Stored, Columns(I)->StoredRowIndex());
-    if (Stored < 0)
-        return;
+    if (Stored >= 0)
+        SetHeaderRowsKeepingAuto(Stored + 1);
+}
+
+// A count that is not the user's: the automatic count stays on.
+void TCustomdxTreeListControl::SetHeaderRowsKeepingAuto(int Value) {
     FUpdatingHeaderRows = true;
     try {
-        SetHeaderPanelRowCountValue(Stored + 1);
+        SetHeaderPanelRowCountValue(Value);
     } catch (...) {
         FUpdatingHeaderRows = false;
         throw;
@@ -507,14 +511,7 @@ void TCustomdxTreeListControl::SetBandMaxRowCount(int Value) {
 
 void TCustomdxTreeListControl::SetHeaderPanelMaxRowCount(int Value) {
     HeaderPanelMaxRowCount = std::max(Value, 1);
-    FUpdatingHeaderRows = true;
-    try {
-        SetHeaderPanelRowCountValue(FHeaderPanelRowCount);
-    } catch (...) {
-        FUpdatingHeaderRows = false;
-        throw;
-    }
-    FUpdatingHeaderRows = false;
+    SetHeaderRowsKeepingAuto(FHeaderPanelRowCount);
 }
 
 void TCustomdxTreeListControl::SetHeaderMinRowCount(int Value) {
