@@ -226,7 +226,7 @@ void TdxTreeListBands::Update(TCollectionItem*) {
         return;
     if (Count() != 1)
         FTreeList->DisableDefaultLayout();
-    // The control's band and column lists go also while it is read.
+    // The control's layout lists go stale also while the form is read.
     FTreeList->ClearRowCache();
     if (FTreeList->ComponentState().Contains(csLoading))
         return;
