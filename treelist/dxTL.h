@@ -307,6 +307,9 @@ public:
     virtual void CopyAllToStrings(TStrings* Strings);
     virtual void CopySelectedToStrings(TStrings* Strings);
     void SortNodeList(TList* List, int Column, bool Descending);
+    // Moves Node inside its (sorted) sibling list to the place SortNodeList would give it; true
+    // when it moved.
+    bool PlaceNodeInSortedList(TdxTreeListNode* Node, int Column, bool Descending);
     bool IsFocusWithin();
     virtual bool IsFocusedOrEditing();
 
@@ -639,6 +642,8 @@ public:
     virtual void CancelMode();
     virtual bool CanScroll() { return true; }
     virtual void NodeInserted(TdxTreeListNode* Node);
+    // A node's string or value at Column was set through the node.
+    virtual void NodeValueChanged(TdxTreeListNode*, int /*Column*/) {}
     virtual void LayoutDataChanged() {}
     virtual bool CanDblClick() { return true; }
     virtual bool NodeHasChildren(TdxTreeListNode* Node) { return Node->Count() > 0; }
@@ -967,6 +972,10 @@ public:
     TdxTreeListNode* RangeFirstNode = nullptr;
 
 protected:
+    // The cursor the user set; a hot cell's cursor is assigned over it under FSettingHotCursor
+    // (so that the column control does not take it for the user's).
+    TCursor FOwnCursor = crDefault;
+    bool FSettingHotCursor = false;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateParams(TCreateParams& Params) override;
@@ -1431,7 +1440,18 @@ public:
     virtual void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value);
     virtual bool CanEdit() { return !DisableEditor; }
     virtual int GetDataIndex();
+    // Set by a column kind that lends its data to another column (-1: the column's own place).
+    int DataIndexOverride = -1;
     virtual int GetDefaultWidth() { return 100; }
+    // The node's string at the column's data index.
+    virtual void GetCellText(TdxTreeListNode* Node, std::string& Text);
+    // Place in the control's sort list (-1: not sorted).
+    int GetSortIndex();
+    // Width back to the default unless set.
+    void SyncWidth() {
+        if (!FWidthAssigned)
+            FWidth = GetDefaultWidth();
+    }
     // Questions the control passes on for the column's cells and header (column kinds answer them).
     virtual bool IsHotTrackCell(int /*X*/, int /*Y*/, int& /*Kind*/, TdxTreeListNode*) { return false; }
     virtual bool CanShowFilterButton(int /*X*/, int /*Y*/, int& /*Kind*/);
@@ -1443,6 +1463,8 @@ public:
     virtual int GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node);
     virtual std::string GetDefaultCaption() { return std::string(); }
     virtual TAlignment GetDefaultAlignment() { return taLeftJustify; }
+    virtual int GetDefaultMaxLength() { return 0; }
+    virtual bool GetDefaultReadOnly() { return false; }
     virtual void RestoreDefaults();
     virtual void SetIndex(int Value);
     int Index();
@@ -1479,8 +1501,16 @@ public:
     void SetSorted(TdxTreeListColumnSort Value);
     // The data-aware control's sort reset: no sort-list change, no notice.
     void SetSortedDirect(TdxTreeListColumnSort Value) { FSorted = Value; }
-    bool ReadOnly() const { return FReadOnly; }
+    // Read-only when set so (or, never set, by default), or when the control edits nothing.
+    bool ReadOnly();
     void SetReadOnly(bool Value);
+    bool IsReadOnlyStored() { return FReadOnlyAssigned && FReadOnly != GetDefaultReadOnly(); }
+    // The editor's text limit (0: none).
+    int MaxLength() { return FMaxLengthAssigned ? FMaxLength : GetDefaultMaxLength(); }
+    void SetMaxLength(int Value);
+    bool IsMaxLengthStored() { return FMaxLengthAssigned && FMaxLength != GetDefaultMaxLength(); }
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool Value);
     bool Sizing() const { return FSizing; }
     void SetSizing(bool Value);
     bool IsWidthAssigned() const { return FWidthAssigned; }
@@ -1500,7 +1530,6 @@ public:
     bool DisableFilter = false;
     bool TabStop = true;
     int HeaderMaxLineCount = 1;
-    int MaxLength = 0;
     TEditCharCase CharCase = ecNormal;
     char PasswordChar = 0;
     // The sort position read from a stored layout (-1 none).
@@ -1509,6 +1538,8 @@ public:
     TdxTreeListEditValidateEvent OnValidate;
     TdxTLCustomDrawCell OnCustomDrawCell;
     TdxTLCustomDrawHeader OnCustomDrawColumnHeader;
+    // Runs after every rename (not published).
+    TNotifyEvent OnNameChanged;
 
     // Cell colour and font: the control's until set here (the font follows the control's font
     // until it is changed); the header glyph is made on first use, nil frees it.
@@ -1541,6 +1572,7 @@ public:
     TdxTreeListNode* NodeInWork = nullptr;
 
 protected:
+    void ChangeName(const std::string& NewName) override;
     void ReadState(TReader& Reader) override;
     // "SortedOrder" (the place in a multi-column sort) and "StoredRowIndex" (when not 0).
     void DefineProperties(TFiler& Filer) override;
@@ -1559,6 +1591,10 @@ private:
     int FRowIndex = 0, FStoredRowIndex = 0;
     TdxTreeListColumnSort FSorted = csNone;
     bool FReadOnly = false;
+    bool FReadOnlyAssigned = false;
+    int FMaxLength = 0;
+    bool FMaxLengthAssigned = false;
+    bool FOEMConvert = false;
     bool FSizing = true;
     TdxEditViewData* FViewData = nullptr;
     TColor FColor = clWindow;
@@ -1574,6 +1610,8 @@ class TdxTreeListMaskColumn : public TdxTreeListColumn {
 public:
     using TdxTreeListColumn::TdxTreeListColumn;
     static void DefineClass(TClassBuilder<TdxTreeListMaskColumn>& B);
+    void Assign(TPersistent* Source) override;
+    void RestoreDefaults() override;
     TdxInplaceEditClass GetEditorClass() override { return TdxInplaceTreeListMaskEdit::StaticClass(); }
     void InitEditProperties(TdxInplaceEdit* Editor) override;
     std::string EditMask;
@@ -1608,6 +1646,9 @@ public:
     virtual void MoveNodeStrings(int FromIndex, int ToIndex);
     void NormalizeHeaderRows();
     void DestroyColumns();
+    // The source's columns copied: same classes, settings and names (owned as the first existing
+    // column is, else by the control).
+    virtual void AssignColumns(TCustomdxTreeListControl* Source);
     TdxTreeListColumn* FocusedColumnObject();
     int VisibleBandColumnCount(int BandIndex, int Row);
 
@@ -1617,7 +1658,17 @@ public:
     void SetHeaderPanelRowCountValue(int Value);
     bool DefaultLayout() const { return FDefaultLayout; }
     void SetDefaultLayout(bool Value);
+    // One visible band with every column, no band panel, one header row.
+    void ResetToDefaultLayout();
     int BandMaxRowCount = 5, HeaderMinRowCount = 1, HeaderPanelMaxRowCount = 5;
+    void SetBandMaxRowCount(int Value);
+    void SetHeaderPanelMaxRowCount(int Value);
+    void SetHeaderMinRowCount(int Value);
+    bool IsHeaderPanelRowCountStored() { return !IsAutoHeaderPanelRowCount() && FHeaderPanelRowCount != 1; }
+    // Turns the automatic header-row count (from the columns' rows) off.
+    virtual void DisableAutoHeaderRows();
+    virtual void HeaderRowsChanged() { LayoutChanged(); }
+    void SyncColumnWidths();
     int HeaderRowLock = 0;
 
     // --- Layout storage
@@ -1659,23 +1710,36 @@ public:
 
     TAlignment GetBandAlignmentByIndex(int Index) override { return FBands->Items(Index)->Alignment(); }
     int GetBandCollectionCount() override { return FBands->Count(); }
-    int GetBandIndexOfVisible(int Index) override { return FBands->GetAbsoluteIndex(Index); }
+    int GetBandIndexOfVisible(int Index) override;
     std::string GetBandCaptionByIndex(int Index) override { return FBands->Items(Index)->Caption(); }
     int GetBandWidthByIndex(int Index) override { return FBands->Items(Index)->Width(); }
     TAlignment GetBandAlignment(int Band) override { return VisibleBand(Band)->Alignment(); }
-    int GetVisibleBandCount() override { return FBands->VisibleCount(); }
+    int GetVisibleBandCount() override {
+        return UseBandLists() ? static_cast<int>(FBandVisibleToIndex.size()) : FBands->VisibleCount();
+    }
     int GetLeftFixedBand() override;
     int GetRightFixedBand() override;
     int GetBandMinWidth(int Band) override { return VisibleBand(Band)->MinWidth(); }
     int GetBandWidth(int Band) override { return VisibleBand(Band)->Width(); }
     std::string GetBandCaption(int Band) override { return VisibleBand(Band)->Caption(); }
-    int GetVisibleBandIndex(int Index) override { return FBands->GetVisibleIndex(Index); }
+    int GetVisibleBandIndex(int Index) override;
     bool IsBandSizable(int Band) override { return VisibleBand(Band)->Sizing(); }
     int GetColumnCount() override { return ColumnCount(); }
     int GetColumnAt(int Band, int Row, int Col) override;
     int GetColumnCountInRow(int Band, int Row) override;
     int GetBandRowCount(int Band) override;
-    TAlignment GetColumnHeaderAlignment(int C) override { return Columns(C)->HeaderAlignment; }
+    int GetColumnDisplayWidth(int Column) override;
+    // Layout lists: band positions, the column grid (band, header row, position) and the display
+    // widths, built after each row-cache build and emptied with the row cache; queries on an
+    // empty list or during its rebuild compute their answer from the bands and columns.
+    void RebuildLayoutLists(bool) override;
+    void ClearLayoutWidths() override;
+    void ClearCachedWidths() override;
+    void ClearRowCache() override;
+    void ResetRowHeights() override;
+    bool LayoutListsBuilt() const { return FGridBuilt; }
+    // The text of a sorted column set through a node, or edited, moves the node to its place.
+    void NodeValueChanged(TdxTreeListNode* Node, int Column) override;    TAlignment GetColumnHeaderAlignment(int C) override { return Columns(C)->HeaderAlignment; }
     int GetColumnBandIndex(int C) override { return Columns(C)->BandIndex(); }
     int GetColumnColIndex(int C) override { return Columns(C)->ColIndex(); }
     int GetColumnRowIndex(int C) override { return Columns(C)->RowIndex(); }
@@ -1718,7 +1782,7 @@ public:
     void ShowColumnAt(int Band, int Row, int Column, int Col) override;
     void ShowBandAt(int Target, int Band) override;
     void RemapColumnBands(const std::function<int(int)>& Map) override;
-    void BandsChanged() override { LayoutChanged(); }
+    void BandsChanged() override;
     void DisableDefaultLayout() override { FDefaultLayout = false; }
     void DoColumnHeaderClick(int Column) override;
     int GetSortedColumnCount() override { return SortedColumnCount(); }
@@ -1759,6 +1823,7 @@ public:
     void ColumnEdgeDblClick(int Column) override;
     void LayoutChanged() override;
     int SortLock() const { return FSortLock; }
+    bool IsSortLocked() const { return FSortLock > 0; }
     void LockSort() { ++FSortLock; }
     void UnlockSort();
     virtual void SortingChanged() { SortByColumns(); }
@@ -1866,9 +1931,15 @@ public:
 protected:
     // Unassigned column fonts follow the control's font (in place of the engine's handling).
     void CMFontChanged(TMessage& Message);
+    // A cursor set from outside becomes the one hot tracking returns to.
+    void CMCursorChanged(TMessage& Message);
+    void Resize() override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    TdxTreeListBand* VisibleBand(int Band) const { return FBands->VisibleItems(Band); }
+    TdxTreeListBand* VisibleBand(int Band) {
+        const int I = GetBandIndexOfVisible(Band);
+        return I >= 0 ? FBands->Items(I) : nullptr;
+    }
 
 private:
     TdxTreeListBands* FBands = nullptr;
@@ -1894,6 +1965,21 @@ private:
     // A column moved (and shown) to a band (visible position), header row and position.
     void PlaceColumn(TdxTreeListColumn* Column, int Band, int Col, int Row, bool Show);
     bool FDrawingNewItemRow = false;
+    // Set while the header panel's row count is derived from the columns.
+    bool FUpdatingHeaderRows = false;
+    void DeriveHeaderPanelRowCount();
+    void SetHeaderRowsKeepingAuto(int Value);
+    std::vector<int> FBandVisibleToIndex, FBandIndexToVisible;
+    // Per visible band, per header row (by RowIndex), the column indexes in position order.
+    std::vector<std::vector<std::vector<int>>> FColumnGrid;
+    std::vector<int> FColumnWidths;
+    // The client width and first-band extra the widths were taken with.
+    int FWidthsClientWidth = 0, FWidthsExtra = 0;
+    bool FBandListsBuilt = false, FGridBuilt = false, FWidthsBuilt = false;
+    bool FRebuildingBands = false, FRebuildingGrid = false, FRebuildingWidths = false;
+    void ClearLayoutLists();
+    bool UseBandLists() const { return FBandListsBuilt && !FRebuildingBands; }
+    bool UseGrid() const { return FGridBuilt && !FRebuildingGrid; }
 };
 
 // The customizing form's caption and page captions (set by the unit's start-up).
@@ -1918,6 +2004,9 @@ public:
 
 // A layout key with one leading backslash and none trailing.
 std::string NormalizeLayoutKey(std::string Key);
+
+// A 1 x 1 image list the unit's start-up makes and its shut-down frees.
+extern TImageList* dxTLImageList;
 
 // Unit start-up: column classes registered for streaming, the tree-list cursors loaded.
 void dxTLInitialization();

@@ -226,9 +226,10 @@ void TdxTreeListBands::Update(TCollectionItem*) {
         return;
     if (Count() != 1)
         FTreeList->DisableDefaultLayout();
+    // The control's layout lists go stale also while the form is read.
+    FTreeList->ClearRowCache();
     if (FTreeList->ComponentState().Contains(csLoading))
         return;
-    FTreeList->ClearRowCache();
     RepairFixedBands();
     FTreeList->BandsChanged();
 }

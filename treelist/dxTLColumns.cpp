@@ -100,6 +100,12 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
         .Stored(&TdxTreeListColumn::IsFontAssigned);
     B.Property("HeaderGlyph", &TdxTreeListColumn::HeaderGlyph, &TdxTreeListColumn::SetHeaderGlyph)
         .Stored(&TdxTreeListColumn::HasHeaderGlyph);
+    B.Property("CharCase", [](TdxTreeListColumn* C) { return C->CharCase; },
+               [](TdxTreeListColumn* C, TEditCharCase V) { C->CharCase = V; C->NotifyChange(true); })
+        .Default(ecNormal);
+    B.Property("PasswordChar", [](TdxTreeListColumn* C) { return C->PasswordChar; },
+               [](TdxTreeListColumn* C, char V) { C->PasswordChar = V; C->NotifyChange(false); })
+        .Default(0);
     B.Property("DisableCaption", [](TdxTreeListColumn* C) { return C->DisableCaption; },
                [](TdxTreeListColumn* C, bool V) { C->DisableCaption = V; C->NotifyChange(true); })
         .Default(false);
@@ -115,11 +121,14 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
     B.Property("HeaderAlignment", [](TdxTreeListColumn* C) { return C->HeaderAlignment; },
                [](TdxTreeListColumn* C, TAlignment V) { C->HeaderAlignment = V; C->NotifyChange(true); })
         .Default(taLeftJustify);
-    B.Property("MaxLength", [](TdxTreeListColumn* C) { return C->MaxLength; },
-               [](TdxTreeListColumn* C, int V) { C->MaxLength = V; })
-        .Default(0);
+    B.Property("MaxLength", &TdxTreeListColumn::MaxLength, &TdxTreeListColumn::SetMaxLength)
+        .Stored(&TdxTreeListColumn::IsMaxLengthStored);
     B.Property("MinWidth", &TdxTreeListColumn::MinWidth, &TdxTreeListColumn::SetMinWidth).Default(20);
-    B.Property("ReadOnly", &TdxTreeListColumn::ReadOnly, &TdxTreeListColumn::SetReadOnly).Default(false);
+    B.Property("OEMConvert", &TdxTreeListColumn::OEMConvert, &TdxTreeListColumn::SetOEMConvert).Default(false);
+    // Written only when set, as set (the control's own read-only state is not the column's).
+    B.Property("ReadOnly", [](TdxTreeListColumn* C) { return C->FReadOnlyAssigned ? C->FReadOnly : C->GetDefaultReadOnly(); },
+               &TdxTreeListColumn::SetReadOnly)
+        .Stored(&TdxTreeListColumn::IsReadOnlyStored);
     B.Property("Sizing", &TdxTreeListColumn::Sizing, &TdxTreeListColumn::SetSizing).Default(true);
     B.Property("Sorted", &TdxTreeListColumn::Sorted, &TdxTreeListColumn::SetSorted).Default(csNone);
     B.Property("TabStop", [](TdxTreeListColumn* C) { return C->TabStop; },
@@ -130,6 +139,7 @@ void TdxTreeListColumn::DefineClass(TClassBuilder<TdxTreeListColumn>& B) {
         .Stored(&TdxTreeListColumn::IsWidthAssigned);
     B.Property("BandIndex", &TdxTreeListColumn::BandIndex, &TdxTreeListColumn::SetBandIndex).Default(0);
     B.Property("RowIndex", &TdxTreeListColumn::RowIndex, &TdxTreeListColumn::SetRowIndex).Default(0);
+    B.Property("ColIndex", &TdxTreeListColumn::ColIndex, &TdxTreeListColumn::SetColIndex).Stored(false);
     B.Property("HeaderMaxLineCount", [](TdxTreeListColumn* C) { return C->HeaderMaxLineCount; },
                [](TdxTreeListColumn* C, int V) { C->HeaderMaxLineCount = std::max(V, 0); C->NotifyChange(true); })
         .Default(1);
@@ -290,9 +300,32 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort Value) {
     NotifyChange(false);
 }
 
+bool TdxTreeListColumn::ReadOnly() {
+    if (FReadOnlyAssigned ? FReadOnly : GetDefaultReadOnly())
+        return true;
+    return FTreeList && FTreeList->IsEditingReadOnly();
+}
+
 void TdxTreeListColumn::SetReadOnly(bool Value) {
     FReadOnly = Value;
+    FReadOnlyAssigned = true;
     NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetMaxLength(int Value) {
+    FMaxLength = Value;
+    FMaxLengthAssigned = true;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::SetOEMConvert(bool Value) {
+    FOEMConvert = Value;
+    NotifyChange(false);
+}
+
+void TdxTreeListColumn::ChangeName(const std::string& NewName) {
+    TComponent::ChangeName(NewName);
+    OnNameChanged(this);
 }
 
 void TdxTreeListColumn::SetSizing(bool Value) {
@@ -300,7 +333,24 @@ void TdxTreeListColumn::SetSizing(bool Value) {
     NotifyChange(false);
 }
 
-int TdxTreeListColumn::GetDataIndex() { return FTreeList ? FTreeList->IndexOfColumn(this) : -1; }
+int TdxTreeListColumn::GetDataIndex() {
+    if (DataIndexOverride != -1)
+        return DataIndexOverride;
+    return FTreeList ? FTreeList->IndexOfColumn(this) : -1;
+}
+
+void TdxTreeListColumn::GetCellText(TdxTreeListNode* Node, std::string& Text) {
+    Text.clear();
+    if (FTreeList && Node)
+        FTreeList->GetNodeString(Node, GetDataIndex(), Text);
+}
+
+int TdxTreeListColumn::GetSortIndex() {
+    for (int I = 0; FTreeList && I < FTreeList->SortedColumnCount(); ++I)
+        if (FTreeList->SortedColumns(I) == this)
+            return I;
+    return -1;
+}
 
 TdxInplaceEditClass TdxTreeListColumn::GetEditorClass() { return TdxInplaceTreeListTextEdit::StaticClass(); }
 
@@ -323,13 +373,14 @@ void TdxTreeListColumn::EditValidate(TObject* Sender, std::string& ErrorText, bo
 void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
     if (!Editor)
         return;
-    Editor->SetReadOnly(FReadOnly);
+    Editor->SetReadOnly(ReadOnly());
     Editor->OnChange = TNotifyEvent::FromFunction([this](TObject* S) { EditChanged(S); });
     Editor->OnValidate = TdxEditValidateEvent::FromFunction(
         [this](TObject* S, std::string& E, bool& A) { EditValidate(S, E, A); });
     if (auto* T = dynamic_cast<TdxInplaceTextEdit*>(Editor)) {
         T->SetCharCase(CharCase);
-        T->SetMaxLength(MaxLength);
+        T->SetMaxLength(MaxLength());
+        T->SetOEMConvert(FOEMConvert);
         T->SetPasswordChar(PasswordChar);
     }
 }
@@ -357,6 +408,7 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* E
 
 void TdxTreeListColumn::RestoreDefaults() {
     FCaptionAssigned = FAlignmentAssigned = FWidthAssigned = FColorAssigned = FFontAssigned = false;
+    FReadOnlyAssigned = FMaxLengthAssigned = false;
     SyncFont();
     FWidth = GetDefaultWidth();
     DisableEditor = DisableCaption = DisableCustomizing = false;
@@ -382,7 +434,8 @@ void TdxTreeListColumn::Assign(TPersistent* Source) {
             SetAlignment(S->FAlignment);
         if (S->FCaptionAssigned)
             SetCaption(S->FCaption);
-        SetReadOnly(S->FReadOnly);
+        if (S->FReadOnlyAssigned)
+            SetReadOnly(S->FReadOnly);
         if (S->FWidthAssigned)
             SetWidth(S->FWidth);
         if (S->FColorAssigned)
@@ -402,7 +455,9 @@ void TdxTreeListColumn::Assign(TPersistent* Source) {
         SetVisible(S->FVisible);
         TabStop = S->TabStop;
         SetBandIndex(S->FBandIndex);
+        VertAlignment = S->VertAlignment;
         SetRowIndex(S->RowIndex());
+        SetColIndex(S->ColIndex());
         HeaderMaxLineCount = S->HeaderMaxLineCount;
     } catch (...) {
         if (FTreeList)
@@ -435,10 +490,7 @@ void TdxTreeListColumn::DefineProperties(TFiler& Filer) {
     TComponent::DefineProperties(Filer);
     const bool Sorted = FTreeList && FSorted != csNone && FTreeList->IsMultiSortOption() &&
                         FTreeList->SortedColumnCount() > 1;
-    int Order = -1;
-    for (int I = 0; Sorted && I < FTreeList->SortedColumnCount(); ++I)
-        if (FTreeList->SortedColumns(I) == this)
-            Order = I;
+    const int Order = Sorted ? GetSortIndex() : -1;
     Filer.DefineProperty(
         "SortedOrder", [this](TReader& Reader) { PendingSortOrder = Reader.ReadInteger(); },
         [Order](TWriter& Writer) { Writer.WriteInteger(Order); }, Order >= 0);
@@ -548,4 +600,15 @@ void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* Editor) {
     TdxTreeListColumn::InitEditProperties(Editor);
     if (auto* M = dynamic_cast<TdxInplaceMaskEdit*>(Editor))
         M->SetEditMask(EditMask);
+}
+
+void TdxTreeListMaskColumn::Assign(TPersistent* Source) {
+    TdxTreeListColumn::Assign(Source);
+    if (auto* M = dynamic_cast<TdxTreeListMaskColumn*>(Source))
+        EditMask = M->EditMask;
+}
+
+void TdxTreeListMaskColumn::RestoreDefaults() {
+    TdxTreeListColumn::RestoreDefaults();
+    EditMask.clear();
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 
 TCustomdxTreeListControl::TCustomdxTreeListControl(TComponent* AOwner) : TCustomdxTreeList(AOwner) {
     FBands = Create<TdxTreeListBands>(this);
@@ -33,12 +34,23 @@ void TCustomdxTreeListControl::BeforeDestruction() {
 
 void TCustomdxTreeListControl::DefineClass(TClassBuilder<TCustomdxTreeListControl>& B) {
     B.template Message<&TCustomdxTreeListControl::CMFontChanged>(CM_FONTCHANGED);
+    B.template Message<&TCustomdxTreeListControl::CMCursorChanged>(CM_CURSORCHANGED);
     B.Property("Bands", &TCustomdxTreeListControl::Bands, &TCustomdxTreeListControl::SetBands);
     B.Property("BandRowCount", &TCustomdxTreeListControl::BandRowCount, &TCustomdxTreeListControl::SetBandRowCountValue)
         .Default(1);
+    B.Property("BandMaxRowCount", [](TCustomdxTreeListControl* T) { return T->BandMaxRowCount; },
+               &TCustomdxTreeListControl::SetBandMaxRowCount)
+        .Default(5);
+    B.Property("HeaderMinRowCount", [](TCustomdxTreeListControl* T) { return T->HeaderMinRowCount; },
+               &TCustomdxTreeListControl::SetHeaderMinRowCount)
+        .Default(1);
+    B.Property("HeaderPanelMaxRowCount", [](TCustomdxTreeListControl* T) { return T->HeaderPanelMaxRowCount; },
+               &TCustomdxTreeListControl::SetHeaderPanelMaxRowCount)
+        .Default(5);
+    // An automatic count is not written: the columns give it.
     B.Property("HeaderPanelRowCount", &TCustomdxTreeListControl::HeaderPanelRowCountValue,
                &TCustomdxTreeListControl::SetHeaderPanelRowCountValue)
-        .Default(1);
+        .Stored(&TCustomdxTreeListControl::IsHeaderPanelRowCountStored);
     B.Property("DefaultLayout", &TCustomdxTreeListControl::DefaultLayout, &TCustomdxTreeListControl::SetDefaultLayout)
         .Default(true);
     B.Property("ShowBands", &TCustomdxTreeList::ShowBands, &TCustomdxTreeList::SetShowBands).Default(false);
@@ -76,6 +88,7 @@ TdxTreeListColumn* TCustomdxTreeListControl::CreateColumn(TdxTreeListColumnClass
 }
 
 void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* Column) {
+    ClearLayoutLists();
     FColumns.push_back(Column);
     Column->SetTreeListDirect(this);
     Column->FreeNotification(this);
@@ -85,6 +98,7 @@ void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* Column) {
 }
 
 void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column) {
+    ClearLayoutLists();
     Column->SetTreeListDirect(nullptr);
     FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
     RemoveSortedColumn(Column);
@@ -93,6 +107,7 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column) {
 }
 
 void TCustomdxTreeListControl::MoveColumnInList(TdxTreeListColumn* Column, int Index) {
+    ClearLayoutLists();
     FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
     FColumns.insert(FColumns.begin() + Index, Column);
 }
@@ -103,6 +118,19 @@ void TCustomdxTreeListControl::DestroyColumns() {
         RemoveColumn(C);
         C->Free();
     }
+}
+
+void TCustomdxTreeListControl::AssignColumns(TCustomdxTreeListControl* Source) {
+    InTreeListUpdate(this, [&] {
+        TComponent* Owner = FColumns.empty() ? this : FColumns.front()->Owner();
+        DestroyColumns();
+        for (int I = 0; Source && I < Source->ColumnCount(); ++I) {
+            TdxTreeListColumn* From = Source->Columns(I);
+            TdxTreeListColumn* C = CreateColumn(TdxTreeListColumnClass(From->ClassType()), Owner);
+            C->Assign(From);
+            C->SetName(From->Name());
+        }
+    });
 }
 
 void TCustomdxTreeListControl::Notification(TComponent* AComponent, TOperation Operation) {
@@ -120,6 +148,7 @@ void TCustomdxTreeListControl::Notification(TComponent* AComponent, TOperation O
 }
 
 void TCustomdxTreeListControl::ColumnChanged(TdxTreeListColumn* Column) {
+    ClearLayoutLists();
     if (ComponentState().Contains(csLoading) || IsDestroying())
         return;
     (void)Column;
@@ -143,6 +172,7 @@ void TCustomdxTreeListControl::MoveNodeStrings(int From, int To) {
 }
 
 void TCustomdxTreeListControl::NormalizeHeaderRows() {
+    ClearRowCache();
     const int Rows = FHeaderPanelRowCount;
     for (TdxTreeListColumn* C : FColumns)
         if (C->StoredRowIndex() > Rows - 1)
@@ -168,6 +198,11 @@ void TCustomdxTreeListControl::NormalizeHeaderRows() {
             if (C->BandIndex() == B && C->RowIndex() >= U)
                 C->SetRowIndexDirect(std::max(U - 1, 0), std::max(U - 1, 0));
     }
+    if (IsAutoHeaderPanelRowCount() && !FUpdatingHeaderRows)
+        DeriveHeaderPanelRowCount();
+    ClearLayoutLists();
+    if (LockCount() == 0 && !IsDestroying())
+        BuildRowCache();
 }
 
 TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
@@ -186,7 +221,7 @@ std::vector<int> TCustomdxTreeListControl::RowColumns(int Band, int Row) {
     std::vector<int> R;
     if (Band < 0 || Row < 0)
         return R;
-    const int Index = FBands->GetAbsoluteIndex(Band);
+    const int Index = GetBandIndexOfVisible(Band);
     for (int I = 0; I < ColumnCount(); ++I)
         if (IsColumnVisible(I) && FColumns[static_cast<size_t>(I)]->BandIndex() == Index &&
             FColumns[static_cast<size_t>(I)]->RowIndex() == Row)
@@ -201,23 +236,160 @@ bool TCustomdxTreeListControl::IsColumnVisible(int C) {
 }
 
 int TCustomdxTreeListControl::GetColumnAt(int Band, int Row, int Col) {
+    if (UseGrid()) {
+        if (Band < 0 || Row < 0 || Col < 0 || Band >= static_cast<int>(FColumnGrid.size()))
+            return -1;
+        const auto& Rows = FColumnGrid[static_cast<size_t>(Band)];
+        if (Row >= static_cast<int>(Rows.size()) || Col >= static_cast<int>(Rows[static_cast<size_t>(Row)].size()))
+            return -1;
+        return Rows[static_cast<size_t>(Row)][static_cast<size_t>(Col)];
+    }
     const std::vector<int> R = RowColumns(Band, Row);
     return Col >= 0 && Col < static_cast<int>(R.size()) ? R[static_cast<size_t>(Col)] : -1;
 }
 
 int TCustomdxTreeListControl::GetColumnCountInRow(int Band, int Row) {
+    if (Band < 0 || Row < 0)
+        return 0;
+    if (UseGrid()) {
+        if (Band >= static_cast<int>(FColumnGrid.size()))
+            return 0;
+        const auto& Rows = FColumnGrid[static_cast<size_t>(Band)];
+        return Row < static_cast<int>(Rows.size()) ? static_cast<int>(Rows[static_cast<size_t>(Row)].size()) : 0;
+    }
     return static_cast<int>(RowColumns(Band, Row).size());
 }
 
 int TCustomdxTreeListControl::GetBandRowCount(int Band) {
     if (Band < 0)
         return 0;
+    if (UseGrid()) {
+        if (Band >= static_cast<int>(FColumnGrid.size()))
+            return 0;
+        const auto& Rows = FColumnGrid[static_cast<size_t>(Band)];
+        return static_cast<int>(
+            std::count_if(Rows.begin(), Rows.end(), [](const std::vector<int>& R) { return !R.empty(); }));
+    }
     const int Index = FBands->GetAbsoluteIndex(Band);
     std::set<int> Rows;
     for (int I = 0; I < ColumnCount(); ++I)
         if (IsColumnVisible(I) && FColumns[static_cast<size_t>(I)]->BandIndex() == Index)
             Rows.insert(FColumns[static_cast<size_t>(I)]->RowIndex());
     return static_cast<int>(Rows.size());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout lists
+
+int TCustomdxTreeListControl::GetBandIndexOfVisible(int Index) {
+    if (UseBandLists())
+        return Index >= 0 && Index < static_cast<int>(FBandVisibleToIndex.size())
+                   ? FBandVisibleToIndex[static_cast<size_t>(Index)]
+                   : -1;
+    return FBands->GetAbsoluteIndex(Index);
+}
+
+int TCustomdxTreeListControl::GetVisibleBandIndex(int Index) {
+    if (UseBandLists())
+        return Index >= 0 && Index < static_cast<int>(FBandIndexToVisible.size())
+                   ? FBandIndexToVisible[static_cast<size_t>(Index)]
+                   : -1;
+    return FBands->GetVisibleIndex(Index);
+}
+
+void TCustomdxTreeListControl::RebuildLayoutLists(bool) {
+    if (!FBands || IsDestroying())
+        return;
+    FRebuildingBands = true;
+    FBandVisibleToIndex.clear();
+    FBandIndexToVisible.assign(static_cast<size_t>(FBands->Count()), -1);
+    for (int I = 0; I < FBands->Count(); ++I)
+        if (FBands->Items(I)->Visible()) {
+            FBandIndexToVisible[static_cast<size_t>(I)] = static_cast<int>(FBandVisibleToIndex.size());
+            FBandVisibleToIndex.push_back(I);
+        }
+    FRebuildingBands = false;
+    FBandListsBuilt = true;
+
+    FRebuildingGrid = true;
+    FColumnGrid.clear();
+    struct Entry {
+        int Band, Row, Index;
+    };
+    std::vector<Entry> Entries;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (IsColumnVisible(I))
+            Entries.push_back(Entry{FBandIndexToVisible[static_cast<size_t>(Columns(I)->BandIndex())],
+                                    Columns(I)->RowIndex(), I});
+    std::sort(Entries.begin(), Entries.end(), [](const Entry& A, const Entry& B) {
+        return std::tie(A.Band, A.Row, A.Index) < std::tie(B.Band, B.Row, B.Index);
+    });
+    // A visible band without visible columns gets an empty entry when a later band needs the slot.
+    for (const Entry& E : Entries) {
+        if (static_cast<int>(FColumnGrid.size()) <= E.Band)
+            FColumnGrid.resize(static_cast<size_t>(E.Band) + 1);
+        auto& Rows = FColumnGrid[static_cast<size_t>(E.Band)];
+        if (static_cast<int>(Rows.size()) <= E.Row)
+            Rows.resize(static_cast<size_t>(E.Row) + 1);
+        Rows[static_cast<size_t>(E.Row)].push_back(E.Index);
+    }
+    FRebuildingGrid = false;
+    FGridBuilt = true;
+    ClearCachedWidths();
+}
+
+void TCustomdxTreeListControl::ClearLayoutWidths() {
+    FRebuildingWidths = true;
+    try {
+        std::vector<int> Widths(static_cast<size_t>(ColumnCount()), 0);
+        for (int I = 0; I < ColumnCount(); ++I)
+            if (IsColumnVisible(I))
+                Widths[static_cast<size_t>(I)] = TCustomdxTreeList::GetColumnDisplayWidth(I);
+        FColumnWidths = std::move(Widths);
+    } catch (...) {
+        FRebuildingWidths = false;
+        throw;
+    }
+    FRebuildingWidths = false;
+    FWidthsClientWidth = ClientWidth();
+    FWidthsExtra = GetFirstBandExtraWidth();
+    FWidthsBuilt = true;
+}
+
+void TCustomdxTreeListControl::ClearCachedWidths() {
+    FWidthsBuilt = false;
+    FColumnWidths.clear();
+}
+
+void TCustomdxTreeListControl::ClearLayoutLists() {
+    FBandListsBuilt = FGridBuilt = false;
+    FBandVisibleToIndex.clear();
+    FBandIndexToVisible.clear();
+    FColumnGrid.clear();
+    ClearCachedWidths();
+}
+
+void TCustomdxTreeListControl::ClearRowCache() {
+    ClearLayoutLists();
+    TCustomdxTreeList::ClearRowCache();
+}
+
+void TCustomdxTreeListControl::ResetRowHeights() {
+    ClearCachedWidths();
+    TCustomdxTreeList::ResetRowHeights();
+}
+
+int TCustomdxTreeListControl::GetColumnDisplayWidth(int Column) {
+    if (FRebuildingWidths || !UseGrid() || !UseBandLists())
+        return TCustomdxTreeList::GetColumnDisplayWidth(Column);
+    // A width or an indent that changed without a re-layout makes the widths stale.
+    if (FWidthsBuilt && (FWidthsClientWidth != ClientWidth() || FWidthsExtra != GetFirstBandExtraWidth()))
+        ClearCachedWidths();
+    if (!FWidthsBuilt && LockCount() == 0)
+        ClearLayoutWidths();
+    if (FWidthsBuilt && Column >= 0 && Column < static_cast<int>(FColumnWidths.size()) && IsColumnVisible(Column))
+        return FColumnWidths[static_cast<size_t>(Column)];
+    return TCustomdxTreeList::GetColumnDisplayWidth(Column);
 }
 
 int TCustomdxTreeListControl::GetLeftFixedBand() {
@@ -242,8 +414,10 @@ void TCustomdxTreeListControl::SetBandWidth(int Band, int Width) {
 }
 
 void TCustomdxTreeListControl::SetColumnWidth(int C, int Width) {
-    if (Columns(C)->Sizing())
+    if (Columns(C)->Sizing()) {
         Columns(C)->StoreWidth(Width);
+        ClearCachedWidths();
+    }
 }
 
 void TCustomdxTreeListControl::ScaleHiddenBandWidths(int N, int D) {
@@ -282,21 +456,85 @@ void TCustomdxTreeListControl::SetBandRowCountValue(int Value) {
 }
 
 void TCustomdxTreeListControl::SetHeaderPanelRowCountValue(int Value) {
+    ClearLayoutLists();
     Value = std::clamp(Value, 1, std::max(HeaderPanelMaxRowCount, 1));
     if (Value == FHeaderPanelRowCount)
         return;
+    // A count set from outside ends the automatic count.
+    if (!FUpdatingHeaderRows)
+        DisableAutoHeaderRows();
     FHeaderPanelRowCount = Value;
     if (Value > 1)
         FDefaultLayout = false;
     if (!ComponentState().Contains(csLoading))
         NormalizeHeaderRows();
-    LayoutChanged();
+    HeaderRowsChanged();
+}
+
+void TCustomdxTreeListControl::DisableAutoHeaderRows() {
+    if (IsAutoHeaderPanelRowCount())
+        SetOptionsEx(OptionsEx() - TdxTreeListOptionsEx{txAutoHeaderPanelRowCount});
+}
+
+void TCustomdxTreeListControl::DeriveHeaderPanelRowCount() {
+    int Stored = -1;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (IsColumnVisible(I))
+            Stored = std::max(Stored, Columns(I)->StoredRowIndex());
+    if (Stored >= 0)
+        SetHeaderRowsKeepingAuto(Stored + 1);
+}
+
+// A count that is not the user's: the automatic count stays on.
+void TCustomdxTreeListControl::SetHeaderRowsKeepingAuto(int Value) {
+    FUpdatingHeaderRows = true;
+    try {
+        SetHeaderPanelRowCountValue(Value);
+    } catch (...) {
+        FUpdatingHeaderRows = false;
+        throw;
+    }
+    FUpdatingHeaderRows = false;
+}
+
+void TCustomdxTreeListControl::BandsChanged() {
+    if (IsAutoHeaderPanelRowCount() && !FUpdatingHeaderRows)
+        InTreeListUpdate(this, [this] { DeriveHeaderPanelRowCount(); });
+    else
+        LayoutChanged();
+}
+
+void TCustomdxTreeListControl::SetBandMaxRowCount(int Value) {
+    BandMaxRowCount = std::max(Value, 1);
+    SetBandRowCountValue(FBandRowCount);
+}
+
+void TCustomdxTreeListControl::SetHeaderPanelMaxRowCount(int Value) {
+    HeaderPanelMaxRowCount = std::max(Value, 1);
+    SetHeaderRowsKeepingAuto(FHeaderPanelRowCount);
+}
+
+void TCustomdxTreeListControl::SetHeaderMinRowCount(int Value) {
+    Value = std::max(Value, 1);
+    if (Value == HeaderMinRowCount)
+        return;
+    HeaderMinRowCount = Value;
+    HeaderRowsChanged();
+}
+
+void TCustomdxTreeListControl::SyncColumnWidths() {
+    for (TdxTreeListColumn* C : FColumns)
+        C->SyncWidth();
 }
 
 void TCustomdxTreeListControl::SetDefaultLayout(bool Value) {
     FDefaultLayout = Value;
     if (!Value || ComponentState().Contains(csLoading))
         return;
+    ResetToDefaultLayout();
+}
+
+void TCustomdxTreeListControl::ResetToDefaultLayout() {
     BeginUpdate();
     try {
         SetShowBands(false);
@@ -320,6 +558,7 @@ void TCustomdxTreeListControl::SetDefaultLayout(bool Value) {
 // Bands
 
 void TCustomdxTreeListControl::RemapColumnBands(const std::function<int(int)>& Map) {
+    ClearLayoutLists();
     for (TdxTreeListColumn* C : FColumns)
         C->SetBandIndexDirect(Map(C->BandIndex()));
 }
@@ -373,6 +612,24 @@ void TCustomdxTreeListControl::SortByColumns() {
     ClearRowCache();
     LayoutChanged();
     Invalidate();
+}
+
+void TCustomdxTreeListControl::NodeValueChanged(TdxTreeListNode* Node, int Column) {
+    if (FSortList.empty() || FSorting || !Node || Node->Deleting || ComponentState().Contains(csLoading) ||
+        IsDestroying())
+        return;
+    if (std::none_of(FSortList.begin(), FSortList.end(),
+                     [Column](TdxTreeListColumn* C) { return C->GetDataIndex() == Column; }) &&
+        !OnCompareNodes)
+        return;
+    if (LockCount() > 0) {
+        FSortPending = true;
+        return;
+    }
+    // The same order as a whole sort: the column sorted last decides.
+    TdxTreeListColumn* C = FSortList.back();
+    if (PlaceNodeInSortedList(Node, C->GetDataIndex(), C->Sorted() == csDown))
+        Invalidate();
 }
 
 void TCustomdxTreeListControl::LayoutChanged() {
@@ -489,6 +746,7 @@ void TCustomdxTreeListControl::ApplyEditorValue(TdxTreeListNode* Node, int Colum
     if (Absolute >= 0 && Absolute < ColumnCount()) {
         Columns(Absolute)->AssignEditValue(Node, Editor, Value);
         InvalidateNode(Node, false);
+        NodeValueChanged(Node, Columns(Absolute)->GetDataIndex());
     } else {
         TCustomdxTreeList::ApplyEditorValue(Node, Column, Value, Editor);
     }
@@ -685,6 +943,17 @@ void TCustomdxTreeListControl::CMFontChanged(TMessage& Message) {
     EndUpdate();
 }
 
+void TCustomdxTreeListControl::CMCursorChanged(TMessage& Message) {
+    InheritedDispatch(TCustomdxTreeList::StaticClass(), Message);
+    if (!FSettingHotCursor)
+        FOwnCursor = Cursor();
+}
+
+void TCustomdxTreeListControl::Resize() {
+    ClearCachedWidths();
+    TCustomdxTreeList::Resize();
+}
+
 void TCustomdxTreeListControl::Loaded() {
     TCustomdxTreeList::Loaded();
     NormalizeHeaderRows();
@@ -711,6 +980,8 @@ constexpr CursorEntry TreeListCursors[] = {
 int StartCount = 0;
 }  // namespace
 
+TImageList* dxTLImageList = nullptr;
+
 void dxTLInitialization() {
     if (StartCount++ > 0)
         return;
@@ -724,6 +995,10 @@ void dxTLInitialization() {
     dxTLCustomizeCaption = "Customize";
     dxTLCustomizeBandsCaption = "    Bands    ";
     dxTLCustomizeHeadersCaption = "   Headers   ";
+    dxTLImageList = Create<TImageList>(nullptr);
+    dxTLImageList->SetMasked(false);
+    dxTLImageList->SetAllocBy(1);
+    dxTLImageList->SetHandle(ImageList_Create(1, 1, 0, 1, 1));
     MeasureDC = GetDC(nullptr);
 }
 
@@ -733,6 +1008,10 @@ void dxTLFinalization() {
     if (MeasureDC) {
         ReleaseDC(nullptr, MeasureDC);
         MeasureDC = nullptr;
+    }
+    if (dxTLImageList) {
+        dxTLImageList->Free();
+        dxTLImageList = nullptr;
     }
     dxTLCustomizeCaption.clear();
     dxTLCustomizeBandsCaption.clear();

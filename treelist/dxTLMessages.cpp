@@ -276,10 +276,19 @@ void TCustomdxTreeList::UpdateHotTrack(const HitInfo& Info) {
         InvalidateHotCell(Node, Column, Part);
         return;
     }
-    TCursor C = Cursor();
+    // The cursor is assigned, not only shown: the next WM_SETCURSOR would put the old one back.
+    TCursor C = FOwnCursor;
     DoGetHotCursor(Info, C);
-    if (C != Cursor() && HandleAllocated())
-        ::SetCursor(Screen->Cursors(C));
+    if (C != Cursor()) {
+        FSettingHotCursor = true;
+        try {
+            SetCursor(C);
+        } catch (...) {
+            FSettingHotCursor = false;
+            throw;
+        }
+        FSettingHotCursor = false;
+    }
     InvalidateHotCell(OldNode, OldColumn, OldPart);
     InvalidateHotCell(Node, Column, Part);
 }

@@ -55,6 +55,7 @@ void TCustomdxTreeList::BuildRowCache() {
             FRowNodeKeys.push_back(P.first);
             FRowNodeIndexes.push_back(P.second);
         }
+        RebuildLayoutLists(false);
     } else if (FCacheNeedsUpdate && IsRowCacheUsable()) {
         TdxTreeListNode* Node = FCacheChangeNode;
         if (FCacheRemoving) {
@@ -443,36 +444,42 @@ struct SortKey {
     TdxTreeListNode* Node = nullptr;
     std::vector<std::pair<Variant, bool>> Values;  // value and descending flag per sorted column
 };
-}  // namespace
 
-void TCustomdxTreeList::SortNodeList(TList* List, int Column, bool Descending) {
-    if (!List || List->Count() < 2)
-        return;
-    const int S = GetSortedColumnCount();
-    const bool Multi = CanMultiSort(Column) && S > 1;
-    if (Multi) {
-        Column = GetSortedColumn(0);
-        Descending = IsSortedColumnDescending(0);
+// The keys and the order of one sort by Column (and, sorting by several columns, the sorted
+// columns after the first).
+struct NodeOrder {
+    TCustomdxTreeList* T;
+    int Column;
+    bool Descending;
+    int S;
+    bool Multi;
+    bool CaseSensitive;
+    NodeOrder(TCustomdxTreeList* ATree, int AColumn, bool ADescending)
+        : T(ATree), Column(AColumn), Descending(ADescending), S(ATree->GetSortedColumnCount()),
+          Multi(ATree->CanMultiSort(AColumn) && S > 1), CaseSensitive(ATree->IsCaseSensitiveSort()) {
+        if (Multi) {
+            Column = T->GetSortedColumn(0);
+            Descending = T->IsSortedColumnDescending(0);
+        }
     }
-    std::vector<SortKey> Keys(List->Count());
-    for (int I = 0; I < List->Count(); ++I) {
-        SortKey& K = Keys[I];
-        K.Node = static_cast<TdxTreeListNode*>(List->Items(I));
+    SortKey Key(TdxTreeListNode* Node) const {
+        SortKey K;
+        K.Node = Node;
         Variant V;
-        GetNodeSortValue(K.Node, Column, V);
+        T->GetNodeSortValue(Node, Column, V);
         K.Values.emplace_back(V, Descending);
         for (int J = 1; Multi && J < S; ++J) {
             Variant W;
-            GetNodeSortValue(K.Node, GetSortedColumn(J), W);
-            K.Values.emplace_back(W, IsSortedColumnDescending(J));
+            T->GetNodeSortValue(Node, T->GetSortedColumn(J), W);
+            K.Values.emplace_back(W, T->IsSortedColumnDescending(J));
         }
+        return K;
     }
-    const bool CaseSensitive = IsCaseSensitiveSort();
-    auto Compare = [&](const SortKey& A, const SortKey& B) -> int {
-        if (OnCompareNodes) {
+    int Compare(const SortKey& A, const SortKey& B) const {
+        if (T->OnCompareNodes) {
             int C = 0;
-            OnCompareNodes(this, A.Node, B.Node, C);
-            return C != 0 ? C : CompareNodes(A.Node, B.Node);
+            T->OnCompareNodes(T, A.Node, B.Node, C);
+            return C != 0 ? C : T->CompareNodes(A.Node, B.Node);
         }
         for (size_t I = 0; I < A.Values.size(); ++I) {
             const Variant& VA = A.Values[I].first;
@@ -492,13 +499,59 @@ void TCustomdxTreeList::SortNodeList(TList* List, int Column, bool Descending) {
             if (C != 0)
                 return A.Values[I].second ? -C : C;
         }
-        return CompareNodes(A.Node, B.Node);
-    };
+        return T->CompareNodes(A.Node, B.Node);
+    }
+};
+}  // namespace
+
+void TCustomdxTreeList::SortNodeList(TList* List, int Column, bool Descending) {
+    if (!List || List->Count() < 2)
+        return;
+    const NodeOrder Order(this, Column, Descending);
+    std::vector<SortKey> Keys;
+    Keys.reserve(List->Count());
+    for (int I = 0; I < List->Count(); ++I)
+        Keys.push_back(Order.Key(static_cast<TdxTreeListNode*>(List->Items(I))));
     // Values of kinds that do not compare still get one answer per pair, ties fall to the node
     // order; a merge sort stays within the list even should a user's compare event contradict itself.
-    std::stable_sort(Keys.begin(), Keys.end(), [&](const SortKey& A, const SortKey& B) { return Compare(A, B) < 0; });
+    std::stable_sort(Keys.begin(), Keys.end(),
+                     [&](const SortKey& A, const SortKey& B) { return Order.Compare(A, B) < 0; });
     for (int I = 0; I < List->Count(); ++I)
         List->SetItems(I, Keys[I].Node);
+}
+
+bool TCustomdxTreeList::PlaceNodeInSortedList(TdxTreeListNode* Node, int Column, bool Descending) {
+    TList* List = Node->Parent() ? Node->Parent()->ChildList() : FRootList;
+    const int From = List ? List->IndexOf(Node) : -1;
+    if (From < 0 || List->Count() < 2)
+        return false;
+    const NodeOrder Order(this, Column, Descending);
+    const SortKey Key = Order.Key(Node);
+    // The first sibling (the node itself left out) that the node sorts before.
+    int Lo = 0, Hi = List->Count() - 1;
+    while (Lo < Hi) {
+        const int Mid = (Lo + Hi) / 2;
+        const int At = Mid < From ? Mid : Mid + 1;
+        if (Order.Compare(Order.Key(static_cast<TdxTreeListNode*>(List->Items(At))), Key) < 0)
+            Lo = Mid + 1;
+        else
+            Hi = Mid;
+    }
+    if (Lo == From)
+        return false;
+    // A row without shown children moves in the row cache by itself; a shown subtree rebuilds it.
+    const bool InRows = FLockCount == 0 && Node->IsVisible() && IsRowCacheUsable();
+    const bool Single = InRows && !(Node->Expanded() && Node->Count() > 0);
+    if (Single)
+        UpdateRowCacheFor(Node, true);
+    List->Move(From, Lo);
+    if (Single) {
+        UpdateRowCacheFor(Node, false);
+    } else if (InRows) {
+        ClearRowCache();
+        BuildRowCache();
+    }
+    return true;
 }
 
 void TCustomdxTreeList::SortNodes(int Level, int Column, bool Descending) {

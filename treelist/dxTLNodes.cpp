@@ -209,7 +209,10 @@ std::string TdxTreeListNode::Strings(int Column) {
     return S;
 }
 
-void TdxTreeListNode::SetStrings(int Column, const std::string& Value) { FOwner->SetNodeString(this, Column, Value); }
+void TdxTreeListNode::SetStrings(int Column, const std::string& Value) {
+    FOwner->SetNodeString(this, Column, Value);
+    FOwner->NodeValueChanged(this, Column);
+}
 
 Variant TdxTreeListNode::Values(int Column) {
     Variant V;
@@ -217,7 +220,10 @@ Variant TdxTreeListNode::Values(int Column) {
     return V;
 }
 
-void TdxTreeListNode::SetValues(int Column, const Variant& Value) { FOwner->SetNodeValue(this, Column, Value); }
+void TdxTreeListNode::SetValues(int Column, const Variant& Value) {
+    FOwner->SetNodeValue(this, Column, Value);
+    FOwner->NodeValueChanged(this, Column);
+}
 
 void TdxTreeListNode::MakeVisible() { FOwner->MakeNodeVisible(this); }
 

@@ -109,8 +109,7 @@ void TCustomdxTreeListControl::SaveColumnLayout(TdxRegIniWrapper* W, const std::
     W->WriteInteger(S, "Index", C->Index());
     W->WriteInteger(S, "Width", C->Width());
     W->WriteInteger(S, "Sorted", static_cast<int>(C->Sorted()));
-    auto I = std::find(FSortList.begin(), FSortList.end(), C);
-    W->WriteInteger(S, "SortedOrder", I == FSortList.end() ? -1 : static_cast<int>(I - FSortList.begin()));
+    W->WriteInteger(S, "SortedOrder", C->GetSortIndex());
     W->WriteInteger(S, "StoredRowIndex", C->StoredRowIndex());
 }
 
@@ -126,9 +125,18 @@ void TCustomdxTreeListControl::SaveToRegIni(TObject* RegIniObject, std::string K
 // ---------------------------------------------------------------------------------------------
 // Loading
 
-void TCustomdxTreeListControl::BeginLayoutLoad(TdxRegIniWrapper*) { BeginUpdate(); }
+// Several sorted columns change together while a layout loads: the nodes are sorted once, at the end.
+void TCustomdxTreeListControl::BeginLayoutLoad(TdxRegIniWrapper*) {
+    BeginUpdate();
+    if (IsMultiSortOption())
+        LockSort();
+}
 
-void TCustomdxTreeListControl::EndLayoutLoad(TdxRegIniWrapper*) { EndUpdate(); }
+void TCustomdxTreeListControl::EndLayoutLoad(TdxRegIniWrapper*) {
+    if (IsMultiSortOption() && FSortLock > 0)
+        UnlockSort();
+    EndUpdate();
+}
 
 void TCustomdxTreeListControl::LoadOptionsLayout(TdxRegIniWrapper* W, const std::string& Key) {
     SetShowGrid(W->ReadBool(Key, "ShowGrid", ShowGrid()));
@@ -139,7 +147,7 @@ void TCustomdxTreeListControl::LoadOptionsLayout(TdxRegIniWrapper* W, const std:
         SetRowHeight(Height);
     const int Rows = W->ReadInteger(Key, "HeaderPanelRowCount", FHeaderPanelRowCount);
     if (Rows != -1) {
-        SetOptionsEx(OptionsEx() - TdxTreeListOptionsEx{txAutoHeaderPanelRowCount});
+        DisableAutoHeaderRows();
         SetHeaderPanelRowCountValue(Rows);
     }
 }

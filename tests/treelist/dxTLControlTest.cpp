@@ -520,3 +520,419 @@ TEST_F(ControlTest, TheSortOrderOfSeveralColumnsAndStoredHeaderRowsStreamWithThe
     EXPECT_EQ(1, T->Columns(3)->RowIndex());
     Back->Free();
 }
+
+namespace {
+// A column kind whose defaults come from elsewhere (as a data-aware column's come from its field).
+class TFieldLikeColumn : public TdxTreeListColumn {
+    DECLARE_CLASS(TFieldLikeColumn, TdxTreeListColumn)
+public:
+    using TdxTreeListColumn::TdxTreeListColumn;
+    int GetDefaultMaxLength() override { return 5; }
+    bool GetDefaultReadOnly() override { return true; }
+};
+
+// A control that can refuse all editing, as a data-aware control does on a read-only data set.
+class TLockableTreeList : public TCustomdxTreeListControl {
+    DECLARE_CLASS(TLockableTreeList, TCustomdxTreeListControl)
+public:
+    using TCustomdxTreeListControl::TCustomdxTreeListControl;
+    bool Locked = false;
+    bool IsEditingReadOnly() override { return Locked; }
+};
+
+// "b0 b1|b2;..." : per visible band (";"), per header row ("|"), the columns by position.
+std::string GridText(TCustomdxTreeListControl* T) {
+    std::string S;
+    for (int B = 0; B < T->GetVisibleBandCount(); ++B) {
+        if (B > 0)
+            S += ";";
+        for (int R = 0; R < T->GetBandRowCount(B); ++R) {
+            if (R > 0)
+                S += "|";
+            for (int P = 0; P < T->GetColumnCountInRow(B, R); ++P)
+                S += (P > 0 ? " " : "") + std::to_string(T->GetColumnAt(B, R, P));
+        }
+    }
+    return S;
+}
+}  // namespace
+
+TEST_F(ControlTest, StartUpMakesAOnePixelImageList) {
+    ASSERT_NE(nullptr, dxTLImageList);
+    ASSERT_TRUE(dxTLImageList->HandleAllocated());
+    int W = 0, H = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(dxTLImageList->Handle(), &W, &H));
+    EXPECT_EQ(1, W);
+    EXPECT_EQ(1, H);
+    EXPECT_EQ(0, ImageList_GetImageCount(dxTLImageList->Handle()));
+    // Start-up is counted: a second start and its shut-down keep the list of the first.
+    TImageList* First = dxTLImageList;
+    dxTLInitialization();
+    dxTLFinalization();
+    EXPECT_EQ(First, dxTLImageList);
+}
+
+TEST_F(ControlTest, TheLayoutListsAnswerAsTheBandsAndColumnsDo) {
+    TwoBandsFourColumns();
+    Pump();
+    struct Case {
+        const char* Step;
+        std::function<void()> Change;
+        const char* Grid;
+    };
+    const Case Cases[] = {
+        {"two bands", [] {}, "0 1;2 3"},
+        {"second hidden", [&] { Tree->Columns(1)->SetVisible(false); }, "0;2 3"},
+        {"moved to band 0", [&] { Tree->Columns(3)->SetBandIndex(0); }, "0 3;2"},
+        {"second row", [&] {
+             Tree->SetHeaderPanelRowCountValue(2);
+             Tree->Columns(0)->SetRowIndex(1);
+         }, "3|0;2"},
+        {"first band hidden", [&] { Tree->Bands()->Items(0)->SetVisible(false); }, "2"},
+        {"band shown, column moved", [&] {
+             Tree->Bands()->Items(0)->SetVisible(true);
+             Tree->Columns(2)->SetIndex(0);
+         }, "3|1;0"},
+        {"band moved", [&] { Tree->Bands()->Items(1)->SetIndex(0); }, "0;3|1"},
+    };
+    for (const Case& C : Cases) {
+        C.Change();
+        EXPECT_TRUE(Tree->LayoutListsBuilt()) << C.Step << ": the answers come from the lists";
+        EXPECT_EQ(C.Grid, GridText(Tree)) << C.Step;
+        // The same questions with the lists gone are computed from the bands and columns.
+        Tree->ClearRowCache();
+        EXPECT_FALSE(Tree->LayoutListsBuilt());
+        EXPECT_EQ(C.Grid, GridText(Tree)) << C.Step << " (computed)";
+        Tree->LayoutChanged();
+    }
+    EXPECT_EQ(-1, Tree->GetColumnAt(0, 0, 5));
+    EXPECT_EQ(-1, Tree->GetColumnAt(3, 0, 0));
+    EXPECT_EQ(0, Tree->GetColumnCountInRow(-1, 0));
+}
+
+TEST_F(ControlTest, CachedColumnWidthsFollowTheControlsWidth) {
+    Tree->SetOptions(Tree->Options() + TdxTreeListOptions{toAutoWidth});
+    for (int I = 0; I < 3; ++I)
+        Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form)->SetWidth(50 + 25 * I);
+    Pump();
+    auto Widths = [&] {
+        std::vector<int> W;
+        for (int I = 0; I < 3; ++I)
+            W.push_back(Tree->GetColumnDisplayWidth(I));
+        return W;
+    };
+    const std::vector<int> Before = Widths();
+    Tree->SetBounds(0, 0, 500, 250);
+    Pump();
+    const std::vector<int> After = Widths();
+    EXPECT_NE(Before, After) << "an automatic width follows the control";
+    EXPECT_TRUE(Tree->LayoutListsBuilt());
+    Tree->ClearRowCache();
+    EXPECT_EQ(After, Widths()) << "the cached widths equal the computed ones";
+    Tree->LayoutChanged();
+    // A size set without a window still gives fresh widths.
+    Tree->SetParent(nullptr);
+    Tree->SetBounds(0, 0, 300, 250);
+    const std::vector<int> Small = Widths();
+    Tree->ClearRowCache();
+    EXPECT_EQ(Small, Widths());
+}
+
+TEST_F(ControlTest, AHotCellsCursorIsKeptUntilTheMouseLeavesAndTheUsersCursorComesBack) {
+    TwoBandsFourColumns();
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txHotTrack});
+    TdxTreeListNode* N = Row({"a", "b", "c", "d"});
+    Row({"e", "f", "g", "h"});
+    Tree->OnGetHotCursor = TdxTreeListHotCursorEvent::FromFunction([](TObject*, HitInfo Info, TCursor& C) {
+        if (Info.Node && Info.Column == 1)
+            C = crHandPoint;
+    });
+    Pump();
+    auto CellCenter = [&](int Column) {
+        TRect R;
+        Tree->GetCellRect(N, Column, R);
+        return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    };
+    auto MoveTo = [&](int Column) { SendMouse(Tree, WM_MOUSEMOVE, CellCenter(Column), 0); };
+    Tree->SetCursor(crCross);
+    struct Case {
+        int Column;
+        TCursor Expected;
+    };
+    for (const Case& C : {Case{1, crHandPoint}, Case{0, crCross}, Case{1, crHandPoint}, Case{2, crCross}}) {
+        MoveTo(C.Column);
+        EXPECT_EQ(C.Expected, Tree->Cursor()) << C.Column;
+        // The window shows the control's cursor on the next WM_SETCURSOR.
+        const TPoint S = Tree->ClientToScreen(CellCenter(C.Column));
+        Tree->Perform(WM_NCHITTEST, 0, MAKELPARAM(S.X, S.Y));
+        Tree->Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(Tree->Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(Screen->Cursors(C.Expected), GetCursor()) << C.Column;
+    }
+    Tree->SetCursor(crIBeam);
+    MoveTo(1);
+    EXPECT_EQ(crHandPoint, Tree->Cursor());
+    MoveTo(3);
+    EXPECT_EQ(crIBeam, Tree->Cursor()) << "the cursor set by the user last";
+}
+
+TEST_F(ControlTest, MaxLengthAndReadOnlyAnswerTheirDefaultsUntilSetAndStreamOnlyWhenSetOtherwise) {
+    auto* C = static_cast<TFieldLikeColumn*>(Tree->CreateColumn(TFieldLikeColumn::StaticClass(), Form));
+    struct Case {
+        const char* Step;
+        std::function<void()> Change;
+        int MaxLength;
+        bool ReadOnly, MaxLengthStored, ReadOnlyStored;
+    };
+    const Case Cases[] = {
+        {"new", [] {}, 5, true, false, false},
+        {"set to the defaults", [&] { C->SetMaxLength(5); C->SetReadOnly(true); }, 5, true, false, false},
+        {"set otherwise", [&] { C->SetMaxLength(0); C->SetReadOnly(false); }, 0, false, true, true},
+        {"defaults restored", [&] { C->RestoreDefaults(); }, 5, true, false, false},
+    };
+    for (const Case& K : Cases) {
+        K.Change();
+        EXPECT_EQ(K.MaxLength, C->MaxLength()) << K.Step;
+        EXPECT_EQ(K.ReadOnly, C->ReadOnly()) << K.Step;
+        EXPECT_EQ(K.MaxLengthStored, C->IsMaxLengthStored()) << K.Step;
+        EXPECT_EQ(K.ReadOnlyStored, C->IsReadOnlyStored()) << K.Step;
+    }
+    // Only what was set otherwise is written, and reads back.
+    TdxTreeListColumn* P = Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    P->SetMaxLength(8);
+    P->SetOEMConvert(true);
+    P->SetReadOnly(false);
+    P->PasswordChar = '*';
+    P->CharCase = ecUpperCase;
+    C->SetReadOnly(false);
+    RegisterClass(TFieldLikeColumn::StaticClass());
+    TForm* Back = nullptr;
+    TCustomdxTreeListControl* T = StreamBack(Back);
+    ASSERT_NE(nullptr, T);
+    ASSERT_EQ(2, T->ColumnCount());
+    EXPECT_EQ(5, T->Columns(0)->MaxLength());
+    EXPECT_FALSE(T->Columns(0)->ReadOnly()) << "set otherwise than the default";
+    EXPECT_FALSE(T->Columns(0)->IsMaxLengthStored());
+    EXPECT_EQ(8, T->Columns(1)->MaxLength());
+    EXPECT_TRUE(T->Columns(1)->OEMConvert());
+    EXPECT_FALSE(T->Columns(1)->IsReadOnlyStored()) << "false is the default";
+    EXPECT_EQ('*', T->Columns(1)->PasswordChar);
+    EXPECT_EQ(ecUpperCase, T->Columns(1)->CharCase);
+    Back->Free();
+}
+
+TEST_F(ControlTest, TheEditorTakesTheColumnsLimitConversionAndReadOnlyState) {
+    Form->Free();
+    Form = NewForm();
+    auto* L = Create<TLockableTreeList>(Form);
+    L->SetName("Tree");
+    L->SetParent(Form);
+    L->SetBounds(0, 0, 380, 250);
+    Tree = L;
+    Tree->SetOptions(TdxTreeListOptions{toEditing});
+    Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form)->SetMaxLength(3);
+    Tree->Columns(0)->SetOEMConvert(true);
+    TdxTreeListNode* N = Row({"x"});
+    Tree->SetFocus();
+    Tree->SetFocused(N);
+    struct Case {
+        const char* Step;
+        bool Locked, ColumnReadOnly;
+        const char* Typed;
+        const char* Result;
+    };
+    for (const Case& C : {Case{"limited to 3", false, false, "abcdef", "abc"},
+                          Case{"read-only column", false, true, "zz", "abc"},
+                          Case{"control edits nothing", true, false, "zz", "abc"}}) {
+        L->Locked = C.Locked;
+        Tree->Columns(0)->SetReadOnly(C.ColumnReadOnly);
+        EXPECT_EQ(C.Locked || C.ColumnReadOnly, Tree->Columns(0)->ReadOnly()) << C.Step;
+        Tree->ShowEditor();
+        auto* E = dynamic_cast<TdxInplaceTextEdit*>(Tree->InplaceEditor());
+        ASSERT_NE(nullptr, E) << C.Step;
+        EXPECT_EQ(3, E->MaxLength()) << C.Step;
+        EXPECT_TRUE(E->OEMConvert()) << C.Step;
+        for (const char* P = C.Typed; *P; ++P)
+            PostMessageA(E->Handle(), WM_CHAR, static_cast<WPARAM>(*P), 1);
+        Pump();
+        PostMessageA(E->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+        Pump();
+        EXPECT_EQ(C.Result, N->Strings(0)) << C.Step;
+    }
+}
+
+TEST_F(ControlTest, AssignColumnsCopiesClassesSettingsAndNames) {
+    TForm* Other = NewForm();
+    Other->SetName("OtherForm");
+    TCustomdxTreeListControl* Source = Place(Other);
+    Source->CreateColumn(TdxTreeListColumn::StaticClass(), Other)->SetCaption("Name");
+    auto* M = static_cast<TdxTreeListMaskColumn*>(Source->CreateColumn(TdxTreeListMaskColumn::StaticClass(), Other));
+    M->SetWidth(140);
+    M->EditMask = "000";
+    M->SetReadOnly(true);
+    M->SetMaxLength(3);
+    M->SetVisible(false);
+    Source->Columns(0)->SetName("NameColumn");
+    TdxTreeListColumn* Old = Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    Old->SetCaption("old");
+    Tree->AssignColumns(Source);
+    ASSERT_EQ(2, Tree->ColumnCount());
+    EXPECT_EQ(TdxTreeListColumn::StaticClass(), Tree->Columns(0)->ClassType());
+    EXPECT_EQ(TdxTreeListMaskColumn::StaticClass(), Tree->Columns(1)->ClassType());
+    EXPECT_EQ("NameColumn", Tree->Columns(0)->Name());
+    EXPECT_EQ(M->Name(), Tree->Columns(1)->Name());
+    EXPECT_EQ("Name", Tree->Columns(0)->Caption());
+    EXPECT_FALSE(Tree->Columns(0)->IsWidthAssigned()) << "an unset width stays unset";
+    EXPECT_EQ(140, Tree->Columns(1)->Width());
+    EXPECT_EQ("000", static_cast<TdxTreeListMaskColumn*>(Tree->Columns(1))->EditMask);
+    EXPECT_TRUE(Tree->Columns(1)->ReadOnly());
+    EXPECT_EQ(0, Tree->Columns(1)->MaxLength()) << "the text limit is not copied";
+    EXPECT_FALSE(Tree->Columns(1)->Visible());
+    for (int I = 0; I < 2; ++I)
+        EXPECT_EQ(Form, Tree->Columns(I)->Owner()) << "owned as the first old column was";
+    EXPECT_EQ(nullptr, Form->FindComponent("TreeColumn1")) << "the old column is gone";
+    // Without columns of its own the control owns the copies.
+    auto* Empty = Create<TCustomdxTreeListControl>(Other);
+    Empty->SetName("Empty");
+    Empty->SetParent(Other);
+    Empty->AssignColumns(Tree);
+    ASSERT_EQ(2, Empty->ColumnCount());
+    EXPECT_EQ(Empty, Empty->Columns(0)->Owner());
+    EXPECT_EQ("NameColumn", Empty->Columns(0)->Name());
+    Other->Free();
+}
+
+TEST_F(ControlTest, EveryRenameOfAColumnIsReported) {
+    std::vector<std::string> Names;
+    TdxTreeListColumn* C = Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    C->OnNameChanged = TNotifyEvent::FromFunction(
+        [&](TObject* S) { Names.push_back(static_cast<TdxTreeListColumn*>(S)->Name()); });
+    C->SetName("First");
+    C->SetName("First");
+    C->SetName("Second");
+    EXPECT_EQ((std::vector<std::string>{"First", "Second"}), Names) << "an unchanged name is no rename";
+    EXPECT_THROW(C->SetName("Tree"), EComponentError);
+    EXPECT_EQ(2u, Names.size()) << "a refused name is no rename";
+}
+
+TEST_F(ControlTest, NodesTakeTheirPlaceWhenTheirSortedTextIsSetOrEdited) {
+    TwoBandsFourColumns();
+    Tree->SetOptions(TdxTreeListOptions{toEditing});
+    for (const char* S : {"d", "b", "f"})
+        Row({S, S});
+    Tree->Columns(0)->SetSorted(csUp);
+    ASSERT_EQ("bdf", ColumnTexts(0));
+    TdxTreeListNode* Parent = Tree->GetNodeAtRow(1);
+    struct Case {
+        const char* Step;
+        std::function<void()> Change;
+        const char* Order;
+    };
+    TdxTreeListNode* Added = nullptr;
+    const Case Cases[] = {
+        {"added empty", [&] { Added = Tree->Add(); }, "bdf"},
+        {"its text set", [&] { Added->SetStrings(0, "c"); }, "bcdf"},
+        {"another text set", [&] { Tree->GetNodeAtRow(0)->SetStrings(0, "z"); }, "cdfz"},
+        {"an unsorted column set", [&] { Tree->GetNodeAtRow(0)->SetStrings(1, "a"); }, "cdfz"},
+        {"a value set", [&] { Tree->GetNodeAtRow(3)->SetValues(0, std::string("a")); }, "acdf"},
+        {"children placed among themselves", [&] {
+             for (const char* S : {"d2", "d1"})
+                 Parent->AddChild()->SetStrings(0, S);
+             Parent->SetExpanded(true);
+         }, "acdd1d2f"},
+        {"a parent with its children", [&] { Parent->SetStrings(0, "e"); }, "aced1d2f"},
+        {"descending", [&] { Tree->Columns(0)->SetSorted(csDown); }, "fed2d1ca"},
+        {"inside an update", [&] {
+             Tree->BeginUpdate();
+             Tree->GetNodeAtRow(0)->SetStrings(0, "b");
+             EXPECT_EQ(Tree->GetRootNode(0)->Strings(0), "b") << "no move while updating";
+             Tree->EndUpdate();
+         }, "ed2d1cba"},
+    };
+    for (const Case& C : Cases) {
+        C.Change();
+        EXPECT_EQ(C.Order, ColumnTexts(0)) << C.Step;
+    }
+    // Editing the focused cell moves the row; the focus stays on it.
+    TdxTreeListNode* N = Tree->GetNodeAtRow(0);
+    Tree->SetFocus();
+    Tree->SetFocused(N);
+    Tree->SetFocusedColumn(0);
+    Tree->ShowEditor();
+    ASSERT_NE(nullptr, Tree->InplaceEditor());
+    for (char K : {'b', 'b'})
+        PostMessageA(Tree->InplaceEditor()->Handle(), WM_CHAR, static_cast<WPARAM>(K), 1);
+    Pump();
+    PostMessageA(Tree->InplaceEditor()->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    Pump();
+    EXPECT_EQ("cbbd2d1ba", ColumnTexts(0)) << "the row and its children moved down";
+    EXPECT_EQ(N, Tree->FocusedNode());
+    EXPECT_EQ(N, Tree->GetNodeAtRow(Tree->GetFocusedRowIndex()));
+}
+
+TEST_F(ControlTest, AnAutomaticHeaderRowCountFollowsTheColumnsRows) {
+    for (int I = 0; I < 3; ++I)
+        Tree->CreateColumn(TdxTreeListColumn::StaticClass(), Form);
+    Tree->SetHeaderPanelRowCountValue(3);
+    Tree->Columns(1)->SetRowIndex(1);
+    Tree->Columns(2)->SetRowIndex(2);
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txAutoHeaderPanelRowCount});
+    Tree->Columns(2)->SetVisible(false);
+    EXPECT_EQ(2, Tree->HeaderPanelRowCountValue()) << "the emptied row goes";
+    EXPECT_EQ(1, Tree->Columns(2)->StoredRowIndex()) << "the hidden column moves up with it";
+    EXPECT_TRUE(Tree->IsAutoHeaderPanelRowCount());
+    EXPECT_FALSE(Tree->IsHeaderPanelRowCountStored()) << "the columns give the count";
+    Tree->Columns(1)->SetVisible(false);
+    EXPECT_EQ(1, Tree->HeaderPanelRowCountValue());
+    Tree->SetHeaderPanelRowCountValue(4);
+    EXPECT_FALSE(Tree->IsAutoHeaderPanelRowCount()) << "a count set from outside ends the automatic one";
+    EXPECT_EQ(4, Tree->HeaderPanelRowCountValue());
+    EXPECT_TRUE(Tree->IsHeaderPanelRowCountStored());
+    struct Case {
+        const char* Step;
+        std::function<void()> Change;
+        int BandMax, Bands, HeaderMax, Headers, HeaderMin;
+    };
+    const Case Cases[] = {
+        {"header maximum lowered", [&] { Tree->SetHeaderPanelMaxRowCount(2); }, 5, 1, 2, 2, 1},
+        {"below 1", [&] {
+             Tree->SetHeaderPanelMaxRowCount(0);
+             Tree->SetBandMaxRowCount(-4);
+             Tree->SetHeaderMinRowCount(0);
+         }, 1, 1, 1, 1, 1},
+        {"raised", [&] {
+             Tree->SetBandMaxRowCount(3);
+             Tree->SetBandRowCountValue(9);
+             Tree->SetHeaderMinRowCount(2);
+         }, 3, 3, 1, 1, 2},
+    };
+    for (const Case& C : Cases) {
+        C.Change();
+        EXPECT_EQ(C.BandMax, Tree->BandMaxRowCount) << C.Step;
+        EXPECT_EQ(C.Bands, Tree->BandRowCount()) << C.Step;
+        EXPECT_EQ(C.HeaderMax, Tree->HeaderPanelMaxRowCount) << C.Step;
+        EXPECT_EQ(C.Headers, Tree->HeaderPanelRowCountValue()) << C.Step;
+        EXPECT_EQ(C.HeaderMin, Tree->GetHeaderMinRowCount()) << C.Step;
+    }
+}
+
+TEST_F(ControlTest, ALoadedLayoutSortsTheNodesByItsStoredSortOrder) {
+    TwoBandsFourColumns();
+    Tree->SetOptionsEx(Tree->OptionsEx() + TdxTreeListOptionsEx{txMultiSort});
+    for (const auto& R : std::vector<std::vector<std::string>>{{"1", "b"}, {"2", "a"}, {"1", "a"}})
+        Row(R);
+    Tree->Columns(1)->SetSorted(csUp);
+    Tree->Columns(0)->SetSorted(csUp);
+    ASSERT_EQ("121", ColumnTexts(0)) << "by the second column, then the first";
+    testing_support::TempDir Dir;
+    const std::string File = Dir / "layout.ini";
+    Tree->SaveLayoutToIniFile(File);
+    for (int C : {1, 0})
+        Tree->Columns(C)->SetSorted(csNone);
+    for (int C : {0, 1})
+        Tree->Columns(C)->SetSorted(csUp);
+    ASSERT_EQ("112", ColumnTexts(0)) << "by the first column, then the second";
+    Tree->LoadLayoutFromIniFile(File);
+    ASSERT_EQ(2, Tree->SortedColumnCount());
+    EXPECT_EQ(Tree->Columns(1), Tree->SortedColumns(0));
+    EXPECT_EQ("121", ColumnTexts(0)) << "the nodes follow the loaded order";
+}
