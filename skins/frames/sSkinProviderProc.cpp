@@ -9,6 +9,7 @@
 #include "sFade.h"
 #include "sPaintServices.h"
 #include "sSkinManager.h"
+#include "sSkinMenus.h"
 #include "sSystemMenu.h"
 
 namespace {
@@ -416,6 +417,10 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
         case WM_INITMENUPOPUP:
             if (HIWORD(Message.LParam))
                 EnableMenuItem(reinterpret_cast<HMENU>(Message.WParam), SC_SIZE, MF_GRAYED);
+            CallOld(Message);
+            return;
+        case WM_MEASUREITEM:
+            PrepareMeasuredMenuItem(Form, M, Message);
             CallOld(Message);
             return;
         case WM_ENTERIDLE:
