@@ -149,14 +149,14 @@ TEST_F(sSkinMenusTest, AContextMenuOfASkinnedControlIsMeasuredDrawnAndShapedFrom
     if (IsDwmCompositionEnabled())
         GTEST_SKIP() << "with desktop composition popup menus keep the system's look";
     auto* Panel = Place<TsPanel>(20, 20, 200, 100);
-    TPopupMenu* Menu = MakeMenu({"One", "-", "Two"});
+    TPopupMenu* Menu = MakeMenu({"One", "-", "Two", "-Group-"});
     Panel->SetPopupMenu(Menu);
     Pump();
     ASSERT_TRUE(Panel->SkinData()->IsSkinned(false));
     EXPECT_FALSE(Menu->OwnerDraw()) << "nothing hooked the menu before it is shown";
     const int Normal = NormalItemHeight(Menus->Margin);
-    int Heights[3] = {};
-    COLORREF ItemPixel = 0, BorderPixel = 0;
+    int Heights[4] = {};
+    COLORREF ItemPixel = 0, BorderPixel = 0, DividerTop = 0, DividerBottom = 0, CaptionPixel = 0;
     bool Shaped = false, CornerCut = false, CentreKept = false;
     LRESULT BorderAnswer = -1;
     std::size_t Wrappers = 0, Backgrounds = 0;
@@ -167,9 +167,14 @@ TEST_F(sSkinMenusTest, AContextMenuOfASkinnedControlIsMeasuredDrawnAndShapedFrom
             SendMessageA(Panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Panel->Handle()), MAKELPARAM(P.x, P.y));
         },
         [&](HWND Popup) {
-            for (int I = 0; I < 3; ++I)
+            for (int I = 0; I < 4; ++I)
                 Heights[I] = ItemRect(Popup, Menu->Handle(), I).Height();
             const TRect One = ItemRect(Popup, Menu->Handle(), 0);
+            const TRect Divider = ItemRect(Popup, Menu->Handle(), 1);
+            DividerTop = PixelOf(Popup, Divider.Left + 30, Divider.Top);
+            DividerBottom = PixelOf(Popup, Divider.Left + 30, Divider.Top + 1);
+            const TRect Caption = ItemRect(Popup, Menu->Handle(), 3);
+            CaptionPixel = PixelOf(Popup, Caption.Left + 3, Caption.Top + 3);
             ItemPixel = PixelOf(Popup, One.Right - 3, (One.Top + One.Bottom) / 2);
             BorderPixel = PixelOf(Popup, 1, (One.Top + One.Bottom) / 2);
             HRGN R = CreateRectRgn(0, 0, 0, 0);
@@ -187,6 +192,10 @@ TEST_F(sSkinMenusTest, AContextMenuOfASkinnedControlIsMeasuredDrawnAndShapedFrom
     EXPECT_EQ(Heights[0], Normal);
     EXPECT_EQ(Heights[1], 2) << "a divider";
     EXPECT_EQ(Heights[2], Normal);
+    EXPECT_EQ(Heights[3], Normal) << "a caption item";
+    EXPECT_EQ(DividerTop, COLORREF(0x808080)) << "without a divider mask: a grey and white bevel line";
+    EXPECT_EQ(DividerBottom, COLORREF(0xFFFFFF));
+    EXPECT_EQ(CaptionPixel, COLORREF(0xB0B000)) << "a caption item lies on the tool-bar section";
     EXPECT_EQ(ItemPixel, COLORREF(ItemColor)) << "the item is painted from the skin's item section";
     EXPECT_EQ(BorderPixel, MaskBorderColor) << "the popup's border comes from the menu's border mask";
     EXPECT_TRUE(Shaped) << "the popup window got a region";
@@ -228,6 +237,35 @@ TEST_F(sSkinMenusTest, TheMenuBorderMessageShapesThePopupOfAnItemAgain) {
     Menus->HookMenu(Menu, false);
     EXPECT_FALSE(Menu->OwnerDraw());
     EXPECT_FALSE(Menu->Items()->Items(0)->OnMeasureItem) << "the skinned handlers are taken away";
+}
+
+TEST_F(sSkinMenusTest, TheExtraLineRunsDownTheFirstColumnOfThePopup) {
+    LoadSkin();
+    if (IsDwmCompositionEnabled())
+        GTEST_SKIP() << "with desktop composition popup menus keep the system's look";
+    TPopupMenu* Menu = MakeMenu({"One", "Two"});
+    Menus->HookMenu(Menu, true);
+    Manager->MenuSupport->UseExtraLine = true;
+    TMenuItem* AskedFor = nullptr;
+    Manager->OnGetMenuExtraLineData = TacGetExtraLineData::FromFunction(
+        [&](TMenuItem* First, std::string&, std::string& Caption, TBitmap*&, bool&) {
+            AskedFor = First;
+            Caption = "&Side";
+        });
+    COLORREF Line = 0, Item = 0;
+    bool Shown = false;
+    RunPopup([&] { Menu->Popup(100, 100); },
+             [&](HWND Popup) {
+                 const TRect One = ItemRect(Popup, Menu->Handle(), 0);
+                 Line = PixelOf(Popup, One.Left + 3, One.Top + 2);
+                 Item = PixelOf(Popup, One.Right - 3, (One.Top + One.Bottom) / 2);
+                 Shown = !MenuBackgrounds.empty() && MenuBackgrounds.front().ExtraLineShown;
+             });
+    EXPECT_EQ(AskedFor, Menu->Items()->Items(0)) << "the program is asked with the popup's first item";
+    EXPECT_EQ(ExtraLineCaption, "Side") << "the accelerator mark goes";
+    EXPECT_TRUE(Shown);
+    EXPECT_EQ(Line, COLORREF(0x405080)) << "the strip is painted from the extra line's section";
+    EXPECT_EQ(Item, COLORREF(ItemColor));
 }
 
 TEST_F(sSkinMenusTest, ItemKindsMeasureAsTheSkinnedMenusSay) {
@@ -379,6 +417,52 @@ TEST_F(sSkinMenusTest, ADropDownButtonsHintsComeBackWhenItsMenuIsDrawn) {
     EXPECT_TRUE(HintsWhileOpen) << "the press switched hints off; the drawn menu gave them back";
     EXPECT_EQ(OpenButton, nullptr);
     EXPECT_FALSE(SpeedButtonHintsOff);
+}
+
+TEST_F(sSkinMenusTest, AMenuBarItemIsPaintedOverTheFormImage) {
+    LoadSkin();
+    TMainMenu* Main = Create<TMainMenu>(Form);
+    TMenuItem* File = AddItem(Main, "File");
+    TMenuItem* Gone = AddItem(Main, "Gone");
+    Gone->SetEnabled(false);
+    auto* Provider = Create<TsSkinProvider>(Form);
+    Main->SetWindowHandle(Form->Handle());
+    Provider->SkinData()->BackgroundStale = true;
+    RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    ASSERT_TRUE(Provider->SkinData()->CacheBitmap);
+    Menus->HookMainMenu(Main, true);
+    EXPECT_TRUE(File->OnAdvancedDrawItem);
+    int W = 0, H = 0;
+    TOwned<TBitmap> B(NewBitmap24(120, 40));
+    File->MeasureItem(B->Canvas(), W, H);
+    EXPECT_EQ(H, GetSystemMetrics(SM_CYMENU) - 1);
+    struct Case {
+        TMenuItem* Item;
+        TOwnerDrawState State;
+        TColor Expected;
+    };
+    const Case Cases[] = {
+        {File, {}, ItemColor},
+        {File, {odSelected}, 0x000000C0},
+        {File, {odHotLight}, 0x000000C0},
+    };
+    for (const Case& C : Cases) {
+        B->Canvas()->Brush()->SetColor(clBlack);
+        B->Canvas()->FillRect(TRect{0, 0, 120, 40});
+        C.Item->AdvancedDrawItem(B->Canvas(), TRect{10, 5, 70, 25}, C.State, true);
+        EXPECT_EQ(GetPx(B.get(), 12, 7), PxOf(C.Expected)) << C.Item->Caption();
+        EXPECT_EQ(GetPx(B.get(), 5, 7), PxOf(clBlack)) << "only the item's rectangle is painted";
+    }
+    // A disabled item is mixed with the form image behind it.
+    B->Canvas()->Brush()->SetColor(clBlack);
+    B->Canvas()->FillRect(TRect{0, 0, 120, 40});
+    Gone->AdvancedDrawItem(B->Canvas(), TRect{10, 5, 70, 25}, {}, true);
+    EXPECT_NE(GetPx(B.get(), 12, 7), PxOf(ItemColor));
+    Menus->HookMainMenu(Main, false);
+    EXPECT_FALSE(File->OnAdvancedDrawItem);
+    EXPECT_FALSE(Main->OwnerDraw());
+    FreeAndNil(Provider);
 }
 
 TEST_F(sSkinMenusTest, MainMenuItemsGetTheSkinnedHandlersAsTheProviderMeasuresThem) {
