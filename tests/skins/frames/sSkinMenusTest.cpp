@@ -362,6 +362,11 @@ TEST_F(sSkinMenusTest, TheApplicationWindowsHook) {
     Manager->SetSkinnedPopups(false);
     SendMessageA(App, WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_EQ(Manager->LastSysCommand, 2);
+
+    // Switched on again, the default manager's menus read whether they are skinned.
+    Menus->SetActive(false);
+    Manager->SetSkinnedPopups(true);
+    EXPECT_TRUE(Menus->Active);
 }
 
 TEST_F(sSkinMenusTest, AManagerThatIsNoLongerTheDefaultStillTakesItsHookAway) {
@@ -462,6 +467,29 @@ TEST_F(sSkinMenusTest, AMenuBarItemIsPaintedOverTheFormImage) {
     Menus->HookMainMenu(Main, false);
     EXPECT_FALSE(File->OnAdvancedDrawItem);
     EXPECT_FALSE(Main->OwnerDraw());
+    FreeAndNil(Provider);
+}
+
+TEST_F(sSkinMenusTest, ASkinnedFormsWindowMenuIsDrawnByTheSkinnedMenus) {
+    LoadSkin();
+    if (IsDwmCompositionEnabled())
+        GTEST_SKIP() << "with desktop composition popup menus keep the system's look";
+    auto* Provider = Create<TsSkinProvider>(Form);
+    Pump();
+    ASSERT_TRUE(Provider->SystemMenu);
+    COLORREF Pixel = 0, Disabled = 0;
+    RunPopup([&] { Provider->DropSysMenu(120, 120); },
+             [&](HWND Popup) {
+                 // The last item closes the form, which a plain form always allows.
+                 HMENU H = Provider->SystemMenu->Handle();
+                 const TRect Close = ItemRect(Popup, H, GetMenuItemCount(H) - 1);
+                 Pixel = PixelOf(Popup, Close.Right - 3, (Close.Top + Close.Bottom) / 2);
+                 const TRect Restore = ItemRect(Popup, H, 0);
+                 Disabled = PixelOf(Popup, Restore.Right - 3, (Restore.Top + Restore.Bottom) / 2);
+             });
+    EXPECT_TRUE(Provider->SystemMenu->OwnerDraw());
+    EXPECT_EQ(Pixel, COLORREF(ItemColor));
+    EXPECT_NE(Disabled, COLORREF(ItemColor)) << "restoring a normal form is disabled: mixed with the background";
     FreeAndNil(Provider);
 }
 
