@@ -113,6 +113,22 @@ LRESULT CALLBACK PopupWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPara
 }
 
 int SectionOf(TsSkinManager* M, const std::string& Name) { return M ? M->FindSectionIndex(Name) : -1; }
+
+// An item's drawing and measuring events set to the handlers (only where unassigned with
+// KeepAssigned), or cleared where they are these handlers.
+void GiveHandlers(TMenuItem* Item, const TAdvancedMenuDrawItemEvent& Draw, const TMenuMeasureItemEvent& Measure,
+                  bool KeepAssigned) {
+    if (!KeepAssigned || !Item->OnAdvancedDrawItem)
+        Item->OnAdvancedDrawItem = Draw;
+    if (!KeepAssigned || !Item->OnMeasureItem)
+        Item->OnMeasureItem = Measure;
+}
+void TakeHandlers(TMenuItem* Item, const TAdvancedMenuDrawItemEvent& Draw, const TMenuMeasureItemEvent& Measure) {
+    if (Item->OnAdvancedDrawItem == Draw)
+        Item->OnAdvancedDrawItem = nullptr;
+    if (Item->OnMeasureItem == Measure)
+        Item->OnMeasureItem = nullptr;
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -252,13 +268,9 @@ void TsSkinableMenus::HookMainMenu(TMainMenu* Menu, bool Value) {
                 continue;
             if (!Owner->SkinnedPopups)
                 return;
-            Item->OnAdvancedDrawItem = TopDrawHandler();
-            Item->OnMeasureItem = TopMeasureHandler();
+            GiveHandlers(Item, TopDrawHandler(), TopMeasureHandler(), false);
         } else {
-            if (Item->OnAdvancedDrawItem == TopDrawHandler())
-                Item->OnAdvancedDrawItem = nullptr;
-            if (Item->OnMeasureItem == TopMeasureHandler())
-                Item->OnMeasureItem = nullptr;
+            TakeHandlers(Item, TopDrawHandler(), TopMeasureHandler());
         }
     }
     if (!Destroying(Menu))
@@ -269,17 +281,10 @@ void TsSkinableMenus::HookItems(TMenuItem* Item, bool Value) {
     if (!Item)
         return;
     if (!IsTopItem(Item)) {
-        if (Value) {
-            if (!Item->OnAdvancedDrawItem)
-                Item->OnAdvancedDrawItem = DrawHandler();
-            if (!Item->OnMeasureItem)
-                Item->OnMeasureItem = MeasureHandler();
-        } else {
-            if (Item->OnAdvancedDrawItem == DrawHandler())
-                Item->OnAdvancedDrawItem = nullptr;
-            if (Item->OnMeasureItem == MeasureHandler())
-                Item->OnMeasureItem = nullptr;
-        }
+        if (Value)
+            GiveHandlers(Item, DrawHandler(), MeasureHandler(), true);
+        else
+            TakeHandlers(Item, DrawHandler(), MeasureHandler());
     }
     for (int I = 0; I < Item->Count(); ++I)
         HookItems(Item->Items(I), Value);
@@ -290,22 +295,12 @@ void TsSkinableMenus::SetItemOwnerDraw(TMenuItem* Item, bool Value) {
         return;
     if (TMenu* Menu = Item->GetParentMenu())
         Menu->SetOwnerDraw(Value);
-    if (!Value) {
-        if (Item->OnAdvancedDrawItem == DrawHandler())
-            Item->OnAdvancedDrawItem = nullptr;
-        if (Item->OnMeasureItem == MeasureHandler())
-            Item->OnMeasureItem = nullptr;
-        return;
-    }
-    if (IsTopItem(Item)) {
-        Item->OnAdvancedDrawItem = TopDrawHandler();
-        Item->OnMeasureItem = TopMeasureHandler();
-    } else if (Owner->SkinnedPopups) {
-        if (!Item->OnAdvancedDrawItem)
-            Item->OnAdvancedDrawItem = DrawHandler();
-        if (!Item->OnMeasureItem)
-            Item->OnMeasureItem = MeasureHandler();
-    }
+    if (!Value)
+        TakeHandlers(Item, DrawHandler(), MeasureHandler());
+    else if (IsTopItem(Item))
+        GiveHandlers(Item, TopDrawHandler(), TopMeasureHandler(), false);
+    else if (Owner->SkinnedPopups)
+        GiveHandlers(Item, DrawHandler(), MeasureHandler(), true);
 }
 
 int TsSkinableMenus::GetSkinBorderWidth() {
@@ -364,41 +359,50 @@ void TsSkinableMenus::MeasureMenuItem(TObject* Sender, TCanvas* Canvas, int& Wid
     Height = ItemHeight(Item, Canvas);
 }
 
-int TsSkinableMenus::PopupWidth(TMenuItem* Item, TCanvas* Canvas) {
+namespace {
+// The visible items of Item's popup column by column: Next for each item, NewColumn before an item
+// that starts a column. False when Item is in no popup.
+template <class FItem, class FColumn>
+bool WalkColumns(TMenuItem* Item, FItem Next, FColumn NewColumn) {
     TMenuItem* Parent = Item->Parent();
     if (!Parent)
-        return 0;
-    int Total = 0, Column = 0;
+        return false;
     for (int I = 0; I < Parent->Count(); ++I) {
         TMenuItem* C = Parent->Items(I);
         if (!C->Visible())
             continue;
-        if (C->Break() != mbNone) {
+        if (C->Break() != mbNone)
+            NewColumn();
+        Next(C);
+    }
+    return true;
+}
+}  // namespace
+
+int TsSkinableMenus::PopupWidth(TMenuItem* Item, TCanvas* Canvas) {
+    int Total = 0, Column = 0;
+    const bool Any = WalkColumns(
+        Item,
+        [&](TMenuItem* C) {
+            int W = 0, H = 0;
+            MeasureMenuItem(C, Canvas, W, H);
+            Column = std::max(Column, W);
+        },
+        [&] {
             Total += Column + 12 + 4;
             Column = 0;
-        }
-        int W = 0, H = 0;
-        MeasureMenuItem(C, Canvas, W, H);
-        Column = std::max(Column, W);
-    }
-    return Total + Column + 12;
+        });
+    return Any ? Total + Column + 12 : 0;
 }
 
 int TsSkinableMenus::PopupHeight(TMenuItem* Item, TCanvas* Canvas) {
-    TMenuItem* Parent = Item->Parent();
-    if (!Parent)
-        return 0;
     int Highest = 0, Column = 0;
-    for (int I = 0; I < Parent->Count(); ++I) {
-        TMenuItem* C = Parent->Items(I);
-        if (!C->Visible())
-            continue;
-        if (C->Break() != mbNone) {
+    WalkColumns(
+        Item, [&](TMenuItem* C) { Column += ItemHeight(C, Canvas); },
+        [&] {
             Highest = std::max(Highest, Column);
             Column = 0;
-        }
-        Column += ItemHeight(C, Canvas);
-    }
+        });
     return std::max(Highest, Column);
 }
 
