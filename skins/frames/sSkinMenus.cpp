@@ -77,7 +77,8 @@ void AskExtraLine(TsSkinManager* Manager, TMenuItem* Item) {
     if (Manager->ComponentState().Contains(csDesigning) || (First && First->Name() == "SkinSelectItem"))
         return;
     ExtraLineSection = "EXTRALINE";
-    ExtraLineGlyph = nullptr;
+    // A glyph handed over at an earlier question that no background took is the menus' to free.
+    FreeAndNil(ExtraLineGlyph);
     ExtraLineCaption = "Use OnGetExtraLineData event";
     bool Visible = true;
     if (Manager->OnGetMenuExtraLineData) {

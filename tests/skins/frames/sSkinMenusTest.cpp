@@ -78,6 +78,12 @@ LRESULT CALLBACK CountRepaints(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     return CallWindowProcA(CountedProc, Wnd, Msg, WParam, LParam);
 }
 
+// A glyph that counts its freeing.
+int GlyphsFreed = 0;
+struct TCountedBitmap : TBitmap {
+    ~TCountedBitmap() override { ++GlyphsFreed; }
+};
+
 class sSkinMenusTest : public SkinTest {
 protected:
     void SetUp() override {
@@ -247,10 +253,16 @@ TEST_F(sSkinMenusTest, TheExtraLineRunsDownTheFirstColumnOfThePopup) {
     Menus->HookMenu(Menu, true);
     Manager->MenuSupport->UseExtraLine = true;
     TMenuItem* AskedFor = nullptr;
+    int Made = 0;
+    GlyphsFreed = 0;
     Manager->OnGetMenuExtraLineData = TacGetExtraLineData::FromFunction(
-        [&](TMenuItem* First, std::string&, std::string& Caption, TBitmap*&, bool&) {
+        [&](TMenuItem* First, std::string&, std::string& Caption, TBitmap*& Glyph, bool&) {
             AskedFor = First;
             Caption = "&Side";
+            // Each question hands the menus a new glyph, theirs to free.
+            Glyph = Create<TCountedBitmap>();
+            Glyph->SetSize(8, 8);
+            ++Made;
         });
     COLORREF Line = 0, Item = 0;
     bool Shown = false;
@@ -266,6 +278,10 @@ TEST_F(sSkinMenusTest, TheExtraLineRunsDownTheFirstColumnOfThePopup) {
     EXPECT_TRUE(Shown);
     EXPECT_EQ(Line, COLORREF(0x405080)) << "the strip is painted from the extra line's section";
     EXPECT_EQ(Item, COLORREF(ItemColor));
+    EXPECT_GT(Made, 1) << "asked while measuring and again for the background";
+    sSkinMenusFinalization();
+    sSkinMenusInitialization();
+    EXPECT_EQ(GlyphsFreed, Made) << "no glyph handed over is lost";
 }
 
 TEST_F(sSkinMenusTest, ItemKindsMeasureAsTheSkinnedMenusSay) {
