@@ -645,7 +645,7 @@ void TsSkinableMenus::DrawMenuItem(TObject* Sender, TCanvas* Canvas, TRect Rect,
                           Background ? MakeBackgroundSource(Background, PopupInset, PopupInset) : EmptyBackgroundSource,
                           Owner, ItemBitmap->Canvas()->Handle(), TPoint{ExtraW + Rect.Left, Rect.Top}, Whole,
                           Enabled && State.Contains(odSelected) ? 1 : 0, true);
-    PaintItemGlyph(Item, ItemBitmap.get(), Rect, State, Background);
+    PaintItemGlyph(Item, ItemBitmap.get(), Rect, State);
     TCanvas* C = ItemBitmap->Canvas();
     AssignMenuFont(C->Font(), Item, State.Contains(odDefault));
     const TSize Glyph = MenuItemGlyphSize(Item);
@@ -680,8 +680,7 @@ void TsSkinableMenus::DrawMenuItem(TObject* Sender, TCanvas* Canvas, TRect Rect,
     Item->OnDrawItem(Item, Canvas, Rect, State.Contains(odSelected));
 }
 
-void TsSkinableMenus::PaintItemGlyph(TMenuItem* Item, TBitmap* ItemBitmap, TRect Rect, TOwnerDrawState State,
-                                     TBitmap* Background) {
+void TsSkinableMenus::PaintItemGlyph(TMenuItem* Item, TBitmap* ItemBitmap, TRect Rect, TOwnerDrawState State) {
     const bool Enabled = Item->Enabled();
     const int H = Rect.Height();
     TMenu* Menu = Item->GetParentMenu();
@@ -726,8 +725,8 @@ void TsSkinableMenus::PaintItemGlyph(TMenuItem* Item, TBitmap* ItemBitmap, TRect
                           State.Contains(odSelected) && Enabled ? 1 : 0, 1, M, MakeBackgroundSource(ItemBitmap, 0, 0));
         }
     }
-    TMenu* SysMenu = Menu;
-    if (SysMenu && SysMenu->Name() == "SysMenu") {
+    // The window menu's commands get the system's caption-button pictures.
+    if (Menu && Menu->Name() == "SysMenu") {
         const char* Mark = nullptr;
         switch (Item->Tag()) {
             case SC_MINIMIZE: Mark = "0"; break;
@@ -748,7 +747,6 @@ void TsSkinableMenus::PaintItemGlyph(TMenuItem* Item, TBitmap* ItemBitmap, TRect
                              SectionOf(Owner, ItemSection), DT_SINGLELINE, TRect{4, Top, 4 + TH + 10, Top + TH});
         }
     }
-    (void)Background;
 }
 
 void TsSkinableMenus::DrawDivider(TMenuItem*, TCanvas* Canvas, TRect Rect, TBitmap* Background, int ExtraW) {
@@ -851,7 +849,9 @@ void TsSkinableMenus::DrawTopLineItem(TObject* Sender, TCanvas* Canvas, TRect Re
     AssignMenuFont(C->Font(), Item, false);
     C->Font()->SetStyle(State.Contains(odDefault) ? TFontStyles{fsBold} : TFontStyles{});
     TRect TextRect{2 + G, 0, Rect.Width() - 2 * Margin + 2, Rect.Height()};
-    UINT Format = (Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT) | 0x165;
+    // Centred whatever the alignment: a menu-bar item is as wide as its text.
+    UINT Format = (Alignment == taRightJustify ? DT_RIGHT : Alignment == taCenter ? DT_CENTER : DT_LEFT) | DT_CENTER |
+                  DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP;
     if (State.Contains(odNoAccel))
         Format |= DT_HIDEPREFIX;
     C->Brush()->SetStyle(bsClear);

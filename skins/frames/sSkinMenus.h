@@ -97,7 +97,7 @@ private:
     void PaintExtraLine(TBitmap* Background, int Height, bool Glyph);
     void DrawDivider(TMenuItem* Item, TCanvas* Canvas, TRect Rect, TBitmap* Background, int ExtraW);
     void DrawCaptionItem(TMenuItem* Item, TCanvas* Canvas, TRect Rect, TBitmap* Background, int ExtraW);
-    void PaintItemGlyph(TMenuItem* Item, TBitmap* ItemBitmap, TRect Rect, TOwnerDrawState State, TBitmap* Background);
+    void PaintItemGlyph(TMenuItem* Item, TBitmap* ItemBitmap, TRect Rect, TOwnerDrawState State);
     void HookComponents(TComponent* Owner, bool Value);
     TAdvancedMenuDrawItemEvent DrawHandler() { return TAdvancedMenuDrawItemEvent::Bind<&TsSkinableMenus::DrawMenuItem>(this); }
     TMenuMeasureItemEvent MeasureHandler() {
