@@ -906,6 +906,11 @@ bool DispatchMenuCommand(Word Command) {
     return true;
 }
 
+TMenuItem* FindMenuItemByCommand(Word Command) {
+    auto It = Commands().find(Command);
+    return It == Commands().end() ? nullptr : It->second;
+}
+
 TMainMenu* FindMainMenu(TComponent* Form) {
     if (!Form)
         return nullptr;

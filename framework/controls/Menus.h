@@ -300,6 +300,8 @@ private:
 
 // Clicks the item of any menu with this command number; true when there is one.
 bool DispatchMenuCommand(Word Command);
+// The item of any menu with this command number, or null (it may have been freed meanwhile).
+TMenuItem* FindMenuItemByCommand(Word Command);
 // WM_MEASUREITEM and WM_DRAWITEM of an owner-drawn menu item (CtlType ODT_MENU), answered by the
 // item of that command number: true when one did. Windows that show menus pass theirs here.
 bool DispatchMenuMeasureItem(MEASUREITEMSTRUCT* Info);

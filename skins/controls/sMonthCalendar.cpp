@@ -8,6 +8,7 @@
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sPopupClndr.h"
+#include "sSkinMenus.h"
 #include "sVclUtils.h"
 
 #include <algorithm>
@@ -498,6 +499,9 @@ void TsMonthCalendar::WndProc(TMessage& Message) {
     if ((Code != SKIN_REMOVED && Code != SKIN_REFRESH) ||
         Message.LParam != reinterpret_cast<LPARAM>(SkinData()->GetSkinManager()))
         return;
+    if (TsSkinManager* M = SkinData()->GetSkinManager(); YearMonthMenu && M->SkinnedPopups)
+        if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+            Menus->HookMenu(YearMonthMenu, Code == SKIN_REFRESH);
     UpdateCalendar();
     DayGrid->Repaint();
     if (FShowTitle && TitleBar->HandleAllocated())
@@ -794,8 +798,15 @@ void TsMonthCalendar::TodayClick(TObject*) {
 }
 
 void TsMonthCalendar::BuildYearMonthMenu() {
-    if (YearMonthMenu)
-        return;
+    if (!YearMonthMenu)
+        FillYearMonthMenu();
+    TsSkinManager* M = SkinData() ? SkinData()->GetSkinManager() : nullptr;
+    if (M && SkinData()->IsSkinned(false) && M->SkinnedPopups)
+        if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+            Menus->HookMenu(YearMonthMenu, true);
+}
+
+void TsMonthCalendar::FillYearMonthMenu() {
     YearMonthMenu = Create<TPopupMenu>(this);
     int Y = Year(), M = Month();
     auto YearItem = [&](int N, bool Indented) {

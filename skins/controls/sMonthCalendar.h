@@ -123,6 +123,7 @@ public:
     void NextMonth() { ChangeMonth(1); }
     void PrevYear();
     void NextYear();
+    // The year and month menu, made on first use and handed to the skinned menus while skinned.
     void BuildYearMonthMenu();
     // The popup form that holds the calendar, or nil.
     class TsPopupCalendar* PopupForm() const;
@@ -140,6 +141,7 @@ private:
     void TitleMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void TodayClick(TObject* Sender);
     void YearMonthMenuClick(TObject* Sender);
+    void FillYearMonthMenu();
     bool CalendarDateStored() const { return !FUseCurrentDate; }
 
     TDateTime FCalendarDate = 0;

@@ -273,6 +273,11 @@ bool HandleCommonMessage(TMessage& Message, TsCommonData* SkinData) {
         if (Host && !Host->Enabled())
             D.RemoveGlow();
         break;
+    case WM_CONTEXTMENU:
+        // The menu is hooked (or let go) just before the control shows it.
+        if (TsSkinManager* M = D.GetSkinManager(); M && M->SkinableMenus && Host && Host->PopupMenu())
+            M->SkinableMenus->HookMenu(Host->PopupMenu(), M->SkinData->SkinActive);
+        break;
     case WM_UPDATEUISTATE:
         if (D.IsSkinned(false))
             return true;  // the host must not paint its focus cues itself

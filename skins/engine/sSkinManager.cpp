@@ -39,8 +39,16 @@ TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner) {
     ThirdParty = Create<ThirdPartyList>();
     for (TStringList*& L : ThirdLists)
         L = Create<TStringList>();
-    if (!DefaultManager)
+    MenuSupport = Create<TacMenuSupport>();
+    if (!DefaultManager) {
         DefaultManager = this;
+        if (IsNTPlatform && Application && !ComponentState().Contains(csDesigning)) {
+            Application->HookMainWindow(TWindowHook::Bind<&TsSkinManager::MainWindowHook>(this));
+            MainWindowHooked = true;
+        }
+    }
+    if (MakeSkinableMenus)
+        SkinableMenus = MakeSkinableMenus(this);
 }
 
 TsSkinManager::~TsSkinManager() {
@@ -48,8 +56,17 @@ TsSkinManager::~TsSkinManager() {
         SendRemoveSkin();
     Active = false;
     RemoveDialogHook();
+    // A manager that hooked the application window unhooks it even when another one has become the
+    // default meanwhile: the hook must not outlive it.
+    if (MainWindowHooked && Application)
+        Application->UnhookMainWindow(TWindowHook::Bind<&TsSkinManager::MainWindowHook>(this));
     if (DefaultManager == this)
         DefaultManager = nullptr;
+    if (SkinableMenus) {
+        FreeObject(dynamic_cast<TObject*>(SkinableMenus));
+        SkinableMenus = nullptr;
+    }
+    FreeAndNil(MenuSupport);
     ClearMasks();
     ClearPatterns();
     FreeAndNil(AnimEffects);
@@ -159,7 +176,9 @@ void TsSkinManager::DefineClass(TClassBuilder<TsSkinManager>& B) {
     B.Property("Saturation", &M::Saturation, &M::SetSaturation).Default(0);
     B.Property("SkinDirectory", &M::SkinDirectory, &M::SetSkinDirectory);
     B.Property("SkinName", &M::GetSkinName, &M::SetSkinName);
-    B.Property("SkinnedPopups", &M::SkinnedPopups, &M::SkinnedPopups).Default(true);
+    B.Property("SkinnedPopups", &M::SkinnedPopups, &M::SetSkinnedPopups).Default(true);
+    B.Property("MenuSupport", &M::MenuSupport);
+    B.Property("OnGetMenuExtraLineData", &M::OnGetMenuExtraLineData, &M::OnGetMenuExtraLineData);
     B.Property("IsDefault", &M::GetIsDefault, &M::SetIsDefault).Default(true);
     B.Property("Active", &M::GetActive, &M::SetActive).Default(true);
     B.Property("SkinInfo", &M::GetSkinInfo, &M::SetReadOnlyText);
@@ -189,6 +208,8 @@ void TsSkinManager::Loaded() {
     UpdateThirdNames(false);
     if (SkinDirectory.empty())
         SkinDirectory = "c:\\Skins";
+    if (MenuSupport->IcoLineSkin.empty())
+        MenuSupport->IcoLineSkin = "ICOLINE";
     // The skin named in the form file loads only now, when the stored skins have been read too.
     if (Active && !SkinName.empty())
         SetSkinName(SkinName);
@@ -345,6 +366,8 @@ void TsSkinManager::SendNewSkin(bool Repaint) {
     ClearGlowEffects();
     if (Repaint)
         LockFormsRedraw(this);
+    if (SkinableMenus)
+        SkinableMenus->ResetSkinBorderWidth();
     SkinData->SkinActive = false;
     SkinBroadcastRunning = true;
     CacheCommonIndexes();
@@ -352,6 +375,8 @@ void TsSkinManager::SendNewSkin(bool Repaint) {
     BroadcastToAllForms(M);
     SkinBroadcastRunning = false;
     SkinData->SkinActive = true;
+    if (SkinableMenus)
+        SkinableMenus->UpdateActive();
     if (IsDefault())
         InstallDialogHook();
     if (SkinActiveHook)
@@ -376,6 +401,8 @@ void TsSkinManager::SendRemoveSkin() {
     ClearMasks();
     ClearPatterns();
     SectionList.clear();
+    if (SkinableMenus)
+        SkinableMenus->UpdateActive();
     SkinRemoving = false;
 }
 

@@ -8,6 +8,7 @@
 #include "Lists.h"
 #include "Streams.h"
 #include "Graphics.h"
+#include "Menus.h"
 #include "sConst.h"
 #include "sMaskData.h"
 #include "sStyleSimply.h"
@@ -267,6 +268,55 @@ public:
 };
 
 // ---------------------------------------------------------------------------------------------
+// Menus
+
+// The manager's menu options (its published MenuSupport): the section of the popups' glyph column
+// and the optional extra line, a vertical strip with a caption down the left of a popup.
+class TacMenuSupport : public TPersistent {
+    DECLARE_CLASS(TacMenuSupport, TPersistent)
+public:
+    TacMenuSupport();
+    ~TacMenuSupport() override;
+    static void DefineClass(TClassBuilder<TacMenuSupport>& B);
+    TFont* GetExtraLineFont() const { return ExtraLineFont; }
+    void SetExtraLineFont(TFont* Value) { ExtraLineFont->Assign(Value); }
+
+    std::string IcoLineSkin;
+    bool UseExtraLine = false;
+    int ExtraLineWidth = 32;
+    TFont* ExtraLineFont = nullptr;  // owned
+};
+
+// Asked for the extra line of the popup whose first item is FirstItem: its section, caption, glyph
+// (handed over to the menus, which free it) and whether it shows.
+using TacGetExtraLineData = TMethodOf<TMenuItem*, std::string&, std::string&, TBitmap*&, bool&>;
+DECLARE_EVENT_NAME(TacGetExtraLineData)
+
+// The manager's skinned menus as the engine reaches them; the frames library makes them (its
+// sSkinMenus unit sets TsSkinManager::MakeSkinableMenus at start-up).
+class TacSkinableMenusLink {
+public:
+    virtual ~TacSkinableMenusLink() = default;
+    // Skinned while the manager's skin is active.
+    virtual void UpdateActive() = 0;
+    virtual void SetActive(bool Value) = 0;
+    // Gives a popup menu's items the skinned drawing (Value) or takes it away.
+    virtual void HookMenu(TPopupMenu* Menu, bool Value) = 0;
+    // The cached border width of the popups is read from the skin again.
+    virtual void ResetSkinBorderWidth() = 0;
+    // The popup window showing Item (found at the item's place on the screen), or Window, gets its
+    // background and shape.
+    virtual void HookPopupOfItem(TMenuItem* Item) = 0;
+    virtual void HookPopupOfWindow(HWND Window) = 0;
+};
+
+// Posted by the skinned menus to the application window when a popup window could not be reached
+// from an item's drawing: LParam is the item's command number (an item freed before the message
+// arrives is then simply not found), or (the second message) the popup window.
+inline constexpr UINT MenuBorderMsg = 0xBCB3;
+inline constexpr UINT MenuBorderItemMsg = 0xBCB4;
+
+// ---------------------------------------------------------------------------------------------
 // The manager
 
 // What a manager skins beyond its own controls: forms, standard dialogs, controls of other classes
@@ -299,6 +349,17 @@ public:
     TNotifyEvent OnBeforeChange;
     TNotifyEvent OnAfterChange;
     bool SkinnedPopups = true;
+    // Stores a changed value; switched on at run time, the default manager's menus re-read whether
+    // they are skinned.
+    void SetSkinnedPopups(bool Value);
+    TacMenuSupport* MenuSupport = nullptr;  // owned
+    TacGetExtraLineData OnGetMenuExtraLineData;
+    // The skinned menus (owned); nil when the frames library has not started.
+    TacSkinableMenusLink* SkinableMenus = nullptr;
+    static inline TacSkinableMenusLink* (*MakeSkinableMenus)(TsSkinManager* Manager) = nullptr;
+    // The default manager's hook of the application window: menu border messages, the system
+    // command last seen, the hide animation of the main form as the program ends.
+    void MainWindowHook(TMessage& Message, bool& Handled);
     // Called after construction, loading and every skin change with whether a skin is active, and
     // after a skin was broadcast.
     static inline void (*SkinActiveHook)(bool Active) = nullptr;
@@ -426,6 +487,8 @@ public:
 
 private:
     bool IsDefaultFlag = false;
+    // This manager hooked the application window (as the first default manager) and must unhook it.
+    bool MainWindowHooked = false;
     bool ExtendedBordersFlag = false;
     // Reloads the current skin for changed colour settings; a failed load keeps the skin shown.
     void Reapply(bool RepaintAtDesignTime);

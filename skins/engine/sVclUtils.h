@@ -47,6 +47,9 @@ public:
     }
     // A new region of the skinned form's shape at (0, 0), owned by the caller; 0 for none.
     virtual HRGN CreateShapeRegion() { return nullptr; }
+    // The program ends with the form hidden: its hide animation, unless it is drawn without its frame
+    // or is already closing through an animation of its own.
+    virtual void PlayClosingHide() {}
 
 protected:
     ~TacFormProvider() = default;

@@ -91,6 +91,10 @@ public:
     void RepaintAfterSkinChange() override;
     bool PlayLayeredRedraw(Word Time, Byte Alpha, TacAnimType Mode) override;
     HRGN CreateShapeRegion() override;
+    void PlayClosingHide() override {
+        if (FDrawNonClientArea && !MinimizeClosing && Form->HandleAllocated())
+            PlayHideAnimation();
+    }
 
     // Hiding the form plays the manager's hide animation (a form minimised to an icon or drawn
     // without its frame does not).

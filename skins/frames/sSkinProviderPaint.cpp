@@ -11,6 +11,7 @@
 #include "acPNG.h"
 #include "sSectionPaint.h"
 #include "sStyleSimply.h"
+#include "sSkinMenus.h"
 #include "sSystemMenu.h"
 
 #include <algorithm>
@@ -840,6 +841,9 @@ void TsSkinProvider::DropSysMenu(int X, int Y) {
             }
             SystemMenu->AddSkinsItem();
         }
+        // Items made since the menus were last hooked get the skinned drawing too.
+        if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+            Menus->HookMenu(SystemMenu, true);
         SystemMenu->SetWindowHandle(H);
         SystemMenu->Popup(X, Y);
         return;

@@ -10,6 +10,7 @@
 #include "sFade.h"
 #include "sPaintServices.h"
 #include "sSkinManager.h"
+#include "sSkinMenus.h"
 #include "sSpeedButton.h"
 #include "sStyleSimply.h"
 #include "sSystemMenu.h"
@@ -492,6 +493,10 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
         case WM_INITMENUPOPUP:
             if (HIWORD(Message.LParam))
                 EnableMenuItem(reinterpret_cast<HMENU>(Message.WParam), SC_SIZE, MF_GRAYED);
+            CallOld(Message);
+            return;
+        case WM_MEASUREITEM:
+            PrepareMeasuredMenuItem(Form, M, Message);
             CallOld(Message);
             return;
         case WM_ENTERIDLE:
