@@ -123,6 +123,13 @@ public:
     bool MDIMessage(TMessage& Message);
     // The provider goes: its client object is freed and the MDI globals forget it.
     void ForgetMDI();
+    // An MDI child's window is created (WM_CREATE), has gone (WM_NCDESTROY, after the old procedure),
+    // or has painted for the first time since it was created maximised.
+    void MDIChildCreate(TMessage& Message);
+    void MDIChildDestroyed();
+    void ChildMaximizedPainted(bool Maximize);
+    // An MDI child hidden behind another child that the parent shows maximised: it paints nothing.
+    bool HiddenByMaximizedChild() const;
 
     // Geometry of the non-client area
     bool HasBorder() const;

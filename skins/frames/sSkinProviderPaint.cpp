@@ -7,6 +7,7 @@
 #include "acSBAnimation.h"
 #include "acntUtils.h"
 #include "sDCUtils.h"
+#include "sMDIForm.h"
 #include "sPaintServices.h"
 #include "acPNG.h"
 #include "sSectionPaint.h"
@@ -355,7 +356,7 @@ void TsSkinProvider::PaintFrame(HDC DC) {
 }
 
 void TsSkinProvider::PaintNonClient() {
-    if (!FDrawNonClientArea || !Form->HandleAllocated())
+    if (!FDrawNonClientArea || !Form->HandleAllocated() || ChildMaximized || HiddenByMaximizedChild())
         return;
     HWND H = Form->Handle();
     if (RegionChanged && !InSetRegion) {

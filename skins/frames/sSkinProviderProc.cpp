@@ -169,6 +169,8 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message) {
         }
     }
     CallOld(Message);
+    if (Message.Msg == WM_NCDESTROY && IsMDIChild())
+        MDIChildDestroyed();
     if (Message.Msg == WM_WINDOWPOSCHANGED && (reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW) &&
         !Form->ComponentState().Contains(csDestroying) && FormHideAnimated())
         PlayHideAnimation();
@@ -270,6 +272,10 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
         return;
     switch (Message.Msg) {
         case WM_CREATE:
+            if (IsMDIChild()) {
+                MDIChildCreate(Message);
+                return;
+            }
             CallOld(Message);
             PrepareForm();
             return;
@@ -663,9 +669,11 @@ void TsSkinProvider::HandlePaint(TMessage& Message) {
         PAINTSTRUCT PS;
         HDC DC = BeginPaint(Form->Handle(), &PS);
         FSkinData->InUpdate = false;
-        PaintForm(DC);
+        if (!HiddenByMaximizedChild())
+            PaintForm(DC);
         EndPaint(Form->Handle(), &PS);
         Message.Result = 0;
+        ChildMaximizedPainted(true);
     } else if (!Form->Showing()) {
         CallOld(Message);
         return;
@@ -701,6 +709,7 @@ void TsSkinProvider::HandleEraseBkgnd(TMessage& Message) {
         }
     } else if (!FSkinData->NeedsSkinPaint() && DC) {
         PaintForm(DC);
+        ChildMaximizedPainted(false);
     }
     Message.Result = 1;
 }
