@@ -252,6 +252,8 @@ private:
     void UnskinnedProc(TMessage& Message);
     void SkinnedProc(TMessage& Message);
     void HandleSize(TMessage& Message);
+    // Parts of the client area that a size change leaves showing the old grip or corner images.
+    void InvalidateSizeCorners(const TRect& NewClient);
     void HandleShowingChanged(TMessage& Message);
     void HandlePaint(TMessage& Message);
     void HandleEraseBkgnd(TMessage& Message);

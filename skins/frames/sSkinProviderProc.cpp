@@ -613,9 +613,40 @@ void TsSkinProvider::HandleShowingChanged(TMessage& Message) {
     InSetRegion = false;
 }
 
+void TsSkinProvider::InvalidateSizeCorners(const TRect& NewClient) {
+    TsSkinManager* M = ProviderManager();
+    if (!M)
+        return;
+    const TRect& Old = LastClientRect;
+    const bool OldEmpty = Old.Right <= Old.Left || Old.Bottom <= Old.Top;
+    const bool Grew = NewClient.Right > Old.Right || NewClient.Bottom > Old.Bottom;
+    const bool Shrank = NewClient.Right < Old.Right || NewClient.Bottom < Old.Bottom;
+    const BOOL Erase = !FSkinData->NeedsSkinPaint();
+    auto InvalidateCorner = [this](const TRect& Client, const TsMaskData& Mask, BOOL Erase) {
+        RECT R{Client.Right - GetMaskImageWidth(Mask), Client.Bottom - GetMaskImageHeight(Mask), Client.Right,
+               Client.Bottom};
+        InvalidateRect(Form->Handle(), &R, Erase);
+    };
+    if (GripVisible()) {
+        const int Grip = M->FindMaskIndexBySection("GLOBALINFO", "GRIPIMAGE");
+        if (Grip >= 0) {
+            // The grip drawn at the old corner now lies inside the client area.
+            if (Grew && Erase && !OldEmpty)
+                InvalidateCorner(Old, M->MaskList[Grip], Erase);
+            if (Shrank)
+                InvalidateCorner(NewClient, M->MaskList[Grip], Erase);
+        }
+    }
+    if ((Shrank || OldEmpty) && FSkinData->SectionIndex >= 0)
+        for (int Index : {FSkinData->Section().ImgTR, FSkinData->Section().ImgBR})
+            if (Index >= 0)
+                InvalidateCorner(Old, M->MaskList[Index], TRUE);
+}
+
 void TsSkinProvider::HandleSize(TMessage& Message) {
     RECT C;
     GetClientRect(Form->Handle(), &C);
+    InvalidateSizeCorners(TRect{0, 0, C.right, C.bottom});
     LastClientRect = TRect{0, 0, C.right, C.bottom};
     FreeAndNil(ShadowActive);
     FreeAndNil(ShadowInactive);
