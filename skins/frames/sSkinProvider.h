@@ -281,6 +281,15 @@ private:
     void RemoveSkin(TMessage& Message);
     void PaintCaptionText();
     void PaintExtendedBorder();
+    // A window without painting laid over the title bar (or the whole form) while the old procedure
+    // draws the system's caption, so that the skinned title stays on screen; taking it away makes
+    // the frame repaint the skinned way.
+    void ShowCaptionCover(bool WholeForm);
+    void HideCaptionCover();
+    void CoverWndProc(TMessage& Message);
+    // The old procedure under the caption cover of CoverOf.
+    void CallOldCovered(TMessage& Message, TsSkinProvider* CoverOf);
+    void HandleSetText(TMessage& Message);
     void PlaceTitleButton(TitleButtonState& Button, int& X, int MaskIndex, bool Enabled, TsTitleButton* Item);
     void DrawUserGlyph(TsTitleButton* Item, bool Pressed);
 

@@ -8,6 +8,7 @@
 #include "acntUtils.h"
 #include "sDCUtils.h"
 #include "sFade.h"
+#include "sMDIForm.h"
 #include "sPaintServices.h"
 #include "sSkinManager.h"
 #include "sSpeedButton.h"
@@ -295,16 +296,7 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             CallOld(Message);
             return;
         case WM_SETTEXT:
-            if (!Showing || !FDrawNonClientArea || Form->ControlState().Contains(csCreating)) {
-                CallOld(Message);
-                return;
-            }
-            FreeAndNil(ShadowActive);
-            FreeAndNil(ShadowInactive);
-            FSkinData->BackgroundStale = true;
-            CallOld(Message);
-            RepaintFrame();
-            UpdateBorder(true);
+            HandleSetText(Message);
             return;
         case WM_ACTIVATE:
             CallOld(Message);
@@ -745,6 +737,29 @@ void TsSkinProvider::HandleEraseBkgnd(TMessage& Message) {
     Message.Result = 1;
 }
 
+void TsSkinProvider::HandleSetText(TMessage& Message) {
+    if (!Form->Showing() || !FDrawNonClientArea || Form->ControlState().Contains(csCreating)) {
+        CallOld(Message);
+        return;
+    }
+    FreeAndNil(ShadowActive);
+    FreeAndNil(ShadowInactive);
+    if (IsMDIChild() && IsZoomedForm() && MDISkinProvider) {
+        // A maximised child's caption is shown in the parent's title bar.
+        MDISkinProvider->SkinData()->BackgroundStale = true;
+        CallOldCovered(Message, MDISkinProvider);
+    } else if (!IsDwmCompositionEnabled()) {
+        FSkinData->BackgroundStale = true;
+        CallOldCovered(Message, this);
+        if (Form->AlphaBlend())
+            SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+    } else {
+        CallOld(Message);
+        RepaintFrame();
+    }
+    UpdateBorder(true);
+}
+
 void TsSkinProvider::HandleNCActivate(TMessage& Message) {
     if (ComponentState().Contains(csDestroying)) {
         CallOld(Message);
@@ -754,10 +769,35 @@ void TsSkinProvider::HandleNCActivate(TMessage& Message) {
     FSkinData->BackgroundStale = true;
     FSkinData->SetInUpdate(false);
     if (Form->Showing()) {
-        // The platform draws its own caption here; the skinned frame is painted over it below.
-        SendMessageA(Form->Handle(), WM_SETREDRAW, 0, 0);
-        CallOld(Message);
-        SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+        // The system draws its own caption here; it must not reach the screen over the skinned one.
+        if ((LOWORD(Message.WParam) != 0) != FormActive)
+            FSkinData->BackgroundStale = true;
+        HWND H = Form->Handle();
+        auto Redraw = [H](bool On) { SendMessageA(H, WM_SETREDRAW, On ? 1 : 0, 0); };
+        if (IsDwmCompositionEnabled()) {
+            const LONG Style = GetWindowLongA(H, GWL_STYLE);
+            if (ShowAnimPending)
+                Redraw(false);
+            SetWindowLongA(H, GWL_STYLE, Style & ~WS_VISIBLE);
+            CallOld(Message);
+            SetWindowLongA(H, GWL_STYLE, GetWindowLongA(H, GWL_STYLE) | (Style & WS_VISIBLE));
+            if (ShowAnimPending)
+                Redraw(true);
+        } else if (ShowAnimPending || InitDeferred) {
+            Redraw(false);
+            CallOld(Message);
+            Redraw(true);
+            if (InitDeferred)
+                RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        } else if (!BorderForm) {
+            if (!Form->OnPaint)
+                ShowCaptionCover(false);
+            CallOld(Message);
+            HideCaptionCover();
+        } else {
+            UpdateFormRegion(false);
+            CallOld(Message);
+        }
     } else {
         CallOld(Message);
     }

@@ -1096,6 +1096,52 @@ TEST_F(sSkinProviderTest, AShrinkingFormRepaintsItsRightCornerImagesWhereTheyWer
     EXPECT_EQ(SizeUpdate(Provider, TRect{0, 0, C.right - 20, C.bottom - 10}), TRect{}) << "growing repaints nothing";
 }
 
+// Which window lies over the form's title bar whenever the form's own procedure gets a caption
+// message.
+struct TCoverRecorder : TObject {
+    TWndMethod Own;
+    HWND Form = nullptr;
+    std::vector<std::pair<UINT, TRect>> Covers;
+    void Proc(TMessage& Message) {
+        if (Message.Msg == WM_SETTEXT || Message.Msg == WM_NCACTIVATE) {
+            RECT R;
+            GetWindowRect(Form, &R);
+            HWND Over = WindowFromPoint(POINT{(R.left + R.right) / 2, R.top + 3});
+            RECT C{};
+            if (Over != Form)
+                GetWindowRect(Over, &C);
+            Covers.emplace_back(Message.Msg, TRect{C.left, C.top, C.right, C.bottom});
+        }
+        Own(Message);
+    }
+};
+
+TEST_F(sSkinProviderTest, TheSystemsCaptionIsDrawnUnderACoverAndTheSkinnedTitleStays) {
+    LoadSkin();
+    TCoverRecorder Rec;
+    Rec.Form = Form->Handle();
+    Rec.Own = Form->WindowProc;
+    Form->WindowProc = TWndMethod::Bind<&TCoverRecorder::Proc>(&Rec);
+    Attach();
+    Rec.Covers.clear();
+    Form->SetCaption("Renamed");
+    SendMessageA(Form->Handle(), WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(Form->Handle(), WM_NCACTIVATE, TRUE, 0);
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    const TRect Title{R.left, R.top, R.right, R.top + Provider->TitleBarHeight()};
+    using C = std::pair<UINT, TRect>;
+    EXPECT_EQ(Rec.Covers, (std::vector<C>{{WM_SETTEXT, Title}, {WM_NCACTIVATE, Title}, {WM_NCACTIVATE, Title}}));
+    Pump();
+    const POINT P{(R.left + R.right) / 2, R.top + 2};
+    EXPECT_EQ(WindowFromPoint(P), Form->Handle()) << "the cover is gone";
+    HDC Screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(Screen, P.x, P.y), COLORREF(TitleColor)) << "the skinned title on screen";
+    ReleaseDC(nullptr, Screen);
+    FreeAndNil(Provider);
+    Form->WindowProc = Rec.Own;
+}
+
 TEST_F(sSkinProviderTest, AfterResizesTheImageIsThatOfAFormOpenedAtItsSize) {
     struct TShot {
         std::vector<TPx> Printed, Image;
