@@ -319,6 +319,10 @@ void EndRunningFades();
 // The MDI parent's frame and client window painted again after a change of its children.
 void RefreshMDIParentFrame(bool Full);
 
+// The mouse entered Entered (a control or nil) inside Parent: every other skinned speed button of
+// Parent that still looks hot is told the mouse left it.
+void LeaveOtherSpeedButtons(TWinControl* Parent, TControl* Entered);
+
 // Pressed on a caption button and not yet released or moved off it.
 extern bool ButtonPressed;
 

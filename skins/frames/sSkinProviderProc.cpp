@@ -1212,15 +1212,18 @@ void TsSkinProvider::HandleControlListChange(TMessage& Message) {
     W->Perform(SM_ALPHACMD, SkinCommandParam(SKIN_FLAGS), 1);
 }
 
-void TsSkinProvider::HandleMouseEnter(TMessage& Message) {
-    CallOld(Message);
-    // Only one speed button of the form looks hot: the one the mouse entered.
-    auto* Entered = reinterpret_cast<TControl*>(Message.LParam);
-    for (int I = 0; I < Form->ControlCount(); ++I) {
-        auto* B = DynCast<TsSpeedButton>(Form->Controls(I));
+void LeaveOtherSpeedButtons(TWinControl* Parent, TControl* Entered) {
+    // Only one speed button looks hot: the one the mouse entered.
+    for (int I = 0; I < Parent->ControlCount(); ++I) {
+        auto* B = DynCast<TsSpeedButton>(Parent->Controls(I));
         if (B && B != Entered && B->SkinData() && B->SkinData()->MouseOver)
             B->Perform(CM_MOUSELEAVE, 0, 0);
     }
+}
+
+void TsSkinProvider::HandleMouseEnter(TMessage& Message) {
+    CallOld(Message);
+    LeaveOtherSpeedButtons(Form, reinterpret_cast<TControl*>(Message.LParam));
 }
 
 void TsSkinProvider::HandleExitSizeMove(TMessage& Message) {
