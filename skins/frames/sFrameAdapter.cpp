@@ -4,6 +4,8 @@
 #include "sDCUtils.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
 #include "sVclUtils.h"
 
 namespace {
@@ -162,22 +164,44 @@ void TsFrameAdapter::FrameWndProc(TMessage& Message) {
             ScrollWnd->PaintScrollBars(Frame->Handle(), 0, DC, -1);
         return;
     }
-    case WM_PARENTNOTIFY:
-        OldFrameProc(Message);
-        if (LOWORD(Message.WParam) == WM_CREATE || LOWORD(Message.WParam) == WM_DESTROY) {
-            UpdateScrollHook();
-            if (ScrollWnd)
-                ScrollWnd->UpdateScrollInfo(true);
+    case WM_PARENTNOTIFY: {
+        const Word Event = LOWORD(Message.WParam);
+        if ((Event != WM_CREATE && Event != WM_DESTROY) || ComponentState().Contains(csLoading) ||
+            Frame->ControlState().Contains(csCreating)) {
+            OldFrameProc(Message);
+            return;
         }
+        if (Event == WM_CREATE && Frame->HandleAllocated()) {
+            SkinData->RefreshSkinIndexes();
+            AskFormToAdapt();
+        }
+        OldFrameProc(Message);
+        UpdateScrollHook();
+        if (ScrollWnd)
+            ScrollWnd->UpdateScrollInfo(true);
         return;
+    }
     case CM_SHOWINGCHANGED:
         OldFrameProc(Message);
         UpdateScrollHook();
+        AskFormToAdapt();
+        return;
+    case CM_MOUSEENTER:
+        OldFrameProc(Message);
+        LeaveOtherSpeedButtons(Frame, reinterpret_cast<TControl*>(Message.LParam));
+        if (DefaultManager && Frame->HandleAllocated())
+            DefaultManager->SetHotWindow(Frame->Handle());
         return;
     default:
         OldFrameProc(Message);
         return;
     }
+}
+
+void TsFrameAdapter::AskFormToAdapt() {
+    TsSkinManager* M = SkinData->GetSkinManager();
+    if (M && M->SkinningRules.Contains(srThirdParty))
+        AskFormToAdaptControl(Frame);
 }
 
 void TsFrameAdapter::PaintWindow(HDC GivenDC) {

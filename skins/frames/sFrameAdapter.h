@@ -40,4 +40,6 @@ private:
     bool Command(TMessage& Message);
     // The scroll-bar hook made or freed as the frame's skinning now asks.
     void UpdateScrollHook();
+    // Under the third-party rule the form's provider is asked to wrap the frame's new controls.
+    void AskFormToAdapt();
 };

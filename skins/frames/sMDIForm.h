@@ -13,6 +13,10 @@ class TsSkinProvider;
 
 extern TsSkinProvider* MDISkinProvider;
 extern TsSkinProvider* MDIChildProvider;
+// An MDI child was created while the parent's active child was maximised (the system makes the new
+// one maximised too): non-client painting and restoring wait until the child first paints, which
+// then maximises it the skinned way.
+extern bool ChildMaximized;
 
 class TacMDIWnd : public TacBaseWnd {
     DECLARE_CLASS(TacMDIWnd, TacBaseWnd)

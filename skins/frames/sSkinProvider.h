@@ -127,6 +127,13 @@ public:
     bool MDIMessage(TMessage& Message);
     // The provider goes: its client object is freed and the MDI globals forget it.
     void ForgetMDI();
+    // An MDI child's window is created (WM_CREATE), has gone (WM_NCDESTROY, after the old procedure),
+    // or has painted for the first time since it was created maximised.
+    void MDIChildCreate(TMessage& Message);
+    void MDIChildDestroyed();
+    void ChildMaximizedPainted(bool Maximize);
+    // An MDI child hidden behind another child that the parent shows maximised: it paints nothing.
+    bool HiddenByMaximizedChild() const;
 
     // Geometry of the non-client area
     bool HasBorder() const;
@@ -249,6 +256,8 @@ private:
     void UnskinnedProc(TMessage& Message);
     void SkinnedProc(TMessage& Message);
     void HandleSize(TMessage& Message);
+    // Parts of the client area that a size change leaves showing the old grip or corner images.
+    void InvalidateSizeCorners(const TRect& NewClient);
     void HandleShowingChanged(TMessage& Message);
     void HandlePaint(TMessage& Message);
     void HandleEraseBkgnd(TMessage& Message);
@@ -276,6 +285,15 @@ private:
     void RemoveSkin(TMessage& Message);
     void PaintCaptionText();
     void PaintExtendedBorder();
+    // A window without painting laid over the title bar (or the whole form) while the old procedure
+    // draws the system's caption, so that the skinned title stays on screen; taking it away makes
+    // the frame repaint the skinned way.
+    void ShowCaptionCover(bool WholeForm);
+    void HideCaptionCover();
+    void CoverWndProc(TMessage& Message);
+    // The old procedure under the caption cover of CoverOf.
+    void CallOldCovered(TMessage& Message, TsSkinProvider* CoverOf);
+    void HandleSetText(TMessage& Message);
     void PlaceTitleButton(TitleButtonState& Button, int& X, int MaskIndex, bool Enabled, TsTitleButton* Item);
     void DrawUserGlyph(TsTitleButton* Item, bool Pressed);
 
@@ -304,6 +322,10 @@ void EndRunningFades();
 
 // The MDI parent's frame and client window painted again after a change of its children.
 void RefreshMDIParentFrame(bool Full);
+
+// The mouse entered Entered (a control or nil) inside Parent: every other skinned speed button of
+// Parent that still looks hot is told the mouse left it.
+void LeaveOtherSpeedButtons(TWinControl* Parent, TControl* Entered);
 
 // Pressed on a caption button and not yet released or moved off it.
 extern bool ButtonPressed;

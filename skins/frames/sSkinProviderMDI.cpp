@@ -2,9 +2,12 @@
 // activation, system commands of MDI children and parents and the window menu of an MDI child.
 #include "sSkinProvider.h"
 
+#include "acDials.h"
 #include "sMDIForm.h"
 #include "sMessages.h"
 #include "sSystemMenu.h"
+
+bool ChildMaximized = false;
 
 namespace {
 void StaleImage(TsSkinProvider* P) {
@@ -15,6 +18,17 @@ void StaleImage(TsSkinProvider* P) {
 bool Going(TsSkinProvider* P) {
     return !P || P->ComponentState().Contains(csDestroying) || !P->Form ||
            P->Form->ComponentState().Contains(csDestroying);
+}
+// The parent's active MDI child, and whether it is maximised.
+HWND ActiveChild(TsSkinProvider* Parent, bool& Maximized) {
+    Maximized = false;
+    if (Going(Parent) || !Parent->Form->HandleAllocated() || !Parent->Form->ClientHandle())
+        return nullptr;
+    BOOL Zoomed = FALSE;
+    auto Active = reinterpret_cast<HWND>(
+        SendMessageA(Parent->Form->ClientHandle(), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&Zoomed)));
+    Maximized = Active && Zoomed;
+    return Active;
 }
 }  // namespace
 
@@ -49,6 +63,8 @@ void TsSkinProvider::ForgetMDI() {
     }
     if (this == MDIChildProvider)
         MDIChildProvider = nullptr;
+    if (IsMDIChild())
+        ChildMaximized = false;
     if (IsMDIChild() && !Going(MDISkinProvider))
         MDISkinProvider->RepaintNonClient();
 }
@@ -165,6 +181,8 @@ void TsSkinProvider::MDIChildSysCommand(TMessage& Message) {
         }
         break;
     case SC_RESTORE: {
+        if (ChildMaximized)
+            break;
         if (!Restoring && IsIconic(H)) {
             Restoring = true;
             if (Parent)
@@ -201,4 +219,47 @@ void TsSkinProvider::MDIChildSysCommand(TMessage& Message) {
                                     (Command != SC_MINIMIZE && Command != SC_MAXIMIZE && Command != SC_CLOSE &&
                                      Command != SC_RESTORE)))
         MDISkinProvider->SkinData()->EndUpdate(false);
+}
+
+void TsSkinProvider::MDIChildCreate(TMessage& Message) {
+    if (!MDISkinProvider)
+        if (TCustomForm* Main = Application ? Application->MainForm() : nullptr; Main && Main->HandleAllocated())
+            AttachProviderToWindow(Main->Handle(), nullptr);
+    bool Maximized = false;
+    ActiveChild(MDISkinProvider, Maximized);
+    ChildMaximized = Maximized;
+    CallOld(Message);
+}
+
+void TsSkinProvider::MDIChildDestroyed() {
+    // A child that never painted must not keep every other form's frame waiting.
+    ChildMaximized = false;
+    TsSkinProvider* Parent = MDISkinProvider;
+    if (Going(Parent) || !Parent->SkinData()->IsSkinned(false))
+        return;
+    Parent->RepaintNonClient();
+    bool Maximized = false;
+    if (!ActiveChild(Parent, Maximized) && Parent->Form->HandleAllocated() && Parent->Form->ClientHandle())
+        RedrawWindow(Parent->Form->ClientHandle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TsSkinProvider::ChildMaximizedPainted(bool Maximize) {
+    if (!ChildMaximized)
+        return;
+    ChildMaximized = false;
+    if (!IsMDIChild())
+        return;
+    if (Maximize)
+        SendMessageA(Form->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    else
+        MDIChildProvider = this;
+}
+
+bool TsSkinProvider::HiddenByMaximizedChild() const {
+    if (ChildMaximized || !IsMDIChild() || !Form->HandleAllocated())
+        return false;
+    bool Maximized = false;
+    HWND Active = ActiveChild(MDISkinProvider, Maximized);
+    return Maximized && Active != Form->Handle();
 }

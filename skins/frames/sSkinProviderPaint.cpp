@@ -7,6 +7,7 @@
 #include "acSBAnimation.h"
 #include "acntUtils.h"
 #include "sDCUtils.h"
+#include "sMDIForm.h"
 #include "sPaintServices.h"
 #include "acPNG.h"
 #include "sSectionPaint.h"
@@ -356,7 +357,7 @@ void TsSkinProvider::PaintFrame(HDC DC) {
 }
 
 void TsSkinProvider::PaintNonClient() {
-    if (!FDrawNonClientArea || !Form->HandleAllocated())
+    if (!FDrawNonClientArea || !Form->HandleAllocated() || ChildMaximized || HiddenByMaximizedChild())
         return;
     HWND H = Form->Handle();
     if (RegionChanged && !InSetRegion) {
@@ -867,4 +868,85 @@ void TsSkinProvider::DropSysMenu(int X, int Y) {
     UINT Command = TrackPopupMenu(Menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, X, Y, 0, H, nullptr);
     if (Command)
         PostMessageA(H, WM_SYSCOMMAND, Command, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The caption cover
+
+namespace {
+TForm* CaptionCover = nullptr;
+TWndMethod CoverOldProc;
+}  // namespace
+
+void TsSkinProvider::CoverWndProc(TMessage& Message) {
+    // Nothing of the cover is painted: the screen keeps what lies below it.
+    if (Message.Msg == WM_ERASEBKGND) {
+        Message.Result = 1;
+        return;
+    }
+    if (CoverOldProc)
+        CoverOldProc(Message);
+}
+
+void TsSkinProvider::ShowCaptionCover(bool WholeForm) {
+    if (!FDrawNonClientArea || ShowAnimPending || Animating || CoverLock > 0 || InMDICommand ||
+        !Form->HandleAllocated())
+        return;
+    const bool Child = IsMDIChild();
+    if (Child && MDISkinProvider && (MDISkinProvider->CoverLock > 0 || MDISkinProvider->InMDICommand))
+        return;
+    if (!CaptionCover) {
+        CaptionCover = TForm::CreateNew(Application);
+        CaptionCover->SetTag(-98);  // no dialog hook takes it
+        CaptionCover->SetBorderStyle(bsNone);
+        CoverOldProc = CaptionCover->WindowProc;
+        CaptionCover->WindowProc = TWndMethod::Bind<&TsSkinProvider::CoverWndProc>(this);
+    }
+    CaptionCover->SetVisible(false);
+    int X = Form->Left(), Y = Form->Top(), W = Form->Width(), H = WholeForm ? Form->Height() : TitleBarHeight();
+    if (BorderForm) {
+        TRect Ext;
+        GetExtRect(Ext);
+        const int F = FrameBorderWidth(Form->Handle(), BorderForm, false);
+        X = Form->Left() + F;
+        W = Form->Width() - 2 * F;
+        H = MenuLineCount() * MenuLineHeight();
+        if (H)
+            ++H;
+        Y = GetClientOffsetY() + Form->Top() - H - Ext.Top - ExtendedTitleOffset(BorderForm);
+    } else if (Child && MDISkinProvider && MDISkinProvider->Form->HandleAllocated()) {
+        TCustomForm* Parent = MDISkinProvider->Form;
+        POINT P{Form->Left() + 2, Form->Top() + 2};
+        for (int I = 0; I < Parent->ControlCount(); ++I) {
+            TControl* C = Parent->Controls(I);
+            if (!C->Visible())
+                continue;
+            if (C->Align() == alLeft)
+                P.x += C->Width();
+            else if (C->Align() == alTop)
+                P.y += C->Height();
+        }
+        ClientToScreen(Parent->Handle(), &P);
+        X = P.x;
+        Y = P.y;
+        H = TitleBarHeight();
+    }
+    HWND After = (GetWindowLongA(Form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST
+                                                                              : GetWindow(Form->Handle(), GW_HWNDPREV);
+    SetWindowPos(CaptionCover->Handle(), After, X, Y, W, H,
+                 SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOOWNERZORDER | SWP_NOSENDCHANGING);
+}
+
+void TsSkinProvider::HideCaptionCover() {
+    if (!CaptionCover)
+        return;
+    CaptionCover->WindowProc = CoverOldProc;
+    CoverOldProc = TWndMethod();
+    FreeAndNil(CaptionCover);
+}
+
+void TsSkinProvider::CallOldCovered(TMessage& Message, TsSkinProvider* CoverOf) {
+    CoverOf->ShowCaptionCover(false);
+    CallOld(Message);
+    CoverOf->HideCaptionCover();
 }

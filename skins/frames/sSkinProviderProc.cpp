@@ -8,6 +8,7 @@
 #include "acntUtils.h"
 #include "sDCUtils.h"
 #include "sFade.h"
+#include "sMDIForm.h"
 #include "sPaintServices.h"
 #include "sSkinManager.h"
 #include "sSkinMenus.h"
@@ -170,6 +171,8 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message) {
         }
     }
     CallOld(Message);
+    if (Message.Msg == WM_NCDESTROY && IsMDIChild())
+        MDIChildDestroyed();
     if (Message.Msg == WM_WINDOWPOSCHANGED && (reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW) &&
         !Form->ComponentState().Contains(csDestroying) && FormHideAnimated())
         PlayHideAnimation();
@@ -271,6 +274,10 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
         return;
     switch (Message.Msg) {
         case WM_CREATE:
+            if (IsMDIChild()) {
+                MDIChildCreate(Message);
+                return;
+            }
             CallOld(Message);
             PrepareForm();
             return;
@@ -290,16 +297,7 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             CallOld(Message);
             return;
         case WM_SETTEXT:
-            if (!Showing || !FDrawNonClientArea || Form->ControlState().Contains(csCreating)) {
-                CallOld(Message);
-                return;
-            }
-            FreeAndNil(ShadowActive);
-            FreeAndNil(ShadowInactive);
-            FSkinData->BackgroundStale = true;
-            CallOld(Message);
-            RepaintFrame();
-            UpdateBorder(true);
+            HandleSetText(Message);
             return;
         case WM_ACTIVATE:
             CallOld(Message);
@@ -612,9 +610,40 @@ void TsSkinProvider::HandleShowingChanged(TMessage& Message) {
     InSetRegion = false;
 }
 
+void TsSkinProvider::InvalidateSizeCorners(const TRect& NewClient) {
+    TsSkinManager* M = ProviderManager();
+    if (!M)
+        return;
+    const TRect& Old = LastClientRect;
+    const bool OldEmpty = Old.Right <= Old.Left || Old.Bottom <= Old.Top;
+    const bool Grew = NewClient.Right > Old.Right || NewClient.Bottom > Old.Bottom;
+    const bool Shrank = NewClient.Right < Old.Right || NewClient.Bottom < Old.Bottom;
+    const BOOL Erase = !FSkinData->NeedsSkinPaint();
+    auto InvalidateCorner = [this](const TRect& Client, const TsMaskData& Mask, BOOL Erase) {
+        RECT R{Client.Right - GetMaskImageWidth(Mask), Client.Bottom - GetMaskImageHeight(Mask), Client.Right,
+               Client.Bottom};
+        InvalidateRect(Form->Handle(), &R, Erase);
+    };
+    if (GripVisible()) {
+        const int Grip = M->FindMaskIndexBySection("GLOBALINFO", "GRIPIMAGE");
+        if (Grip >= 0) {
+            // The grip drawn at the old corner now lies inside the client area.
+            if (Grew && Erase && !OldEmpty)
+                InvalidateCorner(Old, M->MaskList[Grip], Erase);
+            if (Shrank)
+                InvalidateCorner(NewClient, M->MaskList[Grip], Erase);
+        }
+    }
+    if ((Shrank || OldEmpty) && FSkinData->SectionIndex >= 0)
+        for (int Index : {FSkinData->Section().ImgTR, FSkinData->Section().ImgBR})
+            if (Index >= 0)
+                InvalidateCorner(Old, M->MaskList[Index], TRUE);
+}
+
 void TsSkinProvider::HandleSize(TMessage& Message) {
     RECT C;
     GetClientRect(Form->Handle(), &C);
+    InvalidateSizeCorners(TRect{0, 0, C.right, C.bottom});
     LastClientRect = TRect{0, 0, C.right, C.bottom};
     FreeAndNil(ShadowActive);
     FreeAndNil(ShadowInactive);
@@ -668,9 +697,11 @@ void TsSkinProvider::HandlePaint(TMessage& Message) {
         PAINTSTRUCT PS;
         HDC DC = BeginPaint(Form->Handle(), &PS);
         FSkinData->InUpdate = false;
-        PaintForm(DC);
+        if (!HiddenByMaximizedChild())
+            PaintForm(DC);
         EndPaint(Form->Handle(), &PS);
         Message.Result = 0;
+        ChildMaximizedPainted(true);
     } else if (!Form->Showing()) {
         CallOld(Message);
         return;
@@ -706,8 +737,32 @@ void TsSkinProvider::HandleEraseBkgnd(TMessage& Message) {
         }
     } else if (!FSkinData->NeedsSkinPaint() && DC) {
         PaintForm(DC);
+        ChildMaximizedPainted(false);
     }
     Message.Result = 1;
+}
+
+void TsSkinProvider::HandleSetText(TMessage& Message) {
+    if (!Form->Showing() || !FDrawNonClientArea || Form->ControlState().Contains(csCreating)) {
+        CallOld(Message);
+        return;
+    }
+    FreeAndNil(ShadowActive);
+    FreeAndNil(ShadowInactive);
+    if (IsMDIChild() && IsZoomedForm() && MDISkinProvider) {
+        // A maximised child's caption is shown in the parent's title bar.
+        MDISkinProvider->SkinData()->BackgroundStale = true;
+        CallOldCovered(Message, MDISkinProvider);
+    } else if (!IsDwmCompositionEnabled()) {
+        FSkinData->BackgroundStale = true;
+        CallOldCovered(Message, this);
+        if (Form->AlphaBlend())
+            SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
+    } else {
+        CallOld(Message);
+        RepaintFrame();
+    }
+    UpdateBorder(true);
 }
 
 void TsSkinProvider::HandleNCActivate(TMessage& Message) {
@@ -719,10 +774,35 @@ void TsSkinProvider::HandleNCActivate(TMessage& Message) {
     FSkinData->BackgroundStale = true;
     FSkinData->SetInUpdate(false);
     if (Form->Showing()) {
-        // The platform draws its own caption here; the skinned frame is painted over it below.
-        SendMessageA(Form->Handle(), WM_SETREDRAW, 0, 0);
-        CallOld(Message);
-        SendMessageA(Form->Handle(), WM_SETREDRAW, 1, 0);
+        // The system draws its own caption here; it must not reach the screen over the skinned one.
+        if ((LOWORD(Message.WParam) != 0) != FormActive)
+            FSkinData->BackgroundStale = true;
+        HWND H = Form->Handle();
+        auto Redraw = [H](bool On) { SendMessageA(H, WM_SETREDRAW, On ? 1 : 0, 0); };
+        if (IsDwmCompositionEnabled()) {
+            const LONG Style = GetWindowLongA(H, GWL_STYLE);
+            if (ShowAnimPending)
+                Redraw(false);
+            SetWindowLongA(H, GWL_STYLE, Style & ~WS_VISIBLE);
+            CallOld(Message);
+            SetWindowLongA(H, GWL_STYLE, GetWindowLongA(H, GWL_STYLE) | (Style & WS_VISIBLE));
+            if (ShowAnimPending)
+                Redraw(true);
+        } else if (ShowAnimPending || InitDeferred) {
+            Redraw(false);
+            CallOld(Message);
+            Redraw(true);
+            if (InitDeferred)
+                RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        } else if (!BorderForm) {
+            if (!Form->OnPaint)
+                ShowCaptionCover(false);
+            CallOld(Message);
+            HideCaptionCover();
+        } else {
+            UpdateFormRegion(false);
+            CallOld(Message);
+        }
     } else {
         CallOld(Message);
     }
@@ -1137,15 +1217,18 @@ void TsSkinProvider::HandleControlListChange(TMessage& Message) {
     W->Perform(SM_ALPHACMD, SkinCommandParam(SKIN_FLAGS), 1);
 }
 
-void TsSkinProvider::HandleMouseEnter(TMessage& Message) {
-    CallOld(Message);
-    // Only one speed button of the form looks hot: the one the mouse entered.
-    auto* Entered = reinterpret_cast<TControl*>(Message.LParam);
-    for (int I = 0; I < Form->ControlCount(); ++I) {
-        auto* B = DynCast<TsSpeedButton>(Form->Controls(I));
+void LeaveOtherSpeedButtons(TWinControl* Parent, TControl* Entered) {
+    // Only one speed button looks hot: the one the mouse entered.
+    for (int I = 0; I < Parent->ControlCount(); ++I) {
+        auto* B = DynCast<TsSpeedButton>(Parent->Controls(I));
         if (B && B != Entered && B->SkinData() && B->SkinData()->MouseOver)
             B->Perform(CM_MOUSELEAVE, 0, 0);
     }
+}
+
+void TsSkinProvider::HandleMouseEnter(TMessage& Message) {
+    CallOld(Message);
+    LeaveOtherSpeedButtons(Form, reinterpret_cast<TControl*>(Message.LParam));
 }
 
 void TsSkinProvider::HandleExitSizeMove(TMessage& Message) {

@@ -5,9 +5,11 @@
 
 #include "TestSupport.h"
 
+#include "ExtCtrls.h"
 #include "acSBUtils.h"
 #include "sFrameAdapter.h"
 #include "sGraphUtils.h"
+#include "sSpeedButton.h"
 
 using namespace skintests;
 
@@ -100,6 +102,56 @@ TEST_F(sFrameAdapterTest, TheFramesScrollBarsAreHookedWhileSkinned) {
     EXPECT_EQ(SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_ISSKINNED), 0), 0)
         << "the frame has its own procedure back, the hook's and the adapter's both gone";
     acSBUtilsFinalization();
+}
+
+TEST_F(sFrameAdapterTest, TheMouseEnteringTheFrameLeavesOneHotButtonAndMakesTheFrameHot) {
+    LoadSkin();
+    ASSERT_EQ(DefaultManager, Manager);
+    auto* Adapter = Create<TsFrameAdapter>(Frame);
+    Adapter->SkinData->RefreshSkinIndexes();
+    auto* A = Place<TsSpeedButton>(4, 4, 40, 24, Frame);
+    auto* B = Place<TsSpeedButton>(50, 4, 40, 24, Frame);
+    A->SkinData()->MouseOver = true;
+    B->SkinData()->MouseOver = true;
+    Frame->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(B));
+    EXPECT_FALSE(A->SkinData()->MouseOver);
+    EXPECT_TRUE(B->SkinData()->MouseOver) << "the button entered stays hot";
+    EXPECT_EQ(Manager->HotWindow, Frame->Handle());
+}
+
+// Counts the requests to wrap the frame that reach its form.
+struct TAdaptRecorder : TObject {
+    TWndMethod Own;
+    LPARAM Frame = 0;
+    int Asked = 0;
+    void Proc(TMessage& Message) {
+        if (Message.Msg == SM_ALPHACMD && HIWORD(Message.WParam) == SKIN_ADAPTCHILDREN && Message.LParam == Frame)
+            ++Asked;
+        Own(Message);
+    }
+};
+
+TEST_F(sFrameAdapterTest, UnderTheThirdPartyRuleTheFormIsAskedToWrapTheFramesNewControls) {
+    LoadSkin();
+    auto* Adapter = Create<TsFrameAdapter>(Frame);
+    Adapter->SkinData->RefreshSkinIndexes();
+    TAdaptRecorder Rec;
+    Rec.Frame = reinterpret_cast<LPARAM>(static_cast<TControl*>(Frame));
+    Rec.Own = Form->WindowProc;
+    Form->WindowProc = TWndMethod::Bind<&TAdaptRecorder::Proc>(&Rec);
+    for (bool ThirdParty : {true, false}) {
+        Manager->SkinningRules = ThirdParty ? TacSkinningRules{srStdForms, srThirdParty} : TacSkinningRules{srStdForms};
+        Rec.Asked = 0;
+        auto* Panel = Place<TPanel>(4, 30, 40, 20, Frame);
+        Panel->HandleNeeded();
+        EXPECT_EQ(Rec.Asked, ThirdParty ? 1 : 0) << "a control made in the frame";
+        Rec.Asked = 0;
+        Frame->SetVisible(false);
+        Frame->SetVisible(true);
+        EXPECT_EQ(Rec.Asked > 0, ThirdParty) << "the frame shown again";
+        FreeObject(Panel);
+    }
+    Form->WindowProc = Rec.Own;
 }
 
 }  // namespace

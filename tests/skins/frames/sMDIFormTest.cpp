@@ -180,4 +180,46 @@ TEST_F(sMDIFormTest, AChildsSystemCommandsReachItsProcedureAsTheParentsFrameNeed
     Child->WindowProc = Rec.Own;
 }
 
+TEST_F(sMDIFormTest, AChildCreatedBesideAMaximisedOneIsMaximisedWhenItFirstPaints) {
+    LoadSkin();
+    MakeFrame();
+    Child = MakeChild(10, 10);
+    struct Case {
+        bool Show;  // shown (and so painted), or freed unpainted
+    } Cases[] = {{true}, {false}};
+    for (const Case& K : Cases) {
+        auto* Second = TForm::CreateNew(nullptr);
+        Second->SetFormStyle(fsMDIChild);
+        Second->SetVisible(false);
+        Second->SetBounds(30, 30, 150, 100);
+        TProcRecorder Rec;
+        Rec.Own = Second->WindowProc;
+        Second->WindowProc = TWndMethod::Bind<&TProcRecorder::Proc>(&Rec);
+        auto* SecondProvider = Create<TsSkinProvider>(Second);
+        Second->HandleNeeded();
+        EXPECT_FALSE(ChildMaximized) << "no child was maximised";
+        // This system restores a maximised child before a new one's WM_CREATE; the message is
+        // replayed with the other child maximised, as it arrives elsewhere.
+        SendMessageA(Frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(Child->Handle()), 0);
+        ASSERT_TRUE(IsZoomed(Child->Handle()));
+        CREATESTRUCTA CS{};
+        SendMessageA(Second->Handle(), WM_CREATE, 0, reinterpret_cast<LPARAM>(&CS));
+        EXPECT_TRUE(ChildMaximized) << "created while the active child was maximised";
+        SendMessageA(Second->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+        EXPECT_TRUE(Rec.Commands.empty()) << "no restore before the first paint";
+        if (K.Show) {
+            Second->Show();
+            UpdateWindow(Second->Handle());
+            Pump();
+            EXPECT_FALSE(ChildMaximized) << "the first paint takes the mark";
+            EXPECT_TRUE(IsZoomed(Second->Handle()));
+            EXPECT_EQ(MDIChildProvider, SecondProvider);
+            SendMessageA(Second->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+            EXPECT_FALSE(IsZoomed(Second->Handle())) << "restores once painted";
+        }
+        FreeAndNil(Second);
+        EXPECT_FALSE(ChildMaximized) << "a child gone unpainted keeps no form waiting";
+    }
+}
+
 }  // namespace

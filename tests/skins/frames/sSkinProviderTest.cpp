@@ -1031,6 +1031,117 @@ TEST_F(BorderDragTest, APressOnAPlainBorderOrAMaximisedCaptionStartsNoDrag) {
 
 // The frame image after many resizes, growing and shrinking, is the image of a form opened at the
 // final size: nothing of an earlier size shows through, on the screen or in the image.
+// The part of the client area a WM_SIZE leaves to repaint, in client coordinates, for the window's
+// real size after LastClientRect says it was Old.
+TRect SizeUpdate(TsSkinProvider* P, const TRect& Old) {
+    HWND H = P->Form->Handle();
+    RECT C;
+    GetClientRect(H, &C);
+    P->LastClientRect = Old;
+    ValidateRect(H, nullptr);
+    SendMessageA(H, WM_SIZE, SIZE_RESTORED, MAKELPARAM(C.right, C.bottom));
+    HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(H, Rgn, FALSE);
+    RECT B;
+    GetRgnBox(Rgn, &B);
+    DeleteObject(Rgn);
+    return TRect{B.left, B.top, B.right, B.bottom};
+}
+
+TEST_F(sSkinProviderTest, ASizeChangeRepaintsTheGripWhereItWasAndWhereItGoes) {
+    LoadSkin();
+    const int Grip = Manager->FindMaskIndexBySection("GLOBALINFO", "GRIPIMAGE");
+    ASSERT_GE(Grip, 0);
+    const int GW = GetMaskImageWidth(Manager->MaskList[Grip]), GH = GetMaskImageHeight(Manager->MaskList[Grip]);
+    ASSERT_EQ(GW, 12);
+    Attach();
+    RECT C;
+    GetClientRect(Form->Handle(), &C);
+    const TRect Bigger{0, 0, C.right + 20, C.bottom + 10}, Smaller{0, 0, C.right - 20, C.bottom - 10};
+    struct Case {
+        TsGripMode Mode;
+        TRect Old, Repainted;
+    } Cases[] = {
+        {gmRightBottom, Bigger, {C.right - GW, C.bottom - GH, C.right, C.bottom}},
+        {gmRightBottom, Smaller, {Smaller.Right - GW, Smaller.Bottom - GH, Smaller.Right, Smaller.Bottom}},
+        {gmRightBottom, TRect{}, TRect{}},
+        {gmNone, Bigger, TRect{}},
+    };
+    for (const Case& K : Cases) {
+        Provider->GripMode = K.Mode;
+        EXPECT_EQ(SizeUpdate(Provider, K.Old), K.Repainted) << "from " << K.Old.Right << "x" << K.Old.Bottom;
+    }
+}
+
+TEST_F(sSkinProviderTest, AShrinkingFormRepaintsItsRightCornerImagesWhereTheyWere) {
+    // The frame skin with images in the form's right corners.
+    testing_support::TempDir Temp;
+    const std::string Source = testing_support::SourceDir() + "tests\\skins\\frames\\skin\\FrameTest\\";
+    CreateDirectoryA((Temp / "Corners").c_str(), nullptr);
+    CopyFileA((Source + "MASTER.BMP").c_str(), (Temp / "Corners\\MASTER.BMP").c_str(), FALSE);
+    std::ifstream In(Source + "Options.dat", std::ios::binary);
+    std::string Text((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    Text.replace(Text.find("[FORM]\n"), 7, "[FORM]\nIMGTOPRIGHT=@0060 0040 0070 0046 1 0\nIMGBTMRIGHT=@0070 0040 0078 0044 1 0\n");
+    std::ofstream((Temp / "Corners\\Options.dat"), std::ios::binary) << Text;
+    Folder = Temp.Path();
+    LoadSkin(false, "Corners");
+    Attach();
+    ASSERT_GE(Provider->SkinData()->Section().ImgTR, 0);
+    RECT C;
+    GetClientRect(Form->Handle(), &C);
+    // Both images are placed at the old bottom-right corner, the larger (10 x 6) bounds the repaint,
+    // and what still lies in the client area is repainted.
+    EXPECT_EQ(SizeUpdate(Provider, TRect{0, 0, C.right + 4, C.bottom + 2}),
+              (TRect{C.right - 6, C.bottom - 4, C.right, C.bottom}));
+    EXPECT_EQ(SizeUpdate(Provider, TRect{0, 0, C.right - 20, C.bottom - 10}), TRect{}) << "growing repaints nothing";
+}
+
+// Which window lies over the form's title bar whenever the form's own procedure gets a caption
+// message.
+struct TCoverRecorder : TObject {
+    TWndMethod Own;
+    HWND Form = nullptr;
+    std::vector<std::pair<UINT, TRect>> Covers;
+    void Proc(TMessage& Message) {
+        if (Message.Msg == WM_SETTEXT || Message.Msg == WM_NCACTIVATE) {
+            RECT R;
+            GetWindowRect(Form, &R);
+            HWND Over = WindowFromPoint(POINT{(R.left + R.right) / 2, R.top + 3});
+            RECT C{};
+            if (Over != Form)
+                GetWindowRect(Over, &C);
+            Covers.emplace_back(Message.Msg, TRect{C.left, C.top, C.right, C.bottom});
+        }
+        Own(Message);
+    }
+};
+
+TEST_F(sSkinProviderTest, TheSystemsCaptionIsDrawnUnderACoverAndTheSkinnedTitleStays) {
+    LoadSkin();
+    TCoverRecorder Rec;
+    Rec.Form = Form->Handle();
+    Rec.Own = Form->WindowProc;
+    Form->WindowProc = TWndMethod::Bind<&TCoverRecorder::Proc>(&Rec);
+    Attach();
+    Rec.Covers.clear();
+    Form->SetCaption("Renamed");
+    SendMessageA(Form->Handle(), WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(Form->Handle(), WM_NCACTIVATE, TRUE, 0);
+    RECT R;
+    GetWindowRect(Form->Handle(), &R);
+    const TRect Title{R.left, R.top, R.right, R.top + Provider->TitleBarHeight()};
+    using C = std::pair<UINT, TRect>;
+    EXPECT_EQ(Rec.Covers, (std::vector<C>{{WM_SETTEXT, Title}, {WM_NCACTIVATE, Title}, {WM_NCACTIVATE, Title}}));
+    Pump();
+    const POINT P{(R.left + R.right) / 2, R.top + 2};
+    EXPECT_EQ(WindowFromPoint(P), Form->Handle()) << "the cover is gone";
+    HDC Screen = GetDC(nullptr);
+    EXPECT_EQ(GetPixel(Screen, P.x, P.y), COLORREF(TitleColor)) << "the skinned title on screen";
+    ReleaseDC(nullptr, Screen);
+    FreeAndNil(Provider);
+    Form->WindowProc = Rec.Own;
+}
+
 TEST_F(sSkinProviderTest, AfterResizesTheImageIsThatOfAFormOpenedAtItsSize) {
     struct TShot {
         std::vector<TPx> Printed, Image;
