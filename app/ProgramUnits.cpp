@@ -199,7 +199,7 @@ const TUnitEntry Table[] = {
     {"acPNG", acPNGInitialization, acPNGFinalization},
     {"sSkinManager", sSkinManagerInitialization, sSkinManagerFinalization},
     {"sVclUtils", sVclUtilsInitialization, sVclUtilsFinalization},
-    {"sStyleSimply", sStyleSimplyInitialization, sStyleSimplyFinalization},
+    {"sStyleSimply", nullptr, sStyleSimplyFinalization},
     {"acSBUtils", acSBUtilsInitialization, acSBUtilsFinalization},
     {"sGlyphUtils", sGlyphUtilsInitialization, sGlyphUtilsFinalization},
     {"sDateUtils", sDateUtilsInitialization, nullptr},
