@@ -200,7 +200,7 @@ const TUnitEntry Table[] = {
     {"acPNG", acPNGInitialization, acPNGFinalization},
     {"sSkinManager", sSkinManagerInitialization, sSkinManagerFinalization},
     {"sVclUtils", sVclUtilsInitialization, sVclUtilsFinalization},
-    {"sStyleSimply", sStyleSimplyInitialization, sStyleSimplyFinalization},
+    {"sStyleSimply", nullptr, sStyleSimplyFinalization},
     {"acSBUtils", acSBUtilsInitialization, acSBUtilsFinalization},
     {"acDials", acDialsInitialization, acDialsFinalization},
     {"sGlyphUtils", sGlyphUtilsInitialization, sGlyphUtilsFinalization},

@@ -3,6 +3,7 @@
 #include "Classes.h"
 #include "uEncrypt.h"
 #include "untBackup.h"
+#include "untSetting.h"
 
 #include <windows.h>
 
@@ -91,6 +92,32 @@ bool HeldByAnother(DWORD Code) {
     return Code == ERROR_SHARING_VIOLATION || Code == ERROR_ACCESS_DENIED || Code == ERROR_LOCK_VIOLATION;
 }
 
+// The system's text for an error in the language the program's windows show, in the code page they
+// show their texts in. The system's own language and code page can differ from both: a Russian
+// system's text in windows showing the English texts came out as Latin-1 garbage. Without the main
+// window, the system's own text.
+std::string ShownErrorText(DWORD Code) {
+    TfrmSetting* Main = nullptr;
+    for (int I = 0; Screen && !Main && I < Screen->FormCount(); ++I)
+        Main = DynCast<TfrmSetting>(Screen->Forms(I));
+    if (!Main || !Main->siLangDispatcher)
+        return SysErrorMessage(Code);
+    const bool English = Main->siLangDispatcher->ActiveLanguage() == 2;
+    const DWORD Flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    wchar_t* Buffer = nullptr;
+    DWORD Length = FormatMessageW(Flags, nullptr, Code,
+                                  English ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US) : MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT),
+                                  reinterpret_cast<wchar_t*>(&Buffer), 0, nullptr);
+    if (!Length)
+        Length = FormatMessageW(Flags, nullptr, Code, 0, reinterpret_cast<wchar_t*>(&Buffer), 0, nullptr);
+    std::wstring Text = Length && Buffer ? std::wstring(Buffer, Length) : std::wstring();
+    if (Buffer)
+        LocalFree(Buffer);
+    while (!Text.empty() && (Text.back() <= L' ' || Text.back() == L'.'))
+        Text.pop_back();
+    return WideToAnsi(Text, Main->TextCodePage());
+}
+
 constexpr int ReplaceAttempts = 200;
 constexpr DWORD ReplaceRetryMs = 50;
 
@@ -126,7 +153,7 @@ void ReplaceFileWith(const std::string& FileName, std::string_view Bytes) {
             continue;
         }
         DeleteFileA(NewName.c_str());
-        const std::string Sys = SysErrorMessage(Code);
+        const std::string Sys = ShownErrorText(Code);
         std::string Msg = Format(ClassesConsts::SFCreateError, {FileName});
         throw EFCreateError(Sys.empty() ? Msg : Msg + ". " + Sys);
     }
@@ -203,8 +230,10 @@ void AppendFieldText(std::string& Line, TField* F) {
         case ftDateTime:
         case ftDate:
         case ftTime: {
-            std::string S = F->IsNull() ? std::string() : DateTimeToStr(F->AsDateTime());
-            Line += S.empty() && Name == "DateLast" ? std::string(NoPath) : S;
+            // A task that never ran reads its "-1" (or an empty text) back as the zero date; written
+            // as that date it would come back from every later write as "30.12.1899".
+            const bool Never = Name == "DateLast" && (F->IsNull() || F->AsDateTime() == 0);
+            Line += Never ? std::string(NoPath) : F->IsNull() ? std::string() : DateTimeToStr(F->AsDateTime());
             break;
         }
         default: {

@@ -234,6 +234,10 @@ void TabfTrayIcon::InsertToTray() { ShellRequest(NIM_ADD, "%s.InsertToTray faile
 void TabfTrayIcon::DeleteFromTray() { ShellRequest(NIM_DELETE, "%s.DeleteFromTray failed"); }
 
 void TabfTrayIcon::UpdateIcon() {
+    // Only an icon in the tray is asked for: the shell refuses any other, and its answer crosses to
+    // the tray's process, which a program reading its windows would wait for at every property.
+    if (Designing() ? !FVisibleOnDesigning : !FVisible)
+        return;
     FillIconData();
     Shell_NotifyIconA(NIM_MODIFY, &FIconData);
 }

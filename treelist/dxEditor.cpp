@@ -108,6 +108,7 @@ void TdxInplaceTextEdit::CreateParams(TCreateParams& Params) {
         Params.WinClassName = ClassName() + "NoEdit";
         return;
     }
+    LoadRichEditLibrary();
     CreateSubClass(Params, "RichEdit20A");
     static constexpr DWORD Aligns[3] = {0, ES_RIGHT, ES_CENTER};
     Params.Style |= ES_AUTOVSCROLL | ES_AUTOHSCROLL | Aligns[FAlignment];
@@ -682,13 +683,17 @@ bool TdxInplaceTextEdit::TMetaClass::DrawClient(HDC DC, const TRect& Rect, bool 
 // ---------------------------------------------------------------------------------------------
 // Unit start-up and shut-down
 
-void dxEditorInitialization() {
+void LoadRichEditLibrary() {
+    // On first use: the library and what it loads are a noticeable part of a program's start.
     if (!RichEditModule) {
         UINT OldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
         HMODULE M = LoadLibraryA("RICHED20.DLL");
         SetErrorMode(OldMode);
         RichEditModule = reinterpret_cast<UINT_PTR>(M) < 32 ? nullptr : M;
     }
+}
+
+void dxEditorInitialization() {
     const TResStringRec* Recs[7] = {&Captions::Undo,  &Captions::Redo,   &Captions::Cut,      &Captions::Copy,
                                     &Captions::Paste, &Captions::Delete, &Captions::SelectAll};
     for (int I = 0; I < 7; ++I)

@@ -2,8 +2,9 @@
 // ("RichEdit20A" in plain-text mode) with its own context menu, and the mask editor that forces
 // input into an edit mask.
 //
-// Start-up: dxEditorInitialization() loads RICHED20.DLL (file-error boxes suppressed) and the
-// context-menu captions; dxEditorFinalization() frees the library and clears the captions.
+// Start-up: dxEditorInitialization() loads the context-menu captions; RICHED20.DLL is loaded (file-error
+// boxes suppressed) when the first editor window on it is made; dxEditorFinalization() frees the
+// library and clears the captions.
 #pragma once
 
 #include "Mask.h"
@@ -366,6 +367,9 @@ int DrawEditButtonFrame(HDC DC, TRect& R, bool Pushed, bool Hot, bool Glyph, boo
 
 // Context-menu captions, loaded at start-up.
 extern std::string dxEditMenuCaptions[7];
+
+// Loads RICHED20.DLL once, before a window of its class is made.
+void LoadRichEditLibrary();
 
 void dxEditorInitialization();
 void dxEditorFinalization();

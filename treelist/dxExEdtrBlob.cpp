@@ -2,6 +2,7 @@
 
 #include "Clipbrd.h"
 #include "dxCommon.h"
+#include "dxEditor.h"
 
 #include <algorithm>
 
@@ -128,6 +129,7 @@ void TCustomdxBlobPopup::SetMemoText(const std::string& S) {
 void TCustomdxBlobPopup::CreateParams(TCreateParams& Params) {
     TdxInplacePopupControl::CreateParams(Params);
     if (IsMemo()) {
+        LoadRichEditLibrary();
         CreateSubClass(Params, "RichEdit20A");
         Params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
         if (FReadOnlyPopup)

@@ -32,6 +32,7 @@ const std::uint8_t ClientLibraryVersion[6] = {8, 0, 0x01, 0x55, 0, 0};  // 8.0.3
 
 void TTdsClient::Connect(const TTdsConnectParams& P) {
     Disconnect();
+    FWinsock.Start();
     TTdsDeadline Deadline = P.ConnectTimeoutMs ? TTdsDeadline::After(P.ConnectTimeoutMs) : TTdsDeadline::Never();
     TSqlServerName Name = ParseSqlServerName(P.DataSource);
     sockaddr_in Address = ResolveSqlServer(Name, Deadline, P.Resolve);

@@ -71,7 +71,7 @@ private:
     bool SendAttention();  // with FLock held
     bool OnReadTimeout();
 
-    TWinsockUser FWinsock;
+    TWinsockUser FWinsock{false};  // started by the first Connect
     TTdsSocket FSocket;
     TTdsSession FSession;
     TTdsTokenParser FParser{FSession};

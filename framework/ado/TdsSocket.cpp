@@ -3,12 +3,22 @@
 #include "TdsErrors.h"
 #include "TdsPackets.h"
 
-TWinsockUser::TWinsockUser() {
-    WSADATA D;
-    WSAStartup(MAKEWORD(2, 2), &D);
+TWinsockUser::TWinsockUser(bool StartNow) {
+    if (StartNow)
+        Start();
 }
 
-TWinsockUser::~TWinsockUser() { WSACleanup(); }
+void TWinsockUser::Start() {
+    if (FStarted)
+        return;
+    WSADATA D;
+    FStarted = WSAStartup(MAKEWORD(2, 2), &D) == 0;
+}
+
+TWinsockUser::~TWinsockUser() {
+    if (FStarted)
+        WSACleanup();
+}
 
 DWORD TTdsDeadline::Remaining() const {
     if (FInfinite)

@@ -11,13 +11,19 @@
 #include <cstdint>
 #include <functional>
 
-// Starts Winsock once per process user; the library stays started while any user lives.
+// Starts Winsock once per process user; the library stays started while any user lives. A user
+// made with StartNow false starts it on its first Start (a connection object that is never opened
+// does not load the socket library).
 class TWinsockUser {
 public:
-    TWinsockUser();
+    explicit TWinsockUser(bool StartNow = true);
     ~TWinsockUser();
     TWinsockUser(const TWinsockUser&) = delete;
     TWinsockUser& operator=(const TWinsockUser&) = delete;
+    void Start();
+
+private:
+    bool FStarted = false;
 };
 
 // Milliseconds left until a tick-count deadline; INFINITE for none.

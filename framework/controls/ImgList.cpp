@@ -637,22 +637,39 @@ void TCustomImageList::ReadData(TStream& Stream) {
         FHeight = H.Height;
         FMasked = H.Masked != 0;
         CreateImageList();
-        std::vector<BYTE> Mask(Pixels);
-        for (LongInt I = 0; I < H.Count; ++I) {
+        if (H.Count > 0) {
+            // All images side by side in one strip that the system list takes in one call: a bitmap
+            // and a mask per image made reading a form with a full list a noticeable part of its start.
+            const std::size_t Row = static_cast<std::size_t>(FWidth);
+            const std::size_t StripRow = Row * static_cast<std::size_t>(H.Count);
             DWORD* Bits = nullptr;
-            HBITMAP Img = CreateDib32(FWidth, FHeight, &Bits);
-            Stream.ReadBuffer(Bits, static_cast<LongInt>(Pixels * 4));
-            HBITMAP MaskBmp = nullptr;
-            if (FMasked) {
-                Stream.ReadBuffer(Mask.data(), static_cast<LongInt>(Pixels));
-                MaskBmp = MakeMask(FWidth, FHeight,
-                                   [&](int X, int Y) { return Mask[static_cast<std::size_t>(Y) * FWidth + X] != 0; });
+            HBITMAP Img = CreateDib32(FWidth * H.Count, FHeight, &Bits);
+            std::vector<DWORD> Image(Pixels);
+            std::vector<BYTE> Mask(FMasked ? Pixels * static_cast<std::size_t>(H.Count) : 0);
+            try {
+                for (LongInt I = 0; I < H.Count; ++I) {
+                    Stream.ReadBuffer(Image.data(), static_cast<LongInt>(Pixels * 4));
+                    for (int Y = 0; Y < FHeight; ++Y)
+                        std::memcpy(Bits + static_cast<std::size_t>(Y) * StripRow + static_cast<std::size_t>(I) * Row,
+                                    Image.data() + static_cast<std::size_t>(Y) * Row, Row * 4);
+                    if (FMasked)
+                        Stream.ReadBuffer(Mask.data() + static_cast<std::size_t>(I) * Pixels, static_cast<LongInt>(Pixels));
+                }
+            } catch (...) {
+                DeleteObject(Img);
+                throw;
             }
+            HBITMAP MaskBmp = nullptr;
+            if (FMasked)
+                MaskBmp = MakeMask(FWidth * H.Count, FHeight, [&](int X, int Y) {
+                    const std::size_t I = static_cast<std::size_t>(X / FWidth);
+                    return Mask[I * Pixels + static_cast<std::size_t>(Y) * Row + static_cast<std::size_t>(X % FWidth)] != 0;
+                });
             int R = ImageList_Add(FHandle, Img, MaskBmp);
             DeleteObject(Img);
             if (MaskBmp)
                 DeleteObject(MaskBmp);
-            if (R < 0)
+            if (R < 0 || ImageList_GetImageCount(FHandle) != H.Count)
                 throw EReadError(SImageReadFail);
         }
         FChanged = true;

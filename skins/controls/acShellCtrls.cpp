@@ -8,6 +8,7 @@
 #include "acntUtils.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 const int RootCSIDL[23] = {
@@ -26,6 +27,7 @@ TCustomImageList* SharedSystemImages = nullptr;
 
 namespace {
 int InitCount = 0;
+bool ShellStarted = false;
 // The desktop's folder for items without a parent: held here so that the pointer handed out stays
 // valid. Released at the unit's shut-down.
 TacShellRef<IShellFolder> HeldDesktop;
@@ -282,6 +284,7 @@ PItemIDList DesktopItemIdList() {
 // Shell queries
 
 TacShellRef<IShellFolder> GetDesktopShellFolder() {
+    StartShellUse();
     TacShellRef<IShellFolder> D;
     OleCheck(SHGetDesktopFolder(reinterpret_cast<IShellFolder**>(D.OutPtr())));
     return D;
@@ -555,6 +558,7 @@ TacShellFolder::TacShellFolder(TacShellFolder* AParent, PItemIDList ID, IShellFo
         PItemIDList Desktop = DesktopItemIdList();
         FAbsoluteID = JoinItemIdLists(Desktop, ID);
         FreeItemIdList(Desktop);
+        StartShellUse();
         FParent = DesktopFolder;
     }
     for (TacShellFolder* P = AParent ? AParent->FParent : nullptr; P; P = P->FParent)
@@ -696,12 +700,20 @@ std::string TacShellFolder::Details(int Index) const {
 
 // ---------------------------------------------------------------------------------------------
 
+void StartShellUse() {
+    // On first use, not at start-up: the shell and OLE libraries and OLE's own windows are a
+    // noticeable part of a program's start, and most windows never show a shell view.
+    if (ShellStarted || InitCount == 0)
+        return;
+    ShellStarted = true;
+    OleInitialize(nullptr);
+    CreateDesktopFolder();
+}
+
 void acShellCtrlsInitialization() {
     if (InitCount++ > 0)
         return;
-    CreateDesktopFolder();
     InitializeCriticalSection(&ShellCtrlsLock);
-    OleInitialize(nullptr);
     RegisterClass(TacShellChangeNotifier::StaticClass());
     RegisterClass(TsShellTreeView::StaticClass());
 }
@@ -712,7 +724,8 @@ void acShellCtrlsFinalization() {
     FreeAndNil(DesktopFolder);
     HeldDesktop.Clear();
     DeleteCriticalSection(&ShellCtrlsLock);
-    OleUninitialize();
+    if (std::exchange(ShellStarted, false))
+        OleUninitialize();
     FreeAndNil(SharedSystemImages);
     ReleaseMenuHandler();
 }

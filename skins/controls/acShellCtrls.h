@@ -8,8 +8,9 @@
 //
 // The change notifier is in acShellCtrlsNotify.h, the folder tree in acShellCtrlsTree.h.
 //
-// Start-up: acShellCtrlsInitialization() makes DesktopFolder and the unit's lock, starts OLE and
-// registers the unit's components for form files; acShellCtrlsFinalization() undoes it.
+// Start-up: acShellCtrlsInitialization() makes the unit's lock and registers the unit's components
+// for form files; the first shell query (StartShellUse) starts OLE and makes DesktopFolder;
+// acShellCtrlsFinalization() undoes both.
 #pragma once
 
 #include "Classes.h"
@@ -240,6 +241,9 @@ extern IContextMenu2* ShellMenuHandler;      // while a shell context menu is tr
 extern TacShellFolder* SortParentFolder;     // while a view sorts its items
 extern CRITICAL_SECTION ShellCtrlsLock;
 extern TCustomImageList* SharedSystemImages;  // made by the shell combo box
+
+// Starts OLE on the calling (main) thread and makes DesktopFolder, once after the unit's start-up.
+void StartShellUse();
 
 void acShellCtrlsInitialization();
 void acShellCtrlsFinalization();

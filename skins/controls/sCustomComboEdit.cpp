@@ -8,16 +8,16 @@
 
 #include <algorithm>
 
-TsAlphaImageList* DefaultButtonGlyphs = nullptr;
-
 namespace {
+
+TsAlphaImageList* ButtonGlyphs = nullptr;
 
 // The built-in glyphs: 48 x 16 PNG strips of three states (normal, hot, pressed) in the program's
 // resources, in the order of the glyph numbers.
 constexpr const char* DefaultGlyphResources[] = {"SF", "SR", "SD", "SE", "SC"};
 
 void AddDefaultGlyph(const char* Name) {
-    TsImgListItem* Item = DefaultButtonGlyphs->Items()->Add();
+    TsImgListItem* Item = ButtonGlyphs->Items()->Add();
     Item->SetImageFormat(ifPNG);
     Item->SetPixelFormat(pf32bit);
     HINSTANCE Module = GetModuleHandleA(nullptr);
@@ -28,6 +28,19 @@ void AddDefaultGlyph(const char* Name) {
 }
 
 }  // namespace
+
+TsAlphaImageList* DefaultButtonGlyphs() {
+    // Made on first use: decoding the strips is a noticeable part of a program's start, and many
+    // programs never show a button without images of their own.
+    if (!ButtonGlyphs) {
+        ButtonGlyphs = Create<TsAlphaImageList>(nullptr);
+        ButtonGlyphs->SetSize(48, 16);
+        for (const char* Name : DefaultGlyphResources)
+            AddDefaultGlyph(Name);
+        ButtonGlyphs->GenerateImages();
+    }
+    return ButtonGlyphs;
+}
 
 // ---------------------------------------------------------------------------------------------
 // TsGlyphMode
@@ -98,7 +111,7 @@ bool TsGlyphMode::OwnImagesValid() const {
     return FImages && FImageIndex >= 0 && FImageIndex < FImages->Count();
 }
 
-TCustomImageList* TsGlyphMode::ChosenList() const { return OwnImagesValid() ? FImages : DefaultButtonGlyphs; }
+TCustomImageList* TsGlyphMode::ChosenList() const { return OwnImagesValid() ? FImages : DefaultButtonGlyphs(); }
 
 int TsGlyphMode::ImageCount() const {
     TCustomImageList* L = ChosenList();
@@ -168,7 +181,7 @@ void TsEditButton::UpdateGlyph() {
         SetImageIndex(Index);
         SetNumGlyphs(1);
     } else {
-        SetImages(DefaultButtonGlyphs);
+        SetImages(DefaultButtonGlyphs());
         SetImageIndex(Owner->DefaultGlyphIndex);
         SetNumGlyphs(3);
     }
@@ -663,14 +676,7 @@ void TsComboEdit::DefineClass(TClassBuilder<TsComboEdit>& B) {
 }
 
 void sCustomComboEditInitialization() {
-    if (!DefaultButtonGlyphs) {
-        DefaultButtonGlyphs = Create<TsAlphaImageList>(nullptr);
-        DefaultButtonGlyphs->SetSize(48, 16);
-        for (const char* Name : DefaultGlyphResources)
-            AddDefaultGlyph(Name);
-        DefaultButtonGlyphs->GenerateImages();
-    }
     RegisterClass(TsComboEdit::StaticClass());
 }
 
-void sCustomComboEditFinalization() { FreeAndNil(DefaultButtonGlyphs); }
+void sCustomComboEditFinalization() { FreeAndNil(ButtonGlyphs); }

@@ -4,8 +4,8 @@
 // handles. The button's picture comes from a TsGlyphMode: an image of the application's image list,
 // or one of the five built-in three-state glyphs of DefaultButtonGlyphs.
 //
-// Start-up: sCustomComboEditInitialization() fills DefaultButtonGlyphs and registers TsComboEdit
-// for form files; sCustomComboEditFinalization() frees the glyphs.
+// Start-up: sCustomComboEditInitialization() registers TsComboEdit for form files; the built-in
+// glyphs are made on first use; sCustomComboEditFinalization() frees them.
 #pragma once
 
 #include "ImgList.h"
@@ -22,7 +22,7 @@ inline constexpr int RefreshGlyph = 1;
 inline constexpr int DateGlyph = 2;
 inline constexpr int EllipsisGlyph = 3;
 inline constexpr int CalcGlyph = 4;
-extern TsAlphaImageList* DefaultButtonGlyphs;
+TsAlphaImageList* DefaultButtonGlyphs();
 
 class TsGlyphMode : public TPersistent {
     DECLARE_CLASS(TsGlyphMode, TPersistent)

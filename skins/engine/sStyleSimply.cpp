@@ -13,7 +13,12 @@ std::string ChangedSection;
 std::vector<TComponent*> HookedForms;
 TIcon* AppIconSmall = nullptr;
 TIcon* AppIconLarge = nullptr;
+
 std::vector<TacDialogProviderLink*>* DialogProviders = nullptr;
+
+namespace {
+bool AppIconsLoaded = false;
+}  // namespace
 
 void AddHookedForm(TComponent* Form) { HookedForms.push_back(Form); }
 
@@ -135,12 +140,13 @@ void UnlockFormsRedraw(TsSkinManager* Manager, bool Repaint) {
     });
 }
 
-void sStyleSimplyInitialization() {
-    if (!AppIconSmall && !AppIconLarge) {
-        std::string Exe = Application ? Application->ExeName() : std::string();
-        AppIconSmall = GetFileShellIcon(Exe, SHGFI_SMALLICON);
-        AppIconLarge = GetFileShellIcon(Exe, SHGFI_LARGEICON);
-    }
+void LoadAppIcons() {
+    if (AppIconsLoaded)
+        return;
+    AppIconsLoaded = true;
+    std::string Exe = Application ? Application->ExeName() : std::string();
+    AppIconSmall = GetFileShellIcon(Exe, SHGFI_SMALLICON);
+    AppIconLarge = GetFileShellIcon(Exe, SHGFI_LARGEICON);
 }
 
 void sStyleSimplyFinalization() {
@@ -150,6 +156,7 @@ void sStyleSimplyFinalization() {
                 DestroyIcon(H);
             FreeAndNil(*Icon);
         }
+    AppIconsLoaded = false;
     HookedForms.clear();
     HookedForms.shrink_to_fit();
     ChangedSection.clear();

@@ -58,8 +58,11 @@ void AddHookedForm(TComponent* Form);
 void RemoveHookedForm(TComponent* Form);
 
 // The executable's small and large shell icons (nil when it has none): the default title icon.
+// Read by LoadAppIcons on first use: the shell's first icon request is slow, and only a skinned
+// title bar without an icon of its own shows them.
 extern TIcon* AppIconSmall;
 extern TIcon* AppIconLarge;
+void LoadAppIcons();
 
 // A window that the dialog hook skins, as the broadcasts see it.
 class TacDialogProviderLink {
@@ -81,6 +84,5 @@ void BroadcastToHookedForms(TMessage& Message);
 void LockFormsRedraw(TsSkinManager* Manager);
 void UnlockFormsRedraw(TsSkinManager* Manager, bool Repaint);
 
-// Start-up: the application icons; shut-down frees them and empties the lists.
-void sStyleSimplyInitialization();
+// Shut-down: frees the application icons and empties the lists.
 void sStyleSimplyFinalization();

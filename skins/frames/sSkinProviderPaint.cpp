@@ -120,6 +120,7 @@ void TsSkinProvider::PaintTitleIcon() {
     if (FTitleIcon->Glyph()->Empty()) {
         HICON Icon = reinterpret_cast<HICON>(SendMessageA(Application->Handle(), WM_GETICON, 2, 0));
         if (!Icon) {
+            LoadAppIcons();
             TIcon* Own = (H > 16 && AppIconLarge) ? AppIconLarge : AppIconSmall;
             Icon = Own ? Own->Handle() : LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
         }

@@ -21,14 +21,21 @@ namespace app_tests {
 
 class TImportHook {
 public:
-    TImportHook(void*& Slot, void* Hook) : FSlot(Slot), FOriginal(Slot) { Set(Hook); }
+    // Library and Function name the imported function. A delay-loaded library's slot holds a stub
+    // that writes the function into the slot on the first call: a call passed on through it would
+    // put the function back over the hook, so the hook passes calls on to the function itself.
+    TImportHook(void*& Slot, void* Hook, const char* Library, const char* Function)
+        : FSlot(Slot), FOriginal(Slot),
+          FFunction(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA(Library), Function))) {
+        Set(Hook);
+    }
     ~TImportHook() { Set(FOriginal); }
     TImportHook(const TImportHook&) = delete;
     TImportHook& operator=(const TImportHook&) = delete;
-    // The function the slot held before, for a hook that passes the call on.
+    // The imported function, for a hook that passes the call on.
     template <class F>
     F Original() const {
-        return reinterpret_cast<F>(FOriginal);
+        return reinterpret_cast<F>(FFunction);
     }
 
 private:
@@ -40,6 +47,7 @@ private:
     }
     void*& FSlot;
     void* FOriginal;
+    void* FFunction;
 };
 
 // The colours of a 16 x 16 picture as drawn on Background, row by row from the top.

@@ -94,7 +94,7 @@ protected:
         ShellCalls.clear();
         ShellAnswer = 42;
     }
-    TImportHook Hook{AppImpShellExecuteA, reinterpret_cast<void*>(&RecordShellExecute)};
+    TImportHook Hook{AppImpShellExecuteA, reinterpret_cast<void*>(&RecordShellExecute), "shell32.dll", "ShellExecuteA"};
 };
 
 }  // namespace

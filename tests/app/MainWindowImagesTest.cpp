@@ -62,7 +62,8 @@ TEST_F(MainWindowImages, TheShellReceivesImage24AsTheTrayIcon) {
     std::vector<TTrayRequest> Requests;
     TPixels Expected;
     {
-        TImportHook Hook(AppImpShellNotifyIconA, reinterpret_cast<void*>(&RecordShellNotifyIcon));
+        TImportHook Hook(AppImpShellNotifyIconA, reinterpret_cast<void*>(&RecordShellNotifyIcon), "shell32.dll",
+                         "Shell_NotifyIconA");
         RealShellNotifyIcon = Hook.Original<TShellNotifyIconA>();
         TrayRequests = &Requests;
         TOwned<TfrmSetting> W = OpenWindow();

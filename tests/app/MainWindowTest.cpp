@@ -335,6 +335,61 @@ protected:
     }
 };
 
+// The system's own text for Code in Language, as the system gives it (wide), without its end.
+std::wstring SystemText(DWORD Code, LANGID Language) {
+    wchar_t* Buffer = nullptr;
+    const DWORD N = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, Code, Language, reinterpret_cast<wchar_t*>(&Buffer), 0, nullptr);
+    std::wstring Text = N && Buffer ? std::wstring(Buffer, N) : std::wstring();
+    if (Buffer)
+        LocalFree(Buffer);
+    while (!Text.empty() && (Text.back() <= L' ' || Text.back() == L'.'))
+        Text.pop_back();
+    return Text;
+}
+
+TEST_F(MainWindowTasks, AFailedWriteShowsTheSystemsReasonInTheLanguageOfTheWindows) {
+    const std::string Name = Folder / "Settings.ini";
+    WriteTaskLines(Name, {Task("Sales", "insert_new_task")});
+    TOwned<TfrmSetting> W = OpenWindow();
+    // Another program holds the file; the writer's waits between attempts pass at once.
+    HANDLE Held = CreateFileA(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(Held, INVALID_HANDLE_VALUE);
+    SetFileInUseWait([](int) {});
+    const struct {
+        int Language;
+        LANGID System;
+    } Cases[] = {{2, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}, {1, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT)}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Language);
+        if (W->siLangDispatcher->ActiveLanguage() != C.Language)
+            W->mmLangClick(nullptr);  // the user's switch
+        ASSERT_EQ(W->siLangDispatcher->ActiveLanguage(), C.Language);
+        std::string Message;
+        try {
+            CloseCurrentFile(W->MemSettitngs);
+        } catch (const EFCreateError& E) {
+            Message = E.Message();
+        }
+        ASSERT_FALSE(Message.empty()) << "the write failed";
+        // What the message window shows, read back from its box as the system holds it.
+        ShowMyDialogText(Message, "");
+        ASSERT_NE(frmMyDialog, nullptr);
+        const HWND Box = frmMyDialog->reMyDialog->Handle();
+        std::wstring Shown(static_cast<std::size_t>(GetWindowTextLengthW(Box)) + 1, L'\0');
+        Shown.resize(static_cast<std::size_t>(GetWindowTextW(Box, Shown.data(), static_cast<int>(Shown.size()))));
+        // The system refuses the replacement either way while the file is held.
+        const std::wstring Denied = SystemText(ERROR_ACCESS_DENIED, C.System);
+        const std::wstring Sharing = SystemText(ERROR_SHARING_VIOLATION, C.System);
+        ASSERT_FALSE(Denied.empty() || Sharing.empty());
+        EXPECT_TRUE(Shown.find(Denied) != std::wstring::npos || Shown.find(Sharing) != std::wstring::npos)
+            << WideToAnsi(Shown, CP_UTF8);
+        frmMyDialog->Free();
+    }
+    SetFileInUseWait(nullptr);
+    CloseHandle(Held);
+}
+
 TEST_F(MainWindowTasks, DeleteAsksWithTheWindowsOwnYesAndNo) {
     WriteTaskLines(Folder / "Settings.ini", {Task("Sales", "insert_new_task")});
     TOwned<TfrmSetting> W = OpenWindow();

@@ -279,6 +279,33 @@ TEST_F(TaskStoreTest, ResultRefreshCopiesRunFieldsAndKeepsTheCurrentRow) {
     EXPECT_EQ(F("OnceType3")->AsInteger(), 0);  // the file's value wins over the table's
 }
 
+TEST_F(TaskStoreTest, ANeverRunTaskKeepsItsDateLastThroughEveryWrite) {
+    // What a never-run task holds in the file; the table read back (whole, or its run fields
+    // refreshed over an older table) and written again.
+    for (const char* Stored : {"-1", ""}) {
+        SCOPED_TRACE(std::string("DateLast \"") + Stored + "\"");
+        const std::string Ran = DateTimeToStr(At(2025, 3, 4, 5, 6));
+        WriteTaskLines(Folder / "Settings.ini", {TLine().Set(tfDBName, "new").Set(tfDateLast, Stored).Set(tfResult, "insert_new_task"),
+                                                 TLine().Set(tfDBName, "old").Set(tfDateLast, Ran).Set(tfResult, "Succesfull")});
+        Reload();
+        CloseCurrentFile(T.get());
+        std::vector<std::string> Lines = ReadTaskLines(Folder / "Settings.ini");
+        ASSERT_EQ(Lines.size(), 2u);
+        EXPECT_EQ(SplitTaskLine(Lines[0])[tfDateLast], "-1");
+        EXPECT_EQ(SplitTaskLine(Lines[1])[tfDateLast], Ran);
+
+        std::vector<std::string> Fields = SplitTaskLine(Lines[0]);
+        Fields[tfDateLast] = Stored;
+        Lines[0] = JoinTaskLine(Fields);
+        WriteTaskLines(Folder / "Settings.ini", Lines);
+        ReopenResultat(T.get());
+        CloseCurrentFile(T.get());
+        Lines = ReadTaskLines(Folder / "Settings.ini");
+        EXPECT_EQ(SplitTaskLine(Lines[0])[tfDateLast], "-1");
+        EXPECT_EQ(SplitTaskLine(Lines[1])[tfDateLast], Ran);
+    }
+}
+
 TEST_F(TaskStoreTest, ResultRefreshRaisesForAMissingFileOrAShortLine) {
     AppendTask(T.get(), 0, "db");
     EXPECT_THROW(ReopenResultat(T.get()), EFOpenError);

@@ -135,6 +135,7 @@ TEST_F(TrayIconTest, HintIsCutTo63AndTheTipToTheShellsLimit) {
         std::size_t TipLength;
     } Cases[] = {{true, true, LongRecord, 63}, {false, true, ShortRecord, 63}, {true, false, LongRecord, 0}};
     std::string Long(100, 'h');
+    Tray->SetVisible(true);
     for (const Case& C : Cases) {
         TTrayRecorder Shell;
         IsNewShell = C.NewShell;
@@ -147,6 +148,20 @@ TEST_F(TrayIconTest, HintIsCutTo63AndTheTipToTheShellsLimit) {
         EXPECT_EQ(Tip(Shell.Requests.back().Data).size(), C.TipLength);
         Tray->SetHint("");
     }
+}
+
+TEST_F(TrayIconTest, OnlyAnIconInTheTrayIsUpdated) {
+    TTrayRecorder Shell;
+    Tray->SetHint("before");
+    Tray->SetShowHint(false);
+    Tray->UpdateIcon();
+    EXPECT_TRUE(Shell.Requests.empty()) << "an icon not in the tray is not asked for";
+    Tray->SetVisible(true);
+    Tray->SetHint("shown");
+    EXPECT_EQ(Shell.Messages(), (std::vector<std::string>{"add", "modify"}));
+    Tray->SetVisible(false);
+    Tray->SetHint("after");
+    EXPECT_EQ(Shell.Messages(), (std::vector<std::string>{"add", "modify", "delete"}));
 }
 
 TEST_F(TrayIconTest, LeftClickGivesDownUpAndClickWithTheButtonInTheShiftState) {

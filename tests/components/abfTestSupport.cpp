@@ -88,14 +88,18 @@ int TBoxRecorder::MessageBox(HWND, const std::string& Text, const std::string& C
 }
 
 TTrayRecorder::TTrayRecorder() {
+    // The function itself, not what the slot holds: a delay-loaded library's slot holds a stub that
+    // would write the function back over the recorder on the first call passed on.
     if (!RealShellNotifyIcon)
-        RealShellNotifyIcon = reinterpret_cast<TShellNotifyIcon>(abfImpShellNotifyIconA);
+        RealShellNotifyIcon = reinterpret_cast<TShellNotifyIcon>(
+            reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA")));
+    FSlotBefore = abfImpShellNotifyIconA;
     ActiveRecorder = this;
     SetImportSlot(reinterpret_cast<void*>(&RecordShellNotifyIcon));
 }
 
 TTrayRecorder::~TTrayRecorder() {
-    SetImportSlot(reinterpret_cast<void*>(RealShellNotifyIcon));
+    SetImportSlot(FSlotBefore);
     ActiveRecorder = nullptr;
 }
 

@@ -55,6 +55,9 @@ public:
     std::vector<TRequest> Requests;
     // The messages in order ("add", "modify", "delete").
     std::vector<std::string> Messages() const;
+
+private:
+    void* FSlotBefore = nullptr;
 };
 
 // Whether the shell holds an icon of this window and id now (a harmless modify request).

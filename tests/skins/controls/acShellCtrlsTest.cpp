@@ -261,6 +261,7 @@ TEST_F(acShellCtrlsTest, HiddenExtensionsAreShownAgainWithSeShow) {
 }
 
 TEST_F(acShellCtrlsTest, SpecialRootsAndVirtualItems) {
+    GetDesktopShellFolder();  // the first shell query makes the desktop's folder
     ASSERT_NE(DesktopFolder, nullptr);
     EXPECT_EQ(DesktopFolder->Parent(), nullptr);
     EXPECT_EQ(CountItemIds(DesktopFolder->AbsoluteID()), 0);

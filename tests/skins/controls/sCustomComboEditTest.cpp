@@ -98,12 +98,12 @@ TEST_F(sCustomComboEditTest, AFreedImageListGivesBackTheBuiltInGlyph) {
 }
 
 TEST_F(sCustomComboEditTest, BuiltInGlyphsAreAlphaStripsOfThreeStates) {
-    ASSERT_NE(DefaultButtonGlyphs, nullptr);
-    EXPECT_EQ(DefaultButtonGlyphs->Count(), 5);
-    EXPECT_EQ(DefaultButtonGlyphs->Width(), 48);
-    EXPECT_EQ(DefaultButtonGlyphs->Height(), 16);
+    ASSERT_NE(DefaultButtonGlyphs(), nullptr);
+    EXPECT_EQ(DefaultButtonGlyphs()->Count(), 5);
+    EXPECT_EQ(DefaultButtonGlyphs()->Width(), 48);
+    EXPECT_EQ(DefaultButtonGlyphs()->Height(), 16);
     TOwned<TBitmap> Strip(Create<TBitmap>());
-    ASSERT_TRUE(DefaultButtonGlyphs->GetBitmap32(EllipsisGlyph, Strip.get()));
+    ASSERT_TRUE(DefaultButtonGlyphs()->GetBitmap32(EllipsisGlyph, Strip.get()));
     ASSERT_EQ(Strip->PixelFormat(), pf32bit);
     auto Pixel = [&](int X, int Y) { return static_cast<const Cardinal*>(Strip->ScanLine(Y))[X]; };
     struct {
