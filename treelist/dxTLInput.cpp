@@ -463,6 +463,9 @@ void TCustomdxTreeList::KeyPress(char& Key) {
 
 void TCustomdxTreeList::WndProc(TMessage& Message) {
     switch (Message.Msg) {
+    case WM_PAINT:
+        FWholeInvalid = false;
+        break;
     case WM_MOUSEMOVE:
         if (FState == tsColumnDragging || FState == tsBandDragging) {
             if (FState == tsColumnDragging)
