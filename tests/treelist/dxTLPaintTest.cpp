@@ -203,8 +203,19 @@ TEST_F(PaintTest, InvalidationsAfterAPaintOrAScrollAreNotLost) {
     EXPECT_EQ(Row.Bottom, U.bottom);
     Tree->Update();
 
-    // A scroll of a window that waits for its paint keeps all of it waiting: the focused row the
-    // scroll takes out is asked for again.
+    // Switching drawing off validates the window: drawing again asks for all of it anew.
+    Tree->Invalidate();
+    Tree->Perform(WM_SETREDRAW, 0, 0);
+    Tree->Perform(WM_SETREDRAW, 1, 0);
+    Tree->Invalidate();
+    ASSERT_TRUE(GetUpdateRect(H, &U, FALSE)) << "drawing switched on again";
+    EXPECT_TRUE(EqualRect(&U, &Client));
+    Tree->Update();
+
+    // A scroll of a window that waits for its paint keeps all of it waiting: the focused row, which
+    // the scroll takes out and moves, is asked for again at its new place.
+    Tree->SetFocused(Tree->GetRootNode(5));
+    Tree->Update();
     Tree->Invalidate();
     Tree->SetTopIndex(3);
     ASSERT_EQ(3, Tree->GetTopIndex());
