@@ -110,13 +110,11 @@ TMemoryRecord::TMemoryRecord(TRxMemoryData* MemoryData, bool UpdateParent) { Att
 TMemoryRecord::~TMemoryRecord() {
     if (!FMemoryData)
         return;
-    // Records usually go from the end (emptying the table), so look there first.
-    TList& List = FMemoryData->FRecords;
-    for (int I = List.Count() - 1; I >= 0; --I)
-        if (List.Items(I) == this) {
-            List.Delete(I);
-            break;
-        }
+    const int I = Index();
+    if (I < 0)
+        return;
+    FMemoryData->FRecords.Delete(I);
+    FMemoryData->FRecordsByID.erase(FID);
 }
 
 void TMemoryRecord::Attach(TRxMemoryData* MemoryData, bool UpdateParent) {
@@ -126,11 +124,15 @@ void TMemoryRecord::Attach(TRxMemoryData* MemoryData, bool UpdateParent) {
     FData.assign(static_cast<std::size_t>(MemoryData->FRecordBufferSize), 0);
     FBlobs.resize(static_cast<std::size_t>(MemoryData->FBlobCount));
     FID = ++MemoryData->FLastID;
-    if (UpdateParent)
-        MemoryData->FRecords.Add(this);
+    if (UpdateParent) {
+        FIndexHint = MemoryData->FRecords.Add(this);
+        MemoryData->FRecordsByID[FID] = this;
+    }
 }
 
-int TMemoryRecord::Index() const { return FMemoryData ? FMemoryData->FRecords.IndexOf(const_cast<TMemoryRecord*>(this)) : -1; }
+int TMemoryRecord::Index() const {
+    return FMemoryData ? HintedIndexOf(FMemoryData->FRecords, this, &TMemoryRecord::FIndexHint) : -1;
+}
 
 void TMemoryRecord::SetIndex(int Value) {
     int Current = Index();
@@ -173,6 +175,7 @@ void TRxMemoryData::ClearRecords() {
         Rec->FMemoryData = nullptr;
         Rec->Free();
     }
+    FRecordsByID.clear();
     FLastID = NoRecordID;
     FRecordPos = -1;
 }
@@ -190,10 +193,8 @@ int TRxMemoryData::IndexOfID(LongInt ID) const {
     // Synchronising the cursor with the record it already stands on is the usual case.
     if (FRecordPos >= 0 && FRecordPos < RecordListCount() && Records(FRecordPos)->ID() == ID)
         return FRecordPos;
-    for (int I = 0; I < RecordListCount(); ++I)
-        if (Records(I)->ID() == ID)
-            return I;
-    return -1;
+    const auto It = FRecordsByID.find(ID);
+    return It == FRecordsByID.end() ? -1 : It->second->Index();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 
 #include <climits>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TRxMemoryData;
@@ -50,6 +51,8 @@ private:
     LongInt FID = 0;
     std::vector<Byte> FData;
     std::vector<std::string> FBlobs;
+    // Where Index() last found the record in the list (HintedIndexOf).
+    int FIndexHint = -1;
 };
 
 class TRxMemoryData : public TDataSet {
@@ -160,6 +163,9 @@ private:
     void SetBlobData(TField* Field, TRecordBuffer Buffer, const std::string& Value);
 
     TList FRecords;
+    // The records of the list by ID: a grid goes to a bookmark on every change of its focused row,
+    // and a scan of the list for each made moving through a large table quadratic.
+    std::unordered_map<LongInt, TMemoryRecord*> FRecordsByID;
     int FRecordPos = -1;
     LongInt FLastID = NoRecordID;
     LongInt FAutoInc = 1;

@@ -279,6 +279,27 @@ private:
     TdxSummaryType FSummaryFooterType = cstNone;
     bool IsAttached() const { return GetTreeList() != nullptr; }
     bool ControlLoading() const;
+    // The default width measured last and what it was measured from: every layout question asks
+    // for the width, and measuring takes a device context and two fonts.
+    struct TFontKey {
+        std::string Name;
+        int Height = 0;
+        TFontStyles Style;
+        TFontCharset Charset = 0;
+        TFontPitch Pitch = fpDefault;
+        bool operator==(const TFontKey&) const = default;
+        static TFontKey Of(TFont* F) { return {F->Name(), F->Height(), F->Style(), F->Charset(), F->Pitch()}; }
+    };
+    struct TWidthKey {
+        std::string Caption;
+        TField* Field = nullptr;
+        int DisplayWidth = 0;
+        TFontKey HeaderFont, Font;
+        bool operator==(const TWidthKey&) const = default;
+    };
+    TWidthKey FMeasuredFrom;
+    int FMeasuredWidth = -1;
+    int MeasureDefaultWidth(TCustomdxDBTreeListControl* T, const std::string& Caption);
 };
 
 // The mask editor's subclass that only the data-aware mask column uses.

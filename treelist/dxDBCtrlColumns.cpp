@@ -137,13 +137,22 @@ int TdxDBTreeListColumn::GetDefaultWidth() {
     TCustomdxDBTreeListControl* T = GetTreeList();
     if (!T)
         return 64;
+    TWidthKey Key{Caption(), FField, FField ? FField->DisplayWidth() : 0, TFontKey::Of(T->HeaderFont()),
+                  TFontKey::Of(T->Font())};
+    if (FMeasuredWidth < 0 || !(Key == FMeasuredFrom)) {
+        FMeasuredWidth = MeasureDefaultWidth(T, Key.Caption);
+        FMeasuredFrom = std::move(Key);
+    }
+    return FMeasuredWidth;
+}
+
+int TdxDBTreeListColumn::MeasureDefaultWidth(TCustomdxDBTreeListControl* T, const std::string& C) {
     int Width = 64;
     HDC DC = GetDC(nullptr);
     TOwned<TCanvas> Canvas(Create<TCanvas>());
     Canvas->SetHandle(DC);
     try {
         Canvas->Font()->Assign(T->HeaderFont());
-        const std::string C = Caption();
         if (!C.empty())
             Width = Canvas->TextWidth(C) + 6;
         if (FField) {

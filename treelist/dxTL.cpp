@@ -353,6 +353,7 @@ void TCustomdxTreeList::CreateParams(TCreateParams& Params) {
 }
 
 void TCustomdxTreeList::CreateWnd() {
+    FWholeInvalid = false;
     TCustomdxContainer::CreateWnd();
     CalcMetrics();
     UpdateScrollBars();

@@ -214,6 +214,8 @@ private:
     TList* FChildList = nullptr;
     bool FExpanded = false;
     bool FHasChildren = false;
+    // Where Index() last found the node among its siblings (HintedIndexOf).
+    int FIndexHint = -1;
 };
 
 using TdxTreeListNodeClass = TClassOf<TdxTreeListNode>;
@@ -490,6 +492,7 @@ public:
     int HorzThumbPosition(int P);
     void InvalidateRow(TdxTreeListNode* Node);
     void InvalidateRect(const TRect& R);
+    void Invalidate() override;
     void CheckScrollPositions();
     int GetMaxLeftCoord();
     TdxTreeListNode* GetTopNodeForRow(int Row);
@@ -1139,6 +1142,8 @@ private:
     std::vector<int> FRowNodeIndexes;
     bool FRowCacheLists = false;
     bool FRowCacheValid = false;
+    // The whole window waits for its paint: nothing was painted or validated since Invalidate().
+    bool FWholeInvalid = false;
     TdxTreeListNode* FCacheChangeNode = nullptr;
     bool FCacheNeedsUpdate = false;
     bool FCacheRemoving = false;

@@ -329,9 +329,17 @@ int CompareVariants(const Variant& A, const Variant& B) {
     if (NullB)
         return 1;
     try {
-        if (A == B)
-            return 0;
-        return B < A ? 1 : -1;
+        // One comparison says both whether the values are equal and which is less: for texts each
+        // question is a comparison by the locale, the most of a sort's time.
+        if (!A.IsArray() && !B.IsArray()) {
+            const TVariantRelationship R = VarCompareValue(A, B);
+            if (R != vrNotEqual)
+                return R == vrEqual ? 0 : (R == vrLessThan ? -1 : 1);
+        } else {
+            if (A == B)
+                return 0;
+            return B < A ? 1 : -1;
+        }
     } catch (const Exception&) {
     }
     const int RA = KindRank(A), RB = KindRank(B);

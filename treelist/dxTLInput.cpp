@@ -463,6 +463,14 @@ void TCustomdxTreeList::KeyPress(char& Key) {
 
 void TCustomdxTreeList::WndProc(TMessage& Message) {
     switch (Message.Msg) {
+    // A paint, switching drawing off (which validates the window) or a change of its place or
+    // visibility leaves the window no longer wholly invalid.
+    case WM_PAINT:
+    case WM_SETREDRAW:
+    case WM_SHOWWINDOW:
+    case WM_WINDOWPOSCHANGED:
+        FWholeInvalid = false;
+        break;
     case WM_MOUSEMOVE:
         if (FState == tsColumnDragging || FState == tsBandDragging) {
             if (FState == tsColumnDragging)

@@ -102,7 +102,12 @@ TdxTreeListNode* TdxTreeListNode::Items(int Index) const {
 
 int TdxTreeListNode::IndexOf(TdxTreeListNode* Child) const { return FChildList ? FChildList->IndexOf(Child) : -1; }
 
-int TdxTreeListNode::Index() const { return FParent ? FParent->IndexOf(const_cast<TdxTreeListNode*>(this)) : FOwner->IndexOfRoot(const_cast<TdxTreeListNode*>(this)); }
+int TdxTreeListNode::Index() const {
+    // Walking the rows asks every node for its place among its siblings: a search each time made a
+    // walk quadratic.
+    const TList* L = FParent ? FParent->FChildList : FOwner->FRootList;
+    return L ? HintedIndexOf(*L, this, &TdxTreeListNode::FIndexHint) : -1;
+}
 
 int TdxTreeListNode::Level() const {
     int L = 0;

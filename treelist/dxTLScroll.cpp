@@ -98,6 +98,7 @@ void TCustomdxTreeList::SetTopIndex(int Index) {
         Invalidate();
         return;
     }
+    FWholeInvalid = false;
     if (OldFocus.Left != -1)
         ValidateRect(Handle(), OldFocus);
     ScrollRows(Delta);
@@ -333,8 +334,22 @@ void TCustomdxTreeList::CMFontChanged(TMessage& Message) {
 // Repaint routines
 
 void TCustomdxTreeList::InvalidateRect(const TRect& R) {
-    if (HandleAllocated())
+    if (HandleAllocated() && !FWholeInvalid)
         ::InvalidateRect(Handle(), R, FALSE);
+}
+
+void TCustomdxTreeList::Invalidate() {
+    // Each invalidation is a call into the window system, and stepping through the rows asks for
+    // several per step. Once the whole window waits for its paint, only the windowed children
+    // (which may have painted since) need asking again.
+    if (!FWholeInvalid || !HandleAllocated()) {
+        TCustomdxContainer::Invalidate();
+        FWholeInvalid = HandleAllocated();
+        return;
+    }
+    for (int I = 0; I < ControlCount(); ++I)
+        if (auto* W = dynamic_cast<TWinControl*>(Controls(I)))
+            W->Perform(CM_INVALIDATE, 1, 0);
 }
 
 void TCustomdxTreeList::InvalidateRow(TdxTreeListNode* Node) {

@@ -6,6 +6,7 @@
 #include "Classes.h"
 #include "SysUtils.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,27 @@ private:
     std::vector<void*> FList;
     int FCapacity = 0;
 };
+
+// The index of Item in List for items of type T that remember where they were found (Hint). The
+// remembered place is tried first, then one either side of it (an item inserted or deleted before)
+// and the list's ends; otherwise one pass renumbers every item, so that a walk over the items after
+// the list changed costs one pass, not a search per item. -1 when Item is not in List.
+template <class T>
+int HintedIndexOf(const TList& List, const T* Item, int T::*Hint) {
+    T* Self = const_cast<T*>(Item);
+    const int N = List.Count(), H = Self->*Hint;
+    for (const int I : {H, H + 1, H - 1, 0, N - 1})
+        if (I >= 0 && I < N && List.Items(I) == Item)
+            return Self->*Hint = I;
+    int Result = -1;
+    for (int I = 0; I < N; ++I) {
+        T* Other = static_cast<T*>(List.Items(I));
+        Other->*Hint = I;
+        if (Other == Item)
+            Result = I;
+    }
+    return Result;
+}
 
 // A list of objects that, while OwnsObjects is set, frees the objects it deletes (Delete, Remove,
 // Clear, SetItems over an object, its own destruction); Extract hands one back unfreed.

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 using namespace memory_data_tests;
 
@@ -236,6 +238,58 @@ TEST_F(TaskTableTest, Bookmarks) {
     EXPECT_TRUE(T->BookmarkValid(Charlie));
     T->Close();
     EXPECT_FALSE(T->BookmarkValid(Charlie));
+}
+
+TEST_F(TaskTableTest, BookmarksFollowTheirRecordsThroughInsertsAndDeletes) {
+    // Each step changes the list before some records; every remembered bookmark must still lead to
+    // its own record, and a deleted record's to none.
+    auto InsertBefore = [this](const char* Name, int Position, int ID) {
+        T->First();
+        T->MoveBy(Position);
+        T->Insert();
+        SetTask(T.get(), ID, Name);
+        T->Post();
+    };
+    struct Step {
+        const char* Name;
+        std::function<void()> Do;
+        std::vector<std::string> Order;
+    };
+    const Step Steps[] = {
+        {"insert before the first", [&] { InsertBefore("zulu", 0, 10); }, {"zulu", "alpha", "bravo", "charlie"}},
+        {"insert in the middle", [&] { InsertBefore("mike", 2, 11); }, {"zulu", "alpha", "mike", "bravo", "charlie"}},
+        {"delete in the middle",
+         [&] {
+             T->First();
+             T->MoveBy(1);
+             T->Delete();
+         },
+         {"zulu", "mike", "bravo", "charlie"}},
+        {"append", [&] { AppendTask(T.get(), 12, "yankee"); }, {"zulu", "mike", "bravo", "charlie", "yankee"}},
+        {"delete the first",
+         [&] {
+             T->First();
+             T->Delete();
+         },
+         {"mike", "bravo", "charlie", "yankee"}},
+    };
+    std::map<std::string, TBookmark> Marks;
+    for (T->First(); !T->Eof(); T->Next())
+        Marks[F("DBName")->AsString()] = T->GetBookmark();
+    for (const Step& S : Steps) {
+        S.Do();
+        EXPECT_EQ(Names(), S.Order) << S.Name;
+        for (const auto& [Name, Mark] : Marks) {
+            const bool Kept = std::find(S.Order.begin(), S.Order.end(), Name) != S.Order.end();
+            EXPECT_EQ(T->BookmarkValid(Mark), Kept) << S.Name << ": " << Name;
+            if (!Kept)
+                continue;
+            T->GotoBookmark(Mark);
+            EXPECT_EQ(F("DBName")->AsString(), Name) << S.Name;
+        }
+        for (T->First(); !T->Eof(); T->Next())
+            Marks[F("DBName")->AsString()] = T->GetBookmark();
+    }
 }
 
 TEST_F(TaskTableTest, RefusalsTable) {

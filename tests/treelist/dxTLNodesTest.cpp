@@ -1,5 +1,7 @@
 #include "dxTLTestSupport.h"
 
+#include <functional>
+
 using namespace treelist_tests;
 
 namespace {
@@ -94,6 +96,48 @@ TEST_F(NodesTest, RowCacheFollowsInsertionsDeletionsAndExpansion) {
     A->SetExpanded(false);
     ExpectRowCacheConsistent(Tree);
     EXPECT_EQ("first a b b.1", Rows());
+}
+
+TEST_F(NodesTest, EveryNodeKnowsItsPlaceThroughChangesAndSorting) {
+    TdxTreeListNode* A = AddRoot("a", 6);
+    for (int I = 0; I < 4; ++I)
+        AddRoot("r" + std::to_string(I));
+    // Each node's index and next sibling agree with its list, asked between the changes.
+    auto ExpectPlaces = [&](const std::string& Step) {
+        auto Check = [&](int Count, const std::function<TdxTreeListNode*(int)>& At) {
+            for (int I = 0; I < Count; ++I) {
+                EXPECT_EQ(I, At(I)->Index()) << Step << ": " << At(I)->Strings(0);
+                EXPECT_EQ(At(I + 1), At(I)->GetNextSibling()) << Step << ": " << At(I)->Strings(0);
+            }
+        };
+        Check(A->Count(), [&](int I) { return A->Items(I); });
+        Check(Tree->GetRootCount(), [&](int I) { return Tree->GetRootNode(I); });
+    };
+    struct Step {
+        const char* Name;
+        std::function<void()> Do;
+    };
+    const Step Steps[] = {
+        {"a child before the first", [&] { A->InsertChild(A->Items(0)); }},
+        {"a child in the middle", [&] { A->InsertChild(A->Items(3)); }},
+        {"a child deleted in the middle", [&] { A->Items(2)->Free(); }},
+        {"a root before the first", [&] { Tree->AddFirst(); }},
+        {"a root deleted", [&] { Tree->GetRootNode(2)->Free(); }},
+        {"children sorted backwards",
+         [&] {
+             for (int I = 0; I < A->Count(); ++I)
+                 Tree->SortValues[A->Items(I)] = Variant(I);
+             Tree->BeginUpdate();
+             Tree->SortNodes(1, 0, true);
+             Tree->EndUpdate();
+             EXPECT_EQ(Variant(0), Tree->SortValues[A->GetLastChild()]);
+         }},
+    };
+    ExpectPlaces("at the start");
+    for (const Step& S : Steps) {
+        S.Do();
+        ExpectPlaces(S.Name);
+    }
 }
 
 TEST_F(NodesTest, DeletingTheLastChildClearsTheButtonAndCollapses) {

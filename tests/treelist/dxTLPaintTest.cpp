@@ -176,3 +176,53 @@ TEST_F(PaintTest, TheStatusPanelShowsItsButtonAndTextAndTheNewItemRowItsIndicato
             Differ += At(L.NewItemRowRect.Left + X, L.NewItemRowRect.Top + Y) != At(L.IndicatorRect.Left + X, Row.Top + Y);
     EXPECT_GT(Differ, 5) << "the new-item row's indicator cell shows the insert glyph";
 }
+
+TEST_F(PaintTest, InvalidationsAfterAPaintOrAScrollAreNotLost) {
+    for (int I = 0; I < 30; ++I)
+        AddRoot("n" + std::to_string(I));
+    Tree->SetFocused(Tree->GetRootNode(0));
+    const HWND H = Tree->Handle();
+    RECT Client, U;
+    GetClientRect(H, &Client);
+    Tree->Update();
+    ASSERT_FALSE(GetUpdateRect(H, &U, FALSE));
+    Tree->Invalidate();
+    Tree->Invalidate();
+    ASSERT_TRUE(GetUpdateRect(H, &U, FALSE));
+    EXPECT_TRUE(EqualRect(&U, &Client));
+    Tree->Update();
+    EXPECT_FALSE(GetUpdateRect(H, &U, FALSE)) << "painted";
+
+    // After the paint a row asks for itself again.
+    TdxTreeListNode* N = Tree->GetRootNode(1);
+    TRect Row;
+    Tree->GetNodeRowRect(N, Row);
+    Tree->InvalidateRow(N);
+    ASSERT_TRUE(GetUpdateRect(H, &U, FALSE));
+    EXPECT_EQ(Row.Top, U.top);
+    EXPECT_EQ(Row.Bottom, U.bottom);
+    Tree->Update();
+
+    // Switching drawing off validates the window: drawing again asks for all of it anew.
+    Tree->Invalidate();
+    Tree->Perform(WM_SETREDRAW, 0, 0);
+    Tree->Perform(WM_SETREDRAW, 1, 0);
+    Tree->Invalidate();
+    ASSERT_TRUE(GetUpdateRect(H, &U, FALSE)) << "drawing switched on again";
+    EXPECT_TRUE(EqualRect(&U, &Client));
+    Tree->Update();
+
+    // A scroll of a window that waits for its paint keeps all of it waiting: the focused row, which
+    // the scroll takes out and moves, is asked for again at its new place.
+    Tree->SetFocused(Tree->GetRootNode(5));
+    Tree->Update();
+    Tree->Invalidate();
+    Tree->SetTopIndex(3);
+    ASSERT_EQ(3, Tree->GetTopIndex());
+    HRGN Waiting = CreateRectRgn(0, 0, 0, 0);
+    HRGN All = CreateRectRgnIndirect(&Client);
+    GetUpdateRgn(H, Waiting, FALSE);
+    EXPECT_TRUE(EqualRgn(Waiting, All));
+    DeleteObject(Waiting);
+    DeleteObject(All);
+}

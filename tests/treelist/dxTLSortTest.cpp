@@ -29,6 +29,9 @@ TEST(dxTLCompareVariants, Table) {
         {"numbers", Variant(2), Variant(10), -1},
         {"number and double", Variant(3.5), Variant(3), 1},
         {"equal strings", Variant("abc"), Variant("abc"), 0},
+        {"strings in order", Variant("abc"), Variant("abd"), -1},
+        {"strings in reverse", Variant("b"), Variant("a"), 1},
+        {"equal arrays", VarArrayOf({Variant(1), Variant("x")}), VarArrayOf({Variant(1), Variant("x")}), 0},
         {"string and date", Variant("abc"), Variant::FromDateTime(45000.0), -1},
         {"date and string", Variant::FromDateTime(45000.0), Variant("abc"), 1},
     };
