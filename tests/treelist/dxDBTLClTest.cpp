@@ -1,6 +1,7 @@
 #include "RxMemDS.h"
 #include "TestContainer.h"
 #include "TreeListTestSupport.h"
+#include "dxDBGrid.h"
 #include "dxDBTLCl.h"
 
 #include <memory>
@@ -140,4 +141,50 @@ TEST_F(BlobColumnsTest, BlobColumnEditsTheMemoAndKeepsThePopupSize) {
     E->SetPopupSize(250, 180);
     EXPECT_EQ(250, Column->PopupWidth);
     EXPECT_EQ(180, Column->PopupHeight);
+}
+
+TEST_F(BlobColumnsTest, PictureWithAndWithoutHeaderPaintsInAGraphicCellOfTheGrid) {
+    const std::string Plain = RedBitmapValue(8, 6);
+    std::string Header("\x01\x00\x00\x01", 4);
+    for (int I = 0; I < 4; ++I)
+        Header += static_cast<char>((Plain.size() >> (8 * I)) & 0xFF);
+    T->Post();
+    T->Append();
+    T->FieldByName("Photo")->SetAsString(Header + Plain);
+    T->Post();
+    TForm* F = NewForm();
+    auto* Grid = Create<TdxDBGrid>(F);
+    Grid->SetParent(F);
+    Grid->SetDefaultFields(false);
+    auto* Column = static_cast<TdxDBTreeListGraphicColumn*>(
+        Grid->CreateColumnOfClass(TdxDBTreeListGraphicColumn::StaticClass()));
+    Column->SetFieldName("Photo");
+    Column->SetStretch(false);
+    auto* Source = Create<TDataSource>(F);
+    Source->SetDataSet(T.get());
+    Grid->SetDataSource(Source);
+    auto* Editor = Create<TdxInplaceGraphicEdit>(F);
+    for (bool First : {true, false}) {
+        if (First)
+            T->First();
+        else
+            T->Last();
+        TdxTreeListNode* Node = Grid->NodeOfCurrentRecord();
+        ASSERT_TRUE(Node);
+        std::unique_ptr<TdxGraphicEditViewData, TObjectDeleter> VD(Create<TdxGraphicEditViewData>());
+        TdxColumnCellParams Cell;
+        Cell.Node = Node;
+        Cell.Brush = GetSysColorBrush(COLOR_WINDOW);
+        Cell.Selected = false;
+        Column->PrepareViewData(VD.get(), Cell);
+        ASSERT_FALSE(IsPictureEmpty(Column->CellPicture())) << First;
+        EXPECT_EQ(8, Column->GetBestFitWidth(Node));
+        std::unique_ptr<TBitmap, TObjectDeleter> B(SolidBitmap(60, 40, clLime));
+        Editor->Meta()->DrawClient(B->Canvas()->Handle(), TRect{10, 10, 50, 30}, false, VD.get());
+        // Centred in the 40 x 20 cell: (10 + 16, 10 + 7) to (33, 22).
+        EXPECT_EQ(RGB(255, 0, 0), PixelAt(B.get(), 26, 17)) << First;
+        EXPECT_EQ(RGB(255, 0, 0), PixelAt(B.get(), 33, 22)) << First;
+        EXPECT_EQ(GetSysColor(COLOR_WINDOW), PixelAt(B.get(), 11, 11)) << First;
+        EXPECT_EQ(RGB(0, 255, 0), PixelAt(B.get(), 9, 17)) << First;
+    }
 }
