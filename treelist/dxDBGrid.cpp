@@ -26,7 +26,7 @@ TdxDBGrid::TdxDBGrid(TComponent* AOwner) : TCustomdxDBTreeListControl(AOwner) {
     SetShowRoot(false);
     SetShowButtons(false);
     SetShowLines(false);
-    SetOptions(Options() + TdxTreeListOptions{toEditing, toColumnSorting});
+    SetOptions(Options() - TdxTreeListOptions{toRowSelect} + TdxTreeListOptions{toEditing, toColumnSorting});
 }
 
 TdxDBGrid::~TdxDBGrid() = default;
@@ -145,8 +145,34 @@ void TdxDBGrid::ReloadRows() {
     }
     EndUpdate();
     --FSyncing;
+    FAppliedSort.clear();
+    ApplySort();
     FocusCurrentRecord();
     DataRefreshed();
+}
+
+void TdxDBGrid::ColumnChanged(TdxTreeListColumn* Column) {
+    TCustomdxDBTreeListControl::ColumnChanged(Column);
+    if (!ComponentState().Contains(csLoading) && !IsDestroying() && FSyncing == 0)
+        ApplySort();
+}
+
+void TdxDBGrid::ApplySort() {
+    std::vector<std::pair<TdxTreeListColumn*, int>> Wanted;
+    for (int I = 0; I < SortedColumnCount(); ++I)
+        Wanted.emplace_back(SortedColumns(I), static_cast<int>(SortedColumns(I)->Sorted()));
+    if (Wanted == FAppliedSort)
+        return;
+    FAppliedSort = Wanted;
+    if (Wanted.empty()) {
+        // Back to data-set order: the rows are the records again.
+        ReloadRows();
+        return;
+    }
+    SortNodes(-1, Wanted[0].first->GetDataIndex(), Wanted[0].second == csDown);
+    ClearRowCache();
+    LayoutChanged();
+    Invalidate();
 }
 
 void TdxDBGrid::AddInsertedRow() {

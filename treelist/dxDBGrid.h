@@ -68,6 +68,8 @@ public:
     TdxTreeListNode* CreateNode() override { return Create<TdxDBGridNode>(this); }
     void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* Node) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // A change of the sorted columns sorts the rows again.
+    void ColumnChanged(TdxTreeListColumn* Column) override;
 
     // The link's notices
     void LinkActiveChanged();
@@ -88,6 +90,9 @@ private:
     void ReloadRows();
     void FocusCurrentRecord();
     void AddInsertedRow();
+    // Orders the rows by the sorted columns (data-set order when none sorts).
+    void ApplySort();
+    std::vector<std::pair<TdxTreeListColumn*, int>> FAppliedSort;
 };
 
 // Grid columns: the data-aware columns with their grouping and summary settings published.
