@@ -54,6 +54,9 @@ DX_FILTER_EDITOR(TCustomdxFilterCurrencyEdit, TdxInplaceCurrencyEdit)
 
 DECLARE_ENUM(TdxShowButtonStyle, sbDefault, sbAlways, sbNone)
 
+// Variant equality that answers False, not an error, for values that cannot be compared.
+bool VariantsEqual(const Variant& A, const Variant& B);
+
 // Runs F inside the owning control's update bracket (released also when F raises).
 void InColumnUpdate(TdxTreeListColumn* Column, const std::function<void()>& F);
 
@@ -515,6 +518,7 @@ public:
     TCustomImageList* LargeImages() const { return FLargeImages; }
     void SetLargeImages(TCustomImageList* Value);
     bool DefaultImages = true;
+
     bool Incremental = false;
     bool MultiLineText = false;
     bool ShowDescription = false;
@@ -524,6 +528,7 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    void SetImageList(TCustomImageList*& Field, TCustomImageList* Value);
     TStringList* FDescriptions;
     TStringList* FImageIndexes;
     TStringList* FValues;
@@ -534,6 +539,11 @@ private:
 // The check kind's default value texts (resource strings "True" and "False", loaded at start-up).
 std::string DefaultValueChecked();
 std::string DefaultValueUnchecked();
+
+// The kind of column a field gets by default (both the tree list's and the grid's tables): the
+// graphic and blob types keep a plain column while the library lacks those kinds.
+enum class TdxDefaultColumnKind { Mask, Check, Currency, Date, Time, Memo, Plain, Lookup };
+TdxDefaultColumnKind DefaultColumnKindOf(TFieldType FieldType, TFieldKind FieldKind);
 
 // Unit start-up: the kinds registered for streaming and proposed for the tree list's default
 // column table; shut-down resets the table.

@@ -72,30 +72,12 @@ void TdxDBGridCheckColumn::InitFilterEditor(TdxInplaceEdit* Editor) {
 }
 
 void ProposeGridColumnClass(TFieldType FieldType, TFieldKind FieldKind, TdxColumnClassEntry& Entry) {
-    Entry.Priority = 1;
-    if (FieldKind == fkLookup) {
-        Entry.ColumnClass = TdxDBGridLookupColumn::StaticClass();
-        return;
-    }
-    switch (FieldType) {
-    case ftBoolean: Entry.ColumnClass = TdxDBGridCheckColumn::StaticClass(); break;
-    case ftCurrency:
-    case ftBCD: Entry.ColumnClass = TdxDBGridCurrencyColumn::StaticClass(); break;
-    case ftDate:
-    case ftDateTime: Entry.ColumnClass = TdxDBGridDateColumn::StaticClass(); break;
-    case ftTime: Entry.ColumnClass = TdxDBGridTimeColumn::StaticClass(); break;
-    case ftMemo: Entry.ColumnClass = TdxDBGridMemoColumn::StaticClass(); break;
-    // The graphic and blob kinds are not in the library yet: their types keep the plain column.
-    case ftBytes:
-    case ftVarBytes:
-    case ftBlob:
-    case ftGraphic:
-    case ftFmtMemo:
-    case ftParadoxOle:
-    case ftDBaseOle:
-    case ftTypedBinary: Entry.ColumnClass = TdxDBGridColumn::StaticClass(); break;
-    default: Entry.ColumnClass = TdxDBGridMaskColumn::StaticClass(); break;
-    }
+    // In the order of TdxDefaultColumnKind.
+    const TClass Classes[] = {TdxDBGridMaskColumn::StaticClass(),     TdxDBGridCheckColumn::StaticClass(),
+                              TdxDBGridCurrencyColumn::StaticClass(), TdxDBGridDateColumn::StaticClass(),
+                              TdxDBGridTimeColumn::StaticClass(),     TdxDBGridMemoColumn::StaticClass(),
+                              TdxDBGridColumn::StaticClass(),         TdxDBGridLookupColumn::StaticClass()};
+    Entry = {Classes[static_cast<int>(DefaultColumnKindOf(FieldType, FieldKind))], 1};
 }
 
 namespace {

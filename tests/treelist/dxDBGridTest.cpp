@@ -18,6 +18,15 @@ struct DBGridTest : DataGridTest {
         PostMessageA(Editor()->Handle(), WM_KEYDOWN, Key, 1);
         Pump();
     }
+    // An edit control on the form to move the focus to, with the focus in the grid meanwhile.
+    TEdit* FocusGridBesideAnEdit() {
+        auto* Other = Create<TEdit>(Form);
+        Other->SetParent(Form);
+        Other->SetBounds(0, 210, 100, 20);
+        Grid->SetFocus();
+        Pump();
+        return Other;
+    }
     // Opens the editor on the Owner cell of the focused row with the text selected.
     void EditOwner() {
         Grid->SetFocus();
@@ -132,11 +141,7 @@ TEST_F(DBGridTest, EscapeCancelsTheEdit) {
 
 TEST_F(DBGridTest, AnUntouchedInsertIsCancelledOnLeaving) {
     Bind();
-    auto* Other = Create<TEdit>(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(0, 210, 100, 20);
-    Grid->SetFocus();
-    Pump();
+    TEdit* Other = FocusGridBesideAnEdit();
     Baskets->Insert();
     Pump();
     EXPECT_EQ(Grid->GetRowCount(), 4) << "the inserted record shows as a row";
@@ -150,11 +155,7 @@ TEST_F(DBGridTest, AnUntouchedInsertIsCancelledOnLeaving) {
 
 TEST_F(DBGridTest, AModifiedInsertIsKeptOnLeaving) {
     Bind();
-    auto* Other = Create<TEdit>(Form);
-    Other->SetParent(Form);
-    Other->SetBounds(0, 210, 100, 20);
-    Grid->SetFocus();
-    Pump();
+    TEdit* Other = FocusGridBesideAnEdit();
     Baskets->Insert();
     Baskets->FieldByName("Owner")->SetAsString("Flo");
     Other->SetFocus();
