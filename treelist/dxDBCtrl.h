@@ -247,6 +247,9 @@ public:
     // The record a node keeps at this column's data index (an empty one when none is stored).
     TNodeVariantData ReadNodeVariantData(TdxTreeListNode* Node);
     void NotifyFieldChange(bool LayoutOnly);
+    // Another column's node data is read and written in place of this column's while set (-1 none).
+    int GetDataIndex() override { return FDataIndexOverride >= 0 ? FDataIndexOverride : TdxTreeListColumn::GetDataIndex(); }
+    void SetDataIndexOverride(int Value) { FDataIndexOverride = Value; }
 
     bool DisableGrouping() const { return FDisableGrouping; }
     void SetDisableGrouping(bool Value);
@@ -277,6 +280,7 @@ private:
     TdxSummaryType FSummaryType = cstNone;
     bool FSortBySummary = false;
     TdxSummaryType FSummaryFooterType = cstNone;
+    int FDataIndexOverride = -1;
     bool IsAttached() const { return GetTreeList() != nullptr; }
     bool ControlLoading() const;
 };

@@ -26,7 +26,7 @@ TdxDBGrid::TdxDBGrid(TComponent* AOwner) : TCustomdxDBTreeListControl(AOwner) {
     SetShowRoot(false);
     SetShowButtons(false);
     SetShowLines(false);
-    SetOptions(Options() + TdxTreeListOptions{toEditing, toColumnSorting});
+    SetOptions(Options() - TdxTreeListOptions{toRowSelect} + TdxTreeListOptions{toEditing, toColumnSorting});
 }
 
 TdxDBGrid::~TdxDBGrid() = default;
@@ -145,8 +145,16 @@ void TdxDBGrid::ReloadRows() {
     }
     EndUpdate();
     --FSyncing;
+    SortByColumns();
     FocusCurrentRecord();
     DataRefreshed();
+}
+
+void TdxDBGrid::SortingChanged() {
+    if (SortedColumnCount() > 0)
+        TCustomdxDBTreeListControl::SortingChanged();
+    else if (FSyncing == 0 && !ComponentState().Contains(csLoading) && !IsDestroying())
+        ReloadRows();
 }
 
 void TdxDBGrid::AddInsertedRow() {

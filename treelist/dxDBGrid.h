@@ -68,6 +68,8 @@ public:
     TdxTreeListNode* CreateNode() override { return Create<TdxDBGridNode>(this); }
     void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* Node) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // With no sorted column left the rows are the records in data-set order again.
+    void SortingChanged() override;
 
     // The link's notices
     void LinkActiveChanged();

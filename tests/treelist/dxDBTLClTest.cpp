@@ -76,7 +76,8 @@ TEST_F(BlobColumnsTest, GraphicColumnEmptyCellsBestFitAndToolbarPosition) {
     auto Column = ColumnOf<TdxDBTreeListGraphicColumn>("Photo");
     Column->SetStretch(false);
     std::unique_ptr<TdxGraphicEditViewData, TObjectDeleter> VD(Create<TdxGraphicEditViewData>());
-    TdxColumnCellParams Cell;
+    TdxTreeListCellViewData Cell;
+    Cell.BkColor = GetSysColor(COLOR_WINDOW);
     Cell.Brush = GetSysColorBrush(COLOR_WINDOW);
     // No node: the cell decodes nothing and paints empty; the best fit is then 0.
     Column->PrepareViewData(VD.get(), Cell);
@@ -85,7 +86,7 @@ TEST_F(BlobColumnsTest, GraphicColumnEmptyCellsBestFitAndToolbarPosition) {
     EXPECT_FALSE(VD->Stretch);
     EXPECT_EQ(0, Column->GetBestFitWidth(nullptr));
     // The new-item row that cannot be edited paints empty too.
-    Cell.NewItemRowReadOnly = true;
+    Cell.ReadOnlyNewItemRow = true;
     Column->PrepareViewData(VD.get(), Cell);
     EXPECT_TRUE(IsPictureEmpty(Column->CellPicture()));
     Column->SetPopupToolbarPosStored(true);
@@ -172,7 +173,8 @@ TEST_F(BlobColumnsTest, PictureWithAndWithoutHeaderPaintsInAGraphicCellOfTheGrid
         TdxTreeListNode* Node = Grid->NodeOfCurrentRecord();
         ASSERT_TRUE(Node);
         std::unique_ptr<TdxGraphicEditViewData, TObjectDeleter> VD(Create<TdxGraphicEditViewData>());
-        TdxColumnCellParams Cell;
+        TdxTreeListCellViewData Cell;
+        Cell.BkColor = GetSysColor(COLOR_WINDOW);
         Cell.Node = Node;
         Cell.Brush = GetSysColorBrush(COLOR_WINDOW);
         Cell.Selected = false;

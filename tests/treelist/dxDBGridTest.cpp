@@ -1,0 +1,209 @@
+// The data-aware grid over the in-memory dataset: columns made from the fields by the default
+// column table, rows in data-set order, the cursor and the focused row kept together, editing
+// posted or cancelled, and an untouched insert cancelled on leaving.
+#include "dxDBGridTestSupport.h"
+
+using namespace treelist_tests;
+
+namespace {
+struct DBGridTest : DataGridTest {
+    TdxInplaceEdit* Editor() { return Grid->InplaceEditor(); }
+    bool EditorShown() { return Editor() && Editor()->HandleAllocated() && IsWindowVisible(Editor()->Handle()); }
+    void TypeIntoEditor(const std::string& Text) {
+        for (char C : Text)
+            PostMessageA(Editor()->Handle(), WM_CHAR, static_cast<unsigned char>(C), 1);
+        Pump();
+    }
+    void KeyToEditor(WPARAM Key) {
+        PostMessageA(Editor()->Handle(), WM_KEYDOWN, Key, 1);
+        Pump();
+    }
+    // An edit control on the form to move the focus to, with the focus in the grid meanwhile.
+    TEdit* FocusGridBesideAnEdit() {
+        auto* Other = Create<TEdit>(Form);
+        Other->SetParent(Form);
+        Other->SetBounds(0, 210, 100, 20);
+        Grid->SetFocus();
+        Pump();
+        return Other;
+    }
+    // Opens the editor on the Owner cell of the focused row with the text selected.
+    void EditOwner() {
+        Grid->SetFocus();
+        Grid->SetFocusedColumn(Grid->GetColumnNavigationIndex(ColumnOf("Owner")));
+        Grid->ShowEditor();
+        ASSERT_TRUE(EditorShown());
+    }
+};
+}  // namespace
+
+TEST_F(DBGridTest, OneColumnPerVisibleFieldOfTheDefaultTablesClass) {
+    Bind();
+    struct Case {
+        const char* Field;
+        const char* Class;
+    };
+    const Case Cases[] = {
+        {"No", "TdxDBGridMaskColumn"},       {"Owner", "TdxDBGridMaskColumn"},  {"Count", "TdxDBGridMaskColumn"},
+        {"Paid", "TdxDBGridCheckColumn"},    {"Packed", "TdxDBGridDateColumn"}, {"Fruit", "TdxDBGridLookupColumn"},
+    };
+    ASSERT_EQ(Grid->ColumnCount(), 6) << "the hidden key field gets no column";
+    for (int I = 0; I < 6; ++I) {
+        SCOPED_TRACE(Cases[I].Field);
+        TdxDBTreeListColumn* C = Grid->DBColumns(I);
+        EXPECT_EQ(C->FieldName(), Cases[I].Field) << "columns in field order";
+        EXPECT_EQ(C->ClassName(), Cases[I].Class);
+        EXPECT_EQ(C->Field(), Baskets->FieldByName(Cases[I].Field));
+        EXPECT_EQ(C->Caption(), Baskets->FieldByName(Cases[I].Field)->DisplayLabel());
+    }
+    EXPECT_EQ(Grid->ColumnByFieldName("OWNER")->Caption(), "Owner's name");
+}
+
+TEST_F(DBGridTest, WidthsComeFromTheFieldsDisplayWidths) {
+    Bind();
+    HDC DC = GetDC(nullptr);
+    HGDIOBJ Old = SelectObject(DC, Grid->Font()->Handle());
+    SIZE Zero{};
+    GetTextExtentPoint32A(DC, "0", 1, &Zero);
+    TEXTMETRICA TM{};
+    GetTextMetricsA(DC, &TM);
+    SelectObject(DC, Old);
+    ReleaseDC(nullptr, DC);
+    auto Expected = [&](int DisplayWidth) { return (Zero.cx - TM.tmOverhang) * DisplayWidth + TM.tmOverhang + 4; };
+    TdxDBTreeListColumn* Owner = Grid->ColumnByFieldName("Owner");
+    EXPECT_EQ(Owner->Width(), Expected(30)) << "a 30-character field is wider than its caption";
+    EXPECT_FALSE(Owner->IsWidthAssigned()) << "a width from the field is not stored";
+    TdxDBTreeListColumn* Count = Grid->ColumnByFieldName("Count");
+    EXPECT_GE(Count->Width(), Expected(4));
+    EXPECT_GT(Owner->Width(), Count->Width());
+    Owner->SetWidth(50);
+    EXPECT_EQ(Owner->Width(), 50);
+}
+
+TEST_F(DBGridTest, RowsShowTheDisplayTextsInDataSetOrder) {
+    Bind();
+    ASSERT_EQ(Grid->GetRowCount(), 3);
+    EXPECT_EQ(ColumnTexts(ColumnOf("No")), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(ColumnTexts(ColumnOf("Owner")), (std::vector<std::string>{"Ann", "Bob", "Cy"}));
+    EXPECT_EQ(ColumnTexts(ColumnOf("Count")), (std::vector<std::string>{"3", "12", "7"}));
+    EXPECT_EQ(ColumnTexts(ColumnOf("Paid")), (std::vector<std::string>{"True", "False", "True"}));
+    EXPECT_EQ(ColumnTexts(ColumnOf("Packed")),
+              (std::vector<std::string>{DateToStr(45000), DateToStr(45001), DateToStr(45002)}));
+    EXPECT_EQ(ColumnTexts(ColumnOf("Fruit")), (std::vector<std::string>{"Apple", "Cherry", "Banana"}));
+    // The lookup cell keeps the key it shows the text of.
+    Variant Key;
+    Grid->DBColumns(ColumnOf("Fruit"))->GetNodeValue(Grid->GetNodeAtRow(1), Key);
+    EXPECT_EQ(Key, Variant(3));
+}
+
+TEST_F(DBGridTest, TheCursorAndTheFocusedRowFollowEachOther) {
+    Bind();
+    EXPECT_EQ(Grid->FocusedNode(), Grid->GetNodeAtRow(0));
+    Baskets->Next();
+    Pump();
+    EXPECT_EQ(Grid->FocusedNode(), Grid->GetNodeAtRow(1));
+    Baskets->Last();
+    EXPECT_EQ(Grid->FocusedNode(), Grid->GetNodeAtRow(2));
+
+    Grid->SetFocused(Grid->GetNodeAtRow(0));
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Ann");
+    Grid->SetFocus();
+    PostMessageA(Grid->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    Pump();
+    EXPECT_EQ(Grid->FocusedNode(), Grid->GetNodeAtRow(1));
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Bob");
+}
+
+TEST_F(DBGridTest, EnterPostsTheEditedCell) {
+    Bind();
+    Baskets->Next();
+    EditOwner();
+    TypeIntoEditor("Dan");
+    EXPECT_EQ(Baskets->State(), dsEdit) << "typing puts the record into editing";
+    KeyToEditor(VK_RETURN);
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(Baskets->State(), dsBrowse);
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Dan");
+    EXPECT_EQ(ColumnTexts(ColumnOf("Owner")), (std::vector<std::string>{"Ann", "Dan", "Cy"}));
+    EXPECT_EQ(Grid->FocusedNode(), Grid->GetNodeAtRow(1));
+}
+
+TEST_F(DBGridTest, EscapeCancelsTheEdit) {
+    Bind();
+    EditOwner();
+    TypeIntoEditor("Eve");
+    KeyToEditor(VK_ESCAPE);
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(Baskets->State(), dsBrowse);
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Ann");
+    EXPECT_EQ(ColumnTexts(ColumnOf("Owner")), (std::vector<std::string>{"Ann", "Bob", "Cy"}));
+}
+
+TEST_F(DBGridTest, AnUntouchedInsertIsCancelledOnLeaving) {
+    Bind();
+    TEdit* Other = FocusGridBesideAnEdit();
+    Baskets->Insert();
+    Pump();
+    EXPECT_EQ(Grid->GetRowCount(), 4) << "the inserted record shows as a row";
+    EXPECT_EQ(Grid->GetRowTag(Grid->FocusedNode(), false), 3);
+    Other->SetFocus();
+    Pump();
+    EXPECT_EQ(Baskets->State(), dsBrowse);
+    EXPECT_EQ(Baskets->RecordCount(), 3);
+    EXPECT_EQ(Grid->GetRowCount(), 3);
+}
+
+TEST_F(DBGridTest, AModifiedInsertIsKeptOnLeaving) {
+    Bind();
+    TEdit* Other = FocusGridBesideAnEdit();
+    Baskets->Insert();
+    Baskets->FieldByName("Owner")->SetAsString("Flo");
+    Other->SetFocus();
+    Pump();
+    EXPECT_EQ(Baskets->State(), dsInsert);
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Flo");
+    Baskets->Post();
+    EXPECT_EQ(Baskets->RecordCount(), 4);
+    EXPECT_EQ(Grid->GetRowCount(), 4);
+}
+
+TEST_F(DBGridTest, ColumnsFollowTheFieldsUnlessTheGridKeepsItsOwn) {
+    Bind();
+    EXPECT_THROW(Grid->DestroyFieldColumns(), Exception);
+    EXPECT_EQ(Grid->ColumnCount(), 6);
+    Grid->SetDefaultFields(false);
+    Grid->DestroyFieldColumns();
+    EXPECT_EQ(Grid->ColumnCount(), 0);
+    TdxDBTreeListColumn* C = Grid->CreateFieldColumn(TdxDBGridColumn::StaticClass(), Form);
+    C->SetFieldName("count");
+    EXPECT_EQ(C->Field(), Baskets->FieldByName("Count")) << "names bind in any case";
+    C->SetFieldName("Nothing");
+    EXPECT_EQ(C->Field(), nullptr);
+    EXPECT_EQ(Grid->GetFocusedField(), nullptr);
+}
+
+TEST_F(DBGridTest, SortingAColumnOrdersByTheFieldValues) {
+    Bind();
+    Grid->ColumnByFieldName("Count")->SetSorted(csUp);
+    EXPECT_EQ(ColumnTexts(ColumnOf("Count")), (std::vector<std::string>{"3", "7", "12"}))
+        << "numbers sort as numbers, not as texts";
+    Grid->SetFocused(Grid->GetNodeAtRow(2));
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Bob");
+    Grid->ColumnByFieldName("Count")->SetSorted(csDown);
+    EXPECT_EQ(ColumnTexts(ColumnOf("Count")), (std::vector<std::string>{"12", "7", "3"}));
+    Grid->ColumnByFieldName("Count")->SetSorted(csNone);
+    EXPECT_EQ(ColumnTexts(ColumnOf("Count")), (std::vector<std::string>{"3", "12", "7"})) << "data-set order again";
+}
+
+TEST_F(DBGridTest, IncrementalSearchMovesTheDataSet) {
+    Bind();
+    TdxTreeListNode* Node = nullptr;
+    const int Owner = ColumnOf("Owner");
+    EXPECT_TRUE(Grid->FindNodeByText(Owner, "c", Node, 0));
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Cy");
+    EXPECT_EQ(Grid->FocusedNode(), Grid->GetNodeAtRow(2));
+    EXPECT_TRUE(Grid->FindNodeByText(Owner, "a", Node, 2)) << "forwards from the last record wraps";
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Ann");
+    EXPECT_FALSE(Grid->FindNodeByText(Owner, "zz", Node, 2)) << "a round without a match ends";
+    EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Ann") << "and leaves the record where it began";
+}
