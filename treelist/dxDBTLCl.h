@@ -54,6 +54,15 @@ DX_FILTER_EDITOR(TCustomdxFilterPickEdit, TdxInplacePickEdit)
 DX_FILTER_EDITOR(TCustomdxFilterCalcEdit, TdxInplaceCalcEdit)
 DX_FILTER_EDITOR(TCustomdxFilterTimeEdit, TdxInplaceTimeEdit)
 DX_FILTER_EDITOR(TCustomdxFilterCurrencyEdit, TdxInplaceCurrencyEdit)
+DX_FILTER_EDITOR(TCustomdxFilterLookupEdit, TdxInplaceLookupEdit)
+
+// The lookup column's cell editor: a list linked to the control's own data source is refused.
+class TdxInplaceDBTreeListLookupEdit : public TdxInplaceLookupEdit {
+    DECLARE_CLASS(TdxInplaceDBTreeListLookupEdit, TdxInplaceLookupEdit)
+public:
+    using TdxInplaceLookupEdit::TdxInplaceLookupEdit;
+    TDataLink* GetEditorDataLink() override;
+};
 
 DECLARE_ENUM(TdxShowButtonStyle, sbDefault, sbAlways, sbNone)
 
@@ -435,8 +444,8 @@ public:
     bool ShowButtonFrame = false;
 };
 
-// Lookup fields: the list text shown, the key values kept per node so that filters work on keys.
-// Until the library has its lookup editor, its cells use the drop-down editor of the base.
+// Lookup fields: the list text shown, the key values kept per node so that filters work on keys;
+// the cells are edited with the lookup editor, which writes the key fields.
 class TdxDBTreeListLookupColumn : public TdxDBTreeListDropDownColumn {
     DECLARE_CLASS(TdxDBTreeListLookupColumn, TdxDBTreeListDropDownColumn)
 public:
@@ -444,6 +453,13 @@ public:
     static void DefineClass(TClassBuilder<TdxDBTreeListLookupColumn>& B);
     void Assign(TPersistent* Source) override;
     void RestoreDefaults() override;
+    TdxInplaceEditClass GetEditorClass() override { return TdxInplaceDBTreeListLookupEdit::StaticClass(); }
+    TdxInplaceEditClass GetFilterEditorClass() override { return TCustomdxFilterLookupEdit::StaticClass(); }
+    void InitEditProperties(TdxInplaceEdit* Editor) override;
+    void InitFilterEditor(TdxInplaceEdit* Editor) override;
+    void GetFilterEditorValue(TdxInplaceEdit* Editor, Variant& Value, std::string& Text) override;
+    void SetFilterEditorValue(TdxInplaceEdit* Editor, const Variant& Value) override;
+    virtual void DoLookupCloseUp(TObject* Sender, Variant& Value, bool& Accept);
     int GetFilterOperators() override { return 195; }
     // The key values the node keeps (Unassigned when it keeps none).
     void GetNodeValue(TdxTreeListNode* Node, Variant& Value) override;

@@ -544,6 +544,54 @@ void TdxDBTreeListLookupColumn::RestoreDefaults() {
     CanDeleteText = false;
 }
 
+void TdxDBTreeListLookupColumn::InitEditProperties(TdxInplaceEdit* Editor) {
+    TdxDBTreeListDropDownColumn::InitEditProperties(Editor);
+    auto* E = DynCast<TdxInplaceLookupEdit>(Editor);
+    if (!E)
+        return;
+    E->ClearKey = ClearKey;
+    E->SetEditField(Field());
+    E->SetListFieldName(ListFieldName);
+    E->CanDeleteText = CanDeleteText;
+    E->OnCloseUp = TdxPickColumnCloseUp::Bind<&TdxDBTreeListLookupColumn::DoLookupCloseUp>(this);
+}
+
+void TdxDBTreeListLookupColumn::InitFilterEditor(TdxInplaceEdit* Editor) {
+    TdxDBTreeListDropDownColumn::InitFilterEditor(Editor);
+    if (auto* E = DynCast<TdxInplaceLookupEdit>(Editor)) {
+        E->CanDeleteText = true;
+        E->OwnKeyValue = true;
+        E->OnCloseUp = TdxPickColumnCloseUp();
+    }
+}
+
+void TdxDBTreeListLookupColumn::DoLookupCloseUp(TObject*, Variant& Value, bool& Accept) {
+    if (OnCloseUp)
+        OnCloseUp(this, Value, Accept);
+}
+
+void TdxDBTreeListLookupColumn::GetFilterEditorValue(TdxInplaceEdit* Editor, Variant& Value, std::string& Text) {
+    auto* E = DynCast<TdxInplaceLookupEdit>(Editor);
+    if (!E) {
+        TdxDBTreeListDropDownColumn::GetFilterEditorValue(Editor, Value, Text);
+        return;
+    }
+    Value = E->LookupKeyValue();
+    Text = E->GetMaskedValue();
+}
+
+void TdxDBTreeListLookupColumn::SetFilterEditorValue(TdxInplaceEdit* Editor, const Variant& Value) {
+    if (auto* E = DynCast<TdxInplaceLookupEdit>(Editor))
+        E->SetKeyValue(Value);
+    else
+        TdxDBTreeListDropDownColumn::SetFilterEditorValue(Editor, Value);
+}
+
+TDataLink* TdxInplaceDBTreeListLookupEdit::GetEditorDataLink() {
+    auto* T = dynamic_cast<TCustomdxDBTreeListControl*>(Container());
+    return T ? T->GetDataLink() : nullptr;
+}
+
 void TdxDBTreeListLookupColumn::GetNodeValue(TdxTreeListNode* Node, Variant& Value) {
     Value = ReadNodeVariantData(Node).LookupValue;
 }

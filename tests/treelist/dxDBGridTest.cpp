@@ -207,3 +207,21 @@ TEST_F(DBGridTest, IncrementalSearchMovesTheDataSet) {
     EXPECT_FALSE(Grid->FindNodeByText(Owner, "zz", Node, 2)) << "a round without a match ends";
     EXPECT_EQ(Baskets->FieldByName("Owner")->AsString(), "Ann") << "and leaves the record where it began";
 }
+
+TEST_F(DBGridTest, TheLookupColumnEditsTheKeyThroughItsList) {
+    Bind();
+    Baskets->Next();
+    Grid->SetFocus();
+    Grid->SetFocusedColumn(Grid->GetColumnNavigationIndex(ColumnOf("Fruit")));
+    Grid->ShowEditor();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->ClassType(), TdxInplaceDBTreeListLookupEdit::StaticClass());
+    EXPECT_EQ(Editor()->Text(), "Cherry");
+    TypeIntoEditor("ap");
+    EXPECT_EQ(Editor()->Text(), "Apple");
+    EXPECT_EQ(Baskets->State(), dsEdit);
+    KeyToEditor(VK_RETURN);
+    EXPECT_EQ(Baskets->State(), dsBrowse);
+    EXPECT_EQ(Baskets->FieldByName("FruitID")->AsInteger(), 1) << "the key of the chosen list row";
+    EXPECT_EQ(ColumnTexts(ColumnOf("Fruit")), (std::vector<std::string>{"Apple", "Apple", "Banana"}));
+}
