@@ -345,6 +345,12 @@ void TCustomdxDBTreeListControl::ClearSortedColumns() {
             C->SetSortedDirect(csNone);
 }
 
+void TCustomdxDBTreeListControl::BeforeColumnSort(TdxTreeListColumn* Column) {
+    auto* C = dynamic_cast<TdxDBTreeListColumn*>(Column);
+    if (IsColumnSorting() && (!C || C->GroupIndex() < 0) && !IsMultiSortClick() && SortLock() == 0)
+        ClearSortedColumns();
+}
+
 int TCustomdxDBTreeListControl::CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2) {
     const Variant& A = static_cast<TdxDBTreeListControlNode*>(Node1)->KeyValue;
     const Variant& B = static_cast<TdxDBTreeListControlNode*>(Node2)->KeyValue;

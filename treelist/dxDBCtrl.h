@@ -136,6 +136,8 @@ public:
     // --- What the data-aware control changes in the engine's answers
     TdxTreeListNode* CreateNode() override { return Create<TdxDBTreeListControlNode>(this); }
     void ClearSortedColumns() override;
+    // One sorted column at a time, unless the header click asks for one more.
+    void BeforeColumnSort(TdxTreeListColumn* Column) override;
     int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2) override;
     void ClearSelection() override;
     int GetSelectedCount() override { return FSelection->Count(); }

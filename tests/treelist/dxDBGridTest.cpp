@@ -2,6 +2,7 @@
 // column table, rows in data-set order, the cursor and the focused row kept together, editing
 // posted or cancelled, and an untouched insert cancelled on leaving.
 #include "dxDBGridTestSupport.h"
+#include "dxTLTestSupport.h"
 
 using namespace treelist_tests;
 
@@ -224,4 +225,32 @@ TEST_F(DBGridTest, TheLookupColumnEditsTheKeyThroughItsList) {
     EXPECT_EQ(Baskets->State(), dsBrowse);
     EXPECT_EQ(Baskets->FieldByName("FruitID")->AsInteger(), 1) << "the key of the chosen list row";
     EXPECT_EQ(ColumnTexts(ColumnOf("Fruit")), (std::vector<std::string>{"Apple", "Apple", "Banana"}));
+}
+
+TEST_F(DBGridTest, AHeaderClickSortsByThatColumnAloneUnlessShiftAddsIt) {
+    Bind();
+    Grid->SetOptionsEx(Grid->OptionsEx() + TdxTreeListOptionsEx{txMultiSort});
+    const int Count = ColumnOf("Count"), Owner = ColumnOf("Owner");
+    auto Click = [&](int Column, WPARAM Keys) {
+        const TPoint P = HeaderCellCenter(Grid, Column);
+        SendMouse(Grid, WM_LBUTTONDOWN, P, MK_LBUTTON | Keys);
+        SendMouse(Grid, WM_LBUTTONUP, P, Keys);
+    };
+    struct Case {
+        int Column;
+        WPARAM Keys;
+        TdxTreeListColumnSort CountSorted, OwnerSorted;
+    };
+    const Case Cases[] = {
+        {Count, 0, csUp, csNone},
+        {Owner, 0, csNone, csUp},         // the other column's sort is cleared
+        {Count, MK_SHIFT, csUp, csUp},    // Shift sorts by one more column
+        {Owner, 0, csNone, csDown},
+    };
+    for (const Case& C : Cases) {
+        Click(C.Column, C.Keys);
+        EXPECT_EQ(Grid->Columns(Count)->Sorted(), C.CountSorted) << C.Column << " " << C.Keys;
+        EXPECT_EQ(Grid->Columns(Owner)->Sorted(), C.OwnerSorted) << C.Column << " " << C.Keys;
+    }
+    EXPECT_EQ(ColumnTexts(Owner), (std::vector<std::string>{"Cy", "Bob", "Ann"}));
 }
