@@ -345,6 +345,16 @@ void TCustomdxDBTreeListControl::ClearSortedColumns() {
             C->SetSortedDirect(csNone);
 }
 
+void TCustomdxDBTreeListControl::DefineClass(TClassBuilder<TCustomdxDBTreeListControl>& B) {
+    B.Message<&TCustomdxDBTreeListControl::CMWinIniChange>(CM_WININICHANGE);
+}
+
+void TCustomdxDBTreeListControl::CMWinIniChange(TMessage& Message) {
+    InheritedDispatch(StaticClass(), Message);
+    for (int I = 0; I < ColumnCount(); ++I)
+        Columns(I)->Dispatch(Message);
+}
+
 void TCustomdxDBTreeListControl::BeforeColumnSort(TdxTreeListColumn* Column) {
     auto* C = dynamic_cast<TdxDBTreeListColumn*>(Column);
     if (IsColumnSorting() && (!C || C->GroupIndex() < 0) && !IsMultiSortClick() && SortLock() == 0)

@@ -77,6 +77,7 @@ class TCustomdxDBTreeListControl : public TCustomdxTreeListControl {
 public:
     explicit TCustomdxDBTreeListControl(TComponent* AOwner);
     ~TCustomdxDBTreeListControl() override;
+    static void DefineClass(TClassBuilder<TCustomdxDBTreeListControl>& B);
     void BeforeDestruction() override;
 
     // --- The concrete control's policies
@@ -175,6 +176,8 @@ public:
     void DestroyFieldColumns();
 
 protected:
+    // Columns that follow the system's settings (the currency column's format) hear of a change.
+    void CMWinIniChange(TMessage& Message);
     void DoExit() override;
     void DoStartDrag(TDragObject*& DragObject) override;
     void BindPreviewField();

@@ -482,6 +482,7 @@ TdxDBTreeListCurrencyColumn::TdxDBTreeListCurrencyColumn(TComponent* AOwner)
 
 void TdxDBTreeListCurrencyColumn::DefineClass(TClassBuilder<TdxDBTreeListCurrencyColumn>& B) {
     using C = TdxDBTreeListCurrencyColumn;
+    B.Message<&C::CMWinIniChange>(CM_WININICHANGE);
     B.Property("DecimalPlaces", &C::DecimalPlaces, &C::DecimalPlaces).Default(2u);
     B.Property("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat)
         .Stored(&C::IsDisplayFormatStored);
@@ -532,6 +533,15 @@ void TdxDBTreeListCurrencyColumn::RestoreDefaults() {
     FDisplayFormat = LocaleCurrencyFormat();
     FDisplayFormatAssigned = false;
     FRange.Min = FRange.Max = 0;
+}
+
+void TdxDBTreeListCurrencyColumn::CMWinIniChange(TMessage& Message) {
+    InheritedDispatch(StaticClass(), Message);
+    if (FDisplayFormatAssigned)
+        return;
+    GetFormatSettings();
+    FDisplayFormat = LocaleCurrencyFormat();
+    NotifyChange(true);
 }
 
 bool TdxDBTreeListCurrencyColumn::IsValidChar(char Key) {

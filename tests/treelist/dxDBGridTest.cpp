@@ -254,3 +254,25 @@ TEST_F(DBGridTest, AHeaderClickSortsByThatColumnAloneUnlessShiftAddsIt) {
     }
     EXPECT_EQ(ColumnTexts(Owner), (std::vector<std::string>{"Cy", "Bob", "Ann"}));
 }
+
+TEST_F(DBGridTest, ACurrencyColumnTakesTheLocalesNewCurrencyFormatUnlessItsOwnIsSet) {
+    Bind();
+    Grid->SetDefaultFields(false);
+    auto NewColumn = [&] {
+        return static_cast<TdxDBTreeListCurrencyColumn*>(
+            Grid->CreateColumnOfClass(TdxDBGridCurrencyColumn::StaticClass()));
+    };
+    TdxDBTreeListCurrencyColumn* Locale = NewColumn();
+    TdxDBTreeListCurrencyColumn* Own = NewColumn();
+    Own->SetDisplayFormat("0.0");
+    char Old[16] = {};
+    ASSERT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old, sizeof Old), 0);
+    ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, "Qz"));
+    SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
+    const std::string Changed = Locale->DisplayFormat();
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old);
+    SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
+    EXPECT_NE(Changed.find("Qz"), std::string::npos) << Changed;
+    EXPECT_EQ(Locale->DisplayFormat().find("Qz"), std::string::npos) << "the old symbol is back";
+    EXPECT_EQ(Own->DisplayFormat(), "0.0");
+}
