@@ -178,6 +178,10 @@ public:
 protected:
     // Columns that follow the system's settings (the currency column's format) hear of a change.
     void CMWinIniChange(TMessage& Message);
+    // Horizontal scrolling steps from column edge to column edge of the scrolling bands.
+    void WMHScroll(TMessage& Message);
+    // The left edges of the scrolling bands' columns in scrolled coordinates, ascending.
+    std::vector<int> ColumnScrollEdges();
     void DoExit() override;
     void DoStartDrag(TDragObject*& DragObject) override;
     void BindPreviewField();

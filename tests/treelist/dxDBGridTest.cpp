@@ -276,3 +276,30 @@ TEST_F(DBGridTest, ACurrencyColumnTakesTheLocalesNewCurrencyFormatUnlessItsOwnIs
     EXPECT_EQ(Locale->DisplayFormat().find("Qz"), std::string::npos) << "the old symbol is back";
     EXPECT_EQ(Own->DisplayFormat(), "0.0");
 }
+
+TEST_F(DBGridTest, HorizontalScrollingStepsFromColumnEdgeToColumnEdge) {
+    Bind();
+    Grid->SetBounds(0, 0, 160, 200);
+    Pump();
+    std::vector<int> Edges{0};
+    for (int I = 0; I + 1 < Grid->ColumnCount(); ++I)
+        Edges.push_back(Edges.back() + Grid->Columns(I)->Width());
+    const int Max = Grid->GetMaxLeftCoord();
+    ASSERT_GT(Max, Edges[2]) << "the grid must be narrower than its columns";
+    auto Scroll = [&](int Code, int Pos = 0) {
+        Grid->Perform(WM_HSCROLL, MAKEWPARAM(Code, Pos), 0);
+        return Grid->LeftCoord();
+    };
+    EXPECT_EQ(Scroll(SB_LINERIGHT), Edges[1]);
+    EXPECT_EQ(Scroll(SB_LINERIGHT), Edges[2]);
+    EXPECT_EQ(Scroll(SB_LINELEFT), Edges[1]);
+    EXPECT_EQ(Scroll(SB_LINELEFT), Edges[0]);
+    EXPECT_EQ(Scroll(SB_LINELEFT), 0) << "no step before the first column";
+    EXPECT_EQ(Scroll(SB_THUMBPOSITION, Max + 5), Max);
+    EXPECT_EQ(Scroll(SB_THUMBPOSITION, 0), 0);
+    // Inside a column: the edge on its left in the first half of the range.
+    EXPECT_EQ(Scroll(SB_THUMBPOSITION, Edges[1] + 3), Edges[1]);
+    for (int I = 0; I < 20; ++I)
+        Scroll(SB_LINERIGHT);
+    EXPECT_EQ(Grid->LeftCoord(), Max) << "the steps end at the greatest position";
+}
