@@ -114,6 +114,8 @@ void TdxDBTreeListColumn::SetSummaryType(TdxSummaryType Value) {
 
 void TdxDBTreeListColumn::SetSummaryFooterType(TdxSummaryType Value) {
     FSummaryFooterType = Value;
+    // The value computed was of the old kind.
+    SummaryFooterValueValid = false;
     NotifyChange(false);
 }
 

@@ -255,26 +255,38 @@ TEST_F(DBGridTest, AHeaderClickSortsByThatColumnAloneUnlessShiftAddsIt) {
     EXPECT_EQ(ColumnTexts(Owner), (std::vector<std::string>{"Cy", "Bob", "Ann"}));
 }
 
-TEST_F(DBGridTest, ACurrencyColumnTakesTheLocalesNewCurrencyFormatUnlessItsOwnIsSet) {
+namespace {
+// The user's currency symbol set for a while (the prefix's registry), given back however the test ends.
+struct TCurrencySymbolSet {
+    char Old[16] = {};
+    explicit TCurrencySymbolSet(const char* Symbol) {
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old, sizeof Old);
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Symbol);
+        SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
+    }
+    ~TCurrencySymbolSet() {
+        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old);
+        SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
+    }
+};
+}  // namespace
+
+TEST_F(DBGridTest, ACurrencyColumnTakesTheSystemsNewCurrencyFormatUnlessItsOwnIsSet) {
     Bind();
     Grid->SetDefaultFields(false);
     auto NewColumn = [&] {
         return static_cast<TdxDBTreeListCurrencyColumn*>(
             Grid->CreateColumnOfClass(TdxDBGridCurrencyColumn::StaticClass()));
     };
-    TdxDBTreeListCurrencyColumn* Locale = NewColumn();
+    TdxDBTreeListCurrencyColumn* System = NewColumn();
     TdxDBTreeListCurrencyColumn* Own = NewColumn();
     Own->SetDisplayFormat("0.0");
-    char Old[16] = {};
-    ASSERT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old, sizeof Old), 0);
-    ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, "Qz"));
-    SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
-    const std::string Changed = Locale->DisplayFormat();
-    SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old);
-    SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
-    EXPECT_NE(Changed.find("Qz"), std::string::npos) << Changed;
-    EXPECT_EQ(Locale->DisplayFormat().find("Qz"), std::string::npos) << "the old symbol is back";
-    EXPECT_EQ(Own->DisplayFormat(), "0.0");
+    {
+        TCurrencySymbolSet Set("Qz");
+        EXPECT_NE(System->DisplayFormat().find("Qz"), std::string::npos) << System->DisplayFormat();
+        EXPECT_EQ(Own->DisplayFormat(), "0.0");
+    }
+    EXPECT_EQ(System->DisplayFormat().find("Qz"), std::string::npos) << "the old symbol is back";
 }
 
 TEST_F(DBGridTest, HorizontalScrollingStepsFromColumnEdgeToColumnEdge) {
@@ -302,4 +314,35 @@ TEST_F(DBGridTest, HorizontalScrollingStepsFromColumnEdgeToColumnEdge) {
     for (int I = 0; I < 20; ++I)
         Scroll(SB_LINERIGHT);
     EXPECT_EQ(Grid->LeftCoord(), Max) << "the steps end at the greatest position";
+}
+
+TEST_F(DBGridTest, TheFooterShowsEachColumnsSummaryOfTheRecords) {
+    Bind();
+    Grid->SetShowFooter(true);
+    auto* Count = Grid->ColumnByFieldName("Count");
+    struct Case {
+        TdxSummaryType Type;
+        const char* Format;
+        const char* Text;
+    };
+    const Case Cases[] = {{cstSum, "0", "22"}, {cstMin, "0", "3"}, {cstMax, "0", "12"},
+                          {cstCount, "", "3"}, {cstAvg, "0.0", "7"}, {cstNone, "", ""}};
+    for (const Case& C : Cases) {
+        Count->SetSummaryFooterType(C.Type);
+        Count->SummaryFooterFormat = C.Format;
+        std::string Want = C.Text;
+        if (C.Type == cstAvg)
+            Want = FormatFloat("0.0", 22.0 / 3);
+        EXPECT_EQ(Grid->GetGroupFooterText(nullptr, Grid->IndexOfColumn(Count), -1), Want) << C.Type;
+        EXPECT_EQ(Grid->IsColumnFooterShown(Grid->IndexOfColumn(Count)), C.Type != cstNone);
+    }
+    // A posted change is summed again.
+    Count->SetSummaryFooterType(cstSum);
+    Count->SummaryFooterFormat = "0";
+    EXPECT_EQ(Grid->GetGroupFooterText(nullptr, Grid->IndexOfColumn(Count), -1), "22");
+    Baskets->Edit();
+    Baskets->FieldByName("Count")->SetAsInteger(30);
+    Baskets->Post();
+    Pump();
+    EXPECT_EQ(Grid->GetGroupFooterText(nullptr, Grid->IndexOfColumn(Count), -1), "49");
 }
