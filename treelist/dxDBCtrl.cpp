@@ -418,6 +418,47 @@ void TCustomdxDBTreeListControl::CMWinIniChange(TMessage& Message) {
         Columns(I)->Dispatch(Message);
 }
 
+bool TCustomdxDBTreeListControl::HasCustomDrawHeader() {
+    if (TCustomdxTreeListControl::HasCustomDrawHeader())
+        return true;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (DBColumns(I) && DBColumns(I)->OnCustomDrawHeader.Assigned())
+            return true;
+    return false;
+}
+
+void TCustomdxDBTreeListControl::DoCustomDrawHeader(TCanvas* Canvas, int Column, bool& Done, TAlignment& Alignment,
+                                                    TFont* Font, TColor& Color, std::string& Text, int& Sorted,
+                                                    const TRect& Rect) {
+    if (TdxDBTreeListColumn* C = Column >= 0 && Column < ColumnCount() ? DBColumns(Column) : nullptr) {
+        TRect R = Rect;
+        C->OnCustomDrawHeader(this, Canvas, R, C, Done);
+    }
+    if (!Done)
+        TCustomdxTreeListControl::DoCustomDrawHeader(Canvas, Column, Done, Alignment, Font, Color, Text, Sorted, Rect);
+}
+
+bool TCustomdxDBTreeListControl::HasCustomDrawFooterCell() {
+    if (TCustomdxTreeListControl::HasCustomDrawFooterCell())
+        return true;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (DBColumns(I) && DBColumns(I)->OnDrawSummaryFooter.Assigned())
+            return true;
+    return false;
+}
+
+void TCustomdxDBTreeListControl::DoCustomDrawFooterCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
+                                                        int Column, int FooterIndex, bool& Done, TAlignment& Alignment,
+                                                        TFont* Font, TColor& Color, std::string& Text) {
+    // The footer row (not a group footer) is the summary footer.
+    TdxDBTreeListColumn* C = Column >= 0 && Column < ColumnCount() ? DBColumns(Column) : nullptr;
+    if (C && FooterIndex == -1)
+        C->OnDrawSummaryFooter(C, Canvas, Rect, Text, Alignment, Font, Color, Done);
+    if (!Done)
+        TCustomdxTreeListControl::DoCustomDrawFooterCell(Canvas, Rect, Node, Column, FooterIndex, Done, Alignment, Font,
+                                                         Color, Text);
+}
+
 void TCustomdxDBTreeListControl::BeforeColumnSort(TdxTreeListColumn* Column) {
     auto* C = dynamic_cast<TdxDBTreeListColumn*>(Column);
     if (IsColumnSorting() && (!C || C->GroupIndex() < 0) && !IsMultiSortClick() && SortLock() == 0)

@@ -346,3 +346,56 @@ TEST_F(DBGridTest, TheFooterShowsEachColumnsSummaryOfTheRecords) {
     Pump();
     EXPECT_EQ(Grid->GetGroupFooterText(nullptr, Grid->IndexOfColumn(Count), -1), "49");
 }
+
+TEST_F(DBGridTest, TheColumnsDrawingEventsPaintTheirCellsHeadersAndFooters) {
+    Bind();
+    Grid->SetShowFooter(true);
+    auto* Owner = Grid->ColumnByFieldName("Owner");
+    Owner->SetSummaryFooterType(cstCount);
+    Owner->OnCustomDraw = TdxTLCustomDrawEvent::FromFunction(
+        [&](TObject* Sender, TCanvas*, TRect, TdxTreeListNode* Node, TdxTreeListColumn* Column, const std::string&,
+            TFont*, TColor& Color, bool, bool, bool&) {
+            EXPECT_EQ(Sender, Owner);
+            EXPECT_EQ(Column, Owner);
+            if (Node == Grid->GetNodeAtRow(2))
+                Color = clRed;
+        });
+    Owner->OnCustomDrawHeader = TCustomDrawHeaderEvent::FromFunction(
+        [&](TObject* Sender, TCanvas* Canvas, TRect& Rect, TdxTreeListColumn*, bool& Done) {
+            EXPECT_EQ(Sender, Grid);
+            Canvas->Brush()->SetColor(clFuchsia);
+            Canvas->FillRect(Rect);
+            Done = true;
+        });
+    Owner->OnDrawSummaryFooter = TdxDrawSummaryFooter::FromFunction(
+        [&](TObject*, TCanvas*, TRect, std::string& Text, TAlignment&, TFont*, TColor& Color, bool&) {
+            Text.clear();
+            Color = clBlue;
+        });
+    TOwned<TBitmap> B(SolidBitmap(Grid->Width(), Grid->Height(), clBlack));
+    Grid->PaintTo(B->Canvas()->Handle(), 0, 0);
+    Layout L;
+    Grid->CalcLayout(L);
+    const int Column = ColumnOf("Owner");
+    TRect Cell;
+    Grid->GetCellRect(Grid->GetNodeAtRow(2), Column, Cell);
+    auto Share = [&](const TRect& R, COLORREF C) {
+        int N = 0, All = 0;
+        for (int Y = R.Top + 2; Y < R.Bottom - 2; ++Y)
+            for (int X = R.Left + 2; X < R.Right - 2; ++X, ++All)
+                N += PixelAt(B.get(), X, Y) == C;
+        return All ? N * 100 / All : 0;
+    };
+    EXPECT_GT(Share(Cell, RGB(255, 0, 0)), 50) << "the cell's colour from the column's event";
+    Grid->GetCellRect(Grid->GetNodeAtRow(1), Column, Cell);
+    EXPECT_EQ(Share(Cell, RGB(255, 0, 0)), 0) << "only that row's";
+    const HeaderCell* H = nullptr;
+    for (const HeaderCell& C : L.HeaderCells)
+        if (C.Column == Column)
+            H = &C;
+    ASSERT_TRUE(H);
+    EXPECT_GT(Share(H->Rect, RGB(255, 0, 255)), 90) << "the header drawn by the column's event";
+    ASSERT_FALSE(IsPointRect(L.FooterRect));
+    const TRect Footer{H->ClipRect.Left, L.FooterRect.Top, H->ClipRect.Right, L.FooterRect.Bottom};
+    EXPECT_GT(Share(Footer, RGB(0, 0, 255)), 40) << "the footer summary's colour from the column's event";
+}
