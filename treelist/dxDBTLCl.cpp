@@ -8,29 +8,6 @@
 
 #include <cmath>
 
-void InColumnUpdate(TdxTreeListColumn* Column, const std::function<void()>& F) {
-    TCustomdxTreeListControl* T = Column->TreeList();
-    if (T)
-        T->BeginUpdate();
-    try {
-        F();
-    } catch (...) {
-        if (T)
-            T->EndUpdate();
-        throw;
-    }
-    if (T)
-        T->EndUpdate();
-}
-
-bool VariantsEqual(const Variant& A, const Variant& B) {
-    try {
-        return A == B;
-    } catch (const EVariantError&) {
-        return false;
-    }
-}
-
 namespace {
 std::string HtmlEscape(const std::string& S) {
     std::string R;
@@ -74,7 +51,7 @@ void TdxDBTreeListMemoColumn::Assign(TPersistent* Source) {
         TdxDBTreeListColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListColumn::Assign(Source);
         MaxDisplayLength = S->MaxDisplayLength;
         ScrollBars = S->ScrollBars;
@@ -136,7 +113,7 @@ void TdxDBTreeListMemoColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceE
 }
 
 bool TdxDBTreeListMemoColumn::FieldValueEquals(const Variant& Value) {
-    return Field() ? VariantsEqual(Variant(Field()->AsString()), Value) : TdxDBTreeListColumn::FieldValueEquals(Value);
+    return Field() ? VarEqualsSafe(Variant(Field()->AsString()), Value) : TdxDBTreeListColumn::FieldValueEquals(Value);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -191,7 +168,7 @@ void TdxDBTreeListHyperLinkColumn::Assign(TPersistent* Source) {
         TdxDBTreeListColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListColumn::Assign(Source);
         SetEditBackgroundColor(S->FEditBackgroundColor);
         SetEditFontColor(S->FEditFontColor);
@@ -300,7 +277,7 @@ void TdxDBTreeListSpinColumn::Assign(TPersistent* Source) {
         TdxDBTreeListColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListColumn::Assign(Source);
         EditorEnabled = S->EditorEnabled;
         Increment = S->Increment;
@@ -356,7 +333,7 @@ void TdxDBTreeListSpinColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceE
 }
 
 bool TdxDBTreeListSpinColumn::FieldValueEquals(const Variant& Value) {
-    return Field() ? VariantsEqual(Field()->AsFloat(), Value) : TdxDBTreeListColumn::FieldValueEquals(Value);
+    return Field() ? VarEqualsSafe(Field()->AsFloat(), Value) : TdxDBTreeListColumn::FieldValueEquals(Value);
 }
 
 void TdxDBTreeListSpinColumn::GetFilterEditorValue(TdxInplaceEdit* Editor, Variant& Value, std::string& Text) {
@@ -446,7 +423,7 @@ void TdxDBTreeListTimeColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceE
 }
 
 bool TdxDBTreeListTimeColumn::FieldValueEquals(const Variant& Value) {
-    return Field() ? VariantsEqual(Variant::FromDateTime(TimeOnly(Field()->AsFloat())), Value)
+    return Field() ? VarEqualsSafe(Variant::FromDateTime(TimeOnly(Field()->AsFloat())), Value)
                    : TdxDBTreeListColumn::FieldValueEquals(Value);
 }
 
@@ -587,7 +564,7 @@ void TdxDBTreeListCurrencyColumn::AssignEditValue(TdxTreeListNode* Node, TdxInpl
 }
 
 bool TdxDBTreeListCurrencyColumn::FieldValueEquals(const Variant& Value) {
-    return Field() ? VariantsEqual(Field()->AsFloat(), Value) : TdxDBTreeListColumn::FieldValueEquals(Value);
+    return Field() ? VarEqualsSafe(Field()->AsFloat(), Value) : TdxDBTreeListColumn::FieldValueEquals(Value);
 }
 
 void TdxDBTreeListCurrencyColumn::GetFilterEditorValue(TdxInplaceEdit* Editor, Variant& Value, std::string& Text) {

@@ -66,14 +66,9 @@ public:
 
 DECLARE_ENUM(TdxShowButtonStyle, sbDefault, sbAlways, sbNone)
 
-// Variant equality that answers False, not an error, for values that cannot be compared.
-bool VariantsEqual(const Variant& A, const Variant& B);
-
 // The field value the node keeps for the column (its text when it keeps none).
 Variant KeptNodeValue(TdxDBTreeListColumn* Column, TdxTreeListNode* Node);
 
-// Runs F inside the owning control's update bracket (released also when F raises).
-void InColumnUpdate(TdxTreeListColumn* Column, const std::function<void()>& F);
 
 // ---------------------------------------------------------------------------------------------
 // Kinds without a drop-down button

@@ -75,7 +75,7 @@ void TdxDBTreeListCheckColumn::Assign(TPersistent* Source) {
         TdxDBTreeListColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListColumn::Assign(Source);
         AllowGrayed = S->AllowGrayed;
         Border3D = S->Border3D;
@@ -170,7 +170,7 @@ void TdxDBTreeListCheckColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplace
 
 bool TdxDBTreeListCheckColumn::FieldValueEquals(const Variant& Value) {
     if (Field() && (Value.VType() == varInteger || Value.VType() == varSmallint || Value.VType() == varByte))
-        return VariantsEqual(static_cast<int>(StateOfText(Field()->EditText())), Value);
+        return VarEqualsSafe(static_cast<int>(StateOfText(Field()->EditText())), Value);
     return TdxDBTreeListColumn::FieldValueEquals(Value);
 }
 
@@ -281,7 +281,7 @@ void TdxDBTreeListImageColumn::Assign(TPersistent* Source) {
         TdxDBTreeListDropDownColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListDropDownColumn::Assign(Source);
         DefaultImages = S->DefaultImages;
         FDescriptions->Assign(S->FDescriptions);

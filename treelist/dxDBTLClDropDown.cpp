@@ -41,7 +41,7 @@ void TdxDBTreeListDropDownColumn::Assign(TPersistent* Source) {
         TdxDBTreeListColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListColumn::Assign(Source);
         DropDownRows = S->DropDownRows;
         DropDownWidth = S->DropDownWidth;
@@ -127,7 +127,7 @@ void TdxDBTreeListDateColumn::Assign(TPersistent* Source) {
         TdxDBTreeListDropDownColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListDropDownColumn::Assign(Source);
         DateButtons = S->DateButtons;
         DateOnError = S->DateOnError;
@@ -290,7 +290,7 @@ void TdxDBTreeListButtonColumn::Assign(TPersistent* Source) {
         TdxDBTreeListDropDownColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListDropDownColumn::Assign(Source);
         SetButtonOnly(S->FButtonOnly);
         SetButtons(S->FButtons);
@@ -373,7 +373,7 @@ void TdxDBTreeListPickColumn::Assign(TPersistent* Source) {
         TdxDBTreeListDropDownColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListDropDownColumn::Assign(Source);
         DropDownListStyle = S->DropDownListStyle;
         SetItems(S->FItems);
@@ -527,7 +527,7 @@ void TdxDBTreeListLookupColumn::Assign(TPersistent* Source) {
         TdxDBTreeListDropDownColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListDropDownColumn::Assign(Source);
         ClearKey = S->ClearKey;
         ListFieldName = S->ListFieldName;

@@ -36,7 +36,7 @@ void TdxDBGridCheckColumn::Assign(TPersistent* Source) {
         TdxDBTreeListCheckColumn::Assign(Source);
         return;
     }
-    InColumnUpdate(this, [&] {
+    InTreeListUpdate(TreeList(), [&] {
         TdxDBTreeListCheckColumn::Assign(Source);
         SetDisplayChecked(S->FDisplayChecked);
         SetDisplayUnChecked(S->FDisplayUnChecked);
