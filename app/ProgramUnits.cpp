@@ -20,10 +20,14 @@
 #include "DBGrids.h"
 #include "dxCalc.h"
 #include "dxCntner.h"
+#include "dxDBCtrl.h"
+#include "dxDBGrid.h"
 #include "dxDBTLCl.h"
 #include "dxDrawUtils.h"
 #include "dxEditor.h"
 #include "dxExEdtr.h"
+#include "dxFilter.h"
+#include "dxGrClms.h"
 #include "dxGrDate.h"
 #include "dxTL.h"
 #include "ExtCtrls.h"
@@ -230,7 +234,11 @@ const TUnitEntry Table[] = {
     {"dxExEdtr", dxExEdtrInitialization, dxExEdtrFinalization},
     {"dxCalc", dxCalcInitialization, dxCalcFinalization},
     {"dxTL", dxTLInitialization, dxTLFinalization},
+    {"dxDBCtrl", dxDBCtrlInitialization, dxDBCtrlFinalization},
+    {"dxFilter", dxFilterInitialization, dxFilterFinalization},
     {"dxDBTLCl", dxDBTLClInitialization, dxDBTLClFinalization},
+    {"dxDBGrid", dxDBGridInitialization, dxDBGridFinalization},
+    {"dxGrClms", dxGrClmsInitialization, dxGrClmsFinalization},
 };
 }  // namespace
 

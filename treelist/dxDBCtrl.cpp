@@ -345,6 +345,126 @@ void TCustomdxDBTreeListControl::ClearSortedColumns() {
             C->SetSortedDirect(csNone);
 }
 
+void TCustomdxDBTreeListControl::DefineClass(TClassBuilder<TCustomdxDBTreeListControl>& B) {
+    B.Message<&TCustomdxDBTreeListControl::CMWinIniChange>(CM_WININICHANGE);
+    B.Message<&TCustomdxDBTreeListControl::WMHScroll>(WM_HSCROLL);
+}
+
+std::vector<int> TCustomdxDBTreeListControl::ColumnScrollEdges() {
+    // The scrolling bands side by side from 0, the first band with the tree's indent.
+    const int Extra = GetFirstBandExtraWidth();
+    const int LeftFixed = GetLeftFixedBand(), RightFixed = GetRightFixedBand();
+    std::vector<int> Edges;
+    int X = 0;
+    for (int B = 0; B < GetVisibleBandCount(); ++B) {
+        if (B == LeftFixed || B == RightFixed)
+            continue;
+        const int Indent = B == 0 ? Extra : 0;
+        int Column = X + Indent;
+        for (int I = 0, N = GetColumnCountInRow(B, 0); I < N; ++I) {
+            Edges.push_back(I == 0 ? X : Column);
+            Column += GetColumnDisplayWidth(GetColumnAt(B, 0, I));
+        }
+        X += GetBandDisplayWidth(B) + Indent;
+    }
+    return Edges;
+}
+
+void TCustomdxDBTreeListControl::WMHScroll(TMessage& Message) {
+    const int Code = LOWORD(Message.WParam);
+    const bool Line = Code == SB_LINELEFT || Code == SB_LINERIGHT;
+    const bool Thumb = Code == SB_THUMBPOSITION || Code == SB_THUMBTRACK;
+    if (!Line && !Thumb) {
+        InheritedDispatch(StaticClass(), Message);
+        return;
+    }
+    if (!CanScroll() || GetVisibleColumnCount() == 0)
+        return;
+    const std::vector<int> Edges = ColumnScrollEdges();
+    if (Edges.empty())
+        return;
+    const int Max = GetMaxLeftCoord(), Left = LeftCoord();
+    // The column under a coordinate: the last edge at or before it.
+    auto Under = [&](int X) {
+        const auto It = std::upper_bound(Edges.begin(), Edges.end(), X);
+        return It == Edges.begin() ? 0 : static_cast<int>(It - Edges.begin()) - 1;
+    };
+    const int Last = static_cast<int>(Edges.size()) - 1;
+    int Value;
+    if (Line) {
+        const int I = Under(Left) + (Code == SB_LINERIGHT ? 1 : -1);
+        Value = Edges[static_cast<std::size_t>(std::clamp(I, 0, Last))];
+    } else {
+        const int P = HIWORD(Message.WParam);
+        if (P <= 0)
+            Value = 0;
+        else if (P >= Max)
+            Value = Max;
+        else if (P == Left)
+            return;
+        else {
+            // Towards the left in the first half of the range, else towards the right.
+            const int I = Under(P);
+            const bool ToLeft = GetScrollableWidth() + P < GetScrollableContentWidth() / 2;
+            Value = Edges[static_cast<std::size_t>(ToLeft || Edges[static_cast<std::size_t>(I)] == P ? I : std::min(I + 1, Last))];
+        }
+    }
+    SetLeftCoord(std::min(Value, Max));
+}
+
+void TCustomdxDBTreeListControl::CMWinIniChange(TMessage& Message) {
+    InheritedDispatch(StaticClass(), Message);
+    for (int I = 0; I < ColumnCount(); ++I)
+        Columns(I)->Dispatch(Message);
+}
+
+bool TCustomdxDBTreeListControl::HasCustomDrawHeader() {
+    if (TCustomdxTreeListControl::HasCustomDrawHeader())
+        return true;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (DBColumns(I) && DBColumns(I)->OnCustomDrawHeader.Assigned())
+            return true;
+    return false;
+}
+
+void TCustomdxDBTreeListControl::DoCustomDrawHeader(TCanvas* Canvas, int Column, bool& Done, TAlignment& Alignment,
+                                                    TFont* Font, TColor& Color, std::string& Text, int& Sorted,
+                                                    const TRect& Rect) {
+    if (TdxDBTreeListColumn* C = Column >= 0 && Column < ColumnCount() ? DBColumns(Column) : nullptr) {
+        TRect R = Rect;
+        C->OnCustomDrawHeader(this, Canvas, R, C, Done);
+    }
+    if (!Done)
+        TCustomdxTreeListControl::DoCustomDrawHeader(Canvas, Column, Done, Alignment, Font, Color, Text, Sorted, Rect);
+}
+
+bool TCustomdxDBTreeListControl::HasCustomDrawFooterCell() {
+    if (TCustomdxTreeListControl::HasCustomDrawFooterCell())
+        return true;
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (DBColumns(I) && DBColumns(I)->OnDrawSummaryFooter.Assigned())
+            return true;
+    return false;
+}
+
+void TCustomdxDBTreeListControl::DoCustomDrawFooterCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
+                                                        int Column, int FooterIndex, bool& Done, TAlignment& Alignment,
+                                                        TFont* Font, TColor& Color, std::string& Text) {
+    // The footer row (not a group footer) is the summary footer.
+    TdxDBTreeListColumn* C = Column >= 0 && Column < ColumnCount() ? DBColumns(Column) : nullptr;
+    if (C && FooterIndex == -1)
+        C->OnDrawSummaryFooter(C, Canvas, Rect, Text, Alignment, Font, Color, Done);
+    if (!Done)
+        TCustomdxTreeListControl::DoCustomDrawFooterCell(Canvas, Rect, Node, Column, FooterIndex, Done, Alignment, Font,
+                                                         Color, Text);
+}
+
+void TCustomdxDBTreeListControl::BeforeColumnSort(TdxTreeListColumn* Column) {
+    auto* C = dynamic_cast<TdxDBTreeListColumn*>(Column);
+    if (IsColumnSorting() && (!C || C->GroupIndex() < 0) && !IsMultiSortClick() && SortLock() == 0)
+        ClearSortedColumns();
+}
+
 int TCustomdxDBTreeListControl::CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2) {
     const Variant& A = static_cast<TdxDBTreeListControlNode*>(Node1)->KeyValue;
     const Variant& B = static_cast<TdxDBTreeListControlNode*>(Node2)->KeyValue;

@@ -24,6 +24,12 @@ using TdxGetCellEditColorEvent = TMethodOf<TObject*, TdxTreeListNode*, TdxDBTree
 DECLARE_EVENT_NAME(TColumnGetText)
 DECLARE_EVENT_NAME(TdxSummaryEvent)
 DECLARE_EVENT_NAME(TdxGetCellEditColorEvent)
+// (Sender, ACanvas, var ARect, AColumn, var ADone)
+using TCustomDrawHeaderEvent = TMethodOf<TObject*, TCanvas*, TRect&, TdxTreeListColumn*, bool&>;
+DECLARE_EVENT_NAME(TCustomDrawHeaderEvent)
+// (Sender, ACanvas, ARect, var AText, var AAlignment, AFont, var AColor, var ADone)
+using TdxDrawSummaryFooter = TMethodOf<TObject*, TCanvas*, TRect, std::string&, TAlignment&, TFont*, TColor&, bool&>;
+DECLARE_EVENT_NAME(TdxDrawSummaryFooter)
 
 // What a node keeps of a field beside its display text: the value (where the text cannot stand
 // for it) and, for a lookup field, the key values in its own data set.
@@ -77,6 +83,7 @@ class TCustomdxDBTreeListControl : public TCustomdxTreeListControl {
 public:
     explicit TCustomdxDBTreeListControl(TComponent* AOwner);
     ~TCustomdxDBTreeListControl() override;
+    static void DefineClass(TClassBuilder<TCustomdxDBTreeListControl>& B);
     void BeforeDestruction() override;
 
     // --- The concrete control's policies
@@ -136,6 +143,16 @@ public:
     // --- What the data-aware control changes in the engine's answers
     TdxTreeListNode* CreateNode() override { return Create<TdxDBTreeListControlNode>(this); }
     void ClearSortedColumns() override;
+    // The columns' own drawing events: the header's first, the footer summary's for the footer row.
+    bool HasCustomDrawHeader() override;
+    void DoCustomDrawHeader(TCanvas* Canvas, int Column, bool& Done, TAlignment& Alignment, TFont* Font, TColor& Color,
+                            std::string& Text, int& Sorted, const TRect& Rect) override;
+    bool HasCustomDrawFooterCell() override;
+    void DoCustomDrawFooterCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int Column, int FooterIndex,
+                                bool& Done, TAlignment& Alignment, TFont* Font, TColor& Color,
+                                std::string& Text) override;
+    // One sorted column at a time, unless the header click asks for one more.
+    void BeforeColumnSort(TdxTreeListColumn* Column) override;
     int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2) override;
     void ClearSelection() override;
     int GetSelectedCount() override { return FSelection->Count(); }
@@ -173,6 +190,12 @@ public:
     void DestroyFieldColumns();
 
 protected:
+    // Columns that follow the system's settings (the currency column's format) hear of a change.
+    void CMWinIniChange(TMessage& Message);
+    // Horizontal scrolling steps from column edge to column edge of the scrolling bands.
+    void WMHScroll(TMessage& Message);
+    // The left edges of the scrolling bands' columns in scrolled coordinates, ascending.
+    std::vector<int> ColumnScrollEdges();
     void DoExit() override;
     void DoStartDrag(TDragObject*& DragObject) override;
     void BindPreviewField();
@@ -216,6 +239,10 @@ public:
     // Overrides of the tree-list column
     void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
     void InitEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+    bool IsCustomDrawCellAssigned() override;
+    void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected, bool Focused,
+                          bool NewItemRow, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                          bool& Done) override;
     void SetIndex(int Value) override;
     TAlignment GetDefaultAlignment() override;
     std::string GetDefaultCaption() override;
@@ -247,6 +274,9 @@ public:
     // The record a node keeps at this column's data index (an empty one when none is stored).
     TNodeVariantData ReadNodeVariantData(TdxTreeListNode* Node);
     void NotifyFieldChange(bool LayoutOnly);
+    // Another column's node data is read and written in place of this column's while set (-1 none).
+    int GetDataIndex() override { return FDataIndexOverride >= 0 ? FDataIndexOverride : TdxTreeListColumn::GetDataIndex(); }
+    void SetDataIndexOverride(int Value) { FDataIndexOverride = Value; }
 
     bool DisableGrouping() const { return FDisableGrouping; }
     void SetDisableGrouping(bool Value);
@@ -268,6 +298,9 @@ public:
     bool SummaryFooterValueValid = false;
     TColumnGetText OnGetText;
     TdxSummaryEvent OnSummary, OnSummaryFooter;
+    TdxTLCustomDrawEvent OnCustomDraw;
+    TCustomDrawHeaderEvent OnCustomDrawHeader;
+    TdxDrawSummaryFooter OnDrawSummaryFooter;
 
 private:
     TField* FField = nullptr;
@@ -277,6 +310,7 @@ private:
     TdxSummaryType FSummaryType = cstNone;
     bool FSortBySummary = false;
     TdxSummaryType FSummaryFooterType = cstNone;
+    int FDataIndexOverride = -1;
     bool IsAttached() const { return GetTreeList() != nullptr; }
     bool ControlLoading() const;
     // The default width measured last and what it was measured from: every layout question asks

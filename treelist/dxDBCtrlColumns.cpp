@@ -37,6 +37,24 @@ void TdxDBTreeListColumn::DefineClass(TClassBuilder<TdxDBTreeListColumn>& B) {
     B.Property("SummaryFooterFormat", [](TdxDBTreeListColumn* C) { return C->SummaryFooterFormat; },
                [](TdxDBTreeListColumn* C, const std::string& V) { C->SummaryFooterFormat = V; });
     B.Property("OnSummaryFooter", &TdxDBTreeListColumn::OnSummaryFooter, &TdxDBTreeListColumn::OnSummaryFooter);
+    B.Property("OnCustomDraw", &TdxDBTreeListColumn::OnCustomDraw, &TdxDBTreeListColumn::OnCustomDraw);
+    B.Property("OnCustomDrawHeader", &TdxDBTreeListColumn::OnCustomDrawHeader,
+               &TdxDBTreeListColumn::OnCustomDrawHeader);
+    B.Property("OnDrawSummaryFooter", &TdxDBTreeListColumn::OnDrawSummaryFooter,
+               &TdxDBTreeListColumn::OnDrawSummaryFooter);
+}
+
+bool TdxDBTreeListColumn::IsCustomDrawCellAssigned() {
+    return TdxTreeListColumn::IsCustomDrawCellAssigned() || OnCustomDraw.Assigned();
+}
+
+void TdxDBTreeListColumn::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
+                                           bool Focused, bool NewItemRow, std::string& Text, TColor& Color,
+                                           TFont* Font, TAlignment& Alignment, bool& Done) {
+    OnCustomDraw(this, Canvas, Rect, Node, this, Text, Font, Color, Selected, Focused, Done);
+    if (!Done)
+        TdxTreeListColumn::DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font,
+                                            Alignment, Done);
 }
 
 TCustomdxDBTreeListControl* TdxDBTreeListColumn::GetTreeList() const {
@@ -114,6 +132,8 @@ void TdxDBTreeListColumn::SetSummaryType(TdxSummaryType Value) {
 
 void TdxDBTreeListColumn::SetSummaryFooterType(TdxSummaryType Value) {
     FSummaryFooterType = Value;
+    // The value computed was of the old kind.
+    SummaryFooterValueValid = false;
     NotifyChange(false);
 }
 

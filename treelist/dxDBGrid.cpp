@@ -2,6 +2,8 @@
 // start-up.
 #include "dxDBGrid.h"
 
+#include <algorithm>
+
 // ---------------------------------------------------------------------------------------------
 // The link
 
@@ -26,7 +28,7 @@ TdxDBGrid::TdxDBGrid(TComponent* AOwner) : TCustomdxDBTreeListControl(AOwner) {
     SetShowRoot(false);
     SetShowButtons(false);
     SetShowLines(false);
-    SetOptions(Options() + TdxTreeListOptions{toEditing, toColumnSorting});
+    SetOptions(Options() - TdxTreeListOptions{toRowSelect} + TdxTreeListOptions{toEditing, toColumnSorting});
 }
 
 TdxDBGrid::~TdxDBGrid() = default;
@@ -103,6 +105,7 @@ void TdxDBGrid::LinkLayoutChanged() { LinkActiveChanged(); }
 void TdxDBGrid::LinkDataSetChanged() {
     if (FSyncing > 0 || IsDestroying())
         return;
+    InvalidateFooterSummaries();
     TDataSet* D = DataSet();
     if (D && D->State() == dsInsert) {
         AddInsertedRow();
@@ -145,8 +148,16 @@ void TdxDBGrid::ReloadRows() {
     }
     EndUpdate();
     --FSyncing;
+    SortByColumns();
     FocusCurrentRecord();
     DataRefreshed();
+}
+
+void TdxDBGrid::SortingChanged() {
+    if (SortedColumnCount() > 0)
+        TCustomdxDBTreeListControl::SortingChanged();
+    else if (FSyncing == 0 && !ComponentState().Contains(csLoading) && !IsDestroying())
+        ReloadRows();
 }
 
 void TdxDBGrid::AddInsertedRow() {
@@ -194,6 +205,8 @@ void TdxDBGrid::FocusCurrentRecord() {
 void TdxDBGrid::LinkRecordChanged(TField* Field) {
     if (FSyncing > 0 || IsDestroying())
         return;
+    if (Field)
+        InvalidateFooterSummaries();
     TdxTreeListNode* N = NodeOfCurrentRecord();
     if (N && Field && !InPending(N)) {
         LoadNodeData(N);
@@ -201,6 +214,63 @@ void TdxDBGrid::LinkRecordChanged(TField* Field) {
     }
     FocusCurrentRecord();
     SyncEditorWithField();
+}
+
+std::string TdxDBGrid::GetGroupFooterText(TdxTreeListNode* Node, int Column, int FooterRow) {
+    auto* C = Node || Column < 0 || Column >= ColumnCount() ? nullptr : DynCast<TdxDBTreeListColumn>(Columns(Column));
+    if (!C)
+        return TCustomdxDBTreeListControl::GetGroupFooterText(Node, Column, FooterRow);
+    if (C->SummaryFooterType() != cstNone && !C->SummaryFooterValueValid)
+        CalcFooterSummary(C);
+    std::string Text;
+    C->GetSummaryFooterText(Text);
+    return Text;
+}
+
+void TdxDBGrid::InvalidateFooterSummaries() {
+    for (int I = 0; I < ColumnCount(); ++I)
+        if (auto* C = DynCast<TdxDBTreeListColumn>(Columns(I)))
+            C->SummaryFooterValueValid = false;
+}
+
+void TdxDBGrid::CalcFooterSummary(TdxDBTreeListColumn* Column) {
+    // The rows keep the values of their columns' fields: the footer field is read through the
+    // column bound to it.
+    TField* F = Column->SummaryFooterFieldObject;
+    TdxDBTreeListColumn* Source = Column;
+    if (F && F != Column->Field())
+        Source = ColumnByFieldName(F->FieldName());
+    double Sum = 0, Min = 0, Max = 0;
+    int Count = 0, Values = 0;
+    for (const auto& Row : FRows) {
+        ++Count;
+        if (!Source || !F)
+            continue;
+        const TNodeVariantData Data = Source->ReadNodeVariantData(Row.second);
+        if (!(Data.AssignedValues & TNodeVariantData::avValue) || Data.Value.IsNull() || Data.Value.IsEmpty())
+            continue;
+        double V = 0;
+        try {
+            V = Data.Value.AsDouble();
+        } catch (const Exception&) {
+            continue;
+        }
+        Min = Values == 0 ? V : std::min(Min, V);
+        Max = Values == 0 ? V : std::max(Max, V);
+        Sum += V;
+        ++Values;
+    }
+    double Value = 0;
+    switch (Column->SummaryFooterType()) {
+    case cstSum: Value = Sum; break;
+    case cstMin: Value = Min; break;
+    case cstMax: Value = Max; break;
+    case cstCount: Value = Count; break;
+    case cstAvg: Value = Values ? Sum / Values : 0; break;
+    default: break;
+    }
+    Column->SummaryFooterValue = Value;
+    Column->SummaryFooterValueValid = true;
 }
 
 void TdxDBGrid::LinkUpdateData() {

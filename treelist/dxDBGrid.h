@@ -68,6 +68,11 @@ public:
     TdxTreeListNode* CreateNode() override { return Create<TdxDBGridNode>(this); }
     void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* Node) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // The footer cell of a column shows its footer summary (computed when first shown after a
+    // change of the records).
+    std::string GetGroupFooterText(TdxTreeListNode* Node, int Column, int FooterRow) override;
+    // With no sorted column left the rows are the records in data-set order again.
+    void SortingChanged() override;
 
     // The link's notices
     void LinkActiveChanged();
@@ -88,6 +93,9 @@ private:
     void ReloadRows();
     void FocusCurrentRecord();
     void AddInsertedRow();
+    // Sum, minimum, maximum, count or average of the footer field's values the rows keep.
+    void CalcFooterSummary(TdxDBTreeListColumn* Column);
+    void InvalidateFooterSummaries();
 };
 
 // Grid columns: the data-aware columns with their grouping and summary settings published.

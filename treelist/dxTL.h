@@ -810,6 +810,8 @@ public:
     }
     virtual bool IsMultiSelect() { return FOptions.Contains(toMultiSelect); }
     virtual bool IsMultiSortOption() { return FOptionsEx.Contains(txMultiSort); }
+    // The header click being handled asks to sort by one more column (Shift with txMultiSort).
+    bool IsMultiSortClick() const { return FSortShift; }
     virtual bool IsNewItemRowFocused() { return FNewItemRowFocused; }
     virtual bool IsNewItemRowShown() { return FShowNewItemRow && FNewItemRowHeight > 0; }
     virtual bool IsCellAutoHeight() { return FOptionsEx.Contains(txCellAutoHeight) && FCellAutoHeightMaxLines != 0; }

@@ -524,8 +524,13 @@ int TdxTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
 // Painting
 
 TdxEditViewData* TdxTreeListColumn::ViewData() {
+    // A column whose editor class changes from cell to cell (one that shows another column's
+    // cells) needs the view data of the editor at hand.
+    TClass Wanted = GetEditorClass()->GetViewDataClass();
+    if (FViewData && FViewData->ClassType() != Wanted)
+        FreeAndNil(FViewData);
     if (!FViewData)
-        FViewData = static_cast<TdxEditViewData*>(GetEditorClass()->GetViewDataClass()->CreateInstance());
+        FViewData = static_cast<TdxEditViewData*>(Wanted->CreateInstance());
     return FViewData;
 }
 

@@ -848,6 +848,7 @@ void TWinControl::DefineClass(TClassBuilder<TWinControl>& B) {
         B.Message<&TWinControl::WMReflect>(Msg);
     B.Message<&TWinControl::WMSetFocus>(WM_SETFOCUS);
     B.Message<&TWinControl::WMKillFocus>(WM_KILLFOCUS);
+    B.Message<&TWinControl::CMWinIniChange>(CM_WININICHANGE);
     B.Message<&TWinControl::WMWindowPosChanged>(WM_WINDOWPOSCHANGED);
     B.Message<&TWinControl::WMSetCursor>(WM_SETCURSOR);
     B.Message<&TWinControl::WMMouseWheel>(WM_MOUSEWHEEL);
@@ -1826,6 +1827,11 @@ void TWinControl::WMReflect(TMessage& Message) {
 void TWinControl::WMSetFocus(TMessage& Message) { InheritedDispatch(StaticClass(), Message); }
 
 void TWinControl::WMKillFocus(TMessage& Message) { InheritedDispatch(StaticClass(), Message); }
+
+void TWinControl::CMWinIniChange(TMessage& Message) {
+    InheritedDispatch(StaticClass(), Message);
+    Broadcast(Message);
+}
 
 void TWinControl::WMSetCursor(TMessage& Message) {
     if (reinterpret_cast<HWND>(Message.WParam) == FHandle && LOWORD(Message.LParam) == HTCLIENT) {

@@ -578,6 +578,8 @@ protected:
     void WMCtlColor(TMessage& Message);
     void WMSetFocus(TMessage& Message);
     void WMKillFocus(TMessage& Message);
+    // A change of the system's settings reaches every control inside.
+    void CMWinIniChange(TMessage& Message);
     void WMWindowPosChanged(TMessage& Message);
     void WMSetCursor(TMessage& Message);
     void WMMouseWheel(TMessage& Message);

@@ -1,7 +1,9 @@
 #include "RxMemDS.h"
 #include "TestContainer.h"
 #include "TreeListTestSupport.h"
+#include "dxDBGrid.h"
 #include "dxDBTLCl.h"
+#include "dxGrClms.h"
 
 #include <memory>
 
@@ -75,7 +77,8 @@ TEST_F(BlobColumnsTest, GraphicColumnEmptyCellsBestFitAndToolbarPosition) {
     auto Column = ColumnOf<TdxDBTreeListGraphicColumn>("Photo");
     Column->SetStretch(false);
     std::unique_ptr<TdxGraphicEditViewData, TObjectDeleter> VD(Create<TdxGraphicEditViewData>());
-    TdxColumnCellParams Cell;
+    TdxTreeListCellViewData Cell;
+    Cell.BkColor = GetSysColor(COLOR_WINDOW);
     Cell.Brush = GetSysColorBrush(COLOR_WINDOW);
     // No node: the cell decodes nothing and paints empty; the best fit is then 0.
     Column->PrepareViewData(VD.get(), Cell);
@@ -84,7 +87,7 @@ TEST_F(BlobColumnsTest, GraphicColumnEmptyCellsBestFitAndToolbarPosition) {
     EXPECT_FALSE(VD->Stretch);
     EXPECT_EQ(0, Column->GetBestFitWidth(nullptr));
     // The new-item row that cannot be edited paints empty too.
-    Cell.NewItemRowReadOnly = true;
+    Cell.ReadOnlyNewItemRow = true;
     Column->PrepareViewData(VD.get(), Cell);
     EXPECT_TRUE(IsPictureEmpty(Column->CellPicture()));
     Column->SetPopupToolbarPosStored(true);
@@ -140,4 +143,45 @@ TEST_F(BlobColumnsTest, BlobColumnEditsTheMemoAndKeepsThePopupSize) {
     E->SetPopupSize(250, 180);
     EXPECT_EQ(250, Column->PopupWidth);
     EXPECT_EQ(180, Column->PopupHeight);
+}
+
+TEST_F(BlobColumnsTest, PictureWithAndWithoutHeaderPaintsInAGraphicCellOfTheGrid) {
+    const std::string Plain = RedBitmapValue(8, 6);
+    std::string Header("\x01\x00\x00\x01", 4);
+    for (int I = 0; I < 4; ++I)
+        Header += static_cast<char>((Plain.size() >> (8 * I)) & 0xFF);
+    T->Post();
+    T->Append();
+    T->FieldByName("Photo")->SetAsString(Header + Plain);
+    T->Post();
+    TForm* F = NewForm();
+    auto* Grid = Create<TdxDBGrid>(F);
+    Grid->SetParent(F);
+    Grid->SetBounds(0, 0, 200, 120);
+    Grid->SetDefaultFields(false);
+    auto* Column = static_cast<TdxDBTreeListGraphicColumn*>(
+        Grid->CreateColumnOfClass(TdxDBGridGraphicColumn::StaticClass()));
+    Column->SetFieldName("Photo");
+    Column->SetStretch(false);
+    Column->SetShadowSelection(false);
+    auto* Source = Create<TDataSource>(F);
+    Source->SetDataSet(T.get());
+    Grid->SetDataSource(Source);
+    Pump();
+    std::unique_ptr<TBitmap, TObjectDeleter> B(SolidBitmap(Grid->Width(), Grid->Height(), clLime));
+    Grid->PaintTo(B->Canvas()->Handle(), 0, 0);
+    ASSERT_EQ(2, Grid->GetRowCount());
+    for (int Row : {0, 1}) {
+        SCOPED_TRACE(Row == 0 ? "without header" : "with header");
+        TRect Cell;
+        Grid->GetCellRect(Grid->GetNodeAtRow(Row), Grid->IndexOfColumn(Column), Cell);
+        ASSERT_GT(Cell.Height(), 6);
+        int Red = 0;
+        for (int Y = Cell.Top; Y < Cell.Bottom; ++Y)
+            for (int X = Cell.Left; X < Cell.Right; ++X)
+                Red += PixelAt(B.get(), X, Y) == RGB(255, 0, 0);
+        EXPECT_EQ(8 * 6, Red) << "the picture once, at its own size";
+        EXPECT_EQ(RGB(255, 0, 0), PixelAt(B.get(), (Cell.Left + Cell.Right) / 2, (Cell.Top + Cell.Bottom) / 2))
+            << "centred";
+    }
 }
