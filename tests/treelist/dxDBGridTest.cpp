@@ -9,16 +9,9 @@ using namespace treelist_tests;
 namespace {
 struct DBGridTest : DataGridTest {
     TdxInplaceEdit* Editor() { return Grid->InplaceEditor(); }
-    bool EditorShown() { return Editor() && Editor()->HandleAllocated() && IsWindowVisible(Editor()->Handle()); }
-    void TypeIntoEditor(const std::string& Text) {
-        for (char C : Text)
-            PostMessageA(Editor()->Handle(), WM_CHAR, static_cast<unsigned char>(C), 1);
-        Pump();
-    }
-    void KeyToEditor(WPARAM Key) {
-        PostMessageA(Editor()->Handle(), WM_KEYDOWN, Key, 1);
-        Pump();
-    }
+    bool EditorShown() { return treelist_tests::EditorShown(Editor()); }
+    void TypeIntoEditor(const std::string& Text) { treelist_tests::TypeIntoEditor(Editor(), Text); }
+    void KeyToEditor(WPARAM Key) { treelist_tests::KeyToEditor(Editor(), Key); }
     // An edit control on the form to move the focus to, with the focus in the grid meanwhile.
     TEdit* FocusGridBesideAnEdit() {
         auto* Other = Create<TEdit>(Form);

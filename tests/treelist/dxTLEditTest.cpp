@@ -18,16 +18,9 @@ struct EditTest : TreeListEngineTest {
         Tree->SetFocused(Tree->GetRootNode(1));
     }
     TdxInplaceEdit* Editor() { return Tree->InplaceEditor(); }
-    bool EditorShown() { return Editor() && Editor()->HandleAllocated() && IsWindowVisible(Editor()->Handle()); }
-    void TypeIntoEditor(const std::string& Text) {
-        for (char C : Text)
-            PostMessageA(Editor()->Handle(), WM_CHAR, static_cast<unsigned char>(C), 1);
-        Pump();
-    }
-    void KeyToEditor(WPARAM Key) {
-        PostMessageA(Editor()->Handle(), WM_KEYDOWN, Key, 1);
-        Pump();
-    }
+    bool EditorShown() { return treelist_tests::EditorShown(Editor()); }
+    void TypeIntoEditor(const std::string& Text) { treelist_tests::TypeIntoEditor(Editor(), Text); }
+    void KeyToEditor(WPARAM Key) { treelist_tests::KeyToEditor(Editor(), Key); }
     std::string EditorText() {
         std::string S;
         Editor()->GetEditingText(S);

@@ -40,10 +40,7 @@ struct InputTest : TreeListEngineTest {
     }
     TPoint HeaderPoint(int Column, int Dx = 0) { return HeaderCellCenter(Tree, Column, Dx); }
     void Mouse(UINT Msg, TPoint P, WPARAM Keys = 0) { SendMouse(Tree, Msg, P, Keys); }
-    bool EditorShown() {
-        TdxInplaceEdit* E = Tree->InplaceEditor();
-        return E && E->HandleAllocated() && IsWindowVisible(E->Handle());
-    }
+    bool EditorShown() { return treelist_tests::EditorShown(Tree->InplaceEditor()); }
 };
 }  // namespace
 

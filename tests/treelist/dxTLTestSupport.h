@@ -13,6 +13,20 @@
 
 namespace treelist_tests {
 
+// The in-place editor of a tree list or grid, as a person meets it: shown or not, typed into, keyed.
+inline bool EditorShown(TdxInplaceEdit* Editor) {
+    return Editor && Editor->HandleAllocated() && IsWindowVisible(Editor->Handle());
+}
+inline void TypeIntoEditor(TdxInplaceEdit* Editor, const std::string& Text) {
+    for (char C : Text)
+        PostMessageA(Editor->Handle(), WM_CHAR, static_cast<unsigned char>(C), 1);
+    Pump();
+}
+inline void KeyToEditor(TdxInplaceEdit* Editor, WPARAM Key) {
+    PostMessageA(Editor->Handle(), WM_KEYDOWN, Key, 1);
+    Pump();
+}
+
 struct TestBand {
     int Width = 100;
     int MinWidth = 0;
