@@ -744,13 +744,16 @@ void TsSkinProvider::SetHotButton(int HitCode, bool Repaint) {
         if (TitleButtonState* Old = ButtonByCode(HotButton)) {
             Old->State = 0;
             if (HotButton >= HTUSERBUTTON)
-                FreeAndNil(FTitleButtons->Items(HotButton - HTUSERBUTTON)->HintWnd);
+                HideTitleButtonHint(FTitleButtons->Items(HotButton - HTUSERBUTTON));
             if (Repaint)
                 RepaintButton(HotButton);
         }
     HotButton = HitCode;
-    if (TitleButtonState* New = ButtonByCode(HitCode))
+    if (TitleButtonState* New = ButtonByCode(HitCode)) {
         New->State = 1;
+        if (HitCode >= HTUSERBUTTON)
+            ShowTitleButtonHint(FTitleButtons->Items(HitCode - HTUSERBUTTON));
+    }
     ButtonPressed = false;
     if (Repaint)
         RepaintButton(HitCode);
@@ -760,6 +763,8 @@ void TsSkinProvider::PressButton(int HitCode) {
     if (HitCode != HotButton && HotButton > 0)
         if (TitleButtonState* Old = ButtonByCode(HotButton)) {
             Old->State = 0;
+            if (HotButton >= HTUSERBUTTON)
+                HideTitleButtonHint(FTitleButtons->Items(HotButton - HTUSERBUTTON));
             RepaintButton(HotButton);
         }
     HotButton = HitCode;

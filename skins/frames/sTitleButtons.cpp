@@ -79,6 +79,46 @@ void TsTitleButton::AssignTo(TPersistent* Dest) {
     D->OnMouseUp = OnMouseUp;
 }
 
+void ShowTitleButtonHint(TsTitleButton* Item) {
+    FreeAndNil(Item->HintWnd);
+    if (Item->Hint.empty())
+        return;
+    auto* Hint = Create<THintWindow>(Application);
+    Item->HintWnd = Hint;
+    Hint->SetColor(clInfoBk);
+    TRect R = Hint->CalcHintRect(800, Item->Hint);
+    POINT Cursor{0, 0};
+    GetCursorPos(&Cursor);
+    OffsetRect(R, Cursor.x + 8, Cursor.y + 16);
+    // Kept inside the work area of the form's monitor, where the cursor near an edge would push it out.
+    TsSkinProvider* P = Item->Provider();
+    HWND Owner = P && P->Form && P->Form->HandleAllocated() ? P->Form->Handle() : nullptr;
+    MONITORINFO Info{};
+    Info.cbSize = sizeof(Info);
+    HMONITOR Monitor = Owner ? MonitorFromWindow(Owner, MONITOR_DEFAULTTONEAREST)
+                             : MonitorFromPoint(Cursor, MONITOR_DEFAULTTONEAREST);
+    if (GetMonitorInfoA(Monitor, &Info)) {
+        if (R.Right > Info.rcWork.right)
+            OffsetRect(R, Info.rcWork.right - R.Right, 0);
+        if (R.Bottom > Info.rcWork.bottom)
+            OffsetRect(R, 0, Info.rcWork.bottom - R.Bottom);
+    }
+    Hint->SetCaption(Item->Hint);
+    R.Bottom += 4;
+    Hint->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+    HWND H = Hint->Handle();
+    SetWindowPos(H, HWND_TOPMOST, R.Left, R.Top, R.Width(), R.Height(), SWP_NOACTIVATE);
+    BOOL Animation = FALSE, Fade = FALSE;
+    SystemParametersInfoA(SPI_GETTOOLTIPANIMATION, 0, &Animation, 0);
+    SystemParametersInfoA(SPI_GETTOOLTIPFADE, 0, &Fade, 0);
+    if (Item->Hint.size() < 100 && Animation && Fade)
+        AnimateWindow(H, 200, AW_BLEND);
+    ShowWindow(H, SW_SHOWNOACTIVATE);
+    InvalidateRect(H, nullptr, TRUE);
+}
+
+void HideTitleButtonHint(TsTitleButton* Item) { FreeAndNil(Item->HintWnd); }
+
 TsTitleButtons::TsTitleButtons(TsSkinProvider* AOwner) : TCollection(TsTitleButton::StaticClass()), FOwner(AOwner) {}
 
 TsTitleButtons::~TsTitleButtons() {

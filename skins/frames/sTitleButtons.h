@@ -49,20 +49,26 @@ public:
 
     void DoMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     void DoMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    TsSkinProvider* Provider() const;
 
 protected:
     // Copies everything but Visible to another title button.
     void AssignTo(TPersistent* Dest) override;
 
+
 private:
     // A new glyph drops the running glow: the next hot state builds it with the new picture.
     void GlyphChanged(TObject* Sender);
-    TsSkinProvider* Provider() const;
 
     std::string FName;
     TBitmap* FGlyph = nullptr;
     bool FVisible = true;
 };
+
+// The hint of an extra caption button, shown below right of the cursor while the button is hot
+// (it fades in where the system fades tool tips), and taken away again.
+void ShowTitleButtonHint(TsTitleButton* Item);
+void HideTitleButtonHint(TsTitleButton* Item);
 
 class TsTitleButtons : public TCollection {
     DECLARE_CLASS(TsTitleButtons, TCollection)

@@ -144,6 +144,43 @@ TEST_F(sSkinProviderTest, HitCodesOfButtonsCaptionAndCorners) {
     EXPECT_EQ(HitAt(P.X, P.Y), HTCAPTION) << "the system's answer for the caption strip";
 }
 
+TEST_F(sSkinProviderTest, AHotExtraButtonShowsItsHintBelowTheCursorUntilItIsLeft) {
+    LoadSkin();
+    Provider = Create<TsSkinProvider>(Form);
+    auto* WithHint = static_cast<TsTitleButton*>(Provider->TitleButtons()->Add());
+    WithHint->Hint = "Pack now";
+    auto* Silent = static_cast<TsTitleButton*>(Provider->TitleButtons()->Add());
+    Refresh();
+    RECT W;
+    GetWindowRect(Form->Handle(), &W);
+    TPoint P = Centre(WithHint->Data.Rect);
+    SetCursorPos(W.left + P.X, W.top + P.Y);
+    POINT Cursor;
+    GetCursorPos(&Cursor);
+    ASSERT_EQ(HitAt(P.X, P.Y), HTUSERBUTTON + 0);
+    ASSERT_NE(WithHint->HintWnd, nullptr);
+    HWND Hint = WithHint->HintWnd->Handle();
+    EXPECT_TRUE(IsWindowVisible(Hint));
+    EXPECT_TRUE(GetWindowLongA(Hint, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(WithHint->HintWnd->Caption(), "Pack now");
+    RECT R;
+    GetWindowRect(Hint, &R);
+    EXPECT_EQ(R.left, Cursor.x + 8);
+    EXPECT_EQ(R.top, Cursor.y + 16);
+    EXPECT_EQ(R.bottom - R.top, WithHint->HintWnd->CalcHintRect(800, "Pack now").Height() + 4);
+    // Another button without a hint takes the hot state: the first hint goes and none comes.
+    TPoint Q = Centre(Silent->Data.Rect);
+    ASSERT_EQ(HitAt(Q.X, Q.Y), HTUSERBUTTON + 1);
+    EXPECT_EQ(WithHint->HintWnd, nullptr);
+    EXPECT_FALSE(IsWindow(Hint));
+    EXPECT_EQ(Silent->HintWnd, nullptr);
+    // Back on it and off to the caption.
+    HitAt(P.X, P.Y);
+    ASSERT_NE(WithHint->HintWnd, nullptr);
+    HitAt(Form->Width() / 3, Provider->GetCaptionHeight(false) / 2 + 2);
+    EXPECT_EQ(WithHint->HintWnd, nullptr);
+}
+
 TEST_F(sSkinProviderTest, PrintGivesTheTitleSectionAndTheCaptionAtItsAlignment) {
     LoadSkin();
     Form->SetCaption("WWWWWWWW");
