@@ -109,6 +109,8 @@ TacDialogWnd::TacDialogWnd(HWND AHandle, bool Repaint, const std::string& SkinSe
     SystemMenu->UpdateItems();
     SkinData->SetInUpdate(true);
     DisableDwmTransitions(Handle, true);
+    if (DefaultManager && DefaultManager->SkinnedPopups && DefaultManager->SkinableMenus)
+        DefaultManager->SkinableMenus->HookMenu(SystemMenu, true);
 }
 
 TacDialogWnd::~TacDialogWnd() {

@@ -2,7 +2,7 @@
 // dialog skin of these tests is active, inspected from a timer inside the box's own message loop
 // (the skin's mark on the dialog and its buttons, the caption buttons' hit codes, a nested box left
 // standard), the providers let go once the boxes are gone, the brush of the dialog background over
-// many boxes; and which forms the hook gives a provider.
+// many boxes; the window menu of a box; and which forms the hook gives a provider.
 #include "../engine/SkinPixelSupport.h"
 
 #include "TestSupport.h"
@@ -10,6 +10,7 @@
 #include "acDials.h"
 #include "sGlyphUtils.h"
 #include "sGraphUtils.h"
+#include "sSkinMenus.h"
 #include "sSkinProvider.h"
 
 #include <functional>
@@ -21,11 +22,20 @@ namespace {
 // What a timer inside a message box saw, and the routine that looks.
 struct TBoxVisit {
     std::function<void(HWND Box)> Look;
+    UINT Type = MB_OK;
+    bool ClosesItself = false;  // Look closes the box; the timer's OK only if it did not
     bool Seen = false;
     int Answer = 0;
 };
 TBoxVisit* Visit = nullptr;
 const char* const BoxCaption = "Skinned box";
+
+// Timer messages come only when nothing is posted: a box that closes itself has done so by then.
+VOID CALLBACK CloseLeftoverBox(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    if (HWND Box = FindWindowA("#32770", BoxCaption))
+        PostMessageA(Box, WM_COMMAND, IDOK, 0);
+}
 
 VOID CALLBACK LookAtBox(HWND, UINT, UINT_PTR Id, DWORD) {
     HWND Box = FindWindowA("#32770", BoxCaption);
@@ -34,13 +44,16 @@ VOID CALLBACK LookAtBox(HWND, UINT, UINT_PTR Id, DWORD) {
     KillTimer(nullptr, Id);
     Visit->Seen = true;
     Visit->Look(Box);
-    PostMessageA(Box, WM_COMMAND, IDOK, 0);
+    if (Visit->ClosesItself)
+        SetTimer(nullptr, 0, 20, CloseLeftoverBox);
+    else
+        PostMessageA(Box, WM_COMMAND, IDOK, 0);
 }
 
 VOID CALLBACK OpenBox(HWND, UINT, UINT_PTR Id, DWORD) {
     KillTimer(nullptr, Id);
     SetTimer(nullptr, 0, 20, LookAtBox);
-    Visit->Answer = MessageBoxA(nullptr, "A message", BoxCaption, MB_OK);
+    Visit->Answer = MessageBoxA(nullptr, "A message", BoxCaption, Visit->Type);
 }
 
 class acDialsTest : public SkinTest {
@@ -66,10 +79,13 @@ protected:
         ASSERT_TRUE(Manager->SkinData->SkinActive);
         ASSERT_TRUE(DialogHookHandle) << "the default manager installs the hook with its skin";
     }
-    // A message box opened from a timer; Look runs inside its message loop while it shows.
-    void RunBox(const std::function<void(HWND)>& Look) {
+    // A message box opened from a timer; Look runs inside its message loop while it shows. A box
+    // expected to answer other than OK is to be closed by Look itself.
+    void RunBox(const std::function<void(HWND)>& Look, UINT Type = MB_OK, int Expected = IDOK) {
         TBoxVisit V;
         V.Look = Look;
+        V.Type = Type;
+        V.ClosesItself = Expected != IDOK;
         Visit = &V;
         SetTimer(nullptr, 0, 10, OpenBox);
         for (int I = 0; I < 2000 && V.Answer == 0; ++I) {
@@ -78,7 +94,7 @@ protected:
         }
         Visit = nullptr;
         ASSERT_TRUE(V.Seen) << "the box showed";
-        EXPECT_EQ(V.Answer, IDOK);
+        EXPECT_EQ(V.Answer, Expected);
     }
     // A window destroyed: the hook's next chance to free providers whose dialog went.
     static void DestroySomeWindow() {
@@ -251,6 +267,70 @@ TEST_F(acDialsTest, WhichFormsGetAProvider) {
         AttachProviderToWindow(F->Handle(), nullptr);
         EXPECT_EQ(Providers(), C.Attached ? 1 : 0) << C.Name << ": never a second one";
     }
+}
+
+// The commands of the open window menu; then the keyboard walks to the command ChosenCommand (at
+// most a few steps) and takes it.
+std::vector<UINT> WindowMenuCommands;
+UINT ChosenCommand = 0;
+int MenuSteps = 0;
+VOID CALLBACK ChooseMenuCommand(HWND, UINT, UINT_PTR Id, DWORD) {
+    HWND Menu = FindWindowA("#32768", nullptr);
+    if (!Menu || !IsWindowVisible(Menu))
+        return;
+    auto Items = reinterpret_cast<HMENU>(SendMessageA(Menu, MN_GETHMENU, 0, 0));
+    if (WindowMenuCommands.empty())
+        for (int I = 0; Items && I < GetMenuItemCount(Items); ++I)
+            WindowMenuCommands.push_back(GetMenuState(Items, static_cast<UINT>(I), MF_BYPOSITION) & MF_SEPARATOR
+                                             ? 0
+                                             : GetMenuItemID(Items, I));
+    int Lit = -1;
+    for (int I = 0; Items && I < GetMenuItemCount(Items); ++I)
+        if (GetMenuState(Items, static_cast<UINT>(I), MF_BYPOSITION) & MF_HILITE)
+            Lit = I;
+    if (Lit >= 0 && GetMenuItemID(Items, Lit) == ChosenCommand) {
+        KillTimer(nullptr, Id);
+        PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_RETURN, 0);
+    } else if (++MenuSteps > 8) {
+        KillTimer(nullptr, Id);
+        PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    } else {
+        PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_DOWN, 0);
+    }
+}
+
+TEST_F(acDialsTest, ABoxsWindowMenuOffersMoveAndCloseAndItsCloseClosesTheBox) {
+    sSkinMenusInitialization();
+    LoadSkin();
+    WindowMenuCommands.clear();
+    MenuSteps = 0;
+    TacSystemMenu* Menu = nullptr;
+    UINT Move = 0, Close = 0;
+    bool OwnerDrawn = false;
+    HWND SeenBox = nullptr;
+    // An OK and Cancel box: the window menu's Close answers Cancel, the timer's own click OK.
+    RunBox(
+        [&](HWND Box) {
+            SeenBox = Box;
+            TacProvider* P = FindDialogProvider(Box);
+            ASSERT_TRUE(P && P->DialogWnd);
+            Menu = P->DialogWnd->SystemMenu;
+            Move = Menu->miMove->Command();
+            Close = Menu->miClose->Command();
+            ChosenCommand = Close;
+            OwnerDrawn = Menu->OwnerDraw();
+            RECT W;
+            GetWindowRect(Box, &W);
+            SetTimer(nullptr, 0, 20, ChooseMenuCommand);
+            // A right click on the caption opens the skinned window menu there.
+            SendMessageA(Box, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(W.left + 40, W.top + 10));
+        },
+        MB_OKCANCEL, IDCANCEL);
+    EXPECT_TRUE(OwnerDrawn) << "the skinned menus draw the dialog's window menu";
+    const std::vector<UINT> Expected{Move, 0, Close};
+    EXPECT_EQ(WindowMenuCommands, Expected) << "Move, a line and Close: a dialog frame neither sizes nor maximises";
+    EXPECT_FALSE(IsWindow(SeenBox));
+    sSkinMenusFinalization();
 }
 
 struct TMenuVisit {
