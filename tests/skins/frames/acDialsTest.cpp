@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 
+#include "acBorderForm.h"
 #include "acDials.h"
 #include "sGlyphUtils.h"
 #include "sGraphUtils.h"
@@ -69,13 +70,16 @@ protected:
         acDialsFinalization();
         sGlyphUtilsFinalization();
     }
-    void LoadSkin() {
+    // The frame skin has an extended-border image; ExtendedBorders asks the manager for the border
+    // windows.
+    void LoadSkin(const char* Name = "DialogTest", bool ExtendedBorders = false) {
         Manager = Create<TsSkinManager>(nullptr);
+        Manager->SetExtendedBorders(ExtendedBorders);
         // Forms only where a test asks for them: a provider the hook gave the program's main form
         // (activated when a box closes) would outlive this test's manager.
         Manager->SkinningRules = TacSkinningRules{srStdDialogs};
         Manager->SkinDirectory = testing_support::SourceDir() + "tests\\skins\\frames\\skin";
-        Manager->SetSkinName("DialogTest");
+        Manager->SetSkinName(Name);
         ASSERT_TRUE(Manager->SkinData->SkinActive);
         ASSERT_TRUE(DialogHookHandle) << "the default manager installs the hook with its skin";
     }
@@ -225,6 +229,75 @@ TEST_F(acDialsTest, TwentyBoxesLeaveNoBrushBehind) {
     for (HBRUSH B : Brushes)
         EXPECT_EQ(GetObjectType(B), 0u) << "each box's brush went with its box";
     EXPECT_EQ(LiveProviders(), 0);
+}
+
+// The frame of a box under a skin with extended borders lies in a border window around it: there
+// while the box shows, answering for the frame (caption, close button, a sizable dialog's edges) and
+// letting the shadow through, gone with the box; nothing of it stays after several boxes.
+TEST_F(acDialsTest, ABoxsExtendedBorderWindowLivesAndAnswersWhileTheBoxShows) {
+    LoadSkin("FrameTest", true);
+    const TRect M = Manager->ExBorderMargins;
+    ASSERT_GT(M.Left, 0);
+    ASSERT_GT(M.Top, 0);
+    std::vector<HWND> BorderWindows;
+    std::vector<HBITMAP> Images;
+    for (int Box = 0; Box < 4; ++Box) {
+        RunBox([&](HWND Box) {
+            TacProvider* P = FindDialogProvider(Box);
+            ASSERT_TRUE(P && P->DialogWnd);
+            TacDialogWnd* D = P->DialogWnd;
+            ASSERT_TRUE(D->BorderForm) << "the manager asks for extended borders";
+            TacBorderForm* Border = D->BorderForm;
+            HWND BH = Border->Handle();
+            ASSERT_TRUE(BH);
+            EXPECT_TRUE(IsWindowVisible(BH));
+            EXPECT_EQ(GetWindowLongA(BH, GWL_EXSTYLE) & WS_EX_LAYERED, WS_EX_LAYERED);
+            BorderWindows.push_back(BH);
+            TBitmap* Image = D->SkinData->CacheBitmap;
+            ASSERT_TRUE(Image);
+            Images.push_back(Image->Handle());
+            EXPECT_EQ(Image->PixelFormat(), pf32bit);
+            EXPECT_EQ(GetPx(Image, Image->Width() / 2, Image->Height() / 2).A, 255) << "the body is opaque";
+            RECT B, W;
+            GetWindowRect(BH, &B);
+            GetWindowRect(Box, &W);
+            EXPECT_EQ(B.right - B.left, Image->Width());
+            EXPECT_LT(B.left, W.left) << "the border window lies around the box";
+            EXPECT_GT(B.right, W.right);
+            EXPECT_LT(B.top, W.top);
+            EXPECT_GT(B.bottom, W.bottom);
+            // The box's own window keeps only its body.
+            HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+            ASSERT_NE(GetWindowRgn(Box, Rgn), ERROR);
+            EXPECT_FALSE(PtInRegion(Rgn, 1, (W.bottom - W.top) / 2));
+            EXPECT_FALSE(PtInRegion(Rgn, (W.right - W.left) / 2, 2)) << "nor its caption";
+            DeleteObject(Rgn);
+            auto Hit = [&](int X, int Y) {
+                TMessage Msg{WM_NCHITTEST, 0, MAKELPARAM(B.left + X, B.top + Y), 0};
+                return Border->HitTest(Msg);
+            };
+            const TRect& Close = D->BtnClose.Rect;
+            ASSERT_GT(Close.Right, Close.Left) << "the close button was laid out";
+            EXPECT_EQ(Hit((Close.Left + Close.Right) / 2, (Close.Top + Close.Bottom) / 2), HTCLOSE);
+            const int MidX = (B.right - B.left) / 2, MidY = (B.bottom - B.top) / 2;
+            EXPECT_EQ(Hit(MidX, M.Top + 4), HTCAPTION);
+            // A sizable dialog's edges are sizing edges of the border window.
+            SetWindowLongA(Box, GWL_STYLE, GetWindowLongA(Box, GWL_STYLE) | WS_THICKFRAME);
+            EXPECT_EQ(Hit(M.Left + 1, MidY), HTLEFT);
+            EXPECT_EQ(Hit((B.right - B.left) - M.Right - 1, (B.bottom - B.top) - M.Bottom - 1), HTBOTTOMRIGHT);
+            SetWindowLongA(Box, GWL_STYLE, GetWindowLongA(Box, GWL_STYLE) & ~WS_THICKFRAME);
+            // The frame is the border window's, the shadow is passed through.
+            EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(B.left + M.Left + 1, B.top + MidY)), HTOBJECT);
+            EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(B.left + 1, B.top + MidY)), HTTRANSPARENT);
+        });
+        ASSERT_EQ(BorderWindows.size(), static_cast<std::size_t>(Box + 1));
+        EXPECT_FALSE(IsWindow(BorderWindows.back())) << "the border window went with its box";
+    }
+    DestroySomeWindow();
+    EXPECT_EQ(LiveProviders(), 0);
+    EXPECT_EQ(AnimationForms(), 0) << "no border window is left among the forms";
+    for (HBITMAP B : Images)
+        EXPECT_EQ(GetObjectType(B), 0u) << "each box's frame image went with its box";
 }
 
 // A form of a class the hook is told to leave alone (its name is among SkipFormClasses).
