@@ -170,6 +170,7 @@ private:
     bool CenterMode();
     int TitleBottom();
     void PaintExtendedBorder(const TRect& FrameRect);
+    void ShadowUnderCorners(TBitmap* Shadow, const TRect& FrameRect);
     // The border window, when it shows, gets the image again.
     void UpdateBorder(bool Repaint);
     TitleButtonState* ButtonByCode(int Code);

@@ -355,6 +355,40 @@ void SetOpaque(TBitmap* Image, const TRect& R) {
 }
 }  // namespace
 
+// The key-coloured corners of the frame show the shadow that lies under them: those of the title's
+// border mask, else of the dialog's own (its top-left corner at most 8 x 8, and the bottom corners
+// too).
+void TacDialogWnd::ShadowUnderCorners(TBitmap* Shadow, const TRect& FrameRect) {
+    TsSkinManager* M = SkinData->GetSkinManager();
+    TBitmap* Image = SkinData->CacheBitmap;
+    const int Title = M->FindSectionIndex(TitleSection);
+    int Mask = Title >= 0 ? M->FindMaskIndex(Title, TitleSection, "BORDERSMASK") : -1;
+    const bool Own = !M->MaskIndexInRange(Mask);
+    if (Own)
+        Mask = SkinData->BorderMaskIndex;
+    if (!M->MaskIndexInRange(Mask))
+        return;
+    const TsMaskData& Data = M->MaskList[Mask];
+    const int IW = Image->Width(), IH = Image->Height(), SW = Shadow->Width(), SH = Shadow->Height();
+    auto Take = [&](int X, int Y, int W, int H, int Corner) {
+        X = std::max(X, 0);
+        Y = std::max(Y, 0);
+        // The shadow's corners are copied one to one: a point at the image's right or bottom lies as
+        // far from the shadow's.
+        const int SX = X < IW / 2 ? X : SW - (IW - X), SY = Y < IH / 2 ? Y : SH - (IH - Y);
+        if (W > 0 && H > 0 && SX >= 0 && SY >= 0)
+            CopyKeyColoredPixels(Image, Shadow, TRect{X, Y, X + W, Y + H}, TRect{SX, SY, SX + W, SY + H}, Mask, M,
+                                 Corner);
+    };
+    const int LW = Own ? std::min<int>(Data.WL, 8) : Data.WL, LT = Own ? std::min<int>(Data.WT, 8) : Data.WT;
+    Take(FrameRect.Left, FrameRect.Top, LW, LT, HTTOPLEFT);
+    Take(FrameRect.Right - Data.WR, FrameRect.Top, Data.WR, Data.WT, HTTOPRIGHT);
+    if (Own) {
+        Take(FrameRect.Left, FrameRect.Bottom - Data.WB, Data.WL, Data.WB, HTBOTTOMLEFT);
+        Take(FrameRect.Right - Data.WR, FrameRect.Bottom - Data.WB, Data.WR, Data.WB, HTBOTTOMRIGHT);
+    }
+}
+
 // The skin's shadow around the frame: the image's margins carry its alpha, the window body is opaque.
 void TacDialogWnd::PaintExtendedBorder(const TRect& FrameRect) {
     TsSkinManager* M = SkinData->GetSkinManager();
@@ -372,6 +406,7 @@ void TacDialogWnd::PaintExtendedBorder(const TRect& FrameRect) {
         const int F = M->SkinData->ExtFormOffset;
         CopyFramedImage(Image, Shadow, Whole, false, 0, TRect{1, 1, 1, 1}, Ext,
                         TRect{Ext.Left + F, Ext.Top + F, Ext.Right + F, Ext.Bottom + F}, ShadowRect);
+        ShadowUnderCorners(Shadow, FrameRect);
         return;
     }
     // The shadow image carries the whole frame; the title is written over it afterwards, and what

@@ -258,6 +258,7 @@ TEST_F(acDialsTest, ABoxsExtendedBorderWindowLivesAndAnswersWhileTheBoxShows) {
             Images.push_back(Image->Handle());
             EXPECT_EQ(Image->PixelFormat(), pf32bit);
             EXPECT_EQ(GetPx(Image, Image->Width() / 2, Image->Height() / 2).A, 255) << "the body is opaque";
+            EXPECT_LT(GetPx(Image, M.Left, M.Top).A, 255) << "the frame's cut corner shows the shadow under it";
             RECT B, W;
             GetWindowRect(BH, &B);
             GetWindowRect(Box, &W);
