@@ -242,6 +242,8 @@ TEST_F(acDialsTest, ABoxsExtendedBorderWindowLivesAndAnswersWhileTheBoxShows) {
     std::vector<HWND> BorderWindows;
     std::vector<HBITMAP> Images;
     for (int Box = 0; Box < 4; ++Box) {
+        // The last box is closed with a click on its close button, which lies in the border window.
+        const bool CloseByButton = Box == 3;
         RunBox([&](HWND Box) {
             TacProvider* P = FindDialogProvider(Box);
             ASSERT_TRUE(P && P->DialogWnd);
@@ -290,7 +292,13 @@ TEST_F(acDialsTest, ABoxsExtendedBorderWindowLivesAndAnswersWhileTheBoxShows) {
             // The frame is the border window's, the shadow is passed through.
             EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(B.left + M.Left + 1, B.top + MidY)), HTOBJECT);
             EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(B.left + 1, B.top + MidY)), HTTRANSPARENT);
-        });
+            if (CloseByButton) {
+                const LPARAM At = MAKELPARAM(B.left + (Close.Left + Close.Right) / 2, B.top + (Close.Top + Close.Bottom) / 2);
+                SendMessageA(BH, WM_NCLBUTTONDOWN, HTOBJECT, At);
+                EXPECT_EQ(D->BtnClose.State, 2) << "the click reached the box: its close button is pressed";
+                SendMessageA(BH, WM_NCLBUTTONUP, HTOBJECT, At);
+            }
+        }, CloseByButton ? MB_OKCANCEL : MB_OK, CloseByButton ? IDCANCEL : IDOK);
         ASSERT_EQ(BorderWindows.size(), static_cast<std::size_t>(Box + 1));
         EXPECT_FALSE(IsWindow(BorderWindows.back())) << "the border window went with its box";
     }
