@@ -1027,6 +1027,9 @@ void TacDialogWnd::WndProc(TMessage& Message) {
         Message.Result = 1;
         return;
     case WM_SHOWWINDOW: {
+        // A dialog hidden before gave its border window up; shown again it gets a new one.
+        if (Message.WParam == 1)
+            SetExtendedBorders(M->GetExtendedBorders());
         DisableDwmTransitions(Handle, true);
         PassOn(Message);
         TsSkinManager* M = SkinData->GetSkinManager();

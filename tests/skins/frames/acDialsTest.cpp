@@ -115,14 +115,6 @@ protected:
     }
 };
 
-// Animation windows (tag -98) among the program's forms.
-int AnimationForms() {
-    int N = 0;
-    for (int I = 0; I < Screen->FormCount(); ++I)
-        N += Screen->Forms(I)->Tag() == -98;
-    return N;
-}
-
 TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
     LoadSkin();
     Manager->AnimEffects->DialogShow->Time = 40;
@@ -131,7 +123,7 @@ TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
     Manager->AnimEffects->DialogHide->Mode = atAero;
     HideAnimationTimer = nullptr;
     RunBox([&](HWND Box) {
-        EXPECT_EQ(AnimationForms(), 0) << "the show's animation window went at its end";
+        EXPECT_EQ(LibraryForms(), 0) << "the show's animation window went at its end";
         EXPECT_FALSE(AnimationInProgress);
         EXPECT_TRUE(IsWindowVisible(Box));
         EXPECT_FALSE(GetWindowLongA(Box, GWL_EXSTYLE) & WS_EX_LAYERED);
@@ -146,7 +138,7 @@ TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
     }
     EXPECT_FALSE(T->Form) << "the last frame freed the animation window";
     EXPECT_FALSE(T->Snapshot);
-    EXPECT_EQ(AnimationForms(), 0);
+    EXPECT_EQ(LibraryForms(), 0);
     EXPECT_FALSE(AnimationInProgress);
     T->Free();
 }
@@ -304,9 +296,41 @@ TEST_F(acDialsTest, ABoxsExtendedBorderWindowLivesAndAnswersWhileTheBoxShows) {
     }
     DestroySomeWindow();
     EXPECT_EQ(LiveProviders(), 0);
-    EXPECT_EQ(AnimationForms(), 0) << "no border window is left among the forms";
+    EXPECT_EQ(LibraryForms(), 0) << "no border window is left among the forms";
     for (HBITMAP B : Images)
         EXPECT_EQ(GetObjectType(B), 0u) << "each box's frame image went with its box";
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT Msg, WPARAM, LPARAM) { return Msg == WM_INITDIALOG; }
+
+// A modeless dialog that is hidden gives its border window up and gets a new one when it shows again.
+TEST_F(acDialsTest, AHiddenDialogShownAgainGetsItsBorderWindowBack) {
+    LoadSkin("FrameTest", true);
+    // An empty dialog template: caption and system menu, no controls.
+    struct alignas(4) {
+        DLGTEMPLATE T;
+        WORD Menu = 0, Class = 0, Title = 0;
+    } Template{{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 20, 20, 160, 80}};
+    HWND Dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &Template.T, nullptr, PlainDialogProc, 0);
+    ASSERT_TRUE(Dialog);
+    TacProvider* P = FindDialogProvider(Dialog);
+    ASSERT_TRUE(P && P->DialogWnd);
+    auto BorderShows = [&] {
+        TacBorderForm* B = P->DialogWnd->BorderForm;
+        return B && B->Handle() && IsWindowVisible(B->Handle());
+    };
+    for (int Round = 0; Round < 2; ++Round) {
+        ShowWindow(Dialog, SW_SHOW);
+        Pump();
+        EXPECT_TRUE(BorderShows()) << "shown, round " << Round;
+        ShowWindow(Dialog, SW_HIDE);
+        Pump();
+        EXPECT_FALSE(P->DialogWnd->BorderForm) << "hidden, round " << Round;
+    }
+    DestroyWindow(Dialog);
+    DestroySomeWindow();
+    EXPECT_EQ(LiveProviders(), 0);
+    EXPECT_EQ(LibraryForms(), 0);
 }
 
 // A form of a class the hook is told to leave alone (its name is among SkipFormClasses).

@@ -23,13 +23,6 @@ VOID CALLBACK EndTheProgram(HWND, UINT, UINT_PTR Id, DWORD) {
     Application->Terminate();
 }
 
-int LibraryWindows() {
-    int N = 0;
-    for (int I = 0; I < Screen->FormCount(); ++I)
-        N += Screen->Forms(I)->Tag() == -98;
-    return N;
-}
-
 TEST(sSkinManagerHookChild, TheMainFormHidesAnimatedAsTheProgramEnds) {
     if (!std::getenv(ChildVariable))
         GTEST_SKIP() << "runs only as the child of the test below";
@@ -62,7 +55,7 @@ TEST(sSkinManagerHookChild, TheMainFormHidesAnimatedAsTheProgramEnds) {
     EXPECT_FALSE(T->Form) << "the animation window is gone";
     EXPECT_FALSE(T->Snapshot);
     EXPECT_FALSE(T->Enabled()) << "no timer is left running";
-    EXPECT_EQ(LibraryWindows(), 0);
+    EXPECT_EQ(LibraryForms(), 0);
     EXPECT_FALSE(AnimationInProgress);
     EXPECT_FALSE(GetWindowLongA(Main->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) << "the form's layering went again";
     FreeAndNil(Manager);
