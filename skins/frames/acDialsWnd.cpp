@@ -355,9 +355,9 @@ void SetOpaque(TBitmap* Image, const TRect& R) {
 }
 }  // namespace
 
-// The key-coloured corners of the frame show the shadow that lies under them: those of the title's
-// border mask, else of the dialog's own (its top-left corner at most 8 x 8, and the bottom corners
-// too).
+// The key-coloured corners of the frame show the shadow that lies under them: the top corners of the
+// title section's border mask, or, when it has none, all four corners of the dialog's own mask (the
+// top-left one at most 8 x 8).
 void TacDialogWnd::ShadowUnderCorners(TBitmap* Shadow, const TRect& FrameRect) {
     TsSkinManager* M = SkinData->GetSkinManager();
     TBitmap* Image = SkinData->CacheBitmap;
