@@ -577,6 +577,8 @@ void StartHideAnimation(TForm* Form, TBitmap* Snapshot, int Time, int Alpha, Tac
             T->HideStep(T);
             Sleep(10);
         }
+        // The step after the last frame is the one that lets the window and the pictures go.
+        T->HideStep(T);
         return;
     }
     T->SetOnTimer(TNotifyEvent::Bind<&TacHideTimer::HideStep>(T));

@@ -1,5 +1,6 @@
 #include "acBorderForm.h"
 
+#include "acDials.h"
 #include "acSBAnimation.h"
 #include "sCommonData.h"
 #include "sGraphUtils.h"
@@ -7,7 +8,11 @@
 #include "sSkinProvider.h"
 #include "sSystemMenu.h"
 
-TacBorderForm::TacBorderForm(TsSkinProvider* AOwner) : FOwner(AOwner) {
+TacBorderForm::TacBorderForm(TsSkinProvider* AOwner) : FOwner(AOwner) { MakeWindow(); }
+
+TacBorderForm::TacBorderForm(TacDialogWnd* AOwner) : DialogOwner(AOwner) { MakeWindow(); }
+
+void TacBorderForm::MakeWindow() {
     AForm = TForm::CreateNew(nullptr);
     AForm->SetTag(-98);
     AForm->SetBorderStyle(bsNone);
@@ -18,26 +23,67 @@ TacBorderForm::TacBorderForm(TsSkinProvider* AOwner) : FOwner(AOwner) {
 }
 
 TacBorderForm::~TacBorderForm() {
-    if (FOwner)
-        FOwner->StopButtonAnimations();
+    StopOwnerAnimations();
     if (AForm) {
         AForm->WindowProc = OldWndProc;
         FreeAndNil(AForm);
     }
 }
 
+TsSkinManager* TacBorderForm::OwnerManager() const {
+    if (FOwner)
+        return FOwner->ProviderManager();
+    return DialogOwner && DialogOwner->SkinData ? DialogOwner->SkinData->GetSkinManager() : nullptr;
+}
+
+void TacBorderForm::SetHotButton(int Code) {
+    if (FOwner)
+        FOwner->SetHotButton(Code, true);
+    else if (DialogOwner)
+        DialogOwner->SetHotButton(Code < 0 ? 0 : Code, true);  // a dialog names "none" 0
+}
+
+void TacBorderForm::StopOwnerAnimations() {
+    if (FOwner)
+        FOwner->StopButtonAnimations();
+    else if (DialogOwner)
+        DialogOwner->FreeButtonTimers();
+}
+
+void TacBorderForm::PrepareOwnerImage() {
+    if (FOwner)
+        FOwner->PrepareFormImage();
+    else if (DialogOwner)
+        DialogOwner->PrepareFormImage();
+}
+
+TRect TacBorderForm::OwnerIconRect() {
+    TRect R{};
+    if (FOwner)
+        FOwner->GetIconRect(R);
+    else if (DialogOwner)
+        R = DialogOwner->IconRect();
+    return R;
+}
+
 HWND TacBorderForm::Handle() const { return AForm && AForm->HandleAllocated() ? AForm->Handle() : nullptr; }
 
 HWND TacBorderForm::GetOwnerHandle() const {
+    if (DialogOwner)
+        return IsWindow(DialogOwner->Handle) ? DialogOwner->Handle : nullptr;
     return FOwner && FOwner->Form && FOwner->Form->HandleAllocated() ? FOwner->Form->Handle() : nullptr;
 }
 
 void TacBorderForm::GetSkinMargins(TRect& R) const {
-    TsSkinManager* M = FOwner ? FOwner->ProviderManager() : nullptr;
+    TsSkinManager* M = OwnerManager();
     R = M ? M->ExBorderMargins : TRect{};
 }
 
-int TacBorderForm::CaptionHeight(bool WithExtended) { return FOwner ? FOwner->GetCaptionHeight(WithExtended) : 0; }
+int TacBorderForm::CaptionHeight(bool WithExtended) {
+    if (FOwner)
+        return FOwner->GetCaptionHeight(WithExtended);
+    return DialogOwner ? DialogOwner->GetCaptionHeight(WithExtended) : 0;
+}
 
 int TacBorderForm::TopOffset() {
     TRect M;
@@ -47,7 +93,7 @@ int TacBorderForm::TopOffset() {
 }
 
 bool TacBorderForm::MouseInShadow(const TMessage& Message) {
-    TsSkinManager* Manager = FOwner ? FOwner->ProviderManager() : nullptr;
+    TsSkinManager* Manager = OwnerManager();
     if (Application->ComponentState().Contains(csDestroying) || !SkinData || !AForm || !Manager ||
         !Manager->SkinData->SkinActive || IsZoomed(GetOwnerHandle()))
         return false;
@@ -60,18 +106,21 @@ bool TacBorderForm::MouseInShadow(const TMessage& Message) {
     GetSkinMargins(M);
     if (M.Left <= X && X <= AForm->Width() - M.Right && M.Top <= Y && Y <= AForm->Height() - M.Bottom)
         return false;
-    FOwner->SetHotButton(-1, true);
+    SetHotButton(-1);
     return true;
 }
 
 HRGN TacBorderForm::CreateBorderRegion() {
     HWND Owner = GetOwnerHandle();
-    if (!FOwner || !Owner || !AForm)
+    if ((!FOwner && !DialogOwner) || !Owner || !AForm)
         return nullptr;
     TRect M;
     GetSkinMargins(M);
     const int W = AForm->Width(), H = AForm->Height();
     const int FW = FrameBorderWidth(Owner, this, false), EO = ExtendedBorderOffset(this);
+    if (DialogOwner)
+        return IsZoomed(Owner) ? CreateRectRgn(M.Left + FW + EO, M.Top + 4, W - FW - EO - M.Right, H - FW - EO - M.Bottom)
+                               : nullptr;
     HRGN Rgn = IsZoomed(Owner) ? CreateRectRgn(M.Left + FW + EO, M.Top + 4, W - FW - EO - M.Right, H - FW - EO - M.Bottom)
                                : CreateRectRgn(0, 0, W, H);
     // The form's client area shows through: the border window lies around it, not over it.
@@ -108,10 +157,28 @@ int TacBorderForm::ButtonIndexAt(TPoint P) {
     return Found;
 }
 
-int TacBorderForm::HitTest(TMessage& Message) {
-    if (!FOwner || !AForm)
+// The code of the provider's caption button under P, -1 for none.
+int TacBorderForm::ProviderButtonCode(TPoint P) {
+    TsSystemMenu* Menu = FOwner->SystemMenu;
+    // Counted with the same predicates the layout uses (help from the form's border icons).
+    const bool Close = Menu && Menu->VisibleClose(), Max = Close && Menu->VisibleMax();
+    const bool Min = Close && Menu->VisibleMin(), Help = Close && FOwner->Form->BorderIcons().Contains(biHelp);
+    int N = ButtonIndexAt(P);
+    if (N <= 0)
         return -1;
-    if (FOwner->OnExtHitTest) {
+    const int Count = Close ? 1 + (Max ? 1 : 0) + (Min ? 1 : 0) + (Help ? 1 : 0) : 0;
+    if (N <= Count)
+        return FOwner->SystemButtonCode(N, Max, Min, Help);
+    TsTitleButtons* Buttons = FOwner->TitleButtons();
+    if (N <= Count + Buttons->Count() && Buttons->Items(N - Count - 1)->Enabled)
+        return HTUSERBUTTON + N - Count - 1;
+    return -1;
+}
+
+int TacBorderForm::HitTest(TMessage& Message) {
+    if ((!FOwner && !DialogOwner) || !AForm)
+        return -1;
+    if (FOwner && FOwner->OnExtHitTest) {
         Message.Result = 0;
         FOwner->OnExtHitTest(Message);
         if (Message.Result != 0)
@@ -122,25 +189,11 @@ int TacBorderForm::HitTest(TMessage& Message) {
         return -1;
     TPoint P{static_cast<short>(LOWORD(Message.LParam)) - AForm->Left(),
              static_cast<short>(HIWORD(Message.LParam)) - AForm->Top()};
-    TsSystemMenu* Menu = FOwner->SystemMenu;
-    // Counted with the same predicates the layout uses (help from the form's border icons).
-    const bool Close = Menu && Menu->VisibleClose(), Max = Close && Menu->VisibleMax();
-    const bool Min = Close && Menu->VisibleMin(), Help = Close && FOwner->Form->BorderIcons().Contains(biHelp);
-    int N = ButtonIndexAt(P);
-    if (N > 0) {
-        const int Count = Close ? 1 + (Max ? 1 : 0) + (Min ? 1 : 0) + (Help ? 1 : 0) : 0;
-        int Code = -1;
-        if (N > Count) {
-            TsTitleButtons* Buttons = FOwner->TitleButtons();
-            if (N <= Count + Buttons->Count() && Buttons->Items(N - Count - 1)->Enabled)
-                Code = HTUSERBUTTON + N - Count - 1;
-        } else {
-            Code = FOwner->SystemButtonCode(N, Max, Min, Help);
-        }
-        if (Code != -1) {
-            FOwner->SetHotButton(Code, true);
-            return Code;
-        }
+    // A dialog's buttons are found by the rules its own frame was drawn with.
+    const int Button = FOwner ? ProviderButtonCode(P) : DialogOwner->TitleButtonAt(P);
+    if (Button != -1) {
+        SetHotButton(Button);
+        return Button;
     }
     TRect M;
     GetSkinMargins(M);
@@ -158,18 +211,17 @@ int TacBorderForm::HitTest(TMessage& Message) {
                        ? HTTOPRIGHT
                        : (Code == HTBOTTOM || Code == HTBOTTOMLEFT ? HTBOTTOMRIGHT : HTRIGHT);
         if (Code != -1) {
-            FOwner->SetHotButton(-1, true);
+            SetHotButton(-1);
             return Code;
         }
     }
-    FOwner->SetHotButton(-1, true);
+    SetHotButton(-1);
     if (0 <= P.Y && P.Y <= CaptionHeight(true) + M.Top) {
-        TRect Icon;
-        FOwner->GetIconRect(Icon);
+        const TRect Icon = OwnerIconRect();
         bool InIcon = P.X >= Icon.Left && P.X < Icon.Right && P.Y >= Icon.Top && P.Y < Icon.Bottom;
         return InIcon ? HTSYSMENU : HTCAPTION;
     }
-    FOwner->SetHotButton(0, true);
+    SetHotButton(0);
     return -1;
 }
 
@@ -241,8 +293,7 @@ void TacBorderForm::BorderWndProc(TMessage& Message) {
                 SetForegroundWindow(Owner);
             return;
         case WM_WINDOWPOSCHANGED:
-            if (FOwner)
-                FOwner->StopButtonAnimations();
+            StopOwnerAnimations();
             OldWndProc(Message);
             if (!PassingMouse)
                 UpdateBorder(false, 255);
@@ -295,19 +346,22 @@ void TacBorderForm::UpdateBorder(bool Repaint, Byte Alpha) {
     HWND Owner = GetOwnerHandle();
     RECT OwnerRect;
     if (!AForm || Application->Terminated() || Updating || !Owner || !GetWindowRect(Owner, &OwnerRect) ||
-        AnimationInProgress || !FOwner || !SkinData)
+        AnimationInProgress || (!FOwner && !DialogOwner) || !SkinData)
         return;
-    TCustomForm* Form = FOwner->Form;
-    if (Form->FormState().Contains(fsShowing) || (SkinData->Flags & UpdatingFlag) || FOwner->Animating ||
-        SkinData->InUpdate || !FOwner->DrawNonClientArea())
+    TCustomForm* Form = FOwner ? FOwner->Form : nullptr;
+    if (FOwner && (Form->FormState().Contains(fsShowing) || (SkinData->Flags & UpdatingFlag) || FOwner->Animating ||
+                   SkinData->InUpdate || !FOwner->DrawNonClientArea()))
         return;
     if (!IsWindowVisible(Owner)) {
-        ShowWindow(AForm->Handle(), SW_HIDE);
+        if (FOwner)
+            ShowWindow(AForm->Handle(), SW_HIDE);
         return;
     }
     Updating = true;
-    FOwner->PrepareFormImage();
-    Repaint = true;
+    if (FOwner || SkinData->BackgroundStale || !SkinData->CacheBitmap) {
+        PrepareOwnerImage();
+        Repaint = true;
+    }
     TBitmap* Image = SkinData->CacheBitmap;
     if (!Image || Image->Width() == 0) {
         Updating = false;
@@ -316,18 +370,21 @@ void TacBorderForm::UpdateBorder(bool Repaint, Byte Alpha) {
     TRect M;
     GetSkinMargins(M);
     const int FW = FrameBorderWidth(Owner, this, false);
-    const int Top = FOwner->CaptionGrown ? FW + M.Top + ExtendedTitleOffset(this) : TopOffset();
+    const int Top = FOwner && FOwner->CaptionGrown ? FW + M.Top + ExtendedTitleOffset(this) : TopOffset();
     const int Left = ExtendedBorderWidth(this) - FW + M.Left;
     const int Width = Image->Width(), Height = Image->Height();
     HWND After = IsIconic(Owner) ? GetWindow(Owner, GW_HWNDPREV) : Owner;
+    HWND H = AForm->Handle();
     if (GetWindowLongA(Owner, GWL_EXSTYLE) & WS_EX_TOPMOST)
         AForm->SetFormStyle(fsStayOnTop);
+    else if (DialogOwner && (GetWindowLongA(Owner, GWL_STYLE) & WS_POPUP))
+        SetWindowLongA(H, GWL_STYLE, GetWindowLongA(H, GWL_STYLE) | WS_POPUP);
     UINT Flags = SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING;
     const bool SizeChanged = Width != AForm->Width() || Height != AForm->Height();
     AForm->SetBounds(OwnerRect.left - Left, OwnerRect.top - Top, Width, Height);
     if (LayeredWindowsAvailable() && (SizeChanged || Repaint) && !PassingMouse) {
-        BLENDFUNCTION Blend{AC_SRC_OVER, 0, Form->AlphaBlend() ? Form->AlphaBlendValue() : Alpha, AC_SRC_ALPHA};
-        HWND H = AForm->Handle();
+        const bool FormAlpha = Form && Form->AlphaBlend();
+        BLENDFUNCTION Blend{AC_SRC_OVER, 0, FormAlpha ? Form->AlphaBlendValue() : Alpha, AC_SRC_ALPHA};
         SetWindowLongA(H, GWL_EXSTYLE, GetWindowLongA(H, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
         SetWindowPos(H, After, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE);
         SetWindowRgn(H, CreateBorderRegion(), FALSE);
@@ -344,7 +401,7 @@ void TacBorderForm::UpdateBorder(bool Repaint, Byte Alpha) {
         if (Alpha == 0)
             SetWindowLongA(Owner, GWL_STYLE, OwnerStyle);
     } else {
-        SetWindowPos(AForm->Handle(), After, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE);
+        SetWindowPos(H, After, 0, 0, 0, 0, Flags | SWP_NOSIZE | SWP_NOMOVE);
     }
     Updating = false;
 }

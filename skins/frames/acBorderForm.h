@@ -1,7 +1,8 @@
 // The extended-border window: a borderless, layered, non-activating window around a skinned form
-// that carries the form's whole frame image with its soft shadow (per-pixel alpha). It answers hit
+// (through its provider) or a hooked standard dialog (through its wrapper) that carries the owner's
+// whole frame image with its soft shadow (per-pixel alpha). It answers hit
 // tests and cursor requests for the frame, forwards clicks to the form and lets the mouse fall
-// through its transparent shadow to the window below.
+// through its transparent shadow to the window below. Exactly one of FOwner and DialogOwner is set.
 #pragma once
 
 #include "Forms.h"
@@ -9,11 +10,14 @@
 class TsSkinProvider;
 class TsCommonData;
 class TsSystemMenu;
+class TacDialogWnd;
+class TsSkinManager;
 
 class TacBorderForm : public TPersistent {
     DECLARE_CLASS(TacBorderForm, TPersistent)
 public:
     explicit TacBorderForm(TsSkinProvider* AOwner);
+    explicit TacBorderForm(TacDialogWnd* AOwner);
     ~TacBorderForm() override;
 
     // Places, reshapes and (with Repaint, or a new size) pushes the owner's image into the window.
@@ -32,6 +36,7 @@ public:
     HWND Handle() const;
 
     TsSkinProvider* FOwner = nullptr;
+    TacDialogWnd* DialogOwner = nullptr;
     TsCommonData* SkinData = nullptr;
     bool PassingMouse = false;
     TForm* AForm = nullptr;
@@ -40,6 +45,14 @@ public:
     TBitmap* ShadowPicture = nullptr;  // the skin's active or inactive border image (not owned)
 
 private:
+    void MakeWindow();
     void BorderWndProc(TMessage& Message);
     int ButtonIndexAt(TPoint P);
+    int ProviderButtonCode(TPoint P);
+    // The owner adapters: each asks the provider or the dialog wrapper.
+    TsSkinManager* OwnerManager() const;
+    void SetHotButton(int Code);
+    void StopOwnerAnimations();
+    void PrepareOwnerImage();
+    TRect OwnerIconRect();
 };

@@ -27,6 +27,7 @@
 
 class TsSkinProvider;
 class TacDialogWnd;
+class TacBorderForm;
 
 // The installed CBT hook (0 while none is).
 extern HHOOK DialogHookHandle;
@@ -95,9 +96,10 @@ private:
 };
 
 // The window-procedure wrapper of a hooked standard dialog: frame, caption, caption buttons and
-// client background painted from the skin, the window shaped by the border mask's corners. The
-// extended-border window and the caption buttons' glow belong to skinned forms only; a dialog keeps
-// the plain frame.
+// client background painted from the skin, the window shaped by the border mask's corners. While
+// the manager asks for extended borders the frame lies in a border window around the dialog (the
+// image grows by the skin's margins, the dialog's own window keeps only its body). The caption
+// buttons' glow belongs to skinned forms only.
 class TacDialogWnd : public TacScrollWnd {
     DECLARE_CLASS(TacDialogWnd, TacScrollWnd)
 public:
@@ -112,6 +114,10 @@ public:
     int GetCaptionHeight(bool WithExtended);
     int GetClientOffsetX();
     int GetClientOffsetY();
+    // The manager's four extended-border margins while a border window exists, else empty.
+    void GetExtBordersRect(TRect& R);
+    // Makes (for a visible dialog also shows) or frees the border window.
+    void SetExtendedBorders(bool Value);
     void PrepareFormImage();
     void UpdateRegion(bool Redraw);
     void FillRegionRects();
@@ -119,6 +125,10 @@ public:
     void UpdateFrame();
     void PaintBackground(HDC DC);
     int HitTest(TMessage& Message);
+    // The caption button under P (frame-image coordinates): its code, HTCAPTION for one that cannot
+    // act now, -1 for none. Counted exactly as the buttons were laid out.
+    int TitleButtonAt(TPoint P);
+    TRect IconRect();
     void SetHotButton(int Code, bool Repaint);
     void PressButton(int Code);
     void RepaintButton(int Code);
@@ -153,10 +163,16 @@ public:
     TBitmap* ButtonsBackground = nullptr;  // owned
     TacSystemMenu* SystemMenu = nullptr;   // owned
     TacProvider* Provider = nullptr;
+    TacBorderForm* BorderForm = nullptr;   // owned
 
 private:
     void RecordGeometry();
-    TRect IconRect();
+    bool CenterMode();
+    int TitleBottom();
+    void PaintExtendedBorder(const TRect& FrameRect);
+    void ShadowUnderCorners(TBitmap* Shadow, const TRect& FrameRect);
+    // The border window, when it shows, gets the image again.
+    void UpdateBorder(bool Repaint);
     TitleButtonState* ButtonByCode(int Code);
     void PaintTitle(const TRect& FrameRect, int TitleBottom);
     void PaintTitleButtons();
@@ -167,6 +183,7 @@ private:
     void DropSystemMenu(int X, int Y);
     void HandleNCButtonUp(TMessage& Message);
     void HandleNCLButtonDown(TMessage& Message);
+    void TranslateBorderCode(TMessage& Message);
     void SendSysCommand(WPARAM Command) { SendMessageA(Handle, WM_SYSCOMMAND, Command, 0); }
     // The brush WM_CTLCOLORDLG answers with: one per wrapper, made again when the skin's colour
     // changes and deleted with the wrapper.

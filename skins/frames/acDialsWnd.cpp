@@ -2,6 +2,8 @@
 #include "acDials.h"
 
 #include "SysUtils.h"
+#include "acBorderForm.h"
+#include "acPNG.h"
 #include "acntUtils.h"
 #include "sConst.h"
 #include "sDCUtils.h"
@@ -14,6 +16,7 @@
 #include "sVclUtils.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr const char* GlobalInfo = "GLOBALINFO";
@@ -109,6 +112,8 @@ TacDialogWnd::TacDialogWnd(HWND AHandle, bool Repaint, const std::string& SkinSe
     SystemMenu->UpdateItems();
     SkinData->SetInUpdate(true);
     DisableDwmTransitions(Handle, true);
+    if (DefaultManager && DefaultManager->SkinnedPopups && DefaultManager->SkinableMenus)
+        DefaultManager->SkinableMenus->HookMenu(SystemMenu, true);
 }
 
 TacDialogWnd::~TacDialogWnd() {
@@ -123,6 +128,7 @@ TacDialogWnd::~TacDialogWnd() {
     }
     if (Brush)
         DeleteObject(Brush);
+    FreeAndNil(BorderForm);
     FreeAndNil(ButtonsBackground);
     FreeAndNil(TitleCache);
     FreeAndNil(SystemMenu);
@@ -195,33 +201,60 @@ void TacDialogWnd::RecordGeometry() {
     WindowSize = TSize{R.right - R.left, R.bottom - R.top};
 }
 
-int TacDialogWnd::GetCaptionHeight(bool) {
+int TacDialogWnd::GetCaptionHeight(bool WithExtended) {
     if ((GetWindowLongA(Handle, GWL_STYLE) & WS_CAPTION) != WS_CAPTION && !IsIconic(Handle))
         return 0;
+    if (WithExtended && ExtendedTitleHeight(BorderForm) != 0)
+        return ExtendedTitleHeight(BorderForm);
     return GetSystemMetrics(FrameKind == 4 || FrameKind == 5 ? SM_CYSMCAPTION : SM_CYCAPTION);
+}
+
+void TacDialogWnd::GetExtBordersRect(TRect& R) {
+    TsSkinManager* M = SkinData ? SkinData->GetSkinManager() : nullptr;
+    R = BorderForm && M ? M->ExBorderMargins : TRect{};
+}
+
+bool TacDialogWnd::CenterMode() {
+    TsSkinManager* M = SkinData->GetSkinManager();
+    return BorderForm && M && M->SkinData->ExtBorderMode == 1;
+}
+
+int TacDialogWnd::TitleBottom() {
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    return InnerFrameWidth(Handle, BorderForm, false) + GetCaptionHeight(true) + Ext.Top;
 }
 
 int TacDialogWnd::GetClientOffsetX() {
     RECT W, C;
     GetWindowRect(Handle, &W);
     GetClientRect(Handle, &C);
-    return ((W.right - W.left) - C.right) / 2;
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    return ((W.right - W.left) - C.right) / 2 + (BorderForm ? ExtendedBorderOffset(BorderForm) + Ext.Left : 0);
 }
 
 int TacDialogWnd::GetClientOffsetY() {
     RECT W, C;
     GetWindowRect(Handle, &W);
     GetClientRect(Handle, &C);
-    int F = GetCaptionHeight(true) != 0 ? FrameBorderWidth(Handle, nullptr, false) : 0;
-    return (W.bottom - W.top) - C.bottom - F;
+    int F = GetCaptionHeight(true) != 0 ? FrameBorderWidth(Handle, BorderForm, false) : 0;
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    return (W.bottom - W.top) - C.bottom - F + (BorderForm ? Ext.Top + ExtendedTitleOffset(BorderForm) : 0);
 }
 
 TRect TacDialogWnd::IconRect() {
     TsSkinData* D = SkinData->GetSkinManager()->SkinData;
+    TRect Ext;
+    GetExtBordersRect(Ext);
     TRect R;
-    R.Left = FrameBorderWidth(Handle, nullptr, true) + D->TitleLeftMargin;
+    R.Left = FrameBorderWidth(Handle, BorderForm, true) + D->TitleLeftMargin + Ext.Left;
     R.Right = R.Left + GetSystemMetrics(SM_CXSMICON);
-    R.Top = (InnerFrameWidth(Handle, nullptr, true) + GetCaptionHeight(true) - GetSystemMetrics(SM_CYSMICON)) / 2;
+    R.Top = (InnerFrameWidth(Handle, BorderForm, true) + GetCaptionHeight(true) - GetSystemMetrics(SM_CYSMICON)) / 2 +
+            Ext.Top;
+    if (CenterMode())
+        R.Top += D->ExtCenterOffset;
     R.Bottom = R.Top + GetSystemMetrics(SM_CYSMICON);
     return R;
 }
@@ -265,24 +298,42 @@ void TacDialogWnd::PrepareFormImage() {
     if (!M)
         return;
     RecordGeometry();
-    const int W = WindowSize.cx, H = WindowSize.cy;
     const bool Iconic = IsIconic(Handle);
-    const int TitleBottom = InnerFrameWidth(Handle, nullptr, false) + GetCaptionHeight(true);
-    TRect FrameRect{0, 0, W, Iconic ? TitleBottom + 1 : H};
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    const int Bottom = TitleBottom();
+    int W = WindowSize.cx, H = WindowSize.cy;
+    if (BorderForm) {
+        const int EO = ExtendedBorderOffset(BorderForm);
+        H += ExtendedTitleOffset(BorderForm) + EO + Ext.Top + Ext.Bottom;
+        if (!Iconic)
+            W += 2 * EO + Ext.Left + Ext.Right;
+    }
+    const TRect FrameRect{Ext.Left, Ext.Top, W - Ext.Right, Iconic ? Bottom - Ext.Bottom + 1 : H - Ext.Bottom};
     if (!SkinData->CacheBitmap)
-        SkinData->CacheBitmap = NewBitmap24(W, H);
-    if (!SkinData->BackgroundStale)
+        SkinData->CacheBitmap = BorderForm ? NewBitmap32(W, H) : NewBitmap24(W, H);
+    TBitmap* Image = SkinData->CacheBitmap;
+    // An image of another size than the window's is stale whether or not its size change was told.
+    if (!SkinData->BackgroundStale && Image->Width() == W && Image->Height() == H)
         return;
     RegionChanged = true;
-    TBitmap* Image = SkinData->CacheBitmap;
+    Image->SetPixelFormat(BorderForm ? pf32bit : pf24bit);
     Image->SetSize(W, H);
+    const bool Center = CenterMode();
     if (M->SectionIndexInRange(SkinData->SectionIndex)) {
-        PaintControlSkin(SkinData, EmptyBackgroundSource, false, false, DialogActive ? 1 : 0, Image, TPoint{0, 0},
-                         FrameRect);
-        PaintTitle(FrameRect, TitleBottom);
+        if (Center)
+            PaintSkinSection(SkinData->SectionIndex, SkinData->SkinSection(), EmptyBackgroundSource, 0xFF00FF, -1, -1,
+                             M, Image, TPoint{0, 0}, FrameRect, DialogActive ? 1 : 0);
+        else
+            PaintControlSkin(SkinData, EmptyBackgroundSource, false, false, DialogActive ? 1 : 0, Image, TPoint{0, 0},
+                             FrameRect);
+        if (!Center)
+            PaintTitle(FrameRect, Bottom);
     }
+    if (BorderForm)
+        PaintExtendedBorder(FrameRect);
     if (!M->MaskIndexInRange(SkinData->BorderMaskIndex) || M->MaskList[SkinData->BorderMaskIndex].ImageCount <= 1) {
-        const int TH = InnerFrameWidth(Handle, nullptr, true) + GetCaptionHeight(true);
+        const int TH = InnerFrameWidth(Handle, BorderForm, true) + GetCaptionHeight(true);
         if (!TitleCache || TitleCache->Width() != W) {
             FreeAndNil(TitleCache);
             TitleCache = NewBitmap24(W, std::max(TH, 1));
@@ -294,6 +345,93 @@ void TacDialogWnd::PrepareFormImage() {
     SkinData->BackgroundStale = false;
 }
 
+namespace {
+void SetOpaque(TBitmap* Image, const TRect& R) {
+    for (int Y = std::max<int>(R.Top, 0); Y < std::min<int>(R.Bottom, Image->Height()); ++Y) {
+        auto* Row = static_cast<Byte*>(Image->ScanLine(Y));
+        for (int X = std::max<int>(R.Left, 0); X < std::min<int>(R.Right, Image->Width()); ++X)
+            Row[X * 4 + 3] = 255;
+    }
+}
+}  // namespace
+
+// The key-coloured corners of the frame show the shadow that lies under them: the top corners of the
+// title section's border mask, or, when it has none, all four corners of the dialog's own mask (the
+// top-left one at most 8 x 8).
+void TacDialogWnd::ShadowUnderCorners(TBitmap* Shadow, const TRect& FrameRect) {
+    TsSkinManager* M = SkinData->GetSkinManager();
+    TBitmap* Image = SkinData->CacheBitmap;
+    const int Title = M->FindSectionIndex(TitleSection);
+    int Mask = Title >= 0 ? M->FindMaskIndex(Title, TitleSection, "BORDERSMASK") : -1;
+    const bool Own = !M->MaskIndexInRange(Mask);
+    if (Own)
+        Mask = SkinData->BorderMaskIndex;
+    if (!M->MaskIndexInRange(Mask))
+        return;
+    const TsMaskData& Data = M->MaskList[Mask];
+    const int IW = Image->Width(), IH = Image->Height(), SW = Shadow->Width(), SH = Shadow->Height();
+    auto Take = [&](int X, int Y, int W, int H, int Corner) {
+        X = std::max(X, 0);
+        Y = std::max(Y, 0);
+        // The shadow's corners are copied one to one: a point at the image's right or bottom lies as
+        // far from the shadow's.
+        const int SX = X < IW / 2 ? X : SW - (IW - X), SY = Y < IH / 2 ? Y : SH - (IH - Y);
+        if (W > 0 && H > 0 && SX >= 0 && SY >= 0)
+            CopyKeyColoredPixels(Image, Shadow, TRect{X, Y, X + W, Y + H}, TRect{SX, SY, SX + W, SY + H}, Mask, M,
+                                 Corner);
+    };
+    const int LW = Own ? std::min<int>(Data.WL, 8) : Data.WL, LT = Own ? std::min<int>(Data.WT, 8) : Data.WT;
+    Take(FrameRect.Left, FrameRect.Top, LW, LT, HTTOPLEFT);
+    Take(FrameRect.Right - Data.WR, FrameRect.Top, Data.WR, Data.WT, HTTOPRIGHT);
+    if (Own) {
+        Take(FrameRect.Left, FrameRect.Bottom - Data.WB, Data.WL, Data.WB, HTBOTTOMLEFT);
+        Take(FrameRect.Right - Data.WR, FrameRect.Bottom - Data.WB, Data.WR, Data.WB, HTBOTTOMRIGHT);
+    }
+}
+
+// The skin's shadow around the frame: the image's margins carry its alpha, the window body is opaque.
+void TacDialogWnd::PaintExtendedBorder(const TRect& FrameRect) {
+    TsSkinManager* M = SkinData->GetSkinManager();
+    TBitmap* Image = SkinData->CacheBitmap;
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    SetOpaque(Image, FrameRect);
+    TBitmap* Shadow = DialogActive ? static_cast<TBitmap*>(M->ExBorderActive) : static_cast<TBitmap*>(M->ExBorderInactive);
+    BorderForm->ShadowPicture = Shadow;
+    if (!Shadow || Shadow->Empty())
+        return;
+    const TRect Whole{0, 0, Image->Width(), Image->Height()};
+    const TRect ShadowRect{0, 0, Shadow->Width(), Shadow->Height()};
+    if (!CenterMode()) {
+        const int F = M->SkinData->ExtFormOffset;
+        CopyFramedImage(Image, Shadow, Whole, false, 0, TRect{1, 1, 1, 1}, Ext,
+                        TRect{Ext.Left + F, Ext.Top + F, Ext.Right + F, Ext.Bottom + F}, ShadowRect);
+        ShadowUnderCorners(Shadow, FrameRect);
+        return;
+    }
+    // The shadow image carries the whole frame; the title is written over it afterwards, and what
+    // the text changed keeps the shadow's alpha.
+    TRect Corners{};
+    if (M->MaskIndexInRange(M->CommonIndexes.ExBorder)) {
+        const TsMaskData& Mask = M->MaskList[M->CommonIndexes.ExBorder];
+        Corners = TRect{Mask.WL, Mask.WT, Mask.WR, Mask.WB};
+    }
+    CopyFramedImage(Image, Shadow, Whole, false, 0, TRect{1, 1, 1, 1}, TRect{255, 255, 255, 255}, Corners, ShadowRect);
+    const int Rows = std::min(TitleBottom(), Image->Height());
+    if (Rows <= 0)
+        return;
+    TOwned<TBitmap> Copy(NewBitmap32(Image->Width(), Rows));
+    BitBlt(Copy->Canvas()->Handle(), 0, 0, Image->Width(), Rows, Image->Canvas()->Handle(), 0, 0, SRCCOPY);
+    PaintTitle(FrameRect, TitleBottom());
+    for (int Y = 0; Y < Rows; ++Y) {
+        auto* Row = static_cast<Byte*>(Image->ScanLine(Y));
+        auto* Old = static_cast<const Byte*>(Copy->ScanLine(Y));
+        for (int X = 0; X < Image->Width(); ++X)
+            if (std::memcmp(Row + X * 4, Old + X * 4, 3) != 0)
+                Row[X * 4 + 3] = Old[X * 4 + 3];
+    }
+}
+
 void TacDialogWnd::PaintTitle(const TRect& FrameRect, int TitleBottom) {
     if (GetCaptionHeight(true) == 0)
         return;
@@ -301,7 +439,7 @@ void TacDialogWnd::PaintTitle(const TRect& FrameRect, int TitleBottom) {
     TBitmap* Image = SkinData->CacheBitmap;
     const int W = Image->Width();
     const int Title = M->FindSectionIndex(TitleSection);
-    if (Title >= 0)
+    if (Title >= 0 && !CenterMode())
         PaintSkinItem(Title, TitleSection, MakeBackgroundSource(Image, 0, 0), -1, -1, M, Image, TPoint{0, 0},
                       TRect{FrameRect.Left, FrameRect.Top, FrameRect.Right,
                             IsIconic(Handle) ? FrameRect.Bottom : TitleBottom},
@@ -316,8 +454,14 @@ void TacDialogWnd::PaintTitle(const TRect& FrameRect, int TitleBottom) {
             DestroyIcon(Copy);
     }
     TsSkinData* D = M->SkinData;
-    TRect R{FrameBorderWidth(Handle, nullptr, true) + (IconHandle ? IconW : 0) + D->TitleLeftMargin + 4, 2,
-            W - TitleButtonsWidth() - 6, TitleBottom};
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    TRect R{FrameBorderWidth(Handle, BorderForm, true) + (IconHandle ? IconW : 0) + D->TitleLeftMargin + Ext.Left + 4,
+            Ext.Top + 2, W - TitleButtonsWidth() - Ext.Right - 6, TitleBottom};
+    if (CenterMode()) {
+        R.Top += D->ExtCenterOffset;
+        R.Bottom += D->ExtCenterOffset;
+    }
     if (R.Right <= R.Left || R.Bottom <= R.Top)
         return;
     TCanvas* Canvas = Image->Canvas();
@@ -345,11 +489,19 @@ void TacDialogWnd::PlaceButton(TitleButtonState& Button, int& X, int Gap, int Ma
     TsSkinManager* M = SkinData->GetSkinManager();
     TsSkinData* D = M->SkinData;
     const int BW = ButtonWidth(Button), BH = ButtonHeight();
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    const bool Zoomed = BorderForm && IsZoomed(Handle);
     int Top;
-    if (Button.BigImage && D->TitleButtonVAlign == 1 && !Help)
-        Top = 0;
-    else
-        Top = (InnerFrameWidth(Handle, nullptr, true) + GetCaptionHeight(true) - BH) / 2;
+    if (Button.BigImage && D->TitleButtonVAlign == 1 && !Help) {
+        Top = Ext.Top + (BorderForm ? D->TitleTopMargin : 0) + (Zoomed ? 3 : 0);
+    } else {
+        Top = (InnerFrameWidth(Handle, BorderForm, true) + GetCaptionHeight(true) - BH) / 2 + Ext.Top;
+        if (Zoomed)
+            Top += FrameBorderWidth(Handle, BorderForm, false) / 2;
+        if (CenterMode())
+            Top += D->ExtCenterOffset;
+    }
     Button.Rect = TRect{X - BW, Top, X, Top + BH};
     X = Button.Rect.Left - Gap;
     if (!M->MaskIndexInRange(MaskIndex))
@@ -366,14 +518,17 @@ void TacDialogWnd::PaintTitleButtons() {
     TsSkinData* D = M->SkinData;
     TBitmap* Image = SkinData->CacheBitmap;
     // What lies under the buttons, for repainting one button without the whole image.
-    const int Strip = InnerFrameWidth(Handle, nullptr, true) + GetCaptionHeight(true);
-    const int SaveW = std::min(Image->Width(), TitleButtonsWidth() + D->TitleRightMargin +
-                                                   FrameBorderWidth(Handle, nullptr, true) + 4 * D->TitleButtonSpacing + 8);
-    ButtonsBackground->SetPixelFormat(pf24bit);
+    TRect Ext;
+    GetExtBordersRect(Ext);
+    const int Strip = std::min<int>(Image->Height(), InnerFrameWidth(Handle, BorderForm, true) + GetCaptionHeight(true) +
+                                                    Ext.Top + FrameBorderWidth(Handle, BorderForm, false));
+    const int SaveW = std::min<int>(Image->Width(), TitleButtonsWidth() + D->TitleRightMargin + Ext.Right +
+                                                   FrameBorderWidth(Handle, BorderForm, true) + 4 * D->TitleButtonSpacing + 8);
+    ButtonsBackground->SetPixelFormat(Image->PixelFormat());
     ButtonsBackground->SetSize(SaveW, Strip);
     BitBlt(ButtonsBackground->Canvas()->Handle(), 0, 0, SaveW, Strip, Image->Canvas()->Handle(), Image->Width() - SaveW,
            0, SRCCOPY);
-    int X = Image->Width() - D->TitleRightMargin - FrameBorderWidth(Handle, nullptr, true);
+    int X = Image->Width() - D->TitleRightMargin - Ext.Right - FrameBorderWidth(Handle, BorderForm, true);
     const int Gap = (FrameKind == 1 || FrameKind == 3 || BtnClose.ImageIndex == GlobalMask(M, "BICONCLOSE"))
                         ? D->TitleButtonSpacing
                         : 0;
@@ -398,7 +553,7 @@ void TacDialogWnd::RepaintButton(int Code) {
     TitleButtonState* B = ButtonByCode(Code);
     TBitmap* Image = SkinData->CacheBitmap;
     TsSkinManager* M = SkinData->GetSkinManager();
-    if (!B || !Image || !M || B->Rect.Left <= FrameBorderWidth(Handle, nullptr, true) + GetSystemMetrics(SM_CXSMICON))
+    if (!B || !Image || !M || B->Rect.Left <= FrameBorderWidth(Handle, BorderForm, true) + GetSystemMetrics(SM_CXSMICON))
         return;
     const TRect& R = B->Rect;
     BitBlt(Image->Canvas()->Handle(), R.Left, R.Top, R.Width(), R.Height(), ButtonsBackground->Canvas()->Handle(),
@@ -420,6 +575,11 @@ void TacDialogWnd::RepaintButton(int Code) {
         int Mode = (!Enabled || (!DialogActive && B->State == 0)) ? 2 : 1;
         DrawSkinGlyph(Image, TPoint{R.Left, R.Top}, std::max(B->State, 0), Mode, M->MaskList[Index],
                       MakeBackgroundSource(Image, 0, 0));
+    }
+    if (BorderForm) {
+        // The caption lies in the border window.
+        BorderForm->UpdateBorder(true, 255);
+        return;
     }
     HDC DC = GetWindowDC(Handle);
     BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), Image->Canvas()->Handle(), R.Left, R.Top, SRCCOPY);
@@ -455,6 +615,12 @@ void TacDialogWnd::UpdateRegion(bool Redraw) {
     if ((!IsIconic(Handle) && FrameKind == 2) || SendMessageA(Handle, 0xBC4D, 0x41A2, 0) == 0x41A2)
         return;
     RegionUpdating = true;
+    if (BorderForm) {
+        // The frame lies in the border window: the dialog's own window keeps only its body.
+        const int F = FrameBorderWidth(Handle, BorderForm, false);
+        SetWindowRgn(Handle, CreateRectRgn(F, GetCaptionHeight(false) + F, WindowSize.cx - F, WindowSize.cy - F), Redraw);
+        return;
+    }
     HRGN Rgn = CreateRectRgn(0, 0, WindowSize.cx, WindowSize.cy);
     for (const TRect& R : RegionRects) {
         HRGN Hole = CreateRectRgn(R.Left, R.Top, R.Right, R.Bottom);
@@ -473,6 +639,11 @@ void TacDialogWnd::UpdateFrame() {
         RegionChanged = false;
         UpdateRegion(true);
     }
+    if (BorderForm) {
+        SkinData->SetInUpdate(false);
+        RegionUpdating = false;
+        return;
+    }
     HDC DC = GetWindowDC(Handle);
     int Saved = SaveDC(DC);
     if (SkinData->BackgroundStale || !SkinData->CacheBitmap)
@@ -484,7 +655,7 @@ void TacDialogWnd::UpdateFrame() {
         const int W = WindowSize.cx, H = WindowSize.cy;
         // The strips reach to the client area as the system placed it, so that no system frame shows
         // between the skin's border and the client.
-        const int F = std::max(FrameBorderWidth(Handle, nullptr, false), GetClientOffsetX());
+        const int F = std::max(FrameBorderWidth(Handle, BorderForm, false), GetClientOffsetX());
         const int Top = std::max(F + GetCaptionHeight(true), GetClientOffsetY());
         const int Y0 = Top + (IsIconic(Handle) ? 1 : 0);
         BitBlt(DC, 0, 0, W, Top, Src, 0, 0, SRCCOPY);
@@ -532,24 +703,18 @@ int TacDialogWnd::HitTest(TMessage& Message) {
     TPoint P{static_cast<short>(LOWORD(Message.LParam)) - WindowRect.Left,
              static_cast<short>(HIWORD(Message.LParam)) - WindowRect.Top};
     const int BH = ButtonHeight();
-    const int BandTop = (InnerFrameWidth(Handle, nullptr, true) + GetCaptionHeight(true) - BH) / 2;
+    const int BandTop = (InnerFrameWidth(Handle, BorderForm, true) + GetCaptionHeight(true) - BH) / 2;
+    // With a border window the frame is answered there; the dialog's window holds only its body.
+    if (BorderForm)
+        return static_cast<int>(Message.Result);
     if (GetCaptionHeight(true) != 0 && P.Y >= BandTop && P.Y < BandTop + BH) {
-        const int IconLeft = FrameBorderWidth(Handle, nullptr, true);
+        const int IconLeft = FrameBorderWidth(Handle, BorderForm, true);
         if (P.X >= IconLeft && P.X < IconLeft + GetSystemMetrics(SM_CXSMICON)) {
             SetHotButton(HTSYSMENU, true);
             return HTSYSMENU;
         }
-        // One rule for layout and hit test: a button counts exactly when it was drawn.
-        int Code = HTCAPTION;
-        if (HasSysMenu() && Inside(BtnClose.Rect, P))
-            Code = HTCLOSE;
-        else if (HasSysMenu() && HasMaxBox() && Inside(BtnMax.Rect, P))
-            Code = CanMaximize() || CanRestore() ? HTMAXBUTTON : HTCAPTION;
-        else if (HasSysMenu() && HasMinBox() && Inside(BtnMin.Rect, P))
-            Code = CanMinimize() || IsIconic(Handle) ? HTMINBUTTON : HTCAPTION;
-        else if (HasSysMenu() && HasHelp() && Inside(BtnHelp.Rect, P))
-            Code = HTHELP;
-        if (Code != HTCAPTION) {
+        const int Code = TitleButtonAt(P);
+        if (Code != -1 && Code != HTCAPTION) {
             SetHotButton(Code, true);
             return Code;
         }
@@ -560,6 +725,21 @@ int TacDialogWnd::HitTest(TMessage& Message) {
         return HTTRANSPARENT;
     }
     return static_cast<int>(Message.Result);
+}
+
+int TacDialogWnd::TitleButtonAt(TPoint P) {
+    // One rule for layout and hit test: a button counts exactly when it was drawn.
+    if (!HasSysMenu())
+        return -1;
+    if (Inside(BtnClose.Rect, P))
+        return HTCLOSE;
+    if (HasMaxBox() && Inside(BtnMax.Rect, P))
+        return CanMaximize() || CanRestore() ? HTMAXBUTTON : HTCAPTION;
+    if (HasMinBox() && Inside(BtnMin.Rect, P))
+        return CanMinimize() || IsIconic(Handle) ? HTMINBUTTON : HTCAPTION;
+    if (HasHelp() && Inside(BtnHelp.Rect, P))
+        return HTHELP;
+    return -1;
 }
 
 void TacDialogWnd::SetHotButton(int Code, bool Repaint) {
@@ -600,13 +780,19 @@ void TacDialogWnd::DropSystemMenu(int X, int Y) {
 }
 
 void TacDialogWnd::HandleNCLButtonDown(TMessage& Message) {
-    if (Message.WParam != HTBOTTOMRIGHT)
+    if (BorderForm && Message.WParam == HTOBJECT) {
+        PassOn(Message);
+        return;
+    }
+    if (BorderForm && Message.WParam == WPARAM(-1))
+        Message.WParam = static_cast<WPARAM>(BorderForm->HitTest(Message));
+    else if (Message.WParam != HTBOTTOMRIGHT)
         Message.WParam = static_cast<WPARAM>(HitTest(Message));
     const int Code = static_cast<int>(Message.WParam);
     if (Code == HTSYSMENU) {
         SetHotButton(0, true);
-        DropSystemMenu(WindowRect.Left + FrameBorderWidth(Handle, nullptr, true),
-                       WindowRect.Top + InnerFrameWidth(Handle, nullptr, true) + GetSystemMetrics(SM_CYSMICON));
+        DropSystemMenu(WindowRect.Left + FrameBorderWidth(Handle, BorderForm, true),
+                       WindowRect.Top + InnerFrameWidth(Handle, BorderForm, true) + GetSystemMetrics(SM_CYSMICON));
     } else if (IsButtonCode(Code)) {
         PressButton(Code);
     } else if (IsIconic(Handle)) {
@@ -618,6 +804,7 @@ void TacDialogWnd::HandleNCLButtonDown(TMessage& Message) {
 }
 
 void TacDialogWnd::HandleNCButtonUp(TMessage& Message) {
+    TranslateBorderCode(Message);
     const bool WasPressed = Pressed;
     switch (Message.WParam) {
     case HTMINBUTTON:
@@ -659,6 +846,42 @@ void TacDialogWnd::HandleNCButtonUp(TMessage& Message) {
     Message.WParam = 0;
 }
 
+// A click the border window passed on (WParam -1) is named by the border window's hit test.
+void TacDialogWnd::TranslateBorderCode(TMessage& Message) {
+    if (BorderForm && Message.WParam == WPARAM(-1))
+        Message.WParam = static_cast<WPARAM>(BorderForm->HitTest(Message));
+}
+
+void TacDialogWnd::SetExtendedBorders(bool Value) {
+    TsSkinManager* M = SkinData ? SkinData->GetSkinManager() : nullptr;
+    if (Value && (!M || M->ComponentState().Contains(csDesigning)))
+        Value = false;
+    if (Value == (BorderForm != nullptr))
+        return;
+    if (Value) {
+        BorderForm = Create<TacBorderForm>(this);
+        BorderForm->SkinData = SkinData;
+        if (SkinData->CacheBitmap)
+            SkinData->CacheBitmap->SetPixelFormat(pf32bit);
+    } else {
+        FreeAndNil(BorderForm);
+        if (SkinData->CacheBitmap)
+            SkinData->CacheBitmap->SetPixelFormat(pf24bit);
+    }
+    SkinData->BackgroundStale = true;
+    RegionChanged = true;
+    if (IsWindowVisible(Handle)) {
+        if (BorderForm)
+            BorderForm->UpdateBorder(true, 255);
+        RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+    }
+}
+
+void TacDialogWnd::UpdateBorder(bool Repaint) {
+    if (BorderForm && BorderForm->Handle() && IsWindowVisible(BorderForm->Handle()))
+        BorderForm->UpdateBorder(Repaint, 255);
+}
+
 HBRUSH TacDialogWnd::DialogBrush() {
     TColor C = SkinData->GetSkinManager() ? SkinData->GetSkinManager()->GetMainColor() : ColorToRGB(clBtnFace);
     if (!Brush || C != BrushColor) {
@@ -692,6 +915,7 @@ void TacDialogWnd::WndProc(TMessage& Message) {
     if (Message.Msg == SM_ALPHACMD) {
         switch (SkinCommandOf(Message.WParam)) {
         case SKIN_LOADED:
+            SetExtendedBorders(M->GetExtendedBorders());
             if (Message.LParam == reinterpret_cast<LPARAM>(M)) {
                 SkinData->RefreshSkinIndexes();
                 CaptionIndex = M->FindSectionIndex("CAPTION");
@@ -701,12 +925,18 @@ void TacDialogWnd::WndProc(TMessage& Message) {
             return;
         case SKIN_REFRESH:
             SkinData->RefreshSkinIndexes();
+            SetExtendedBorders(M->GetExtendedBorders());
             SkinData->Invalidate();
+            UpdateBorder(true);
             return;
         case SKIN_SETUPDATING:
             SkinData->SetInUpdate(LOWORD(Message.WParam) == 1);
             if (SkinData->IsUpdating())
                 SkinData->BackgroundStale = true;
+            break;
+        case SKIN_REPAINTNOW:
+            if (BorderForm)
+                BorderForm->UpdateBorder(false, 255);
             break;
         case SKIN_GETSTALE:
             Message.Result = SkinData->BackgroundStale ? 1 : 0;
@@ -757,6 +987,8 @@ void TacDialogWnd::WndProc(TMessage& Message) {
         SkinData->BackgroundStale = true;
         RegionChanged = true;
         PassOn(Message);
+        if (!AnimationInProgress)
+            UpdateBorder(true);
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
         return;
     case WM_SETFOCUS:
@@ -770,7 +1002,10 @@ void TacDialogWnd::WndProc(TMessage& Message) {
             break;
         PassOn(Message);
         SkinData->BackgroundStale = true;
-        SendMessageA(Handle, WM_NCPAINT, 0, 0);
+        if (Message.Msg == WM_SETTEXT && BorderForm && IsWindowVisible(BorderForm->Handle()))
+            BorderForm->UpdateBorder(false, 255);
+        else
+            SendMessageA(Handle, WM_NCPAINT, 0, 0);
         return;
     case WM_PAINT:
         if (SkipClientPaint) {
@@ -792,6 +1027,9 @@ void TacDialogWnd::WndProc(TMessage& Message) {
         Message.Result = 1;
         return;
     case WM_SHOWWINDOW: {
+        // A dialog hidden before gave its border window up; shown again it gets a new one.
+        if (Message.WParam == 1)
+            SetExtendedBorders(M->GetExtendedBorders());
         DisableDwmTransitions(Handle, true);
         PassOn(Message);
         TsSkinManager* M = SkinData->GetSkinManager();
@@ -819,6 +1057,10 @@ void TacDialogWnd::WndProc(TMessage& Message) {
             AnimateDialogHide(this);
             SetWindowLayered(Handle, false);
         }
+        if (reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW)
+            SetExtendedBorders(false);
+        else
+            UpdateBorder(false);
         return;
     }
     case WM_NCHITTEST:
@@ -831,6 +1073,18 @@ void TacDialogWnd::WndProc(TMessage& Message) {
     case WM_NCPAINT:
         if (!Visible)
             break;
+        RecordGeometry();
+        HookWndText = ReadWindowText(Handle);
+        if (BorderForm && BorderForm->Handle() && !IsWindowVisible(BorderForm->Handle()) && !AnimationInProgress) {
+            if (IsDwmCompositionEnabled()) {
+                UpdateRegion(false);
+                BorderForm->UpdateBorder(true, 255);
+                SetFocus(Handle);
+            } else {
+                // Shown for the first time: the whole image goes into the window.
+                BorderForm->UpdateBorder(true, 255);
+            }
+        }
         UpdateFrame();
         Message.Result = 1;
         return;
@@ -843,6 +1097,7 @@ void TacDialogWnd::WndProc(TMessage& Message) {
         SendMessageA(Handle, WM_SETREDRAW, 1, 0);
         SkinData->BackgroundStale = true;
         RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        UpdateBorder(false);
         return;
     case WM_GETDLGCODE:
         Message.Result = 0;
@@ -878,6 +1133,7 @@ void TacDialogWnd::WndProc(TMessage& Message) {
             return;
         break;
     case WM_NCRBUTTONUP:
+        TranslateBorderCode(Message);
         if (Message.WParam == HTCAPTION || Message.WParam == HTSYSMENU) {
             SetHotButton(0, true);
             DropSystemMenu(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
@@ -909,6 +1165,24 @@ void TacDialogWnd::WndProc(TMessage& Message) {
         break;
     }
     TacScrollWnd::WndProc(Message);
+    switch (Message.Msg) {
+    case WM_MOVE:
+    case WM_SIZING:
+        UpdateBorder(false);
+        break;
+    case WM_WINDOWPOSCHANGING:
+        if (!(reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW))
+            UpdateBorder(false);
+        break;
+    case WM_SYSCOMMAND:
+        if (Message.WParam == SC_MOVE + 2) {
+            UpdateWindow(Handle);
+            UpdateBorder(false);
+        }
+        break;
+    default:
+        break;
+    }
     if (Message.Msg == WM_SYSCOMMAND && (Message.WParam == SC_MAXIMIZE || Message.WParam == SC_RESTORE)) {
         if (HasMaxBox())
             HotButton = HTMAXBUTTON;

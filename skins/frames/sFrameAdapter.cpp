@@ -1,5 +1,6 @@
 #include "sFrameAdapter.h"
 
+#include "Menus.h"
 #include "acSBUtils.h"
 #include "sDCUtils.h"
 #include "sMessages.h"
@@ -49,8 +50,24 @@ void TsFrameAdapter::AfterConstruction() {
 
 void TsFrameAdapter::Loaded() {
     TComponent::Loaded();
-    if (SkinData->GetSkinManager())
-        SkinData->RefreshSkinIndexes();
+    TsSkinManager* M = SkinData->GetSkinManager();
+    if (!M)
+        return;
+    SkinData->RefreshSkinIndexes();
+    if (!M->SkinData->SkinActive || ComponentState().Contains(csDesigning))
+        return;
+    HookPopupMenus(M);
+    if (Skinned())
+        AskFormToAdapt();
+}
+
+// The frame's own context menus are drawn by the skinned menus like the form's.
+void TsFrameAdapter::HookPopupMenus(TsSkinManager* M) {
+    if (!M->SkinnedPopups || !M->SkinableMenus)
+        return;
+    for (int I = 0; I < Frame->ComponentCount(); ++I)
+        if (auto* Menu = DynCast<TPopupMenu>(Frame->Components(I)))
+            M->SkinableMenus->HookMenu(Menu, true);
 }
 
 bool TsFrameAdapter::Skinned() const {
@@ -70,6 +87,7 @@ bool TsFrameAdapter::Command(TMessage& Message) {
         BroadcastToSkinnedChildren(Frame, Message);
         SkinData->RefreshSkinIndexes();
         SkinData->BackgroundStale = true;
+        HookPopupMenus(M);
         return true;
     case SKIN_REMOVED:
         if (!Own)

@@ -42,4 +42,5 @@ private:
     void UpdateScrollHook();
     // Under the third-party rule the form's provider is asked to wrap the frame's new controls.
     void AskFormToAdapt();
+    void HookPopupMenus(TsSkinManager* M);
 };

@@ -33,6 +33,14 @@ inline void EnsureSkinUnits() {
     sVclUtilsInitialization();
 }
 
+// The library's own windows (animation and border windows, tag -98) among the program's forms.
+inline int LibraryForms() {
+    int N = 0;
+    for (int I = 0; I < Screen->FormCount(); ++I)
+        N += Screen->Forms(I)->Tag() == -98;
+    return N;
+}
+
 inline void Pump() {
     MSG M;
     while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {

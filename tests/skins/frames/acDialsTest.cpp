@@ -2,14 +2,16 @@
 // dialog skin of these tests is active, inspected from a timer inside the box's own message loop
 // (the skin's mark on the dialog and its buttons, the caption buttons' hit codes, a nested box left
 // standard), the providers let go once the boxes are gone, the brush of the dialog background over
-// many boxes; and which forms the hook gives a provider.
+// many boxes; the window menu of a box; and which forms the hook gives a provider.
 #include "../engine/SkinPixelSupport.h"
 
 #include "TestSupport.h"
 
+#include "acBorderForm.h"
 #include "acDials.h"
 #include "sGlyphUtils.h"
 #include "sGraphUtils.h"
+#include "sSkinMenus.h"
 #include "sSkinProvider.h"
 
 #include <functional>
@@ -21,11 +23,20 @@ namespace {
 // What a timer inside a message box saw, and the routine that looks.
 struct TBoxVisit {
     std::function<void(HWND Box)> Look;
+    UINT Type = MB_OK;
+    bool ClosesItself = false;  // Look closes the box; the timer's OK only if it did not
     bool Seen = false;
     int Answer = 0;
 };
 TBoxVisit* Visit = nullptr;
 const char* const BoxCaption = "Skinned box";
+
+// Timer messages come only when nothing is posted: a box that closes itself has done so by then.
+VOID CALLBACK CloseLeftoverBox(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    if (HWND Box = FindWindowA("#32770", BoxCaption))
+        PostMessageA(Box, WM_COMMAND, IDOK, 0);
+}
 
 VOID CALLBACK LookAtBox(HWND, UINT, UINT_PTR Id, DWORD) {
     HWND Box = FindWindowA("#32770", BoxCaption);
@@ -34,13 +45,16 @@ VOID CALLBACK LookAtBox(HWND, UINT, UINT_PTR Id, DWORD) {
     KillTimer(nullptr, Id);
     Visit->Seen = true;
     Visit->Look(Box);
-    PostMessageA(Box, WM_COMMAND, IDOK, 0);
+    if (Visit->ClosesItself)
+        SetTimer(nullptr, 0, 20, CloseLeftoverBox);
+    else
+        PostMessageA(Box, WM_COMMAND, IDOK, 0);
 }
 
 VOID CALLBACK OpenBox(HWND, UINT, UINT_PTR Id, DWORD) {
     KillTimer(nullptr, Id);
     SetTimer(nullptr, 0, 20, LookAtBox);
-    Visit->Answer = MessageBoxA(nullptr, "A message", BoxCaption, MB_OK);
+    Visit->Answer = MessageBoxA(nullptr, "A message", BoxCaption, Visit->Type);
 }
 
 class acDialsTest : public SkinTest {
@@ -56,20 +70,26 @@ protected:
         acDialsFinalization();
         sGlyphUtilsFinalization();
     }
-    void LoadSkin() {
+    // The frame skin has an extended-border image; ExtendedBorders asks the manager for the border
+    // windows.
+    void LoadSkin(const char* Name = "DialogTest", bool ExtendedBorders = false) {
         Manager = Create<TsSkinManager>(nullptr);
+        Manager->SetExtendedBorders(ExtendedBorders);
         // Forms only where a test asks for them: a provider the hook gave the program's main form
         // (activated when a box closes) would outlive this test's manager.
         Manager->SkinningRules = TacSkinningRules{srStdDialogs};
         Manager->SkinDirectory = testing_support::SourceDir() + "tests\\skins\\frames\\skin";
-        Manager->SetSkinName("DialogTest");
+        Manager->SetSkinName(Name);
         ASSERT_TRUE(Manager->SkinData->SkinActive);
         ASSERT_TRUE(DialogHookHandle) << "the default manager installs the hook with its skin";
     }
-    // A message box opened from a timer; Look runs inside its message loop while it shows.
-    void RunBox(const std::function<void(HWND)>& Look) {
+    // A message box opened from a timer; Look runs inside its message loop while it shows. A box
+    // expected to answer other than OK is to be closed by Look itself.
+    void RunBox(const std::function<void(HWND)>& Look, UINT Type = MB_OK, int Expected = IDOK) {
         TBoxVisit V;
         V.Look = Look;
+        V.Type = Type;
+        V.ClosesItself = Expected != IDOK;
         Visit = &V;
         SetTimer(nullptr, 0, 10, OpenBox);
         for (int I = 0; I < 2000 && V.Answer == 0; ++I) {
@@ -78,7 +98,7 @@ protected:
         }
         Visit = nullptr;
         ASSERT_TRUE(V.Seen) << "the box showed";
-        EXPECT_EQ(V.Answer, IDOK);
+        EXPECT_EQ(V.Answer, Expected);
     }
     // A window destroyed: the hook's next chance to free providers whose dialog went.
     static void DestroySomeWindow() {
@@ -95,14 +115,6 @@ protected:
     }
 };
 
-// Animation windows (tag -98) among the program's forms.
-int AnimationForms() {
-    int N = 0;
-    for (int I = 0; I < Screen->FormCount(); ++I)
-        N += Screen->Forms(I)->Tag() == -98;
-    return N;
-}
-
 TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
     LoadSkin();
     Manager->AnimEffects->DialogShow->Time = 40;
@@ -111,7 +123,7 @@ TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
     Manager->AnimEffects->DialogHide->Mode = atAero;
     HideAnimationTimer = nullptr;
     RunBox([&](HWND Box) {
-        EXPECT_EQ(AnimationForms(), 0) << "the show's animation window went at its end";
+        EXPECT_EQ(LibraryForms(), 0) << "the show's animation window went at its end";
         EXPECT_FALSE(AnimationInProgress);
         EXPECT_TRUE(IsWindowVisible(Box));
         EXPECT_FALSE(GetWindowLongA(Box, GWL_EXSTYLE) & WS_EX_LAYERED);
@@ -126,7 +138,7 @@ TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
     }
     EXPECT_FALSE(T->Form) << "the last frame freed the animation window";
     EXPECT_FALSE(T->Snapshot);
-    EXPECT_EQ(AnimationForms(), 0);
+    EXPECT_EQ(LibraryForms(), 0);
     EXPECT_FALSE(AnimationInProgress);
     T->Free();
 }
@@ -211,6 +223,116 @@ TEST_F(acDialsTest, TwentyBoxesLeaveNoBrushBehind) {
     EXPECT_EQ(LiveProviders(), 0);
 }
 
+// The frame of a box under a skin with extended borders lies in a border window around it: there
+// while the box shows, answering for the frame (caption, close button, a sizable dialog's edges) and
+// letting the shadow through, gone with the box; nothing of it stays after several boxes.
+TEST_F(acDialsTest, ABoxsExtendedBorderWindowLivesAndAnswersWhileTheBoxShows) {
+    LoadSkin("FrameTest", true);
+    const TRect M = Manager->ExBorderMargins;
+    ASSERT_GT(M.Left, 0);
+    ASSERT_GT(M.Top, 0);
+    std::vector<HWND> BorderWindows;
+    std::vector<HBITMAP> Images;
+    for (int Box = 0; Box < 4; ++Box) {
+        // The last box is closed with a click on its close button, which lies in the border window.
+        const bool CloseByButton = Box == 3;
+        RunBox([&](HWND Box) {
+            TacProvider* P = FindDialogProvider(Box);
+            ASSERT_TRUE(P && P->DialogWnd);
+            TacDialogWnd* D = P->DialogWnd;
+            ASSERT_TRUE(D->BorderForm) << "the manager asks for extended borders";
+            TacBorderForm* Border = D->BorderForm;
+            HWND BH = Border->Handle();
+            ASSERT_TRUE(BH);
+            EXPECT_TRUE(IsWindowVisible(BH));
+            EXPECT_EQ(GetWindowLongA(BH, GWL_EXSTYLE) & WS_EX_LAYERED, WS_EX_LAYERED);
+            BorderWindows.push_back(BH);
+            TBitmap* Image = D->SkinData->CacheBitmap;
+            ASSERT_TRUE(Image);
+            Images.push_back(Image->Handle());
+            EXPECT_EQ(Image->PixelFormat(), pf32bit);
+            EXPECT_EQ(GetPx(Image, Image->Width() / 2, Image->Height() / 2).A, 255) << "the body is opaque";
+            EXPECT_LT(GetPx(Image, M.Left, M.Top).A, 255) << "the frame's cut corner shows the shadow under it";
+            RECT B, W;
+            GetWindowRect(BH, &B);
+            GetWindowRect(Box, &W);
+            EXPECT_EQ(B.right - B.left, Image->Width());
+            EXPECT_LT(B.left, W.left) << "the border window lies around the box";
+            EXPECT_GT(B.right, W.right);
+            EXPECT_LT(B.top, W.top);
+            EXPECT_GT(B.bottom, W.bottom);
+            // The box's own window keeps only its body.
+            HRGN Rgn = CreateRectRgn(0, 0, 0, 0);
+            ASSERT_NE(GetWindowRgn(Box, Rgn), ERROR);
+            EXPECT_FALSE(PtInRegion(Rgn, 1, (W.bottom - W.top) / 2));
+            EXPECT_FALSE(PtInRegion(Rgn, (W.right - W.left) / 2, 2)) << "nor its caption";
+            DeleteObject(Rgn);
+            auto Hit = [&](int X, int Y) {
+                TMessage Msg{WM_NCHITTEST, 0, MAKELPARAM(B.left + X, B.top + Y), 0};
+                return Border->HitTest(Msg);
+            };
+            const TRect& Close = D->BtnClose.Rect;
+            ASSERT_GT(Close.Right, Close.Left) << "the close button was laid out";
+            EXPECT_EQ(Hit((Close.Left + Close.Right) / 2, (Close.Top + Close.Bottom) / 2), HTCLOSE);
+            const int MidX = (B.right - B.left) / 2, MidY = (B.bottom - B.top) / 2;
+            EXPECT_EQ(Hit(MidX, M.Top + 4), HTCAPTION);
+            // A sizable dialog's edges are sizing edges of the border window.
+            SetWindowLongA(Box, GWL_STYLE, GetWindowLongA(Box, GWL_STYLE) | WS_THICKFRAME);
+            EXPECT_EQ(Hit(M.Left + 1, MidY), HTLEFT);
+            EXPECT_EQ(Hit((B.right - B.left) - M.Right - 1, (B.bottom - B.top) - M.Bottom - 1), HTBOTTOMRIGHT);
+            SetWindowLongA(Box, GWL_STYLE, GetWindowLongA(Box, GWL_STYLE) & ~WS_THICKFRAME);
+            // The frame is the border window's, the shadow is passed through.
+            EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(B.left + M.Left + 1, B.top + MidY)), HTOBJECT);
+            EXPECT_EQ(SendMessageA(BH, WM_NCHITTEST, 0, MAKELPARAM(B.left + 1, B.top + MidY)), HTTRANSPARENT);
+            if (CloseByButton) {
+                const LPARAM At = MAKELPARAM(B.left + (Close.Left + Close.Right) / 2, B.top + (Close.Top + Close.Bottom) / 2);
+                SendMessageA(BH, WM_NCLBUTTONDOWN, HTOBJECT, At);
+                EXPECT_EQ(D->BtnClose.State, 2) << "the click reached the box: its close button is pressed";
+                SendMessageA(BH, WM_NCLBUTTONUP, HTOBJECT, At);
+            }
+        }, CloseByButton ? MB_OKCANCEL : MB_OK, CloseByButton ? IDCANCEL : IDOK);
+        ASSERT_EQ(BorderWindows.size(), static_cast<std::size_t>(Box + 1));
+        EXPECT_FALSE(IsWindow(BorderWindows.back())) << "the border window went with its box";
+    }
+    DestroySomeWindow();
+    EXPECT_EQ(LiveProviders(), 0);
+    EXPECT_EQ(LibraryForms(), 0) << "no border window is left among the forms";
+    for (HBITMAP B : Images)
+        EXPECT_EQ(GetObjectType(B), 0u) << "each box's frame image went with its box";
+}
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT Msg, WPARAM, LPARAM) { return Msg == WM_INITDIALOG; }
+
+// A modeless dialog that is hidden gives its border window up and gets a new one when it shows again.
+TEST_F(acDialsTest, AHiddenDialogShownAgainGetsItsBorderWindowBack) {
+    LoadSkin("FrameTest", true);
+    // An empty dialog template: caption and system menu, no controls.
+    struct alignas(4) {
+        DLGTEMPLATE T;
+        WORD Menu = 0, Class = 0, Title = 0;
+    } Template{{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 20, 20, 160, 80}};
+    HWND Dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &Template.T, nullptr, PlainDialogProc, 0);
+    ASSERT_TRUE(Dialog);
+    TacProvider* P = FindDialogProvider(Dialog);
+    ASSERT_TRUE(P && P->DialogWnd);
+    auto BorderShows = [&] {
+        TacBorderForm* B = P->DialogWnd->BorderForm;
+        return B && B->Handle() && IsWindowVisible(B->Handle());
+    };
+    for (int Round = 0; Round < 2; ++Round) {
+        ShowWindow(Dialog, SW_SHOW);
+        Pump();
+        EXPECT_TRUE(BorderShows()) << "shown, round " << Round;
+        ShowWindow(Dialog, SW_HIDE);
+        Pump();
+        EXPECT_FALSE(P->DialogWnd->BorderForm) << "hidden, round " << Round;
+    }
+    DestroyWindow(Dialog);
+    DestroySomeWindow();
+    EXPECT_EQ(LiveProviders(), 0);
+    EXPECT_EQ(LibraryForms(), 0);
+}
+
 // A form of a class the hook is told to leave alone (its name is among SkipFormClasses).
 class TfcPopup : public TForm {
     DECLARE_CLASS(TfcPopup, TForm)
@@ -251,6 +373,70 @@ TEST_F(acDialsTest, WhichFormsGetAProvider) {
         AttachProviderToWindow(F->Handle(), nullptr);
         EXPECT_EQ(Providers(), C.Attached ? 1 : 0) << C.Name << ": never a second one";
     }
+}
+
+// The commands of the open window menu; then the keyboard walks to the command ChosenCommand (at
+// most a few steps) and takes it.
+std::vector<UINT> WindowMenuCommands;
+UINT ChosenCommand = 0;
+int MenuSteps = 0;
+VOID CALLBACK ChooseMenuCommand(HWND, UINT, UINT_PTR Id, DWORD) {
+    HWND Menu = FindWindowA("#32768", nullptr);
+    if (!Menu || !IsWindowVisible(Menu))
+        return;
+    auto Items = reinterpret_cast<HMENU>(SendMessageA(Menu, MN_GETHMENU, 0, 0));
+    if (WindowMenuCommands.empty())
+        for (int I = 0; Items && I < GetMenuItemCount(Items); ++I)
+            WindowMenuCommands.push_back(GetMenuState(Items, static_cast<UINT>(I), MF_BYPOSITION) & MF_SEPARATOR
+                                             ? 0
+                                             : GetMenuItemID(Items, I));
+    int Lit = -1;
+    for (int I = 0; Items && I < GetMenuItemCount(Items); ++I)
+        if (GetMenuState(Items, static_cast<UINT>(I), MF_BYPOSITION) & MF_HILITE)
+            Lit = I;
+    if (Lit >= 0 && GetMenuItemID(Items, Lit) == ChosenCommand) {
+        KillTimer(nullptr, Id);
+        PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_RETURN, 0);
+    } else if (++MenuSteps > 8) {
+        KillTimer(nullptr, Id);
+        PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+    } else {
+        PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_DOWN, 0);
+    }
+}
+
+TEST_F(acDialsTest, ABoxsWindowMenuOffersMoveAndCloseAndItsCloseClosesTheBox) {
+    sSkinMenusInitialization();
+    LoadSkin();
+    WindowMenuCommands.clear();
+    MenuSteps = 0;
+    TacSystemMenu* Menu = nullptr;
+    UINT Move = 0, Close = 0;
+    bool OwnerDrawn = false;
+    HWND SeenBox = nullptr;
+    // An OK and Cancel box: the window menu's Close answers Cancel, the timer's own click OK.
+    RunBox(
+        [&](HWND Box) {
+            SeenBox = Box;
+            TacProvider* P = FindDialogProvider(Box);
+            ASSERT_TRUE(P && P->DialogWnd);
+            Menu = P->DialogWnd->SystemMenu;
+            Move = Menu->miMove->Command();
+            Close = Menu->miClose->Command();
+            ChosenCommand = Close;
+            OwnerDrawn = Menu->OwnerDraw();
+            RECT W;
+            GetWindowRect(Box, &W);
+            SetTimer(nullptr, 0, 20, ChooseMenuCommand);
+            // A right click on the caption opens the skinned window menu there.
+            SendMessageA(Box, WM_NCRBUTTONUP, HTCAPTION, MAKELPARAM(W.left + 40, W.top + 10));
+        },
+        MB_OKCANCEL, IDCANCEL);
+    EXPECT_TRUE(OwnerDrawn) << "the skinned menus draw the dialog's window menu";
+    const std::vector<UINT> Expected{Move, 0, Close};
+    EXPECT_EQ(WindowMenuCommands, Expected) << "Move, a line and Close: a dialog frame neither sizes nor maximises";
+    EXPECT_FALSE(IsWindow(SeenBox));
+    sSkinMenusFinalization();
 }
 
 struct TMenuVisit {

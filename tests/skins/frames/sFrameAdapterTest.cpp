@@ -9,6 +9,7 @@
 #include "acSBUtils.h"
 #include "sFrameAdapter.h"
 #include "sGraphUtils.h"
+#include "sSkinMenus.h"
 #include "sSpeedButton.h"
 
 using namespace skintests;
@@ -117,6 +118,65 @@ TEST_F(sFrameAdapterTest, TheMouseEnteringTheFrameLeavesOneHotButtonAndMakesTheF
     EXPECT_FALSE(A->SkinData()->MouseOver);
     EXPECT_TRUE(B->SkinData()->MouseOver) << "the button entered stays hot";
     EXPECT_EQ(Manager->HotWindow, Frame->Handle());
+}
+
+// The height of the first item of the open popup, read from inside its loop.
+int PopupItemHeight = 0;
+HMENU OpenMenu = nullptr;
+VOID CALLBACK MeasureOpenPopup(HWND, UINT, UINT_PTR Id, DWORD) {
+    HWND Popup = FindWindowA("#32768", nullptr);
+    if (!Popup || !IsWindowVisible(Popup))
+        return;
+    KillTimer(nullptr, Id);
+    RECT R{};
+    if (GetMenuItemRect(nullptr, OpenMenu, 0, &R))
+        PopupItemHeight = R.bottom - R.top;
+    PostMessageA(TPopupMenu::PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(sFrameAdapterTest, TheFramesPopupMenusAreDrawnByTheSkinnedMenus) {
+    sSkinMenusInitialization();
+    LoadSkin();
+    TsSkinableMenus* Menus = SkinableMenusOf(Manager);
+    ASSERT_TRUE(Menus);
+    auto* Adapter = Create<TsFrameAdapter>(Frame);
+    struct Case {
+        const char* Name;
+        bool SkinnedPopups;
+        bool ByLoaded;  // else the skin's load broadcast
+    };
+    for (const Case& C : {Case{"on the skin's load", true, false}, Case{"when the frame is loaded", true, true},
+                          Case{"popups left to the system", false, false}}) {
+        Manager->SkinnedPopups = C.SkinnedPopups;
+        // Made after the skin: only the adapter can have handed it to the skinned menus.
+        auto* Menu = Create<TPopupMenu>(Frame);
+        TMenuItem* Item = Create<TMenuItem>(Menu);
+        Item->SetCaption("Frame item");
+        Menu->Items()->Add(Item);
+        ASSERT_FALSE(Menu->OwnerDraw()) << C.Name;
+        if (C.ByLoaded)
+            Adapter->Loaded();
+        else
+            SendMessageA(Frame->Handle(), SM_ALPHACMD, MAKEWPARAM(0, SKIN_LOADED), reinterpret_cast<LPARAM>(Manager));
+        EXPECT_EQ(Menu->OwnerDraw(), C.SkinnedPopups) << C.Name;
+        if (!C.SkinnedPopups) {
+            EXPECT_FALSE(Item->OnMeasureItem) << C.Name;
+            FreeObject(Menu);
+            continue;
+        }
+        TOwned<TBitmap> B(NewBitmap24(1, 1));
+        const int Expected = Menus->ItemHeight(Item, B->Canvas());
+        PopupItemHeight = 0;
+        OpenMenu = Menu->Handle();
+        SetTimer(nullptr, 0, 20, MeasureOpenPopup);
+        Menu->Popup(100, 100);
+        Pump();
+        EXPECT_EQ(PopupItemHeight, Expected) << C.Name << ": the open popup's item has the skinned menus' height";
+        FreeObject(Menu);
+    }
+    Manager->SkinnedPopups = true;
+    FreeObject(Adapter);
+    sSkinMenusFinalization();
 }
 
 // Counts the requests to wrap the frame that reach its form.
