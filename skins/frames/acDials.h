@@ -98,8 +98,8 @@ private:
 // The window-procedure wrapper of a hooked standard dialog: frame, caption, caption buttons and
 // client background painted from the skin, the window shaped by the border mask's corners. While
 // the manager asks for extended borders the frame lies in a border window around the dialog (the
-// image grows by the skin's margins, the dialog's own window keeps only its body). The caption
-// buttons' glow belongs to skinned forms only.
+// image grows by the skin's margins, the dialog's own window keeps only its body). While the
+// manager allows glowing, a hot or pressed caption button fades in above the frame as on a form.
 class TacDialogWnd : public TacScrollWnd {
     DECLARE_CLASS(TacDialogWnd, TacScrollWnd)
 public:
@@ -132,7 +132,8 @@ public:
     void SetHotButton(int Code, bool Repaint);
     void PressButton(int Code);
     void RepaintButton(int Code);
-    void FreeButtonTimers() {}
+    // Frees the glow animations of the four caption buttons.
+    void FreeButtonTimers();
     void LoadButtonImages();
 
     bool HasSysMenu() const { return SavedStyle & WS_SYSMENU; }

@@ -1,5 +1,6 @@
 // The window-procedure wrapper of a hooked standard dialog and its skinned system menu.
 #include "acDials.h"
+#include "acSBAnimation.h"
 
 #include "SysUtils.h"
 #include "acBorderForm.h"
@@ -128,6 +129,7 @@ TacDialogWnd::~TacDialogWnd() {
     }
     if (Brush)
         DeleteObject(Brush);
+    FreeButtonTimers();
     FreeAndNil(BorderForm);
     FreeAndNil(ButtonsBackground);
     FreeAndNil(TitleCache);
@@ -549,10 +551,21 @@ void TacDialogWnd::PaintTitleButtons() {
         PlaceButton(BtnHelp, X, Gap, BtnHelp.ImageIndex, true, true);
 }
 
+void TacDialogWnd::FreeButtonTimers() {
+    for (TitleButtonState* B : {&BtnMin, &BtnMax, &BtnClose, &BtnHelp})
+        if (B->Animation)
+            FreeAndNil(B->Animation);
+}
+
 void TacDialogWnd::RepaintButton(int Code) {
     TitleButtonState* B = ButtonByCode(Code);
     TBitmap* Image = SkinData->CacheBitmap;
     TsSkinManager* M = SkinData->GetSkinManager();
+    if (B && M && M->GetAllowGlowing()) {
+        if (B->State != -1)
+            StartButtonAnimation(*B, B->State, B->State == 2 ? 1 : 10, B->State != 0, nullptr, this);
+        return;
+    }
     if (!B || !Image || !M || B->Rect.Left <= FrameBorderWidth(Handle, BorderForm, true) + GetSystemMetrics(SM_CXSMICON))
         return;
     const TRect& R = B->Rect;

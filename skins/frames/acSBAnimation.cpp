@@ -1,6 +1,7 @@
 #include "acSBAnimation.h"
 
 #include "acBorderForm.h"
+#include "acDials.h"
 #include "sCommonData.h"
 #include "sGraphUtils.h"
 #include "sMaskDraw.h"
@@ -206,7 +207,8 @@ void TacSBAnimation::CheckMouseLeave() {
     }
 }
 
-void StartButtonAnimation(TitleButtonState& Button, int State, int Steps, bool Fading, TsSkinProvider* Provider) {
+void StartButtonAnimation(TitleButtonState& Button, int State, int Steps, bool Fading, TsSkinProvider* Provider,
+                          TacDialogWnd* DialogWnd) {
     if (TacSBAnimation* A = Button.Animation) {
         if (Fading)
             A->State = State;
@@ -223,12 +225,22 @@ void StartButtonAnimation(TitleButtonState& Button, int State, int Steps, bool F
         }
         return;
     }
-    if (!Provider || !Provider->Form->HandleAllocated())
-        return;
-    auto* A = Create<TacSBAnimation>(Provider);
-    A->BorderForm = Provider->BorderForm;
-    A->OwnerHandle = Provider->Form->Handle();
-    A->SkinData = Provider->SkinData();
+    TacSBAnimation* A = nullptr;
+    if (DialogWnd) {
+        if (!IsWindow(DialogWnd->Handle))
+            return;
+        A = Create<TacSBAnimation>(Application);
+        A->BorderForm = DialogWnd->BorderForm;
+        A->OwnerHandle = DialogWnd->Handle;
+        A->SkinData = DialogWnd->SkinData;
+    } else {
+        if (!Provider || !Provider->Form->HandleAllocated())
+            return;
+        A = Create<TacSBAnimation>(Provider);
+        A->BorderForm = Provider->BorderForm;
+        A->OwnerHandle = Provider->Form->Handle();
+        A->SkinData = Provider->SkinData();
+    }
     A->SetEnabled(false);
     A->Button = &Button;
     Button.Animation = A;

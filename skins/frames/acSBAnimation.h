@@ -40,5 +40,8 @@ public:
 };
 
 class TsSkinProvider;
-// Starts (or redirects) the glow of Button towards State in Steps steps.
-void StartButtonAnimation(TitleButtonState& Button, int State, int Steps, bool Fading, TsSkinProvider* Provider);
+class TacDialogWnd;
+// Starts (or redirects) the glow of Button towards State in Steps steps. The button belongs to a
+// skinned form's provider, or to a hooked dialog (then the application owns the animation).
+void StartButtonAnimation(TitleButtonState& Button, int State, int Steps, bool Fading, TsSkinProvider* Provider,
+                          TacDialogWnd* DialogWnd = nullptr);

@@ -9,6 +9,7 @@
 
 #include "acBorderForm.h"
 #include "acDials.h"
+#include "acSBAnimation.h"
 #include "sGlyphUtils.h"
 #include "sGraphUtils.h"
 #include "sSkinMenus.h"
@@ -331,6 +332,68 @@ TEST_F(acDialsTest, AHiddenDialogShownAgainGetsItsBorderWindowBack) {
     DestroySomeWindow();
     EXPECT_EQ(LiveProviders(), 0);
     EXPECT_EQ(LibraryForms(), 0);
+}
+
+// The glow animations the application owns (those of hooked dialogs' caption buttons).
+int ApplicationGlows() {
+    int N = 0;
+    for (int I = 0; I < Application->ComponentCount(); ++I)
+        N += dynamic_cast<TacSBAnimation*>(Application->Components(I)) != nullptr;
+    return N;
+}
+
+// A hot caption button of a hooked dialog fades in above its frame as a form's does, fades out
+// when left, and its animation goes with the dialog.
+TEST_F(acDialsTest, AHotDialogButtonGlowsAndItsGlowGoesWithTheDialog) {
+    LoadSkin("FrameTest");
+    ASSERT_TRUE(Manager->GetAllowGlowing());
+    struct alignas(4) {
+        DLGTEMPLATE T;
+        WORD Menu = 0, Class = 0, Title = 0;
+    } Template{{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 20, 20, 160, 80}};
+    HWND Dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &Template.T, nullptr, PlainDialogProc, 0);
+    ASSERT_TRUE(Dialog);
+    ShowWindow(Dialog, SW_SHOW);
+    Pump();
+    TacProvider* P = FindDialogProvider(Dialog);
+    ASSERT_TRUE(P && P->DialogWnd);
+    TacDialogWnd* W = P->DialogWnd;
+    ASSERT_GT(W->BtnClose.Rect.Width(), 0);
+    W->SetHotButton(HTCLOSE, true);
+    TacSBAnimation* Glow = W->BtnClose.Animation;
+    ASSERT_TRUE(Glow);
+    ASSERT_TRUE(Glow->GlowWindow);
+    EXPECT_EQ(ApplicationGlows(), 1);
+    std::vector<int> Alphas{Glow->CurrentAlpha};
+    for (int I = 0; I < 12 && Glow->Steps != -1; ++I) {
+        Glow->AnimTimer(Glow);
+        Alphas.push_back(Glow->CurrentAlpha);
+    }
+    EXPECT_EQ(Alphas, (std::vector<int>{25, 50, 75, 100, 125, 150, 175, 200, 225, 255}));
+    HWND GlowHandle = Glow->GlowWindow->Handle();
+    EXPECT_TRUE(IsWindowVisible(GlowHandle));
+    // It lies over the button.
+    RECT D, G;
+    GetWindowRect(Dialog, &D);
+    GetWindowRect(GlowHandle, &G);
+    POINT Centre{D.left + (W->BtnClose.Rect.Left + W->BtnClose.Rect.Right) / 2,
+                 D.top + (W->BtnClose.Rect.Top + W->BtnClose.Rect.Bottom) / 2};
+    EXPECT_TRUE(PtInRect(&G, Centre));
+    // Left: it fades out and gives its window up, keeping the timer for the next time.
+    W->SetHotButton(0, true);
+    for (int I = 0; I < 20 && Glow->State != -1; ++I)
+        Glow->AnimTimer(Glow);
+    EXPECT_EQ(Glow->State, -1);
+    EXPECT_FALSE(Glow->GlowWindow);
+    // Pressed: the pressed image at full opacity at once.
+    W->PressButton(HTCLOSE);
+    EXPECT_EQ(W->BtnClose.Animation, Glow);
+    EXPECT_EQ(Glow->CurrentAlpha, 255);
+    DestroyWindow(Dialog);
+    DestroySomeWindow();
+    EXPECT_EQ(LiveProviders(), 0);
+    EXPECT_EQ(ApplicationGlows(), 0) << "the dialog's animations go with it";
+    EXPECT_EQ(LibraryForms(), 0) << "no glow window is left";
 }
 
 // A form of a class the hook is told to leave alone (its name is among SkipFormClasses).
