@@ -7,6 +7,7 @@
 #include "acSBAnimation.h"
 #include "acntUtils.h"
 #include "sGraphUtils.h"
+#include "sMDIForm.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
 #include "sSectionPaint.h"
@@ -81,6 +82,7 @@ void TsSkinProvider::BeforeDestruction() {
         }
         FreeAndNil(SystemMenu);
         FreeAndNil(ButtonsWork);
+        FreeAndNil(MenuLineBg);
         FreeAndNil(Adapter);
     }
     ForgetMDI();
@@ -174,8 +176,17 @@ void TsSkinProvider::PrepareForm() {
     TitleIndex = TitleSkinIndex();
     CaptionIndex = M->FindSectionIndex("CAPTION");
     UpdateButtonImages();
+    // A child's menu shows on its parent's line.
+    if (IsMDIChild() && MDISkinProvider && !MDISkinProvider->ComponentState().Contains(csDestroying) &&
+        FSkinData->IsSkinned(false)) {
+        MDISkinProvider->SkinData()->BackgroundStale = true;
+        MDISkinProvider->MenuLines = -1;
+    }
     if (Form->ControlState().Empty() && !ComponentState().Contains(csLoading))
         ApplyMainColor();
+    SkinMenus(FSkinData->IsSkinned(false));
+    if (!MenuRebuilt && RebuildMenu())
+        MenuRebuilt = true;
     if (!ComponentState().Contains(csLoading) && Form->Showing())
         UpdateBorderForm(M->GetExtendedBorders());
 }
@@ -262,6 +273,7 @@ void TsSkinProvider::UnlockRedraw() {
 void TsSkinProvider::RepaintNonClient() {
     FSkinData->BackgroundStale = true;
     FrameStale = true;
+    MenuLines = -1;
     if (Form->HandleAllocated())
         SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
 }
