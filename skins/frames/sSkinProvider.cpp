@@ -11,6 +11,7 @@
 #include "sMessages.h"
 #include "sPaintServices.h"
 #include "sSectionPaint.h"
+#include "sSkinMenus.h"
 #include "sStyleSimply.h"
 #include "sSystemMenu.h"
 
@@ -327,11 +328,15 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         UpdateSysMenuStyle(IsSkinned());
         if (Form->Showing() && IsSkinned()) {
             FSkinData->BackgroundStale = true;
+            if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+                Menus->HookMainMenu(Form->Menu(), true);
             UpdateBorderForm(M && M->GetExtendedBorders());
             RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
         }
     } else {
         UpdateBorderForm(false);
+        if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+            Menus->HookMainMenu(Form->Menu(), false);
         if (HadSysMenu && Form->HandleAllocated())
             SetWindowLongA(Form->Handle(), GWL_STYLE, GetWindowLongA(Form->Handle(), GWL_STYLE) | WS_SYSMENU);
         if (Form->Showing())

@@ -64,7 +64,7 @@ public:
     TsGripMode GripMode = gmNone;
     bool MakeSkinMenu = false;
     const std::string& MenuLineSkin() const { return FMenuLineSkin; }
-    void SetMenuLineSkin(const std::string& Value) { FMenuLineSkin = Value; }
+    void SetMenuLineSkin(const std::string& Value);
     TsResizeMode ResizeMode = rmStandard;
     bool ScreenSnap = false;
     int SnapBuffer = 10;

@@ -32,13 +32,26 @@ bool HasVisibleItem(TMainMenu* Menu) {
     return false;
 }
 
-// The maximised MDI child's system-menu item that the system puts first on the parent's bar.
-bool IsChildIconItem(HMENU Bar, int Position) {
+// The top item of Menu (or of the menu merged into it) at Position of its bar; nil for an item the
+// system added.
+TMenuItem* BarItem(TMainMenu* Menu, HMENU Bar, int Position) {
     MENUITEMINFOA Info{};
     Info.cbSize = sizeof(Info);
-    Info.fMask = MIIM_FTYPE | MIIM_BITMAP;
-    return GetMenuItemInfoA(Bar, static_cast<UINT>(Position), TRUE, &Info) &&
-           ((Info.fType & MFT_BITMAP) || Info.hbmpItem);
+    Info.fMask = MIIM_ID | MIIM_SUBMENU;
+    if (!GetMenuItemInfoA(Bar, static_cast<UINT>(Position), TRUE, &Info))
+        return nullptr;
+    TMainMenu* Merged = Menu->Merged();
+    TMenuItem* Item = nullptr;
+    if (Info.hSubMenu) {
+        auto Sub = reinterpret_cast<UINT_PTR>(Info.hSubMenu);
+        Item = Menu->FindItem(Sub, fkHandle);
+        if (!Item && Merged)
+            Item = Merged->FindItem(Sub, fkHandle);
+    } else if (Info.wID < 0xF000) {
+        Item = FindMenuItemByCommand(static_cast<Word>(Info.wID));
+    }
+    const bool Top = Item && (Item->Parent() == Menu->Items() || (Merged && Item->Parent() == Merged->Items()));
+    return Top ? Item : nullptr;
 }
 
 int GlobalMaskIndex(TsSkinManager* M, const char* Name) {
@@ -121,6 +134,14 @@ int TsSkinProvider::MenuLineCount() {
         ClientTop -= GetSystemMetrics(SM_CYHSCROLL);
     MenuLines = Item.bottom >= ClientTop ? 1 : (ClientTop - Item.bottom) / MenuLineHeight() + 1;
     return MenuLines;
+}
+
+void TsSkinProvider::SetMenuLineSkin(const std::string& Value) {
+    if (FMenuLineSkin == Value)
+        return;
+    FMenuLineSkin = Value;
+    if (ComponentState().Contains(csDesigning))
+        FSkinData->Invalidate();
 }
 
 TPoint TsSkinProvider::MenuLineOrigin() {
@@ -224,24 +245,24 @@ void TsSkinProvider::PaintMenuLine() {
     if (Menus && IsDwmCompositionEnabled())
         Menus->HookMainMenu(Menu, FDrawNonClientArea);
 
-    // The items where the system's bar has them, moved from the screen into the image.
+    // The items where the system's bar has them, moved from the screen into the image. The bar holds
+    // this menu's items, an active MDI child's merged among them, and on an MDI form with a maximised
+    // child the system's own (the child's icon and buttons, which the line shows itself).
     RECT W;
     GetWindowRect(H, &W);
     const int DX = ExtendedBorderOffset(BorderForm) + Ext.Left - W.left;
     const int DY = ExtendedTitleOffset(BorderForm) + Ext.Top - W.top + (CaptionGrown ? 4 : 0);
     HMENU Bar = GetMenu(H);
-    int K = 0;
-    // The system's item of the maximised child (its icon) comes first on the bar.
-    if (Icon && Bar && IsChildIconItem(Bar, 0))
-        K = 1;
-    for (int I = 0; Bar && I < Menu->Items()->Count(); ++I) {
-        TMenuItem* Item = Menu->Items()->Items(I);
-        if (!Item->Visible())
+    const int Count = Bar ? GetMenuItemCount(Bar) : 0;
+    for (int K = 0; K < Count && Bar; ++K) {
+        TMenuItem* Item = BarItem(Menu, Bar, K);
+        if (!Item)
             continue;
         if ((!Item->OnAdvancedDrawItem || !Item->OnMeasureItem) && Menus) {
-            const bool WasOwnerDraw = Menu->OwnerDraw();
-            Menus->HookMainMenu(Menu, true);
-            if (!WasOwnerDraw && Menu->OwnerDraw())
+            auto* Own = DynCast<TMainMenu>(Item->GetParentMenu());
+            const bool WasOwnerDraw = Own && Own->OwnerDraw();
+            Menus->HookMainMenu(Own, true);
+            if (Own && !WasOwnerDraw && Own->OwnerDraw())
                 RebuildMenu();
             Bar = GetMenu(H);
             if (!Bar)
@@ -253,7 +274,6 @@ void TsSkinProvider::PaintMenuLine() {
         if (Item->OnAdvancedDrawItem)
             Item->OnAdvancedDrawItem(Item, Image->Canvas(), TRect{R.left + DX, R.top + DY, R.right + DX, R.bottom + DY},
                                      TOwnerDrawState{odNoAccel, odReserved1});
-        ++K;
     }
 }
 

@@ -828,14 +828,16 @@ void TsSkinProvider::HandleNCActivate(TMessage& Message) {
             Redraw(true);
             if (InitDeferred)
                 RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        } else if (!BorderForm) {
-            if (!Form->OnPaint)
+        } else {
+            // The system draws its menu bar here too: with a menu the line is covered as well.
+            const bool Cover = !BorderForm || MenuPresent();
+            if (BorderForm)
+                UpdateFormRegion(false);
+            if (Cover && !Form->OnPaint)
                 ShowCaptionCover(false);
             CallOld(Message);
-            HideCaptionCover();
-        } else {
-            UpdateFormRegion(false);
-            CallOld(Message);
+            if (Cover)
+                HideCaptionCover();
         }
     } else {
         CallOld(Message);

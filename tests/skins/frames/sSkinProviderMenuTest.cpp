@@ -248,6 +248,48 @@ TEST_F(sSkinProviderMenuMDITest, AMaximisedChildsIconAndButtonsAreOnTheParentsLi
     EXPECT_GT(Drawn, S * S / 8) << "the icon's pixels";
 }
 
+TEST_F(sSkinProviderMenuMDITest, TheActiveChildsMenuIsMergedIntoTheParentsLineByGroup) {
+    LoadSkin();
+    Frame = TForm::CreateNew(nullptr);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(60, 60, 420, 320);
+    TMainMenu* Own = MakeMenu(Frame, {"&File", "&View", "&Window"});
+    Own->Items()->Items(1)->SetGroupIndex(1);
+    Own->Items()->Items(2)->SetGroupIndex(9);
+    Frame->Show();
+    Provider = Create<TsSkinProvider>(Frame);
+    Pump();
+    Child = TForm::CreateNew(nullptr);
+    Child->SetFormStyle(fsMDIChild);
+    Child->SetBounds(10, 10, 150, 100);
+    TMainMenu* ChildMenu = MakeMenu(Child, {"&Edit", "&Tools"});
+    ChildMenu->Items()->Items(0)->SetGroupIndex(1);  // takes the place of View
+    ChildMenu->Items()->Items(1)->SetGroupIndex(5);
+    Create<TsSkinProvider>(Child);
+    Child->Show();
+    Pump();
+    Refresh(Frame, Provider);
+    EXPECT_EQ(Own->Merged(), ChildMenu);
+    HMENU Bar = GetMenu(Frame->Handle());
+    ASSERT_EQ(GetMenuItemCount(Bar), 4);
+    const std::vector<TMenuItem*> Expected{Own->Items()->Items(0), ChildMenu->Items()->Items(0),
+                                           ChildMenu->Items()->Items(1), Own->Items()->Items(2)};
+    TOwned<TBitmap> B(Print(Frame));
+    for (int K = 0; K < 4; ++K) {
+        MENUITEMINFOA Info{};
+        Info.cbSize = sizeof(Info);
+        Info.fMask = MIIM_ID;
+        ASSERT_TRUE(GetMenuItemInfoA(Bar, K, TRUE, &Info));
+        EXPECT_EQ(Info.wID, Expected[K]->Command()) << "position " << K;
+        const RECT R = ItemRect(Frame, K);
+        EXPECT_EQ(GetPx(B.get(), R.left + 1, R.top + 1), PxOf(MenuItemColour)) << "drawn skinned, position " << K;
+    }
+    FreeAndNil(Child);
+    Pump();
+    EXPECT_EQ(Own->Merged(), nullptr);
+    EXPECT_EQ(GetMenuItemCount(GetMenu(Frame->Handle())), 3) << "the parent's own items again";
+}
+
 TEST_F(sSkinProviderMenuMDITest, TheCloseButtonOnTheLineClosesTheChild) {
     LoadSkin();
     MakeFrameAndChild();
