@@ -5,6 +5,7 @@
 // child's icon starts the line and the child's three buttons end it.
 #include "../engine/SkinPixelSupport.h"
 
+#include "FrameSkinSupport.h"
 #include "TestSupport.h"
 
 #include "acSBUtils.h"
@@ -12,8 +13,6 @@
 #include "sMDIForm.h"
 #include "sSkinMenus.h"
 #include "sSkinProvider.h"
-
-#include <fstream>
 
 using namespace skintests;
 
@@ -45,16 +44,7 @@ protected:
     }
     // The frame tests' skin, with the MDI client's sections beside it.
     void LoadSkin() {
-        const std::string Source = testing_support::SourceDir() + "tests\\skins\\frames\\skin\\FrameTest\\";
-        CreateDirectoryA((Temp / "Menus").c_str(), nullptr);
-        CopyFileA((Source + "MASTER.BMP").c_str(), (Temp / "Menus\\MASTER.BMP").c_str(), FALSE);
-        std::ifstream In(Source + "Options.dat", std::ios::binary);
-        std::ofstream Out(Temp / "Menus\\Options.dat", std::ios::binary);
-        Out << In.rdbuf() << "\r\n[CHECKBOX]\r\nCOLOR=$00FFFFFF\r\n[MDIAREA]\r\nCOLOR=$00C0A080\r\n";
-        Out.close();
-        Manager = Create<TsSkinManager>(nullptr);
-        Manager->SkinDirectory = Temp.Path();
-        Manager->SetSkinName("Menus");
+        Manager = LoadFrameSkinWithMDIArea(Temp, "Menus");
         ASSERT_TRUE(Manager->SkinData->SkinActive);
     }
     // A main menu of Form with items of these captions.
