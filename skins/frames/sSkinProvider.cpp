@@ -544,7 +544,9 @@ int TsSkinProvider::GetClientOffsetY() {
     if (BorderForm) {
         TRect Ext;
         GetExtRect(Ext);
-        return GetCaptionHeight(true) + MenuLineCount() * MenuLineHeight() + Form->BorderWidth() + Ext.Top;
+        // The system's bar ends with a line of its own below the rows.
+        return GetCaptionHeight(true) + MenuLineCount() * MenuLineHeight() + (MenuLineHeight() > 0 ? 1 : 0) +
+               Form->BorderWidth() + Ext.Top;
     }
     RECT R, C;
     GetWindowRect(Form->Handle(), &R);

@@ -884,7 +884,7 @@ void TsSkinProvider::HandlePrint(TMessage& Message) {
         TBitmap* Image = FSkinData->CacheBitmap;
         BitBlt(DC, 0, 0, Image->Width(), Image->Height(), Image->Canvas()->Handle(), 0, 0, SRCCOPY);
         POINT Old;
-        OffsetViewportOrgEx(DC, GetClientOffsetX(), GetClientOffsetY() + (MenuLineHeight() > 0 ? 1 : 0), &Old);
+        OffsetViewportOrgEx(DC, GetClientOffsetX(), GetClientOffsetY(), &Old);
         RECT C;
         GetClientRect(Form->Handle(), &C);
         IntersectClipRect(DC, 0, 0, C.right, C.bottom);

@@ -142,6 +142,32 @@ TEST_F(sSkinProviderMenuTest, TheMenuLineLiesBetweenTitleAndClientInTheSkinsSect
     EXPECT_EQ(HitAt(Form, Form->Width() - 40, Top + RowH / 2), HTMENU);
 }
 
+TEST_F(sSkinProviderMenuTest, WithAnExtendedBorderTheFormsWindowShowsTheLineAndTheClientWhereTheSystemHasThem) {
+    LoadSkin();
+    Manager->SetExtendedBorders(true);
+    MakeMenu(Form, {"&File", "&Edit"});
+    Provider = Create<TsSkinProvider>(Form);
+    Refresh(Form, Provider);
+    ASSERT_TRUE(Provider->BorderForm);
+    TRect Ext;
+    Provider->GetExtRect(Ext);
+    // The image holds the window at this offset.
+    const int DY = ExtendedTitleOffset(Provider->BorderForm) + Ext.Top;
+    const int DX = ExtendedBorderOffset(Provider->BorderForm) + Ext.Left;
+    EXPECT_EQ(Provider->GetClientOffsetY() - DY, ClientTop(Form)) << "the client where the system puts it";
+    EXPECT_EQ(CalcClientTop(Form), ClientTop(Form));
+    // The form's own window shows the line between the border window's title and the client.
+    const RECT Item = ItemRect(Form, 1);
+    const int Y = (Item.top + Item.bottom) / 2;
+    HDC DC = GetWindowDC(Form->Handle());
+    const TColor Right = GetPixel(DC, Form->Width() - 30, Y), OnItem = GetPixel(DC, Item.left + 1, Item.top + 1);
+    ReleaseDC(Form->Handle(), DC);
+    EXPECT_EQ(Right, MenuLineColour);
+    EXPECT_EQ(OnItem, MenuItemColour);
+    TBitmap* Image = Provider->SkinData()->CacheBitmap;
+    EXPECT_EQ(GetPx(Image, Item.left + 1 + DX, Item.top + 1 + DY), PxOf(MenuItemColour, 255)) << "the item in the image";
+}
+
 TEST_F(sSkinProviderMenuTest, AMenuWithoutAShownItemHasNoLine) {
     LoadSkin();
     TMainMenu* Menu = MakeMenu(Form, {"&File", "&Edit"});
