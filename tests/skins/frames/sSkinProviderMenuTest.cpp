@@ -140,6 +140,30 @@ TEST_F(sSkinProviderMenuTest, TheMenuLineLiesBetweenTitleAndClientInTheSkinsSect
             White += GetPx(B.get(), X, Y) == PxOf(0x00FFFFFF) ? 1 : 0;
     EXPECT_GT(White, 5) << "the caption written in the line's font colour";
     EXPECT_EQ(HitAt(Form, Form->Width() - 40, Top + RowH / 2), HTMENU);
+    // The menu loop draws an item hot on the window, over the line's background.
+    {
+        HDC DC = GetWindowDC(Form->Handle());
+        DRAWITEMSTRUCT D{};
+        D.CtlType = ODT_MENU;
+        D.itemID = Menu->Items()->Items(1)->Command();
+        D.itemState = ODS_SELECTED;
+        D.hDC = DC;
+        D.rcItem = ItemRect(Form, 1);
+        EXPECT_TRUE(SendMessageA(Form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&D)));
+        EXPECT_EQ(GetPixel(DC, D.rcItem.left + 1, D.rcItem.top + 1), TColor(0x000000C0)) << "the item's hot colour";
+        ReleaseDC(Form->Handle(), DC);
+    }
+    // Activation, where the system draws its own bar, leaves the skinned line on the window.
+    for (WPARAM Active : {0, 1}) {
+        SendMessageA(Form->Handle(), WM_NCACTIVATE, Active, 0);
+        Pump();
+        HDC DC = GetWindowDC(Form->Handle());
+        const TColor Line = GetPixel(DC, Form->Width() - 40, Top + RowH / 2);
+        const TColor OnItem = GetPixel(DC, First.left + 1, First.top + 1);
+        ReleaseDC(Form->Handle(), DC);
+        EXPECT_EQ(Line, MenuLineColour) << "active " << Active;
+        EXPECT_EQ(OnItem, MenuItemColour) << "active " << Active;
+    }
 }
 
 TEST_F(sSkinProviderMenuTest, WithAnExtendedBorderTheFormsWindowShowsTheLineAndTheClientWhereTheSystemHasThem) {
