@@ -312,6 +312,7 @@ private:
     void MDIChildSysCommand(TMessage& Message);
     void RemoveSkin(TMessage& Message);
     void PaintCaptionText();
+    void PaintMDIArea();
     void PaintExtendedBorder();
     // A window without painting laid over the title bar (or the whole form) while the old procedure
     // draws the system's caption, so that the skinned title stays on screen; taking it away makes

@@ -235,6 +235,8 @@ void TsSkinProvider::PrepareFormImage() {
         }
         if (MenuPresent() && MenuHasVisibleItems() && MenuLineHeight() > 0 && FDrawNonClientArea)
             PaintMenuLine();
+        if (IsMDIParent() && MDIHelper)
+            PaintMDIArea();
         if (BorderForm)
             PaintExtendedBorder();
         if (!CenterMode())
@@ -248,6 +250,27 @@ void TsSkinProvider::PrepareFormImage() {
     ImagePainted = true;
     FSkinData->BackgroundStale = false;
     FSkinData->SetInUpdate(false);
+}
+
+// The MDI client window's place in the image, below the menu line and inside the aligned controls.
+void TsSkinProvider::PaintMDIArea() {
+    TsSkinManager* M = ProviderManager();
+    const int Area = M ? M->FindSectionIndex("MDIAREA") : -1;
+    TBitmap* Image = FSkinData->CacheBitmap;
+    if (Area < 0 || !Image)
+        return;
+    TRect Ext;
+    GetExtRect(Ext);
+    const int S = SideFrameWidth(true);
+    const int Rows = MenuHasVisibleItems() ? MenuLineCount() * MenuLineHeight() : 0;
+    const TRect R{SumAlignedChildSizes(Form, alLeft, false) + S + Ext.Left,
+                  SumAlignedChildSizes(Form, alTop, false) + Rows + TitleBottom() + Form->BorderWidth() +
+                      (MenuLineHeight() > 0 ? 1 : 0),
+                  Image->Width() - S - SumAlignedChildSizes(Form, alRight, false) - Ext.Right,
+                  Image->Height() - S - SumAlignedChildSizes(Form, alBottom, false) - Ext.Bottom};
+    if (R.Right > R.Left && R.Bottom > R.Top)
+        PaintSkinItemToDC(Area, "MDIAREA", MakeBackgroundSource(Image, 0, 0), M, Image->Canvas()->Handle(),
+                          TPoint{R.Left, R.Top}, R, 0, true);
 }
 
 void TsSkinProvider::PaintCaptionText() {

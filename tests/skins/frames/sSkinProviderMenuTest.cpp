@@ -43,8 +43,8 @@ protected:
         acSBUtilsFinalization();
     }
     // The frame tests' skin, with the MDI client's sections beside it.
-    void LoadSkin() {
-        Manager = LoadFrameSkinWithMDIArea(Temp, "Menus");
+    void LoadSkin(const std::string& AreaColour = "$00C0A080") {
+        Manager = LoadFrameSkinWithMDIArea(Temp, "Menus", AreaColour);
         ASSERT_TRUE(Manager->SkinData->SkinActive);
     }
     // A main menu of Form with items of these captions.
@@ -328,6 +328,29 @@ TEST_F(sSkinProviderMenuMDITest, TheActiveChildsMenuIsMergedIntoTheParentsLineBy
     Pump();
     EXPECT_EQ(Own->Merged(), nullptr);
     EXPECT_EQ(GetMenuItemCount(GetMenu(Frame->Handle())), 3) << "the parent's own items again";
+}
+
+TEST_F(sSkinProviderMenuMDITest, TheParentsClientAreaStartsBelowItsMenuLine) {
+    LoadSkin("$00A06040");
+    Frame = TForm::CreateNew(nullptr);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(60, 60, 420, 320);
+    MakeMenu(Frame, {"&File", "&Window"});
+    Frame->Show();
+    Provider = Create<TsSkinProvider>(Frame);
+    Refresh(Frame, Provider);
+    ASSERT_TRUE(Provider->MDIHelper);
+    TBitmap* Image = Provider->SkinData()->CacheBitmap;
+    ASSERT_TRUE(Image);
+    // The client window's place in the image (the window's coordinates: no extended border).
+    RECT C, W;
+    GetWindowRect(Frame->ClientHandle(), &C);
+    GetWindowRect(Frame->Handle(), &W);
+    const int X = (C.left + C.right) / 2 - W.left, Top = C.top - W.top;
+    EXPECT_EQ(Top, Provider->TitleBottom() + Provider->MenuLineHeight() + 1) << "below the line and its bottom line";
+    EXPECT_EQ(GetPx(Image, X, Top), PxOf(0x00A06040)) << "the MDI area from its first row";
+    EXPECT_EQ(GetPx(Image, X, (C.top + C.bottom) / 2 - W.top), PxOf(0x00A06040));
+    EXPECT_NE(GetPx(Image, X, Top - 1), PxOf(0x00A06040)) << "not over the menu bar";
 }
 
 TEST_F(sSkinProviderMenuMDITest, TheCloseButtonOnTheLineClosesTheChild) {
