@@ -288,14 +288,13 @@ bool TsSkinProvider::MDIButtonsShown() {
     return Child && Maximized && IsWindowVisible(Child->Handle()) && Child->BorderIcons().Contains(biSystemMenu);
 }
 
+// The size of one state of the MDI close button's image (16 x 16 without one).
 int TsSkinProvider::MDIButtonWidth() {
     TsSkinManager* M = ProviderManager();
     if (!M || !M->MaskIndexInRange(BtnMDIClose.ImageIndex))
         return 16;
     const TsMaskData& Mask = M->MaskList[BtnMDIClose.ImageIndex];
-    if (Mask.Bmp)
-        return Mask.Bmp->Width() / 3;
-    return (Mask.R.Right - Mask.R.Left) / std::max<int>(1, Mask.ImageCount);
+    return Mask.Bmp ? Mask.Bmp->Width() / 3 : (Mask.R.Right - Mask.R.Left) / std::max<int>(1, Mask.ImageCount);
 }
 
 int TsSkinProvider::MDIButtonHeight() {
@@ -303,9 +302,7 @@ int TsSkinProvider::MDIButtonHeight() {
     if (!M || !M->MaskIndexInRange(BtnMDIClose.ImageIndex))
         return 16;
     const TsMaskData& Mask = M->MaskList[BtnMDIClose.ImageIndex];
-    if (Mask.Bmp)
-        return Mask.Bmp->Height() / 2;
-    return (Mask.R.Bottom - Mask.R.Top) / (Mask.MaskType + 1);
+    return Mask.Bmp ? Mask.Bmp->Height() / 2 : (Mask.R.Bottom - Mask.R.Top) / (Mask.MaskType + 1);
 }
 
 void TsSkinProvider::PaintMDIButtons() {

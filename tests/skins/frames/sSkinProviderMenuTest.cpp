@@ -229,15 +229,20 @@ TEST_F(sSkinProviderMenuTest, AMenuTooWideForOneRowHasTwoRows) {
 
 class sSkinProviderMenuMDITest : public sSkinProviderMenuTest {
 protected:
-    // A shown MDI parent with a menu and a provider, and a skinned child maximised in it.
-    void MakeFrameAndChild() {
+    // A shown MDI parent with a menu of these items and a provider.
+    TMainMenu* MakeFrame(std::initializer_list<const char*> Captions) {
         Frame = TForm::CreateNew(nullptr);
         Frame->SetFormStyle(fsMDIForm);
         Frame->SetBounds(60, 60, 420, 320);
-        MakeMenu(Frame, {"&File", "&Window"});
+        TMainMenu* Menu = MakeMenu(Frame, Captions);
         Frame->Show();
         Provider = Create<TsSkinProvider>(Frame);
         Pump();
+        return Menu;
+    }
+    // The frame with a skinned child maximised in it.
+    void MakeFrameAndChild() {
+        MakeFrame({"&File", "&Window"});
         Child = TForm::CreateNew(nullptr);
         Child->SetFormStyle(fsMDIChild);
         Child->SetCaption("Child");
@@ -290,15 +295,9 @@ TEST_F(sSkinProviderMenuMDITest, AMaximisedChildsIconAndButtonsAreOnTheParentsLi
 
 TEST_F(sSkinProviderMenuMDITest, TheActiveChildsMenuIsMergedIntoTheParentsLineByGroup) {
     LoadSkin();
-    Frame = TForm::CreateNew(nullptr);
-    Frame->SetFormStyle(fsMDIForm);
-    Frame->SetBounds(60, 60, 420, 320);
-    TMainMenu* Own = MakeMenu(Frame, {"&File", "&View", "&Window"});
+    TMainMenu* Own = MakeFrame({"&File", "&View", "&Window"});
     Own->Items()->Items(1)->SetGroupIndex(1);
     Own->Items()->Items(2)->SetGroupIndex(9);
-    Frame->Show();
-    Provider = Create<TsSkinProvider>(Frame);
-    Pump();
     Child = TForm::CreateNew(nullptr);
     Child->SetFormStyle(fsMDIChild);
     Child->SetBounds(10, 10, 150, 100);
@@ -332,12 +331,7 @@ TEST_F(sSkinProviderMenuMDITest, TheActiveChildsMenuIsMergedIntoTheParentsLineBy
 
 TEST_F(sSkinProviderMenuMDITest, TheParentsClientAreaStartsBelowItsMenuLine) {
     LoadSkin("$00A06040");
-    Frame = TForm::CreateNew(nullptr);
-    Frame->SetFormStyle(fsMDIForm);
-    Frame->SetBounds(60, 60, 420, 320);
-    MakeMenu(Frame, {"&File", "&Window"});
-    Frame->Show();
-    Provider = Create<TsSkinProvider>(Frame);
+    MakeFrame({"&File", "&Window"});
     Refresh(Frame, Provider);
     ASSERT_TRUE(Provider->MDIHelper);
     TBitmap* Image = Provider->SkinData()->CacheBitmap;
