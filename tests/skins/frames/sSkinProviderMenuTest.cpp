@@ -164,6 +164,12 @@ TEST_F(sSkinProviderMenuTest, TheMenuLineLiesBetweenTitleAndClientInTheSkinsSect
         EXPECT_EQ(Line, MenuLineColour) << "active " << Active;
         EXPECT_EQ(OnItem, MenuItemColour) << "active " << Active;
     }
+    // Without the skin the bar is the system's again.
+    Manager->SetActive(false);
+    Pump();
+    EXPECT_FALSE(Menu->OwnerDraw());
+    EXPECT_NE(GetMenu(Form->Handle()), nullptr);
+    EXPECT_EQ(CalcClientTop(Form), ClientTop(Form));
 }
 
 TEST_F(sSkinProviderMenuTest, WithAnExtendedBorderTheFormsWindowShowsTheLineAndTheClientWhereTheSystemHasThem) {
