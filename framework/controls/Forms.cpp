@@ -411,6 +411,9 @@ void TCustomForm::DefaultHandler(TMessage& Message) {
 }
 
 void TCustomForm::DestroyWnd() {
+    if (FFormStyle == fsMDIChild && FMenu)
+        if (TCustomForm* Frame = FindMDIForm(); Frame && Frame->Menu() && Frame->Menu()->Merged() == FMenu)
+            Frame->Menu()->Merge(nullptr);
     FClientHandle = nullptr;
     // The system destroys a window's menu with it: the menu bar is taken off first and stays the menu's.
     if (FMenu && FHandle)
@@ -562,6 +565,16 @@ void TCustomForm::WndProc(TMessage& Message) {
     case WM_ACTIVATE:
         if (LOWORD(Message.WParam) != WA_INACTIVE && Screen)
             Screen->SetActiveForm(this);
+        break;
+    case WM_MDIACTIVATE:
+        // An MDI child's menu shows on the MDI form's bar while the child is the active one.
+        if (FFormStyle == fsMDIChild && FMenu)
+            if (TCustomForm* Frame = FindMDIForm(); Frame && Frame->Menu()) {
+                if (reinterpret_cast<HWND>(Message.LParam) == FHandle)
+                    Frame->Menu()->Merge(FMenu);
+                else if (Frame->Menu()->Merged() == FMenu)
+                    Frame->Menu()->Merge(nullptr);
+            }
         break;
     case WM_SETFOCUS:
         // The form's own window took the focus: pass it on to its active control.

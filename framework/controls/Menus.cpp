@@ -687,10 +687,18 @@ void TMenu::DefineClass(TClassBuilder<TMenu>& B) {
 HMENU TMenu::Handle() {
     if (!FHandle) {
         FHandle = CreateMenuHandle();
-        for (int I = 0; I < FItems->Count(); ++I)
-            FItems->Items(I)->AppendTo(FHandle, this);
+        // An item merged from another menu keeps that menu's owner drawing and images.
+        for (TMenuItem* I : ShownItems())
+            I->AppendTo(FHandle, I->GetParentMenu() ? I->GetParentMenu() : this);
     }
     return FHandle;
+}
+
+std::vector<TMenuItem*> TMenu::ShownItems() const {
+    std::vector<TMenuItem*> List;
+    for (int I = 0; I < FItems->Count(); ++I)
+        List.push_back(FItems->Items(I));
+    return List;
 }
 
 namespace {
@@ -838,26 +846,96 @@ void TMainMenu::SetWindowHandle(HWND Value) {
     UpdateMenuBar();
 }
 
+namespace {
+// The MDI client window of an MDI form's window, else 0.
+HWND MDIClientOf(HWND Wnd) { return FindWindowExA(Wnd, nullptr, "MDICLIENT", nullptr); }
+}  // namespace
+
+bool TMainMenu::HoldsOwnItem(HMENU Menu, int Position) const {
+    MENUITEMINFOA Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = MIIM_ID | MIIM_SUBMENU;
+    if (!GetMenuItemInfoA(Menu, static_cast<UINT>(Position), TRUE, &Info))
+        return false;
+    if (Info.hSubMenu) {
+        auto Sub = reinterpret_cast<UINT_PTR>(Info.hSubMenu);
+        return FindItem(Sub, fkHandle) || (FMerged && FMerged->FindItem(Sub, fkHandle));
+    }
+    return Info.wID < 0xF000 && FindMenuItemByCommand(static_cast<Word>(Info.wID));
+}
+
 void TMainMenu::UpdateMenuBar() {
     HWND Wnd = WindowHandle();
     if (!Wnd || !IsWindow(Wnd))
         return;
     bool AnyVisible = false;
-    for (int I = 0; I < Items()->Count(); ++I)
-        AnyVisible = AnyVisible || Items()->Items(I)->Visible();
-    // A menu with nothing to show leaves the window without a bar (the program's hidden menu).
-    ::SetMenu(Wnd, AnyVisible ? Handle() : nullptr);
+    for (TMenuItem* I : ShownItems())
+        AnyVisible = AnyVisible || I->Visible();
+    // A menu with nothing to show leaves the window without a bar (the program's hidden menu). An
+    // MDI form's bar is set through its client window, which adds a maximised child's items to it.
+    HWND Client = MDIClientOf(Wnd);
+    if (Client && AnyVisible)
+        SendMessageA(Client, WM_MDISETMENU, reinterpret_cast<WPARAM>(Handle()), 0);
+    else
+        ::SetMenu(Wnd, AnyVisible ? Handle() : nullptr);
     DrawMenuBar(Wnd);
 }
 
 void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {
     HWND Wnd = WindowHandle();
     bool Attached = Wnd && IsWindow(Wnd) && HandleAllocated() && ::GetMenu(Wnd) == Handle();
+    if (Attached && MDIClientOf(Wnd)) {
+        // The items an MDI client added for a maximised child (its window menu among them) are not
+        // this menu's: they are taken off, not destroyed with it.
+        for (int P = GetMenuItemCount(Handle()) - 1; P >= 0; --P)
+            if (!HoldsOwnItem(Handle(), P))
+                RemoveMenu(Handle(), static_cast<UINT>(P), MF_BYPOSITION);
+    }
     if (Attached)
         ::SetMenu(Wnd, nullptr);
+    // The merged items' submenus go with this menu's system menu.
+    if (FMerged && !FComponentState.Contains(csDestroying))
+        FMerged->DestroyMenuHandle();
     TMenu::MenuChanged(Sender, Source, Rebuild);
     if (Attached && !FComponentState.Contains(csDestroying))
         UpdateMenuBar();
+}
+
+void TMainMenu::Merge(TMainMenu* Menu) {
+    if (Menu == this || Menu == FMerged)
+        return;
+    if (FMerged) {
+        FMerged->RemoveFreeNotification(this);
+        FMerged->DestroyMenuHandle();
+    }
+    FMerged = Menu;
+    if (Menu)
+        Menu->FreeNotification(this);
+    MenuChanged(this, nullptr, true);
+}
+
+std::vector<TMenuItem*> TMainMenu::ShownItems() const {
+    std::vector<TMenuItem*> List = TMenu::ShownItems();
+    if (!FMerged)
+        return List;
+    std::vector<TMenuItem*> Child = FMerged->TMenu::ShownItems();
+    auto Replaced = [&Child](const TMenuItem* I) {
+        return std::any_of(Child.begin(), Child.end(),
+                           [I](const TMenuItem* C) { return C->GroupIndex() == I->GroupIndex(); });
+    };
+    List.erase(std::remove_if(List.begin(), List.end(), Replaced), List.end());
+    List.insert(List.end(), Child.begin(), Child.end());
+    std::stable_sort(List.begin(), List.end(),
+                     [](const TMenuItem* A, const TMenuItem* B) { return A->GroupIndex() < B->GroupIndex(); });
+    return List;
+}
+
+void TMainMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TMenu::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMerged) {
+        FMerged = nullptr;
+        MenuChanged(this, nullptr, true);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -230,6 +230,8 @@ protected:
     void Loaded() override;
     virtual HMENU CreateMenuHandle() = 0;
     void DestroyMenuHandle();
+    // The top-level items the system menu holds, in their order (the root's children).
+    virtual std::vector<TMenuItem*> ShownItems() const;
 
 private:
     void ImageListChange(TObject* Sender);
@@ -252,13 +254,22 @@ public:
     // Shows the menu as the window's menu bar (0 detaches it).
     void SetWindowHandle(HWND Value) override;
     void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) override;
+    // The active MDI child's menu on this (the MDI form's) bar: the child's items take the places of
+    // this menu's items of their GroupIndex and come in order of GroupIndex (nil: this menu alone).
+    void Merge(TMainMenu* Menu);
+    TMainMenu* Merged() const { return FMerged; }
 
 protected:
     HMENU CreateMenuHandle() override { return CreateMenu(); }
+    std::vector<TMenuItem*> ShownItems() const override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     void UpdateMenuBar();
+    // Position of Menu holds an item of this menu or of the merged one (not one the system added).
+    bool HoldsOwnItem(HMENU Menu, int Position) const;
     bool FAutoMerge = false;
+    TMainMenu* FMerged = nullptr;
 };
 
 class TPopupMenu : public TMenu {

@@ -182,9 +182,15 @@ void TacMDIWnd::WndProc(TMessage& Message) {
         Arranged(Message);
         return;
     case WM_MDISETMENU:
+        // The frame's bar changed: its rows are counted again and the line painted anew.
         PassOn(Message);
         MDISkinData->BackgroundStale = true;
         MDIProvider->FrameStale = true;
+        MDIProvider->MenuLines = -1;
+        return;
+    case WM_MDIREFRESHMENU:
+        PassOn(Message);
+        MDIProvider->RepaintNonClient();
         return;
     case WM_PRINT:
         if (!Message.WParam || !Skinned)

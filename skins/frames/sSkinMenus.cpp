@@ -4,6 +4,7 @@
 #include "SysUtils.h"
 #include "sDCUtils.h"
 #include "sGraphUtils.h"
+#include "sMDIForm.h"
 #include "sMaskDraw.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
@@ -192,6 +193,15 @@ void PrepareMeasuredMenuItem(TCustomForm* Form, TsSkinManager* Manager, const TM
         return;
     if (TMenuItem* Item = Menu->FindItem(Info->itemID, fkCommand))
         Menus->SetItemOwnerDraw(Item, true);
+}
+
+bool MDIChildIconShown() {
+    TsSkinProvider* P = MDISkinProvider;
+    if (!P || !P->Form || P->Form->FormStyle() != fsMDIForm)
+        return false;
+    bool Maximized = false;
+    TCustomForm* Child = ActiveMDIChildOf(P->Form, &Maximized);
+    return Child && Maximized && IsWindowVisible(Child->Handle()) && Child->BorderIcons().Contains(biSystemMenu);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -816,24 +826,39 @@ void TsSkinableMenus::DrawTopLineItem(TObject* Sender, TCanvas* Canvas, TRect Re
         Wnd = WindowFromDC(Canvas->Handle());
     auto* Object = Wnd ? reinterpret_cast<TObject*>(SendSkinCommand(Wnd, SKIN_GETPROVIDER, 0)) : nullptr;
     auto* Provider = DynCast<TsSkinProvider>(Object);
+    // An MDI child's items show on its parent's line.
+    if ((!Provider || Provider->IsMDIChild()) && MDISkinProvider)
+        Provider = MDISkinProvider;
     TBitmap* Image = Provider ? Provider->SkinData()->CacheBitmap : nullptr;
     if (!Provider || !Image || !Provider->Form->HandleAllocated())
         return;
-    // The provider keeps no separate picture of its menu line: the item's place in the form image
-    // (the whole window, extended borders included) is its background.
+    // The item's place in the form image (the whole window, extended borders included); drawn on the
+    // window, the rectangle is in the window's coordinates.
     TacBorderForm* Border = Provider->BorderForm;
     int X = Rect.Left, Y = Rect.Top;
     if (Canvas->Handle() != Image->Canvas()->Handle()) {
-        X += ExtendedBorderOffset(Border);
-        Y += ExtendedTitleOffset(Border) + (Provider->CaptionGrown ? 4 : 0);
+        TRect Ext;
+        Provider->GetExtRect(Ext);
+        X += ExtendedBorderOffset(Border) + Ext.Left;
+        Y += ExtendedTitleOffset(Border) + Ext.Top + (Provider->CaptionGrown ? 4 : 0);
+    }
+    // The background is the menu line as painted before its items (the image has an item there
+    // already when the item is drawn again).
+    TBitmap* Bg = Image;
+    int BgX = X, BgY = Y;
+    if (TBitmap* Line = Provider->MenuLineBg; Line && Line->Width() > 0 && Line->Height() > 0) {
+        const TPoint O = Provider->MenuLineOrigin();
+        Bg = Line;
+        BgX = X - O.X;
+        BgY = Y - O.Y;
     }
     TOwned<TBitmap> B(NewBitmap(Rect.Width(), Rect.Height()));
     const TRect Whole{0, 0, Rect.Width(), Rect.Height()};
     const bool Enabled = Item->Enabled();
     const bool Hot = (Enabled && State.Contains(odSelected)) || State.Contains(odHotLight);
-    CopyRect(B->Canvas()->Handle(), 0, 0, Rect.Width(), Rect.Height(), Image, X, Y);
+    CopyRect(B->Canvas()->Handle(), 0, 0, Rect.Width(), Rect.Height(), Bg, BgX, BgY);
     if (int S = SectionOf(Owner, ItemSection); S >= 0)
-        PaintSkinItemToDC(S, ItemSection, MakeBackgroundSource(Image, X, Y), Owner, B->Canvas()->Handle(), TPoint{0, 0},
+        PaintSkinItemToDC(S, ItemSection, MakeBackgroundSource(Bg, BgX, BgY), Owner, B->Canvas()->Handle(), TPoint{0, 0},
                           Whole, Hot ? 1 : 0, true);
     int G = 0;
     TCustomImageList* Images = Menu->Images();
@@ -859,7 +884,7 @@ void TsSkinableMenus::DrawTopLineItem(TObject* Sender, TCanvas* Canvas, TRect Re
                     SectionOf(Owner, "MENULINE"), Format, TextRect);
     OnDrawItem(Item, C, Whole, State, smTopLine);
     if (!Enabled)
-        BlendRectAt(B.get(), Image, 102, TPoint{0, 0}, TRect{X, Y, X + Rect.Width(), Y + Rect.Height()});
+        BlendRectAt(B.get(), Bg, 102, TPoint{0, 0}, TRect{BgX, BgY, BgX + Rect.Width(), BgY + Rect.Height()});
     CopyRect(Canvas->Handle(), Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), B.get(), 0, 0);
 }
 

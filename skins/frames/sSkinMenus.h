@@ -128,6 +128,9 @@ void AssignMenuFont(TFont* Font, TMenuItem* Item, bool Bold);
 // The provider's window procedure passes WM_MEASUREITEM here: an item of the form's main menu is
 // given the skinned handlers before it is measured.
 void PrepareMeasuredMenuItem(TCustomForm* Form, TsSkinManager* Manager, const TMessage& Message);
+// The skinned MDI parent's active child is maximised and has a window menu: its icon starts the
+// parent's menu line. (A form of this framework always shows an icon: its class's.)
+bool MDIChildIconShown();
 
 void sSkinMenusInitialization();
 void sSkinMenusFinalization();

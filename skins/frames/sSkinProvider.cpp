@@ -7,9 +7,11 @@
 #include "acSBAnimation.h"
 #include "acntUtils.h"
 #include "sGraphUtils.h"
+#include "sMDIForm.h"
 #include "sMessages.h"
 #include "sPaintServices.h"
 #include "sSectionPaint.h"
+#include "sSkinMenus.h"
 #include "sStyleSimply.h"
 #include "sSystemMenu.h"
 
@@ -81,6 +83,7 @@ void TsSkinProvider::BeforeDestruction() {
         }
         FreeAndNil(SystemMenu);
         FreeAndNil(ButtonsWork);
+        FreeAndNil(MenuLineBg);
         FreeAndNil(Adapter);
     }
     ForgetMDI();
@@ -174,8 +177,17 @@ void TsSkinProvider::PrepareForm() {
     TitleIndex = TitleSkinIndex();
     CaptionIndex = M->FindSectionIndex("CAPTION");
     UpdateButtonImages();
+    // A child's menu shows on its parent's line.
+    if (IsMDIChild() && MDISkinProvider && !MDISkinProvider->ComponentState().Contains(csDestroying) &&
+        FSkinData->IsSkinned(false)) {
+        MDISkinProvider->SkinData()->BackgroundStale = true;
+        MDISkinProvider->MenuLines = -1;
+    }
     if (Form->ControlState().Empty() && !ComponentState().Contains(csLoading))
         ApplyMainColor();
+    SkinMenus(FSkinData->IsSkinned(false));
+    if (!MenuRebuilt && RebuildMenu())
+        MenuRebuilt = true;
     if (!ComponentState().Contains(csLoading) && Form->Showing())
         UpdateBorderForm(M->GetExtendedBorders());
 }
@@ -262,6 +274,7 @@ void TsSkinProvider::UnlockRedraw() {
 void TsSkinProvider::RepaintNonClient() {
     FSkinData->BackgroundStale = true;
     FrameStale = true;
+    MenuLines = -1;
     if (Form->HandleAllocated())
         SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
 }
@@ -315,11 +328,15 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
         UpdateSysMenuStyle(IsSkinned());
         if (Form->Showing() && IsSkinned()) {
             FSkinData->BackgroundStale = true;
+            if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+                Menus->HookMainMenu(Form->Menu(), true);
             UpdateBorderForm(M && M->GetExtendedBorders());
             RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
         }
     } else {
         UpdateBorderForm(false);
+        if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+            Menus->HookMainMenu(Form->Menu(), false);
         if (HadSysMenu && Form->HandleAllocated())
             SetWindowLongA(Form->Handle(), GWL_STYLE, GetWindowLongA(Form->Handle(), GWL_STYLE) | WS_SYSMENU);
         if (Form->Showing())
@@ -527,7 +544,9 @@ int TsSkinProvider::GetClientOffsetY() {
     if (BorderForm) {
         TRect Ext;
         GetExtRect(Ext);
-        return GetCaptionHeight(true) + MenuLineCount() * MenuLineHeight() + Form->BorderWidth() + Ext.Top;
+        // The system's bar ends with a line of its own below the rows.
+        return GetCaptionHeight(true) + MenuLineCount() * MenuLineHeight() + (MenuLineHeight() > 0 ? 1 : 0) +
+               Form->BorderWidth() + Ext.Top;
     }
     RECT R, C;
     GetWindowRect(Form->Handle(), &R);

@@ -10,8 +10,11 @@
 // An MDI parent's provider hooks the MDI client window (TsMDIForm, sMDIForm.h); an MDI child's keeps
 // the parent's frame in step with its system commands.
 //
-// Not built here: the skinned menu bar (and with it the MDI child buttons drawn in it), popup menus
-// and the skinned scroll bars of an auto-scrolling form; the provider takes the standard path for each.
+// The form's main menu keeps the system's menu bar (its rows are the system's), painted over from the
+// skin: the menu line's section behind items drawn by the skinned menus, and on an MDI parent the
+// maximised child's icon and buttons.
+//
+// Not built here: the skinned scroll bars of an auto-scrolling form; it keeps the system's.
 #pragma once
 
 #include "Forms.h"
@@ -61,7 +64,7 @@ public:
     TsGripMode GripMode = gmNone;
     bool MakeSkinMenu = false;
     const std::string& MenuLineSkin() const { return FMenuLineSkin; }
-    void SetMenuLineSkin(const std::string& Value) { FMenuLineSkin = Value; }
+    void SetMenuLineSkin(const std::string& Value);
     TsResizeMode ResizeMode = rmStandard;
     bool ScreenSnap = false;
     int SnapBuffer = 10;
@@ -115,6 +118,11 @@ public:
     void UnlockRedraw();
     void RepaintNonClient();
     bool IsSkinned() const;
+    // The form's main menu made again by the framework (its items take owner drawing as hooked);
+    // False when there is none or a rebuild is running.
+    bool RebuildMenu();
+    // The skinned menus' handlers given to (or taken from) the menus the form owns.
+    void SkinMenus(bool Active);
 
     // The window procedure that replaces the form's
     void NewWndProc(TMessage& Message);
@@ -146,8 +154,13 @@ public:
     int ImageHeight();
     int TitleBottom();
     int TitleBarHeight();
-    int MenuLineHeight() const { return 0; }  // the skinned menu line is not built
-    int MenuLineCount() const { return 0; }
+    // The menu line: the form shows its main menu (not merged into another form's); a shown item; the
+    // height of one row (0 without a line); the rows (cached in MenuLines until the size or the menu
+    // changes).
+    bool MenuPresent() const;
+    bool MenuHasVisibleItems() const;
+    int MenuLineHeight() const;
+    int MenuLineCount();
     void GetExtRect(TRect& R) const;
     bool CenterMode() const;
 
@@ -169,6 +182,10 @@ public:
     bool GripVisible() const;
     void GripPosition(int MaskIndex, TPoint& P);
     void PaintGrip(HDC DC);
+    // The menu line into the form image: the section, the maximised MDI child's icon, the items.
+    void PaintMenuLine();
+    // Where the menu line starts in the form image (MenuLineBg's origin).
+    TPoint MenuLineOrigin();
 
     // Caption buttons and hit testing
     void UpdateButtonImages();
@@ -188,6 +205,14 @@ public:
     void StopButtonAnimations();
     TitleButtonState* ButtonByCode(int HitCode);
     void DropSysMenu(int X, int Y);
+    // The buttons of a maximised MDI child at the right end of an MDI parent's last menu row.
+    bool MDIButtonsShown();
+    int MDIButtonWidth();
+    int MDIButtonHeight();
+    void PaintMDIButtons();
+    // The window that keeps the MDI child's buttons on screen while the parent's menu loop runs.
+    void ShowMDIIcons();
+    void PaintMDIIcons(TObject* Sender);
     void GetWindowOrigin(TPoint& P);
     void ScreenToWindow(int X, int Y, TPoint& P);
 
@@ -218,7 +243,10 @@ public:
     bool ImagePainted = false;
     TBitmap* ShadowActive = nullptr;
     TBitmap* ShadowInactive = nullptr;
-    TitleButtonState BtnMin, BtnMax, BtnClose, BtnHelp;
+    TitleButtonState BtnMin, BtnMax, BtnClose, BtnHelp, BtnMDIMin, BtnMDIMax, BtnMDIClose;
+    int MenuLines = -1;  // -1: count the rows again
+    bool MenuRebuilt = false;
+    TBitmap* MenuLineBg = nullptr;  // the menu line's background, without the items
     TRect LastClientRect{};
     bool CaptionGrown = false;
     int TitleIndex = -1;
@@ -284,6 +312,7 @@ private:
     void MDIChildSysCommand(TMessage& Message);
     void RemoveSkin(TMessage& Message);
     void PaintCaptionText();
+    void PaintMDIArea();
     void PaintExtendedBorder();
     // A window without painting laid over the title bar (or the whole form) while the old procedure
     // draws the system's caption, so that the skinned title stays on screen; taking it away makes
@@ -322,6 +351,11 @@ void EndRunningFades();
 
 // The MDI parent's frame and client window painted again after a change of its children.
 void RefreshMDIParentFrame(bool Full);
+// The active MDI child of an MDI parent form (nil when none), and whether it is maximised.
+TCustomForm* ActiveMDIChildOf(TCustomForm* Parent, bool* Maximized);
+// The "acMDIIcons" window of the running menu loop (nil outside one), and its end.
+TForm* MDIIconsWindow();
+void FreeMDIIconsWindow();
 
 // The mouse entered Entered (a control or nil) inside Parent: every other skinned speed button of
 // Parent that still looks hot is told the mouse left it.

@@ -13,6 +13,7 @@ namespace {
 void StaleImage(TsSkinProvider* P) {
     P->SkinData()->BackgroundStale = true;
     P->FrameStale = true;
+    P->MenuLines = -1;
 }
 
 bool Going(TsSkinProvider* P) {
@@ -94,14 +95,25 @@ bool TsSkinProvider::MDIMessage(TMessage& Message) {
     case WM_MDIACTIVATE:
         CallOld(Message);
         if (Child && !IsZoomedForm() && !Going(MDISkinProvider)) {
+            MenuRebuilt = false;
             StaleImage(MDISkinProvider);
             if (MDISkinProvider->Form->HandleAllocated())
                 SendMessageA(MDISkinProvider->Form->Handle(), WM_NCPAINT, 0, 0);
         }
         MDIChildProvider = this;
         return true;
+    case WM_ENTERMENULOOP: {
+        bool Maximized = false;
+        if (!Child && !InMDICommand && ActiveChild(this, Maximized) && Maximized) {
+            InMDICommand = true;
+            ShowMDIIcons();
+        }
+        CallOld(Message);
+        return true;
+    }
     case WM_EXITMENULOOP:
         InMDICommand = false;
+        FreeMDIIconsWindow();
         CallOld(Message);
         return true;
     case WM_NCLBUTTONDOWN:

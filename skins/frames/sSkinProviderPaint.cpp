@@ -206,7 +206,9 @@ void TsSkinProvider::PrepareFormImage() {
         }
         if (FSkinData->Flags & PlainBackgroundFlag) {
             TRect Fill = BorderForm ? FrameRect
-                                    : TRect{0, 0, W, GetCaptionHeight(true) + SideFrameWidth(true) + 1};
+                                    : TRect{0, 0, W,
+                                            GetCaptionHeight(true) + SideFrameWidth(true) +
+                                                MenuLineCount() * MenuLineHeight() + 1};
             FillRectSolid(Image->Canvas()->Handle(), Fill, FormColor());
             if (!CenterMode()) {
                 TRect Client;
@@ -231,6 +233,10 @@ void TsSkinProvider::PrepareFormImage() {
                               TRect{FrameRect.Left, FrameRect.Top, FrameRect.Right, TitleBottom()}, State, true);
             PaintTitleIcon();
         }
+        if (MenuPresent() && MenuHasVisibleItems() && MenuLineHeight() > 0 && FDrawNonClientArea)
+            PaintMenuLine();
+        if (IsMDIParent() && MDIHelper)
+            PaintMDIArea();
         if (BorderForm)
             PaintExtendedBorder();
         if (!CenterMode())
@@ -244,6 +250,27 @@ void TsSkinProvider::PrepareFormImage() {
     ImagePainted = true;
     FSkinData->BackgroundStale = false;
     FSkinData->SetInUpdate(false);
+}
+
+// The MDI client window's place in the image, below the menu line and inside the aligned controls.
+void TsSkinProvider::PaintMDIArea() {
+    TsSkinManager* M = ProviderManager();
+    const int Area = M ? M->FindSectionIndex("MDIAREA") : -1;
+    TBitmap* Image = FSkinData->CacheBitmap;
+    if (Area < 0 || !Image)
+        return;
+    TRect Ext;
+    GetExtRect(Ext);
+    const int S = SideFrameWidth(true);
+    const int Rows = MenuHasVisibleItems() ? MenuLineCount() * MenuLineHeight() : 0;
+    const TRect R{SumAlignedChildSizes(Form, alLeft, false) + S + Ext.Left,
+                  SumAlignedChildSizes(Form, alTop, false) + Rows + TitleBottom() + Form->BorderWidth() +
+                      (MenuLineHeight() > 0 ? 1 : 0),
+                  Image->Width() - S - SumAlignedChildSizes(Form, alRight, false) - Ext.Right,
+                  Image->Height() - S - SumAlignedChildSizes(Form, alBottom, false) - Ext.Bottom};
+    if (R.Right > R.Left && R.Bottom > R.Top)
+        PaintSkinItemToDC(Area, "MDIAREA", MakeBackgroundSource(Image, 0, 0), M, Image->Canvas()->Handle(),
+                          TPoint{R.Left, R.Top}, R, 0, true);
 }
 
 void TsSkinProvider::PaintCaptionText() {
@@ -348,7 +375,7 @@ void TsSkinProvider::PaintFrame(HDC DC) {
     const int Y = (FormStyleBits() & WS_CAPTION) == WS_CAPTION ? TitleBarHeight() : TopFrameHeight(true);
     const int S = SideFrameWidth(true), T = TopFrameHeight(true), W = FormImageWidth();
     const int SrcY = (IsIconicForm() ? 1 : 0) + InnerFrameWidth(H, BorderForm, true) + GetCaptionHeight(true) +
-                     Form->BorderWidth();
+                     (MenuHasVisibleItems() ? MenuLineCount() * MenuLineHeight() + 1 : 0) + Form->BorderWidth();
     const int IH = Image->Height(), IW = Image->Width();
     BitBlt(DC, 0, 0, W, Y, Src, 0, 0, SRCCOPY);
     BitBlt(DC, 0, Y, S, IH - Y, Src, 0, SrcY, SRCCOPY);
@@ -361,6 +388,8 @@ void TsSkinProvider::PaintNonClient() {
     if (!FDrawNonClientArea || !Form->HandleAllocated() || ChildMaximized || HiddenByMaximizedChild())
         return;
     HWND H = Form->Handle();
+    if (!MenuRebuilt && RebuildMenu())
+        MenuRebuilt = true;
     if (RegionChanged && !InSetRegion) {
         if (HasBorder() || HasSizingFrame(H) || IsIconicForm()) {
             FillRegionRects();
@@ -375,8 +404,29 @@ void TsSkinProvider::PaintNonClient() {
     if (FSkinData->CacheBitmap && FSkinData->CacheBitmap->Width() == 0)
         FSkinData->BackgroundStale = true;
     HDC DC = GetWindowDC(H);
-    if (!BorderForm)
+    if (!BorderForm) {
         PaintFrame(DC);
+    } else if (TBitmap* Image = FSkinData->CacheBitmap) {
+        // The border window shows the rest; the form's own window keeps only the menu rows (and the
+        // form's inner border) between its caption, which the border window covers, and its client.
+        if (FSkinData->BackgroundStale || Image->Width() == 0)
+            PrepareFormImage();
+        TRect Ext;
+        GetExtRect(Ext);
+        const int F = FrameBorderWidth(H, BorderForm, false), BW = Form->BorderWidth();
+        const int X = F, Y = GetCaptionHeight(false) + F - (CaptionGrown ? 4 : 0);
+        const int RowsH = MenuLineCount() * MenuLineHeight() + (MenuPresent() ? 1 : 0) + BW;
+        const int SX = ExtendedBorderOffset(BorderForm) + Ext.Left, SY = ExtendedTitleOffset(BorderForm) + Ext.Top;
+        HDC Src = Image->Canvas()->Handle();
+        const int LineW = Image->Width() - Ext.Left - Ext.Right;
+        BitBlt(DC, X, Y, LineW, RowsH, Src, X + SX, Y + SY, SRCCOPY);
+        if (BW > 0) {
+            const int Bottom = Form->Height() - F - BW, Inner = Form->Width() - 2 * F;
+            BitBlt(DC, X, Y, BW, Bottom - Y, Src, X + SX, Y + SY, SRCCOPY);
+            BitBlt(DC, X, Bottom, Inner, BW, Src, X + SX, Bottom + SY, SRCCOPY);
+            BitBlt(DC, X + Inner - BW, Y, BW, Bottom - Y, Src, X + Inner - BW + SX, Y + SY, SRCCOPY);
+        }
+    }
     ReleaseDC(H, DC);
     InSetRegion = false;
 }
@@ -448,12 +498,33 @@ void TsSkinProvider::UpdateButtonImages() {
     }
     BtnMax.BigImage = BtnClose.BigImage = BtnMin.BigImage;
     BtnHelp.BigImage = false;
+    BtnMDIMin.HitCode = HTMDIMIN;
+    BtnMDIMax.HitCode = HTMDIMAX;
+    BtnMDIClose.HitCode = HTMDICLOSE;
+    const bool MDIParent = IsMDIParent() && !M->ComponentState().Contains(csDesigning);
     if (BtnClose.ImageIndex < 0) {
         BtnClose.ImageIndex = Mask("BICONCLOSE");
         BtnMin.ImageIndex = Mask("BICONMIN");
         BtnMax.ImageIndex = Mask("BICONMAX");
         BtnHelp.ImageIndex = Mask("BICONHELP");
         BtnClose.BigImage = BtnMin.BigImage = BtnMax.BigImage = BtnHelp.BigImage = true;
+        if (MDIParent) {
+            BtnMDIMin.ImageIndex = Mask("BICONMIN");
+            BtnMDIMax.ImageIndex = Mask("BICONMAX");
+            BtnMDIClose.ImageIndex = Mask("BICONCLOSE");
+            BtnMDIMin.BigImage = BtnMDIMax.BigImage = BtnMDIClose.BigImage = true;
+        }
+    } else if (MDIParent) {
+        BtnMDIMin.ImageIndex = Mask("SICONMIN");
+        BtnMDIMax.ImageIndex = Mask("SICONMAX");
+        BtnMDIClose.ImageIndex = Mask("SICONCLOSE");
+        BtnMDIMin.BigImage = BtnMDIMax.BigImage = BtnMDIClose.BigImage = false;
+        if (BtnMDIMin.ImageIndex < 0) {
+            BtnMDIMin.ImageIndex = BtnMin.ImageIndex;
+            BtnMDIMax.ImageIndex = BtnMax.ImageIndex;
+            BtnMDIClose.ImageIndex = BtnClose.ImageIndex;
+            BtnMDIMin.BigImage = BtnMDIMax.BigImage = BtnMDIClose.BigImage = true;
+        }
     }
     TitleButtonMask = Mask("TITLEBUTTON");
 }
@@ -627,6 +698,8 @@ void TsSkinProvider::PaintTitleButtons() {
             X = B->Data.Rect.Left - S;
         }
     }
+    if (MDIButtonsShown())
+        PaintMDIButtons();
 }
 
 TitleButtonState* TsSkinProvider::ButtonByCode(int HitCode) {
@@ -639,6 +712,12 @@ TitleButtonState* TsSkinProvider::ButtonByCode(int HitCode) {
             return &BtnClose;
         case HTHELP:
             return &BtnHelp;
+        case HTMDICLOSE:
+            return &BtnMDIClose;
+        case HTMDIMAX:
+            return &BtnMDIMax;
+        case HTMDIMIN:
+            return &BtnMDIMin;
         default:
             if (HitCode >= HTUSERBUTTON && HitCode < HTUSERBUTTON + FTitleButtons->Count())
                 return &FTitleButtons->Items(HitCode - HTUSERBUTTON)->Data;
@@ -702,6 +781,22 @@ int TsSkinProvider::HitTest(TMessage& Message) {
         TRect Icon;
         GetIconRect(Icon);
         return Inside(Icon) ? HTSYSMENU : HTCAPTION;
+    }
+    if (P.Y <= C + D + MenuLineCount() * MenuLineHeight()) {
+        // The menu line: the system's bar, but for the buttons of a maximised MDI child.
+        int Code = HTMENU;
+        if (MDIButtonsShown()) {
+            const TPoint Q{P.X + Ext.Left + ExtendedBorderOffset(BorderForm), P.Y + Ext.Top + ExtendedTitleOffset(BorderForm)};
+            auto In = [&Q](const TRect& R) { return Q.X >= R.Left && Q.X < R.Right && Q.Y >= R.Top && Q.Y < R.Bottom; };
+            if (In(BtnMDIClose.Rect))
+                Code = HTMDICLOSE;
+            else if (In(BtnMDIMax.Rect))
+                Code = HTMDIMAX;
+            else if (In(BtnMDIMin.Rect))
+                Code = HTMDIMIN;
+        }
+        SetHotButton(Code == HTMENU ? 0 : Code, true);
+        return Code;
     }
     int Code = HTCLIENT;
     if (GripVisible()) {
@@ -787,20 +882,42 @@ void TsSkinProvider::RepaintButton(int HitCode) {
     TBitmap* Image = FSkinData->CacheBitmap;
     if (!B || B->State == -1 || !M || !Image || Image->Width() == 0 || !Form->HandleAllocated())
         return;
-    if (M->GetAllowGlowing() || BorderForm) {
+    const bool MDIButton = HitCode >= HTMDICLOSE && HitCode <= HTMDIMIN;
+    if (!MDIButton && (M->GetAllowGlowing() || BorderForm)) {
         StartButtonAnimation(*B, B->State, B->State == 2 ? 1 : 10, B->State != 0, this);
         return;
     }
     TRect Icon;
     GetIconRect(Icon);
     const int W = B->Rect.Right - B->Rect.Left, H = B->Rect.Bottom - B->Rect.Top;
-    if (B->Rect.Left > Icon.Right) {
+    int Index = B->ImageIndex;
+    bool Disabled = false;
+    if (MDIButton) {
+        // The child's buttons lie on the menu line, whose clean background MenuLineBg keeps.
+        TsSystemMenu* ChildMenu = MDIChildProvider ? MDIChildProvider->SystemMenu : nullptr;
+        if (HitCode == HTMDIMAX) {
+            bool Maximized = false;
+            ActiveMDIChildOf(Form, &Maximized);
+            if (Maximized) {
+                int Norm = GlobalMask(M, "SICONNORM");
+                Index = Norm >= 0 ? Norm : GlobalMask(M, "BICONNORM");
+            }
+            Disabled = !ChildMenu || !ChildMenu->EnabledRestore();
+        } else if (HitCode == HTMDIMIN) {
+            Disabled = !ChildMenu || !ChildMenu->EnabledMin();
+            if (Disabled)
+                return;
+        }
+        if (MenuLineBg && MenuLineBg->Width() > 0) {
+            const TPoint O = MenuLineOrigin();
+            BitBlt(Image->Canvas()->Handle(), B->Rect.Left, B->Rect.Top, W, H, MenuLineBg->Canvas()->Handle(),
+                   B->Rect.Left - O.X, B->Rect.Top - O.Y, SRCCOPY);
+        }
+    } else if (B->Rect.Left > Icon.Right) {
         int SrcX = B->Rect.Left - (FormImageWidth() - ButtonsWork->Width() - 1);
         BitBlt(Image->Canvas()->Handle(), B->Rect.Left, B->Rect.Top, W, H, ButtonsWork->Canvas()->Handle(), SrcX,
                B->Rect.Top, SRCCOPY);
     }
-    int Index = B->ImageIndex;
-    bool Disabled = false;
     if (HitCode == HTMAXBUTTON && IsZoomedForm()) {
         int Norm = GlobalMask(M, "BICONNORM");
         if (Norm >= 0)
@@ -816,8 +933,12 @@ void TsSkinProvider::RepaintButton(int HitCode) {
     }
     if (HitCode >= HTUSERBUTTON)
         DrawUserGlyph(FTitleButtons->Items(HitCode - HTUSERBUTTON), B->State == 2);
+    TRect Ext;
+    GetExtRect(Ext);
+    const int DX = Ext.Left + ExtendedBorderOffset(BorderForm), DY = Ext.Top + ExtendedTitleOffset(BorderForm);
     HDC DC = GetWindowDC(Form->Handle());
-    BitBlt(DC, B->Rect.Left, B->Rect.Top, W, H, Image->Canvas()->Handle(), B->Rect.Left, B->Rect.Top, SRCCOPY);
+    BitBlt(DC, B->Rect.Left - DX, B->Rect.Top - DY, W, H, Image->Canvas()->Handle(), B->Rect.Left, B->Rect.Top,
+           SRCCOPY);
     ReleaseDC(Form->Handle(), DC);
 }
 

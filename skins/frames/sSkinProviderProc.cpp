@@ -120,6 +120,7 @@ void TsSkinProvider::RemoveSkin(TMessage& Message) {
         DisableDwmTransitions(Form->Handle(), false);
     RemoveAdapter();
     HandleSkinCommand(Message, FSkinData);
+    MenuLines = -1;
     TitleIndex = -1;
     CaptionIndex = -1;
     BroadcastToSkinnedChildren(Form, Message);
@@ -127,8 +128,11 @@ void TsSkinProvider::RemoveSkin(TMessage& Message) {
         return;
     StopButtonAnimations();
     if (FSkinData->GetSkinManager()) {
+        FreeMenuBackgrounds();
+        SkinMenus(false);
         UpdateSysMenuStyle(false);
         UpdateMDIHelper(false);
+        RebuildMenu();
         if (HasBorder() && Form->HandleAllocated())
             SetWindowRgn(Form->Handle(), nullptr, TRUE);
         UpdateBorderForm(false);
@@ -155,9 +159,13 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message) {
             TsSkinManager* M = FSkinData->GetSkinManager();
             CaptionIndex = M ? M->FindSectionIndex("CAPTION") : -1;
             if (M) {
+                FreeMenuBackgrounds();
                 UpdateButtonImages();
                 UpdateSysMenuStyle(FSkinData->IsSkinned(false));
+                if (!M->ComponentState().Contains(csLoading))
+                    SkinMenus(true);
                 FSkinData->BackgroundStale = true;
+                MenuLines = -1;
                 ApplyMainColor();
                 if (Form->HandleAllocated())
                     DisableDwmTransitions(Form->Handle(), true);
@@ -191,9 +199,13 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 TitleIndex = -1;
                 TitleIndex = TitleSkinIndex();
                 CaptionIndex = M->FindSectionIndex("CAPTION");
+                FreeMenuBackgrounds();
                 UpdateButtonImages();
                 UpdateSysMenuStyle(FDrawNonClientArea);
+                if (TsSkinableMenus* Menus = SkinableMenusOf(M))
+                    Menus->UpdateActive();
                 FSkinData->BackgroundStale = true;
+                MenuLines = -1;
                 if (Form->HandleAllocated())
                     SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
                 UpdateMDIHelper(true);
@@ -204,6 +216,11 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 InitAdapter();
                 if (Form->Parent() && Form->FormStyle() != fsMDIChild)
                     FSkinData->Flags &= ~PlainBackgroundFlag;
+                MenuLines = -1;
+                if (!M->ComponentState().Contains(csLoading)) {
+                    RebuildMenu();
+                    SkinMenus(IsSkinned());
+                }
                 if (HasBorder())
                     RegionChanged = true;
                 if (Form->Visible()) {
@@ -301,8 +318,13 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             return;
         case WM_ACTIVATE:
             CallOld(Message);
-            if (!Showing || Form->ControlState().Contains(csCreating) || LOWORD(Message.WParam) != WA_ACTIVE)
+            if (!Showing || Form->ControlState().Contains(csCreating))
                 return;
+            MenuLines = -1;
+            if (LOWORD(Message.WParam) != WA_ACTIVE)
+                return;
+            if (!M->ComponentState().Contains(csDesigning))
+                SkinMenus(IsSkinned());
             if (SystemMenu)
                 SystemMenu->UpdateItems(false);
             if (Form->BorderStyle() == bsNone)
@@ -310,6 +332,16 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             return;
         case WM_PAINT:
             HandlePaint(Message);
+            return;
+        case WM_SYSCOLORCHANGE:
+            CallOld(Message);
+            RebuildMenu();
+            return;
+        case WM_CHILDACTIVATE:
+            CallOld(Message);
+            RebuildMenu();
+            if (MDISkinProvider && MDISkinProvider->MDIButtonsShown())
+                MDISkinProvider->RepaintNonClient();
             return;
         case WM_ERASEBKGND:
             HandleEraseBkgnd(Message);
@@ -563,6 +595,7 @@ void TsSkinProvider::HandleShowingChanged(TMessage& Message) {
         CallOld(Message);
         return;
     }
+    SkinMenus(IsSkinned());
     const TacFormShow* Show = M->AnimEffects->FormShow;
     ShowAnimPending = Form->FormStyle() != fsMDIChild && !Form->Parent() && Show->Active && Show->Time > 0 &&
                       LayeredWindowsAvailable();
@@ -647,6 +680,7 @@ void TsSkinProvider::HandleSize(TMessage& Message) {
     LastClientRect = TRect{0, 0, C.right, C.bottom};
     FreeAndNil(ShadowActive);
     FreeAndNil(ShadowInactive);
+    MenuLines = -1;
     CallOld(Message);
     if (AnimationInProgress)
         return;
@@ -794,21 +828,41 @@ void TsSkinProvider::HandleNCActivate(TMessage& Message) {
             Redraw(true);
             if (InitDeferred)
                 RedrawWindow(H, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        } else if (!BorderForm) {
-            if (!Form->OnPaint)
+        } else {
+            // The system draws its menu bar here too: with a menu the line is covered as well.
+            const bool Cover = !BorderForm || MenuPresent();
+            if (BorderForm)
+                UpdateFormRegion(false);
+            if (Cover && !Form->OnPaint)
                 ShowCaptionCover(false);
             CallOld(Message);
-            HideCaptionCover();
-        } else {
-            UpdateFormRegion(false);
-            CallOld(Message);
+            if (Cover)
+                HideCaptionCover();
         }
     } else {
         CallOld(Message);
     }
+    // A child's activity changes the buttons it shows on its parent's menu line.
+    if (IsMDIChild() && Form->Showing() && MDISkinProvider && MDISkinProvider != this && MDISkinProvider->MDIHelper &&
+        !MDISkinProvider->ComponentState().Contains(csDestroying)) {
+        if (!SystemMenu)
+            PrepareForm();
+        MDISkinProvider->RepaintNonClient();
+    }
     if (!Form->ControlState().Contains(csCreating) && HasBorder() && Form->Showing()) {
+        if (MDIButtonsShown()) {
+            // The parent shows the active look while its maximised child is the active window.
+            bool Maximized = false;
+            TCustomForm* Child = ActiveMDIChildOf(Form, &Maximized);
+            FormActive = Message.WParam != 0 || (Child && Child->Active());
+        }
+        MenuLines = -1;
         SendMessageA(Form->Handle(), WM_NCPAINT, 0, 0);
         UpdateBorder(true);
+        if (TsSkinManager* M = FSkinData->GetSkinManager(); M && !M->ComponentState().Contains(csDesigning))
+            SkinMenus(IsSkinned());
+        if (!MenuRebuilt && RebuildMenu())
+            MenuRebuilt = true;
     }
     Message.Result = 1;
 }
@@ -820,6 +874,8 @@ void TsSkinProvider::HandlePrint(TMessage& Message) {
     HDC DC = reinterpret_cast<HDC>(Message.WParam);
     if (!DC)
         return;
+    if (!MenuRebuilt && RebuildMenu())
+        MenuRebuilt = true;
     FSkinData->SetInUpdate(false);
     int Saved = SaveDC(DC);
     if (BorderForm) {
@@ -881,7 +937,11 @@ void TsSkinProvider::HandleNCLButtonDown(TMessage& Message) {
         CallOld(Message);
         return;
     }
-    if (Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP) {
+    if (Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ||
+        (Code >= HTMDICLOSE && Code <= HTMDIMIN)) {
+        if (TsSystemMenu* ChildMenu = MDIChildProvider ? MDIChildProvider->SystemMenu : nullptr)
+            if ((Code == HTMDIMIN && !ChildMenu->EnabledMin()) || (Code == HTMDIMAX && !ChildMenu->EnabledRestore()))
+                return;
         PressButton(Code);
         return;
     }
@@ -1007,6 +1067,26 @@ void TsSkinProvider::HandleNCLButtonUp(TMessage& Message) {
                 SetHotButton(0, true);
             }
             return;
+        case HTMDICLOSE:
+        case HTMDIMAX:
+        case HTMDIMIN: {
+            // The buttons of the maximised MDI child on the menu line act on that child.
+            TCustomForm* Child = ActiveMDIChildOf(Form, nullptr);
+            if (WasPressed && Child && Child->HandleAllocated()) {
+                if (Code == HTMDIMIN) {
+                    FSkinData->BeginUpdate();
+                    SendMessageA(Child->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+                    // The child's command ends its parent's update only when it restores a
+                    // maximised child; the parent's own begun here ends in any case.
+                    FSkinData->EndUpdate(false);
+                } else {
+                    SendMessageA(Child->Handle(), WM_SYSCOMMAND, Code == HTMDICLOSE ? SC_CLOSE : SC_RESTORE, 0);
+                }
+            }
+            if (!ComponentState().Contains(csDestroying))
+                SetHotButton(0, Code == HTMDIMIN);
+            return;
+        }
         default:
             break;
     }
@@ -1145,6 +1225,7 @@ void TsSkinProvider::HandleMenuChanged(TMessage& Message) {
             FSkinData->Flags |= MenuChangePendingFlag;
             return;
         }
+        MenuLines = -1;
         FrameStale = true;
         FSkinData->BackgroundStale = true;
     }

@@ -3,14 +3,13 @@
 // provider of an MDI child keeps the parent informed of its activation and system commands.
 #include "../engine/SkinPixelSupport.h"
 
+#include "FrameSkinSupport.h"
 #include "TestSupport.h"
 
 #include "acSBUtils.h"
 #include "sGraphUtils.h"
 #include "sMDIForm.h"
 #include "sSkinProvider.h"
-
-#include <fstream>
 
 using namespace skintests;
 
@@ -44,16 +43,7 @@ protected:
     }
     // The frame tests' skin with the client hook's section and the MDI area beside it.
     void LoadSkin() {
-        const std::string Source = testing_support::SourceDir() + "tests\\skins\\frames\\skin\\FrameTest\\";
-        CreateDirectoryA((Temp / "Mdi").c_str(), nullptr);
-        CopyFileA((Source + "MASTER.BMP").c_str(), (Temp / "Mdi\\MASTER.BMP").c_str(), FALSE);
-        std::ifstream In(Source + "Options.dat", std::ios::binary);
-        std::ofstream Out(Temp / "Mdi\\Options.dat", std::ios::binary);
-        Out << In.rdbuf() << "\r\n[CHECKBOX]\r\nCOLOR=$00FFFFFF\r\n[MDIAREA]\r\nCOLOR=$00C0A080\r\n";
-        Out.close();
-        Manager = Create<TsSkinManager>(nullptr);
-        Manager->SkinDirectory = Temp.Path();
-        Manager->SetSkinName("Mdi");
+        Manager = LoadFrameSkinWithMDIArea(Temp, "Mdi");
         ASSERT_TRUE(Manager->SkinData->SkinActive);
     }
     // A shown MDI parent with a provider.
