@@ -250,15 +250,16 @@ TEST_F(DBGridTest, AHeaderClickSortsByThatColumnAloneUnlessShiftAddsIt) {
 
 namespace {
 // The user's currency symbol set for a while (the prefix's registry), given back however the test ends.
+// The old symbol is kept wide: the prefix's own (a rouble sign) has no place in the ANSI code page.
 struct TCurrencySymbolSet {
-    char Old[16] = {};
+    wchar_t Old[16] = {};
     explicit TCurrencySymbolSet(const char* Symbol) {
-        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old, sizeof Old);
+        GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old, 16);
         SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Symbol);
         SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
     }
     ~TCurrencySymbolSet() {
-        SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old);
+        SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Old);
         SendMessageA(Application->Handle(), WM_WININICHANGE, 0, 0);
     }
 };
