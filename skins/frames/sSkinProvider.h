@@ -10,8 +10,8 @@
 // An MDI parent's provider hooks the MDI client window (TsMDIForm, sMDIForm.h); an MDI child's keeps
 // the parent's frame in step with its system commands.
 //
-// Not built here: the skinned menu bar (and with it the MDI child buttons drawn in it), popup menus
-// and the skinned scroll bars of an auto-scrolling form; the provider takes the standard path for each.
+// Not built here: the skinned menu bar (and with it the MDI child buttons drawn in it) and popup
+// menus; the provider takes the standard path for each.
 #pragma once
 
 #include "Forms.h"
@@ -115,6 +115,16 @@ public:
     void UnlockRedraw();
     void RepaintNonClient();
     bool IsSkinned() const;
+    // The scrolling hook that paints an AutoScroll form's bars from the skin (sSkinProviderScroll.cpp):
+    // made while skinned, freed when the skin goes; the thickness of its shown bar of one kind (0
+    // without one); a window point in the square between its two shown bars.
+    void RefreshScrollHook();
+    void FreeScrollHook();
+    int ScrollBarThickness(bool Vertical) const;
+    bool InScrollSizeBox(TPoint P);
+    TacScrollWnd* ScrollHook = nullptr;  // owned
+    // A wheel turn the form's own handling left unanswered goes to the scroll box under the mouse.
+    void HandleMouseWheel(TMessage& Message);
 
     // The window procedure that replaces the form's
     void NewWndProc(TMessage& Message);
@@ -319,6 +329,10 @@ void AnimateFormHide(TsSkinProvider* Provider);
 // The session is ending: no fade starts any more, and the running ones are given time (bounded) to
 // end, with the application's messages processed meanwhile.
 void EndRunningFades();
+
+// The scroll box (the windowed container that takes forwarded wheel turns) at ScreenPoint inside
+// Parent, searched through the windowed controls there; null when there is none.
+TControl* FindWheelTarget(TWinControl* Parent, TPoint ScreenPoint);
 
 // The MDI parent's frame and client window painted again after a change of its children.
 void RefreshMDIParentFrame(bool Full);

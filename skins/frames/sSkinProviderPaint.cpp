@@ -704,7 +704,7 @@ int TsSkinProvider::HitTest(TMessage& Message) {
         return Inside(Icon) ? HTSYSMENU : HTCAPTION;
     }
     int Code = HTCLIENT;
-    if (GripVisible()) {
+    if (GripVisible() || InScrollSizeBox(P)) {
         int Grip = GlobalMask(ProviderManager(), "GRIPIMAGE");
         if (Grip >= 0 && FSkinData->CacheBitmap) {
             TPoint G;
