@@ -824,18 +824,10 @@ TEST_F(sSkinProviderTest, AScrollingFormsBarsArePaintedFromTheSkinWhileSkinned) 
 TEST_F(sSkinProviderTest, AWheelOverAScrollBoxScrollsItAndElsewhereKeepsTheFormsAnswer) {
     LoadSkin();
     Attach();
-    auto* Edit = Create<TEdit>(Form);
-    Edit->SetParent(Form);
-    Edit->SetBounds(10, 10, 100, 24);
-    auto* Box = Create<TScrollBox>(Form);
-    Box->SetParent(Form);
-    Box->SetBounds(10, 50, 120, 100);
-    auto* Panel = Create<TPanel>(Form);
-    Panel->SetParent(Form);
-    Panel->SetBounds(200, 50, 150, 150);
-    auto* Inner = Create<TScrollBox>(Panel);
-    Inner->SetParent(Panel);
-    Inner->SetBounds(10, 10, 50, 50);
+    auto* Edit = Place<TEdit>(10, 10, 100, 24);
+    auto* Box = Place<TScrollBox>(10, 50, 120, 100);
+    auto* Panel = Place<TPanel>(200, 50, 150, 150);
+    auto* Inner = Place<TScrollBox>(10, 10, 50, 50, Panel);
     std::vector<TObject*> Turned;
     bool FormAnswers = false;
     for (TScrollBox* B : {Box, Inner})
