@@ -83,13 +83,25 @@ TShiftState KeysToShiftState(WPARAM Keys) {
     return S;
 }
 
+namespace {
+// The keys down as the thread's input has seen them, in one call: every GetKeyState is a round
+// trip to the window server under Wine, and key handlers ask on every key.
+struct KeyboardSnapshot {
+    BYTE Keys[256]{};
+    KeyboardSnapshot() { GetKeyboardState(Keys); }
+    bool Down(int VirtualKey) const { return (Keys[VirtualKey] & 0x80) != 0; }
+};
+}  // namespace
+
 TShiftState KeyDataToShiftState(LPARAM KeyData) {
     // Bit 29 of a key message's data is the Alt key; Shift and Ctrl come from the key state.
-    return ShiftOf(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, (KeyData & 0x20000000) != 0);
+    const KeyboardSnapshot K;
+    return ShiftOf(K.Down(VK_SHIFT), K.Down(VK_CONTROL), (KeyData & 0x20000000) != 0);
 }
 
 TShiftState GetShiftState() {
-    return ShiftOf(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
+    const KeyboardSnapshot K;
+    return ShiftOf(K.Down(VK_SHIFT), K.Down(VK_CONTROL), K.Down(VK_MENU));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1704,7 +1716,7 @@ void TWinControl::MainWndProc(TMessage& Message) {
     try {
         WindowProc(Message);
     } catch (...) {
-        HandleWndException(this);
+        HandleWndException(this, FHandle, Message);
     }
 }
 

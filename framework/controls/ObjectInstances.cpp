@@ -20,6 +20,22 @@ void HandleWndException(TObject* Sender) noexcept {
     }
 }
 
+void HandleWndException(TObject* Sender, HWND Wnd, const TMessage& Message) noexcept {
+    if (Message.Msg != WM_PAINT) {
+        HandleWndException(Sender);
+        return;
+    }
+    // A paint into a given DC leaves the window's own update region alone.
+    if (Wnd && !Message.WParam)
+        ValidateRect(Wnd, nullptr);
+    static thread_local bool ReportingPaintError = false;
+    if (ReportingPaintError)
+        return;
+    ReportingPaintError = true;
+    HandleWndException(Sender);
+    ReportingPaintError = false;
+}
+
 namespace {
 
 // The thunk puts the instance's own address in front of the window procedure's arguments and calls
@@ -185,7 +201,7 @@ LRESULT __stdcall StdWndProc(TObjectInstance* Instance, HWND Wnd, UINT Msg, WPAR
         else
             M.Result = DefWindowProcA(Wnd, Msg, WParam, LParam);
     } catch (...) {
-        HandleWndException(Instance->Method.Data());
+        HandleWndException(Instance->Method.Data(), Wnd, M);
         M.Result = 0;
     }
     if (--Instance->Depth == 0 && Instance->Freed) {

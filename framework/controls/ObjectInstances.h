@@ -32,3 +32,8 @@ using TWndExceptionHandler = void (*)(TObject* Sender);
 extern TWndExceptionHandler WndExceptionHandler;
 // Calls WndExceptionHandler for the exception being handled (inside a catch block only).
 void HandleWndException(TObject* Sender) noexcept;
+// The same for the exception that left the handling of Message by window Wnd. A failed WM_PAINT is
+// ended first (what it left to paint is validated), and a paint that fails while another paint
+// error is being reported is dropped: the report's box makes windows repaint, and a paint that
+// fails every time would otherwise report itself inside its own report without end.
+void HandleWndException(TObject* Sender, HWND Wnd, const TMessage& Message) noexcept;

@@ -558,7 +558,12 @@ void PaintHookCorners(TsCommonData* SkinData, int State, TacMainWnd* Hook) {
 }
 
 void RefreshScrollWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd) {
-    TControl* Host = SkinData ? SkinData->HostControl : nullptr;
+    if (SkinData)
+        RefreshScrollWnd(SkinData->HostControl, SkinData, Wnd, SkinData->SkinSection(), true);
+}
+
+void RefreshScrollWnd(TControl* Host, TsCommonData* SkinData, TacScrollWnd*& Wnd, const std::string& Section,
+                      bool Repaint) {
     if (!Host || Host->ComponentState().Contains(csLoading) || Host->ComponentState().Contains(csDestroying) ||
         Host->ComponentState().Contains(csDesigning))
         return;
@@ -570,8 +575,7 @@ void RefreshScrollWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd) {
         if (!Wnd && HasWindow) {
             if (UninitializeFlatSBProc)
                 UninitializeFlatSBProc(W->Handle());
-            Wnd = Create<TacScrollWnd>(W->Handle(), true, SkinData->SkinSection(), SkinData->GetSkinManager(),
-                                       SkinData);
+            Wnd = Create<TacScrollWnd>(W->Handle(), Repaint, Section, SkinData->GetSkinManager(), SkinData);
         }
     } else if (Wnd) {
         FreeAndNil(Wnd);

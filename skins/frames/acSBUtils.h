@@ -410,6 +410,10 @@ void PaintHookCorners(TsCommonData* SkinData, int State, TacMainWnd* Hook);
 // Keeps a framework control's scrolling hook in step with its skinning, taking the system's flat
 // scroll bars off the window while the hook lives.
 void RefreshScrollWnd(TsCommonData* SkinData, TacScrollWnd*& Wnd);
+// The same for a host whose skin data belongs to another object (a form's provider): the hook is
+// made with Section, and with Repaint the window's frame is computed again at once.
+void RefreshScrollWnd(TControl* Host, TsCommonData* SkinData, TacScrollWnd*& Wnd, const std::string& Section,
+                      bool Repaint);
 
 // The hooks made for the pages of hooked page controls; made with the first of them, its hooks
 // freed at shut-down.

@@ -70,6 +70,7 @@ TsSkinProvider* TsSkinProvider::CreateRuntime(TCustomForm* AForm) {
 void TsSkinProvider::BeforeDestruction() {
     // The form gets its procedure back before the owned menu and glow timers go with the component.
     if (FAddedTitle) {
+        FreeScrollHook();
         UpdateBorderForm(false);
         FreeAndNil(FAddedTitle);
         StopButtonAnimations();
@@ -332,11 +333,13 @@ void TsSkinProvider::SetDrawNonClientArea(bool Value) {
                 Menus->HookMainMenu(Form->Menu(), true);
             UpdateBorderForm(M && M->GetExtendedBorders());
             RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
+            RefreshScrollHook();
         }
     } else {
         UpdateBorderForm(false);
         if (TsSkinableMenus* Menus = SkinableMenusOf(M))
             Menus->HookMainMenu(Form->Menu(), false);
+        FreeScrollHook();
         if (HadSysMenu && Form->HandleAllocated())
             SetWindowLongA(Form->Handle(), GWL_STYLE, GetWindowLongA(Form->Handle(), GWL_STYLE) | WS_SYSMENU);
         if (Form->Showing())
@@ -521,7 +524,7 @@ int TsSkinProvider::TitleBarHeight() {
     H = std::max(H, 0);
     if (IsIconicForm())
         H += InnerFrameWidth(Form->Handle(), BorderForm, false);
-    return H;
+    return H - ScrollBarThickness(false);
 }
 
 int TsSkinProvider::GetClientOffsetX() {
@@ -535,7 +538,7 @@ int TsSkinProvider::GetClientOffsetX() {
     RECT R, C;
     GetWindowRect(Form->Handle(), &R);
     GetClientRect(Form->Handle(), &C);
-    return ((R.right - R.left) - C.right) / 2;
+    return ((R.right - R.left) - C.right - ScrollBarThickness(true)) / 2;
 }
 
 int TsSkinProvider::GetClientOffsetY() {
@@ -554,7 +557,7 @@ int TsSkinProvider::GetClientOffsetY() {
     int Y = (R.bottom - R.top) - C.bottom;
     if (FormStyleBits() & WS_BORDER)
         Y -= SideFrameWidth(true);
-    return Y;
+    return Y - ScrollBarThickness(false);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -13,8 +13,6 @@
 // The form's main menu keeps the system's menu bar (its rows are the system's), painted over from the
 // skin: the menu line's section behind items drawn by the skinned menus, and on an MDI parent the
 // maximised child's icon and buttons.
-//
-// Not built here: the skinned scroll bars of an auto-scrolling form; it keeps the system's.
 #pragma once
 
 #include "Forms.h"
@@ -123,6 +121,16 @@ public:
     bool RebuildMenu();
     // The skinned menus' handlers given to (or taken from) the menus the form owns.
     void SkinMenus(bool Active);
+    // The scrolling hook that paints an AutoScroll form's bars from the skin (sSkinProviderScroll.cpp):
+    // made while skinned, freed when the skin goes; the thickness of its shown bar of one kind (0
+    // without one); a window point in the square between its two shown bars.
+    void RefreshScrollHook();
+    void FreeScrollHook();
+    int ScrollBarThickness(bool Vertical) const;
+    bool InScrollSizeBox(TPoint P);
+    TacScrollWnd* ScrollHook = nullptr;  // owned
+    // A wheel turn the form's own handling left unanswered goes to the scroll box under the mouse.
+    void HandleMouseWheel(TMessage& Message);
 
     // The window procedure that replaces the form's
     void NewWndProc(TMessage& Message);
@@ -348,6 +356,10 @@ void AnimateFormHide(TsSkinProvider* Provider);
 // The session is ending: no fade starts any more, and the running ones are given time (bounded) to
 // end, with the application's messages processed meanwhile.
 void EndRunningFades();
+
+// The scroll box (the windowed container that takes forwarded wheel turns) at ScreenPoint inside
+// Parent, searched through the windowed controls there; null when there is none.
+TControl* FindWheelTarget(TWinControl* Parent, TPoint ScreenPoint);
 
 // The MDI parent's frame and client window painted again after a change of its children.
 void RefreshMDIParentFrame(bool Full);

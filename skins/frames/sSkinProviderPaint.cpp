@@ -799,7 +799,7 @@ int TsSkinProvider::HitTest(TMessage& Message) {
         return Code;
     }
     int Code = HTCLIENT;
-    if (GripVisible()) {
+    if (GripVisible() || InScrollSizeBox(P)) {
         int Grip = GlobalMask(ProviderManager(), "GRIPIMAGE");
         if (Grip >= 0 && FSkinData->CacheBitmap) {
             TPoint G;

@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "acBorderForm.h"
 #include "acCtrlAdapter.h"
+#include "acSBUtils.h"
 #include "acntUtils.h"
 #include "sDCUtils.h"
 #include "sFade.h"
@@ -116,6 +117,7 @@ void TsSkinProvider::RemoveSkin(TMessage& Message) {
         BroadcastToSkinnedChildren(Form, Message);
         return;
     }
+    FreeScrollHook();
     if (Form->HandleAllocated())
         DisableDwmTransitions(Form->Handle(), false);
     RemoveAdapter();
@@ -179,6 +181,8 @@ void TsSkinProvider::UnskinnedProc(TMessage& Message) {
         }
     }
     CallOld(Message);
+    if (Message.Msg == CM_MOUSEWHEEL)
+        HandleMouseWheel(Message);
     if (Message.Msg == WM_NCDESTROY && IsMDIChild())
         MDIChildDestroyed();
     if (Message.Msg == WM_WINDOWPOSCHANGED && (reinterpret_cast<WINDOWPOS*>(Message.LParam)->flags & SWP_HIDEWINDOW) &&
@@ -214,6 +218,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
                 if (!Ours)
                     break;
                 InitAdapter();
+                if (FDrawNonClientArea)
+                    RefreshScrollHook();
                 if (Form->Parent() && Form->FormStyle() != fsMDIChild)
                     FSkinData->Flags &= ~PlainBackgroundFlag;
                 MenuLines = -1;
@@ -318,6 +324,8 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
             return;
         case WM_ACTIVATE:
             CallOld(Message);
+            if (Showing && !ScrollHook && FDrawNonClientArea)
+                RefreshScrollHook();
             if (!Showing || Form->ControlState().Contains(csCreating))
                 return;
             MenuLines = -1;
@@ -429,8 +437,13 @@ void TsSkinProvider::SkinnedProc(TMessage& Message) {
         case CM_MOUSEENTER:
             HandleMouseEnter(Message);
             return;
+        case CM_MOUSEWHEEL:
+            CallOld(Message);
+            HandleMouseWheel(Message);
+            return;
         case CM_FLOAT:
             CallOld(Message);
+            FreeScrollHook();
             if (Form->HandleAllocated())
                 SendSkinCommand(Form->Handle(), SKIN_REFRESH, reinterpret_cast<LPARAM>(M));
             return;
@@ -624,6 +637,7 @@ void TsSkinProvider::HandleShowingChanged(TMessage& Message) {
         FSkinData->SetInUpdate(false);
     UpdateBorderForm(M->GetExtendedBorders());
     CallOld(Message);
+    RefreshScrollHook();
     if (!ShowAnimPending)
         return;
     SetChildrenRedraw(1);
@@ -1283,6 +1297,8 @@ void TsSkinProvider::HandleParentNotify(TMessage& Message) {
         Adapter->AdaptControls(nullptr);
     TMessage Flags{SM_ALPHACMD, SkinCommandParam(SKIN_FLAGS), 1, 0};
     BroadcastToSkinnedChildren(Form, Flags);
+    if (FDrawNonClientArea && ScrollHook)
+        ScrollHook->UpdateScrollInfo(true);
 }
 
 void TsSkinProvider::HandleControlListChange(TMessage& Message) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -258,6 +259,90 @@ TEST_F(ControlDispatch, ExceptionsInMessageHandlersReachTheApplication) {
     B->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++Clicks; });
     SendMessageA(B->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(Clicks, 1);
+}
+
+// A control whose next Throws paints fail.
+class TFailingPaint : public TCustomControl {
+    DECLARE_CLASS(TFailingPaint, TCustomControl)
+public:
+    using TCustomControl::TCustomControl;
+    int Throws = 0;
+    int Painted = 0;
+
+protected:
+    void Paint() override {
+        if (Throws > 0) {
+            --Throws;
+            throw EConvertError("Paint failed");
+        }
+        ++Painted;
+    }
+};
+
+TEST_F(ControlDispatch, AFailedPaintIsEndedAndReportedOnceEvenWhenTheReportRepaints) {
+    TForm* F = NewForm();
+    auto* C = Create<TFailingPaint>(F);
+    C->SetParent(F);
+    C->SetBounds(0, 0, 100, 80);
+    F->Show();
+    Pump();
+    struct Case {
+        int Throws;
+        bool ReportRepaints;  // the report paints the control again meanwhile, as a message box does
+    };
+    for (const Case& K : {Case{1, false}, Case{50, true}}) {
+        C->Throws = K.Throws;
+        int Reports = 0, PendingAtReport = -1;
+        Application->OnException = TExceptionEvent::FromFunction([&](TObject*, Exception& E) {
+            ++Reports;
+            EXPECT_EQ(E.Message(), "Paint failed");
+            RECT U;
+            PendingAtReport = GetUpdateRect(C->Handle(), &U, FALSE) ? 1 : 0;
+            if (K.ReportRepaints) {
+                InvalidateRect(C->Handle(), nullptr, TRUE);
+                UpdateWindow(C->Handle());
+            }
+        });
+        InvalidateRect(C->Handle(), nullptr, TRUE);
+        UpdateWindow(C->Handle());
+        Application->OnException = nullptr;
+        EXPECT_EQ(Reports, 1) << K.Throws;
+        EXPECT_EQ(PendingAtReport, 0) << "the failed paint was ended before the report";
+        // The program goes on: with the fault gone the control paints again.
+        C->Throws = 0;
+        const int Before = C->Painted;
+        InvalidateRect(C->Handle(), nullptr, TRUE);
+        UpdateWindow(C->Handle());
+        EXPECT_EQ(C->Painted, Before + 1) << K.Throws;
+    }
+    F->Free();
+}
+
+// The shift state of a key message: Shift and Ctrl as the keyboard holds them, Alt from the data.
+TEST_F(ControlDispatch, KeyDataShiftStateFollowsTheKeyboardAndTheAltBit) {
+    BYTE Saved[256];
+    GetKeyboardState(Saved);
+    struct Case {
+        bool Shift, Ctrl, AltBit;
+    };
+    for (const Case& K : {Case{false, false, false}, Case{true, false, false}, Case{false, true, false},
+                          Case{true, true, true}, Case{false, false, true}}) {
+        BYTE State[256];
+        std::copy(Saved, Saved + 256, State);
+        State[VK_SHIFT] = K.Shift ? 0x81 : 0;
+        State[VK_CONTROL] = K.Ctrl ? 0x80 : 0x01;  // the toggle bit alone is no key held down
+        State[VK_MENU] = 0x80;                      // Alt is read from the message, not the keyboard
+        SetKeyboardState(State);
+        TShiftState S = KeyDataToShiftState(K.AltBit ? 0x20000000 : 0);
+        EXPECT_EQ(S.Contains(ssShift), K.Shift);
+        EXPECT_EQ(S.Contains(ssCtrl), K.Ctrl);
+        EXPECT_EQ(S.Contains(ssAlt), K.AltBit);
+        TShiftState G = GetShiftState();
+        EXPECT_EQ(G.Contains(ssShift), K.Shift);
+        EXPECT_EQ(G.Contains(ssCtrl), K.Ctrl);
+        EXPECT_TRUE(G.Contains(ssAlt));
+    }
+    SetKeyboardState(Saved);
 }
 
 class ControlMouse : public ControlDispatch {

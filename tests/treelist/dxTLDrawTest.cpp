@@ -3,13 +3,17 @@
 using namespace treelist_tests;
 
 namespace {
+// The glyphs belong to the unit's start-up, which the other tests paint with: a test that frees
+// them gets them back, and loading twice would leak the first set.
 struct DrawTest : TreeListTest {
     void SetUp() override {
         TreeListTest::SetUp();
-        LoadIndicatorImages();
+        if (!IndicatorImages)
+            LoadIndicatorImages();
     }
     void TearDown() override {
-        FreeIndicatorImages();
+        if (!IndicatorImages)
+            LoadIndicatorImages();
         TreeListTest::TearDown();
     }
 };

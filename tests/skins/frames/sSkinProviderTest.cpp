@@ -777,6 +777,133 @@ TColor ScreenPixel(HWND H, int X, int Y) {
     return static_cast<TColor>(C);
 }
 
+// The client area's top-left corner in window coordinates, as the window has it.
+TPoint ClientOrigin(HWND H) {
+    RECT W;
+    GetWindowRect(H, &W);
+    POINT P{0, 0};
+    ClientToScreen(H, &P);
+    return TPoint{P.x - W.left, P.y - W.top};
+}
+
+// An auto-scrolling form with more to show than its window holds gets skinned bars while skinned;
+// the hook goes with the skin, with the provider and with the form.
+TEST_F(sSkinProviderTest, AScrollingFormsBarsArePaintedFromTheSkinWhileSkinned) {
+    acSBUtilsInitialization();
+    LoadSkin();
+    enum Ending { SkinRemoved, ProviderFreed, FormFreed };
+    for (Ending End : {SkinRemoved, ProviderFreed, FormFreed}) {
+        if (!Form) {
+            Form = TForm::CreateNew(nullptr);
+            Form->SetBounds(50, 50, 400, 300);
+        }
+        Form->Hide();
+        const TWndMethod Original = Form->WindowProc;
+        Attach();
+        SCROLLINFO SI{sizeof(SCROLLINFO), SIF_ALL, 0, 999, 100, 0, 0};
+        SetScrollInfo(Form->Handle(), SB_VERT, &SI, FALSE);
+        SetScrollInfo(Form->Handle(), SB_HORZ, &SI, FALSE);
+        Form->Show();
+        Pump();
+        ASSERT_TRUE(Form->AutoScroll());
+        ASSERT_NE(Provider->ScrollHook, nullptr) << End;
+        EXPECT_EQ(GetScrollBarOfWindow(Form->Handle(), 1), Provider->ScrollHook->VertBar);
+        const int V = Provider->ScrollBarThickness(true), H = Provider->ScrollBarThickness(false);
+        EXPECT_EQ(V, GetSystemMetrics(SM_CXVSCROLL));
+        EXPECT_EQ(H, GetSystemMetrics(SM_CYHSCROLL));
+        // The client area starts where the provider paints it from, the bars' room not counted as frame.
+        const TPoint O = ClientOrigin(Form->Handle());
+        EXPECT_EQ(Provider->GetClientOffsetX(), O.X);
+        EXPECT_EQ(Provider->GetClientOffsetY(), O.Y);
+        EXPECT_EQ(Provider->TitleBarHeight(), O.Y);
+        RECT C;
+        GetClientRect(Form->Handle(), &C);
+        // The tracks show the skin's scroll-bar sections (below the thumb, which stands at the top).
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump();
+        EXPECT_EQ(ScreenPixel(Form->Handle(), O.X + C.right + V / 2, O.Y + C.bottom - 30), TColor(0x0000FF));
+        EXPECT_EQ(ScreenPixel(Form->Handle(), O.X + C.right - 30, O.Y + C.bottom + H / 2), TColor(0xFF0000));
+        // The square between the bars sizes the form.
+        EXPECT_EQ(HitAt(O.X + C.right + V / 2, O.Y + C.bottom + H / 2), HTBOTTOMRIGHT);
+
+        if (End == SkinRemoved) {
+            Manager->SetActive(false);
+            Pump();
+            EXPECT_EQ(Provider->ScrollHook, nullptr);
+            EXPECT_EQ(GetScrollBarOfWindow(Form->Handle(), 1), nullptr);
+            EXPECT_EQ(Provider->ScrollBarThickness(true), 0);
+            Manager->SetActive(true);
+            Pump();
+            EXPECT_NE(Provider->ScrollHook, nullptr) << "the skin back, the hook back";
+            FreeAndNil(Provider);
+        } else if (End == ProviderFreed) {
+            FreeAndNil(Provider);
+        } else {
+            FreeAndNil(Form);  // the provider and its hook with it
+            Provider = nullptr;
+            continue;
+        }
+        EXPECT_EQ(GetScrollBarOfWindow(Form->Handle(), 1), nullptr) << End;
+        EXPECT_TRUE(Form->WindowProc == Original) << End;
+        // The form works on without them.
+        Form->SetCaption("still working");
+        SetWindowPos(Form->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        Pump();
+        EXPECT_EQ(ReadWindowText(Form->Handle()), "still working");
+    }
+    acSBUtilsFinalization();
+}
+
+// A wheel turn that the form leaves unanswered goes to the scroll box under the mouse, also one
+// inside another windowed control; anywhere else the form's own answer stands.
+TEST_F(sSkinProviderTest, AWheelOverAScrollBoxScrollsItAndElsewhereKeepsTheFormsAnswer) {
+    LoadSkin();
+    Attach();
+    auto* Edit = Place<TEdit>(10, 10, 100, 24);
+    auto* Box = Place<TScrollBox>(10, 50, 120, 100);
+    auto* Panel = Place<TPanel>(200, 50, 150, 150);
+    auto* Inner = Place<TScrollBox>(10, 10, 50, 50, Panel);
+    std::vector<TObject*> Turned;
+    bool FormAnswers = false;
+    for (TScrollBox* B : {Box, Inner})
+        B->OnMouseWheel = TMouseWheelEvent::FromFunction([&](TObject* Sender, TShiftState, int Delta, TPoint, bool& Handled) {
+            EXPECT_EQ(Delta, -WHEEL_DELTA);
+            Turned.push_back(Sender);
+            Handled = true;
+        });
+    Form->OnMouseWheel = TMouseWheelEvent::FromFunction(
+        [&](TObject*, TShiftState, int, TPoint, bool& Handled) { Handled = FormAnswers; });
+    Pump();
+    struct Case {
+        TWinControl* Over;  // the control under the mouse (its centre)
+        bool FormAnswers;
+        bool Skinned;
+        TObject* Target;  // the scroll box that turns, or none
+        LRESULT Result;
+    };
+    const Case Cases[] = {
+        {Box, false, true, Box, 1},     {Inner, false, true, Inner, 1},   {Panel, false, true, nullptr, 0},
+        {Edit, false, true, nullptr, 0}, {Box, true, true, nullptr, 1},    {Box, false, false, Box, 1},
+        {Panel, true, false, nullptr, 1},
+    };
+    for (const Case& K : Cases) {
+        Manager->SetActive(K.Skinned);
+        Pump();
+        ASSERT_EQ(Provider->IsSkinned(), K.Skinned);
+        FormAnswers = K.FormAnswers;
+        Turned.clear();
+        const TPoint P = K.Over->ClientToScreen(TPoint{K.Over->Width() / 2, K.Over->Height() / 2});
+        // The focused edit takes the turn first, as the system gives it.
+        LRESULT R = SendMessageA(Edit->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                                 MAKELPARAM(P.X, P.Y));
+        EXPECT_EQ(R != 0, K.Result != 0) << K.Over->ClassName() << K.FormAnswers << K.Skinned;
+        EXPECT_EQ(Turned, K.Target ? std::vector<TObject*>{K.Target} : std::vector<TObject*>{})
+            << K.Over->ClassName() << K.FormAnswers << K.Skinned;
+    }
+}
+
 // A tab control switching pages and a form that floats give the adapter its chance at controls it
 // has not seen; other notifications do not.
 TEST_F(sSkinProviderTest, TabChangeAndFloatingWrapControlsNotSeenYet) {
