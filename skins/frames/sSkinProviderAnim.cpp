@@ -109,9 +109,12 @@ TBitmap* PlayShowInWindow(TForm* W, HWND Owner, HDC Screen, int Steps, double Al
     return PlayShowFrames(W->Handle(), Screen, AnimationSnapshot, Steps, AlphaStep, Alpha, Mode);
 }
 
-// The dialog's frame image with its child windows printed in at the client's place, 32-bit and
-// opaque. AnimationSnapshotDC is left on the snapshot's canvas (locked) for the caller to clear.
-TBitmap* TakeDialogSnapshot(TacDialogWnd* D) {
+// The dialog's frame image with its child windows printed in at the client's place, 32-bit. With a
+// border window the image is larger than the dialog by the skin's margins and keeps the shadow's
+// alpha (only the printed client is made opaque); without one it is opaque. Offset is where the
+// dialog's window lies in the image. AnimationSnapshotDC is left on the snapshot's canvas (locked)
+// for the caller to clear.
+TBitmap* TakeDialogSnapshot(TacDialogWnd* D, TPoint& Offset) {
     D->PrepareFormImage();
     TBitmap* Image = D->SkinData->CacheBitmap;
     const int W = Image ? Image->Width() : 0, H = Image ? Image->Height() : 0;
@@ -121,15 +124,24 @@ TBitmap* TakeDialogSnapshot(TacDialogWnd* D) {
         BitBlt(DC, 0, 0, W, H, Image->Canvas()->Handle(), 0, 0, SRCCOPY);
     Snapshot->Canvas()->Lock();
     AnimationSnapshotDC = DC;
+    const int CX = D->GetClientOffsetX(), CY = D->GetClientOffsetY();
     int Saved = SaveDC(DC);
     POINT Old;
-    OffsetViewportOrgEx(DC, D->GetClientOffsetX(), D->GetClientOffsetY(), &Old);
+    OffsetViewportOrgEx(DC, CX, CY, &Old);
     RECT C;
     GetClientRect(D->Handle, &C);
     IntersectClipRect(DC, 0, 0, C.right, C.bottom);
     TacProvider::PrintChildWindows(D->Handle, DC);
     RestoreDC(DC, Saved);
-    SetAlphaInRect(Snapshot, TRect{0, 0, W, H}, 255);
+    RECT WR;
+    GetWindowRect(D->Handle, &WR);
+    POINT Client{0, 0};
+    ClientToScreen(D->Handle, &Client);
+    Offset = TPoint{CX - (Client.x - WR.left), CY - (Client.y - WR.top)};
+    if (D->BorderForm)
+        SetAlphaInRect(Snapshot, TRect{CX, CY, CX + C.right, CY + C.bottom}, 255);
+    else
+        SetAlphaInRect(Snapshot, TRect{0, 0, W, H}, 255);
     return Snapshot;
 }
 }  // namespace
@@ -269,13 +281,14 @@ void AnimateBorderedDialogShow(TacDialogWnd* DialogWnd, Word Time, Byte Alpha, T
     HWND Dialog = DialogWnd->Handle;
     AnimationInProgress = true;
     TForm* W = MakeAnimationForm(true);
-    AnimationSnapshot = TakeDialogSnapshot(DialogWnd);
+    TPoint D{0, 0};
+    AnimationSnapshot = TakeDialogSnapshot(DialogWnd, D);
     AnimationSnapshot->Canvas()->Unlock();
     const int Steps = Time / 10, SW = AnimationSnapshot->Width(), SH = AnimationSnapshot->Height();
     const UINT Flags = AnimationPosFlags | SWP_NOSENDCHANGING;
     RECT WR;
     GetWindowRect(Dialog, &WR);
-    W->SetBounds(WR.left, WR.top, SW, SH);
+    W->SetBounds(WR.left - D.X, WR.top - D.Y, SW, SH);
     HDC Screen = GetDC(nullptr);
     TOwned<TBitmap> Work(
         PlayShowInWindow(W, Dialog, Screen, Steps, Steps > 0 ? double(Alpha) / (Steps + 1) : 0, Alpha, Mode, Flags));
@@ -301,12 +314,13 @@ void AnimateDialogHide(TacDialogWnd* DialogWnd) {
         return;
     AnimationInProgress = true;
     TForm* Anim = MakeAnimationForm(true);
-    AnimationSnapshot = TakeDialogSnapshot(DialogWnd);
+    TPoint D{0, 0};
+    AnimationSnapshot = TakeDialogSnapshot(DialogWnd, D);
     AnimationSnapshotDC = nullptr;
     AnimationSnapshot->Canvas()->Unlock();
     RECT WR;
     GetWindowRect(DialogWnd->Handle, &WR);
-    Anim->SetBounds(WR.left, WR.top, AnimationSnapshot->Width(), AnimationSnapshot->Height());
+    Anim->SetBounds(WR.left - D.X, WR.top - D.Y, AnimationSnapshot->Width(), AnimationSnapshot->Height());
     SetWindowLayered(DialogWnd->Handle, true);
     const TacFormHide* Options = M->AnimEffects->DialogHide;
     // The timer takes the window and the picture (and frees both when it shows nothing).

@@ -144,6 +144,40 @@ TEST_F(acDialsTest, ABoxFadesInAndOutWithTheManagersDialogAnimations) {
     T->Free();
 }
 
+// With a border window the fade-out plays the whole frame image where the border window was, its
+// shadow still translucent.
+TEST_F(acDialsTest, ABorderedBoxFadesOutWhereItsBorderWindowWas) {
+    LoadSkin("FrameTest", true);
+    Manager->AnimEffects->DialogShow->Active = false;
+    Manager->AnimEffects->DialogHide->Time = 40;
+    Manager->AnimEffects->DialogHide->Mode = atFading;
+    HideAnimationTimer = nullptr;
+    RECT Border{};
+    RunBox([&](HWND Box) {
+        TacProvider* P = FindDialogProvider(Box);
+        ASSERT_TRUE(P && P->DialogWnd && P->DialogWnd->BorderForm && P->DialogWnd->BorderForm->Handle());
+        GetWindowRect(P->DialogWnd->BorderForm->Handle(), &Border);
+    });
+    TacHideTimer* T = HideAnimationTimer;
+    ASSERT_TRUE(T && T->Form && T->Snapshot) << "closing the box started its fade-out";
+    RECT A;
+    GetWindowRect(T->Form->Handle(), &A);
+    EXPECT_EQ(A.left, Border.left);
+    EXPECT_EQ(A.top, Border.top);
+    EXPECT_EQ(A.right - A.left, Border.right - Border.left);
+    auto AlphaAt = [&](int X, int Y) { return int(static_cast<const Byte*>(T->Snapshot->ScanLine(Y))[X * 4 + 3]); };
+    EXPECT_LT(AlphaAt(0, 0), 255) << "the shadow's corner";
+    EXPECT_EQ(AlphaAt(T->Snapshot->Width() / 2, T->Snapshot->Height() / 2), 255) << "the body";
+    for (int I = 0; I < 200 && T->Form; ++I) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        CheckSynchronize(1);
+        Pump();
+    }
+    EXPECT_FALSE(T->Form);
+    EXPECT_EQ(LibraryForms(), 0);
+    T->Free();
+}
+
 TEST_F(acDialsTest, AMessageBoxFromATimerIsSkinnedAndLetGoAfterClosing) {
     LoadSkin();
     HWND SeenBox = nullptr;
