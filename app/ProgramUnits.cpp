@@ -109,6 +109,8 @@
 #include "SysUtils.h"
 #include "VCLUtils.h"
 
+#include <string_view>
+
 namespace {
 // Order: the framework's units, then the archive layer with its socket units, the localisation
 // engine, the component libraries, the skin units and the grid library, as the units use each other.
@@ -245,4 +247,12 @@ const TUnitEntry Table[] = {
 const TUnitEntry* ProgramUnits(std::size_t& Count) {
     Count = sizeof Table / sizeof Table[0];
     return Table;
+}
+
+std::size_t ProgramUnitsStartedLater() {
+    constexpr std::size_t Count = sizeof Table / sizeof Table[0];
+    for (std::size_t I = 0; I < Count; ++I)
+        if (std::string_view(Table[I].Name) == "dxDrawUtils")
+            return Count - I;
+    return 0;
 }

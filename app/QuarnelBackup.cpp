@@ -26,27 +26,52 @@ void ApplyDiscoveryAddress() {
     }
     SetDiscoveryAddress(Address, static_cast<u_short>(Port));
 }
+
+// The units the main window does not need start at the application's first idle moment, when the
+// window has painted and finished its own start; a failure there ends the program as a start-up
+// failure does.
+const TUnitEntry* LaterUnits = nullptr;
+std::size_t LaterCount = 0;
+std::string LaterFailure;
+
+void StartLaterUnits(TObject*, TObject*, bool&) {
+    Application->OnIdle = nullptr;
+    try {
+        InitializeUnits(LaterUnits, LaterCount);
+    } catch (const Exception& E) {
+        LaterFailure = E.Message();
+        Application->Terminate();
+    }
+}
+
+int Fail(const std::string& Message) {
+    // The windows go first: their timers would otherwise go on running inside the message box.
+    FinalizeUnits();
+    MessageBoxA(nullptr, Message.c_str(), AppTitle, MB_OK | MB_ICONSTOP);
+    return 1;
+}
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::size_t Count = 0;
     const TUnitEntry* Units = ProgramUnits(Count);
+    LaterCount = ProgramUnitsStartedLater();
+    LaterUnits = Units + (Count - LaterCount);
     try {
-        InitializeUnits(Units, Count);
+        InitializeUnits(Units, Count - LaterCount);
         ApplyDiscoveryAddress();
         RegisterClasses({TfrmSetting::StaticClass(), TDMService::StaticClass()});
         Application->Initialize();
         Application->SetTitle(AppTitle);
         Application->CreateForm(DMService);
         Application->CreateForm(frmSetting);
+        Application->OnIdle = TIdleEvent(nullptr, &StartLaterUnits);
         Application->Run();
     } catch (const Exception& E) {
-        // The windows go first: their timers would otherwise go on running inside the message box.
-        const std::string Message = E.Message();
-        FinalizeUnits();
-        MessageBoxA(nullptr, Message.c_str(), AppTitle, MB_OK | MB_ICONSTOP);
-        return 1;
+        return Fail(E.Message());
     }
+    if (!LaterFailure.empty())
+        return Fail(LaterFailure);
     FinalizeUnits();
     return 0;
 }

@@ -17,8 +17,14 @@ void TabfComponent::DefineClass(TClassBuilder<TabfComponent>& B) {
 // ---------------------------------------------------------------------------------------------
 // TabfCustomTimer
 
-TabfCustomTimer::TabfCustomTimer(TComponent* AOwner) : TabfComponent(AOwner) {
-    FWindowHandle = AllocateHWnd(TWndMethod::Bind<&TabfCustomTimer::WndProc>(this));
+TabfCustomTimer::TabfCustomTimer(TComponent* AOwner) : TabfComponent(AOwner) {}
+
+HWND TabfCustomTimer::WindowHandle() {
+    // Made when first needed: a hidden top-level window is one of the dearer things a form makes
+    // while it is read, and the program's tray icon needs its window only once the icon is shown.
+    if (!FWindowHandle)
+        FWindowHandle = AllocateHWnd(TWndMethod::Bind<&TabfCustomTimer::WndProc>(this));
+    return FWindowHandle;
 }
 
 TabfCustomTimer::~TabfCustomTimer() {
@@ -35,9 +41,10 @@ void TabfCustomTimer::BeforeDestruction() {
 }
 
 void TabfCustomTimer::UpdateTimer() {
-    KillTimer(FWindowHandle, 1);
+    if (FWindowHandle)
+        KillTimer(FWindowHandle, 1);
     if (FInterval != 0 && FEnabled && FOnTimer)
-        if (!SetTimer(FWindowHandle, 1, FInterval, nullptr))
+        if (!SetTimer(WindowHandle(), 1, FInterval, nullptr))
             throw EOutOfResources(SysConsts::SNoTimers);
 }
 

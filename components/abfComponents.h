@@ -74,7 +74,8 @@ public:
     void SetInterval(Cardinal Value);
     TNotifyEvent OnTimer() const { return FOnTimer; }
     void SetOnTimer(const TNotifyEvent& Value);
-    HWND WindowHandle() const { return FWindowHandle; }
+    // The hidden window, made on the first call (and by a timer that starts).
+    HWND WindowHandle();
 
 protected:
     // EOutOfResources "Not enough timers available" when the system refuses the timer.

@@ -256,12 +256,11 @@ void RegisterUtilWindowClass() {
     if (!RegisterClassA(&Cls) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         RaiseLastOSError();
 }
-}  // namespace
 
-HWND AllocateHWnd(const TWndMethod& Method) {
+HWND AllocateUtilWindow(const TWndMethod& Method, HWND Parent) {
     RegisterUtilWindowClass();
     SetLastError(0);
-    HWND Wnd = CreateWindowExA(WS_EX_TOOLWINDOW, UtilWindowClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    HWND Wnd = CreateWindowExA(WS_EX_TOOLWINDOW, UtilWindowClassName, "", WS_POPUP, 0, 0, 0, 0, Parent, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (!Wnd)
         RaiseLastOSError();
@@ -269,6 +268,11 @@ HWND AllocateHWnd(const TWndMethod& Method) {
         SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MakeObjectInstance(Method)));
     return Wnd;
 }
+}  // namespace
+
+HWND AllocateHWnd(const TWndMethod& Method) { return AllocateUtilWindow(Method, nullptr); }
+
+HWND AllocateMessageHWnd(const TWndMethod& Method) { return AllocateUtilWindow(Method, HWND_MESSAGE); }
 
 void DeallocateHWnd(HWND Wnd) {
     if (!Wnd)

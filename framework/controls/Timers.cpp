@@ -3,7 +3,9 @@
 #include "SysUtils.h"
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
-    FWindowHandle = AllocateHWnd(TWndMethod::Bind<&TTimer::WndProc>(this));
+    // A timer needs no broadcast: a message-only window is the cheapest to make (several are made
+    // while the main window is read).
+    FWindowHandle = AllocateMessageHWnd(TWndMethod::Bind<&TTimer::WndProc>(this));
 }
 
 TTimer::~TTimer() {

@@ -1,4 +1,4 @@
-// The timer component: a window timer on a hidden window of its own.
+// The timer component: a window timer on a hidden message-only window of its own.
 #pragma once
 
 #include "Classes.h"

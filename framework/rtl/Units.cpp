@@ -9,25 +9,31 @@ std::vector<const TUnitEntry*>& Started() {
 }
 }  // namespace
 
-void InitializeUnits(const TUnitEntry* Units, std::size_t Count) {
-    for (std::size_t I = 0; I < Count; ++I) {
-        try {
-            if (Units[I].Initialization)
-                Units[I].Initialization();
-        } catch (...) {
-            FinalizeUnits();
-            throw;
-        }
-        Started().push_back(&Units[I]);
-    }
-}
-
-void FinalizeUnits() {
+namespace {
+// Shuts the started units down, the last started first, until Keep of them are left.
+void FinalizeUnitsDownTo(std::size_t Keep) {
     auto& List = Started();
-    while (!List.empty()) {
+    while (List.size() > Keep) {
         const TUnitEntry* U = List.back();
         List.pop_back();
         if (U->Finalization)
             U->Finalization();
     }
 }
+}  // namespace
+
+void InitializeUnits(const TUnitEntry* Units, std::size_t Count) {
+    const std::size_t Before = Started().size();
+    for (std::size_t I = 0; I < Count; ++I) {
+        try {
+            if (Units[I].Initialization)
+                Units[I].Initialization();
+        } catch (...) {
+            FinalizeUnitsDownTo(Before);
+            throw;
+        }
+        Started().push_back(&Units[I]);
+    }
+}
+
+void FinalizeUnits() { FinalizeUnitsDownTo(0); }

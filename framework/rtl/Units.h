@@ -10,8 +10,9 @@ struct TUnitEntry {
     void (*Finalization)();    // may be null
 };
 
-// Runs the start-up routines in table order. A unit whose start-up raises is not finalised; the
-// error goes on to the caller after the units already started have been finalised.
+// Runs the start-up routines in table order; a later call adds its units after those started
+// before. A unit whose start-up raises is not finalised; the error goes on to the caller after the
+// units this call already started have been finalised (those of earlier calls stay).
 void InitializeUnits(const TUnitEntry* Units, std::size_t Count);
 template <std::size_t N>
 void InitializeUnits(const TUnitEntry (&Units)[N]) { InitializeUnits(Units, N); }

@@ -1,5 +1,6 @@
 // The program's unit table: each unit once, and a full shut-down followed by a new start-up leaves
-// the program able to load its windows again.
+// the program able to load its windows again; the units started once the main window is up are not
+// needed before.
 #include "MainWindowTestSupport.h"
 
 #include <set>
@@ -37,4 +38,38 @@ TEST(ProgramUnitTable, StopsAndStartsAgainCleanly) {
     DiscoverOnLoopback();
     TOwned<TfrmSetting> W(Create<TfrmSetting>(nullptr));
     EXPECT_EQ(W->Caption(), "Quarnel Backup for MS SQL Server");
+}
+
+TEST(ProgramUnitTable, TheTreeListLibraryStartsOnceTheMainWindowIsUp) {
+    std::size_t Count = 0;
+    const TUnitEntry* Units = ProgramUnits(Count);
+    const std::size_t Later = ProgramUnitsStartedLater();
+    ASSERT_GT(Later, 0u);
+    ASSERT_LT(Later, Count);
+    const std::size_t First = Count - Later;
+    for (std::size_t I = 0; I < Count; ++I) {
+        SCOPED_TRACE(Units[I].Name);
+        EXPECT_EQ(std::string(Units[I].Name).rfind("dx", 0) == 0, I >= First);
+    }
+
+    FinalizeUnits();
+    InitializeUnits(Units, First);
+    ASSERT_NE(Application, nullptr);
+    Application->SetTitle("Quarnel Backup tests");
+    DiscoverOnLoopback();
+    {
+        TOwned<TfrmSetting> W(Create<TfrmSetting>(nullptr));
+        W->Show();
+        Application->ProcessMessages();
+        EXPECT_TRUE(IsWindowVisible(W->Handle()));
+        EXPECT_EQ(W->Caption(), "Quarnel Backup for MS SQL Server");
+        EXPECT_TRUE(W->MemSettitngs->Active());
+    }
+    // The tree list's cursors are among the library's start-up effects (its headers' names clash with
+    // the program's, hence the number of its full-scroll cursor).
+    constexpr int FullScrollCursorIndex = -1131;
+    const HCURSOR Default = Screen->Cursors(crDefault);
+    EXPECT_EQ(Screen->Cursors(FullScrollCursorIndex), Default);
+    InitializeUnits(Units + First, Later);
+    EXPECT_NE(Screen->Cursors(FullScrollCursorIndex), Default);
 }

@@ -270,6 +270,14 @@ TEST_F(TrayIconTest, ShellRestartAddsAVisibleIconAgainAndKeepsTheWindowHidden) {
     EXPECT_TRUE(Events.empty());
 }
 
+TEST_F(TrayIconTest, AShownIconHearsTheShellsRestartBroadcast) {
+    Tray->SetVisible(true);
+    TTrayRecorder Shell;
+    DWORD_PTR Answer = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_TASKBARCREATED, 0, 0, SMTO_NORMAL, 5000, &Answer);
+    EXPECT_EQ(Shell.Messages(), (std::vector<std::string>{"delete", "add"}));
+}
+
 TEST_F(TrayIconTest, ShellRestartLeavesAHiddenIconAway) {
     TTrayRecorder Shell;
     SendMessageA(Tray->WindowHandle(), WM_TASKBARCREATED, 0, 0);
