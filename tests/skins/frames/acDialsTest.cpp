@@ -338,15 +338,19 @@ TEST_F(acDialsTest, ABoxsExtendedBorderWindowLivesAndAnswersWhileTheBoxShows) {
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT Msg, WPARAM, LPARAM) { return Msg == WM_INITDIALOG; }
 
-// A modeless dialog that is hidden gives its border window up and gets a new one when it shows again.
-TEST_F(acDialsTest, AHiddenDialogShownAgainGetsItsBorderWindowBack) {
-    LoadSkin("FrameTest", true);
-    // An empty dialog template: caption and system menu, no controls.
+// A hidden modeless dialog from an empty template: caption and system menu, no controls.
+HWND CreateEmptyDialog() {
     struct alignas(4) {
         DLGTEMPLATE T;
         WORD Menu = 0, Class = 0, Title = 0;
     } Template{{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 20, 20, 160, 80}};
-    HWND Dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &Template.T, nullptr, PlainDialogProc, 0);
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &Template.T, nullptr, PlainDialogProc, 0);
+}
+
+// A modeless dialog that is hidden gives its border window up and gets a new one when it shows again.
+TEST_F(acDialsTest, AHiddenDialogShownAgainGetsItsBorderWindowBack) {
+    LoadSkin("FrameTest", true);
+    HWND Dialog = CreateEmptyDialog();
     ASSERT_TRUE(Dialog);
     TacProvider* P = FindDialogProvider(Dialog);
     ASSERT_TRUE(P && P->DialogWnd);
@@ -381,11 +385,7 @@ int ApplicationGlows() {
 TEST_F(acDialsTest, AHotDialogButtonGlowsAndItsGlowGoesWithTheDialog) {
     LoadSkin("FrameTest");
     ASSERT_TRUE(Manager->GetAllowGlowing());
-    struct alignas(4) {
-        DLGTEMPLATE T;
-        WORD Menu = 0, Class = 0, Title = 0;
-    } Template{{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 20, 20, 160, 80}};
-    HWND Dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &Template.T, nullptr, PlainDialogProc, 0);
+    HWND Dialog = CreateEmptyDialog();
     ASSERT_TRUE(Dialog);
     ShowWindow(Dialog, SW_SHOW);
     Pump();
