@@ -23,11 +23,6 @@ namespace {
 constexpr const char* GlobalInfo = "GLOBALINFO";
 constexpr const char* TitleSection = "FORMTITLE";
 
-int GlobalMask(TsSkinManager* M, const char* Name) {
-    int G = M ? M->FindSectionIndex(GlobalInfo) : -1;
-    return G >= 0 ? M->FindMaskIndex(G, GlobalInfo, Name) : -1;
-}
-
 bool Inside(const TRect& R, TPoint P) { return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom; }
 
 bool IsButtonCode(int Code) {

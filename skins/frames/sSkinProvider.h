@@ -365,6 +365,10 @@ TControl* FindWheelTarget(TWinControl* Parent, TPoint ScreenPoint);
 void RefreshMDIParentFrame(bool Full);
 // The active MDI child of an MDI parent form (nil when none), and whether it is maximised.
 TCustomForm* ActiveMDIChildOf(TCustomForm* Parent, bool* Maximized);
+// The window of Parent's active MDI child (a framework form or not), and whether it is maximised.
+HWND ActiveMDIChildWindow(TCustomForm* Parent, bool* Maximized);
+// A mask of the skin's GLOBALINFO section by name; -1 without a manager, the section or the mask.
+int GlobalMask(TsSkinManager* M, const std::string& Name);
 // The "acMDIIcons" window of the running menu loop (nil outside one), and its end.
 TForm* MDIIconsWindow();
 void FreeMDIIconsWindow();

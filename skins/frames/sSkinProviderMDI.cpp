@@ -23,13 +23,7 @@ bool Going(TsSkinProvider* P) {
 // The parent's active MDI child, and whether it is maximised.
 HWND ActiveChild(TsSkinProvider* Parent, bool& Maximized) {
     Maximized = false;
-    if (Going(Parent) || !Parent->Form->HandleAllocated() || !Parent->Form->ClientHandle())
-        return nullptr;
-    BOOL Zoomed = FALSE;
-    auto Active = reinterpret_cast<HWND>(
-        SendMessageA(Parent->Form->ClientHandle(), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&Zoomed)));
-    Maximized = Active && Zoomed;
-    return Active;
+    return Going(Parent) ? nullptr : ActiveMDIChildWindow(Parent->Form, &Maximized);
 }
 }  // namespace
 

@@ -54,11 +54,6 @@ TMenuItem* BarItem(TMainMenu* Menu, HMENU Bar, int Position) {
     return Top ? Item : nullptr;
 }
 
-int GlobalMaskIndex(TsSkinManager* M, const char* Name) {
-    int G = M ? M->FindSectionIndex("GLOBALINFO") : -1;
-    return G >= 0 ? M->FindMaskIndex(G, "GLOBALINFO", Name) : -1;
-}
-
 // The icon a maximised child shows on its parent's menu line: its window's, else none.
 HICON ChildIcon(TCustomForm* Child) {
     if (!Child || !Child->HandleAllocated())
@@ -75,7 +70,7 @@ HICON ChildIcon(TCustomForm* Child) {
 }
 }  // namespace
 
-TCustomForm* ActiveMDIChildOf(TCustomForm* Parent, bool* Maximized) {
+HWND ActiveMDIChildWindow(TCustomForm* Parent, bool* Maximized) {
     if (Maximized)
         *Maximized = false;
     if (!Parent || !Parent->HandleAllocated() || !Parent->ClientHandle())
@@ -83,6 +78,14 @@ TCustomForm* ActiveMDIChildOf(TCustomForm* Parent, bool* Maximized) {
     BOOL Zoomed = FALSE;
     auto Active = reinterpret_cast<HWND>(
         SendMessageA(Parent->ClientHandle(), WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&Zoomed)));
+    if (Maximized)
+        *Maximized = Active && Zoomed;
+    return Active;
+}
+
+TCustomForm* ActiveMDIChildOf(TCustomForm* Parent, bool* Maximized) {
+    bool Zoomed = false;
+    HWND Active = ActiveMDIChildWindow(Parent, &Zoomed);
     auto* Child = Active ? DynCast<TCustomForm>(FindControl(Active)) : nullptr;
     if (Maximized)
         *Maximized = Child && Zoomed;
@@ -322,8 +325,8 @@ void TsSkinProvider::PaintMDIButtons() {
     ActiveMDIChildOf(Form, &Maximized);
     int MaxImage = BtnMDIMax.ImageIndex;
     if (Maximized) {
-        int Norm = GlobalMaskIndex(M, "SICONNORM");
-        MaxImage = Norm >= 0 ? Norm : GlobalMaskIndex(M, "BICONNORM");
+        int Norm = GlobalMask(M, "SICONNORM");
+        MaxImage = Norm >= 0 ? Norm : GlobalMask(M, "BICONNORM");
     }
     auto Place = [&](TitleButtonState& B, int X, int Index, bool Enabled) {
         B.Rect = TRect{X, Y, X + BW, Y + BH};

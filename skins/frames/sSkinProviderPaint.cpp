@@ -55,11 +55,12 @@ void SizeFreshImage(TBitmap* Image, int W, int H) {
     Image->SetHandle(B);
 }
 
+}  // namespace
+
 int GlobalMask(TsSkinManager* M, const std::string& Name) {
     int G = M ? M->FindSectionIndex(GlobalInfo) : -1;
     return G >= 0 ? M->FindMaskIndex(G, GlobalInfo, Name) : -1;
 }
-}  // namespace
 
 int TsSkinProvider::TitleSkinIndex() {
     TsSkinManager* M = ProviderManager();
