@@ -118,11 +118,14 @@ HRGN TacBorderForm::CreateBorderRegion() {
     GetSkinMargins(M);
     const int W = AForm->Width(), H = AForm->Height();
     const int FW = FrameBorderWidth(Owner, this, false), EO = ExtendedBorderOffset(this);
+    const bool Zoomed = IsZoomed(Owner);
+    HRGN Rgn = Zoomed ? CreateRectRgn(M.Left + FW + EO, M.Top + 4, W - FW - EO - M.Right, H - FW - EO - M.Bottom)
+                      : nullptr;
+    // A dialog's border window keeps no region of its own but the maximised one.
     if (DialogOwner)
-        return IsZoomed(Owner) ? CreateRectRgn(M.Left + FW + EO, M.Top + 4, W - FW - EO - M.Right, H - FW - EO - M.Bottom)
-                               : nullptr;
-    HRGN Rgn = IsZoomed(Owner) ? CreateRectRgn(M.Left + FW + EO, M.Top + 4, W - FW - EO - M.Right, H - FW - EO - M.Bottom)
-                               : CreateRectRgn(0, 0, W, H);
+        return Rgn;
+    if (!Zoomed)
+        Rgn = CreateRectRgn(0, 0, W, H);
     // The form's client area shows through: the border window lies around it, not over it.
     RECT C;
     GetClientRect(Owner, &C);
