@@ -238,7 +238,7 @@ void TControlHook::DispatchToHooks(TPhase Phase, TMessage& Msg, bool& Handled) {
 // ---------------------------------------------------------------------------------------------
 // THookList
 
-THookList::THookList() { FHandle = AllocateHWnd(TWndMethod::Bind<&THookList::ListWindowProc>(this)); }
+THookList::THookList() { FHandle = AllocateMessageHWnd(TWndMethod::Bind<&THookList::ListWindowProc>(this)); }
 
 THookList::~THookList() {
     // Taken out first: the global reference is already cleared when the unit shuts down, so a

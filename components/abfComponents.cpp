@@ -94,11 +94,12 @@ TabfTrayIcon::TabfTrayIcon(TComponent* AOwner) : TabfCustomTimer(AOwner) {
     FIcon = Create<TIcon>();
     FChangeLink = Create<TChangeLink>();
     FChangeLink->OnChange = TNotifyEvent::Bind<&TabfTrayIcon::ImageListChanged>(this);
-    // The timer runs only while OnTimer is assigned; the tick's work is DoTimer's.
-    if (!Designing())
-        SetOnTimer(TNotifyEvent::Bind<&TabfTrayIcon::CycleTick>(this));
+    // The timer runs only while OnTimer is assigned; the tick's work is DoTimer's. Cycling is off
+    // before the handler comes, so no timer (and no window for it) is made only to be stopped.
     SetCycleIcons(false);
     SetCycleInterval(200);
+    if (!Designing())
+        SetOnTimer(TNotifyEvent::Bind<&TabfTrayIcon::CycleTick>(this));
     HookApplication();
 }
 

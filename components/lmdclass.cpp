@@ -56,7 +56,7 @@ void TLMDTimerPool::UpdateTimer(bool Enable) {
     if (ComponentState().Contains(csDesigning))
         return;
     if (!FWindow)
-        FWindow = AllocateHWnd(TWndMethod::Bind<&TLMDTimerPool::TimerWndProc>(this));
+        FWindow = AllocateMessageHWnd(TWndMethod::Bind<&TLMDTimerPool::TimerWndProc>(this));
     FActive = false;
     KillTimer(FWindow, 1);
     if (!Enable || ActiveEntryCount() == 0)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 TMouse* Mouse = nullptr;
 
@@ -97,6 +98,19 @@ TShiftState KeyDataToShiftState(LPARAM KeyData) {
     // Bit 29 of a key message's data is the Alt key; Shift and Ctrl come from the key state.
     const KeyboardSnapshot K;
     return ShiftOf(K.Down(VK_SHIFT), K.Down(VK_CONTROL), (KeyData & 0x20000000) != 0);
+}
+
+HCURSOR SystemCursor(LPCSTR Id) {
+    static std::mutex Lock;
+    static std::vector<std::pair<LPCSTR, HCURSOR>> Loaded;
+    std::lock_guard<std::mutex> Guard(Lock);
+    for (const auto& [Key, Cursor] : Loaded)
+        if (Key == Id)
+            return Cursor;
+    HCURSOR Cursor = LoadCursorA(nullptr, Id);
+    if (Cursor)
+        Loaded.emplace_back(Id, Cursor);
+    return Cursor;
 }
 
 TShiftState GetShiftState() {
@@ -567,7 +581,9 @@ void TControl::DefaultHandler(TMessage& Message) {
 void TControl::Invalidate() { InvalidateControl(FVisible, FControlStyle.Contains(csOpaque)); }
 
 void TControl::InvalidateControl(bool IsVisible, bool IsOpaque) {
-    if (!IsVisible || !FParent || !FParent->HandleAllocated())
+    // A window that is not on the screen paints whole once it shows; invalidating it before would
+    // only cost a round trip to the window server.
+    if (!IsVisible || !FParent || !FParent->HandleAllocated() || !IsWindowVisible(FParent->FHandle))
         return;
     RECT R{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
     InvalidateRect(FParent->FHandle, &R, !IsOpaque);
@@ -951,7 +967,7 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.WndParent = FParent ? FParent->FHandle : FParentWindow;
     Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     Params.WindowClass.lpfnWndProc = DefWindowProcA;
-    Params.WindowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    Params.WindowClass.hCursor = SystemCursor(IDC_ARROW);
     Params.WindowClass.hbrBackground = nullptr;
     Params.WindowClass.hInstance = GetModuleHandleA(nullptr);
     Params.WinClassName = ClassName();
@@ -1580,7 +1596,8 @@ void TWinControl::FontChanged(TObject* Sender) {
 }
 
 void TWinControl::CMInvalidate(TMessage& Message) {
-    if (FHandle) {
+    // Children of a window that is not on the screen are not on it either.
+    if (FHandle && IsWindowVisible(FHandle)) {
         InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
         // Children painted on this window go with it; windowed ones repaint themselves when asked.
         if (Message.WParam == 0)
@@ -2147,6 +2164,18 @@ void TWinControl::WMNCCalcSize(TMessage& Message) {
 }
 
 void TWinControl::WMNCPaint(TMessage& Message) {
+    // Nothing lies outside the client area of a window without frame, bevels or bars; the system's
+    // handler would still fetch a window device context, a round trip to the window server per
+    // control each time a form shows.
+    if (FHandle) {
+        RECT W, R;
+        GetWindowRect(FHandle, &W);
+        GetClientRect(FHandle, &R);
+        if (W.right - W.left == R.right && W.bottom - W.top == R.bottom) {
+            Message.Result = 0;
+            return;
+        }
+    }
     InheritedDispatch(StaticClass(), Message);
     int Size = NonClientBevelSize();
     if (Size == 0 || !FHandle)
@@ -2377,11 +2406,10 @@ void THintWindow::CreateParams(TCreateParams& Params) {
 
 TRect THintWindow::CalcHintRect(int MaxWidth, const std::string& AHint, void*) {
     RECT R{0, 0, std::max(MaxWidth, 1), 0};
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, FFont->Handle());
     DrawTextA(DC, AHint.c_str(), static_cast<int>(AHint.size()), &R, HintTextFlags | DT_CALCRECT);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     // The frame (one pixel each side) and the margins around the text.
     int Extra = 2 * (HintMargin + 1);
     return TRect{0, 0, R.right + Extra, R.bottom + Extra};

@@ -117,6 +117,10 @@ inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3,
                          crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
                          crHandPoint = -21, crSizeAll = -22;
 
+// One of the system's shared cursors (IDC_ARROW, IDC_IBEAM, ...), loaded once: each load asks the
+// window server again, and the shared handles never change or go away.
+HCURSOR SystemCursor(LPCSTR Id);
+
 // ---------------------------------------------------------------------------------------------
 // Size constraints
 

@@ -84,12 +84,11 @@ int TMessageForm::ShowModal() { return MessagePresenter().ShowMessageForm(this);
 
 TRect TMessageForm::TextRect() {
     int Left = Margin + (FIcon ? IconSize + Margin : 0);
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font()->Handle());
     RECT R{0, 0, std::max(200, GetSystemMetrics(SM_CXSCREEN) / 2), 0};
     DrawTextA(DC, FMessageText.c_str(), -1, &R, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     return TRect{Left, Margin, Left + R.right, Margin + R.bottom};
 }
 
@@ -97,7 +96,7 @@ void TMessageForm::Layout(TMsgDlgButtons Buttons) {
     TRect Text = TextRect();
     std::vector<TButton*> List;
     int ButtonWidth = MinButtonWidth;
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font()->Handle());
     for (int I = mbYes; I <= mbHelp; ++I) {
         if (!Buttons.Contains(static_cast<TMsgDlgBtn>(I)))
@@ -114,7 +113,6 @@ void TMessageForm::Layout(TMsgDlgButtons Buttons) {
         List.push_back(B);
     }
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     // OK, else Yes, is the default; Cancel, else No, else OK, answers Esc.
     auto Find = [&](const char* Name) { return DynCast<TButton>(FindChildControl(Name)); };
     TButton* Def = Find("OK") ? Find("OK") : Find("Yes");

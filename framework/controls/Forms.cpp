@@ -991,9 +991,7 @@ void TDataModule::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 // TScreen
 
 TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
-    HDC DC = GetDC(nullptr);
-    FPixelsPerInch = GetDeviceCaps(DC, LOGPIXELSY);
-    ReleaseDC(nullptr, DC);
+    FPixelsPerInch = GetDeviceCaps(TextMeasureDC(), LOGPIXELSY);
 }
 
 TScreen::~TScreen() = default;
@@ -1100,7 +1098,7 @@ HCURSOR TScreen::StockCursor(int Index) const {
     case crSizeAll: Id = IDC_SIZEALL; break;
     default: return nullptr;
     }
-    return LoadCursorA(nullptr, Id);
+    return SystemCursor(Id);
 }
 
 HCURSOR TScreen::Cursors(int Index) const {
@@ -1181,7 +1179,7 @@ void TApplication::CreateHandle() {
         C.lpfnWndProc = DefWindowProcA;
         C.hInstance = Inst;
         C.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-        C.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        C.hCursor = SystemCursor(IDC_ARROW);
         C.lpszClassName = Cls;
         if (!RegisterClassA(&C))
             RaiseLastOSError();

@@ -585,14 +585,13 @@ bool DispatchMenuMeasureItem(MEASUREITEMSTRUCT* Info) {
     TMenuItem* Item = Info ? OwnerDrawnItem(Info->CtlType, Info->itemID) : nullptr;
     if (!Item)
         return false;
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     WithMenuCanvas(DC, Item->Default(), [&](TCanvas* Canvas) {
         int W = static_cast<int>(Info->itemWidth), H = static_cast<int>(Info->itemHeight);
         Item->MeasureItem(Canvas, W, H);
         Info->itemWidth = static_cast<UINT>(std::max(W, 0));
         Info->itemHeight = static_cast<UINT>(std::max(H, 0));
     });
-    ReleaseDC(nullptr, DC);
     return true;
 }
 

@@ -192,7 +192,7 @@ void TCustomLabel::AdjustBounds() {
     if (FComponentState.Contains(csLoading) || !FAutoSize)
         return;
     TRect R = ClientRect();
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font()->Handle());
     std::string Text = GetLabelText();
     if (Text.empty())
@@ -201,7 +201,6 @@ void TCustomLabel::AdjustBounds() {
     DrawTextA(DC, Text.c_str(), static_cast<int>(Text.size()), &Calc,
               DT_CALCRECT | DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | (FShowAccelChar ? 0 : DT_NOPREFIX));
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     int X = FLeft;
     int W = Calc.right - Calc.left, H = Calc.bottom - Calc.top;
     if (FAlignment == taRightJustify)
@@ -1641,12 +1640,11 @@ void TCustomGroupBox::DefineClass(TClassBuilder<TCustomGroupBox>& B) {
 
 namespace {
 int CaptionHeightOf(TFont* Font) {
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font->Handle());
     TEXTMETRICA TM{};
     GetTextMetricsA(DC, &TM);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     return TM.tmHeight;
 }
 }  // namespace

@@ -103,12 +103,11 @@ void TDBLookupListBox::SetRowCount(int Value) {
 }
 
 int TDBLookupListBox::ItemHeight() {
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font()->Handle());
     TEXTMETRICA Tm{};
     GetTextMetricsA(DC, &Tm);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     return Tm.tmHeight;
 }
 

@@ -60,22 +60,20 @@ namespace {
 // The width of a text in a font, measured on the screen (columns size themselves before the grid
 // has a window).
 int TextWidthIn(TFont* Font, const std::string& Text) {
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font->Handle());
     SIZE S{0, 0};
     GetTextExtentPoint32A(DC, Text.data(), static_cast<int>(Text.size()), &S);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     return S.cx;
 }
 
 int TextHeightIn(TFont* Font) {
-    HDC DC = GetDC(nullptr);
+    HDC DC = TextMeasureDC();
     HGDIOBJ Old = SelectObject(DC, Font->Handle());
     TEXTMETRICA TM{};
     GetTextMetricsA(DC, &TM);
     SelectObject(DC, Old);
-    ReleaseDC(nullptr, DC);
     return TM.tmHeight;
 }
 

@@ -1083,7 +1083,7 @@ void TCustomGrid::WMSetCursor(TMessage& Message) {
         int Index, Pos, Ofs;
         CalcSizingState(P.x, P.y, State, Index, Pos, Ofs);
         if (State != gsNormal) {
-            ::SetCursor(LoadCursor(nullptr, State == gsColSizing ? IDC_SIZEWE : IDC_SIZENS));
+            ::SetCursor(SystemCursor(State == gsColSizing ? IDC_SIZEWE : IDC_SIZENS));
             Message.Result = 1;
             return;
         }

@@ -8,9 +8,7 @@ void GraphicsInitialization() {
     if (Started)
         return;
     Started = true;
-    HDC Screen = GetDC(nullptr);
-    ScreenLogPixels = GetDeviceCaps(Screen, LOGPIXELSY);
-    ReleaseDC(nullptr, Screen);
+    ScreenLogPixels = GetDeviceCaps(TextMeasureDC(), LOGPIXELSY);
     DefFontData.Height = -MulDiv(8, ScreenLogPixels, 72);
     RegisterGraphicsIdents();
     RegisterClasses({TFont::StaticClass(), TPen::StaticClass(), TBrush::StaticClass(), TBitmap::StaticClass(),

@@ -10,6 +10,23 @@
 int ScreenLogPixels = 96;
 TFontDefaults DefFontData;
 
+namespace {
+struct TMeasureDC {
+    HDC DC = nullptr;
+    ~TMeasureDC() {
+        if (DC)
+            DeleteDC(DC);
+    }
+};
+}  // namespace
+
+HDC TextMeasureDC() {
+    thread_local TMeasureDC Holder;
+    if (!Holder.DC)
+        Holder.DC = CreateCompatibleDC(nullptr);
+    return Holder.DC;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The shared resources: one record per distinct description, counted by the objects using it.
 // Descriptions are plain records without padding, compared byte by byte; a handle adopted through

@@ -28,6 +28,12 @@ struct TResource;
 // The logical pixels per inch of the screen, read at start-up; new fonts convert sizes with it.
 extern int ScreenLogPixels;
 
+// A device context for measuring text as the screen shows it: a memory context compatible with the
+// screen, made once per thread and kept. Taking the screen's own context costs a round trip to the
+// window system each time; this one costs nothing. The caller selects its font and puts the old one
+// back. Not for drawing or for asking the screen's colour depth (its bitmap is 1x1 monochrome).
+HDC TextMeasureDC();
+
 // What a new font starts as: "MS Sans Serif", 8 points at the screen's resolution.
 struct TFontDefaults {
     std::string Name = "MS Sans Serif";

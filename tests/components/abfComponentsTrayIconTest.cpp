@@ -83,9 +83,23 @@ protected:
     bool SavedNewShell = IsNewShell;
 };
 
+BOOL CALLBACK CountWindow(HWND, LPARAM Data) {
+    ++*reinterpret_cast<int*>(Data);
+    return TRUE;
+}
+
+int ThreadWindowCount() {
+    int Count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&Count));
+    return Count;
+}
+
 TEST_F(TrayIconTest, DefaultsAndNothingSentUntilShown) {
     TTrayRecorder Shell;
+    const int WindowsBefore = ThreadWindowCount();
     TOwned<TabfTrayIcon> Fresh(Create<TabfTrayIcon>(nullptr));
+    // Its window (a hidden top-level one, dear to make) comes with the icon, not with the component.
+    EXPECT_EQ(ThreadWindowCount(), WindowsBefore);
     EXPECT_TRUE(Fresh->Enabled());
     EXPECT_FALSE(Fresh->Visible());
     EXPECT_FALSE(Fresh->CycleIcons());

@@ -2,6 +2,8 @@
 // (Assign too, even from the object itself), sizes follow the resolution, adopted handles.
 #include "GraphicsTestSupport.h"
 
+#include <tuple>
+
 using graphics_test::TGraphicsFixture;
 
 namespace {
@@ -140,4 +142,41 @@ TEST_F(GraphicsObjects, PensAndBrushes) {
     LOGPEN LP{};
     ASSERT_TRUE(GetObjectA(Pen->Handle(), sizeof LP, &LP));
     EXPECT_EQ(LP.lopnStyle, UINT(PS_NULL));
+}
+
+TEST_F(GraphicsObjects, TheMeasuringContextMeasuresAsTheScreen) {
+    HDC Screen = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(TextMeasureDC(), LOGPIXELSY), GetDeviceCaps(Screen, LOGPIXELSY));
+    const struct {
+        const char* Name;
+        int Size;
+        bool Bold;
+        TFontCharset Charset;
+        const char* Text;
+    } Cases[] = {
+        {"MS Sans Serif", 8, false, DEFAULT_CHARSET, "Server MS SQL"},
+        {"Tahoma", 8, true, RUSSIAN_CHARSET, "\xD1\xE5\xF0\xE2\xE5\xF0 MS SQL"},  // "Сервер" in 1251
+        {"Arial", 14, false, DEFAULT_CHARSET, "Wide text, with tabs\tand more"},
+    };
+    for (const auto& C : Cases) {
+        TOwned<TFont> F(Create<TFont>());
+        F->SetName(C.Name);
+        F->SetSize(C.Size);
+        F->SetCharset(C.Charset);
+        if (C.Bold)
+            F->SetStyle(TFontStyles{fsBold});
+        auto Measure = [&](HDC DC) {
+            HGDIOBJ Old = SelectObject(DC, F->Handle());
+            SIZE S{};
+            GetTextExtentPoint32A(DC, C.Text, lstrlenA(C.Text), &S);
+            TEXTMETRICA TM{};
+            GetTextMetricsA(DC, &TM);
+            RECT R{0, 0, 0, 0};
+            DrawTextA(DC, C.Text, -1, &R, DT_CALCRECT | DT_EXPANDTABS);
+            SelectObject(DC, Old);
+            return std::tuple(S.cx, S.cy, TM.tmHeight, TM.tmAveCharWidth, R.right, R.bottom);
+        };
+        EXPECT_EQ(Measure(TextMeasureDC()), Measure(Screen)) << C.Name;
+    }
+    ReleaseDC(nullptr, Screen);
 }
