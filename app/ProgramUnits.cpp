@@ -252,7 +252,32 @@ const TUnitEntry* ProgramUnits(std::size_t& Count) {
 std::size_t ProgramUnitsStartedLater() {
     constexpr std::size_t Count = sizeof Table / sizeof Table[0];
     for (std::size_t I = 0; I < Count; ++I)
-        if (std::string_view(Table[I].Name) == "dxDrawUtils")
+        if (std::string_view(Table[I].Name) == "LMDSysIn")
             return Count - I;
     return 0;
 }
+
+namespace {
+std::string LaterFailure;
+}  // namespace
+
+bool StartLaterProgramUnits() {
+    if (!LaterFailure.empty())
+        return false;
+    std::size_t Count = 0;
+    const TUnitEntry* Units = ProgramUnits(Count);
+    const std::size_t Later = ProgramUnitsStartedLater();
+    if (Later == 0 || UnitStarted(Units + (Count - Later)))
+        return true;
+    try {
+        InitializeUnits(Units + (Count - Later), Later);
+    } catch (const Exception& E) {
+        LaterFailure = E.Message();
+        if (Application)
+            Application->Terminate();
+        return false;
+    }
+    return true;
+}
+
+const std::string& LaterProgramUnitsFailure() { return LaterFailure; }

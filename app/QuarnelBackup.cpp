@@ -27,21 +27,11 @@ void ApplyDiscoveryAddress() {
     SetDiscoveryAddress(Address, static_cast<u_short>(Port));
 }
 
-// The units the main window does not need start at the application's first idle moment, when the
-// window has painted and finished its own start; a failure there ends the program as a start-up
-// failure does.
-const TUnitEntry* LaterUnits = nullptr;
-std::size_t LaterCount = 0;
-std::string LaterFailure;
-
+// The units the main window does not need start at the application's first idle moment at the
+// latest (the main window's start after its first paint starts them earlier).
 void StartLaterUnits(TObject*, TObject*, bool&) {
     Application->OnIdle = nullptr;
-    try {
-        InitializeUnits(LaterUnits, LaterCount);
-    } catch (const Exception& E) {
-        LaterFailure = E.Message();
-        Application->Terminate();
-    }
+    StartLaterProgramUnits();
 }
 
 int Fail(const std::string& Message) {
@@ -55,10 +45,8 @@ int Fail(const std::string& Message) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::size_t Count = 0;
     const TUnitEntry* Units = ProgramUnits(Count);
-    LaterCount = ProgramUnitsStartedLater();
-    LaterUnits = Units + (Count - LaterCount);
     try {
-        InitializeUnits(Units, Count - LaterCount);
+        InitializeUnits(Units, Count - ProgramUnitsStartedLater());
         ApplyDiscoveryAddress();
         RegisterClasses({TfrmSetting::StaticClass(), TDMService::StaticClass()});
         Application->Initialize();
@@ -70,8 +58,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } catch (const Exception& E) {
         return Fail(E.Message());
     }
-    if (!LaterFailure.empty())
-        return Fail(LaterFailure);
+    if (!LaterProgramUnitsFailure().empty())
+        return Fail(LaterProgramUnitsFailure());
     FinalizeUnits();
     return 0;
 }

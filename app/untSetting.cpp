@@ -1,5 +1,7 @@
 #include "untSetting.h"
 
+#include "ProgramUnits.h"
+
 #include "ConnectionString.h"
 #include "DateUtils.h"
 #include "Registry.h"
@@ -481,6 +483,9 @@ void TfrmSetting::FinishStart() {
     if (!FStartPending)
         return;
     FStartPending = false;
+    // The units left for later come first: the error window below is made of skinned controls.
+    if (!StartLaterProgramUnits())
+        return;
     // The tray's start-up, which its form resource leaves to this point: the shell's first icon
     // request is the slowest call of the whole start.
     TrayIcon->SetMinimizeOnStart(true);

@@ -36,4 +36,11 @@ void InitializeUnits(const TUnitEntry* Units, std::size_t Count) {
     }
 }
 
+bool UnitStarted(const TUnitEntry* Unit) {
+    for (const TUnitEntry* U : Started())
+        if (U == Unit)
+            return true;
+    return false;
+}
+
 void FinalizeUnits() { FinalizeUnitsDownTo(0); }

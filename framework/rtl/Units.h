@@ -17,5 +17,8 @@ void InitializeUnits(const TUnitEntry* Units, std::size_t Count);
 template <std::size_t N>
 void InitializeUnits(const TUnitEntry (&Units)[N]) { InitializeUnits(Units, N); }
 
+// Whether the unit's start-up has run (and its shut-down not yet).
+bool UnitStarted(const TUnitEntry* Unit);
+
 // Runs the shut-down routines of every started unit, in reverse order. Safe to call twice.
 void FinalizeUnits();

@@ -156,8 +156,15 @@ void TRegistry::GetValueNames(TStrings* Strings) {
 
 bool TRegistry::QueryValue(const std::string& Name, DWORD& Type, std::string& Data) {
     HKEY Key = BaseKey(true);
-    DWORD Size = 0;
-    if (RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, nullptr, &Size) != ERROR_SUCCESS)
+    // Most values are short: one request reads them whole; a longer one reports its size.
+    BYTE Small[256];
+    DWORD Size = sizeof Small;
+    LONG First = RegQueryValueExA(Key, Name.c_str(), nullptr, &Type, Small, &Size);
+    if (First == ERROR_SUCCESS) {
+        Data.assign(reinterpret_cast<const char*>(Small), Size);
+        return true;
+    }
+    if (First != ERROR_MORE_DATA)
         return false;
     // The value may grow between the two calls: ask again with the size the system reports.
     for (int Attempt = 0; Attempt < 4; ++Attempt) {

@@ -40,16 +40,27 @@ TEST(ProgramUnitTable, StopsAndStartsAgainCleanly) {
     EXPECT_EQ(W->Caption(), "Quarnel Backup for MS SQL Server");
 }
 
-TEST(ProgramUnitTable, TheTreeListLibraryStartsOnceTheMainWindowIsUp) {
+TEST(ProgramUnitTable, TheComponentLibrariesNoWindowPlacesStartOnceTheMainWindowIsUp) {
     std::size_t Count = 0;
     const TUnitEntry* Units = ProgramUnits(Count);
     const std::size_t Later = ProgramUnitsStartedLater();
     ASSERT_GT(Later, 0u);
     ASSERT_LT(Later, Count);
     const std::size_t First = Count - Later;
+    // A tail of the table, so the units still start in its order: the theme and timer library
+    // first, then the skin engine and its controls, then the grid library.
+    EXPECT_EQ(std::string(Units[First].Name), "LMDSysIn");
     for (std::size_t I = 0; I < Count; ++I) {
         SCOPED_TRACE(Units[I].Name);
-        EXPECT_EQ(std::string(Units[I].Name).rfind("dx", 0) == 0, I >= First);
+        const std::string Name = Units[I].Name;
+        if (Name.rfind("dx", 0) == 0 || Name.rfind("lmd", 0) == 0 || Name.rfind("LMD", 0) == 0 ||
+            Name == "sSkinManager" || Name == "sRichEdit" || Name == "acShellCtrls") {
+            EXPECT_GE(I, First);
+        }
+        if (Name.rfind("abf", 0) == 0 || Name.rfind("si", 0) == 0 || Name == "RxMemDS" || Name == "DBGrids" ||
+            Name == "ADODB") {
+            EXPECT_LT(I, First);
+        }
     }
 
     FinalizeUnits();
@@ -57,19 +68,27 @@ TEST(ProgramUnitTable, TheTreeListLibraryStartsOnceTheMainWindowIsUp) {
     ASSERT_NE(Application, nullptr);
     Application->SetTitle("Quarnel Backup tests");
     DiscoverOnLoopback();
+    // The tree list's cursors are among the later units' start-up effects (its headers' names clash
+    // with the program's, hence the number of its full-scroll cursor).
+    constexpr int FullScrollCursorIndex = -1131;
+    const HCURSOR Default = Screen->Cursors(crDefault);
     {
+        // The main window is read and made without them...
         TOwned<TfrmSetting> W(Create<TfrmSetting>(nullptr));
+        EXPECT_EQ(W->Caption(), "Quarnel Backup for MS SQL Server");
+        EXPECT_TRUE(W->MemSettitngs->Active());
+        EXPECT_FALSE(UnitStarted(Units + First));
+        EXPECT_EQ(Screen->Cursors(FullScrollCursorIndex), Default);
+        // ...and starts them once it has painted, before the rest of its start (whose error
+        // window is made of skinned controls).
         W->Show();
         Application->ProcessMessages();
         EXPECT_TRUE(IsWindowVisible(W->Handle()));
-        EXPECT_EQ(W->Caption(), "Quarnel Backup for MS SQL Server");
-        EXPECT_TRUE(W->MemSettitngs->Active());
+        EXPECT_TRUE(UnitStarted(Units + First));
+        EXPECT_TRUE(UnitStarted(Units + Count - 1));
+        EXPECT_NE(Screen->Cursors(FullScrollCursorIndex), Default);
     }
-    // The tree list's cursors are among the library's start-up effects (its headers' names clash with
-    // the program's, hence the number of its full-scroll cursor).
-    constexpr int FullScrollCursorIndex = -1131;
-    const HCURSOR Default = Screen->Cursors(crDefault);
-    EXPECT_EQ(Screen->Cursors(FullScrollCursorIndex), Default);
-    InitializeUnits(Units + First, Later);
-    EXPECT_NE(Screen->Cursors(FullScrollCursorIndex), Default);
+    // Once only: a second call finds them started.
+    EXPECT_TRUE(StartLaterProgramUnits());
+    EXPECT_TRUE(LaterProgramUnitsFailure().empty());
 }
