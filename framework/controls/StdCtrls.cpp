@@ -1638,21 +1638,10 @@ void TCustomGroupBox::DefineClass(TClassBuilder<TCustomGroupBox>& B) {
     B.Message<&TCustomGroupBox::CMDialogChar>(CM_DIALOGCHAR);
 }
 
-namespace {
-int CaptionHeightOf(TFont* Font) {
-    HDC DC = TextMeasureDC();
-    HGDIOBJ Old = SelectObject(DC, Font->Handle());
-    TEXTMETRICA TM{};
-    GetTextMetricsA(DC, &TM);
-    SelectObject(DC, Old);
-    return TM.tmHeight;
-}
-}  // namespace
-
 void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
     TCustomControl::AdjustClientRect(Rect);
     // Children start below the caption band and inside the frame.
-    Rect.Top += CaptionHeightOf(Font());
+    Rect.Top += FontTextHeight(Font());
     Rect.Left += 1;
     Rect.Right -= 1;
     Rect.Bottom -= 1;

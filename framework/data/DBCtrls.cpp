@@ -102,14 +102,7 @@ void TDBLookupListBox::SetRowCount(int Value) {
     SetHeight(FRowCount * ItemHeight() + 2 * GetBorderSize());
 }
 
-int TDBLookupListBox::ItemHeight() {
-    HDC DC = TextMeasureDC();
-    HGDIOBJ Old = SelectObject(DC, Font()->Handle());
-    TEXTMETRICA Tm{};
-    GetTextMetricsA(DC, &Tm);
-    SelectObject(DC, Old);
-    return Tm.tmHeight;
-}
+int TDBLookupListBox::ItemHeight() { return FontTextHeight(Font()); }
 
 int TDBLookupListBox::SelectedRow() {
     if (!FKeyField || FKeyValue.IsNull() || FKeyValue.IsEmpty())

@@ -68,15 +68,6 @@ int TextWidthIn(TFont* Font, const std::string& Text) {
     return S.cx;
 }
 
-int TextHeightIn(TFont* Font) {
-    HDC DC = TextMeasureDC();
-    HGDIOBJ Old = SelectObject(DC, Font->Handle());
-    TEXTMETRICA TM{};
-    GetTextMetricsA(DC, &TM);
-    SelectObject(DC, Old);
-    return TM.tmHeight;
-}
-
 void WriteText(TCanvas* Canvas, const TRect& R, int DX, int DY, const std::string& Text, TAlignment Alignment) {
     int Left;
     switch (Alignment) {
@@ -878,13 +869,13 @@ void TCustomDBGrid::InternalLayout() {
             FColumns->Items(I)->FField = nullptr;
     int Indicator = IndicatorOffset();
     int Titles = TitleOffset();
-    SetDefaultRowHeight(TextHeightIn(Font()) + 3);
+    SetDefaultRowHeight(FontTextHeight(Font()) + 3);
     SetColCount(std::max(FColumns->Count() + Indicator, Indicator + 1));
     SetFixedCols(Indicator);
     UpdateRowCount();
     SetFixedRows(Titles);
     for (int R = 0; R < Titles; ++R)
-        SetRowHeights(R, TextHeightIn(FTitleFont) + 4);
+        SetRowHeights(R, FontTextHeight(FTitleFont) + 4);
     if (Indicator > 0)
         SetColWidths(0, IndicatorWidth);
     SetColumnAttributes();

@@ -27,6 +27,15 @@ HDC TextMeasureDC() {
     return Holder.DC;
 }
 
+int FontTextHeight(TFont* Font) {
+    HDC DC = TextMeasureDC();
+    HGDIOBJ Old = SelectObject(DC, Font->Handle());
+    TEXTMETRICA TM{};
+    GetTextMetricsA(DC, &TM);
+    SelectObject(DC, Old);
+    return TM.tmHeight;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The shared resources: one record per distinct description, counted by the objects using it.
 // Descriptions are plain records without padding, compared byte by byte; a handle adopted through

@@ -154,3 +154,6 @@ namespace GraphicsDetail {
 // Number of distinct fonts, pens and brushes alive in the shared caches (tests, diagnostics).
 int SharedResourceCount();
 }  // namespace GraphicsDetail
+
+// The height of a line of text in Font as the screen shows it (the font's tmHeight).
+int FontTextHeight(TFont* Font);
