@@ -358,12 +358,12 @@ void TfrmSetting::LoadRegParam() {
             LongInt Top = 0, Left = 0, Width = 0, Height = 0;
             if (ReadRegistryInt(*Key, "Top", Top) && ReadRegistryInt(*Key, "Left", Left)) {
                 SetPosition(poDesigned);
-                if (ReadRegistryInt(*Key, "Width", Width))
-                    SetWidth(Width);
-                if (ReadRegistryInt(*Key, "Height", Height))
-                    SetHeight(Height);
-                SetTop(Top);
-                SetLeft(Left);
+                // One move of the window, not four.
+                if (!ReadRegistryInt(*Key, "Width", Width))
+                    Width = this->Width();
+                if (!ReadRegistryInt(*Key, "Height", Height))
+                    Height = this->Height();
+                SetBounds(Left, Top, Width, Height);
             } else
                 SetPosition(poScreenCenter);
 

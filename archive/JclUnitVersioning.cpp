@@ -88,7 +88,9 @@ TUnitVersioning* GetUnitVersioning() {
             Registry = Create<TUnitVersioning>();
             OwnsRegistry = true;
         }
-    } else if (SharedView) {
+    } else if (SharedView && !OwnsRegistry) {
+        // Another module's registry can go with that module: read its address again. Only the owner
+        // writes the address of its own, so the owner's units register without taking the mutex.
         TMutexHold Hold(GlobalMutex);
         Registry = SharedAddress();
     }

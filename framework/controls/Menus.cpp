@@ -872,6 +872,9 @@ void TMainMenu::UpdateMenuBar() {
         AnyVisible = AnyVisible || I->Visible();
     // A menu with nothing to show leaves the window without a bar (the program's hidden menu). An
     // MDI form's bar is set through its client window, which adds a maximised child's items to it.
+    // No bar before and none after: nothing to set or draw (each would change the window's frame).
+    if (!AnyVisible && !::GetMenu(Wnd))
+        return;
     HWND Client = MDIClientOf(Wnd);
     if (Client && AnyVisible)
         SendMessageA(Client, WM_MDISETMENU, reinterpret_cast<WPARAM>(Handle()), 0);
