@@ -163,7 +163,13 @@ void TabfTrayIcon::SetHint(const std::string& Value) {
     UpdateIcon();
 }
 
+TIcon* TabfTrayIcon::Icon() const {
+    TakeListIcon();
+    return FIcon;
+}
+
 void TabfTrayIcon::SetIcon(TIcon* Value) {
+    FListIconDue = false;
     FIcon->Assign(Value);
     UpdateIcon();
 }
@@ -181,6 +187,7 @@ void TabfTrayIcon::SetIconID(int Value) {
 }
 
 void TabfTrayIcon::SetImageList(TCustomImageList* Value) {
+    TakeListIcon();  // an image still due comes from the list it was set from
     if (SetImageListOf(this, FImageList, Value, FChangeLink))
         UpdateIconFromImageList();
 }
@@ -217,6 +224,7 @@ void TabfTrayIcon::SetVisibleOnDesigning(bool Value) {
 
 void TabfTrayIcon::FillIconData() {
     std::size_t TipLimit = IsNewShell ? 127 : 63;
+    TakeListIcon();
     FIconData = NOTIFYICONDATAA{};
     FIconData.cbSize = IsNewShell ? LongIconDataSize : ShortIconDataSize;
     FIconData.hWnd = WindowHandle();
@@ -315,9 +323,20 @@ void TabfTrayIcon::ShowBalloon() {
 void TabfTrayIcon::UpdateIconFromImageList() {
     if (!FImageList)
         return;
-    FIcon->Assign(nullptr);
-    FImageList->GetIcon(FImageIndex, FIcon);
+    // The icon is made from the list when it is asked for or goes to the shell: while a window is
+    // read, its list is set and changes before the icon is in the tray, and every icon made from
+    // it then would be thrown away.
+    FListIconDue = true;
     UpdateIcon();
+}
+
+void TabfTrayIcon::TakeListIcon() const {
+    if (!FListIconDue)
+        return;
+    FListIconDue = false;
+    FIcon->Assign(nullptr);
+    if (FImageList)
+        FImageList->GetIcon(FImageIndex, FIcon);
 }
 
 void TabfTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {

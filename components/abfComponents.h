@@ -118,7 +118,7 @@ public:
     void SetCycleInterval(Cardinal Value) { TabfCustomTimer::SetInterval(Value); }
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& Value);  // kept to its first 63 characters
-    TIcon* Icon() const { return FIcon; }
+    TIcon* Icon() const;
     void SetIcon(TIcon* Value);
     int IconID() const { return FIconID; }
     void SetIconID(int Value);
@@ -202,6 +202,8 @@ private:
     void ShellRequest(DWORD Message, const char* FailureFormat);
     void TaskbarRestarted();
     void ImageListChanged(TObject*) { UpdateIconFromImageList(); }
+    // Takes the list's image as the icon when one is due.
+    void TakeListIcon() const;
 
     bool FEnabled = true;
     std::string FHint;
@@ -210,6 +212,7 @@ private:
     int FIconID = 0;
     TCustomImageList* FImageList = nullptr;
     int FImageIndex = 0;
+    mutable bool FListIconDue = false;  // the list's image is the icon, not made yet
     TChangeLink* FChangeLink = nullptr;
     bool FMinimizeOnStart = false;
     bool FMinimizeToTray = false;
