@@ -899,7 +899,9 @@ void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {
     if (FMerged && !FComponentState.Contains(csDestroying))
         FMerged->DestroyMenuHandle();
     TMenu::MenuChanged(Sender, Source, Rebuild);
-    if (Attached && !FComponentState.Contains(csDestroying))
+    // A window left without a bar because nothing showed gets it once an item shows.
+    bool Bare = !Attached && Wnd && IsWindow(Wnd) && !::GetMenu(Wnd);
+    if ((Attached || Bare) && !FComponentState.Contains(csDestroying))
         UpdateMenuBar();
 }
 

@@ -122,6 +122,25 @@ TEST_F(StreamedMenuTest, InvisibleItemsShortCutFiresThroughTheForm) {
     EXPECT_EQ(FindMainMenu(Form), Form->MainMenu1);
 }
 
+TEST_F(StreamedMenuTest, TheMainMenuBarComesAndGoesWithItsShownItems) {
+    HWND Wnd = Form->Handle();
+    const int ClientWithout = Form->ClientHeight();
+    Form->SetMenu(Form->MainMenu1);
+    EXPECT_EQ(GetMenu(Wnd), nullptr) << "its only item is hidden";
+    TMenuItem* Hidden = Create<TMenuItem>(Form);
+    Hidden->SetCaption("Hidden");
+    Hidden->SetVisible(false);
+    Form->MainMenu1->Items()->Add(Hidden);
+    EXPECT_EQ(GetMenu(Wnd), nullptr);
+    EXPECT_EQ(Form->ClientHeight(), ClientWithout);
+    Form->mH->SetVisible(true);
+    EXPECT_EQ(GetMenu(Wnd), Form->MainMenu1->Handle());
+    EXPECT_LT(Form->ClientHeight(), ClientWithout) << "the bar takes its line";
+    Form->mH->SetVisible(false);
+    EXPECT_EQ(GetMenu(Wnd), nullptr);
+    EXPECT_EQ(Form->ClientHeight(), ClientWithout);
+}
+
 TEST_F(StreamedMenuTest, DisabledItemOrParentKeepsItsShortCutQuiet) {
     Form->mH->SetEnabled(false);
     TWMKey Key;
