@@ -870,11 +870,11 @@ void TMainMenu::UpdateMenuBar() {
     bool AnyVisible = false;
     for (TMenuItem* I : ShownItems())
         AnyVisible = AnyVisible || I->Visible();
-    // A menu with nothing to show leaves the window without a bar (the program's hidden menu). An
-    // MDI form's bar is set through its client window, which adds a maximised child's items to it.
     // No bar before and none after: nothing to set or draw (each would change the window's frame).
     if (!AnyVisible && !::GetMenu(Wnd))
         return;
+    // A menu with nothing to show leaves the window without a bar (the program's hidden menu). An
+    // MDI form's bar is set through its client window, which adds a maximised child's items to it.
     HWND Client = MDIClientOf(Wnd);
     if (Client && AnyVisible)
         SendMessageA(Client, WM_MDISETMENU, reinterpret_cast<WPARAM>(Handle()), 0);
